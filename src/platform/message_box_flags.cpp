@@ -1,0 +1,81 @@
+#include "platform/message_box_flags.h"
+
+namespace ravlo {
+
+std::vector<int> MessageBoxButtons(unsigned flags) {
+    switch (flags & MB_TYPEMASK) {
+    case MB_OKCANCEL:
+        return {IDOK, IDCANCEL};
+    case MB_ABORTRETRYIGNORE:
+        return {IDABORT, IDRETRY, IDIGNORE};
+    case MB_YESNOCANCEL:
+        return {IDYES, IDNO, IDCANCEL};
+    case MB_YESNO:
+        return {IDYES, IDNO};
+    case MB_RETRYCANCEL:
+        return {IDRETRY, IDCANCEL};
+    default:
+        return {IDOK};
+    }
+}
+
+int DefaultMessageBoxAnswer(unsigned flags) {
+    const std::vector<int> buttons = MessageBoxButtons(flags);
+    std::size_t index = 0;
+    if ((flags & MB_DEFMASK) == MB_DEFBUTTON2) {
+        index = 1;
+    } else if ((flags & MB_DEFMASK) == MB_DEFBUTTON3) {
+        index = 2;
+    }
+    return index < buttons.size() ? buttons[index] : buttons.front();
+}
+
+MessageBoxKind MessageBoxKindOf(unsigned flags) {
+    switch (flags & MB_ICONMASK) {
+    case MB_ICONHAND:
+        return MessageBoxKind::Error;
+    case MB_ICONQUESTION:
+        return MessageBoxKind::Confirmation;
+    case MB_ICONASTERISK:
+        return MessageBoxKind::Information;
+    default:
+        return MessageBoxKind::Warning;
+    }
+}
+
+std::string_view AnswerName(int answer) {
+    switch (answer) {
+    case IDOK:
+        return "OK";
+    case IDCANCEL:
+        return "Cancel";
+    case IDABORT:
+        return "Abort";
+    case IDRETRY:
+        return "Retry";
+    case IDIGNORE:
+        return "Ignore";
+    case IDYES:
+        return "Yes";
+    case IDNO:
+        return "No";
+    default:
+        return "?";
+    }
+}
+
+std::string_view KindName(MessageBoxKind kind) {
+    switch (kind) {
+    case MessageBoxKind::Error:
+        return "Error";
+    case MessageBoxKind::Confirmation:
+        return "Confirmation";
+    case MessageBoxKind::Information:
+        return "Information";
+    case MessageBoxKind::Warning:
+        break;
+    }
+    return "Warning";
+}
+
+} // namespace ravlo

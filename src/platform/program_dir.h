@@ -1,0 +1,11 @@
+#pragma once
+
+#include <filesystem>
+
+namespace ravlo {
+
+// The folder of the running executable, where the program keeps its runtime log, settings and users
+// file; the environment variable RAVLO_HOME, when set and not empty, names another.
+std::filesystem::path ProgramDir();
+
+} // namespace ravlo

@@ -1,0 +1,107 @@
+#include "framework/date_text.h"
+#include "framework/text_settings.h"
+
+#include <gtest/gtest.h>
+#include <limits>
+#include <regex>
+
+namespace ravlo {
+namespace {
+
+class DateTextTest : public ::testing::Test {
+protected:
+    void SetUp() override { ResetTextFormatSettings(); }
+    void TearDown() override { ResetTextFormatSettings(); }
+
+    static TDTRec Rec(int year, int month, int day, int hour = 0, int min = 0, int sec = 0) {
+        return {static_cast<std::uint16_t>(year), static_cast<std::uint16_t>(month),
+                static_cast<std::uint16_t>(day),  static_cast<std::uint16_t>(hour),
+                static_cast<std::uint16_t>(min),  static_cast<std::uint16_t>(sec)};
+    }
+};
+
+TEST_F(DateTextTest, TimeTexts) {
+    EXPECT_EQ(TimeRecStr(Rec(0, 0, 0, 5, 7, 9)), "05:07:09");
+    EXPECT_EQ(TimeRecStr(Rec(0, 0, 0, 123, 0, 0)), "123:00:00");
+    TimeSep = '.';
+    EXPECT_EQ(TimeRecStr(Rec(0, 0, 0, 23, 59, 59)), "23.59.59");
+}
+
+TEST_F(DateTextTest, DateFieldOrdersAndSeparator) {
+    const TDTRec r = Rec(2024, 3, 7);
+    EXPECT_EQ(DateRecStr(r), "07/03/2024");
+    DateOrder = kDateOrderMonthDayYear;
+    EXPECT_EQ(DateRecStr(r), "03/07/2024");
+    DateOrder = kDateOrderYearMonthDay;
+    DateSep = '-';
+    EXPECT_EQ(DateRecStr(r), "2024-03-07");
+    DateOrder = 9; // unknown: day, month, year
+    EXPECT_EQ(DateRecStr(r), "07-03-2024");
+}
+
+TEST_F(DateTextTest, YearDigitsAndUnknownFields) {
+    EXPECT_EQ(DateRecStr(Rec(999, 3, 7)), "07/03/ 999");
+    EXPECT_EQ(DateRecStr(Rec(0, 3, 7)), "07/03/????");
+    EXPECT_EQ(DateRecStr(Rec(2024, 0, 0)), "?\?/?\?/2024");
+    EXPECT_EQ(DateRecStr(Rec(2024, 13, 32)), "?\?/?\?/2024");
+    EXPECT_EQ(DateRecStr(Rec(2024, 12, 31)), "31/12/2024");
+    Year4 = false;
+    EXPECT_EQ(DateRecStr(Rec(2024, 3, 7)), "07/03/24");
+    EXPECT_EQ(DateRecStr(Rec(2000, 3, 7)), "07/03/00");
+    EXPECT_EQ(DateRecStr(Rec(0, 3, 7)), "07/03/??");
+}
+
+TEST_F(DateTextTest, DTRecStrJoinsDateAndTime) {
+    EXPECT_EQ(DTRecStr(Rec(2024, 3, 7, 13, 45, 58)), "07/03/2024 13:45:58");
+}
+
+TEST_F(DateTextTest, DosFileDateRoundTrip) {
+    const TDTRec r = Rec(2024, 3, 7, 13, 45, 58);
+    const std::int32_t packed = DTRecToFileDate(r);
+    EXPECT_EQ(static_cast<std::uint32_t>(packed), 0x58676DBDu);
+    EXPECT_EQ(FileDateToDTRec(packed), r);
+    EXPECT_EQ(FileDateStr(packed), "07/03/2024 13:45:58");
+
+    // Two-second steps: an odd second comes back one lower.
+    EXPECT_EQ(FileDateToDTRec(DTRecToFileDate(Rec(2024, 3, 7, 13, 45, 59))).Sec, 58);
+    // The extremes of the DOS form.
+    for (const TDTRec& edge : {Rec(1980, 1, 1), Rec(2107, 12, 31, 23, 59, 58)}) {
+        EXPECT_EQ(FileDateToDTRec(DTRecToFileDate(edge)), edge);
+    }
+    EXPECT_EQ(DateRecStr(FileDateToDTRec(0)), "?\?/?\?/1980");
+}
+
+TEST_F(DateTextTest, DatesTheDosFormCannotHoldPackToZero) {
+    for (const TDTRec& r :
+         {Rec(1979, 12, 31), Rec(2108, 1, 1), Rec(2024, 0, 1), Rec(2024, 13, 1), Rec(2024, 1, 0),
+          Rec(2024, 1, 32), Rec(2024, 1, 1, 24), Rec(2024, 1, 1, 0, 60), Rec(2024, 1, 1, 0, 0, 60)}) {
+        EXPECT_EQ(DTRecToFileDate(r), 0) << DTRecStr(r);
+    }
+}
+
+TEST_F(DateTextTest, SecondsAsTime) {
+    EXPECT_EQ(SecsToTimeStr(0), "00:00:00");
+    EXPECT_EQ(SecsToTimeStr(3661), "01:01:01");
+    EXPECT_EQ(SecsToTimeStr(90000), "25:00:00");
+    EXPECT_EQ(SecsToTimeStr(-61), "00:01:01");
+    EXPECT_EQ(SgnSecsToStr(-3661), "-01:01:01");
+    EXPECT_EQ(SgnSecsToStr(0), "+00:00:00");
+    EXPECT_EQ(SgnSecsToStr(59), "+00:00:59");
+    EXPECT_EQ(SgnSecsToStr(std::numeric_limits<std::int64_t>::min()), "-2562047788015215:30:08");
+}
+
+TEST_F(DateTextTest, NowIsAPlausibleLocalTime) {
+    const TDTRec now = NowDTRec();
+    EXPECT_GE(now.Year, 2024);
+    EXPECT_GE(now.Month, 1);
+    EXPECT_LE(now.Month, 12);
+    EXPECT_GE(now.Day, 1);
+    EXPECT_LE(now.Day, 31);
+    EXPECT_LE(now.Hour, 23);
+    EXPECT_LE(now.Min, 59);
+    EXPECT_LE(now.Sec, 59);
+    EXPECT_TRUE(std::regex_match(NowStr(), std::regex(R"(\d\d/\d\d/\d{4} \d\d:\d\d:\d\d)"))) << NowStr();
+}
+
+} // namespace
+} // namespace ravlo

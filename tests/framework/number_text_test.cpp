@@ -1,0 +1,137 @@
+#include "framework/number_text.h"
+
+#include <array>
+#include <cmath>
+#include <gtest/gtest.h>
+#include <limits>
+#include <vector>
+
+namespace ravlo {
+namespace {
+
+TEST(NumberTextTest, DecimalTextsAndWidths) {
+    EXPECT_EQ(ByteStr(255), "255");
+    EXPECT_EQ(ByteStr(7, 3), "  7");
+    EXPECT_EQ(WordStr(65535, 0), "65535");
+    EXPECT_EQ(IntStr(-5, 4), "  -5");
+    EXPECT_EQ(IntStr(std::numeric_limits<std::int32_t>::min()), "-2147483648");
+    EXPECT_EQ(LIntStr(123456, 3), "123456"); // a narrower width never cuts
+    EXPECT_EQ(LIntStr(42, -4), "42");
+    EXPECT_EQ(ByteStr(1, 1000).size(), 255u);
+}
+
+TEST(NumberTextTest, DWordStrStaysPositiveAbove2To31) {
+    EXPECT_EQ(DWordStr(2147483648u), "2147483648");
+    EXPECT_EQ(DWordStr(0xFFFFFFFFu, 12), "  4294967295");
+}
+
+TEST(NumberTextTest, RealStrFixedPoint) {
+    EXPECT_EQ(RealStr(3.14159, 0, 2), "3.14");
+    EXPECT_EQ(RealStr(3.14159, 8, 3), "   3.142");
+    EXPECT_EQ(RealStr(9.999, 8, 2), "   10.00");
+    EXPECT_EQ(RealStr(2.5, 0, 0), "3");
+    EXPECT_EQ(RealStr(-2.5, 0, 0), "-3");
+    EXPECT_EQ(RealStr(0.15, 0, 1), "0.2"); // rounds the value as typed, not its binary neighbour
+    EXPECT_EQ(RealStr(0.00005, 0, 4), "0.0001");
+    EXPECT_EQ(RealStr(0.0001234, 0, 6), "0.000123");
+    EXPECT_EQ(RealStr(-0.001, 0, 2), "0.00");
+    EXPECT_EQ(RealStr(1e20, 0, 0), "100000000000000000000");
+    EXPECT_EQ(RealStr(12.0, 0, -3), "12");
+    EXPECT_EQ(RealStr(1e300, 0, 255).size(), 255u);
+}
+
+TEST(NumberTextTest, RealStrWidthEqualToDecimalsShowsOneDecimalLessCutToWidth) {
+    EXPECT_EQ(RealStr(1.5, 3, 3), "1.5");
+    EXPECT_EQ(RealStr(123.456, 3, 3), "123");
+    EXPECT_EQ(RealStr(1.5, 6, 6), "1.5000");
+    EXPECT_EQ(RealStr(1.5, 1, 1), "2");
+}
+
+TEST(NumberTextTest, RealExpStrTrimsItsExponent) {
+    EXPECT_EQ(RealExpStr(1.5, 10), "   1.5E+00");
+    EXPECT_EQ(RealExpStr(12345.678, 0), "1.2E+04");
+    EXPECT_EQ(RealExpStr(-1.5e-123, 12), " -1.500E-123");
+    EXPECT_EQ(RealExpStr(9.99, 0), "1.0E+01");
+    EXPECT_EQ(RealExpStr(0.0, 10), "   0.0E+00");
+    EXPECT_EQ(RealExpStr(1e300, 0), "1.0E+300");
+    EXPECT_EQ(RealExpStr(0.000123456, 13), "   1.2346E-04");
+
+    EXPECT_EQ(TrimExponent("1.0E+0012"), "1.0E+12");
+    EXPECT_EQ(TrimExponent("1.0E-0123"), "1.0E-123");
+    EXPECT_EQ(TrimExponent("1.0e+0100"), "1.0e+100");
+    EXPECT_EQ(TrimExponent("2.5e+00"), "2.5e+00");
+    EXPECT_EQ(TrimExponent("1E5"), "1E5");
+    EXPECT_EQ(TrimExponent("125"), "125");
+}
+
+TEST(NumberTextTest, HexTexts) {
+    EXPECT_EQ(HexN(0x1F), 'F');
+    EXPECT_EQ(HexB(0xAB), "AB");
+    EXPECT_EQ(HexW(0x0A0B), "0A0B");
+    EXPECT_EQ(HexDW(0xDEADBEEF), "DEADBEEF");
+    EXPECT_EQ(HexWord4(0x12), "0012");
+    EXPECT_EQ(TwoDigits(5), "05");
+    EXPECT_EQ(TwoDigits(1999), "99");
+    EXPECT_EQ(TwoDigits(100), "00");
+}
+
+TEST(NumberTextTest, HexBufNeverReadsPastItsBufferOr255Characters) {
+    const std::array<std::uint8_t, 3> bytes{0x01, 0xAB, 0xFF};
+    EXPECT_EQ(HexBuf(bytes, 3), "01ABFF");
+    EXPECT_EQ(HexBuf(bytes, 2), "01AB");
+    EXPECT_EQ(HexBuf(bytes, 0), "");
+    EXPECT_EQ(HexBuf(bytes, 10), "01ABFF"); // a count beyond the buffer stops at its end
+
+    const std::vector<std::uint8_t> many(300, 0x5A);
+    const std::string text = HexBuf(many, 300);
+    EXPECT_EQ(text.size(), 255u);
+    EXPECT_EQ(text.find_first_not_of("5A"), std::string::npos);
+}
+
+TEST(NumberTextTest, Pow10RAndRealDecimals) {
+    EXPECT_EQ(Pow10R(0), 1.0);
+    EXPECT_EQ(Pow10R(-3), 1.0);
+    EXPECT_EQ(Pow10R(3), 1000.0);
+
+    EXPECT_EQ(RealDecimals(6, 3.14159), 4);
+    EXPECT_EQ(RealDecimals(6, -3.14159), 3); // the sign takes a place
+    EXPECT_EQ(RealDecimals(6, 9.99999), 3);  // rounding to 10.0000 would need one more digit
+    EXPECT_EQ(RealDecimals(10, 12345.6789), 4);
+    EXPECT_EQ(RealDecimals(16, 1.5), 13); // |X| * 10^14 does not fit a longint
+    EXPECT_EQ(RealDecimals(6, 123456.7), 0);
+    EXPECT_EQ(RealDecimals(0, 5.0), 0);
+    EXPECT_EQ(RealDecimals(10, 1e308), 0);
+}
+
+TEST(NumberTextTest, RealDecimalsOfInfinityOrNaNEnds) {
+    EXPECT_EQ(RealDecimals(6, std::numeric_limits<double>::infinity()), 0);
+    EXPECT_EQ(RealDecimals(6, -std::numeric_limits<double>::infinity()), 0);
+    EXPECT_EQ(RealDecimals(6, std::nan("")), 0);
+    EXPECT_EQ(RealStr(std::numeric_limits<double>::infinity(), 5, 1), "  INF");
+    EXPECT_EQ(RealExpStr(std::nan(""), 0), "NAN");
+}
+
+TEST(NumberTextTest, ComparisonsAndMemory) {
+    EXPECT_EQ(MinB(3, 200), 3);
+    EXPECT_EQ(MaxB(3, 200), 200);
+    EXPECT_EQ(MinI(-3, 2), -3);
+    EXPECT_EQ(MaxI(-3, 2), 2);
+    EXPECT_EQ(CmpDW(0x80000000u, 1), 1); // unsigned order
+    EXPECT_EQ(CmpHiLoW(0x0001FFFFu, 0x00020000u), -1);
+    EXPECT_EQ(CmpDW(7, 7), 0);
+    EXPECT_EQ(MakeDWord(0x78, 0x56, 0x34, 0x12), 0x12345678u);
+
+    const std::array<std::uint8_t, 7> a{1, 2, 3, 4, 5, 6, 7};
+    std::array<std::uint8_t, 7> b = a;
+    EXPECT_TRUE(SameMem(a, b, 7));
+    b[6] = 9; // beyond the whole 4-byte steps
+    EXPECT_FALSE(SameMem(a, b, 7));
+    EXPECT_TRUE(SameMem(a, b, 6));
+    EXPECT_FALSE(CompareBuf(a, b, 7));
+    EXPECT_TRUE(CompareBuf(a, b, 1));
+    EXPECT_TRUE(SameMem(a, b, 0));
+    EXPECT_FALSE(SameMem(a, std::span(b).first(3), 4)); // never compares past a buffer
+}
+
+} // namespace
+} // namespace ravlo

@@ -1,0 +1,176 @@
+#include "framework/enum_types.h"
+#include "framework/framework_classes.h"
+#include "framework/obj_stream.h"
+#include "framework/scan_collection.h"
+#include "framework/sorted_collection.h"
+#include "framework/stream_test_support.h"
+
+#include <gtest/gtest.h>
+
+namespace ravlo {
+namespace {
+
+using test::Bytes;
+using test::Concat;
+using test::TextBytes;
+using test::WriteObjects;
+
+class ObjStreamTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        RegisterFrameworkClasses();
+        RegisterStreamClass<test::TCountingObj>();
+    }
+};
+
+TEST_F(ObjStreamTest, NilObjectIsFFFFAndLeavesAnExistingTargetUntouched) {
+    const auto written = WriteObjects([](TrbObjStream& s) { s.Put(nullptr); });
+    EXPECT_EQ(written.bytes, Bytes({0xFF, 0xFF}));
+    EXPECT_TRUE(written.classNames.empty());
+
+    MemoryStream memory(Concat({written.bytes, written.bytes}));
+    TrbObjStream reader(memory, ObjStreamMode::Reading);
+    EXPECT_EQ(reader.Get(), nullptr);
+    TScanObject existing(7, 8, nullptr, nullptr, "kept");
+    EXPECT_EQ(reader.Get(existing), nullptr);
+    EXPECT_EQ(existing.W, 7);
+    EXPECT_EQ(existing.Text, "kept");
+}
+
+TEST_F(ObjStreamTest, CollectionBytesCarryCountAndTypedItems) {
+    TrbCollection collection;
+    collection.Insert(std::make_unique<TEnumTypeElObj>("A", 5));
+    collection.Insert(nullptr);
+    collection.Insert(std::make_unique<TEnumTypeElObj>("BC"));
+    const auto written = WriteObjects([&](TrbObjStream& s) { s.Put(&collection); });
+
+    EXPECT_EQ(written.bytes, Bytes({0x00, 0x00, 0x03, 0x00, 0x00, 0x00,          // TrbCollection, count 3
+                                    0x01, 0x00, 0x01, 'A',  0x05, 0x00,          // element "A", id 5
+                                    0xFF, 0xFF,                                  // nil slot
+                                    0x01, 0x00, 0x02, 'B',  'C',  0xFF, 0xFF})); // element "BC", no id
+    EXPECT_EQ(written.classNames, (std::vector<std::string>{"TrbCollection", "TEnumTypeElObj"}));
+
+    MemoryStream memory(written.bytes);
+    TrbObjStream reader(memory, ObjStreamMode::Reading, written.classNames);
+    auto loaded = reader.GetAs<TrbCollection>();
+    ASSERT_NE(loaded, nullptr);
+    ASSERT_EQ(loaded->Count(), 3);
+    EXPECT_EQ(loaded->At(1), nullptr);
+    const auto* second = dynamic_cast<TEnumTypeElObj*>(loaded->At(2));
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(second->Text, "BC");
+    EXPECT_EQ(second->TextId, -1);
+    EXPECT_EQ(memory.Remaining(), 0u);
+}
+
+TEST_F(ObjStreamTest, SortedCollectionWritesDuplicatesFirst) {
+    TrbSortedCollection sorted;
+    sorted.Duplicates = true;
+    sorted.Insert(std::make_unique<test::TCountingObj>(0x1234));
+    const auto written = WriteObjects([&](TrbObjStream& s) { s.Put(&sorted); });
+    EXPECT_EQ(written.bytes, Bytes({0x00, 0x00, 0x01, 0x01, 0x00, 0x00, 0x00, 0x01, 0x00, 0x34, 0x12}));
+}
+
+TEST_F(ObjStreamTest, TypeNumbersArePerClassAndPerStream) {
+    TScanObject a;
+    TScanObject b;
+    TrbCollection collection;
+    const auto first = WriteObjects([&](TrbObjStream& s) {
+        EXPECT_EQ(s.TypeNo(a), 0);
+        EXPECT_EQ(s.TypeNo(b), 0);
+        EXPECT_EQ(s.TypeNo(collection), 1);
+        EXPECT_EQ(s.TypeNo(a), 0);
+    });
+    EXPECT_EQ(first.classNames, (std::vector<std::string>{"TScanObject", "TrbCollection"}));
+
+    // A fresh stream numbers from 0 again, in its own order.
+    const auto second = WriteObjects([&](TrbObjStream& s) {
+        s.Put(&collection);
+        s.Put(&a);
+        s.Put(&b);
+    });
+    EXPECT_EQ(second.classNames, (std::vector<std::string>{"TrbCollection", "TScanObject"}));
+    EXPECT_EQ(second.bytes[0], 0x00);
+    EXPECT_EQ(second.bytes[6], 0x01); // after the empty collection's count
+}
+
+TEST_F(ObjStreamTest, TextsAndIntegersHaveTheirFixedLayout) {
+    const std::string longText(300, 'x');
+    const auto written = WriteObjects([&](TrbObjStream& s) {
+        s.WriteU32(0x12345678);
+        s.WriteI16(-2);
+        s.WriteStr("ab");
+        s.StrWrite(std::string_view("cd\0ef", 5));
+        s.StrWrite("");
+        s.WriteStr(longText);
+    });
+    const auto expectedHead = Bytes({0x78, 0x56, 0x34, 0x12, 0xFE, 0xFF, 0x02, 'a',  'b',  0x02,
+                                     0x00, 0x00, 0x00, 'c',  'd',  0x00, 0x00, 0x00, 0x00, 0xFF});
+    ASSERT_EQ(written.bytes.size(), expectedHead.size() + 255);
+    EXPECT_TRUE(std::equal(expectedHead.begin(), expectedHead.end(), written.bytes.begin()));
+
+    MemoryStream memory(written.bytes);
+    TrbObjStream reader(memory, ObjStreamMode::Reading);
+    EXPECT_EQ(reader.ReadU32(), 0x12345678u);
+    EXPECT_EQ(reader.ReadI16(), -2);
+    EXPECT_EQ(reader.ReadStr(), "ab");
+    EXPECT_EQ(reader.StrReadOpt(), "cd");
+    EXPECT_EQ(reader.StrReadOpt(), std::nullopt);
+    EXPECT_EQ(reader.ReadStr(), std::string(255, 'x'));
+}
+
+TEST_F(ObjStreamTest, WrongModeRaisesAndMovesNothing) {
+    MemoryStream memory(Bytes({0x00, 0x00}));
+    TrbObjStream reader(memory, ObjStreamMode::Reading, std::vector<std::string>{"TScanObject"});
+    TScanObject obj;
+    try {
+        reader.Put(&obj);
+        FAIL() << "Put on a reading stream";
+    } catch (const ErbObjStreamWrongMode& error) {
+        EXPECT_STREQ(error.what(), "RBStream Mode Err");
+    }
+    EXPECT_EQ(memory.Data(), Bytes({0x00, 0x00}));
+
+    MemoryStream empty;
+    TrbObjStream writer(empty, ObjStreamMode::Writing);
+    EXPECT_THROW(writer.Get(), ErbObjStreamWrongMode);
+    EXPECT_THROW(writer.ReadU8(), ErbObjStreamWrongMode);
+    EXPECT_NO_THROW(writer.CheckMode({ObjStreamMode::Reading, ObjStreamMode::Writing}));
+    EXPECT_EQ(empty.Size(), 0u);
+}
+
+TEST_F(ObjStreamTest, GetIntoExistingAssignsAndKeepsTheTarget) {
+    TScanObject source(3, 0xFFFFFFFF, nullptr, nullptr, "src");
+    const auto written = WriteObjects([&](TrbObjStream& s) {
+        s.Put(&source);
+        s.Put(&source);
+    });
+    MemoryStream memory(written.bytes);
+    TrbObjStream reader(memory, ObjStreamMode::Reading, written.classNames);
+    int marker = 0;
+    TScanObject target(0, 0, &marker, nullptr, std::nullopt);
+    EXPECT_EQ(reader.Get(target), &target);
+    EXPECT_EQ(target.W, 3);
+    EXPECT_EQ(target.L, 0xFFFFFFFFu);
+    EXPECT_EQ(target.Text, "src");
+    EXPECT_EQ(target.Ref1, nullptr); // the assigned object was loaded, which clears references
+
+    // A class that cannot take the loaded one refuses it.
+    TEnumTransferObj other;
+    EXPECT_THROW(reader.Get(other), EConvertError);
+}
+
+TEST_F(ObjStreamTest, RegistryIsIdempotentAndRefusesASecondClassUnderOneName) {
+    EXPECT_NO_THROW(RegisterFrameworkClasses());
+    EXPECT_NE(FindStreamClass("TEnumTypesColl"), nullptr);
+    EXPECT_EQ(FindStreamClass("TNoSuchClass"), nullptr);
+    const StreamFactory other = []() -> std::unique_ptr<TrbStreamable> {
+        return std::make_unique<TScanObject>();
+    };
+    EXPECT_THROW(RegisterStreamClass("TrbCollection", other), Exception);
+    const auto loaded = FindStreamClass("TrbCollection")();
+    EXPECT_EQ(loaded->ClassName(), "TrbCollection");
+}
+
+} // namespace
+} // namespace ravlo

@@ -1,0 +1,90 @@
+#pragma once
+
+#include "framework/byte_stream.h"
+#include "framework/obj_stream.h"
+#include "framework/streamable.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+#include <unistd.h>
+#include <vector>
+
+namespace ravlo::test {
+
+inline std::vector<std::uint8_t> Bytes(std::initializer_list<int> values) {
+    std::vector<std::uint8_t> bytes;
+    for (const int value : values) {
+        bytes.push_back(static_cast<std::uint8_t>(value));
+    }
+    return bytes;
+}
+
+inline std::vector<std::uint8_t> TextBytes(std::string_view text) {
+    return {text.begin(), text.end()};
+}
+
+inline std::vector<std::uint8_t> Concat(std::initializer_list<std::vector<std::uint8_t>> parts) {
+    std::vector<std::uint8_t> bytes;
+    for (const std::vector<std::uint8_t>& part : parts) {
+        bytes.insert(bytes.end(), part.begin(), part.end());
+    }
+    return bytes;
+}
+
+// A streamable object that counts the live instances, so tests see when one is freed.
+class TCountingObj : public TrbStreamable {
+public:
+    static constexpr std::string_view kClassName = "TCountingObj";
+    static inline int Live = 0;
+
+    explicit TCountingObj(std::uint16_t value = 0) : Value(value) { ++Live; }
+    ~TCountingObj() override { --Live; }
+
+    std::string_view ClassName() const override { return kClassName; }
+    void Store(TrbObjStream& stream) const override { stream.WriteU16(Value); }
+    void Load(TrbObjStream& stream) override { Value = stream.ReadU16(); }
+
+    std::uint16_t Value;
+};
+
+// The bytes and class names that writeObjects puts into a fresh object stream.
+struct WrittenStream {
+    std::vector<std::uint8_t> bytes;
+    std::vector<std::string> classNames;
+};
+
+template <class Writer>
+WrittenStream WriteObjects(Writer writeObjects) {
+    MemoryStream memory;
+    TrbObjStream writer(memory, ObjStreamMode::Writing);
+    writeObjects(writer);
+    return {memory.Data(), writer.ClassNames()};
+}
+
+// A fresh directory for one test, removed with everything in it at the end.
+class TempDir {
+public:
+    TempDir() {
+        static int serial = 0;
+        path_ = std::filesystem::temp_directory_path() /
+                ("ravlo_stream_" + std::to_string(getpid()) + "_" + std::to_string(++serial));
+        std::filesystem::remove_all(path_);
+        std::filesystem::create_directories(path_);
+    }
+    ~TempDir() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::filesystem::path& Path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+} // namespace ravlo::test

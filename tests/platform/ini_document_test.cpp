@@ -1,0 +1,164 @@
+#include "platform/ini_document.h"
+
+#include <climits>
+#include <gtest/gtest.h>
+
+namespace ravlo {
+namespace {
+
+using Names = std::vector<std::string>;
+
+// A file as people write them: comments, blank lines, odd spacing, a line the format does not know.
+constexpr std::string_view kSettings = "; settings of the test bench\r\n"
+                                       "orphan=before any section\r\n"
+                                       "\r\n"
+                                       "[SECTIONS]\r\n"
+                                       "RD_SECTION = BENCH   \r\n"
+                                       "WR_SECTION=BENCH_WR\r\n"
+                                       "\r\n"
+                                       "[Bench]\r\n"
+                                       "; the application object\r\n"
+                                       "APP=DM $0003 THR=5 {drive}\r\n"
+                                       "  COMM  =\t'COMPORTX'  NOD=255\r\n"
+                                       "just some words\r\n"
+                                       "APP=second copy\r\n"
+                                       "\r\n"
+                                       "[COM]\r\n"
+                                       "Port=3\r\n";
+
+TEST(IniDocument, RoundTripKeepsEveryByte) {
+    EXPECT_EQ(IniDocument::Parse(kSettings).Serialize(), kSettings);
+    const std::string_view unixStyle = "[a]\nx=1\n;c\n\n  odd line ]]\n[b]\ny=2"; // no final line end
+    EXPECT_EQ(IniDocument::Parse(unixStyle).Serialize(), unixStyle);
+    const std::string_view mixed = "[a]\r\nx=1\n\xE8\xF8=\x9E\r\n";
+    EXPECT_EQ(IniDocument::Parse(mixed).Serialize(), mixed);
+    EXPECT_EQ(IniDocument::Parse("").Serialize(), "");
+}
+
+TEST(IniDocument, LookupsIgnoreCaseAndBlanks) {
+    const IniDocument ini = IniDocument::Parse(kSettings);
+    EXPECT_EQ(ini.ReadString("sections", "rd_section", "-"), "BENCH");
+    EXPECT_EQ(ini.ReadString(" BENCH ", "comm", "-"), "'COMPORTX'  NOD=255"); // quotes are kept
+    EXPECT_EQ(ini.ReadString("bench", "Missing", "fallback"), "fallback");
+    EXPECT_EQ(ini.ReadString("nowhere", "APP", "fallback"), "fallback");
+    EXPECT_TRUE(ini.SectionExists("com"));
+    EXPECT_FALSE(ini.SectionExists("COMM"));
+    EXPECT_TRUE(ini.KeyExists("Com", "PORT"));
+
+    // Accented capitals match their small letters in the code page.
+    const IniDocument czech = IniDocument::Parse("[N\xC1ZEV]\n\x8Akoda=1\n");
+    EXPECT_EQ(czech.ReadString("n\xE1zev", "\x9Akoda", ""), "1");
+}
+
+TEST(IniDocument, FirstOfEqualKeysWinsAndCommentsAreNotKeys) {
+    const IniDocument ini = IniDocument::Parse(kSettings);
+    EXPECT_EQ(ini.ReadString("BENCH", "APP", ""), "DM $0003 THR=5 {drive}");
+    EXPECT_EQ(ini.KeyNames("bench"), (Names{"APP", "COMM"}));
+    EXPECT_FALSE(ini.KeyExists("BENCH", "; the application object"));
+    EXPECT_FALSE(ini.KeyExists("BENCH", "just some words"));
+}
+
+TEST(IniDocument, KeysBeforeAnySectionBelongToNone) {
+    const IniDocument ini = IniDocument::Parse(kSettings);
+    EXPECT_FALSE(ini.KeyExists("", "orphan"));
+    EXPECT_FALSE(ini.KeyExists("SECTIONS", "orphan"));
+    EXPECT_EQ(ini.SectionNames(), (Names{"SECTIONS", "Bench", "COM"}));
+}
+
+TEST(IniDocument, SectionListingsAndDuplicateSections) {
+    const IniDocument ini = IniDocument::Parse("[A]\nk1 = v1\n[b]\nz=0\n[a]\nK1=again\nk2= v2 \n");
+    EXPECT_EQ(ini.SectionNames(), (Names{"A", "b"}));
+    EXPECT_EQ(ini.KeyNames("a"), (Names{"k1", "k2"}));
+    EXPECT_EQ(ini.SectionLines("A"), (Names{"k1=v1", "K1=again", "k2=v2"}));
+    EXPECT_EQ(ini.ReadString("a", "k2", ""), "v2");
+    EXPECT_TRUE(ini.SectionLines("none").empty());
+}
+
+TEST(IniDocument, IntegersTakeTheLeadingDigits) {
+    const IniDocument ini = IniDocument::Parse("[n]\n"
+                                               "plain=42\n"
+                                               "unit=250 ms\n"
+                                               "negative=-7\n"
+                                               "hex=$10\n"
+                                               "word=abc\n"
+                                               "empty=\n"
+                                               "huge=99999999999999999999\n"
+                                               "tiny=-99999999999999999999\n");
+    EXPECT_EQ(ini.ReadInteger("n", "plain", 0), 42);
+    EXPECT_EQ(ini.ReadInteger("n", "unit", 0), 250);
+    EXPECT_EQ(ini.ReadInteger("n", "negative", 0), -7);
+    EXPECT_EQ(ini.ReadInteger("n", "hex", 5), 0);
+    EXPECT_EQ(ini.ReadInteger("n", "word", 5), 0);
+    EXPECT_EQ(ini.ReadInteger("n", "empty", 5), 5);
+    EXPECT_EQ(ini.ReadInteger("n", "missing", 5), 5);
+    EXPECT_EQ(ini.ReadInteger("n", "huge", 0), INT_MAX);
+    EXPECT_EQ(ini.ReadInteger("n", "tiny", 0), INT_MIN);
+    EXPECT_TRUE(ini.ReadBool("n", "plain", false));
+    EXPECT_FALSE(ini.ReadBool("n", "word", true));
+    EXPECT_TRUE(ini.ReadBool("n", "missing", true));
+}
+
+TEST(IniDocument, WriteUpdatesInPlace) {
+    IniDocument ini = IniDocument::Parse(kSettings);
+    ASSERT_TRUE(ini.WriteString("bench", "comm", "'COM2'"));
+    std::string expected(kSettings);
+    expected.replace(expected.find("'COMPORTX'  NOD=255"), 19, "'COM2'");
+    EXPECT_EQ(ini.Serialize(), expected); // spelling and spacing of the key survive
+}
+
+TEST(IniDocument, NewKeyGoesAfterTheSectionsLastKey) {
+    IniDocument ini = IniDocument::Parse(kSettings);
+    ASSERT_TRUE(ini.WriteString("BENCH", "NEW", "1"));
+    std::string expected(kSettings);
+    expected.insert(expected.find("\r\n\r\n[COM]") + 2, "NEW=1\r\n");
+    EXPECT_EQ(ini.Serialize(), expected);
+
+    IniDocument empty = IniDocument::Parse("[E]\n; only a comment\n\n[F]\n");
+    ASSERT_TRUE(empty.WriteString("e", "K", "v"));
+    EXPECT_EQ(empty.Serialize(), "[E]\nK=v\n; only a comment\n\n[F]\n");
+}
+
+TEST(IniDocument, NewSectionIsAppended) {
+    IniDocument ini = IniDocument::Parse("[A]\nx=1"); // the last line has no line end
+    ASSERT_TRUE(ini.WriteString("LASTPROJECTS", "P1", "C:\\PRJ\\DEMO.EXE"));
+    EXPECT_EQ(ini.Serialize(), "[A]\nx=1\n\n[LASTPROJECTS]\nP1=C:\\PRJ\\DEMO.EXE\n");
+
+    IniDocument fresh;
+    ASSERT_TRUE(fresh.WriteString("COM", "Port", "1"));
+    EXPECT_EQ(fresh.Serialize(), "[COM]\r\nPort=1\r\n");
+}
+
+TEST(IniDocument, WritesThatWouldBreakTheFileAreRefused) {
+    IniDocument ini = IniDocument::Parse(kSettings);
+    EXPECT_FALSE(ini.WriteString("BENCH", "APP", "one\r\n[EVIL]\r\nx=1"));
+    EXPECT_FALSE(ini.WriteString("BENCH", "A=B", "1"));
+    EXPECT_FALSE(ini.WriteString("BENCH", "", "1"));
+    EXPECT_FALSE(ini.WriteString("", "KEY", "1"));
+    EXPECT_FALSE(ini.WriteString("BAD]NAME", "KEY", "1"));
+    EXPECT_FALSE(ini.WriteString("BENCH", ";KEY", "1"));
+    EXPECT_EQ(ini.Serialize(), kSettings);
+}
+
+TEST(IniDocument, DeleteKeyAndSection) {
+    IniDocument ini = IniDocument::Parse(kSettings);
+    EXPECT_TRUE(ini.DeleteKey("bench", "app"));
+    EXPECT_FALSE(ini.KeyExists("BENCH", "APP")); // the second copy went as well
+    EXPECT_FALSE(ini.DeleteKey("bench", "app"));
+    EXPECT_TRUE(ini.KeyExists("BENCH", "COMM"));
+
+    EXPECT_TRUE(ini.DeleteSection("Sections"));
+    EXPECT_FALSE(ini.DeleteSection("Sections"));
+    EXPECT_EQ(ini.Serialize(), "; settings of the test bench\r\n"
+                               "orphan=before any section\r\n"
+                               "\r\n"
+                               "[Bench]\r\n"
+                               "; the application object\r\n"
+                               "  COMM  =\t'COMPORTX'  NOD=255\r\n"
+                               "just some words\r\n"
+                               "\r\n"
+                               "[COM]\r\n"
+                               "Port=3\r\n");
+}
+
+} // namespace
+} // namespace ravlo

@@ -1,0 +1,128 @@
+#include "platform/ini_file.h"
+#include "platform/scratch_dir.h"
+
+#include <csignal>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+namespace ravlo {
+namespace {
+
+using testing::ScratchDir;
+
+constexpr std::string_view kRtdw = "; shared settings\r\n[COM]\r\nPort=2\r\nBaud=9600\r\n";
+
+TEST(IniFile, MissingFileReadsEmptyAndFirstWriteCreatesIt) {
+    const ScratchDir dir;
+    IniFile ini(dir / "RTDW.INI");
+    EXPECT_FALSE(ini.Exists());
+    EXPECT_EQ(ini.ReadString("COM", "Port", "1"), "1");
+    EXPECT_TRUE(ini.SectionNames().empty());
+    EXPECT_TRUE(ini.DeleteKey("COM", "Port"));
+    EXPECT_FALSE(ini.Exists()); // nothing to delete, nothing written
+
+    ASSERT_TRUE(ini.WriteInteger("COM", "Port", 3));
+    EXPECT_EQ(dir.Read("RTDW.INI"), "[COM]\r\nPort=3\r\n");
+    EXPECT_EQ(dir.Listing(), "RTDW.INI"); // no temporary file left behind
+}
+
+TEST(IniFile, TwoObjectsOnOneFileSeeEachOthersWrites) {
+    const ScratchDir dir;
+    dir.Write("RTDW.INI", kRtdw);
+    IniFile first(dir / "RTDW.INI");
+    IniFile second(dir / "RTDW.INI");
+    ASSERT_TRUE(first.WriteString("IOACCESS", "A1", "$0300"));
+    EXPECT_EQ(second.ReadString("ioaccess", "a1"), "$0300");
+    ASSERT_TRUE(second.WriteBool("COM", "RTS", true));
+    EXPECT_TRUE(first.ReadBool("COM", "RTS", false));
+    EXPECT_EQ(first.ReadInteger("COM", "Baud", 0), 9600);
+    EXPECT_EQ(dir.Read("RTDW.INI"),
+              "; shared settings\r\n[COM]\r\nPort=2\r\nBaud=9600\r\nRTS=1\r\n\r\n[IOACCESS]\r\nA1=$0300\r\n");
+}
+
+TEST(IniFile, DeletesRewriteTheFile) {
+    const ScratchDir dir;
+    dir.Write("app.ini", "[A]\nx=1\ny=2\n[B]\nz=3\n");
+    IniFile ini(dir / "app.ini");
+    ASSERT_TRUE(ini.DeleteKey("a", "X"));
+    ASSERT_TRUE(ini.DeleteSection("b"));
+    EXPECT_EQ(dir.Read("app.ini"), "[A]\ny=2\n");
+    EXPECT_EQ(ini.SectionLines("A"), std::vector<std::string>{"y=2"});
+}
+
+TEST(IniFile, KeepsPermissionsOfTheFile) {
+    const ScratchDir dir;
+    dir.Write("app.ini", "[A]\n");
+    std::filesystem::permissions(dir / "app.ini", std::filesystem::perms::owner_read |
+                                                      std::filesystem::perms::owner_write |
+                                                      std::filesystem::perms::group_read);
+    ASSERT_TRUE(IniFile(dir / "app.ini").WriteString("A", "k", "v"));
+    EXPECT_EQ(std::filesystem::status(dir / "app.ini").permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+                  std::filesystem::perms::group_read);
+}
+
+TEST(IniFile, WriteThroughSymbolicLinkKeepsTheLink) {
+    const ScratchDir dir;
+    dir.Write("real.ini", "[A]\n");
+    std::filesystem::create_symlink("real.ini", dir / "link.ini");
+    ASSERT_TRUE(IniFile(dir / "link.ini").WriteString("A", "k", "v"));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.ini"));
+    EXPECT_EQ(dir.Read("real.ini"), "[A]\nk=v\n");
+}
+
+TEST(IniFile, FailedWriteInReadOnlyFolderLeavesTheFileAlone) {
+    ScratchDir dir;
+    dir.Write("RTDW.INI", kRtdw);
+    if (!dir.MakeReadOnly()) {
+        GTEST_SKIP() << "this file system cannot make a folder read-only for this user";
+    }
+    IniFile ini(dir / "RTDW.INI");
+    EXPECT_FALSE(ini.WriteString("COM", "Port", "4"));
+    EXPECT_FALSE(ini.DeleteSection("COM"));
+    EXPECT_EQ(dir.Read("RTDW.INI"), kRtdw);
+    EXPECT_EQ(ini.ReadString("COM", "Port"), "2");
+    EXPECT_EQ(dir.Listing(), "RTDW.INI");
+}
+
+// The temporary file is created but cannot take all the bytes (here: the process's file size limit).
+TEST(IniFile, WriteThatFailsHalfwayLeavesNoTrace) {
+    const ScratchDir dir;
+    dir.Write("RTDW.INI", kRtdw);
+    IniFile ini(dir / "RTDW.INI");
+
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit tight = saved;
+    tight.rlim_cur = kRtdw.size();
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &tight), 0);
+    const bool written = ini.WriteString("COM", "Parity", "odd");
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_FALSE(written);
+    EXPECT_EQ(dir.Read("RTDW.INI"), kRtdw);
+    EXPECT_EQ(dir.Listing(), "RTDW.INI");
+}
+
+TEST(IniFile, UnreadableFileIsNeverOverwritten) {
+    const ScratchDir dir;
+    std::filesystem::create_directory(dir / "app.ini"); // exists, but cannot be read as a file
+    IniFile ini(dir / "app.ini");
+    EXPECT_TRUE(ini.Exists());
+    EXPECT_EQ(ini.ReadString("A", "k", "default"), "default");
+    EXPECT_FALSE(ini.WriteString("A", "k", "v"));
+    EXPECT_TRUE(std::filesystem::is_directory(dir / "app.ini"));
+}
+
+TEST(IniFile, RefusedValueIsNotWritten) {
+    const ScratchDir dir;
+    dir.Write("app.ini", "[A]\nk=1\n");
+    IniFile ini(dir / "app.ini");
+    EXPECT_FALSE(ini.WriteString("A", "k", "2\n[B]"));
+    EXPECT_EQ(dir.Read("app.ini"), "[A]\nk=1\n");
+}
+
+} // namespace
+} // namespace ravlo

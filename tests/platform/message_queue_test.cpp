@@ -1,0 +1,300 @@
+#include "platform/message_queue.h"
+#include "platform/window_messages.h"
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <gtest/gtest.h>
+#include <thread>
+#include <vector>
+
+namespace ravlo {
+namespace {
+
+using namespace std::chrono_literals;
+
+struct Received {
+    std::uint32_t msg;
+    std::uintptr_t wParam;
+    std::intptr_t lParam;
+    bool operator==(const Received&) const = default;
+};
+
+// Records what it receives and answers through an optional reaction.
+class RecordingTarget : public MessageTarget {
+public:
+    std::intptr_t HandleMessage(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam) override {
+        received.push_back({msg, wParam, lParam});
+        threads.push_back(std::this_thread::get_id());
+        return react ? react(msg, wParam, lParam) : 0;
+    }
+
+    std::vector<Received> received;
+    std::vector<std::thread::id> threads;
+    std::function<std::intptr_t(std::uint32_t, std::uintptr_t, std::intptr_t)> react;
+};
+
+// Pumps until `done` holds; the generous limit only keeps a broken queue from hanging the run.
+void PumpUntil(MessageQueue& queue, const std::function<bool()>& done) {
+    const auto limit = std::chrono::steady_clock::now() + 30s;
+    while (!done() && std::chrono::steady_clock::now() < limit) {
+        queue.WaitAndPump(10ms);
+    }
+}
+
+// Waits (without pumping) until another thread has queued `count` messages.
+void WaitForPending(const MessageQueue& queue, std::size_t count) {
+    const auto limit = std::chrono::steady_clock::now() + 30s;
+    while (queue.PendingCount() < count && std::chrono::steady_clock::now() < limit) {
+        std::this_thread::yield();
+    }
+}
+
+TEST(MessageQueue, DeliversInPostOrder) {
+    MessageQueue queue;
+    RecordingTarget first;
+    RecordingTarget second;
+    const WindowHandle a = queue.Register(first);
+    const WindowHandle b = queue.Register(second);
+    EXPECT_NE(a, kNoWindow);
+    EXPECT_NE(a, b);
+
+    EXPECT_TRUE(queue.Post(a, wm_ProcMess, 14, 1));
+    EXPECT_TRUE(queue.Post(b, wm_VarChanged, 2, 2));
+    EXPECT_TRUE(queue.Post(a, wm_Broadcast, 0, 3));
+    EXPECT_EQ(queue.PendingCount(), 3u);
+    EXPECT_TRUE(first.received.empty()); // nothing runs before the pump
+
+    EXPECT_EQ(queue.PumpAll(), 3u);
+    EXPECT_EQ(first.received, (std::vector<Received>{{wm_ProcMess, 14, 1}, {wm_Broadcast, 0, 3}}));
+    EXPECT_EQ(second.received, (std::vector<Received>{{wm_VarChanged, 2, 2}}));
+    EXPECT_FALSE(queue.PumpOne());
+}
+
+TEST(MessageQueue, PostsFromManyThreadsArriveInEachThreadsOrder) {
+    MessageQueue queue;
+    RecordingTarget target;
+    const WindowHandle window = queue.Register(target);
+    constexpr int kThreads = 4;
+    constexpr int kPerThread = 500;
+
+    std::vector<std::thread> posters;
+    for (int t = 0; t < kThreads; ++t) {
+        posters.emplace_back([&queue, window, t] {
+            for (int i = 0; i < kPerThread; ++i) {
+                EXPECT_TRUE(queue.Post(window, WM_USER, static_cast<std::uintptr_t>(t), i));
+            }
+        });
+    }
+    PumpUntil(queue, [&] { return target.received.size() == kThreads * kPerThread; });
+    for (auto& poster : posters) {
+        poster.join();
+    }
+
+    ASSERT_EQ(target.received.size(), static_cast<std::size_t>(kThreads * kPerThread));
+    std::vector<std::intptr_t> next(kThreads, 0);
+    for (const Received& message : target.received) {
+        EXPECT_EQ(message.lParam, next[message.wParam]++) << "thread " << message.wParam;
+    }
+    for (const std::thread::id id : target.threads) {
+        EXPECT_EQ(id, std::this_thread::get_id());
+    }
+}
+
+TEST(MessageQueue, UnknownWindowIsRefused) {
+    MessageQueue queue;
+    int dropped = 0;
+    EXPECT_FALSE(queue.Post(kNoWindow, WM_USER, 0, 0, [&] { ++dropped; }));
+    EXPECT_FALSE(queue.Post(12345, WM_USER, 0, 0, [&] { ++dropped; }));
+    EXPECT_FALSE(queue.Send(12345, WM_USER, 0, 0).has_value());
+    EXPECT_EQ(queue.PendingCount(), 0u);
+    EXPECT_EQ(dropped, 0); // a refused post leaves the payload with the caller
+
+    RecordingTarget target;
+    const WindowHandle window = queue.Register(target);
+    queue.Unregister(window);
+    EXPECT_FALSE(queue.IsRegistered(window));
+    EXPECT_FALSE(queue.Post(window, WM_USER, 0, 0));
+    // A new registration never takes the old handle, so late posts cannot reach the wrong window.
+    RecordingTarget later;
+    EXPECT_NE(queue.Register(later), window);
+}
+
+TEST(MessageQueue, UndeliverableMessagesAreDropped) {
+    MessageQueue queue;
+    RecordingTarget leaving;
+    RecordingTarget staying;
+    const WindowHandle gone = queue.Register(leaving);
+    const WindowHandle kept = queue.Register(staying);
+    std::vector<int> dropped;
+    queue.Post(gone, WM_USER, 0, 1, [&] { dropped.push_back(1); });
+    queue.Post(kept, WM_USER, 0, 2, [&] { dropped.push_back(2); });
+    queue.Post(gone, WM_USER, 0, 3, [&] { dropped.push_back(3); });
+
+    queue.Unregister(gone);
+    EXPECT_EQ(dropped, (std::vector<int>{1, 3}));
+    EXPECT_EQ(queue.PumpAll(), 1u);
+    EXPECT_TRUE(leaving.received.empty());
+    EXPECT_EQ(staying.received.size(), 1u);
+    EXPECT_EQ(dropped.size(), 2u); // a delivered message is not dropped as well
+
+    queue.Post(kept, WM_USER, 0, 4, [&] { dropped.push_back(4); });
+    queue.Clear();
+    EXPECT_EQ(dropped.back(), 4);
+    {
+        MessageQueue shortLived;
+        const WindowHandle window = shortLived.Register(staying);
+        shortLived.Post(window, WM_USER, 0, 5, [&] { dropped.push_back(5); });
+    }
+    EXPECT_EQ(dropped.back(), 5);
+}
+
+TEST(MessageQueue, RegistrationEndsWithItsObject) {
+    MessageQueue queue;
+    RecordingTarget target;
+    WindowHandle window = kNoWindow;
+    int dropped = 0;
+    {
+        const WindowRegistration registration(queue, target);
+        window = registration.Handle();
+        EXPECT_TRUE(queue.Post(window, WM_USER, 0, 0, [&] { ++dropped; }));
+    }
+    EXPECT_FALSE(queue.IsRegistered(window));
+    EXPECT_EQ(dropped, 1);
+}
+
+TEST(MessageQueue, SendIsSynchronousAndReentrant) {
+    MessageQueue queue;
+    RecordingTarget target;
+    const WindowHandle window = queue.Register(target);
+    target.react = [&](std::uint32_t msg, std::uintptr_t wParam, std::intptr_t) -> std::intptr_t {
+        if (msg == WM_USER) {
+            // Nested send runs at once; the post waits for the pump.
+            const auto inner = queue.Send(window, WM_USER + 1, wParam + 1, 0);
+            queue.Post(window, WM_USER + 2, 0, 0);
+            return inner.value_or(-1) * 10;
+        }
+        return msg == WM_USER + 1 ? static_cast<std::intptr_t>(wParam) : 0;
+    };
+
+    EXPECT_EQ(queue.Send(window, WM_USER, 4, 0), std::optional<std::intptr_t>(50));
+    ASSERT_EQ(target.received.size(), 2u);
+    EXPECT_EQ(target.received[1].msg, WM_USER + 1);
+    EXPECT_EQ(queue.PendingCount(), 1u);
+    queue.PumpAll();
+    EXPECT_EQ(target.received.back().msg, WM_USER + 2);
+}
+
+TEST(MessageQueue, PumpAllLeavesMessagesPostedMeanwhileForNextTime) {
+    MessageQueue queue;
+    RecordingTarget target;
+    const WindowHandle window = queue.Register(target);
+    target.react = [&](std::uint32_t, std::uintptr_t, std::intptr_t lParam) -> std::intptr_t {
+        queue.Post(window, WM_USER, 0, lParam + 1); // keeps posting to itself
+        return 0;
+    };
+    queue.Post(window, WM_USER, 0, 0);
+    EXPECT_EQ(queue.PumpAll(), 1u);
+    EXPECT_EQ(queue.PumpAll(), 1u);
+    EXPECT_EQ(target.received.back().lParam, 1);
+    EXPECT_EQ(queue.PendingCount(), 1u);
+}
+
+TEST(MessageQueue, HandlerMayUnregisterItsOwnWindow) {
+    MessageQueue queue;
+    RecordingTarget target;
+    const WindowHandle window = queue.Register(target);
+    int dropped = 0;
+    target.react = [&](std::uint32_t, std::uintptr_t, std::intptr_t) -> std::intptr_t {
+        queue.Unregister(window); // a window that closes itself
+        return 0;
+    };
+    queue.Post(window, WM_USER, 0, 0);
+    queue.Post(window, WM_USER, 0, 1, [&] { ++dropped; });
+    EXPECT_EQ(queue.PumpAll(), 1u);
+    EXPECT_EQ(target.received.size(), 1u);
+    EXPECT_EQ(dropped, 1);
+}
+
+TEST(MessageQueue, WaitAndPumpWakesForAPostFromAnotherThread) {
+    MessageQueue queue;
+    RecordingTarget target;
+    const WindowHandle window = queue.Register(target);
+    EXPECT_EQ(queue.WaitAndPump(1ms), 0u); // nothing comes: the time-out ends the wait
+
+    std::thread poster([&] { queue.Post(window, wm_VarChanged, 1, 7); });
+    std::size_t delivered = 0;
+    for (int round = 0; round < 100 && delivered == 0; ++round) {
+        delivered = queue.WaitAndPump(60s);
+    }
+    poster.join();
+    EXPECT_EQ(delivered, 1u);
+    EXPECT_EQ(target.received, (std::vector<Received>{{wm_VarChanged, 1, 7}}));
+}
+
+TEST(MessageQueue, WakeHandlerRunsOnThePostingThread) {
+    MessageQueue queue;
+    RecordingTarget target;
+    const WindowHandle window = queue.Register(target);
+    std::vector<std::thread::id> wakes;
+    queue.SetWakeHandler([&] { wakes.push_back(std::this_thread::get_id()); });
+
+    queue.Post(window, WM_USER, 0, 0);
+    std::thread::id posterId;
+    std::thread poster([&] {
+        posterId = std::this_thread::get_id();
+        queue.Post(window, WM_USER, 0, 1);
+    });
+    poster.join();
+    EXPECT_FALSE(queue.Post(kNoWindow, WM_USER, 0, 0)); // a refused post wakes nobody
+    EXPECT_EQ(wakes, (std::vector<std::thread::id>{std::this_thread::get_id(), posterId}));
+
+    queue.SetWakeHandler(nullptr);
+    queue.Post(window, WM_USER, 0, 2);
+    EXPECT_EQ(wakes.size(), 2u);
+}
+
+TEST(MessageQueue, SendFromAnotherThreadRunsOnTheOwnerThread) {
+    MessageQueue queue;
+    RecordingTarget target;
+    const WindowHandle window = queue.Register(target);
+    target.react = [](std::uint32_t, std::uintptr_t wParam, std::intptr_t) {
+        return static_cast<std::intptr_t>(wParam * 2);
+    };
+    queue.Post(window, WM_USER, 1, 0);
+
+    std::optional<std::intptr_t> answer;
+    std::atomic<bool> finished{false};
+    std::thread sender([&] {
+        answer = queue.Send(window, WM_USER + 1, 21, 0);
+        finished = true;
+    });
+    WaitForPending(queue, 2);
+    PumpUntil(queue, [&] { return finished.load(); });
+    sender.join();
+
+    EXPECT_EQ(answer, std::optional<std::intptr_t>(42));
+    ASSERT_EQ(target.received.size(), 2u);
+    EXPECT_EQ(target.received[0].msg, WM_USER + 1); // a sent message goes ahead of posted ones
+    EXPECT_EQ(target.threads[0], std::this_thread::get_id());
+}
+
+TEST(MessageQueue, WaitingSenderIsReleasedWhenItsMessageIsDropped) {
+    MessageQueue queue;
+    RecordingTarget target;
+    const WindowHandle window = queue.Register(target);
+    std::optional<std::intptr_t> answer = 99;
+    std::thread sender([&] { answer = queue.Send(window, WM_USER, 0, 0); });
+    WaitForPending(queue, 1);
+    queue.Unregister(window);
+    sender.join();
+    EXPECT_FALSE(answer.has_value());
+    EXPECT_TRUE(target.received.empty());
+}
+
+TEST(MessageQueue, AppQueueIsOneInstance) {
+    EXPECT_EQ(&AppMessageQueue(), &AppMessageQueue());
+}
+
+} // namespace
+} // namespace ravlo

@@ -1,0 +1,126 @@
+#include "platform/cp1250.h"
+#include "platform/presenter.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace ravlo {
+namespace {
+
+// What every presenter promises the core: a box is answered with one of its own buttons.
+template <typename Kind>
+std::unique_ptr<Presenter> MakePresenter();
+
+template <>
+std::unique_ptr<Presenter> MakePresenter<HeadlessPresenter>() {
+    return std::make_unique<HeadlessPresenter>([](std::string_view) {});
+}
+
+template <>
+std::unique_ptr<Presenter> MakePresenter<ScriptedPresenter>() {
+    auto scripted = std::make_unique<ScriptedPresenter>();
+    for (int i = 0; i < 64; ++i) {
+        scripted->QueueAnswer(i % 2 == 0 ? IDYES : IDRETRY); // not always a button of the box
+    }
+    return scripted;
+}
+
+template <typename Kind>
+class PresenterContract : public ::testing::Test {};
+
+using PresenterKinds = ::testing::Types<HeadlessPresenter, ScriptedPresenter>;
+TYPED_TEST_SUITE(PresenterContract, PresenterKinds);
+
+TYPED_TEST(PresenterContract, AnswersWithAButtonOfTheBox) {
+    const auto presenter = MakePresenter<TypeParam>();
+    for (unsigned buttons = 0; buttons <= 7; ++buttons) {
+        for (const unsigned extra : {0u, MB_ICONHAND, MB_ICONQUESTION | MB_DEFBUTTON2, MB_DEFBUTTON3}) {
+            const unsigned flags = buttons | extra;
+            const int answer = presenter->MessageBox("text", "caption", flags);
+            const auto allowed = MessageBoxButtons(flags);
+            EXPECT_NE(std::find(allowed.begin(), allowed.end(), answer), allowed.end()) << "flags " << flags;
+        }
+    }
+    presenter->Beep(MB_ICONEXCLAMATION);
+}
+
+TEST(MessageBoxFlags, ButtonsKindsAndDefaults) {
+    EXPECT_EQ(MessageBoxButtons(MB_OK), std::vector<int>{IDOK});
+    EXPECT_EQ(MessageBoxButtons(MB_ABORTRETRYIGNORE | MB_ICONHAND),
+              (std::vector<int>{IDABORT, IDRETRY, IDIGNORE}));
+    EXPECT_EQ(MessageBoxButtons(0x6), std::vector<int>{IDOK});
+    EXPECT_EQ(DefaultMessageBoxAnswer(MB_YESNOCANCEL), IDYES);
+    EXPECT_EQ(DefaultMessageBoxAnswer(MB_YESNOCANCEL | MB_DEFBUTTON2), IDNO);
+    EXPECT_EQ(DefaultMessageBoxAnswer(MB_YESNOCANCEL | MB_DEFBUTTON3), IDCANCEL);
+    EXPECT_EQ(DefaultMessageBoxAnswer(MB_YESNO | MB_DEFBUTTON3), IDYES); // no third button
+    EXPECT_EQ(DefaultMessageBoxAnswer(MB_OK | MB_DEFBUTTON2), IDOK);
+    EXPECT_EQ(MessageBoxKindOf(MB_YESNO | MB_ICONQUESTION), MessageBoxKind::Confirmation);
+    EXPECT_EQ(MessageBoxKindOf(MB_ICONASTERISK), MessageBoxKind::Information);
+    EXPECT_EQ(MessageBoxKindOf(MB_ICONEXCLAMATION), MessageBoxKind::Warning);
+    EXPECT_EQ(MessageBoxKindOf(MB_OK), MessageBoxKind::Warning);
+    EXPECT_EQ(MessageBoxKindOf(0x50), MessageBoxKind::Warning);
+}
+
+TEST(HeadlessPresenter, ReportsEachBoxAsOneUtf8Line) {
+    std::vector<std::string> lines;
+    HeadlessPresenter presenter([&](std::string_view line) { lines.emplace_back(line); });
+    const std::string text = Utf8ToCp1250("Uložit změny?\r\nProjekt DEMO");
+    EXPECT_EQ(presenter.MessageBox(text, "Ravlo", MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2), IDNO);
+    EXPECT_EQ(presenter.MessageBox("Device not connected!", "", MB_OK | MB_ICONHAND), IDOK);
+    EXPECT_EQ(lines, (std::vector<std::string>{
+                         "Confirmation \"Ravlo\": Uložit změny? | Projekt DEMO [Yes/No/Cancel] -> No",
+                         "Error \"\": Device not connected! [OK] -> OK",
+                     }));
+}
+
+TEST(ScriptedPresenter, AnswersFromTheScriptAndRecords) {
+    ScriptedPresenter presenter;
+    presenter.QueueAnswer(IDRETRY);
+    presenter.QueueAnswer(IDCANCEL);
+    EXPECT_EQ(presenter.MessageBox("first", "t", MB_ABORTRETRYIGNORE), IDRETRY);
+    EXPECT_EQ(presenter.MessageBox("second", "t", MB_OKCANCEL), IDCANCEL);
+    presenter.Beep(MB_OK);
+    presenter.Beep(MB_ICONHAND);
+
+    ASSERT_EQ(presenter.Boxes().size(), 2u);
+    EXPECT_EQ(presenter.Boxes()[1].text, "second");
+    EXPECT_EQ(presenter.Boxes()[1].flags, MB_OKCANCEL);
+    EXPECT_EQ(presenter.Boxes()[1].answer, IDCANCEL);
+    EXPECT_EQ(presenter.Beeps(), (std::vector<unsigned>{MB_OK, MB_ICONHAND}));
+    EXPECT_TRUE(presenter.Faults().empty());
+    EXPECT_EQ(presenter.UnusedAnswers(), 0u);
+}
+
+TEST(ScriptedPresenter, RunningOutOrAnsweringAMissingButtonIsAFault) {
+    ScriptedPresenter presenter;
+    presenter.QueueAnswer(IDYES);
+    EXPECT_EQ(presenter.MessageBox("not a question", "t", MB_OKCANCEL | MB_DEFBUTTON2), IDCANCEL);
+    EXPECT_EQ(presenter.MessageBox("unexpected", "t", MB_YESNO), IDYES);
+    ASSERT_EQ(presenter.Faults().size(), 2u);
+    EXPECT_NE(presenter.Faults()[0].find("not a button"), std::string::npos);
+    EXPECT_NE(presenter.Faults()[1].find("no scripted answer"), std::string::npos);
+    EXPECT_NE(presenter.Faults()[1].find("unexpected"), std::string::npos);
+}
+
+TEST(Presenter, ProcessWidePresenterIsHeadlessUntilReplaced) {
+    EXPECT_NE(dynamic_cast<HeadlessPresenter*>(&GetPresenter()), nullptr);
+    ScriptedPresenter scripted;
+    {
+        const ScopedPresenter installed(scripted);
+        scripted.QueueAnswer(IDNO);
+        EXPECT_EQ(GetPresenter().MessageBox("q", "t", MB_YESNO), IDNO);
+        ScriptedPresenter inner;
+        Presenter* previous = SetPresenter(&inner);
+        EXPECT_EQ(previous, &scripted);
+        SetPresenter(previous);
+    }
+    EXPECT_NE(dynamic_cast<HeadlessPresenter*>(&GetPresenter()), nullptr);
+    ScriptedPresenter other;
+    SetPresenter(&other);
+    SetPresenter(nullptr);
+    EXPECT_NE(dynamic_cast<HeadlessPresenter*>(&GetPresenter()), nullptr);
+}
+
+} // namespace
+} // namespace ravlo

@@ -1,0 +1,96 @@
+#include "platform/tick.h"
+
+#include <gtest/gtest.h>
+#include <limits>
+
+namespace ravlo {
+namespace {
+
+// Every tick source keeps the contract the program relies on: time never runs backwards, and the
+// 32-bit count is the low half of the 64-bit one.
+template <typename Source>
+class TickSourceContract : public ::testing::Test {
+protected:
+    Source source_;
+};
+
+using TickSources = ::testing::Types<SteadyTickSource, ManualTickSource>;
+TYPED_TEST_SUITE(TickSourceContract, TickSources);
+
+TYPED_TEST(TickSourceContract, NeverRunsBackwards) {
+    const ScopedTickSource installed(this->source_);
+    std::uint64_t previous = TickMs();
+    for (int i = 0; i < 1000; ++i) {
+        const std::uint64_t now = TickMs();
+        EXPECT_GE(now, previous);
+        previous = now;
+    }
+}
+
+TYPED_TEST(TickSourceContract, TickCountIsTheLowHalf) {
+    const ScopedTickSource installed(this->source_);
+    const std::uint64_t before = TickMs();
+    const std::uint32_t count = GetTickCount();
+    const std::uint64_t after = TickMs();
+    // The count lies between the low halves of the readings around it.
+    EXPECT_LE(TickElapsed(count, static_cast<std::uint32_t>(before)), after - before);
+}
+
+TEST(Tick, ScopedSourceIsRestored) {
+    ManualTickSource outer(1000);
+    ManualTickSource inner(5);
+    {
+        const ScopedTickSource installOuter(outer);
+        {
+            const ScopedTickSource installInner(inner);
+            EXPECT_EQ(TickMs(), 5u);
+        }
+        EXPECT_EQ(TickMs(), 1000u);
+        outer.Advance(250);
+        EXPECT_EQ(TickMs(), 1250u);
+    }
+    // Back on the real clock.
+    EXPECT_NE(dynamic_cast<SteadyTickSource*>(SetTickSource(nullptr)), nullptr);
+}
+
+TEST(Tick, CountWrapsWhileDueTimesDoNot) {
+    ManualTickSource clock(0xFFFF'FFF0u);
+    const ScopedTickSource installed(clock);
+    const std::uint32_t stamp = GetTickCount();
+    EXPECT_EQ(stamp, 0xFFFF'FFF0u);
+
+    const std::uint64_t due = DueTickMs(100);
+    EXPECT_EQ(due, 0x1'0000'0054u);
+    EXPECT_FALSE(TickDue(due));
+
+    clock.Advance(99);
+    EXPECT_FALSE(TickDue(due));
+    EXPECT_EQ(GetTickCount(), 0x53u); // wrapped
+    EXPECT_EQ(TickElapsed(GetTickCount(), stamp), 99u);
+    EXPECT_FALSE(TickReached(GetTickCount(), stamp + 100));
+
+    clock.Advance(1);
+    EXPECT_TRUE(TickDue(due));
+    EXPECT_TRUE(TickReached(GetTickCount(), stamp + 100));
+}
+
+TEST(Tick, DueTimeSaturatesAtTheEndOfTime) {
+    ManualTickSource clock(std::numeric_limits<std::uint64_t>::max() - 10);
+    const ScopedTickSource installed(clock);
+    EXPECT_EQ(DueTickMs(10), std::numeric_limits<std::uint64_t>::max());
+    EXPECT_EQ(DueTickMs(11), std::numeric_limits<std::uint64_t>::max());
+    EXPECT_EQ(DueTickMs(std::numeric_limits<std::uint64_t>::max()),
+              std::numeric_limits<std::uint64_t>::max());
+    EXPECT_FALSE(TickDue(DueTickMs(11)));
+}
+
+TEST(Tick, ElapsedAndReachedAcrossTheWrap) {
+    EXPECT_EQ(TickElapsed(5, 0xFFFF'FFFBu), 10u);
+    EXPECT_EQ(TickElapsed(100, 100), 0u);
+    EXPECT_TRUE(TickReached(5, 0xFFFF'FFFBu));  // due just before the wrap
+    EXPECT_FALSE(TickReached(0xFFFF'FFFBu, 5)); // due just after it
+    EXPECT_TRUE(TickReached(7, 7));
+}
+
+} // namespace
+} // namespace ravlo
