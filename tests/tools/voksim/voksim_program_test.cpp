@@ -1,0 +1,141 @@
+// The voksim program as other tools use it: command line, outputs, signals, parent death, line rate.
+#include "tools/voksim/sim_process.h"
+
+#include <csignal>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace ravlo::voksim::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<std::uint8_t>;
+
+class TempDir {
+public:
+    TempDir() : path_(fs::temp_directory_path() / ("voksim_e2e_" + std::to_string(getpid()))) {
+        fs::create_directories(path_);
+    }
+    ~TempDir() { fs::remove_all(path_); }
+    fs::path operator/(const std::string& name) const { return path_ / name; }
+
+private:
+    fs::path path_;
+};
+
+TEST(voksimProgram, HelpAndCommandLineErrors) {
+    const Finished help = RunVoksim({"--help"});
+    EXPECT_EQ(help.exit_code, 0);
+    EXPECT_NE(help.out.find("--unsolicited MS[:FRAME]"), std::string::npos);
+    const Finished bad = RunVoksim({"--baud", "14400"});
+    EXPECT_EQ(bad.exit_code, 2);
+    EXPECT_NE(bad.err.find("--baud '14400'"), std::string::npos) << bad.err;
+    const Finished missing = RunVoksim({"--memory-in", "/nonexistent/rom.bin@0"});
+    EXPECT_EQ(missing.exit_code, 1);
+    EXPECT_NE(missing.err.find("cannot open"), std::string::npos) << missing.err;
+}
+
+TEST(voksimProgram, MemoryInAndOutLinkAndTrace) {
+    TempDir dir;
+    {
+        std::ofstream rom(dir / "rom.bin", std::ios::binary);
+        rom << "ROMDATA";
+    }
+    SimProcess sim({"--no-throttle", "--link", (dir / "vok").string(), "--memory-in",
+                    (dir / "rom.bin").string() + "@C8000", "--memory-out", (dir / "out.bin").string(),
+                    "--trace", (dir / "trace.txt").string()});
+    EXPECT_EQ(fs::read_symlink(dir / "vok"), fs::path(sim.SlavePath()));
+    sim.Send(Vok(0xD0, {0x00, 0x00, 0x00, 0xC8, 0x07, 0x00}));
+    const auto answer = sim.Receive(2);
+    ASSERT_EQ(answer.size(), 2u);
+    EXPECT_EQ(std::string(answer[0].data.begin() + 9, answer[0].data.end()), "ROMDATA");
+    sim.Send(Vok(0xE1, {0x00, 0x00, 0x00, 0x10, 0x02, 0x00, 0xAB, 0xCD})); // Load 2 bytes at 1000:0000
+    ASSERT_EQ(sim.Receive(1).size(), 1u);
+    EXPECT_EQ(sim.Stop(SIGINT), 0);
+    EXPECT_NE(sim.Stderr().find("frames in 2, out 3"), std::string::npos) << sim.Stderr();
+
+    EXPECT_FALSE(fs::exists(fs::symlink_status(dir / "vok")));
+    ASSERT_EQ(fs::file_size(dir / "out.bin"), 0x100000u);
+    std::ifstream out(dir / "out.bin", std::ios::binary);
+    Bytes memory((std::istreambuf_iterator<char>(out)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(std::string(memory.begin() + 0xC8000, memory.begin() + 0xC8007), "ROMDATA");
+    EXPECT_EQ(memory[0x10000], 0xAB);
+    EXPECT_EQ(memory[0x10001], 0xCD);
+
+    std::ifstream trace(dir / "trace.txt");
+    const std::string text((std::istreambuf_iterator<char>(trace)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find("<- 255>254 _Mem C800:0000 n=7"), std::string::npos) << text;
+    EXPECT_NE(text.find("-> 254>255 MemD C800:0000 n=7"), std::string::npos) << text;
+    EXPECT_NE(text.find("<- 255>254 Load 1000:0000 n=2"), std::string::npos) << text;
+}
+
+TEST(voksimProgram, EndsWhenItsParentDies) {
+    // Orphans are handed to this process, so that the simulator's end can be waited for here.
+    ASSERT_EQ(prctl(PR_SET_CHILD_SUBREAPER, 1), 0);
+    std::array<int, 2> report{};
+    ASSERT_EQ(pipe(report.data()), 0);
+    const pid_t parent = fork();
+    ASSERT_GE(parent, 0);
+    if (parent == 0) {
+        // The short-lived parent: start voksim, pass its pid on, and die.
+        close(report[0]);
+        const char* args[] = {VOKSIM_PATH, "--no-throttle", nullptr};
+        int out[2];
+        if (pipe(out) != 0) {
+            _exit(1);
+        }
+        const pid_t sim = fork();
+        if (sim == 0) {
+            dup2(out[1], 1);
+            const int quiet = open("/dev/null", O_WRONLY);
+            dup2(quiet, 2);
+            execv(VOKSIM_PATH, const_cast<char* const*>(args));
+            _exit(127);
+        }
+        char c = 0;
+        while (read(out[0], &c, 1) == 1 && c != '\n') {
+        }
+        if (write(report[1], &sim, sizeof sim) != sizeof sim) {
+            _exit(1);
+        }
+        _exit(0);
+    }
+    close(report[1]);
+    pid_t sim = -1;
+    ASSERT_EQ(read(report[0], &sim, sizeof sim), static_cast<ssize_t>(sizeof sim));
+    close(report[0]);
+    waitpid(parent, nullptr, 0);
+    int status = 0;
+    pid_t ended = 0;
+    for (int i = 0; i < 500 && ended == 0; ++i) {
+        ended = waitpid(sim, &status, WNOHANG);
+        usleep(10000);
+    }
+    prctl(PR_SET_CHILD_SUBREAPER, 0);
+    if (ended == 0) {
+        kill(sim, SIGKILL);
+        waitpid(sim, nullptr, 0);
+    }
+    ASSERT_EQ(ended, sim);
+    EXPECT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+TEST(voksimProgram, ThrottledLineIsNoFasterThanTheBaudRate) {
+    // A 256-byte read at 4800 baud moves some 360 bytes of frames, 11 bits each: about 0.8 s.
+    SimProcess sim({"--board", "188"});
+    const auto start = std::chrono::steady_clock::now();
+    sim.Send(Vok(0xD0, {0x00, 0x00, 0x00, 0x20, 0x00, 0x01}));
+    const auto frames = sim.Receive(5, 5s);
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    ASSERT_EQ(frames.size(), 5u);
+    EXPECT_GE(elapsed, 200ms); // a lower bound only: an unthrottled answer takes about a millisecond
+}
+
+} // namespace
+} // namespace ravlo::voksim::testing

@@ -1,0 +1,136 @@
+#include "voksim/sim_options.h"
+
+#include <gtest/gtest.h>
+
+namespace ravlo::voksim {
+namespace {
+
+SimOptions Parse(std::initializer_list<std::string> words) {
+    const std::vector<std::string> args(words);
+    return ParseSimOptions(args);
+}
+
+TEST(voksimOptions, DefaultsAreABoard386At4800Throttled) {
+    const SimOptions options = Parse({});
+    EXPECT_EQ(options.session.board, BoardKind::B386);
+    EXPECT_EQ(options.session.baud, 4800u);
+    EXPECT_TRUE(options.session.throttle);
+    EXPECT_EQ(options.session.node, 254);
+    EXPECT_EQ(options.session.host_node, 255);
+    EXPECT_FALSE(options.link.has_value());
+}
+
+TEST(voksimOptions, ParsesEveryKindOfValue) {
+    const SimOptions o = Parse({"--board",
+                                "V40",
+                                "--link=/tmp/vok",
+                                "--baud",
+                                "19200",
+                                "--no-throttle",
+                                "--seed",
+                                "42",
+                                "--memory-in",
+                                "a@b.bin@$C8000",
+                                "--memory-in",
+                                "rom.bin@0xF0000",
+                                "--memory-out",
+                                "m.bin",
+                                "--trace",
+                                "-",
+                                "--io",
+                                "80=5a",
+                                "--io-log",
+                                "io.txt",
+                                "--clock",
+                                "2024-02-29 12:00:00",
+                                "--clock-stopped",
+                                "--mute",
+                                "3",
+                                "--wrong-address",
+                                "0.25",
+                                "--check-err",
+                                "all",
+                                "--clock-err",
+                                "all:1234",
+                                "--delay",
+                                "1500:2",
+                                "--unsolicited",
+                                "250",
+                                "--drop-rate",
+                                "0.5",
+                                "--memd-size",
+                                "32",
+                                "--strict-load",
+                                "--node",
+                                "7"});
+    EXPECT_EQ(o.session.board, BoardKind::V40);
+    EXPECT_EQ(o.link, std::filesystem::path("/tmp/vok"));
+    EXPECT_EQ(o.session.baud, 19200u);
+    EXPECT_FALSE(o.session.throttle);
+    EXPECT_EQ(o.session.seed, 42u);
+    ASSERT_EQ(o.memory_in.size(), 2u);
+    EXPECT_EQ(o.memory_in[0].file, std::filesystem::path("a@b.bin")); // the last @ splits
+    EXPECT_EQ(o.memory_in[0].address, 0xC8000u);
+    EXPECT_EQ(o.memory_in[1].address, 0xF0000u);
+    ASSERT_EQ(o.io_presets.size(), 1u);
+    EXPECT_EQ(o.io_presets[0].port, 0x80);
+    EXPECT_EQ(o.io_presets[0].value, 0x5A);
+    EXPECT_EQ(o.session.clock_start, (ClockTime{2024, 2, 29, 12, 0, 0}));
+    EXPECT_TRUE(o.session.clock_stopped);
+    const auto& when = o.session.faults.when;
+    EXPECT_EQ(when[static_cast<std::size_t>(Fault::Mute)].kind, FaultWhen::Kind::FirstN);
+    EXPECT_EQ(when[static_cast<std::size_t>(Fault::Mute)].count, 3u);
+    EXPECT_EQ(when[static_cast<std::size_t>(Fault::WrongAddress)].kind, FaultWhen::Kind::Rate);
+    EXPECT_EQ(when[static_cast<std::size_t>(Fault::CheckErr)].kind, FaultWhen::Kind::Always);
+    EXPECT_EQ(o.session.faults.clock_err_value, 0x1234);
+    EXPECT_EQ(o.session.faults.delay, std::chrono::milliseconds(1500));
+    EXPECT_EQ(when[static_cast<std::size_t>(Fault::Delay)].count, 2u);
+    EXPECT_EQ(o.session.faults.unsolicited_frame, (std::vector<std::uint8_t>{0xD6, 0, 0}));
+    EXPECT_DOUBLE_EQ(o.session.faults.drop_rate, 0.5);
+    EXPECT_EQ(o.session.model.memd_size, 32u);
+    EXPECT_TRUE(o.session.model.strict_load);
+    EXPECT_EQ(o.session.node, 7);
+}
+
+TEST(voksimOptions, RefusesBadWordsWithTheirName) {
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
+        {{"--bogus"}, "--bogus"},
+        {{"--board", "286"}, "--board"},
+        {{"--baud", "14400"}, "--baud"},
+        {{"--baud"}, "needs a value"},
+        {{"--no-throttle=1"}, "takes no value"},
+        {{"--memory-in", "rom.bin"}, "FILE@ADDR"},
+        {{"--memory-in", "rom.bin@100000"}, "larger than"},
+        {{"--io", "80=1FF"}, "--io"},
+        {{"--drop-rate", "1.5"}, "probability"},
+        {{"--mute", "often"}, "--mute"},
+        {{"--clock", "2024-02-30T00:00:00"}, "--clock"},
+        {{"--unsolicited", "10:D"}, "pairs"},
+        {{"--memd-size", "0"}, "at least 1"},
+        {{"extra"}, "extra"},
+    };
+    for (const auto& [words, expected] : cases) {
+        try {
+            ParseSimOptions(words);
+            ADD_FAILURE() << words[0] << " was accepted";
+        } catch (const UsageError& error) {
+            EXPECT_NE(std::string(error.what()).find(expected), std::string::npos) << error.what();
+        }
+    }
+}
+
+TEST(voksimOptions, HelpNamesTheOptionsOtherToolsRelyOn) {
+    EXPECT_TRUE(Parse({"--help"}).help);
+    const std::string help = HelpText();
+    for (const char* name :
+         {"--board",      "--link",       "--baud",      "--no-throttle",   "--seed",  "--memory-in",
+          "--memory-out", "--trace",      "--drop-rate", "--corrupt-rate",  "--mute",  "--wrong-address",
+          "--early-meme", "--empthal",    "--check-err", "--clock-err",     "--delay", "--unsolicited",
+          "--io",         "--io-log",     "--clock",     "--clock-stopped", "--node",  "--host-node",
+          "--memd-size",  "--strict-load"}) {
+        EXPECT_NE(help.find(std::string("  ") + name + " "), std::string::npos) << name;
+    }
+}
+
+} // namespace
+} // namespace ravlo::voksim
