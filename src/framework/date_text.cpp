@@ -1,12 +1,12 @@
 #include "framework/date_text.h"
 
+#include "framework/local_time.h"
 #include "framework/number_text.h"
 #include "framework/padding.h"
 #include "framework/text_settings.h"
 
 #include <array>
 #include <chrono>
-#include <ctime>
 
 namespace ravlo {
 namespace {
@@ -94,18 +94,7 @@ std::string SgnSecsToStr(std::int64_t secs) {
 }
 
 TDTRec NowDTRec() {
-    const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-    std::tm local{};
-    localtime_r(&now, &local);
-    TDTRec r;
-    r.Year = static_cast<std::uint16_t>(local.tm_year + 1900);
-    r.Month = static_cast<std::uint16_t>(local.tm_mon + 1);
-    r.Day = static_cast<std::uint16_t>(local.tm_mday);
-    r.Hour = static_cast<std::uint16_t>(local.tm_hour);
-    r.Min = static_cast<std::uint16_t>(local.tm_min);
-    // A leap second shows as 59.
-    r.Sec = static_cast<std::uint16_t>(local.tm_sec > 59 ? 59 : local.tm_sec);
-    return r;
+    return LocalDTRec(std::chrono::system_clock::now());
 }
 
 std::string NowStr() {

@@ -4,6 +4,8 @@
 #include "framework/obj_stream.h"
 #include "framework/streamable.h"
 
+#include "support/scratch_dir.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <initializer_list>
@@ -64,27 +66,7 @@ WrittenStream WriteObjects(Writer writeObjects) {
     return {memory.Data(), writer.ClassNames()};
 }
 
-// A fresh directory for one test, removed with everything in it at the end.
-class TempDir {
-public:
-    TempDir() {
-        static int serial = 0;
-        path_ = std::filesystem::temp_directory_path() /
-                ("ravlo_stream_" + std::to_string(getpid()) + "_" + std::to_string(++serial));
-        std::filesystem::remove_all(path_);
-        std::filesystem::create_directories(path_);
-    }
-    ~TempDir() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    const std::filesystem::path& Path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
+// A fresh directory for one test.
+using TempDir = testing::ScratchDir;
 
 } // namespace ravlo::test

@@ -1,5 +1,5 @@
 #include "platform/file_time.h"
-#include "platform/scratch_dir.h"
+#include "support/scratch_dir.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "platform/ini_file.h"
-#include "platform/scratch_dir.h"
+#include "support/scratch_dir.h"
 
 #include <csignal>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "platform/scratch_dir.h"
+#include "support/scratch_dir.h"
 
 #include <fcntl.h>
 #include <fstream>
@@ -55,9 +55,11 @@ ScratchDir::~ScratchDir() {
     fs::remove_all(path_, error);
 }
 
-void ScratchDir::Write(std::string_view name, std::string_view bytes) const {
-    std::ofstream out(path_ / name, std::ios::binary | std::ios::trunc);
+fs::path ScratchDir::Write(std::string_view name, std::string_view bytes) const {
+    const fs::path file = path_ / name;
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return file;
 }
 
 std::optional<std::string> ScratchDir::Read(std::string_view name) const {

@@ -18,8 +18,11 @@ public:
     const std::filesystem::path& Path() const { return path_; }
     std::filesystem::path operator/(std::string_view name) const { return path_ / name; }
 
-    void Write(std::string_view name, std::string_view bytes) const;
+    // Writes a file of the folder and answers its path.
+    std::filesystem::path Write(std::string_view name, std::string_view bytes) const;
     std::optional<std::string> Read(std::string_view name) const;
+    // The file's bytes; empty when it cannot be read.
+    std::string Text(std::string_view name) const { return Read(name).value_or(std::string{}); }
     // Names of the entries, sorted.
     std::string Listing() const;
 

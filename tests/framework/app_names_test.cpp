@@ -1,0 +1,133 @@
+#include "framework/app_names.h"
+#include "framework/ini_access.h"
+#include "support/app_fixtures.h"
+
+#include <gtest/gtest.h>
+
+namespace ravlo {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::AppIniFixture;
+using testing::CapturedWriter;
+using testing::ScratchDir;
+using testing::ScopedEnv;
+
+// The names computed for a program in a fresh home folder; reset afterwards.
+class AppNamesTest : public ::testing::Test {
+protected:
+    ~AppNamesTest() override { ResetAppNames(); }
+
+    void Init(std::vector<std::string> args) { InitAppNames(dir_.Path() / "ravlo.bin", args); }
+
+    ScratchDir dir_;
+    ScopedEnv home_{"RAVLO_HOME", dir_.Path().string()};
+};
+
+TEST_F(AppNamesTest, NamesFromProgramAndFirstArgument) {
+    const auto before = std::chrono::system_clock::now();
+    Init({});
+    EXPECT_EQ(AppName(), "ravlo");
+    EXPECT_EQ(AppDir().string(), dir_.Path().string() + "/");
+    EXPECT_EQ(AppIniName(), AppDir() / "ravlo.INI");
+    EXPECT_EQ(AppExePath(), dir_.Path() / "ravlo.bin");
+    EXPECT_GE(AppStartTime(), before);
+
+    // The first argument, its extension changed; the program's folder when it names none.
+    Init({"site.cfg", "project.exe"});
+    EXPECT_EQ(AppIniName(), AppDir() / "site.INI");
+    Init({"site"});
+    EXPECT_EQ(AppIniName(), AppDir() / "site.INI");
+
+    // A folder of its own stays; a relative one is made absolute at once.
+    fs::create_directories(dir_.Path() / "cfg");
+    Init({(dir_.Path() / "cfg" / "a.b.ini").string()});
+    EXPECT_EQ(AppIniName(), dir_.Path() / "cfg" / "a.b.INI");
+    Init({"cfg/x.ini"});
+    EXPECT_TRUE(AppIniName().is_absolute());
+    EXPECT_EQ(AppIniName().filename(), "x.INI");
+}
+
+TEST_F(AppNamesTest, IniFileFoundWhateverItsCase) {
+    dir_.Write("ravlo.ini", "[SECTIONS]\n");
+    Init({});
+    EXPECT_EQ(AppIniName(), dir_.Path() / "ravlo.ini");
+    // A name written for the original platform, "\" between folders.
+    fs::create_directories(dir_.Path() / "Cfg");
+    dir_.Write("Cfg/Site.Ini", "");
+    Init({dir_.Path().string() + "\\Cfg\\SITE.TXT"});
+    EXPECT_EQ(AppIniName(), dir_.Path() / "Cfg" / "Site.Ini");
+}
+
+TEST_F(AppNamesTest, ResetForgetsEverything) {
+    dir_.Write("ravlo.ini", "[SECTIONS]\nRD_SECTION=R\nWR_SECTION=W\n[R]\nA=1\n");
+    Init({});
+    ASSERT_TRUE(CheckAppIni());
+    ResetAppNames();
+    EXPECT_EQ(AppName(), "");
+    EXPECT_TRUE(AppIniName().empty());
+    EXPECT_EQ(RdSection(), "");
+    EXPECT_EQ(WrSection(), "");
+    EXPECT_EQ(AppStartTime(), std::chrono::system_clock::time_point{});
+}
+
+TEST(AppIniCheckTest, EachStepHasItsText) {
+    {
+        AppIniFixture app("");
+        fs::remove(AppIniName());
+        EXPECT_FALSE(CheckAppIni());
+        EXPECT_EQ(IniCheckText(), "INI file " + PathText(AppIniName()) + " not found");
+        EXPECT_EQ(RdSection(), "");
+    }
+    {
+        AppIniFixture app("[SECTIONS]\nWR_SECTION=W\n");
+        EXPECT_EQ(IniCheckText(), "INI file " + PathText(AppIniName()) + " RD_SECTION not specified");
+    }
+    {
+        AppIniFixture app("[SECTIONS]\nRD_SECTION=READ\n[READ]\n; no keys\n");
+        EXPECT_EQ(IniCheckText(), "INI file " + PathText(AppIniName()) + " RD_SECTION=READ not valid");
+        EXPECT_EQ(RdSection(), "");
+    }
+    {
+        AppIniFixture app("[SECTIONS]\nRD_SECTION=READ\n[READ]\nA=1\n");
+        EXPECT_EQ(IniCheckText(), "");
+        EXPECT_EQ(RdSection(), "READ");
+        EXPECT_EQ(WrSection(), "");
+    }
+    {
+        AppIniFixture app("[SECTIONS]\nRD_SECTION=READ\nWR_SECTION=OUT\n[READ]\nA=1\n");
+        EXPECT_EQ(RdSection(), "READ");
+        EXPECT_EQ(WrSection(), "OUT");
+        // A second check after the file went away clears the sections again.
+        fs::remove(AppIniName());
+        EXPECT_FALSE(CheckAppIni());
+        EXPECT_EQ(RdSection(), "");
+        EXPECT_EQ(WrSection(), "");
+    }
+}
+
+TEST(IniAccessTest, ReadWriteAndCount) {
+    ScratchDir dir;
+    const fs::path file = dir.Write("A.INI", "[S]\nK1= value one \nK2=\n[T]\n");
+    EXPECT_EQ(IniReadStr(file, "S", "K1"), "value one");
+    EXPECT_EQ(IniReadStr(file, "S", "NONE"), "");
+    EXPECT_EQ(IniReadStr(dir.Path() / "MISSING.INI", "S", "K1"), "");
+    EXPECT_EQ(IniSectionKeyCount(file, "S"), 2u);
+    EXPECT_EQ(IniSectionKeyCount(file, "T"), 0u);
+    EXPECT_EQ(IniSectionKeyCount(file, "U"), 0u);
+
+    const std::string before = dir.Text("A.INI");
+    EXPECT_TRUE(IniWriteStr(file, "", "K", "v"));
+    EXPECT_EQ(dir.Text("A.INI"), before);
+    EXPECT_TRUE(IniWriteStr(file, "T", "K", "v"));
+    EXPECT_EQ(IniReadStr(file, "T", "K"), "v");
+
+    // A write that cannot be made is reported, not passed off as done.
+    CapturedWriter writer;
+    EXPECT_FALSE(IniWriteStr(file, "T", "K=", "v"));
+    ASSERT_EQ(writer.Errors().size(), 1u);
+    EXPECT_TRUE(writer.Errors()[0].starts_with("IniWriteStr: ")) << writer.Errors()[0];
+}
+
+} // namespace
+} // namespace ravlo

@@ -1,0 +1,129 @@
+#include "framework/log_test_support.h"
+#include "framework/writer_channels.h"
+#include "platform/message_queue.h"
+#include "platform/window_messages.h"
+
+#include <gmock/gmock.h>
+#include <vector>
+
+namespace ravlo {
+namespace {
+
+using test::RuntimeLogTest;
+
+struct ReceivedText {
+    std::uint32_t msg;
+    std::uintptr_t wParam;
+    std::string text;
+    bool operator==(const ReceivedText&) const = default;
+};
+
+// A writer window on the program's queue that keeps what it is sent.
+class FakeWriter : public MessageTarget {
+public:
+    explicit FakeWriter(std::intptr_t answer = SysWrAck) : answer_(answer) {}
+
+    std::intptr_t HandleMessage(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam) override {
+        received.push_back({msg, wParam, *reinterpret_cast<const std::string*>(lParam)});
+        return answer_;
+    }
+    WindowHandle Handle() const { return registration_.Handle(); }
+
+    std::vector<ReceivedText> received;
+
+private:
+    std::intptr_t answer_;
+    WindowRegistration registration_{AppMessageQueue(), *this};
+};
+
+class WriterChannelsTest : public RuntimeLogTest {
+protected:
+    WriterChannelsTest() { TxsStartup("/opt/ravlo/AB.EXE", "app.ini"); }
+
+    // The log without its start and banner records.
+    std::string LoggedLines() const {
+        const std::string log = Log();
+        const std::string banner = "((( QORV V4.12\n";
+        const auto at = log.find(banner);
+        return at == std::string::npos ? "<no banner> " + log : log.substr(at + banner.size());
+    }
+};
+
+TEST_F(WriterChannelsTest, ChannelAboveNineGoesToChannelZero) {
+    FakeWriter zero;
+    FakeWriter five;
+    SetSysWrChannel(0, true, zero.Handle());
+    SetSysWrChannel(5, true, five.Handle());
+    Writelnsys(12, "to zero");
+    Writelnsys(5, "to five");
+    Writesys(10, "also zero");
+    EXPECT_EQ(zero.received,
+              (std::vector<ReceivedText>{{wm_SysWrWriteln, 0, "to zero"}, {wm_SysWrWrite, 0, "also zero"}}));
+    EXPECT_EQ(five.received, (std::vector<ReceivedText>{{wm_SysWrWriteln, 0, "to five"}}));
+    EXPECT_EQ(LoggedLines(), "to zero\nto five\nalso zero");
+}
+
+TEST_F(WriterChannelsTest, ChannelWithoutWindowOrInactiveGetsNothingAndNoErrorLine) {
+    FakeWriter window;
+    SetSysWrChannel(0, true, kNoWindow); // the writer window was closed
+    SetSysWrChannel(1, false, window.Handle());
+    Writelnsys(0, "closed");
+    Writelnsys(1, "inactive");
+    EXPECT_TRUE(window.received.empty());
+    EXPECT_EQ(LoggedLines(), "closed\ninactive\n");
+}
+
+TEST_F(WriterChannelsTest, WrongOrMissingAnswerLogsTheSendError) {
+    FakeWriter wrong(0);
+    SetSysWrChannel(2, true, wrong.Handle());
+    Writelnsys(2, "line");
+    Writesys(2, "text");
+    EXPECT_EQ(wrong.received.size(), 2u);
+
+    WindowHandle gone = kNoWindow;
+    {
+        FakeWriter shortLived;
+        gone = shortLived.Handle();
+    }
+    SetSysWrChannel(3, true, gone);
+    Writelnsys(3, "to nobody");
+    EXPECT_EQ(LoggedLines(), "line\nWritelnsys.SendMessage Error !!\ntextWritelnsys.SendMessage Error !!\n"
+                             "to nobody\nWritelnsys.SendMessage Error !!\n");
+}
+
+TEST_F(WriterChannelsTest, WithoutLogCopyTheLogGetsNothingNotEvenTheSendError) {
+    FakeWriter wrong(0);
+    SetSysWrChannel(0, true, wrong.Handle());
+    WriteToTxs() = false;
+    Writelnsys(0, "line");
+    WriteErrsys(0, "failure");
+    EXPECT_EQ(wrong.received.size(), 2u);
+    EXPECT_EQ(LoggedLines(), "");
+}
+
+TEST_F(WriterChannelsTest, LinesAreCutTo255CharactersAndEndWithTheirBreakInTheLog) {
+    FakeWriter window;
+    SetSysWrChannel(0, true, window.Handle());
+    const std::string longLine(300, 'x');
+    Writelnsys(0, longLine);
+    ASSERT_EQ(window.received.size(), 1u);
+    EXPECT_EQ(window.received[0].text, std::string(255, 'x'));
+    EXPECT_EQ(LoggedLines(), std::string(255, 'x') + "\n");
+}
+
+TEST_F(WriterChannelsTest, ErrorLineIsStampedCutAndRaisesTheFlag) {
+    FakeWriter window;
+    SetSysWrChannel(4, true, window.Handle());
+    WriteErrsys(4, "COM2 not open");
+    EXPECT_TRUE(SysWrErrFlag());
+    ASSERT_EQ(window.received.size(), 1u);
+    EXPECT_THAT(window.received[0].text, ::testing::MatchesRegex(R"(\[.+\]!Error-COM2 not open)"));
+
+    WriteErrsys(4, std::string(300, 'e'));
+    ASSERT_EQ(window.received.size(), 2u);
+    EXPECT_EQ(window.received[1].text.size(), 255u);
+    EXPECT_THAT(window.received[1].text, ::testing::MatchesRegex(R"(\[.+\]!Error-e+)"));
+}
+
+} // namespace
+} // namespace ravlo
