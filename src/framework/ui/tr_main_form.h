@@ -1,0 +1,49 @@
+#pragma once
+
+#include "framework/broadcast.h"
+#include "framework/ui/broadcast_form.h"
+
+#include <QMainWindow>
+
+class QMdiArea;
+class QMdiSubWindow;
+
+namespace ravlo {
+
+// Base of the main form: an MDI frame that hands a broadcast to itself (unless SkipSelf), its
+// controls (when asked), every MDI child that is a TBroadcastForm, in creation order, and the extra
+// windows GetBroadcastWnd names. While it lives it is GetMainFormWindow(); WM_CLOSE closes it.
+class TTrMainForm : public QMainWindow, public FormWindow, protected MainBroadcastNode {
+    Q_OBJECT
+public:
+    explicit TTrMainForm(QWidget* parent = nullptr);
+    ~TTrMainForm() override;
+
+    QMdiArea& MdiArea() const { return *mdiArea_; }
+    // Shows a form as an MDI child; the sub-window frees itself when closed.
+    QMdiSubWindow* AddMdiChild(QWidget* form);
+
+    bool SkipSelf() const override { return skipSelf_; }
+    void SetSkipSelf(bool on) { skipSelf_ = on; }
+    bool BroadcastToCtrls() const override { return broadcastToCtrls_; }
+    void SetBroadcastToCtrls(bool on) { broadcastToCtrls_ = on; }
+    TTransferBuffObj& TransferBuff() { return transferBuff_; }
+
+protected:
+    // No extra windows in the base.
+    WindowHandle GetBroadcastWnd(int index) const override;
+    std::intptr_t WindowMessage(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam) override;
+
+    std::uint32_t OnBroadcast(std::uintptr_t wParam, std::intptr_t lParam) override;
+    std::uint32_t DispatchInner(std::uint32_t msg, std::uint32_t wParam, std::uintptr_t lParam) override;
+    std::uint32_t DispatchToControls(const TBroadcastMsg& message) override;
+    std::vector<WindowHandle> MdiChildWindows() const override;
+
+private:
+    QMdiArea* mdiArea_;
+    bool skipSelf_ = false;
+    bool broadcastToCtrls_ = false;
+    TTransferBuffObj transferBuff_;
+};
+
+} // namespace ravlo

@@ -1,0 +1,156 @@
+#include "framework/ui/console_widget.h"
+#include "qt_test_app.h"
+
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QKeyEvent>
+#include <QScrollBar>
+#include <string>
+
+namespace ravlo {
+namespace {
+
+class ConsoleWidgetTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        console.SetSize(160, 80);
+        console.resize(400, 300);
+        console.show();
+        ASSERT_TRUE(testing::ProcessEventsUntil([this] { return console.isVisible(); }));
+        ASSERT_LT(console.VisibleRows(), 80);
+        ASSERT_LT(console.VisibleCols(), 160);
+    }
+
+    void Press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, const QString& text = {}) {
+        QKeyEvent event(QEvent::KeyPress, key, modifiers, text);
+        QCoreApplication::sendEvent(&console, &event);
+    }
+
+    int Top() { return console.verticalScrollBar()->value(); }
+    int Left() { return console.horizontalScrollBar()->value(); }
+
+    TConsole console;
+};
+
+TEST_F(ConsoleWidgetTest, RefusesAProportionalFontAndKeepsThePreviousOne) {
+    const QFont proportional(QStringLiteral("DejaVu Sans"));
+    if (QFontInfo(proportional).fixedPitch()) {
+        GTEST_SKIP() << "no proportional font installed";
+    }
+    const QFont before = console.ConsoleFont();
+    try {
+        console.SetConsoleFont(proportional);
+        FAIL() << "a proportional font was taken";
+    } catch (const EInvalidFont& e) {
+        EXPECT_STREQ(e.what(), "TConsole: DejaVu Sans is not fixed-pitch");
+    }
+    EXPECT_EQ(console.ConsoleFont(), before);
+
+    QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    fixed.setPointSize(fixed.pointSize() + 2);
+    ASSERT_TRUE(QFontInfo(fixed).fixedPitch());
+    console.SetConsoleFont(fixed);
+    EXPECT_EQ(console.ConsoleFont(), fixed);
+}
+
+TEST_F(ConsoleWidgetTest, ScrollBarsSpanTheWholeBuffer) {
+    EXPECT_EQ(console.verticalScrollBar()->maximum(), 80 - console.VisibleRows());
+    EXPECT_EQ(console.horizontalScrollBar()->maximum(), 160 - console.VisibleCols());
+    console.SetSize(20, 10);
+    console.resize(2000, 2000);
+    ASSERT_TRUE(testing::ProcessEventsUntil([this] { return console.VisibleRows() > 10; }));
+    EXPECT_EQ(console.verticalScrollBar()->maximum(), 0);
+    EXPECT_EQ(console.horizontalScrollBar()->maximum(), 0);
+}
+
+TEST_F(ConsoleWidgetTest, ABurstOfLinesIsTrackedOnceFromTheEventLoop) {
+    for (int line = 0; line < 100; ++line) {
+        console.WriteLine("line " + std::to_string(line));
+    }
+    EXPECT_EQ(Top(), 0) << "a lazy write waits for the event loop";
+    EXPECT_TRUE(testing::ProcessEventsUntil([this] { return Top() != 0; }));
+    EXPECT_EQ(Top(), console.verticalScrollBar()->maximum());
+    EXPECT_EQ(std::string(console.Buffer().Row(78).substr(0, 7)), "line 99");
+
+    console.Write(std::string(150, 'w'));
+    console.FlushChanges();
+    EXPECT_GT(Left() + console.VisibleCols(), 149) << "the cursor column is in view";
+}
+
+TEST_F(ConsoleWidgetTest, WithoutAutoTrackingTheViewStays) {
+    console.SetOptions(coCheckBreak); // neither lazy nor tracking
+    for (int line = 0; line < 100; ++line) {
+        console.WriteLine("x");
+    }
+    testing::ProcessPendingEvents();
+    EXPECT_EQ(Top(), 0);
+    EXPECT_EQ(console.Buffer().CursorRow(), 79);
+}
+
+TEST_F(ConsoleWidgetTest, KeysScrollTheView) {
+    const int rows = console.VisibleRows();
+    const int cols = console.VisibleCols();
+    Press(Qt::Key_Down);
+    EXPECT_EQ(Top(), 1);
+    Press(Qt::Key_PageDown);
+    EXPECT_EQ(Top(), 1 + rows);
+    Press(Qt::Key_Up);
+    EXPECT_EQ(Top(), rows);
+    Press(Qt::Key_PageUp);
+    EXPECT_EQ(Top(), 0);
+    Press(Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(Top(), 80 - rows);
+    Press(Qt::Key_Home, Qt::ControlModifier);
+    EXPECT_EQ(Top(), 0);
+
+    Press(Qt::Key_Right);
+    EXPECT_EQ(Left(), 1);
+    Press(Qt::Key_Right, Qt::ControlModifier);
+    EXPECT_EQ(Left(), 1 + cols / 2);
+    Press(Qt::Key_Left, Qt::ControlModifier);
+    EXPECT_EQ(Left(), 1);
+    Press(Qt::Key_Left);
+    EXPECT_EQ(Left(), 0);
+    Press(Qt::Key_End);
+    EXPECT_EQ(Left(), 160 - cols);
+    Press(Qt::Key_Home);
+    EXPECT_EQ(Left(), 0);
+    EXPECT_EQ(Top(), 0) << "Home without Ctrl moves only the columns";
+}
+
+TEST_F(ConsoleWidgetTest, TypedCharactersAreQueuedUpToSixtyFour) {
+    for (int i = 0; i < 70; ++i) {
+        Press(Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+    }
+    Press(Qt::Key_S, Qt::NoModifier, QString::fromUtf8("Š"));
+    EXPECT_EQ(console.TakeInput(), std::string(64, 'a'));
+    EXPECT_EQ(console.TakeInput(), "");
+    Press(Qt::Key_S, Qt::NoModifier, QString::fromUtf8("Š"));
+    EXPECT_EQ(console.TakeInput(), "\x8A") << "kept as code page 1250";
+}
+
+TEST_F(ConsoleWidgetTest, CtrlCCallsTheBreakHandlerOnlyWithCheckBreak) {
+    int breaks = 0;
+    console.SetBreakHandler([&breaks] { ++breaks; });
+    Press(Qt::Key_C, Qt::ControlModifier, QStringLiteral("\x03"));
+    EXPECT_EQ(breaks, 1);
+    console.SetOptions(kDefaultConsoleOptions & ~coCheckBreak);
+    Press(Qt::Key_C, Qt::ControlModifier, QStringLiteral("\x03"));
+    EXPECT_EQ(breaks, 1);
+    EXPECT_EQ(console.TakeInput(), "") << "Ctrl+C is not typed text";
+}
+
+TEST_F(ConsoleWidgetTest, PaintsWithoutTroubleAfterEveryKindOfChange) {
+    console.setFocus();
+    console.Write("abc\b\r\n\a");
+    console.Clear();
+    console.WriteLine(std::string(400, 'z'));
+    console.grab(); // renders the viewport with the caret
+    console.SetSize(1, 1);
+    console.Write("q\r\nr");
+    console.grab();
+    EXPECT_EQ(console.Buffer().Row(0), "r");
+}
+
+} // namespace
+} // namespace ravlo

@@ -1,0 +1,211 @@
+#include "framework/main_window.h"
+#include "framework/ui/console_widget.h"
+#include "framework/ui/qt_message_pump.h"
+#include "framework/ui/sys_wr_form.h"
+#include "framework/ui/tr_main_form.h"
+#include "framework/writer_channels.h"
+#include "platform/window_messages.h"
+#include "qt_test_app.h"
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <string>
+
+namespace ravlo {
+namespace {
+
+// An MDI child that counts the changes it is told of and answers with its own bit.
+class AnsweringForm : public TBroadcastForm {
+public:
+    explicit AnsweringForm(std::uint32_t answer) : answer_(answer) {}
+
+    int notified = 0;
+    std::uintptr_t lastField = 0;
+
+protected:
+    std::intptr_t WindowMessage(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam) override {
+        if (msg != wm_VarChanged) {
+            return TBroadcastForm::WindowMessage(msg, wParam, lParam);
+        }
+        ++notified;
+        lastField = static_cast<std::uintptr_t>(lParam);
+        return answer_;
+    }
+
+private:
+    std::uint32_t answer_;
+};
+
+class CountingMainForm : public TTrMainForm {
+public:
+    int notified = 0;
+
+protected:
+    std::intptr_t WindowMessage(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam) override {
+        if (msg == wm_VarChanged) {
+            ++notified;
+            return 0x10;
+        }
+        return TTrMainForm::WindowMessage(msg, wParam, lParam);
+    }
+};
+
+std::string RowText(const TConsole& console, int row) {
+    std::string text(console.Buffer().Row(row));
+    text.erase(text.find_last_not_of(' ') + 1);
+    return text;
+}
+
+class MainFormTest : public ::testing::Test {
+protected:
+    void SetUp() override { ClearSysWrChannels(); }
+    void TearDown() override {
+        testing::ProcessPendingEvents();
+        ClearSysWrChannels();
+    }
+
+    QtMessagePump pump;
+};
+
+TEST_F(MainFormTest, OpensWithTheWriterWindowAsChannelZero) {
+    TTrMainForm main;
+    main.setWindowTitle(QStringLiteral("Ravlo"));
+    auto* writer = new TSysWrForm;
+    main.AddMdiChild(writer);
+    main.show();
+    EXPECT_TRUE(testing::ProcessEventsUntil([&main] { return main.isVisible(); }));
+
+    EXPECT_EQ(GetMainFormWindow(), main.Handle());
+    const QList<QMdiSubWindow*> children = main.MdiArea().subWindowList();
+    ASSERT_EQ(children.size(), 1);
+    EXPECT_EQ(children.front()->widget(), writer);
+    EXPECT_EQ(writer->windowTitle(), QStringLiteral("SysWr[0]"));
+    EXPECT_TRUE(writer->isVisible());
+    EXPECT_TRUE(SysWrChn()[0].Active);
+    EXPECT_EQ(SysWrChn()[0].Wnd, writer->Handle());
+    EXPECT_EQ(writer->ConsoleWr0().Cols(), 160);
+    EXPECT_EQ(writer->ConsoleWr0().Rows(), 80);
+    EXPECT_EQ(writer->ConsoleWr0().LineBreak(), TConsoleLineBreak::CRLF);
+}
+
+TEST_F(MainFormTest, MainFormHandleIsGivenBackWhenItGoes) {
+    {
+        TTrMainForm main;
+        EXPECT_EQ(GetMainFormWindow(), main.Handle());
+    }
+    EXPECT_EQ(GetMainFormWindow(), kNoWindow);
+}
+
+TEST_F(MainFormTest, WritelnsysLinesReachTheConsoleThroughTheMessageLayer) {
+    TTrMainForm main;
+    auto* writer = new TSysWrForm;
+    main.AddMdiChild(writer);
+    main.show();
+    Writelnsys(0, "first line");
+    Writesys(12, "sec"); // channels above 9 mean channel 0
+    Writelnsys(0, "ond");
+    const TConsole& console = writer->ConsoleWr0();
+    EXPECT_EQ(RowText(console, 0), "first line");
+    EXPECT_EQ(RowText(console, 1), "second");
+    EXPECT_EQ(console.Buffer().CursorRow(), 2);
+    EXPECT_EQ(console.Buffer().CursorCol(), 0);
+}
+
+TEST_F(MainFormTest, WriterAnswersEveryWriterMessageAlsoWithoutText) {
+    TSysWrForm writer;
+    const WindowHandle handle = writer.Handle();
+    const std::string text = "abc";
+    const auto address = reinterpret_cast<std::intptr_t>(&text);
+    EXPECT_EQ(AppMessageQueue().Send(handle, wm_SysWrWrite, 0, address), SysWrAck);
+    EXPECT_EQ(AppMessageQueue().Send(handle, wm_SysWrWriteln, 0, 0), SysWrAck);
+    EXPECT_EQ(AppMessageQueue().Send(handle, wm_SysWrWrite, 0, 0), SysWrAck);
+    EXPECT_EQ(RowText(writer.ConsoleWr0(), 0), "abc");
+    EXPECT_EQ(writer.ConsoleWr0().Buffer().CursorRow(), 1);
+    EXPECT_EQ(AppMessageQueue().Send(handle, wm_SysWrClear, 0, address), SysWrAck);
+    EXPECT_EQ(RowText(writer.ConsoleWr0(), 0), "");
+    EXPECT_EQ(writer.ConsoleWr0().Buffer().CursorRow(), 0);
+}
+
+TEST_F(MainFormTest, ALongWritelnIsCutButKeepsItsLineBreak) {
+    TSysWrForm writer;
+    const std::string text(300, 'x');
+    AppMessageQueue().Send(writer.Handle(), wm_SysWrWriteln, 0, reinterpret_cast<std::intptr_t>(&text));
+    Writelnsys(0, "after");
+    const TConsole& console = writer.ConsoleWr0();
+    EXPECT_EQ(RowText(console, 0), std::string(160, 'x'));
+    EXPECT_EQ(RowText(console, 1), std::string(95, 'x'));
+    EXPECT_EQ(RowText(console, 2), "after");
+}
+
+TEST_F(MainFormTest, VarChangedBroadcastReachesEveryBroadcastChildAndOrsTheAnswers) {
+    CountingMainForm main;
+    auto* first = new AnsweringForm(1);
+    auto* second = new AnsweringForm(2);
+    main.AddMdiChild(first);
+    main.AddMdiChild(new QWidget); // an MDI child that takes no part
+    main.AddMdiChild(second);
+    main.show();
+
+    std::uint16_t field = 0x1234;
+    const auto address = reinterpret_cast<std::uintptr_t>(&field);
+    EXPECT_EQ(MainFormBroadcast(wm_VarChanged, sizeof field, address), 0x13u);
+    EXPECT_EQ(main.notified, 1);
+    EXPECT_EQ(first->notified, 1);
+    EXPECT_EQ(second->notified, 1);
+    EXPECT_EQ(second->lastField, address);
+
+    main.SetSkipSelf(true);
+    EXPECT_EQ(MainFormBroadcast(wm_VarChanged, sizeof field, address), 3u);
+    EXPECT_EQ(main.notified, 1) << "SkipSelf keeps the main form's own handler out";
+    EXPECT_EQ(first->notified, 2);
+    EXPECT_EQ(second->notified, 2);
+}
+
+TEST_F(MainFormTest, BroadcastToCtrlsPassesTheInnerMessageToChildWidgetsThatTakeMessages) {
+    AnsweringForm form(0);
+    form.SetBroadcastToCtrls(true);
+    auto* inner = new AnsweringForm(4);
+    inner->setParent(&form);
+    EXPECT_EQ(WndBroadcast(form.Handle(), wm_VarChanged, 1, 0x10), 4u);
+    EXPECT_EQ(inner->notified, 1);
+    form.SetBroadcastToCtrls(false);
+    EXPECT_EQ(WndBroadcast(form.Handle(), wm_VarChanged, 1, 0x10), 0u);
+    EXPECT_EQ(inner->notified, 1);
+}
+
+TEST_F(MainFormTest, ClosingTheWriterWindowGivesChannelZeroItsWindowBack) {
+    TTrMainForm main;
+    QPointer<TSysWrForm> writer = new TSysWrForm;
+    QPointer<QMdiSubWindow> frame = main.AddMdiChild(writer);
+    main.show();
+    ASSERT_EQ(SysWrChn()[0].Wnd, writer->Handle());
+    const WindowHandle handle = writer->Handle();
+
+    frame->close();
+    EXPECT_TRUE(testing::ProcessEventsUntil([&] { return writer.isNull() && frame.isNull(); }));
+    EXPECT_TRUE(SysWrChn()[0].Active);
+    EXPECT_EQ(SysWrChn()[0].Wnd, kNoWindow);
+    EXPECT_FALSE(AppMessageQueue().IsRegistered(handle));
+    EXPECT_TRUE(main.MdiArea().subWindowList().isEmpty());
+    Writelnsys(0, "nobody listens"); // goes nowhere, harms nothing
+}
+
+TEST_F(MainFormTest, AWriterThatIsNotChannelZeroLeavesTheChannelAlone) {
+    auto first = std::make_unique<TSysWrForm>();
+    TSysWrForm second;
+    ASSERT_EQ(SysWrChn()[0].Wnd, second.Handle());
+    first.reset();
+    EXPECT_EQ(SysWrChn()[0].Wnd, second.Handle());
+}
+
+TEST_F(MainFormTest, WmCloseClosesTheMainForm) {
+    TTrMainForm main;
+    main.show();
+    ASSERT_TRUE(testing::ProcessEventsUntil([&main] { return main.isVisible(); }));
+    AppMessageQueue().Post(main.Handle(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(testing::ProcessEventsUntil([&main] { return !main.isVisible(); }));
+}
+
+} // namespace
+} // namespace ravlo

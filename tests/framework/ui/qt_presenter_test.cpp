@@ -1,0 +1,142 @@
+#include "framework/ui/qt_presenter.h"
+#include "qt_test_app.h"
+
+#include <QAbstractButton>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <atomic>
+#include <functional>
+#include <thread>
+
+namespace ravlo {
+namespace {
+
+QMessageBox* ShownBox() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        auto* box = qobject_cast<QMessageBox*>(widget);
+        if (box != nullptr && box->isVisible() && box->objectName() == QtPresenter::kBoxName) {
+            return box;
+        }
+    }
+    return nullptr;
+}
+
+// Acts on the next box that shows, from inside its modal loop. A box that never gets acted on is
+// closed after the limit, so a broken test ends instead of hanging.
+class BoxDriver {
+public:
+    explicit BoxDriver(std::function<void(QMessageBox&)> act) : act_(std::move(act)) {
+        QObject::connect(&timer_, &QTimer::timeout, [this] { Tick(); });
+        timer_.start(10);
+    }
+    bool Acted() const { return acted_; }
+
+private:
+    void Tick() {
+        if (QMessageBox* box = ShownBox()) {
+            timer_.stop();
+            acted_ = true;
+            act_(*box);
+        } else if (++ticks_ > 2000) {
+            timer_.stop();
+        }
+    }
+
+    std::function<void(QMessageBox&)> act_;
+    QTimer timer_;
+    int ticks_ = 0;
+    bool acted_ = false;
+};
+
+TEST(QtPresenter, ShowsAConfirmationWithYesNoAndTheAskedDefault) {
+    QtPresenter presenter;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons buttons;
+    QString text;
+    QString title;
+    BoxDriver driver([&](QMessageBox& box) {
+        icon = box.icon();
+        buttons = box.standardButtons();
+        text = box.text();
+        title = box.windowTitle();
+        box.defaultButton()->click();
+    });
+    const int answer =
+        presenter.MessageBox("Delete \x8A?", "Title", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);
+    ASSERT_TRUE(driver.Acted());
+    EXPECT_EQ(answer, IDNO);
+    EXPECT_EQ(icon, QMessageBox::Question);
+    EXPECT_EQ(buttons, QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(text, QString::fromUtf8("Delete Š?"));
+    EXPECT_EQ(title, QStringLiteral("Title"));
+}
+
+TEST(QtPresenter, AnswersTheButtonThatWasClicked) {
+    QtPresenter presenter;
+    BoxDriver driver([](QMessageBox& box) { box.button(QMessageBox::Retry)->click(); });
+    EXPECT_EQ(presenter.MessageBox("failed", "", MB_ABORTRETRYIGNORE | MB_ICONHAND), IDRETRY);
+    ASSERT_TRUE(driver.Acted());
+}
+
+TEST(QtPresenter, KindFollowsTheIconBitsAndUnknownButtonsShowOk) {
+    struct Case {
+        unsigned flags;
+        QMessageBox::Icon icon;
+    };
+    for (const Case& c :
+         {Case{MB_ICONHAND, QMessageBox::Critical}, Case{MB_ICONASTERISK, QMessageBox::Information},
+          Case{MB_ICONEXCLAMATION, QMessageBox::Warning}, Case{0x0F | 0x50, QMessageBox::Warning}}) {
+        QtPresenter presenter;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        QMessageBox::StandardButtons buttons;
+        BoxDriver driver([&](QMessageBox& box) {
+            icon = box.icon();
+            buttons = box.standardButtons();
+            box.defaultButton()->click();
+        });
+        EXPECT_EQ(presenter.MessageBox("x", "", c.flags), IDOK);
+        EXPECT_EQ(icon, c.icon) << "flags " << c.flags;
+        EXPECT_EQ(buttons, QMessageBox::Ok);
+    }
+}
+
+TEST(QtPresenter, TextIsShownAsPlainTextNeverAsMarkup) {
+    QtPresenter presenter;
+    Qt::TextFormat format = Qt::RichText;
+    BoxDriver driver([&](QMessageBox& box) {
+        format = box.textFormat();
+        box.defaultButton()->click();
+    });
+    presenter.MessageBox("<b>bold</b><img src=x>", "", MB_OK);
+    EXPECT_EQ(format, Qt::PlainText);
+}
+
+TEST(QtPresenter, EscapeAnswersCancel) {
+    QtPresenter presenter;
+    BoxDriver driver([](QMessageBox& box) {
+        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QCoreApplication::sendEvent(&box, &escape);
+    });
+    EXPECT_EQ(presenter.MessageBox("go on?", "", MB_YESNOCANCEL | MB_ICONQUESTION), IDCANCEL);
+    ASSERT_TRUE(driver.Acted());
+}
+
+TEST(QtPresenter, ABoxAskedForFromAnotherThreadShowsOnTheGuiThread) {
+    QtPresenter presenter;
+    std::thread::id shownOn;
+    BoxDriver driver([&](QMessageBox& box) {
+        shownOn = std::this_thread::get_id();
+        box.button(QMessageBox::Ok)->click();
+    });
+    std::atomic<int> answer{0};
+    std::thread asker([&] { answer = presenter.MessageBox("from a worker", "", MB_OKCANCEL); });
+    EXPECT_TRUE(testing::ProcessEventsUntil([&answer] { return answer.load() != 0; }));
+    asker.join();
+    EXPECT_EQ(answer.load(), IDOK);
+    EXPECT_EQ(shownOn, std::this_thread::get_id());
+}
+
+} // namespace
+} // namespace ravlo
