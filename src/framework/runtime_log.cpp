@@ -1,6 +1,6 @@
 #include "framework/runtime_log.h"
 
-#include "framework/file_io.h"
+#include "platform/file_io.h"
 #include "framework/log_names.h"
 #include "platform/cp1250.h"
 #include "platform/program_dir.h"

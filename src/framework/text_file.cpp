@@ -1,7 +1,7 @@
 #include "framework/text_file.h"
 
 #include "framework/date_text.h"
-#include "framework/file_io.h"
+#include "platform/file_io.h"
 #include "framework/local_time.h"
 #include "platform/cp1250.h"
 #include "platform/file_time.h"

@@ -1,5 +1,7 @@
 #include "platform/atomic_file.h"
 
+#include "platform/file_io.h"
+
 #include <atomic>
 #include <cerrno>
 #include <fcntl.h>
@@ -34,19 +36,6 @@ private:
     int fd_;
 };
 
-bool WriteAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
-}
 
 // The file a write should replace: the target of a symbolic link rather than the link itself.
 fs::path ResolveTarget(const fs::path& path) {
@@ -118,7 +107,7 @@ bool WriteFileAtomic(const fs::path& path, std::string_view bytes) {
     if (::stat(target.c_str(), &existing) == 0) {
         written = ::fchmod(fd.Get(), existing.st_mode & 07777) == 0;
     }
-    written = written && WriteAll(fd.Get(), bytes) && ::fsync(fd.Get()) == 0;
+    written = written && WriteAll(fd.Get(), bytes) == 0 && ::fsync(fd.Get()) == 0;
     written = fd.Close() && written;
     if (!written || ::rename(temporary.c_str(), target.c_str()) != 0) {
         ::unlink(temporary.c_str());

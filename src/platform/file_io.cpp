@@ -1,4 +1,4 @@
-#include "framework/file_io.h"
+#include "platform/file_io.h"
 
 #include <cerrno>
 #include <cstdio>
