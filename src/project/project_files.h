@@ -1,0 +1,14 @@
+#pragma once
+
+namespace ravlo {
+
+// Opens the FULL project ProjectDir + ProjectName: reads the .EXE header and builds the units from
+// the .MAP into the unplaced-units module, with an empty design. The caller has set ExeFileTime.
+// Sets ExeFileOK and MapFileOK as each file passes; false after a message when one fails, and the
+// project is then left without model objects.
+bool OpenProjectFiles();
+
+// Saves the design (when its units were placed, so the .MEM has them) and frees the model.
+void CloseProjectFiles();
+
+} // namespace ravlo

@@ -1,0 +1,202 @@
+#include "fixtures/sample_programs.h"
+#include "platform/file_time.h"
+#include "platform/message_box_flags.h"
+#include "project/bin_writer.h"
+#include "project/download.h"
+#include "project/freshness.h"
+#include "project/mem_file.h"
+#include "project/module_collection.h"
+#include "project/project_globals.h"
+#include "project/project_test_support.h"
+#include "project/reloc_table.h"
+
+#include <gtest/gtest.h>
+
+namespace ravlo {
+namespace {
+
+using namespace fixtures;
+using testing::ProjectTest;
+
+constexpr std::string_view kChangedQuestion =
+    "Memory map changed. Recommended Generation! \r\nDownload anyway?";
+constexpr std::string_view kOldFilesQuestion =
+    "Some of .BIN files has different time, it could be old!\rGeneration is recommended. Download anyway?";
+
+// Takes every block the download hands over.
+class FakeBoard final : public TBoardDownloader {
+public:
+    struct Write {
+        TSegOfsPtr address;
+        std::vector<std::uint8_t> data;
+        std::string name;
+    };
+
+    bool WriteMemBlock(TSegOfsPtr address, std::vector<std::uint8_t> data,
+                       std::string_view shownName) override {
+        writes.push_back({address, std::move(data), std::string(shownName)});
+        return accept;
+    }
+
+    std::vector<Write> writes;
+    bool accept = true;
+};
+
+class DownloadTest : public ProjectTest {
+protected:
+    // A program spread over several ROM modules, generated.
+    void Generated() {
+        LargeProgramParams params;
+        params.codeBytes = 0x1800;
+        params.codeSegments = 6;
+        params.relocations = 24;
+        layout_ = LayOutProgram(MakeLargeProgram(params));
+        DesignOptions options;
+        options.romLength = 0x800;
+        design_ = PlaceAllUnits(layout_, options);
+        ASSERT_TRUE(OpenFixtureWithDesign(layout_, design_));
+        ASSERT_TRUE(ProjectModel().Modules->CheckDesign());
+        ASSERT_FALSE(GenerateBinFiles(*ProjectModel().Modules));
+        presenter_.Clear();
+        for (const FixtureModule& module : design_.modules) {
+            if (module.name.starts_with("ROM")) {
+                romNames_.push_back(module.name);
+            }
+        }
+        ASSERT_GE(romNames_.size(), 2U);
+    }
+
+    tModule& Module(const std::string& name) {
+        return *ProjectModel().Modules->FirstThat([&name](const tModule& m) { return m.Name == name; });
+    }
+    void Touch(const std::string& module) {
+        WriteFileWriteTime(File(module + ".BIN"), FileTime{ExeFileTime.ns + 2'000'000'000});
+    }
+
+    ProgramLayout layout_;
+    FixtureDesign design_;
+    std::vector<std::string> romNames_;
+    FakeBoard board_;
+};
+
+TEST_F(DownloadTest, FreshBinFilesGoToTheBoardModuleByModule) {
+    Generated();
+    ASSERT_TRUE(DownloadProject(board_));
+    EXPECT_TRUE(presenter_.Boxes().empty()) << presenter_.Texts().front();
+    ASSERT_EQ(board_.writes.size(), romNames_.size());
+    for (std::size_t i = 0; i < romNames_.size(); ++i) {
+        const FakeBoard::Write& write = board_.writes[i];
+        EXPECT_EQ(write.name, romNames_[i] + ".BIN");
+        EXPECT_EQ(write.address, MakeFarPtr(0, Module(romNames_[i]).Address));
+        const std::string file = dir_.Text(romNames_[i] + ".BIN");
+        EXPECT_EQ(write.data, std::vector<std::uint8_t>(file.begin(), file.end()));
+    }
+}
+
+TEST_F(DownloadTest, RomModulesIterateInAddressOrder) {
+    Generated();
+    tModuleCollection& modules = *ProjectModel().Modules;
+    std::vector<std::string> names;
+    for (auto rom = modules.FindFirstRomModule(); rom; rom = modules.FindNextRomModule()) {
+        names.push_back(rom->Name);
+        EXPECT_EQ(rom->Segment, Module(rom->Name).Address);
+        EXPECT_EQ(rom->Size, dir_.Text(rom->Name + ".BIN").size());
+    }
+    EXPECT_EQ(names, romNames_);
+}
+
+TEST_F(DownloadTest, FreshnessFollowsTheExecutablesTime) {
+    Generated();
+    for (const std::string& name : romNames_) {
+        Module(name).ModuleLength = 0;
+        EXPECT_FALSE(IsBinOutdated(Module(name))) << name;
+        EXPECT_EQ(Module(name).ModuleLength, dir_.Text(name + ".BIN").size());
+    }
+    EXPECT_FALSE(IsBinOutdated(Module("RAM")));
+    tModule irom("IROM", 0x2000, 0x1000); // its code travels inside INITCODE: no file of its own
+    irom.Insert(std::make_unique<tModUnit>(MUnitT::CodeInDataSeg, "Graph", 0x10, 0, 0x10));
+    EXPECT_FALSE(IsBinOutdated(irom));
+    Touch(romNames_[0]);
+    EXPECT_TRUE(IsBinOutdated(Module(romNames_[0])));
+    std::filesystem::remove(File(romNames_[1] + ".BIN"));
+    EXPECT_TRUE(IsBinOutdated(Module(romNames_[1])));
+}
+
+TEST_F(DownloadTest, ChangedDesignAsksEvenWithFreshFiles) {
+    Generated();
+    ProjectModel().Modules->Changed = true;
+    presenter_.Answer(IDNO);
+    EXPECT_FALSE(DownloadProject(board_));
+    EXPECT_EQ(presenter_.Texts(), std::vector<std::string>{std::string(kChangedQuestion)});
+    EXPECT_EQ(presenter_.Boxes()[0].flags & MB_TYPEMASK, MB_YESNO);
+    EXPECT_TRUE(board_.writes.empty());
+
+    presenter_.Clear();
+    presenter_.Answer(IDYES);
+    EXPECT_TRUE(DownloadProject(board_));
+    EXPECT_EQ(presenter_.Texts(), std::vector<std::string>{std::string(kChangedQuestion)});
+    EXPECT_EQ(board_.writes.size(), romNames_.size());
+}
+
+TEST_F(DownloadTest, OldFilesAreAskedAboutOnceForAllModules) {
+    Generated();
+    for (const std::string& name : romNames_) {
+        Touch(name);
+    }
+    presenter_.Answer(IDNO);
+    EXPECT_FALSE(DownloadProject(board_));
+    EXPECT_EQ(presenter_.Texts(), std::vector<std::string>{std::string(kOldFilesQuestion)});
+    EXPECT_TRUE(board_.writes.empty());
+
+    presenter_.Clear();
+    presenter_.Answer(IDYES);
+    EXPECT_TRUE(DownloadProject(board_));
+    EXPECT_EQ(presenter_.Boxes().size(), 1U);
+    EXPECT_EQ(board_.writes.size(), romNames_.size());
+}
+
+TEST_F(DownloadTest, MissingBinStopsBeforeAnythingIsSent) {
+    Generated();
+    std::filesystem::remove(File(romNames_.back() + ".BIN"));
+    EXPECT_FALSE(DownloadProject(board_));
+    ASSERT_EQ(presenter_.Boxes().size(), 1U);
+    EXPECT_EQ(presenter_.Texts()[0], "Can't open file: " + File(romNames_.back() + ".BIN").string());
+    EXPECT_TRUE(board_.writes.empty());
+}
+
+TEST_F(DownloadTest, RefusedWriteStopsTheDownload) {
+    Generated();
+    board_.accept = false;
+    EXPECT_FALSE(DownloadProject(board_));
+    EXPECT_EQ(board_.writes.size(), 1U);
+}
+
+TEST_F(DownloadTest, NothingIsSentWithoutProjectOrWithUnplacedUnits) {
+    EXPECT_FALSE(DownloadProject(board_));
+    EXPECT_EQ(presenter_.Texts(), std::vector<std::string>{"At first select project."});
+
+    Generated();
+    tModule& ram = Module("RAM");
+    ASSERT_TRUE(MoveUnit(ram, ram.UnitByName("Heap"), *ProjectModel().Unplaced));
+    EXPECT_FALSE(DownloadProject(board_));
+    EXPECT_EQ(presenter_.Texts(), std::vector<std::string>{"Some unit(s) not placed."});
+    EXPECT_TRUE(board_.writes.empty());
+}
+
+TEST_F(DownloadTest, SmallProjectDownloadsTheFilesItNames) {
+    Generated();
+    ASSERT_TRUE(WriteMemFile());
+    // The .MEM was stamped with the executable's time, as the .BIN files were.
+    ResetProjectModel();
+    ProjectType = TProjectType::Small;
+    ExeFileTime = FileTime{};
+    ASSERT_TRUE(ReadMemFile());
+    presenter_.Clear();
+    ASSERT_TRUE(DownloadProject(board_));
+    EXPECT_TRUE(presenter_.Boxes().empty()) << presenter_.Texts().front();
+    EXPECT_EQ(board_.writes.size(), romNames_.size());
+    EXPECT_EQ(Module(romNames_[0]).ModuleLength, board_.writes[0].data.size());
+}
+
+} // namespace
+} // namespace ravlo

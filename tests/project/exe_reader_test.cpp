@@ -1,0 +1,149 @@
+#include "fixtures/exe_writer.h"
+#include "fixtures/sample_programs.h"
+#include "project/exe_reader.h"
+#include "project/project_test_support.h"
+
+#include <gtest/gtest.h>
+
+namespace ravlo {
+namespace {
+
+using namespace fixtures;
+using testing::ProjectTest;
+
+void PutWord(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint16_t value) {
+    bytes[at] = static_cast<std::uint8_t>(value);
+    bytes[at + 1] = static_cast<std::uint8_t>(value >> 8);
+}
+
+std::string AsText(const std::vector<std::uint8_t>& bytes) {
+    return {bytes.begin(), bytes.end()};
+}
+
+// A hand-made executable: a 32-byte header, no relocations, image bytes counting up.
+std::vector<std::uint8_t> SmallExe(std::uint16_t pages, std::uint16_t lastPage, std::size_t fileSize) {
+    std::vector<std::uint8_t> bytes(fileSize, 0);
+    PutWord(bytes, 0, 0x5A4D);
+    PutWord(bytes, 2, lastPage);
+    PutWord(bytes, 4, pages);
+    PutWord(bytes, 8, 2); // header paragraphs
+    PutWord(bytes, 24, 0x1C);
+    for (std::size_t i = 32; i < fileSize; ++i) {
+        bytes[i] = static_cast<std::uint8_t>(i - 32);
+    }
+    return bytes;
+}
+
+class ExeReaderTest : public ProjectTest {
+protected:
+    std::unique_ptr<tExeFile> OpenBytes(const std::vector<std::uint8_t>& bytes) {
+        return tExeFile::Open(dir_.Write("TEST.EXE", AsText(bytes)));
+    }
+    std::string Name() const { return (dir_ / "TEST.EXE").string(); }
+};
+
+TEST_F(ExeReaderTest, HeaderAndImageSizeOfAFixtureExecutable) {
+    const ProgramLayout layout = LayOutProgram(MakeDemoProgram());
+    const ExeHeader expected = MakeExeHeader(layout);
+    auto exe = OpenBytes(BuildExeFile(layout));
+    ASSERT_NE(exe, nullptr);
+    const TMzHeader& h = exe->Header();
+    EXPECT_EQ(h.e_magic, 0x5A4D);
+    EXPECT_EQ(h.e_cblp, expected.lastPageBytes);
+    EXPECT_EQ(h.e_cp, expected.pages);
+    EXPECT_EQ(h.e_crlc, expected.relocationCount);
+    EXPECT_EQ(h.e_cparhdr, expected.headerParagraphs);
+    EXPECT_EQ(h.e_minalloc, expected.minAlloc);
+    EXPECT_EQ(h.e_maxalloc, expected.maxAlloc);
+    EXPECT_EQ(h.e_ss, expected.ss);
+    EXPECT_EQ(h.e_sp, expected.sp);
+    EXPECT_EQ(h.e_ip, expected.ip);
+    EXPECT_EQ(h.e_cs, expected.cs);
+    EXPECT_EQ(h.e_lfarlc, expected.relocationTableOffset);
+    EXPECT_EQ(exe->HeaderSize(), expected.headerParagraphs * 16U);
+    EXPECT_EQ(exe->LoadImageSize(), layout.image.size());
+
+    ASSERT_TRUE(exe->ReadRelocations());
+    ASSERT_EQ(exe->Relocations().size(), layout.relocations.size());
+    for (std::size_t i = 0; i < layout.relocations.size(); ++i) {
+        EXPECT_EQ(exe->Relocations()[i].Offset, layout.relocations[i].offset);
+        EXPECT_EQ(exe->Relocations()[i].Segment, layout.relocations[i].segment);
+    }
+    std::vector<std::uint8_t> image(layout.image.size());
+    ASSERT_TRUE(exe->ReadImage(0, image));
+    EXPECT_EQ(image, layout.image);
+    std::vector<std::uint8_t> past(2);
+    EXPECT_FALSE(exe->ReadImage(static_cast<std::uint32_t>(layout.image.size() - 1), past));
+    EXPECT_TRUE(presenter_.Boxes().empty());
+}
+
+TEST_F(ExeReaderTest, LastPageCountZeroMeansAFullPage) {
+    auto exe = OpenBytes(SmallExe(2, 0, 1024));
+    ASSERT_NE(exe, nullptr);
+    EXPECT_EQ(exe->LoadImageSize(), 1024U - 32U);
+    auto partial = OpenBytes(SmallExe(2, 100, 612));
+    ASSERT_NE(partial, nullptr);
+    EXPECT_EQ(partial->LoadImageSize(), 512U + 100U - 32U);
+    std::vector<std::uint8_t> bytes(4);
+    ASSERT_TRUE(partial->ReadImage(0x100, bytes));
+    EXPECT_EQ(bytes, (std::vector<std::uint8_t>{0x00, 0x01, 0x02, 0x03}));
+}
+
+TEST_F(ExeReaderTest, MalformedHeadersAreRefusedWithTheirMessage) {
+    struct Case {
+        const char* what;
+        std::vector<std::uint8_t> bytes;
+        std::string message;
+    };
+    std::vector<Case> cases;
+    auto badMagic = SmallExe(2, 0, 1024);
+    badMagic[1] = 'Y';
+    cases.push_back({"signature", badMagic, "Invalid Exe format in "});
+    cases.push_back({"short header", std::vector<std::uint8_t>(10, 0x4D), "Could not read from file: "});
+    cases.push_back({"image past the file", SmallExe(3, 0, 1024), "Invalid Exe format in "});
+    cases.push_back({"no pages", SmallExe(0, 0, 1024), "Invalid Exe format in "});
+    cases.push_back({"last page above 512", SmallExe(2, 513, 1025), "Invalid Exe format in "});
+    auto relocPast = SmallExe(2, 0, 1024);
+    PutWord(relocPast, 6, 300); // 300 entries of 4 bytes from $1C
+    cases.push_back({"relocation table past the file", relocPast, "Invalid Exe format in "});
+    auto headerPast = SmallExe(2, 0, 1024);
+    PutWord(headerPast, 8, 0x100);
+    cases.push_back({"header larger than the file", headerPast, "Invalid Exe format in "});
+    for (const Case& c : cases) {
+        presenter_.Clear();
+        EXPECT_EQ(OpenBytes(c.bytes), nullptr) << c.what;
+        EXPECT_EQ(presenter_.Texts(), std::vector<std::string>{c.message + Name()}) << c.what;
+    }
+    presenter_.Clear();
+    EXPECT_EQ(tExeFile::Open(dir_ / "MISSING.EXE"), nullptr);
+    EXPECT_EQ(presenter_.Texts(),
+              std::vector<std::string>{"Could not open file: " + (dir_ / "MISSING.EXE").string()});
+}
+
+TEST_F(ExeReaderTest, RelocationOutsideTheImageIsACorruptExecutable) {
+    auto bytes = SmallExe(2, 0, 1024);
+    PutWord(bytes, 6, 1);
+    PutWord(bytes, 0x1C, 0x03DF); // offset: the word's high byte lies past the 992-byte image
+    PutWord(bytes, 0x1E, 0);
+    auto exe = OpenBytes(bytes);
+    ASSERT_NE(exe, nullptr);
+    EXPECT_FALSE(exe->ReadRelocations());
+    EXPECT_EQ(presenter_.Texts(), std::vector<std::string>{"Err 27 - asi corrupted exe file."});
+    EXPECT_TRUE(exe->Relocations().empty());
+
+    PutWord(bytes, 0x1C, 0x03DE);
+    exe = OpenBytes(bytes);
+    ASSERT_NE(exe, nullptr);
+    EXPECT_TRUE(exe->ReadRelocations());
+    EXPECT_EQ(exe->Relocations().at(0).ImageOffset(), 0x3DEU);
+}
+
+TEST_F(ExeReaderTest, NoRelocationsIsOnlyWarned) {
+    auto exe = OpenBytes(SmallExe(2, 0, 1024));
+    ASSERT_NE(exe, nullptr);
+    EXPECT_TRUE(exe->ReadRelocations());
+    EXPECT_EQ(presenter_.Texts(), std::vector<std::string>{"Err ? zero reloads ?"});
+}
+
+} // namespace
+} // namespace ravlo

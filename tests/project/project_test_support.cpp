@@ -1,0 +1,77 @@
+#include "project/project_test_support.h"
+
+#include "fixtures/project_files.h"
+#include "framework/file_paths.h"
+#include "platform/message_box_flags.h"
+#include "project/mem_file.h"
+#include "project/project_files.h"
+#include "project/project_globals.h"
+
+#include <algorithm>
+
+namespace ravlo::testing {
+
+int RecordingPresenter::MessageBox(std::string_view text, std::string_view, unsigned flags) {
+    boxes_.push_back({std::string(text), flags});
+    if (answers_.empty()) {
+        return DefaultMessageBoxAnswer(flags);
+    }
+    const int answer = answers_.front();
+    answers_.pop_front();
+    return answer;
+}
+
+std::vector<std::string> RecordingPresenter::Texts() const {
+    std::vector<std::string> texts;
+    for (const Box& box : boxes_) {
+        texts.push_back(box.text);
+    }
+    return texts;
+}
+
+bool RecordingPresenter::Showed(std::string_view text) const {
+    return std::any_of(boxes_.begin(), boxes_.end(), [text](const Box& box) { return box.text == text; });
+}
+
+std::vector<std::string> SplitLines(std::string_view text) {
+    std::vector<std::string> lines;
+    while (!text.empty()) {
+        const std::size_t end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        if (!line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+        }
+        lines.emplace_back(line);
+        if (end == std::string_view::npos) {
+            break;
+        }
+        text.remove_prefix(end + 1);
+    }
+    return lines;
+}
+
+ProjectTest::ProjectTest() : scoped_(presenter_) {
+    ResetProjectGlobals();
+    ProjectDir = dir_.Path().string() + "/";
+}
+
+ProjectTest::~ProjectTest() {
+    ResetProjectGlobals();
+}
+
+bool ProjectTest::OpenFixture(const fixtures::ProgramLayout& layout, const fixtures::FixtureDesign* design,
+                              const fixtures::MapOptions& mapOptions, std::string_view name) {
+    const fixtures::ProjectFilePaths paths =
+        fixtures::WriteProjectFiles(dir_.Path(), name, layout, design, mapOptions);
+    ProjectType = TProjectType::Full;
+    ProjectName = std::string(name);
+    ExeFileTime = GetFileWriteTime(paths.exe).value_or(FileTime{});
+    return OpenProjectFiles();
+}
+
+bool ProjectTest::OpenFixtureWithDesign(const fixtures::ProgramLayout& layout,
+                                        const fixtures::FixtureDesign& design) {
+    return OpenFixture(layout, &design) && ReadMemFile();
+}
+
+} // namespace ravlo::testing

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "fixtures/map_writer.h"
+#include "fixtures/mem_design.h"
+#include "fixtures/program_layout.h"
+#include "platform/presenter.h"
+#include "support/scratch_dir.h"
+
+#include <deque>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ravlo::testing {
+
+// Records every message box; answers from a queue, else with the box's default button.
+class RecordingPresenter final : public Presenter {
+public:
+    struct Box {
+        std::string text;
+        unsigned flags = 0;
+    };
+
+    int MessageBox(std::string_view text, std::string_view caption, unsigned flags) override;
+    void Beep(unsigned) override {}
+
+    void Answer(int answer) { answers_.push_back(answer); }
+    const std::vector<Box>& Boxes() const { return boxes_; }
+    std::vector<std::string> Texts() const;
+    // True when some box showed exactly this text.
+    bool Showed(std::string_view text) const;
+    void Clear() { boxes_.clear(); }
+
+private:
+    std::deque<int> answers_;
+    std::vector<Box> boxes_;
+};
+
+// Lines of a text with CR LF or LF ends (no empty last line for a final line end).
+std::vector<std::string> SplitLines(std::string_view text);
+
+// Every project test starts with cleared project globals, a folder of its own as ProjectDir and
+// the recording presenter; the globals are cleared again afterwards.
+class ProjectTest : public ::testing::Test {
+protected:
+    ProjectTest();
+    ~ProjectTest() override;
+
+    std::filesystem::path File(std::string_view name) const { return dir_ / name; }
+
+    // Writes the program as NAME.EXE and NAME.MAP (and NAME.MEM for a design) into the folder,
+    // sets the project globals as the main form does and opens the project files.
+    bool OpenFixture(const fixtures::ProgramLayout& layout, const fixtures::FixtureDesign* design = nullptr,
+                     const fixtures::MapOptions& mapOptions = {}, std::string_view name = "DEMO");
+    // The same and then reads the design file.
+    bool OpenFixtureWithDesign(const fixtures::ProgramLayout& layout, const fixtures::FixtureDesign& design);
+
+    ScratchDir dir_;
+    RecordingPresenter presenter_;
+
+private:
+    ScopedPresenter scoped_;
+};
+
+} // namespace ravlo::testing

@@ -1,0 +1,175 @@
+#include "fixtures/code_assembler.h"
+#include "fixtures/sample_programs.h"
+#include "project/map_reader.h"
+#include "project/mem_file.h"
+#include "project/module_collection.h"
+#include "project/project_globals.h"
+#include "project/project_test_support.h"
+#include "project/reloc_table.h"
+
+#include <gtest/gtest.h>
+
+namespace ravlo {
+namespace {
+
+using namespace fixtures;
+using testing::ProjectTest;
+
+// A code segment with one line section per (source, first line, line count) entry; each line is
+// one NOP, so line i of a section is at the offset of its NOP. skip NOPs come before any line.
+FixtureSegment LinedCode(const std::string& name,
+                         const std::vector<std::tuple<std::string, int, int>>& sources, int skip = 0) {
+    CodeAssembler code(name, "CODE");
+    code.Label(name + "_ENTRY", true);
+    for (int i = 0; i < skip; ++i) {
+        code.Nop();
+    }
+    for (const auto& [source, first, count] : sources) {
+        code.Source(source + ".obj", source);
+        for (int line = first; line < first + count; ++line) {
+            code.Line(static_cast<std::uint32_t>(line));
+            code.Nop();
+        }
+    }
+    code.Retf();
+    return code.Finish();
+}
+
+ProgramDescription LinedProgram(std::vector<FixtureSegment> code) {
+    ProgramDescription program;
+    program.entryLabel = code.front().labels.front().name;
+    program.segments = std::move(code);
+    FixtureSegment data = ZeroSegment("_DATA", "DATA", 0x20, "DGROUP");
+    program.segments.push_back(std::move(data));
+    program.segments.push_back(ZeroSegment("STACK", "STACK", 0x100));
+    return program;
+}
+
+class SrcLineLookupTest : public ProjectTest {
+protected:
+    void Open(const ProgramDescription& program, const MapOptions& options = {}) {
+        layout_ = LayOutProgram(program);
+        design_ = PlaceAllUnits(layout_);
+        ASSERT_TRUE(OpenFixture(layout_, &design_, options));
+        ASSERT_TRUE(ReadMemFile());
+        presenter_.Clear();
+        BuildRelocTable(*ProjectModel().Modules);
+    }
+
+    const tModUnit& Unit(const std::string& name) const { return *ProjectModel().Modules->UnitByName(name); }
+    TSrcLineResult Find(std::uint16_t segment, std::uint16_t offset) const {
+        return ProjectModel().Map->FindSrcLine(MakeFarPtr(offset, segment));
+    }
+    TSrcLineResult FindIn(const std::string& unit, std::uint16_t offset) const {
+        return Find(Unit(unit).AbsSeg, offset);
+    }
+
+    // The source line the map gives for an offset of a segment: its last entry at or before it.
+    TSrcLineResult Expected(const std::string& segment, std::uint16_t offset) const {
+        TSrcLineResult best{4, segment, Unit(segment).RelSeg};
+        std::int32_t bestOffset = -1;
+        for (const ResolvedLineSection& section : layout_.lineSections) {
+            if (section.segmentName != segment) {
+                continue;
+            }
+            for (const auto& entry : section.entries) {
+                if (entry.offset <= offset && static_cast<std::int32_t>(entry.offset) >= bestOffset) {
+                    best = {5, section.sourceName, static_cast<std::uint16_t>(entry.line)};
+                    bestOffset = entry.offset;
+                }
+            }
+        }
+        return best;
+    }
+
+    static void ExpectResult(const TSrcLineResult& actual, const TSrcLineResult& expected,
+                             const std::string& what) {
+        EXPECT_EQ(actual.Code, expected.Code) << what;
+        EXPECT_EQ(actual.Name, expected.Name) << what;
+        EXPECT_EQ(actual.Line, expected.Line) << what;
+    }
+
+    ProgramLayout layout_;
+    FixtureDesign design_;
+};
+
+TEST_F(SrcLineLookupTest, EveryCodeOffsetGivesItsSourceLine) {
+    Open(MakeDemoProgram());
+    for (const std::string name : {"START_TEXT", "MAIN_TEXT", "IO_TEXT"}) {
+        const tModUnit& unit = Unit(name);
+        for (std::uint16_t offset = unit.Offset; offset <= unit.Offset + unit.Length; ++offset) {
+            ExpectResult(FindIn(name, offset), Expected(name, offset), name + "+" + std::to_string(offset));
+        }
+    }
+    EXPECT_TRUE(presenter_.Boxes().empty());
+}
+
+TEST_F(SrcLineLookupTest, OffsetPastTheUnitDataAndUnknownAddresses) {
+    Open(MakeDemoProgram());
+    const tModUnit& main = Unit("MAIN_TEXT");
+    ExpectResult(FindIn("MAIN_TEXT", static_cast<std::uint16_t>(main.Offset + main.Length + 1)),
+                 {2, "MAIN_TEXT", main.RelSeg}, "one past the end");
+    ExpectResult(FindIn("Data", 4), {3, "Data", ProjectModel().DS}, "data");
+    ExpectResult(Find(0x9000, 0), {0, "", 0}, "no unit");
+    ExpectResult(FindIn("-- LOADER --", 0), {3, "-- LOADER --", 0xFFFF}, "the loader is no program code");
+}
+
+TEST_F(SrcLineLookupTest, NormalisedPointerIsFoundByItsLinearAddress) {
+    Open(MakeDemoProgram());
+    const tModUnit& main = Unit("MAIN_TEXT");
+    const std::uint16_t offset = static_cast<std::uint16_t>(main.Length - 3);
+    const std::uint32_t linear = main.AbsSeg * 16U + offset;
+    const TSegOfsPtr normalised = LinToFarPtr(linear);
+    ASSERT_NE(normalised.Seg, main.AbsSeg);
+    const TSrcLineResult result = ProjectModel().Map->FindSrcLine(normalised);
+    ExpectResult(result, Expected("MAIN_TEXT", offset), "normalised");
+    EXPECT_EQ(result.Code, 5);
+}
+
+TEST_F(SrcLineLookupTest, OffsetBeforeTheFirstLineHasNoLineData) {
+    Open(LinedProgram({LinedCode("A_TEXT", {{"A.ASM", 10, 4}}, 6)}));
+    ExpectResult(FindIn("A_TEXT", 5), {4, "A_TEXT", Unit("A_TEXT").RelSeg}, "before");
+    ExpectResult(FindIn("A_TEXT", 6), {5, "A.ASM", 10}, "first line");
+}
+
+TEST_F(SrcLineLookupTest, UnitNameMatchesAsAWholeWord) {
+    // The sections of A_TEXT2 come first in the map; A_TEXT must not take them.
+    Open(LinedProgram(
+        {LinedCode("A_TEXT2", {{"TWO.ASM", 100, 9}}), LinedCode("A_TEXT", {{"ONE.ASM", 1, 9}})}));
+    ExpectResult(FindIn("A_TEXT", 3), {5, "ONE.ASM", 4}, "A_TEXT");
+    ExpectResult(FindIn("A_TEXT2", 3), {5, "TWO.ASM", 103}, "A_TEXT2");
+}
+
+TEST_F(SrcLineLookupTest, EachLineKeepsTheSourceFileOfItsSection) {
+    Open(LinedProgram({LinedCode("MIX_TEXT", {{"FIRST.ASM", 20, 6}, {"SECOND.ASM", 70, 6}})}));
+    for (std::uint16_t offset = 0; offset < 12; ++offset) {
+        ExpectResult(FindIn("MIX_TEXT", offset), Expected("MIX_TEXT", offset), std::to_string(offset));
+    }
+    ExpectResult(FindIn("MIX_TEXT", 5), {5, "FIRST.ASM", 25}, "last line of the first section");
+    ExpectResult(FindIn("MIX_TEXT", 6), {5, "SECOND.ASM", 70}, "first line of the second section");
+}
+
+TEST_F(SrcLineLookupTest, LfMapGivesTheSameLines) {
+    Open(MakeDemoProgram(), MapOptions{LineEnd::Lf});
+    const tModUnit& io = Unit("IO_TEXT");
+    for (std::uint16_t offset = 0; offset < io.Length; ++offset) {
+        ExpectResult(FindIn("IO_TEXT", offset), Expected("IO_TEXT", offset), std::to_string(offset));
+    }
+}
+
+TEST_F(SrcLineLookupTest, UnitOutsideItsModuleAndMissingTable) {
+    Open(MakeDemoProgram());
+    // Without a relocation table the lookup places the design itself.
+    ProjectModel().RelocTable.reset();
+    EXPECT_EQ(FindIn("MAIN_TEXT", 0).Code, 5);
+    EXPECT_NE(ProjectModel().RelocTable, nullptr);
+
+    // A module shorter than its units no longer covers the last of them.
+    tModule& rom = *ProjectModel().Modules->Last();
+    const tModUnit& io = Unit("IO_TEXT");
+    rom.Length = (io.AbsSeg - rom.Address) * 16U;
+    ExpectResult(FindIn("IO_TEXT", 0), {1, "", 0}, "outside the module");
+}
+
+} // namespace
+} // namespace ravlo

@@ -1,0 +1,116 @@
+#include "platform/exception.h"
+#include "protocol/comm_frame_rec.h"
+#include "protocol/frame_builders.h"
+#include "protocol/protocol_data.h"
+#include "protocol_test_support.h"
+
+#include <gtest/gtest.h>
+
+namespace ravlo {
+namespace {
+
+using testing::Bytes;
+using testing::ToBytes;
+
+TEST(CommFrameRecTest, WrapsAFrameWithTheFlagsOfItsType) {
+    EXPECT_EQ(TRavloCommFrameRec::ForFrame(BuildBdRateFrame(115200)).Encode(),
+              (Bytes{0x01, 0x03, 0x04, 0x00, 0xDC, 0x00, 0x00, 0x0F}));
+    EXPECT_EQ(TRavloCommFrameRec::ForFrame(BuildIOWrFrame(0x60, 0x12)).Encode(),
+              (Bytes{0x01, 0x01, 0x09, 0x00, 0xD4, 0x00, 0x00, 0x60, 0x00, 0x01, 0x00, 0x12, 0x00}));
+    EXPECT_EQ(TRavloCommFrameRec::ForFrame(BuildBareFrame(ft_Rqst)).Encode(),
+              (Bytes{0x00, 0x00, 0x03, 0x00, 0xD7, 0x00, 0x00}));
+}
+
+TEST(CommFrameRecTest, EncodeToAppendsBehindWhatIsThere) {
+    Bytes run{0x06};
+    TRavloCommFrameRec::ForFrame(BuildGoFrame(MakeFarPtr(0, 0x1000))).EncodeTo(run);
+    EXPECT_EQ(run, (Bytes{0x06, 0x01, 0x03, 0x07, 0x00, 0xDF, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10}));
+}
+
+TEST(CommFrameRecTest, DecodesWhatItEncodes) {
+    const auto rec = TRavloCommFrameRec::ForFrame(BuildMemFrame(MakeFarPtr(0x10, 0x50), 64));
+    const auto decoded = TRavloCommFrameRec::Decode(rec.Encode());
+    ASSERT_TRUE(decoded.Ok());
+    EXPECT_EQ(decoded.Value(), rec);
+}
+
+TEST(CommFrameRecTest, DecodeTrustsNoLengthWord) {
+    // Good: a MemE answer as the communication process passes it up.
+    const auto good = TRavloCommFrameRec::Decode(Bytes{0x00, 0x00, 0x03, 0x00, 0xD6, 0x00, 0x00});
+    ASSERT_TRUE(good.Ok());
+    EXPECT_EQ(good->Frame.Type(), ft_MemE);
+
+    // No whole header.
+    EXPECT_EQ(TRavloCommFrameRec::Decode(Bytes{}).Fault(), TFrameFault::Short);
+    EXPECT_EQ(TRavloCommFrameRec::Decode(Bytes{0x00, 0x00, 0x03}).Fault(), TFrameFault::Short);
+    // The length word claims more than is there.
+    EXPECT_EQ(TRavloCommFrameRec::Decode(Bytes{0x00, 0x00, 0x04, 0x00, 0xD6, 0x00, 0x00}).Fault(),
+              TFrameFault::Short);
+    EXPECT_EQ(TRavloCommFrameRec::Decode(Bytes{0x00, 0x00, 0xFF, 0xFF, 0xD6, 0x00, 0x00}).Fault(),
+              TFrameFault::Short);
+    // Bytes behind the frame.
+    EXPECT_EQ(TRavloCommFrameRec::Decode(Bytes{0x00, 0x00, 0x03, 0x00, 0xD6, 0x00, 0x00, 0x99}).Fault(),
+              TFrameFault::Oversized);
+    // A consistent record whose frame is too short to be one.
+    EXPECT_EQ(TRavloCommFrameRec::Decode(Bytes{0x00, 0x00, 0x02, 0x00, 0xD6, 0x00}).Fault(),
+              TFrameFault::Short);
+}
+
+TEST(CommFrameRecTest, TxDLenAddsTheHeaderUpToTheLargestFrame) {
+    EXPECT_EQ(Ravlo_MA_TxDLen(265), 269u);
+    EXPECT_EQ(Ravlo_MA_TxDLen(0), 4u);
+    EXPECT_EQ(Ravlo_MA_TxDLen(65531), 65535u);
+    EXPECT_THROW(Ravlo_MA_TxDLen(65532), ERangeError);
+}
+
+TEST(CommFrameRecTest, TextNamesTheCarriedFrame) {
+    EXPECT_EQ(CommFrameRecText(Bytes{}), "NoRecData");
+    EXPECT_EQ(CommFrameRecText(Bytes{0x00, 0x00, 0x00, 0x00}), "NoRecData");
+    EXPECT_EQ(CommFrameRecText(Bytes{0x00, 0x00, 0x03, 0x00, 0xD1, 0x00, 0x00}), "MemD");
+    EXPECT_EQ(CommFrameRecText(Bytes{0x00, 0x00, 0x03, 0x00, 0xE7, 0x00, 0x00}), "???_$E7");
+}
+
+TEST(ProtocolDataTest, HoldsOneRecordOfTheSizeAskedFor) {
+    TProtocolData data;
+    EXPECT_EQ(data.Length(), 0);
+    EXPECT_TRUE(data.FrameData().empty());
+    EXPECT_FALSE(data.SetFrameData(Bytes{0xD6, 0, 0}));
+
+    data.SetFrameSize(3);
+    EXPECT_EQ(data.GetSize(), 7);
+    EXPECT_TRUE(data.SetFrameData(Bytes{0xD6, 0, 0}));
+    EXPECT_EQ(ToBytes(data.GetSpan()), (Bytes{0x00, 0x00, 0x03, 0x00, 0xD6, 0x00, 0x00}));
+    EXPECT_EQ(data.Length(), 3);
+    EXPECT_EQ(ToBytes(data.FrameData()), (Bytes{0xD6, 0, 0}));
+
+    // A shorter frame fits and sets the length word; a longer one changes nothing.
+    EXPECT_TRUE(data.SetFrameData(Bytes{0xD8}));
+    EXPECT_EQ(ToBytes(data.FrameData()), (Bytes{0xD8}));
+    EXPECT_FALSE(data.SetFrameData(Bytes{0xD1, 0, 0, 1}));
+    EXPECT_EQ(ToBytes(data.GetSpan()), (Bytes{0x00, 0x00, 0x01, 0x00, 0xD8, 0x00, 0x00}));
+}
+
+TEST(ProtocolDataTest, NeverReadsPastItsBlock) {
+    TProtocolData data;
+    data.SetFrameSize(0);
+    EXPECT_EQ(data.GetSize(), 4);
+    EXPECT_EQ(data.Length(), 0); // fewer than 5 bytes
+    // A length word that claims more than the block holds yields no frame.
+    data.SetFrameSize(2);
+    const std::uint8_t bogus[] = {0x10, 0x00};
+    ASSERT_TRUE(data.PutData(bogus, 2));
+    EXPECT_EQ(data.Length(), 0x10);
+    EXPECT_TRUE(data.FrameData().empty());
+}
+
+TEST(ProtocolDataTest, SizeIsLimitedToTheLargestFrame) {
+    TProtocolData data;
+    data.SetFrameSize(65531);
+    EXPECT_EQ(data.GetSize(), 65535);
+    data.SetFrameSize(5);
+    EXPECT_THROW(data.SetFrameSize(65532), ERangeError);
+    EXPECT_EQ(data.GetSize(), 9); // the old block stays
+}
+
+} // namespace
+} // namespace ravlo

@@ -1,0 +1,90 @@
+#include "platform/exception.h"
+#include "protocol/vok_frame.h"
+#include "protocol_test_support.h"
+
+#include <gtest/gtest.h>
+#include <string>
+
+namespace ravlo {
+namespace {
+
+using testing::Bytes;
+using testing::ToBytes;
+
+TEST(VokFrameNameTest, NamesEveryTypeOfTheFrameRange) {
+    std::string names;
+    for (int type = 0xD0; type <= 0xFD; ++type) {
+        names += VokFrameName(static_cast<std::uint8_t>(type)) + ' ';
+    }
+    EXPECT_EQ(names, "_Mem MemD cIORd cIORdW cIOWr cIOWrW MemE Rqst EmptV40 Chcksum Err ErrVal BdRate ActRq "
+                     "ActAck Go Run Load ???_$E2 SetRTC GetRTC ???_$E5 ???_$E6 ???_$E7 ???_$E8 ???_$E9 "
+                     "???_$EA ???_$EB ???_$EC ???_$ED ???_$EE ???_$EF ???_$F0 ???_$F1 ???_$F2 ???_$F3 "
+                     "???_$F4 ???_$F5 ???_$F6 ???_$F7 CheckOk CheckErr Empt386 GetID EmptHAL Empt188 ");
+}
+
+TEST(VokFrameNameTest, TypesOutsideTheRangeShowTheirHexValue) {
+    EXPECT_EQ(VokFrameName(0xE7), "???_$E7");
+    // Just outside the frame range on both sides, and the extremes.
+    EXPECT_EQ(VokFrameName(0xCF), "???_$CF");
+    EXPECT_EQ(VokFrameName(0xFE), "???_$FE");
+    EXPECT_EQ(VokFrameName(0x00), "???_$00");
+    EXPECT_EQ(VokFrameName(0xFF), "???_$FF");
+}
+
+TEST(VokFrameTest, FieldsAreLittleEndianAfterTheReservedBytes) {
+    TVokFrame frame(0xD0);
+    frame.PutFarPtr(MakeFarPtr(0x1234, 0xC800)).PutU16(0xABCD).PutU8(0x7F);
+    const std::uint8_t extra[] = {1, 2};
+    frame.PutBytes(extra);
+    EXPECT_EQ(ToBytes(frame.Bytes()), (Bytes{0xD0, 0, 0, 0x34, 0x12, 0x00, 0xC8, 0xCD, 0xAB, 0x7F, 1, 2}));
+    EXPECT_EQ(frame.Type(), 0xD0);
+    EXPECT_EQ(frame.Length(), 12u);
+}
+
+TEST(VokFrameTest, RefusesToGrowPastTheLargestFrame) {
+    TVokFrame frame(ft_Load);
+    const Bytes fill(TVokFrame::kMaxLen - 4, 0x55);
+    frame.PutBytes(fill);
+    EXPECT_THROW(frame.PutU16(1), ERangeError);
+    frame.PutU8(0xAA); // exactly the largest frame
+    EXPECT_EQ(frame.Length(), TVokFrame::kMaxLen);
+    EXPECT_THROW(frame.PutU8(0), ERangeError);
+    EXPECT_THROW(frame.PutFarPtr({}), ERangeError);
+    EXPECT_EQ(frame.Length(), TVokFrame::kMaxLen);
+}
+
+TEST(VokFrameTest, FromBytesTakesOnlyWholeFramesOfAllowedSize) {
+    const Bytes good{0xD6, 0, 0};
+    const auto parsed = TVokFrame::FromBytes(good);
+    ASSERT_TRUE(parsed.Ok());
+    EXPECT_EQ(parsed->Type(), ft_MemE);
+    EXPECT_EQ(ToBytes(parsed->Bytes()), good);
+
+    EXPECT_EQ(TVokFrame::FromBytes(Bytes{0xD6, 0}).Fault(), TFrameFault::Short);
+    EXPECT_EQ(TVokFrame::FromBytes(Bytes{}).Fault(), TFrameFault::Short);
+    EXPECT_TRUE(TVokFrame::FromBytes(Bytes(TVokFrame::kMaxLen, 0xD1)).Ok());
+    EXPECT_EQ(TVokFrame::FromBytes(Bytes(TVokFrame::kMaxLen + 1, 0xD1)).Fault(), TFrameFault::Oversized);
+}
+
+TEST(VokFrameTest, ARefusedResultHasNoValue) {
+    const auto parsed = TVokFrame::FromBytes(Bytes{0xD6});
+    EXPECT_FALSE(parsed.Ok());
+    try {
+        (void)parsed.Value();
+        FAIL() << "no exception";
+    } catch (const Exception& e) {
+        EXPECT_STREQ(e.what(), "Frame refused: frame too short");
+    }
+}
+
+TEST(VokFrameTest, FieldReadersStayInsideTheBytes) {
+    const Bytes frame{0xD1, 0, 0, 0x0F, 0x00, 0x00, 0xF0, 0x05};
+    EXPECT_EQ(FrameU16(frame, 6), 0x05F0);
+    EXPECT_EQ(FrameFarPtr(frame, 3), MakeFarPtr(0x000F, 0xF000));
+    EXPECT_THROW(FrameU16(frame, 7), ERangeError);
+    EXPECT_THROW(FrameU16(frame, 100), ERangeError);
+    EXPECT_THROW(FrameFarPtr(frame, 5), ERangeError);
+}
+
+} // namespace
+} // namespace ravlo
