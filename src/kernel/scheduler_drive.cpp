@@ -1,0 +1,83 @@
+#include "kernel/scheduler_drive.h"
+
+#include "kernel/app_name_object.h"
+#include "kernel/sys_addr.h"
+#include "kernel/time_mess.h"
+#include "platform/tick.h"
+
+namespace ravlo {
+
+std::string_view ThreadPriorityName(TThreadPriority priority) {
+    switch (priority) {
+    case TThreadPriority::tpIdle:
+        return "tpIdle";
+    case TThreadPriority::tpLowest:
+        return "tpLowest";
+    case TThreadPriority::tpLower:
+        return "tpLower";
+    case TThreadPriority::tpNormal:
+        return "tpNormal";
+    case TThreadPriority::tpHighest:
+        return "tpHighest";
+    case TThreadPriority::tpTimeCritical:
+        return "tpTimeCritical";
+    default:
+        return "tpHigher";
+    }
+}
+
+TSchedulerDrive SchedulerDriveFor(unsigned thr, unsigned shr) {
+    TSchedulerDrive drive;
+    drive.WorkerSleepMs = shr == 0 ? 1 : shr;
+    if (thr == 0) {
+        drive.IdleHandler = true;
+        drive.TimerMs = kStepTimerMs;
+        drive.TimerRunsStep = true;
+        return drive;
+    }
+    drive.IdleHandler = thr <= 3;
+    drive.WorkerThread = true;
+    switch (thr) {
+    case 1:
+        drive.Priority = TThreadPriority::tpIdle;
+        break;
+    case 2:
+        drive.Priority = TThreadPriority::tpLowest;
+        break;
+    case 3:
+        drive.Priority = TThreadPriority::tpLower;
+        break;
+    case 4:
+        drive.Priority = TThreadPriority::tpNormal;
+        break;
+    case 6:
+        drive.Priority = TThreadPriority::tpHighest;
+        break;
+    case 7:
+        drive.Priority = TThreadPriority::tpTimeCritical;
+        break;
+    default:
+        drive.Priority = TThreadPriority::tpHigher;
+        break;
+    }
+    return drive;
+}
+
+TSchedulerDrive CurrentSchedulerDrive() {
+    return SchedulerDriveFor(AppSettings().THR, AppSettings().SHR);
+}
+
+void SchedulerStep() {
+    SysAddrTickAll();
+}
+
+void SchedulerTimerTick(const TSchedulerDrive& drive) {
+    if (TTimeMessColl* queue = GetTimeMessColl()) {
+        queue->SendProcMessages(GetTickCount());
+    }
+    if (drive.TimerRunsStep) {
+        SchedulerStep();
+    }
+}
+
+} // namespace ravlo

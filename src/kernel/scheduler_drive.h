@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace ravlo {
+
+// Thread priorities the "APP" THR value names. Linux gives a normal thread no say over them, so the
+// worker thread records the one asked for and runs at the default.
+enum class TThreadPriority { tpIdle, tpLowest, tpLower, tpNormal, tpHigher, tpHighest, tpTimeCritical };
+std::string_view ThreadPriorityName(TThreadPriority priority);
+
+// The form's tick-timer interval, and the shorter one that also runs the scheduler (THR 0).
+inline constexpr std::uint32_t kFormTimerMs = 250;
+inline constexpr std::uint32_t kStepTimerMs = 55;
+
+// How the scheduler is driven, as THR and SHR choose:
+// THR 0: idle handler and a 55 ms timer that posts due timed messages and runs a step; no thread.
+// THR 1..3: idle handler, worker thread; the 250 ms timer only posts due timed messages.
+// THR 4..7: worker thread only; the timer as for 1..3.
+struct TSchedulerDrive {
+    bool IdleHandler = false;
+    std::uint32_t TimerMs = kFormTimerMs;
+    bool TimerRunsStep = false;
+    bool WorkerThread = false;
+    std::uint32_t WorkerSleepMs = 1;
+    TThreadPriority Priority = TThreadPriority::tpHigher;
+};
+
+// The drive for THR (0..7; other values act as 5 for the priority) and SHR (0 acts as 1 ms).
+TSchedulerDrive SchedulerDriveFor(unsigned thr, unsigned shr);
+// The drive of the current "APP" settings.
+TSchedulerDrive CurrentSchedulerDrive();
+
+// One scheduler step: every registered window's processes are ticked.
+void SchedulerStep();
+// The tick timer's work: post the due timed messages (when there is a queue) and, when the drive
+// says so, run one step.
+void SchedulerTimerTick(const TSchedulerDrive& drive);
+
+} // namespace ravlo

@@ -1,0 +1,181 @@
+#include "kernel/dlg_process.h"
+#include "kernel/dlg_shower.h"
+#include "kernel_test_support.h"
+#include "platform/message_box_flags.h"
+#include "platform/presenter.h"
+#include "support/app_fixtures.h"
+
+#include <gtest/gtest.h>
+
+namespace ravlo {
+namespace {
+
+using testing::Adr;
+using testing::CapturedWriter;
+
+// Records what is shown; the test closes the boxes.
+class FakeShower : public DialogShower {
+public:
+    struct Shown {
+        std::string text;
+        std::string caption;
+        unsigned flags;
+    };
+    void Show(std::string_view text, std::string_view caption, unsigned flags,
+              ClosedHandler onClosed) override {
+        shown.push_back({std::string(text), std::string(caption), flags});
+        open.push_back(std::move(onClosed));
+    }
+    void CloseCurrent() {
+        ASSERT_FALSE(open.empty());
+        ClosedHandler handler = std::move(open.front());
+        open.erase(open.begin());
+        handler();
+    }
+    std::vector<std::string> Texts() const {
+        std::vector<std::string> texts;
+        for (const Shown& box : shown) {
+            texts.push_back(box.text);
+        }
+        return texts;
+    }
+    std::vector<Shown> shown;
+    std::vector<ClosedHandler> open;
+};
+
+TProcMess TextMess(const std::string& text, std::uint8_t type = kDlgWarning) {
+    const auto bytes = TDlgProcTextRec{text, type}.ToBytes();
+    return TProcMess::Create(Adr(PT_DlgProc, 0, 0x2001), Adr(0x70, 1, 0x2001), 0, 0, 0, bytes);
+}
+
+class DlgProcessTest : public ::testing::Test {
+protected:
+    void Post(const std::string& text, std::uint8_t type = kDlgWarning) {
+        TProcMess mess = TextMess(text, type);
+        bool keep = true;
+        process_.WorkProcMess(mess, keep);
+        EXPECT_FALSE(keep);
+    }
+
+    FakeShower shower_;
+    ScopedDialogShower guard_{shower_};
+    TDLGPROC_Process process_{nullptr};
+    using Texts = std::vector<std::string>;
+};
+
+TEST_F(DlgProcessTest, OneTextAtATimeAndCopiesBehindTheClosedOneAreDropped) {
+    Post("A");
+    Post("A");
+    Post("B");
+    EXPECT_EQ(shower_.Texts(), Texts{"A"}) << "the others wait while A is shown";
+    shower_.CloseCurrent();
+    EXPECT_EQ(shower_.Texts(), (Texts{"A", "B"})) << "the second A went with the first";
+    shower_.CloseCurrent();
+    EXPECT_TRUE(process_.Queue().empty());
+    EXPECT_TRUE(shower_.open.empty());
+}
+
+TEST_F(DlgProcessTest, OnlyCopiesDirectlyBehindAreDropped) {
+    Post("A");
+    Post("B");
+    Post("A");
+    shower_.CloseCurrent();
+    shower_.CloseCurrent();
+    shower_.CloseCurrent();
+    EXPECT_EQ(shower_.Texts(), (Texts{"A", "B", "A"}));
+    Post("C");
+    EXPECT_EQ(shower_.Texts().back(), "C") << "idle again: a new text is shown at once";
+}
+
+TEST_F(DlgProcessTest, TypesGiveIconsAndCaptions) {
+    for (std::uint8_t type = 0; type <= 6; ++type) {
+        Post("t" + std::to_string(type), type);
+        shower_.CloseCurrent();
+    }
+    ASSERT_EQ(shower_.shown.size(), 7u);
+    EXPECT_EQ(shower_.shown[0].flags, MB_OK | MB_ICONEXCLAMATION);
+    EXPECT_EQ(shower_.shown[1].flags, MB_OK | MB_ICONHAND);
+    EXPECT_EQ(shower_.shown[1].caption, "Error");
+    EXPECT_EQ(shower_.shown[2].flags, MB_OK | MB_ICONASTERISK);
+    EXPECT_EQ(shower_.shown[3].flags, MB_OK | MB_ICONQUESTION);
+    EXPECT_EQ(shower_.shown[4].flags, MB_OK);
+    EXPECT_EQ(shower_.shown[5].flags, MB_OK | MB_ICONEXCLAMATION) << "unknown types show as a warning";
+    EXPECT_EQ(shower_.shown[6].caption, "Warning");
+}
+
+TEST_F(DlgProcessTest, ALongTextIsShownWhole) {
+    const std::string text(255, 'w');
+    Post(text);
+    EXPECT_EQ(shower_.shown.at(0).text, text);
+    EXPECT_EQ((TDlgProcTextRec{std::string(300, 'z'), 1}.ToBytes()[0]), 255) << "cut to a short string";
+}
+
+TEST_F(DlgProcessTest, OnlyTheMessagesOwnDataIsRead) {
+    // A length byte that claims 200 characters with 5 behind it, and no type byte.
+    const std::vector<std::uint8_t> data{200, 'h', 'e', 'l', 'l', 'o'};
+    TProcMess mess = TProcMess::Create(Adr(PT_DlgProc, 0, 1), Adr(0x70, 1, 1), 0, 0, 0, data);
+    bool keep = false;
+    process_.WorkProcMess(mess, keep);
+    ASSERT_EQ(shower_.shown.size(), 1u);
+    EXPECT_EQ(shower_.shown[0].text, "hello");
+    EXPECT_EQ(shower_.shown[0].flags, MB_OK | MB_ICONEXCLAMATION);
+
+    TProcMess empty = TProcMess::Create(Adr(PT_DlgProc, 0, 1), Adr(0x70, 1, 1), 0, 0, 0);
+    process_.WorkProcMess(empty, keep);
+    EXPECT_EQ(process_.Queue().back().Text, "");
+}
+
+TEST(DlgProcessRecordTest, RecordBytes) {
+    const auto bytes = TDlgProcTextRec{"Ab", kDlgInformation}.ToBytes();
+    EXPECT_EQ(bytes[0], 2);
+    EXPECT_EQ(bytes[1], 'A');
+    EXPECT_EQ(bytes[2], 'b');
+    EXPECT_EQ(bytes[3], 0);
+    EXPECT_EQ(bytes[256], kDlgInformation);
+    EXPECT_EQ(TDlgProcTextRec::FromBytes(bytes), (TDlgProcTextRec{"Ab", kDlgInformation}));
+}
+
+TEST(DlgProcessShowerTest, ACloseAfterTheProcessIsGoneDoesNothing) {
+    FakeShower shower;
+    ScopedDialogShower guard(shower);
+    {
+        TDLGPROC_Process process(nullptr);
+        TProcMess mess = TextMess("late");
+        bool keep = false;
+        process.WorkProcMess(mess, keep);
+    }
+    shower.CloseCurrent(); // the sanitizer run would catch a use after free
+    EXPECT_EQ(shower.shown.size(), 1u);
+}
+
+TEST(DlgProcessShowerTest, TheDefaultShowerShowsAfterTheDeliveryThroughThePresenter) {
+    ScriptedPresenter presenter;
+    ScopedPresenter presenterGuard(presenter);
+    presenter.QueueAnswer(IDOK);
+    presenter.QueueAnswer(IDOK);
+    TDLGPROC_Process process(nullptr);
+    for (const char* text : {"Communication Lost", "Communication Lost", "Done"}) {
+        TProcMess mess = TextMess(text, kDlgError);
+        bool keep = false;
+        process.WorkProcMess(mess, keep);
+    }
+    EXPECT_TRUE(presenter.Boxes().empty()) << "nothing is shown inside the delivery";
+    while (AppMessageQueue().PumpAll() > 0) {
+    }
+    ASSERT_EQ(presenter.Boxes().size(), 2u);
+    EXPECT_EQ(presenter.Boxes()[0].text, "Communication Lost");
+    EXPECT_EQ(presenter.Boxes()[0].flags, MB_OK | MB_ICONHAND);
+    EXPECT_EQ(presenter.Boxes()[1].text, "Done");
+    EXPECT_TRUE(presenter.Faults().empty());
+    EXPECT_TRUE(process.Queue().empty());
+}
+
+TEST(DlgProcessShowerTest, ANilLabelIsReported) {
+    CapturedWriter writer;
+    TDLGPROC_Process process(nullptr);
+    ASSERT_EQ(writer.Errors().size(), 2u);
+    EXPECT_EQ(writer.Errors()[1], "TDLGPROC_Process.CreateFromLabel - PL=nil!");
+}
+
+} // namespace
+} // namespace ravlo

@@ -1,0 +1,148 @@
+#include "framework/number_text.h"
+#include "kernel/proc_mess.h"
+#include "kernel_test_support.h"
+#include "platform/exception.h"
+#include "platform/window_messages.h"
+#include "support/app_fixtures.h"
+
+#include <gtest/gtest.h>
+#include <numeric>
+#include <vector>
+
+namespace ravlo {
+namespace {
+
+using testing::Adr;
+using testing::CapturedWriter;
+using testing::KernelGlobals;
+
+TEST(ProcMessTest, BlockBytesFollowTheHeadLayout) {
+    const std::vector<std::uint8_t> data{0xDE, 0xAD, 0xBE};
+    const TProcMess mess =
+        TProcMess::Create(Adr(0x70, 0x01, 0x2001), Adr(0x87, 0x02, 0x2002), 0x11, 0x22, 0x41, data);
+    const std::vector<std::uint8_t> expected{17,   0,    0,    0x70, 0x01, 0x01, 0x20, 0x87, 0x02,
+                                             0x02, 0x20, 0x11, 0x22, 0x41, 0xDE, 0xAD, 0xBE};
+    EXPECT_EQ(std::vector<std::uint8_t>(mess.GetSpan().begin(), mess.GetSpan().end()), expected);
+
+    EXPECT_EQ(mess.GetLen(), 17);
+    EXPECT_EQ(mess.GetDest(), Adr(0x70, 0x01, 0x2001));
+    EXPECT_EQ(mess.GetSrc(), Adr(0x87, 0x02, 0x2002));
+    EXPECT_EQ(mess.GetPar1(), 0x11);
+    EXPECT_EQ(mess.GetPar2(), 0x22);
+    EXPECT_EQ(mess.GetCode(), 0x41);
+    EXPECT_EQ(mess.GetDataLen(), 3u);
+    EXPECT_EQ(mess.GetData()[2], 0xBE);
+}
+
+TEST(ProcMessTest, WithoutDataOrBlock) {
+    const TProcMess bare = TProcMess::Create(Adr(1, 0, 1), Adr(2, 0, 2), 0, 0, 7);
+    EXPECT_EQ(bare.GetLen(), 14);
+    EXPECT_EQ(bare.GetData(), nullptr);
+    EXPECT_EQ(bare.GetDataLen(), 0u);
+
+    TProcMess none;
+    EXPECT_EQ(none.GetCode(), kNoMessCode);
+    EXPECT_EQ(none.GetPar1(), 0);
+    EXPECT_EQ(none.GetDest(), TProcAdr{});
+    EXPECT_EQ(none.GetSrc(), TProcAdr{});
+    EXPECT_EQ(none.GetDataLen(), 0u);
+    none.SetCode(5); // nothing to write into
+    EXPECT_EQ(none.GetCode(), kNoMessCode);
+    EXPECT_EQ(none.MessToStr(), "(???undef)");
+}
+
+TEST(ProcMessTest, LargestMessageAndOneByteMore) {
+    std::vector<std::uint8_t> data(TProcMessHdr::kMaxDataLen, 0x5A);
+    const TProcMess largest = TProcMess::Create(Adr(1, 0, 1), Adr(2, 0, 2), 0, 0, 1, data);
+    EXPECT_EQ(largest.GetLen(), 0xFFFF);
+    EXPECT_EQ(largest.GetDataLen(), 65521u);
+
+    data.push_back(0);
+    EXPECT_THROW(TProcMess::Create(Adr(1, 0, 1), Adr(2, 0, 2), 0, 0, 1, data), ERangeError);
+}
+
+TEST(ProcMessTest, TextForms) {
+    std::vector<std::uint8_t> data(60);
+    std::iota(data.begin(), data.end(), std::uint8_t{0});
+    TProcMess mess = TProcMess::Create(Adr(0x70, 0, 0x2001), Adr(0x87, 1, 0x2001), 0, 0, 0x41, data);
+    EXPECT_EQ(mess.MessToStr(), "004A 00 [70,00,2001] [87,01,2001] (00,00) 41 (" +
+                                    HexBuf(std::span(data).first(50), 50) + "...)");
+    EXPECT_EQ(mess.MessText().substr(0, 30), "[70,00,2001]<-[87,01,2001] 41 ")
+        << "no parameters when both are 0";
+
+    const TProcMess withPars = TProcMess::Create(Adr(0x70, 0, 1), Adr(0x87, 1, 1), 0, 3, 0x42);
+    EXPECT_EQ(withPars.MessText(), "[70,00,0001]<-[87,01,0001](00,03) 42");
+    EXPECT_EQ(withPars.MessToStr(), "000E 00 [70,00,0001] [87,01,0001] (00,03) 42 ()");
+
+    mess.SetCode(0x43);
+    EXPECT_EQ(mess.CodeStr(), "43");
+}
+
+TEST(ProcMessTest, AShortPostedBlockNeverReadsPastItsEnd) {
+    // A head that claims more bytes than the block holds.
+    auto block = std::make_unique<std::uint8_t[]>(16);
+    block[0] = 0x40; // Len 64
+    const TProcMess mess = TProcMess::FromPosted(16, reinterpret_cast<std::intptr_t>(block.release()));
+    EXPECT_EQ(mess.GetDataLen(), 2u);
+
+    auto tiny = std::make_unique<std::uint8_t[]>(5);
+    const TProcMess headless = TProcMess::FromPosted(5, reinterpret_cast<std::intptr_t>(tiny.release()));
+    EXPECT_FALSE(headless.HasHead());
+    EXPECT_EQ(headless.GetCode(), kNoMessCode);
+}
+
+// A window that keeps the blocks posted to it.
+class BlockCatcher : public MessageTarget {
+public:
+    std::intptr_t HandleMessage(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam) override {
+        if (msg == wm_ProcMess) {
+            received.push_back(TProcMess::FromPosted(wParam, lParam));
+        }
+        return 0;
+    }
+    std::vector<TProcMess> received;
+    WindowRegistration registration{AppMessageQueue(), *this};
+};
+
+TEST(ProcMessTest, PostingHandsTheBlockToTheWindowOfTheLogicalAddress) {
+    KernelGlobals kernel;
+    BlockCatcher window;
+    ASSERT_TRUE(kernel.registry.Register("MAIN", window.registration.Handle(), {}, {}, 0x2000, 0x20FF));
+
+    const std::vector<std::uint8_t> data{1, 2, 3};
+    TProcMess mess = TProcMess::Create(Adr(0x70, 0, 0x2001), Adr(0x87, 0, 0x2001), 0, 0, 0x30, data);
+    const std::uint8_t* block = mess.TMem::GetData();
+    EXPECT_TRUE(mess.SendProcMess());
+    EXPECT_FALSE(mess.HasData()) << "the block went with the message";
+
+    AppMessageQueue().PumpAll();
+    ASSERT_EQ(window.received.size(), 1u);
+    EXPECT_EQ(window.received[0].TMem::GetData(), block) << "handed over, not copied";
+    EXPECT_EQ(window.received[0].GetCode(), 0x30);
+    EXPECT_EQ(window.received[0].GetDataLen(), 3u);
+}
+
+TEST(ProcMessTest, APostNobodyServesFailsWithErrorLinesAndFreesTheBlock) {
+    KernelGlobals kernel;
+    CapturedWriter writer;
+    TProcMess mess = TProcMess::Create(Adr(0x70, 0, 0x3001), Adr(0x87, 0, 0x2001), 0, 0, 0x30);
+    EXPECT_FALSE(mess.SendProcMess());
+    EXPECT_FALSE(mess.HasData());
+    EXPECT_EQ(AppMessageQueue().PendingCount(), 0u) << "nothing was posted to window 0";
+    ASSERT_EQ(writer.Errors().size(), 1u);
+    EXPECT_EQ(writer.Errors()[0], "TProcMess.SendProcMess PostMessage Error LogA=$3001,Hnd=$00000000");
+    EXPECT_EQ(writer.Lines().back(), "disposed 000E 00 [70,00,3001] [87,00,2001] (00,00) 30 ()");
+}
+
+TEST(ProcMessTest, ABlockPostedToAWindowThatGoesIsFreedByTheQueue) {
+    KernelGlobals kernel;
+    auto window = std::make_unique<BlockCatcher>();
+    ASSERT_TRUE(kernel.registry.Register("GONE", window->registration.Handle(), {}, {}, 0x10, 0x10));
+    TProcMess mess = TProcMess::Create(Adr(0x70, 0, 0x10), Adr(0x87, 0, 0x10), 0, 0, 0x30);
+    ASSERT_TRUE(mess.SendProcMess());
+    window.reset(); // the sanitizer run shows the block is not lost
+    EXPECT_EQ(AppMessageQueue().PendingCount(), 0u);
+}
+
+} // namespace
+} // namespace ravlo

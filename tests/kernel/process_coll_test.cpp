@@ -1,0 +1,267 @@
+#include "kernel/exception_log.h"
+#include "kernel/proc_mess_host.h"
+#include "kernel/process_coll.h"
+#include "kernel_test_support.h"
+#include "support/app_fixtures.h"
+
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace ravlo {
+namespace {
+
+using testing::Adr;
+using testing::AppIniFixture;
+using testing::CapturedWriter;
+using testing::DeliveredTo;
+using testing::Deliveries;
+using testing::KernelGlobals;
+using testing::Mess;
+using testing::RecordingProcess;
+using Names = std::vector<std::string>;
+
+constexpr std::string_view kIni = "[SECTIONS]\r\n"
+                                  "RD_SECTION=READ\r\n"
+                                  "WR_SECTION=WRITE\r\n"
+                                  "[READ]\r\n"
+                                  "LABELCOLL=PFX=PL\r\n"
+                                  "PL00=NAM=ALPHA PRS=$50 ADR=[60,00,2001] PCO=MAINPC\r\n"
+                                  "PL01=NAM=BETA PRS=$50 ADR=[61,00,2001] PCO=MAINPC\r\n"
+                                  "PL02=NAM=GAMMA PRS=$50 ADR=[62,00,2101] PCO=MAINPC\r\n"
+                                  "PL03=NAM=DYN PRD=$50 ADR=[63,00,2001] PCO=MAINPC\r\n"
+                                  "PL04=NAM=OTHER PRS=$50 ADR=[64,00,2001] PCO=OTHERPC\r\n"
+                                  "PL05=NAM=NOCLASS PRD=$71 ADR=[65,00,2001] PCO=MAINPC\r\n"
+                                  "MAINPC=PFX=P\r\n"
+                                  "WIDEPC=AT=2\r\n"
+                                  "ALPHA=UPD=0\r\n"
+                                  "BETA=UPD=0\r\n"
+                                  "GAMMA=UPD=0\r\n"
+                                  "DYN=UPD=0\r\n";
+
+// The labels, a collection named MAINPC (or another) with the static processes, and a writer.
+class ProcessCollTest : public ::testing::Test {
+protected:
+    std::unique_ptr<TProcessColl> MakeColl(std::string_view name = "MAINPC",
+                                           std::string_view pco = "MAINPC") {
+        auto coll = MakeNamed<TProcessColl>(name);
+        coll->Name = std::string(pco);
+        coll->CreateStaticProcesses();
+        return coll;
+    }
+    RecordingProcess& Proc(const TProcessColl& coll, std::uint8_t ident) {
+        return dynamic_cast<RecordingProcess&>(*coll.GetProcByIdent(ident));
+    }
+    std::vector<std::string> ExceptionLogLines() const {
+        std::vector<std::string> lines;
+        std::istringstream text(testing::ReadFileText(ExceptionLogPath()));
+        for (std::string line; std::getline(text, line);) {
+            lines.push_back(line);
+        }
+        return lines;
+    }
+
+    AppIniFixture ini_{kIni};
+    KernelGlobals kernel_;
+    CapturedWriter writer_;
+    TRavloProcLabelColl& labels_ = kernel_.ReadLabels();
+};
+
+TEST_F(ProcessCollTest, StaticProcessesAreNumberedInCreationOrder) {
+    const auto coll = MakeColl();
+    ASSERT_EQ(coll->Count(), 3) << "OTHER belongs to another collection, DYN and NOCLASS are dynamic";
+    EXPECT_EQ(coll->ProcAt(0)->Name, "ALPHA^01");
+    EXPECT_EQ(coll->ProcAt(1)->Name, "BETA^02");
+    EXPECT_EQ(coll->ProcAt(2)->ADR, Adr(0x62, 3, 0x2101));
+    EXPECT_EQ(coll->ProcAt(2)->Owner, coll.get());
+    EXPECT_EQ(coll->GetProcByIdent(0x61), coll->ProcAt(1));
+    EXPECT_EQ(coll->GetProcByIdent(0x64), nullptr);
+    EXPECT_TRUE(writer_.Errors().empty());
+}
+
+TEST_F(ProcessCollTest, InstanceNumbersSkipTakenOnesAndWrap) {
+    TProcessColl coll;
+    for (int i = 0; i < 3; ++i) {
+        coll.AddProcess(testing::MakeRecorder("P", Adr(0x60, 0, 1)));
+    }
+    coll.XInstCounter = 253;
+    EXPECT_EQ(coll.AddProcess(testing::MakeRecorder("P", Adr(0x60, 0, 1)))->ADR.XInst, 254);
+    EXPECT_EQ(coll.AddProcess(testing::MakeRecorder("P", Adr(0x60, 0, 1)))->ADR.XInst, 4)
+        << "past 254 the count starts again at 1 and skips 1 to 3";
+}
+
+TEST_F(ProcessCollTest, AFullCollectionRefusesTheNextProcess) {
+    TProcessColl coll;
+    for (int i = 0; i < TProcessColl::kMaxInstance; ++i) {
+        ASSERT_NE(coll.AddProcess(testing::MakeRecorder("P", Adr(0x60, 0, 1))), nullptr);
+    }
+    EXPECT_EQ(coll.ProcAt(253)->ADR.XInst, 254);
+    EXPECT_EQ(coll.AddProcess(testing::MakeRecorder("P", Adr(0x60, 0, 1))), nullptr);
+    EXPECT_EQ(coll.Count(), 254);
+    ASSERT_EQ(writer_.Errors().size(), 1u);
+    EXPECT_NE(writer_.Errors()[0].find("process refused"), std::string::npos);
+}
+
+TEST_F(ProcessCollTest, RoutingByWholeAddress) {
+    const auto coll = MakeColl();
+    coll->Deliver(Mess(Adr(0x60, 0, 0x2001), 1)); // by Ident through its static label
+    coll->Deliver(Mess(Adr(0x61, 2, 0x2001), 2)); // by instance
+    EXPECT_EQ(DeliveredTo(), (Names{"ALPHA^01", "BETA^02"}));
+    EXPECT_TRUE(writer_.Errors().empty());
+
+    coll->Deliver(Mess(Adr(0x61, 3, 0x2001), 3));
+    coll->Deliver(Mess(Adr(0x61, 2, 0x2002), 4));
+    EXPECT_EQ(Deliveries().size(), 2u);
+    ASSERT_EQ(writer_.Errors().size(), 2u);
+    EXPECT_EQ(
+        writer_.Errors()[0],
+        "Process [61,03,2001] not found, Deleted ProcMess=000E 00 [61,03,2001] [01,00,2001] (00,00) 03 ()");
+
+    // No label has Ident $60 on LogA $2101: two error lines.
+    coll->Deliver(Mess(Adr(0x60, 0, 0x2101), 5));
+    ASSERT_EQ(writer_.Errors().size(), 4u);
+    EXPECT_EQ(writer_.Errors()[2],
+              "\\TProcessColl.WMProcMess - XInst=0, Unknown Proces, Destin=[60,00,2101]");
+    EXPECT_EQ(writer_.Errors()[3].substr(0, 33), "Process [60,00,2101] not found, D");
+}
+
+TEST_F(ProcessCollTest, AnAnyFlagProcessTakesWhatNoEarlierProcessMatches) {
+    const auto coll = MakeColl();
+    coll->AddProcess(testing::MakeRecorder("ANY", Adr(0x66, 0, 0x3000), 1));
+
+    coll->Deliver(Mess(Adr(0x60, 0, 0x2001), 1)); // XInst 0: the AnyFlag process first
+    coll->Deliver(Mess(Adr(0x61, 2, 0x2001), 2)); // BETA matches before the AnyFlag process
+    coll->Deliver(Mess(Adr(0x61, 9, 0x2001), 3)); // nobody matches: the AnyFlag process
+    EXPECT_EQ(DeliveredTo(), (Names{"ANY^04", "BETA^02", "ANY^04"}));
+    EXPECT_TRUE(writer_.Errors().empty());
+}
+
+TEST_F(ProcessCollTest, BroadcastStaysOnItsLogicalAddressAndStopsAtKeep) {
+    const auto coll = MakeColl();
+    coll->Deliver(Mess(Adr(PRI_All, 0, 0x2001), 1));
+    EXPECT_EQ(DeliveredTo(), (Names{"ALPHA^01", "BETA^02"})) << "GAMMA serves $2101";
+
+    Deliveries().clear();
+    coll->Deliver(Mess(Adr(PRI_All, 0, 0x2001), RecordingProcess::kKeepCode));
+    EXPECT_EQ(DeliveredTo(), (Names{"ALPHA^01"}));
+    ASSERT_EQ(Proc(*coll, 0x60).kept.size(), 1u);
+    EXPECT_EQ(Proc(*coll, 0x60).kept[0].GetCode(), RecordingProcess::kKeepCode)
+        << "the kept message is whole";
+
+    Deliveries().clear();
+    coll->Deliver(Mess(Adr(PRI_All, 0, 0x5555), 2));
+    EXPECT_TRUE(Deliveries().empty());
+    EXPECT_TRUE(writer_.Errors().empty()) << "a broadcast nobody takes is no error";
+}
+
+TEST_F(ProcessCollTest, WithoutLogicalAddressMatching) {
+    const auto coll = MakeColl("WIDEPC");
+    EXPECT_EQ(coll->AT, 2);
+    coll->Deliver(Mess(Adr(0x62, 3, 0x2001), 1)); // GAMMA serves $2101; LogA does not count
+    coll->Deliver(Mess(Adr(0x62, 0, 0x7000), 2)); // label by Ident alone
+    coll->Deliver(Mess(Adr(PRI_All, 0, 0x7000), 3));
+    EXPECT_EQ(DeliveredTo(), (Names{"GAMMA^03", "GAMMA^03", "ALPHA^01", "BETA^02", "GAMMA^03"}));
+    EXPECT_TRUE(writer_.Errors().empty());
+
+    coll->Deliver(Mess(Adr(0x70, 0, 0x2001), 4));
+    ASSERT_EQ(writer_.Errors().size(), 2u);
+    EXPECT_EQ(writer_.Errors()[0],
+              "\\TProcessColl.WMProcMess - XInst=0, Unknown Proces, Destin=[70,00,2001]");
+}
+
+TEST_F(ProcessCollTest, DynamicProcessesAreCreatedPerMessageAndThenReachedByInstance) {
+    const auto coll = MakeColl();
+    coll->Deliver(Mess(Adr(0x63, 0, 0x2001), 1));
+    coll->Deliver(Mess(Adr(0x63, 0, 0x2001), 2));
+    ASSERT_EQ(coll->Count(), 5);
+    EXPECT_EQ(coll->ProcAt(3)->Name, "DYN^04");
+    EXPECT_EQ(coll->ProcAt(4)->Name, "DYN^05");
+    coll->Deliver(Mess(Adr(0x63, 4, 0x2001), 3));
+    EXPECT_EQ(DeliveredTo(), (Names{"DYN^04", "DYN^05", "DYN^04"}));
+    EXPECT_EQ(coll->Count(), 5);
+}
+
+TEST_F(ProcessCollTest, ADynamicLabelWithoutAClassIsAnUnknownDestination) {
+    const auto coll = MakeColl();
+    coll->Deliver(Mess(Adr(0x65, 0, 0x2001), 1));
+    EXPECT_EQ(coll->Count(), 3);
+    ASSERT_EQ(writer_.Errors().size(), 2u);
+    EXPECT_EQ(writer_.Errors()[0], "CreateProcess - Unknown ProcType=$71");
+    EXPECT_EQ(writer_.Errors()[1].substr(0, 31), "Process [65,00,2001] not found,");
+}
+
+TEST_F(ProcessCollTest, AFailingHandlerIsLoggedAndTheOthersGoOn) {
+    const auto coll = MakeColl();
+    coll->Deliver(Mess(Adr(0x60, 1, 0x2001), RecordingProcess::kThrowCode));
+    coll->Deliver(Mess(Adr(PRI_All, 0, 0x2001), RecordingProcess::kThrowCode));
+    EXPECT_EQ(DeliveredTo(), (Names{"ALPHA^01", "ALPHA^01", "BETA^02"}))
+        << "the broadcast went on after ALPHA";
+
+    const auto lines = ExceptionLogLines();
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0].substr(0, 65), "Exception: handler of ALPHA^01 failed in object RecordingProcess ");
+    EXPECT_EQ(lines[2].substr(0, 36), "Exception: handler of BETA^02 failed");
+    EXPECT_NE(lines[0].find(" at "), std::string::npos);
+}
+
+TEST_F(ProcessCollTest, TickAllTicksEveryProcessEvenWhenOneFails) {
+    const auto coll = MakeColl();
+    Proc(*coll, 0x60).throwOnTick = true;
+    coll->TickAll();
+    coll->TickAll();
+    EXPECT_EQ(Proc(*coll, 0x61).ticks, 2);
+    EXPECT_EQ(Proc(*coll, 0x62).ticks, 2);
+    EXPECT_EQ(ExceptionLogLines().size(), 2u);
+}
+
+TEST_F(ProcessCollTest, CanCloseAllAsksEveryProcess) {
+    const auto coll = MakeColl();
+    EXPECT_TRUE(coll->CanCloseAll());
+    Proc(*coll, 0x60).canClose = false;
+    EXPECT_FALSE(coll->CanCloseAll());
+    EXPECT_EQ(Proc(*coll, 0x62).closeAsked, 2) << "none is skipped after a refusal";
+}
+
+TEST_F(ProcessCollTest, PostedMessagesReachTheProcessesThroughTheirWindow) {
+    const auto coll = MakeColl();
+    ProcMessHost host(coll.get());
+    ASSERT_FALSE(host.Register("MAIN", 0x2000, 0x21FF));
+
+    const std::vector<std::uint8_t> data{9, 8, 7};
+    EXPECT_TRUE(Mess(Adr(0x61, 2, 0x2001), 0x21, data).SendProcMess());
+    EXPECT_TRUE(Mess(Adr(0x62, 0, 0x2101), 0x22).SendProcMess());
+    EXPECT_TRUE(Deliveries().empty()) << "delivered later, never re-entrantly";
+    AppMessageQueue().PumpAll();
+    ASSERT_EQ(DeliveredTo(), (Names{"BETA^02", "GAMMA^03"}));
+    EXPECT_EQ(Deliveries()[0].data, data);
+
+    SysAddrTickAll();
+    EXPECT_EQ(Proc(*coll, 0x60).ticks, 1);
+
+    // A window without a collection frees what reaches it.
+    host.SetColl(nullptr);
+    EXPECT_TRUE(Mess(Adr(0x61, 2, 0x2001), 0x23).SendProcMess());
+    AppMessageQueue().PumpAll();
+    EXPECT_EQ(Deliveries().size(), 2u);
+}
+
+TEST_F(ProcessCollTest, ABlockWithoutAHeadIsDropped) {
+    const auto coll = MakeColl();
+    auto block = std::make_unique<std::uint8_t[]>(6);
+    coll->WMProcMess(6, reinterpret_cast<std::intptr_t>(block.release()));
+    EXPECT_TRUE(Deliveries().empty());
+    ASSERT_EQ(writer_.Errors().size(), 1u);
+    EXPECT_EQ(writer_.Errors()[0], "TProcessColl.WMProcMess - block of 6 bytes has no message head, deleted");
+}
+
+TEST_F(ProcessCollTest, MatchingModeKeyword) {
+    TProcessColl coll;
+    EXPECT_TRUE(coll.ParseParams("AT=3"));
+    EXPECT_TRUE(coll.ParseParams("AT=0"));
+    EXPECT_EQ(coll.AT, 1);
+    EXPECT_EQ(coll.ParamsToText(), " PFX=#SL MAX=-1");
+    EXPECT_FALSE(coll.ParseParams("AT=2"));
+    EXPECT_EQ(coll.ParamsToText(), " PFX=#SL MAX=-1 AT=2");
+}
+
+} // namespace
+} // namespace ravlo
