@@ -1,0 +1,20 @@
+// Kept apart: the kernel's termios2 declarations clash with those of <termios.h>.
+#include <asm/termbits.h>
+#include <cstdint>
+#include <sys/ioctl.h>
+
+namespace ravlo {
+
+bool SetCustomBaud(int fd, std::uint32_t baud) {
+    struct termios2 settings {};
+    if (::ioctl(fd, TCGETS2, &settings) != 0) {
+        return false;
+    }
+    settings.c_cflag &= ~static_cast<tcflag_t>(CBAUD | (CBAUD << IBSHIFT));
+    settings.c_cflag |= BOTHER | (BOTHER << IBSHIFT);
+    settings.c_ispeed = baud;
+    settings.c_ospeed = baud;
+    return ::ioctl(fd, TCSETS2, &settings) == 0;
+}
+
+} // namespace ravlo

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "channels/port_driver.h"
+
+#include <linux/serial.h>
+#include <optional>
+#include <vector>
+
+namespace ravlo {
+
+// A serial port (or pseudo-terminal) driven through POSIX termios. The device is opened without
+// waiting and exclusively: TIOCEXCL keeps other programs from opening it, and a flock covers those
+// that TIOCEXCL lets through (root). The line is raw: binary, no handshake, reads that return what
+// has arrived.
+//
+// The output queue is the driver's own (its size set by SetQueues): a write takes the whole block
+// at once, what the device does not accept yet waits in the queue and is moved on by later calls
+// (ClearErrors, Write, Drain), so no call waits for the line.
+class TermiosPortDriver final : public PortDriver {
+public:
+    TermiosPortDriver() = default;
+    ~TermiosPortDriver() override;
+    TermiosPortDriver(const TermiosPortDriver&) = delete;
+    TermiosPortDriver& operator=(const TermiosPortDriver&) = delete;
+
+    PortOpenResult Open(const std::string& path) override;
+    bool IsOpen() const override { return fd_ >= 0; }
+    bool SetQueues(std::uint32_t inSize, std::uint32_t outSize) override;
+    std::optional<PortSettings> GetSettings() override;
+    bool SetSettings(const PortSettings& settings) override;
+    bool Purge(bool input, bool output) override;
+    bool SetDtr(bool on) override;
+    bool SetRts(bool on) override;
+    PortStatus ClearErrors() override;
+    PortTransfer Read(std::span<std::uint8_t> buffer) override;
+    PortTransfer Write(std::span<const std::uint8_t> data) override;
+    bool Drain(std::uint32_t timeoutMs) override;
+    bool Close() override;
+    void Pause(std::uint32_t ms) override;
+
+private:
+    // Moves queued output to the device as far as it takes it.
+    void Pump();
+    // The line error flags since the last call, from the port's error counters (none on devices
+    // without them).
+    std::uint32_t LineErrorFlags();
+    bool SetModemLine(int line, bool on);
+
+    int fd_ = -1;
+    std::size_t outCapacity_ = 2048;
+    std::vector<std::uint8_t> pending_;
+    std::uint32_t transmitFlags_ = 0;
+    std::optional<serial_icounter_struct> counters_;
+};
+
+// The standard rate the termios speed codes name, 0 for none; and back.
+std::uint32_t TermiosSpeedRate(unsigned code);
+unsigned TermiosSpeedCode(std::uint32_t baud);
+
+// Sets a rate that has no termios speed code (through termios2); answers whether it did.
+bool SetCustomBaud(int fd, std::uint32_t baud);
+
+} // namespace ravlo

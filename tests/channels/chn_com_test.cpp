@@ -1,0 +1,405 @@
+#include "channels/chn_com.h"
+#include "channels/fake_port_driver.h"
+#include "channels/port_names.h"
+#include "channels/termios_port_driver.h"
+#include "platform/tick.h"
+#include "support/app_fixtures.h"
+#include "support/channel_stack.h"
+#include "support/scoped_env.h"
+#include "support/scratch_dir.h"
+
+#include <cerrno>
+#include <gtest/gtest.h>
+#include <numeric>
+
+namespace ravlo {
+namespace {
+
+using testing::CapturedWriter;
+using testing::ChannelRegistry;
+using testing::ScopedEnv;
+using Bytes = std::vector<std::uint8_t>;
+
+class ComChannelTest : public ::testing::Test {
+protected:
+    // A serial channel "C" on COM3, whose device path the environment names.
+    std::unique_ptr<TComChannel> MakeCom(std::string_view params) {
+        auto com = MakeChannel<TComChannel>("");
+        com->Name = "C";
+        EXPECT_FALSE(com->ParseParams("COM=3 " + std::string(params))) << params;
+        return com;
+    }
+    // Opened and checked.
+    std::unique_ptr<TComChannel> OpenCom(std::string_view params) {
+        auto com = MakeCom(params);
+        com->CHOpen();
+        EXPECT_EQ(com->GetOpErr(), 0);
+        EXPECT_EQ(com->CHReady(), CHS_Open);
+        return com;
+    }
+    std::uint16_t Rece(TComChannel& com, std::size_t size, Bytes& got) {
+        got.assign(size, 0);
+        com.SetRecBuf(got);
+        const std::uint16_t length = com.CHRece();
+        got.resize(length);
+        return length;
+    }
+
+    ChannelRegistry registry_;
+    ScopedEnv path_{"RAVLO_COM3", "/dev/fake-com3"};
+    std::shared_ptr<FakePort> port_ = std::make_shared<FakePort>();
+    ScopedPortDriverFactory drivers_{FakePortDriverFactory(port_)};
+};
+
+TEST_F(ComChannelTest, ParameterTextsParseAndWriteBack) {
+    auto com = MakeChannel<TComChannel>("");
+    EXPECT_EQ(com->ParamsToText(), " COM=2");
+    EXPECT_FALSE(com->ParseParams(testing::CommComParams(3, 4800)));
+    const std::string text = com->ParamsToText();
+    EXPECT_EQ(text, " LRB=16384 COM=3 BD=4800 PAR=O IQU=32768 OQU=32768");
+    TComChannel copy("");
+    EXPECT_FALSE(copy.ParseParams(text));
+    EXPECT_EQ(copy.ParamsToText(), text);
+    EXPECT_EQ(com->GetParamText("par"), "O");
+    EXPECT_EQ(com->GetParamText("BD"), "4800");
+    EXPECT_EQ(com->GetParamText("lrb"), "16384");
+
+    EXPECT_FALSE(com->ParseParams("PAR=even BIT=7 IRT=50 CTR=1 RTS=0 DTR=1"));
+    EXPECT_EQ(com->ParamsToText(),
+              " LRB=16384 COM=3 BD=4800 BIT=7 PAR=E IRT=50 IQU=32768 OQU=32768 CTR=1 RTS=0 DTR=1");
+    EXPECT_FALSE(com->ParseParams("PAR=N"));
+    EXPECT_EQ(com->Parity(), kParityNone);
+    // Refused values leave the settings as they were.
+    EXPECT_TRUE(com->ParseParams("PAR=X"));
+    EXPECT_TRUE(com->ParseParams("PAR="));
+    EXPECT_TRUE(com->ParseParams("COM=256"));
+    EXPECT_TRUE(com->ParseParams("IRT=-1"));
+    EXPECT_TRUE(com->ParseParams("IQU=70000"));
+    EXPECT_EQ(com->Port(), 3);
+    EXPECT_EQ(com->IRT(), 50);
+
+    TComChannel all("");
+    EXPECT_FALSE(all.ParseParams("ALL=1"));
+    EXPECT_EQ(all.ParamsToText(),
+              " UPD=0 ALL=1 DWN=0 NOD=$00 DNO=$00 LRB=0 CHT='' CHN='' COM=2 BD=9600 BIT=8 "
+              "PAR=N IRT=0 IQU=4096 OQU=2048");
+}
+
+TEST_F(ComChannelTest, OpenConfiguresThePort) {
+    auto com = OpenCom(testing::CommComParams(3, 4800));
+    EXPECT_EQ(port_->OpenedPath, "/dev/fake-com3");
+    EXPECT_EQ(com->DevicePath(), "/dev/fake-com3");
+    EXPECT_EQ(port_->Settings, (PortSettings{4800, 8, kParityOdd, 0}));
+    EXPECT_EQ(port_->InQueueSize, 32768U);
+    EXPECT_EQ(port_->OutQueueSize, 32768U);
+    EXPECT_EQ(port_->InputPurges, 1);
+    EXPECT_EQ(port_->OutputPurges, 1);
+    EXPECT_EQ(port_->Dtr, true); // DTR 255 sets the line
+    EXPECT_EQ(port_->Rts, std::nullopt);
+    // A second open does nothing while the port is open.
+    com->CHOpen();
+    EXPECT_EQ(port_->OpenCount, 1);
+    EXPECT_EQ(com->GetOpErr(), 0);
+    // Closing lets the output leave, within a time the queued bytes need at this rate.
+    port_->OutQueue = 480;
+    com->CHClose();
+    EXPECT_EQ(com->CHReady(), CHS_Close);
+    EXPECT_FALSE(port_->IsOpen);
+    EXPECT_EQ(port_->DrainTimeouts, std::vector<std::uint32_t>{1200});
+}
+
+TEST_F(ComChannelTest, ModemLinesAndQueueDefaults) {
+    auto com = OpenCom("RTS=0 DTR=0 IQU=0 OQU=0");
+    EXPECT_EQ(port_->Dtr, false);
+    EXPECT_EQ(port_->Rts, false);
+    EXPECT_EQ(port_->InQueueSize, 4096U);
+    EXPECT_EQ(port_->OutQueueSize, 2048U);
+    com.reset();
+    port_->Dtr.reset();
+    com = OpenCom("CTR=1 RTS=7");
+    EXPECT_EQ(port_->Dtr, std::nullopt);
+    EXPECT_EQ(port_->Rts, true);
+}
+
+TEST_F(ComChannelTest, BadSettingsFailTheOpen) {
+    CapturedWriter writer;
+    for (const char* params : {"COM=0", "COM=100"}) {
+        auto com = MakeChannel<TComChannel>("");
+        com->Name = "C";
+        EXPECT_FALSE(com->ParseParams(params));
+        com->CHOpen();
+        EXPECT_EQ(com->GetOpErr(), 0x2201) << params;
+    }
+    EXPECT_EQ(port_->OpenCount, 0);
+    ASSERT_FALSE(writer.Errors().empty());
+    EXPECT_EQ(writer.Errors()[0], "C:COM\\OpOpen\\COMn");
+
+    auto com = MakeCom("BD=14400");
+    com->CHOpen();
+    EXPECT_EQ(com->GetOpErr(), 0x2202);
+    EXPECT_EQ(com->CHReady(), CHS_Close);
+    EXPECT_FALSE(port_->IsOpen);
+    EXPECT_FALSE(com->ParseParams("BD=56000"));
+    com->CHOpen();
+    EXPECT_EQ(com->GetOpErr(), 0);
+    EXPECT_EQ(port_->Settings.Baud, 56000U);
+    com->CHClose();
+
+    EXPECT_FALSE(com->ParseParams("BIT=6 BD=9600"));
+    com->CHOpen();
+    EXPECT_EQ(com->GetOpErr(), 0x2203);
+    EXPECT_FALSE(com->ParseParams("BIT=7"));
+    com->CHOpen();
+    EXPECT_EQ(com->GetOpErr(), 0);
+    EXPECT_EQ(port_->Settings.DataBits, 7);
+}
+
+TEST_F(ComChannelTest, OpenFailuresSayWhy) {
+    CapturedWriter writer;
+    auto com = MakeCom("");
+    port_->OpenResult = {PortOpenError::Absent, ENOENT};
+    com->CHOpen();
+    EXPECT_EQ(com->GetOpErr(), 0x2206);
+    EXPECT_NE(com->OpenFailureText().find("no such device"), std::string::npos);
+    EXPECT_NE(com->OpenFailureText().find("RAVLO_COM3"), std::string::npos);
+    ASSERT_EQ(writer.Errors().size(), 1U);
+    EXPECT_EQ(writer.Errors()[0].rfind("C:COM\\OpOpen\\InvalidH COM3 (/dev/fake-com3): no such device", 0),
+              0U)
+        << writer.Errors()[0];
+
+    port_->OpenResult = {PortOpenError::NoPermission, EACCES};
+    com->CHOpen();
+    EXPECT_EQ(com->GetOpErr(), 0x2206);
+    EXPECT_NE(com->OpenFailureText().find("dialout"), std::string::npos);
+
+    // A port another channel holds is busy.
+    port_->OpenResult = {};
+    auto holder = OpenCom("");
+    com->CHOpen();
+    EXPECT_EQ(com->GetOpErr(), 0x2206);
+    EXPECT_NE(com->OpenFailureText().find("in use by another program"), std::string::npos);
+    EXPECT_EQ(com->CHReady(), CHS_Close);
+}
+
+TEST_F(ComChannelTest, DriverFailuresDuringOpenAndClose) {
+    struct Case {
+        bool FakePort::*Switch;
+        const char* Params;
+        TChnResCode Code;
+        std::uint16_t State;
+    };
+    const Case cases[] = {
+        {&FakePort::FailSetQueues, "", 0x220D, CHS_Open},
+        {&FakePort::FailGetSettings, "", 0x220B, CHS_Close},
+        {&FakePort::FailSetSettings, "", 0x2207, CHS_Close},
+        {&FakePort::FailPurge, "", 0x220C, CHS_Open},
+        {&FakePort::FailDtr, "", 0x2208, CHS_Open},
+        {&FakePort::FailRts, "RTS=1", 0x220E, CHS_Open},
+    };
+    for (const Case& c : cases) {
+        *port_ = FakePort{};
+        (*port_).*c.Switch = true;
+        auto com = MakeCom(c.Params);
+        com->CHOpen();
+        EXPECT_EQ(com->GetOpErr(), c.Code);
+        EXPECT_EQ(com->CHReady(), c.State);
+        EXPECT_EQ(port_->IsOpen, c.State == CHS_Open);
+        if (c.Switch == &FakePort::FailPurge) {
+            EXPECT_EQ(port_->Dtr, std::nullopt); // the line settings are skipped
+        }
+    }
+
+    *port_ = FakePort{};
+    auto com = OpenCom("");
+    port_->FailClose = true;
+    com->CHClose();
+    EXPECT_EQ(com->GetOpErr(), 0x2501);
+    EXPECT_EQ(com->CHReady(), CHS_Open);
+    port_->FailClose = false;
+    port_->FailPurge = true;
+    com->CHClose();
+    EXPECT_EQ(com->GetOpErr(), 0x2502);
+    EXPECT_EQ(com->CHReady(), CHS_Close);
+    EXPECT_FALSE(port_->IsOpen);
+}
+
+TEST_F(ComChannelTest, LineErrorFlagsBecomeReceiveAndTransmitCodes) {
+    auto com = OpenCom("");
+    port_->ErrorFlags = CE_FRAME;
+    EXPECT_EQ(com->CHRecEmpty(), 1);
+    EXPECT_EQ(com->GetRecErr(), 0x2608);
+    EXPECT_EQ(com->LastError(), CE_FRAME);
+    EXPECT_EQ(com->CHRecEmpty(), 1);
+    EXPECT_EQ(com->GetRecErr(), 0);
+
+    port_->ErrorFlags = CE_TXFULL | CE_IOE;
+    EXPECT_EQ(com->CHSendBusy(), 0);
+    EXPECT_EQ(com->GetTraErr(), 0x27C0);
+
+    // Transmit flags stop a send; receive flags met on the way wait for the receive side.
+    port_->ErrorFlags = CE_IOE | CE_OVERRUN;
+    com->CHSend(Bytes{1, 2, 3});
+    EXPECT_TRUE(port_->Output.empty());
+    EXPECT_EQ(com->GetTraErr(), 0x2740);
+    EXPECT_EQ(com->GetRecErr(), 0);
+    port_->Feed(Bytes{9});
+    EXPECT_EQ(com->CHRecEmpty(), 0);
+    EXPECT_EQ(com->GetRecErr(), 0x2602);
+
+    port_->OutQueue = 5;
+    EXPECT_EQ(com->CHSendBusy(), 1);
+    com->CHSendFlush();
+    EXPECT_EQ(port_->OutQueue, 0U);
+    EXPECT_EQ(com->CHSendBusy(), 0);
+}
+
+TEST_F(ComChannelTest, WritesNeedRoomAndMustBeWhole) {
+    CapturedWriter writer;
+    auto com = OpenCom("OQU=100");
+    port_->OutQueue = 50;
+    com->CHSend(Bytes(51, 7));
+    EXPECT_EQ(com->GetTraErr(), 0x2E01);
+    EXPECT_TRUE(port_->Output.empty());
+    com->CHSend(Bytes(50, 7));
+    EXPECT_EQ(com->GetTraErr(), 0);
+    EXPECT_EQ(port_->Output.size(), 50U);
+
+    port_->OutQueue = 0;
+    port_->WriteLimit = 3;
+    com->CHSend(Bytes(10, 1));
+    EXPECT_EQ(com->GetTraErr(), 0x2E02);
+    EXPECT_EQ(com->LastError(), 0U);
+    port_->WriteLimit.reset();
+    port_->WriteError = EIO;
+    com->CHSend(Bytes(10, 1));
+    EXPECT_EQ(com->GetTraErr(), 0x2E02);
+    EXPECT_EQ(com->LastError(), static_cast<std::uint32_t>(EIO));
+    EXPECT_NE(std::find(writer.Errors().begin(), writer.Errors().end(), "C:COM\\Spec\\WriteCommErr"),
+              writer.Errors().end());
+}
+
+TEST_F(ComChannelTest, WriteWaitsTheInterReadTime) {
+    ManualTickSource clock(1000);
+    ScopedTickSource ticks(clock);
+    port_->Clock = &clock;
+    auto com = OpenCom("IRT=50 LRB=64");
+    // No read yet: nothing to wait for.
+    com->CHSend(Bytes{1});
+    EXPECT_TRUE(port_->Pauses.empty());
+    port_->Feed(Bytes{5});
+    EXPECT_EQ(com->CHReadByte(), 5);
+    clock.Advance(10);
+    com->CHSend(Bytes{2});
+    EXPECT_EQ(port_->Pauses, std::vector<std::uint32_t>{40});
+    EXPECT_EQ(port_->WriteTicks.back(), 1050U);
+    // Long enough after the last read: no wait.
+    EXPECT_EQ(com->CHReadByte(), 0);
+    clock.Advance(60);
+    com->CHSend(Bytes{3});
+    EXPECT_EQ(port_->Pauses.size(), 1U);
+}
+
+TEST_F(ComChannelTest, ReadAheadWindow) {
+    auto com = OpenCom("LRB=16");
+    EXPECT_EQ(com->CHRecEmpty(), 1);
+    port_->Feed(Bytes{1, 2, 3});
+    EXPECT_EQ(com->CHRecEmpty(), 0);
+    EXPECT_EQ(com->CHReadByte(), 1);
+    // The window still holds bytes though the driver has none.
+    EXPECT_TRUE(port_->Input.empty());
+    EXPECT_EQ(com->CHRecEmpty(), 0);
+    EXPECT_EQ(com->CHReadByte(), 2);
+    EXPECT_EQ(com->CHReadByte(), 3);
+    EXPECT_EQ(com->CHRecEmpty(), 1);
+    EXPECT_EQ(com->CHReadByte(), 0);
+    EXPECT_EQ(com->GetRecErr(), 0x2104);
+
+    // A stale queue count makes the channel read, and it gets what is there without waiting.
+    port_->InQueueReport = 100;
+    port_->Feed(Bytes{4, 5});
+    EXPECT_EQ(com->CHRecEmpty(), 0);
+    Bytes got;
+    EXPECT_EQ(Rece(*com, 8, got), 2);
+    EXPECT_EQ(got, (Bytes{4, 5}));
+    EXPECT_EQ(com->CHRecEmpty(), 0);
+    EXPECT_EQ(Rece(*com, 8, got), 0);
+    EXPECT_EQ(com->GetRecErr(), 0x2104);
+
+    port_->ReadError = EIO;
+    EXPECT_EQ(com->CHReadByte(), 0);
+    EXPECT_EQ(com->GetRecErr(), 0x2E03);
+    EXPECT_EQ(com->LastError(), static_cast<std::uint32_t>(EIO));
+}
+
+TEST_F(ComChannelTest, ReceiveKeepsWhatDoesNotFitTheBuffer) {
+    auto com = OpenCom("LRB=16");
+    Bytes sent(10);
+    std::iota(sent.begin(), sent.end(), std::uint8_t{1});
+    port_->Feed(sent);
+    EXPECT_EQ(com->CHReadByte(), 1);
+    port_->Feed(Bytes{11, 12});
+    Bytes got;
+    EXPECT_EQ(Rece(*com, 4, got), 4);
+    EXPECT_EQ(got, (Bytes{2, 3, 4, 5}));
+    EXPECT_EQ(Rece(*com, 4, got), 4);
+    EXPECT_EQ(got, (Bytes{6, 7, 8, 9}));
+    EXPECT_EQ(Rece(*com, 4, got), 3);
+    EXPECT_EQ(got, (Bytes{10, 11, 12}));
+    EXPECT_EQ(com->GetRecErr(), 0);
+    EXPECT_EQ(Rece(*com, 4, got), 0);
+    EXPECT_EQ(com->GetRecErr(), 0x2104);
+}
+
+TEST_F(ComChannelTest, ByteReadsWithoutReadAheadAndFlushes) {
+    auto com = OpenCom("");
+    port_->Feed(Bytes{7, 8});
+    EXPECT_EQ(com->CHReadByte(), 7);
+    EXPECT_EQ(port_->Input.size(), 1U);
+    port_->ErrorFlags = CE_BREAK;
+    com->CHReceFlush();
+    EXPECT_TRUE(port_->Input.empty());
+    EXPECT_EQ(com->GetRecErr(), 0);
+    EXPECT_EQ(com->CHReadByte(), 0);
+    // Flags gathered after the flush still count.
+    EXPECT_EQ(com->GetRecErr(), 0x2610);
+}
+
+TEST_F(ComChannelTest, DestroyingTheChannelClosesThePort) {
+    auto com = OpenCom("");
+    EXPECT_TRUE(port_->IsOpen);
+    com.reset();
+    EXPECT_FALSE(port_->IsOpen);
+}
+
+TEST(PortNamesTest, LookupOrder) {
+    testing::ScratchDir dir;
+    ScopedEnv home("RAVLO_HOME", dir.Path().string());
+    dir.Write("RTDW.INI", "[PORTS]\r\nCOM4=/dev/pts/7\r\nCOM5=\r\n");
+    ScopedEnv com6("RAVLO_COM6", "/dev/ttyUSB0");
+    ScopedEnv com4("RAVLO_COM4", "");
+    EXPECT_EQ(ComPortPath(6), "/dev/ttyUSB0");
+    EXPECT_EQ(ComPortPath(4), "/dev/pts/7");
+    EXPECT_EQ(ComPortPath(5), "/dev/ttyS4");
+    EXPECT_EQ(ComPortPath(1), "/dev/ttyS0");
+    EXPECT_EQ(ComPortName(12), "COM12");
+}
+
+TEST(TermiosPortDriverTest, OpenFailuresAreClassified) {
+    testing::ScratchDir dir;
+    TermiosPortDriver driver;
+    const PortOpenResult absent = driver.Open((dir.Path() / "no-such-port").string());
+    EXPECT_EQ(absent.Error, PortOpenError::Absent);
+    EXPECT_EQ(absent.SystemError, ENOENT);
+    const PortOpenResult plain = driver.Open(dir.Write("file", "x").string());
+    EXPECT_EQ(plain.Error, PortOpenError::NotTerminal);
+    EXPECT_FALSE(driver.IsOpen());
+    // Nothing to do on a closed driver, and nothing breaks.
+    EXPECT_EQ(driver.Read(std::span<std::uint8_t>()).SystemError, EBADF);
+    EXPECT_EQ(driver.ClearErrors().InQueue, 0U);
+    EXPECT_TRUE(driver.Close());
+    EXPECT_EQ(TermiosSpeedRate(TermiosSpeedCode(4800)), 4800U);
+    EXPECT_EQ(TermiosSpeedCode(56000), 0U);
+}
+
+} // namespace
+} // namespace ravlo

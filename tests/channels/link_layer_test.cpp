@@ -1,0 +1,367 @@
+#include "channels/chn_marbex_l0.h"
+#include "channels/fake_port_driver.h"
+#include "channels/link_deframer.h"
+#include "channels/link_frame_builder.h"
+#include "support/app_fixtures.h"
+#include "support/channel_stack.h"
+#include "support/scoped_env.h"
+
+#include <gtest/gtest.h>
+#include <string>
+
+namespace ravlo {
+namespace {
+
+using testing::CapturedWriter;
+using testing::ChannelRegistry;
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes FromHex(std::string_view hex) {
+    Bytes bytes;
+    for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
+        bytes.push_back(static_cast<std::uint8_t>(std::stoi(std::string(hex.substr(i, 2)), nullptr, 16)));
+    }
+    return bytes;
+}
+
+// Frames worked out by hand (CRC-16/ARC from 0 over SOH, header and data; 0x10 doubled).
+constexpr std::string_view kEmptyFrame = "1001feff00003c181003";
+constexpr std::string_view kDleDataFrame = "1001feff0300101020101097c51003"; // data 10 20 10
+constexpr std::string_view kDleNodeFrame = "10011010ff01004161f61003";       // to node 0x10, data 41
+constexpr std::string_view kDleCrcFrame = "1001feff0200fd47101010101003";    // CRC 0x1010
+const Bytes kDleData = {0x10, 0x20, 0x10};
+
+Bytes Build(std::uint8_t destination, std::uint8_t source, const Bytes& data, std::size_t capacity = 8191) {
+    LinkFrameBuilder builder(capacity);
+    const auto frame = builder.Build(destination, source, data);
+    return frame ? Bytes(frame->begin(), frame->end()) : Bytes{};
+}
+
+TEST(LinkFrameBuilderTest, FrameBytesOnTheLine) {
+    EXPECT_EQ(Build(0xFE, 0xFF, {}), FromHex(kEmptyFrame));
+    EXPECT_EQ(Build(0xFE, 0xFF, kDleData), FromHex(kDleDataFrame));
+    EXPECT_EQ(Build(0x10, 0xFF, {0x41}), FromHex(kDleNodeFrame));
+    EXPECT_EQ(Build(0xFE, 0xFF, {0xFD, 0x47}), FromHex(kDleCrcFrame));
+    EXPECT_EQ(LinkFrameCrc(0xFE, 0xFF, Bytes{0xFD, 0x47}), 0x1010);
+    // A length of 0x110 has a 0x10 in its low byte; the length counts unstuffed bytes.
+    const Bytes longFrame = Build(0xFE, 0xFF, Bytes(0x110, 0x55));
+    EXPECT_EQ(Bytes(longFrame.begin(), longFrame.begin() + 7), FromHex("1001feff101001"));
+    EXPECT_EQ(longFrame.size(), 0x110U + 11);
+}
+
+TEST(LinkFrameBuilderTest, SendBufferLimit) {
+    // A frame may be at most capacity - 2 bytes long on the line.
+    EXPECT_EQ(Build(1, 2, Bytes(8179, 0x55)).size(), 8189U);
+    EXPECT_TRUE(Build(1, 2, Bytes(8180, 0x55)).empty());
+    EXPECT_TRUE(Build(1, 2, Bytes(8178, 0x10)).empty()); // doubled, far too long
+    EXPECT_EQ(Build(1, 2, {}, 12).size(), 10U);
+    EXPECT_TRUE(Build(1, 2, {}, 11).empty());
+    EXPECT_TRUE(Build(1, 2, {}, 1).empty());
+    EXPECT_TRUE(Build(1, 2, {}, 0).empty());
+}
+
+class DeframerTest : public ::testing::Test {
+protected:
+    DeframerTest() { deframer_.Restart(); }
+
+    void Feed(const Bytes& bytes) { source_.Append(bytes); }
+    void Poll() { deframer_.Poll(source_, buffer_, node_); }
+    // Polls until a frame is complete or every byte is read (a dropped frame may end a poll).
+    void PollAll() {
+        for (std::size_t before = 0; !Complete() && source_.Remaining() != before;) {
+            before = source_.Remaining();
+            Poll();
+        }
+    }
+    bool Complete() const { return deframer_.State() == LinkDeframer::kComplete; }
+    // The frame's data, and hunting again.
+    Bytes Take() {
+        EXPECT_TRUE(Complete());
+        Bytes data(buffer_.begin(), buffer_.begin() + deframer_.FrameLength());
+        deframer_.Resume();
+        return data;
+    }
+
+    MemoryByteSource source_;
+    LinkDeframer deframer_;
+    Bytes buffer_ = Bytes(16);
+    std::uint16_t node_ = 0xFE;
+};
+
+TEST_F(DeframerTest, WholeFrame) {
+    Feed(FromHex(kDleDataFrame));
+    Poll();
+    EXPECT_EQ(Take(), kDleData);
+    EXPECT_EQ(deframer_.Source(), 0xFF);
+    EXPECT_EQ(deframer_.Destination(), 0xFE);
+    Feed(FromHex(kEmptyFrame));
+    Poll();
+    EXPECT_EQ(Take(), Bytes{});
+    EXPECT_EQ(deframer_.FrameLength(), 0);
+}
+
+TEST_F(DeframerTest, ByteByByteAndSplitDle) {
+    const Bytes frame = FromHex(kDleCrcFrame);
+    for (std::size_t i = 0; i < frame.size(); ++i) {
+        EXPECT_FALSE(Complete()) << i;
+        Feed({frame[i]});
+        Poll();
+        // The first DLE of a doubled pair waits for its partner across polls.
+        if (i + 1 < frame.size() && frame[i] == 0x10 && i > 1 && frame[i - 1] != 0x10) {
+            EXPECT_TRUE(deframer_.DlePending()) << i;
+        }
+    }
+    EXPECT_EQ(Take(), (Bytes{0xFD, 0x47}));
+
+    // A DLE at the end of one read and its partner in the next.
+    const Bytes data = FromHex(kDleDataFrame);
+    Feed(Bytes(data.begin(), data.begin() + 7));
+    Poll();
+    EXPECT_TRUE(deframer_.DlePending());
+    Feed(Bytes(data.begin() + 7, data.end()));
+    Poll();
+    EXPECT_EQ(Take(), kDleData);
+}
+
+TEST_F(DeframerTest, GarbageAndRestartMidFrame) {
+    Feed(FromHex("00ff10031010"));
+    Feed(FromHex("1001feff0500aabb")); // a frame cut short by a new start ...
+    Feed(FromHex("1001"));             // ... itself cut short at once
+    Feed(FromHex(kDleDataFrame));
+    Poll();
+    // DLE SOH right after DLE SOH stops the poll once; the next one goes on.
+    EXPECT_FALSE(Complete());
+    EXPECT_EQ(deframer_.State(), LinkDeframer::kDestination);
+    Poll();
+    EXPECT_EQ(Take(), kDleData);
+    EXPECT_EQ(source_.Remaining(), 0U);
+}
+
+TEST_F(DeframerTest, FramesForOtherNodes) {
+    Feed(FromHex(kDleNodeFrame)); // to node 0x10
+    Feed(Build(0x00, 0x07, {0x42}));
+    Poll();
+    EXPECT_EQ(Take(), Bytes{0x42}); // destination 0 reaches every node
+    EXPECT_EQ(deframer_.Destination(), 0);
+    EXPECT_EQ(deframer_.Source(), 7);
+
+    node_ = 0; // node 0 takes every frame
+    Feed(FromHex(kDleNodeFrame));
+    Poll();
+    EXPECT_EQ(Take(), Bytes{0x41});
+    EXPECT_EQ(deframer_.Destination(), 0x10);
+}
+
+TEST_F(DeframerTest, BadFramesAreDroppedSilently) {
+    Bytes badCrc = FromHex(kEmptyFrame);
+    badCrc[6] ^= 0x01;
+    Bytes badEnd = FromHex(kEmptyFrame);
+    badEnd.back() = 0x04;
+    Bytes extra = FromHex(kEmptyFrame);
+    extra.insert(extra.end() - 2, 0x00); // a byte where the end marker belongs
+    Feed(badCrc);
+    Feed(badEnd);
+    Feed(extra);
+    Feed(Build(0xFE, 0xFF, Bytes(17, 1))); // longer than the buffer
+    Feed(Build(0xFE, 0xFF, Bytes(16, 2))); // exactly the buffer
+    PollAll();
+    EXPECT_EQ(Take(), Bytes(16, 2));
+    EXPECT_EQ(source_.Remaining(), 0U);
+}
+
+TEST_F(DeframerTest, ReceiveErrorDropsTheFrame) {
+    const Bytes frame = FromHex(kDleDataFrame);
+    Feed(Bytes(frame.begin(), frame.begin() + 8));
+    Poll();
+    source_.FailNextRead();
+    Feed(Bytes(frame.begin() + 8, frame.end()));
+    Poll();
+    Poll();
+    EXPECT_FALSE(Complete());
+    EXPECT_FALSE(deframer_.DlePending());
+    Feed(frame);
+    Poll();
+    EXPECT_EQ(Take(), kDleData);
+}
+
+TEST_F(DeframerTest, WaitsWhileAFrameIsUntakenAndWhenInactive) {
+    const Bytes frame = FromHex(kEmptyFrame);
+    Feed(frame);
+    Feed(frame);
+    Poll();
+    EXPECT_TRUE(Complete());
+    Poll();
+    EXPECT_EQ(source_.Remaining(), frame.size());
+    Take();
+    Poll();
+    EXPECT_TRUE(Complete());
+
+    LinkDeframer fresh;
+    MemoryByteSource source;
+    source.Append(frame);
+    fresh.Poll(source, buffer_, 0xFE);
+    EXPECT_EQ(fresh.State(), LinkDeframer::kInactive);
+    EXPECT_EQ(source.Remaining(), frame.size());
+}
+
+class LinkChannelTest : public ::testing::Test {
+protected:
+    LinkChannelTest() {
+        stack_ =
+            testing::BuildChannelStack(testing::CommComParams(3, 4800), testing::CommLinkParams(255, 254));
+    }
+    TChnMarbexL0& Link() { return stack_.LinkChannel(); }
+    // Opens, connects and flushes the link as the communication process does.
+    void Connect() {
+        Link().SetRecBuf(receive_);
+        Link().CHOpen();
+        EXPECT_EQ(Link().CHReady(), CHS_Open);
+        Link().CHConnect();
+        EXPECT_EQ(Link().CHReady(), CHS_Connect);
+        Link().CHReceFlush();
+        Link().SetNOD(255);
+        Link().SetDNO(254);
+        EXPECT_EQ(Link().GetOpErr(), 0);
+    }
+
+    ChannelRegistry registry_;
+    testing::ScopedEnv path_{"RAVLO_COM3", "/dev/fake-com3"};
+    std::shared_ptr<FakePort> port_ = std::make_shared<FakePort>();
+    ScopedPortDriverFactory drivers_{FakePortDriverFactory(port_)};
+    testing::ChannelStack stack_;
+    Bytes receive_ = Bytes(12287);
+};
+
+TEST_F(LinkChannelTest, ParametersOfTheStack) {
+    EXPECT_EQ(Link().ParamsToText(), " NOD=$FF DNO=$FE LRB=16384 CHT='COM' CHN='COMPORTX' LSB=16384");
+    EXPECT_EQ(Link().GetParamText("lsb"), "16384");
+    EXPECT_EQ(Link().Lower(), stack_.Com.get());
+    EXPECT_TRUE(Link().ParseParams("NOD=300"));
+    EXPECT_EQ(Link().NOD(), 255);
+    TChnMarbexL0 fresh("");
+    EXPECT_EQ(fresh.LSB(), TChnMarbexL0::kDefaultLsb);
+    EXPECT_EQ(fresh.ParamsToText(), "");
+}
+
+TEST_F(LinkChannelTest, SendsAndReceivesFramesThroughTheSerialChannel) {
+    Connect();
+    EXPECT_TRUE(port_->IsOpen);
+    EXPECT_EQ(port_->Settings, (PortSettings{4800, 8, kParityOdd, 0}));
+    Link().CHSend(kDleData);
+    EXPECT_EQ(Link().GetTraErr(), 0);
+    EXPECT_EQ(port_->Output, FromHex("1001feff0300101020101097c51003"));
+    EXPECT_EQ(Link().CHSendBusy(), 0);
+
+    EXPECT_EQ(Link().CHRecEmpty(), 1);
+    port_->Feed(Build(0xFF, 0xFE, {1, 2, 0x10, 3}));
+    EXPECT_EQ(Link().CHRecEmpty(), 0);
+    EXPECT_EQ(Link().CHRecEmpty(), 0); // until taken
+    EXPECT_EQ(Link().CHRece(), 4);
+    EXPECT_EQ(Bytes(receive_.begin(), receive_.begin() + 4), (Bytes{1, 2, 0x10, 3}));
+    std::uint16_t source = 0;
+    std::uint16_t destination = 0;
+    Link().GetRecNodes(source, destination);
+    EXPECT_EQ(source, 0xFE);
+    EXPECT_EQ(destination, 0xFF);
+    EXPECT_EQ(Link().CHRecEmpty(), 1);
+    EXPECT_EQ(Link().CHRece(), 0);
+    EXPECT_EQ(Link().GetRecErr(), 0x3104);
+
+    // A line error in the middle of a frame drops it; the next frame arrives.
+    const Bytes frame = Build(0xFF, 0xFE, {7, 8, 9});
+    port_->Feed(Bytes(frame.begin(), frame.begin() + 6));
+    EXPECT_EQ(Link().CHRecEmpty(), 1);
+    port_->ErrorFlags = CE_RXPARITY;
+    port_->Feed(Bytes(frame.begin() + 6, frame.end()));
+    EXPECT_EQ(Link().CHRecEmpty(), 1);
+    port_->Feed(frame);
+    EXPECT_EQ(Link().CHRecEmpty(), 0);
+    EXPECT_EQ(Link().CHRece(), 3);
+    EXPECT_EQ(Link().GetRecErr(), 0);
+
+    Link().CHDisConnect();
+    EXPECT_EQ(Link().CHReady(), CHS_Open);
+    Link().CHClose();
+    EXPECT_EQ(Link().CHReady(), CHS_Close);
+    EXPECT_FALSE(port_->IsOpen);
+}
+
+TEST_F(LinkChannelTest, ReceivingStartsWithTheFirstFlush) {
+    Link().SetRecBuf(receive_);
+    Link().CHOpen();
+    Link().CHConnect();
+    EXPECT_EQ(Link().CHReady(), CHS_Connect);
+    port_->Feed(Build(0xFF, 0xFE, {1}));
+    EXPECT_EQ(Link().CHRecEmpty(), 1);
+    EXPECT_EQ(port_->Input.size(), 11U);
+    Link().CHReceFlush(); // also empties what has arrived
+    port_->Feed(Build(0xFF, 0xFE, {2}));
+    EXPECT_EQ(Link().CHRecEmpty(), 0);
+    EXPECT_EQ(Link().CHRece(), 1);
+    EXPECT_EQ(receive_[0], 2);
+}
+
+TEST_F(LinkChannelTest, RefusalsAndLowerErrors) {
+    Link().CHSend(kDleData);
+    EXPECT_EQ(Link().GetTraErr(), 0x3103);
+    Link().SetRecBuf(receive_);
+    EXPECT_EQ(Link().CHRece(), 0);
+    EXPECT_EQ(Link().GetRecErr(), 0x3104);
+    EXPECT_EQ(Link().CHRecEmpty(), 1);
+    EXPECT_EQ(Link().GetRecErr(), 0x3103);
+
+    Connect();
+    // With the default send buffer, 8189 bytes on the line go and 8190 do not.
+    EXPECT_FALSE(Link().ParseParams("LSB=8191"));
+    Link().CHSend(Bytes(8179, 0x55));
+    EXPECT_EQ(Link().GetTraErr(), 0);
+    EXPECT_EQ(port_->Output.size(), 8189U);
+    Link().CHSend(Bytes(8180, 0x55));
+    const TChnResCode overflow = Link().GetTraErr();
+    EXPECT_EQ(overflow, 0x3E01);
+    EXPECT_EQ(Link().ResText(overflow), "MARBEXL0\\Spec\\MSBuffOvr");
+    EXPECT_EQ(port_->Output.size(), 8189U);
+
+    // No send buffer: every frame is refused.
+    EXPECT_FALSE(Link().ParseParams("LSB=0"));
+    EXPECT_EQ(Link().LSB(), 0);
+    Link().CHSend({});
+    EXPECT_EQ(Link().GetTraErr(), 0x3E01);
+    EXPECT_EQ(port_->Output.size(), 8189U);
+
+    // An error of the serial channel reaches the link's user with its name.
+    EXPECT_FALSE(Link().ParseParams("LSB=100"));
+    port_->OutQueue = 32768;
+    Link().CHSend(Bytes{1});
+    const TChnResCode full = Link().GetTraErr();
+    EXPECT_EQ(full, 0x2E01);
+    EXPECT_EQ(Link().ResText(full), "->COMPORTX:COM\\Spec\\WErr_buf");
+}
+
+TEST_F(LinkChannelTest, OpenFailureOfThePortIsTheLinksOperationError) {
+    EXPECT_FALSE(stack_.Com->ParseParams("COM=0"));
+    Link().CHOpen();
+    const TChnResCode failed = Link().GetOpErr();
+    EXPECT_EQ(failed, 0x2201);
+    EXPECT_EQ(Link().ResText(failed), "->COMPORTX:COM\\OpOpen\\COMn");
+    EXPECT_EQ(Link().CHReady(), CHS_Close);
+}
+
+TEST_F(LinkChannelTest, FrameTraces) {
+    CapturedWriter writer;
+    SetDebugMask(kChnTraceL0Mess);
+    Connect();
+    Link().CHSend(Bytes{0x53, 0x04, 0x05});
+    port_->Feed(Build(0xFF, 0xFE, {0xC0}));
+    EXPECT_EQ(Link().CHRecEmpty(), 0);
+    EXPECT_EQ(Link().CHRece(), 1);
+    const auto& lines = writer.Lines();
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "PRTPROTX:.CHSend->[$FE,$FF,  31|2|3|0405]"),
+              lines.end());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "PRTPROTX:.CHRece<-[$FF,$FE,  13|0|0|]"), lines.end());
+    EXPECT_EQ(LinkBlockText({}), "");
+    EXPECT_EQ(LinkBlockText(Bytes{0xFF, 0x10}), "3|7|7|10");
+}
+
+} // namespace
+} // namespace ravlo

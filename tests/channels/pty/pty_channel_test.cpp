@@ -1,0 +1,283 @@
+// The serial and link channels on a real pseudo-terminal pair: the channels open the terminal end
+// through RAVLO_COM7, the test plays the board on the controlling end.
+#include "channels/chn_com.h"
+#include "channels/chn_marbex_l0.h"
+#include "channels/link_frame_builder.h"
+#include "channels/termios_port_driver.h"
+#include "support/channel_stack.h"
+#include "support/scoped_env.h"
+
+#include <chrono>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <thread>
+#include <unistd.h>
+
+namespace ravlo {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+using testing::ChannelRegistry;
+
+constexpr int kPort = 7;
+// Data 10 20 10 from node 0xFF to node 0xFE, worked out by hand.
+const Bytes kData = {0x10, 0x20, 0x10};
+const Bytes kFrame = {0x10, 0x01, 0xFE, 0xFF, 0x03, 0x00, 0x10, 0x10,
+                      0x20, 0x10, 0x10, 0x97, 0xC5, 0x10, 0x03};
+// How long the test waits for bytes to cross the pair before it gives up (a failure, not a measure).
+constexpr auto kGiveUp = std::chrono::seconds(10);
+
+// The controlling end of a fresh pseudo-terminal pair.
+class PtyPair {
+public:
+    PtyPair() {
+        master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+        if (master_ >= 0 && ::grantpt(master_) == 0 && ::unlockpt(master_) == 0) {
+            path_ = ::ptsname(master_);
+        }
+    }
+    ~PtyPair() {
+        if (master_ >= 0) {
+            ::close(master_);
+        }
+    }
+    PtyPair(const PtyPair&) = delete;
+    PtyPair& operator=(const PtyPair&) = delete;
+
+    bool Ok() const { return !path_.empty(); }
+    int Fd() const { return master_; }
+    const std::string& TerminalPath() const { return path_; }
+
+    void Write(const Bytes& bytes) const {
+        std::size_t done = 0;
+        while (done < bytes.size()) {
+            const ssize_t n = ::write(master_, bytes.data() + done, bytes.size() - done);
+            if (n > 0) {
+                done += static_cast<std::size_t>(n);
+            } else {
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+        }
+    }
+
+    // Reads until count bytes have come, or gives up.
+    Bytes Read(std::size_t count) const {
+        Bytes got;
+        const auto giveUp = std::chrono::steady_clock::now() + kGiveUp;
+        while (got.size() < count && std::chrono::steady_clock::now() < giveUp) {
+            pollfd readable{master_, POLLIN, 0};
+            if (::poll(&readable, 1, 50) <= 0) {
+                continue;
+            }
+            std::uint8_t buffer[4096];
+            const ssize_t n = ::read(master_, buffer, sizeof buffer);
+            if (n > 0) {
+                got.insert(got.end(), buffer, buffer + n);
+            }
+        }
+        return got;
+    }
+
+private:
+    int master_ = -1;
+    std::string path_;
+};
+
+class PtyChannelTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(pty_.Ok()) << "no pseudo-terminal available";
+        stack_ = testing::BuildChannelStack(testing::CommComParams(kPort, 9600),
+                                            testing::CommLinkParams(255, 254));
+        ASSERT_NE(stack_.Link, nullptr);
+        TChnMarbexL0& link = stack_.LinkChannel();
+        link.SetRecBuf(receive_);
+        link.CHOpen();
+        ASSERT_EQ(link.CHReady(), CHS_Open);
+        link.CHConnect();
+        ASSERT_EQ(link.CHReady(), CHS_Connect);
+        link.CHReceFlush();
+        link.SetNOD(255);
+        link.SetDNO(254);
+        // Opening a pseudo-terminal, which has no modem lines, reports no error.
+        ASSERT_EQ(link.GetOpErr(), 0);
+    }
+
+    // Polls the link as the communication process does until a frame is complete, or gives up.
+    bool WaitForFrame() {
+        TChnMarbexL0& link = stack_.LinkChannel();
+        const auto giveUp = std::chrono::steady_clock::now() + kGiveUp;
+        while (std::chrono::steady_clock::now() < giveUp) {
+            if (link.CHReady() == CHS_Connect && link.CHRecEmpty() == 0) {
+                return true;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return false;
+    }
+
+    PtyPair pty_;
+    testing::ScopedEnv path_{"RAVLO_COM7", pty_.TerminalPath()};
+    ChannelRegistry registry_;
+    testing::ChannelStack stack_;
+    Bytes receive_ = Bytes(12287);
+};
+
+TEST_F(PtyChannelTest, LineSettingsSeenFromTheOtherEnd) {
+    termios settings{};
+    ASSERT_EQ(::tcgetattr(pty_.Fd(), &settings), 0);
+    EXPECT_EQ(::cfgetospeed(&settings), static_cast<speed_t>(B9600));
+    EXPECT_EQ(settings.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
+    // A pseudo-terminal has no line: the kernel keeps PARENB clear there (and CS8 set), so the
+    // parity shows as the odd/even choice.
+    EXPECT_NE(settings.c_cflag & PARODD, 0U);
+    EXPECT_EQ(settings.c_cflag & CSTOPB, 0U);
+    EXPECT_EQ(settings.c_cflag & CRTSCTS, 0U);
+    EXPECT_EQ(settings.c_iflag & (IXON | IXOFF), 0U);
+    EXPECT_EQ(settings.c_lflag & ICANON, 0U);
+    EXPECT_EQ(stack_.ComChannel().DevicePath(), pty_.TerminalPath());
+
+    // Reopened with even parity and another rate, the other end sees the change.
+    stack_.LinkChannel().CHClose();
+    ASSERT_FALSE(stack_.Com->ParseParams("PAR=E BD=4800"));
+    stack_.LinkChannel().CHOpen();
+    ASSERT_EQ(stack_.LinkChannel().GetOpErr(), 0);
+    ASSERT_EQ(::tcgetattr(pty_.Fd(), &settings), 0);
+    EXPECT_EQ(::cfgetospeed(&settings), static_cast<speed_t>(B4800));
+    EXPECT_EQ(settings.c_cflag & PARODD, 0U);
+}
+
+TEST_F(PtyChannelTest, FrameSentIsReadByteForByte) {
+    TChnMarbexL0& link = stack_.LinkChannel();
+    link.CHSend(kData);
+    EXPECT_EQ(link.GetTraErr(), 0);
+    EXPECT_EQ(pty_.Read(kFrame.size()), kFrame);
+}
+
+TEST_F(PtyChannelTest, FrameWrittenThereIsReceived) {
+    TChnMarbexL0& link = stack_.LinkChannel();
+    // Noise first, then a frame from the board (node 0xFE) to this node (0xFF).
+    pty_.Write({0x00, 0x10, 0x03, 0x55});
+    // Data 01 10 02 03, CRC 0x871D.
+    pty_.Write({0x10, 0x01, 0xFF, 0xFE, 0x04, 0x00, 0x01, 0x10, 0x10, 0x02, 0x03, 0x1D, 0x87, 0x10, 0x03});
+    ASSERT_TRUE(WaitForFrame());
+    ASSERT_EQ(link.CHRece(), 4);
+    EXPECT_EQ(Bytes(receive_.begin(), receive_.begin() + 4), (Bytes{0x01, 0x10, 0x02, 0x03}));
+    std::uint16_t source = 0;
+    std::uint16_t destination = 0;
+    link.GetRecNodes(source, destination);
+    EXPECT_EQ(source, 0xFE);
+    EXPECT_EQ(destination, 0xFF);
+    EXPECT_EQ(link.GetRecErr(), 0);
+}
+
+TEST_F(PtyChannelTest, LargeFrameLeavesWithoutBlocking) {
+    TChnMarbexL0& link = stack_.LinkChannel();
+    Bytes data(16000);
+    for (std::size_t i = 0; i < data.size(); ++i) {
+        data[i] = static_cast<std::uint8_t>(i * 7);
+    }
+    LinkFrameBuilder builder(16384);
+    const auto expected = builder.Build(254, 255, data);
+    ASSERT_TRUE(expected);
+    link.CHSend(data);
+    EXPECT_EQ(link.GetTraErr(), 0);
+    // The other end reads it all while the channel is polled for the rest to go out.
+    Bytes got;
+    const auto giveUp = std::chrono::steady_clock::now() + kGiveUp;
+    while (got.size() < expected->size() && std::chrono::steady_clock::now() < giveUp) {
+        link.CHSendBusy();
+        const Bytes more = pty_.Read(1);
+        got.insert(got.end(), more.begin(), more.end());
+    }
+    const Bytes rest = pty_.Read(expected->size() - std::min(got.size(), expected->size()));
+    got.insert(got.end(), rest.begin(), rest.end());
+    EXPECT_EQ(got, Bytes(expected->begin(), expected->end()));
+    EXPECT_EQ(link.CHSendBusy(), 0);
+    EXPECT_EQ(link.GetTraErr(), 0);
+}
+
+TEST_F(PtyChannelTest, SecondProgramCannotOpenThePort) {
+    // Another channel of this program.
+    auto other = MakeChannel<TComChannel>("");
+    EXPECT_FALSE(other->ParseParams("COM=7"));
+    other->CHOpen();
+    EXPECT_EQ(other->GetOpErr(), 0x2206);
+    EXPECT_NE(other->OpenFailureText().find("in use by another program"), std::string::npos);
+
+    // Another program.
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        TermiosPortDriver driver;
+        ::_exit(static_cast<int>(driver.Open(pty_.TerminalPath()).Error));
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), static_cast<int>(PortOpenError::Busy));
+
+    // Once closed, the port opens again.
+    stack_.LinkChannel().CHClose();
+    EXPECT_EQ(stack_.LinkChannel().CHReady(), CHS_Close);
+    other->CHOpen();
+    EXPECT_EQ(other->GetOpErr(), 0);
+}
+
+TEST_F(PtyChannelTest, ModemLinesOnAPseudoTerminal) {
+    auto com = MakeChannel<TComChannel>("");
+    stack_.LinkChannel().CHClose();
+    EXPECT_FALSE(com->ParseParams("COM=7 BD=115200 RTS=1 DTR=0"));
+    com->CHOpen();
+    EXPECT_EQ(com->GetOpErr(), 0);
+    EXPECT_EQ(com->CHReady(), CHS_Open);
+    termios settings{};
+    ASSERT_EQ(::tcgetattr(pty_.Fd(), &settings), 0);
+    EXPECT_EQ(::cfgetospeed(&settings), static_cast<speed_t>(B115200));
+}
+
+TEST(PtyDriverTest, OutputWaitsInTheQueueUntilTheDeviceTakesIt) {
+    PtyPair pty;
+    ASSERT_TRUE(pty.Ok());
+    TermiosPortDriver driver;
+    ASSERT_TRUE(driver.Open(pty.TerminalPath()).Ok());
+    ASSERT_TRUE(driver.SetSettings(PortSettings{115200, 8, kParityNone, 0}));
+    ASSERT_TRUE(driver.SetQueues(4096, 65536));
+
+    // Write until the device and the queue are full; nothing waits.
+    Bytes sent;
+    Bytes chunk(65536);
+    for (int round = 0; round < 64; ++round) {
+        for (std::size_t i = 0; i < chunk.size(); ++i) {
+            chunk[i] = static_cast<std::uint8_t>((sent.size() + i) * 13 / 7);
+        }
+        const PortTransfer written = driver.Write(chunk);
+        ASSERT_TRUE(written.Ok());
+        sent.insert(sent.end(), chunk.begin(), chunk.begin() + static_cast<std::ptrdiff_t>(written.Count));
+        if (written.Count < chunk.size()) {
+            break;
+        }
+    }
+    EXPECT_GT(driver.ClearErrors().OutQueue, 0U);
+
+    // The other end reads while the driver is polled: everything arrives, in order.
+    Bytes got;
+    const auto giveUp = std::chrono::steady_clock::now() + kGiveUp;
+    while (got.size() < sent.size() && std::chrono::steady_clock::now() < giveUp) {
+        const Bytes more = pty.Read(1);
+        got.insert(got.end(), more.begin(), more.end());
+        driver.ClearErrors();
+    }
+    EXPECT_EQ(got.size(), sent.size());
+    EXPECT_TRUE(got == sent);
+    EXPECT_EQ(driver.ClearErrors().OutQueue, 0U);
+    EXPECT_TRUE(driver.Drain(1000));
+    EXPECT_TRUE(driver.Close());
+}
+
+} // namespace
+} // namespace ravlo
