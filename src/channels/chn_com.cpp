@@ -1,6 +1,5 @@
 #include "channels/chn_com.h"
 
-#include "channels/lex_field.h"
 #include "channels/port_names.h"
 #include "framework/keyword_lexer.h"
 #include "framework/writer_channels.h"
@@ -103,11 +102,11 @@ void TComChannel::SetDriver(std::unique_ptr<PortDriver> driver) {
 bool TComChannel::ParseKeyword(std::string_view keyword) {
     switch (LexKeyIndex(keyword, kKeywords)) {
     case 2:
-        return LexGetField(port_, 0xFF);
+        return LexGetField(port_, 0, 0xFF);
     case 3:
-        return LexGetField(baud_, kMaxInt);
+        return LexGetField(baud_, 0, kMaxInt);
     case 4:
-        return LexGetField(dataBits_, 0xFF);
+        return LexGetField(dataBits_, 0, 0xFF);
     case 5: {
         const std::string word = LexGetWord();
         const std::size_t letter =
@@ -119,23 +118,23 @@ bool TComChannel::ParseKeyword(std::string_view keyword) {
         return false;
     }
     case 6:
-        return LexGetField(irt_, kMaxInt);
+        return LexGetField(irt_, 0, kMaxInt);
     case 7:
-        return LexGetField(iqu_, 0xFFFF);
+        return LexGetField(iqu_, 0, 0xFFFF);
     case 8:
-        return LexGetField(oqu_, 0xFFFF);
+        return LexGetField(oqu_, 0, 0xFFFF);
     case 9: {
         std::uint8_t value = 0;
-        if (LexGetField(value, 0xFF)) {
+        if (LexGetField(value, 0, 0xFF)) {
             return true;
         }
         ctr_ = value != 0 ? 1 : 0;
         return false;
     }
     case 10:
-        return LexGetField(rts_, 0xFF);
+        return LexGetField(rts_, 0, 0xFF);
     case 11:
-        return LexGetField(dtr_, 0xFF);
+        return LexGetField(dtr_, 0, 0xFF);
     default: // LRB (the window follows through LrbChanged) and the keys of every channel
         return TChnVirt::ParseKeyword(keyword);
     }

@@ -1,6 +1,5 @@
 #include "channels/chn_marbex_l0.h"
 
-#include "channels/lex_field.h"
 #include "framework/debug_mask.h"
 #include "framework/keyword_lexer.h"
 #include "framework/number_text.h"
@@ -52,7 +51,7 @@ bool TChnMarbexL0::ParseKeyword(std::string_view keyword) {
         return TChnVirt::ParseKeyword(keyword);
     }
     std::uint16_t size = 0;
-    if (LexGetField(size, 0xFFFF)) {
+    if (LexGetField(size, 0, 0xFFFF)) {
         return true;
     }
     builder_.SetCapacity(size);

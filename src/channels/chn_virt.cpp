@@ -1,7 +1,6 @@
 #include "channels/chn_virt.h"
 
 #include "channels/chn_collection.h"
-#include "channels/lex_field.h"
 #include "framework/debug_mask.h"
 #include "framework/keyword_lexer.h"
 #include "framework/number_text.h"
@@ -53,15 +52,15 @@ bool TChnVirt::FinishCreate() {
 bool TChnVirt::ParseKeyword(std::string_view keyword) {
     switch (LexKeyIndex(keyword, kKeywords)) {
     case 1:
-        return LexGetField(dwn_, 0xFF);
+        return LexGetField(dwn_, 0, 0xFF);
     case 2:
         // Nodes travel as single bytes: a larger value is refused here, not on every frame.
-        return LexGetField(nod_, 0xFF);
+        return LexGetField(nod_, 0, 0xFF);
     case 3:
-        return LexGetField(dno_, 0xFF);
+        return LexGetField(dno_, 0, 0xFF);
     case 4: {
         std::uint16_t size = 0;
-        if (LexGetField(size, 0xFFFF)) {
+        if (LexGetField(size, 0, 0xFFFF)) {
             return true;
         }
         lrbBlock_ = std::vector<std::uint8_t>(size);

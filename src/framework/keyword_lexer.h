@@ -56,6 +56,17 @@ std::optional<std::int32_t> LexGetNum();
 // The next number limited to [low, high]; nullopt also for a number outside.
 std::optional<std::int32_t> LexGetNumIn(std::int32_t low, std::int32_t high);
 
+// Reads the next number into a field when it lies in [low, high]; answers true (a keyword error)
+// and leaves the field as it is for anything else.
+template <class T>
+bool LexGetField(T& field, std::int32_t low, std::int32_t high) {
+    if (const std::optional<std::int32_t> value = LexGetNumIn(low, high)) {
+        field = static_cast<T>(*value);
+        return false;
+    }
+    return true;
+}
+
 // The 1-based index of word in a list of equal-width entries each followed by "|" (the last "|" may
 // be missing), the width being the length of the first entry. The word is cut or padded with blanks
 // to that width, so "UPDATE" matches "UPD" and "AT" matches "AT ". 0 for an empty word or no match.

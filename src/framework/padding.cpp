@@ -14,9 +14,9 @@ std::size_t PaddedWidth(std::string_view text, int width) {
 
 } // namespace
 
-std::string CutToShort(std::string text) {
-    if (text.size() > kShortStringMax) {
-        text.resize(kShortStringMax);
+std::string CutText(std::string text, std::size_t max) {
+    if (text.size() > max) {
+        text.resize(max);
     }
     return text;
 }

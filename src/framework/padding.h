@@ -4,14 +4,20 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace ravlo {
 
 // Longest text the system stores in one piece (a short string).
 inline constexpr std::size_t kShortStringMax = 255;
 
+// text cut to max characters.
+std::string CutText(std::string text, std::size_t max);
+
 // text cut to kShortStringMax characters.
-std::string CutToShort(std::string text);
+inline std::string CutToShort(std::string text) {
+    return CutText(std::move(text), kShortStringMax);
+}
 
 // text padded up to width characters (never beyond kShortStringMax); a text already that long,
 // or a width of 0 or less, leaves it unchanged. Padding never cuts.

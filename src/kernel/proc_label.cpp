@@ -2,9 +2,9 @@
 
 #include "framework/keyword_lexer.h"
 #include "framework/number_text.h"
+#include "framework/padding.h"
 #include "framework/writer_channels.h"
 #include "kernel/coll_items.h"
-#include "kernel/lex_fields.h"
 #include "kernel/process.h"
 
 #include <algorithm>

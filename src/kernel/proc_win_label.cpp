@@ -3,10 +3,10 @@
 #include "framework/debug_mask.h"
 #include "framework/keyword_lexer.h"
 #include "framework/number_text.h"
+#include "framework/padding.h"
 #include "framework/writer_channels.h"
 #include "kernel/coll_items.h"
 #include "kernel/kernel_debug.h"
-#include "kernel/lex_fields.h"
 
 #include <memory>
 #include <optional>

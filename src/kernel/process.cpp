@@ -3,9 +3,9 @@
 #include "framework/debug_mask.h"
 #include "framework/keyword_lexer.h"
 #include "framework/number_text.h"
+#include "framework/padding.h"
 #include "framework/writer_channels.h"
 #include "kernel/kernel_debug.h"
-#include "kernel/lex_fields.h"
 #include "kernel/sys_addr.h"
 #include "platform/message_queue.h"
 

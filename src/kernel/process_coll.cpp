@@ -2,10 +2,10 @@
 
 #include "framework/debug_mask.h"
 #include "framework/keyword_lexer.h"
+#include "framework/padding.h"
 #include "framework/writer_channels.h"
 #include "kernel/exception_log.h"
 #include "kernel/kernel_debug.h"
-#include "kernel/lex_fields.h"
 #include "platform/text_case.h"
 
 #include <malloc.h>
