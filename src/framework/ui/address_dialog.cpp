@@ -1,0 +1,71 @@
+#include "framework/ui/address_dialog.h"
+
+#include "framework/ui/qt_text.h"
+#include "platform/message_box_flags.h"
+#include "platform/presenter.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace ravlo {
+
+TfAddress::TfAddress(std::string_view caption, TSegOfsPtr address, bool asLinear, QWidget* parent)
+    : QDialog(parent), cbxCombo_(new QComboBox(this)), address_(address), asLinear_(asLinear) {
+    setObjectName(QStringLiteral("fAddress"));
+    setWindowTitle(FromCp1250(caption));
+    auto* label = new QLabel(QStringLiteral("Enter valid address:"), this);
+    cbxCombo_->setObjectName(QStringLiteral("cbxCombo"));
+    cbxCombo_->setEditable(true);
+    cbxCombo_->setInsertPolicy(QComboBox::NoInsert);
+    cbxCombo_->addItems({QStringLiteral("$C8000"), QStringLiteral("$E8000"), QStringLiteral("$80000"),
+                         QStringLiteral("$00B00"), QStringLiteral("$01000")});
+    cbxCombo_->setToolTip(QStringLiteral("Absolute address (exmp. $C8000) or seg:ofs (exmp. $C800:0000)"));
+    cbxCombo_->setEditText(AddressText(address_, asLinear_));
+
+    auto* buttons = new QDialogButtonBox(this);
+    QPushButton* ok = buttons->addButton(QStringLiteral("Ok"), QDialogButtonBox::AcceptRole);
+    ok->setObjectName(QStringLiteral("btOk"));
+    ok->setDefault(true);
+    buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole)
+        ->setObjectName(QStringLiteral("btCancel"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &TfAddress::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &TfAddress::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(label);
+    layout->addWidget(cbxCombo_);
+    layout->addWidget(buttons);
+}
+
+QString TfAddress::AddressText(TSegOfsPtr address, bool asLinear) {
+    return QString::fromStdString(asLinear ? LinToStr(FarPtrToLin(address)) : FarPtrToStr(address));
+}
+
+void TfAddress::accept() {
+    bool err = false;
+    const TSegOfsPtr parsed = StrToFarPtr(ToCp1250(cbxCombo_->currentText()), err);
+    if (err) {
+        // Stays open with the last good address for another try.
+        GetPresenter().Beep(MB_OK);
+        cbxCombo_->setEditText(AddressText(address_, asLinear_));
+        return;
+    }
+    address_ = parsed;
+    QDialog::accept();
+}
+
+int AskAddress(std::string_view caption, TSegOfsPtr& address, bool asLinear) {
+    TfAddress dialog(caption, address, asLinear, QApplication::activeWindow());
+    if (dialog.exec() != QDialog::Accepted) {
+        return IDCANCEL;
+    }
+    address = dialog.Address();
+    return IDOK;
+}
+
+} // namespace ravlo

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "platform/cp1250.h"
+
+#include <QString>
+#include <string>
+#include <string_view>
+
+namespace ravlo {
+
+// Stored texts (code page 1250) to and from what the widgets show.
+inline QString FromCp1250(std::string_view text) {
+    return QString::fromStdString(Cp1250ToUtf8(text));
+}
+
+inline std::string ToCp1250(const QString& text) {
+    return Utf8ToCp1250(text.toStdString());
+}
+
+} // namespace ravlo

@@ -1,0 +1,12 @@
+#include "protocol/protocol_process_types.h"
+
+#include "kernel/process_factory.h"
+#include "protocol/tmp_err_process.h"
+
+namespace ravlo {
+
+void RegisterProtocolProcessTypes() {
+    RegisterProcessType(PT_TmpErr, CreateFromLabel<TTMP_ERR_Process>);
+}
+
+} // namespace ravlo

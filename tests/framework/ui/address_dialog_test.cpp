@@ -1,0 +1,117 @@
+#include "framework/ui/address_dialog.h"
+#include "platform/message_box_flags.h"
+#include "platform/presenter.h"
+#include "qt_test_app.h"
+
+#include <QComboBox>
+#include <QPushButton>
+#include <QTimer>
+#include <functional>
+
+namespace ravlo {
+namespace {
+
+TfAddress* ShownAddressDialog() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        auto* dialog = qobject_cast<TfAddress*>(widget);
+        if (dialog != nullptr && dialog->isVisible()) {
+            return dialog;
+        }
+    }
+    return nullptr;
+}
+
+// Acts on the address dialog from inside its modal loop, once it shows; a dialog that never
+// shows stops the driver after the limit so that a broken test ends.
+class DialogDriver {
+public:
+    explicit DialogDriver(std::function<void(TfAddress&)> act) : act_(std::move(act)) {
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            if (TfAddress* dialog = ShownAddressDialog()) {
+                timer_.stop();
+                acted_ = true;
+                act_(*dialog);
+            } else if (++ticks_ > 2000) {
+                timer_.stop();
+            }
+        });
+        timer_.start(10);
+    }
+    bool Acted() const { return acted_; }
+
+private:
+    std::function<void(TfAddress&)> act_;
+    QTimer timer_;
+    int ticks_ = 0;
+    bool acted_ = false;
+};
+
+void ClickOk(TfAddress& dialog) {
+    dialog.findChild<QPushButton*>(QStringLiteral("btOk"))->click();
+}
+
+class AddressDialogTest : public ::testing::Test {
+protected:
+    ScriptedPresenter presenter_;
+    ScopedPresenter scoped_{presenter_};
+};
+
+TEST_F(AddressDialogTest, ShowsTheAddressLinearOrAsFarPointer) {
+    EXPECT_EQ(TfAddress::AddressText(MakeFarPtr(0x0010, 0xC800), true), QStringLiteral("$C8010"));
+    EXPECT_EQ(TfAddress::AddressText(MakeFarPtr(0x0010, 0xC800), false), QStringLiteral("$C800:0010"));
+
+    TfAddress dialog("Enter address of ROM", MakeFarPtr(0, 0xE000), false);
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Enter address of ROM"));
+    EXPECT_EQ(dialog.Combo().currentText(), QStringLiteral("$E000:0000"));
+    EXPECT_EQ(dialog.Combo().count(), 5);
+    EXPECT_EQ(dialog.Combo().itemText(0), QStringLiteral("$C8000"));
+    EXPECT_EQ(dialog.Combo().itemText(4), QStringLiteral("$01000"));
+}
+
+TEST_F(AddressDialogTest, LinearAndFarTextsGiveTheSamePointer) {
+    for (const QString& text : {QStringLiteral("C8000"), QStringLiteral("$C800:0000")}) {
+        TfAddress dialog("Address", MakeFarPtr(0, 0), true);
+        dialog.Combo().setEditText(text);
+        dialog.accept();
+        EXPECT_EQ(dialog.result(), QDialog::Accepted) << text.toStdString();
+        EXPECT_EQ(dialog.Address(), MakeFarPtr(0x0000, 0xC800)) << text.toStdString();
+    }
+}
+
+TEST_F(AddressDialogTest, TextThatDoesNotParseBeepsAndShowsThePreviousAddress) {
+    TfAddress dialog("Address", MakeFarPtr(0x0004, 0x1234), false);
+    dialog.Combo().setEditText(QStringLiteral("12G45"));
+    dialog.accept();
+    EXPECT_NE(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.Combo().currentText(), QStringLiteral("$1234:0004"));
+    EXPECT_EQ(presenter_.Beeps().size(), 1U);
+    EXPECT_EQ(dialog.Address(), MakeFarPtr(0x0004, 0x1234));
+}
+
+TEST_F(AddressDialogTest, AskAddressAnswersOkWithTheParsedAddress) {
+    TSegOfsPtr address = MakeFarPtr(0, 0xC800);
+    DialogDriver driver([](TfAddress& dialog) {
+        dialog.Combo().setEditText(QStringLiteral("bad text"));
+        ClickOk(dialog); // stays open
+        dialog.Combo().setEditText(QStringLiteral("$E800:0010"));
+        ClickOk(dialog);
+    });
+    EXPECT_EQ(AskAddress("Run at", address, false), IDOK);
+    ASSERT_TRUE(driver.Acted());
+    EXPECT_EQ(address, MakeFarPtr(0x0010, 0xE800));
+    EXPECT_EQ(presenter_.Beeps().size(), 1U);
+}
+
+TEST_F(AddressDialogTest, CancelKeepsTheAddress) {
+    TSegOfsPtr address = MakeFarPtr(0, 0xC800);
+    DialogDriver driver([](TfAddress& dialog) {
+        dialog.Combo().setEditText(QStringLiteral("$E8000"));
+        dialog.findChild<QPushButton*>(QStringLiteral("btCancel"))->click();
+    });
+    EXPECT_EQ(AskAddress("Run at", address, true), IDCANCEL);
+    ASSERT_TRUE(driver.Acted());
+    EXPECT_EQ(address, MakeFarPtr(0, 0xC800));
+}
+
+} // namespace
+} // namespace ravlo

@@ -1,0 +1,163 @@
+#include "project/eprom_checks.h"
+#include "project/project_test_support.h"
+#include "support/eprom_fixtures.h"
+
+#include <gtest/gtest.h>
+
+namespace ravlo {
+namespace {
+
+using testing::BiosBytes;
+using testing::CountingBytes;
+using Type = TRomModuleType;
+
+class EpromChecksTest : public testing::ProjectTest {
+protected:
+    tRomModule& Add(std::string name, std::uint32_t addr, std::uint32_t size, Type type,
+                    std::string file = {}) {
+        if (file.empty()) {
+            file = name + ".BIN";
+        }
+        auto entry =
+            std::make_unique<tRomModule>(tRomModule{std::move(name), addr, size, type, std::move(file)});
+        tRomModule& kept = *entry;
+        list_.Insert(std::move(entry));
+        return kept;
+    }
+    // An entry together with its file of the same size.
+    tRomModule& AddWithFile(std::string name, std::uint32_t addr, std::uint32_t size,
+                            Type type = Type::UserBin) {
+        dir_.Write(name + ".BIN", CountingBytes(size));
+        return Add(std::move(name), addr, size, type);
+    }
+    void Remove(std::string_view name) {
+        list_.Remove(list_.FirstThat([&](const tRomModule& m) { return m.Name == name; }));
+    }
+    std::string Check() const { return CheckEpromComposition(list_, chips_); }
+
+    tRomModuleList list_;
+    TEpromChips chips_{TVokKind::VokV40, 256, 0};
+};
+
+TEST_F(EpromChecksTest, FindingsComeInTheirOrder) {
+    EXPECT_EQ(Check(), "No modules defined!");
+
+    chips_.HiKb = 32;
+    tRomModule& rom = Add("ROM", 0xC8000, 0x100, Type::Application);
+    tRomModule& user = AddWithFile("USR", 0xC8080, 0x100);
+    Add("BIOS", 0xFE000, 4096, Type::Bios, "bios/V40.BIN");
+    dir_.Write("SET.C38", CountingBytes(13));
+    Add("SET", 0xFFF00, 13, Type::BiosSetup, "SET.C38");
+    AddWithFile("FAR", 0x90000, 0x10);
+    EXPECT_EQ(Check(), "Module \"ROM\" overlaps \"USR\"!");
+
+    list_.Remove(&user);
+    AddWithFile("USR", 0xD0000, 0x100);
+    EXPECT_EQ(Check(), "(E)EPROM HI has incorrect size (must be 64,128,256 or 512KB)!");
+
+    chips_.HiKb = 256;
+    EXPECT_EQ(Check(), "Incorrect BIOS file:\r\nFile must contain \"Bios monitor\" string!");
+
+    std::filesystem::create_directory(File("bios"));
+    dir_.Write("bios/V40.BIN", BiosBytes(TVokKind::VokV40));
+    EXPECT_EQ(Check(), "VokV40 must not have Setup!");
+
+    Remove("SET");
+    EXPECT_EQ(Check(), "Module address \"FAR\" is out of (E)EPROM!");
+
+    Remove("FAR");
+    EXPECT_EQ(Check(), "File \"" + File("ROM.BIN").string() + "\" does not exist!");
+
+    dir_.Write("ROM.BIN", CountingBytes(0x80));
+    EXPECT_EQ(Check(), "File \"" + File("ROM.BIN").string() + "\" is not 256 bytes large any more!");
+
+    dir_.Write("ROM.BIN", CountingBytes(rom.Size));
+    EXPECT_EQ(Check(), "");
+}
+
+TEST_F(EpromChecksTest, WindowsThatShareChipBytesAreAnOverlap) {
+    // With 256 KB, $80000 and $C0000 both land at offset 0 of the one chip.
+    AddWithFile("LOW", 0x80000, 0x100);
+    AddWithFile("HIGH", 0xC0080, 0x100);
+    EXPECT_EQ(Check(), "Module \"LOW\" overlaps \"HIGH\"!");
+    // With 512 KB they are different bytes.
+    chips_.HiKb = 512;
+    EXPECT_EQ(Check(), "");
+}
+
+TEST_F(EpromChecksTest, BiosAndSetupMayOverlapButNothingElse) {
+    chips_ = {TVokKind::Vok386EXR, 128, 128};
+    dir_.Write("B386.BIN", BiosBytes(TVokKind::Vok386EXR, 12288));
+    Add("B386", 0xFD000, 12288, Type::Bios);
+    AddWithFile("S386", 0xFFF00, 13, Type::BiosSetup);
+    EXPECT_EQ(Check(), "");
+
+    AddWithFile("APP", 0xFC000, 0x1001, Type::Application);
+    EXPECT_EQ(Check(), "Module \"APP\" overlaps \"B386\"!");
+}
+
+TEST_F(EpromChecksTest, EmptyEntriesOverlapNothing) {
+    AddWithFile("A", 0xC0000, 0x100);
+    AddWithFile("EMPTY", 0xC0010, 0);
+    EXPECT_EQ(Check(), "");
+}
+
+TEST_F(EpromChecksTest, ChipSizesOfTheTwoChipBoards) {
+    AddWithFile("A", 0xFF000, 0x100);
+    chips_ = {TVokKind::Vok386EXR, 512, 512};
+    EXPECT_EQ(Check(), "(E)EPROM HI has incorrect size (must be 64,128 or 256KB)!");
+    chips_ = {TVokKind::Vok386EXR, 128, 256};
+    EXPECT_EQ(Check(), "(E)EPROM LO has incorrect size (must be the same as HI)!");
+    chips_ = {TVokKind::Vok386EXR, 64, 64};
+    EXPECT_EQ(Check(), "");
+
+    chips_ = {TVokKind::Vok188ER, 100, 0};
+    EXPECT_EQ(Check(), "(E)EPROM HI has incorrect size (must be 64,128,256 or 512KB)!");
+    chips_ = {TVokKind::Vok188ER, 256, 256};
+    EXPECT_EQ(Check(), "If (E)EPROM HI is less than 512KB, (E)EPROM LO must be 0KB!");
+    chips_ = {TVokKind::Vok188ER, 512, 512};
+    EXPECT_EQ(Check(), "(E)EPROM LO has incorrect size (must be 0,64,128 or 256KB)!");
+    chips_ = {TVokKind::Vok188ER, 512, 64};
+    EXPECT_EQ(Check(), "");
+}
+
+TEST_F(EpromChecksTest, SetupRecordSizeOfEachBoard) {
+    AddWithFile("S", 0xFFF00, 32, Type::BiosSetup);
+    chips_ = {TVokKind::Vok386EXR, 128, 128};
+    EXPECT_EQ(Check(), "Incorrect size of Setup");
+    chips_ = {TVokKind::Vok188ER, 64, 0};
+    EXPECT_EQ(Check(), "");
+}
+
+TEST_F(EpromChecksTest, BiosFileOfEachBoardKind) {
+    const auto check = [&](TVokKind kind, std::string bytes) {
+        return BiosFileCheck(kind, dir_.Write("bios.bin", bytes));
+    };
+    const std::string prefix = "Incorrect BIOS file:\r\n";
+    EXPECT_EQ(check(TVokKind::VokV40, BiosBytes(TVokKind::VokV40, 8192)), "");
+    EXPECT_EQ(check(TVokKind::VokV40, BiosBytes(TVokKind::VokV40, 8193)),
+              prefix + "BIOS for VokV40 must not be greater than 8KB!");
+    EXPECT_EQ(check(TVokKind::Vok386EXR, BiosBytes(TVokKind::Vok386EXR, 12289)),
+              prefix + "BIOS for Vok386 must not be greater than 12KB!");
+    EXPECT_EQ(check(TVokKind::Vok188ER, BiosBytes(TVokKind::Vok188ER, 12289)),
+              prefix + "BIOS for Vok188 must not be greater than 12KB!");
+
+    // The markers are exact bytes: case counts, and the first missing one is named.
+    EXPECT_EQ(check(TVokKind::VokV40, "bios monitor Marbex(c)"),
+              prefix + "File must contain \"Bios monitor\" string!");
+    EXPECT_EQ(check(TVokKind::VokV40, "Bios monitor Marbex"),
+              prefix + "File must contain \"Marbex(c)\" string!");
+    EXPECT_EQ(check(TVokKind::Vok386EXR, "Bios monitor 386EXR"),
+              prefix + "File must contain \"VOK\" string!");
+    EXPECT_EQ(check(TVokKind::Vok188ER, "BIOS Monitor VOK188ER"),
+              prefix + "File must contain \"Marbex\" string!");
+    EXPECT_EQ(check(TVokKind::Vok188ER, BiosBytes(TVokKind::Vok386EXR)),
+              prefix + "File must contain \"BIOS Monitor\" string!");
+    // A missing or empty file lacks them all.
+    EXPECT_EQ(check(TVokKind::Vok188ER, ""), prefix + "File must contain \"BIOS Monitor\" string!");
+    EXPECT_EQ(BiosFileCheck(TVokKind::Vok386EXR, File("none.bin")),
+              prefix + "File must contain \"Bios monitor\" string!");
+}
+
+} // namespace
+} // namespace ravlo

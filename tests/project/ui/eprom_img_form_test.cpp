@@ -1,0 +1,227 @@
+#include "framework/rtdw_ini.h"
+#include "framework/ui/qt_test_app.h"
+#include "platform/ini_file.h"
+#include "platform/message_box_flags.h"
+#include "platform/presenter.h"
+#include "project/project_globals.h"
+#include "project/ui/eprom_img_form.h"
+#include "support/eprom_fixtures.h"
+#include "support/scratch_dir.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTreeWidget>
+
+namespace ravlo {
+namespace {
+
+using testing::BiosBytes;
+using testing::RecordingEpromHost;
+using testing::ScriptedAddressAsker;
+
+class EpromImgFormTest : public ::testing::Test {
+protected:
+    EpromImgFormTest() {
+        ResetProjectGlobals();
+        ProjectDir = dir_.Path().string() + "/";
+    }
+    ~EpromImgFormTest() override {
+        delete form_;
+        ResetProjectGlobals();
+        EXPECT_TRUE(presenter_.Faults().empty());
+        EXPECT_EQ(presenter_.UnusedAnswers(), 0U);
+    }
+
+    // Opens the window with files chosen from a queue and addresses confirmed as given.
+    void Open() {
+        form_ = new TEpromImg_MDIChildForm(host_);
+        form_->SetFileChooser(
+            [this](const TFileDialogSpec& spec, bool save) -> std::optional<std::filesystem::path> {
+                dialogs_.push_back(spec);
+                saving_.push_back(save);
+                if (chosen_.empty()) {
+                    return std::nullopt;
+                }
+                std::filesystem::path file = chosen_.front();
+                chosen_.erase(chosen_.begin());
+                return file;
+            });
+        form_->SetAddressAsker(asker_.Asker());
+    }
+    template <class Widget>
+    Widget& Child(const char* name) const {
+        auto* widget = form_->findChild<Widget*>(QString::fromLatin1(name));
+        EXPECT_NE(widget, nullptr) << name;
+        return *widget;
+    }
+    QTreeWidget& List() const { return Child<QTreeWidget>("Modules_ListView"); }
+    QString Cell(int row, int column) const { return List().topLevelItem(row)->text(column); }
+    void Click(const char* button) const { Child<QPushButton>(button).click(); }
+    void Activate(const char* combo, const QString& text) const {
+        QComboBox& box = Child<QComboBox>(combo);
+        const int index = box.findText(text);
+        ASSERT_GE(index, 0) << text.toStdString();
+        box.setCurrentIndex(index);
+        emit box.activated(index);
+    }
+    QStringList Items(const char* combo) const {
+        QStringList items;
+        QComboBox& box = Child<QComboBox>(combo);
+        for (int i = 0; i < box.count(); ++i) {
+            items.append(box.itemText(i));
+        }
+        return items;
+    }
+    bool Shown(const char* name) const { return Child<QWidget>(name).isVisibleTo(form_); }
+    QString Status() const { return Child<QLabel>("StatusText").text(); }
+
+    testing::ScratchDir dir_;
+    ScriptedPresenter presenter_;
+    ScopedPresenter scoped_{presenter_};
+    RecordingEpromHost host_;
+    ScriptedAddressAsker asker_{MakeFarPtr(0, 0xF000)};
+    std::vector<std::filesystem::path> chosen_;
+    std::vector<TFileDialogSpec> dialogs_;
+    std::vector<bool> saving_;
+    QPointer<TEpromImg_MDIChildForm> form_;
+};
+
+TEST_F(EpromImgFormTest, OpensWithTheSettingsOfRtdwIni) {
+    dir_.Write("RTDW.INI", "[EPROMIMAGE]\nVOK=VOK188\nEPROM_HI=512\nEPROM_LO=0\nFILENAME_LO=low.bin\n"
+                           "MODULECOUNT=1\nModule1_Name=T\nModule1_Addr=$F0000\nModule1_Size=$00002\n"
+                           "Module1_Type=User BIN file\nModule1_File=t.bin\n");
+    Open();
+    EXPECT_EQ(form_->windowTitle(), QStringLiteral("(E)EPROM Image - list of ROM modules in address space"));
+    EXPECT_EQ(Child<QLabel>("stWorkDirectory").text(), QString::fromStdString(ProjectDir + "      "));
+    EXPECT_EQ(Child<QComboBox>("cbVok").currentText(), QStringLiteral("Vok188ER"));
+    EXPECT_EQ(Child<QLabel>("lbEpromHi").text(), QStringLiteral("(E)EPROM HI:"));
+    EXPECT_EQ(Child<QComboBox>("cbEpromHi").currentText(), QStringLiteral("512 KB (x040)"));
+    EXPECT_EQ(Child<QComboBox>("cbEpromLo").currentText(), QStringLiteral("    0 KB (none)"));
+    EXPECT_EQ(Child<QLineEdit>("edEpromLoFileName").text(), QStringLiteral("low.bin"));
+    EXPECT_TRUE(Shown("cbEpromLo"));
+    EXPECT_FALSE(Shown("btEdit"));
+    ASSERT_EQ(List().topLevelItemCount(), 1);
+    EXPECT_EQ(Cell(0, 0), QStringLiteral("T"));
+    EXPECT_EQ(Cell(0, 1), QStringLiteral("User BIN file"));
+    EXPECT_EQ(Cell(0, 3), QStringLiteral("$F0001"));
+    EXPECT_EQ(Cell(0, 4), QStringLiteral("$70000"));
+    EXPECT_EQ(Status(),
+              QString::fromStdString("Error: File \"" + (dir_ / "t.bin").string() + "\" does not exist!"));
+    EXPECT_FALSE(Child<QPushButton>("btCreateImg").isEnabled());
+}
+
+TEST_F(EpromImgFormTest, BoardKindShowsItsChipControls) {
+    Open();
+    Activate("cbVok", QStringLiteral("VokV40"));
+    EXPECT_FALSE(Shown("cbEpromLo"));
+    EXPECT_FALSE(Shown("edEpromLoFileName"));
+    EXPECT_FALSE(Shown("btBrowseLo"));
+    EXPECT_FALSE(Child<QPushButton>("btAddSetup").isEnabled());
+    EXPECT_EQ(Child<QLabel>("lbEpromHi").text(), QStringLiteral("(E)EPROM:"));
+    EXPECT_EQ(Child<QLineEdit>("edEpromHiFileName").text(), QStringLiteral("EPROM.BIN"));
+    EXPECT_EQ(Items("cbEpromHi"), (QStringList{"128 KB (x010)", "256 KB (x020)", "512 KB (x040)"}));
+
+    Activate("cbVok", QStringLiteral("Vok386EXR (16bit)"));
+    EXPECT_TRUE(Shown("cbEpromLo"));
+    EXPECT_TRUE(Child<QPushButton>("btAddSetup").isEnabled());
+    Activate("cbEpromHi", QStringLiteral("128 KB (x010)"));
+    EXPECT_EQ(form_->Composer().Chips().HiKb, 128);
+    Activate("cbEpromLo", QStringLiteral("128 KB (x010)"));
+    EXPECT_EQ(form_->Composer().Chips().LoKb, 128);
+}
+
+TEST_F(EpromImgFormTest, AddCreateAndDeleteThroughTheButtons) {
+    Open();
+    Activate("cbVok", QStringLiteral("Vok386EXR (16bit)"));
+    Activate("cbEpromHi", QStringLiteral("128 KB (x010)"));
+    Activate("cbEpromLo", QStringLiteral("128 KB (x010)"));
+
+    chosen_ = {dir_.Write("bios.bin", BiosBytes(TVokKind::Vok386EXR)), dir_.Write("user.bin", "\x01\x02")};
+    Click("btAddBIOS");
+    Click("btAddBIN");
+    EXPECT_EQ(dialogs_.at(0).Filter, "Binary files (.bin)|*.BIN|All files|*.*");
+    EXPECT_EQ(dialogs_.at(1).Title, "Add User .BIN");
+    EXPECT_EQ(asker_.captions, std::vector<std::string>{"Enter address of user"});
+    ASSERT_EQ(List().topLevelItemCount(), 2);
+    EXPECT_EQ(Cell(0, 0), QStringLiteral("user"));
+    EXPECT_EQ(Cell(1, 2), QStringLiteral("$FD000"));
+    EXPECT_EQ(Status(), QStringLiteral("Status: Ok"));
+    EXPECT_TRUE(Child<QLabel>("StatusText").styleSheet().contains(QStringLiteral("#00FF00")));
+    ASSERT_TRUE(Child<QPushButton>("btCreateImg").isEnabled());
+
+    presenter_.QueueAnswer(IDOK); // the success box
+    Click("btCreateImg");
+    EXPECT_EQ(presenter_.Boxes().back().text, "Image (E)EPROM binary file(s) were correctly created.");
+    EXPECT_TRUE(host_.imageOk);
+    EXPECT_EQ(dir_.Text("EPROM_HI.BIN").size(), 0x20000U);
+    // $F0000 is offset $30000 of the 16-bit image: chip offset $18000, the even byte in LO.
+    EXPECT_EQ(dir_.Text("EPROM_LO.BIN")[0x18000], '\x01');
+    EXPECT_EQ(dir_.Text("EPROM_HI.BIN")[0x18000], '\x02');
+
+    List().topLevelItem(1)->setSelected(true);
+    List().setCurrentItem(List().topLevelItem(1));
+    presenter_.QueueAnswer(IDYES);
+    Click("btDelete");
+    EXPECT_EQ(presenter_.Boxes().back().text, "Delete module: \"bios\" ?");
+    ASSERT_EQ(List().topLevelItemCount(), 1);
+    EXPECT_TRUE(List().topLevelItem(0)->isSelected());
+
+    std::filesystem::remove(dir_ / "user.bin");
+    form_->RefreshRomList();
+    EXPECT_TRUE(Child<QLabel>("StatusText").styleSheet().contains(QStringLiteral("#FF0000")));
+    EXPECT_FALSE(Child<QPushButton>("btCreateImg").isEnabled());
+}
+
+TEST_F(EpromImgFormTest, BrowsedImageNameIsStoredRelative) {
+    Open();
+    chosen_ = {dir_ / "out" / "image.bin"};
+    Click("btBrowseHi");
+    ASSERT_EQ(saving_, std::vector<bool>{true});
+    EXPECT_EQ(dialogs_.at(0).FileName, "EPROM_HI.BIN");
+    EXPECT_EQ(Child<QLineEdit>("edEpromHiFileName").text(), QStringLiteral("out/image.bin"));
+    EXPECT_EQ(form_->Composer().HiFileName(), "out/image.bin");
+}
+
+TEST_F(EpromImgFormTest, ClosingWritesTheSettingsAndFreesTheWindow) {
+    Open();
+    chosen_ = {dir_.Write("user.bin", "u")};
+    Click("btAddBIN");
+    Child<QLineEdit>("edEpromHiFileName").setText(QStringLiteral("typed.bin"));
+    emit Child<QLineEdit>("edEpromHiFileName").textEdited(QStringLiteral("typed.bin"));
+    Click("btClose");
+    ASSERT_TRUE(testing::ProcessEventsUntil([this] { return form_.isNull(); }));
+    const IniFile ini(GetRtdwIniName());
+    EXPECT_EQ(ini.ReadString("EPROMIMAGE", "MODULECOUNT"), "1");
+    EXPECT_EQ(ini.ReadString("EPROMIMAGE", "Module1_File"), "user.bin");
+    EXPECT_EQ(ini.ReadString("EPROMIMAGE", "Module1_Addr"), "$F0000");
+    EXPECT_EQ(ini.ReadString("EPROMIMAGE", "FILENAME_HI"), "typed.bin");
+}
+
+TEST_F(EpromImgFormTest, UnattendedRunClosesOnlyWhenTheCheckPassed) {
+    host_.cmdLine = true;
+    Open();
+    EXPECT_EQ(form_->CreateUnattended(), TEpromRunResult::CheckFailed);
+    testing::ProcessPendingEvents();
+    ASSERT_FALSE(form_.isNull()); // left open for corrections
+    EXPECT_FALSE(host_.imageOk);
+
+    chosen_ = {dir_.Write("user.bin", "u")};
+    Click("btAddBIN");
+    EXPECT_EQ(form_->CreateUnattended(), TEpromRunResult::Created);
+    ASSERT_TRUE(testing::ProcessEventsUntil([this] { return form_.isNull(); }));
+    EXPECT_TRUE(host_.imageOk);
+    EXPECT_EQ(dir_.Text("EPROM_HI.BIN").size(), 256U * 1024U);
+}
+
+TEST(EpromImgFilter, PatternsAreOfferedInBothCases) {
+    EXPECT_EQ(QtFileFilter("Binary files (.bin)|*.BIN|All files|*.*"),
+              QStringLiteral("Binary files (.bin) (*.BIN *.bin);;All files (*.*)"));
+    EXPECT_EQ(QtFileFilter("Setup Vok386 files (.c38)|*.C38"),
+              QStringLiteral("Setup Vok386 files (.c38) (*.C38 *.c38)"));
+}
+
+} // namespace
+} // namespace ravlo

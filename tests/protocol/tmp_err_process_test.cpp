@@ -1,0 +1,425 @@
+#include "framework/broadcast.h"
+#include "framework/main_window.h"
+#include "kernel/dlg_process.h"
+#include "kernel/kernel_test_support.h"
+#include "platform/window_messages.h"
+#include "protocol/protocol_process_types.h"
+#include "protocol/tmp_err_hist_windows.h"
+#include "protocol/tmp_err_process.h"
+#include "support/app_fixtures.h"
+
+#include <gtest/gtest.h>
+#include <optional>
+
+namespace ravlo {
+namespace {
+
+using testing::Adr;
+using testing::AppIniFixture;
+using testing::CapturedWriter;
+using testing::KernelGlobals;
+using Lines = std::vector<std::string>;
+
+const TProcAdr kErrAdr{PT_TmpErr, 0, 0x2001};
+const TProcAdr kMaAdr{PT_RavloMA, 1, 0x2001};
+
+constexpr std::string_view kIni = "[SECTIONS]\r\n"
+                                  "RD_SECTION=READ\r\n"
+                                  "WR_SECTION=WRITE\r\n"
+                                  "[READ]\r\n"
+                                  "LABELCOLL=PFX=PL\r\n"
+                                  "PL00=NAM=ERR PRS=$73 ADR=[73,00,2001] PCO=MAINPC\r\n"
+                                  "PL01=NAM=ERR2 PRS=$73 ADR=[73,00,2001] PCO=MAINPC\r\n"
+                                  "PL02=NAM=DLG PRS=$50 ADR=[8F,00,2001] PCO=MAINPC\r\n"
+                                  "ERR=EST=250 ATR=$0011\r\n"
+                                  "ERR2=EST=abc ATR=5 XYS=$0004\r\n"
+                                  "MAINPC=PFX=P\r\n";
+
+// History lines start with "T1", "T2", ... in arrival order instead of the date and time.
+class StampedTmpErr : public TTMP_ERR_Process {
+public:
+    using TTMP_ERR_Process::TTMP_ERR_Process;
+
+protected:
+    std::string ArrivalTimeText() const override { return "T" + std::to_string(++stamps_); }
+
+private:
+    mutable int stamps_ = 0;
+};
+
+// One wm_VarChanged as a watcher saw it, sent directly or wrapped in a broadcast.
+struct Change {
+    std::uintptr_t size = 0;
+    std::uintptr_t address = 0;
+    bool wrapped = false;
+    bool operator==(const Change&) const = default;
+};
+
+class ChangeWatcher : public MessageTarget {
+public:
+    std::intptr_t HandleMessage(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam) override {
+        if (msg == wm_VarChanged) {
+            changes.push_back({wParam, static_cast<std::uintptr_t>(lParam), false});
+        } else if (msg == wm_Broadcast && wParam == kBroadcastMsgSize) {
+            const auto* inner = reinterpret_cast<const TBroadcastMsg*>(lParam);
+            if (inner->Msg == wm_VarChanged) {
+                changes.push_back({inner->WParam, inner->LParam, true});
+            }
+        }
+        return 0;
+    }
+    WindowHandle Handle() const { return registration_.Handle(); }
+
+    std::vector<Change> changes;
+
+private:
+    WindowRegistration registration_{AppMessageQueue(), *this};
+};
+
+Change At(const void* field, std::uintptr_t size, bool wrapped = false) {
+    return {size, reinterpret_cast<std::uintptr_t>(field), wrapped};
+}
+
+// A process in a collection hosted by a registered window, on a clock that moves only when told.
+class TmpErrProcessTest : public ::testing::Test {
+protected:
+    TmpErrProcessTest() {
+        ResetTmpErrHistWindowCount();
+        registered_ = !host_.Register("MAIN", 0x2000, 0x20FF);
+        process_ = static_cast<StampedTmpErr*>(
+            coll_.AddProcess(std::make_unique<StampedTmpErr>(labels_.GetLabelByName("PL00"))));
+    }
+    ~TmpErrProcessTest() override {
+        ResetTmpErrHistWindowCount();
+        SetMainFormWindow(kNoWindow);
+    }
+
+    void Pump() {
+        while (AppMessageQueue().PumpAll() > 0) {
+        }
+    }
+    void Send(TProcMess mess) { ASSERT_TRUE(mess.SendProcMess()); }
+    void SendShow(const std::string& text, bool msgBox = false) {
+        Send(TmpErrShowMess(kErrAdr, kMaAdr, text, msgBox));
+    }
+    void Show(const std::string& text, bool msgBox = false) {
+        SendShow(text, msgBox);
+        Pump();
+    }
+    void Code(std::uint8_t code, std::span<const std::uint8_t> data = {}) {
+        Send(TProcMess::Create(kErrAdr, kMaAdr, 0, 0, code, data));
+        Pump();
+    }
+    // One timer pass ms after the last one.
+    void Pass(std::uint64_t ms) {
+        clock_.Advance(ms);
+        kernel_.timed.SendProcMessages(GetTickCount());
+        Pump();
+    }
+    // The texts that become current, one per time-out, until nothing is left.
+    Lines ShownInTurn() {
+        Lines shown;
+        while (process_->State == TTMP_ERR_Process::kShowing && shown.size() < 100) {
+            shown.push_back(process_->Current.Text);
+            Pass(process_->EST);
+        }
+        return shown;
+    }
+
+    ManualTickSource clock_{100000};
+    ScopedTickSource clockGuard_{clock_};
+    CapturedWriter writer_;
+    AppIniFixture ini_{kIni};
+    KernelGlobals kernel_;
+    TRavloProcLabelColl& labels_ = kernel_.ReadLabels();
+    TProcessColl coll_;
+    ProcMessHost host_{&coll_};
+    bool registered_ = false;
+    StampedTmpErr* process_ = nullptr;
+};
+
+TEST_F(TmpErrProcessTest, ShowsArrivingTogetherAreShownInTurnEachForEst) {
+    ASSERT_TRUE(registered_);
+    EXPECT_EQ(process_->HostWnd, host_.Handle()) << "looked up at creation";
+    SendShow("A");
+    SendShow("B");
+    SendShow("C");
+    Pump();
+    EXPECT_EQ(process_->State, TTMP_ERR_Process::kShowing);
+    EXPECT_EQ(process_->Current, (TTmpErrShowRec{1, 0xFF, "A", 0})) << "visible, Attr 0 became 255";
+    EXPECT_EQ(process_->Saved.Count(), 2u);
+    const Lines history{"T1: A", "T2: B", "T3: C"};
+    EXPECT_EQ(process_->History, history) << "every line at arrival";
+
+    Pass(4999);
+    EXPECT_EQ(process_->Current.Text, "A");
+    Pass(1);
+    EXPECT_EQ(process_->Current.Text, "B");
+    Pass(4999);
+    EXPECT_EQ(process_->Current.Text, "B");
+    Pass(1);
+    EXPECT_EQ(process_->Current.Text, "C");
+    Pass(5000);
+    EXPECT_EQ(process_->State, TTMP_ERR_Process::kIdle);
+    EXPECT_EQ(process_->Current, TTmpErrShowRec{}) << "all zero when none";
+    EXPECT_TRUE(process_->Saved.Empty());
+    EXPECT_FALSE(process_->TimeOutMess);
+    EXPECT_EQ(kernel_.timed.Count(), 0u);
+    EXPECT_EQ(process_->History, history) << "a postponed text is not added again";
+    EXPECT_TRUE(writer_.Errors().empty());
+}
+
+TEST_F(TmpErrProcessTest, HistoryKeepsElevenLines) {
+    for (int n = 1; n <= 11; ++n) {
+        Show("E" + std::to_string(n));
+    }
+    ASSERT_EQ(process_->History.size(), 11u);
+    EXPECT_EQ(process_->History.front(), "T1: E1");
+    Show("E12");
+    ASSERT_EQ(process_->History.size(), 11u) << "the twelfth line pushes the oldest out";
+    EXPECT_EQ(process_->History.front(), "T2: E2");
+    EXPECT_EQ(process_->History.back(), "T12: E12");
+}
+
+TEST_F(TmpErrProcessTest, AFullSavedListDropsTheNewestButTheHistoryKeepsIt) {
+    for (int n = 1; n <= 30; ++n) {
+        SendShow("E" + std::to_string(n));
+    }
+    Pump();
+    EXPECT_EQ(process_->Saved.Count(), TSavedProcMessFIFO::kMaxCount);
+    EXPECT_EQ(writer_.Errors().size(), 4u);
+    EXPECT_EQ(writer_.Errors().front(), "ERR^01 Saved is full (25), the newest message was dropped");
+    EXPECT_EQ(process_->History.back(), "T30: E30");
+
+    Lines expected;
+    for (int n = 1; n <= 26; ++n) {
+        expected.push_back("E" + std::to_string(n));
+    }
+    EXPECT_EQ(ShownInTurn(), expected) << "in arrival order, E27..E30 lost";
+}
+
+TEST_F(TmpErrProcessTest, APostponedRecordComingBackWhileShowingKeepsItsTurn) {
+    Show("A");
+    Show("B");
+    // A record already postponed once comes back while another shows (it met a newer arrival).
+    Code(TMP_ERR_SHOW_REP, TTmpErrShowRec::ForText("X", false).ToBytes());
+    EXPECT_EQ(process_->History, (Lines{"T1: A", "T2: B"}));
+    EXPECT_EQ(ShownInTurn(), (Lines{"A", "X", "B"}));
+}
+
+TEST_F(TmpErrProcessTest, AttrOfTheSenderIsKeptUnlessZero) {
+    Code(TMP_ERR_SHOW, TTmpErrShowRec{0, 7, "seven", 0}.ToBytes());
+    EXPECT_EQ(process_->Current, (TTmpErrShowRec{1, 7, "seven", 0}));
+}
+
+TEST_F(TmpErrProcessTest, EstZeroHidesAtTheNextPassAndAtr10KeepsUntilReset) {
+    process_->EST = 0;
+    Show("brief");
+    EXPECT_EQ(process_->State, TTMP_ERR_Process::kShowing);
+    Pass(0);
+    EXPECT_EQ(process_->State, TTMP_ERR_Process::kIdle);
+
+    process_->EST = 5000;
+    process_->ATR = TTMP_ERR_Process::kAtrNoTimeOut;
+    Show("stays");
+    EXPECT_EQ(kernel_.timed.Count(), 0u);
+    Pass(1'000'000);
+    EXPECT_EQ(process_->Current.Text, "stays");
+    Code(TMP_ERR_RESET);
+    EXPECT_EQ(process_->State, TTMP_ERR_Process::kIdle);
+    EXPECT_EQ(process_->Current, TTmpErrShowRec{});
+}
+
+TEST_F(TmpErrProcessTest, ResetWhileShowingCancelsTheTimeOutAndShowsTheNext) {
+    Show("alone");
+    Code(TMP_ERR_RESET);
+    EXPECT_EQ(kernel_.timed.Count(), 0u);
+    EXPECT_FALSE(process_->TimeOutMess);
+
+    Show("A");
+    Show("B");
+    Code(TMP_ERR_RESET);
+    EXPECT_EQ(process_->Current.Text, "B");
+    EXPECT_EQ(kernel_.timed.Count(), 1u) << "A's time-out went, B's is queued";
+    Pass(4999);
+    EXPECT_EQ(process_->Current.Text, "B") << "B gets its full time";
+}
+
+TEST_F(TmpErrProcessTest, ResetOrTimeOutWhileIdleAndShowsWithoutARecordChangeNothing) {
+    ChangeWatcher watcher;
+    process_->HostWnd = watcher.Handle();
+    process_->ATR = TTMP_ERR_Process::kAtrSendToHost;
+    Code(TMP_ERR_RESET);
+    Code(TMP_ERR_TIMEOUT);
+    Code(TMP_ERR_SHOW);
+    Code(TMP_ERR_SHOW, std::vector<std::uint8_t>(TTmpErrShowRec::kSize - 1, 1));
+    EXPECT_EQ(process_->State, TTMP_ERR_Process::kIdle);
+    EXPECT_EQ(process_->Current, TTmpErrShowRec{});
+    EXPECT_TRUE(process_->History.empty());
+    EXPECT_TRUE(watcher.changes.empty());
+
+    Show("A");
+    Code(TMP_ERR_SHOW);
+    Code(TMP_ERR_SHOW_REP, std::vector<std::uint8_t>(10, 1));
+    EXPECT_TRUE(process_->Saved.Empty()) << "nothing worth postponing";
+    EXPECT_EQ(process_->History, Lines{"T1: A"});
+    EXPECT_TRUE(writer_.Errors().empty());
+}
+
+TEST_F(TmpErrProcessTest, UnknownCodesAndStatesOnlyWriteErrors) {
+    Code(0x41);
+    Show("A");
+    Code(0x41);
+    EXPECT_EQ(process_->State, TTMP_ERR_Process::kShowing);
+    process_->State = 7;
+    Code(TMP_ERR_RESET);
+    EXPECT_EQ(process_->State, 7);
+    EXPECT_EQ(process_->Current.Text, "A");
+    EXPECT_EQ(writer_.Errors(), (Lines{"ERR^01 illegal InputMCode=$41", "ERR^01 illegal InputMCode=$41",
+                                       "ERR^01 unknown State!"}));
+}
+
+TEST_F(TmpErrProcessTest, ATimeOutPostedBeforeItsRecordWentDoesNotCutTheNextShort) {
+    Show("A");
+    Send(TProcMess::Create(kErrAdr, kMaAdr, 0, 0, TMP_ERR_RESET));
+    SendShow("C");
+    // A's time-out falls due before the reset is handled: it is already on its way.
+    clock_.Advance(5000);
+    kernel_.timed.SendProcMessages(GetTickCount());
+    Pump();
+    EXPECT_EQ(process_->Current.Text, "C");
+    Pass(4999);
+    EXPECT_EQ(process_->Current.Text, "C");
+    Pass(1);
+    EXPECT_EQ(process_->State, TTMP_ERR_Process::kIdle);
+}
+
+TEST_F(TmpErrProcessTest, ATimeOutPastTheTickWrapHidesTheRecordAtTheNextPass) {
+    clock_.Set(0xFFFFFFFFull - 100);
+    Show("late");
+    EXPECT_EQ(
+        writer_.Errors(),
+        Lines{"ERR^01 time-out of 5000 ms passes the wrap of the tick count, the record is hidden at once"});
+    EXPECT_EQ(process_->History, Lines{"T1: late"});
+    Pass(0);
+    EXPECT_EQ(process_->State, TTMP_ERR_Process::kIdle);
+}
+
+TEST_F(TmpErrProcessTest, ChangesAreAnnouncedAsAtrSays) {
+    ChangeWatcher watcher;
+    process_->HostWnd = watcher.Handle();
+    SetMainFormWindow(watcher.Handle());
+    const auto* current = &process_->Current;
+    const auto* state = &process_->State;
+    struct Case {
+        std::uint16_t atr;
+        bool announced;
+        bool wrapped;
+    };
+    for (const Case c : {Case{0x01, true, false}, Case{0x03, true, false}, Case{0x02, true, true},
+                         Case{0x06, true, true}, Case{0x04, true, true}, Case{0x00, false, false}}) {
+        SCOPED_TRACE(c.atr);
+        watcher.changes.clear();
+        process_->ATR = c.atr;
+        Show("A");
+        Code(TMP_ERR_RESET);
+        const std::vector<Change> expected{At(current, 134, c.wrapped), At(state, 2, c.wrapped),
+                                           At(current, 134, c.wrapped), At(state, 2, c.wrapped)};
+        EXPECT_EQ(watcher.changes, c.announced ? expected : std::vector<Change>{});
+    }
+}
+
+TEST_F(TmpErrProcessTest, HistoryIsAnnouncedOnlyWhileAHistoryWindowIsOpen) {
+    ChangeWatcher mainForm;
+    SetMainFormWindow(mainForm.Handle());
+    process_->ATR = TTMP_ERR_Process::kAtrBroadcastMainForm;
+    const Change historyChange = At(&process_->History, 4, true);
+    auto historyAnnouncements = [&] {
+        return std::count(mainForm.changes.begin(), mainForm.changes.end(), historyChange);
+    };
+
+    Show("A");
+    EXPECT_EQ(historyAnnouncements(), 0);
+    std::optional<TmpErrHistWindowTicket> first(std::in_place);
+    std::optional<TmpErrHistWindowTicket> second(std::in_place);
+    Show("B");
+    EXPECT_EQ(historyAnnouncements(), 1);
+    EXPECT_EQ(mainForm.changes.back(), historyChange) << "after the message's other changes";
+    second.reset();
+    Code(TMP_ERR_RESET); // A goes, B comes back: two messages
+    EXPECT_EQ(historyAnnouncements(), 3) << "one window is still open";
+    first.reset();
+    EXPECT_EQ(TmpErrHistWindowCount(), 0);
+    Show("C");
+    EXPECT_EQ(historyAnnouncements(), 3);
+
+    TmpErrHistWindowClosed();
+    EXPECT_EQ(TmpErrHistWindowCount(), 0) << "never below 0";
+}
+
+TEST_F(TmpErrProcessTest, AMessageBoxRecordAlsoGoesToTheDialogProcess) {
+    coll_.AddProcess(testing::MakeRecorder("DLG", Adr(PT_DlgProc, 0, 0x2001)));
+    Show("plain");
+    EXPECT_TRUE(testing::Deliveries().empty());
+    Code(TMP_ERR_RESET);
+    Show("Communication Lost", true);
+    ASSERT_EQ(testing::Deliveries().size(), 1u);
+    EXPECT_EQ(TDlgProcTextRec::FromBytes(testing::Deliveries()[0].data),
+              (TDlgProcTextRec{"Communication Lost", kDlgError}));
+    EXPECT_EQ(process_->Current.MsgBox, 1);
+}
+
+TEST_F(TmpErrProcessTest, DestroyingTheProcessCancelsItsTimeOut) {
+    TProcLabel label;
+    label.NAM = "LONE";
+    label.ADR = Adr(PT_TmpErr, 9, 0x2001);
+    auto lone = std::make_unique<TTMP_ERR_Process>(&label);
+    TProcMess show = TmpErrShowMess(label.ADR, kMaAdr, "x", false);
+    bool keep = true;
+    lone->WorkProcMess(show, keep);
+    EXPECT_FALSE(keep);
+    Show("A"); // another process's time-out stays
+    ASSERT_EQ(kernel_.timed.Count(), 2u);
+    lone.reset();
+    ASSERT_EQ(kernel_.timed.Count(), 1u);
+    EXPECT_EQ(kernel_.timed.At(0)->GetDest(), process_->ADR);
+}
+
+TEST_F(TmpErrProcessTest, RegisteredAndConfiguredFromItsLabel) {
+    TRavloProcLabelColl& labels = labels_;
+    CapturedWriter& writer = writer_;
+    ResetProcessTypes();
+    EXPECT_EQ(labels.NewProcess(labels.GetLabelByName("PL00")), nullptr) << "not registered yet";
+    RegisterProtocolProcessTypes();
+
+    const auto made = labels.NewProcess(labels.GetLabelByName("PL00"));
+    const auto* err = dynamic_cast<const TTMP_ERR_Process*>(made.get());
+    ASSERT_NE(err, nullptr);
+    EXPECT_EQ(err->EST, 250u);
+    EXPECT_EQ(err->ATR, 0x11);
+    EXPECT_TRUE(err->ParamsToText().ends_with(" EST=250 ATR=$0011")) << err->ParamsToText();
+    EXPECT_EQ(err->HostWnd, host_.Handle());
+
+    const auto bad = labels.NewProcess(labels.GetLabelByName("PL01"));
+    const auto* err2 = dynamic_cast<const TTMP_ERR_Process*>(bad.get());
+    ASSERT_NE(err2, nullptr);
+    EXPECT_EQ(err2->EST, TTMP_ERR_Process::kDefaultEST) << "a bad value leaves the field";
+    EXPECT_EQ(err2->ATR, 5) << "the keys after it are still read";
+    EXPECT_EQ(err2->XYS, 4);
+    EXPECT_EQ(writer.Errors().back(), "ERR2.ParseKeyword - EST=ABC is no valid number, the value stays 5000");
+}
+
+TEST(TmpErrSettingsTest, WithoutALabelTheDefaultsStay) {
+    KernelGlobals kernel;
+    CapturedWriter writer;
+    const TTMP_ERR_Process process(nullptr);
+    EXPECT_EQ(process.EST, 5000u);
+    EXPECT_EQ(process.ATR, 0);
+    EXPECT_EQ(process.MaxLines, 12u);
+    EXPECT_EQ(process.HostWnd, kNoWindow);
+    ASSERT_FALSE(writer.Errors().empty());
+    EXPECT_EQ(writer.Errors().back(), "TTMP_ERR_Process.CreateFromLabel - PL=nil!");
+}
+
+} // namespace
+} // namespace ravlo

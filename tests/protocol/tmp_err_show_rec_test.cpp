@@ -1,0 +1,118 @@
+#include "protocol/saved_proc_mess_fifo.h"
+#include "protocol/tmp_err_show_rec.h"
+#include "protocol_test_support.h"
+
+#include <gtest/gtest.h>
+
+namespace ravlo {
+namespace {
+
+using testing::Bytes;
+using testing::Padded;
+using testing::ToBytes;
+
+TEST(TmpErrShowRecTest, BytesFieldByField) {
+    const TTmpErrShowRec rec{1, 0x11223344, "Ab", 1};
+    Bytes expected = Padded({0x01, 0x44, 0x33, 0x22, 0x11, 0x02, 'A', 'b'}, 125);
+    expected.push_back(0x01);
+    ASSERT_EQ(expected.size(), TTmpErrShowRec::kSize);
+    EXPECT_EQ(ToBytes(rec.ToBytes()), expected);
+    EXPECT_EQ(TTmpErrShowRec::FromBytes(expected), rec);
+}
+
+TEST(TmpErrShowRecTest, SenderTextIsCutTo127Characters) {
+    const std::string longText(200, 'x');
+    const TTmpErrShowRec rec = TTmpErrShowRec::ForText(longText, true);
+    EXPECT_EQ(rec.Text, std::string(127, 'x'));
+    EXPECT_EQ(rec.Visible, 0);
+    EXPECT_EQ(rec.Attr, 0u);
+    const auto bytes = rec.ToBytes();
+    EXPECT_EQ(bytes[5], 127);
+    EXPECT_EQ(bytes[132], 'x');
+    EXPECT_EQ(bytes[133], 1) << "the text does not overwrite MsgBox";
+
+    TTmpErrShowRec tooLong{0, 0, longText, 0};
+    EXPECT_EQ(tooLong.ToBytes()[133], 0) << "a text set directly is cut as well";
+}
+
+TEST(TmpErrShowRecTest, ReadingNeedsTheWholeRecordAndStaysInsideTheTextField) {
+    Bytes bytes = ToBytes(TTmpErrShowRec{0, 7, "abc", 0}.ToBytes());
+    EXPECT_FALSE(TTmpErrShowRec::FromBytes(std::span(bytes).first(133)));
+    EXPECT_FALSE(TTmpErrShowRec::FromBytes({}));
+
+    bytes.push_back(0xEE); // a longer message still carries the record
+    EXPECT_EQ(TTmpErrShowRec::FromBytes(bytes)->Text, "abc");
+
+    bytes[5] = 200; // a corrupt length byte
+    bytes[133] = 0x5A;
+    const auto rec = TTmpErrShowRec::FromBytes(bytes);
+    ASSERT_TRUE(rec);
+    EXPECT_EQ(rec->Text.size(), 127u);
+    EXPECT_EQ(rec->MsgBox, 0x5A);
+}
+
+TEST(TmpErrShowRecTest, ShowMessageAndItsTraceText) {
+    const TProcAdr dest{0x73, 0, 0x2001};
+    const TProcAdr src{0x70, 1, 0x2001};
+    const TProcMess mess = TmpErrShowMess(dest, src, "Timeout", true);
+    EXPECT_EQ(mess.GetCode(), TMP_ERR_SHOW);
+    EXPECT_EQ(mess.GetDest(), dest);
+    EXPECT_EQ(mess.GetSrc(), src);
+    EXPECT_EQ(mess.GetDataLen(), TTmpErrShowRec::kSize);
+    EXPECT_EQ(TTmpErrShowRec::FromBytes(mess.DataSpan()), (TTmpErrShowRec{0, 0, "Timeout", 1}));
+
+    const TTMP_ERR_ProcMess traced = TTMP_ERR_ProcMess::CopyOf(mess);
+    EXPECT_EQ(traced.CodeStr(), "TMP_ERR_SHOW");
+    EXPECT_EQ(traced.DataStr(), "\"Timeout\" MsgBox");
+    EXPECT_TRUE(mess.HasData()) << "tracing copies";
+
+    const auto cut =
+        TTMP_ERR_ProcMess::CopyOf(TProcMess::Create(dest, src, 0, 0, TMP_ERR_SHOW_REP, Bytes{1, 2}));
+    EXPECT_EQ(cut.CodeStr(), "TMP_ERR_SHOW_REP");
+    EXPECT_EQ(cut.DataStr(), "NoRecData");
+    EXPECT_EQ(TmpErrCodeName(TMP_ERR_TIMEOUT), "TMP_ERR_TIMEOUT");
+    EXPECT_EQ(TmpErrCodeName(TMP_ERR_RESET), "TMP_ERR_RESET");
+    EXPECT_EQ(TmpErrCodeName(0x41), "41");
+}
+
+TProcMess Numbered(std::uint8_t n) {
+    return TProcMess::Create({0x73, 0, 1}, {}, n, 0, TMP_ERR_SHOW_REP);
+}
+
+std::vector<int> Order(const TSavedProcMessFIFO& fifo) {
+    std::vector<int> order;
+    for (std::size_t i = 0; const TProcMess* mess = fifo.At(i); ++i) {
+        order.push_back(mess->GetPar1());
+    }
+    return order;
+}
+
+TEST(SavedProcMessFifoTest, AddAppendsPushPutsBackAtTheHead) {
+    TSavedProcMessFIFO fifo;
+    EXPECT_FALSE(fifo.Pop());
+    EXPECT_TRUE(fifo.Add(Numbered(1)));
+    EXPECT_TRUE(fifo.Add(Numbered(2)));
+    EXPECT_TRUE(fifo.Push(Numbered(0)));
+    EXPECT_EQ(Order(fifo), (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(fifo.Pop()->GetPar1(), 0);
+    EXPECT_EQ(fifo.Count(), 2u);
+}
+
+TEST(SavedProcMessFifoTest, AFullQueueLosesItsNewestMessage) {
+    TSavedProcMessFIFO fifo;
+    for (std::uint8_t n = 1; n <= TSavedProcMessFIFO::kMaxCount; ++n) {
+        ASSERT_TRUE(fifo.Add(Numbered(n)));
+    }
+    EXPECT_FALSE(fifo.Add(Numbered(99)));
+    EXPECT_EQ(fifo.Count(), 25u);
+    EXPECT_EQ(Order(fifo).back(), 25);
+
+    // A message put back keeps its turn; the newest (25) makes room.
+    EXPECT_FALSE(fifo.Push(Numbered(0)));
+    EXPECT_EQ(fifo.Count(), 25u);
+    EXPECT_EQ(Order(fifo).front(), 0);
+    EXPECT_EQ(Order(fifo).back(), 24);
+}
+
+} // namespace
+} // namespace ravlo
