@@ -7,6 +7,7 @@
 #include "framework/writer_channels.h"
 #include "platform/cp1250.h"
 #include "platform/message_queue.h"
+#include "shell/cmd_line.h"
 
 #include <QApplication>
 #include <QMdiSubWindow>
@@ -15,20 +16,13 @@
 #include <vector>
 
 namespace ravlo {
-namespace {
-
-bool IsSwitch(const std::string& arg) {
-    return !arg.empty() && arg.front() == '/';
-}
-
-} // namespace
 
 SkeletonCommandLine ParseSkeletonCommandLine(std::span<const std::string> args) {
     SkeletonCommandLine commandLine;
     for (const std::string& arg : args) {
         if (arg == "/X" || arg == "/x") {
             commandLine.exitWhenShown = true;
-        } else if (!IsSwitch(arg) && commandLine.iniArg.empty()) {
+        } else if (!IsCmdLineSwitch(arg) && commandLine.iniArg.empty()) {
             commandLine.iniArg = arg;
         }
     }

@@ -40,6 +40,8 @@ TEST(SkeletonCommandLine, TakesTheFirstPlainArgumentAsIniAndXAsExit) {
     EXPECT_FALSE(empty.exitWhenShown);
     const std::vector<std::string> onlyX{"/X"};
     EXPECT_EQ(ParseSkeletonCommandLine(onlyX).iniArg, "") << "a switch is never the INI";
+    const std::vector<std::string> absolute{"/etc/ravlo/app.ini", "/X"};
+    EXPECT_EQ(ParseSkeletonCommandLine(absolute).iniArg, "/etc/ravlo/app.ini") << "a path is no switch";
 }
 
 class SkeletonMainFormTest : public ::testing::Test {

@@ -1,0 +1,69 @@
+#include "shell/ui/main_menus.h"
+
+#include "shell/menu_state.h"
+
+#include <QAction>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolBar>
+
+namespace ravlo {
+namespace {
+
+QString Text(std::string_view text) {
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+} // namespace
+
+TMainMenus::TMainMenus(QMainWindow& window)
+    : QObject(&window), toolBar_(window.addToolBar(QStringLiteral("Tools"))) {
+    toolBar_->setObjectName(QStringLiteral("MainToolBar"));
+    // The table lists a menu before its items.
+    for (const TMainActionInfo& info : MainActions()) {
+        const std::size_t index = ActionIndex(info.Id);
+        if (info.IsMenu) {
+            QMenu* menu = info.Parent == info.Id
+                              ? window.menuBar()->addMenu(Text(info.Caption))
+                              : menus_[ActionIndex(info.Parent)]->addMenu(Text(info.Caption));
+            menu->setObjectName(Text(info.Name));
+            menus_[index] = menu;
+            actions_[index] = menu->menuAction();
+            continue;
+        }
+        QAction* action = menus_[ActionIndex(info.Parent)]->addAction(Text(info.Caption));
+        action->setObjectName(Text(info.Name));
+        action->setStatusTip(Text(info.Hint));
+        action->setToolTip(Text(info.Hint));
+        if (!info.Shortcut.empty()) {
+            action->setShortcut(QKeySequence(Text(info.Shortcut)));
+        }
+        action->setCheckable(IsCheckableAction(info.Id));
+        const TMainAction id = info.Id;
+        connect(action, &QAction::triggered, this, [this, id] { emit Triggered(id); });
+        actions_[index] = action;
+    }
+    for (const TMainAction id : MainToolButtons()) {
+        toolBar_->addAction(actions_[ActionIndex(id)]);
+        toolBar_->widgetForAction(actions_[ActionIndex(id)])
+            ->setObjectName(Text(MainActionInfo(id).ToolName));
+    }
+    for (const TMainAction id :
+         {TMainAction::MAView, TMainAction::CommView, TMainAction::ErrHistory, TMainAction::SysWriter}) {
+        actions_[ActionIndex(id)]->setCheckable(true);
+    }
+}
+
+void TMainMenus::Apply(const TMenuStates& states) {
+    for (std::size_t i = 0; i < kMainActionCount; ++i) {
+        const TActionState& state = states.Actions[i];
+        actions_[i]->setEnabled(state.Enabled);
+        actions_[i]->setVisible(state.Visible);
+        if (actions_[i]->isCheckable()) {
+            actions_[i]->setChecked(state.Checked);
+        }
+    }
+}
+
+} // namespace ravlo
