@@ -1,12 +1,14 @@
 #include "protocol/protocol_process_types.h"
 
 #include "kernel/process_factory.h"
+#include "protocol/comm_process.h"
 #include "protocol/tmp_err_process.h"
 
 namespace ravlo {
 
 void RegisterProtocolProcessTypes() {
     RegisterProcessType(PT_TmpErr, CreateFromLabel<TTMP_ERR_Process>);
+    RegisterProcessType(PT_RavloComm, TRavloComm_Process::CreateFromLabel);
 }
 
 } // namespace ravlo

@@ -1,0 +1,396 @@
+// The communication process on the real channel stack over a fake serial port, with a fake clock.
+#include "protocol/comm_debug.h"
+#include "support/comm_rig.h"
+
+#include <gtest/gtest.h>
+
+namespace ravlo {
+namespace {
+
+using testing::Bytes;
+using testing::CommRig;
+using testing::Empt386Frame;
+using testing::RqstRecord;
+using testing::RxDRecord;
+using States = std::vector<std::uint32_t>;
+using Codes = std::vector<std::uint16_t>;
+
+bool Contains(const std::vector<std::string>& lines, std::string_view text) {
+    for (const std::string& line : lines) {
+        if (line.find(text) != std::string::npos) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::size_t CountContaining(const std::vector<std::string>& lines, std::string_view text) {
+    std::size_t count = 0;
+    for (const std::string& line : lines) {
+        count += line.find(text) != std::string::npos ? 1 : 0;
+    }
+    return count;
+}
+
+// --- Opening, closing and the channel parameters ---
+
+TEST(CommProcessTest, CrOpCoOpensConnectsAndReportsConnected) {
+    CommRig rig;
+    rig.Post(RAVLOCOMM_MA_CrOpCo);
+
+    EXPECT_EQ(rig.States(), (States{MAS_Closed, MAS_Open, MAS_OpenRdy, MAS_Opened, MAS_Connect,
+                                    MAS_ConnectRdy, MAS_Connected, MAS_Begin, MAS_Connected}));
+    ASSERT_EQ(rig.master->Reports.size(), 1u);
+    const testing::Report& report = rig.master->Reports[0];
+    EXPECT_EQ(report.Code, RAVLOCOMM_MA_State);
+    EXPECT_EQ(report.StateRec(), (TRavloCommStateRec{MAS_Connected, 1, 4800}));
+    EXPECT_EQ(report.Src, rig.comm->ADR);
+    // 8 data bits, odd parity, one stop bit at the process's rate, on the default port.
+    EXPECT_TRUE(rig.port->IsOpen);
+    EXPECT_EQ(rig.port->Settings, (PortSettings{4800, 8, kParityOdd, 0}));
+    EXPECT_EQ(ComOpenPort, 1);
+    EXPECT_EQ(ComBaud, 4800u);
+    EXPECT_EQ(rig.watcher.ValuesAt(&ComOpenPort), (States{1}));
+    EXPECT_EQ(rig.watcher.ValuesAt(&ComBaud), (States{4800}));
+    EXPECT_EQ(rig.comm->Channels().Link()->Name, "PRTPROTX");
+    EXPECT_EQ(rig.comm->Channels().Com()->Name, "COMPORTX");
+}
+
+TEST(CommProcessTest, SetChnParamWhileIdleStoresAndOpensNothing) {
+    CommRig rig;
+    rig.PostChnParam(3, 9600);
+
+    ASSERT_EQ(rig.master->Reports.size(), 1u);
+    EXPECT_EQ(rig.master->Reports[0].StateRec(), (TRavloCommStateRec{MAS_0, 3, 9600}));
+    EXPECT_EQ(rig.port->OpenCount, 0);
+    EXPECT_EQ(rig.comm->State, MAS_0);
+    EXPECT_EQ(rig.comm->ComPort, 3);
+    EXPECT_EQ(rig.watcher.ValuesAt(&rig.comm->ComPort), (States{3}));
+}
+
+TEST(CommProcessTest, AnUnsupportedBaudRateFailsTheOpenAndFreesTheChannels) {
+    CommRig rig;
+    rig.PostChnParam(1, 14400);
+    rig.Post(RAVLOCOMM_MA_CrOpCo);
+
+    EXPECT_EQ(rig.master->ErrorCodes(), (Codes{CommErr_Open}));
+    EXPECT_EQ(rig.master->StateCodes(), (Codes{MAS_0, MAS_0}));
+    EXPECT_EQ(rig.comm->State, MAS_0);
+    EXPECT_FALSE(rig.comm->Channels().Exists());
+    EXPECT_EQ(ComOpenPort, 0);
+    EXPECT_TRUE(Contains(rig.writer.Errors(), "COMPORTX:COM\\OpOpen\\Bd"));
+    // The error record names the port it failed on.
+    EXPECT_EQ(rig.master->Reports[1].StateRec(), (TRavloCommStateRec{CommErr_Open, 1, 14400}));
+}
+
+TEST(CommProcessTest, DiClDeDisconnectsClosesAndFreesTheChannels) {
+    CommRig rig;
+    rig.Connect();
+    rig.watcher.Changes.clear();
+    rig.Post(RAVLOCOMM_MA_DiClDe);
+
+    EXPECT_EQ(rig.States(), (States{MAS_Begin, MAS_SendBeg, MAS_DisConnect, MAS_DisConnectRdy, MAS_Opened,
+                                    MAS_Close, MAS_CloseRdy, MAS_Closed, MAS_0}));
+    EXPECT_EQ(rig.master->StateCodes(), (Codes{MAS_Connected, MAS_0}));
+    EXPECT_FALSE(rig.port->IsOpen);
+    EXPECT_FALSE(rig.comm->Channels().Exists());
+    EXPECT_EQ(ComOpenPort, 0);
+    EXPECT_EQ(ComBaud, 0u);
+    EXPECT_EQ(ChnCollection()->GetRefChannel("COM", "COMPORTX"), nullptr) << "the registration goes with it";
+}
+
+TEST(CommProcessTest, SetChnParamWhileConnectedReopensWithTheNewLine) {
+    CommRig rig;
+    rig.Connect();
+    rig.PostChnParam(2, 9600);
+
+    // No State 0 while reopening: the next report says the line is back.
+    EXPECT_EQ(rig.master->StateCodes(), (Codes{MAS_Connected, MAS_Connected}));
+    EXPECT_EQ(rig.master->Reports.back().StateRec(), (TRavloCommStateRec{MAS_Connected, 2, 9600}));
+    EXPECT_EQ(rig.port->OpenCount, 2);
+    EXPECT_EQ(rig.port->Settings.Baud, 9600u);
+    EXPECT_EQ(ComOpenPort, 2);
+    EXPECT_EQ(ComBaud, 9600u);
+    EXPECT_DOUBLE_EQ(rig.comm->AnswerTimeoutMs(), 500.0);
+}
+
+TEST(CommProcessTest, RequestsForTheStateAlreadyHeldAreAnsweredAtOnce) {
+    CommRig rig;
+    rig.Post(RAVLOCOMM_MA_DiClDe);
+    EXPECT_EQ(rig.master->StateCodes(), (Codes{MAS_0}));
+    EXPECT_EQ(rig.port->OpenCount, 0);
+
+    rig.Connect();
+    rig.Post(RAVLOCOMM_MA_CrOpCo);
+    EXPECT_EQ(rig.master->StateCodes(), (Codes{MAS_0, MAS_Connected, MAS_Connected}));
+    EXPECT_EQ(rig.port->OpenCount, 1) << "the open line is kept";
+    EXPECT_EQ(rig.comm->State, MAS_Connected);
+}
+
+TEST(CommProcessTest, OtherMessagesWhileIdleAreIgnoredWithALine) {
+    CommRig rig;
+    rig.PostTxD(RqstRecord());
+    EXPECT_TRUE(rig.master->Reports.empty());
+    EXPECT_TRUE(rig.port->Output.empty());
+    EXPECT_TRUE(
+        Contains(rig.writer.Lines(), "Ravlo_CommMA.Step - unknown/undesired msg in MAS_0 - ignored."));
+    EXPECT_EQ(rig.comm->PendingCount(), 0u);
+}
+
+TEST(CommProcessTest, ProcessCanCloseOnlyOnceTheStepsHaveClosedEverything) {
+    CommRig rig;
+    rig.Connect();
+    EXPECT_FALSE(rig.comm->ProcessCanClose());
+    rig.Tick();
+    EXPECT_EQ(rig.comm->State, MAS_Done);
+    EXPECT_FALSE(rig.port->IsOpen);
+    EXPECT_TRUE(rig.comm->ProcessCanClose());
+    EXPECT_EQ(rig.master->StateCodes(), (Codes{MAS_Connected, MAS_0}));
+}
+
+// --- Exchanging frames ---
+
+TEST(CommProcessTest, AFrameGoesOutAndItsAnswerIsPassedUp) {
+    CommRig rig;
+    rig.Connect();
+    rig.PostTxD(RqstRecord(), 7);
+
+    ASSERT_EQ(rig.LineFrames(), (std::vector<Bytes>{{ft_Rqst, 0, 0}}));
+    // Destination 254, source 255 on the line.
+    EXPECT_EQ((Bytes(rig.port->Output.begin(), rig.port->Output.begin() + 4)), (Bytes{0x10, 0x01, 254, 255}));
+    EXPECT_EQ(rig.comm->State, MAS_Rec);
+
+    rig.BoardSends(Empt386Frame());
+    rig.Tick();
+    const std::vector<testing::Report> received = rig.master->Received();
+    ASSERT_EQ(received.size(), 1u);
+    EXPECT_EQ(received[0].Data, RxDRecord(Empt386Frame()));
+    EXPECT_EQ(received[0].Par2, 7) << "the Par1 of the frame it answers";
+    EXPECT_EQ(rig.comm->Stat, (TChnStat{0, 1, 1, 1, 0, 0, 0}));
+    EXPECT_EQ(rig.comm->State, MAS_Connected);
+}
+
+TEST(CommProcessTest, AFrameArrivingWhileIdleIsPassedUpWithTheLastPar1) {
+    CommRig rig;
+    rig.Connect();
+    rig.PostTxD(RqstRecord(), 9);
+    rig.BoardSends(Empt386Frame());
+    rig.Tick();
+
+    const Bytes memE = {ft_MemE, 0, 0};
+    rig.BoardSends(memE);
+    rig.Tick();
+    const std::vector<testing::Report> received = rig.master->Received();
+    ASSERT_EQ(received.size(), 2u);
+    EXPECT_EQ(received[1].Data, RxDRecord(memE));
+    EXPECT_EQ(received[1].Par2, 9);
+    EXPECT_EQ(rig.comm->Stat.R, 2);
+    EXPECT_EQ(rig.comm->Stat.OK, 1) << "an unasked frame completes no exchange";
+}
+
+TEST(CommProcessTest, FramesForAnotherNodeAreNotPassedUp) {
+    CommRig rig;
+    rig.Connect();
+    rig.BoardSends(Empt386Frame(), 254, 17);
+    rig.Tick();
+    EXPECT_TRUE(rig.master->Received().empty());
+}
+
+TEST(CommProcessTest, ANoAnswerFrameGoesOutTxFlagsPlusOneTimes) {
+    CommRig rig;
+    rig.Connect();
+    const TRavloCommFrameRec bdRate = TRavloCommFrameRec::ForFrame(BuildBdRateFrame(115200));
+    ASSERT_EQ(bdRate.NoAnswer, 1);
+    ASSERT_EQ(bdRate.TxFlags, 3);
+    rig.PostTxD(bdRate, 4);
+
+    const Bytes frame = {ft_BdRate, 0, 0, 0x0F};
+    EXPECT_EQ(rig.LineFrames(), (std::vector<Bytes>{frame, frame, frame, frame}));
+    EXPECT_EQ(rig.comm->Stat.OK, 4);
+    EXPECT_EQ(rig.comm->Stat.S, 4);
+    EXPECT_EQ(rig.comm->Stat.R, 0);
+    const std::vector<testing::Report> received = rig.master->Received();
+    ASSERT_EQ(received.size(), 1u);
+    EXPECT_TRUE(received[0].Data.empty()) << "the last transmission is reported without data";
+    EXPECT_EQ(received[0].Par2, 4);
+    EXPECT_EQ(rig.comm->State, MAS_Connected);
+}
+
+TEST(CommProcessTest, ANoAnswerFrameWithoutTxFlagsGoesOutOnce) {
+    CommRig rig;
+    rig.Connect();
+    rig.PostTxD(TRavloCommFrameRec::ForFrame(BuildIOWrFrame(0x80, 0x55))); // NoAnswer 1, TxFlags 1
+    rig.PostTxD(TRavloCommFrameRec{1, 0, BuildIOWrFrame(0x81, 0x66)});
+    EXPECT_EQ(rig.LineFrames().size(), 3u);
+    EXPECT_EQ(rig.master->Received().size(), 2u);
+}
+
+TEST(CommProcessTest, ADisconnectBehindTwoFramesWaitsUntilBothAreSent) {
+    CommRig rig;
+    rig.Connect();
+    rig.Queue(RAVLOCOMM_MA_TxD, RqstRecord().Encode(), 1);
+    rig.Queue(RAVLOCOMM_MA_TxD, RqstRecord().Encode(), 2);
+    rig.Queue(RAVLOCOMM_MA_DiClDe);
+    rig.Pump();
+    EXPECT_EQ(rig.LineFrames().size(), 1u);
+    EXPECT_EQ(rig.comm->PendingCount(), 2u);
+    EXPECT_TRUE(Contains(rig.writer.Lines(), "!!--Vic nez 1,ADD: %%<"));
+
+    rig.BoardSends(Empt386Frame());
+    rig.Tick();
+    EXPECT_EQ(rig.LineFrames().size(), 2u);
+    EXPECT_TRUE(rig.port->IsOpen);
+    rig.BoardSends(Empt386Frame());
+    rig.Tick();
+
+    std::vector<std::uint8_t> order;
+    for (const testing::Report& report : rig.master->Reports) {
+        order.push_back(report.Code);
+    }
+    EXPECT_EQ(order, (std::vector<std::uint8_t>{RAVLOCOMM_MA_State, RAVLOCOMM_MA_RxD, RAVLOCOMM_MA_RxD,
+                                                RAVLOCOMM_MA_State}));
+    EXPECT_EQ(rig.master->Received()[1].Par2, 2);
+    EXPECT_EQ(rig.master->StateCodes().back(), MAS_0);
+    EXPECT_FALSE(rig.port->IsOpen);
+}
+
+TEST(CommProcessTest, AMalformedFrameRecordIsDroppedAndTheNextOneStillGoesOut) {
+    CommRig rig;
+    rig.Connect();
+    const Bytes claimsTenBytes = {0, 0, 10, 0, ft_Rqst, 0, 0};
+    rig.Post(RAVLOCOMM_MA_TxD, claimsTenBytes);
+    EXPECT_TRUE(rig.port->Output.empty());
+    EXPECT_TRUE(Contains(rig.writer.Errors(), "RAVLOCOMM_MA_TxD without a whole frame record dropped"));
+
+    rig.PostTxD(RqstRecord());
+    EXPECT_EQ(rig.LineFrames().size(), 1u);
+    EXPECT_EQ(rig.comm->State, MAS_Rec);
+}
+
+TEST(CommProcessTest, TracesNameEveryMessageInAndOut) {
+    CommRig rig;
+    SetDebugMask(DM_MAPRMess | DM_MAPR | DM_Ravlo_MA_Mess);
+    rig.Connect();
+    EXPECT_TRUE(Contains(rig.writer.Lines(), "COMM^02 %%<"));
+    EXPECT_TRUE(Contains(rig.writer.Lines(), "COMM^02 Message inserted "));
+    EXPECT_TRUE(Contains(rig.writer.Lines(), "COMM^02 %%>"));
+}
+
+// --- Repetitions and time-outs ---
+
+class CommTimeoutTest : public ::testing::TestWithParam<std::uint32_t> {};
+
+TEST_P(CommTimeoutTest, AnUnansweredFrameIsSentRepPlusOneTimesEachWaitScaledByTheBaudRate) {
+    const std::uint32_t baud = GetParam();
+    CommRig rig;
+    rig.PostChnParam(1, baud);
+    rig.Connect();
+    const double timeout = 4800.0 * 1000.0 / baud;
+    EXPECT_DOUBLE_EQ(rig.comm->AnswerTimeoutMs(), timeout);
+
+    rig.PostTxD(RqstRecord());
+    ASSERT_TRUE(rig.TickUntil([&rig] { return !rig.master->ErrorCodes().empty(); }));
+
+    EXPECT_EQ(rig.master->ErrorCodes(), (Codes{CommErr_NoAnswer}));
+    EXPECT_EQ(rig.LineFrames().size(), 3u);
+    // Each repetition follows the time-out (noticed 1 ms after it) and EW = 20 ms (again + 1 ms).
+    const auto& writes = rig.port->WriteTicks;
+    ASSERT_EQ(writes.size(), 3u);
+    const auto gap = static_cast<std::uint64_t>(timeout) + 1 + 20 + 1;
+    EXPECT_EQ(writes[1] - writes[0], gap);
+    EXPECT_EQ(writes[2] - writes[1], gap);
+    EXPECT_EQ(rig.comm->Stat.r, 2);
+    EXPECT_EQ(rig.comm->Stat.e, 1);
+    EXPECT_EQ(rig.comm->Stat.OK, 0);
+    EXPECT_EQ(CountContaining(rig.writer.Errors(), ":MA\\TimeOut\\RecRdy"), 3u);
+    EXPECT_TRUE(Contains(rig.writer.Errors(), "COMM^02:Err,Rep=2,{Rec},:MA\\TimeOut\\RecRdy"));
+    EXPECT_EQ(rig.comm->Stat.LastErr, kCommResRecTimeout);
+
+    // The link is still connected: after the wait the process is idle and connected again.
+    EXPECT_TRUE(rig.TickUntil([&rig] { return rig.comm->State == MAS_Connected; }, 100));
+    EXPECT_EQ(rig.master->StateCodes().back(), MAS_Connected) << "no new state report";
+    EXPECT_EQ(rig.master->StateCodes().size(), 2u);
+}
+
+INSTANTIATE_TEST_SUITE_P(BaudRates, CommTimeoutTest, ::testing::Values(4800u, 9600u, 19200u));
+
+TEST(CommProcessTest, AnAnswerToARepeatedFrameCompletesTheExchange) {
+    CommRig rig("DWN=0 REP=1 EW=5");
+    rig.Connect();
+    rig.PostTxD(RqstRecord());
+    ASSERT_TRUE(rig.TickUntil([&rig] { return rig.LineFrames().size() == 2; }));
+    rig.BoardSends(Empt386Frame());
+    rig.Tick();
+    EXPECT_EQ(rig.master->Received().size(), 1u);
+    EXPECT_TRUE(rig.master->ErrorCodes().empty());
+    EXPECT_EQ(rig.comm->Stat, (TChnStat{1, 1, 2, 1, 1, 0, kCommResRecTimeout}));
+}
+
+// --- Settings ---
+
+TEST(CommProcessTest, SettingsComeFromTheIniAndDifferingOnesAreWrittenBack) {
+    CommRig rig("DWN=0 LRB=100 TOP=500 TIC=600 TID=700 TCL=800 RTF=9600 REP=5 NOD=1 DNO=2 EW=7");
+    const TRavloComm_Process& comm = *rig.comm;
+    EXPECT_EQ(comm.LRB(), 100);
+    EXPECT_EQ(comm.TOP, 500);
+    EXPECT_EQ(comm.TIC, 600);
+    EXPECT_EQ(comm.TID, 700);
+    EXPECT_EQ(comm.TCL, 800);
+    EXPECT_EQ(comm.RTF, 9600);
+    EXPECT_EQ(comm.REP, 5);
+    EXPECT_EQ(comm.NOD, 1);
+    EXPECT_EQ(comm.DNO, 2);
+    EXPECT_EQ(comm.EW, 7);
+    const std::string text = comm.ParamsToText();
+    EXPECT_NE(text.find(" LRB=100 TOP=500 TIC=600 TID=700 TCL=800 RTF=9600 REP=5 NOD=1 DNO=2"),
+              std::string::npos)
+        << text;
+    EXPECT_EQ(text.find("EW="), std::string::npos) << "EW is never written back";
+}
+
+TEST(CommProcessTest, DefaultSettingsAreNotWrittenBack) {
+    CommRig rig;
+    EXPECT_EQ(rig.comm->LRB(), TRavloComm_Process::kDefaultLRB);
+    const std::string text = rig.comm->ParamsToText();
+    for (const char* key : {"LRB", "TOP", "TIC", "TID", "TCL", "RTF", "REP", "NOD", "DNO"}) {
+        EXPECT_EQ(text.find(key), std::string::npos) << key << " in " << text;
+    }
+}
+
+TEST(CommProcessTest, ValuesOutOfRangeAreKeywordErrorsAndChangeNothing) {
+    CommRig rig;
+    TRavloComm_Process& comm = *rig.comm;
+    EXPECT_TRUE(comm.ParseParams("REP=256"));
+    EXPECT_TRUE(comm.ParseParams("NOD=-1"));
+    EXPECT_TRUE(comm.ParseParams("TOP=-5"));
+    EXPECT_TRUE(comm.ParseParams("LRB=65536"));
+    EXPECT_TRUE(comm.ParseParams("EW=x"));
+    EXPECT_EQ(comm.REP, 2);
+    EXPECT_EQ(comm.NOD, 255);
+    EXPECT_EQ(comm.TOP, 1000);
+    EXPECT_EQ(comm.LRB(), TRavloComm_Process::kDefaultLRB);
+    EXPECT_EQ(comm.EW, 20);
+    EXPECT_FALSE(comm.ParseParams("LRB=0 REP=0"));
+    EXPECT_EQ(comm.LRB(), 0);
+}
+
+TEST(CommProcessTest, ANewReceiveBufferWhileConnectedIsTheOneFramesArriveIn) {
+    CommRig rig;
+    rig.Connect();
+    ASSERT_FALSE(rig.comm->ParseParams("LRB=64"));
+    rig.PostTxD(RqstRecord());
+    Bytes memD = {ft_MemD, 0, 0, 0, 0, 0, 0x10, 4, 0, 1, 2, 3, 4};
+    rig.BoardSends(memD);
+    rig.Tick();
+    ASSERT_EQ(rig.master->Received().size(), 1u);
+    EXPECT_EQ(rig.master->Received()[0].Data, RxDRecord(memD));
+
+    // A frame longer than the buffer is not taken.
+    rig.PostTxD(RqstRecord());
+    rig.BoardSends(Bytes(65, 0x44));
+    rig.Tick();
+    EXPECT_EQ(rig.master->Received().size(), 1u);
+}
+
+} // namespace
+} // namespace ravlo

@@ -1,0 +1,118 @@
+#pragma once
+
+// The board simulator as a child process of a test: started from the build folder, its
+// pseudo-terminal's path read from its first line, stopped with SIGTERM.
+
+#include <array>
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
+#include <filesystem>
+#include <optional>
+#include <poll.h>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace ravlo::testing {
+
+// voksim beside the test programs' folder (both are built into build/<preset>/), or nothing.
+inline std::optional<std::filesystem::path> FindVoksim() {
+    std::error_code error;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error) {
+        return std::nullopt;
+    }
+    const std::filesystem::path voksim = self.parent_path().parent_path() / "voksim";
+    if (!std::filesystem::is_regular_file(voksim, error) || ::access(voksim.c_str(), X_OK) != 0) {
+        return std::nullopt;
+    }
+    return voksim;
+}
+
+class VoksimChild {
+public:
+    // Starts the simulator with the arguments; Ok() tells whether it came up with its terminal.
+    VoksimChild(const std::filesystem::path& program, const std::vector<std::string>& args) {
+        std::array<int, 2> out{};
+        if (::pipe(out.data()) != 0) {
+            return;
+        }
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+        posix_spawn_file_actions_addclose(&actions, out[0]);
+        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+        std::vector<std::string> words{program.string()};
+        words.insert(words.end(), args.begin(), args.end());
+        std::vector<char*> argv;
+        for (std::string& word : words) {
+            argv.push_back(word.data());
+        }
+        argv.push_back(nullptr);
+        const int failed = ::posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), environ);
+        posix_spawn_file_actions_destroy(&actions);
+        ::close(out[1]);
+        out_ = out[0];
+        if (failed != 0) {
+            pid_ = -1;
+            return;
+        }
+        slavePath_ = ReadFirstLine(std::chrono::seconds(5));
+    }
+    ~VoksimChild() { Stop(); }
+    VoksimChild(const VoksimChild&) = delete;
+    VoksimChild& operator=(const VoksimChild&) = delete;
+
+    bool Ok() const { return pid_ > 0 && !slavePath_.empty(); }
+    const std::string& SlavePath() const { return slavePath_; }
+
+    // SIGTERM and the exit code (-1 when it did not exit normally or was not running).
+    int Stop() {
+        int code = -1;
+        if (pid_ > 0) {
+            ::kill(pid_, SIGTERM);
+            int status = 0;
+            if (::waitpid(pid_, &status, 0) > 0 && WIFEXITED(status)) {
+                code = WEXITSTATUS(status);
+            }
+            pid_ = -1;
+        }
+        if (out_ >= 0) {
+            ::close(out_);
+            out_ = -1;
+        }
+        return code;
+    }
+
+private:
+    std::string ReadFirstLine(std::chrono::milliseconds limit) {
+        std::string line;
+        const auto giveUp = std::chrono::steady_clock::now() + limit;
+        while (std::chrono::steady_clock::now() < giveUp) {
+            pollfd readable{out_, POLLIN, 0};
+            if (::poll(&readable, 1, 50) <= 0) {
+                continue;
+            }
+            char c = 0;
+            if (::read(out_, &c, 1) != 1) {
+                break;
+            }
+            if (c == '\n') {
+                return line;
+            }
+            line += c;
+        }
+        return {};
+    }
+
+    pid_t pid_ = -1;
+    int out_ = -1;
+    std::string slavePath_;
+};
+
+} // namespace ravlo::testing
