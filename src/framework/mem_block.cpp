@@ -1,5 +1,7 @@
 #include "framework/mem_block.h"
 
+#include "framework/number_text.h"
+#include "framework/padding.h"
 #include "platform/exception.h"
 
 #include <algorithm>
@@ -10,13 +12,6 @@ namespace ravlo {
 namespace {
 
 constexpr std::size_t kDumpBytes = 50;
-constexpr std::size_t kMaxTextLength = 255;
-constexpr char kHexDigits[] = "0123456789ABCDEF";
-
-void AppendHexByte(std::string& out, std::uint8_t b) {
-    out += kHexDigits[b >> 4];
-    out += kHexDigits[b & 0x0F];
-}
 
 std::unique_ptr<std::uint8_t[]> CopyOf(std::span<const std::uint8_t> buf) {
     auto data = std::make_unique<std::uint8_t[]>(buf.size());
@@ -102,30 +97,16 @@ std::string TMem::DataToText() const {
     if (!Data) {
         return "(\?\?\?\?)";
     }
-    std::string text = "(";
-    const std::size_t shown = std::min<std::size_t>(Size, kDumpBytes);
-    for (std::size_t i = 0; i < shown; ++i) {
-        AppendHexByte(text, Data[i]);
-    }
+    std::string text = "(" + HexBuf(GetSpan(), kDumpBytes);
     if (Size > kDumpBytes) {
         text += "...";
     }
     text += ')';
-    if (text.size() > kMaxTextLength) {
-        text.resize(kMaxTextLength);
-    }
-    return text;
+    return CutToShort(std::move(text));
 }
 
 std::string TMem::ToText() const {
-    std::string text;
-    AppendHexByte(text, static_cast<std::uint8_t>(Size >> 8));
-    AppendHexByte(text, static_cast<std::uint8_t>(Size & 0xFF));
-    text += DataToText();
-    if (text.size() > kMaxTextLength) {
-        text.resize(kMaxTextLength);
-    }
-    return text;
+    return CutToShort(HexW(Size) + DataToText());
 }
 
 TMemL TMemL::Create(std::size_t size) {

@@ -1,12 +1,13 @@
 #include "framework/obj_stream.h"
 
+#include "framework/padding.h"
+
 #include <algorithm>
 #include <array>
 
 namespace ravlo {
 namespace {
 
-constexpr std::size_t kMaxShortString = 255;
 constexpr std::size_t kMaxClasses = 0x7FFF;
 
 // Keeps the reader's nesting depth right whichever way a Load leaves.
@@ -132,7 +133,7 @@ void TrbObjStream::Read(std::span<std::uint8_t> buffer) {
 }
 
 void TrbObjStream::WriteStr(std::string_view text) {
-    text = text.substr(0, kMaxShortString);
+    text = text.substr(0, kShortStringMax);
     WriteU8(static_cast<std::uint8_t>(text.size()));
     Write(Bytes(text));
 }

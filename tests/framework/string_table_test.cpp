@@ -25,9 +25,11 @@ TEST(StringTableTest, IoErrorTextsCoverTheirIds) {
     EXPECT_EQ(AppLoadStr(118), "I/O error 150");
     EXPECT_EQ(AppLoadStr(130), "I/O error 162");
     EXPECT_EQ(AppLoadStr(131), "I/O error");
+    // Ids 140 to 151 are left to the texts of other windows, so only the framework's own are checked.
     for (int id = 101; id <= 162; ++id) {
-        const bool unused = id >= 140 && id <= 151;
-        EXPECT_EQ(AppLoadStr(id) == kMissingStringText, unused) << id;
+        if (id < 140 || id > 151) {
+            EXPECT_NE(AppLoadStr(id), kMissingStringText) << id;
+        }
     }
 }
 
