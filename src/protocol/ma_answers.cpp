@@ -1,0 +1,223 @@
+#include "framework/number_text.h"
+#include "framework/writer_channels.h"
+#include "platform/tick.h"
+#include "protocol/board_answers.h"
+#include "protocol/com_globals.h"
+#include "protocol/comm_messages.h"
+#include "protocol/comm_state.h"
+#include "protocol/ma_debug.h"
+#include "protocol/ma_process.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace ravlo {
+namespace {
+
+constexpr std::size_t kMemDHeaderLen = 9;
+
+const char* MismatchText(std::uint8_t conState) {
+    switch (conState) {
+    case cs_WaitForMemView:
+        return "Neshodne adresy v MemView, recv.adr=";
+    case cs_WaitForCfg188:
+        return "Neshodne adresy v Cfg188, recv.adr=";
+    case cs_WaitForCfg386:
+        return "Neshodne adresy v Cfg386, recv.adr=";
+    case cs_WaitForId386:
+        return "Neshodne adresy v Id386, recv.adr=";
+    case cs_WaitForBiosId:
+        return "Neshodne adresy ve WaiForBiosId  recv.adr=";
+    case cs_WaitForBiosIdString:
+        return "Neshodne adresy ve WaiForBiosIdString recv.adr=";
+    default:
+        return "Neshodne adresy ve WaiForBiosIdFlashType recv.adr=";
+    }
+}
+
+} // namespace
+
+void TRavlo_MA_Process::Unexpected(std::uint8_t type) {
+    throw EMaProtocolError("Neocekavany typ zpravy: $" + HexB(type));
+}
+
+void TRavlo_MA_Process::WorkBoardAnswer(std::span<const std::uint8_t> frame) {
+    LastRecvTick = GetTickCount();
+    if (frame.empty()) {
+        // A frame without answer has gone out: only the operations that wait for the next frame of
+        // any kind end with it.
+        switch (ConState) {
+        case cs_WaitForGo:
+        case cs_WaitForRun:
+            AnswerGo(frame);
+            break;
+        case cs_WaitForIOWrite:
+            AnswerIOWrite(frame);
+            break;
+        default:
+            break;
+        }
+        return;
+    }
+    switch (ConState) {
+    case cs_idle:
+        Trace(DM_Ravlo_MA_Debug, "Warning: msg in _idle - no action");
+        break;
+    case cs_WaitForEmpt:
+    case cs_WaitForPing:
+        AnswerRqst(frame);
+        break;
+    case cs_WaitForLd:
+        AnswerWrite(frame);
+        break;
+    case cs_WaitForLdBeg256:
+    case cs_WaitForLdEnd256:
+    case cs_WaitForLdBeg512:
+    case cs_WaitForLdEnd512:
+        AnswerWriteRead(frame);
+        break;
+    case cs_WaitForMemView:
+        AnswerMemView(frame);
+        break;
+    case cs_WaitForCfg188:
+    case cs_WaitForCfg386:
+        AnswerSetup(frame);
+        break;
+    case cs_WaitForId386:
+        AnswerId386(frame);
+        break;
+    case cs_WaitForBiosId:
+        AnswerBiosId(frame);
+        break;
+    case cs_WaitForBiosIdString:
+        AnswerBiosIdString(frame);
+        break;
+    case cs_WaitForBiosIdFlashType:
+        AnswerFlashType(frame);
+        break;
+    case cs_WaitForGo:
+    case cs_WaitForRun:
+        AnswerGo(frame);
+        break;
+    case cs_WaitForCheckSum:
+        AnswerCheckSum(frame);
+        break;
+    case cs_WaitForMem:
+        AnswerMem(frame);
+        break;
+    case cs_WaitForIORead:
+        AnswerIORead(frame);
+        break;
+    case cs_WaitForIOWrite:
+        AnswerIOWrite(frame);
+        break;
+    case cs_WaitForGetRTC:
+        AnswerGetRTC(frame);
+        break;
+    case cs_WaitForSetRTC:
+        AnswerSetRTC(frame);
+        break;
+    default:
+        Beep();
+        ReportError(0, "Unwanted message arrived - Ignored.", false);
+        break;
+    }
+}
+
+void TRavlo_MA_Process::MemoryData(std::span<const std::uint8_t> frame) {
+    if (frame.size() < kMemDHeaderLen) {
+        throw EMaProtocolError("Neocekavany typ zpravy: $" + HexB(frame[0]) + " (short MemD)");
+    }
+    const TSegOfsPtr address = FrameFarPtr(frame, 3);
+    const std::uint32_t cur = FarPtrToLin(active_.CurAdr);
+    if (FarPtrToLin(address) != cur) {
+        if (IsWriteReadState(ConState) || ConState == cs_WaitForMem) {
+            InsertTimeOutMess(MismatchTimeOutMs(RET, ComBaud));
+            return;
+        }
+        throw EMaProtocolError(MismatchText(ConState) + HexDW(address.Packed()) +
+                               " qq_addr2.adr=" + HexDW(active_.CurAdr.Packed()));
+    }
+    // The board's count is clamped to the bytes the frame carries, the room left in the buffer and
+    // the bytes still expected.
+    std::size_t count = std::min<std::size_t>(FrameU16(frame, 7), frame.size() - kMemDHeaderLen);
+    const std::size_t done = static_cast<std::size_t>(std::max(active_.DoneBytes, 0));
+    count = std::min(count, active_.Buffer.size() - std::min(done, active_.Buffer.size()));
+    const std::uint32_t end = FarPtrToLin(active_.EndAdr);
+    count = std::min<std::size_t>(count, end >= cur ? end - cur + 1 : 0);
+    std::copy_n(frame.begin() + kMemDHeaderLen, count,
+                active_.Buffer.begin() + static_cast<std::ptrdiff_t>(done));
+    active_.CurAdr = LinToFarPtr(cur + static_cast<std::uint32_t>(count));
+    if (IsWriteReadState(ConState) || ConState == cs_WaitForMem) {
+        NotifyForms(4, &active_.CurAdr);
+    }
+    active_.DoneBytes += static_cast<std::int32_t>(count);
+    if (!IsWriteReadState(ConState)) {
+        Progress().UpdateProgress();
+    }
+    InsertTimeOutMess(DataTimeOutMs(RET, ComBaud));
+}
+
+bool TRavlo_MA_Process::DataEnded(std::span<const std::uint8_t> frame, std::string_view unexpectedText) {
+    switch (frame[0]) {
+    case ft_MemD:
+        MemoryData(frame);
+        return false;
+    case ft_MemE:
+        return true;
+    default:
+        if (!unexpectedText.empty()) {
+            throw EMaProtocolError(std::string(unexpectedText));
+        }
+        Unexpected(frame[0]);
+    }
+}
+
+bool TRavlo_MA_Process::DataStillDue() const {
+    return FarPtrToLin(active_.CurAdr) <= FarPtrToLin(active_.EndAdr) && active_.DoneBytes < active_.Size;
+}
+
+void TRavlo_MA_Process::AnswerRqst(std::span<const std::uint8_t> frame) {
+    const std::uint8_t type = frame[0];
+    const auto answer = ParseRqstAnswer(frame);
+    const DEV_VokType board = answer.Ok() ? answer.Value() : DEV_Unknown;
+    if (board != DEV_Unknown) {
+        const bool changed = Device != board;
+        SetDevice(board);
+        if (changed) {
+            IdFollowUp = 1;
+            ReadBiosId();
+        }
+    } else {
+        SetDevice(DEV_Unknown);
+        SetBiosId("???");
+        Beep();
+        ReportError(0, "Unknown Vok answered, Empt_$" + HexB(type), true);
+        if ((MainForm().CmdLineFlags() & TMaMainForm::CL_Download) != 0) {
+            MainForm().SetCmdLineFlags(0);
+        }
+    }
+    SetConState(cs_idle);
+    ContinueLink();
+    PingAnswered = 1;
+    // The identification ends a baud change that waited for it.
+    active_.Done = 1;
+    RunCmdLineSteps();
+}
+
+void TRavlo_MA_Process::RunCmdLineSteps() {
+    if ((MainForm().CmdLineFlags() & TMaMainForm::CL_Download) != 0) {
+        if (Project().IsFullProject()) {
+            Project().DownloadProject();
+            MainForm().SetCmdLineFlags(MainForm().CmdLineFlags() & ~TMaMainForm::CL_Download);
+        } else {
+            MainForm().DownloadApp_MenuItemClick();
+        }
+    }
+    if ((MainForm().CmdLineFlags() & TMaMainForm::CL_Run) != 0) {
+        MainForm().RunApp_MenuItemClick();
+        MainForm().SetCmdLineFlags(MainForm().CmdLineFlags() & ~TMaMainForm::CL_Run);
+    }
+}
+
+} // namespace ravlo

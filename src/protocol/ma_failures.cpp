@@ -1,0 +1,309 @@
+#include "platform/message_queue.h"
+#include "protocol/com_globals.h"
+#include "protocol/comm_messages.h"
+#include "protocol/comm_state.h"
+#include "protocol/ma_messages.h"
+#include "protocol/ma_process.h"
+
+#include <string>
+
+namespace ravlo {
+namespace {
+
+// The states in which the master waits for a command of the communication process that opens or
+// closes the port: a time-out there leaves the port closed.
+bool WaitsForPortCommand(std::uint8_t linkState) {
+    return linkState == ravlost_IA_WaFSetChn || linkState == ravlost_WaFCrOpCo ||
+           linkState == ravlost_WaFDiClDe;
+}
+
+} // namespace
+
+void TRavlo_MA_Process::ContinueLink() {
+    SetRavloState(ravlost_Connected);
+    State = ma_st_Ia;
+}
+
+void TRavlo_MA_Process::FinishOperation() {
+    SetConState(cs_idle);
+    ContinueLink();
+    PingAnswered = 1;
+    active_.Done = 1;
+}
+
+void TRavlo_MA_Process::EndOperation() {
+    RemoveActiveTimeOutMess();
+    SetConState(cs_idle);
+    active_.FreeBuffer();
+    active_.ClockBuffer.reset();
+    // The port stays as it was: an open link goes on, a closed one stays closed.
+    if (LinkState >= ravlost_Connected && LinkState <= ravlost_WaFMsgRxD) {
+        SetRavloState(ravlost_Connected);
+    }
+    State = ma_st_Ia;
+    PingAnswered = 1;
+    Progress().CloseProgress();
+    active_.Done = 1;
+    StopFlag = 0;
+}
+
+void TRavlo_MA_Process::LinkLost() {
+    SetConnected(kNotConnected);
+    SetDevice(DEV_Unknown);
+    BiosIdText.clear();
+    BiosVersion = 0;
+    NotifyForms(4, &BiosIdText);
+    EndOperation();
+}
+
+void TRavlo_MA_Process::ClearQueues() {
+    queue_.clear();
+    savedMess_.Clear();
+}
+
+void TRavlo_MA_Process::FailOperation(std::string_view text, bool clearQueue) {
+    LinkLost();
+    if (clearQueue) {
+        ClearQueues();
+    }
+    Beep();
+    ReportError(0, text, true);
+}
+
+void TRavlo_MA_Process::StopEnding() {
+    EndOperation();
+    Beep();
+    ReportError(0, "Operation aborted", false);
+    ShowText("Operation aborted.", 2);
+}
+
+bool TRavlo_MA_Process::RetryRead() {
+    if (RetryCount >= kMaxRetries) {
+        return false;
+    }
+    ++RetryCount;
+    switch (ConState) {
+    case cs_WaitForMem:
+    case cs_WaitForLdBeg256:
+    case cs_WaitForLdEnd256:
+    case cs_WaitForLdBeg512:
+    case cs_WaitForLdEnd512:
+        // The piece that failed goes out again before the pieces still waiting.
+        active_.DoneBytes = LastFrameDone;
+        active_.CurAdr = LastFrameAdr;
+        PushFrame(BuildMemFrame(LastFrameAdr, LastFrameLen));
+        break;
+    case cs_WaitForMemView:
+    case cs_WaitForCfg188:
+    case cs_WaitForCfg386:
+        active_.CurAdr = active_.StartAdr;
+        active_.DoneBytes = 0;
+        PushFrame(BuildMemFrame(active_.StartAdr, 256));
+        break;
+    case cs_WaitForId386:
+        active_.CurAdr = active_.StartAdr;
+        active_.DoneBytes = 0;
+        PushFrame(BuildBareFrame(ft_GetID));
+        break;
+    case cs_WaitForBiosId:
+        active_.CurAdr = active_.StartAdr;
+        active_.DoneBytes = 0;
+        PushFrame(BuildMemFrame(active_.StartAdr, 4));
+        break;
+    case cs_WaitForBiosIdString:
+        active_.CurAdr = active_.StartAdr;
+        active_.DoneBytes = 0;
+        PushFrame(BuildMemFrame(active_.StartAdr, 64));
+        break;
+    case cs_WaitForBiosIdFlashType:
+        active_.CurAdr = active_.StartAdr;
+        PushFrame(BuildMemFrame(active_.StartAdr, 1));
+        break;
+    default:
+        --RetryCount;
+        return false;
+    }
+    ContinueLink();
+    return true;
+}
+
+void TRavlo_MA_Process::RetryOrFail(std::string_view text, bool clearQueue) {
+    if (!RetryRead()) {
+        FailOperation(text, clearQueue);
+    }
+}
+
+void TRavlo_MA_Process::WorkTimeOut() {
+    const std::uint8_t linkState = LinkState;
+    SetConnected(kNotConnected);
+    activeTimeOut_.reset();
+    switch (ConState) {
+    case cs_WaitForEmpt:
+    case cs_WaitForPing:
+        LinkLost();
+        if (BaudSearch == 0) {
+            Beep();
+            ReportError(0, "Communication lost by TimeOut", true);
+        }
+        break;
+    case cs_WaitForLd:
+        FailOperation("Writing block of memory failed by TimeOut", true);
+        break;
+    case cs_WaitForLdBeg256:
+    case cs_WaitForLdEnd256:
+    case cs_WaitForLdBeg512:
+    case cs_WaitForLdEnd512:
+        RetryOrFail("Writing block of memory failed by TimeOut", true);
+        break;
+    case cs_WaitForMemView:
+        LinkLost();
+        queue_.clear();
+        Beep();
+        ReportError(0, "Reading 256 bytes of memory failed by TimeOut", true);
+        break;
+    case cs_WaitForId386:
+    case cs_WaitForBiosId:
+        RetryOrFail("Bios ID failed by TimeOut", true);
+        break;
+    case cs_WaitForMem:
+        RetryOrFail("Reading block of memory failed by TimeOut", true);
+        break;
+    case cs_WaitForGo:
+    case cs_WaitForRun:
+        FailOperation("Starting application failed by TimeOut", true);
+        break;
+    case cs_WaitForIOWrite:
+        FailOperation("IO Write failed by TimeOut", true);
+        break;
+    default:
+        FailOperation("Internal error - timeout, qq_state=" + ConStateText(ConState) + ", Ravlo_MA_State=" +
+                          RavloStateText(linkState) + ", State= " + ProcStateText(State),
+                      true);
+        break;
+    }
+    if (WaitsForPortCommand(linkState)) {
+        SetRavloState(ravlost_Inactive);
+    }
+}
+
+void TRavlo_MA_Process::WorkCommError(std::span<const std::uint8_t> data) {
+    RemoveActiveTimeOutMess();
+    const TRavloCommStateRec record = TRavloCommStateRec::Decode(data).value_or(TRavloCommStateRec{});
+    const std::uint16_t code = record.Code;
+    switch (LinkState) {
+    case ravlost_WaFCrOpCo:
+        Beep();
+        ReportError(0, "Can't open COM" + std::to_string(record.Port), true);
+        SetRavloState(ravlost_Inactive);
+        State = ma_st_Ia;
+        return;
+    case ravlost_CO_WaFSetChn:
+        if (ConState != cs_idle) {
+            InternalCommError(code);
+            return;
+        }
+        if (active_.Done == 0) {
+            LinkLost();
+            ClearQueues();
+        }
+        SetRavloState(ravlost_Inactive);
+        State = ma_st_Ia;
+        ReportError(0, "Error in connection, check existence of COM port", true);
+        return;
+    case ravlost_Inactive:
+    case ravlost_WaFMsgRxD:
+        CommErrorByOperation(code);
+        return;
+    case ravlost_Connected:
+        // The exchange of a frame whose operation has already ended (stopped) failed.
+        if (ConState == cs_idle) {
+            CommErrorByOperation(code);
+            return;
+        }
+        InternalCommError(code);
+        return;
+    default:
+        InternalCommError(code);
+        return;
+    }
+}
+
+void TRavlo_MA_Process::CommErrorByOperation(std::uint16_t code) {
+    switch (ConState) {
+    case cs_idle:
+        LinkLost();
+        break;
+    case cs_WaitForEmpt:
+    case cs_WaitForPing:
+        LinkLost();
+        if (BaudSearch == 0) {
+            Beep();
+            BaudSearch = 1;
+            ReportError(0, "Communication lost!", true);
+        }
+        break;
+    case cs_WaitForLd:
+        FailOperation("Writing block of memory failed by Error", true);
+        break;
+    case cs_WaitForLdBeg256:
+    case cs_WaitForLdEnd256:
+    case cs_WaitForLdBeg512:
+    case cs_WaitForLdEnd512:
+        RetryOrFail("Writing block of memory failed by Error", true);
+        break;
+    case cs_WaitForCfg188:
+    case cs_WaitForCfg386:
+        FailOperation("Reading Bios Setup failed by Err.", true);
+        break;
+    case cs_WaitForMem:
+        RetryOrFail("Reading block of memory failed by TimeOut", true);
+        break;
+    case cs_WaitForMemView:
+        RetryOrFail("Reading 256 byte of memory failed - no answer from Vok.", false);
+        break;
+    case cs_WaitForId386:
+    case cs_WaitForBiosId:
+        RetryOrFail("Bios ID failed by Err.", false);
+        break;
+    case cs_WaitForBiosIdString:
+        RetryOrFail("Bios ID String failed by Err.", false);
+        break;
+    case cs_WaitForBiosIdFlashType:
+        RetryOrFail("Bios Flash Id failed by Err.", false);
+        break;
+    case cs_WaitForCheckSum:
+        FailOperation("Checksumming failed by Error", true);
+        break;
+    case cs_WaitForIORead:
+        FailOperation("IO Read failed by Error", true);
+        break;
+    case cs_WaitForGetRTC:
+        AppMessageQueue().Post(active_.Notify, wm_RTCErr, 1, 0);
+        EndOperation();
+        Beep();
+        ReportError(0, "Reading Time failed.\r\nProbably unsupported Vok function.", false);
+        break;
+    case cs_WaitForSetRTC:
+        AppMessageQueue().Post(active_.Notify, wm_RTCErr, 2, 0);
+        EndOperation();
+        Beep();
+        ReportError(0, "Setting Time failed.\r\nProbably unsupported Vok function.", false);
+        break;
+    default:
+        InternalCommError(code);
+        break;
+    }
+}
+
+void TRavlo_MA_Process::InternalCommError(std::uint16_t code) {
+    const std::string text = "Internal error - [" + std::to_string(code) + "=" + ChnErrText(code) +
+                             ", qq_state=" + ConStateText(ConState) +
+                             ", Ravlo_MA_State=" + RavloStateText(LinkState) +
+                             ", State= " + ProcStateText(State);
+    LinkLost();
+    Beep();
+    queue_.clear();
+    ReportError(0, text, true);
+}
+
+} // namespace ravlo

@@ -1,0 +1,136 @@
+#include "framework/writer_channels.h"
+#include "platform/tick.h"
+#include "protocol/com_globals.h"
+#include "protocol/comm_messages.h"
+#include "protocol/comm_state.h"
+#include "protocol/ma_debug.h"
+#include "protocol/ma_messages.h"
+#include "protocol/ma_process.h"
+
+namespace ravlo {
+namespace {
+
+// The fastest rate a VokV40 board runs.
+constexpr std::uint32_t kVokV40MaxBaud = 38400;
+constexpr std::uint8_t kRetriesWhenLost = 2;
+
+} // namespace
+
+std::uint32_t TRavlo_MA_Process::FrameTimeOut(std::size_t frameLen) const {
+    return FrameTimeOutMs(RET, ComBaud, frameLen, commRetry_);
+}
+
+void TRavlo_MA_Process::InsertTimeOutMess(std::uint32_t ms) {
+    RemoveActiveTimeOutMess();
+    TTimeMessColl* coll = GetTimeMessColl();
+    if (coll == nullptr) {
+        return;
+    }
+    const std::uint8_t zero = 0;
+    TTimeMess mess = TTimeMess::Create(GetTickCount() + ms, ADR, ADR, 0, 0, wcmd_TimeOut, {&zero, 1});
+    Trace(DM_Ravlo_MA_Mess, "++>" + mess.MessText());
+    activeTimeOut_ = mess.Copy();
+    coll->InsertMess(std::move(mess));
+}
+
+void TRavlo_MA_Process::RemoveActiveTimeOutMess() {
+    if (!activeTimeOut_) {
+        return;
+    }
+    if (TTimeMessColl* coll = GetTimeMessColl(); coll != nullptr && !coll->RemoveMess(*activeTimeOut_)) {
+        Writelnsys(DWN, Name + " RemoveActiveTimeOutMess fail!");
+    }
+    activeTimeOut_.reset();
+}
+
+void TRavlo_MA_Process::KeepAlive() {
+    const std::uint32_t now = GetTickCount();
+    if (State == ma_st_Ia && LinkState == ravlost_Connected && ConState == cs_idle && PER > 0 &&
+        TickElapsed(now, LastRecvTick) >= static_cast<std::uint32_t>(PER) &&
+        TickElapsed(now, LastSendTick) >= static_cast<std::uint32_t>(PER) && PingAnswered == 1) {
+        LastSendTick = now;
+        PingBoard();
+    }
+}
+
+void TRavlo_MA_Process::SendRqst() {
+    if (ConState != cs_idle && ConState != cs_WaitForPing) {
+        Beep();
+        ReportError(0, "Can't, another operation in progress.", false);
+        return;
+    }
+    PingAnswered = 0;
+    SetConState(cs_WaitForPing);
+    RetryCount = Connected != kNotConnected ? 0 : kRetriesWhenLost;
+    SendBareFrame(ft_Rqst);
+}
+
+void TRavlo_MA_Process::PingBoard() {
+    if (ConState != cs_idle) {
+        Beep();
+        ReportError(0, "Can't, another operation in progress.", false);
+        return;
+    }
+    if (Connected == kBoardConnected) {
+        PingAnswered = 0;
+        active_.Done = 1;
+        SetConState(cs_WaitForPing);
+        RetryCount = 1;
+        SendBareFrame(ft_Rqst);
+        return;
+    }
+    // No board, or a baud change under way: try the other of the two rates.
+    BaudSearch = 1;
+    if (Device == DEV_VokV40 && BDLD > kVokV40MaxBaud) {
+        BDLD = kVokV40MaxBaud;
+    }
+    CurBaud = CurBaud == DefBd ? BDLD : DefBd;
+    if (CurBaud == ComBaud && ComPort == ComOpenPort) {
+        // The port already runs at that rate: reopening it would change nothing.
+        SendRqst();
+        return;
+    }
+    PostRun(RunRecChnParam(ComPort, CurBaud));
+}
+
+void TRavlo_MA_Process::ChangeBaud() {
+    tRequest request;
+    request.Kind = cs_idle;
+    request.Start = &TRavlo_MA_Process::StartChangeBaud;
+    Enqueue(std::move(request), true);
+}
+
+void TRavlo_MA_Process::StartChangeBaud() {
+    RetryCount = 0;
+    if (Device == DEV_VokV40 && BDLD > kVokV40MaxBaud) {
+        BDLD = kVokV40MaxBaud;
+    }
+    SendBdRate(BDLD);
+    SetConnected(kChangingBaud);
+}
+
+void TRavlo_MA_Process::SetChnParam(std::uint8_t port, std::uint32_t baud) {
+    ComPort = port;
+    PostRun(RunRecChnParam(port, baud));
+}
+
+void TRavlo_MA_Process::OpenComm() {
+    PostRun(RunRecOperation(ravlo_ma_run_CrOpCo));
+}
+
+void TRavlo_MA_Process::CloseComm() {
+    PostRun(RunRecOperation(ravlo_ma_run_DiClDe));
+}
+
+void TRavlo_MA_Process::StopOperation() {
+    if (ConState == cs_idle) {
+        Beep();
+        return;
+    }
+    StopFlag = 1;
+    // The stop runs with the next message; this one makes sure there is a next message even when
+    // the board stays silent.
+    PostRun(RunRecOperation(ravlo_ma_run_Act));
+}
+
+} // namespace ravlo

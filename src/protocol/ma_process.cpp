@@ -1,0 +1,421 @@
+#include "protocol/ma_process.h"
+
+#include "framework/debug_mask.h"
+#include "framework/keyword_lexer.h"
+#include "framework/number_text.h"
+#include "framework/writer_channels.h"
+#include "kernel/kernel_debug.h"
+#include "platform/tick.h"
+#include "protocol/com_globals.h"
+#include "protocol/comm_messages.h"
+#include "protocol/comm_state.h"
+#include "protocol/ma_debug.h"
+#include "protocol/ma_messages.h"
+
+#include <exception>
+
+namespace ravlo {
+
+std::uint8_t BaudSearch = 0;
+
+namespace {
+
+// How long before creation the last answer counts as received, so that the first keep-alive is due
+// at once.
+constexpr std::uint32_t kInitialQuietMs = 5000;
+
+} // namespace
+
+TRavlo_MA_Process::TRavlo_MA_Process(const TProcLabel* label) : TProcess(label) {
+    Trace(DM_InitDone, ".CreateFromLabel  Entry");
+    if (label == nullptr) {
+        WriteErrsys(DWN, std::string(kClassName) + ".CreateFromLabel - PL=nil!");
+    }
+    LastRecvTick = GetTickCount() - kInitialQuietMs;
+    State = ma_st_Ia;
+    active_.Done = 1;
+    ComDefaultPort = 1;
+    Trace(DM_InitDone, "/TRavlo_MA_Process.CreateFromLabel Exit " + ParamsToText());
+}
+
+TRavlo_MA_Process::~TRavlo_MA_Process() {
+    RemoveActiveTimeOutMess();
+    Trace(DM_InitDone, ".Destroy");
+}
+
+bool TRavlo_MA_Process::ParseKeyword(std::string_view keyword) {
+    switch (LexKeyIndex(keyword, "PER|RET|AST|")) {
+    case 1: {
+        const auto value = LexGetNum();
+        if (!value) {
+            return true;
+        }
+        PER = *value;
+        return false;
+    }
+    case 2:
+        return LexGetField(RET, 0, INT32_MAX);
+    case 3: {
+        const auto value = LexGetNum();
+        if (!value) {
+            return true;
+        }
+        // A value beyond a byte is ignored.
+        if (*value >= 0 && *value <= 0xFF) {
+            AST = static_cast<std::uint8_t>(*value);
+        }
+        return false;
+    }
+    default:
+        return TProcess::ParseKeyword(keyword);
+    }
+}
+
+std::string TRavlo_MA_Process::ParamsToText() const {
+    return TProcess::ParamsToText() + " PER=" + std::to_string(PER) + " RET=" + std::to_string(RET) +
+           " AST=$" + HexB(AST);
+}
+
+void TRavlo_MA_Process::SetInterfaces(const TMaInterfaces& interfaces) {
+    interfaces_ = interfaces;
+}
+
+void TRavlo_MA_Process::WorkProcMess(TProcMess& mess, bool& keep) {
+    keep = false;
+    stateBefore_ = State;
+    Trace(DM_Ravlo_MA_Mess, ".WorkProcMess Begin - State=" + std::to_string(State));
+    Trace(DM_Ravlo_MA_Mess, "<--" + TRavlo_MA_ProcMess::CopyOf(mess).MessText());
+    try {
+        if (StopFlag != 0) {
+            RunStop();
+        }
+        WorkMessage(mess);
+    } catch (...) {
+        // The fault ends this message only: the process stays consistent and goes on.
+        Epilogue();
+        throw;
+    }
+    Epilogue();
+}
+
+void TRavlo_MA_Process::WorkMessage(TProcMess& mess) {
+    if (mess.GetDataLen() == 0) {
+        // Of the messages without data only the report of a frame sent without answer counts.
+        if (mess.GetCode() == RAVLOCOMM_MA_RxD && State == ma_st_Ia) {
+            ActRavlo_MA_Inactive(mess);
+        }
+        return;
+    }
+    switch (State) {
+    case ma_st_Ia:
+        ActRavlo_MA_Inactive(mess);
+        break;
+    case ma_st_Wr:
+        WaitingHandler(mess);
+        break;
+    case ma_st_Dc:
+        break;
+    default:
+        WriteErrsys(DWN, Name + " Unknown State!");
+        SetRavloState(ravlost_Inactive);
+        State = ma_st_Ia;
+        break;
+    }
+}
+
+void TRavlo_MA_Process::Epilogue() {
+    StopFlag = 0;
+    if (State < ma_st_Wr) {
+        ReleaseSaved();
+    }
+    if (State != stateBefore_) {
+        NotifyForms(2, &State);
+    }
+    Trace(DM_Ravlo_MA_Mess, ".WorkProcMess End - State=" + std::to_string(State));
+}
+
+void TRavlo_MA_Process::ReleaseSaved() {
+    if (std::optional<TProcMess> saved = savedMess_.Pop()) {
+        Trace(DM_Ravlo_MA_Mess, "Saved Mess ::>" + TRavlo_MA_ProcMess::CopyOf(*saved).MessText());
+        saved->SendProcMess();
+        return;
+    }
+    if (LinkActionPending(LinkState)) {
+        State = sendvokdata() ? ma_st_Wr : ma_st_Ia;
+    }
+}
+
+void TRavlo_MA_Process::ActRavlo_MA_Inactive(TProcMess& mess) {
+    const auto data = mess.DataSpan();
+    switch (mess.GetCode()) {
+    case RAVLOCOMM_MA_RxD:
+        if (!data.empty()) {
+            Trace(DM_Ravlo_MA_Debug, "Err - Ravlo_MA.ActRavlo_MA_Inactive, arrived wcmd_RAVLOCOMM_MA_RxD.");
+        }
+        ReceiveRxD(mess);
+        break;
+    case wcmd_TimeOut:
+        Trace(DM_Ravlo_MA_Debug, "Err - Ravlo_MA.ActRavlo_MA_Inactive, arrived wcmd_TimeOut.");
+        OnTimeOutMess();
+        break;
+    case RAVLOCOMM_MA_Error:
+        Trace(DM_Ravlo_MA_Debug, "Err - Ravlo_MA.ActRavlo_MA_Inactive, arrived wcmd_Error.");
+        WorkCommError(data);
+        break;
+    case RAVLOCOMM_MA_State:
+        Trace(DM_Ravlo_MA_Debug,
+              "Err - Ravlo_MA.ActRavlo_MA_Inactive, arrived wcmd_RAVLOCOMM_MA_State - ignored.");
+        break;
+    case Ravlo_MA_RUN:
+        if (data.size() >= Ravlo_MA_RunLen(data)) {
+            RunOperation(data);
+        }
+        break;
+    default:
+        throw EMaProtocolError(Name + ": unknown InputMCode=$" + HexB(mess.GetCode()));
+    }
+}
+
+void TRavlo_MA_Process::RunOperation(std::span<const std::uint8_t> data) {
+    const std::uint8_t operation = data[0];
+    switch (operation) {
+    case ravlo_ma_run_Act:
+        break;
+    case ravlo_ma_run_SetChnParam: {
+        const auto param = TRavloChnParamRec::Decode(data.subspan(1));
+        if (LinkState == ravlost_Inactive || LinkState == ravlost_Connected) {
+            pendingPort_ = param->Port;
+            pendingBaud_ = param->Baud;
+            SetRavloState(LinkState == ravlost_Inactive ? ravlost_IA_SetChnPar : ravlost_CO_SetChnPar);
+        } else {
+            Beep();
+            Trace(DM_Ravlo_MA_Debug, "Err - ravlo_ma_run_SetChnParam not in ravlost_Inactive, but in: " +
+                                         RavloStateText(LinkState));
+        }
+        break;
+    }
+    case ravlo_ma_run_CrOpCo:
+        if (LinkState == ravlost_Inactive) {
+            SetRavloState(ravlost_CrOpCo);
+        } else {
+            Trace(DM_Ravlo_MA_Debug,
+                  "Err - ravlo_ma_run_CrOpCo not in ravlost_Inactive, but in: ravlost_$" + HexB(LinkState));
+        }
+        break;
+    case ravlo_ma_run_DiClDe:
+        if (LinkState == ravlost_Connected) {
+            SetRavloState(ravlost_DiClDe);
+        } else {
+            Trace(DM_Ravlo_MA_Debug,
+                  "Err - ravlo_ma_run_DiClDe not in ravlost_Created, but in: ravlost_$" + HexB(LinkState));
+        }
+        break;
+    case ravlo_ma_run_TxD:
+        if (LinkState == ravlost_Connected) {
+            pendingTxD_.assign(data.begin() + 1, data.end());
+            SetRavloState(ravlost_SendMSG);
+        } else {
+            Trace(DM_Ravlo_MA_Debug, "Err - ravlo_ma_run_TxD not in ravlost_Connected");
+            // The frame cannot go out: the operation that sent it would wait for ever.
+            if (ConState != cs_idle) {
+                FailOperation("Device not connected!", true);
+            }
+        }
+        break;
+    default:
+        throw EMaProtocolError(Name + ": unknown Ravlo_MA_Operation=$" + HexB(operation));
+    }
+    if (LinkActionPending(LinkState) || LinkState == ravlost_Inactive) {
+        State = sendvokdata() ? ma_st_Wr : ma_st_Ia;
+    }
+}
+
+void TRavlo_MA_Process::WaitingHandler(TProcMess& mess) {
+    const auto data = mess.DataSpan();
+    switch (mess.GetCode()) {
+    case RAVLOCOMM_MA_State:
+        ReceiveCommState(data);
+        break;
+    case RAVLOCOMM_MA_Error:
+        WorkCommError(data);
+        break;
+    case RAVLOCOMM_MA_RxD:
+        ReceiveRxD(mess);
+        break;
+    case wcmd_TimeOut:
+        OnTimeOutMess();
+        break;
+    case Ravlo_MA_RUN:
+        savedMess_.Add(mess.Copy());
+        break;
+    default:
+        ReportError(0, Name + ": unknown InputMCode=$" + HexB(mess.GetCode()), true);
+        break;
+    }
+}
+
+bool TRavlo_MA_Process::sendvokdata() {
+    switch (LinkState) {
+    case ravlost_IA_SetChnPar:
+        SendChnParam(CommandTimeOutMs(RET));
+        SetRavloState(ravlost_IA_WaFSetChn);
+        return true;
+    case ravlost_CrOpCo:
+        SendCommCmd(CommandTimeOutMs(RET), RAVLOCOMM_MA_CrOpCo);
+        SetRavloState(ravlost_WaFCrOpCo);
+        return true;
+    case ravlost_CO_SetChnPar:
+        // A search tries rates on the host's side only; a chosen rate is first told to the board.
+        if (BaudSearch == 0) {
+            SendBdRate(pendingBaud_);
+        }
+        SendChnParam(CommandTimeOutMs(RET));
+        SetRavloState(ravlost_CO_WaFSetChn);
+        return true;
+    case ravlost_SendMSG: {
+        const bool noAnswer = !pendingTxD_.empty() && pendingTxD_[0] == 1;
+        const std::size_t frameLen = pendingTxD_.size() - std::min<std::size_t>(pendingTxD_.size(), 4);
+        if (noAnswer) {
+            // The communication process confirms the last transmission; should it never do so, the
+            // time-out ends the operation instead of leaving it waiting.
+            SendTxD(ConState == cs_idle ? 0 : FrameTimeOut(frameLen));
+            SetRavloState(ravlost_Connected);
+            return false;
+        }
+        lastAnsweredFrameLen_ = frameLen;
+        SendTxD(FrameTimeOut(frameLen));
+        SetRavloState(ravlost_WaFMsgRxD);
+        return true;
+    }
+    case ravlost_DiClDe:
+        SendCommCmd(CommandTimeOutMs(RET), RAVLOCOMM_MA_DiClDe);
+        SetRavloState(ravlost_WaFDiClDe);
+        return true;
+    case ravlost_Inactive:
+        Trace(DM_Ravlo_MA_Debug, "Ping - TxD in ravlost_Inactive");
+        return false;
+    default:
+        throw EMaProtocolError("Err - sendvokdata v neznamem ravlost_$" + HexB(LinkState));
+    }
+}
+
+void TRavlo_MA_Process::ReceiveRxD(const TProcMess& mess) {
+    RemoveActiveTimeOutMess();
+    const auto data = mess.DataSpan();
+    std::span<const std::uint8_t> frame;
+    if (data.size() > TRavloCommFrameRec::kHeaderLen) {
+        const std::size_t claimed = data[2] | (data[3] << 8);
+        frame = data.subspan(TRavloCommFrameRec::kHeaderLen,
+                             std::min(claimed, data.size() - TRavloCommFrameRec::kHeaderLen));
+    }
+    if (frame.empty()) {
+        // Only reports that a frame without answer has gone out; it ends an operation that waits
+        // for the next frame of any kind, and nothing else.
+        if (LinkState != ravlost_Connected || ConState == cs_idle) {
+            return;
+        }
+    } else if (LinkState == ravlost_WaFMsgRxD) {
+        SetConnected(kBoardConnected);
+        BaudSearch = 0;
+    } else if (LinkState != ravlost_Connected) {
+        throw EMaProtocolError("Prisla neocekavana data ve stavu: ravlost_$" + HexB(LinkState));
+    }
+    try {
+        WorkBoardAnswer(frame);
+    } catch (const EMaProtocolError&) {
+        // The request stays as it is; its time-out (or failure handling) ends or repeats it.
+        if (ConState != cs_idle && !activeTimeOut_) {
+            InsertTimeOutMess(FrameTimeOut(lastAnsweredFrameLen_));
+        }
+        throw;
+    }
+}
+
+void TRavlo_MA_Process::ReceiveCommState(std::span<const std::uint8_t> data) {
+    RemoveActiveTimeOutMess();
+    const auto record = TRavloCommStateRec::Decode(data);
+    const std::uint16_t commState = record ? record->Code : 0xFFFF;
+    switch (LinkState) {
+    case ravlost_IA_WaFSetChn:
+        SetRavloState(ravlost_Inactive);
+        break;
+    case ravlost_WaFCrOpCo:
+        if (commState == MAS_0) {
+            Beep();
+            SetRavloState(ravlost_Inactive);
+        } else if (commState == MAS_Connected) {
+            SetRavloState(ravlost_Connected);
+        } else {
+            State = ma_st_Ia;
+            throw EMaProtocolError("receive_ravlocomm_ma_state in ravlost_waitForCreated, unknown state.");
+        }
+        break;
+    case ravlost_CO_WaFSetChn:
+        SetRavloState(ravlost_Connected);
+        State = ma_st_Ia;
+        SendRqst();
+        break;
+    case ravlost_WaFDiClDe:
+        if (commState != MAS_0) {
+            State = ma_st_Ia;
+            throw EMaProtocolError("err: Ravlo_MA prisel neznamy stav pri cekani na diclde");
+        }
+        SetRavloState(ravlost_Inactive);
+        SetConnected(kNotConnected);
+        break;
+    default:
+        State = ma_st_Ia;
+        throw EMaProtocolError("err: Ravlo_MA prisel stav ravlocomm_ma v neznamem stavu ravlost_" +
+                               HexB(LinkState));
+    }
+    State = ma_st_Ia;
+}
+
+void TRavlo_MA_Process::OnTimeOutMess() {
+    // A time-out that was cancelled after it had been posted, or that belongs to an earlier wait,
+    // is stale.
+    if (!activeTimeOut_ || !TickReached(GetTickCount(), activeTimeOut_->Due)) {
+        Trace(DM_Ravlo_MA_Debug, Name + " stale TimeOut ignored");
+        return;
+    }
+    WorkTimeOut();
+}
+
+void TRavlo_MA_Process::RunStop() {
+    Progress().CloseProgress();
+    savedMess_.Clear();
+    RetryCount = kStopRetries;
+    if (ConState != cs_idle) {
+        StopEnding();
+    }
+    ClearQueues();
+    active_.Done = 1;
+    StopFlag = 0;
+}
+
+void TRavlo_MA_Process::Tick() {
+    StartNextRequest();
+    KeepAlive();
+}
+
+void TRavlo_MA_Process::StartNextRequest() {
+    if (ConState != cs_idle || queue_.empty() || active_.Done != 1) {
+        return;
+    }
+    active_ = std::move(queue_.front());
+    queue_.pop_front();
+    ConState = active_.Kind;
+    if (active_.Start == nullptr) {
+        return;
+    }
+    try {
+        (this->*active_.Start)();
+    } catch (const std::exception& error) {
+        // A request that cannot start ends at once, with its reason; the queue goes on.
+        EndOperation();
+        Beep();
+        ReportError(0, error.what(), true);
+    }
+}
+
+} // namespace ravlo

@@ -1,0 +1,66 @@
+#include "protocol/ma_timeouts.h"
+
+#include <algorithm>
+
+namespace ravlo {
+namespace {
+
+constexpr std::uint32_t kDefaultBaud = 4800;
+constexpr std::uint64_t kBitsPerByte = 11;
+constexpr std::size_t kLinkOverhead = 9;
+// A data piece of 256 bytes, as the board may send it: MemD frames with their headers.
+constexpr std::size_t kPieceWireBytes = 256 + 4 * (9 + kLinkOverhead);
+constexpr std::uint32_t kMismatchMs = 100;
+
+std::uint64_t RateOf(std::uint32_t baud) {
+    return baud == 0 ? kDefaultBaud : baud;
+}
+
+std::uint32_t Clamp32(std::uint64_t value) {
+    return static_cast<std::uint32_t>(std::min<std::uint64_t>(value, 0xFFFFFFFFu));
+}
+
+std::uint64_t NonNegative(std::int32_t value) {
+    return value < 0 ? 0 : static_cast<std::uint64_t>(value);
+}
+
+} // namespace
+
+std::uint32_t LineTimeMs(std::size_t count, std::uint32_t baud) {
+    const std::uint64_t bits = count * kBitsPerByte * 1000;
+    const std::uint64_t rate = RateOf(baud);
+    return Clamp32((bits + rate - 1) / rate);
+}
+
+std::size_t LinkFrameWireBytes(std::size_t frameLen) {
+    return frameLen + kLinkOverhead;
+}
+
+std::uint32_t CommandTimeOutMs(std::int32_t ret) {
+    return Clamp32(NonNegative(ret));
+}
+
+std::uint32_t CommRetryBudgetMs(std::uint32_t baud, std::size_t frameLen, const TCommRetryParams& comm) {
+    const std::uint64_t tries = static_cast<std::uint64_t>(comm.Rep) + 1;
+    const std::uint64_t answerWait = NonNegative(comm.Rtf) * 1000 / RateOf(baud);
+    const std::uint64_t perTry = LineTimeMs(LinkFrameWireBytes(frameLen), baud) + answerWait + kStepSlackMs;
+    return Clamp32(tries * perTry + comm.Rep * NonNegative(comm.Ew) + kRoundTripSlackMs);
+}
+
+std::uint32_t FrameTimeOutMs(std::int32_t ret, std::uint32_t baud, std::size_t frameLen,
+                             const TCommRetryParams& comm) {
+    const std::uint64_t own = NonNegative(ret) * 2000 / RateOf(baud) + 1000;
+    return std::max(Clamp32(own), CommRetryBudgetMs(baud, frameLen, comm));
+}
+
+std::uint32_t DataTimeOutMs(std::int32_t ret, std::uint32_t baud) {
+    const std::uint64_t own = NonNegative(ret) * 1000 / RateOf(baud) + 10;
+    const std::uint32_t piece = LineTimeMs(kPieceWireBytes, baud) + kRoundTripSlackMs;
+    return std::max(Clamp32(own), piece);
+}
+
+std::uint32_t MismatchTimeOutMs(std::int32_t ret, std::uint32_t baud) {
+    return std::max(kMismatchMs, DataTimeOutMs(ret, baud));
+}
+
+} // namespace ravlo

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace ravlo {
+
+// Answer time-outs of the board master process. They follow the baud rate of the open port; a
+// closed port (rate 0) counts as 4800 baud, the line's default.
+
+// The communication process's own repetition settings (its RTF, REP and EW keys), which bound how
+// long it may take before it gives an exchange up.
+struct TCommRetryParams {
+    std::int32_t Rtf = 4800;
+    std::uint8_t Rep = 2;
+    std::int32_t Ew = 20;
+};
+
+// What one scheduler step may add to a wait that the communication process notices at step
+// resolution (the slowest drive steps every 55 ms), and a margin for the message round trips.
+inline constexpr std::uint32_t kStepSlackMs = 2 * 55;
+inline constexpr std::uint32_t kRoundTripSlackMs = 100;
+
+// Milliseconds the line needs for count bytes at baud (8 data bits, parity, stop bit: 11 bits
+// each), rounded up.
+std::uint32_t LineTimeMs(std::size_t count, std::uint32_t baud);
+
+// The wire bytes of a board frame of frameLen bytes inside its link frame, without byte stuffing
+// (DLE SOH, two node bytes, two length bytes, the frame, two CRC bytes, DLE ETX).
+std::size_t LinkFrameWireBytes(std::size_t frameLen);
+
+// Commands to the communication process (open, close, channel parameters): RET.
+std::uint32_t CommandTimeOutMs(std::int32_t ret);
+
+// The longest the communication process may take before it reports an exchange of a frame of
+// frameLen bytes as failed: every try sends the frame and waits RTF * 1000 / baud for the answer,
+// with EW between tries and step slack on each.
+std::uint32_t CommRetryBudgetMs(std::uint32_t baud, std::size_t frameLen, const TCommRetryParams& comm);
+
+// A frame that awaits an answer: RET * 2000 div baud + 1000, but never shorter than the
+// communication process's retry budget, so that a board that does not answer is reported by the
+// communication process (which knows it repeated the frame) and not by a time-out of its own.
+std::uint32_t FrameTimeOutMs(std::int32_t ret, std::uint32_t baud, std::size_t frameLen,
+                             const TCommRetryParams& comm);
+
+// After an accepted MemD, while more data may follow: RET * 1000 div baud + 10, but never shorter
+// than the line time of a full 256-byte data piece in its frames plus the round-trip margin.
+std::uint32_t DataTimeOutMs(std::int32_t ret, std::uint32_t baud);
+
+// After a MemD whose address does not match during a block read or a write's head or tail read:
+// 100 ms, or the data time-out when that is longer (the pieces still under way drain first).
+std::uint32_t MismatchTimeOutMs(std::int32_t ret, std::uint32_t baud);
+
+// After a MemE that arrived before all data of the piece.
+inline constexpr std::uint32_t kEarlyEndTimeOutMs = 10;
+
+} // namespace ravlo

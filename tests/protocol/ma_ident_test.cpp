@@ -1,0 +1,156 @@
+#include "ma_test_support.h"
+#include "protocol/bios_id.h"
+
+#include <gtest/gtest.h>
+
+namespace ravlo {
+namespace {
+
+using testing::Bytes;
+using testing::Frames;
+using testing::MaRig;
+
+std::uint32_t LinOf(const Bytes& frame) {
+    return FarPtrToLin(FrameFarPtr(frame, 3));
+}
+
+TEST(MaIdentTest, EachAnswerToRqstNamesItsBoard) {
+    for (const DEV_VokType kind : {DEV_VokV40, DEV_Vok386, DEV_Vok188}) {
+        MaRig rig;
+        rig.ConnectAndIdentify(kind);
+        EXPECT_EQ(rig.ma->Device, kind);
+        EXPECT_EQ(rig.ma->BiosIdText, rig.Board().IdText);
+        EXPECT_GT(rig.mainForm.CountOf(&rig.ma->Device, 1), 0u);
+        EXPECT_GT(rig.mainForm.CountOf(&rig.ma->BiosIdText, 4), 0u);
+    }
+}
+
+TEST(MaIdentTest, BiosIdentificationOfA188ReadsPointerTextAndFlashType) {
+    MaRig rig;
+    rig.ConnectAndIdentify(DEV_Vok188);
+    rig.ma->ReadBiosId();
+    rig.Settle();
+    const Frames frames = rig.comm->SentFrames();
+    ASSERT_EQ(frames.size(), 3u);
+    EXPECT_EQ(LinOf(frames[0]), 0xFFFCCu);
+    EXPECT_EQ(FrameU16(frames[0], 7), 4);
+    EXPECT_EQ(LinOf(frames[1]), 0xF8000u) << "the text at the pointer the BIOS keeps";
+    EXPECT_EQ(FrameU16(frames[1], 7), 64);
+    EXPECT_EQ(LinOf(frames[2]), 0x46Bu);
+    EXPECT_EQ(FrameU16(frames[2], 7), 1);
+    EXPECT_EQ(rig.ma->BiosVersion, 23);
+    EXPECT_EQ(rig.ma->BiosVersionText(), "2.3");
+    ASSERT_EQ(rig.presenter.Boxes.size(), 1u);
+    EXPECT_EQ(rig.presenter.Boxes[0].Caption, "Bios identification of Vok188");
+    EXPECT_EQ(rig.presenter.Boxes[0].Text, "BIOS version:   2.3\r\nBIOS   ident.:   VOK188 BIOS -v23 (c)\r\n"
+                                           "FLASH ident.:  $A4\r\nFLASH type:     ATMEL 29C020");
+    EXPECT_EQ(rig.ma->ConState, cs_idle);
+}
+
+TEST(MaIdentTest, BiosIdentificationOfA386UsesGetID) {
+    MaRig rig;
+    rig.Board().IdText = "VOK386EX BIOS 31<VOK>";
+    rig.Board().FlashCode = 0x11;
+    rig.ConnectAndIdentify(DEV_Vok386);
+    rig.ma->ReadBiosId();
+    rig.Settle();
+    EXPECT_EQ(rig.comm->SentFrames(), (Frames{{ft_GetID, 0, 0}}));
+    ASSERT_EQ(rig.presenter.Boxes.size(), 1u);
+    EXPECT_EQ(rig.presenter.Boxes[0].Caption, "Bios identification of Vok386");
+    EXPECT_EQ(rig.presenter.Boxes[0].Text, "BIOS version:   3.1\r\nBIOS  ident.:   VOK386EX BIOS 31<VOK>\r\n"
+                                           "FLASH ident.:  $11\r\nFLASH type:     Eprom xxx");
+}
+
+TEST(MaIdentTest, RepeatOfA386IdentificationSendsGetIDAgain) {
+    MaRig rig;
+    rig.ConnectAndIdentify(DEV_Vok386);
+    rig.comm->Silent = true;
+    rig.Board().Mute = 1;
+    rig.ma->ReadBiosId();
+    EXPECT_TRUE(rig.AdvanceUntil([&] { return !rig.presenter.Boxes.empty(); }));
+    EXPECT_EQ(rig.comm->SentFrames(), (Frames{{ft_GetID, 0, 0}, {ft_GetID, 0, 0}}));
+    EXPECT_TRUE(rig.errors->Texts.empty());
+}
+
+TEST(MaIdentTest, UnknownBoardAnswer) {
+    MaRig rig;
+    rig.ConnectAndIdentify(DEV_Vok188);
+    rig.form.Flags = TMaMainForm::CL_Download | TMaMainForm::CL_Run | TMaMainForm::CL_Exit;
+    rig.Board().EmptHal = 1;
+    rig.ma->SendRqst();
+    rig.Settle();
+    EXPECT_EQ(rig.ma->Device, DEV_Unknown);
+    EXPECT_EQ(rig.ma->BiosIdText, "???");
+    EXPECT_EQ(rig.errors->Values(), (std::vector<std::string>{"Unknown Vok answered, Empt_$FC"}));
+    EXPECT_EQ(rig.form.Flags, 0) << "a batch run stops";
+    EXPECT_EQ(rig.project.Downloads, 0);
+    EXPECT_EQ(rig.ma->ConState, cs_idle);
+}
+
+TEST(MaIdentTest, ZeroBiosPointerIsReported) {
+    MaRig rig;
+    rig.ConnectAndIdentify(DEV_Vok188);
+    rig.Board().Put(0xFFFCC, Bytes{0, 0, 0, 0});
+    rig.ma->ReadBiosId();
+    rig.Settle();
+    EXPECT_EQ(rig.mainForm.Events, (std::vector<std::string>{"- Error while reading Bios Id"}));
+    EXPECT_EQ(rig.dialogs->Values(), (std::vector<std::string>{"Error while reading Bios Id!"}));
+    EXPECT_EQ(rig.comm->SentFrames().size(), 1u);
+    EXPECT_EQ(rig.ma->ConState, cs_idle);
+}
+
+TEST(MaIdentTest, CommandLineDownloadAndRunFollowTheFirstAnswer) {
+    MaRig rig;
+    rig.project.Full = true;
+    rig.form.Flags = TMaMainForm::CL_Download | TMaMainForm::CL_Run;
+    rig.ConnectAndIdentify(DEV_Vok188);
+    EXPECT_EQ(rig.project.Downloads, 1);
+    EXPECT_EQ(rig.form.RunClicks, 1);
+    EXPECT_EQ(rig.form.Flags, 0);
+
+    MaRig small;
+    small.form.Flags = TMaMainForm::CL_Download;
+    small.ConnectAndIdentify(DEV_Vok188);
+    EXPECT_EQ(small.project.Downloads, 0);
+    EXPECT_EQ(small.form.DownloadClicks, 1) << "a SMALL project goes through the menu command";
+}
+
+TEST(MaIdentTest, IdentificationRequestsGoBeforeEarlierOnes) {
+    MaRig rig;
+    rig.ConnectAndIdentify(DEV_Vok188);
+    rig.comm->Hold = true;
+    rig.ma->ReadMemPage(LinToFarPtr(0x100), kNoWindow);
+    rig.Settle();
+    rig.ma->ReadMemPage(LinToFarPtr(0x200), kNoWindow);
+    rig.ma->ReadBiosId();
+    rig.comm->Hold = false;
+    rig.comm->ReleaseHeld();
+    rig.Settle();
+    const Frames frames = rig.comm->SentFrames();
+    ASSERT_GE(frames.size(), 3u);
+    EXPECT_EQ(LinOf(frames[0]), 0x100u);
+    EXPECT_EQ(LinOf(frames[1]), 0xFFFCCu) << "the identification overtook the second page";
+    EXPECT_EQ(LinOf(frames.back()), 0x200u);
+}
+
+TEST(BiosIdTest, VersionRules) {
+    EXPECT_EQ(ParseBiosId("VOK386EX 23<VOK>").Version, 23);
+    EXPECT_EQ(ParseBiosId("VOK188 -v41 xx").Version, 41);
+    EXPECT_EQ(ParseBiosId("abc12<QRN>").Version, 12);
+    EXPECT_EQ(ParseBiosId("abc07<Y47>").Version, 7);
+    EXPECT_EQ(ParseBiosId("abc99<Y58>").Version, 99);
+    EXPECT_EQ(ParseBiosId("386 board 23<VOK> -v55").Version, 23) << "the first rule that applies";
+    EXPECT_EQ(ParseBiosId("VOK188 23<VOK>").Version, 0) << "\"<VOK>\" counts only with \"386\"";
+    EXPECT_EQ(ParseBiosId("VOK188 -vX1").Version, 0) << "no digits, no version";
+    EXPECT_EQ(ParseBiosId("386<VOK>").Version, 86);
+    EXPECT_EQ(ParseBiosId("3<QRN>").Version, 0) << "one character is not enough";
+    EXPECT_EQ(ParseBiosId("188-v").Version, 0);
+    EXPECT_EQ(ParseBiosId("").Version, 0);
+    EXPECT_EQ(ParseBiosId("???").Text, "???");
+    EXPECT_EQ(BiosVersionText(23), "2.3");
+    EXPECT_EQ(BiosVersionText(7), "7.");
+    EXPECT_EQ(BiosVersionText(0), "?.?");
+}
+
+} // namespace
+} // namespace ravlo

@@ -1,0 +1,184 @@
+#include "ma_test_support.h"
+#include "protocol/ma_messages.h"
+
+#include <gtest/gtest.h>
+
+namespace ravlo {
+namespace {
+
+using testing::Bytes;
+using testing::Frames;
+using testing::MaRig;
+
+std::size_t CountOf(const Frames& frames, std::uint8_t type) {
+    return static_cast<std::size_t>(
+        std::count_if(frames.begin(), frames.end(), [type](const Bytes& frame) { return frame[0] == type; }));
+}
+
+std::vector<std::uint32_t> ChnParamRates(const testing::FakeComm& comm) {
+    std::vector<std::uint32_t> rates;
+    for (const auto& request : comm.Requests) {
+        if (request.Code == RAVLOCOMM_MA_SetChnParam) {
+            rates.push_back(TRavloChnParamRec::Decode(request.Data)->Baud);
+        }
+    }
+    return rates;
+}
+
+TEST(MaKeepAliveTest, NoPingWhenThePeriodIsZero) {
+    MaRig rig("DWN=0 PER=0");
+    rig.ConnectAndIdentify();
+    rig.Advance(10000, 100);
+    EXPECT_TRUE(rig.comm->Requests.empty());
+}
+
+TEST(MaKeepAliveTest, QuietBoardIsPingedOnceAPeriodAndNotAgainUntilItAnswers) {
+    MaRig rig("DWN=0 PER=1000");
+    rig.ConnectAndIdentify();
+    rig.Advance(990);
+    EXPECT_TRUE(rig.comm->Requests.empty());
+    rig.comm->Hold = true;
+    rig.Advance(20);
+    EXPECT_EQ(rig.comm->SentFrames(), (Frames{{ft_Rqst, 0, 0}}));
+    EXPECT_EQ(rig.ma->ConState, cs_WaitForPing);
+    rig.Advance(1500);
+    EXPECT_EQ(rig.comm->SentFrames().size(), 1u) << "no second ping before the first is answered";
+    rig.comm->Hold = false;
+    rig.comm->ReleaseHeld();
+    rig.Settle();
+    EXPECT_EQ(rig.ma->ConState, cs_idle);
+    EXPECT_EQ(rig.ma->PingAnswered, 1);
+    rig.Advance(1000);
+    EXPECT_EQ(rig.comm->SentFrames().size(), 2u);
+    EXPECT_TRUE(rig.errors->Texts.empty());
+}
+
+TEST(MaKeepAliveTest, LostBoardIsReportedOnceThenSearchedSilentlyAtBothRates) {
+    MaRig rig("DWN=0 PER=1000");
+    rig.ConnectAndIdentify();
+    rig.ma->DefBd = 4800;
+    rig.ma->BDLD = 38400;
+    rig.ma->CurBaud = 4800;
+    rig.Board().Mute = 1000;
+    rig.Advance(1000);
+    EXPECT_EQ(rig.errors->Values(), (std::vector<std::string>{"Communication lost!"}));
+    EXPECT_EQ(rig.errors->Texts[0].Kind, 1);
+    EXPECT_EQ(BaudSearch, 1);
+    EXPECT_EQ(rig.ma->Connected, kNotConnected);
+    EXPECT_EQ(rig.ma->Device, DEV_Unknown);
+    EXPECT_TRUE(rig.ma->BiosIdText.empty());
+
+    rig.Advance(3000);
+    EXPECT_EQ(ChnParamRates(*rig.comm), (std::vector<std::uint32_t>{38400, 4800, 38400}))
+        << "each keep-alive tries the other rate";
+    EXPECT_EQ(CountOf(rig.comm->SentFrames(), ft_BdRate), 0u) << "a search tells the board nothing";
+    EXPECT_EQ(rig.errors->Texts.size(), 1u) << "failures during the search are silent";
+}
+
+TEST(MaKeepAliveTest, SearchFindsABoardThatRunsAtTheOtherRate) {
+    MaRig rig("DWN=0 PER=1000");
+    rig.ConnectAndIdentify();
+    rig.ma->DefBd = 4800;
+    rig.ma->BDLD = 19200;
+    rig.ma->CurBaud = 4800;
+    rig.Board().Baud = 19200; // the board was reset to another rate
+    EXPECT_TRUE(
+        rig.AdvanceUntil([&] { return rig.ma->Connected == kBoardConnected && ComBaud == 19200; }, 10000));
+    EXPECT_EQ(BaudSearch, 0) << "the first answer ends the search";
+    EXPECT_EQ(rig.ma->CurBaud, 19200u);
+    EXPECT_EQ(rig.errors->Values(), (std::vector<std::string>{"Communication lost!"}));
+}
+
+TEST(MaKeepAliveTest, PingWithoutAnyReportTimesOut) {
+    MaRig rig("DWN=0 PER=1000");
+    rig.ConnectAndIdentify();
+    rig.comm->Silent = true;
+    rig.Board().Mute = 1;
+    rig.Advance(1000);
+    EXPECT_TRUE(rig.ma->TimeOutArmed());
+    EXPECT_TRUE(rig.AdvanceUntil([&] { return !rig.errors->Texts.empty(); }, 10000));
+    EXPECT_EQ(rig.errors->Values(), (std::vector<std::string>{"Communication lost by TimeOut"}));
+    EXPECT_GT(rig.mainForm.CountOf(&rig.ma->Connected, 1), 0u);
+    EXPECT_TRUE(rig.AdvanceUntil([&] { return rig.ma->Connected == kBoardConnected; }, 5000))
+        << "the next keep-alive finds the board again";
+}
+
+TEST(MaKeepAliveTest, IdentificationAfterABoardChangeSwitchesToTheDownloadRate) {
+    MaRig rig("DWN=0 PER=1000");
+    rig.ma->DefBd = 4800;
+    rig.ma->BDLD = 38400;
+    rig.ma->CurBaud = 4800;
+    rig.Board().PutIdentification();
+    rig.Connect(4800);
+    // The keep-alive searches: 38400 finds nobody, 4800 finds the board, which is then identified
+    // and switched to 38400.
+    EXPECT_TRUE(rig.AdvanceUntil([&] { return rig.ma->Connected == kChangingBaud; }, 5000));
+    EXPECT_EQ(rig.ma->Device, DEV_Vok188);
+    EXPECT_EQ(rig.ma->BiosIdText, rig.Board().IdText);
+    EXPECT_EQ(rig.Board().Baud, 38400u) << "BdRate went to the board";
+    rig.ma->ReadMemPage(LinToFarPtr(0x1000), kNoWindow);
+    rig.Settle();
+    EXPECT_TRUE(rig.views.Pages.empty()) << "the queue waits for the change";
+    EXPECT_TRUE(rig.AdvanceUntil([&] { return !rig.views.Pages.empty(); }, 5000));
+    EXPECT_EQ(ComBaud, 38400u);
+    EXPECT_EQ(rig.ma->Connected, kBoardConnected);
+    EXPECT_EQ(rig.views.Pages[0].Data, rig.Board().Read(0x1000, 256));
+    EXPECT_TRUE(rig.errors->Texts.empty());
+    EXPECT_TRUE(rig.presenter.Boxes.empty()) << "an identification after a board change shows no box";
+}
+
+TEST(MaKeepAliveTest, NewChannelParametersAreToldToTheBoardFirst) {
+    MaRig rig;
+    rig.ConnectAndIdentify();
+    rig.ma->SetChnParam(1, 19200);
+    rig.Settle();
+    const auto codes = rig.comm->Codes();
+    ASSERT_GE(codes.size(), 3u);
+    EXPECT_EQ(codes[0], RAVLOCOMM_MA_TxD);
+    EXPECT_EQ(rig.comm->Requests[0].Frame(), (Bytes{ft_BdRate, 0, 0, 12}));
+    EXPECT_EQ(codes[1], RAVLOCOMM_MA_SetChnParam);
+    EXPECT_EQ(rig.comm->Requests[2].Frame(), (Bytes{ft_Rqst, 0, 0})) << "then the board is identified again";
+    EXPECT_EQ(ComBaud, 19200u);
+    EXPECT_EQ(rig.ma->Connected, kBoardConnected);
+    EXPECT_EQ(rig.ma->LinkState, ravlost_Connected);
+}
+
+TEST(MaKeepAliveTest, IdentificationIsRefusedWhileAnOperationRuns) {
+    MaRig rig;
+    rig.ConnectAndIdentify();
+    rig.comm->Hold = true;
+    rig.ma->ReadMemPage(LinToFarPtr(0), kNoWindow);
+    rig.Settle();
+    rig.ma->SendRqst();
+    rig.ma->PingBoard();
+    rig.Settle();
+    EXPECT_EQ(rig.errors->Values(), (std::vector<std::string>{"Can't, another operation in progress.",
+                                                              "Can't, another operation in progress."}));
+    EXPECT_EQ(rig.errors->Texts[0].Kind, 0) << "no box";
+    EXPECT_EQ(rig.ma->ConState, cs_WaitForMemView);
+    rig.comm->Hold = false;
+    rig.comm->ReleaseHeld();
+    rig.Settle();
+    EXPECT_EQ(rig.views.Pages.size(), 1u);
+}
+
+TEST(MaKeepAliveTest, TimeOutThatWasCancelledAfterItWasPostedIsIgnored) {
+    MaRig rig;
+    rig.ConnectAndIdentify();
+    rig.comm->Hold = true;
+    rig.ma->ReadMemPage(LinToFarPtr(0), kNoWindow);
+    rig.Settle();
+    ASSERT_TRUE(rig.ma->TimeOutArmed());
+    // The time-out falls due and is posted, but the answer is delivered first.
+    rig.clock.Advance(rig.ma->ArmedTimeOutDue() - GetTickCount());
+    rig.comm->Hold = false;
+    rig.comm->ReleaseHeld();
+    rig.timed.SendProcMessages(GetTickCount());
+    rig.Settle();
+    EXPECT_EQ(rig.views.Pages.size(), 1u);
+    EXPECT_TRUE(rig.errors->Texts.empty());
+    EXPECT_EQ(rig.ma->Connected, kBoardConnected);
+}
+
+} // namespace
+} // namespace ravlo

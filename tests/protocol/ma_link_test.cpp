@@ -1,0 +1,168 @@
+#include "ma_test_support.h"
+#include "protocol/ma_messages.h"
+
+#include <gtest/gtest.h>
+
+namespace ravlo {
+namespace {
+
+using testing::Bytes;
+using testing::FakeBoard;
+using testing::MaRig;
+
+TEST(MaLinkTest, CreationTakesTheSettingsAndStartsReady) {
+    MaRig rig("DWN=0 PER=250 RET=700 AST=0");
+    EXPECT_EQ(rig.ma->PER, 250);
+    EXPECT_EQ(rig.ma->RET, 700);
+    EXPECT_EQ(rig.ma->AST, 0);
+    EXPECT_EQ(rig.ma->State, ma_st_Ia);
+    EXPECT_EQ(rig.ma->LinkState, ravlost_Inactive);
+    EXPECT_EQ(rig.ma->ADR, (TProcAdr{0x70, 1, 0x2001}));
+    EXPECT_EQ(rig.comm->ADR, rig.ma->CommAdr) << "the fixed address reaches the communication process";
+    EXPECT_TRUE(rig.ma->ParamsToText().ends_with(" PER=250 RET=700 AST=$00"));
+}
+
+TEST(MaLinkTest, SettingsOutOfRange) {
+    MaRig rig;
+    EXPECT_TRUE(rig.ma->ParseParams("RET=-1")) << "a negative time-out base is a range error";
+    EXPECT_FALSE(rig.ma->ParseParams("AST=300"));
+    EXPECT_EQ(rig.ma->AST, 1) << "a value beyond a byte is ignored";
+    EXPECT_FALSE(rig.ma->ParseParams("PER=-5"));
+    EXPECT_EQ(rig.ma->PER, -5);
+}
+
+TEST(MaLinkTest, OpeningGoesThroughTheCommunicationProcess) {
+    MaRig rig;
+    rig.ma->SetChnParam(3, 9600);
+    rig.Settle();
+    EXPECT_EQ(rig.comm->Codes(), (std::vector<std::uint8_t>{RAVLOCOMM_MA_SetChnParam}));
+    EXPECT_EQ(TRavloChnParamRec::Decode(rig.comm->Requests[0].Data), (TRavloChnParamRec{3, 9600}));
+    EXPECT_EQ(rig.ma->LinkState, ravlost_Inactive) << "parameters while closed leave the link closed";
+    EXPECT_FALSE(rig.ma->TimeOutArmed());
+
+    rig.ma->OpenComm();
+    rig.Settle();
+    EXPECT_EQ(rig.comm->Codes().back(), RAVLOCOMM_MA_CrOpCo);
+    EXPECT_EQ(rig.ma->LinkState, ravlost_Connected);
+    EXPECT_EQ(rig.ma->State, ma_st_Ia);
+    EXPECT_EQ(ComBaud, 9600u);
+    EXPECT_FALSE(rig.ma->TimeOutArmed()) << "the answer removed the command's time-out";
+    EXPECT_GT(rig.mainForm.CountOf(&rig.ma->LinkState, 1), 0u);
+
+    rig.ma->CloseComm();
+    rig.Settle();
+    EXPECT_EQ(rig.comm->Codes().back(), RAVLOCOMM_MA_DiClDe);
+    EXPECT_EQ(rig.ma->LinkState, ravlost_Inactive);
+}
+
+TEST(MaLinkTest, PortThatDoesNotOpenIsReported) {
+    MaRig rig;
+    rig.comm->FailOpen = true;
+    rig.ma->SetChnParam(3, 4800);
+    rig.ma->OpenComm();
+    rig.Settle();
+    EXPECT_EQ(rig.ma->LinkState, ravlost_Inactive);
+    EXPECT_EQ(rig.ma->State, ma_st_Ia);
+    ASSERT_EQ(rig.errors->Values(), (std::vector<std::string>{"Can't open COM3"}));
+    EXPECT_EQ(rig.errors->Texts[0].Kind, 1) << "shown in a box as well";
+}
+
+TEST(MaLinkTest, PortThatDoesNotReopenWithNewParametersClosesTheLink) {
+    MaRig rig;
+    rig.ConnectAndIdentify();
+    rig.comm->FailReopen = true;
+    rig.ma->SetChnParam(1, 9600);
+    rig.Settle();
+    EXPECT_EQ(rig.ma->LinkState, ravlost_Inactive);
+    EXPECT_EQ(rig.ma->State, ma_st_Ia);
+    EXPECT_EQ(rig.errors->Values(),
+              (std::vector<std::string>{"Error in connection, check existence of COM port"}));
+    rig.ma->ReadMemPage(LinToFarPtr(0), kNoWindow);
+    rig.Settle();
+    EXPECT_EQ(rig.ma->ConState, cs_idle) << "a request on a closed link does not wait for ever";
+}
+
+TEST(MaLinkTest, CommandThatIsNeverAnsweredTimesOutAndLeavesThePortClosed) {
+    MaRig rig;
+    rig.comm->Hold = true;
+    rig.ma->OpenComm();
+    rig.Settle();
+    EXPECT_EQ(rig.ma->LinkState, ravlost_WaFCrOpCo);
+    EXPECT_EQ(rig.ma->State, ma_st_Wr);
+    EXPECT_EQ(rig.ma->ArmedTimeOutDue(), GetTickCount() + 1000) << "RET";
+    rig.Advance(1000);
+    EXPECT_EQ(rig.ma->LinkState, ravlost_Inactive);
+    EXPECT_EQ(rig.ma->State, ma_st_Ia);
+    ASSERT_EQ(rig.errors->Texts.size(), 1u);
+    EXPECT_TRUE(rig.errors->Texts[0].Value.starts_with("Internal error - timeout, qq_state=_idle"));
+}
+
+TEST(MaLinkTest, FramesSentWhileWaitingGoOutInArrivalOrder) {
+    MaRig rig;
+    rig.ConnectAndIdentify();
+    rig.comm->Hold = true;
+    rig.ma->ReadMemBlock(LinToFarPtr(0x10000), 600, rig.ini_.Dir().Path() / "r.bin");
+    rig.Settle();
+    EXPECT_EQ(rig.comm->SentFrames().size(), 1u) << "one frame at a time";
+    EXPECT_EQ(rig.ma->SavedCount(), 2u) << "the other pieces wait";
+    EXPECT_EQ(rig.ma->State, ma_st_Wr);
+    rig.comm->Hold = false;
+    rig.comm->ReleaseHeld();
+    rig.Settle();
+    const auto frames = rig.comm->SentFrames();
+    ASSERT_EQ(frames.size(), 3u);
+    EXPECT_EQ(FrameU16(frames[0], 7), 256);
+    EXPECT_EQ(FrameU16(frames[1], 7), 256);
+    EXPECT_EQ(FrameU16(frames[2], 7), 88);
+    EXPECT_EQ(FarPtrToLin(FrameFarPtr(frames[2], 3)), 0x10200u);
+}
+
+TEST(MaLinkTest, FrameWhileClosedIsDroppedAndEndsItsOperation) {
+    MaRig rig;
+    rig.ma->Device = DEV_Vok188;
+    rig.ma->ReadMemPage(LinToFarPtr(0x400), kNoWindow);
+    rig.Settle();
+    EXPECT_TRUE(rig.comm->SentFrames().empty());
+    EXPECT_EQ(rig.ma->ConState, cs_idle) << "the page read does not wait for ever";
+    EXPECT_EQ(rig.ma->Active().Done, 1);
+    EXPECT_EQ(rig.errors->Values(), (std::vector<std::string>{"Device not connected!"}));
+}
+
+TEST(MaLinkTest, UnknownCodeIsAProtocolFaultThatLeavesTheProcessUsable) {
+    MaRig rig;
+    rig.ConnectAndIdentify();
+    TProcMess mess = TProcMess::Create(rig.ma->ADR, rig.ma->ADR, 0, 0, 0x44, Bytes{1});
+    bool keep = false;
+    EXPECT_THROW(rig.ma->WorkProcMess(mess, keep), EMaProtocolError);
+    EXPECT_EQ(rig.ma->State, ma_st_Ia);
+    rig.ma->ReadMemPage(LinToFarPtr(0x400), kNoWindow);
+    rig.Settle();
+    EXPECT_EQ(rig.views.Pages.size(), 1u);
+}
+
+TEST(MaLinkTest, StateTexts) {
+    EXPECT_EQ(TRavlo_MA_Process::RavloStateName(ravlost_Inactive), "Inactive ");
+    EXPECT_EQ(TRavlo_MA_Process::RavloStateName(ravlost_CO_WaFSetChn), "CO_WaFSetChn");
+    EXPECT_EQ(TRavlo_MA_Process::RavloStateName(14), "ravlost_$0E");
+    EXPECT_EQ(TRavlo_MA_Process::ConStateName(cs_WaitForBiosIdFlashType), "_WaitForBiosIdFlashType");
+    EXPECT_EQ(TRavlo_MA_Process::ConStateName(cs_WaitForSetRTC), "_WaitForSetRTC");
+    EXPECT_EQ(TRavlo_MA_Process::ProcStateName(2), "Wr");
+    EXPECT_EQ(TRavlo_MA_Process::ProcStateName(7), "st_$07");
+    EXPECT_EQ(MaCodeText(Ravlo_MA_RUN), "Ravlo_MA_RUN");
+    EXPECT_EQ(MaCodeText(RAVLOCOMM_MA_TxD), "RAVLOCOMM_MA_TxD:");
+    EXPECT_EQ(MaCodeText(wcmd_TimeOut), "TimeOut");
+    EXPECT_EQ(MaCodeText(0x44), "44");
+}
+
+TEST(MaLinkTest, RunRecordLengths) {
+    EXPECT_EQ(Ravlo_MA_RunLen(RunRecChnParam(1, 9600)), 6u);
+    EXPECT_EQ(RunRecChnParam(1, 9600), (Bytes{3, 1, 0x80, 0x25, 0, 0}));
+    const auto txd = RunRecTxD(TRavloCommFrameRec::ForFrame(BuildMemFrame(MakeFarPtr(0, 0xC800), 16)));
+    EXPECT_EQ(txd.size(), 1u + 4 + 9);
+    EXPECT_EQ(Ravlo_MA_RunLen(txd), txd.size());
+    EXPECT_EQ(Ravlo_MA_RunLen(Bytes{ravlo_ma_run_TxD, 0, 0}), 5u) << "too short to name its frame";
+    EXPECT_EQ(Ravlo_MA_RunLen(RunRecOperation(ravlo_ma_run_CrOpCo)), 1u);
+}
+
+} // namespace
+} // namespace ravlo

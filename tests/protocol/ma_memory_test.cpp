@@ -1,0 +1,372 @@
+#include "kernel/exception_log.h"
+#include "ma_test_support.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <numeric>
+
+namespace ravlo {
+namespace {
+
+using testing::Bytes;
+using testing::FakeBoard;
+using testing::Frames;
+using testing::MaRig;
+
+Bytes Pattern(std::size_t count, std::uint8_t seed) {
+    Bytes bytes(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        bytes[i] = static_cast<std::uint8_t>(seed + i * 7);
+    }
+    return bytes;
+}
+
+std::uint32_t LinOf(const Bytes& frame) {
+    return FarPtrToLin(FrameFarPtr(frame, 3));
+}
+
+class MaMemoryTest : public ::testing::Test {
+protected:
+    void Identify(DEV_VokType kind) {
+        rig.ConnectAndIdentify(kind);
+        rig.Board().Put(0, Pattern(0x100000 - 0x10000, 0x11));
+    }
+    std::filesystem::path File(const std::string& name) const { return rig.ini_.Dir().Path() / name; }
+
+    MaRig rig;
+};
+
+TEST_F(MaMemoryTest, UnalignedWriteReadsTheBoardBytesAroundItFirst) {
+    Identify(DEV_Vok188);
+    const Bytes before = rig.Board().Read(0xC8100, 256);
+    const Bytes data = Pattern(10, 0xA0);
+    ASSERT_TRUE(rig.ma->WriteMemBlock(MakeFarPtr(0x0105, 0xC800), data, "blk.bin"));
+    rig.Settle();
+
+    const Frames frames = rig.comm->SentFrames();
+    ASSERT_EQ(frames.size(), 3u);
+    EXPECT_EQ(frames[0][0], ft_Mem);
+    EXPECT_EQ(LinOf(frames[0]), 0xC8100u);
+    EXPECT_EQ(FrameU16(frames[0], 7), 5);
+    EXPECT_EQ(frames[1][0], ft_Mem);
+    EXPECT_EQ(LinOf(frames[1]), 0xC810Fu);
+    EXPECT_EQ(FrameU16(frames[1], 7), 241);
+    EXPECT_EQ(frames[2][0], ft_Load);
+    EXPECT_EQ(LinOf(frames[2]), 0xC8100u);
+    EXPECT_EQ(FrameU16(frames[2], 7), 256);
+
+    Bytes expected = before;
+    std::copy(data.begin(), data.end(), expected.begin() + 5);
+    EXPECT_EQ(rig.Board().Read(0xC8100, 256), expected) << "only the caller's bytes changed";
+    EXPECT_EQ(rig.ma->ConState, cs_idle);
+    EXPECT_EQ(rig.ma->LinkState, ravlost_Connected);
+    EXPECT_EQ(rig.ma->Active().Done, 1);
+    EXPECT_TRUE(rig.ma->Active().Buffer.empty());
+    EXPECT_FALSE(rig.ma->TimeOutArmed());
+    EXPECT_EQ(rig.mainForm.Events, (std::vector<std::string>{"- File \"blk.bin\" has been loaded"}));
+    EXPECT_EQ(rig.dialogs->Values(), (std::vector<std::string>{"Writing successfully completed"}));
+    EXPECT_TRUE(rig.form.DownloadOk);
+    EXPECT_EQ(rig.progress.Shown, 1);
+    EXPECT_GE(rig.progress.Closed, 1);
+}
+
+TEST_F(MaMemoryTest, AlignedWriteToA386SendsOnlyWholeBlocks) {
+    Identify(DEV_Vok386);
+    const Bytes data = Pattern(1024, 3);
+    rig.ma->WriteMemBlock(MakeFarPtr(0, 0xC800), data, "ROM1.BIN");
+    rig.Settle();
+    const Frames frames = rig.comm->SentFrames();
+    ASSERT_EQ(frames.size(), 2u);
+    EXPECT_EQ(frames[0][0], ft_Load);
+    EXPECT_EQ(FrameU16(frames[0], 7), 512);
+    EXPECT_EQ(LinOf(frames[1]), 0xC8200u);
+    EXPECT_EQ(rig.Board().Read(0xC8000, 1024), data);
+}
+
+TEST_F(MaMemoryTest, UnalignedStartAndLengthOverSeveralBlocks) {
+    Identify(DEV_Vok386);
+    const Bytes around = rig.Board().Read(0x10000, 0x800);
+    const Bytes data = Pattern(1000, 0x40);
+    rig.ma->WriteMemBlock(LinToFarPtr(0x10123), data, "x");
+    rig.Settle();
+    Bytes expected = around;
+    std::copy(data.begin(), data.end(), expected.begin() + 0x123);
+    EXPECT_EQ(rig.Board().Read(0x10000, 0x800), expected);
+    EXPECT_EQ(rig.Board().LoadAddresses, (std::vector<std::uint32_t>{0x10000, 0x10200, 0x10400}));
+}
+
+TEST_F(MaMemoryTest, EmptyWriteAndEmptyReadAreRefused) {
+    Identify(DEV_Vok188);
+    EXPECT_FALSE(rig.ma->WriteMemBlock(MakeFarPtr(0, 0xC800), {}, "empty"));
+    EXPECT_FALSE(rig.ma->ReadMemBlock(MakeFarPtr(0, 0xC800), 0, File("r.bin")));
+    rig.Settle();
+    EXPECT_EQ(rig.ma->QueueCount(), 0u);
+    EXPECT_TRUE(rig.comm->SentFrames().empty());
+    EXPECT_EQ(rig.dialogs->Values(),
+              (std::vector<std::string>{"Nothing to write: the block \"empty\" is empty.",
+                                        "Nothing to read: the length is 0."}));
+}
+
+TEST_F(MaMemoryTest, WriteToAnUnidentifiedBoardEndsAndTheQueueGoesOn) {
+    rig.Connect();
+    rig.ma->WriteMemBlock(MakeFarPtr(0, 0xC800), Pattern(16, 1), "x");
+    rig.ma->ReadMemPage(MakeFarPtr(0, 0x40), kNoWindow);
+    rig.Settle();
+    EXPECT_EQ(rig.errors->Values(),
+              (std::vector<std::string>{"Internal error: frq_load and unknown DEV_VokType: dev_$00"}));
+    EXPECT_EQ(rig.views.Pages.size(), 1u) << "the page read behind it ran";
+    EXPECT_EQ(rig.ma->ConState, cs_idle);
+}
+
+TEST_F(MaMemoryTest, BlockReadAppendsToTheFile) {
+    Identify(DEV_Vok188);
+    const auto file = rig.ini_.Dir().Write("r.bin", "HEAD");
+    ASSERT_TRUE(rig.ma->ReadMemBlock(LinToFarPtr(0x20010), 600, file));
+    rig.Settle();
+    const Frames frames = rig.comm->SentFrames();
+    ASSERT_EQ(frames.size(), 3u);
+    EXPECT_EQ(FrameU16(frames[2], 7), 88);
+    const Bytes board = rig.Board().Read(0x20010, 600);
+    std::string expected = "HEAD";
+    expected.append(board.begin(), board.end());
+    EXPECT_EQ(rig.ini_.Dir().Read("r.bin"), expected);
+    EXPECT_EQ(rig.mainForm.Events, (std::vector<std::string>{"- 600 bytes have been read from $20010"}));
+    EXPECT_EQ(rig.dialogs->Values(), (std::vector<std::string>{"Memory block successfully read."}));
+    EXPECT_EQ(rig.ma->ConState, cs_idle);
+    EXPECT_FALSE(rig.ma->TimeOutArmed());
+}
+
+TEST_F(MaMemoryTest, ReadOfExactlyTwoPieces) {
+    Identify(DEV_Vok188);
+    rig.ini_.Dir().Write("r.bin", "");
+    rig.ma->ReadMemBlock(LinToFarPtr(0x30000), 512, File("r.bin"));
+    rig.Settle();
+    const Frames frames = rig.comm->SentFrames();
+    ASSERT_EQ(frames.size(), 2u);
+    EXPECT_EQ(FrameU16(frames[0], 7), 256);
+    EXPECT_EQ(FrameU16(frames[1], 7), 256);
+    EXPECT_EQ(rig.ini_.Dir().Read("r.bin")->size(), 512u);
+}
+
+TEST_F(MaMemoryTest, ReadWhoseFileCannotBeWrittenSaysSoAndLeavesNoFile) {
+    Identify(DEV_Vok188);
+    const auto file = rig.ini_.Dir().Path() / "missing" / "r.bin";
+    rig.ma->ReadMemBlock(LinToFarPtr(0x30000), 100, file);
+    rig.Settle();
+    EXPECT_FALSE(std::filesystem::exists(file));
+    ASSERT_EQ(rig.errors->Texts.size(), 1u);
+    EXPECT_NE(rig.errors->Texts[0].Value.find("can't be written"), std::string::npos);
+    EXPECT_EQ(rig.errors->Texts[0].Kind, 1);
+    EXPECT_TRUE(rig.dialogs->Values().empty()) << "no success message";
+    EXPECT_EQ(rig.ma->ConState, cs_idle);
+    EXPECT_TRUE(rig.ma->Active().Buffer.empty());
+}
+
+TEST_F(MaMemoryTest, UnansweredPieceIsRepeatedFromItsOwnPosition) {
+    Identify(DEV_Vok188);
+    rig.ini_.Dir().Write("r.bin", "");
+    rig.comm->Silent = true;
+    rig.Board().Scripted = {};
+    // The second piece goes unanswered once.
+    rig.ma->ReadMemBlock(LinToFarPtr(0x30000), 700, File("r.bin"));
+    rig.comm->Hold = true;
+    rig.Settle();
+    rig.comm->Hold = false;
+    rig.comm->ReleaseHeld();
+    rig.Board().Mute = 1;
+    rig.Settle();
+    EXPECT_EQ(rig.comm->SentFrames().size(), 2u);
+    EXPECT_TRUE(rig.ma->TimeOutArmed());
+    rig.AdvanceUntil([&] { return rig.ma->ConState == cs_idle; });
+    const Frames frames = rig.comm->SentFrames();
+    ASSERT_EQ(frames.size(), 4u);
+    EXPECT_EQ(LinOf(frames[2]), 0x30100u) << "the repeat asks for the piece that was lost";
+    EXPECT_EQ(LinOf(frames[3]), 0x30200u);
+    const Bytes board = rig.Board().Read(0x30000, 700);
+    EXPECT_EQ(*rig.ini_.Dir().Read("r.bin"), std::string(board.begin(), board.end()));
+    EXPECT_TRUE(rig.errors->Texts.empty());
+}
+
+TEST_F(MaMemoryTest, ReadGivesUpAfterThreeRepeats) {
+    Identify(DEV_Vok188);
+    rig.ini_.Dir().Write("r.bin", "");
+    rig.comm->Silent = true;
+    rig.Board().Mute = 100;
+    rig.ma->ReadMemBlock(LinToFarPtr(0x30000), 700, File("r.bin"));
+    rig.ma->ReadMemPage(LinToFarPtr(0), kNoWindow);
+    EXPECT_TRUE(rig.AdvanceUntil([&] { return rig.ma->ConState == cs_idle && rig.ma->QueueCount() == 0; }));
+    EXPECT_EQ(rig.comm->SentFrames().size(), 4u) << "the first frame and three repeats";
+    EXPECT_EQ(rig.errors->Values(), (std::vector<std::string>{"Reading block of memory failed by TimeOut"}));
+    EXPECT_EQ(rig.ma->Connected, kNotConnected);
+    EXPECT_EQ(rig.ma->Device, DEV_Unknown);
+    EXPECT_TRUE(rig.views.Pages.empty()) << "the queue was emptied";
+    EXPECT_EQ(rig.ini_.Dir().Read("r.bin"), "") << "nothing half-read was written";
+}
+
+TEST_F(MaMemoryTest, CommunicationErrorsAreRepeatedToo) {
+    Identify(DEV_Vok188);
+    rig.ini_.Dir().Write("r.bin", "");
+    rig.Board().Mute = 2;
+    rig.ma->ReadMemBlock(LinToFarPtr(0x30000), 300, File("r.bin"));
+    rig.Settle();
+    EXPECT_EQ(rig.comm->SentFrames().size(), 4u);
+    EXPECT_EQ(rig.ini_.Dir().Read("r.bin")->size(), 300u);
+    EXPECT_TRUE(rig.errors->Texts.empty());
+}
+
+TEST_F(MaMemoryTest, LostDataPieceOrEarlyEndIsReadAgain) {
+    Identify(DEV_Vok188);
+    rig.ini_.Dir().Write("r.bin", "");
+    rig.Board().DropMemD = 1;
+    rig.Board().EarlyMemE = 1;
+    rig.ma->ReadMemBlock(LinToFarPtr(0x31000), 512, File("r.bin"));
+    EXPECT_TRUE(rig.AdvanceUntil([&] { return rig.ma->ConState == cs_idle; }));
+    const Bytes board = rig.Board().Read(0x31000, 512);
+    EXPECT_EQ(*rig.ini_.Dir().Read("r.bin"), std::string(board.begin(), board.end()));
+    EXPECT_EQ(rig.comm->SentFrames().size(), 3u)
+        << "both faults struck the first piece, which was read again";
+}
+
+TEST_F(MaMemoryTest, WrongAddressInAWriteHeadReadIsIgnoredThenRepeated) {
+    Identify(DEV_Vok188);
+    const Bytes around = rig.Board().Read(0x40000, 256);
+    rig.Board().WrongAddress = 1;
+    const Bytes data = Pattern(20, 0x77);
+    rig.ma->WriteMemBlock(LinToFarPtr(0x40010), data, "x");
+    EXPECT_TRUE(rig.AdvanceUntil([&] { return rig.ma->ConState == cs_idle; }));
+    Bytes expected = around;
+    std::copy(data.begin(), data.end(), expected.begin() + 0x10);
+    EXPECT_EQ(rig.Board().Read(0x40000, 256), expected);
+    EXPECT_TRUE(rig.errors->Texts.empty());
+}
+
+TEST_F(MaMemoryTest, WrongAddressInAPageReadIsAProtocolFaultAndThePageIsReadAgain) {
+    Identify(DEV_Vok188);
+    rig.Board().WrongAddress = 1;
+    rig.ma->ReadMemPage(LinToFarPtr(0x400), kNoWindow);
+    rig.Settle();
+    const std::string log = testing::ReadFileText(ExceptionLogPath());
+    EXPECT_NE(log.find("Neshodne adresy v MemView, recv.adr="), std::string::npos);
+    EXPECT_EQ(rig.comm->SentFrames().size(), 2u) << "the page came short and was asked for again";
+    ASSERT_EQ(rig.views.Pages.size(), 1u);
+    EXPECT_EQ(rig.views.Pages[0].Data, rig.Board().Read(0x400, 256));
+    EXPECT_TRUE(rig.errors->Texts.empty());
+}
+
+TEST_F(MaMemoryTest, UnansweredPageIsReportedWithoutRepeat) {
+    Identify(DEV_Vok188);
+    rig.comm->Silent = true;
+    rig.Board().Mute = 1;
+    rig.ma->ReadMemPage(LinToFarPtr(0x400), kNoWindow);
+    EXPECT_TRUE(rig.AdvanceUntil([&] { return rig.ma->ConState == cs_idle; }));
+    EXPECT_EQ(rig.comm->SentFrames().size(), 1u);
+    EXPECT_EQ(rig.errors->Values(),
+              (std::vector<std::string>{"Reading 256 bytes of memory failed by TimeOut"}));
+    EXPECT_TRUE(rig.views.Pages.empty());
+}
+
+TEST_F(MaMemoryTest, PageWhoseExchangeFailsIsRepeatedUpToThreeTimes) {
+    Identify(DEV_Vok188);
+    rig.Board().Mute = 10;
+    rig.ma->ReadMemPage(LinToFarPtr(0x400), kNoWindow);
+    EXPECT_TRUE(rig.AdvanceUntil([&] { return rig.ma->ConState == cs_idle; }));
+    EXPECT_EQ(rig.comm->SentFrames().size(), 4u);
+    EXPECT_EQ(rig.errors->Values(),
+              (std::vector<std::string>{"Reading 256 byte of memory failed - no answer from Vok."}));
+}
+
+TEST_F(MaMemoryTest, BoardCountsAreClampedToFrameBufferAndExpectedBytes) {
+    Identify(DEV_Vok188);
+    const Bytes big = Pattern(300, 9);
+    Bytes overlong = FakeBoard::MemD(0x400, big);
+    Bytes lying = FakeBoard::MemD(0x400, Pattern(64, 1));
+    lying[7] = 0xFF; // claims 255 bytes, carries 64
+    lying[8] = 0x00;
+    rig.Board().Scripted = {Frames{lying, FakeBoard::Bare(ft_MemE)},
+                            Frames{overlong, FakeBoard::Bare(ft_MemE)}};
+    rig.ma->ReadMemPage(LinToFarPtr(0x400), kNoWindow);
+    EXPECT_TRUE(rig.AdvanceUntil([&] { return rig.ma->ConState == cs_idle; }));
+    ASSERT_EQ(rig.views.Pages.size(), 1u);
+    EXPECT_EQ(rig.views.Pages[0].Data, Bytes(big.begin(), big.begin() + 256))
+        << "the short page was read again, and of 300 bytes only the page's 256 were taken";
+}
+
+TEST_F(MaMemoryTest, PageGoesToTheViewThatAskedForIt) {
+    Identify(DEV_Vok188);
+    rig.ma->ReadMemPage(MakeFarPtr(0x0010, 0x0040), 77);
+    rig.Settle();
+    ASSERT_EQ(rig.views.Pages.size(), 1u);
+    EXPECT_EQ(rig.views.Pages[0].Notify, 77u);
+    EXPECT_EQ(FarPtrToLin(rig.views.Pages[0].Address), 0x410u);
+    EXPECT_EQ(rig.views.Pages[0].Data, rig.Board().Read(0x410, 256));
+    EXPECT_EQ(rig.mainForm.Events, (std::vector<std::string>{"- 256 bytes have been read from $00410"}));
+    EXPECT_TRUE(rig.ma->Active().Buffer.empty()) << "the view owns the page now";
+}
+
+TEST_F(MaMemoryTest, SetupBlockIsEditedAndWrittenBack) {
+    Identify(DEV_Vok188);
+    rig.views.OnEdit = [](std::vector<std::uint8_t>& block) {
+        block[0] = 0x5A;
+        return true;
+    };
+    rig.ma->ReadSetup188();
+    rig.Settle();
+    EXPECT_EQ(rig.views.Edited, (std::vector<int>{188}));
+    const Frames frames = rig.comm->SentFrames();
+    ASSERT_EQ(frames.size(), 2u);
+    EXPECT_EQ(LinOf(frames[0]), 0xFFE00u);
+    EXPECT_EQ(frames[1][0], ft_Load);
+    EXPECT_EQ(rig.Board().Memory()[0xFFE00], 0x5A);
+    EXPECT_EQ(rig.mainForm.Events,
+              (std::vector<std::string>{"- Bios Setup Vok188ER has been read", "- Setup was written"}));
+    EXPECT_EQ(rig.dialogs->Values(),
+              (std::vector<std::string>{
+                  "Writing successfully completed\rChanges will be used after the Vok reset"}));
+}
+
+TEST_F(MaMemoryTest, CancelledSetupWritesNothing) {
+    Identify(DEV_Vok386);
+    rig.ma->ReadSetup386();
+    rig.Settle();
+    EXPECT_EQ(rig.views.Edited, (std::vector<int>{386}));
+    EXPECT_EQ(rig.comm->SentFrames().size(), 1u);
+    EXPECT_EQ(rig.mainForm.Events, (std::vector<std::string>{"- Bios Setup Vok386EXR has been read"}));
+}
+
+TEST_F(MaMemoryTest, StopEndsAReadCleanly) {
+    Identify(DEV_Vok188);
+    rig.ini_.Dir().Write("r.bin", "");
+    rig.comm->Hold = true;
+    rig.ma->ReadMemBlock(LinToFarPtr(0x30000), 2000, File("r.bin"));
+    rig.ma->ReadMemPage(LinToFarPtr(0), kNoWindow);
+    rig.Settle();
+    ASSERT_EQ(rig.ma->ConState, cs_WaitForMem);
+    rig.ma->StopOperation();
+    rig.Settle();
+    EXPECT_EQ(rig.ma->ConState, cs_idle);
+    EXPECT_EQ(rig.ma->QueueCount(), 0u);
+    EXPECT_EQ(rig.ma->SavedCount(), 0u);
+    EXPECT_FALSE(rig.ma->TimeOutArmed());
+    EXPECT_EQ(rig.errors->Values(), (std::vector<std::string>{"Operation aborted"}));
+    EXPECT_EQ(rig.dialogs->Values(), (std::vector<std::string>{"Operation aborted."}));
+    // The answers still under way change nothing.
+    rig.comm->Hold = false;
+    rig.comm->ReleaseHeld();
+    rig.Advance(5000);
+    EXPECT_EQ(rig.ma->ConState, cs_idle);
+    EXPECT_EQ(rig.errors->Values().size(), 1u);
+    EXPECT_EQ(rig.ini_.Dir().Read("r.bin"), "");
+    EXPECT_EQ(rig.ma->Connected, kBoardConnected);
+}
+
+TEST_F(MaMemoryTest, StopWithNothingRunningOnlyBeeps) {
+    Identify(DEV_Vok188);
+    const int beeps = rig.presenter.Beeps;
+    rig.ma->StopOperation();
+    rig.Settle();
+    EXPECT_EQ(rig.presenter.Beeps, beeps + 1);
+    EXPECT_TRUE(rig.errors->Texts.empty());
+}
+
+} // namespace
+} // namespace ravlo

@@ -1,0 +1,280 @@
+#include "ma_test_support.h"
+#include "protocol/ma_messages.h"
+
+#include <gtest/gtest.h>
+
+namespace ravlo {
+namespace {
+
+using testing::Bytes;
+using testing::Frames;
+using testing::MaRig;
+using testing::NotifyWindow;
+using Message = NotifyWindow::Message;
+
+class MaOperationsTest : public ::testing::Test {
+protected:
+    void SetUp() override { rig.ConnectAndIdentify(DEV_Vok188); }
+
+    MaRig rig;
+    NotifyWindow window;
+};
+
+TEST_F(MaOperationsTest, IoReadOfAByteAndOfAWord) {
+    rig.Board().IoValues[0x300] = 0x1234;
+    rig.ma->ReadIO(0x300, true, window.Handle());
+    rig.ma->ReadIO(0x300, false, window.Handle());
+    rig.Settle();
+    EXPECT_EQ(rig.comm->SentFrames(),
+              (Frames{{ft_cIORd, 0, 0, 0x00, 0x03, 1, 0}, {ft_cIORdW, 0, 0, 0x00, 0x03, 2, 0}}));
+    EXPECT_EQ(window.Messages, (std::vector<Message>{{wm_IORdDone, 0x34, 1}, {wm_IORdDone, 0x1234, 2}}));
+    EXPECT_EQ(rig.mainForm.Events, (std::vector<std::string>{"- Data were read from IO address $0300",
+                                                             "- Data were read from IO address $0300"}));
+    EXPECT_FALSE(rig.ma->TimeOutArmed());
+}
+
+TEST_F(MaOperationsTest, IoReadOfAnotherPortEndsWithoutHanging) {
+    rig.Board().Scripted = {Frames{{ft_cIORd, 0, 0, 0x01, 0x03, 1, 0, 0x55}, {ft_MemE, 0, 0}}};
+    rig.comm->Silent = true;
+    rig.Board().Mute = 0;
+    rig.ma->ReadIO(0x300, true, window.Handle());
+    EXPECT_TRUE(rig.AdvanceUntil([&] { return rig.ma->ConState == cs_idle; }));
+    EXPECT_TRUE(window.Messages.empty()) << "the value of another port is not passed on";
+}
+
+TEST_F(MaOperationsTest, IoWriteIsDoneWhenItHasGoneOut) {
+    rig.ma->WriteIO(0x310, true, window.Handle(), 0xABCD);
+    rig.ma->WriteIO(0x312, false, window.Handle(), 0xABCD);
+    rig.Settle();
+    EXPECT_EQ(rig.Board().IoWrites[0x310], 0xCD);
+    EXPECT_EQ(rig.Board().IoWrites[0x312], 0xABCD);
+    EXPECT_EQ(window.Messages, (std::vector<Message>{{wm_IOWrDone, 0, 0}, {wm_IOWrDone, 0, 0}}));
+    EXPECT_EQ(rig.mainForm.Events.back(), "- Data were written to IO address $0312");
+    EXPECT_EQ(rig.ma->ConState, cs_idle);
+    EXPECT_FALSE(rig.ma->TimeOutArmed());
+}
+
+TEST_F(MaOperationsTest, IoWriteThatNeverGoesOutTimesOut) {
+    rig.comm->Open = false; // the frame is swallowed
+    rig.ma->WriteIO(0x310, true, window.Handle(), 1);
+    EXPECT_TRUE(rig.AdvanceUntil([&] { return rig.ma->ConState == cs_idle; }));
+    EXPECT_EQ(rig.errors->Values(), (std::vector<std::string>{"IO Write failed by TimeOut"}));
+    EXPECT_TRUE(window.Messages.empty());
+}
+
+TEST_F(MaOperationsTest, StopEndsAnOperationThatWaitsForNothingToArrive) {
+    rig.comm->Open = false; // the frame is swallowed and never confirmed
+    rig.ma->GoAddr(MakeFarPtr(0, 0xC800));
+    rig.ma->RunApp(MakeFarPtr(0, 0xC800));
+    rig.Settle();
+    ASSERT_EQ(rig.ma->ConState, cs_WaitForGo);
+    rig.ma->StopOperation();
+    rig.Settle();
+    EXPECT_EQ(rig.ma->ConState, cs_idle);
+    EXPECT_EQ(rig.ma->QueueCount(), 0u) << "the run behind it was dropped";
+    EXPECT_FALSE(rig.ma->TimeOutArmed());
+    EXPECT_EQ(rig.errors->Values(), (std::vector<std::string>{"Operation aborted"}));
+    rig.Advance(10000, 100);
+    EXPECT_EQ(rig.errors->Values().size(), 1u) << "no time-out fires afterwards";
+    EXPECT_EQ(rig.Board().Runs, 0);
+}
+
+TEST_F(MaOperationsTest, ClockReadFillsTheCallersBuffer) {
+    auto buffer = std::make_shared<TClockBuffer>();
+    rig.ma->ReadRTC(window.Handle(), buffer);
+    rig.Settle();
+    EXPECT_EQ(rig.comm->SentFrames(), (Frames{{ft_GetRTC, 0, 0}}));
+    EXPECT_EQ(*buffer, (TClockBuffer{ft_SetRTC, 0, 0, 0x24, 0x20, 0x05, 0x17, 0x12, 0x30, 0x45, 0x80, 0x19,
+                                     0x99, 0x20}));
+    EXPECT_EQ(window.Messages, (std::vector<Message>{{wm_RTCRdOk, 0, 0}}));
+    EXPECT_EQ(rig.mainForm.Events, (std::vector<std::string>{"- Real Time Clock were read"}));
+}
+
+TEST_F(MaOperationsTest, ShortClockAnswerIsAnErrorNotAnOverRead) {
+    auto buffer = std::make_shared<TClockBuffer>();
+    rig.Board().ShortClock = 1;
+    rig.ma->ReadRTC(window.Handle(), buffer);
+    rig.Settle();
+    EXPECT_EQ(*buffer, TClockBuffer{}) << "nothing was copied";
+    EXPECT_EQ(window.Messages, (std::vector<Message>{{wm_RTCErr, 1, 0}}));
+    EXPECT_EQ(rig.errors->Values(),
+              (std::vector<std::string>{"Reading Time failed.\r\nProbably unsupported Vok function."}));
+    EXPECT_EQ(rig.ma->ConState, cs_idle);
+}
+
+TEST_F(MaOperationsTest, ClockErrorsOfTheBoard) {
+    rig.Board().ClockErr = 0x31;
+    rig.ma->ReadRTC(window.Handle(), std::make_shared<TClockBuffer>());
+    rig.ma->WriteRTC(window.Handle(), TVokClockRec{2030, 1, 2, 3, 4, 5});
+    rig.Settle();
+    EXPECT_EQ(window.Messages, (std::vector<Message>{{wm_RTCErr, 0x31, 0}, {wm_RTCErr, 0x31, 0}}));
+    EXPECT_EQ(rig.ma->ConState, cs_idle);
+}
+
+TEST_F(MaOperationsTest, ClockWrite) {
+    rig.ma->WriteRTC(window.Handle(), TVokClockRec{2030, 1, 2, 3, 4, 5});
+    rig.Settle();
+    EXPECT_EQ(rig.comm->SentFrames(), (Frames{{ft_SetRTC, 0, 0, 0xEE, 0x07, 1, 2, 3, 4, 5}}));
+    EXPECT_EQ(rig.Board().Clock, (TVokClockRec{2030, 1, 2, 3, 4, 5}));
+    EXPECT_EQ(window.Messages, (std::vector<Message>{{wm_RTCWrOk, 0, 0}}));
+    EXPECT_EQ(rig.mainForm.Events, (std::vector<std::string>{"- Real Time Clock were written"}));
+}
+
+TEST_F(MaOperationsTest, ClockExchangeThatFailsTellsTheWindow) {
+    rig.Board().Mute = 2;
+    rig.ma->ReadRTC(window.Handle(), std::make_shared<TClockBuffer>());
+    rig.ma->WriteRTC(window.Handle(), TVokClockRec{});
+    rig.Settle();
+    EXPECT_EQ(window.Messages, (std::vector<Message>{{wm_RTCErr, 1, 0}, {wm_RTCErr, 2, 0}}));
+    EXPECT_EQ(rig.errors->Values(),
+              (std::vector<std::string>{"Reading Time failed.\r\nProbably unsupported Vok function.",
+                                        "Setting Time failed.\r\nProbably unsupported Vok function."}));
+}
+
+TEST_F(MaOperationsTest, ChecksumOverEveryRomModule) {
+    rig.project.Modules = {{"ROM1", 0xC800, 1000}, {"ROM2", 0xD000, 0x8000}, {"ROM3", 0xE000, 16}};
+    rig.ma->CheckSum();
+    rig.Settle();
+    const Frames frames = rig.comm->SentFrames();
+    ASSERT_EQ(frames.size(), 3u);
+    EXPECT_EQ(frames[0], (Bytes{ft_Chcksum, 0, 0, 0x00, 0x00, 0x00, 0xC8, 62, 0}));
+    EXPECT_EQ(FrameU16(frames[1], 7), 0x800);
+    EXPECT_EQ(rig.dialogs->Values(), (std::vector<std::string>{"Checksum OK"}));
+    EXPECT_EQ(rig.ma->ConState, cs_idle);
+
+    rig.dialogs->Texts.clear();
+    rig.Board().CheckErr = 0;
+    rig.Board().Scripted = {Frames{{ft_CheckOk, 0, 0}}, Frames{{ft_CheckErr, 0, 0}},
+                            Frames{{ft_CheckOk, 0, 0}}};
+    rig.ma->CheckSum();
+    rig.Settle();
+    EXPECT_EQ(rig.dialogs->Values(), (std::vector<std::string>{"Checksum Error"}));
+}
+
+TEST_F(MaOperationsTest, ChecksumThatWouldSendNothingIsRefused) {
+    rig.ma->CheckSum();
+    rig.ma->ReadMemPage(LinToFarPtr(0), kNoWindow);
+    rig.Settle();
+    EXPECT_EQ(rig.dialogs->Values(),
+              (std::vector<std::string>{"Nothing to check: the project has no ROM module."}));
+    EXPECT_EQ(rig.views.Pages.size(), 1u) << "the queue went on";
+
+    rig.dialogs->Texts.clear();
+    rig.project.Modules = {{"ROM1", 0xC800, 1000}, {"ROM2", 0xD000, 0}};
+    rig.ma->CheckSum();
+    rig.Settle();
+    EXPECT_EQ(rig.dialogs->Values(),
+              (std::vector<std::string>{"Error, Generate first, then run CheckSum again."}));
+    EXPECT_EQ(rig.comm->SentFrames().size(), 1u) << "only the page";
+}
+
+TEST_F(MaOperationsTest, GoAndRun) {
+    rig.form.RunOkFlag = false;
+    rig.ma->GoAddr(MakeFarPtr(0x0010, 0xC800));
+    rig.ma->RunApp(MakeFarPtr(0, 0xE000));
+    rig.Settle();
+    EXPECT_EQ(rig.comm->SentFrames(),
+              (Frames{{ft_Go, 0, 0, 0x10, 0, 0x00, 0xC8}, {ft_Run, 0, 0, 0, 0, 0x00, 0xE0}}));
+    EXPECT_EQ(rig.Board().Gos, 1);
+    EXPECT_EQ(rig.Board().Runs, 1);
+    EXPECT_TRUE(rig.form.RunOkFlag);
+    EXPECT_EQ(rig.mainForm.Events,
+              (std::vector<std::string>{"- Application was started", "- Application was started"}));
+    EXPECT_EQ(rig.form.Exits, 0);
+    EXPECT_EQ(rig.ma->ConState, cs_idle);
+    EXPECT_FALSE(rig.ma->TimeOutArmed());
+}
+
+TEST_F(MaOperationsTest, BatchRunEndsTheProgramAfterTheLastStep) {
+    rig.form.Flags = TMaMainForm::CL_Exit;
+    rig.form.RunOkFlag = false;
+    rig.ma->WriteMemBlock(MakeFarPtr(0, 0xC800), Bytes(256, 1), "ROM1.BIN");
+    rig.Settle();
+    EXPECT_EQ(rig.form.Exits, 0) << "the run is still to come";
+    rig.ma->RunApp(MakeFarPtr(0, 0xC800));
+    rig.Settle();
+    EXPECT_EQ(rig.form.Exits, 1);
+}
+
+TEST_F(MaOperationsTest, DownloadOfSeveralModulesReportsOnceAtTheEnd) {
+    rig.ma->WriteMemBlock(MakeFarPtr(0, 0xC800), Bytes(300, 1), "ROM1.BIN");
+    rig.ma->WriteMemBlock(MakeFarPtr(0, 0xD000), Bytes(256, 2), "ROM2.BIN");
+    rig.Settle();
+    EXPECT_EQ(rig.mainForm.Events, (std::vector<std::string>{"- File \"ROM2.BIN\" has been loaded"}));
+    EXPECT_EQ(rig.Board().Read(0xC8000, 300), Bytes(300, 1));
+    EXPECT_EQ(rig.Board().Read(0xD0000, 256), Bytes(256, 2));
+}
+
+TEST_F(MaOperationsTest, WriteThatLosesTheBoardEmptiesTheQueue) {
+    rig.Board().Mute = 100;
+    rig.ma->WriteMemBlock(MakeFarPtr(0, 0xC800), Bytes(512, 1), "ROM1.BIN");
+    rig.ma->WriteMemBlock(MakeFarPtr(0, 0xD000), Bytes(256, 2), "ROM2.BIN");
+    rig.Settle();
+    EXPECT_EQ(rig.errors->Values(), (std::vector<std::string>{"Writing block of memory failed by Error"}));
+    EXPECT_EQ(rig.ma->QueueCount(), 0u);
+    EXPECT_EQ(rig.ma->SavedCount(), 0u);
+    EXPECT_EQ(rig.comm->SentFrames().size(), 1u);
+    EXPECT_EQ(rig.ma->Connected, kNotConnected);
+}
+
+TEST_F(MaOperationsTest, OperationsQueueAndRunInTurn) {
+    rig.comm->Hold = true;
+    rig.ma->ReadIO(0x300, true, window.Handle());
+    rig.ma->WriteIO(0x301, true, window.Handle(), 5);
+    rig.ma->GoAddr(MakeFarPtr(0, 0xC800));
+    rig.Settle();
+    EXPECT_EQ(rig.comm->SentFrames().size(), 1u);
+    EXPECT_EQ(rig.ma->QueueCount(), 2u);
+    rig.comm->Hold = false;
+    rig.comm->ReleaseHeld();
+    rig.Settle();
+    const Frames frames = rig.comm->SentFrames();
+    ASSERT_EQ(frames.size(), 3u);
+    EXPECT_EQ(frames[1][0], ft_cIOWr);
+    EXPECT_EQ(frames[2][0], ft_Go);
+}
+
+TEST_F(MaOperationsTest, UnexpectedFrameEndsTheOperationThroughItsTimeOut) {
+    rig.project.Modules = {{"ROM1", 0xC800, 1000}};
+    rig.comm->Silent = true;
+    rig.Board().Scripted = {Frames{{ft_MemE, 0, 0}}};
+    rig.ma->CheckSum();
+    rig.Settle();
+    EXPECT_TRUE(rig.ma->TimeOutArmed());
+    EXPECT_TRUE(rig.AdvanceUntil([&] { return rig.ma->ConState == cs_idle; }));
+    ASSERT_EQ(rig.errors->Texts.size(), 1u);
+    EXPECT_TRUE(
+        rig.errors->Texts[0].Value.starts_with("Internal error - timeout, qq_state=_WaitForCheckSum"));
+}
+
+TEST_F(MaOperationsTest, StateAndEventsAreAnnouncedWithTheirSizes) {
+    rig.ma->ReadMemPage(LinToFarPtr(0), kNoWindow);
+    rig.Settle();
+    EXPECT_GT(rig.mainForm.CountOf(&rig.ma->ConState, 1), 0u);
+    EXPECT_GT(rig.mainForm.CountOf(&rig.ma->State, 2), 0u);
+    EXPECT_GT(rig.mainForm.CountOf(&rig.ma->LastFrameAdr, 4), 0u);
+    EXPECT_EQ(rig.mainForm.CountOf(&rig.ma->EventText, 256), 1u);
+    EXPECT_EQ(rig.ma->EventKind, 4);
+}
+
+TEST(MaSavedMessTest, QueueRefusesTheMessageBeyondItsLimit) {
+    testing::RecordingPresenter presenter;
+    ScopedPresenter guard(presenter);
+    TMaSavedMessFifo fifo;
+    for (std::size_t i = 0; i < TMaSavedMessFifo::kMaxCount; ++i) {
+        ASSERT_TRUE(fifo.Add(TProcMess::Create({}, {}, 0, 0, 1)));
+    }
+    EXPECT_FALSE(fifo.Add(TProcMess::Create({}, {}, 0, 0, 2)));
+    ASSERT_EQ(presenter.Boxes.size(), 1u);
+    EXPECT_EQ(presenter.Boxes[0].Text,
+              "Internal error - too short queue SavedProcMessFifo for Ravlo_MA process");
+    EXPECT_FALSE(fifo.Push(TProcMess::Create({}, {}, 0, 0, 3)));
+    EXPECT_EQ(presenter.Boxes.size(), 1u) << "a refused push is silent";
+    EXPECT_EQ(fifo.Count(), TMaSavedMessFifo::kMaxCount);
+    fifo.Pop();
+    EXPECT_TRUE(fifo.Push(TProcMess::Create({}, {}, 0, 0, 4)));
+    EXPECT_EQ(fifo.Pop()->GetCode(), 4) << "a pushed message comes first";
+}
+
+} // namespace
+} // namespace ravlo

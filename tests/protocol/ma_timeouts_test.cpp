@@ -1,0 +1,60 @@
+#include "protocol/ma_timeouts.h"
+
+#include <gtest/gtest.h>
+
+namespace ravlo {
+namespace {
+
+constexpr std::uint32_t kRates[] = {4800, 9600, 19200, 38400, 57600, 115200};
+constexpr std::size_t kRqstLen = 3;
+constexpr std::size_t kLoad512Len = 9 + 512;
+
+TEST(MaTimeOutsTest, OwnFormulaAtTheHigherRates) {
+    const TCommRetryParams comm;
+    EXPECT_EQ(FrameTimeOutMs(1000, 115200, kRqstLen, comm), 1017u);
+    EXPECT_EQ(FrameTimeOutMs(1000, 57600, kRqstLen, comm), 1034u);
+    EXPECT_EQ(FrameTimeOutMs(1000, 38400, kRqstLen, comm), 1052u);
+    EXPECT_EQ(CommandTimeOutMs(1000), 1000u);
+    EXPECT_EQ(CommandTimeOutMs(-5), 0u);
+}
+
+TEST(MaTimeOutsTest, NeverShorterThanTheCommunicationProcessRetries) {
+    const TCommRetryParams comm;
+    // At 4800 the own formula gives 1416 ms; the communication process tries three times for
+    // 1000 ms each.
+    EXPECT_GT(CommRetryBudgetMs(4800, kRqstLen, comm), 3040u);
+    EXPECT_EQ(FrameTimeOutMs(1000, 4800, kRqstLen, comm), CommRetryBudgetMs(4800, kRqstLen, comm));
+    EXPECT_GT(FrameTimeOutMs(1000, 9600, kRqstLen, comm), 1208u);
+    for (const std::uint32_t baud : kRates) {
+        for (const std::size_t len : {kRqstLen, kLoad512Len}) {
+            EXPECT_GE(FrameTimeOutMs(1000, baud, len, comm), CommRetryBudgetMs(baud, len, comm)) << baud;
+        }
+    }
+    // More repetitions, a longer budget.
+    EXPECT_GT(CommRetryBudgetMs(4800, kRqstLen, TCommRetryParams{4800, 5, 20}),
+              CommRetryBudgetMs(4800, kRqstLen, comm));
+    // A long frame takes its line time on every try.
+    EXPECT_GE(CommRetryBudgetMs(4800, kLoad512Len, comm) - CommRetryBudgetMs(4800, kRqstLen, comm),
+              3 * (LineTimeMs(kLoad512Len, 4800) - LineTimeMs(kRqstLen, 4800)));
+}
+
+TEST(MaTimeOutsTest, DataTimeOutCoversAWholePieceOnTheLine) {
+    EXPECT_EQ(DataTimeOutMs(1000, 4800), LineTimeMs(256 + 4 * 18, 4800) + kRoundTripSlackMs);
+    EXPECT_GT(DataTimeOutMs(1000, 4800), 218u) << "the own formula alone is shorter than a piece at 4800";
+    EXPECT_EQ(DataTimeOutMs(100000, 115200), 878u) << "RET * 1000 div baud + 10 when that is longer";
+    for (const std::uint32_t baud : kRates) {
+        EXPECT_GE(MismatchTimeOutMs(1000, baud), 100u);
+        EXPECT_GE(MismatchTimeOutMs(1000, baud), DataTimeOutMs(1000, baud));
+    }
+}
+
+TEST(MaTimeOutsTest, LineTimeAndClosedPort) {
+    EXPECT_EQ(LineTimeMs(1, 115200), 1u);
+    EXPECT_EQ(LineTimeMs(4800, 4800), 11000u) << "11 bits a byte";
+    EXPECT_EQ(LineTimeMs(10, 0), LineTimeMs(10, 4800)) << "a closed port counts as the default rate";
+    EXPECT_EQ(FrameTimeOutMs(1000, 0, kRqstLen, {}), FrameTimeOutMs(1000, 4800, kRqstLen, {}));
+    EXPECT_EQ(LinkFrameWireBytes(265), 274u);
+}
+
+} // namespace
+} // namespace ravlo
