@@ -16,6 +16,23 @@
 namespace ravlo {
 namespace {
 
+// A pseudo-terminal has no parity generator: the kernel drops PARENB, and the C library then reports
+// the whole change as failed once the settings already in force equal the asked ones. The port
+// took everything it can hold when the rest (speed, size, odd/even, stop bits) reads back as
+// asked.
+bool TakesSettingsButParity(int fd, const termios& asked) {
+    if (errno != EINVAL) {
+        return false;
+    }
+    termios now{};
+    if (::tcgetattr(fd, &now) != 0) {
+        return false;
+    }
+    constexpr tcflag_t kHeld = CSIZE | PARODD | CSTOPB | CLOCAL | CREAD;
+    return (now.c_cflag & kHeld) == (asked.c_cflag & kHeld) && ::cfgetospeed(&now) == ::cfgetospeed(&asked) &&
+           ::cfgetispeed(&now) == ::cfgetispeed(&asked);
+}
+
 struct SpeedPair {
     std::uint32_t Rate;
     speed_t Code;
@@ -153,7 +170,7 @@ bool TermiosPortDriver::SetSettings(const PortSettings& settings) {
     if (code != 0 && (::cfsetispeed(&tio, code) != 0 || ::cfsetospeed(&tio, code) != 0)) {
         return false;
     }
-    if (::tcsetattr(fd_, TCSANOW, &tio) != 0) {
+    if (::tcsetattr(fd_, TCSANOW, &tio) != 0 && !TakesSettingsButParity(fd_, tio)) {
         return false;
     }
     return code != 0 || SetCustomBaud(fd_, settings.Baud);
