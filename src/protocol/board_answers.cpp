@@ -7,8 +7,6 @@
 namespace ravlo {
 namespace {
 
-constexpr std::size_t kMemDHeaderLen = 9;
-constexpr std::size_t kCountAt = 7;
 constexpr std::size_t kIOReadByteLen = 8;
 constexpr std::size_t kIOReadWordLen = 9;
 constexpr std::size_t kValueAt = 7;
@@ -61,19 +59,19 @@ TFrameFault CheckBareAnswer(std::span<const std::uint8_t> frame, std::uint8_t ty
 }
 
 TFrameParse<TMemDAnswer> ParseMemD(std::span<const std::uint8_t> frame) {
-    if (const TFrameFault fault = CheckLength(frame, ft_MemD, kMemDHeaderLen, TVokFrame::kMaxLen);
+    if (const TFrameFault fault = CheckLength(frame, ft_MemD, kBlockFrameHeaderLen, TVokFrame::kMaxLen);
         fault != TFrameFault::None) {
         return fault;
     }
-    const std::size_t count = FrameU16(frame, kCountAt);
-    const std::size_t present = frame.size() - kMemDHeaderLen;
+    const std::size_t count = FrameU16(frame, kBlockFrameCountAt);
+    const std::size_t present = frame.size() - kBlockFrameHeaderLen;
     if (count > present) {
         return TFrameFault::Short;
     }
     if (count < present) {
         return TFrameFault::Oversized;
     }
-    return TMemDAnswer{FrameFarPtr(frame, 3), frame.subspan(kMemDHeaderLen)};
+    return TMemDAnswer{FrameFarPtr(frame, kBlockFrameAddressAt), frame.subspan(kBlockFrameHeaderLen)};
 }
 
 TFrameParse<DEV_VokType> ParseRqstAnswer(std::span<const std::uint8_t> frame) {

@@ -41,7 +41,7 @@ TFrameParse<TRavloCommFrameRec> TRavloCommFrameRec::Decode(std::span<const std::
     if (record.size() < kHeaderLen) {
         return TFrameFault::Short;
     }
-    const std::size_t frameLen = FrameU16(record, 2);
+    const std::size_t frameLen = FrameU16(record, kFrameLenAt);
     const std::size_t present = record.size() - kHeaderLen;
     if (frameLen > present) {
         return TFrameFault::Short;

@@ -18,6 +18,9 @@ std::size_t Ravlo_MA_TxDLen(std::size_t frameLen);
 // (RAVLOCOMM_MA_RxD):
 //   0 u8 NoAnswer, 1 u8 TxFlags, 2 u16 frame length n, 4 n bytes of the frame.
 struct TRavloCommFrameRec {
+    static constexpr std::size_t kNoAnswerAt = 0;
+    static constexpr std::size_t kTxFlagsAt = 1;
+    static constexpr std::size_t kFrameLenAt = 2;
     static constexpr std::size_t kHeaderLen = 4;
 
     std::uint8_t NoAnswer = 0;

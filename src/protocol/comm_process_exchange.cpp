@@ -12,15 +12,12 @@
 namespace ravlo {
 namespace {
 
-constexpr std::size_t kNoAnswerAt = 0;
-constexpr std::size_t kTxFlagsAt = 1;
-
 // Whether the data hold a whole frame record: the header and as many frame bytes as it names.
 bool IsWholeFrameRecord(std::span<const std::uint8_t> data) {
     if (data.size() < TRavloCommFrameRec::kHeaderLen) {
         return false;
     }
-    const std::size_t frameLen = FrameU16(data, 2);
+    const std::size_t frameLen = FrameU16(data, TRavloCommFrameRec::kFrameLenAt);
     return frameLen <= data.size() - TRavloCommFrameRec::kHeaderLen;
 }
 
@@ -157,14 +154,14 @@ bool TRavloComm_Process::StepSend() {
     ++Stat.S;
     NotifyStat();
     const std::span<const std::uint8_t> record = current_->DataSpan();
-    if (record[kNoAnswerAt] != 1) {
+    if (record[TRavloCommFrameRec::kNoAnswerAt] != 1) {
         exchangeStart_ = GetTickCount();
         SetStateWord(MAS_Rec);
         return true;
     }
     ++Stat.OK;
     NotifyStat();
-    const std::uint8_t moreTimes = record[kTxFlagsAt];
+    const std::uint8_t moreTimes = record[TRavloCommFrameRec::kTxFlagsAt];
     if (moreTimes == 0) {
         FreeCurrent();
         SetStateWord(MAS_Connected);
@@ -173,7 +170,7 @@ bool TRavloComm_Process::StepSend() {
         return true;
     }
     const std::uint8_t left[] = {static_cast<std::uint8_t>(moreTimes - 1)};
-    current_->PutData(left, TProcMessHdr::kSize + kTxFlagsAt);
+    current_->PutData(left, TProcMessHdr::kSize + TRavloCommFrameRec::kTxFlagsAt);
     SetStateWord(MAS_SendRep);
     return true;
 }

@@ -56,7 +56,7 @@ TVokFrame BuildRunFrame(TSegOfsPtr address) {
 }
 
 TVokFrame BuildLoadFrame(TSegOfsPtr address, std::span<const std::uint8_t> data) {
-    constexpr std::size_t kMaxData = TVokFrame::kMaxLen - 9;
+    constexpr std::size_t kMaxData = TVokFrame::kMaxLen - kBlockFrameHeaderLen;
     if (data.size() > kMaxData) {
         throw ERangeError("Load: " + std::to_string(data.size()) + " bytes exceed the " +
                           std::to_string(kMaxData) + " a frame holds");

@@ -14,8 +14,6 @@
 namespace ravlo {
 namespace {
 
-constexpr std::size_t kMemDHeaderLen = 9;
-
 const char* MismatchText(std::uint8_t conState) {
     switch (conState) {
     case cs_WaitForMemView:
@@ -125,10 +123,10 @@ void TRavlo_MA_Process::WorkBoardAnswer(std::span<const std::uint8_t> frame) {
 }
 
 void TRavlo_MA_Process::MemoryData(std::span<const std::uint8_t> frame) {
-    if (frame.size() < kMemDHeaderLen) {
+    if (frame.size() < kBlockFrameHeaderLen) {
         throw EMaProtocolError("Neocekavany typ zpravy: $" + HexB(frame[0]) + " (short MemD)");
     }
-    const TSegOfsPtr address = FrameFarPtr(frame, 3);
+    const TSegOfsPtr address = FrameFarPtr(frame, kBlockFrameAddressAt);
     const std::uint32_t cur = FarPtrToLin(active_.CurAdr);
     if (FarPtrToLin(address) != cur) {
         if (IsWriteReadState(ConState) || ConState == cs_WaitForMem) {
@@ -140,12 +138,13 @@ void TRavlo_MA_Process::MemoryData(std::span<const std::uint8_t> frame) {
     }
     // The board's count is clamped to the bytes the frame carries, the room left in the buffer and
     // the bytes still expected.
-    std::size_t count = std::min<std::size_t>(FrameU16(frame, 7), frame.size() - kMemDHeaderLen);
+    std::size_t count =
+        std::min<std::size_t>(FrameU16(frame, kBlockFrameCountAt), frame.size() - kBlockFrameHeaderLen);
     const std::size_t done = static_cast<std::size_t>(std::max(active_.DoneBytes, 0));
     count = std::min(count, active_.Buffer.size() - std::min(done, active_.Buffer.size()));
     const std::uint32_t end = FarPtrToLin(active_.EndAdr);
     count = std::min<std::size_t>(count, end >= cur ? end - cur + 1 : 0);
-    std::copy_n(frame.begin() + kMemDHeaderLen, count,
+    std::copy_n(frame.begin() + kBlockFrameHeaderLen, count,
                 active_.Buffer.begin() + static_cast<std::ptrdiff_t>(done));
     active_.CurAdr = LinToFarPtr(cur + static_cast<std::uint32_t>(count));
     if (IsWriteReadState(ConState) || ConState == cs_WaitForMem) {

@@ -17,6 +17,12 @@ bool WaitsForPortCommand(std::uint8_t linkState) {
            linkState == ravlost_WaFDiClDe;
 }
 
+// The three states of the master, for the texts of internal errors.
+std::string StatesText(std::uint8_t conState, std::uint8_t linkState, std::uint16_t state) {
+    return "qq_state=" + ConStateText(conState) + ", Ravlo_MA_State=" + RavloStateText(linkState) +
+           ", State= " + ProcStateText(state);
+}
+
 } // namespace
 
 void TRavlo_MA_Process::ContinueLink() {
@@ -82,6 +88,12 @@ bool TRavlo_MA_Process::RetryRead() {
         return false;
     }
     ++RetryCount;
+    // The whole read goes out again from its start.
+    const auto restart = [this](TVokFrame frame) {
+        active_.CurAdr = active_.StartAdr;
+        active_.DoneBytes = 0;
+        PushFrame(std::move(frame));
+    };
     switch (ConState) {
     case cs_WaitForMem:
     case cs_WaitForLdBeg256:
@@ -96,24 +108,16 @@ bool TRavlo_MA_Process::RetryRead() {
     case cs_WaitForMemView:
     case cs_WaitForCfg188:
     case cs_WaitForCfg386:
-        active_.CurAdr = active_.StartAdr;
-        active_.DoneBytes = 0;
-        PushFrame(BuildMemFrame(active_.StartAdr, 256));
+        restart(BuildMemFrame(active_.StartAdr, 256));
         break;
     case cs_WaitForId386:
-        active_.CurAdr = active_.StartAdr;
-        active_.DoneBytes = 0;
-        PushFrame(BuildBareFrame(ft_GetID));
+        restart(BuildBareFrame(ft_GetID));
         break;
     case cs_WaitForBiosId:
-        active_.CurAdr = active_.StartAdr;
-        active_.DoneBytes = 0;
-        PushFrame(BuildMemFrame(active_.StartAdr, 4));
+        restart(BuildMemFrame(active_.StartAdr, 4));
         break;
     case cs_WaitForBiosIdString:
-        active_.CurAdr = active_.StartAdr;
-        active_.DoneBytes = 0;
-        PushFrame(BuildMemFrame(active_.StartAdr, 64));
+        restart(BuildMemFrame(active_.StartAdr, 64));
         break;
     case cs_WaitForBiosIdFlashType:
         active_.CurAdr = active_.StartAdr;
@@ -176,9 +180,7 @@ void TRavlo_MA_Process::WorkTimeOut() {
         FailOperation("IO Write failed by TimeOut", true);
         break;
     default:
-        FailOperation("Internal error - timeout, qq_state=" + ConStateText(ConState) + ", Ravlo_MA_State=" +
-                          RavloStateText(linkState) + ", State= " + ProcStateText(State),
-                      true);
+        FailOperation("Internal error - timeout, " + StatesText(ConState, linkState, State), true);
         break;
     }
     if (WaitsForPortCommand(linkState)) {
@@ -278,16 +280,10 @@ void TRavlo_MA_Process::CommErrorByOperation(std::uint16_t code) {
         FailOperation("IO Read failed by Error", true);
         break;
     case cs_WaitForGetRTC:
-        AppMessageQueue().Post(active_.Notify, wm_RTCErr, 1, 0);
-        EndOperation();
-        Beep();
-        ReportError(0, "Reading Time failed.\r\nProbably unsupported Vok function.", false);
+        ClockFailed(kRTCErrReadFailed);
         break;
     case cs_WaitForSetRTC:
-        AppMessageQueue().Post(active_.Notify, wm_RTCErr, 2, 0);
-        EndOperation();
-        Beep();
-        ReportError(0, "Setting Time failed.\r\nProbably unsupported Vok function.", false);
+        ClockFailed(kRTCErrSetFailed);
         break;
     default:
         InternalCommError(code);
@@ -295,11 +291,19 @@ void TRavlo_MA_Process::CommErrorByOperation(std::uint16_t code) {
     }
 }
 
+void TRavlo_MA_Process::ClockFailed(std::uintptr_t which) {
+    AppMessageQueue().Post(active_.Notify, wm_RTCErr, which, 0);
+    EndOperation();
+    Beep();
+    ReportError(0,
+                which == kRTCErrReadFailed ? "Reading Time failed.\r\nProbably unsupported Vok function."
+                                           : "Setting Time failed.\r\nProbably unsupported Vok function.",
+                false);
+}
+
 void TRavlo_MA_Process::InternalCommError(std::uint16_t code) {
-    const std::string text = "Internal error - [" + std::to_string(code) + "=" + ChnErrText(code) +
-                             ", qq_state=" + ConStateText(ConState) +
-                             ", Ravlo_MA_State=" + RavloStateText(LinkState) +
-                             ", State= " + ProcStateText(State);
+    const std::string text = "Internal error - [" + std::to_string(code) + "=" + ChnErrText(code) + ", " +
+                             StatesText(ConState, LinkState, State);
     LinkLost();
     Beep();
     queue_.clear();

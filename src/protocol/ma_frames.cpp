@@ -9,8 +9,6 @@
 namespace ravlo {
 namespace {
 
-constexpr std::size_t kCountAt = 7;
-
 TProcMess RunMess(const TProcAdr& self, std::span<const std::uint8_t> data) {
     return TProcMess::Create(self, self, 0, 0, Ravlo_MA_RUN, data);
 }
@@ -67,11 +65,11 @@ void TRavlo_MA_Process::SendTxD(std::uint32_t ms) {
     const auto frame = record.size() > TRavloCommFrameRec::kHeaderLen
                            ? record.subspan(TRavloCommFrameRec::kHeaderLen)
                            : std::span<const std::uint8_t>{};
-    if (frame.size() >= kCountAt + 2 && (frame[0] == ft_Mem || frame[0] == ft_Load)) {
-        LastFrameAdr = FrameFarPtr(frame, 3);
+    if (frame.size() >= kBlockFrameCountAt + 2 && (frame[0] == ft_Mem || frame[0] == ft_Load)) {
+        LastFrameAdr = FrameFarPtr(frame, kBlockFrameAddressAt);
         NotifyForms(4, &LastFrameAdr);
         LastFrameDone = active_.DoneBytes;
-        LastFrameLen = FrameU16(frame, kCountAt);
+        LastFrameLen = FrameU16(frame, kBlockFrameCountAt);
     }
     TProcMess mess = TProcMess::Create(CommAdr, ADR, 0, 0, RAVLOCOMM_MA_TxD, record);
     Trace(DM_Ravlo_MA_Mess, "-->" + TRavlo_MA_ProcMess::CopyOf(mess).MessText());

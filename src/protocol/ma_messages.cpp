@@ -9,7 +9,8 @@ namespace ravlo {
 namespace {
 
 constexpr std::size_t kChnParamRunLen = 6;
-constexpr std::size_t kTxDFrameLenAt = 3;
+// The run record's operation byte comes before the communication record.
+constexpr std::size_t kTxDFrameLenAt = 1 + TRavloCommFrameRec::kFrameLenAt;
 
 } // namespace
 
@@ -24,7 +25,7 @@ std::size_t Ravlo_MA_RunLen(std::span<const std::uint8_t> data) {
         if (data.size() < kTxDFrameLenAt + 2) {
             return kTxDFrameLenAt + 2;
         }
-        const std::size_t frameLen = data[kTxDFrameLenAt] | (data[kTxDFrameLenAt + 1] << 8);
+        const std::size_t frameLen = FrameU16(data, kTxDFrameLenAt);
         return 1 + TRavloCommFrameRec::kHeaderLen + frameLen;
     }
     default:

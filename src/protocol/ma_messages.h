@@ -31,7 +31,9 @@ inline constexpr std::uint32_t wm_IORdDone = 0x414; // wParam the value, lParam 
 inline constexpr std::uint32_t wm_IOWrDone = 0x415;
 inline constexpr std::uint32_t wm_RTCRdOk = 0x41E;
 inline constexpr std::uint32_t wm_RTCWrOk = 0x41F;
-inline constexpr std::uint32_t wm_RTCErr = 0x420; // wParam the board's error value, or 1 / 2
+inline constexpr std::uint32_t wm_RTCErr = 0x420;      // wParam the board's error value, or one of:
+inline constexpr std::uintptr_t kRTCErrReadFailed = 1; // the clock could not be read
+inline constexpr std::uintptr_t kRTCErrSetFailed = 2;  // the clock could not be set
 
 // The run record (data of Ravlo_MA_RUN), built zero-filled:
 //   0 u8 operation; SetChnParam: 1 u8 COM port, 2 u32 baud; TxD: 1 a communication record.

@@ -20,7 +20,6 @@ constexpr TSegOfsPtr kBiosIdPtrEnd = MakeFarPtr(0x00D0, 0xFFF0);
 constexpr TSegOfsPtr kFlashTypeAdr = MakeFarPtr(0x046B, 0x0000);
 constexpr std::uint32_t kIdStringLen = 64;
 constexpr std::size_t kIdStringBuffer = 256;
-constexpr std::size_t kMemDHeaderLen = 9;
 
 // The zero-terminated text at the start of the buffer (the whole buffer when no zero ends it).
 std::string ZeroTerminated(const std::vector<std::uint8_t>& buffer) {
@@ -177,17 +176,17 @@ void TRavlo_MA_Process::AnswerBiosIdString(std::span<const std::uint8_t> frame) 
 
 void TRavlo_MA_Process::AnswerFlashType(std::span<const std::uint8_t> frame) {
     if (frame[0] == ft_MemD) {
-        if (frame.size() < kMemDHeaderLen) {
+        if (frame.size() < kBlockFrameHeaderLen) {
             throw EMaProtocolError("Neocekavana zprava ve stavu _WaitForBiosIdFlashType");
         }
-        const TSegOfsPtr address = FrameFarPtr(frame, 3);
+        const TSegOfsPtr address = FrameFarPtr(frame, kBlockFrameAddressAt);
         if (FarPtrToLin(address) != FarPtrToLin(active_.CurAdr)) {
             throw EMaProtocolError(
                 "Neshodne adresy ve WaiForBiosIdFlashType recv.adr=" + HexDW(address.Packed()) +
                 " qq_addr2.adr=" + HexDW(active_.CurAdr.Packed()));
         }
-        if (FrameU16(frame, 7) > 0 && frame.size() > kMemDHeaderLen) {
-            active_.Buffer.back() = frame[kMemDHeaderLen];
+        if (FrameU16(frame, kBlockFrameCountAt) > 0 && frame.size() > kBlockFrameHeaderLen) {
+            active_.Buffer.back() = frame[kBlockFrameHeaderLen];
         }
         InsertTimeOutMess(DataTimeOutMs(RET, ComBaud));
         return;

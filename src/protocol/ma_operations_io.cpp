@@ -21,39 +21,45 @@ void PostTo(WindowHandle window, std::uint32_t msg, std::uintptr_t wParam, std::
     }
 }
 
-// The error value of the board's Err answer; a malformed one is a protocol fault.
+// An answer of the expected type whose layout is wrong is a protocol fault.
+[[noreturn]] void MalformedAnswer(std::uint8_t type, TFrameFault fault) {
+    throw EMaProtocolError("Neocekavany typ zpravy: $" + HexB(type) + " (" + FrameFaultText(fault) + ")");
+}
+
+// The error value of the board's Err answer.
 std::uint16_t ClockErrValue(std::span<const std::uint8_t> frame) {
     const auto error = ParseErr(frame);
     if (!error.Ok()) {
-        throw EMaProtocolError("Neocekavany typ zpravy: $" + HexB(frame[0]) + " (" +
-                               FrameFaultText(error.Fault()) + ")");
+        MalformedAnswer(frame[0], error.Fault());
     }
     return error.Value();
+}
+
+// An IO request of the kind; the width follows from the access.
+tRequest IORequest(std::uint8_t kind, tRequest::StartProc start, std::string descr, std::uint16_t port,
+                   bool byteAccess, WindowHandle notify) {
+    tRequest request;
+    request.Kind = kind;
+    request.Start = start;
+    request.Descr = std::move(descr);
+    request.Width = byteAccess ? kByteWidth : kWordWidth;
+    request.Port = port;
+    request.Notify = notify;
+    return request;
 }
 
 } // namespace
 
 void TRavlo_MA_Process::ReadIO(std::uint16_t port, bool byteAccess, WindowHandle notify) {
-    tRequest request;
-    request.Kind = cs_WaitForIORead;
-    request.Start = &TRavlo_MA_Process::StartIORead;
-    request.Descr = "Reading IO Data from Vok";
-    request.Width = byteAccess ? kByteWidth : kWordWidth;
-    request.Port = port;
-    request.Notify = notify;
-    Enqueue(std::move(request));
+    Enqueue(IORequest(cs_WaitForIORead, &TRavlo_MA_Process::StartIORead, "Reading IO Data from Vok", port,
+                      byteAccess, notify));
 }
 
 void TRavlo_MA_Process::WriteIO(std::uint16_t port, bool byteAccess, WindowHandle notify,
                                 std::uint16_t value) {
-    tRequest request;
-    request.Kind = cs_WaitForIOWrite;
-    request.Start = &TRavlo_MA_Process::StartIOWrite;
-    request.Descr = "Writing IO Data to Vok";
-    request.Width = byteAccess ? kByteWidth : kWordWidth;
-    request.Port = port;
+    tRequest request = IORequest(cs_WaitForIOWrite, &TRavlo_MA_Process::StartIOWrite,
+                                 "Writing IO Data to Vok", port, byteAccess, notify);
     request.Value = value;
-    request.Notify = notify;
     Enqueue(std::move(request));
 }
 
@@ -110,8 +116,7 @@ void TRavlo_MA_Process::AnswerIORead(std::span<const std::uint8_t> frame) {
     }
     const auto answer = ParseIORead(frame);
     if (!answer.Ok()) {
-        throw EMaProtocolError("Neocekavany typ zpravy: $" + HexB(type) + " (" +
-                               FrameFaultText(answer.Fault()) + ")");
+        MalformedAnswer(type, answer.Fault());
     }
     if (answer->Port != active_.Port) {
         throw EMaProtocolError("Neocekavana IO adresa pri cteni");
@@ -140,10 +145,7 @@ void TRavlo_MA_Process::AnswerGetRTC(std::span<const std::uint8_t> frame) {
     }
     if (frame.size() < kClockAnswerLen) {
         // A clock answer too short to hold the time: the read failed.
-        PostTo(active_.Notify, wm_RTCErr, 1, 0);
-        EndOperation();
-        Beep();
-        ReportError(0, "Reading Time failed.\r\nProbably unsupported Vok function.", false);
+        ClockFailed(kRTCErrReadFailed);
         return;
     }
     if (active_.ClockBuffer) {

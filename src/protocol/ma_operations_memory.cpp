@@ -19,16 +19,16 @@ std::string ShortText(std::string_view text) {
     return std::string(text.substr(0, kShortStringMax));
 }
 
-// A request that reads one 256-byte block into a fresh buffer.
-tRequest PageRequest(std::uint8_t kind, std::string_view descr, TSegOfsPtr address) {
+// A request that reads length (at least 1) bytes from address into a fresh buffer.
+tRequest ReadRequest(std::uint8_t kind, std::string_view descr, TSegOfsPtr address, std::uint32_t length) {
     tRequest request;
     request.Kind = kind;
     request.Descr = std::string(descr);
-    request.Buffer.assign(kPiece, 0);
-    request.Size = request.Remaining = kPiece;
+    request.Buffer.assign(length, 0);
+    request.Size = request.Remaining = static_cast<std::int32_t>(length);
     const std::uint32_t lin = FarPtrToLin(address);
     request.FirstAdr = request.StartAdr = request.CurAdr = LinToFarPtr(lin);
-    request.EndAdr = LinToFarPtr(lin + kPiece - 1);
+    request.EndAdr = LinToFarPtr(lin + length - 1);
     return request;
 }
 
@@ -74,36 +74,29 @@ bool TRavlo_MA_Process::ReadMemBlock(TSegOfsPtr address, std::uint32_t length,
         ShowText("Nothing to read: the length is 0.", kDlgWarning);
         return false;
     }
-    tRequest request;
-    request.Kind = cs_WaitForMem;
+    tRequest request = ReadRequest(cs_WaitForMem, "Reading Data from Vok", address, length);
     request.Start = &TRavlo_MA_Process::StartRead;
-    request.Descr = "Reading Data from Vok";
     request.ResultFile = file;
     request.Text = ShortText(PathText(file));
-    request.Buffer.assign(length, 0);
-    request.Size = request.Remaining = static_cast<std::int32_t>(length);
-    const std::uint32_t lin = FarPtrToLin(address);
-    request.FirstAdr = request.StartAdr = request.CurAdr = LinToFarPtr(lin);
-    request.EndAdr = LinToFarPtr(lin + length - 1);
     Enqueue(std::move(request));
     return true;
 }
 
 void TRavlo_MA_Process::ReadMemPage(TSegOfsPtr address, WindowHandle notify) {
-    tRequest request = PageRequest(cs_WaitForMemView, "Reading Data from Vok", address);
+    tRequest request = ReadRequest(cs_WaitForMemView, "Reading Data from Vok", address, kPiece);
     request.Start = &TRavlo_MA_Process::StartPage;
     request.Notify = notify;
     Enqueue(std::move(request));
 }
 
 void TRavlo_MA_Process::ReadSetup188() {
-    tRequest request = PageRequest(cs_WaitForCfg188, "Reading Setup Vok188", kSetup188Adr);
+    tRequest request = ReadRequest(cs_WaitForCfg188, "Reading Setup Vok188", kSetup188Adr, kPiece);
     request.Start = &TRavlo_MA_Process::StartPage;
     Enqueue(std::move(request));
 }
 
 void TRavlo_MA_Process::ReadSetup386() {
-    tRequest request = PageRequest(cs_WaitForCfg386, "Reading Setup Vok386", kSetup386Adr);
+    tRequest request = ReadRequest(cs_WaitForCfg386, "Reading Setup Vok386", kSetup386Adr, kPiece);
     request.Start = &TRavlo_MA_Process::StartPage;
     Enqueue(std::move(request));
 }

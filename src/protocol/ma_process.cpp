@@ -304,7 +304,7 @@ void TRavlo_MA_Process::ReceiveRxD(const TProcMess& mess) {
     const auto data = mess.DataSpan();
     std::span<const std::uint8_t> frame;
     if (data.size() > TRavloCommFrameRec::kHeaderLen) {
-        const std::size_t claimed = data[2] | (data[3] << 8);
+        const std::size_t claimed = FrameU16(data, TRavloCommFrameRec::kFrameLenAt);
         frame = data.subspan(TRavloCommFrameRec::kHeaderLen,
                              std::min(claimed, data.size() - TRavloCommFrameRec::kHeaderLen));
     }

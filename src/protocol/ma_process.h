@@ -220,6 +220,8 @@ private:
     void WorkCommError(std::span<const std::uint8_t> data);
     void CommErrorByOperation(std::uint16_t code);
     void InternalCommError(std::uint16_t code);
+    // A clock operation the board does not support: kRTCErrReadFailed or kRTCErrSetFailed.
+    void ClockFailed(std::uintptr_t which);
     bool RetryRead();
     void RetryOrFail(std::string_view text, bool clearQueue);
     void FailOperation(std::string_view text, bool clearQueue);
@@ -263,7 +265,7 @@ private:
     TMaInterfaces interfaces_;
     TCommRetryParams commRetry_;
     std::optional<TTimeMess> activeTimeOut_;
-    TMaSavedMessFifo savedMess_;
+    TSavedProcMessFIFO savedMess_{kMaSavedMessLimits};
     std::deque<tRequest> queue_;
     tRequest active_;
     // Block size of the running write (256 or 512).

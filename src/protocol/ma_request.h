@@ -5,15 +5,15 @@
 #include "platform/message_target.h"
 #include "protocol/board_answers.h"
 #include "protocol/frame_builders.h"
+#include "protocol/ma_debug.h"
 #include "protocol/ma_states.h"
+#include "protocol/saved_proc_mess_fifo.h"
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <filesystem>
 #include <memory>
-#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -69,28 +69,10 @@ struct tRequest {
     }
 };
 
-// Run messages saved while the process waits for the communication process, oldest first; at most
-// kMaxCount of them.
-class TMaSavedMessFifo {
-public:
-    static constexpr std::size_t kMaxCount = 6144;
-
-    // Appends; a full queue shows "Internal error - too short queue SavedProcMessFifo for Ravlo_MA
-    // process", drops the message and answers false.
-    bool Add(TProcMess mess);
-    // Inserts at the head (a repeat goes out before the frames still waiting); a full queue drops
-    // the message silently and answers false.
-    bool Push(TProcMess mess);
-    // Removes and answers the head; nullopt when empty.
-    std::optional<TProcMess> Pop();
-
-    std::size_t Count() const { return items_.size(); }
-    bool Empty() const { return items_.empty(); }
-    const TProcMess* At(std::size_t index) const { return index < items_.size() ? &items_[index] : nullptr; }
-    void Clear() { items_.clear(); }
-
-private:
-    std::deque<TProcMess> items_;
-};
+// Run messages saved while the process waits for the communication process: a full queue refuses
+// with a message box and refuses a repeat silently.
+inline constexpr TSavedProcMessLimits kMaSavedMessLimits{
+    6144, false, "Internal error - too short queue SavedProcMessFifo for Ravlo_MA process",
+    DM_Ravlo_MA_Debug};
 
 } // namespace ravlo

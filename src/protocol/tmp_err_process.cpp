@@ -151,7 +151,7 @@ void TTMP_ERR_Process::ShowingHandler(TProcMess& mess) {
             dropped = !Saved.Push(std::move(postponed));
         }
         if (dropped) {
-            WriteErrsys(DWN, Name + " Saved is full (" + std::to_string(TSavedProcMessFIFO::kMaxCount) +
+            WriteErrsys(DWN, Name + " Saved is full (" + std::to_string(Saved.Limits().MaxCount) +
                                  "), the newest message was dropped");
         }
         break;

@@ -15,6 +15,10 @@
 
 namespace ravlo {
 
+// Records waiting while another one is shown, at most 25; one put back keeps its place before the
+// newer ones.
+inline constexpr TSavedProcMessLimits kTmpErrSavedLimits{25, true, {}, 0};
+
 // The error-history process (ProcType 0x73): shows each error text it is posted as the current
 // record for EST ms, postpones texts that arrive meanwhile and shows them in turn, and keeps a
 // history of the last lines for the error-history window. Senders post TMP_ERR_SHOW messages
@@ -63,7 +67,7 @@ public:
     std::optional<TTimeMess> TimeOutMess;
     // The record shown now; all zero when none.
     TTmpErrShowRec Current;
-    TSavedProcMessFIFO Saved;
+    TSavedProcMessFIFO Saved{kTmpErrSavedLimits};
     // "<date time>: <text>" lines, oldest first, code page 1250; at most MaxLines - 1 of them.
     std::vector<std::string> History;
     std::size_t MaxLines = kMaxLines;

@@ -1,6 +1,7 @@
 #include "protocol/tmp_err_show_rec.h"
 
 #include "framework/number_text.h"
+#include "protocol/le_bytes.h"
 
 #include <algorithm>
 
@@ -19,8 +20,7 @@ std::optional<TTmpErrShowRec> TTmpErrShowRec::FromBytes(std::span<const std::uin
     }
     TTmpErrShowRec rec;
     rec.Visible = data[0];
-    rec.Attr = static_cast<std::uint32_t>(data[1]) | static_cast<std::uint32_t>(data[2]) << 8 |
-               static_cast<std::uint32_t>(data[3]) << 16 | static_cast<std::uint32_t>(data[4]) << 24;
+    rec.Attr = GetLE<std::uint32_t>(data, 1);
     // A corrupt length byte must not reach into MsgBox.
     const std::size_t length = std::min<std::size_t>(data[kTextOffset], kTextMax);
     rec.Text.assign(reinterpret_cast<const char*>(data.data() + kTextOffset + 1), length);
@@ -31,9 +31,7 @@ std::optional<TTmpErrShowRec> TTmpErrShowRec::FromBytes(std::span<const std::uin
 std::array<std::uint8_t, TTmpErrShowRec::kSize> TTmpErrShowRec::ToBytes() const {
     std::array<std::uint8_t, kSize> bytes{};
     bytes[0] = Visible;
-    for (std::size_t i = 0; i < 4; ++i) {
-        bytes[1 + i] = static_cast<std::uint8_t>(Attr >> (8 * i));
-    }
+    PutLE(std::span(bytes), 1, Attr);
     const std::size_t length = std::min(Text.size(), kTextMax);
     bytes[kTextOffset] = static_cast<std::uint8_t>(length);
     std::copy_n(Text.begin(), length, bytes.begin() + kTextOffset + 1);

@@ -2,6 +2,7 @@
 
 #include "framework/number_text.h"
 #include "platform/exception.h"
+#include "protocol/le_bytes.h"
 
 #include <array>
 
@@ -133,7 +134,7 @@ TVokFrame& TVokFrame::PutBytes(std::span<const std::uint8_t> data) {
 
 std::uint16_t FrameU16(std::span<const std::uint8_t> frame, std::size_t offset) {
     CheckField(frame, offset, 2);
-    return static_cast<std::uint16_t>(frame[offset] | (frame[offset + 1] << 8));
+    return GetLE<std::uint16_t>(frame, offset);
 }
 
 TSegOfsPtr FrameFarPtr(std::span<const std::uint8_t> frame, std::size_t offset) {

@@ -124,6 +124,12 @@ private:
     std::vector<std::uint8_t> bytes_;
 };
 
+// The frames that carry a block of memory (_Mem, MemD, Load): the address at 3, the byte count u16 at
+// 7, the data from 9 on.
+inline constexpr std::size_t kBlockFrameAddressAt = TVokFrame::kHeaderLen;
+inline constexpr std::size_t kBlockFrameCountAt = 7;
+inline constexpr std::size_t kBlockFrameHeaderLen = 9;
+
 // Little-endian field readers; a field that does not lie wholly inside the bytes raises ERangeError
 // (parsers check lengths first, so this only guards against their own mistakes).
 std::uint16_t FrameU16(std::span<const std::uint8_t> frame, std::size_t offset);

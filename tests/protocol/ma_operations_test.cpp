@@ -260,8 +260,8 @@ TEST_F(MaOperationsTest, StateAndEventsAreAnnouncedWithTheirSizes) {
 TEST(MaSavedMessTest, QueueRefusesTheMessageBeyondItsLimit) {
     testing::RecordingPresenter presenter;
     ScopedPresenter guard(presenter);
-    TMaSavedMessFifo fifo;
-    for (std::size_t i = 0; i < TMaSavedMessFifo::kMaxCount; ++i) {
+    TSavedProcMessFIFO fifo(kMaSavedMessLimits);
+    for (std::size_t i = 0; i < kMaSavedMessLimits.MaxCount; ++i) {
         ASSERT_TRUE(fifo.Add(TProcMess::Create({}, {}, 0, 0, 1)));
     }
     EXPECT_FALSE(fifo.Add(TProcMess::Create({}, {}, 0, 0, 2)));
@@ -270,7 +270,7 @@ TEST(MaSavedMessTest, QueueRefusesTheMessageBeyondItsLimit) {
               "Internal error - too short queue SavedProcMessFifo for Ravlo_MA process");
     EXPECT_FALSE(fifo.Push(TProcMess::Create({}, {}, 0, 0, 3)));
     EXPECT_EQ(presenter.Boxes.size(), 1u) << "a refused push is silent";
-    EXPECT_EQ(fifo.Count(), TMaSavedMessFifo::kMaxCount);
+    EXPECT_EQ(fifo.Count(), kMaSavedMessLimits.MaxCount);
     fifo.Pop();
     EXPECT_TRUE(fifo.Push(TProcMess::Create({}, {}, 0, 0, 4)));
     EXPECT_EQ(fifo.Pop()->GetCode(), 4) << "a pushed message comes first";

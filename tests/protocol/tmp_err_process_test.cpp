@@ -186,7 +186,7 @@ TEST_F(TmpErrProcessTest, AFullSavedListDropsTheNewestButTheHistoryKeepsIt) {
         SendShow("E" + std::to_string(n));
     }
     Pump();
-    EXPECT_EQ(process_->Saved.Count(), TSavedProcMessFIFO::kMaxCount);
+    EXPECT_EQ(process_->Saved.Count(), kTmpErrSavedLimits.MaxCount);
     EXPECT_EQ(writer_.Errors().size(), 4u);
     EXPECT_EQ(writer_.Errors().front(), "ERR^01 Saved is full (25), the newest message was dropped");
     EXPECT_EQ(process_->History.back(), "T30: E30");

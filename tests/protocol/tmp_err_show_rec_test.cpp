@@ -1,4 +1,5 @@
 #include "protocol/saved_proc_mess_fifo.h"
+#include "protocol/tmp_err_process.h"
 #include "protocol/tmp_err_show_rec.h"
 #include "protocol_test_support.h"
 
@@ -88,7 +89,7 @@ std::vector<int> Order(const TSavedProcMessFIFO& fifo) {
 }
 
 TEST(SavedProcMessFifoTest, AddAppendsPushPutsBackAtTheHead) {
-    TSavedProcMessFIFO fifo;
+    TSavedProcMessFIFO fifo(kTmpErrSavedLimits);
     EXPECT_FALSE(fifo.Pop());
     EXPECT_TRUE(fifo.Add(Numbered(1)));
     EXPECT_TRUE(fifo.Add(Numbered(2)));
@@ -99,8 +100,8 @@ TEST(SavedProcMessFifoTest, AddAppendsPushPutsBackAtTheHead) {
 }
 
 TEST(SavedProcMessFifoTest, AFullQueueLosesItsNewestMessage) {
-    TSavedProcMessFIFO fifo;
-    for (std::uint8_t n = 1; n <= TSavedProcMessFIFO::kMaxCount; ++n) {
+    TSavedProcMessFIFO fifo(kTmpErrSavedLimits);
+    for (std::uint8_t n = 1; n <= kTmpErrSavedLimits.MaxCount; ++n) {
         ASSERT_TRUE(fifo.Add(Numbered(n)));
     }
     EXPECT_FALSE(fifo.Add(Numbered(99)));

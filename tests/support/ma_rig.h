@@ -5,7 +5,6 @@
 // records boxes, and fakes of the windows, main form and project interfaces. The communication
 // process is the caller's choice (a fake for unit tests, the real one against the simulator).
 
-#include "framework/broadcast.h"
 #include "framework/debug_mask.h"
 #include "kernel/dlg_process.h"
 #include "kernel/proc_mess_host.h"
@@ -16,7 +15,6 @@
 #include "platform/message_queue.h"
 #include "platform/presenter.h"
 #include "platform/tick.h"
-#include "platform/window_messages.h"
 #include "protocol/com_globals.h"
 #include "protocol/ma_messages.h"
 #include "protocol/ma_process.h"
@@ -25,7 +23,6 @@
 #include "support/default_app_ini.h"
 #include "support/var_watcher.h"
 
-#include <algorithm>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
@@ -62,30 +59,6 @@ public:
         return values;
     }
     std::vector<Text> Texts;
-};
-
-// The main form as far as wm_VarChanged goes, with the event lines it would add to the event log.
-class MainFormSpy : public VarWatcher {
-public:
-    std::intptr_t HandleMessage(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam) override {
-        VarWatcher::HandleMessage(msg, wParam, lParam);
-        if (msg == wm_Broadcast && lParam != 0) {
-            const auto& inner = *reinterpret_cast<const TBroadcastMsg*>(lParam);
-            if (inner.Msg == wm_VarChanged && inner.WParam == 256) {
-                Events.push_back(*reinterpret_cast<const std::string*>(inner.LParam));
-            }
-        }
-        return 0;
-    }
-    // How many times the field at address was announced with size.
-    std::size_t CountOf(const void* address, std::uint32_t size) const {
-        return static_cast<std::size_t>(
-            std::count_if(Changes.begin(), Changes.end(), [&](const Change& change) {
-                return change.Address == reinterpret_cast<std::uintptr_t>(address) && change.Size == size;
-            }));
-    }
-
-    std::vector<std::string> Events;
 };
 
 // A window that asked for an IO or clock operation.
@@ -282,7 +255,7 @@ public:
     RecordingPresenter presenter;
     ScopedPresenter presenterGuard{presenter};
     CapturedWriter writer;
-    MainFormSpy mainForm;
+    VarWatcher mainForm;
     MaRigProcessTypes types_;
     FakeProgress progress;
     FakeViews views;

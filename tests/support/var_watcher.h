@@ -6,15 +6,20 @@
 #include "platform/window_messages.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace ravlo::testing {
 
 // The main form as far as wm_VarChanged goes: keeps the size and the value behind the address of
-// every announcement.
+// every announcement, and the event lines (size 256: the address of a text) it would add to the
+// event log.
 class VarWatcher : public MessageTarget {
 public:
+    static constexpr std::uint32_t kEventTextSize = 256;
+
     struct Change {
         std::uint32_t Size = 0;
         std::uintptr_t Address = 0;
@@ -36,6 +41,9 @@ public:
                 change.Value |= static_cast<std::uint32_t>(bytes[i]) << (8 * i);
             }
             Changes.push_back(change);
+            if (inner.WParam == kEventTextSize) {
+                Events.push_back(*reinterpret_cast<const std::string*>(inner.LParam));
+            }
         }
         return 0;
     }
@@ -51,7 +59,16 @@ public:
         return values;
     }
 
+    // How many times the field at address was announced with size.
+    std::size_t CountOf(const void* address, std::uint32_t size) const {
+        return static_cast<std::size_t>(
+            std::count_if(Changes.begin(), Changes.end(), [&](const Change& change) {
+                return change.Address == reinterpret_cast<std::uintptr_t>(address) && change.Size == size;
+            }));
+    }
+
     std::vector<Change> Changes;
+    std::vector<std::string> Events;
 
 private:
     WindowRegistration registration_;

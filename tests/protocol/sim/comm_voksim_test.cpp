@@ -2,9 +2,8 @@
 // sends board frames through the real channel stack and reports what the board answers.
 #include "protocol/board_answers.h"
 #include "support/comm_rig.h"
-#include "support/scoped_env.h"
 #include "support/scratch_dir.h"
-#include "support/voksim_child.h"
+#include "support/voksim_on_com.h"
 
 #include <gtest/gtest.h>
 #include <optional>
@@ -23,24 +22,18 @@ constexpr std::uint8_t kPort = 7;
 class CommVoksimTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        program_ = testing::FindVoksim();
-        if (!program_) {
+        if (!voksim_.Found()) {
             GTEST_SKIP() << "voksim is not built beside the test programs (build the target voksim)";
         }
     }
     void TearDown() override {
         rig.reset();
-        env_.reset();
-        if (sim_) {
-            EXPECT_EQ(sim_->Stop(), 0) << "voksim ends cleanly on SIGTERM";
-        }
+        EXPECT_EQ(voksim_.Stop(), 0) << "voksim ends cleanly on SIGTERM";
     }
 
     // Starts the simulator and the rig on its terminal as COM7.
     void Start(std::vector<std::string> args) {
-        sim_.emplace(*program_, args);
-        ASSERT_TRUE(sim_->Ok()) << "voksim did not start or named no terminal";
-        env_.emplace("RAVLO_COM7", sim_->SlavePath());
+        ASSERT_TRUE(voksim_.Start(kPort, args)) << "voksim did not start or named no terminal";
         rig.emplace("DWN=0", CommLine::Real);
     }
 
@@ -80,9 +73,7 @@ protected:
     std::optional<CommRig> rig;
 
 private:
-    std::optional<std::filesystem::path> program_;
-    std::optional<testing::VoksimChild> sim_;
-    std::optional<testing::ScopedEnv> env_;
+    testing::VoksimOnCom voksim_;
 };
 
 std::uint8_t FrameType(const Report& report) {

@@ -5,8 +5,7 @@
 #include "protocol/comm_process.h"
 #include "support/channel_stack.h"
 #include "support/ma_rig.h"
-#include "support/scoped_env.h"
-#include "support/voksim_child.h"
+#include "support/voksim_on_com.h"
 
 #include <gtest/gtest.h>
 #include <numeric>
@@ -69,8 +68,7 @@ Bytes Prefix(const Bytes& bytes, std::size_t count) {
 class MaVoksimTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        program_ = testing::FindVoksim();
-        if (!program_) {
+        if (!voksim_.Found()) {
             GTEST_SKIP() << "voksim is not built beside the test programs (build the target voksim)";
         }
     }
@@ -80,10 +78,7 @@ protected:
             rig->RunUntil([this] { return rig->ma->LinkState == ravlost_Inactive; }, 3s);
         }
         rig.reset();
-        env_.reset();
-        if (sim_) {
-            EXPECT_EQ(sim_->Stop(), 0) << "voksim ends cleanly on SIGTERM";
-        }
+        EXPECT_EQ(voksim_.Stop(), 0) << "voksim ends cleanly on SIGTERM";
     }
 
     // The simulator with a known image at kImageAt, and the rig on its terminal as COM7.
@@ -91,9 +86,7 @@ protected:
         const Bytes image = Image();
         const auto file = dir_.Write("image.bin", std::string(image.begin(), image.end()));
         args.insert(args.end(), {"--memory-in", file.string() + "@20000"});
-        sim_.emplace(*program_, args);
-        ASSERT_TRUE(sim_->Ok()) << "voksim did not start or named no terminal";
-        env_.emplace("RAVLO_COM7", sim_->SlavePath());
+        ASSERT_TRUE(voksim_.Start(kPort, args)) << "voksim did not start or named no terminal";
         rig.emplace(maSettings);
     }
 
@@ -139,9 +132,7 @@ protected:
     testing::ScratchDir dir_;
 
 private:
-    std::optional<std::filesystem::path> program_;
-    std::optional<testing::VoksimChild> sim_;
-    std::optional<testing::ScopedEnv> env_;
+    testing::VoksimOnCom voksim_;
 };
 
 struct Board {
