@@ -1,0 +1,48 @@
+#include "shell/available_commands.h"
+
+#include "shell/menu_state.h"
+
+namespace ravlo {
+
+bool IsCommandAvailable(TMainAction action) {
+    using A = TMainAction;
+    switch (action) {
+    case A::MemDesign:
+    case A::ComSettings:
+    case A::WriteBin:
+    case A::ReadBin:
+    case A::VokSetup:
+    case A::RTC:
+    case A::IO:
+    case A::Mem256:
+    case A::MemView:
+    case A::Read:
+    case A::UserLogin:
+    case A::UserLogout:
+    case A::UsersDefine:
+    case A::DbgEmpty:
+    case A::DbgCheckSum:
+    case A::DbgMem:
+    case A::DbgRun:
+    case A::DbgGo:
+    case A::DbgLoadS256:
+    case A::DbgLoadSRemain:
+    case A::MAView:
+    case A::CommView:
+    case A::DebugMode:
+    case A::About:
+        return false;
+    default:
+        return true;
+    }
+}
+
+void ApplyAvailableCommands(TMenuStates& states) {
+    for (const TMainActionInfo& info : MainActions()) {
+        if (!info.IsMenu && !IsCommandAvailable(info.Id)) {
+            states.Actions[ActionIndex(info.Id)].Enabled = false;
+        }
+    }
+}
+
+} // namespace ravlo

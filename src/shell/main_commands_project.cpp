@@ -1,0 +1,256 @@
+// The main form's project commands: open, reopen, close, generate, EPROM image, error address.
+#include "framework/app_names.h"
+#include "framework/message_box.h"
+#include "platform/file_time.h"
+#include "platform/presenter.h"
+#include "project/bin_writer.h"
+#include "project/freshness.h"
+#include "project/map_reader.h"
+#include "project/mem_file.h"
+#include "project/module_collection.h"
+#include "project/project_files.h"
+#include "project/project_globals.h"
+#include "project/project_messages.h"
+#include "shell/cmd_line.h"
+#include "shell/find_err_text.h"
+#include "shell/main_form_core.h"
+#include "shell/main_form_host.h"
+
+namespace ravlo {
+namespace {
+
+constexpr std::uint8_t kEventErrorKind = 1;
+constexpr std::uint8_t kEventInfoKind = 4;
+
+std::filesystem::path OpenProjectPath() {
+    const char* extension = ProjectType == TProjectType::Small ? ".MEM" : ".EXE";
+    return ProjectFilePath(ProjectName + extension);
+}
+
+// Shows a box of the kind the report asks for.
+void ShowReport(const TFindErrReport& report) {
+    switch (report.Kind) {
+    case MessageBoxKind::Information:
+        ProjectInformation(report.Text);
+        break;
+    case MessageBoxKind::Warning:
+        ProjectWarning(report.Text);
+        break;
+    default:
+        ProjectError(report.Text);
+        break;
+    }
+}
+
+} // namespace
+
+bool TRavloMainFormCore::ProjectOpen() const {
+    return ProjectType != TProjectType::None && ProjectModel().Modules != nullptr;
+}
+
+bool TRavloMainFormCore::OpenFullProject(const std::filesystem::path& name, bool quiet) {
+    return OpenProject(name, TProjectType::Full, quiet);
+}
+
+bool TRavloMainFormCore::OpenSmallProject(const std::filesystem::path& name, bool quiet) {
+    return OpenProject(name, TProjectType::Small, quiet);
+}
+
+bool TRavloMainFormCore::OpenProject(const std::filesystem::path& name, TProjectType type, bool quiet) {
+    const std::optional<FileTime> time = ReadFileWriteTime(name);
+    if (!time) {
+        const std::string text = "Can't open file \"" + PathText(name) + "\"!";
+        if (quiet) {
+            AddEvent("- " + text, kEventErrorKind);
+        } else {
+            ProjectError(text);
+        }
+        return false;
+    }
+    ProjectType = type;
+    SetProjectPath(name);
+    ExeFileTime = *time;
+    bool loaded = false;
+    if (type == TProjectType::Full) {
+        loaded = OpenProjectFiles();
+        if (loaded) {
+            // The design restores the placement; without a .MEM every unit stays unplaced.
+            ReadMemFile();
+        }
+    } else {
+        // Its reasons are shown by the reader.
+        loaded = ReadMemFile();
+    }
+    if (!loaded) {
+        // A half-opened project would leave commands enabled that have nothing to work on.
+        ResetProjectGlobals();
+        AddEvent("- Error, project \"" + PathText(name) + "\" hasn't been opened", kEventErrorKind);
+        return false;
+    }
+    BinFilesOK = ProjectBinFilesFresh();
+    LoadComDefaults();
+    AddEvent("- Project \"" + PathText(name) + "\" has been opened", kEventInfoKind);
+    return true;
+}
+
+bool TRavloMainFormCore::ProjectBinFilesFresh() const {
+    tProjectModel& model = ProjectModel();
+    if (!MemFileOK || model.Modules == nullptr || model.Modules->Empty()) {
+        return false;
+    }
+    if (ProjectType == TProjectType::Full && (model.Unplaced == nullptr || !model.Unplaced->Empty())) {
+        return false;
+    }
+    for (std::int32_t i = 0; i < model.Modules->Count(); ++i) {
+        if (IsBinOutdated(*model.Modules->At(i))) {
+            return false;
+        }
+    }
+    // The design file's reading has shown its findings already; here they only decide.
+    HeadlessPresenter quiet([](std::string_view) {});
+    const ScopedPresenter silenced(quiet);
+    return model.Modules->CheckDesign();
+}
+
+void TRavloMainFormCore::CloseProject(bool forGood) {
+    const bool wasOpen = ProjectType != TProjectType::None;
+    const std::filesystem::path name = wasOpen ? OpenProjectPath() : std::filesystem::path();
+    if (wasOpen) {
+        CloseProjectFiles();
+    }
+    ResetProjectGlobals();
+    CodeInDataSegWarned = false;
+    if (wasOpen) {
+        AddEvent("- Project \"" + PathText(name) + "\" has been closed", kEventInfoKind);
+    }
+    (void)forGood; // the module list window, freed for good, comes with the module editor
+    if (Closing == 0) {
+        UpdateMenus();
+    }
+}
+
+void TRavloMainFormCore::OpenFromMenu(const std::filesystem::path& name, TProjectType type) {
+    CloseProject(false);
+    if (type == TProjectType::Full) {
+        OpenFullProject(name, false);
+    } else {
+        OpenSmallProject(name, false);
+    }
+    host_.RefreshProjectWindow();
+    UpdateMenus();
+}
+
+void TRavloMainFormCore::OpenProject_MenuItemClick(TProjectType type) {
+    const std::filesystem::path startDir = ProjectDir.empty() ? std::filesystem::path(".") : ProjectDirPath();
+    if (const std::optional<std::filesystem::path> file = host_.ChooseProjectFile(type, startDir)) {
+        OpenFromMenu(*file, type);
+    }
+}
+
+void TRavloMainFormCore::ReOpen_MenuItemClick() {
+    if (ProjectType == TProjectType::None) {
+        return;
+    }
+    const TProjectType type = ProjectType;
+    OpenFromMenu(OpenProjectPath(), type);
+}
+
+void TRavloMainFormCore::Generate_MenuItemClick() {
+    const bool forCmdLine = (CmdLineFlags & CL_Generate) != 0;
+    GenerateOk = 0;
+    // A changed executable may be read again: that goes back to the first check, once.
+    for (bool reloaded = false;;) {
+        tProjectModel& model = ProjectModel();
+        if (ProjectType != TProjectType::Full || model.Modules == nullptr || model.Unplaced == nullptr) {
+            ProjectWarning("At first select the .EXE file.");
+            break;
+        }
+        if (!model.Unplaced->Empty()) {
+            ProjectWarning("At first place all units, then generate.");
+            AddEvent("- At first place all units, then generate.", kEventErrorKind);
+            break;
+        }
+        const std::filesystem::path exe = ProjectFilePath(ProjectName + ".EXE");
+        const std::optional<FileTime> time = ReadFileWriteTime(exe);
+        if (!time) {
+            const std::string text = "Access file \"" + PathText(exe) + "\" denied!";
+            ProjectError(text);
+            AddEvent("- " + text, kEventErrorKind);
+            break;
+        }
+        if (*time != ExeFileTime && !reloaded &&
+            ProjectAskYesNo("File \"" + PathText(exe) + "\" changed.\r\nReload from disk?")) {
+            reloaded = true;
+            CloseProject(false);
+            OpenFullProject(exe, false);
+            host_.RefreshProjectWindow();
+            continue;
+        }
+        model.AllUnitsPlaced = true;
+        if (!model.Modules->CheckDesign()) {
+            ProjectError("Can't generate, didn't pass check.");
+            AddEvent("- Error, Can't generate, didn't pass check.", kEventErrorKind);
+            break;
+        }
+        if (GenerateBinFiles(*model.Modules)) {
+            // A batch run stops here.
+            CmdLineFlags = 0;
+            ProjectError("Error, Generation failed, .BIN file(s) wasn't created.");
+            AddEvent("- Error, Generation failed, .BIN file(s) wasn't created.", kEventErrorKind);
+            break;
+        }
+        model.Modules->Changed = false;
+        BinFilesOK = true;
+        host_.RefreshProjectWindow();
+        if (!forCmdLine) {
+            ProjectInformation("Generation was succesfully completed.");
+        }
+        GenerateOk = 1;
+        AddEvent("- Project succesfully generated", kEventInfoKind);
+        UpdateMenus();
+        break;
+    }
+    CmdLineFlags &= static_cast<std::uint8_t>(~CL_Generate);
+}
+
+void TRavloMainFormCore::CrEpromImg_MenuItemClick() {
+    const bool unattended = (CmdLineFlags & CL_EpromImage) != 0;
+    EpromImageOk = 0;
+    if (!ProjectOpen()) {
+        ProjectWarning("At first open some project.");
+    } else if (!BinFilesOK) {
+        ProjectWarning("At first generate application.");
+    } else {
+        const std::optional<TEpromRunResult> result =
+            host_.ShowEpromImage(*this, *ProjectModel().Modules, unattended);
+        if (unattended && result == TEpromRunResult::CheckFailed) {
+            ProjectError(kEpromImageFailedText);
+        }
+    }
+    CmdLineFlags &= static_cast<std::uint8_t>(~CL_EpromImage);
+}
+
+bool TRavloMainFormCore::EpromImageFromCmdLine() const {
+    return (CmdLineFlags & CL_EpromImage) != 0;
+}
+
+void TRavloMainFormCore::FindErr_MenuItemClick() {
+    tProjectModel& model = ProjectModel();
+    if (ProjectType != TProjectType::Full || model.Modules == nullptr) {
+        ProjectWarning("At first set .EXE file.");
+        return;
+    }
+    std::error_code error;
+    if (model.Map == nullptr || !std::filesystem::is_regular_file(model.Map->FileName(), error)) {
+        ProjectWarning("Can't, .MAP file doesn't exist.");
+        return;
+    }
+    TSegOfsPtr address = lastErrAddress_;
+    if (!host_.AskAddress("Type error address:", address)) {
+        return;
+    }
+    lastErrAddress_ = address;
+    ShowReport(FindErrReport(model.Map->FindSrcLine(address)));
+}
+
+} // namespace ravlo

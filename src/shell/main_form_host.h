@@ -1,0 +1,55 @@
+#pragma once
+
+#include "framework/board_address.h"
+#include "project/eprom_composer.h"
+#include "project/project_globals.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string_view>
+
+namespace ravlo {
+
+class TErrHistorySource;
+class tModuleCollection;
+struct TMenuStates;
+
+// What the main form's core asks of its windows: the Qt main form, or a stand-in in tests. Every
+// call comes on the main thread, never from inside a process message handler.
+class TMainFormHost {
+public:
+    virtual ~TMainFormHost() = default;
+
+    // A line for the event log (code page 1250) in the colour of kind.
+    virtual void AddEvent(std::string_view text, std::uint8_t kind) = 0;
+    // The enabled, visible and checked state of every command.
+    virtual void ApplyMenuStates(const TMenuStates& states) = 0;
+    // Whether the views the Window menu checks are open.
+    virtual bool ErrHistoryOpen() const = 0;
+    virtual bool SysWriterOpen() const = 0;
+    // The project changed: the project window shows it again (when there is one).
+    virtual void RefreshProjectWindow() = 0;
+
+    // The open dialog for a FULL (.EXE) or SMALL (.MEM) project; nothing when cancelled.
+    virtual std::optional<std::filesystem::path> ChooseProjectFile(TProjectType type,
+                                                                   const std::filesystem::path& startDir) = 0;
+    // Asks for a board address under caption (code page 1250), starting from address; false when
+    // cancelled (address unchanged).
+    virtual bool AskAddress(std::string_view caption, TSegOfsPtr& address) = 0;
+
+    // Shows the EPROM image window filled from the design. Unattended, it creates the image at once
+    // (closing the window unless the composition needs corrections) and answers how that ended;
+    // otherwise nothing.
+    virtual std::optional<TEpromRunResult> ShowEpromImage(TEpromImgHost& imageHost,
+                                                          tModuleCollection& modules, bool unattended) = 0;
+    // Opens an error-history window on source (nullptr: an empty one).
+    virtual void ShowErrHistory(TErrHistorySource* source) = 0;
+    // Shows the writer window of channel 0.
+    virtual void ShowSysWriter() = 0;
+
+    // Closes the main window through its close path; the program then ends.
+    virtual void CloseMainForm() = 0;
+};
+
+} // namespace ravlo

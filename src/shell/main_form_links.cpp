@@ -1,0 +1,87 @@
+#include "shell/main_form_links.h"
+
+#include "project/module_collection.h"
+#include "project/project_globals.h"
+#include "protocol/ma_process.h"
+#include "protocol/tmp_err_hist_windows.h"
+#include "protocol/tmp_err_process.h"
+#include "shell/main_form_core.h"
+
+namespace ravlo {
+
+void TMaFormLink::SetDownloadOk(bool ok) {
+    core_.DownloadOk = ok ? 1 : 0;
+    if (ok) {
+        core_.BoardBlockWritten();
+    }
+}
+
+bool TMaFormLink::RunOk() const {
+    return core_.RunOk != 0;
+}
+
+void TMaFormLink::SetRunOk(bool ok) {
+    core_.RunOk = ok ? 1 : 0;
+    if (ok) {
+        core_.BoardRunStarted();
+    }
+}
+
+std::uint8_t TMaFormLink::CmdLineFlags() const {
+    return core_.FlagsForMaster();
+}
+
+void TMaFormLink::DownloadApp_MenuItemClick() {
+    core_.BoardAnswered();
+}
+
+void TMaFormLink::RunApp_MenuItemClick() {
+    core_.BoardAnswered();
+}
+
+bool TMaProjectLink::IsFullProject() const {
+    return ProjectType == TProjectType::Full;
+}
+
+void TMaProjectLink::DownloadProject() {
+    core_.BoardAnswered();
+}
+
+std::vector<TMaRomModule> TMaProjectLink::RomModules() const {
+    std::vector<TMaRomModule> modules;
+    tModuleCollection* design = ProjectModel().Modules.get();
+    if (design == nullptr) {
+        return modules;
+    }
+    for (auto rom = design->FindFirstRomModule(); rom; rom = design->FindNextRomModule()) {
+        modules.push_back({rom->Name, rom->Segment, rom->Size});
+    }
+    return modules;
+}
+
+bool TMaBoardDownloader::WriteMemBlock(TSegOfsPtr address, std::vector<std::uint8_t> data,
+                                       std::string_view shownName) {
+    if (!master_.WriteMemBlock(address, std::move(data), shownName)) {
+        return false;
+    }
+    ++handed_;
+    return true;
+}
+
+std::vector<std::string> TTmpErrHistorySource::HistoryLines() const {
+    return process_.History;
+}
+
+const void* TTmpErrHistorySource::HistoryAddress() const {
+    return &process_.History;
+}
+
+void TTmpErrHistorySource::WatcherOpened() {
+    TmpErrHistWindowOpened();
+}
+
+void TTmpErrHistorySource::WatcherClosed() {
+    TmpErrHistWindowClosed();
+}
+
+} // namespace ravlo

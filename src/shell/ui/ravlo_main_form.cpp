@@ -1,0 +1,247 @@
+#include "shell/ui/ravlo_main_form.h"
+
+#include "framework/ui/address_dialog.h"
+#include "framework/ui/qt_text.h"
+#include "framework/ui/sys_wr_form.h"
+#include "kernel/ui/qt_dialog_shower.h"
+#include "kernel/ui/qt_scheduler_drive.h"
+#include "platform/message_box_flags.h"
+#include "platform/window_messages.h"
+#include "project/ui/eprom_img_form.h"
+#include "shell/main_form_setup.h"
+#include "shell/menu_state.h"
+#include "shell/ui/err_history_form.h"
+#include "shell/ui/event_log_form.h"
+#include "shell/ui/main_menus.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTimer>
+
+namespace ravlo {
+namespace {
+
+// How often a refused close is tried again while the processes wind down.
+constexpr int kCloseRetryMs = 50;
+
+QString PathQString(const std::filesystem::path& path) {
+    return QString::fromStdString(path.string());
+}
+
+} // namespace
+
+TRavloMainForm::TRavloMainForm(const TRavloMainFormOptions& options, QWidget* parent)
+    : TTrMainForm(parent), core_(std::make_unique<TRavloMainFormCore>(*this)) {
+    setObjectName(QStringLiteral("RavloMainForm"));
+    setWindowTitle(FromCp1250(MainCaption()));
+    resize(1000, 700);
+    if (options.GuiDialogs) {
+        dialogShower_ = std::make_unique<QtDialogShower>(this);
+        previousShower_ = SetDialogShower(dialogShower_.get());
+    }
+    menus_ = new TMainMenus(*this);
+    connect(menus_, &TMainMenus::Triggered, this, [this](TMainAction action) { core_->Execute(action); });
+    core_->FormCreate();
+    drive_ = std::make_unique<QtSchedulerDrive>(core_->SchedulerDrive());
+    drive_->Start();
+    core_->UpdateMenus();
+}
+
+TRavloMainForm::~TRavloMainForm() {
+    // The scheduler goes before the processes, and the windows that watch them before the core.
+    drive_.reset();
+    for (QMdiSubWindow* window : MdiArea().subWindowList()) {
+        if (auto* history = qobject_cast<TTmpErrHist_MDIChild*>(window->widget())) {
+            history->DetachSource();
+        }
+        delete window;
+    }
+    if (!closed_) {
+        core_->FormDestroy();
+    }
+    core_.reset();
+    if (dialogShower_ != nullptr) {
+        SetDialogShower(previousShower_);
+    }
+}
+
+std::intptr_t TRavloMainForm::WindowMessage(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam) {
+    if (core_ != nullptr) {
+        if (msg == wm_ProcMess) {
+            core_->WMProcMess(wParam, lParam);
+            return 0;
+        }
+        if (msg == wm_VarChanged) {
+            core_->WMVarChanged(wParam, lParam);
+        }
+    }
+    return TTrMainForm::WindowMessage(msg, wParam, lParam);
+}
+
+void TRavloMainForm::showEvent(QShowEvent* event) {
+    TTrMainForm::showEvent(event);
+    if (shown_) {
+        return;
+    }
+    shown_ = true;
+    eventLog_ = TFormEventLog::ShowIn(*this);
+    // The command line runs once the window stands, not inside the show.
+    QTimer::singleShot(0, this, [this] { FormShow(); });
+}
+
+void TRavloMainForm::FormShow() {
+    if (core_ != nullptr && !closed_) {
+        core_->FormShow();
+    }
+}
+
+void TRavloMainForm::closeEvent(QCloseEvent* event) {
+    if (closed_) {
+        event->accept();
+        return;
+    }
+    if (!core_->CanCloseNow()) {
+        event->ignore();
+        if (!closeRetryQueued_) {
+            closeRetryQueued_ = true;
+            QTimer::singleShot(kCloseRetryMs, this, [this] {
+                closeRetryQueued_ = false;
+                close();
+            });
+        }
+        return;
+    }
+    closed_ = true;
+    core_->FormDestroy();
+    event->accept();
+    emit Closed(core_->ExitCode());
+}
+
+void TRavloMainForm::resizeEvent(QResizeEvent* event) {
+    TTrMainForm::resizeEvent(event);
+    if (eventLog_ != nullptr) {
+        eventLog_->LayOut();
+    }
+}
+
+QList<QWidget*> TRavloMainForm::MdiChildren() const {
+    QList<QWidget*> children;
+    for (QMdiSubWindow* window : MdiArea().subWindowList(QMdiArea::CreationOrder)) {
+        if (window->widget() != nullptr) {
+            children.push_back(window->widget());
+        }
+    }
+    return children;
+}
+
+TRavloMainForm::TWaitCursor::TWaitCursor() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+TRavloMainForm::TWaitCursor::~TWaitCursor() {
+    QApplication::restoreOverrideCursor();
+}
+
+QWidget* TRavloMainForm::FindMDIChildByHandle(WindowHandle handle) const {
+    for (QWidget* child : MdiChildren()) {
+        if (const auto* form = dynamic_cast<const FormWindow*>(child);
+            form != nullptr && form->Handle() == handle) {
+            return child;
+        }
+    }
+    return nullptr;
+}
+
+void TRavloMainForm::BringUp(QWidget& child) {
+    if (auto* window = qobject_cast<QMdiSubWindow*>(child.parentWidget())) {
+        window->showNormal();
+        MdiArea().setActiveSubWindow(window);
+    }
+}
+
+void TRavloMainForm::UpdateMenusWhenGone(QObject& window) {
+    connect(&window, &QObject::destroyed, this, [this] {
+        // After the window has left the MDI area.
+        QTimer::singleShot(0, this, [this] {
+            if (core_ != nullptr && !closed_) {
+                core_->UpdateMenus();
+            }
+        });
+    });
+}
+
+void TRavloMainForm::AddEvent(std::string_view text, std::uint8_t kind) {
+    if (eventLog_ != nullptr) {
+        eventLog_->AddEvent(text, kind);
+    }
+}
+
+void TRavloMainForm::ApplyMenuStates(const TMenuStates& states) {
+    menus_->Apply(states);
+}
+
+bool TRavloMainForm::ErrHistoryOpen() const {
+    return FindMDIChild<TTmpErrHist_MDIChild>() != nullptr;
+}
+
+std::optional<std::filesystem::path>
+TRavloMainForm::ChooseProjectFile(TProjectType type, const std::filesystem::path& startDir) {
+    if (chooseProject_) {
+        return chooseProject_(type, startDir);
+    }
+    const bool full = type == TProjectType::Full;
+    const QString file = QFileDialog::getOpenFileName(
+        this, full ? QStringLiteral("Open .EXE project") : QStringLiteral("Open .MEM project"),
+        PathQString(startDir),
+        full ? QStringLiteral("Executable (*.EXE *.exe)") : QStringLiteral("Memory design (*.MEM *.mem)"));
+    if (file.isEmpty()) {
+        return std::nullopt;
+    }
+    return std::filesystem::path(file.toStdString());
+}
+
+bool TRavloMainForm::AskAddress(std::string_view caption, TSegOfsPtr& address) {
+    if (askAddress_) {
+        return askAddress_(caption, address);
+    }
+    return ravlo::AskAddress(caption, address, false) == IDOK;
+}
+
+std::optional<TEpromRunResult> TRavloMainForm::ShowEpromImage(TEpromImgHost& imageHost,
+                                                              tModuleCollection& modules, bool unattended) {
+    auto* form = new TEpromImg_MDIChildForm(imageHost);
+    QPointer<QMdiSubWindow> window = AddMdiChild(form);
+    form->LoadProjectModules(modules);
+    if (!unattended) {
+        return std::nullopt;
+    }
+    const TEpromRunResult result = form->CreateUnattended();
+    if (result != TEpromRunResult::CheckFailed && window != nullptr) {
+        window->close();
+    }
+    return result;
+}
+
+void TRavloMainForm::ShowErrHistory(TErrHistorySource* source) {
+    auto* history = new TTmpErrHist_MDIChild(source);
+    AddMdiChild(history)->resize(600, 300);
+    UpdateMenusWhenGone(*history);
+}
+
+void TRavloMainForm::ShowSysWriter() {
+    const bool open = sysWr_ != nullptr;
+    sysWr_ = ShowMDIChild<TSysWrForm>([] { return new TSysWrForm; });
+    if (!open) {
+        sysWr_->parentWidget()->resize(800, 500);
+        UpdateMenusWhenGone(*sysWr_);
+    }
+}
+
+void TRavloMainForm::CloseMainForm() {
+    QTimer::singleShot(0, this, [this] { close(); });
+}
+
+} // namespace ravlo

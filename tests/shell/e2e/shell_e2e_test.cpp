@@ -1,0 +1,246 @@
+// The program itself, unattended, against the board simulator: ravlo and voksim run as child
+// processes, the board's memory and trace are checked afterwards.
+#include "fixtures/mem_design.h"
+#include "fixtures/program_layout.h"
+#include "fixtures/project_files.h"
+#include "fixtures/sample_programs.h"
+#include "project/eprom_layout.h"
+#include "project/mod_unit.h"
+#include "shell/exit_codes.h"
+#include "support/app_fixtures.h"
+#include "support/default_app_ini.h"
+#include "support/scratch_dir.h"
+#include "support/voksim_child.h"
+
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <optional>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace ravlo {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+// The program beside the test programs' folder (both are built into build/<preset>/), or nothing.
+std::optional<fs::path> FindRavlo() {
+    std::error_code error;
+    const fs::path self = fs::read_symlink("/proc/self/exe", error);
+    const fs::path program = self.parent_path().parent_path() / "ravlo";
+    if (error || !fs::is_regular_file(program, error) || ::access(program.c_str(), X_OK) != 0) {
+        return std::nullopt;
+    }
+    return program;
+}
+
+struct RunResult {
+    // The exit code; nullopt when the program had to be killed.
+    std::optional<int> Code;
+    std::chrono::milliseconds Took{0};
+};
+
+// Runs the program with the arguments and extra environment entries, killing it after limit.
+RunResult RunProgram(const fs::path& program, const std::vector<std::string>& args,
+                     const std::vector<std::string>& extraEnv, const fs::path& workDir,
+                     std::chrono::milliseconds limit) {
+    std::vector<std::string> env;
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        const std::string text(*entry);
+        bool replaced = false;
+        for (const std::string& extra : extraEnv) {
+            replaced = replaced || text.substr(0, text.find('=')) == extra.substr(0, extra.find('='));
+        }
+        if (!replaced) {
+            env.push_back(text);
+        }
+    }
+    env.insert(env.end(), extraEnv.begin(), extraEnv.end());
+    std::vector<std::string> words{program.string()};
+    words.insert(words.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& word : words) {
+        argv.push_back(word.data());
+    }
+    argv.push_back(nullptr);
+    std::vector<char*> envp;
+    for (std::string& entry : env) {
+        envp.push_back(entry.data());
+    }
+    envp.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addchdir_np(&actions, workDir.c_str());
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    pid_t pid = -1;
+    const auto start = std::chrono::steady_clock::now();
+    const int failed = ::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    RunResult result;
+    if (failed != 0) {
+        return result;
+    }
+    int status = 0;
+    for (;;) {
+        const pid_t done = ::waitpid(pid, &status, WNOHANG);
+        if (done == pid) {
+            if (WIFEXITED(status)) {
+                result.Code = WEXITSTATUS(status);
+            }
+            break;
+        }
+        if (std::chrono::steady_clock::now() - start > limit) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, &status, 0);
+            break;
+        }
+        std::this_thread::sleep_for(20ms);
+    }
+    result.Took =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+    return result;
+}
+
+std::string Slice(const std::string& bytes, std::size_t offset, std::size_t count) {
+    return offset + count <= bytes.size() ? bytes.substr(offset, count) : std::string();
+}
+
+class ShellE2eTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ravlo_ = FindRavlo();
+        voksim_ = testing::FindVoksim();
+        if (!ravlo_ || !voksim_) {
+            GTEST_SKIP() << "ravlo and voksim are not built beside the test programs";
+        }
+        layout_ = fixtures::LayOutProgram(fixtures::MakeDemoProgram());
+        design_ = fixtures::PlaceAllUnits(layout_);
+        fixtures::WriteProjectFiles(project_.Path(), "DEMO", layout_, &design_);
+        ini_ = home_.Write("app.ini", std::string(testing::kDefaultAppIni) +
+                                          "[COMMANDLINE]\r\nBoardWait=4\r\nStepWait=60\r\nExitWait=3\r\n");
+    }
+
+    // Starts the board, runs the program on it with the switches, stops the board.
+    RunResult RunAgainstBoard(const std::vector<std::string>& boardArgs,
+                              const std::vector<std::string>& switches) {
+        std::vector<std::string> args{"--no-throttle", "--memory-out", Memory().string(), "--trace",
+                                      Trace().string()};
+        args.insert(args.end(), boardArgs.begin(), boardArgs.end());
+        testing::VoksimChild board(*voksim_, args);
+        EXPECT_TRUE(board.Ok()) << "voksim did not start";
+        if (!board.Ok()) {
+            return {};
+        }
+        std::vector<std::string> programArgs{ini_.string(), "DEMO.EXE"};
+        programArgs.insert(programArgs.end(), switches.begin(), switches.end());
+        const RunResult result =
+            RunProgram(*ravlo_, programArgs,
+                       {"RAVLO_HOME=" + home_.Path().string(), "RAVLO_COM1=" + board.SlavePath(),
+                        "QT_QPA_PLATFORM=offscreen", "XDG_RUNTIME_DIR=" + runtime_.Path().string()},
+                       project_.Path(), 90s);
+        EXPECT_EQ(board.Stop(), 0) << "voksim ends cleanly";
+        return result;
+    }
+
+    fs::path Memory() const { return scratch_.Path() / "memory.bin"; }
+    fs::path Trace() const { return scratch_.Path() / "trace.txt"; }
+    // The runtime log of the run (archived under a time-stamped name when it ended).
+    std::string RuntimeLog() const {
+        for (const auto& entry : fs::directory_iterator(home_.Path())) {
+            const std::string name = entry.path().filename().string();
+            if (name.ends_with(".TXS")) {
+                return testing::ReadFileText(entry.path());
+            }
+        }
+        return {};
+    }
+
+    std::optional<fs::path> ravlo_;
+    std::optional<fs::path> voksim_;
+    testing::ScratchDir home_;
+    testing::ScratchDir project_;
+    testing::ScratchDir scratch_;
+    testing::ScratchDir runtime_;
+    fs::path ini_;
+    fixtures::ProgramLayout layout_;
+    fixtures::FixtureDesign design_;
+};
+
+TEST_F(ShellE2eTest, GenerateImageDownloadAndRunOnTheSimulatedBoard) {
+    const RunResult result = RunAgainstBoard({"--board", "188"}, {"/G", "/E", "/L", "/R", "/X"});
+    ASSERT_EQ(result.Code, std::optional<int>(kExitOk)) << RuntimeLog();
+
+    const std::string memory = testing::ReadFileText(Memory());
+    ASSERT_EQ(memory.size(), 0x100000u);
+    const std::string image = testing::ReadFileText(project_.Path() / "EPROM_HI.BIN");
+    ASSERT_FALSE(image.empty()) << "the EPROM image was written";
+    int romModules = 0;
+    std::optional<std::uint16_t> start;
+    for (const fixtures::FixtureModule& module : design_.modules) {
+        const fs::path bin = project_.Path() / (module.name + ".BIN");
+        if (!fs::exists(bin)) {
+            continue;
+        }
+        ++romModules;
+        const std::string rom = testing::ReadFileText(bin);
+        const std::uint32_t lin = static_cast<std::uint32_t>(module.address) << 4;
+        EXPECT_EQ(Slice(memory, lin, rom.size()), rom) << module.name << " is in the board's memory";
+        const std::optional<TEpromPlace> place = EpromPlace(TEpromChips{}, lin);
+        ASSERT_TRUE(place) << module.name;
+        EXPECT_EQ(Slice(image, place->Offset, rom.size()), rom) << module.name << " is in the EPROM image";
+        for (const std::string& unit : module.units) {
+            if (unit == kLoaderUnitName) {
+                start = module.address;
+            }
+        }
+    }
+    EXPECT_GE(romModules, 1);
+    ASSERT_TRUE(start);
+    char run[32];
+    std::snprintf(run, sizeof run, "Run %04X:0000", *start);
+    const std::string trace = testing::ReadFileText(Trace());
+    EXPECT_NE(trace.find(run), std::string::npos) << trace;
+    const std::string log = RuntimeLog();
+    EXPECT_NE(log.find("Event: - Application was started"), std::string::npos) << log;
+    EXPECT_NE(log.find("Event: - Image (E)EPROM binary file(s) were correctly created"), std::string::npos);
+}
+
+TEST_F(ShellE2eTest, AMuteBoardEndsTheRunWithTheDownloadCodeInBoundedTime) {
+    const RunResult result = RunAgainstBoard({"--board", "188", "--mute", "all"}, {"/G", "/L", "/R", "/X"});
+    ASSERT_TRUE(result.Code) << "the program had to be killed";
+    EXPECT_EQ(*result.Code, kExitDownloadFailed);
+    EXPECT_LT(result.Took, 4s + 3s + 3s + 20s) << "board wait, exit wait and close wait, with room";
+    const std::string log = RuntimeLog();
+    EXPECT_NE(log.find("Event: - Error, the Vok didn't answer within 4 s"), std::string::npos) << log;
+    const std::string memory = testing::ReadFileText(Memory());
+    const std::string rom = testing::ReadFileText(project_.Path() / "ROM.BIN");
+    EXPECT_NE(Slice(memory, 0xC8000, rom.size()), rom) << "nothing was loaded";
+}
+
+TEST_F(ShellE2eTest, ABadCommandLineEndsWithTheUsageCode) {
+    const RunResult noIni = RunProgram(*ravlo_, {},
+                                       {"RAVLO_HOME=" + home_.Path().string(), "QT_QPA_PLATFORM=offscreen",
+                                        "XDG_RUNTIME_DIR=" + runtime_.Path().string()},
+                                       project_.Path(), 30s);
+    EXPECT_EQ(noIni.Code, std::optional<int>(kExitCmdLine));
+    const RunResult wrongProject =
+        RunProgram(*ravlo_, {ini_.string(), "DEMO.MAP", "/X"},
+                   {"RAVLO_HOME=" + home_.Path().string(), "QT_QPA_PLATFORM=offscreen",
+                    "XDG_RUNTIME_DIR=" + runtime_.Path().string()},
+                   project_.Path(), 30s);
+    EXPECT_EQ(wrongProject.Code, std::optional<int>(kExitProjectFailed));
+}
+
+} // namespace
+} // namespace ravlo

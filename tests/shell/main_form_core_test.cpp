@@ -1,0 +1,248 @@
+// The main form's core: what its creation builds, how it takes the master's reports, its queued
+// calls and their exceptions, the menu update and the close check.
+#include "framework/app_data.h"
+#include "framework/enum_types.h"
+#include "kernel/app_name_object.h"
+#include "kernel/dlg_process.h"
+#include "kernel/exception_log.h"
+#include "kernel/proc_label.h"
+#include "kernel/proc_win_label.h"
+#include "kernel/sys_addr.h"
+#include "main_form_test_support.h"
+#include "protocol/tmp_err_process.h"
+#include "shell/err_history_source.h"
+#include "shell/exit_codes.h"
+#include "shell/main_enum_types.h"
+#include "shell/main_form_setup.h"
+
+#include <gtest/gtest.h>
+#include <stdexcept>
+
+namespace ravlo {
+namespace {
+
+using testing::ShellIni;
+using testing::ShellRig;
+using A = TMainAction;
+
+TEST(MainFormCore, CreationBuildsTheKernelAndFindsTheStaticProcesses) {
+    ShellRig rig;
+    rig.Create();
+    TRavloMainFormCore& core = *rig.core;
+
+    ASSERT_NE(AppExtension().AppData, nullptr);
+    ASSERT_NE(AppExtension().AppData->EnumTypesColl, nullptr);
+    EXPECT_EQ(AppExtension().AppData->EnumTypesColl->Count(), static_cast<std::int32_t>(kMainEnumTypeCount));
+    ASSERT_NE(GetProcLabelColl(), nullptr);
+    EXPECT_EQ(GetProcLabelColl()->Count(), 4);
+    ASSERT_NE(GetTimeMessColl(), nullptr);
+    ASSERT_NE(GetSysAddrColl(), nullptr);
+    EXPECT_EQ(GetSysAddrHandle(0x2001), core.Handle()) << "the form's window serves its logical addresses";
+    EXPECT_EQ(GetSysAddrHandle(0x20FF), core.Handle());
+    EXPECT_EQ(GetSysAddrHandle(0x2100), kNoWindow);
+    EXPECT_FALSE(core.SysAddrErr);
+    EXPECT_EQ(core.SysPCO, "MAINPC");
+    EXPECT_EQ(core.SysTNA, "RAVLOMAIN");
+    EXPECT_EQ(core.SysLOG, 0x2000);
+    EXPECT_EQ(core.SysHIL, 0x20FF);
+    ASSERT_NE(core.ProcessColl, nullptr);
+    EXPECT_EQ(core.ProcessColl->Count(), 4);
+    ASSERT_NE(core.MAProc, nullptr);
+    EXPECT_EQ(core.MAProc->ADR, (TProcAdr{0x70, 1, 0x2001})) << "the address MAAddr names";
+    EXPECT_EQ(core.MAAddr, (TProcAdr{0x70, 1, 0x2001}));
+    EXPECT_EQ(core.CommProc, nullptr) << "the fake communication process is no TRavloComm_Process";
+    ASSERT_NE(core.TmpErrProc, nullptr);
+    ASSERT_NE(core.DlgProc, nullptr);
+    EXPECT_EQ(core.GenerateOk, 1);
+    EXPECT_EQ(core.EpromImageOk, 1);
+    EXPECT_EQ(core.DownloadOk, 1);
+    EXPECT_EQ(core.RunOk, 1);
+    EXPECT_EQ(core.BatchLimits().BoardWaitMs, 3000u);
+    EXPECT_TRUE(rig.presenter.Boxes.empty());
+}
+
+TEST(MainFormCore, GoingAwayTakesDownEveryGlobalItSet) {
+    ShellRig rig;
+    rig.Create();
+    rig.core.reset();
+    EXPECT_EQ(GetProcLabelColl(), nullptr);
+    EXPECT_EQ(GetTimeMessColl(), nullptr);
+    EXPECT_EQ(GetSysAddrColl(), nullptr);
+    EXPECT_EQ(TNameObjectList::Global(), nullptr);
+    // A second form can be created afterwards.
+    rig.Create();
+    EXPECT_NE(rig.core->MAProc, nullptr);
+}
+
+TEST(MainFormCore, GlbSysCollWithTwoEntriesShowsTheErrorAndUsesTheFirst) {
+    std::string ini = ShellIni();
+    const std::string entry =
+        "GS00=TYP=1 TNA=RAVLOMAIN CAP='Ravlo' LOG=$2000 HIL=$20FF PCO=MAINPC USR=$0\r\n";
+    ini.insert(ini.find(entry) + entry.size(),
+               "GS01=TYP=1 TNA=OTHER CAP='x' LOG=$3000 HIL=$30FF PCO=OTHER\r\n");
+    ShellRig rig(ini);
+    rig.Create();
+    ASSERT_EQ(rig.presenter.Boxes.size(), 1u);
+    EXPECT_EQ(rig.presenter.Boxes[0].Text, "Bad .INI file - more than one item in GLBSYSCOLL");
+    EXPECT_EQ(rig.core->SysTNA, "RAVLOMAIN");
+    EXPECT_NE(rig.core->MAProc, nullptr);
+}
+
+TEST(MainFormCore, WithoutGlbSysEntryThereAreNoProcessesAndCommandsDoNothing) {
+    std::string ini = ShellIni();
+    const std::string entry =
+        "GS00=TYP=1 TNA=RAVLOMAIN CAP='Ravlo' LOG=$2000 HIL=$20FF PCO=MAINPC USR=$0\r\n";
+    ini.erase(ini.find(entry), entry.size());
+    ShellRig rig(ini);
+    rig.Create();
+    EXPECT_EQ(rig.presenter.Boxes.size(), 1u);
+    EXPECT_EQ(rig.core->ProcessColl, nullptr);
+    EXPECT_EQ(rig.core->MAProc, nullptr);
+    rig.core->Execute(A::CreateCom);
+    rig.core->Execute(A::BIOSInfo);
+    EXPECT_FALSE(rig.core->RunApp_MenuItemClick());
+    EXPECT_EQ(rig.core->ErrHistorySource(), nullptr);
+}
+
+TEST(MainFormCore, MsgIfNoUserFollowsTheErrorMessagesSection) {
+    const std::string key = "MsgIfNoUser=1\r\n";
+    {
+        std::string ini = ShellIni();
+        ini.replace(ini.find(key), key.size(), "MsgIfNoUser=0\r\n");
+        ShellRig rig(ini);
+        rig.Create();
+        EXPECT_FALSE(MsgIfNoUser);
+    }
+    std::string ini = ShellIni();
+    ini.erase(ini.find("[ERRORMESSAGES]"), std::string("[ERRORMESSAGES]\r\n").size() + key.size());
+    ShellRig rig(ini);
+    rig.Create();
+    EXPECT_TRUE(MsgIfNoUser) << "without the section it is true";
+}
+
+TEST(MainFormCore, TheMastersEventTextGoesToTheEventLogAtOnce) {
+    ShellRig rig;
+    rig.Create();
+    TRavlo_MA_Process& ma = *rig.core->MAProc;
+    ma.EventText = "- File \"ROM.BIN\" has been loaded";
+    ma.EventKind = 4;
+    MainFormBroadcast(static_cast<std::uint16_t>(wm_VarChanged), 256,
+                      reinterpret_cast<std::uintptr_t>(&ma.EventText));
+    ASSERT_EQ(rig.host.Events.size(), 1u);
+    EXPECT_EQ(rig.host.Events[0].Text, "- File \"ROM.BIN\" has been loaded");
+    EXPECT_EQ(rig.host.Events[0].Kind, 4);
+}
+
+TEST(MainFormCore, ALinkChangeUpdatesTheMenusOnlyAfterTheHandler) {
+    ShellRig rig;
+    rig.Create();
+    const int before = rig.host.MenuUpdates;
+    TRavlo_MA_Process& ma = *rig.core->MAProc;
+    ma.Connected = kBoardConnected;
+    ma.Device = DEV_Vok188;
+    MainFormBroadcast(static_cast<std::uint16_t>(wm_VarChanged), 1,
+                      reinterpret_cast<std::uintptr_t>(&ma.Connected));
+    MainFormBroadcast(static_cast<std::uint16_t>(wm_VarChanged), 1,
+                      reinterpret_cast<std::uintptr_t>(&ma.Device));
+    EXPECT_EQ(rig.host.MenuUpdates, before) << "nothing happens inside the sender's handler";
+    while (AppMessageQueue().PumpAll() > 0) {
+    }
+    EXPECT_EQ(rig.host.MenuUpdates, before + 1) << "two changes, one update";
+    EXPECT_TRUE(rig.host.Enabled(A::BIOSInfo));
+    EXPECT_TRUE(rig.host.Enabled(A::GO));
+    EXPECT_TRUE(rig.host.Enabled(A::Download));
+    EXPECT_FALSE(rig.host.Enabled(A::RTC)) << "the clock window is not there yet";
+    EXPECT_FALSE(rig.host.Enabled(A::DownloadApp)) << "no project";
+}
+
+TEST(MainFormCore, MenusFollowTheProjectAndLeaveOutWhatIsNotBuiltYet) {
+    ShellRig rig;
+    const auto paths = rig.WriteDemo();
+    rig.Create();
+    rig.core->UpdateMenus();
+    EXPECT_FALSE(rig.host.Enabled(A::Generate));
+    EXPECT_FALSE(rig.host.Enabled(A::ReOpen));
+    ASSERT_TRUE(rig.core->OpenFullProject(paths.exe, false));
+    rig.core->UpdateMenus();
+    EXPECT_TRUE(rig.host.Enabled(A::Generate));
+    EXPECT_TRUE(rig.host.Enabled(A::FindErr));
+    EXPECT_TRUE(rig.host.Enabled(A::ReOpen));
+    EXPECT_FALSE(rig.host.Enabled(A::CrEpromImg)) << "no .BIN yet";
+    EXPECT_FALSE(rig.host.Enabled(A::MemDesign)) << "the module editor is not there yet";
+    EXPECT_FALSE(rig.host.Enabled(A::ComSettings));
+    EXPECT_TRUE(rig.host.Enabled(A::CreateCom));
+    rig.core->Generate_MenuItemClick();
+    EXPECT_TRUE(rig.host.Enabled(A::CrEpromImg));
+    UserLevel = 2;
+    rig.core->UpdateMenus();
+    EXPECT_TRUE(HighAccess);
+    UserLevel = 0;
+    rig.core->UpdateMenus();
+    EXPECT_FALSE(HighAccess);
+}
+
+TEST(MainFormCore, QueuedCallsRunAfterTheCurrentHandlerAndTheirExceptionsAreLogged) {
+    ShellRig rig;
+    rig.Create();
+    std::vector<int> order;
+    rig.core->Defer([&order] { order.push_back(1); });
+    rig.core->Defer([] { throw std::runtime_error("first fault"); });
+    rig.core->Defer([] { throw std::runtime_error("second fault"); });
+    rig.core->Defer([&order] { order.push_back(2); });
+    EXPECT_TRUE(order.empty());
+    while (AppMessageQueue().PumpAll() > 0) {
+    }
+    EXPECT_EQ(order, (std::vector<int>{1, 2})) << "the program goes on after an exception";
+    const std::string log = testing::ReadFileText(ExceptionLogPath());
+    EXPECT_NE(log.find("Exception: first fault in object TRavloMainForm at "), std::string::npos) << log;
+    EXPECT_NE(log.find("Exception: second fault in object TRavloMainForm at "), std::string::npos) << log;
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 2) << "one line per exception";
+}
+
+// A process that refuses to let the program close.
+class Stubborn final : public TProcess {
+public:
+    using TProcess::TProcess;
+    bool ProcessCanClose() override { return false; }
+};
+
+TEST(MainFormCore, ClosingWaitsForTheProcessesButOnlySoLong) {
+    ShellRig rig;
+    rig.Create();
+    EXPECT_TRUE(rig.core->CanCloseNow(1000)) << "every process is ready";
+
+    TProcLabel label;
+    label.NAM = "STUBBORN";
+    label.ADR = TProcAdr{0x55, 0, 0x2001};
+    ASSERT_NE(rig.core->ProcessColl->AddProcess(std::make_unique<Stubborn>(&label)), nullptr);
+    EXPECT_FALSE(rig.core->CanCloseNow(1000));
+    rig.clock.Advance(999);
+    EXPECT_FALSE(rig.core->CanCloseNow(1000));
+    rig.clock.Advance(1);
+    EXPECT_TRUE(rig.core->CanCloseNow(1000)) << "the wait is bounded";
+}
+
+TEST(MainFormCore, TheErrorHistorySourceIsTheProcessesHistory) {
+    ShellRig rig;
+    rig.Create();
+    TErrHistorySource* source = rig.core->ErrHistorySource();
+    ASSERT_NE(source, nullptr);
+    TTMP_ERR_Process& process = *rig.core->TmpErrProc;
+    process.History = {"12:00: one", "12:01: two"};
+    EXPECT_EQ(source->HistoryLines(), process.History);
+    EXPECT_EQ(source->HistoryAddress(), &process.History);
+    source->WatcherOpened();
+    source->WatcherOpened();
+    EXPECT_EQ(TmpErrHistWindowCount(), 2);
+    source->WatcherClosed();
+    source->WatcherClosed();
+    source->WatcherClosed();
+    EXPECT_EQ(TmpErrHistWindowCount(), 0);
+    rig.core->Execute(A::ErrHistory);
+    ASSERT_EQ(rig.host.HistorySources.size(), 1u);
+    EXPECT_EQ(rig.host.HistorySources[0], source);
+    EXPECT_TRUE(rig.host.Menus->operator[](A::ErrHistory).Checked);
+}
+
+} // namespace
+} // namespace ravlo

@@ -1,0 +1,247 @@
+// The Qt main form on the offscreen platform: its creation, the event log it opens, its menus, the
+// error-history window, closing, and a whole unattended run against the fake board.
+#include "framework/main_window.h"
+#include "framework/ui/qt_message_pump.h"
+#include "framework/ui/qt_test_app.h"
+#include "kernel/ui/qt_scheduler_drive.h"
+#include "platform/tick.h"
+#include "protocol/ma_test_support.h"
+#include "protocol/tmp_err_hist_windows.h"
+#include "protocol/tmp_err_process.h"
+#include "shell/cmd_line.h"
+#include "shell/exit_codes.h"
+#include "shell/main_form_setup.h"
+#include "shell/program_types.h"
+#include "shell/ui/err_history_form.h"
+#include "shell/ui/event_log_form.h"
+#include "shell/ui/main_menus.h"
+#include "shell/ui/ravlo_main_form.h"
+#include "support/scratch_dir.h"
+#include "support/shell_test_globals.h"
+
+#include <QAction>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QProcess>
+#include <QTextBlock>
+#include <QTextEdit>
+#include <filesystem>
+#include <optional>
+
+namespace ravlo {
+namespace {
+
+namespace fs = std::filesystem;
+using A = TMainAction;
+
+// mkproject beside the test programs' folder, or nothing.
+std::optional<fs::path> FindMkproject() {
+    std::error_code error;
+    const fs::path self = fs::read_symlink("/proc/self/exe", error);
+    const fs::path program = self.parent_path().parent_path() / "mkproject";
+    if (error || !fs::is_regular_file(program, error)) {
+        return std::nullopt;
+    }
+    return program;
+}
+
+QColor LineColour(const QTextEdit& edit, const QString& text) {
+    for (QTextBlock block = edit.document()->firstBlock(); block.isValid(); block = block.next()) {
+        if (block.text() == text) {
+            return block.begin().fragment().charFormat().foreground().color();
+        }
+    }
+    return {};
+}
+
+class RavloMainFormTest : public ::testing::Test {
+protected:
+    RavloMainFormTest()
+        : ini_(std::string(testing::kDefaultAppIni) + "[COMMANDLINE]\r\nBoardWait=5\r\nExitWait=2\r\n") {}
+    ~RavloMainFormTest() override {
+        form_.reset();
+        testing::ProcessPendingEvents();
+    }
+
+    TRavloMainForm& Form() {
+        if (!form_) {
+            TRavloMainFormOptions options;
+            options.GuiDialogs = false; // the texts go to the recording presenter
+            form_ = std::make_unique<TRavloMainForm>(options);
+            QObject::connect(form_.get(), &TRavloMainForm::Closed, [this](int code) { closedWith_ = code; });
+        }
+        return *form_;
+    }
+    // Shows the form and waits until its command line has run.
+    void ShowForm() {
+        Form().resize(900, 700);
+        Form().show();
+        ASSERT_TRUE(testing::ProcessEventsUntil([this] { return Form().Core().Plan().has_value(); }));
+    }
+    testing::FakeComm& Comm() {
+        return dynamic_cast<testing::FakeComm&>(*Form().Core().ProcessColl->GetProcByIdent(PT_RavloComm));
+    }
+
+    // The demo project written by mkproject into the scratch folder; skipped without mkproject.
+    std::optional<fs::path> MakeDemo() {
+        const std::optional<fs::path> mkproject = FindMkproject();
+        if (!mkproject) {
+            return std::nullopt;
+        }
+        QProcess child;
+        child.start(QString::fromStdString(mkproject->string()),
+                    {QString::fromStdString(project_.Path().string())});
+        if (!child.waitForFinished(20000) || child.exitCode() != 0) {
+            return std::nullopt;
+        }
+        return project_.Path() / "DEMO.EXE";
+    }
+
+    testing::ShellTestGlobals globals_;
+    testing::AppIniFixture ini_;
+    testing::ScratchDir project_;
+    testing::RecordingPresenter presenter_;
+    ScopedPresenter presenterGuard_{presenter_};
+    QtMessagePump pump_;
+    std::unique_ptr<TRavloMainForm> form_;
+    std::optional<int> closedWith_;
+};
+
+TEST_F(RavloMainFormTest, CreationBuildsTheKernelUnderTheCaptionAndStartsTheDrive) {
+    TRavloMainForm& form = Form();
+    EXPECT_EQ(form.windowTitle().toStdString(), MainCaption());
+    EXPECT_EQ(GetMainFormWindow(), form.Handle());
+    ASSERT_NE(form.Core().MAProc, nullptr);
+    EXPECT_TRUE(form.Drive().SystemTickTimer().isActive());
+    EXPECT_EQ(form.Drive().Drive().WorkerThread, true) << "THR=5 of the shipped settings";
+    EXPECT_EQ(form.EventLogWnd(), nullptr) << "the event log comes with the show";
+    EXPECT_FALSE(form.Menus().Action(A::Generate).isEnabled());
+    EXPECT_FALSE(form.Menus().Action(A::ComSettings).isEnabled());
+    EXPECT_TRUE(form.Menus().Action(A::OpenExe).isEnabled());
+}
+
+TEST_F(RavloMainFormTest, ShowingOpensTheEventLogAtTheBottomAndRunsTheCommandLine) {
+    ShowForm();
+    TFormEventLog* log = Form().EventLogWnd();
+    ASSERT_NE(log, nullptr);
+    EXPECT_EQ(Form().FindMDIChild<TFormEventLog>(), log);
+    auto* window = qobject_cast<QMdiSubWindow*>(log->parentWidget());
+    ASSERT_NE(window, nullptr);
+    const QSize area = Form().MdiArea().viewport()->size();
+    EXPECT_EQ(window->geometry().bottom() + 1, area.height());
+    EXPECT_EQ(window->width(), area.width());
+    EXPECT_TRUE(Form().Core().Plan()->Finished()) << "nothing was asked";
+
+    Form().resize(1000, 800);
+    testing::ProcessPendingEvents();
+    const QSize bigger = Form().MdiArea().viewport()->size();
+    EXPECT_EQ(window->geometry().bottom() + 1, bigger.height()) << "laid out again on resize";
+}
+
+TEST_F(RavloMainFormTest, AProjectOpenedFromTheMenuIsAGreenLineOfTheEventLog) {
+    const std::optional<fs::path> demo = MakeDemo();
+    if (!demo) {
+        GTEST_SKIP() << "mkproject is not built beside the test programs";
+    }
+    ShowForm();
+    Form().SetProjectFileChooser([&demo](TProjectType type, const fs::path&) {
+        EXPECT_EQ(type, TProjectType::Full);
+        return demo;
+    });
+    Form().Menus().Action(A::OpenExe).trigger();
+    const QString line = QString::fromStdString("- Project \"" + demo->string() + "\" has been opened");
+    EXPECT_TRUE(Form().EventLogWnd()->RichEditEvLog().toPlainText().contains(line));
+    EXPECT_EQ(LineColour(Form().EventLogWnd()->RichEditEvLog(), line), QColor(0x00, 0x80, 0x00));
+    EXPECT_TRUE(Form().Menus().Action(A::Generate).isEnabled());
+
+    Form().Menus().Action(A::Generate).trigger();
+    EXPECT_TRUE(
+        Form().EventLogWnd()->RichEditEvLog().toPlainText().contains("- Project succesfully generated"));
+    EXPECT_TRUE(Form().Menus().Action(A::CrEpromImg).isEnabled());
+}
+
+TEST_F(RavloMainFormTest, TheErrorHistoryWindowCountsWhileItIsOpen) {
+    ShowForm();
+    QAction& action = Form().Menus().Action(A::ErrHistory);
+    action.trigger();
+    auto* history = Form().FindMDIChild<TTmpErrHist_MDIChild>();
+    ASSERT_NE(history, nullptr);
+    EXPECT_EQ(TmpErrHistWindowCount(), 1);
+    EXPECT_TRUE(action.isChecked());
+
+    Form().Core().TmpErrProc->History = {"10:00: one"};
+    MainFormBroadcast(static_cast<std::uint16_t>(wm_VarChanged), 4,
+                      reinterpret_cast<std::uintptr_t>(&Form().Core().TmpErrProc->History));
+    ASSERT_EQ(history->List().count(), 1);
+    EXPECT_EQ(history->List().item(0)->text(), "10:00: one");
+
+    qobject_cast<QMdiSubWindow*>(history->parentWidget())->close();
+    ASSERT_TRUE(testing::ProcessEventsUntil([] { return TmpErrHistWindowCount() == 0; }));
+    ASSERT_TRUE(testing::ProcessEventsUntil([&action] { return !action.isChecked(); }));
+}
+
+TEST_F(RavloMainFormTest, TheSystemWriterOpensOnce) {
+    ShowForm();
+    Form().Menus().Action(A::SysWriter).trigger();
+    Form().Menus().Action(A::SysWriter).trigger();
+    ASSERT_NE(Form().SysWrWindow(), nullptr);
+    int writers = 0;
+    for (QMdiSubWindow* window : Form().MdiArea().subWindowList()) {
+        writers += qobject_cast<TSysWrForm*>(window->widget()) != nullptr ? 1 : 0;
+    }
+    EXPECT_EQ(writers, 1);
+    EXPECT_EQ(Form().FindMDIChildByHandle(Form().SysWrWindow()->Handle()), Form().SysWrWindow());
+    EXPECT_EQ(Form().FindMDIChildByHandle(Form().EventLogWnd()->Handle()), Form().EventLogWnd());
+    EXPECT_EQ(Form().FindMDIChildByHandle(Form().Handle()), nullptr) << "the form is no child of its own";
+    EXPECT_TRUE(Form().Menus().Action(A::SysWriter).isChecked());
+}
+
+TEST_F(RavloMainFormTest, ExitClosesTheFormWithItsCode) {
+    ShowForm();
+    Form().Menus().Action(A::Exit).trigger();
+    ASSERT_TRUE(testing::ProcessEventsUntil([this] { return closedWith_.has_value(); }));
+    EXPECT_EQ(*closedWith_, kExitOk);
+    EXPECT_FALSE(Form().isVisible());
+}
+
+TEST_F(RavloMainFormTest, AnUnattendedRunGoesTheWholeRoadAndCloses) {
+    const std::optional<fs::path> demo = MakeDemo();
+    if (!demo) {
+        GTEST_SKIP() << "mkproject is not built beside the test programs";
+    }
+    CmdLineFlags = CL_Generate | CL_Download | CL_Run | CL_Exit;
+    CmdLineProject = demo->string();
+    Form();
+    Comm().Board.PutIdentification();
+    ShowForm();
+    ASSERT_TRUE(testing::ProcessEventsUntil([this] { return closedWith_.has_value(); }));
+    EXPECT_EQ(*closedWith_, kExitOk);
+    const std::string rom = testing::ReadFileText(project_.Path() / "ROM.BIN");
+    ASSERT_FALSE(rom.empty());
+    EXPECT_EQ(Comm().Board.Read(0xC8000, rom.size()), testing::Bytes(rom.begin(), rom.end()));
+    EXPECT_EQ(Comm().Board.Runs, 1);
+    const QString log = Form().EventLogWnd()->RichEditEvLog().toPlainText();
+    EXPECT_TRUE(log.contains("- File \"ROM.BIN\" has been loaded")) << log.toStdString();
+    EXPECT_TRUE(log.contains("- Application was started")) << log.toStdString();
+}
+
+TEST_F(RavloMainFormTest, AnUnattendedRunWithAMuteBoardEndsWithItsCode) {
+    const std::optional<fs::path> demo = MakeDemo();
+    if (!demo) {
+        GTEST_SKIP() << "mkproject is not built beside the test programs";
+    }
+    CmdLineFlags = CL_Download | CL_Exit;
+    CmdLineProject = demo->string();
+    Form();
+    Comm().Board.Mute = 1'000'000;
+    ShowForm();
+    ASSERT_TRUE(
+        testing::ProcessEventsUntil([this] { return closedWith_.has_value(); }, std::chrono::seconds(30)));
+    EXPECT_EQ(*closedWith_, kExitDownloadFailed);
+    EXPECT_TRUE(Form().EventLogWnd()->RichEditEvLog().toPlainText().contains(
+        "- Error, the Vok didn't answer within 5 s"));
+}
+
+} // namespace
+} // namespace ravlo
