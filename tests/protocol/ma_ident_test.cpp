@@ -1,4 +1,4 @@
-#include "ma_test_support.h"
+#include "support/ma_test_support.h"
 #include "protocol/bios_id.h"
 
 #include <gtest/gtest.h>

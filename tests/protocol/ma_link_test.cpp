@@ -1,4 +1,4 @@
-#include "ma_test_support.h"
+#include "support/ma_test_support.h"
 #include "protocol/ma_messages.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 #include "kernel/exception_log.h"
-#include "ma_test_support.h"
+#include "support/ma_test_support.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>

@@ -11,7 +11,7 @@
 #include "project/project_globals.h"
 #include "protocol/com_globals.h"
 #include "protocol/ma_process.h"
-#include "protocol/ma_test_support.h"
+#include "support/ma_test_support.h"
 #include "protocol/tmp_err_hist_windows.h"
 #include "shell/cmd_line.h"
 #include "shell/program_types.h"

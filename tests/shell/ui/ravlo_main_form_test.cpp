@@ -5,7 +5,7 @@
 #include "framework/ui/qt_test_app.h"
 #include "kernel/ui/qt_scheduler_drive.h"
 #include "platform/tick.h"
-#include "protocol/ma_test_support.h"
+#include "support/ma_test_support.h"
 #include "protocol/tmp_err_hist_windows.h"
 #include "protocol/tmp_err_process.h"
 #include "shell/cmd_line.h"

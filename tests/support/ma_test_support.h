@@ -3,7 +3,7 @@
 // The board master process among fakes: a fake communication process with a fake board behind it
 // and a fake clock.
 
-#include "ma_fake_board.h"
+#include "support/ma_fake_board.h"
 #include "platform/tick.h"
 #include "protocol/com_globals.h"
 #include "protocol/comm_frame_rec.h"
