@@ -17,6 +17,8 @@
 #include "kernel/process_factory.h"
 #include "kernel/sys_addr.h"
 #include "kernel/time_mess.h"
+#include "kernel/worker_thread.h"
+#include "platform/input_wake.h"
 #include "platform/message_queue.h"
 #include "platform/presenter.h"
 #include "platform/tick.h"
@@ -36,7 +38,6 @@
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
-#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -141,14 +142,13 @@ public:
         master->SetChnParam(kPort, kBaud);
         master->OpenComm();
         master->SendRqst();
-        if (!RunUntil([this] { return master->Device == DEV_Vok188 && Idle(); }, false,
-                      std::chrono::seconds(20))) {
+        if (!RunUntil([this] { return master->Device == DEV_Vok188 && Idle(); }, std::chrono::seconds(20))) {
             throw std::runtime_error("the board was not identified");
         }
     }
     ~DownloadSetup() {
         master->CloseComm();
-        RunUntil([this] { return master->LinkState == ravlost_Inactive; }, false, std::chrono::seconds(3));
+        RunUntil([this] { return master->LinkState == ravlost_Inactive; }, std::chrono::seconds(3));
         coll_.reset();
         SetProcLabelColl(nullptr);
         AppMessageQueue().Clear();
@@ -167,9 +167,8 @@ public:
     }
 
     // The program's loop: due timed messages, a scheduler step, and every message delivered as soon
-    // as it is posted (as the GUI loop does); the steps either as fast as possible or with the
-    // worker thread's pause of 1 ms between them.
-    bool RunUntil(const std::function<bool()>& done, bool paced, std::chrono::milliseconds limit) {
+    // as it is posted (as the GUI loop does), the steps back to back.
+    bool RunUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
         const auto giveUp = Clock::now() + limit;
         const auto pump = [] {
             while (AppMessageQueue().PumpAll() > 0) {
@@ -180,16 +179,33 @@ public:
             pump();
             coll_->TickAll();
             pump();
-            if (paced) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            }
         }
+        return done();
+    }
+
+    // The program's default drive: the worker thread asks for each step with a pause of SHR 0 (1 ms)
+    // between them, which input registered in inputs may end early; this thread runs the steps.
+    bool RunWorkerUntil(const std::function<bool()>& done, InputWakeRegistry& inputs,
+                        std::chrono::milliseconds limit) {
+        const auto giveUp = Clock::now() + limit;
+        TWorkerThread worker([this] { Step(); }, 0, TThreadPriority::tpHigher, AppMessageQueue(), inputs);
+        worker.Resume();
+        while (!done() && Clock::now() < giveUp) {
+            AppMessageQueue().WaitAndPump(std::chrono::milliseconds(5));
+        }
+        worker.Terminate();
         return done();
     }
 
     TRavlo_MA_Process* master = nullptr;
 
 private:
+    // One step as the worker thread has it run; what it posts is delivered by the pumping loop.
+    void Step() {
+        timedObj_.SendProcMessages(GetTickCount());
+        coll_->TickAll();
+    }
+
     std::filesystem::path dir_;
     HeadlessPresenter silent_;
     ScopedPresenter presenter_;
@@ -227,8 +243,15 @@ double CeilingSeconds(const std::vector<std::vector<std::uint8_t>>& modules) {
     return static_cast<double>(wire) * kBitsPerByte / kBaud;
 }
 
+// How the scheduler steps are driven while the download runs.
+enum DriveMode : std::int64_t {
+    kBackToBack = 0,
+    kWorkerPlainPause = 1, // the worker thread with nothing registered to end its pause early
+    kWorkerInputWake = 2,  // the worker thread with the serial port ending its pause on input
+};
+
 void BM_DownloadToVoksim(benchmark::State& state) {
-    const bool paced = state.range(0) != 0;
+    const auto mode = static_cast<DriveMode>(state.range(0));
     std::optional<DownloadSetup> setup;
     try {
         setup.emplace();
@@ -242,9 +265,17 @@ void BM_DownloadToVoksim(benchmark::State& state) {
     for (auto _ : state) {
         MasterBoardDownloader board(*setup->master);
         const auto start = Clock::now();
-        if (!DownloadProject(board) ||
-            !setup->RunUntil([&] { return setup->Idle(); }, paced, std::chrono::seconds(60)) ||
-            setup->master->Connected != kBoardConnected) {
+        const auto idle = [&] {
+            return setup->Idle();
+        };
+        InputWakeRegistry nothingRegistered;
+        const bool finished =
+            !DownloadProject(board) ? false
+            : mode == kBackToBack
+                ? setup->RunUntil(idle, std::chrono::seconds(60))
+                : setup->RunWorkerUntil(idle, mode == kWorkerInputWake ? AppInputWake() : nothingRegistered,
+                                        std::chrono::seconds(60));
+        if (!finished || setup->master->Connected != kBoardConnected) {
             state.SkipWithError("the download failed");
             return;
         }
@@ -261,12 +292,16 @@ void BM_DownloadToVoksim(benchmark::State& state) {
     state.counters["of_line_rate"] = rate / lineRate;
     state.counters["of_protocol_ceiling"] = rate / (static_cast<double>(payload) / ceiling);
     state.SetLabel(std::to_string(payload / static_cast<std::size_t>(state.iterations())) +
-                   " payload bytes, " + (paced ? "steps 1 ms apart" : "steps back to back"));
+                   " payload bytes, " +
+                   (mode == kBackToBack         ? "steps back to back"
+                    : mode == kWorkerPlainPause ? "worker thread, plain 1 ms pause"
+                                                : "worker thread, 1 ms pause ended by input"));
 }
 BENCHMARK(BM_DownloadToVoksim)
-    ->ArgName("paced")
-    ->Arg(0)
-    ->Arg(1)
+    ->ArgName("drive")
+    ->Arg(kBackToBack)
+    ->Arg(kWorkerPlainPause)
+    ->Arg(kWorkerInputWake)
     ->Iterations(2)
     ->UseManualTime()
     ->Unit(benchmark::kSecond);

@@ -124,6 +124,7 @@ PortOpenResult TermiosPortDriver::Open(const std::string& path) {
     transmitFlags_ = 0;
     counters_.reset();
     LineErrorFlags(); // the counters' starting point
+    inputWake_ = InputWakeRegistration(fd_);
     return {};
 }
 
@@ -320,6 +321,7 @@ bool TermiosPortDriver::Close() {
     if (fd_ < 0) {
         return true;
     }
+    inputWake_.Reset(); // no pause may watch the descriptor once it is closed
     ::ioctl(fd_, TIOCNXCL);
     const int closed = ::close(std::exchange(fd_, -1));
     pending_.clear();

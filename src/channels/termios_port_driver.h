@@ -1,6 +1,7 @@
 #pragma once
 
 #include "channels/port_driver.h"
+#include "platform/input_wake.h"
 
 #include <linux/serial.h>
 #include <optional>
@@ -16,6 +17,9 @@ namespace ravlo {
 // The output queue is the driver's own (its size set by SetQueues): a write takes the whole block
 // at once, what the device does not accept yet waits in the queue and is moved on by later calls
 // (ClearErrors, Write, Drain), so no call waits for the line.
+//
+// While open, the descriptor is in the input wake registry, so arriving bytes cut the scheduler's
+// pause short.
 class TermiosPortDriver final : public PortDriver {
 public:
     TermiosPortDriver() = default;
@@ -51,6 +55,7 @@ private:
     std::vector<std::uint8_t> pending_;
     std::uint32_t transmitFlags_ = 0;
     std::optional<serial_icounter_struct> counters_;
+    InputWakeRegistration inputWake_;
 };
 
 // The standard rate the termios speed codes name, 0 for none; and back.

@@ -3,8 +3,6 @@
 #include "kernel/exception_log.h"
 #include "platform/window_messages.h"
 
-#include <chrono>
-
 namespace ravlo {
 namespace {
 
@@ -13,9 +11,9 @@ constexpr std::uint32_t kRunCallback = WM_USER + 0x101;
 } // namespace
 
 TWorkerThread::TWorkerThread(Callback callback, std::uint32_t intervalMs, TThreadPriority priority,
-                             MessageQueue& queue)
+                             MessageQueue& queue, InputWakeRegistry& inputs)
     : callback_(std::move(callback)), interval_(intervalMs == 0 ? 1 : intervalMs), priority_(priority),
-      queue_(queue), registration_(queue, *this) {}
+      queue_(queue), registration_(queue, *this), waiter_(inputs) {}
 
 TWorkerThread::~TWorkerThread() {
     Terminate();
@@ -33,7 +31,7 @@ void TWorkerThread::Terminate() {
         const std::lock_guard lock(mutex_);
         terminated_ = true;
     }
-    wake_.notify_all();
+    waiter_.Interrupt();
     // Unregistering answers a run the thread is waiting for, so it cannot hang in Send.
     registration_.Reset();
     if (thread_.joinable()) {
@@ -52,10 +50,9 @@ void TWorkerThread::Execute(WindowHandle window) {
         if (!queue_.Send(window, kRunCallback, 0, 0)) {
             return; // the window is gone: terminated
         }
-        std::unique_lock lock(mutex_);
-        if (wake_.wait_for(lock, std::chrono::milliseconds(interval_), [this] { return terminated_; })) {
-            return;
-        }
+        // One pause per run: input can end it early, but input left unread by the run cannot
+        // end the next one (see InputWaiter), so a source that stays readable costs no busy loop.
+        waiter_.WaitForInputOrTimeout(interval_);
     }
 }
 

@@ -4,11 +4,13 @@
 #include "channels/chn_marbex_l0.h"
 #include "channels/link_frame_builder.h"
 #include "channels/termios_port_driver.h"
+#include "platform/input_wake.h"
 #include "support/channel_stack.h"
 #include "support/scoped_env.h"
 
 #include <chrono>
 #include <fcntl.h>
+#include <future>
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <stdlib.h>
@@ -291,6 +293,39 @@ TEST(PtyDriverTest, OutputWaitsInTheQueueUntilTheDeviceTakesIt) {
     EXPECT_EQ(driver.ClearErrors().OutQueue, 0U);
     EXPECT_TRUE(driver.Drain(1000));
     EXPECT_TRUE(driver.Close());
+}
+
+TEST(PtyDriverTest, TheOpenPortEndsInputWaitsAndLeavesTheRegistryWhenClosed) {
+    PtyPair pty;
+    ASSERT_TRUE(pty.Ok());
+    InputWakeRegistry& inputs = AppInputWake();
+    const std::size_t before = inputs.Count();
+    InputWaiter waiter;
+    {
+        TermiosPortDriver driver;
+        EXPECT_FALSE(driver.Open("/nonexistent/tty").Ok());
+        EXPECT_EQ(inputs.Count(), before) << "a port that did not open is not watched";
+        ASSERT_TRUE(driver.Open(pty.TerminalPath()).Ok());
+        ASSERT_TRUE(driver.SetSettings(PortSettings{115200, 8, kParityNone, 0}));
+        EXPECT_EQ(inputs.Count(), before + 1);
+
+        // Bytes from the board end a wait under way.
+        auto wait =
+            std::async(std::launch::async, [&waiter] { return waiter.WaitForInputOrTimeout(20'000); });
+        while (inputs.WatchingWaits() == 0) {
+            std::this_thread::yield();
+        }
+        pty.Write(kData);
+        EXPECT_EQ(wait.get(), InputWaitEnd::InputReady);
+
+        EXPECT_TRUE(driver.Close());
+        EXPECT_EQ(inputs.Count(), before);
+        EXPECT_EQ(waiter.WaitForInputOrTimeout(1), InputWaitEnd::TimedOut);
+
+        ASSERT_TRUE(driver.Open(pty.TerminalPath()).Ok());
+        EXPECT_EQ(inputs.Count(), before + 1) << "registered again on reopening";
+    }
+    EXPECT_EQ(inputs.Count(), before) << "the destroyed driver left the registry";
 }
 
 } // namespace

@@ -1,0 +1,141 @@
+#include "platform/input_wake.h"
+#include "support/nonblocking_pipe.h"
+
+#include <future>
+#include <gtest/gtest.h>
+#include <thread>
+
+namespace ravlo {
+namespace {
+
+// Long enough that a wait ending on it means the wake did not come; only a guard against hangs.
+constexpr std::uint32_t kHangGuardMs = 20'000;
+
+using Pipe = testing::NonBlockingPipe;
+
+// Starts a wait on another thread and returns once it watches its descriptors.
+std::future<InputWaitEnd> WaitOnThread(InputWakeRegistry& registry, InputWaiter& waiter, std::uint32_t ms) {
+    const std::size_t before = registry.WatchingWaits();
+    auto result = std::async(std::launch::async, [&waiter, ms] { return waiter.WaitForInputOrTimeout(ms); });
+    while (registry.WatchingWaits() == before) {
+        std::this_thread::yield();
+    }
+    return result;
+}
+
+class InputWakeTest : public ::testing::Test {
+protected:
+    InputWakeRegistry registry;
+    InputWaiter waiter{registry};
+};
+
+TEST_F(InputWakeTest, AWaitEndsWhenARegisteredPipeTurnsReadable) {
+    Pipe quiet;
+    Pipe pipe;
+    const InputWakeRegistration quietReg(quiet.ReadEnd(), registry);
+    const InputWakeRegistration reg(pipe.ReadEnd(), registry);
+
+    auto wait = WaitOnThread(registry, waiter, kHangGuardMs);
+    ASSERT_TRUE(pipe.Put());
+    EXPECT_EQ(wait.get(), InputWaitEnd::InputReady);
+    EXPECT_EQ(waiter.LastReady(), std::vector<int>{pipe.ReadEnd()});
+    EXPECT_EQ(waiter.InputWakeups(), 1u);
+}
+
+TEST_F(InputWakeTest, WithoutInputTheWaitRunsOutAndAnEmptyRegistryIsAPlainSleep) {
+    EXPECT_EQ(waiter.WaitForInputOrTimeout(1), InputWaitEnd::TimedOut);
+    EXPECT_EQ(waiter.WaitForInputOrTimeout(0), InputWaitEnd::TimedOut);
+
+    Pipe pipe;
+    const InputWakeRegistration reg(pipe.ReadEnd(), registry);
+    EXPECT_EQ(waiter.WaitForInputOrTimeout(2), InputWaitEnd::TimedOut);
+    EXPECT_TRUE(waiter.LastReady().empty());
+    EXPECT_EQ(waiter.InputWakeups(), 0u);
+}
+
+TEST_F(InputWakeTest, InputLeftUnreadDoesNotEndTheFollowingWaits) {
+    Pipe pipe;
+    const InputWakeRegistration reg(pipe.ReadEnd(), registry);
+
+    auto wait = WaitOnThread(registry, waiter, kHangGuardMs);
+    ASSERT_TRUE(pipe.Put());
+    ASSERT_EQ(wait.get(), InputWaitEnd::InputReady);
+    // Nobody reads the pipe: every further wait runs its full time, however many there are.
+    constexpr int kRounds = 50;
+    int early = 0;
+    for (int round = 0; round < kRounds; ++round) {
+        early += waiter.WaitForInputOrTimeout(1) != InputWaitEnd::TimedOut ? 1 : 0;
+    }
+    EXPECT_EQ(early, 0);
+    EXPECT_EQ(waiter.InputWakeups(), 1u);
+
+    // Once drained, new input wakes again.
+    pipe.Drain();
+    auto again = WaitOnThread(registry, waiter, kHangGuardMs);
+    ASSERT_TRUE(pipe.Put());
+    EXPECT_EQ(again.get(), InputWaitEnd::InputReady);
+    EXPECT_EQ(waiter.InputWakeups(), 2u);
+}
+
+TEST_F(InputWakeTest, AStuckSourceDoesNotHideAnother) {
+    Pipe stuck;
+    Pipe live;
+    const InputWakeRegistration stuckReg(stuck.ReadEnd(), registry);
+    const InputWakeRegistration liveReg(live.ReadEnd(), registry);
+    ASSERT_TRUE(stuck.Put());
+
+    auto wait = WaitOnThread(registry, waiter, kHangGuardMs);
+    ASSERT_TRUE(live.Put());
+    EXPECT_EQ(wait.get(), InputWaitEnd::InputReady);
+    EXPECT_EQ(waiter.LastReady(), std::vector<int>{live.ReadEnd()});
+}
+
+TEST_F(InputWakeTest, UnregisteringTakesTheDescriptorOutOfTheWaitUnderWay) {
+    Pipe first;
+    Pipe second;
+    InputWakeRegistration firstReg(first.ReadEnd(), registry);
+
+    auto wait = WaitOnThread(registry, waiter, kHangGuardMs);
+    // Returns only once the wait has let go of the descriptor.
+    firstReg.Reset();
+    EXPECT_FALSE(registry.IsRegistered(first.ReadEnd()));
+    ASSERT_TRUE(first.Put());
+    // A descriptor registered meanwhile is watched by the same wait.
+    const InputWakeRegistration secondReg(second.ReadEnd(), registry);
+    while (registry.WatchingWaits() == 0) {
+        std::this_thread::yield();
+    }
+    ASSERT_TRUE(second.Put());
+    EXPECT_EQ(wait.get(), InputWaitEnd::InputReady);
+    EXPECT_EQ(waiter.LastReady(), std::vector<int>{second.ReadEnd()});
+}
+
+TEST_F(InputWakeTest, InterruptEndsTheCurrentOrTheNextWait) {
+    auto wait = WaitOnThread(registry, waiter, kHangGuardMs);
+    waiter.Interrupt();
+    EXPECT_EQ(wait.get(), InputWaitEnd::Interrupted);
+
+    waiter.Interrupt();
+    EXPECT_EQ(waiter.WaitForInputOrTimeout(kHangGuardMs), InputWaitEnd::Interrupted);
+    EXPECT_EQ(waiter.WaitForInputOrTimeout(1), InputWaitEnd::TimedOut) << "an interrupt counts once";
+}
+
+TEST_F(InputWakeTest, RegistrationsCountAndMove) {
+    {
+        InputWakeRegistration a(5, registry);
+        InputWakeRegistration b(5, registry);
+        EXPECT_EQ(registry.Count(), 2u);
+        InputWakeRegistration moved(std::move(a));
+        EXPECT_FALSE(a.Active());
+        EXPECT_TRUE(moved.Active());
+        b.Reset();
+        EXPECT_TRUE(registry.IsRegistered(5)) << "registered twice, unregistered once";
+        b = std::move(moved);
+        EXPECT_EQ(registry.Count(), 1u);
+    }
+    EXPECT_EQ(registry.Count(), 0u);
+    EXPECT_FALSE(registry.IsRegistered(5));
+}
+
+} // namespace
+} // namespace ravlo
