@@ -109,6 +109,11 @@ std::uint16_t TChnMarbexL0::CHRece() {
     }
     const std::uint16_t length = deframer_.FrameLength();
     deframer_.Resume();
+    if (length > RecBuf().size()) {
+        // The buffer was replaced by a smaller one since the frame arrived: its data are gone.
+        StoreRecErr(CodeBase() | kChNoReceiveReady);
+        return 0;
+    }
     TraceFrame(".CHRece<-", deframer_.Destination(), deframer_.Source(), RecBuf().first(length));
     return length;
 }

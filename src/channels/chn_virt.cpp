@@ -16,6 +16,28 @@ namespace {
 constexpr std::string_view kKeywords = "DWN|NOD|DNO|LRB|CHT|CHN|";
 constexpr std::size_t kStateTextMax = 80;
 
+// The channels obtaining their lower channel right now, outermost first (main thread only). A new lower
+// channel reads its own INI key and may obtain one in turn, so a channel named below itself (directly or
+// through others) would otherwise be created without end.
+std::vector<const TChnVirt*>& ChannelsLinking() {
+    static std::vector<const TChnVirt*> linking;
+    return linking;
+}
+
+class LinkingScope {
+public:
+    explicit LinkingScope(const TChnVirt& channel) { ChannelsLinking().push_back(&channel); }
+    ~LinkingScope() { ChannelsLinking().pop_back(); }
+    LinkingScope(const LinkingScope&) = delete;
+    LinkingScope& operator=(const LinkingScope&) = delete;
+};
+
+bool IsLinking(std::string_view typeName, std::string_view name) {
+    return std::any_of(ChannelsLinking().begin(), ChannelsLinking().end(), [&](const TChnVirt* channel) {
+        return SameTextNoCase(channel->TypeName(), typeName) && SameTextNoCase(channel->Name, name);
+    });
+}
+
 } // namespace
 
 TChnVirt::TChnVirt(std::string_view name) : TChnVirt(name, kTypeName) {}
@@ -137,7 +159,8 @@ bool TChnVirt::LinkLowerChannel() {
     if (ChnCollection() == nullptr) {
         result = codeBase_ | kChNoNextChannel;
     } else {
-        TChnNewInit found = ChNewInit(cht_, chn_);
+        const LinkingScope linking(*this);
+        TChnNewInit found = IsLinking(cht_, chn_) ? TChnNewInit{} : ChNewInit(cht_, chn_);
         if (found.Channel == nullptr) {
             result = codeBase_ | kChChannelNoExist;
             if (TestDebugMask(kChnTraceInit)) {

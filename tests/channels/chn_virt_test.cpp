@@ -25,7 +25,10 @@ constexpr std::string_view kIni = "[SECTIONS]\r\n"
                                   "COM1CH=COM=1 BD=19200\r\n"
                                   "LINK1=CHT=COM CHN=com1ch NOD=1\r\n"
                                   "LINK2=CHT=COM CHN=COM1CH NOD=2\r\n"
-                                  "BADLOW=CHT=NOPE CHN=X\r\n";
+                                  "BADLOW=CHT=NOPE CHN=X\r\n"
+                                  "SELF=CHT=VIRT CHN=SELF\r\n"
+                                  "RINGA=CHT=VIRT CHN=RINGB\r\n"
+                                  "RINGB=CHT=VIRT CHN=RINGA\r\n";
 
 class ChnVirtTest : public ::testing::Test {
 protected:
@@ -301,6 +304,21 @@ TEST_F(ChnVirtTest, NamedChannelsReadTheirKeyAndRegister) {
     // A lower channel that cannot be found fails the INI read.
     auto bad = MakeChannel<TChnVirt>("BADLOW");
     EXPECT_EQ(bad->GetOpErr(), 0x110C);
+}
+
+TEST_F(ChnVirtTest, ChannelsThatNameThemselvesBelowAreRefused) {
+    AppIniFixture app(kIni);
+    CapturedWriter writer;
+    // Each would otherwise create itself below itself without end.
+    auto self = MakeChannel<TChnVirt>("SELF");
+    EXPECT_EQ(self->Lower(), nullptr);
+    EXPECT_EQ(self->GetOpErr(), 0x110C);
+
+    auto ring = MakeChannel<TChnVirt>("RINGA");
+    ASSERT_NE(ring->Lower(), nullptr);
+    EXPECT_EQ(ring->Lower()->Name, "RINGB");
+    EXPECT_EQ(ring->Lower()->Lower(), nullptr);
+    EXPECT_EQ(ring->GetOpErr(), 0x110C);
 }
 
 TEST_F(ChnVirtTest, CollectionDump) {

@@ -301,6 +301,20 @@ TEST_F(LinkChannelTest, ReceivingStartsWithTheFirstFlush) {
     EXPECT_EQ(receive_[0], 2);
 }
 
+TEST_F(LinkChannelTest, AFrameLargerThanABufferSetAfterItArrivedIsDropped) {
+    Connect();
+    port_->Feed(Build(0xFF, 0xFE, {1, 2, 3, 4}));
+    EXPECT_EQ(Link().CHRecEmpty(), 0);
+    Bytes small(2);
+    Link().SetRecBuf(small);
+    EXPECT_EQ(Link().CHRece(), 0);
+    EXPECT_EQ(Link().GetRecErr(), 0x3104);
+    port_->Feed(Build(0xFF, 0xFE, {5, 6}));
+    EXPECT_EQ(Link().CHRecEmpty(), 0);
+    EXPECT_EQ(Link().CHRece(), 2);
+    EXPECT_EQ(small, (Bytes{5, 6}));
+}
+
 TEST_F(LinkChannelTest, RefusalsAndLowerErrors) {
     Link().CHSend(kDleData);
     EXPECT_EQ(Link().GetTraErr(), 0x3103);
