@@ -32,6 +32,15 @@ tRequest ReadRequest(std::uint8_t kind, std::string_view descr, TSegOfsPtr addre
     return request;
 }
 
+// Whether a block of length (at least 1) bytes at address runs past the last board address: its far
+// pointers would wrap round to address 0.
+bool PassesAddressSpaceEnd(TSegOfsPtr address, std::size_t length) {
+    const std::uint32_t lin = FarPtrToLin(address);
+    return lin > kBoardAddressMax || length - 1 > kBoardAddressMax - lin;
+}
+
+constexpr std::string_view kPassesEndText = "passes the end of the address space ($FFFFF).";
+
 std::string ReadEventText(std::int32_t size, TSegOfsPtr first) {
     return "- " + std::to_string(size) + " bytes have been read from " + LinToStr(FarPtrToLin(first));
 }
@@ -55,6 +64,12 @@ bool TRavlo_MA_Process::WriteMemBlock(TSegOfsPtr address, std::vector<std::uint8
         ShowText("Nothing to write: the block \"" + ShortText(name) + "\" is empty.", kDlgWarning);
         return false;
     }
+    if (PassesAddressSpaceEnd(address, data.size())) {
+        Beep();
+        ShowText("Nothing to write: the block \"" + ShortText(name) + "\" " + std::string(kPassesEndText),
+                 kDlgWarning);
+        return false;
+    }
     tRequest request;
     request.Kind = cs_WaitForLd;
     request.Start = &TRavlo_MA_Process::StartWrite;
@@ -72,6 +87,11 @@ bool TRavlo_MA_Process::ReadMemBlock(TSegOfsPtr address, std::uint32_t length,
     if (length == 0) {
         Beep();
         ShowText("Nothing to read: the length is 0.", kDlgWarning);
+        return false;
+    }
+    if (PassesAddressSpaceEnd(address, length)) {
+        Beep();
+        ShowText("Nothing to read: the block " + std::string(kPassesEndText), kDlgWarning);
         return false;
     }
     tRequest request = ReadRequest(cs_WaitForMem, "Reading Data from Vok", address, length);

@@ -107,6 +107,28 @@ TEST_F(MaMemoryTest, EmptyWriteAndEmptyReadAreRefused) {
                                         "Nothing to read: the length is 0."}));
 }
 
+TEST_F(MaMemoryTest, BlocksPastTheEndOfTheAddressSpaceAreRefused) {
+    // Such a block would wrap round to address 0: a read would save zeros as if read, a write
+    // would overwrite the interrupt vectors.
+    Identify(DEV_Vok188);
+    const auto file = rig.ini_.Dir().Write("r.bin", "");
+    EXPECT_FALSE(rig.ma->ReadMemBlock(LinToFarPtr(0xFFF00), 0x101, file));
+    EXPECT_FALSE(rig.ma->ReadMemBlock(MakeFarPtr(0x0010, 0xFFFF), 1, file));
+    EXPECT_FALSE(rig.ma->ReadMemBlock(LinToFarPtr(0x10), 0xFFFFFFF8u, file)) << "no overflow of the end";
+    EXPECT_FALSE(rig.ma->WriteMemBlock(LinToFarPtr(0xFFF80), Pattern(0x81, 1), "wrap"));
+    EXPECT_TRUE(rig.ma->ReadMemBlock(LinToFarPtr(0xFFF00), 0x100, file)) << "up to the last byte is fine";
+    rig.Settle();
+    EXPECT_EQ(rig.ma->QueueCount(), 0u);
+    const Frames frames = rig.comm->SentFrames();
+    ASSERT_EQ(frames.size(), 1u);
+    EXPECT_EQ(LinOf(frames[0]), 0xFFF00u);
+    EXPECT_EQ(rig.dialogs->Values().size(), 5u) << "four refusals and the read's success";
+    EXPECT_EQ(rig.dialogs->Values().front(),
+              "Nothing to read: the block passes the end of the address space ($FFFFF).");
+    EXPECT_EQ(rig.dialogs->Values()[3],
+              "Nothing to write: the block \"wrap\" passes the end of the address space ($FFFFF).");
+}
+
 TEST_F(MaMemoryTest, WriteToAnUnidentifiedBoardEndsAndTheQueueGoesOn) {
     rig.Connect();
     rig.ma->WriteMemBlock(MakeFarPtr(0, 0xC800), Pattern(16, 1), "x");
@@ -263,6 +285,18 @@ TEST_F(MaMemoryTest, UnansweredPageIsReportedWithoutRepeat) {
     EXPECT_EQ(rig.errors->Values(),
               (std::vector<std::string>{"Reading 256 bytes of memory failed by TimeOut"}));
     EXPECT_TRUE(rig.views.Pages.empty());
+}
+
+TEST_F(MaMemoryTest, AnswerTimeOutArmedJustBeforeTheTickWrapStillEndsTheOperation) {
+    Identify(DEV_Vok188);
+    rig.comm->Silent = true;
+    rig.Board().Mute = 1;
+    rig.clock.Set(0x1'0000'0000ull - 300);
+    rig.ma->ReadMemPage(LinToFarPtr(0x400), kNoWindow);
+    EXPECT_TRUE(rig.AdvanceUntil([&] { return rig.ma->ConState == cs_idle; }))
+        << "a time-out whose due tick wrapped was lost";
+    EXPECT_EQ(rig.errors->Values(),
+              (std::vector<std::string>{"Reading 256 bytes of memory failed by TimeOut"}));
 }
 
 TEST_F(MaMemoryTest, PageWhoseExchangeFailsIsRepeatedUpToThreeTimes) {
