@@ -73,7 +73,7 @@ void SchedulerStep() {
 
 void SchedulerTimerTick(const TSchedulerDrive& drive) {
     if (TTimeMessColl* queue = GetTimeMessColl()) {
-        queue->SendProcMessages(GetTickCount());
+        queue->SendProcMessages(TickMs());
     }
     if (drive.TimerRunsStep) {
         SchedulerStep();

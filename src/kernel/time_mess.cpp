@@ -17,14 +17,15 @@ TTimeMessColl*& GlobalTimeMessColl() {
     return coll;
 }
 
+// The due time as the 32-bit tick count that traces show.
 std::string DueLine(const TTimeMess& mess) {
-    return "t=" + std::to_string(mess.Due / 1000) + "." + std::to_string(mess.Due % 1000) + "," +
-           mess.MessToStr();
+    const auto tick = static_cast<std::uint32_t>(mess.Due);
+    return "t=" + std::to_string(tick / 1000) + "." + std::to_string(tick % 1000) + "," + mess.MessToStr();
 }
 
 } // namespace
 
-TTimeMess TTimeMess::Create(std::uint32_t due, const TProcAdr& dest, const TProcAdr& src, std::uint8_t par1,
+TTimeMess TTimeMess::Create(std::uint64_t due, const TProcAdr& dest, const TProcAdr& src, std::uint8_t par1,
                             std::uint8_t par2, std::uint8_t code, std::span<const std::uint8_t> data) {
     return TTimeMess(due, TProcMess::Create(dest, src, par1, par2, code, data));
 }
@@ -44,7 +45,7 @@ void TTimeMessColl::InsertMess(TTimeMess mess) {
     if (!mess.HasData()) {
         return;
     }
-    const std::uint32_t due = mess.Due;
+    const std::uint64_t due = mess.Due;
     // A multimap puts an equal key after those already there: first in, first out.
     queue_.emplace(due, std::move(mess));
 }
@@ -67,7 +68,7 @@ bool TTimeMessColl::RemoveMess(const TTimeMess& pattern) {
     return true;
 }
 
-void TTimeMessColl::SendProcMessages(std::uint32_t now) {
+void TTimeMessColl::SendProcMessages(std::uint64_t now) {
     while (!queue_.empty() && queue_.begin()->first <= now) {
         auto node = queue_.extract(queue_.begin());
         TTimeMess& mess = node.mapped();

@@ -3,12 +3,10 @@
 #include "protocol/com_globals.h"
 #include "protocol/comm_messages.h"
 #include "protocol/comm_state.h"
-#include "protocol/due_tick.h"
 #include "protocol/ma_debug.h"
 #include "protocol/ma_messages.h"
 #include "protocol/ma_process.h"
 
-#include <optional>
 #include <string>
 
 namespace ravlo {
@@ -30,16 +28,8 @@ void TRavlo_MA_Process::InsertTimeOutMess(std::uint32_t ms) {
     if (coll == nullptr) {
         return;
     }
-    const std::uint32_t now = GetTickCount();
-    const std::optional<std::uint32_t> due = DueTickBeforeWrap(now, ms);
-    if (!due) {
-        // A wrapped due tick would be taken for stale when it comes, and the operation would wait for
-        // ever: it is due at once instead.
-        WriteErrsys(DWN, Name + " time-out of " + std::to_string(ms) +
-                             " ms passes the wrap of the tick count, it is due at once");
-    }
     const std::uint8_t zero = 0;
-    TTimeMess mess = TTimeMess::Create(due.value_or(now), ADR, ADR, 0, 0, wcmd_TimeOut, {&zero, 1});
+    TTimeMess mess = TTimeMess::Create(DueTickMs(ms), ADR, ADR, 0, 0, wcmd_TimeOut, {&zero, 1});
     Trace(DM_Ravlo_MA_Mess, "++>" + mess.MessText());
     activeTimeOut_ = mess.Copy();
     coll->InsertMess(std::move(mess));

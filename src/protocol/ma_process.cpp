@@ -374,7 +374,7 @@ void TRavlo_MA_Process::ReceiveCommState(std::span<const std::uint8_t> data) {
 void TRavlo_MA_Process::OnTimeOutMess() {
     // A time-out that was cancelled after it had been posted, or that belongs to an earlier wait,
     // is stale.
-    if (!activeTimeOut_ || !TickReached(GetTickCount(), activeTimeOut_->Due)) {
+    if (!activeTimeOut_ || !TickDue(activeTimeOut_->Due)) {
         Trace(DM_Ravlo_MA_Debug, Name + " stale TimeOut ignored");
         return;
     }

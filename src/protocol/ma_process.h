@@ -118,7 +118,7 @@ public:
     std::size_t QueueCount() const { return queue_.size(); }
     std::size_t SavedCount() const { return savedMess_.Count(); }
     bool TimeOutArmed() const { return activeTimeOut_.has_value(); }
-    std::uint32_t ArmedTimeOutDue() const { return activeTimeOut_ ? activeTimeOut_->Due : 0; }
+    std::uint64_t ArmedTimeOutDue() const { return activeTimeOut_ ? activeTimeOut_->Due : 0; }
 
     TProcAdr CommAdr = kMACommAdr;
     std::int32_t PER = 1000;

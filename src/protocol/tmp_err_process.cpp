@@ -14,7 +14,6 @@
 #include "platform/tick.h"
 #include "platform/window_messages.h"
 #include "protocol/dlg_text_post.h"
-#include "protocol/due_tick.h"
 #include "protocol/tmp_err_debug.h"
 #include "protocol/tmp_err_hist_windows.h"
 
@@ -226,15 +225,9 @@ void TTMP_ERR_Process::ReleaseSaved() {
 }
 
 void TTMP_ERR_Process::ArmTimeOut() {
-    const std::uint32_t now = GetTickCount();
-    const std::optional<std::uint32_t> due = DueTickBeforeWrap(now, EST);
-    if (!due) {
-        WriteErrsys(DWN, Name + " time-out of " + std::to_string(EST) +
-                             " ms passes the wrap of the tick count, the record is hidden at once");
-    }
     ++timeOutSerial_;
     TTimeMess timed =
-        TTimeMess::Create(due.value_or(now), ADR, ADR, static_cast<std::uint8_t>(timeOutSerial_ & 0xFF),
+        TTimeMess::Create(DueTickMs(EST), ADR, ADR, static_cast<std::uint8_t>(timeOutSerial_ & 0xFF),
                           static_cast<std::uint8_t>(timeOutSerial_ >> 8), TMP_ERR_TIMEOUT);
     CancelTimeOut();
     TimeOutMess = timed.Copy();

@@ -57,7 +57,7 @@ TEST(SchedulerDriveTest, TheTimerPostsDueMessagesAndStepsOnlyWithoutAThread) {
     ScopedTickSource clockGuard(clock);
     DrivenKernel driven;
     driven.kernel.timed.InsertMess(
-        TTimeMess::Create(10100, Adr(0x60, 1, 0x2001), Adr(0x60, 1, 0x2001), 0, 0, 7));
+        TTimeMess::Create(TickMs() + 100, Adr(0x60, 1, 0x2001), Adr(0x60, 1, 0x2001), 0, 0, 7));
 
     SchedulerTimerTick(SchedulerDriveFor(5, 0));
     AppMessageQueue().PumpAll();
@@ -72,12 +72,38 @@ TEST(SchedulerDriveTest, TheTimerPostsDueMessagesAndStepsOnlyWithoutAThread) {
     EXPECT_EQ(testing::Deliveries()[0].code, 7);
 }
 
+TEST(SchedulerDriveTest, AMessageDueAcrossTheTickWrapIsDeliveredNeitherEarlyNorLate) {
+    ManualTickSource clock(0x1'0000'0000ull - 100);
+    ScopedTickSource clockGuard(clock);
+    DrivenKernel driven;
+    driven.kernel.timed.InsertMess(
+        TTimeMess::Create(TickMs() + 200, Adr(0x60, 1, 0x2001), Adr(0x60, 1, 0x2001), 0, 0, 3));
+    const TSchedulerDrive drive = SchedulerDriveFor(5, 0);
+
+    // Passes on both sides of the wrap of the 32-bit count, the last 1 ms before the due time.
+    for (const std::uint64_t now : {0xFFFF'FFFFull, 0x1'0000'0000ull, 0x1'0000'0000ull + 99}) {
+        clock.Set(now);
+        SchedulerTimerTick(drive);
+        AppMessageQueue().PumpAll();
+        EXPECT_TRUE(testing::Deliveries().empty()) << "early at " << now;
+    }
+    EXPECT_EQ(driven.kernel.timed.Count(), 1u);
+
+    clock.Set(0x1'0000'0000ull + 100);
+    SchedulerTimerTick(drive);
+    AppMessageQueue().PumpAll();
+    ASSERT_EQ(testing::Deliveries().size(), 1u) << "late";
+    EXPECT_EQ(testing::Deliveries()[0].code, 3);
+    EXPECT_EQ(testing::Deliveries()[0].tick, 100u) << "the tick count after its wrap";
+    EXPECT_EQ(driven.kernel.timed.Count(), 0u);
+}
+
 TEST(SchedulerDriveTest, TheWorkerThreadRunsStepsOnThePumpingThread) {
     ManualTickSource clock(0);
     ScopedTickSource clockGuard(clock);
     DrivenKernel driven;
     driven.kernel.timed.InsertMess(
-        TTimeMess::Create(1000, Adr(0x60, 1, 0x2001), Adr(0x60, 1, 0x2001), 0, 0, 9));
+        TTimeMess::Create(TickMs() + 1000, Adr(0x60, 1, 0x2001), Adr(0x60, 1, 0x2001), 0, 0, 9));
 
     TSchedulerDrive drive = SchedulerDriveFor(5, 0);
     drive.TimerMs = 5; // the timer only has to come round while the test waits

@@ -15,7 +15,7 @@ using testing::KernelGlobals;
 
 constexpr std::uint16_t kLogA = 0x2001;
 
-TTimeMess Timed(std::uint32_t due, std::uint8_t code, std::uint8_t ident = 0x70, std::uint8_t par1 = 0) {
+TTimeMess Timed(std::uint64_t due, std::uint8_t code, std::uint8_t ident = 0x70, std::uint8_t par1 = 0) {
     return TTimeMess::Create(due, Adr(ident, 0, kLogA), Adr(0x87, 1, kLogA), par1, 0, code);
 }
 
@@ -50,7 +50,8 @@ TEST(TimeMessTest, OrderedByDueAndFirstInFirstOutAmongEquals) {
     queue.InsertMess(TTimeMess{}); // no block: dropped
     EXPECT_EQ(Queued(queue), (std::vector<std::pair<std::uint8_t, std::uint8_t>>{
                                  {0x31, 1}, {0x31, 2}, {0x31, 3}, {0x32, 0}, {0x33, 0}}));
-    EXPECT_EQ(TTimeMessColl::Compare(Timed(1, 0), Timed(0xFFFFFFFF, 0)), -1) << "unsigned order";
+    EXPECT_EQ(TTimeMessColl::Compare(Timed(0xFFFF'FFFF, 0), Timed(0x1'0000'0000, 0)), -1) << "64-bit order";
+    EXPECT_EQ(TTimeMessColl::Compare(Timed(0x1'0000'0001, 0), Timed(2, 0)), 1);
     EXPECT_EQ(TTimeMessColl::Compare(Timed(7, 0), Timed(7, 1)), 0);
 }
 
@@ -117,15 +118,17 @@ TEST(TimeMessTest, DumpAndDelayTrace) {
     CapturedWriter writer;
     kernel.timed.InsertMess(Timed(12034, 0x31));
     kernel.timed.InsertMess(Timed(5, 0x32));
+    kernel.timed.InsertMess(Timed(0x1'0000'0000 + 7042, 0x33)); // shown as the 32-bit tick count
     kernel.timed.WriteColl(0);
-    ASSERT_EQ(writer.Lines().size(), 3u);
-    EXPECT_EQ(writer.Lines()[0], "*** Coll of TimeMess: Count=2");
+    ASSERT_EQ(writer.Lines().size(), 4u);
+    EXPECT_EQ(writer.Lines()[0], "*** Coll of TimeMess: Count=3");
     EXPECT_EQ(writer.Lines()[1], "t=0.5,000E 00 [70,00,2001] [87,01,2001] (00,00) 32 ()");
     EXPECT_EQ(writer.Lines()[2].substr(0, 8), "t=12.34,");
+    EXPECT_EQ(writer.Lines()[3].substr(0, 7), "t=7.42,");
 
     SetDebugMask(DM_DelayMess);
     kernel.timed.SendProcMessages(5);
-    EXPECT_EQ(writer.Lines().at(3), "(dly) %%>t=0.5,000E 00 [70,00,2001] [87,01,2001] (00,00) 32 ()");
+    EXPECT_EQ(writer.Lines().at(4), "(dly) %%>t=0.5,000E 00 [70,00,2001] [87,01,2001] (00,00) 32 ()");
 }
 
 } // namespace

@@ -1,5 +1,5 @@
-#include "support/ma_test_support.h"
 #include "protocol/ma_messages.h"
+#include "support/ma_test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -170,10 +170,10 @@ TEST(MaKeepAliveTest, TimeOutThatWasCancelledAfterItWasPostedIsIgnored) {
     rig.Settle();
     ASSERT_TRUE(rig.ma->TimeOutArmed());
     // The time-out falls due and is posted, but the answer is delivered first.
-    rig.clock.Advance(rig.ma->ArmedTimeOutDue() - GetTickCount());
+    rig.clock.Advance(rig.ma->ArmedTimeOutDue() - TickMs());
     rig.comm->Hold = false;
     rig.comm->ReleaseHeld();
-    rig.timed.SendProcMessages(GetTickCount());
+    rig.timed.SendProcMessages(TickMs());
     rig.Settle();
     EXPECT_EQ(rig.views.Pages.size(), 1u);
     EXPECT_TRUE(rig.errors->Texts.empty());

@@ -1,5 +1,5 @@
-#include "support/ma_test_support.h"
 #include "protocol/ma_messages.h"
+#include "support/ma_test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -89,7 +89,7 @@ TEST(MaLinkTest, CommandThatIsNeverAnsweredTimesOutAndLeavesThePortClosed) {
     rig.Settle();
     EXPECT_EQ(rig.ma->LinkState, ravlost_WaFCrOpCo);
     EXPECT_EQ(rig.ma->State, ma_st_Wr);
-    EXPECT_EQ(rig.ma->ArmedTimeOutDue(), GetTickCount() + 1000) << "RET";
+    EXPECT_EQ(rig.ma->ArmedTimeOutDue(), TickMs() + 1000) << "RET";
     rig.Advance(1000);
     EXPECT_EQ(rig.ma->LinkState, ravlost_Inactive);
     EXPECT_EQ(rig.ma->State, ma_st_Ia);

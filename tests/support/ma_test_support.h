@@ -3,12 +3,12 @@
 // The board master process among fakes: a fake communication process with a fake board behind it
 // and a fake clock.
 
-#include "support/ma_fake_board.h"
 #include "platform/tick.h"
 #include "protocol/com_globals.h"
 #include "protocol/comm_frame_rec.h"
 #include "protocol/comm_messages.h"
 #include "protocol/comm_state.h"
+#include "support/ma_fake_board.h"
 #include "support/ma_rig.h"
 
 #include <functional>
@@ -189,7 +189,7 @@ public:
             const std::uint32_t now = std::min(step, ms - passed);
             clock.Advance(now);
             passed += now;
-            timed.SendProcMessages(GetTickCount());
+            timed.SendProcMessages(TickMs());
             Settle();
         }
     }

@@ -26,7 +26,7 @@ TEST(QtSchedulerDrive, WorkerThreadDriveRunsStepsAndDeliversATimedMessageOnTime)
     QtDrivenKernel qt;
     testing::DrivenKernel& driven = qt.driven;
     driven.kernel.timed.InsertMess(
-        TTimeMess::Create(51000, Adr(0x60, 1, 0x2001), Adr(0x60, 1, 0x2001), 0, 0, 5));
+        TTimeMess::Create(TickMs() + 1000, Adr(0x60, 1, 0x2001), Adr(0x60, 1, 0x2001), 0, 0, 5));
 
     TSchedulerDrive drive = SchedulerDriveFor(5, 0); // SHR=0: one step about every millisecond
     drive.TimerMs = 20;                              // let the timer come round quickly

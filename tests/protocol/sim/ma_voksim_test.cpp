@@ -33,7 +33,7 @@ public:
     bool RunUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = 20s) {
         const auto giveUp = std::chrono::steady_clock::now() + limit;
         while (!done() && std::chrono::steady_clock::now() < giveUp) {
-            timed.SendProcMessages(GetTickCount());
+            timed.SendProcMessages(TickMs());
             while (AppMessageQueue().PumpAll() > 0) {
             }
             coll->TickAll();
