@@ -110,6 +110,8 @@ bool WriteMemFile() {
 
 bool ReadMemFile() {
     tProjectModel& model = ProjectModel();
+    // Only a read that succeeds vouches for the design file.
+    MemFileOK = false;
     const auto path = FindFileNoCase(ProjectDirPath(), MemFileName());
     if (!path) {
         return false;

@@ -223,6 +223,27 @@ TEST_F(MemFileTest, SmallProjectOfModulesOnlyHasEmptyUnits) {
     EXPECT_TRUE(presenter_.Boxes().empty()) << presenter_.Texts().front();
 }
 
+TEST_F(MemFileTest, SmallProjectPassesOverRelocationLinesOfUnknownUnits) {
+    layout_ = LayOutProgram(MakeDemoProgram());
+    design_ = PlaceAllUnits(layout_);
+    const std::string firstUnit = design_.modules.front().units.front();
+    std::string text = BuildMemText(design_);
+    text += "\r\n Name                 \t Rel\t Abs\t Size\r\n";
+    text += "NOT_IN_ANY_MODULE    \t$0001\t$0123\t$0040\r\n";
+    text += firstUnit + std::string(21 - firstUnit.size(), ' ') + "\t$0000\t$0456\t$0020\r\n";
+    dir_.Write("DEMO.MEM", text);
+    ProjectName = "DEMO";
+    ProjectType = TProjectType::Small;
+    ASSERT_TRUE(ReadMemFile());
+    ExpectSameDesign(design_);
+    const tModUnit* unit = ProjectModel().Modules->First()->UnitByName(firstUnit);
+    ASSERT_NE(unit, nullptr);
+    EXPECT_EQ(unit->RelSeg, 0x0456);
+    EXPECT_EQ(unit->Length, 0x0020);
+    EXPECT_EQ(ProjectModel().Modules->First()->Used, 0x20U);
+    EXPECT_EQ(ProjectModel().Modules->UnitByName("NOT_IN_ANY_MODULE"), nullptr);
+}
+
 TEST_F(MemFileTest, RemovedAndAddedUnitsAreTold) {
     layout_ = LayOutProgram(MakeDemoProgram());
     design_ = PlaceAllUnits(layout_);
@@ -246,6 +267,8 @@ TEST_F(MemFileTest, MissingFileReadsNothingSilently) {
     layout_ = LayOutProgram(MakeDemoProgram());
     ASSERT_TRUE(OpenFixture(layout_));
     const tModuleCollection* before = ProjectModel().Modules.get();
+    // A flag left from an earlier read does not survive a failed one.
+    MemFileOK = true;
     EXPECT_FALSE(ReadMemFile());
     EXPECT_TRUE(presenter_.Boxes().empty());
     EXPECT_FALSE(MemFileOK);
@@ -258,7 +281,7 @@ TEST_F(MemFileTest, MalformedFileLeavesTheDesignAsItWas) {
     std::string text = BuildMemText(design_);
     text.replace(text.find("Address: $C800"), 14, "Address: $C8Z0");
     dir_.Write("DEMO.MEM", text);
-    MemFileOK = false;
+    MemFileOK = true;
     EXPECT_FALSE(ReadMemFile());
     ASSERT_EQ(presenter_.Boxes().size(), 1U);
     EXPECT_TRUE(presenter_.Texts()[0].starts_with("Invalid .MEM file!")) << presenter_.Texts()[0];

@@ -98,6 +98,16 @@ TEST(MenuStates, EnableRules) {
           {A::MemView, false},
           {A::RTC, false},
           {A::VokSetup, true}}},
+        {"small project with fresh images",
+         Connected(2, 0, TProjectType::Small),
+         {{A::CrEpromImg, true}, {A::Generate, false}, {A::FindErr, false}}},
+        {"images without a read design file",
+         [] {
+             TMenuInputs in = Connected(2, 2);
+             in.MemFileOK = false;
+             return in;
+         }(),
+         {{A::CrEpromImg, false}, {A::Generate, true}}},
         {"V40 has no clock", Connected(1, 1), {{A::RTC, false}, {A::ReadBin, true}, {A::WriteBin, false}}},
         {"unknown device",
          Connected(0, 2),
