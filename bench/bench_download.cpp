@@ -2,6 +2,7 @@
 // throttled to that rate: the board master process, the communication process and the channel
 // stack at work over a pseudo-terminal. Reports the payload rate as a share of the line rate and of
 // the protocol's own ceiling (the wire time of every Load frame and its acknowledgement).
+#include "../tests/support/built_program.h"
 #include "../tests/support/voksim_child.h"
 #include "channels/chn_collection.h"
 #include "channels/chn_virt.h"
@@ -37,6 +38,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <stdexcept>
 #include <unistd.h>
 
@@ -111,7 +113,7 @@ public:
           silent_([](std::string_view) {}), presenter_(silent_), registry_(registryObj_), timed_(timedObj_) {
         std::filesystem::create_directories(dir_);
         ::setenv("RAVLO_HOME", dir_.c_str(), 1);
-        const auto program = testing::FindVoksim();
+        const auto program = testing::FindBuiltProgram("voksim");
         if (!program) {
             throw std::runtime_error("voksim is not built beside the benchmarks");
         }

@@ -19,6 +19,7 @@
 #include "shell/main_form_host.h"
 #include "shell/menu_state.h"
 #include "support/default_app_ini.h"
+#include "support/fake_time_steps.h"
 #include "support/shell_test_globals.h"
 
 #include <deque>
@@ -190,21 +191,17 @@ public:
     // ms of fake time pass in steps; due timed messages are posted and everything settles after
     // each step.
     void Advance(std::uint32_t ms, std::uint32_t step = 10) {
-        for (std::uint32_t passed = 0; passed < ms;) {
-            const std::uint32_t now = std::min(step, ms - passed);
-            clock.Advance(now);
-            passed += now;
-            SchedulerTimerTick(CurrentSchedulerDrive());
-            Settle();
-        }
+        AdvanceFakeTime(clock, ms, step, [this] { TickAndSettle(); });
     }
     // Advances until done() holds or limitMs passed; answers done().
     bool AdvanceUntil(const std::function<bool()>& done, std::uint32_t limitMs = 60000) {
         Settle();
-        for (std::uint32_t ms = 0; ms < limitMs && !done(); ms += 10) {
-            Advance(10);
-        }
-        return done();
+        return AdvanceFakeTimeUntil(clock, done, limitMs, [this] { TickAndSettle(); });
+    }
+    // One step of the timer: the due timed messages are posted and everything settles.
+    void TickAndSettle() {
+        SchedulerTimerTick(CurrentSchedulerDrive());
+        Settle();
     }
     bool RunToClose(std::uint32_t limitMs = 60000) {
         return AdvanceUntil([this] { return host.CloseRequests > 0; }, limitMs);

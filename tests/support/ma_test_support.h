@@ -8,6 +8,7 @@
 #include "protocol/comm_frame_rec.h"
 #include "protocol/comm_messages.h"
 #include "protocol/comm_state.h"
+#include "support/fake_time_steps.h"
 #include "support/ma_fake_board.h"
 #include "support/ma_rig.h"
 
@@ -185,21 +186,17 @@ public:
     // ms of fake time pass in steps; due timed messages are posted and everything settles after
     // each step.
     void Advance(std::uint32_t ms, std::uint32_t step = 10) {
-        for (std::uint32_t passed = 0; passed < ms;) {
-            const std::uint32_t now = std::min(step, ms - passed);
-            clock.Advance(now);
-            passed += now;
-            timed.SendProcMessages(TickMs());
-            Settle();
-        }
+        AdvanceFakeTime(clock, ms, step, [this] { TickAndSettle(); });
     }
     // Advances until done() holds or limitMs passed; answers done().
     bool AdvanceUntil(const std::function<bool()>& done, std::uint32_t limitMs = 60000) {
         Settle();
-        for (std::uint32_t ms = 0; ms < limitMs && !done(); ms += 10) {
-            Advance(10);
-        }
-        return done();
+        return AdvanceFakeTimeUntil(clock, done, limitMs, [this] { TickAndSettle(); });
+    }
+    // One step of the timer: the due timed messages are posted and everything settles.
+    void TickAndSettle() {
+        timed.SendProcMessages(TickMs());
+        Settle();
     }
 
     // Opens the link at baud through the master's own path.

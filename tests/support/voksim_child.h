@@ -3,12 +3,13 @@
 // The board simulator as a child process of a test: started from the build folder, its
 // pseudo-terminal's path read from its first line, stopped with SIGTERM.
 
+#include "built_program.h"
+
 #include <array>
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
 #include <filesystem>
-#include <optional>
 #include <poll.h>
 #include <spawn.h>
 #include <string>
@@ -19,20 +20,6 @@
 extern char** environ;
 
 namespace ravlo::testing {
-
-// voksim beside the test programs' folder (both are built into build/<preset>/), or nothing.
-inline std::optional<std::filesystem::path> FindVoksim() {
-    std::error_code error;
-    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (error) {
-        return std::nullopt;
-    }
-    const std::filesystem::path voksim = self.parent_path().parent_path() / "voksim";
-    if (!std::filesystem::is_regular_file(voksim, error) || ::access(voksim.c_str(), X_OK) != 0) {
-        return std::nullopt;
-    }
-    return voksim;
-}
 
 class VoksimChild {
 public:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/built_program.h"
 #include "support/scoped_env.h"
 #include "support/voksim_child.h"
 
@@ -15,7 +16,7 @@ namespace ravlo::testing {
 // as COM<port> (RAVLO_COM<port>), stopped before the fixture ends.
 class VoksimOnCom {
 public:
-    VoksimOnCom() : program_(FindVoksim()) {}
+    VoksimOnCom() : program_(FindBuiltProgram("voksim")) {}
 
     // False when voksim is not built beside the test programs (the test skips).
     bool Found() const { return program_.has_value(); }

@@ -8,6 +8,7 @@
 #include "project/mod_unit.h"
 #include "shell/exit_codes.h"
 #include "support/app_fixtures.h"
+#include "support/built_program.h"
 #include "support/default_app_ini.h"
 #include "support/scratch_dir.h"
 #include "support/voksim_on_com.h"
@@ -31,17 +32,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-
-// The program beside the test programs' folder (both are built into build/<preset>/), or nothing.
-std::optional<fs::path> FindRavlo() {
-    std::error_code error;
-    const fs::path self = fs::read_symlink("/proc/self/exe", error);
-    const fs::path program = self.parent_path().parent_path() / "ravlo";
-    if (error || !fs::is_regular_file(program, error) || ::access(program.c_str(), X_OK) != 0) {
-        return std::nullopt;
-    }
-    return program;
-}
 
 // Runs the program with the arguments and extra environment entries, killing it after limit (a
 // hang guard): its exit code, nullopt when it could not start or had to be killed.
@@ -112,7 +102,7 @@ std::string Slice(const std::string& bytes, std::size_t offset, std::size_t coun
 class ShellE2eTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ravlo_ = FindRavlo();
+        ravlo_ = testing::FindBuiltProgram("ravlo");
         if (!ravlo_ || !board_.Found()) {
             GTEST_SKIP() << "ravlo and voksim are not built beside the test programs";
         }
