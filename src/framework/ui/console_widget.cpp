@@ -20,11 +20,27 @@ QString ToQString(std::string_view cp1250) {
 
 } // namespace
 
+QFont FixedPitchFont() {
+    // The desktop's monospace font is the first choice, but font configuration may resolve it to
+    // a face that does not report itself fixed-pitch; the cells would then not line up.
+    const QFont preferred = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    if (QFontInfo(preferred).fixedPitch()) {
+        return preferred;
+    }
+    for (const QString& family : QFontDatabase::families()) {
+        QFont candidate(family, preferred.pointSize());
+        if (QFontDatabase::isFixedPitch(family) && QFontInfo(candidate).fixedPitch()) {
+            return candidate;
+        }
+    }
+    return preferred;
+}
+
 TConsole::TConsole(QWidget* parent) : QAbstractScrollArea(parent) {
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setAutoFillBackground(true);
     viewport()->setBackgroundRole(QPalette::Base);
-    ApplyFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    ApplyFont(FixedPitchFont());
     buffer_.SetBeepHandler([] { QApplication::beep(); });
     buffer_.SetChangeHandler([this] { OnBufferChanged(); });
     UpdateScrollBars();

@@ -18,6 +18,10 @@ public:
     using Exception::Exception;
 };
 
+// A fixed-pitch font for text consoles: the desktop's monospace font, or the first installed
+// family that really has fixed pitch.
+QFont FixedPitchFont();
+
 // The console control: a text terminal drawn cell by cell in a fixed-pitch font, with scroll bars
 // over its Cols x Rows buffer. Keys scroll the view; typed characters are queued for whoever reads
 // them. With coLazyWrite a burst of writes is repainted and tracked once, from the event loop.

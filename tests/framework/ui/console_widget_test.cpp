@@ -46,7 +46,7 @@ TEST_F(ConsoleWidgetTest, RefusesAProportionalFontAndKeepsThePreviousOne) {
     }
     EXPECT_EQ(console.ConsoleFont(), before);
 
-    QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    QFont fixed = FixedPitchFont();
     fixed.setPointSize(fixed.pointSize() + 2);
     ASSERT_TRUE(QFontInfo(fixed).fixedPitch());
     console.SetConsoleFont(fixed);
