@@ -183,6 +183,11 @@ bool TermiosPortDriver::Purge(bool input, bool output) {
     }
     if (output) {
         pending_.clear();
+        // Only what the device still counts as unsent is discarded. A pseudo-terminal counts
+        // nothing, yet flushing its output drops what the other end has not taken in yet: bytes
+        // the driver has already reported as gone out.
+        int queued = 0;
+        output = ::ioctl(fd_, TIOCOUTQ, &queued) == 0 && queued > 0;
     }
     const int which = input && output ? TCIOFLUSH : (input ? TCIFLUSH : TCOFLUSH);
     return (!input && !output) || ::tcflush(fd_, which) == 0;

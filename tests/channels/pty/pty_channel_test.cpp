@@ -256,13 +256,22 @@ TEST_F(PtyChannelTest, ModemLinesOnAPseudoTerminal) {
     EXPECT_EQ(::cfgetospeed(&settings), static_cast<speed_t>(B115200));
 }
 
+// Opens the driver on the terminal end of the pair: a fast raw line, room for a large output queue.
+::testing::AssertionResult OpenFastLine(TermiosPortDriver& driver, const PtyPair& pty) {
+    if (!driver.Open(pty.TerminalPath()).Ok()) {
+        return ::testing::AssertionFailure() << "cannot open " << pty.TerminalPath();
+    }
+    if (!driver.SetSettings(PortSettings{115200, 8, kParityNone, 0}) || !driver.SetQueues(4096, 65536)) {
+        return ::testing::AssertionFailure() << "cannot set up " << pty.TerminalPath();
+    }
+    return ::testing::AssertionSuccess();
+}
+
 TEST(PtyDriverTest, OutputWaitsInTheQueueUntilTheDeviceTakesIt) {
     PtyPair pty;
     ASSERT_TRUE(pty.Ok());
     TermiosPortDriver driver;
-    ASSERT_TRUE(driver.Open(pty.TerminalPath()).Ok());
-    ASSERT_TRUE(driver.SetSettings(PortSettings{115200, 8, kParityNone, 0}));
-    ASSERT_TRUE(driver.SetQueues(4096, 65536));
+    ASSERT_TRUE(OpenFastLine(driver, pty));
 
     // Write until the device and the queue are full; nothing waits.
     Bytes sent;
@@ -292,6 +301,44 @@ TEST(PtyDriverTest, OutputWaitsInTheQueueUntilTheDeviceTakesIt) {
     EXPECT_TRUE(got == sent);
     EXPECT_EQ(driver.ClearErrors().OutQueue, 0U);
     EXPECT_TRUE(driver.Drain(1000));
+    EXPECT_TRUE(driver.Close());
+}
+
+// A frame the driver counts as gone out (its queues empty) stays sent when the output is purged
+// next, as the communication process does before every frame. A pseudo-terminal reports no bytes
+// in its output queue, yet purging it discards what the other end has not taken in yet.
+TEST(PtyDriverTest, PurgingTheOutputNeverTakesBackWhatHasGoneOut) {
+    PtyPair pty;
+    ASSERT_TRUE(pty.Ok());
+    TermiosPortDriver driver;
+    ASSERT_TRUE(OpenFastLine(driver, pty));
+
+    // The other end is busy and reads nothing for a while: a block fills its input, then a write
+    // goes out twice and a read follows, each purged after it as before the next frame.
+    Bytes sent(4096);
+    for (std::size_t i = 0; i < sent.size(); ++i) {
+        sent[i] = static_cast<std::uint8_t>(i * 7 + i / 251);
+    }
+    ASSERT_EQ(driver.Write(sent).Count, sent.size());
+    for (std::uint8_t copy = 0; copy < 3; ++copy) {
+        Bytes frame = kFrame;
+        frame[4] = copy;
+        ASSERT_EQ(driver.Write(frame).Count, frame.size());
+        ASSERT_EQ(driver.ClearErrors().OutQueue, 0U) << "the frame has gone out";
+        sent.insert(sent.end(), frame.begin(), frame.end());
+        ASSERT_TRUE(driver.Purge(false, true));
+    }
+    const Bytes got = pty.Read(sent.size());
+    EXPECT_EQ(got.size(), sent.size());
+    EXPECT_TRUE(got == sent);
+
+    // What has not gone out yet is discarded: the queue empties without the device taking it.
+    Bytes big(1 << 20, 0x55);
+    const PortTransfer written = driver.Write(big);
+    ASSERT_TRUE(written.Ok());
+    ASSERT_GT(driver.ClearErrors().OutQueue, 0U);
+    EXPECT_TRUE(driver.Purge(false, true));
+    EXPECT_EQ(driver.ClearErrors().OutQueue, 0U);
     EXPECT_TRUE(driver.Close());
 }
 
