@@ -7,9 +7,9 @@
 #include "channels/chn_collection.h"
 #include "channels/chn_virt.h"
 #include "channels/link_frame_builder.h"
+#include "fixtures/checked_project.h"
 #include "fixtures/mem_design.h"
 #include "fixtures/program_layout.h"
-#include "fixtures/project_files.h"
 #include "fixtures/sample_programs.h"
 #include "framework/app_names.h"
 #include "framework/file_paths.h"
@@ -90,13 +90,8 @@ public:
         options.romSegment = 0x4000;
         options.romLength = 0x10000;
         const FixtureDesign design = PlaceAllUnits(layout, options);
-        const ProjectFilePaths paths = WriteProjectFiles(dir, "BENCH", layout, &design);
         ResetProjectGlobals();
-        ProjectDir = dir.string() + "/";
-        ProjectName = "BENCH";
-        ProjectType = TProjectType::Full;
-        ExeFileTime = GetFileWriteTime(paths.exe).value();
-        if (!OpenProjectFiles() || !ReadMemFile() || !ProjectModel().Modules->CheckDesign() ||
+        if (!OpenProjectFixture(dir, "BENCH", layout, &design) || !ProjectModel().Modules->CheckDesign() ||
             GenerateBinFiles(*ProjectModel().Modules)) {
             throw std::runtime_error("the benchmark project does not generate");
         }

@@ -1,4 +1,4 @@
-#include "fixtures/project_files.h"
+#include "fixtures/checked_project.h"
 #include "fixtures/sample_programs.h"
 #include "framework/file_paths.h"
 #include "platform/presenter.h"
@@ -31,13 +31,8 @@ public:
         options.romSegment = 0x4000;
         options.romLength = 0x1F000;
         const FixtureDesign design = PlaceAllUnits(layout_, options);
-        const ProjectFilePaths paths = WriteProjectFiles(dir_, "LARGE", layout_, &design);
         ResetProjectGlobals();
-        ProjectDir = dir_.string() + "/";
-        ProjectName = "LARGE";
-        ProjectType = TProjectType::Full;
-        ExeFileTime = GetFileWriteTime(paths.exe).value();
-        if (!OpenProjectFiles() || !ReadMemFile() || !ProjectModel().Modules->CheckDesign()) {
+        if (!OpenProjectFixture(dir_, "LARGE", layout_, &design) || !ProjectModel().Modules->CheckDesign()) {
             throw std::runtime_error("the large project does not open");
         }
         romModules_ = static_cast<std::int64_t>(design.modules.size()) - 1;

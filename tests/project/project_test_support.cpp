@@ -1,6 +1,6 @@
 #include "project/project_test_support.h"
 
-#include "fixtures/project_files.h"
+#include "fixtures/checked_project.h"
 #include "framework/file_paths.h"
 #include "platform/message_box_flags.h"
 #include "project/mem_file.h"
@@ -61,17 +61,12 @@ ProjectTest::~ProjectTest() {
 
 bool ProjectTest::OpenFixture(const fixtures::ProgramLayout& layout, const fixtures::FixtureDesign* design,
                               const fixtures::MapOptions& mapOptions, std::string_view name) {
-    const fixtures::ProjectFilePaths paths =
-        fixtures::WriteProjectFiles(dir_.Path(), name, layout, design, mapOptions);
-    ProjectType = TProjectType::Full;
-    ProjectName = std::string(name);
-    ExeFileTime = GetFileWriteTime(paths.exe).value_or(FileTime{});
-    return OpenProjectFiles();
+    return fixtures::OpenProjectFixture(dir_.Path(), name, layout, design, mapOptions).has_value();
 }
 
 bool ProjectTest::OpenFixtureWithDesign(const fixtures::ProgramLayout& layout,
                                         const fixtures::FixtureDesign& design) {
-    return OpenFixture(layout, &design) && ReadMemFile();
+    return OpenFixture(layout, &design);
 }
 
 } // namespace ravlo::testing
