@@ -51,11 +51,15 @@ public:
     void btEditClick();
     void btDeleteClick();
 
+    // Wide enough for every column of the list.
+    QSize sizeHint() const override;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void BuildControls();
+    int ListWidthForAllColumns() const;
     // Every control from the composer's state.
     void ShowState();
     void ShowRows();
