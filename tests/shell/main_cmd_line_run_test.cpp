@@ -76,6 +76,11 @@ TEST_F(CmdLineRunTest, GenerateDownloadRunAndExit) {
         "- Project \"" + Exe() + "\" has been closed"};
     EXPECT_EQ(events, expected);
     EXPECT_EQ(ProjectType, TProjectType::None) << "Exit closed the project";
+    const auto written =
+        std::find_if(rig.presenter.Boxes.begin(), rig.presenter.Boxes.end(),
+                     [](const auto& box) { return box.Text == "Writing successfully completed"; });
+    ASSERT_NE(written, rig.presenter.Boxes.end());
+    EXPECT_EQ(written->Caption, "Information") << "titled as every notice";
     for (const auto& box : rig.presenter.Boxes) {
         EXPECT_NE(box.Text, "Generation was succesfully completed.") << "no success box for /G";
     }
@@ -95,6 +100,33 @@ TEST_F(CmdLineRunTest, AMuteBoardEndsTheRunWithTheDownloadCodeAfterTheBoardWait)
     EXPECT_TRUE(rig.host.HasEvent("- Error, the Vok didn't answer within 3 s"));
     EXPECT_EQ(rig.Board().Loads, 0);
     EXPECT_EQ(rig.Board().Runs, 0);
+}
+
+TEST(CmdLineRunStaleImage, IsAskedAboutInteractivelyAndNeverSentUnattended) {
+    const std::string question = "Some of .BIN files has different time, it could be old!\rGeneration is "
+                                 "recommended. Download anyway?";
+    for (const bool unattended : {false, true}) {
+        ShellRig run;
+        run.WriteDemo();
+        run.Create();
+        ASSERT_TRUE(run.core->OpenFullProject(run.Dir() / "DEMO.EXE", true));
+        run.core->Generate_MenuItemClick();
+        ASSERT_TRUE(WriteFileWriteTime(run.Dir() / "ROM.BIN", FileTime{ExeFileTime.ns + 5'000'000'000}));
+        run.core->CloseProject(false);
+        run.Board().PutIdentification();
+        run.presenter.Boxes.clear();
+        CmdLineFlags = CL_Download | (unattended ? CL_Exit : 0);
+        CmdLineProject = (run.Dir() / "DEMO.EXE").string();
+        run.core->FormShow();
+        run.AdvanceUntil([&run] { return run.host.CloseRequests > 0 || run.Board().Loads > 0; });
+        const bool asked = !run.presenter.Boxes.empty() && run.presenter.Boxes[0].Text == question;
+        EXPECT_EQ(asked, !unattended);
+        EXPECT_EQ(run.Board().Loads > 0, !unattended) << "the question's default goes on";
+        if (unattended) {
+            EXPECT_EQ(run.core->ExitCode(), kExitDownloadFailed);
+            EXPECT_TRUE(run.host.HasEvent("- Error, the download was refused"));
+        }
+    }
 }
 
 TEST_F(CmdLineRunTest, RunAloneWithAMuteBoardEndsWithTheRunCode) {

@@ -11,8 +11,11 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTreeWidget>
 
 namespace ravlo {
@@ -191,13 +194,29 @@ TEST_F(EpromImgFormTest, ClosingWritesTheSettingsAndFreesTheWindow) {
     Click("btAddBIN");
     Child<QLineEdit>("edEpromHiFileName").setText(QStringLiteral("typed.bin"));
     emit Child<QLineEdit>("edEpromHiFileName").textEdited(QStringLiteral("typed.bin"));
+    QMdiArea area;
+    QPointer<QMdiSubWindow> frame = area.addSubWindow(form_);
+    frame->setAttribute(Qt::WA_DeleteOnClose);
     Click("btClose");
-    ASSERT_TRUE(testing::ProcessEventsUntil([this] { return form_.isNull(); }));
+    ASSERT_TRUE(testing::ProcessEventsUntil([&] { return form_.isNull() && frame.isNull(); }))
+        << "no empty frame";
     const IniFile ini(GetRtdwIniName());
     EXPECT_EQ(ini.ReadString("EPROMIMAGE", "MODULECOUNT"), "1");
     EXPECT_EQ(ini.ReadString("EPROMIMAGE", "Module1_File"), "user.bin");
     EXPECT_EQ(ini.ReadString("EPROMIMAGE", "Module1_Addr"), "$F0000");
     EXPECT_EQ(ini.ReadString("EPROMIMAGE", "FILENAME_HI"), "typed.bin");
+}
+
+TEST_F(EpromImgFormTest, EveryColumnIsShownAndNumbersLineUp) {
+    Open();
+    chosen_ = {dir_.Write("user_program.bin", "u")};
+    Click("btAddBIN");
+    form_->resize(form_->sizeHint());
+    form_->show();
+    testing::ProcessPendingEvents();
+    EXPECT_EQ(List().horizontalScrollBar()->maximum(), 0) << "the File column too";
+    EXPECT_TRUE(QFontInfo(Child<QComboBox>("cbEpromHi").font()).fixedPitch());
+    EXPECT_TRUE(QFontInfo(List().topLevelItem(0)->font(4)).fixedPitch());
 }
 
 TEST_F(EpromImgFormTest, UnattendedRunClosesOnlyWhenTheCheckPassed) {

@@ -1,11 +1,13 @@
 // The Qt main form on the offscreen platform: its creation, the event log it opens, its menus, the
 // error-history window, closing, and a whole unattended run against the fake board.
+#include "fixtures/project_files.h"
+#include "fixtures/sample_programs.h"
 #include "framework/main_window.h"
 #include "framework/ui/qt_message_pump.h"
 #include "framework/ui/qt_test_app.h"
 #include "kernel/ui/qt_scheduler_drive.h"
 #include "platform/tick.h"
-#include "support/ma_test_support.h"
+#include "project/ui/eprom_img_form.h"
 #include "protocol/tmp_err_hist_windows.h"
 #include "protocol/tmp_err_process.h"
 #include "shell/cmd_line.h"
@@ -16,6 +18,7 @@
 #include "shell/ui/event_log_form.h"
 #include "shell/ui/main_menus.h"
 #include "shell/ui/ravlo_main_form.h"
+#include "support/ma_test_support.h"
 #include "support/scratch_dir.h"
 #include "support/shell_test_globals.h"
 
@@ -23,9 +26,11 @@
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QProcess>
 #include <QTextBlock>
 #include <QTextEdit>
+#include <QToolBar>
+#include <QToolButton>
+#include <deque>
 #include <filesystem>
 #include <optional>
 
@@ -35,15 +40,11 @@ namespace {
 namespace fs = std::filesystem;
 using A = TMainAction;
 
-// mkproject beside the test programs' folder, or nothing.
-std::optional<fs::path> FindMkproject() {
-    std::error_code error;
-    const fs::path self = fs::read_symlink("/proc/self/exe", error);
-    const fs::path program = self.parent_path().parent_path() / "mkproject";
-    if (error || !fs::is_regular_file(program, error)) {
-        return std::nullopt;
-    }
-    return program;
+// The demo program, every unit placed, written into dir as DEMO.EXE, DEMO.MAP and DEMO.MEM.
+fs::path WriteDemo(const fs::path& dir) {
+    const fixtures::ProgramLayout layout = fixtures::LayOutProgram(fixtures::MakeDemoProgram());
+    const fixtures::FixtureDesign design = fixtures::PlaceAllUnits(layout);
+    return fixtures::WriteProjectFiles(dir, "DEMO", layout, &design).exe;
 }
 
 QColor LineColour(const QTextEdit& edit, const QString& text) {
@@ -81,21 +82,6 @@ protected:
     }
     testing::FakeComm& Comm() {
         return dynamic_cast<testing::FakeComm&>(*Form().Core().ProcessColl->GetProcByIdent(PT_RavloComm));
-    }
-
-    // The demo project written by mkproject into the scratch folder; skipped without mkproject.
-    std::optional<fs::path> MakeDemo() {
-        const std::optional<fs::path> mkproject = FindMkproject();
-        if (!mkproject) {
-            return std::nullopt;
-        }
-        QProcess child;
-        child.start(QString::fromStdString(mkproject->string()),
-                    {QString::fromStdString(project_.Path().string())});
-        if (!child.waitForFinished(20000) || child.exitCode() != 0) {
-            return std::nullopt;
-        }
-        return project_.Path() / "DEMO.EXE";
     }
 
     testing::ShellTestGlobals globals_;
@@ -140,10 +126,7 @@ TEST_F(RavloMainFormTest, ShowingOpensTheEventLogAtTheBottomAndRunsTheCommandLin
 }
 
 TEST_F(RavloMainFormTest, AProjectOpenedFromTheMenuIsAGreenLineOfTheEventLog) {
-    const std::optional<fs::path> demo = MakeDemo();
-    if (!demo) {
-        GTEST_SKIP() << "mkproject is not built beside the test programs";
-    }
+    const std::optional<fs::path> demo = WriteDemo(project_.Path());
     ShowForm();
     Form().SetProjectFileChooser([&demo](TProjectType type, const fs::path&) {
         EXPECT_EQ(type, TProjectType::Full);
@@ -159,6 +142,63 @@ TEST_F(RavloMainFormTest, AProjectOpenedFromTheMenuIsAGreenLineOfTheEventLog) {
     EXPECT_TRUE(
         Form().EventLogWnd()->RichEditEvLog().toPlainText().contains("- Project succesfully generated"));
     EXPECT_TRUE(Form().Menus().Action(A::CrEpromImg).isEnabled());
+}
+
+TEST_F(RavloMainFormTest, TheImageWindowIsOneAndBelongsToItsProject) {
+    testing::ScratchDir other;
+    std::deque<fs::path> projects = {WriteDemo(project_.Path()), WriteDemo(other.Path())};
+    ShowForm();
+    Form().SetProjectFileChooser([&projects](TProjectType, const fs::path&) {
+        const fs::path next = projects.front();
+        projects.pop_front();
+        return next;
+    });
+    const auto imageWindows = [this] {
+        int count = 0;
+        for (QMdiSubWindow* window : Form().MdiArea().subWindowList()) {
+            count +=
+                qobject_cast<TEpromImg_MDIChildForm*>(window->widget()) != nullptr && !window->isHidden();
+        }
+        return count;
+    };
+    for (const testing::ScratchDir* folder : {&project_, &other}) {
+        Form().Menus().Action(A::OpenExe).trigger();
+        Form().Menus().Action(A::Generate).trigger();
+        Form().Menus().Action(A::CrEpromImg).trigger();
+        Form().Menus().Action(A::CrEpromImg).trigger();
+        EXPECT_EQ(imageWindows(), 1) << "brought to the front, not opened again";
+        EXPECT_FALSE(folder->Read("RTDW.INI"));
+    }
+    EXPECT_EQ(imageWindows(), 1) << "the first project's window closed with its project";
+    EXPECT_NE(project_.Text("RTDW.INI").find("[EPROMIMAGE]"), std::string::npos);
+    Form().Menus().Action(A::CloseProject).trigger();
+    EXPECT_EQ(imageWindows(), 0);
+    EXPECT_NE(other.Text("RTDW.INI").find("[EPROMIMAGE]"), std::string::npos) << "saved into its own";
+}
+
+TEST_F(RavloMainFormTest, EveryToolButtonFitsBesideTheOthersWithItsTextInItsTip) {
+    ShowForm();
+    Form().resize(1000, 700);
+    testing::ProcessPendingEvents();
+    const QToolBar& bar = Form().Menus().ToolBar();
+    EXPECT_FALSE(bar.findChild<QToolButton*>("qt_toolbar_ext_button")->isVisible()) << "nothing overflows";
+    for (const TMainAction id : MainToolButtons()) {
+        const QAction& action = Form().Menus().Action(id);
+        EXPECT_EQ(bar.widgetForAction(const_cast<QAction*>(&action))->isVisible(), action.isVisible());
+        EXPECT_FALSE(action.icon().isNull());
+        EXPECT_TRUE(action.toolTip().startsWith(QString(action.text()).remove('&').remove("...")))
+            << action.toolTip().toStdString();
+    }
+    EXPECT_FALSE(Form().windowIcon().isNull());
+}
+
+TEST_F(RavloMainFormTest, WindowsOpenInsideTheArea) {
+    ShowForm();
+    Form().resize(640, 480);
+    testing::ProcessPendingEvents();
+    Form().Menus().Action(A::SysWriter).trigger();
+    const QRect area(QPoint(0, 0), Form().MdiArea().viewport()->size());
+    EXPECT_TRUE(area.contains(Form().SysWrWindow()->parentWidget()->geometry()));
 }
 
 TEST_F(RavloMainFormTest, TheErrorHistoryWindowCountsWhileItIsOpen) {
@@ -206,10 +246,7 @@ TEST_F(RavloMainFormTest, ExitClosesTheFormWithItsCode) {
 }
 
 TEST_F(RavloMainFormTest, AnUnattendedRunGoesTheWholeRoadAndCloses) {
-    const std::optional<fs::path> demo = MakeDemo();
-    if (!demo) {
-        GTEST_SKIP() << "mkproject is not built beside the test programs";
-    }
+    const std::optional<fs::path> demo = WriteDemo(project_.Path());
     CmdLineFlags = CL_Generate | CL_Download | CL_Run | CL_Exit;
     CmdLineProject = demo->string();
     Form();
@@ -227,10 +264,7 @@ TEST_F(RavloMainFormTest, AnUnattendedRunGoesTheWholeRoadAndCloses) {
 }
 
 TEST_F(RavloMainFormTest, AnUnattendedRunWithAMuteBoardEndsWithItsCode) {
-    const std::optional<fs::path> demo = MakeDemo();
-    if (!demo) {
-        GTEST_SKIP() << "mkproject is not built beside the test programs";
-    }
+    const std::optional<fs::path> demo = WriteDemo(project_.Path());
     CmdLineFlags = CL_Download | CL_Exit;
     CmdLineProject = demo->string();
     Form();
