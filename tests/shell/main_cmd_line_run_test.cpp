@@ -102,31 +102,19 @@ TEST_F(CmdLineRunTest, AMuteBoardEndsTheRunWithTheDownloadCodeAfterTheBoardWait)
     EXPECT_EQ(rig.Board().Runs, 0);
 }
 
-TEST(CmdLineRunStaleImage, IsAskedAboutInteractivelyAndNeverSentUnattended) {
-    const std::string question = "Some of .BIN files has different time, it could be old!\rGeneration is "
-                                 "recommended. Download anyway?";
-    for (const bool unattended : {false, true}) {
-        ShellRig run;
-        run.WriteDemo();
-        run.Create();
-        ASSERT_TRUE(run.core->OpenFullProject(run.Dir() / "DEMO.EXE", true));
-        run.core->Generate_MenuItemClick();
-        ASSERT_TRUE(WriteFileWriteTime(run.Dir() / "ROM.BIN", FileTime{ExeFileTime.ns + 5'000'000'000}));
-        run.core->CloseProject(false);
-        run.Board().PutIdentification();
-        run.presenter.Boxes.clear();
-        CmdLineFlags = CL_Download | (unattended ? CL_Exit : 0);
-        CmdLineProject = (run.Dir() / "DEMO.EXE").string();
-        run.core->FormShow();
-        run.AdvanceUntil([&run] { return run.host.CloseRequests > 0 || run.Board().Loads > 0; });
-        const bool asked = !run.presenter.Boxes.empty() && run.presenter.Boxes[0].Text == question;
-        EXPECT_EQ(asked, !unattended);
-        EXPECT_EQ(run.Board().Loads > 0, !unattended) << "the question's default goes on";
-        if (unattended) {
-            EXPECT_EQ(run.core->ExitCode(), kExitDownloadFailed);
-            EXPECT_TRUE(run.host.HasEvent("- Error, the download was refused"));
-        }
-    }
+TEST_F(CmdLineRunTest, AStaleImageIsNotSentUnattended) {
+    PrepareBoard();
+    ASSERT_TRUE(rig.core->OpenFullProject(Exe(), true));
+    rig.core->Generate_MenuItemClick();
+    ASSERT_TRUE(WriteFileWriteTime(rig.Dir() / "ROM.BIN", FileTime{ExeFileTime.ns + 5'000'000'000}));
+    rig.core->CloseProject(false);
+    rig.presenter.Boxes.clear();
+    Start(CL_Download | CL_Exit, Exe());
+    ASSERT_TRUE(rig.RunToClose());
+    EXPECT_EQ(rig.core->ExitCode(), kExitDownloadFailed);
+    EXPECT_TRUE(rig.presenter.Boxes.empty()) << "nobody is asked";
+    EXPECT_TRUE(rig.host.HasEvent("- Error, the download was refused"));
+    EXPECT_EQ(rig.Board().Loads, 0);
 }
 
 TEST_F(CmdLineRunTest, RunAloneWithAMuteBoardEndsWithTheRunCode) {

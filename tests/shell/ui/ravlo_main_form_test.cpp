@@ -146,34 +146,25 @@ TEST_F(RavloMainFormTest, AProjectOpenedFromTheMenuIsAGreenLineOfTheEventLog) {
 
 TEST_F(RavloMainFormTest, TheImageWindowIsOneAndBelongsToItsProject) {
     testing::ScratchDir other;
-    std::deque<fs::path> projects = {WriteDemo(project_.Path()), WriteDemo(other.Path())};
+    std::deque<std::optional<fs::path>> projects = {WriteDemo(project_.Path()), WriteDemo(other.Path())};
     ShowForm();
-    Form().SetProjectFileChooser([&projects](TProjectType, const fs::path&) {
-        const fs::path next = projects.front();
-        projects.pop_front();
-        return next;
-    });
+    Form().SetProjectFileChooser([&projects](TProjectType, const fs::path&) { return projects.at(0); });
     const auto imageWindows = [this] {
-        int count = 0;
-        for (QMdiSubWindow* window : Form().MdiArea().subWindowList()) {
-            count +=
-                qobject_cast<TEpromImg_MDIChildForm*>(window->widget()) != nullptr && !window->isHidden();
-        }
-        return count;
+        testing::ProcessPendingEvents(); // closed windows go
+        return Form().MdiArea().findChildren<TEpromImg_MDIChildForm*>().size();
     };
     for (const testing::ScratchDir* folder : {&project_, &other}) {
-        Form().Menus().Action(A::OpenExe).trigger();
-        Form().Menus().Action(A::Generate).trigger();
-        Form().Menus().Action(A::CrEpromImg).trigger();
-        Form().Menus().Action(A::CrEpromImg).trigger();
-        EXPECT_EQ(imageWindows(), 1) << "brought to the front, not opened again";
+        for (const A action : {A::OpenExe, A::Generate, A::CrEpromImg, A::CrEpromImg}) {
+            Form().Menus().Action(action).trigger();
+        }
+        projects.pop_front();
+        EXPECT_EQ(imageWindows(), 1) << "one window, also when the first project's closed with it";
         EXPECT_FALSE(folder->Read("RTDW.INI"));
     }
-    EXPECT_EQ(imageWindows(), 1) << "the first project's window closed with its project";
-    EXPECT_NE(project_.Text("RTDW.INI").find("[EPROMIMAGE]"), std::string::npos);
+    EXPECT_NE(project_.Text("RTDW.INI").find("[EPROMIMAGE]"), std::string::npos) << "saved into its own";
     Form().Menus().Action(A::CloseProject).trigger();
     EXPECT_EQ(imageWindows(), 0);
-    EXPECT_NE(other.Text("RTDW.INI").find("[EPROMIMAGE]"), std::string::npos) << "saved into its own";
+    EXPECT_NE(other.Text("RTDW.INI").find("[EPROMIMAGE]"), std::string::npos);
 }
 
 TEST_F(RavloMainFormTest, EveryToolButtonFitsBesideTheOthersWithItsTextInItsTip) {
