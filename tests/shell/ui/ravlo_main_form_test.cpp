@@ -4,6 +4,7 @@
 #include "fixtures/sample_programs.h"
 #include "framework/main_window.h"
 #include "framework/ui/qt_message_pump.h"
+#include "framework/ui/qt_presenter.h"
 #include "framework/ui/qt_test_app.h"
 #include "kernel/ui/qt_scheduler_drive.h"
 #include "platform/tick.h"
@@ -23,11 +24,14 @@
 #include "support/shell_test_globals.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMessageBox>
 #include <QTextBlock>
 #include <QTextEdit>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <deque>
@@ -167,29 +171,35 @@ TEST_F(RavloMainFormTest, TheImageWindowIsOneAndBelongsToItsProject) {
     EXPECT_NE(other.Text("RTDW.INI").find("[EPROMIMAGE]"), std::string::npos);
 }
 
-TEST_F(RavloMainFormTest, EveryToolButtonFitsBesideTheOthersWithItsTextInItsTip) {
+TEST_F(RavloMainFormTest, ToolButtonsAndWindowsFitTheMainWindow) {
     ShowForm();
     Form().resize(1000, 700);
     testing::ProcessPendingEvents();
     const QToolBar& bar = Form().Menus().ToolBar();
     EXPECT_FALSE(bar.findChild<QToolButton*>("qt_toolbar_ext_button")->isVisible()) << "nothing overflows";
     for (const TMainAction id : MainToolButtons()) {
-        const QAction& action = Form().Menus().Action(id);
-        EXPECT_EQ(bar.widgetForAction(const_cast<QAction*>(&action))->isVisible(), action.isVisible());
+        QAction& action = Form().Menus().Action(id);
+        EXPECT_EQ(bar.widgetForAction(&action)->isVisible(), action.isVisible());
         EXPECT_FALSE(action.icon().isNull());
-        EXPECT_TRUE(action.toolTip().startsWith(QString(action.text()).remove('&').remove("...")))
-            << action.toolTip().toStdString();
+        EXPECT_TRUE(action.toolTip().startsWith(QString(action.text()).remove('&').remove("...")));
     }
     EXPECT_FALSE(Form().windowIcon().isNull());
-}
-
-TEST_F(RavloMainFormTest, WindowsOpenInsideTheArea) {
-    ShowForm();
     Form().resize(640, 480);
     testing::ProcessPendingEvents();
     Form().Menus().Action(A::SysWriter).trigger();
     const QRect area(QPoint(0, 0), Form().MdiArea().viewport()->size());
     EXPECT_TRUE(area.contains(Form().SysWrWindow()->parentWidget()->geometry()));
+}
+
+TEST(MessageBoxes, ATableOfValuesIsShownInAFixedPitchFont) {
+    std::optional<bool> fixed;
+    QTimer::singleShot(0, [&fixed] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        fixed = QFontInfo(box->findChild<QLabel*>("qt_msgbox_label")->font()).fixedPitch();
+        box->accept();
+    });
+    QtPresenter().MessageBox("BIOS version:   1.2\r\nBIOS  ident.:   VOK188ER", "Bios", MB_ICONASTERISK);
+    EXPECT_EQ(fixed, true);
 }
 
 TEST_F(RavloMainFormTest, TheErrorHistoryWindowCountsWhileItIsOpen) {
