@@ -164,14 +164,12 @@ TEST_F(ParseCmdLineTest, SecondProjectWarnsAndGoesOn) {
 
 TEST_F(ParseCmdLineTest, ACommandLineNotUnderstoodEndsAnUnattendedRun) {
     const std::string ini = WriteIni("app.ini").string();
-    for (const std::vector<std::string>& args : {std::vector<std::string>{ini, "DEMO.EXE", "/Q", "/G", "/X"},
-                                                 std::vector<std::string>{ini, "a.exe", "b.exe", "/x"}}) {
+    for (const std::string stop : {"/Q", "b.exe"}) {
         presenter_.QueueAnswer(IDOK);
-        EXPECT_EQ(ParseCmdLine(Program(), args), kExitCmdLine) << args[2];
-        EXPECT_EQ(presenter_.Boxes().back().flags & MB_ICONMASK, MB_ICONEXCLAMATION)
-            << "the warning is logged";
+        EXPECT_EQ(ParseCmdLine(Program(), std::vector<std::string>{ini, "a.exe", stop, "/G", "/x"}),
+                  kExitCmdLine);
     }
-    EXPECT_TRUE(presenter_.Faults().empty());
+    EXPECT_EQ(presenter_.Boxes().size(), 2u) << "the warnings are logged";
 }
 
 } // namespace

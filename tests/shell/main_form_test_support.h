@@ -88,8 +88,7 @@ public:
         composer.Close();
         return result;
     }
-    // Where the project's windows were closed: the project's folder then.
-    void CloseProjectWindows() override { WindowsClosedIn.push_back(ProjectDir); }
+    void CloseProjectWindows() override {}
     void ShowErrHistory(TErrHistorySource* source) override { HistorySources.push_back(source); }
     void ShowSysWriter() override { ++SysWriters; }
     void CloseMainForm() override { ++CloseRequests; }
@@ -117,7 +116,6 @@ public:
     std::vector<std::string> AddressCaptions;
     std::vector<TSegOfsPtr> OfferedAddresses;
     int EpromWindows = 0;
-    std::vector<std::string> WindowsClosedIn;
     std::vector<TErrHistorySource*> HistorySources;
     int SysWriters = 0;
     int CloseRequests = 0;

@@ -114,6 +114,12 @@ TEST_F(EpromImgFormTest, OpensWithTheSettingsOfRtdwIni) {
     EXPECT_EQ(Status(),
               QString::fromStdString("Error: File \"" + (dir_ / "t.bin").string() + "\" does not exist!"));
     EXPECT_FALSE(Child<QPushButton>("btCreateImg").isEnabled());
+    form_->resize(form_->sizeHint());
+    form_->show();
+    testing::ProcessPendingEvents();
+    EXPECT_EQ(List().horizontalScrollBar()->maximum(), 0) << "every column shown, File too";
+    EXPECT_TRUE(QFontInfo(Child<QComboBox>("cbEpromHi").font()).fixedPitch()) << "sizes line up";
+    EXPECT_TRUE(QFontInfo(List().topLevelItem(0)->font(4)).fixedPitch()) << "addresses line up";
 }
 
 TEST_F(EpromImgFormTest, BoardKindShowsItsChipControls) {
@@ -205,18 +211,6 @@ TEST_F(EpromImgFormTest, ClosingWritesTheSettingsAndFreesTheWindow) {
     EXPECT_EQ(ini.ReadString("EPROMIMAGE", "Module1_File"), "user.bin");
     EXPECT_EQ(ini.ReadString("EPROMIMAGE", "Module1_Addr"), "$F0000");
     EXPECT_EQ(ini.ReadString("EPROMIMAGE", "FILENAME_HI"), "typed.bin");
-}
-
-TEST_F(EpromImgFormTest, EveryColumnIsShownAndNumbersLineUp) {
-    Open();
-    chosen_ = {dir_.Write("user_program.bin", "u")};
-    Click("btAddBIN");
-    form_->resize(form_->sizeHint());
-    form_->show();
-    testing::ProcessPendingEvents();
-    EXPECT_EQ(List().horizontalScrollBar()->maximum(), 0) << "the File column too";
-    EXPECT_TRUE(QFontInfo(Child<QComboBox>("cbEpromHi").font()).fixedPitch());
-    EXPECT_TRUE(QFontInfo(List().topLevelItem(0)->font(4)).fixedPitch());
 }
 
 TEST_F(EpromImgFormTest, UnattendedRunClosesOnlyWhenTheCheckPassed) {
