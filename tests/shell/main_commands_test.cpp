@@ -265,14 +265,13 @@ TEST_F(MainCommandsTest, ALookupWithoutADesignSaysSoOnceAndTheDesignFileStaysAsI
 TEST_F(MainCommandsTest, ImagesAreNotRewrittenWhileTheProjectIsDownloaded) {
     ASSERT_TRUE(rig.core->OpenFullProject(paths_.exe, false));
     rig.core->Generate_MenuItemClick();
-    rig.Board().PutIdentification();
-    rig.core->Execute(A::CreateCom);
-    ASSERT_TRUE(rig.AdvanceUntil([this] { return rig.core->MAProc->Connected == kBoardConnected; }));
-    ASSERT_TRUE(rig.core->DownloadApp_MenuItemClick());
+    ASSERT_TRUE(rig.core->DownloadApp_MenuItemClick()); // waits for the board
     rig.core->Generate_MenuItemClick();
     rig.core->CrEpromImg_MenuItemClick();
     EXPECT_EQ(rig.core->GenerateOk + rig.host.EpromWindows, 0);
     EXPECT_EQ(rig.host.Events.back().Text, "- Can't, the project is being downloaded to the Vok.");
+    rig.Board().PutIdentification();
+    rig.core->Execute(A::CreateCom);
     ASSERT_TRUE(rig.AdvanceUntil([this] { return !rig.core->ProjectDownloadUnderWay(); }));
     rig.core->Generate_MenuItemClick();
     EXPECT_EQ(rig.core->GenerateOk, 1) << "once the board has it all";
