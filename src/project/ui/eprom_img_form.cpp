@@ -134,6 +134,9 @@ void TEpromImg_MDIChildForm::BuildControls() {
     Modules_ListView_->setHeaderLabels(
         {QStringLiteral("Name"), QStringLiteral("Type"), QStringLiteral("Start"), QStringLiteral("End"),
          QStringLiteral("Offset start"), QStringLiteral("Offset end"), QStringLiteral("File")});
+    for (int column = kFirstAddressColumn; column <= kLastAddressColumn; ++column) {
+        Modules_ListView_->headerItem()->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
+    }
 
     QPushButton* btAddBIOS = MakeButton(this, "btAddBIOS", QStringLiteral("Add BIOS"));
     btAddSetup_ = MakeButton(this, "btAddSetup", QStringLiteral("Add BIOS Setup"));
@@ -198,17 +201,22 @@ void TEpromImg_MDIChildForm::BuildControls() {
     connect(btClose, &QPushButton::clicked, this, &TBroadcastForm::CloseWindow);
 }
 
-int TEpromImg_MDIChildForm::ListWidthForAllColumns() const {
+int TEpromImg_MDIChildForm::ColumnWidth(int column) const {
     const QAbstractItemView& view = *Modules_ListView_;
-    const QHeaderView& header = *Modules_ListView_->header();
+    int width =
+        std::max(view.sizeHintForColumn(column), Modules_ListView_->header()->sectionSizeHint(column));
+    if (column == kFileColumn) {
+        // Room for the longest name the list shows, so that rows added later fit as well.
+        width = std::max(width, view.fontMetrics().averageCharWidth() * kFileChars);
+    }
+    // A little air between the columns.
+    return width + view.fontMetrics().averageCharWidth() * 2;
+}
+
+int TEpromImg_MDIChildForm::ListWidthForAllColumns() const {
     int width = 0;
-    for (int column = 0; column < header.count(); ++column) {
-        int columnWidth = std::max(view.sizeHintForColumn(column), header.sectionSizeHint(column));
-        if (column == kFileColumn) {
-            // Room for the longest name the list shows, so that rows added later fit as well.
-            columnWidth = std::max(columnWidth, view.fontMetrics().averageCharWidth() * kFileChars);
-        }
-        width += columnWidth;
+    for (int column = 0; column < Modules_ListView_->columnCount(); ++column) {
+        width += ColumnWidth(column);
     }
     return width + 2 * Modules_ListView_->frameWidth() +
            Modules_ListView_->verticalScrollBar()->sizeHint().width();
@@ -259,7 +267,7 @@ void TEpromImg_MDIChildForm::ShowRows() {
         }
     }
     for (int column = 0; column < Modules_ListView_->columnCount(); ++column) {
-        Modules_ListView_->resizeColumnToContents(column);
+        Modules_ListView_->header()->resizeSection(column, ColumnWidth(column));
     }
     Select(std::min(selected, Modules_ListView_->topLevelItemCount() - 1));
     const bool ok = composer_.CanCreate();

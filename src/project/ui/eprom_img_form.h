@@ -59,6 +59,8 @@ protected:
 
 private:
     void BuildControls();
+    // What a list column needs for its texts; the list needs them all.
+    int ColumnWidth(int column) const;
     int ListWidthForAllColumns() const;
     // Every control from the composer's state.
     void ShowState();

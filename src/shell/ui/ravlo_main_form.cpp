@@ -221,6 +221,11 @@ std::optional<TEpromRunResult> TRavloMainForm::ShowEpromImage(TEpromImgHost& ima
     TEpromImg_MDIChildForm* form =
         ShowMDIChild<TEpromImg_MDIChildForm>([&imageHost] { return new TEpromImg_MDIChildForm(imageHost); });
     form->LoadProjectModules(modules);
+    if (auto* frame = qobject_cast<QMdiSubWindow*>(form->parentWidget())) {
+        // The project's rows may need more room than the empty list did.
+        frame->resize(frame->size().expandedTo(frame->sizeHint()));
+        FitInArea(*frame);
+    }
     if (!unattended) {
         return std::nullopt;
     }
