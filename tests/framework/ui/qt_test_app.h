@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QTimer>
 #include <chrono>
 #include <cstdlib>
 #include <functional>
@@ -53,5 +54,36 @@ inline void ProcessPendingEvents() {
     QCoreApplication::processEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
+
+// Acts on the first visible top-level widget of class D from inside its modal loop, once it shows;
+// a dialog that never shows stops the driver after the limit so that a broken test ends.
+template <class D>
+class ShownDialogDriver {
+public:
+    explicit ShownDialogDriver(std::function<void(D&)> act) : act_(std::move(act)) {
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            for (QWidget* widget : QApplication::topLevelWidgets()) {
+                auto* dialog = qobject_cast<D*>(widget);
+                if (dialog != nullptr && dialog->isVisible()) {
+                    timer_.stop();
+                    acted_ = true;
+                    act_(*dialog);
+                    return;
+                }
+            }
+            if (++ticks_ > 2000) {
+                timer_.stop();
+            }
+        });
+        timer_.start(10);
+    }
+    bool Acted() const { return acted_; }
+
+private:
+    std::function<void(D&)> act_;
+    QTimer timer_;
+    int ticks_ = 0;
+    bool acted_ = false;
+};
 
 } // namespace ravlo::testing
