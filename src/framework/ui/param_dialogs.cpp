@@ -15,9 +15,10 @@ namespace {
 constexpr int kCaptionId = 178;
 constexpr int kCancelId = 166;
 
-// The digits the value edit has room for: "$" and 8 hex digits or 10 decimal ones for a dword.
+// The characters the value edit has room for: the longest value ("$" and 8 hex digits, or 10
+// decimal ones, for a dword) and one to spare.
 int ValueDigits(std::size_t width) {
-    return width == 1 ? 4 : width == 2 ? 6 : 11;
+    return width == 1 ? 5 : width == 2 ? 7 : 12;
 }
 
 int TextWidth(const QLineEdit& edit, const QString& text) {
@@ -61,6 +62,7 @@ TParNum_Dlg::TParNum_Dlg(std::size_t width, QWidget* parent)
     auto* layout = new QGridLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->setHorizontalSpacing(6);
+    layout->setColumnStretch(0, 1);
     layout->addWidget(LabelStr_Edit, 0, 0);
     layout->addWidget(Value_Edit, 0, 1);
     layout->addWidget(UnitStr_Edit, 0, 2);
@@ -83,6 +85,8 @@ void TParNum_Dlg::FitTexts() {
         edit->setFixedWidth(TextWidth(*edit, edit->text()));
         edit->setCursorPosition(0);
     }
+    // No unit: the value ends the row, in line with the buttons.
+    UnitStr_Edit->setVisible(!UnitStr_Edit->text().isEmpty());
 }
 
 int ExecParByteDlg(QWidget* owner, std::string_view labelText, std::string_view unitText,
