@@ -49,16 +49,13 @@ TEST_F(EnumValidatorsTest, ComboTakesItsEnumerationFromTheField) {
     EXPECT_EQ(record, (Bytes{2, 0, 0, 0, 0, 0x77}));
 }
 
-struct EnumCase {
-    const char* name;
-    std::int32_t selected; // -1: none, the typed text counts
-    std::string typed;
-    std::string box;
-    std::uint8_t stored;
-};
-
 TEST_F(EnumValidatorsTest, ChoiceTypedTextAndLimits) {
-    const std::vector<EnumCase> cases = {
+    struct {
+        const char* name;
+        std::int32_t selected; // -1: none, the typed text counts
+        std::string typed, box;
+        std::uint8_t stored;
+    } const cases[] = {
         {"selected entry", 2, "", "", 2},
         {"typed entry text", -1, "auto", "", 2},
         {"typed number without an entry", -1, "$C8", "", 200},
@@ -67,7 +64,7 @@ TEST_F(EnumValidatorsTest, ChoiceTypedTextAndLimits) {
         {"no number", -1, "auto!", Utf8ToCp1250("Enum Err: Syntaktická chyba v zápisu čísla integer <1;200>"),
          7},
     };
-    for (const EnumCase& c : cases) {
+    for (const auto& c : cases) {
         Bytes record = {7};
         FakeValControl combo(TCtrlClass::ComboBox);
         TTrEnumRunCombo_Validator validator;
@@ -87,9 +84,7 @@ TEST_F(EnumValidatorsTest, ChoiceTypedTextAndLimits) {
 
 TEST_F(EnumValidatorsTest, MaskedValidatorsShareAByteAndKeepTheOtherBits) {
     Bytes record = {0x6D, 0x00}; // 01 101 101: values 1 (mask $C0) and 5 (mask $07), bits 5-3 kept
-    FakeValControl high(TCtrlClass::ComboBox);
-    FakeValControl low(TCtrlClass::ComboBox);
-    FakeValControl group(TCtrlClass::RadioGroup);
+    FakeValControl high(TCtrlClass::ComboBox), low(TCtrlClass::ComboBox), group(TCtrlClass::RadioGroup);
     TCtrlBindings bindings;
     bindings.Add<TTrMskEnumRunCombo_Validator>(&high).Setup(kValNoRoom, 0, 0xC0);
     bindings.Add<TTrMskEnumRunCombo_Validator>(&low).Setup(0, 0, 0x07);

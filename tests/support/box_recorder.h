@@ -8,8 +8,7 @@
 
 namespace ravlo::testing {
 
-// Puts itself in place as the presenter and keeps the text of every box, answering each with its
-// default button.
+// The presenter while it lives: keeps the text of every box and answers its default button.
 class BoxRecorder final : public Presenter {
 public:
     int MessageBox(std::string_view text, std::string_view, unsigned flags) override {
@@ -18,7 +17,7 @@ public:
     }
     void Beep(unsigned) override {}
 
-    // The last box's text, or "" when none was shown; forgets every box.
+    // The last box's text ("" for none); forgets every box.
     std::string Take() {
         std::string last = texts.empty() ? std::string() : texts.back();
         texts.clear();

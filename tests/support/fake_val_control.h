@@ -42,15 +42,11 @@ public:
             handler();
         }
     }
-
     std::string text;
-    bool checked = false;
     std::vector<std::string> items;
     std::int32_t itemIndex = -1;
-    bool visible = true;
-    bool enabled = true;
-    bool readOnly = false;
-    bool tabStop = true;
+    bool checked = false, readOnly = false;
+    bool visible = true, enabled = true, tabStop = true;
     int focusCount = 0;
 
 private:
