@@ -6,9 +6,6 @@
 
 namespace ravlo {
 
-TTrArrRec_Validator::TTrArrRec_Validator() = default;
-TTrArrRec_Validator::~TTrArrRec_Validator() = default;
-
 void TTrArrRec_Validator::Setup(std::uint16_t options, std::size_t recordSize, TRecordValidator* detail,
                                 bool rebuild, bool refresh, std::int32_t highIndex) {
     Options = options;

@@ -26,9 +26,6 @@ public:
     using IndexFn = std::function<void(std::span<std::uint8_t> records, std::int32_t index)>;
     using CheckLeaveFn = std::function<bool(std::span<std::uint8_t> records, std::int32_t index)>;
 
-    TTrArrRec_Validator();
-    ~TTrArrRec_Validator() override;
-
     // rebuild: fill the lines at the next Load (then cleared); refresh: renew a line's text when
     // the user leaves it.
     void Setup(std::uint16_t options, std::size_t recordSize, TRecordValidator* detail, bool rebuild,
@@ -60,7 +57,6 @@ protected:
     // The user picked another line.
     void LineClicked();
 
-    TRecordValidator* Detail() const { return detail_; }
     std::int32_t current_ = -1;
     // Lets a click handler that outlives the validator see that it is gone.
     std::shared_ptr<int> alive_ = std::make_shared<int>(0);

@@ -17,8 +17,6 @@ public:
     bool Validate() override;
     void Store() override;
 
-    bool Checked() const { return checked_; }
-
 protected:
     TTrBits_Validator(std::string_view className, std::uint8_t width, TCtrlClass ctrlClass)
         : className_(className), width_(width), ctrlClass_(ctrlClass) {}

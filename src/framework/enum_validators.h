@@ -26,10 +26,6 @@ public:
     bool Validate() override;
     void Store() override;
 
-    // The value loaded or last accepted, and the enumeration in use.
-    std::uint8_t Value() const { return value_; }
-    std::int32_t TypeIndex() const { return typeIndex_; }
-
 protected:
     TTrEnum_Validator(std::string_view className, bool typeInField, TCtrlClass ctrlClass)
         : className_(className), typeInField_(typeInField), ctrlClass_(ctrlClass) {}

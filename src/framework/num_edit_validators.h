@@ -22,11 +22,6 @@ public:
     bool Validate() override;
     void Store() override;
 
-    // The value loaded or last accepted, and the limits in force.
-    std::int64_t Value() const { return value_; }
-    std::int64_t Min() const { return min_; }
-    std::int64_t Max() const { return max_; }
-
 protected:
     struct Kind {
         std::string_view className;

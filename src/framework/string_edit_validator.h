@@ -27,9 +27,6 @@ public:
     bool Validate() override;
     void Store() override;
 
-    // The text loaded or last accepted.
-    const std::string& Value() const { return value_; }
-
 protected:
     TCtrlClass RequiredClass() const override { return TCtrlClass::Edit; }
     void ShowEmpty() override { Control->SetText({}); }

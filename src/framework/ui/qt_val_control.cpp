@@ -124,9 +124,15 @@ bool TQtValControl::Checked() const {
 }
 
 void TQtValControl::SetChecked(bool checked) {
-    if (auto* button = qobject_cast<QAbstractButton*>(widget_)) {
-        button->setChecked(checked);
+    auto* button = qobject_cast<QAbstractButton*>(widget_);
+    if (button == nullptr) {
+        return;
     }
+    // A radio button of an exclusive set cannot be unchecked alone otherwise.
+    const bool exclusive = button->autoExclusive();
+    button->setAutoExclusive(exclusive && checked);
+    button->setChecked(checked);
+    button->setAutoExclusive(exclusive);
 }
 
 std::vector<std::string> TQtValControl::Items() const {
