@@ -55,20 +55,18 @@ inline void ProcessPendingEvents() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-// Acts on the first visible top-level widget of class D from inside its modal loop, once it shows;
-// a dialog that never shows stops the driver after the limit so that a broken test ends.
+// Acts on the first visible top-level D from inside its modal loop, once it shows; the driver gives
+// up after 20 s so that a broken test ends.
 template <class D>
 class ShownDialogDriver {
 public:
-    explicit ShownDialogDriver(std::function<void(D&)> act) : act_(std::move(act)) {
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
+    explicit ShownDialogDriver(std::function<void(D&)> act) {
+        QObject::connect(&timer_, &QTimer::timeout, [this, act = std::move(act)] {
             for (QWidget* widget : QApplication::topLevelWidgets()) {
-                auto* dialog = qobject_cast<D*>(widget);
-                if (dialog != nullptr && dialog->isVisible()) {
+                if (auto* dialog = qobject_cast<D*>(widget); dialog != nullptr && dialog->isVisible()) {
                     timer_.stop();
                     acted_ = true;
-                    act_(*dialog);
-                    return;
+                    return act(*dialog);
                 }
             }
             if (++ticks_ > 2000) {
@@ -80,7 +78,6 @@ public:
     bool Acted() const { return acted_; }
 
 private:
-    std::function<void(D&)> act_;
     QTimer timer_;
     int ticks_ = 0;
     bool acted_ = false;
