@@ -92,10 +92,16 @@ bool ValCloseQuery(int modalResult, TRecordValidator& validator, const std::func
     if (modalResult != mrOk) {
         return true;
     }
+    const std::vector<std::uint8_t> before(validator.RecordPtr.begin(), validator.RecordPtr.end());
     if (!validator.ValidateAndStore()) {
         return false;
     }
-    return !designedCheck || designedCheck();
+    if (designedCheck && !designedCheck()) {
+        // The dialog stays open, so the record stays as it was, as after a refused OnAccept.
+        std::copy(before.begin(), before.end(), validator.RecordPtr.begin());
+        return false;
+    }
+    return true;
 }
 
 } // namespace ravlo

@@ -83,8 +83,9 @@ public:
 };
 
 // Whether a validated dialog may close with modalResult: with OK (1) only when ValidateAndStore
-// succeeds and then the dialog's own close check (when it has one) agrees; with any other result
-// at once, without validation and without the dialog's check.
+// succeeds and then the dialog's own close check (when it has one) agrees, the record being put
+// back as it was when the check refuses; with any other result at once, without validation and
+// without the dialog's check.
 bool ValCloseQuery(int modalResult, TRecordValidator& validator, const std::function<bool()>& designedCheck);
 
 } // namespace ravlo

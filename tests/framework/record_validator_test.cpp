@@ -97,7 +97,7 @@ TEST_F(RecordValidatorTest, CloseQueryValidatesOnlyOk) {
         Bytes stored;
     } const cases[] = {{mrCancel, "x", false, true, false, {1, 2}},
                        {mrOk, "x", true, false, false, {1, 2}},
-                       {mrOk, "3", false, false, true, {7, 3}},
+                       {mrOk, "3", false, false, true, {1, 2}},
                        {mrOk, "3", true, true, true, {7, 3}}};
     for (const auto& c : cases) {
         Bytes record = {1, 2};
