@@ -49,6 +49,12 @@ inline void PutBytes(std::span<std::uint8_t> target, std::span<const std::uint8_
     }
 }
 
+// The bytes from offset on, none when there are not that many.
+template <class T>
+std::span<T> SpanFrom(std::span<T> bytes, std::size_t offset) {
+    return offset < bytes.size() ? bytes.subspan(offset) : std::span<T>();
+}
+
 // The short string a field holds: its length byte, cut to the characters the field has room for.
 inline std::string GetShortString(std::span<const std::uint8_t> field) {
     if (field.empty()) {
