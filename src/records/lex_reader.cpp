@@ -339,9 +339,11 @@ std::uint32_t TLexReader::ReadDateTime(std::uint8_t mode, std::int32_t tokenStar
     const std::string dateText = GetDateTok(pos, curLine_);
     std::string errText;
     TDTRec rec;
+    // A date of zeros is the empty date, read as such.
+    const bool emptyDate = dateText.find_first_not_of(std::string("0") + DateSep) == std::string::npos;
     if (!StrToDateChk(std::string_view(dateText).substr(0, std::min(dateText.size(), kDateTimeTextMax)),
                       errText, rec.Year, rec.Month, rec.Day, mode == kDWordTTCTime ? kTTCYears : kDosYears) &&
-        !(rec.Year == 0 && rec.Month == 0 && rec.Day == 0)) {
+        !emptyDate) {
         LexError(kLexicalError, errText);
         return 0;
     }

@@ -14,8 +14,8 @@ using TReal48 = std::array<std::uint8_t, 6>;
 
 inline constexpr std::size_t kReal48Size = 6;
 // The largest magnitude, (2 - 2^-39) * 2^126, and the smallest above zero, 2^-128.
-inline constexpr double kReal48Max = 1.7014118346015974e38;
-inline constexpr double kReal48MinPositive = 2.938735877055719e-39;
+inline constexpr double kReal48Max = 0x1.FFFFFFFFFEp+126;
+inline constexpr double kReal48MinPositive = 0x1p-128;
 
 // The value of the first six bytes (0 when fewer are given).
 double Real48ToDouble(std::span<const std::uint8_t> bytes);
