@@ -5,7 +5,6 @@
 #include "records/lex_reader.h"
 
 #include <gtest/gtest.h>
-
 #include <sstream>
 
 namespace ravlo {
