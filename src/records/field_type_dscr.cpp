@@ -6,6 +6,7 @@
 #include "framework/string_table.h"
 #include "framework/text_settings.h"
 #include "records/field_bytes.h"
+#include "records/lex_writer.h"
 
 #include <algorithm>
 #include <array>
@@ -213,15 +214,7 @@ std::string TRecFieldTypeDscr::RealText(TextForm form, int width, double value, 
 }
 
 std::string TRecFieldTypeDscr::CSVQuoted(std::string_view text) {
-    std::string quoted(1, QuoteChar);
-    for (const char c : text) {
-        quoted += c;
-        if (c == QuoteChar) {
-            quoted += c;
-        }
-    }
-    quoted += QuoteChar;
-    return quoted;
+    return QuotedText(text, QuoteChar);
 }
 
 std::uint16_t TRecFieldTypeDscr::GetTrBuffSize() const {

@@ -255,64 +255,46 @@ bool IsHexToken(const std::string& token) {
 
 } // namespace
 
-std::uint8_t TLexReader::ReadByte() {
-    const auto token = NextIntToken(false, kByteChars);
+std::int32_t TLexReader::ReadIntIn(const IntRange& range) {
+    const auto token = NextIntToken(range.allowMinus, range.allowMinus ? kNumberChars : kByteChars);
     if (!token) {
-        return kByteDefault;
+        return range.fallback;
     }
     std::string text = *token;
-    std::int32_t value = kByteDefault;
-    if (!StrToIntChk(text, kMessageMax, value, 0, 255, 0)) {
-        LexError(kSemanticError, text + " <0;$FF> ");
-        return kByteDefault;
+    std::int32_t value = range.fallback;
+    bool ok = false;
+    if (IsHexToken(text)) {
+        ok = StrToLongIntChk(text, kMessageMax, value, 0, range.hexMax, range.hexMin);
+    } else if (range.allowMinus) {
+        ok = StrToLongIntChk(text, kMessageMax, value, 0, range.max, range.min);
+    } else {
+        ok = StrToIntChk(text, kMessageMax, value, 0, range.max, range.min);
     }
-    return static_cast<std::uint8_t>(value);
+    if (!ok) {
+        LexError(kSemanticError, text + std::string(range.rangeText));
+        return range.fallback;
+    }
+    return value;
+}
+
+std::uint8_t TLexReader::ReadByte() {
+    return static_cast<std::uint8_t>(ReadIntIn({kByteDefault, 0, 255, 0, 255, " <0;$FF> ", false}));
 }
 
 std::uint16_t TLexReader::ReadWord() {
-    const auto token = NextIntToken(true, kNumberChars);
-    if (!token) {
-        return kWordDefault;
-    }
-    std::string text = *token;
-    std::int32_t value = kWordDefault;
-    if (!StrToLongIntChk(text, kMessageMax, value, 0, 65535, 0)) {
-        LexError(kSemanticError, text + " <0;$FFFF> ");
-        return kWordDefault;
-    }
-    return static_cast<std::uint16_t>(value);
+    return static_cast<std::uint16_t>(ReadIntIn({kWordDefault, 0, 65535, 0, 65535, " <0;$FFFF> ", true}));
 }
 
 std::int16_t TLexReader::ReadSmallInt() {
-    const auto token = NextIntToken(true, kNumberChars);
-    if (!token) {
-        return kSmallIntDefault;
-    }
-    std::string text = *token;
-    std::int32_t value = kSmallIntDefault;
-    const bool ok = IsHexToken(text) ? StrToLongIntChk(text, kMessageMax, value, 0, 65535, 0)
-                                     : StrToLongIntChk(text, kMessageMax, value, 0, 32767, -32768);
-    if (!ok) {
-        LexError(kSemanticError, text + " <-32768;32767> ");
-        return kSmallIntDefault;
-    }
+    const std::int32_t value =
+        ReadIntIn({kSmallIntDefault, -32768, 32767, 0, 65535, " <-32768;32767> ", true});
     return static_cast<std::int16_t>(static_cast<std::uint16_t>(value));
 }
 
 std::int32_t TLexReader::ReadInteger() {
-    const auto token = NextIntToken(true, kNumberChars);
-    if (!token) {
-        return kIntegerDefault;
-    }
-    std::string text = *token;
-    const std::int32_t min = IsHexToken(text) ? std::numeric_limits<std::int32_t>::min()
-                                              : -std::numeric_limits<std::int32_t>::max();
-    std::int32_t value = kIntegerDefault;
-    if (!StrToLongIntChk(text, kMessageMax, value, 0, std::numeric_limits<std::int32_t>::max(), min)) {
-        LexError(kSemanticError, text + " <-Maxint;Maxint> ");
-        return kIntegerDefault;
-    }
-    return value;
+    constexpr std::int32_t kMaxInt = std::numeric_limits<std::int32_t>::max();
+    return ReadIntIn({kIntegerDefault, -kMaxInt, kMaxInt, std::numeric_limits<std::int32_t>::min(), kMaxInt,
+                      " <-Maxint;Maxint> ", true});
 }
 
 std::uint32_t TLexReader::ReadDWord(std::uint8_t mode) {

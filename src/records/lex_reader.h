@@ -107,6 +107,17 @@ private:
     // After NextChar: the integer token at Col, or nullopt after a reported error.
     std::optional<std::string> NextIntToken(bool allowMinus, std::string_view charsText);
     std::uint32_t ReadDateTime(std::uint8_t mode, int tokenStart);
+    // Limits of an integer read; a hex number ("$") is checked against its own limits.
+    struct IntRange {
+        std::int32_t fallback;
+        std::int32_t min;
+        std::int32_t max;
+        std::int32_t hexMin;
+        std::int32_t hexMax;
+        std::string_view rangeText;
+        bool allowMinus;
+    };
+    std::int32_t ReadIntIn(const IntRange& range);
 
     Stream& source_;
     std::vector<std::uint8_t> buf_;

@@ -4,6 +4,18 @@
 
 namespace ravlo {
 
+std::string QuotedText(std::string_view text, char quote) {
+    std::string quoted(1, quote);
+    for (const char c : text) {
+        quoted += c;
+        if (c == quote) {
+            quoted += quote;
+        }
+    }
+    quoted += quote;
+    return quoted;
+}
+
 TLexWriter::TLexWriter(Stream& dest, std::uint16_t maxWidth) : MaxWidth(maxWidth), dest_(dest) {}
 
 void TLexWriter::SetPrefix(std::string_view prefix) {
@@ -42,15 +54,7 @@ void TLexWriter::WrChar(char ch) {
 }
 
 void TLexWriter::WrQuoted(std::string_view text, char quote) {
-    std::string piece(1, quote);
-    for (const char c : text) {
-        piece += c;
-        if (c == quote) {
-            piece += quote;
-        }
-    }
-    piece += quote;
-    WrPChar(piece);
+    WrPChar(QuotedText(text, quote));
 }
 
 void TLexWriter::WrFinish() {

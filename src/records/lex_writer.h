@@ -10,6 +10,9 @@
 
 namespace ravlo {
 
+// text between two quote characters, an embedded quote doubled.
+std::string QuotedText(std::string_view text, char quote);
+
 // Collects text into lines that end in CR LF: every new line starts with Prefix, a piece that
 // would take the line past MaxWidth starts a new line, and a character of BreakChars starts a new
 // line before itself. Lines have no length limit. The last line is written by WrFinish.

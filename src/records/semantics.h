@@ -85,6 +85,7 @@ protected:
     // Writes text as the field's short string; a changed text marks the visited record.
     void WriteFieldText(std::span<std::uint8_t> field, std::string_view text);
     void MarkRecord();
+    bool RecordModified() const { return CurRec != nullptr && CurRec->IsModified(); }
     // Adds an item for the visited record to the scan list.
     void AddScanItem(std::uint16_t w, std::uint32_t l, std::optional<std::string> text = std::nullopt);
 };

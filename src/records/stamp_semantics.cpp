@@ -47,7 +47,7 @@ void TStrTimeSetSem::Evaluate(std::uint8_t event, std::uint8_t sub, std::span<st
     if (event != kSemFieldValue || sub != kSemWrite) {
         return;
     }
-    if (OnlyModified != 0 && (CurRec == nullptr || !CurRec->IsModified())) {
+    if (OnlyModified != 0 && !RecordModified()) {
         return;
     }
     const std::string text = TTCTimeStr(GetTTCTimeNow());
@@ -67,7 +67,7 @@ void TTTCTimeSetSem::Evaluate(std::uint8_t event, std::uint8_t sub, std::span<st
     if (event != kSemFieldValue || sub != kSemWrite) {
         return;
     }
-    if (OnlyModified != 0 && (CurRec == nullptr || !CurRec->IsModified())) {
+    if (OnlyModified != 0 && !RecordModified()) {
         return;
     }
     WriteFieldValue(data, GetTTCTimeNow());

@@ -39,24 +39,17 @@ TEST_F(FieldDscrTest, EveryClassStoresAndReloadsByteIdentically) {
 }
 
 TEST_F(FieldDscrTest, StreamLayoutOfALimitedByte) {
-    TByteLimRecFieldDscr field;
-    field.Name = "n";
-    field.Size = 1;
-    field.Caption = "C";
-    field.Flags = kFldHex;
-    field.LineWidth = 1;
-    field.WinWidth = 2;
-    field.CSVWidth = 3;
-    field.JoinWidth = 4;
-    field.Semantics = std::make_unique<TSemEvalColl>();
-    field.Semantics->Insert(std::make_unique<TSemanticEvaluator>(3));
-    field.Default = 7;
-    field.Min = 1;
-    field.Max = 9;
-    const std::vector<std::uint8_t> expected{0x00, 0x00, 1, 'n', 1, 0,    1,    'C', 0xFF, 0xFF, 0x00,
-                                             0x04, 1,    2, 3,   4, 0x01, 0x00, 1,   0,    0,    0,
-                                             0x02, 0x00, 3, 0,   0, 0,    7,    1,   9};
-    const test::StoredObject stored = test::StoreObject(&field);
+    auto field = Field<TByteLimRecFieldDscr>(1, kFldHex);
+    field->Semantics = std::make_unique<TSemEvalColl>();
+    field->Semantics->Insert(std::make_unique<TSemanticEvaluator>(3));
+    field->Default = 7;
+    field->Min = 1;
+    field->Max = 9;
+    const std::vector<std::uint8_t> expected{0x00, 0x00, 6,   'B', 'y',  't',  'e',  'L',  'i',  1,
+                                             0,    4,    'C', 'a', 'p',  ':',  0xFF, 0xFF, 0x00, 0x04,
+                                             6,    7,    8,   9,   0x01, 0x00, 1,    0,    0,    0,
+                                             0x02, 0x00, 3,   0,   0,    0,    7,    1,    9};
+    const test::StoredObject stored = test::StoreObject(field.get());
     EXPECT_EQ(stored.bytes, expected);
     EXPECT_EQ(stored.classNames,
               (std::vector<std::string>{"TByteLimRecFieldDscr", "TSemEvalColl", "TSemanticEvaluator"}));
@@ -74,54 +67,49 @@ TEST_F(FieldDscrTest, SizeBelowTheValueIsRefusedAndASetIsClamped) {
     EXPECT_THROW(test::LoadObject(stored), ErbObjStream);
 }
 
-template <class T>
-std::unique_ptr<T> Shown(std::uint16_t size, std::uint16_t flags, std::string caption = "Cap:") {
-    auto field = Field<T>(size, flags);
-    field->Caption = std::move(caption);
-    return field;
-}
-
 TEST_F(FieldDscrTest, TextFormsOfValues) {
-    auto byte4 = Shown<TByteRecFieldDscr>(1, 0);
+    auto byte4 = Field<TByteRecFieldDscr>(1, 0);
     byte4->LineWidth = 4;
-    auto byteHex = Shown<TByteRecFieldDscr>(1, kFldHex);
+    auto byteHex = Field<TByteRecFieldDscr>(1, kFldHex);
     byteHex->LineWidth = 4;
-    auto csvNone = Shown<TByteRecFieldDscr>(1, 0);
+    auto csvNone = Field<TByteRecFieldDscr>(1, 0);
     csvNone->CSVWidth = 0;
-    auto csvAlways = Shown<TByteRecFieldDscr>(1, kFldCSVAlways);
+    auto csvAlways = Field<TByteRecFieldDscr>(1, kFldCSVAlways);
     csvAlways->CSVWidth = 0;
-    auto pattern = Shown<TByteRecFieldDscr>(1, kFldPattern, "T=%3d ms");
-    auto patternHex = Shown<TByteRecFieldDscr>(1, kFldPattern, "Max $%02X h");
-    auto smallHex = Shown<TSmallIntRecFieldDscr>(2, kFldHex | kFldNoWinCaption);
+    auto pattern = Field<TByteRecFieldDscr>(1, kFldPattern);
+    pattern->Caption = "T=%3d ms";
+    auto patternHex = Field<TByteRecFieldDscr>(1, kFldPattern);
+    patternHex->Caption = "Max $%02X h";
+    auto smallHex = Field<TSmallIntRecFieldDscr>(2, kFldHex | kFldNoWinCaption);
     auto spec = [](std::uint8_t kind) {
-        auto field = Shown<TSpecWordRecFieldDscr>(2, kFldNoLineCaption);
+        auto field = Field<TSpecWordRecFieldDscr>(2, kFldNoLineCaption);
         field->Kind = kind;
         field->Decimals = 3;
         return field;
     };
     auto spec4 = spec(4), spec5 = spec(5), spec6 = spec(6), spec1 = spec(1);
     auto dword = [](std::uint8_t kind) {
-        auto field = Shown<TDWordRecFieldDscr>(4, 0);
+        auto field = Field<TDWordRecFieldDscr>(4, 0);
         field->Kind = kind;
         field->LineWidth = 1;
         return field;
     };
     auto ttc = dword(2), signedSecs = dword(4), plain = dword(0);
-    auto real = Shown<TRealpRecFieldDscr>(6, 0);
+    auto real = Field<TRealpRecFieldDscr>(6, 0);
     real->Decimals = 2;
-    auto realExp = Shown<TRealpRecFieldDscr>(6, kFldScientific | kFldNoWinCaption);
+    auto realExp = Field<TRealpRecFieldDscr>(6, kFldScientific | kFldNoWinCaption);
     realExp->WinWidth = 12;
-    auto realFit = Shown<TRealpRecFieldDscr>(6, kFldFitDecimals | kFldNoJoinCaption);
+    auto realFit = Field<TRealpRecFieldDscr>(6, kFldFitDecimals | kFldNoJoinCaption);
     realFit->JoinWidth = 6;
-    auto enumField = Shown<TEnumRecFieldDscr>(1, kFldCSVQuoted);
+    auto enumField = Field<TEnumRecFieldDscr>(1, kFldCSVQuoted);
     enumField->EnumType = 0;
-    auto noEnum = Shown<TEnumRecFieldDscr>(1, 0);
+    auto noEnum = Field<TEnumRecFieldDscr>(1, 0);
     noEnum->EnumType = 3;
-    auto text = Shown<TDBStringFieldDscr>(6, 0);
-    auto label = Shown<TLabelFieldDscr>(10, 0);
+    auto text = Field<TDBStringFieldDscr>(6, 0);
+    auto label = Field<TLabelFieldDscr>(10, 0);
     label->DefaultText = "Label";
-    auto base = Shown<TRecFieldTypeDscr>(3, kFldHex);
-    auto blanks = Shown<TRecFieldTypeDscr>(3, 0);
+    auto base = Field<TRecFieldTypeDscr>(3, kFldHex);
+    auto blanks = Field<TRecFieldTypeDscr>(3, 0);
 
     const std::uint32_t lastStamp = *PackTTCTime({2080, 12, 31, 23, 59, 58});
     const std::vector<std::uint8_t> stamp{

@@ -18,14 +18,12 @@ TEST(LexWriterTest, WrapsBeforeAPieceThatDoesNotFit) {
     TLexWriter writer(out, 10);
     writer.WrPChar("12345");
     writer.WrPChar("12345");
-    EXPECT_EQ(writer.LineCount(), 0);
     writer.WrPChar("123");
     EXPECT_EQ(Written(out), "1234512345\r\n");
     EXPECT_EQ(writer.Line(), "123");
 
     writer.SetPrefix("  ");
     writer.WrPChar("12345678");
-    writer.WrFinish();
     writer.WrFinish();
     EXPECT_EQ(Written(out), "1234512345\r\n123\r\n  12345678\r\n");
     EXPECT_EQ(writer.LineCount(), 3);

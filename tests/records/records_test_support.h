@@ -60,9 +60,7 @@ inline std::vector<std::unique_ptr<TRecFieldTypeDscr>> EveryFieldClass() {
     specSmallIntLim->Kind = 2;
     specSmallIntLim->Min = -30000;
     fields.push_back(std::move(specSmallIntLim));
-    auto integer = Field<TIntegerRecFieldDscr>(4);
-    integer->Default = -1;
-    fields.push_back(std::move(integer));
+    fields.push_back(Field<TIntegerRecFieldDscr>(4));
     auto specLIntLim = Field<TSpecLIntLimRecFieldDscr>(4);
     specLIntLim->Kind = 1;
     specLIntLim->Max = 0x7FFFFFFF;
