@@ -146,7 +146,8 @@ char TLexReader::NextChar() {
                 } else if (c == '}') {
                     --depth;
                 } else if (c == QuoteChar) {
-                    // A "}" inside a string does not end the comment.
+                    // A "}" inside a string does not end the comment. Apostrophes do not open
+                    // strings here: comments are free text, where they are common.
                     ReadQuoted();
                     if (errorFlag_) {
                         return 0;
