@@ -124,6 +124,11 @@ bool StrToRealChk(std::string& text, std::size_t maxLen, double& value, std::uin
 
 bool StrToDateChk(std::string_view text, std::string& errText, std::uint16_t& year, std::uint16_t& month,
                   std::uint16_t& day) {
+    return StrToDateChk(text, errText, year, month, day, DateYearWindow{});
+}
+
+bool StrToDateChk(std::string_view text, std::string& errText, std::uint16_t& year, std::uint16_t& month,
+                  std::uint16_t& day, const DateYearWindow& window) {
     const auto groups = DigitGroups(text);
     std::size_t dayAt = 0;
     std::size_t monthAt = 1;
@@ -142,9 +147,11 @@ bool StrToDateChk(std::string_view text, std::string& errText, std::uint16_t& ye
     const std::string& yearGroup = groups[yearAt];
     const int yearValue = GroupValue(yearGroup);
     if (yearGroup.size() > 2) {
-        return CheckField(yearValue, {1980, 2079, "<1980,2079>"}, 0, year, errText);
+        const std::string range =
+            "<" + std::to_string(window.first) + "," + std::to_string(window.last) + ">";
+        return CheckField(yearValue, {window.first, window.last, range}, 0, year, errText);
     }
-    return CheckField(yearValue, {0, 99, "< 0,99>"}, yearValue < 80 ? 2000 : 1900, year, errText);
+    return CheckField(yearValue, {0, 99, "< 0,99>"}, yearValue < window.pivot ? 2000 : 1900, year, errText);
 }
 
 bool StrToTimeChk(std::string_view text, std::string& errText, std::uint16_t& hour, std::uint16_t& min,

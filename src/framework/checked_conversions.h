@@ -37,6 +37,16 @@ bool StrToRealChk(std::string& text, std::size_t maxLen, double& value, std::uin
 bool StrToDateChk(std::string_view text, std::string& errText, std::uint16_t& year, std::uint16_t& month,
                   std::uint16_t& day);
 
+// The years a date text may name: a year of 3 or 4 digits lies in first..last (the range text
+// shows them), one of 1 or 2 digits is 2000 + y below pivot, else 1900 + y.
+struct DateYearWindow {
+    std::uint16_t first = 1980;
+    std::uint16_t last = 2079;
+    std::uint16_t pivot = 80;
+};
+bool StrToDateChk(std::string_view text, std::string& errText, std::uint16_t& year, std::uint16_t& month,
+                  std::uint16_t& day, const DateYearWindow& window);
+
 // Hour 0..23, minute and second 0..59, in the same way.
 bool StrToTimeChk(std::string_view text, std::string& errText, std::uint16_t& hour, std::uint16_t& min,
                   std::uint16_t& sec);
