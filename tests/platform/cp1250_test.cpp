@@ -7,48 +7,44 @@ namespace ravlo {
 namespace {
 
 TEST(Cp1250, EveryByteSurvivesTheRoundTrip) {
+    std::string all;
     for (int b = 0; b < 256; ++b) {
         const std::string byte(1, static_cast<char>(b));
         EXPECT_EQ(Utf8ToCp1250(Cp1250ToUtf8(byte)), byte) << "byte " << b;
-    }
-    std::string all;
-    for (int b = 0; b < 256; ++b) {
-        all += static_cast<char>(b);
+        all += byte;
     }
     EXPECT_EQ(Utf8ToCp1250(Cp1250ToUtf8(all)), all);
 }
 
-TEST(Cp1250, CzechLettersConvertBothWays) {
-    const std::string utf8 = "Příliš žluťoučký kůň úpěl ďábelské ódy ĚŠČŘŽÝÁÍÉÚŮŤĎŇ";
-    const std::string cp1250 = "P\xF8\xED\x6C\x69\x9A \x9Elu\x9Dou\xE8k\xFD k\xF9\xF2 \xFAp\xECl \xEF\xE1"
-                               "belsk\xE9 \xF3"
-                               "dy \xCC\x8A\xC8\xD8\x8E\xDD\xC1\xCD\xC9\xDA\xD9\x8D\xCF\xD2";
+TEST(Cp1250, CzechLettersAndPunctuationConvertBothWays) {
+    const std::string utf8 = "Příliš žluťoučký kůň úpěl ďábelské ódy ĚŠČŘŽÝÁÍÉÚŮŤĎŇ € „…“ – — ™";
+    const std::string cp1250 =
+        "P\xF8\xED\x6C\x69\x9A \x9Elu\x9Dou\xE8k\xFD k\xF9\xF2 \xFAp\xECl \xEF\xE1"
+        "belsk\xE9 \xF3"
+        "dy \xCC\x8A\xC8\xD8\x8E\xDD\xC1\xCD\xC9\xDA\xD9\x8D\xCF\xD2 \x80 \x84\x85\x93 \x96 \x97 \x99";
     EXPECT_EQ(Utf8ToCp1250(utf8), cp1250);
     EXPECT_EQ(Cp1250ToUtf8(cp1250), utf8);
 }
 
-TEST(Cp1250, PunctuationOfTheHighHalfMaps) {
-    EXPECT_EQ(Utf8ToCp1250("€ „…“ – —"), "\x80 \x84\x85\x93 \x96 \x97");
-    EXPECT_EQ(Cp1250ToUtf8("\x80\x99"), "€™");
-}
-
-TEST(Cp1250, MalformedUtf8PassesThroughAsBytes) {
-    EXPECT_EQ(Utf8ToCp1250("a\xC3"), "a\xC3");               // cut short at the end
-    EXPECT_EQ(Utf8ToCp1250("\xC3("), "\xC3(");               // bad continuation byte
-    EXPECT_EQ(Utf8ToCp1250("\xC0\xAF"), "\xC0\xAF");         // overlong
-    EXPECT_EQ(Utf8ToCp1250("\xE0\x80\x80"), "\xE0\x80\x80"); // overlong, three bytes
-    EXPECT_EQ(Utf8ToCp1250("\xED\xA0\x80"), "\xED\xA0\x80"); // a surrogate
-    EXPECT_EQ(Utf8ToCp1250("\xF8\x88\x80\x80\x80"), "\xF8\x88\x80\x80\x80");
-    // A stored text that was never UTF-8 comes back unchanged.
-    const std::string stored = "\xE8\x61\x73 \xF8\xED\x7A\x65n\xED";
-    EXPECT_EQ(Utf8ToCp1250(stored), stored);
-}
-
-TEST(Cp1250, UnmappableCharactersBecomeQuestionMarks) {
-    EXPECT_EQ(Utf8ToCp1250("日本"), "??");
-    EXPECT_EQ(Utf8ToCp1250("a😀b"), "a?b");
-    EXPECT_EQ(Utf8ToCp1250("ñ"), "?"); // Latin, but not in this code page
-    EXPECT_EQ(Utf8ToCp1250(""), "");
+TEST(Cp1250, MalformedUtf8PassesThroughAndUnmappableCharactersBecomeQuestionMarks) {
+    const struct {
+        std::string in, out;
+    } cases[] = {
+        {"a\xC3", "a\xC3"},                                                           // cut short at the end
+        {"\xC3(", "\xC3("},                                                           // bad continuation byte
+        {"\xC0\xAF", "\xC0\xAF"},                                                     // overlong
+        {"\xE0\x80\x80", "\xE0\x80\x80"},                                             // overlong, three bytes
+        {"\xED\xA0\x80", "\xED\xA0\x80"},                                             // a surrogate
+        {"\xF8\x88\x80\x80\x80", "\xF8\x88\x80\x80\x80"},                             // no such lead byte
+        {"\xE8\x61\x73 \xF8\xED\x7A\x65n\xED", "\xE8\x61\x73 \xF8\xED\x7A\x65n\xED"}, // stored, never UTF-8
+        {"日本", "??"},
+        {"a😀b", "a?b"},
+        {"ñ", "?"}, // Latin, but not in this code page
+        {"", ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Utf8ToCp1250(c.in), c.out) << c.in;
+    }
 }
 
 } // namespace

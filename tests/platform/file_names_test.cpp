@@ -6,41 +6,34 @@
 namespace ravlo {
 namespace {
 
-using testing::ScratchDir;
-
-TEST(FileNames, FindsAFileWhateverTheCase) {
-    const ScratchDir dir;
-    dir.Write("Demo.Map", "");
-    EXPECT_EQ(FindFileNoCase(dir.Path(), "DEMO.MAP"), dir / "Demo.Map");
-    EXPECT_EQ(FindFileNoCase(dir.Path(), "demo.map"), dir / "Demo.Map");
-    EXPECT_FALSE(FindFileNoCase(dir.Path(), "DEMO.MEM").has_value());
-    EXPECT_FALSE(FindFileNoCase(dir.Path(), "").has_value());
-    EXPECT_FALSE(FindFileNoCase(dir / "nowhere", "DEMO.MAP").has_value());
-}
-
-TEST(FileNames, ExactMatchWinsThenTheSmallestName) {
-    const ScratchDir dir;
-    dir.Write("rom.bin", "");
-    dir.Write("ROM.bin", "");
-    dir.Write("Rom.BIN", "");
-    EXPECT_EQ(FindFileNoCase(dir.Path(), "Rom.BIN"), dir / "Rom.BIN");
-    EXPECT_EQ(FindFileNoCase(dir.Path(), "ROM.BIN"), dir / "ROM.bin");
-}
-
-TEST(FileNames, MatchesEachPartOfARelativePath) {
-    const ScratchDir dir;
+TEST(FileNames, FindsAFileWhateverTheCaseOfEachPart) {
+    const testing::ScratchDir dir;
     std::filesystem::create_directories(dir / "Bin" / "Roms");
-    dir.Write("Bin/Roms/Rom0.bin", "");
-    EXPECT_EQ(FindFileNoCase(dir.Path(), "BIN/ROMS/ROM0.BIN"), dir / "Bin" / "Roms" / "Rom0.bin");
-    EXPECT_EQ(FindFileNoCase(dir.Path(), "bin/../BIN/roms"), dir / "Bin" / ".." / "Bin" / "Roms");
-    EXPECT_FALSE(FindFileNoCase(dir.Path(), "BIN/ROM0.BIN").has_value());
-}
-
-TEST(FileNames, OnlyAsciiLettersFoldCase) {
-    const ScratchDir dir;
-    dir.Write("\xC5\xA1koda.txt", ""); // UTF-8 small s caron
-    EXPECT_EQ(FindFileNoCase(dir.Path(), "\xC5\xA1KODA.TXT"), dir / "\xC5\xA1koda.txt");
-    EXPECT_FALSE(FindFileNoCase(dir.Path(), "\xC5\xA0KODA.TXT").has_value()); // capital S caron
+    for (const char* name :
+         {"Demo.Map", "rom.bin", "ROM.bin", "Rom.BIN", "Bin/Roms/Rom0.bin", "\xC5\xA1koda.txt"}) {
+        dir.Write(name, "");
+    }
+    const struct {
+        const char* query;
+        const char* found; // nullptr: none
+    } cases[] = {
+        {"DEMO.MAP", "Demo.Map"},
+        {"demo.map", "Demo.Map"},
+        {"DEMO.MEM", nullptr},
+        {"", nullptr},
+        {"Rom.BIN", "Rom.BIN"}, // an exact match wins, then the smallest name
+        {"ROM.BIN", "ROM.bin"},
+        {"BIN/ROMS/ROM0.BIN", "Bin/Roms/Rom0.bin"},
+        {"bin/../BIN/roms", "Bin/../Bin/Roms"},
+        {"BIN/ROM0.BIN", nullptr},
+        {"\xC5\xA1KODA.TXT", "\xC5\xA1koda.txt"}, // only ASCII letters fold: small s caron stays
+        {"\xC5\xA0KODA.TXT", nullptr},
+    };
+    for (const auto& c : cases) {
+        const auto found = FindFileNoCase(dir.Path(), c.query);
+        EXPECT_EQ(found, c.found ? std::optional(dir / c.found) : std::nullopt) << c.query;
+    }
+    EXPECT_FALSE(FindFileNoCase(dir / "nowhere", "DEMO.MAP").has_value());
 }
 
 TEST(FileNames, StoredPathsUseForwardSlashes) {

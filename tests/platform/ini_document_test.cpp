@@ -27,42 +27,34 @@ constexpr std::string_view kSettings = "; settings of the test bench\r\n"
                                        "Port=3\r\n";
 
 TEST(IniDocument, RoundTripKeepsEveryByte) {
-    EXPECT_EQ(IniDocument::Parse(kSettings).Serialize(), kSettings);
     const std::string_view unixStyle = "[a]\nx=1\n;c\n\n  odd line ]]\n[b]\ny=2"; // no final line end
-    EXPECT_EQ(IniDocument::Parse(unixStyle).Serialize(), unixStyle);
     const std::string_view mixed = "[a]\r\nx=1\n\xE8\xF8=\x9E\r\n";
-    EXPECT_EQ(IniDocument::Parse(mixed).Serialize(), mixed);
-    EXPECT_EQ(IniDocument::Parse("").Serialize(), "");
+    for (const std::string_view text : {kSettings, unixStyle, mixed, std::string_view()}) {
+        EXPECT_EQ(IniDocument::Parse(text).Serialize(), text);
+    }
 }
 
-TEST(IniDocument, LookupsIgnoreCaseAndBlanks) {
+TEST(IniDocument, LookupsIgnoreCaseAndBlanksAndTheFirstOfEqualKeysWins) {
     const IniDocument ini = IniDocument::Parse(kSettings);
     EXPECT_EQ(ini.ReadString("sections", "rd_section", "-"), "BENCH");
     EXPECT_EQ(ini.ReadString(" BENCH ", "comm", "-"), "'COMPORTX'  NOD=255"); // quotes are kept
     EXPECT_EQ(ini.ReadString("bench", "Missing", "fallback"), "fallback");
     EXPECT_EQ(ini.ReadString("nowhere", "APP", "fallback"), "fallback");
+    EXPECT_EQ(ini.ReadString("BENCH", "APP", ""), "DM $0003 THR=5 {drive}");
     EXPECT_TRUE(ini.SectionExists("com"));
     EXPECT_FALSE(ini.SectionExists("COMM"));
     EXPECT_TRUE(ini.KeyExists("Com", "PORT"));
+    // Comments and unknown lines are no keys; keys before any section belong to none.
+    EXPECT_EQ(ini.KeyNames("bench"), (Names{"APP", "COMM"}));
+    EXPECT_FALSE(ini.KeyExists("BENCH", "; the application object"));
+    EXPECT_FALSE(ini.KeyExists("BENCH", "just some words"));
+    EXPECT_FALSE(ini.KeyExists("", "orphan"));
+    EXPECT_FALSE(ini.KeyExists("SECTIONS", "orphan"));
+    EXPECT_EQ(ini.SectionNames(), (Names{"SECTIONS", "Bench", "COM"}));
 
     // Accented capitals match their small letters in the code page.
     const IniDocument czech = IniDocument::Parse("[N\xC1ZEV]\n\x8Akoda=1\n");
     EXPECT_EQ(czech.ReadString("n\xE1zev", "\x9Akoda", ""), "1");
-}
-
-TEST(IniDocument, FirstOfEqualKeysWinsAndCommentsAreNotKeys) {
-    const IniDocument ini = IniDocument::Parse(kSettings);
-    EXPECT_EQ(ini.ReadString("BENCH", "APP", ""), "DM $0003 THR=5 {drive}");
-    EXPECT_EQ(ini.KeyNames("bench"), (Names{"APP", "COMM"}));
-    EXPECT_FALSE(ini.KeyExists("BENCH", "; the application object"));
-    EXPECT_FALSE(ini.KeyExists("BENCH", "just some words"));
-}
-
-TEST(IniDocument, KeysBeforeAnySectionBelongToNone) {
-    const IniDocument ini = IniDocument::Parse(kSettings);
-    EXPECT_FALSE(ini.KeyExists("", "orphan"));
-    EXPECT_FALSE(ini.KeyExists("SECTIONS", "orphan"));
-    EXPECT_EQ(ini.SectionNames(), (Names{"SECTIONS", "Bench", "COM"}));
 }
 
 TEST(IniDocument, SectionListingsAndDuplicateSections) {
@@ -75,54 +67,38 @@ TEST(IniDocument, SectionListingsAndDuplicateSections) {
 }
 
 TEST(IniDocument, IntegersTakeTheLeadingDigits) {
-    const IniDocument ini = IniDocument::Parse("[n]\n"
-                                               "plain=42\n"
-                                               "unit=250 ms\n"
-                                               "negative=-7\n"
-                                               "hex=$10\n"
-                                               "word=abc\n"
-                                               "empty=\n"
-                                               "huge=99999999999999999999\n"
-                                               "tiny=-99999999999999999999\n");
-    EXPECT_EQ(ini.ReadInteger("n", "plain", 0), 42);
-    EXPECT_EQ(ini.ReadInteger("n", "unit", 0), 250);
-    EXPECT_EQ(ini.ReadInteger("n", "negative", 0), -7);
-    EXPECT_EQ(ini.ReadInteger("n", "hex", 5), 0);
-    EXPECT_EQ(ini.ReadInteger("n", "word", 5), 0);
-    EXPECT_EQ(ini.ReadInteger("n", "empty", 5), 5);
-    EXPECT_EQ(ini.ReadInteger("n", "missing", 5), 5);
-    EXPECT_EQ(ini.ReadInteger("n", "huge", 0), INT_MAX);
-    EXPECT_EQ(ini.ReadInteger("n", "tiny", 0), INT_MIN);
+    const IniDocument ini =
+        IniDocument::Parse("[n]\nplain=42\nunit=250 ms\nnegative=-7\nhex=$10\nword=abc\n"
+                           "empty=\nhuge=99999999999999999999\ntiny=-99999999999999999999\n");
+    const struct {
+        const char* key;
+        int value;
+    } cases[] = {{"plain", 42}, {"unit", 250},  {"negative", -7},  {"hex", 0},       {"word", 0},
+                 {"empty", 5},  {"missing", 5}, {"huge", INT_MAX}, {"tiny", INT_MIN}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(ini.ReadInteger("n", c.key, 5), c.value) << c.key;
+    }
     EXPECT_TRUE(ini.ReadBool("n", "plain", false));
     EXPECT_FALSE(ini.ReadBool("n", "word", true));
     EXPECT_TRUE(ini.ReadBool("n", "missing", true));
 }
 
-TEST(IniDocument, WriteUpdatesInPlace) {
+TEST(IniDocument, WritesUpdateInPlaceOrAfterTheSectionsLastKeyOrInANewSection) {
     IniDocument ini = IniDocument::Parse(kSettings);
     ASSERT_TRUE(ini.WriteString("bench", "comm", "'COM2'"));
-    std::string expected(kSettings);
-    expected.replace(expected.find("'COMPORTX'  NOD=255"), 19, "'COM2'");
-    EXPECT_EQ(ini.Serialize(), expected); // spelling and spacing of the key survive
-}
-
-TEST(IniDocument, NewKeyGoesAfterTheSectionsLastKey) {
-    IniDocument ini = IniDocument::Parse(kSettings);
     ASSERT_TRUE(ini.WriteString("BENCH", "NEW", "1"));
     std::string expected(kSettings);
+    expected.replace(expected.find("'COMPORTX'  NOD=255"), 19, "'COM2'"); // spelling and spacing survive
     expected.insert(expected.find("\r\n\r\n[COM]") + 2, "NEW=1\r\n");
     EXPECT_EQ(ini.Serialize(), expected);
 
-    IniDocument empty = IniDocument::Parse("[E]\n; only a comment\n\n[F]\n");
-    ASSERT_TRUE(empty.WriteString("e", "K", "v"));
-    EXPECT_EQ(empty.Serialize(), "[E]\nK=v\n; only a comment\n\n[F]\n");
-}
+    IniDocument comments = IniDocument::Parse("[E]\n; only a comment\n\n[F]\n");
+    ASSERT_TRUE(comments.WriteString("e", "K", "v"));
+    EXPECT_EQ(comments.Serialize(), "[E]\nK=v\n; only a comment\n\n[F]\n");
 
-TEST(IniDocument, NewSectionIsAppended) {
-    IniDocument ini = IniDocument::Parse("[A]\nx=1"); // the last line has no line end
-    ASSERT_TRUE(ini.WriteString("LASTPROJECTS", "P1", "C:\\PRJ\\DEMO.EXE"));
-    EXPECT_EQ(ini.Serialize(), "[A]\nx=1\n\n[LASTPROJECTS]\nP1=C:\\PRJ\\DEMO.EXE\n");
-
+    IniDocument unended = IniDocument::Parse("[A]\nx=1"); // the last line has no line end
+    ASSERT_TRUE(unended.WriteString("LASTPROJECTS", "P1", "C:\\PRJ\\DEMO.EXE"));
+    EXPECT_EQ(unended.Serialize(), "[A]\nx=1\n\n[LASTPROJECTS]\nP1=C:\\PRJ\\DEMO.EXE\n");
     IniDocument fresh;
     ASSERT_TRUE(fresh.WriteString("COM", "Port", "1"));
     EXPECT_EQ(fresh.Serialize(), "[COM]\r\nPort=1\r\n");
@@ -144,20 +120,11 @@ TEST(IniDocument, DeleteKeyAndSection) {
     EXPECT_TRUE(ini.DeleteKey("bench", "app"));
     EXPECT_FALSE(ini.KeyExists("BENCH", "APP")); // the second copy went as well
     EXPECT_FALSE(ini.DeleteKey("bench", "app"));
-    EXPECT_TRUE(ini.KeyExists("BENCH", "COMM"));
-
     EXPECT_TRUE(ini.DeleteSection("Sections"));
     EXPECT_FALSE(ini.DeleteSection("Sections"));
-    EXPECT_EQ(ini.Serialize(), "; settings of the test bench\r\n"
-                               "orphan=before any section\r\n"
-                               "\r\n"
-                               "[Bench]\r\n"
-                               "; the application object\r\n"
-                               "  COMM  =\t'COMPORTX'  NOD=255\r\n"
-                               "just some words\r\n"
-                               "\r\n"
-                               "[COM]\r\n"
-                               "Port=3\r\n");
+    EXPECT_EQ(ini.Serialize(), "; settings of the test bench\r\norphan=before any section\r\n\r\n"
+                               "[Bench]\r\n; the application object\r\n  COMM  =\t'COMPORTX'  NOD=255\r\n"
+                               "just some words\r\n\r\n[COM]\r\nPort=3\r\n");
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "platform/message_queue.h"
 #include "platform/window_messages.h"
+#include "support/wait_until.h"
 
 #include <atomic>
 #include <chrono>
@@ -34,20 +35,14 @@ public:
     std::function<std::intptr_t(std::uint32_t, std::uintptr_t, std::intptr_t)> react;
 };
 
-// Pumps until `done` holds; the generous limit only keeps a broken queue from hanging the run.
-void PumpUntil(MessageQueue& queue, const std::function<bool()>& done) {
-    const auto limit = std::chrono::steady_clock::now() + 30s;
-    while (!done() && std::chrono::steady_clock::now() < limit) {
-        queue.WaitAndPump(10ms);
-    }
+// Pumps until done holds, within the test wait limit.
+bool PumpUntil(MessageQueue& queue, const std::function<bool()>& done) {
+    return testing::WaitUntil(done, [&queue] { queue.WaitAndPump(10ms); });
 }
 
-// Waits (without pumping) until another thread has queued `count` messages.
-void WaitForPending(const MessageQueue& queue, std::size_t count) {
-    const auto limit = std::chrono::steady_clock::now() + 30s;
-    while (queue.PendingCount() < count && std::chrono::steady_clock::now() < limit) {
-        std::this_thread::yield();
-    }
+// Waits (without pumping) until another thread has queued count messages.
+bool WaitForPending(const MessageQueue& queue, std::size_t count) {
+    return testing::WaitUntil([&] { return queue.PendingCount() >= count; });
 }
 
 TEST(MessageQueue, DeliversInPostOrder) {
@@ -86,7 +81,7 @@ TEST(MessageQueue, PostsFromManyThreadsArriveInEachThreadsOrder) {
             }
         });
     }
-    PumpUntil(queue, [&] { return target.received.size() == kThreads * kPerThread; });
+    EXPECT_TRUE(PumpUntil(queue, [&] { return target.received.size() == kThreads * kPerThread; }));
     for (auto& poster : posters) {
         poster.join();
     }
@@ -147,20 +142,14 @@ TEST(MessageQueue, UndeliverableMessagesAreDropped) {
         shortLived.Post(window, WM_USER, 0, 5, [&] { dropped.push_back(5); });
     }
     EXPECT_EQ(dropped.back(), 5);
-}
-
-TEST(MessageQueue, RegistrationEndsWithItsObject) {
-    MessageQueue queue;
-    RecordingTarget target;
     WindowHandle window = kNoWindow;
-    int dropped = 0;
     {
-        const WindowRegistration registration(queue, target);
+        const WindowRegistration registration(queue, staying); // ends with its object
         window = registration.Handle();
-        EXPECT_TRUE(queue.Post(window, WM_USER, 0, 0, [&] { ++dropped; }));
+        EXPECT_TRUE(queue.Post(window, WM_USER, 0, 6, [&] { dropped.push_back(6); }));
     }
     EXPECT_FALSE(queue.IsRegistered(window));
-    EXPECT_EQ(dropped, 1);
+    EXPECT_EQ(dropped.back(), 6);
 }
 
 TEST(MessageQueue, SendIsSynchronousAndReentrant) {
@@ -224,9 +213,8 @@ TEST(MessageQueue, WaitAndPumpWakesForAPostFromAnotherThread) {
 
     std::thread poster([&] { queue.Post(window, wm_VarChanged, 1, 7); });
     std::size_t delivered = 0;
-    for (int round = 0; round < 100 && delivered == 0; ++round) {
-        delivered = queue.WaitAndPump(60s);
-    }
+    EXPECT_TRUE(testing::WaitUntil([&] { return delivered > 0; },
+                                   [&] { delivered = queue.WaitAndPump(testing::kWaitLimit); }));
     poster.join();
     EXPECT_EQ(delivered, 1u);
     EXPECT_EQ(target.received, (std::vector<Received>{{wm_VarChanged, 1, 7}}));
@@ -269,8 +257,8 @@ TEST(MessageQueue, SendFromAnotherThreadRunsOnTheOwnerThread) {
         answer = queue.Send(window, WM_USER + 1, 21, 0);
         finished = true;
     });
-    WaitForPending(queue, 2);
-    PumpUntil(queue, [&] { return finished.load(); });
+    EXPECT_TRUE(WaitForPending(queue, 2));
+    EXPECT_TRUE(PumpUntil(queue, [&] { return finished.load(); }));
     sender.join();
 
     EXPECT_EQ(answer, std::optional<std::intptr_t>(42));
@@ -285,15 +273,11 @@ TEST(MessageQueue, WaitingSenderIsReleasedWhenItsMessageIsDropped) {
     const WindowHandle window = queue.Register(target);
     std::optional<std::intptr_t> answer = 99;
     std::thread sender([&] { answer = queue.Send(window, WM_USER, 0, 0); });
-    WaitForPending(queue, 1);
+    EXPECT_TRUE(WaitForPending(queue, 1));
     queue.Unregister(window);
     sender.join();
     EXPECT_FALSE(answer.has_value());
     EXPECT_TRUE(target.received.empty());
-}
-
-TEST(MessageQueue, AppQueueIsOneInstance) {
-    EXPECT_EQ(&AppMessageQueue(), &AppMessageQueue());
 }
 
 } // namespace
