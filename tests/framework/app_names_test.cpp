@@ -10,8 +10,8 @@ namespace {
 namespace fs = std::filesystem;
 using testing::AppIniFixture;
 using testing::CapturedWriter;
-using testing::ScratchDir;
 using testing::ScopedEnv;
+using testing::ScratchDir;
 
 // The names computed for a program in a fresh home folder; reset afterwards.
 class AppNamesTest : public ::testing::Test {

@@ -5,36 +5,38 @@
 namespace ravlo {
 namespace {
 
-TEST(FileMaskTest, WildcardsAndCase) {
-    EXPECT_TRUE(MatchesMask("SL12", "SL*"));
-    EXPECT_TRUE(MatchesMask("sl12", "SL*"));
-    EXPECT_TRUE(MatchesMask("SL", "SL*"));
-    EXPECT_FALSE(MatchesMask("XSL12", "SL*"));
-    EXPECT_TRUE(MatchesMask("SL12", "S?1?"));
-    EXPECT_FALSE(MatchesMask("SL1", "S?1?"));
-    EXPECT_TRUE(MatchesMask("COMPORTX", "*PORT*"));
-    EXPECT_TRUE(MatchesMask("ABCABD", "*AB?"));
-    EXPECT_FALSE(MatchesMask("ABCABD", "*ABC"));
-    EXPECT_TRUE(MatchesMask("", "*"));
-    EXPECT_FALSE(MatchesMask("A", ""));
-    EXPECT_TRUE(MatchesMask("MA^03", "MA^*"));
-    // Code page 1250 letters fold too ("č"/"Č").
-    EXPECT_TRUE(MatchesMask("\xE8"
-                            "ip",
-                            "\xC8*"));
-}
-
-TEST(FileMaskTest, Sets) {
-    EXPECT_TRUE(MatchesMask("SL1", "SL[0-9]"));
-    EXPECT_FALSE(MatchesMask("SLX", "SL[0-9]"));
-    EXPECT_TRUE(MatchesMask("SLx", "SL[XYZ]"));
-    EXPECT_TRUE(MatchesMask("SLA", "SL[!0-9]"));
-    EXPECT_FALSE(MatchesMask("SL5", "SL[!0-9]"));
-    EXPECT_TRUE(MatchesMask("A-", "A[-]"));
-    EXPECT_TRUE(MatchesMask("SL12", "SL[0-9]*"));
-    // A set without its "]" matches nothing, not even itself.
-    EXPECT_FALSE(MatchesMask("SL[1", "SL[1"));
-    EXPECT_FALSE(MatchesMask("SL1", "SL[1"));
+TEST(FileMaskTest, WildcardsSetsAndCase) {
+    const struct {
+        const char* name;
+        const char* mask;
+        bool matches;
+    } cases[] = {
+        {"SL12", "SL*", true},
+        {"sl12", "SL*", true},
+        {"SL", "SL*", true},
+        {"XSL12", "SL*", false},
+        {"SL12", "S?1?", true},
+        {"SL1", "S?1?", false},
+        {"COMPORTX", "*PORT*", true},
+        {"ABCABD", "*AB?", true},
+        {"ABCABD", "*ABC", false},
+        {"", "*", true},
+        {"A", "", false},
+        {"MA^03", "MA^*", true},
+        {"\xE8ip", "\xC8*", true}, // code page 1250 letters fold too ("č"/"Č")
+        {"SL1", "SL[0-9]", true},
+        {"SLX", "SL[0-9]", false},
+        {"SLx", "SL[XYZ]", true},
+        {"SLA", "SL[!0-9]", true},
+        {"SL5", "SL[!0-9]", false},
+        {"A-", "A[-]", true},
+        {"SL12", "SL[0-9]*", true},
+        {"SL[1", "SL[1", false}, // a set without its "]" matches nothing, not even itself
+        {"SL1", "SL[1", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(MatchesMask(c.name, c.mask), c.matches) << c.name << " " << c.mask;
+    }
 }
 
 } // namespace

@@ -2,17 +2,17 @@
 #include "framework/main_window.h"
 #include "framework/message_box.h"
 #include "framework/runtime_log.h"
-#include "support/app_fixtures.h"
 #include "platform/cp1250.h"
 #include "platform/presenter.h"
+#include "support/app_fixtures.h"
 
 #include <gtest/gtest.h>
 
 namespace ravlo {
 namespace {
 
-using testing::ScratchDir;
 using testing::ScopedEnv;
+using testing::ScratchDir;
 
 // A runtime log in a fresh home folder for the length of a test.
 class LoggedRun {

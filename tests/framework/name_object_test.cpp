@@ -1,10 +1,10 @@
 #include "framework/keyword_lexer.h"
 #include "framework/name_coll.h"
 #include "framework/name_object.h"
-#include "support/app_fixtures.h"
 #include "platform/exception.h"
 #include "platform/ini_file.h"
 #include "platform/presenter.h"
+#include "support/app_fixtures.h"
 
 #include <gtest/gtest.h>
 

@@ -23,7 +23,6 @@ TEST(PaddingTest, PadPCharPadsAndTerminatesWithinTheBuffer) {
     std::array<char, 8> buf{'a', 'b', '\0', 'x', 'x', 'x', 'x', 'x'};
     PadPChar(buf, 5);
     EXPECT_EQ(std::string(buf.data()), "ab   ");
-
     PadPChar(buf, 100); // limited to size - 1
     EXPECT_EQ(std::string(buf.data()), "ab     ");
     EXPECT_EQ(buf[7], '\0');
@@ -31,13 +30,9 @@ TEST(PaddingTest, PadPCharPadsAndTerminatesWithinTheBuffer) {
     std::array<char, 8> longer{'a', 'b', 'c', 'd', 'e', 'f', '\0', 'x'};
     PadPChar(longer, 3);
     EXPECT_EQ(std::string(longer.data()), "abc");
-}
-
-TEST(PaddingTest, PadPCharOfUnterminatedOrEmptyBuffer) {
     std::array<char, 4> unterminated{'x', 'x', 'x', 'x'};
     PadPChar(unterminated, 10);
     EXPECT_EQ(std::string(unterminated.data()), "xxx");
-
     PadPChar(std::span<char>(), 5); // no room even for a terminator: nothing to do
     std::array<char, 1> one{'q'};
     PadPChar(one, 5);
