@@ -18,9 +18,6 @@ TEST(NumberTextTest, DecimalTextsAndWidths) {
     EXPECT_EQ(LIntStr(123456, 3), "123456"); // a narrower width never cuts
     EXPECT_EQ(LIntStr(42, -4), "42");
     EXPECT_EQ(ByteStr(1, 1000).size(), 255u);
-}
-
-TEST(NumberTextTest, DWordStrStaysPositiveAbove2To31) {
     EXPECT_EQ(DWordStr(2147483648u), "2147483648");
     EXPECT_EQ(DWordStr(0xFFFFFFFFu, 12), "  4294967295");
 }
@@ -38,9 +35,7 @@ TEST(NumberTextTest, RealStrFixedPoint) {
     EXPECT_EQ(RealStr(1e20, 0, 0), "100000000000000000000");
     EXPECT_EQ(RealStr(12.0, 0, -3), "12");
     EXPECT_EQ(RealStr(1e300, 0, 255).size(), 255u);
-}
-
-TEST(NumberTextTest, RealStrWidthEqualToDecimalsShowsOneDecimalLessCutToWidth) {
+    // A width equal to the decimals shows one decimal less, cut to the width.
     EXPECT_EQ(RealStr(1.5, 3, 3), "1.5");
     EXPECT_EQ(RealStr(123.456, 3, 3), "123");
     EXPECT_EQ(RealStr(1.5, 6, 6), "1.5000");
@@ -88,7 +83,7 @@ TEST(NumberTextTest, HexBufNeverReadsPastItsBufferOr255Characters) {
     EXPECT_EQ(text.find_first_not_of("5A"), std::string::npos);
 }
 
-TEST(NumberTextTest, Pow10RAndRealDecimals) {
+TEST(NumberTextTest, Pow10RAndRealDecimalsAlsoOfInfinityAndNaN) {
     EXPECT_EQ(Pow10R(0), 1.0);
     EXPECT_EQ(Pow10R(-3), 1.0);
     EXPECT_EQ(Pow10R(3), 1000.0);
@@ -101,36 +96,11 @@ TEST(NumberTextTest, Pow10RAndRealDecimals) {
     EXPECT_EQ(RealDecimals(6, 123456.7), 0);
     EXPECT_EQ(RealDecimals(0, 5.0), 0);
     EXPECT_EQ(RealDecimals(10, 1e308), 0);
-}
-
-TEST(NumberTextTest, RealDecimalsOfInfinityOrNaNEnds) {
     EXPECT_EQ(RealDecimals(6, std::numeric_limits<double>::infinity()), 0);
     EXPECT_EQ(RealDecimals(6, -std::numeric_limits<double>::infinity()), 0);
     EXPECT_EQ(RealDecimals(6, std::nan("")), 0);
     EXPECT_EQ(RealStr(std::numeric_limits<double>::infinity(), 5, 1), "  INF");
     EXPECT_EQ(RealExpStr(std::nan(""), 0), "NAN");
-}
-
-TEST(NumberTextTest, ComparisonsAndMemory) {
-    EXPECT_EQ(MinB(3, 200), 3);
-    EXPECT_EQ(MaxB(3, 200), 200);
-    EXPECT_EQ(MinI(-3, 2), -3);
-    EXPECT_EQ(MaxI(-3, 2), 2);
-    EXPECT_EQ(CmpDW(0x80000000u, 1), 1); // unsigned order
-    EXPECT_EQ(CmpHiLoW(0x0001FFFFu, 0x00020000u), -1);
-    EXPECT_EQ(CmpDW(7, 7), 0);
-    EXPECT_EQ(MakeDWord(0x78, 0x56, 0x34, 0x12), 0x12345678u);
-
-    const std::array<std::uint8_t, 7> a{1, 2, 3, 4, 5, 6, 7};
-    std::array<std::uint8_t, 7> b = a;
-    EXPECT_TRUE(SameMem(a, b, 7));
-    b[6] = 9; // beyond the whole 4-byte steps
-    EXPECT_FALSE(SameMem(a, b, 7));
-    EXPECT_TRUE(SameMem(a, b, 6));
-    EXPECT_FALSE(CompareBuf(a, b, 7));
-    EXPECT_TRUE(CompareBuf(a, b, 1));
-    EXPECT_TRUE(SameMem(a, b, 0));
-    EXPECT_FALSE(SameMem(a, std::span(b).first(3), 4)); // never compares past a buffer
 }
 
 } // namespace
