@@ -16,6 +16,7 @@ const std::string kOutOfRange = "Hodnota mimo meze ";
 constexpr std::int32_t kIntMax = std::numeric_limits<std::int32_t>::max();
 constexpr std::int32_t kIntMin = std::numeric_limits<std::int32_t>::min();
 
+// Beyond 32 bits is no number at all; with an exclusive maximum the minimum stays inclusive.
 TEST(CheckedConversionsTest, IntegerSuccessMessagesAndExclusiveLimits) {
     const struct {
         const char* text;
@@ -23,23 +24,21 @@ TEST(CheckedConversionsTest, IntegerSuccessMessagesAndExclusiveLimits) {
         std::int32_t max, min;
         std::string message; // empty: converted
         std::int32_t value = 0;
-    } cases[] = {
-        {"123", 0, kIntMax, kIntMin, "", 123},
-        {"$FF", 0, kIntMax, kIntMin, "", 255},
-        {"12x", 0, kIntMax, kIntMin, kIntegerSyntax},
-        {" 12", 0, kIntMax, kIntMin, kIntegerSyntax},
-        {"", 0, kIntMax, kIntMin, kIntegerSyntax},
-        {"2147483648", 0, kIntMax, kIntMin, kIntegerSyntax}, // beyond 32 bits is no number at all
-        {"2000", 0, 1000, 0, kOutOfRange},
-        {"-1", 0, 1000, 0, kOutOfRange},
-        {"0", 0, 10, 0, "", 0},
-        {"10", 0, 10, 0, "", 10},
-        {"0", kChkMinExclusive, 10, 0, kOutOfRange},
-        {"1", kChkMinExclusive, 10, 0, "", 1},
-        {"10", kChkMaxExclusive, 10, 0, kOutOfRange},
-        {"9", kChkMaxExclusive, 10, 0, "", 9},
-        {"0", kChkMaxExclusive, 10, 0, "", 0}, // the minimum stays inclusive
-    };
+    } cases[] = {{"123", 0, kIntMax, kIntMin, "", 123},
+                 {"$FF", 0, kIntMax, kIntMin, "", 255},
+                 {"12x", 0, kIntMax, kIntMin, kIntegerSyntax},
+                 {" 12", 0, kIntMax, kIntMin, kIntegerSyntax},
+                 {"", 0, kIntMax, kIntMin, kIntegerSyntax},
+                 {"2147483648", 0, kIntMax, kIntMin, kIntegerSyntax},
+                 {"2000", 0, 1000, 0, kOutOfRange},
+                 {"-1", 0, 1000, 0, kOutOfRange},
+                 {"0", 0, 10, 0, "", 0},
+                 {"10", 0, 10, 0, "", 10},
+                 {"0", kChkMinExclusive, 10, 0, kOutOfRange},
+                 {"1", kChkMinExclusive, 10, 0, "", 1},
+                 {"10", kChkMaxExclusive, 10, 0, kOutOfRange},
+                 {"9", kChkMaxExclusive, 10, 0, "", 9},
+                 {"0", kChkMaxExclusive, 10, 0, "", 0}};
     for (const auto& c : cases) {
         std::string text = c.text;
         std::int32_t value = 7;
@@ -139,30 +138,28 @@ TEST_F(CheckedDateTimeTest, DatesTwoDigitYearsAndFieldRanges) {
     const struct {
         int order;
         std::string text, result;
-    } cases[] = {
-        {kDateOrderDayMonthYear, "1.2.79", "2079-2-1"}, // two-digit years split at 80
-        {kDateOrderDayMonthYear, "1.2.80", "1980-2-1"},
-        {kDateOrderDayMonthYear, "1.2.0", "2000-2-1"},
-        {kDateOrderDayMonthYear, "1.2", "2000-2-1"}, // a missing year counts as 0
-        {kDateOrderDayMonthYear, "31.12.1980", "1980-12-31"},
-        {kDateOrderDayMonthYear, "1/2/2079", "2079-2-1"},
-        {kDateOrderDayMonthYear, "1.2.1979", years},
-        {kDateOrderDayMonthYear, "1.2.2080", years},
-        {kDateOrderDayMonthYear, "1.2.079", years},
-        {kDateOrderDayMonthYear, "0.2.2000", days},
-        {kDateOrderDayMonthYear, "32.1.2000", days},
-        {kDateOrderDayMonthYear, "", days},
-        {kDateOrderDayMonthYear, "1.13.2000", months},
-        {kDateOrderDayMonthYear, "1.0.1900", months}, // the day is checked first, then the month
-        // A group of more than four digits is out of range, not cut into a valid-looking value.
-        {kDateOrderDayMonthYear, "1.2.20790", years},
-        {kDateOrderDayMonthYear, "00001.2.2000", days},
-        // Only the first 40 characters count: the year lies beyond them.
-        {kDateOrderDayMonthYear, "1.2." + std::string(36, ' ') + "1999", "2000-2-1"},
-        {kDateOrderYearMonthDay, "2024-03-07", "2024-3-7"},
-        {kDateOrderMonthDayYear, "3/7/24", "2024-3-7"},
-        {kDateOrderMonthDayYear, "13/7/24", months},
-    };
+    } cases[] = {{kDateOrderDayMonthYear, "1.2.79", "2079-2-1"}, // two-digit years split at 80
+                 {kDateOrderDayMonthYear, "1.2.80", "1980-2-1"},
+                 {kDateOrderDayMonthYear, "1.2.0", "2000-2-1"},
+                 {kDateOrderDayMonthYear, "1.2", "2000-2-1"}, // a missing year counts as 0
+                 {kDateOrderDayMonthYear, "31.12.1980", "1980-12-31"},
+                 {kDateOrderDayMonthYear, "1/2/2079", "2079-2-1"},
+                 {kDateOrderDayMonthYear, "1.2.1979", years},
+                 {kDateOrderDayMonthYear, "1.2.2080", years},
+                 {kDateOrderDayMonthYear, "1.2.079", years},
+                 {kDateOrderDayMonthYear, "0.2.2000", days},
+                 {kDateOrderDayMonthYear, "32.1.2000", days},
+                 {kDateOrderDayMonthYear, "", days},
+                 {kDateOrderDayMonthYear, "1.13.2000", months},
+                 {kDateOrderDayMonthYear, "1.0.1900", months}, // the day is checked first, then the month
+                 // A group of more than four digits is out of range, not cut into a valid-looking value.
+                 {kDateOrderDayMonthYear, "1.2.20790", years},
+                 {kDateOrderDayMonthYear, "00001.2.2000", days},
+                 // Only the first 40 characters count: the year lies beyond them.
+                 {kDateOrderDayMonthYear, "1.2." + std::string(36, ' ') + "1999", "2000-2-1"},
+                 {kDateOrderYearMonthDay, "2024-03-07", "2024-3-7"},
+                 {kDateOrderMonthDayYear, "3/7/24", "2024-3-7"},
+                 {kDateOrderMonthDayYear, "13/7/24", months}};
     for (const auto& c : cases) {
         DateOrder = c.order;
         EXPECT_EQ(Date(c.text), c.result) << c.text;

@@ -84,7 +84,7 @@ TEST(NameObjectTest, KeywordsUpdRuleAndRanges) {
     EXPECT_EQ(object.UPD, 0);
 }
 
-TEST(NameObjectTest, ParamTexts) {
+TEST(NameObjectTest, ParamTextsReadBackAndNamesMatchMasks) {
     TNameObject object("X");
     EXPECT_EQ(object.ParamsToText(), "");
     object.UPD = 1;
@@ -101,19 +101,17 @@ TEST(NameObjectTest, ParamTexts) {
     EXPECT_FALSE(copy.ParseParams(object.ParamsToText()));
     EXPECT_EQ(copy.ALL, 1);
     EXPECT_FALSE(copy.ParseParams("{nothing}"));
-}
 
-TEST(NameObjectTest, NamesAndMasks) {
-    const TNameObject object("SL12");
-    EXPECT_EQ(object.CompareName("SL*"), 0);
-    EXPECT_EQ(object.CompareName("sl1?"), 0);
-    EXPECT_EQ(object.CompareName("SL2*"), -1);
+    const TNameObject named("SL12");
+    EXPECT_EQ(named.CompareName("SL*"), 0);
+    EXPECT_EQ(named.CompareName("sl1?"), 0);
+    EXPECT_EQ(named.CompareName("SL2*"), -1);
     const TNameObject longName(std::string(40, 'N'));
     EXPECT_EQ(longName.Name, std::string(32, 'N'));
     EXPECT_EQ(longName.GetName(), longName.Name);
 }
 
-TEST(NameObjectTest, ReadsItsKeyAfterConstruction) {
+TEST(NameObjectTest, ReadsItsKeyAfterConstructionAndReportsReadErrors) {
     AppIniFixture app(kIni);
     std::unique_ptr<TTestLabel> label;
     {
@@ -127,10 +125,6 @@ TEST(NameObjectTest, ReadsItsKeyAfterConstruction) {
     EXPECT_FALSE(label->ReadParamFromINI(true));
     ASSERT_EQ(writer.Lines().size(), 1u);
     EXPECT_EQ(writer.Lines()[0], "INIFile=" + PathText(AppIniName()) + "[READ],LBL=NAM='Board One' UPD=1");
-}
-
-TEST(NameObjectTest, ReadErrorsAreReported) {
-    AppIniFixture app(kIni);
     {
         CapturedWriter writer;
         const auto missing = std::make_unique<TNameObject>("NOPE");
