@@ -17,22 +17,17 @@ protected:
     void TearDown() override { EXPECT_EQ(TCountingObj::Live, 0); }
 };
 
-TEST_F(EnumTypesTest, ValueToTextFallsBackToHex) {
-    TEnumTypeDefStrings strings;
-    strings.Add("Off");
-    strings.Add("");
-    EXPECT_EQ(strings.ValueToText(0), "Off");
-    EXPECT_EQ(strings.ValueToText(1), "$01");
-    EXPECT_EQ(strings.ValueToText(200), "$C8");
-    EXPECT_EQ(strings.Get(2), "");
-    EXPECT_EQ(strings.Get(-1), "");
-}
-
-TEST_F(EnumTypesTest, TransferMapTranslatesValuesAndIndexes) {
+TEST_F(EnumTypesTest, ValueToTextFallsBackToHexAndATransferMapTranslatesValuesAndIndexes) {
     TEnumTypeDefStrings strings;
     strings.Add("ten");
-    strings.Add("twenty");
+    strings.Add("");
     strings.Add("unmapped");
+    EXPECT_EQ(strings.ValueToText(0), "ten");
+    EXPECT_EQ(strings.ValueToText(1), "$01");
+    EXPECT_EQ(strings.ValueToText(200), "$C8");
+    EXPECT_EQ(strings.Get(3), "");
+    EXPECT_EQ(strings.Get(-1), "");
+    strings.Put(1, "twenty");
     EXPECT_EQ(strings.ItemOfValue(2), 2);
     EXPECT_EQ(strings.ValueOfItem(2), 2);
 
@@ -111,9 +106,7 @@ TEST_F(EnumTypesTest, DefinitionStreamsNameElementsAndTransfer) {
     ASSERT_EQ(mapped.bytes.size(), plain.bytes.size() + 256);
     EXPECT_EQ(mapped.bytes.back(), 0x42);
 
-    MemoryStream memory(mapped.bytes);
-    TrbObjStream reader(memory, ObjStreamMode::Reading, mapped.classNames);
-    const auto loaded = reader.GetAs<TEnumTypeDefinition>();
+    const auto loaded = test::ReadObject<TEnumTypeDefinition>(mapped);
     EXPECT_EQ(loaded->TypeName, "On");
     EXPECT_EQ(loaded->Strings.Get(0), "x");
     ASSERT_NE(loaded->Strings.Transfer, nullptr);
@@ -130,9 +123,7 @@ TEST_F(EnumTypesTest, DefinitionRefusesElementsOfAnotherClass) {
         s.Put(&wrongElements);
         s.Put(nullptr);
     });
-    MemoryStream memory(written.bytes);
-    TrbObjStream reader(memory, ObjStreamMode::Reading, written.classNames);
-    EXPECT_THROW(reader.Get(), EInvalidCast);
+    EXPECT_THROW(test::ReadObject<TrbStreamable>(written), EInvalidCast);
 }
 
 TEST_F(EnumTypesTest, TypesCollectionGivesStringsByIndex) {

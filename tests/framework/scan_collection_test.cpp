@@ -110,12 +110,8 @@ TEST(ScanCollectionTest, ScanObjectStreamLayoutAndLoadClearsReferences) {
     const auto written = test::WriteObjects([&](TrbObjStream& s) { s.Put(&obj); });
     EXPECT_EQ(written.bytes,
               Bytes({0x00, 0x00, 0x02, 0x01, 0xD0, 0xC0, 0xB0, 0xA0, 0x02, 0x00, 0x00, 0x00, 'h', 'i'}));
-    MemoryStream memory(written.bytes);
-    TrbObjStream reader(memory, ObjStreamMode::Reading, written.classNames);
-    const auto loaded = reader.GetAs<TScanObject>();
-    EXPECT_EQ(loaded->W, 0x0102);
-    EXPECT_EQ(loaded->L, 0xA0B0C0D0u);
-    EXPECT_EQ(loaded->Text, "hi");
+    const auto loaded = test::ReadObject<TScanObject>(written);
+    EXPECT_EQ(std::tuple(loaded->W, loaded->L, loaded->Text), std::tuple(0x0102, 0xA0B0C0D0u, "hi"));
     EXPECT_EQ(loaded->Ref1, nullptr);
     EXPECT_EQ(loaded->Ref2, nullptr);
 }

@@ -8,6 +8,7 @@ namespace ravlo {
 namespace {
 
 using test::TCountingObj;
+using Values = std::vector<std::uint16_t>;
 
 // Sorted by the counting object's Value.
 class TValueColl : public TrbTypedCollection<TCountingObj, TrbSortedCollection> {
@@ -24,14 +25,14 @@ public:
     }
 };
 
-TCountingObj* Add(TValueColl& collection, std::uint16_t value) {
+TCountingObj* Add(TrbSortedCollection& collection, std::uint16_t value) {
     auto item = std::make_unique<TCountingObj>(value);
     TCountingObj* raw = item.get();
     return collection.Insert(std::move(item)).Inserted ? raw : nullptr;
 }
 
-std::vector<std::uint16_t> Values(const TrbCollection& collection) {
-    std::vector<std::uint16_t> values;
+Values ValuesOf(const TrbCollection& collection) {
+    Values values;
     for (std::int32_t i = 0; i < collection.Count(); ++i) {
         values.push_back(static_cast<const TCountingObj*>(collection.At(i))->Value);
     }
@@ -53,8 +54,7 @@ TEST_F(SortedCollectionTest, WithoutDuplicatesAnEqualKeyIsHandedBack) {
     for (const std::uint16_t value : {5, 1, 9, 3}) {
         Add(collection, value);
     }
-    EXPECT_EQ(Values(collection), (std::vector<std::uint16_t>{1, 3, 5, 9}));
-
+    EXPECT_EQ(ValuesOf(collection), (Values{1, 3, 5, 9}));
     auto equal = std::make_unique<TCountingObj>(5);
     TCountingObj* raw = equal.get();
     TrbInsertResult result = collection.Insert(std::move(equal));
@@ -62,14 +62,11 @@ TEST_F(SortedCollectionTest, WithoutDuplicatesAnEqualKeyIsHandedBack) {
     EXPECT_EQ(result.Index, 2);
     EXPECT_EQ(result.Refused.get(), raw);
     EXPECT_EQ(collection.Count(), 4);
-
     // IndexOf finds the equal key even for another object; deleting and freeing do not.
     EXPECT_EQ(collection.IndexOf(raw), 2);
     EXPECT_EQ(collection.Delete(raw).Index, -1);
     collection.FreeObj(raw);
-    EXPECT_EQ(collection.Count(), 4);
     EXPECT_EQ(TCountingObj::Live, 5);
-
     std::int32_t index = -1;
     const std::uint16_t missing = 4;
     EXPECT_FALSE(collection.Search(&missing, index));
@@ -86,22 +83,17 @@ TEST_F(SortedCollectionTest, WithDuplicatesSearchFindsTheFirstOfEqualItems) {
     Add(collection, 9);
     Add(collection, 1);
     // A new equal item goes before the existing equal ones.
-    EXPECT_EQ(collection.At(2), third);
-    EXPECT_EQ(collection.At(3), second);
-    EXPECT_EQ(collection.At(4), first);
-
+    EXPECT_EQ(std::vector<const TrbStreamable*>({collection.At(2), collection.At(3), collection.At(4)}),
+              std::vector<const TrbStreamable*>({third, second, first}));
     std::int32_t index = -1;
     const std::uint16_t key = 7;
     EXPECT_TRUE(collection.Search(&key, index));
     EXPECT_EQ(index, 2);
-
     EXPECT_EQ(collection.IndexOf(first), 4);
     TCountingObj stranger(7);
     EXPECT_EQ(collection.IndexOf(&stranger), -1);
     collection.FreeObj(second);
     EXPECT_EQ(collection.IndexOf(first), 3);
-    EXPECT_EQ(collection.Count(), 5);
-
     // An item whose key changed after it was inserted is still deleted by identity.
     first->Value = 0;
     const TrbDeleteResult deleted = collection.Delete(first);
@@ -117,41 +109,29 @@ TEST_F(SortedCollectionTest, LoadReSortsAndFreesRefusedItems) {
     }
     auto written = test::WriteObjects([&](TrbObjStream& s) { s.Put(&source); });
     EXPECT_EQ(written.bytes[2], 0x01); // Duplicates
-
-    MemoryStream same(written.bytes);
-    TrbObjStream sameReader(same, ObjStreamMode::Reading, written.classNames);
-    auto loaded = sameReader.GetAs<TValueColl>();
-    EXPECT_EQ(Values(*loaded), (std::vector<std::uint16_t>{2, 4, 4, 8}));
-
+    EXPECT_EQ(ValuesOf(*test::ReadObject<TValueColl>(written)), (Values{2, 4, 4, 8}));
     written.bytes[2] = 0x00;
-    MemoryStream strict(written.bytes);
-    TrbObjStream strictReader(strict, ObjStreamMode::Reading, written.classNames);
-    auto unique = strictReader.GetAs<TValueColl>();
+    const auto unique = test::ReadObject<TValueColl>(written);
     EXPECT_FALSE(unique->Duplicates);
-    EXPECT_EQ(Values(*unique), (std::vector<std::uint16_t>{2, 4, 8}));
-    EXPECT_EQ(TCountingObj::Live, 4 + 4 + 3);
+    EXPECT_EQ(ValuesOf(*unique), (Values{2, 4, 8}));
+    EXPECT_EQ(TCountingObj::Live, 4 + 3);
 
     // A nil entry has no key and is dropped; an entry of another class is refused by its class.
     const auto nilEntry = test::Bytes({0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0xFF, 0xFF});
-    MemoryStream nilStream(nilEntry);
-    TrbObjStream nilReader(nilStream, ObjStreamMode::Reading, written.classNames);
-    EXPECT_EQ(nilReader.GetAs<TValueColl>()->Count(), 0);
+    EXPECT_EQ(test::ReadObject<TValueColl>(nilEntry, written.classNames)->Count(), 0);
     const auto otherEntry =
         test::Bytes({0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00});
-    MemoryStream otherStream(otherEntry);
-    const std::vector<std::string> classes{"TValueColl", "TrbCollection"};
-    TrbObjStream otherReader(otherStream, ObjStreamMode::Reading, classes);
-    EXPECT_THROW(otherReader.Get(), EInvalidCast);
+    EXPECT_THROW(test::ReadObject<TrbStreamable>(otherEntry, {"TValueColl", "TrbCollection"}), EInvalidCast);
 }
 
 TEST_F(SortedCollectionTest, BaseCompareAppendsInInsertOrder) {
     TrbSortedCollection collection;
-    collection.Insert(std::make_unique<TCountingObj>(3));
-    collection.Insert(std::make_unique<TCountingObj>(1));
-    EXPECT_EQ(Values(collection), (std::vector<std::uint16_t>{3, 1}));
+    Add(collection, 3);
+    Add(collection, 1);
+    EXPECT_EQ(ValuesOf(collection), (Values{3, 1}));
     EXPECT_EQ(collection.IndexOf(collection.At(0)), -1);
     collection.FreeObj(collection.At(0));
-    EXPECT_EQ(Values(collection), (std::vector<std::uint16_t>{1}));
+    EXPECT_EQ(ValuesOf(collection), (Values{1}));
 }
 
 } // namespace
