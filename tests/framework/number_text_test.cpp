@@ -1,9 +1,14 @@
+#include "framework/bcd.h"
+#include "framework/number_parse.h"
 #include "framework/number_text.h"
+#include "framework/padding.h"
+#include "platform/exception.h"
 
 #include <array>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <limits>
+#include <string>
 #include <vector>
 
 namespace ravlo {
@@ -101,6 +106,115 @@ TEST(NumberTextTest, Pow10RAndRealDecimalsAlsoOfInfinityAndNaN) {
     EXPECT_EQ(RealDecimals(6, std::nan("")), 0);
     EXPECT_EQ(RealStr(std::numeric_limits<double>::infinity(), 5, 1), "  INF");
     EXPECT_EQ(RealExpStr(std::nan(""), 0), "NAN");
+}
+
+TEST(NumberParseTest, Int32TakesDecimalAndHexPatterns) {
+    EXPECT_EQ(ValInt32("123"), 123);
+    EXPECT_EQ(ValInt32("+5"), 5);
+    EXPECT_EQ(ValInt32("-2147483648"), std::numeric_limits<std::int32_t>::min());
+    EXPECT_EQ(ValInt32("2147483647"), std::numeric_limits<std::int32_t>::max());
+    EXPECT_EQ(ValInt32("$7fffffff"), std::numeric_limits<std::int32_t>::max());
+    EXPECT_EQ(ValInt32("$FFFFFFFF"), -1);
+    EXPECT_EQ(ValInt32("-$10"), -16);
+    EXPECT_EQ(ValInt32("$0000000000001"), 1); // leading zeros do not count
+}
+
+TEST(NumberParseTest, Int32RefusesMalformedAndOverflowingTexts) {
+    for (const char* text : {"", "-", "+", "$", "-$", " 1", "1 ", "1G", "12a", "$-1", "0x10", "1.0", "--1",
+                             "2147483648", "-2147483649", "$100000000", "99999999999999999999999"}) {
+        EXPECT_FALSE(ValInt32(text).has_value()) << text;
+    }
+}
+
+TEST(NumberParseTest, Int64AndDWordLimits) {
+    EXPECT_EQ(ValInt64("9223372036854775807"), std::numeric_limits<std::int64_t>::max());
+    EXPECT_EQ(ValInt64("-9223372036854775808"), std::numeric_limits<std::int64_t>::min());
+    EXPECT_FALSE(ValInt64("9223372036854775808").has_value());
+    EXPECT_FALSE(ValInt64("-9223372036854775809").has_value());
+    EXPECT_EQ(ValInt64("-$FFFFFFFF"), -4294967295LL);
+
+    EXPECT_EQ(ValDWord("4294967295"), 0xFFFFFFFFu);
+    EXPECT_EQ(ValDWord("$FFFFFFFF"), 0xFFFFFFFFu);
+    EXPECT_EQ(ValDWord("-0"), 0u);
+    EXPECT_FALSE(ValDWord("4294967296").has_value());
+    EXPECT_FALSE(ValDWord("$100000000").has_value());
+    EXPECT_FALSE(ValDWord("-1").has_value());
+}
+
+TEST(NumberParseTest, RealGrammar) {
+    EXPECT_EQ(ValReal("1.5"), 1.5);
+    EXPECT_EQ(ValReal("-2.5e3"), -2500.0);
+    EXPECT_EQ(ValReal("1E+2"), 100.0);
+    EXPECT_EQ(ValReal("+.5"), 0.5);
+    EXPECT_EQ(ValReal("1."), 1.0);
+    EXPECT_EQ(ValReal("-0"), 0.0);
+    for (const char* text : {"", ".", "-", "1e", "e5", "1e+", "1,5", " 1", "1 ", "inf", "nan", "$10", "1.2.3",
+                             "1e400", "1e-400", "0x1p3"}) {
+        EXPECT_FALSE(ValReal(text).has_value()) << text;
+    }
+}
+
+TEST(BcdTest, ConvertsBothWays) {
+    EXPECT_EQ(ByteToBCD(42), 0x42);
+    EXPECT_EQ(WordToBCD(1234), 0x1234);
+    EXPECT_EQ(BCDToByte(0xFF), 165); // nibbles are not checked
+    for (int n = 0; n <= 9999; ++n) {
+        ASSERT_EQ(BCDToWord(WordToBCD(n)), n);
+        if (n <= 99) {
+            ASSERT_EQ(BCDToByte(ByteToBCD(n)), n);
+        }
+    }
+}
+
+template <class Convert>
+std::string ErrorText(Convert convert) {
+    try {
+        convert();
+    } catch (const ERangeError& e) {
+        return e.what();
+    }
+    return "no exception";
+}
+
+TEST(BcdTest, ValuesBeyondTheDigitsRaiseTheirTexts) {
+    EXPECT_EQ(ErrorText([] { ByteToBCD(300); }), "ByteToBCD Error, byte 300 is not BCD convertable");
+    EXPECT_EQ(ErrorText([] { WordToBCD(65536 + 12); }), "WordToBCD Error, word 65548 is not BCD convertable");
+    for (const int value : {100, -1}) {
+        EXPECT_THROW(ByteToBCD(value), ERangeError) << value;
+    }
+    EXPECT_THROW(WordToBCD(10000), ERangeError);
+}
+
+TEST(PaddingTest, PadsUpToWidthAndNeverCuts) {
+    EXPECT_EQ(PadRStr("ab", 5), "ab   ");
+    EXPECT_EQ(PadLChr("7", 3, '0'), "007");
+    EXPECT_EQ(PadRChr("7", 3, '*'), "7**");
+    EXPECT_EQ(PadRChr("abc", 2, 'x'), "abc");
+    EXPECT_EQ(PadLChr("abc", 0, 'x'), "abc");
+    EXPECT_EQ(PadLChr("abc", -5, 'x'), "abc");
+    EXPECT_EQ(PadRStr("", 1000).size(), 255u);
+    EXPECT_EQ(CutToShort(std::string(300, 'a')).size(), 255u);
+    EXPECT_EQ(CutToShort("abc"), "abc");
+}
+
+TEST(PaddingTest, PadPCharPadsAndTerminatesWithinTheBuffer) {
+    std::array<char, 8> buf{'a', 'b', '\0', 'x', 'x', 'x', 'x', 'x'};
+    PadPChar(buf, 5);
+    EXPECT_EQ(std::string(buf.data()), "ab   ");
+    PadPChar(buf, 100); // limited to size - 1
+    EXPECT_EQ(std::string(buf.data()), "ab     ");
+    EXPECT_EQ(buf[7], '\0');
+
+    std::array<char, 8> longer{'a', 'b', 'c', 'd', 'e', 'f', '\0', 'x'};
+    PadPChar(longer, 3);
+    EXPECT_EQ(std::string(longer.data()), "abc");
+    std::array<char, 4> unterminated{'x', 'x', 'x', 'x'};
+    PadPChar(unterminated, 10);
+    EXPECT_EQ(std::string(unterminated.data()), "xxx");
+    PadPChar(std::span<char>(), 5); // no room even for a terminator: nothing to do
+    std::array<char, 1> one{'q'};
+    PadPChar(one, 5);
+    EXPECT_EQ(one[0], '\0');
 }
 
 } // namespace
