@@ -5,6 +5,7 @@
 #include "framework/stream_test_support.h"
 #include "framework/string_table.h"
 
+#include <array>
 #include <gtest/gtest.h>
 
 namespace ravlo {
@@ -46,19 +47,27 @@ protected:
     void TearDown() override { ResetAppExtension(); }
 };
 
+// Loads stored bytes into data.
+void Load(TAppData& data, std::vector<std::uint8_t> bytes) {
+    MemoryStream memory(std::move(bytes));
+    LoadObjectStream(memory, [&](TrbObjStream& s) { data.LoadFromStream(s); });
+}
+
+std::vector<std::uint8_t> Stored(const std::function<void(TrbObjStream&)>& write) {
+    MemoryStream memory;
+    SaveObjectStream(memory, write);
+    return memory.Data();
+}
+
 TEST_F(AppDataTest, EmptyDataIsFiveNilReferencesAndFullDataRoundTripsThroughAFile) {
     TAppData empty;
-    const auto written = test::WriteObjects([&](TrbObjStream& s) { empty.SaveToStream(s); });
-    EXPECT_EQ(written.bytes, std::vector<std::uint8_t>(10, 0xFF));
-
+    EXPECT_EQ(test::WriteObjects([&](TrbObjStream& s) { empty.SaveToStream(s); }).bytes,
+              std::vector<std::uint8_t>(10, 0xFF));
     test::TempDir dir;
-    const auto path = dir.Path() / "app.dat";
-    SampleAppData()->SaveToFile(path);
-
+    SampleAppData()->SaveToFile(dir / "app.dat");
     EXPECT_EQ(dir.Text("app.dat").substr(0, 4), "RBOS");
-
     TAppData loaded;
-    loaded.LoadFromFile(path);
+    loaded.LoadFromFile(dir / "app.dat");
     ASSERT_NE(loaded.EnumTypesColl, nullptr);
     EXPECT_EQ(loaded.EnumTypesColl->ItemAt(1)->TypeName, "Speed");
     EXPECT_EQ(loaded.EnumTypesColl->GetStrings(1)->Get(1), "Speed 1");
@@ -69,44 +78,31 @@ TEST_F(AppDataTest, EmptyDataIsFiveNilReferencesAndFullDataRoundTripsThroughAFil
     EXPECT_EQ(loaded.ParRecTypesColl->ClassName(), "TParRecTypesColl");
 }
 
-TEST_F(AppDataTest, ObjectOfAnotherClassRaisesInvalidCastAndKeepsTheData) {
+TEST_F(AppDataTest, AWrongClassOrATruncationRaisesAndKeepsTheData) {
     TAppData loaded;
     loaded.EnumTypesColl = std::make_unique<TEnumTypesColl>();
     const TEnumTypesColl* before = loaded.EnumTypesColl.get();
-
-    // A plain collection where the record types belong.
+    // A plain collection where the record types belong, and the right class in the wrong place.
     TrbCollection wrong;
-    MemoryStream memory;
-    SaveObjectStream(memory, [&](TrbObjStream& s) {
-        s.Put(nullptr);
-        s.Put(&wrong);
-        s.Put(nullptr);
-        s.Put(nullptr);
-        s.Put(nullptr);
-    });
-    memory.Seek(0);
-    EXPECT_THROW(LoadObjectStream(memory, [&](TrbObjStream& s) { loaded.LoadFromStream(s); }), EInvalidCast);
+    EXPECT_THROW(Load(loaded, Stored([&](TrbObjStream& s) {
+                          for (const TrbStreamable* object : std::array<const TrbStreamable*, 5>{
+                                   nullptr, &wrong, nullptr, nullptr, nullptr}) {
+                              s.Put(object);
+                          }
+                      })),
+                 EInvalidCast);
+    TParRecTypesColl misplaced;
+    EXPECT_THROW(Load(loaded, Stored([&](TrbObjStream& s) { s.Put(&misplaced); })), EInvalidCast);
     EXPECT_EQ(loaded.EnumTypesColl.get(), before);
 
-    // A class of the right name in the wrong place is refused as well.
-    TParRecTypesColl misplaced;
-    MemoryStream second;
-    SaveObjectStream(second, [&](TrbObjStream& s) { s.Put(&misplaced); });
-    second.Seek(0);
-    EXPECT_THROW(LoadObjectStream(second, [&](TrbObjStream& s) { loaded.LoadFromStream(s); }), EInvalidCast);
-}
-
-TEST_F(AppDataTest, EveryTruncationOfAStoredAppDataRaisesErbObjStream) {
     const std::unique_ptr<TAppData> data = SampleAppData();
-    MemoryStream full;
-    SaveObjectStream(full, [&](TrbObjStream& s) { data->SaveToStream(s); });
-    for (std::size_t length = 0; length < full.Data().size(); ++length) {
-        SCOPED_TRACE(length);
-        MemoryStream cut(std::vector<std::uint8_t>(
-            full.Data().begin(), full.Data().begin() + static_cast<std::ptrdiff_t>(length)));
-        TAppData loaded;
-        EXPECT_THROW(LoadObjectStream(cut, [&](TrbObjStream& s) { loaded.LoadFromStream(s); }), ErbObjStream);
-        EXPECT_EQ(loaded.EnumTypesColl, nullptr);
+    const auto full = Stored([&](TrbObjStream& s) { data->SaveToStream(s); });
+    for (std::size_t length = 0; length < full.size(); ++length) {
+        TAppData cut;
+        EXPECT_THROW(Load(cut, {full.begin(), full.begin() + static_cast<std::ptrdiff_t>(length)}),
+                     ErbObjStream)
+            << length;
+        EXPECT_EQ(cut.EnumTypesColl, nullptr);
     }
 }
 
