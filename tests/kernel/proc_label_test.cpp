@@ -200,25 +200,16 @@ TEST(ProcessTest, AskingForAStatusPositionWithoutAWindowIsReported) {
     EXPECT_EQ(writer.Errors().back(), "P wm_GetStringPos error!");
 }
 
-// A window that hands out status-line positions.
-class PositionWindow : public MessageTarget {
-public:
-    std::intptr_t HandleMessage(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t) override {
-        if (msg == wm_GetStringPos) {
-            return 0x12340007; // only the low word counts
-        }
+TEST(ProcessTest, AStatusPositionIsAskedForAndGivenBack) {
+    testing::KernelGlobals kernel;
+    std::vector<std::uintptr_t> freed;
+    testing::ProcMessWindow window; // hands out status-line positions; only the low word counts
+    window.react = [&freed](std::uint32_t msg, std::uintptr_t wParam) -> std::intptr_t {
         if (msg == wm_FreeStringPos) {
             freed.push_back(wParam);
         }
-        return 0;
-    }
-    std::vector<std::uintptr_t> freed;
-    WindowRegistration registration{AppMessageQueue(), *this};
-};
-
-TEST(ProcessTest, AStatusPositionIsAskedForAndGivenBack) {
-    testing::KernelGlobals kernel;
-    PositionWindow window;
+        return msg == wm_GetStringPos ? 0x12340007 : 0;
+    };
     ASSERT_TRUE(kernel.registry.Register("MAIN", window.registration.Handle(), {}, {}, 0x2000, 0x20FF));
     TProcess process(nullptr);
     process.ADR.LogA = 0x2001;
@@ -226,7 +217,7 @@ TEST(ProcessTest, AStatusPositionIsAskedForAndGivenBack) {
     process.ApplyParams();
     EXPECT_EQ(process.HeldPos, 7);
     process.ApplyParams();
-    EXPECT_EQ(window.freed, std::vector<std::uintptr_t>{7}) << "the held position goes back first";
+    EXPECT_EQ(freed, std::vector<std::uintptr_t>{7}) << "the held position goes back first";
 }
 
 } // namespace

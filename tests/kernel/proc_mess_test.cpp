@@ -73,22 +73,9 @@ TEST(ProcMessTest, AShortPostedBlockNeverReadsPastItsEnd) {
     EXPECT_EQ(headless.GetCode(), kNoMessCode);
 }
 
-// A window that keeps the blocks posted to it.
-class BlockCatcher : public MessageTarget {
-public:
-    std::intptr_t HandleMessage(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam) override {
-        if (msg == wm_ProcMess) {
-            received.push_back(TProcMess::FromPosted(wParam, lParam));
-        }
-        return 0;
-    }
-    std::vector<TProcMess> received;
-    WindowRegistration registration{AppMessageQueue(), *this};
-};
-
 TEST(ProcMessTest, PostingHandsTheBlockToTheWindowOfTheLogicalAddress) {
     KernelGlobals kernel;
-    BlockCatcher window;
+    testing::ProcMessWindow window;
     ASSERT_TRUE(kernel.registry.Register("MAIN", window.registration.Handle(), {}, {}, 0x2000, 0x20FF));
 
     const std::vector<std::uint8_t> data{1, 2, 3};
@@ -118,7 +105,7 @@ TEST(ProcMessTest, APostNobodyServesFailsWithErrorLinesAndFreesTheBlock) {
 
 TEST(ProcMessTest, ABlockPostedToAWindowThatGoesIsFreedByTheQueue) {
     KernelGlobals kernel;
-    auto window = std::make_unique<BlockCatcher>();
+    auto window = std::make_unique<testing::ProcMessWindow>();
     ASSERT_TRUE(kernel.registry.Register("GONE", window->registration.Handle(), {}, {}, 0x10, 0x10));
     TProcMess mess = TProcMess::Create(Adr(0x70, 0, 0x10), Adr(0x87, 0, 0x10), 0, 0, 0x30);
     ASSERT_TRUE(mess.SendProcMess());

@@ -28,18 +28,6 @@ std::vector<std::pair<std::uint8_t, std::uint8_t>> Queued(const TTimeMessColl& q
     return out;
 }
 
-// A window that keeps what is posted to it, in arrival order.
-class Collector : public MessageTarget {
-public:
-    std::intptr_t HandleMessage(std::uint32_t, std::uintptr_t wParam, std::intptr_t lParam) override {
-        const TProcMess mess = TProcMess::FromPosted(wParam, lParam);
-        arrived.emplace_back(mess.GetCode(), mess.GetPar1());
-        return 0;
-    }
-    std::vector<std::pair<std::uint8_t, std::uint8_t>> arrived;
-    WindowRegistration registration{AppMessageQueue(), *this};
-};
-
 TEST(TimeMessTest, OrderedByDueAndFirstInFirstOutAmongEquals) {
     TTimeMessColl queue;
     queue.InsertMess(Timed(300, 0x33));
@@ -82,7 +70,7 @@ TEST(TimeMessTest, RemoveMessMatchesDestinationCodeAndDue) {
 
 TEST(TimeMessTest, SendProcMessagesPostsWhatIsDueInQueueOrder) {
     KernelGlobals kernel;
-    Collector window;
+    testing::ProcMessWindow window;
     ASSERT_TRUE(kernel.registry.Register("MAIN", window.registration.Handle(), {}, {}, 0x2000, 0x20FF));
 
     kernel.timed.InsertMess(Timed(1001, 0x39));
@@ -94,12 +82,12 @@ TEST(TimeMessTest, SendProcMessagesPostsWhatIsDueInQueueOrder) {
     kernel.timed.SendProcMessages(1000);
     EXPECT_EQ(kernel.timed.Count(), 1u) << "the one due 1 ms later stays";
     AppMessageQueue().PumpAll();
-    EXPECT_EQ(window.arrived, (std::vector<std::pair<std::uint8_t, std::uint8_t>>{
-                                  {0x30, 0}, {0x31, 1}, {0x31, 2}, {0x31, 3}}));
+    EXPECT_EQ(window.CodesAndPar1(), (std::vector<std::pair<std::uint8_t, std::uint8_t>>{
+                                         {0x30, 0}, {0x31, 1}, {0x31, 2}, {0x31, 3}}));
 
     kernel.timed.SendProcMessages(1001);
     AppMessageQueue().PumpAll();
-    EXPECT_EQ(window.arrived.size(), 5u);
+    EXPECT_EQ(window.received.size(), 5u);
     EXPECT_EQ(kernel.timed.Count(), 0u);
 }
 

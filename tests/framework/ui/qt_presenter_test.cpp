@@ -13,41 +13,12 @@
 namespace ravlo {
 namespace {
 
-QMessageBox* ShownBox() {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        auto* box = qobject_cast<QMessageBox*>(widget);
-        if (box != nullptr && box->isVisible() && box->objectName() == QtPresenter::kBoxName) {
-            return box;
-        }
-    }
-    return nullptr;
-}
-
-// Acts on the next box that shows, from inside its modal loop. A box that never gets acted on is
-// closed after the limit, so a broken test ends instead of hanging.
-class BoxDriver {
+// Acts on the presenter's next box.
+class BoxDriver : public testing::ModalDriver<QMessageBox> {
 public:
-    explicit BoxDriver(std::function<void(QMessageBox&)> act) : act_(std::move(act)) {
-        QObject::connect(&timer_, &QTimer::timeout, [this] { Tick(); });
-        timer_.start(10);
-    }
-    bool Acted() const { return acted_; }
-
-private:
-    void Tick() {
-        if (QMessageBox* box = ShownBox()) {
-            timer_.stop();
-            acted_ = true;
-            act_(*box);
-        } else if (++ticks_ > 500) {
-            timer_.stop();
-        }
-    }
-
-    std::function<void(QMessageBox&)> act_;
-    QTimer timer_;
-    int ticks_ = 0;
-    bool acted_ = false;
+    explicit BoxDriver(std::function<void(QMessageBox&)> act)
+        : ModalDriver(std::move(act),
+                      [](const QMessageBox& box) { return box.objectName() == QtPresenter::kBoxName; }) {}
 };
 
 TEST(QtPresenter, ShowsAConfirmationWithYesNoAndTheAskedDefault) {

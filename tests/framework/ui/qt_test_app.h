@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QTimer>
 #include <chrono>
 #include <cstdlib>
 #include <functional>
@@ -53,5 +54,40 @@ inline void ProcessPendingEvents() {
     QCoreApplication::processEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
+
+// Acts on the first visible top-level W that match accepts, from inside its modal loop, once it shows.
+// With none after five seconds it stops, so that a broken test ends.
+template <class W>
+class ModalDriver {
+public:
+    explicit ModalDriver(std::function<void(W&)> act, std::function<bool(const W&)> match = {})
+        : act_(std::move(act)), match_(std::move(match)) {
+        QObject::connect(&timer_, &QTimer::timeout, [this] { Tick(); });
+        timer_.start(10);
+    }
+    bool Acted() const { return acted_; }
+
+private:
+    void Tick() {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            auto* shown = qobject_cast<W*>(widget);
+            if (shown != nullptr && shown->isVisible() && (!match_ || match_(*shown))) {
+                timer_.stop();
+                acted_ = true;
+                act_(*shown);
+                return;
+            }
+        }
+        if (++ticks_ > 500) {
+            timer_.stop();
+        }
+    }
+
+    std::function<void(W&)> act_;
+    std::function<bool(const W&)> match_;
+    QTimer timer_;
+    int ticks_ = 0;
+    bool acted_ = false;
+};
 
 } // namespace ravlo::testing
