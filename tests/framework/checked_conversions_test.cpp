@@ -16,7 +16,8 @@ const std::string kOutOfRange = "Hodnota mimo meze ";
 constexpr std::int32_t kIntMax = std::numeric_limits<std::int32_t>::max();
 constexpr std::int32_t kIntMin = std::numeric_limits<std::int32_t>::min();
 
-// Beyond 32 bits is no number at all; with an exclusive maximum the minimum stays inclusive.
+// Typed input may start with blanks; beyond 32 bits is no number at all; with an exclusive maximum
+// the minimum stays inclusive.
 TEST(CheckedConversionsTest, IntegerSuccessMessagesAndExclusiveLimits) {
     const struct {
         const char* text;
@@ -27,7 +28,10 @@ TEST(CheckedConversionsTest, IntegerSuccessMessagesAndExclusiveLimits) {
     } cases[] = {{"123", 0, kIntMax, kIntMin, "", 123},
                  {"$FF", 0, kIntMax, kIntMin, "", 255},
                  {"12x", 0, kIntMax, kIntMin, kIntegerSyntax},
-                 {" 12", 0, kIntMax, kIntMin, kIntegerSyntax},
+                 {"  $10", 0, kIntMax, kIntMin, "", 16},
+                 {"12 ", 0, kIntMax, kIntMin, kIntegerSyntax},
+                 {"\t12", 0, kIntMax, kIntMin, kIntegerSyntax},
+                 {"   ", 0, kIntMax, kIntMin, kIntegerSyntax},
                  {"", 0, kIntMax, kIntMin, kIntegerSyntax},
                  {"2147483648", 0, kIntMax, kIntMin, kIntegerSyntax},
                  {"2000", 0, 1000, 0, kOutOfRange},

@@ -11,7 +11,7 @@
 namespace ravlo {
 namespace {
 
-using DialogDriver = testing::ModalDriver<TfAddress>;
+using DialogDriver = testing::ShownDialogDriver<TfAddress>;
 
 void ClickOk(TfAddress& dialog) {
     dialog.findChild<QPushButton*>(QStringLiteral("btOk"))->click();

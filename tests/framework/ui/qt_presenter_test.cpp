@@ -14,11 +14,12 @@ namespace ravlo {
 namespace {
 
 // Acts on the presenter's next box.
-class BoxDriver : public testing::ModalDriver<QMessageBox> {
+class BoxDriver : public testing::ShownDialogDriver<QMessageBox> {
 public:
     explicit BoxDriver(std::function<void(QMessageBox&)> act)
-        : ModalDriver(std::move(act),
-                      [](const QMessageBox& box) { return box.objectName() == QtPresenter::kBoxName; }) {}
+        : ShownDialogDriver(std::move(act), [](const QMessageBox& box) {
+              return box.objectName() == QtPresenter::kBoxName;
+          }) {}
 };
 
 TEST(QtPresenter, ShowsAConfirmationWithYesNoAndTheAskedDefault) {

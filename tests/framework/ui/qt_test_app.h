@@ -55,36 +55,30 @@ inline void ProcessPendingEvents() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-// Acts on the first visible top-level W that match accepts, from inside its modal loop, once it shows.
-// With none after five seconds it stops, so that a broken test ends.
-template <class W>
-class ModalDriver {
+// Acts on the first visible top-level D that match accepts (any, without one), from inside its modal
+// loop, once it shows; the driver gives up after 5 s so that a broken test ends.
+template <class D>
+class ShownDialogDriver {
 public:
-    explicit ModalDriver(std::function<void(W&)> act, std::function<bool(const W&)> match = {})
-        : act_(std::move(act)), match_(std::move(match)) {
-        QObject::connect(&timer_, &QTimer::timeout, [this] { Tick(); });
+    explicit ShownDialogDriver(std::function<void(D&)> act, std::function<bool(const D&)> match = {}) {
+        QObject::connect(&timer_, &QTimer::timeout, [this, act = std::move(act), match = std::move(match)] {
+            for (QWidget* widget : QApplication::topLevelWidgets()) {
+                auto* dialog = qobject_cast<D*>(widget);
+                if (dialog != nullptr && dialog->isVisible() && (!match || match(*dialog))) {
+                    timer_.stop();
+                    acted_ = true;
+                    return act(*dialog);
+                }
+            }
+            if (++ticks_ > 500) {
+                timer_.stop();
+            }
+        });
         timer_.start(10);
     }
     bool Acted() const { return acted_; }
 
 private:
-    void Tick() {
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            auto* shown = qobject_cast<W*>(widget);
-            if (shown != nullptr && shown->isVisible() && (!match_ || match_(*shown))) {
-                timer_.stop();
-                acted_ = true;
-                act_(*shown);
-                return;
-            }
-        }
-        if (++ticks_ > 500) {
-            timer_.stop();
-        }
-    }
-
-    std::function<void(W&)> act_;
-    std::function<bool(const W&)> match_;
     QTimer timer_;
     int ticks_ = 0;
     bool acted_ = false;
