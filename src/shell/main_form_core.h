@@ -10,6 +10,7 @@
 #include "shell/cmd_line_plan.h"
 #include "shell/main_actions.h"
 #include "shell/main_form_links.h"
+#include "shell/tool_board.h"
 
 #include <cstdint>
 #include <deque>
@@ -100,6 +101,8 @@ public:
     void LoadComDefaults();
     void CreateCom_Click();
     void DestroyCom_Click();
+    // COM settings: the dialog, then the link reopened (or opened) with the chosen port and rate.
+    void ComSettings_Click();
     // Hands the project's ROM modules to the board; true when every one was handed over. Unattended,
     // nobody is asked whether to send a design or images that may be stale: they are not sent.
     bool DownloadApp_MenuItemClick(bool unattended = false);
@@ -215,6 +218,8 @@ private:
     std::unique_ptr<TSysAddrColl> sysAddr_;
     TMaFormLink maForm_{*this};
     TMaProjectLink maProject_{*this};
+    // The master as the board tool windows see it.
+    TMaToolBoard toolBoard_{nullptr};
     std::unique_ptr<TTmpErrHistorySource> errHistory_;
 
     TBatchLimits limits_;

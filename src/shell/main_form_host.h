@@ -11,7 +11,9 @@
 
 namespace ravlo {
 
+class TComParam;
 class TErrHistorySource;
+class TToolBoard;
 class tModuleCollection;
 struct TMenuStates;
 
@@ -52,6 +54,13 @@ public:
 
     // Closes the main window through its close path; the program then ends.
     virtual void CloseMainForm() = 0;
+
+    // The board tool windows: the IO access window (the open one brought up), the modal clock
+    // window, and the modal COM parameters dialog over its model (true for OK). Without windows
+    // nothing opens and the dialog is cancelled.
+    virtual void ShowIOAccess(TToolBoard& /*board*/) {}
+    virtual void ShowVokRTC(TToolBoard& /*board*/) {}
+    virtual bool RunComParamDialog(TComParam& /*dialog*/) { return false; }
 };
 
 } // namespace ravlo

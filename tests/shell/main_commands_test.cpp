@@ -415,7 +415,6 @@ TEST(AvailableCommands, CommandsStillToComeAreDisabledWhateverTheirRule) {
     ASSERT_TRUE(states[A::WriteBin].Enabled);
     ApplyAvailableCommands(states);
     EXPECT_FALSE(states[A::WriteBin].Enabled);
-    EXPECT_FALSE(states[A::ComSettings].Enabled);
     EXPECT_FALSE(states[A::About].Enabled);
     EXPECT_TRUE(states[A::DownloadApp].Enabled);
     EXPECT_TRUE(states[A::Download].Enabled) << "menus keep their state";

@@ -10,10 +10,13 @@
 #include "project/ui/eprom_img_form.h"
 #include "shell/main_form_setup.h"
 #include "shell/menu_state.h"
+#include "shell/ui/com_param_form.h"
 #include "shell/ui/err_history_form.h"
 #include "shell/ui/event_log_form.h"
+#include "shell/ui/io_access_form.h"
 #include "shell/ui/main_icons.h"
 #include "shell/ui/main_menus.h"
+#include "shell/ui/vok_rtc_form.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -250,6 +253,24 @@ void TRavloMainForm::ShowSysWriter() {
     if (!open) {
         UpdateMenusWhenGone(*sysWr_);
     }
+}
+
+void TRavloMainForm::ShowIOAccess(TToolBoard& board) {
+    const bool open = FindMDIChild<TIO_MDIChildForm>() != nullptr;
+    TIO_MDIChildForm* form = ShowMDIChild<TIO_MDIChildForm>([&board] { return new TIO_MDIChildForm(board); });
+    auto* frame = qobject_cast<QMdiSubWindow*>(form->parentWidget());
+    if (!open && frame != nullptr) {
+        frame->move(QPoint(MdiArea().width() - frame->width(), MdiArea().height() - frame->height()) / 2);
+        FitInArea(*frame);
+    }
+}
+
+void TRavloMainForm::ShowVokRTC(TToolBoard& board) {
+    ravlo::ShowVokRTC(board, this);
+}
+
+bool TRavloMainForm::RunComParamDialog(TComParam& dialog) {
+    return ravlo::RunComParamDialog(dialog, this);
 }
 
 void TRavloMainForm::CloseMainForm() {

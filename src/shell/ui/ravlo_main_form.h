@@ -94,6 +94,9 @@ public:
     void ShowErrHistory(TErrHistorySource* source) override;
     void ShowSysWriter() override;
     void CloseMainForm() override;
+    void ShowIOAccess(TToolBoard& board) override;
+    void ShowVokRTC(TToolBoard& board) override;
+    bool RunComParamDialog(TComParam& dialog) override;
 
 signals:
     // The form has closed for good; the program ends with code.
