@@ -15,14 +15,9 @@ const TDTRec kNow{2025, 3, 14, 15, 9, 26};
 // The board's answer in BCD, as the master copies it into the read buffer.
 TClockBuffer Answer(std::uint16_t year, std::uint8_t month, std::uint8_t day,
                     std::uint16_t maxYear = 0x2099) {
-    const auto lo = [](std::uint16_t v) {
-        return static_cast<std::uint8_t>(v & 0xFF);
-    };
-    const auto hi = [](std::uint16_t v) {
-        return static_cast<std::uint8_t>(v >> 8);
-    };
-    return {ft_SetRTC, 0,    0,    lo(year), hi(year), month,       day,
-            0x23,      0x59, 0x58, 0x80,     0x19,     lo(maxYear), hi(maxYear)};
+    using B = std::uint8_t;
+    return {ft_SetRTC, 0,    0,    B(year), B(year >> 8), month,      day,
+            0x23,      0x59, 0x58, 0x80,    0x19,         B(maxYear), B(maxYear >> 8)};
 }
 
 TEST(CheckClockDate, CorrectsEachValueToTheBoundItBroke) {
@@ -69,7 +64,6 @@ TEST_F(VokRTCTest, TheReadTimeIsShownInBinaryWithTheBiosYears) {
     EXPECT_FALSE(rtc.Reading());
     EXPECT_EQ(rtc.Status(), "Status: Read Time Ok");
     EXPECT_TRUE(boxes.texts.empty());
-    rtc.SetMonth(4);
     rtc.SetMonth(1);
     rtc.SetDay(31);
     rtc.SetMonth(4);
@@ -103,33 +97,26 @@ TEST_F(VokRTCTest, AnAnswerToAnEarlierReadWaitsForTheLatest) {
 }
 
 TEST_F(VokRTCTest, ErrorsShowTheirStatusForFourSeconds) {
-    const std::pair<std::uintptr_t, const char*> statuses[] = {{1, "Status: Read Err"},
-                                                               {2, "Status: Write Err"},
-                                                               {0x30, "Status: Write Err"},
-                                                               {0x31, "Status: Read Err"},
-                                                               {0x1234, "Status: Unknown Err No 1234h"}};
+    const std::pair<std::uintptr_t, const char*> statuses[] = {
+        {2, "Status: Write Err"}, {0x31, "Status: Read Err"}, {0x1234, "Status: Unknown Err No 1234h"}};
     for (const auto& [error, status] : statuses) {
         rtc.HandleMessage(wm_RTCErr, error, 0);
         EXPECT_EQ(rtc.Status(), status);
     }
     EXPECT_EQ(boxes.texts.back(), "Unknown Err No 1234h");
     TDTRec now = kNow;
+    EXPECT_FALSE(rtc.TimerTick(now)) << "the same second";
     for (int second = 1; second <= 4; ++second) {
-        EXPECT_FALSE(rtc.TimerTick(now)) << "the same second";
-        EXPECT_EQ(rtc.Status().empty(), second > 4);
+        EXPECT_FALSE(rtc.Status().empty());
         now.Sec = static_cast<std::uint16_t>(kNow.Sec + second);
         EXPECT_TRUE(rtc.TimerTick(now));
     }
     EXPECT_EQ(rtc.Status(), "");
 }
 
-TEST_F(VokRTCTest, SetTimeAsPCSendsThePCsTimeWhenConnected) {
+TEST_F(VokRTCTest, SetTimeAsPCSendsThePCsTime) {
     rtc.SetTimeAsPC();
     EXPECT_EQ(board.Writes.back(), (TVokClockRec{2025, 3, 14, 15, 9, 26}));
-    board.Link = false;
-    rtc.SetTime();
-    EXPECT_EQ(boxes.Take(), "Device not connected!");
-    EXPECT_EQ(board.Writes.size(), 1U);
 }
 
 } // namespace

@@ -11,20 +11,18 @@ namespace ravlo::testing {
 class FakeToolBoard final : public TToolBoard {
 public:
     struct IOCall {
-        bool Write = false;
-        std::uint16_t Port = 0;
-        bool ByteAccess = false;
-        WindowHandle Notify = kNoWindow;
-        std::uint16_t Value = 0;
+        bool Write, ByteAccess;
+        std::uint16_t Port, Value;
+        WindowHandle Notify;
         bool operator==(const IOCall&) const = default;
     };
 
     bool Connected() const override { return Link; }
     void ReadIO(std::uint16_t port, bool byteAccess, WindowHandle notify) override {
-        IOCalls.push_back({false, port, byteAccess, notify, 0});
+        IOCalls.push_back({false, byteAccess, port, 0, notify});
     }
     void WriteIO(std::uint16_t port, bool byteAccess, WindowHandle notify, std::uint16_t value) override {
-        IOCalls.push_back({true, port, byteAccess, notify, value});
+        IOCalls.push_back({true, byteAccess, port, value, notify});
     }
     void ReadRTC(WindowHandle, std::shared_ptr<TClockBuffer> buffer) override {
         Reads.push_back(std::move(buffer));

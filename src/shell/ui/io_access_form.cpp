@@ -51,9 +51,11 @@ void ShowCombo(QComboBox& combo, const QStringList& items, int index, const QStr
     combo.lineEdit()->setCursorPosition(caret);
 }
 
-// A hex box takes no text but through the model: no paste, no drop, no context menu.
-void GuardHexEdit(QLineEdit& edit, QObject& filter) {
-    edit.installEventFilter(&filter);
+// A hex box takes no text but through the model: its keys go to filter (an editable combo box
+// hands its keys to its line edit itself, so the box is watched), and no paste, drop or context
+// menu.
+void GuardHexEdit(QWidget& box, QLineEdit& edit, QObject& filter) {
+    box.installEventFilter(&filter);
     edit.setContextMenuPolicy(Qt::NoContextMenu);
     edit.setAcceptDrops(false);
     edit.setDragEnabled(false);
@@ -76,7 +78,7 @@ void TIO_MDIChildForm::BuildControls() {
     cbAddr_->setEditable(true);
     cbAddr_->setInsertPolicy(QComboBox::NoInsert);
     cbAddr_->lineEdit()->setMaxLength(5);
-    GuardHexEdit(*cbAddr_->lineEdit(), *this);
+    GuardHexEdit(*cbAddr_, *cbAddr_->lineEdit(), *this);
     cbDescr_ = Named(new QComboBox(this), "cbDescr");
     cbDescr_->setEditable(true);
     cbDescr_->setInsertPolicy(QComboBox::NoInsert);
@@ -85,7 +87,7 @@ void TIO_MDIChildForm::BuildControls() {
     cbDescr_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     edDataHex_ = Named(new QLineEdit(this), "edDataHex");
     edDataHex_->setMaxLength(5);
-    GuardHexEdit(*edDataHex_, *this);
+    GuardHexEdit(*edDataHex_, *edDataHex_, *this);
     const int hexWidth = cbAddr_->fontMetrics().horizontalAdvance(QStringLiteral("$DDDDDD")) + 32;
     cbAddr_->setFixedWidth(hexWidth);
     edDataHex_->setFixedWidth(hexWidth);
@@ -110,6 +112,9 @@ void TIO_MDIChildForm::BuildControls() {
         bits_[static_cast<std::size_t>(bit)] = box;
         auto* number = new QLabel(QString::number(bit));
         number->setEnabled(false);
+        // Room for two digits over every box.
+        bitGrid->setColumnMinimumWidth(column,
+                                       number->fontMetrics().horizontalAdvance(QStringLiteral("15")) + 6);
         bitGrid->addWidget(number, 1, column, Qt::AlignHCenter);
         bitGrid->addWidget(box, 2, column, Qt::AlignHCenter);
         connect(box, &QCheckBox::clicked, this, [this, bit](bool on) {
@@ -264,7 +269,7 @@ bool TIO_MDIChildForm::HexKey(bool addr, const QKeyEvent& key) {
 }
 
 bool TIO_MDIChildForm::eventFilter(QObject* watched, QEvent* event) {
-    const bool addr = cbAddr_ != nullptr && watched == cbAddr_->lineEdit();
+    const bool addr = watched == cbAddr_;
     if ((addr || watched == edDataHex_) && event->type() == QEvent::KeyPress) {
         return HexKey(addr, static_cast<const QKeyEvent&>(*event));
     }

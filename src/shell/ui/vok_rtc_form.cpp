@@ -39,7 +39,7 @@ QSpinBox* SpinField(QWidget* parent, const char* name, int low, int high, int di
     auto* spin = Named(new QSpinBox(parent), name);
     spin->setRange(low, high);
     spin->setAlignment(Qt::AlignRight);
-    spin->setMinimumWidth(spin->fontMetrics().horizontalAdvance(QString(digits + 1, QLatin1Char('0'))) + 40);
+    spin->setFixedWidth(spin->fontMetrics().horizontalAdvance(QString(digits + 1, QLatin1Char('0'))) + 32);
     return spin;
 }
 

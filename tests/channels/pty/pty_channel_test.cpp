@@ -6,7 +6,6 @@
 #include "channels/termios_port_driver.h"
 #include "platform/input_wake.h"
 #include "support/channel_stack.h"
-#include "support/pty_pair.h"
 #include "support/scoped_env.h"
 
 #include <chrono>
@@ -25,7 +24,6 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 using testing::ChannelRegistry;
-using testing::PtyPair;
 
 constexpr int kPort = 7;
 // Data 10 20 10 from node 0xFF to node 0xFE, worked out by hand.
@@ -34,6 +32,62 @@ const Bytes kFrame = {0x10, 0x01, 0xFE, 0xFF, 0x03, 0x00, 0x10, 0x10,
                       0x20, 0x10, 0x10, 0x97, 0xC5, 0x10, 0x03};
 // How long the test waits for bytes to cross the pair before it gives up (a failure, not a measure).
 constexpr auto kGiveUp = std::chrono::seconds(10);
+
+// The controlling end of a fresh pseudo-terminal pair.
+class PtyPair {
+public:
+    PtyPair() {
+        master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+        if (master_ >= 0 && ::grantpt(master_) == 0 && ::unlockpt(master_) == 0) {
+            path_ = ::ptsname(master_);
+        }
+    }
+    ~PtyPair() {
+        if (master_ >= 0) {
+            ::close(master_);
+        }
+    }
+    PtyPair(const PtyPair&) = delete;
+    PtyPair& operator=(const PtyPair&) = delete;
+
+    bool Ok() const { return !path_.empty(); }
+    int Fd() const { return master_; }
+    const std::string& TerminalPath() const { return path_; }
+
+    void Write(const Bytes& bytes) const {
+        std::size_t done = 0;
+        while (done < bytes.size()) {
+            const ssize_t n = ::write(master_, bytes.data() + done, bytes.size() - done);
+            if (n > 0) {
+                done += static_cast<std::size_t>(n);
+            } else {
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+        }
+    }
+
+    // Reads until count bytes have come, or gives up.
+    Bytes Read(std::size_t count) const {
+        Bytes got;
+        const auto giveUp = std::chrono::steady_clock::now() + kGiveUp;
+        while (got.size() < count && std::chrono::steady_clock::now() < giveUp) {
+            pollfd readable{master_, POLLIN, 0};
+            if (::poll(&readable, 1, 50) <= 0) {
+                continue;
+            }
+            std::uint8_t buffer[4096];
+            const ssize_t n = ::read(master_, buffer, sizeof buffer);
+            if (n > 0) {
+                got.insert(got.end(), buffer, buffer + n);
+            }
+        }
+        return got;
+    }
+
+private:
+    int master_ = -1;
+    std::string path_;
+};
 
 class PtyChannelTest : public ::testing::Test {
 protected:
