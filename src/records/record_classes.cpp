@@ -8,6 +8,7 @@
 #include "records/ini_semantics.h"
 #include "records/int_field_dscrs.h"
 #include "records/real_field_dscrs.h"
+#include "records/rec_iniciator_coll.h"
 #include "records/record_type_dscr.h"
 #include "records/scan_semantics.h"
 #include "records/stamp_semantics.h"
@@ -84,6 +85,20 @@ void RegisterRecordClasses() {
     RegisterStreamClass<TTTCTimeSetSem>();
     RegisterStreamClass<TAcceptDWFSem>();
     RegisterStreamClass<TAcceptDateTimeSem>();
+
+    // The element initiators and their collection.
+    RegisterStreamClass<TByteElIniciatorObj>();
+    RegisterStreamClass<TWordElIniciatorObj>();
+    RegisterStreamClass<TIntegerElIniciatorObj>();
+    RegisterStreamClass<TDWordElIniciatorObj>();
+    RegisterStreamClass<TRealpElIniciatorObj>();
+    RegisterStreamClass<TPStrElIniciatorObj>();
+    RegisterStreamClass<TDBPtrElIniciatorObj>();
+    RegisterStreamClass<TSpecWordElIniciatorObj>();
+    RegisterStreamClass<TSpecSmallIntElIniciatorObj>();
+    RegisterStreamClass<TSpecLIntElIniciatorObj>();
+    RegisterStreamClass<THexBuffElIniciatorObj>();
+    RegisterStreamClass<TRecIniciatorColl>();
 }
 
 } // namespace ravlo

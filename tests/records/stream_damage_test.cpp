@@ -1,3 +1,4 @@
+#include "platform/presenter.h"
 #include "records_test_support.h"
 
 #include <gtest/gtest.h>
@@ -25,6 +26,44 @@ void Exercise(TrbStreamable& obj, std::mt19937& random) {
         std::uint8_t modified = 0;
         field->GetDataFromTrBuff(data, transfer, modified);
         field->InitFieldValue(data);
+    } else if (auto* types = dynamic_cast<TRecTypesDscrColl*>(&obj)) {
+        for (std::int32_t i = 0; i < types->Count(); ++i) {
+            const TRecordTypeDscr* type = types->ItemAt(i);
+            std::vector<std::uint8_t> data(type->GetRecSize());
+            std::vector<std::uint8_t> transfer(type->GetRecTrBuffSize());
+            std::string text;
+            type->InitRecValues(data);
+            if (!data.empty()) {
+                data[0] = static_cast<std::uint8_t>(random());
+            }
+            type->GetRecLineAStr(data, text, std::nullopt, 255);
+            type->GetRecCWinAStr(data, text, 510);
+            type->GetRecCSV_AStr(data, text, 765);
+            type->GetRecJoinAStr(data, text, std::string_view("\x02\x01"), 1020);
+            type->PutRecToTrBuff(data, transfer);
+            std::uint8_t modified = 0;
+            type->GetRecFromTrBuff(data, transfer, modified);
+            type->NotifyRecObj(nullptr, kRecObjCreated);
+        }
+    } else if (auto* record = dynamic_cast<TDscrRecObj*>(&obj)) {
+        std::vector<std::uint8_t> transfer(record->TrBuffSize());
+        record->PutToTrBuff(transfer);
+        record->GetFromTrBuff(transfer);
+        record->ResetValues();
+        test::StoreObject(record);
+    } else if (auto* inits = dynamic_cast<TRecIniciatorColl*>(&obj)) {
+        std::vector<std::uint8_t> rec(inits->GetIniciatorRecSize());
+        inits->AssignRecValues(rec);
+        MemoryStream text;
+        TLexWriter writer(text);
+        inits->ExportHeaderList(writer);
+        inits->ExportRecordValue(rec, writer);
+        writer.WrFinish();
+        text.Seek(0);
+        TLexReader reader(text);
+        bool changed = false;
+        inits->ImportHeaderListOK(reader);
+        inits->ImportHeaderValuesOK(reader, changed);
     } else if (auto* manager = dynamic_cast<TSemManColl*>(&obj)) {
         SemValueCell cell;
         TScanObjColl scan;
@@ -47,7 +86,12 @@ TEST(RecordStreamDamageTest, DamagedStreamsRaiseTheStreamError) {
         all.Insert(std::move(field));
     }
     all.Insert(test::EverySemanticClass());
+    all.Insert(test::EveryRecordClass());
     const test::StoredObject stored = test::StoreObject(&all);
+    // Damaged layouts and records report their faults; imports show theirs.
+    const test::AppErrorLog errors;
+    HeadlessPresenter presenter([](std::string_view) {});
+    const ScopedPresenter scoped(presenter);
     std::mt19937 random(24);
     int loads = 0;
     for (int i = 0; i < 400; ++i) {
@@ -65,11 +109,21 @@ TEST(RecordStreamDamageTest, DamagedStreamsRaiseTheStreamError) {
             EXPECT_FALSE(truncate) << "a stream cut at " << damaged.bytes.size() << " loaded";
             ++loads;
             auto& items = dynamic_cast<TrbCollection&>(*loaded);
-            for (std::int32_t j = 0; j < items.Count(); ++j) {
-                if (TrbStreamable* item = items.At(j)) {
-                    Exercise(*item, random);
+            // The record types the records and nested layouts find are those loaded.
+            auto* records = dynamic_cast<TrbCollection*>(items.At(items.Count() - 1));
+            AppExtension().AppData = std::make_unique<TAppData>();
+            if (records != nullptr && dynamic_cast<TRecTypesDscrColl*>(records->At(0)) != nullptr) {
+                AppExtension().AppData->RecTypesDscrColl = records->AtDelete(0);
+                Exercise(*AppExtension().AppData->RecTypesDscrColl, random);
+            }
+            for (auto* list : {&items, records}) {
+                for (std::int32_t j = 0; list != nullptr && j < list->Count(); ++j) {
+                    if (TrbStreamable* item = list->At(j)) {
+                        Exercise(*item, random);
+                    }
                 }
             }
+            ResetAppExtension();
         } catch (const ErbObjStream&) {
         }
     }
