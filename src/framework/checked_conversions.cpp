@@ -96,17 +96,19 @@ bool CheckField(int groupValue, FieldRange range, int offset, std::uint16_t& fie
 
 bool StrToIntChk(std::string& text, std::size_t maxLen, std::int32_t& value, std::uint32_t options,
                  std::int32_t max, std::int32_t min) {
-    return CheckNumber(text, maxLen, value, ValInt32(text), kIntegerSyntaxId, options, max, min);
+    return CheckNumber(text, maxLen, value, ValInt32(SkipLeadingBlanks(text)), kIntegerSyntaxId, options, max,
+                       min);
 }
 
 bool StrToLongIntChk(std::string& text, std::size_t maxLen, std::int32_t& value, std::uint32_t options,
                      std::int32_t max, std::int32_t min) {
-    return CheckNumber(text, maxLen, value, ValInt32(text), kLongIntSyntaxId, options, max, min);
+    return CheckNumber(text, maxLen, value, ValInt32(SkipLeadingBlanks(text)), kLongIntSyntaxId, options, max,
+                       min);
 }
 
 bool StrToDWordChk(std::string& text, std::size_t maxLen, std::uint32_t& value, std::uint32_t options,
                    std::uint32_t max, std::uint32_t min) {
-    const auto wide = ValInt64(text);
+    const auto wide = ValInt64(SkipLeadingBlanks(text));
     if (wide && (*wide < 0 || *wide > 0xFFFFFFFF)) {
         return Fail(text, maxLen, kOutOfRangeId);
     }
@@ -116,7 +118,8 @@ bool StrToDWordChk(std::string& text, std::size_t maxLen, std::uint32_t& value, 
 
 bool StrToRealChk(std::string& text, std::size_t maxLen, double& value, std::uint32_t options, double max,
                   double min) {
-    return CheckNumber(text, maxLen, value, ValReal(text), kRealSyntaxId, options, max, min);
+    return CheckNumber(text, maxLen, value, ValReal(SkipLeadingBlanks(text)), kRealSyntaxId, options, max,
+                       min);
 }
 
 bool StrToDateChk(std::string_view text, std::string& errText, std::uint16_t& year, std::uint16_t& month,

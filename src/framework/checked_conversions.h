@@ -14,7 +14,8 @@ inline constexpr std::uint32_t kChkMaxExclusive = 0x800;
 // Checked text-to-number conversions of the dialog validators. On success text becomes empty,
 // value is set and the answer is true. On failure value is unchanged, text is replaced by the
 // message (string-table text and a blank, for the caller to add a range text; cut to maxLen) and
-// the answer is false. Numbers are decimal or "$" hex, with no blanks.
+// the answer is false. Numbers are decimal or "$" hex as a user types them: leading blanks are
+// skipped (SkipLeadingBlanks), any other blank fails.
 
 // 32-bit integer; messages 134 (syntax) and 135 (out of range).
 bool StrToIntChk(std::string& text, std::size_t maxLen, std::int32_t& value, std::uint32_t options,

@@ -69,6 +69,10 @@ constexpr std::array kProgramStringTexts = {
     StringText{160, "Hodnota %f mimo meze <%f;%f>"},
     StringText{161, "Hodnota %g mimo meze <%g;%g>"},
     StringText{162, "textový řetězec obsahuje nedovolené znaky"},
+
+    // Parameter dialogs.
+    StringText{166, "Storno"},
+    StringText{178, "Editace parametru"},
 };
 
 } // namespace
