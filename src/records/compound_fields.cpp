@@ -185,6 +185,11 @@ void TCompoundTDscr::FindRefDBItems(std::span<std::uint8_t> data, TDataBase* dat
     }
 }
 
+const TRecordTypeDscr* TCompoundTDscr::NestedType() const {
+    const TNestedLayout::Visit nested(nested_, *this, RecTypeIx);
+    return nested ? &*nested : nullptr;
+}
+
 void TAbstractCaseTypeDscr::Store(TrbObjStream& stream) const {
     TRecFieldTypeDscr::Store(stream);
     stream.WriteI16(DefaultTypeIx);
@@ -232,6 +237,12 @@ void TAbstractCaseTypeDscr::WithVariant(std::span<Byte> field, Fn&& fn) const {
         variant->GetRecTrBuffSize() == defaultType->GetRecTrBuffSize()) {
         fn(*variant);
     }
+}
+
+const TRecordTypeDscr* TAbstractCaseTypeDscr::SelectedVariant(std::span<const std::uint8_t> data) const {
+    const TRecordTypeDscr* selected = nullptr;
+    WithVariant(FieldBytes(data), [&selected](const TRecordTypeDscr& variant) { selected = &variant; });
+    return selected;
 }
 
 void TAbstractCaseTypeDscr::InitFieldValue(std::span<std::uint8_t> data) const {

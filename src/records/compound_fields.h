@@ -70,6 +70,9 @@ public:
     void FindRefDBItems(std::span<std::uint8_t> data, TDataBase* database,
                         TDBRecordObj* record) const override;
 
+    // The nested type, nullptr when there is none.
+    const TRecordTypeDscr* NestedType() const;
+
     std::int16_t RecTypeIx = -1;
 
 private:
@@ -103,6 +106,9 @@ public:
     void FreeTrBuffRec(std::span<std::uint8_t> trBuf) const override;
     void RunSemEvaluators(std::uint32_t no, std::uint8_t sub, std::span<std::uint8_t> data) const override;
     void NotifyRecObj(TDscrRecObj* recObj, std::uint8_t event) const override;
+
+    // The variant that the field's bytes select, nullptr when there is none.
+    const TRecordTypeDscr* SelectedVariant(std::span<const std::uint8_t> data) const;
 
     std::int16_t DefaultTypeIx = -1;
     std::unique_ptr<TDscrAssignTable> AssignTable;

@@ -1,8 +1,10 @@
 #include "records/dscr_rec_obj.h"
 
+#include "framework/dialog_registry.h"
 #include "framework/message_box.h"
 #include "framework/number_text.h"
 #include "records/field_bytes.h"
+#include "records/record_edit.h"
 #include "records/record_type_dscr.h"
 
 #include <algorithm>
@@ -191,6 +193,30 @@ void TDscrRecObj::FreeTrBuff(std::span<std::uint8_t> trBuf) {
     if (const TRecordTypeDscr* type = RecTypeDscr()) {
         type->FreeRecTrBuff(trBuf);
     }
+}
+
+int TDscrRecObj::EditInDialog(TPlatformWindow* owner) {
+    const TRecordTypeDscr* type = RecTypeDscr();
+    if (type == nullptr) {
+        return mrNone;
+    }
+    std::vector<std::uint8_t> transfer(type->GetRecTrBuffSize());
+    PutToTrBuff(transfer);
+    // What the transfer record holds is freed whatever the dialog does.
+    struct FreeTransfer {
+        TDscrRecObj& record;
+        std::vector<std::uint8_t>& transfer;
+        ~FreeTransfer() { record.FreeTrBuff(transfer); }
+    } freeTransfer{*this, transfer};
+    int result = mrNone;
+    {
+        const ScopedRecordEdit edit({type, DscrRecPtr});
+        result = ExecuteDialog(owner, type->DialogName, transfer);
+    }
+    if (result == mrOk) {
+        GetFromTrBuff(transfer);
+    }
+    return result;
 }
 
 } // namespace ravlo

@@ -12,6 +12,7 @@
 namespace ravlo {
 
 class TRecordTypeDscr;
+class TPlatformWindow;
 
 // Record object events: created or reloaded (the semantics write their values into the fields),
 // and a command (the semantics take the field values and save them).
@@ -67,6 +68,10 @@ public:
     void PutToTrBuff(std::span<std::uint8_t> trBuf);
     void GetFromTrBuff(std::span<const std::uint8_t> trBuf);
     void FreeTrBuff(std::span<std::uint8_t> trBuf);
+    // Edits the record in the dialog registered under the type's DialogName, through a transfer
+    // record; only OK (modal result 1) takes the values back. Answers the modal result, 0 without
+    // a type. A dialog name that is not registered raises ExcTrValDialog.
+    int EditInDialog(TPlatformWindow* owner);
 
     std::span<std::uint8_t> Data() { return DscrRecPtr; }
     std::span<const std::uint8_t> Data() const { return DscrRecPtr; }

@@ -112,34 +112,6 @@ std::uint16_t TRecordTypeDscr::GetRecTrBuffSize() const {
     return TrBuffSize;
 }
 
-template <class Byte, class Fn>
-void TRecordTypeDscr::ForEachField(std::span<Byte> data, Fn&& fn) const {
-    // Sizes first, so that a layout that contains itself is found before any walk enters it.
-    KnowSizes();
-    std::size_t offset = 0;
-    for (std::int32_t i = 0; i < Count(); ++i) {
-        const TRecFieldTypeDscr* field = ItemAt(i);
-        if (field == nullptr) {
-            continue;
-        }
-        const std::size_t size = field->GetFieldSize();
-        const std::span<Byte> rest = SpanFrom(data, offset);
-        fn(i, *field, rest.first(std::min(size, rest.size())));
-        offset += size;
-    }
-}
-
-template <class Byte, class TrByte, class Fn>
-void TRecordTypeDscr::ForEachTrField(std::span<Byte> data, std::span<TrByte> trBuf, Fn&& fn) const {
-    std::size_t trOffset = 0;
-    ForEachField(data, [&](std::int32_t, const TRecFieldTypeDscr& field, std::span<Byte> fieldData) {
-        const std::size_t size = field.GetTrBuffSize();
-        const std::span<TrByte> rest = SpanFrom(trBuf, trOffset);
-        fn(field, fieldData, rest.first(std::min(size, rest.size())));
-        trOffset += size;
-    });
-}
-
 void TRecordTypeDscr::InitRecValues(std::span<std::uint8_t> data) const {
     ForEachField(data, [](std::int32_t, const TRecFieldTypeDscr& field, std::span<std::uint8_t> fieldData) {
         field.InitFieldValue(fieldData);

@@ -2,6 +2,7 @@
 
 #include "records/field_type_dscr.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -85,11 +86,15 @@ public:
     std::unique_ptr<TSemEvalColl> RecEvaluators;
     std::uint8_t Attr = 0;
 
-private:
+    // fn (index, field, its bytes) for every field in order; the sizes are known first, so that a
+    // layout that contains itself is found before any walk enters it.
     template <class Byte, class Fn>
     void ForEachField(std::span<Byte> data, Fn&& fn) const;
+    // fn (field, its bytes, its transfer record) for every field in order.
     template <class Byte, class TrByte, class Fn>
     void ForEachTrField(std::span<Byte> data, std::span<TrByte> trBuf, Fn&& fn) const;
+
+private:
     int GetRecSelAStr(TextForm form, std::span<const std::uint8_t> data, std::string& dest,
                       std::optional<std::string_view> sel, int maxLen) const;
     // The sizes, computed when not known yet.
@@ -98,6 +103,34 @@ private:
     mutable bool sizesKnown_ = false;
     mutable bool sizing_ = false;
 };
+
+template <class Byte, class Fn>
+void TRecordTypeDscr::ForEachField(std::span<Byte> data, Fn&& fn) const {
+    KnowSizes();
+    std::size_t offset = 0;
+    for (std::int32_t i = 0; i < Count(); ++i) {
+        const TRecFieldTypeDscr* field = ItemAt(i);
+        if (field == nullptr) {
+            continue;
+        }
+        const std::size_t size = field->GetFieldSize();
+        const std::span<Byte> rest = offset < data.size() ? data.subspan(offset) : std::span<Byte>();
+        fn(i, *field, rest.first(std::min(size, rest.size())));
+        offset += size;
+    }
+}
+
+template <class Byte, class TrByte, class Fn>
+void TRecordTypeDscr::ForEachTrField(std::span<Byte> data, std::span<TrByte> trBuf, Fn&& fn) const {
+    std::size_t trOffset = 0;
+    ForEachField(data, [&](std::int32_t, const TRecFieldTypeDscr& field, std::span<Byte> fieldData) {
+        const std::size_t size = field.GetTrBuffSize();
+        const std::span<TrByte> rest =
+            trOffset < trBuf.size() ? trBuf.subspan(trOffset) : std::span<TrByte>();
+        fn(field, fieldData, rest.first(std::min(size, rest.size())));
+        trOffset += size;
+    });
+}
 
 // The record types of an application; a type's index in it is its type index, which callers keep
 // as a hint.
