@@ -26,8 +26,11 @@ protected:
 };
 
 TEST_F(RecordTypeTest, FieldsLieBackToBackAndTheHintWinsOverTheName) {
+    // A string of no bytes writes not even its length byte.
+    auto empty = Bare<TDBStringFieldDscr>(0);
+    empty->DefaultText = "text";
     auto& types = test::InstallRecordTypes(RecordType("First", Valued<TByteRecFieldDscr>(1, 0x11),
-                                                      Valued<TWordRecFieldDscr>(2, 0x2233),
+                                                      Valued<TWordRecFieldDscr>(2, 0x2233), std::move(empty),
                                                       Valued<TLIntRecFieldDscr>(4, 0x44556677)),
                                            RecordType("Second"));
     const TRecordTypeDscr& first = *types.ItemAt(0);

@@ -72,8 +72,14 @@ void TDscrRecDlg::BindRecord(std::span<std::uint8_t> data) {
             break;
         }
         case TRecordEditItem::Kind::Shown:
-            rows_->addWidget(caption, row, 0);
-            rows_->addWidget(new QLabel(FromCp1250(item.Text)), row++, 1);
+            // A text without a caption (a label field) spans the row.
+            if (item.Caption.empty()) {
+                caption->setText(FromCp1250(item.Text));
+                rows_->addWidget(caption, row++, 0, 1, 2);
+            } else {
+                rows_->addWidget(caption, row, 0);
+                rows_->addWidget(new QLabel(FromCp1250(item.Text)), row++, 1);
+            }
             break;
         case TRecordEditItem::Kind::Hidden:
             delete caption;
