@@ -1,12 +1,14 @@
 #include "records/rec_el_iniciators.h"
 
 #include "framework/date_text.h"
+#include "framework/number_parse.h"
 #include "framework/number_text.h"
 #include "framework/padding.h"
 #include "records/field_bytes.h"
 #include "records/ttc_time.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <limits>
 #include <type_traits>
@@ -276,14 +278,7 @@ void THexBuffElIniciatorObj::AssignValue(std::span<std::uint8_t> dest) const {
 namespace {
 
 bool IsHexDigit(char c) {
-    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
-}
-
-int HexValue(char c) {
-    if (c <= '9') {
-        return c - '0';
-    }
-    return (c | 0x20) - 'a' + 10;
+    return std::isxdigit(static_cast<unsigned char>(c)) != 0;
 }
 
 } // namespace
@@ -309,12 +304,12 @@ bool THexBuffElIniciatorObj::ReadValue(TLexReader& reader) {
             length = (i + 1 < text.size() && IsHexDigit(text[i + 1])) ? 2 : 1;
         }
         const std::string token = text.substr(i, length);
-        if (!IsHexDigit(token[0]) || count >= read.size()) {
+        const std::optional<std::uint32_t> value = ValDWord("$" + token);
+        if (!value || count >= read.size()) {
             reader.LexError(TLexReader::kSemanticError, token);
             return false;
         }
-        read[count++] = static_cast<std::uint8_t>(length == 2 ? HexValue(token[0]) * 16 + HexValue(token[1])
-                                                              : HexValue(token[0]));
+        read[count++] = static_cast<std::uint8_t>(*value);
         i += length;
     }
     Bytes = std::move(read);
