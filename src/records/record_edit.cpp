@@ -273,6 +273,18 @@ std::vector<TRecordEditItem> RecordEditPlan(const TRecordTypeDscr& type, std::sp
     return items;
 }
 
+TCtrlBindings RecordEditBindings(std::vector<TRecordEditItem>& items,
+                                 const std::function<TValControl*(const TRecordEditItem&)>& controlFor) {
+    TCtrlBindings bindings;
+    for (TRecordEditItem& item : items) {
+        TValControl* control = controlFor(item);
+        if (item.Validator) {
+            bindings.Add(control, std::move(item.Validator));
+        }
+    }
+    return bindings;
+}
+
 const TRecordEdit& CurrentRecordEdit() {
     return currentEdit;
 }

@@ -1,8 +1,9 @@
 #pragma once
 
-#include "framework/ctrl_validator.h"
+#include "framework/record_validator.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -40,6 +41,11 @@ struct TRecordEditItem {
 // the variant of each case field.
 std::vector<TRecordEditItem> RecordEditPlan(const TRecordTypeDscr& type, std::span<const std::uint8_t> data,
                                             std::span<const std::uint8_t> trBuf);
+
+// The bindings of the rows' validators, each to the control that controlFor makes for its row
+// (called for every row in order; nullptr: no control).
+TCtrlBindings RecordEditBindings(std::vector<TRecordEditItem>& items,
+                                 const std::function<TValControl*(const TRecordEditItem&)>& controlFor);
 
 // The record that a record object's EditInDialog hands to its dialog just now.
 struct TRecordEdit {

@@ -15,12 +15,7 @@ protected:
     void SetUp() override {
         RegisterRecordClasses();
         ResetTextFormatSettings();
-        AppExtension().AppData = std::make_unique<TAppData>();
-        AppExtension().AppData->EnumTypesColl = std::make_unique<TEnumTypesColl>();
-        auto onOff = std::make_unique<TEnumTypeDefinition>();
-        onOff->Strings.Add("Off");
-        onOff->Strings.Add("On");
-        AppExtension().AppData->EnumTypesColl->Insert(std::move(onOff));
+        test::InstallEnumeration({"Off", "On"});
     }
     void TearDown() override { ResetAppExtension(); }
 };

@@ -14,10 +14,6 @@ MemoryStream TextStream(std::string_view text) {
     return MemoryStream(Bytes(text.begin(), text.end()));
 }
 
-std::string Written(const MemoryStream& stream) {
-    return {stream.Data().begin(), stream.Data().end()};
-}
-
 class IniciatorTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -35,23 +31,12 @@ protected:
     // b byte, w word, sw scaled word with 2 decimals, h four hex bytes.
     static std::unique_ptr<TRecIniciatorColl> Small() {
         auto inits = std::make_unique<TRecIniciatorColl>();
-        auto b = std::make_unique<TByteElIniciatorObj>();
-        b->Name = "b";
-        b->Value = 0x11;
-        auto w = std::make_unique<TWordElIniciatorObj>();
-        w->Name = "W";
-        w->Value = 0x2222;
-        auto sw = std::make_unique<TSpecWordElIniciatorObj>();
-        sw->Name = "sw";
-        sw->Value = 5;
-        sw->Decimals = 3;
-        auto h = std::make_unique<THexBuffElIniciatorObj>();
-        h->Name = "h";
-        h->Bytes.assign(4, 0);
-        inits->Insert(std::move(b));
-        inits->Insert(std::move(w));
-        inits->Insert(std::move(sw));
-        inits->Insert(std::move(h));
+        test::AddIniciator<TByteElIniciatorObj>(*inits, "b")->Value = 0x11;
+        test::AddIniciator<TWordElIniciatorObj>(*inits, "W")->Value = 0x2222;
+        auto* scaled = test::AddIniciator<TSpecWordElIniciatorObj>(*inits, "sw");
+        scaled->Value = 5;
+        scaled->Decimals = 3;
+        test::AddIniciator<THexBuffElIniciatorObj>(*inits, "h")->Bytes.assign(4, 0);
         return inits;
     }
 
@@ -77,36 +62,33 @@ TEST_F(IniciatorTest, ExportedHeaderAndValuesImportToTheSameBytes) {
     record.insert(record.end(), real.begin(), real.end());
     record.insert(record.end(), {3,    'a',  '_', 'b', 0, 0,    0x01, 0x80, 0xD2, 0x04,
                                  0xFB, 0xFF, 1,   0,   0, 0x80, 0x10, 0,    0xFF, 0});
-    auto exporter = EveryIniciator();
-    ASSERT_EQ(exporter->GetIniciatorRecSize(), record.size());
-    MemoryStream out;
-    TLexWriter writer(out, 1000);
-    exporter->ExportHeaderList(writer);
-    ASSERT_TRUE(exporter->ExportRecordValue(record, writer));
-    writer.WrFinish();
-    EXPECT_EQ(Written(out),
-              "['b';'w';'i';'t';'r';'s';'p';'sw';'ss';'sl';'h']($A5;$1234;$FFFFFFFE;"
-              "31/12/2080 23:59:58;-1.50000000000000E+00;'a b';$8001;12.34;-0.5;$80000001;'1000FF')\r\n");
+    const struct {
+        std::unique_ptr<TRecIniciatorColl> (*make)();
+        Bytes record;
+        std::string_view text;
+    } cases[] = {
+        {EveryIniciator, record,
+         "['b';'w';'i';'t';'r';'s';'p';'sw';'ss';'sl';'h']($A5;$1234;$FFFFFFFE;31/12/2080 23:59:58;"
+         "-1.50000000000000E+00;'a b';$8001;12.34;-0.5;$80000001;'1000FF')\r\n"},
+        {[] { return std::make_unique<TRecIniciatorColl>(); }, {}, "[]()\r\n"},
+    };
+    for (const auto& c : cases) {
+        MemoryStream out;
+        TLexWriter writer(out, 1000);
+        const auto exporter = c.make();
+        exporter->ExportHeaderList(writer);
+        ASSERT_TRUE(exporter->ExportRecordValue(c.record, writer));
+        writer.WrFinish();
+        EXPECT_EQ(std::string(out.Data().begin(), out.Data().end()), c.text);
 
-    auto importer = EveryIniciator();
-    MemoryStream in(out.Data());
-    TLexReader reader(in);
-    bool changed = false;
-    ASSERT_TRUE(importer->ImportHeaderListOK(reader));
-    ASSERT_TRUE(importer->ImportHeaderValuesOK(reader, changed));
-    EXPECT_TRUE(changed); // the database reference $8001
-    EXPECT_EQ(Values(*importer), record);
-
-    auto empty = std::make_unique<TRecIniciatorColl>();
-    MemoryStream emptyOut;
-    TLexWriter emptyWriter(emptyOut);
-    empty->ExportHeaderList(emptyWriter);
-    empty->ExportRecordValue({}, emptyWriter);
-    emptyWriter.WrFinish();
-    EXPECT_EQ(Written(emptyOut), "[]()\r\n");
-    MemoryStream emptyIn(emptyOut.Data());
-    TLexReader emptyReader(emptyIn);
-    EXPECT_TRUE(empty->ImportHeaderListOK(emptyReader) && empty->ImportHeaderValuesOK(emptyReader, changed));
+        const auto importer = c.make();
+        MemoryStream in(out.Data());
+        TLexReader reader(in);
+        bool changed = false;
+        ASSERT_TRUE(importer->ImportHeaderListOK(reader) && importer->ImportHeaderValuesOK(reader, changed));
+        EXPECT_EQ(changed, !c.record.empty()); // the database reference $8001
+        EXPECT_EQ(Values(*importer), c.record);
+    }
 }
 
 TEST_F(IniciatorTest, ImportsChangeNothingUnlessTheWholeTextReads) {
@@ -142,10 +124,7 @@ TEST_F(IniciatorTest, ImportsChangeNothingUnlessTheWholeTextReads) {
 
 TEST_F(IniciatorTest, CSVValuesAndHeader) {
     auto inits = std::make_unique<TRecIniciatorColl>();
-    auto pointer = std::make_unique<TDBPtrElIniciatorObj>();
-    pointer->Name = "p";
-    pointer->Value = 0xFFFF;
-    inits->Insert(std::move(pointer));
+    test::AddIniciator<TDBPtrElIniciatorObj>(*inits, "p")->Value = 0xFFFF;
     inits->Insert(Small()->AtDelete(0));
     inits->Insert(Small()->AtDelete(2));
     std::string header;
@@ -165,9 +144,7 @@ TEST_F(IniciatorTest, NamesWidthsAndRecordLengths) {
     std::string name;
     EXPECT_TRUE(inits->TestUniqueHeaderNames(index, name, 10));
     EXPECT_EQ(index, -1);
-    auto twin = std::make_unique<TByteElIniciatorObj>();
-    twin->Name = "w";
-    inits->Insert(std::move(twin));
+    test::AddIniciator<TByteElIniciatorObj>(*inits, "w");
     EXPECT_FALSE(inits->TestUniqueHeaderNames(index, name, 10));
     EXPECT_EQ(index, 1);
     EXPECT_EQ(name, "W");
@@ -188,17 +165,12 @@ TEST_F(IniciatorTest, NamesWidthsAndRecordLengths) {
 
     TPStrElIniciatorObj text;
     text.Text = "abcdef";
-    for (const std::uint8_t size : {5, 1, 0}) {
+    const std::pair<std::uint8_t, Bytes> sized[] = {
+        {5, {4, 'a', 'b', 'c', 'd'}}, {1, {0, 0xEE, 0xEE, 0xEE, 0xEE}}, {0, Bytes(5, 0xEE)}};
+    for (const auto& [size, expected] : sized) {
         text.Size = size;
         Bytes element(5, 0xEE);
         text.AssignValue(std::span(element).first(size));
-        Bytes expected{4, 'a', 'b', 'c', 'd'};
-        if (size < 5) {
-            expected = Bytes(5, 0xEE);
-            if (size == 1) {
-                expected[0] = 0;
-            }
-        }
         EXPECT_EQ(element, expected) << int{size};
     }
 }

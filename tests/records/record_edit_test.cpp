@@ -52,34 +52,28 @@ protected:
                                             std::move(label), test::Nesting<TCompoundTDscr>("Inner", 1),
                                             std::move(set)),
                                  RecordType("Inner", std::move(scaled)));
-        auto onOff = std::make_unique<TEnumTypeDefinition>();
-        onOff->Strings.Add("Off");
-        onOff->Strings.Add("On");
-        AppExtension().AppData->EnumTypesColl = std::make_unique<TEnumTypesColl>();
-        AppExtension().AppData->EnumTypesColl->Insert(std::move(onOff));
+        test::InstallEnumeration({"Off", "On"});
         record_.RunCreate("Edited", 0);
         transfer_.resize(record_.TrBuffSize());
         record_.PutToTrBuff(transfer_);
         std::vector<TRecordEditItem> items =
             RecordEditPlan(*record_.RecTypeDscr(), record_.DscrRecPtr, transfer_);
-        TCtrlBindings bindings;
-        for (TRecordEditItem& item : items) {
-            rows_.push_back({item.kind, item.Caption + item.Text});
-            if (!item.Validator) {
-                continue;
-            }
-            TValControl* control = nullptr;
-            if (item.kind == Kind::Edit || item.kind == Kind::Combo) {
-                controls_.push_back(std::make_unique<testing::FakeValControl>(
-                    item.kind == Kind::Edit ? TCtrlClass::Edit : TCtrlClass::ComboBox));
-                control = controls_.back().get();
-            }
-            bindings.Add(control, std::move(item.Validator));
-        }
-        validator_.TransferTo(std::move(bindings), transfer_);
+        validator_.TransferTo(
+            RecordEditBindings(items, [this](const TRecordEditItem& item) { return ControlFor(item); }),
+            transfer_);
     }
     void TearDown() override { ResetAppExtension(); }
 
+    // A fake control for an edit or a combo box.
+    TValControl* ControlFor(const TRecordEditItem& item) {
+        rows_.push_back({item.kind, item.Caption + item.Text});
+        if (item.kind != Kind::Edit && item.kind != Kind::Combo) {
+            return nullptr;
+        }
+        controls_.push_back(std::make_unique<testing::FakeValControl>(
+            item.kind == Kind::Edit ? TCtrlClass::Edit : TCtrlClass::ComboBox));
+        return controls_.back().get();
+    }
     std::string& Text(std::size_t i) { return controls_[i]->text; }
     bool Accept() {
         if (!validator_.ValidateAndStore()) {
@@ -98,20 +92,12 @@ protected:
 };
 
 TEST_F(RecordEditTest, EveryFieldHasItsRowAndShowsItsValue) {
-    EXPECT_EQ(rows_, (std::vector<std::pair<Kind, std::string>>{
-                         {Kind::Edit, "Count"},
-                         {Kind::Edit, "Offset"},
-                         {Kind::Edit, ""},
-                         {Kind::Combo, ""},
-                         {Kind::Hidden, ""},
-                         {Kind::Edit, ""},
-                         {Kind::Hidden, ""},
-                         {Kind::Shown, "Note"},
-                         {Kind::Heading, "Inner"},
-                         {Kind::Edit, ""},
-                         {Kind::Hidden, ""},
-                         {Kind::Shown, "8100"},
-                     }));
+    // E edit, C combo, H heading, S shown, - hidden.
+    std::string kinds;
+    for (const auto& [kind, caption] : rows_) {
+        kinds += "HECS-"[static_cast<int>(kind)] + caption;
+    }
+    EXPECT_EQ(kinds, "ECountEOffsetEC-E-SNoteHInnerE-S8100");
     ASSERT_EQ(validator_.Validators.size(), 11u);
     EXPECT_EQ(controls_[3]->itemIndex, 1);
     const std::vector<std::string> shown{"$07", "-3", "3.14", "", "abc", "1234"};

@@ -215,6 +215,29 @@ std::unique_ptr<T> Nesting(std::string caption, std::int16_t typeIx) {
     return field;
 }
 
+// A field of class T with its initial value and caption.
+template <class T>
+std::unique_ptr<T> Valued(std::uint16_t size, typename T::ValueType value, std::string caption = {}) {
+    auto field = Bare<T>(size);
+    field->Default = value;
+    field->Caption = std::move(caption);
+    return field;
+}
+
+// An enumeration of texts as the only one (type 0) of the application data, made when needed.
+inline void InstallEnumeration(std::initializer_list<std::string_view> texts) {
+    auto& appData = AppExtension().AppData;
+    if (!appData) {
+        appData = std::make_unique<TAppData>();
+    }
+    auto enumeration = std::make_unique<TEnumTypeDefinition>();
+    for (const std::string_view text : texts) {
+        enumeration->Strings.Add(std::string(text));
+    }
+    appData->EnumTypesColl = std::make_unique<TEnumTypesColl>();
+    appData->EnumTypesColl->Insert(std::move(enumeration));
+}
+
 // The types, as the record types of fresh application data.
 template <class... Types>
 TRecTypesDscrColl& InstallRecordTypes(std::unique_ptr<Types>... types) {
@@ -227,6 +250,16 @@ TRecTypesDscrColl& InstallRecordTypes(std::unique_ptr<Types>... types) {
     TRecTypesDscrColl& installed = *collection;
     appData->RecTypesDscrColl = std::move(collection);
     return installed;
+}
+
+// Adds an initiator named name to inits and answers it.
+template <class T>
+T* AddIniciator(TRecIniciatorColl& inits, std::string name) {
+    auto init = std::make_unique<T>();
+    init->Name = std::move(name);
+    T* added = init.get();
+    inits.Insert(std::move(init));
+    return added;
 }
 
 // Record types with compound and case fields of both table forms, a record object, and an
@@ -264,36 +297,21 @@ inline std::unique_ptr<TrbCollection> EveryRecordClass() {
     record->DscrRecPtr = {2, 7, 0, 1, 2, 3, 0x34, 0x12, 5};
 
     auto inits = std::make_unique<TRecIniciatorColl>();
-    const auto named = [](auto init, std::string name) {
-        init->Name = std::move(name);
-        return init;
-    };
-    auto byteInit = named(std::make_unique<TByteElIniciatorObj>(), "b");
-    byteInit->Value = 0xA5;
-    inits->Insert(std::move(byteInit));
-    inits->Insert(named(std::make_unique<TWordElIniciatorObj>(), "w"));
-    inits->Insert(named(std::make_unique<TIntegerElIniciatorObj>(), "i"));
-    auto dword = named(std::make_unique<TDWordElIniciatorObj>(), "t");
-    dword->Mode = 2;
-    inits->Insert(std::move(dword));
-    inits->Insert(named(std::make_unique<TRealpElIniciatorObj>(), "r"));
-    auto text = named(std::make_unique<TPStrElIniciatorObj>(), "s");
+    AddIniciator<TByteElIniciatorObj>(*inits, "b")->Value = 0xA5;
+    AddIniciator<TWordElIniciatorObj>(*inits, "w");
+    AddIniciator<TIntegerElIniciatorObj>(*inits, "i");
+    AddIniciator<TDWordElIniciatorObj>(*inits, "t")->Mode = 2;
+    AddIniciator<TRealpElIniciatorObj>(*inits, "r");
+    auto* text = AddIniciator<TPStrElIniciatorObj>(*inits, "s");
     text->Size = 6;
     text->Text = "ab_c";
     text->IntChar = '_';
     text->ExtChar = ' ';
-    inits->Insert(std::move(text));
-    inits->Insert(named(std::make_unique<TDBPtrElIniciatorObj>(), "p"));
-    auto specWord = named(std::make_unique<TSpecWordElIniciatorObj>(), "sw");
-    specWord->Decimals = 3;
-    inits->Insert(std::move(specWord));
-    auto specSmall = named(std::make_unique<TSpecSmallIntElIniciatorObj>(), "ss");
-    specSmall->Decimals = 1;
-    inits->Insert(std::move(specSmall));
-    inits->Insert(named(std::make_unique<TSpecLIntElIniciatorObj>(), "sl"));
-    auto hex = named(std::make_unique<THexBuffElIniciatorObj>(), "h");
-    hex->Bytes = {0x10, 0, 0xFF, 0};
-    inits->Insert(std::move(hex));
+    AddIniciator<TDBPtrElIniciatorObj>(*inits, "p");
+    AddIniciator<TSpecWordElIniciatorObj>(*inits, "sw")->Decimals = 3;
+    AddIniciator<TSpecSmallIntElIniciatorObj>(*inits, "ss")->Decimals = 1;
+    AddIniciator<TSpecLIntElIniciatorObj>(*inits, "sl");
+    AddIniciator<THexBuffElIniciatorObj>(*inits, "h")->Bytes = {0x10, 0, 0xFF, 0};
 
     auto all = std::make_unique<TrbCollection>();
     all->Insert(std::move(types));

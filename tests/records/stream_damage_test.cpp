@@ -27,33 +27,26 @@ void Exercise(TrbStreamable& obj, std::mt19937& random) {
         field->GetDataFromTrBuff(data, transfer, modified);
         field->InitFieldValue(data);
     } else if (auto* types = dynamic_cast<TRecTypesDscrColl*>(&obj)) {
-        for (std::int32_t i = 0; i < types->Count(); ++i) {
-            const TRecordTypeDscr* type = types->ItemAt(i);
-            std::vector<std::uint8_t> data(type->GetRecSize());
-            std::vector<std::uint8_t> transfer(type->GetRecTrBuffSize());
-            std::string text;
-            type->InitRecValues(data);
-            if (!data.empty()) {
-                data[0] = static_cast<std::uint8_t>(random());
+        for (std::int32_t i = 0; i < std::min(types->Count(), 100); ++i) {
+            TDscrRecObj record;
+            record.RunCreate("", static_cast<std::int16_t>(i));
+            if (!record.DscrRecPtr.empty()) {
+                record.DscrRecPtr[0] = static_cast<std::uint8_t>(random());
             }
-            type->GetRecLineAStr(data, text, std::nullopt, 255);
-            type->GetRecCWinAStr(data, text, 510);
-            type->GetRecCSV_AStr(data, text, 765);
-            type->GetRecJoinAStr(data, text, std::string_view("\x02\x01"), 1020);
-            type->PutRecToTrBuff(data, transfer);
-            std::uint8_t modified = 0;
-            type->GetRecFromTrBuff(data, transfer, modified);
-            type->NotifyRecObj(nullptr, kRecObjCreated);
+            Exercise(record, random);
         }
     } else if (auto* record = dynamic_cast<TDscrRecObj*>(&obj)) {
+        if (const TRecordTypeDscr* type = record->RecTypeDscr()) {
+            std::string text;
+            type->GetRecLineAStr(record->Data(), text, std::string_view("\x02\x01"), 255);
+            type->GetRecCSV_AStr(record->Data(), text, 510);
+        }
         std::vector<std::uint8_t> transfer(record->TrBuffSize());
         record->PutToTrBuff(transfer);
         record->GetFromTrBuff(transfer);
-        record->ResetValues();
         test::StoreObject(record);
     } else if (auto* inits = dynamic_cast<TRecIniciatorColl*>(&obj)) {
-        std::vector<std::uint8_t> rec(inits->GetIniciatorRecSize());
-        inits->AssignRecValues(rec);
+        const std::vector<std::uint8_t> rec(inits->GetIniciatorRecSize(), 0x5A);
         MemoryStream text;
         TLexWriter writer(text);
         inits->ExportHeaderList(writer);

@@ -47,53 +47,51 @@ void TDscrRecDlg::BindRecord(std::span<std::uint8_t> data) {
         setWindowTitle(FromCp1250(edit.Type->Name));
         items = RecordEditPlan(*edit.Type, edit.Data, data);
     }
-    TCtrlBindings bindings;
     int row = 0;
-    for (TRecordEditItem& item : items) {
-        auto* caption = new QLabel(FromCp1250(item.Caption));
-        caption->setContentsMargins(item.Depth * kIndent, 0, 0, 0);
-        QWidget* control = nullptr;
-        switch (item.kind) {
-        case TRecordEditItem::Kind::Heading: {
-            QFont bold = caption->font();
-            bold.setBold(true);
-            caption->setFont(bold);
-            rows_->addWidget(caption, row++, 0, 1, 2);
-            continue;
-        }
-        case TRecordEditItem::Kind::Edit:
-            control = new QLineEdit;
-            break;
-        case TRecordEditItem::Kind::Combo: {
-            // Editable, so that a value without an entry can be shown and typed as a number.
-            auto* combo = new QComboBox;
-            combo->setEditable(true);
-            control = combo;
-            break;
-        }
-        case TRecordEditItem::Kind::Shown:
-            // A text without a caption (a label field) spans the row.
-            if (item.Caption.empty()) {
-                caption->setText(FromCp1250(item.Text));
+    TCtrlBindings bindings =
+        RecordEditBindings(items, [this, &row](const TRecordEditItem& item) -> TValControl* {
+            auto* caption = new QLabel(FromCp1250(item.Caption));
+            caption->setContentsMargins(item.Depth * kIndent, 0, 0, 0);
+            QWidget* control = nullptr;
+            switch (item.kind) {
+            case TRecordEditItem::Kind::Heading: {
+                QFont bold = caption->font();
+                bold.setBold(true);
+                caption->setFont(bold);
                 rows_->addWidget(caption, row++, 0, 1, 2);
-            } else {
-                rows_->addWidget(caption, row, 0);
-                rows_->addWidget(new QLabel(FromCp1250(item.Text)), row++, 1);
+                return nullptr;
             }
-            break;
-        case TRecordEditItem::Kind::Hidden:
-            delete caption;
-            break;
-        }
-        if (control != nullptr) {
+            case TRecordEditItem::Kind::Edit:
+                control = new QLineEdit;
+                break;
+            case TRecordEditItem::Kind::Combo: {
+                // Editable, so that a value without an entry can be shown and typed as a number.
+                auto* combo = new QComboBox;
+                combo->setEditable(true);
+                control = combo;
+                break;
+            }
+            case TRecordEditItem::Kind::Shown:
+                // A text without a caption (a label field) spans the row.
+                if (item.Caption.empty()) {
+                    caption->setText(FromCp1250(item.Text));
+                    rows_->addWidget(caption, row++, 0, 1, 2);
+                } else {
+                    rows_->addWidget(caption, row, 0);
+                    rows_->addWidget(new QLabel(FromCp1250(item.Text)), row++, 1);
+                }
+                return nullptr;
+            case TRecordEditItem::Kind::Hidden:
+                delete caption;
+                return nullptr;
+            }
             control->setObjectName(QStringLiteral("Field_%1").arg(Editors.size()));
             caption->setBuddy(control);
             rows_->addWidget(caption, row, 0);
             rows_->addWidget(control, row++, 1);
             Editors.push_back(control);
-        }
-        bindings.Add(control != nullptr ? Control(control) : nullptr, std::move(item.Validator));
-    }
+            return Control(control);
+        });
     Validator.TransferTo(std::move(bindings), data);
 
     auto* scroll = findChild<QScrollArea*>(QStringLiteral("Rows_Scroll"));
