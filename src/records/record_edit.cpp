@@ -45,7 +45,7 @@ enum class Editor {
 struct EditorOf {
     std::string_view className;
     Editor editor;
-    // Bytes after the edited value that the dialog keeps (the Spec classes' Kind and Decimals).
+    // Bytes after the edited value that the dialog keeps (Kind and Decimals of the scaled classes).
     std::size_t kept;
 };
 
