@@ -1,5 +1,6 @@
 #include "shell/ui/io_access_form.h"
 
+#include "framework/ui/named_widget.h"
 #include "framework/ui/qt_text.h"
 
 #include <QCheckBox>
@@ -20,12 +21,6 @@ namespace {
 constexpr int kMinWidth = 514;
 constexpr int kMinHeight = 230;
 constexpr int kBits = 16;
-
-template <class Widget>
-Widget* Named(Widget* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 QStringList QtItems(const std::vector<std::string>& items) {
     QStringList list;

@@ -1,6 +1,7 @@
 #include "shell/ui/vok_rtc_form.h"
 
 #include "framework/local_time.h"
+#include "framework/ui/named_widget.h"
 #include "framework/ui/qt_text.h"
 
 #include <QGridLayout>
@@ -18,12 +19,6 @@ namespace ravlo {
 namespace {
 
 constexpr int kTimerMs = 100;
-
-template <class Widget>
-Widget* Named(Widget* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 QLineEdit* PCField(QWidget* parent, const char* name, const char* hint, int digits) {
     auto* edit = Named(new QLineEdit(parent), name);
