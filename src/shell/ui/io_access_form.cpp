@@ -68,6 +68,12 @@ TIO_MDIChildForm::TIO_MDIChildForm(TToolBoard& board, QWidget* parent) : TBroadc
     ShowState();
 }
 
+TIO_MDIChildForm::~TIO_MDIChildForm() {
+    if (!closed_) {
+        model_->Close();
+    }
+}
+
 void TIO_MDIChildForm::BuildControls() {
     cbAddr_ = Named(new QComboBox(this), "cbAddr");
     cbAddr_->setEditable(true);

@@ -23,6 +23,8 @@ class TIO_MDIChildForm : public TBroadcastForm {
     Q_OBJECT
 public:
     explicit TIO_MDIChildForm(TToolBoard& board, QWidget* parent = nullptr);
+    // A window that goes without being closed (the main form ends) saves its list too.
+    ~TIO_MDIChildForm() override;
 
     TIOAccess& Model() { return *model_; }
 
