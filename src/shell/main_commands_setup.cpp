@@ -19,7 +19,8 @@ void TRavloMainFormCore::VokSetup_MenuItemClick() {
             return;
         }
         if (std::optional<std::vector<std::uint8_t>> record = ReadSetupFile(*file, std::nullopt)) {
-            EditSetupData(*SetupBoardOfSize(record->size()), std::move(*record));
+            const TSetupBoard board = *SetupBoardOfSize(record->size());
+            EditSetupData(board, std::move(*record));
         }
         return;
     }
