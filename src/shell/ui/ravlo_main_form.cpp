@@ -194,8 +194,7 @@ std::optional<std::filesystem::path> TRavloMainForm::ChooseSetupFile(const std::
     }
     return ChooseFileWithDialog(this,
                                 {"Open BIOS setup",
-                                 "Setup files *.c38, *.c18|*.c38;*.c18|Cfg 386 table files *.c38|*.c38|Setup "
-                                 "Vok188 files *.c18|*.c18|Binary files *.bin|*.bin|All files|*.*",
+                                 "BIOS setup files|*.c38;*.c18|Binary files|*.bin|All files|*",
                                  {},
                                  startDir.empty() ? std::filesystem::path(".") : startDir,
                                  {}},
