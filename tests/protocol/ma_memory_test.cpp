@@ -369,18 +369,6 @@ TEST_F(MaMemoryTest, SetupBlockIsHandedOverAndWrittenBackAsANewOperation) {
                   "Writing successfully completed\rChanges will be used after the Vok reset"}));
 }
 
-TEST_F(MaMemoryTest, TheSetupRecordAloneIsWrittenInsideItsBlock) {
-    Identify(DEV_Vok386);
-    // The 386 writes whole 512-byte blocks: $FFE00..$FFFFF.
-    const std::vector<std::uint8_t> around = rig.Board().Read(0xFFE00, 512);
-    const std::vector<std::uint8_t> record(13, 0xA5);
-    ASSERT_TRUE(rig.ma->WriteSetup386(record));
-    rig.Settle();
-    std::vector<std::uint8_t> expected = around;
-    std::copy(record.begin(), record.end(), expected.begin() + 0x100);
-    EXPECT_EQ(rig.Board().Read(0xFFE00, 512), expected);
-}
-
 TEST_F(MaMemoryTest, StopEndsAReadCleanly) {
     Identify(DEV_Vok188);
     rig.ini_.Dir().Write("r.bin", "");

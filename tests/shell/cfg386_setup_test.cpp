@@ -1,9 +1,5 @@
-// The 386 setup record on bytes: the setting it holds, the setup check with its Ext. disk sizes, and
-// the controls' binding to the record's bits.
-#include "framework/app_data.h"
+// The 386 setup record on bytes: the setting it holds and the setup check with its Ext. disk sizes.
 #include "shell/cfg386_setup.h"
-#include "shell/main_enum_types.h"
-#include "support/fake_val_control.h"
 
 #include <functional>
 #include <gtest/gtest.h>
@@ -12,7 +8,6 @@ namespace ravlo {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-using testing::FakeValControl;
 
 constexpr std::uint8_t Socket(int type, int chip, int oper) {
     return static_cast<std::uint8_t>(type << 6 | chip << 3 | oper);
@@ -23,8 +18,8 @@ constexpr std::uint8_t Space(int addressCode, int size) {
 
 // FLASH 512 kB (all of it operating) in socket 1, RAM 512 kB in socket 2, sockets 3 and 4 empty;
 // High ROM $C0000 + 256 kB, Cut ROM $80000 + 0 kB, Low ROM $80000 + 256 kB (ending at High).
-const Bytes kValid{Socket(2, 6, 6), 0x03,         Socket(1, 6, 6), 0x01, 0,   0, 0, 0,
-                   Space(24, 5),    Space(16, 0), Space(16, 5),    0x00, 0x40};
+const Bytes kValid{Socket(2, 6, 6), 0x03, Socket(1, 6, 6), 0x01, 0, 0, 0, 0, Space(24, 5), Space(16, 0),
+                   Space(16, 5),    0x00, 0x40};
 
 TEST(Cfg386Setup, EachRuleFailsWithItsMessageAndTheFirstFailureWins) {
     struct Case {
@@ -40,46 +35,23 @@ TEST(Cfg386Setup, EachRuleFailsWithItsMessageAndTheFirstFailureWins) {
         {"Invalid memory type in Socket4 (only None or RAM)", {{6, Socket(3, 0, 0)}}, {}},
         {"Chip 1 size differs from Chip 3 size", {{4, Socket(2, 5, 6)}}, {}},
         {"Chip 2 size differs from Chip 4 size", {{6, Socket(1, 5, 6)}}, {}},
-        {"Operation ROM memory is higher then Chip ROM size", {{0, Socket(2, 6, 7)}}, {}},
-        {"Operation ROM memory is higher then Chip ROM size",
-         {{0, Socket(2, 5, 7)}, {4, Socket(2, 5, 7)}},
-         {}},
+        {"Operation ROM memory is higher then Chip ROM size", {{0, Socket(2, 5, 7)}, {4, Socket(2, 5, 7)}}, {}},
         {"Operation RAM memory is higher then Chip RAM size", {{2, Socket(1, 5, 6)}}, {}},
         {"Operation ROM memory 1 differs from Operation ROM memory 3",
          {{0, Socket(2, 5, 5)}, {4, Socket(2, 5, 4)}},
          {}},
         {"Operation ROM memory 2 differs from Operation ROM memory 4", {{6, Socket(1, 6, 5)}}, {}},
-        {"Invalid numeric value High ROM space",
-         {},
-         [](TCfg386Setting& s) {
-             s.High.Address.reset();
-         }},
-        {"Invalid numeric value Low ROM space",
-         {},
-         [](TCfg386Setting& s) {
-             s.Low.Address.reset();
-         }},
-        {"Invalid numeric value Cut ROM space",
-         {},
-         [](TCfg386Setting& s) {
-             s.Cut.Address.reset();
-         }},
+        {"Invalid numeric value High ROM space", {}, [](TCfg386Setting& s) { s.High.Address.reset(); }},
+        {"Invalid numeric value Low ROM space", {}, [](TCfg386Setting& s) { s.Low.Address.reset(); }},
+        {"Invalid numeric value Cut ROM space", {}, [](TCfg386Setting& s) { s.Cut.Address.reset(); }},
         {"High ROM space address is too low", {{8, Space(15, 0)}}, {}},
-        {"High ROM space address is too high",
-         {},
-         [](TCfg386Setting& s) {
-             s.High.Address = 0x100000;
-         }},
+        {"High ROM space address is too high", {}, [](TCfg386Setting& s) { s.High.Address = 0x100000; }},
         {"High ROM space exceeds 1MB", {{8, Space(31, 3)}}, {}},
         {"Ok", {{8, Space(30, 3)}}, {}},
         {"Low ROM space address is too low", {{10, Space(15, 0)}}, {}},
         {"Low ROM space overlaps High ROM space", {{8, Space(28, 3)}, {10, Space(16, 6)}}, {}},
         {"Cut ROM space address is too low", {{9, Space(15, 0)}}, {}},
-        {"Cut ROM space address is too high",
-         {},
-         [](TCfg386Setting& s) {
-             s.Cut.Address = 0x100000;
-         }},
+        {"Cut ROM space address is too high", {}, [](TCfg386Setting& s) { s.Cut.Address = 0x100000; }},
         {"Cut ROM space exceeds 1MB", {{9, Space(31, 3)}}, {}},
     };
     for (const Case& c : cases) {
@@ -114,57 +86,6 @@ TEST(Cfg386Setup, ExtDiskIsWhatTheChipsLeaveBesideTheOperatingMemory) {
         record[4] = c.socket3;
         EXPECT_EQ(CheckSetting(*DecodeCfg386(record)).ExtDisk, c.ext);
     }
-}
-
-TEST(Cfg386Setup, ControlsShowTheFieldsAndStoreOnlyTheirBits) {
-    AppExtension().AppData = std::make_unique<TAppData>();
-    CreateMainEnumTypes(*AppExtension().AppData);
-    std::vector<FakeValControl> combos(22, FakeValControl(TCtrlClass::ComboBox));
-    std::vector<FakeValControl> checks(6, FakeValControl(TCtrlClass::CheckBox));
-    TCfg386Controls c;
-    for (std::size_t i = 0; i < 4; ++i) {
-        c.cbxMT[i] = &combos[4 * i];
-        c.cbxChip[i] = &combos[4 * i + 1];
-        c.cbxOM[i] = &combos[4 * i + 2];
-        c.cbxAT[i] = &combos[4 * i + 3];
-    }
-    c.cbxHAdr = &combos[16], c.cbxHSize = &combos[17], c.cbxCAdr = &combos[18], c.cbxCSize = &combos[19];
-    c.cbxLAdr = &combos[20], c.cbxLSize = &combos[21];
-    c.cbSMM = &checks[0], c.cbDMA2 = &checks[1], c.cbDMA1 = &checks[2], c.cbSSIO = &checks[3];
-    c.cb25MHz = &checks[4], c.cbVideoWr = &checks[5];
-
-    // Bits no field covers are set wherever they are.
-    Bytes record = kValid;
-    record[1] |= 0xF8;
-    record[11] = 0xF5;
-    record[12] = 0xBF;
-    TRecordValidator validator;
-    validator.TransferTo(Cfg386Bindings(c), record);
-    EXPECT_EQ(c.cbxMT[0]->ItemIndex(), 2);
-    EXPECT_EQ(c.cbxAT[0]->ItemIndex(), 3);
-    EXPECT_EQ(c.cbxHAdr->Items()[c.cbxHAdr->ItemIndex()], "$C0000");
-    EXPECT_EQ(c.cbxLSize->Items()[c.cbxLSize->ItemIndex()], "256 kB");
-    EXPECT_EQ(SettingOfControls(c), *DecodeCfg386(record));
-    const std::vector<bool> checked{false, true, false, true, false, true};
-    for (std::size_t i = 0; i < checks.size(); ++i) {
-        EXPECT_EQ(checks[i].checked, checked[i]) << i;
-    }
-
-    c.cbxAT[0]->SetItemIndex(7);
-    c.cbxHSize->SetItemIndex(4);
-    c.cbxMT[2]->SetItemIndex(2);
-    checks[0].checked = true;
-    checks[5].checked = false;
-    ASSERT_TRUE(validator.ValidateAndStore());
-    Bytes expected = record;
-    expected[1] = 0xFF;
-    expected[4] = Socket(2, 0, 0);
-    expected[8] = Space(24, 4);
-    expected[11] = 0xFD;
-    expected[12] = 0xBE;
-    EXPECT_EQ(record, expected);
-    EXPECT_EQ(SettingOfControls(c), *DecodeCfg386(record));
-    ResetAppExtension();
 }
 
 } // namespace
