@@ -153,12 +153,9 @@ void TConfig188_Dialog::Decode(std::span<const std::uint8_t> record, bool firstB
 }
 
 void TConfig188_Dialog::BindRecord(std::span<std::uint8_t> data) {
-    if (data.size() < raw_.size()) {
-        ReportAppError("# TConfig188_Dialog.BindRecord: " + std::to_string(data.size()) + " bytes, not " +
-                       std::to_string(raw_.size()));
+    if (!KeepCallerRecord(data)) {
         return;
     }
-    KeepCallerRecord(data.first(raw_.size()));
     Decode(data.first(raw_.size()), true);
 }
 
@@ -173,10 +170,7 @@ std::vector<std::uint8_t> TConfig188_Dialog::StoredRecord() const {
 }
 
 int EditConfig188(QWidget* owner, std::span<std::uint8_t> rec, bool connected) {
-    TConfig188_Dialog dialog(owner);
-    dialog.SetConnected(connected);
-    dialog.BindRecord(rec);
-    return dialog.ShowModal();
+    return ExecSetupDialog<TConfig188_Dialog>(owner, rec, connected);
 }
 
 } // namespace ravlo

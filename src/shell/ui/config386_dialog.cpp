@@ -1,6 +1,5 @@
 #include "shell/ui/config386_dialog.h"
 
-#include "framework/message_box.h"
 #include "framework/ui/qt_text.h"
 
 #include <QCheckBox>
@@ -159,12 +158,9 @@ TCfg386Controls TConfig386_Dialog::Controls() {
 }
 
 void TConfig386_Dialog::BindRecord(std::span<std::uint8_t> data) {
-    if (data.size() < record_.size()) {
-        ReportAppError("# TConfig386_Dialog.BindRecord: " + std::to_string(data.size()) + " bytes, not " +
-                       std::to_string(record_.size()));
+    if (!KeepCallerRecord(data)) {
         return;
     }
-    KeepCallerRecord(data.first(record_.size()));
     std::copy_n(data.begin(), record_.size(), record_.begin());
     Validator.TransferTo(Cfg386Bindings(Controls()), record_);
     CheckSetting();
@@ -194,10 +190,7 @@ void TConfig386_Dialog::CheckSetting() {
 }
 
 int EditConfig386(QWidget* owner, std::span<std::uint8_t> rec, bool connected) {
-    TConfig386_Dialog dialog(owner);
-    dialog.SetConnected(connected);
-    dialog.BindRecord(rec);
-    return dialog.ShowModal();
+    return ExecSetupDialog<TConfig386_Dialog>(owner, rec, connected);
 }
 
 } // namespace ravlo

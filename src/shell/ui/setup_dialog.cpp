@@ -1,5 +1,7 @@
 #include "shell/ui/setup_dialog.h"
 
+#include "framework/message_box.h"
+#include "framework/ui/qt_text.h"
 #include "project/project_globals.h"
 #include "project/ui/eprom_img_form.h"
 #include "shell/ui/config188_dialog.h"
@@ -47,14 +49,23 @@ void TSetupDialog::UpdateSaveToVok() {
     SaveToVok_Button->setEnabled(connected_ && SetupOk());
 }
 
-void TSetupDialog::KeepCallerRecord(std::span<std::uint8_t> data) {
-    callerRecord_ = data;
+bool TSetupDialog::KeepCallerRecord(std::span<std::uint8_t> data) {
+    const std::size_t size = SetupRecordSize(board_);
+    if (data.size() < size) {
+        const QString className =
+            QString::fromLatin1(metaObject()->className()).section(QStringLiteral("::"), -1);
+        ReportAppError("# " + ToCp1250(className) + ".BindRecord: " + std::to_string(data.size()) +
+                       " bytes, not " + std::to_string(size));
+        return false;
+    }
+    callerRecord_ = data.first(size);
     // Runs after every control was validated and stored.
     OnCloseQuery = [this] {
         const std::vector<std::uint8_t> record = StoredRecord();
         std::copy_n(record.begin(), std::min(record.size(), callerRecord_.size()), callerRecord_.begin());
         return true;
     };
+    return true;
 }
 
 std::optional<std::vector<std::uint8_t>> TSetupDialog::EditedRecord() {

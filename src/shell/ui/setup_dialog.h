@@ -46,8 +46,9 @@ protected:
 
     // The row of the four buttons, for the derived dialog's layout.
     QHBoxLayout* ButtonRow() const { return buttonRow_; }
-    // Keeps data as the caller's record; the edited record is copied into it on "Save to Vok".
-    void KeepCallerRecord(std::span<std::uint8_t> data);
+    // Keeps the record at the start of data as the caller's, into which the edited record is copied
+    // on "Save to Vok"; false, reported as an internal error, when data is too short for it.
+    bool KeepCallerRecord(std::span<std::uint8_t> data);
     // "Save to Vok" again from the connection and SetupOk().
     void UpdateSaveToVok();
 
@@ -71,6 +72,16 @@ private:
     FileChooser chooseFile_;
     QHBoxLayout* buttonRow_;
 };
+
+// Shows a setup dialog D over owner that edits rec; "Save to Vok" needs connected. Answers the
+// modal result; only OK (1) changes rec.
+template <class D>
+int ExecSetupDialog(QWidget* owner, std::span<std::uint8_t> rec, bool connected) {
+    D dialog(owner);
+    dialog.SetConnected(connected);
+    dialog.BindRecord(rec);
+    return dialog.ShowModal();
+}
 
 // Registers "TConfig386_Dialog" and "TConfig188_Dialog" for ExecuteDialog.
 void RegisterSetupDialogs();
