@@ -95,6 +95,7 @@ public:
         SetupEdits.push_back({board, {record.begin(), record.end()}, canSave});
         return OnEditSetup ? OnEditSetup(record) : false;
     }
+    void CloseProjectWindows() override {}
     void ShowErrHistory(TErrHistorySource* source) override { HistorySources.push_back(source); }
     void ShowSysWriter() override { ++SysWriters; }
     void CloseMainForm() override { ++CloseRequests; }
