@@ -1,0 +1,55 @@
+// A linker map opened with the project, as the program does: the segment list read into units, then
+// every unit placed in one module and error addresses of the code units looked up in the map's
+// line-number sections.
+#include "fixtures/project_files.h"
+#include "fixtures/sample_programs.h"
+#include "fuzz_support.h"
+#include "project/map_reader.h"
+#include "project/module_collection.h"
+#include "project/project_files.h"
+#include "project/project_globals.h"
+#include "project/reloc_table.h"
+
+using namespace ravlo;
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    fuzz::SilenceMessageBoxes();
+    // The executable stays; each input is the map beside it.
+    fixtures::WriteProjectFiles(fuzz::ScratchFolder(), "FUZZ",
+                                fixtures::LayOutProgram(fixtures::MakeDemoProgram()));
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    ResetProjectGlobals();
+    fuzz::WriteScratchFile("FUZZ.MAP", fuzz::AsText({data, size}));
+    SetProjectPath(fuzz::ScratchFolder() / "FUZZ.EXE");
+    ProjectType = TProjectType::Full;
+    if (!OpenProjectFiles()) {
+        return 0;
+    }
+    tProjectModel& model = ProjectModel();
+    fuzz::Check(model.Unplaced && model.Map && model.Modules, "an opened project has its model");
+    auto module = std::make_unique<tModule>("ROM", 0x1000, 0xF0000);
+    while (!model.Unplaced->Empty()) {
+        MoveUnit(*model.Unplaced, model.Unplaced->First(), *module);
+    }
+    model.Modules->Insert(std::move(module));
+    BuildRelocTable(*model.Modules);
+
+    int lookups = 0;
+    model.RelocTable->ForEach([&](const tModUnit& unit) {
+        if (!IsCodeKind(unit.Kind) || ++lookups > 8) {
+            return;
+        }
+        for (const std::uint32_t offset : {0U, unit.Length / 2U, unit.Length + 0U, unit.Length + 1U}) {
+            const auto ofs = static_cast<std::uint16_t>(unit.Offset + offset);
+            model.Map->FindSrcLine({ofs, unit.AbsSeg});
+            // The same address normalised to the paragraph before.
+            model.Map->FindSrcLine(
+                {static_cast<std::uint16_t>(ofs + 16), static_cast<std::uint16_t>(unit.AbsSeg - 1)});
+        }
+    });
+    ResetProjectGlobals();
+    return 0;
+}
