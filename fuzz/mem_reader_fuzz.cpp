@@ -40,6 +40,19 @@ std::vector<ModuleView> DesignView() {
     return design;
 }
 
+std::string Describe(const std::vector<ModuleView>& design) {
+    std::string text;
+    for (const ModuleView& module : design) {
+        text +=
+            module.name + " $" + std::to_string(module.address) + " " + std::to_string(module.length) + ":";
+        for (const UnitView& unit : module.units) {
+            text += " " + unit.name + "/" + std::to_string(unit.length);
+        }
+        text += "\n";
+    }
+    return text;
+}
+
 // A "$" in a module name is taken for its address, a TAB ends a unit name in the relocation lines,
 // a unit called "Name" is the heading of those lines, and a name given twice finds the first unit.
 bool NamesTheFileHolds(const std::vector<ModuleView>& design) {
@@ -98,7 +111,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             ResetProjectModel();
         }
         fuzz::Check(ReadMemFile(), "a written design reads back");
-        fuzz::Check(DesignView() == design, "a written design reads back the same");
+        if (const std::vector<ModuleView> again = DesignView(); again != design) {
+            fuzz::Fail("a written design reads back the same; read:\n" + Describe(design) + "read back:\n" +
+                       Describe(again));
+        }
     }
     ResetProjectGlobals();
     return 0;

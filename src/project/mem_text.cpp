@@ -53,8 +53,10 @@ bool SkipToDollar(std::string_view& text) {
 }
 
 bool ParseModuleLine(std::string_view line, TMemModuleRecord& module) {
-    module.Name = std::string(Trim(line.substr(std::min(kModuleNameStart, line.size()), kModuleNameWidth))
-                                  .substr(0, kModuleNameMax));
+    // Cut before the last trim, so that a cut name never ends in blanks.
+    const std::string_view field =
+        Trim(line.substr(std::min(kModuleNameStart, line.size()), kModuleNameWidth));
+    module.Name = std::string(Trim(field.substr(0, kModuleNameMax)));
     std::string_view rest = line;
     if (!SkipToDollar(rest)) {
         return false;
