@@ -37,18 +37,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     model.Modules->Insert(std::move(module));
     BuildRelocTable(*model.Modules);
 
-    int lookups = 0;
+    // Each lookup reads the map again: a few code units, at their start, middle and just past their
+    // end, and the middle once more through the paragraph before.
+    int units = 0;
     model.RelocTable->ForEach([&](const tModUnit& unit) {
-        if (!IsCodeKind(unit.Kind) || ++lookups > 8) {
+        if (!IsCodeKind(unit.Kind) || ++units > 4) {
             return;
         }
-        for (const std::uint32_t offset : {0U, unit.Length / 2U, unit.Length + 0U, unit.Length + 1U}) {
-            const auto ofs = static_cast<std::uint16_t>(unit.Offset + offset);
-            model.Map->FindSrcLine({ofs, unit.AbsSeg});
-            // The same address normalised to the paragraph before.
-            model.Map->FindSrcLine(
-                {static_cast<std::uint16_t>(ofs + 16), static_cast<std::uint16_t>(unit.AbsSeg - 1)});
+        const std::uint32_t middle = unit.Offset + unit.Length / 2U;
+        for (const std::uint32_t offset : {unit.Offset + 0U, middle, unit.Offset + unit.Length + 1U}) {
+            model.Map->FindSrcLine({static_cast<std::uint16_t>(offset), unit.AbsSeg});
         }
+        model.Map->FindSrcLine(
+            {static_cast<std::uint16_t>(middle + 16), static_cast<std::uint16_t>(unit.AbsSeg - 1)});
     });
     ResetProjectGlobals();
     return 0;
