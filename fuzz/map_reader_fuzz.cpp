@@ -1,9 +1,7 @@
 // A linker map opened with the project, as the program does: the segment list read into units, then
 // every unit placed in one module and error addresses of the code units looked up in the map's
 // line-number sections.
-#include "fixtures/project_files.h"
-#include "fixtures/sample_programs.h"
-#include "fuzz_support.h"
+#include "demo_project.h"
 #include "project/map_reader.h"
 #include "project/module_collection.h"
 #include "project/project_files.h"
@@ -13,10 +11,8 @@
 using namespace ravlo;
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzz::SilenceMessageBoxes();
-    // The executable stays; each input is the map beside it.
-    fixtures::WriteProjectFiles(fuzz::ScratchFolder(), "FUZZ",
-                                fixtures::LayOutProgram(fixtures::MakeDemoProgram()));
+    // The executable stays; each input is a file beside it.
+    fuzz::PrepareDemoProject();
     return 0;
 }
 

@@ -1,9 +1,7 @@
 // A memory design file read as the program reads it: into a FULL project, whose units come from
 // the demo's map, or as a SMALL project, where the file is the whole model. A design that was read
 // is written and read back as the same design (for names the file's columns can hold).
-#include "fixtures/project_files.h"
-#include "fixtures/sample_programs.h"
-#include "fuzz_support.h"
+#include "demo_project.h"
 #include "project/mem_file.h"
 #include "project/module_collection.h"
 #include "project/project_files.h"
@@ -74,9 +72,8 @@ bool NamesTheFileHolds(const std::vector<ModuleView>& design) {
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzz::SilenceMessageBoxes();
-    fixtures::WriteProjectFiles(fuzz::ScratchFolder(), "FUZZ",
-                                fixtures::LayOutProgram(fixtures::MakeDemoProgram()));
+    // The executable stays; each input is a file beside it.
+    fuzz::PrepareDemoProject();
     return 0;
 }
 
