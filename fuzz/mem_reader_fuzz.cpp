@@ -97,12 +97,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::Check(MemFileOK && ProjectModel().Modules, "a design read has its modules");
     const std::vector<ModuleView> design = DesignView();
     // A SMALL project's file keeps the unit lengths in its relocation lines, which exist only for a
-    // design that passed its check; a FULL project's file is written as soon as it is edited.
-    const bool writable = full || ProjectModel().Modules->CheckDesign();
+    // design that passed its check, and only for the units placed below segment $FFFF; a FULL
+    // project's file is written as soon as it is edited.
+    bool writable = full;
+    if (!full && ProjectModel().Modules->CheckDesign()) {
+        BuildRelocTable(*ProjectModel().Modules);
+        std::int32_t units = 0;
+        ProjectModel().Modules->ForEach([&units](const tModule& module) { units += module.Count(); });
+        writable = ProjectModel().RelocTable->Count() == units;
+    }
     if (writable && NamesTheFileHolds(design)) {
-        if (!full) {
-            BuildRelocTable(*ProjectModel().Modules);
-        }
         fuzz::Check(WriteMemFile(), "the design is written");
         if (!full) {
             ResetProjectModel();
