@@ -1,10 +1,11 @@
-// A stored object stream: its class table resolved against the registered classes, then its objects
-// read, once as any objects and once as the application data file. What was read is written and
-// read again; from then on the stream is stable: writing what was read back gives the same bytes.
+// A stored object stream: its class table resolved against the registered classes (the framework's
+// and the record descriptions'), then its objects read, once as any objects and once as the
+// application data file. What was read is written and read again; from then on the stream is
+// stable: writing what was read back gives the same bytes.
 #include "framework/app_data.h"
-#include "framework/framework_classes.h"
 #include "framework/obj_stream_file.h"
 #include "fuzz_support.h"
+#include "records/record_classes.h"
 
 #include <memory>
 #include <vector>
@@ -40,7 +41,7 @@ std::vector<std::uint8_t> WriteObjects(const Objects& objects) {
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    RegisterFrameworkClasses();
+    RegisterRecordClasses();
     return 0;
 }
 
