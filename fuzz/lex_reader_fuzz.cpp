@@ -7,7 +7,7 @@
 #include "platform/exception.h"
 #include "records/lex_reader.h"
 
-#include <string>
+#include <string_view>
 
 using namespace ravlo;
 
@@ -62,7 +62,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzz::FuzzInput input(data, size);
     const std::size_t bufSize = 1 + input.Byte() * 64U;
-    std::string ops(fuzz::AsText(input.Until(0)));
+    std::string_view ops = fuzz::AsText(input.Until(0));
     if (ops.empty()) {
         ops = "c";
     }
