@@ -30,6 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 "a rejected argument is named");
     fuzz::Check((parsed.Flags & (CL_Download | CL_Run)) == 0 || (parsed.Flags & CL_NoCOM) == 0,
                 "/L and /R open the COM port");
+    fuzz::Check((parsed.Flags & CL_Exit) == 0 || parsed.ExitAsked, "a /X taken is an exit asked for");
     fuzz::Check(parsed.User.size() <= 255 && ((parsed.Flags & CL_User) != 0 || parsed.User.empty()),
                 "a user name comes with /U");
     for (const std::string& arg : args) {
