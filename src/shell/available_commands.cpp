@@ -10,7 +10,6 @@ bool IsCommandAvailable(TMainAction action) {
     case A::MemDesign:
     case A::WriteBin:
     case A::ReadBin:
-    case A::VokSetup:
     case A::Mem256:
     case A::MemView:
     case A::Read:
