@@ -12,14 +12,7 @@
 #include <system_error>
 
 namespace ravlo {
-namespace {
 
-struct TBinFileState {
-    std::uint32_t Size = 0;
-    FileTime Time;
-};
-
-// The module's .BIN as found in ProjectDir (any case); nothing when it cannot be read.
 std::optional<TBinFileState> ReadBinFileState(const tModule& module) {
     const std::filesystem::path path = ProjectFilePath(module.Name + ".BIN");
     const auto time = GetFileWriteTime(path);
@@ -33,8 +26,6 @@ std::optional<TBinFileState> ReadBinFileState(const tModule& module) {
     }
     return TBinFileState{static_cast<std::uint32_t>(size), *time};
 }
-
-} // namespace
 
 bool IsBinOutdated(tModule& module) {
     // Only ROM modules are written as .BIN files; an IROM module travels inside INITCODE.

@@ -7,7 +7,6 @@ namespace ravlo {
 bool IsCommandAvailable(TMainAction action) {
     using A = TMainAction;
     switch (action) {
-    case A::MemDesign:
     case A::ComSettings:
     case A::WriteBin:
     case A::ReadBin:

@@ -309,6 +309,9 @@ void TRavloMainFormCore::Execute(TMainAction action) {
     case A::Exit:
         Exit_ActionExecute();
         break;
+    case A::MemDesign:
+        MemDesign_MenuItemClick();
+        break;
     case A::Generate:
         Generate_MenuItemClick();
         break;

@@ -95,6 +95,7 @@ public:
     void OpenProject_MenuItemClick(TProjectType type);
     void ReOpen_MenuItemClick();
     void Generate_MenuItemClick();
+    void MemDesign_MenuItemClick();
     void CrEpromImg_MenuItemClick();
     void FindErr_MenuItemClick();
     void LoadComDefaults();

@@ -50,6 +50,9 @@ public:
     bool ErrHistoryOpen() const override { return !HistorySources.empty(); }
     bool SysWriterOpen() const override { return SysWriters > 0; }
     void RefreshProjectWindow() override { ++Refreshes; }
+    void ShowProjectWindow() override { ++ProjectWindowShows; }
+    void ShowModuleList() override { ++ModuleListShows; }
+    void CloseModuleList() override { ++ModuleListCloses; }
     std::optional<std::filesystem::path> ChooseProjectFile(TProjectType type,
                                                            const std::filesystem::path&) override {
         ChosenTypes.push_back(type);
@@ -108,6 +111,9 @@ public:
     std::optional<TMenuStates> Menus;
     int MenuUpdates = 0;
     int Refreshes = 0;
+    int ProjectWindowShows = 0;
+    int ModuleListShows = 0;
+    int ModuleListCloses = 0;
     std::deque<std::optional<std::filesystem::path>> ProjectFiles;
     std::vector<TProjectType> ChosenTypes;
     // Answers of the address dialog in order; nullopt cancels.

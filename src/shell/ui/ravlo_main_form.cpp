@@ -8,6 +8,8 @@
 #include "platform/message_box_flags.h"
 #include "platform/window_messages.h"
 #include "project/ui/eprom_img_form.h"
+#include "project/ui/module_list_form.h"
+#include "project/ui/project_form.h"
 #include "shell/main_form_setup.h"
 #include "shell/menu_state.h"
 #include "shell/ui/err_history_form.h"
@@ -87,6 +89,7 @@ void TRavloMainForm::showEvent(QShowEvent* event) {
         return;
     }
     shown_ = true;
+    ShowProjectWindow();
     eventLog_ = TFormEventLog::ShowIn(*this);
     // The command line runs once the window stands, not inside the show.
     QTimer::singleShot(0, this, [this] { FormShow(); });
@@ -223,6 +226,48 @@ std::optional<TEpromRunResult> TRavloMainForm::ShowEpromImage(TEpromImgHost& ima
         window->close();
     }
     return result;
+}
+
+void TRavloMainForm::RefreshProjectWindow() {
+    if (projectWnd_ != nullptr) {
+        projectWnd_->ShowProjectInfo();
+    }
+    if (auto* list = FindMDIChild<TModuleList_MDIChildForm>()) {
+        list->RefreshModuleList();
+    }
+}
+
+void TRavloMainForm::ShowProjectWindow() {
+    if (projectWnd_ != nullptr) {
+        projectWnd_->ShowProjectInfo();
+        return;
+    }
+    projectWnd_ = new TfProject;
+    QMdiSubWindow* window = AddMdiChild(projectWnd_);
+    window->move(0, 0);
+    window->show();
+}
+
+void TRavloMainForm::ShowModuleList() {
+    auto* list = ShowMDIChild<TModuleList_MDIChildForm>([this] {
+        TModuleListActions actions;
+        actions.Generate = [this] {
+            core_->Generate_MenuItemClick();
+            core_->UpdateMenus();
+        };
+        actions.DesignChanged = [this] {
+            RefreshProjectWindow();
+            core_->UpdateMenus();
+        };
+        return new TModuleList_MDIChildForm(std::move(actions));
+    });
+    list->RefreshModuleList();
+}
+
+void TRavloMainForm::CloseModuleList() {
+    if (auto* list = FindMDIChild<TModuleList_MDIChildForm>()) {
+        delete list->parentWidget();
+    }
 }
 
 void TRavloMainForm::ShowErrHistory(TErrHistorySource* source) {

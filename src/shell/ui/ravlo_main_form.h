@@ -3,6 +3,7 @@
 #include "framework/ui/sys_wr_form.h"
 #include "framework/ui/tr_main_form.h"
 #include "kernel/dlg_shower.h"
+#include "project/ui/project_form.h"
 #include "shell/main_form_core.h"
 #include "shell/main_form_host.h"
 #include "shell/ui/event_log_form.h"
@@ -41,6 +42,8 @@ public:
     TMainMenus& Menus() const { return *menus_; }
     // The event log, once the form was shown.
     TFormEventLog* EventLogWnd() const { return eventLog_; }
+    // The project window, once the form was shown and while it is open.
+    TfProject* ProjectWnd() const { return projectWnd_; }
     TSysWrForm* SysWrWindow() const { return sysWr_; }
     QtSchedulerDrive& Drive() const { return *drive_; }
     int ExitCode() const { return core_->ExitCode(); }
@@ -84,7 +87,10 @@ public:
     void ApplyMenuStates(const TMenuStates& states) override;
     bool ErrHistoryOpen() const override;
     bool SysWriterOpen() const override { return !sysWr_.isNull(); }
-    void RefreshProjectWindow() override {}
+    void RefreshProjectWindow() override;
+    void ShowProjectWindow() override;
+    void ShowModuleList() override;
+    void CloseModuleList() override;
     std::optional<std::filesystem::path> ChooseProjectFile(TProjectType type,
                                                            const std::filesystem::path& startDir) override;
     bool AskAddress(std::string_view caption, TSegOfsPtr& address) override;
@@ -127,6 +133,7 @@ private:
     std::unique_ptr<QtSchedulerDrive> drive_;
     TMainMenus* menus_;
     QPointer<TFormEventLog> eventLog_;
+    QPointer<TfProject> projectWnd_;
     QPointer<TSysWrForm> sysWr_;
     ProjectFileChooser chooseProject_;
     AddressAsker askAddress_;
