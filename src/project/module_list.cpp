@@ -3,6 +3,7 @@
 #include "framework/number_text.h"
 #include "platform/presenter.h"
 #include "project/freshness.h"
+#include "project/mem_file.h"
 #include "project/module_collection.h"
 #include "project/module_texts.h"
 #include "project/project_globals.h"
@@ -169,6 +170,10 @@ bool TModuleListModel::RunEditor(bool insert) {
         insert = false;
     }
     return changed;
+}
+
+bool TModuleListModel::SaveMemFile() {
+    return EditingEnabled() && WriteMemFile();
 }
 
 bool TModuleListModel::Delete() {

@@ -68,6 +68,9 @@ public:
     bool Edit();
     bool Insert();
     bool Delete();
+    // Writes the design file of a FULL project; a SMALL project's file holds what its model cannot
+    // write back (the units' segments), so it is left as it is. True when written.
+    bool SaveMemFile();
 
 private:
     bool RunEditor(bool insert);

@@ -6,6 +6,7 @@
 #include "project/project_globals.h"
 #include "project/project_info.h"
 #include "project/project_test_support.h"
+#include "support/app_fixtures.h"
 #include "support/scratch_dir.h"
 
 #include <deque>
@@ -231,6 +232,8 @@ TEST_F(ModuleListTest, DeleteAsksAndReturnsTheUnits) {
 
 TEST_F(ModuleListTest, ASmallProjectIsNotEdited) {
     AddModule("ROM", 0xC800, 0x8000, {"A_TEXT"});
+    ProjectName = "DEMO";
+    const auto mem = dir_.Write("DEMO.MEM", "as the SMALL project has it");
     ProjectType = TProjectType::Small;
     ProjectModel().Unplaced.reset();
     TModuleListModel list = List();
@@ -239,6 +242,8 @@ TEST_F(ModuleListTest, ASmallProjectIsNotEdited) {
     EXPECT_FALSE(list.Edit());
     EXPECT_FALSE(list.Insert());
     EXPECT_FALSE(list.Delete());
+    EXPECT_FALSE(list.SaveMemFile());
+    EXPECT_EQ(testing::ReadFileText(mem), "as the SMALL project has it");
     EXPECT_TRUE(offered_.empty());
     EXPECT_TRUE(presenter_.Boxes().empty());
     EXPECT_EQ(ProjectModel().Modules->Count(), 1);

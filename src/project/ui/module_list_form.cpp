@@ -1,7 +1,6 @@
 #include "project/ui/module_list_form.h"
 
 #include "framework/ui/qt_text.h"
-#include "project/mem_file.h"
 #include "project/ui/edit_module_dlg.h"
 #include "project/ui/memory_map_widget.h"
 
@@ -16,6 +15,8 @@
 
 namespace ravlo {
 namespace {
+
+constexpr int kColumnGap = 14;
 
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text) {
     auto* button = new QPushButton(text, parent);
@@ -109,8 +110,10 @@ void TModuleList_MDIChildForm::ShowRows() {
             MemList_ListView_->setCurrentItem(item);
         }
     }
-    for (int column = 0; column < MemList_ListView_->columnCount(); ++column) {
+    // Every column as wide as its texts, with room between them; the last one takes the rest.
+    for (int column = 0; column + 1 < MemList_ListView_->columnCount(); ++column) {
         MemList_ListView_->resizeColumnToContents(column);
+        MemList_ListView_->setColumnWidth(column, MemList_ListView_->columnWidth(column) + kColumnGap);
     }
     map_->SetBars(model_.Bars());
     const bool editing = model_.EditingEnabled();
@@ -146,8 +149,7 @@ void TModuleList_MDIChildForm::btGenerateClick() {
 }
 
 void TModuleList_MDIChildForm::btSaveMEMClick() {
-    WriteMemFile();
-    if (actions_.DesignChanged) {
+    if (model_.SaveMemFile() && actions_.DesignChanged) {
         actions_.DesignChanged();
     }
 }
@@ -171,7 +173,8 @@ void TModuleList_MDIChildForm::resizeEvent(QResizeEvent* event) {
         self->snapQueued_ = false;
         const int excess = self->width() - SnapMapWindowWidth(self->width(), kDesignWidth);
         QWidget* frame = self->parentWidget() != nullptr ? self->parentWidget() : self.data();
-        if (excess > 0) {
+        // A maximised window takes the whole area, whatever its width.
+        if (excess > 0 && !frame->isMaximized()) {
             frame->resize(frame->width() - excess, frame->height());
         }
     });
