@@ -2,6 +2,7 @@
 
 #include "platform/presenter.h"
 #include "project/insert_rules.h"
+#include "project/mem_text.h"
 #include "project/module.h"
 #include "project/module_collection.h"
 #include "project/module_texts.h"
@@ -27,14 +28,6 @@ constexpr std::uint16_t kCodeSpaceStart = 0x4000; // insert-all: code into an em
 constexpr std::uint16_t kRamPresetSeg = 0x00B0;
 constexpr std::uint32_t kRamDefaultSize = 0x1E000;
 constexpr std::uint32_t kRomDefaultSize = 0x18000;
-
-std::string Trimmed(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
-}
 
 std::uint16_t SegmentOf(std::int64_t address) {
     return static_cast<std::uint16_t>((static_cast<std::uint64_t>(address) & 0xFFFFF) / 16);
@@ -211,7 +204,8 @@ std::string TModuleEditor::RestSizeText() const {
 }
 
 TEditorOkResult TModuleEditor::Ok() {
-    const std::string name = Trimmed(nameText_);
+    // The design file keeps the name without the blanks around it.
+    const std::string name(TrimBlanks(nameText_));
     if (name.empty()) {
         ProjectError("Module name can't be empty!");
         return {false, TEditorField::Name};

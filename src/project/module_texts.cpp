@@ -2,6 +2,7 @@
 
 #include "framework/board_address.h"
 #include "framework/number_text.h"
+#include "project/mem_text.h"
 
 namespace ravlo {
 
@@ -17,17 +18,12 @@ std::string SizeWithKb(std::uint32_t value) {
 }
 
 std::optional<std::int64_t> ParseModuleHex(std::string_view text) {
-    while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ') {
-        text.remove_prefix(1);
-    }
+    text = TrimBlanks(text);
     const bool negative = !text.empty() && text.front() == '-';
     if (negative) {
         text.remove_prefix(1);
     }
-    while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ') {
-        text.remove_suffix(1);
-    }
-    if (text.empty()) {
+    if (TrimBlanks(text).empty()) {
         return std::nullopt;
     }
     bool err = false;
