@@ -30,10 +30,14 @@ TEST(CheckedConversionsTest, IntegerSuccessAndMessages) {
     EXPECT_EQ(value, 123);
     EXPECT_EQ(IntResult("$FF", value), "");
     EXPECT_EQ(value, 255);
+    EXPECT_EQ(IntResult("  $10", value), ""); // typed input may start with blanks
+    EXPECT_EQ(value, 16);
 
     value = 7;
     EXPECT_EQ(IntResult("12x", value), kIntegerSyntax);
-    EXPECT_EQ(IntResult(" 12", value), kIntegerSyntax);
+    EXPECT_EQ(IntResult("12 ", value), kIntegerSyntax);
+    EXPECT_EQ(IntResult("\t12", value), kIntegerSyntax);
+    EXPECT_EQ(IntResult("   ", value), kIntegerSyntax);
     EXPECT_EQ(IntResult("", value), kIntegerSyntax);
     EXPECT_EQ(IntResult("2147483648", value), kIntegerSyntax); // beyond 32 bits is no number at all
     EXPECT_EQ(IntResult("2000", value, 0, 1000, 0), kOutOfRange);

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QTimer>
 #include <chrono>
 #include <cstdlib>
 #include <functional>
@@ -53,5 +54,33 @@ inline void ProcessPendingEvents() {
     QCoreApplication::processEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
+
+// Acts on the first visible top-level D from inside its modal loop, once it shows; the driver gives
+// up after 20 s so that a broken test ends.
+template <class D>
+class ShownDialogDriver {
+public:
+    explicit ShownDialogDriver(std::function<void(D&)> act) {
+        QObject::connect(&timer_, &QTimer::timeout, [this, act = std::move(act)] {
+            for (QWidget* widget : QApplication::topLevelWidgets()) {
+                if (auto* dialog = qobject_cast<D*>(widget); dialog != nullptr && dialog->isVisible()) {
+                    timer_.stop();
+                    acted_ = true;
+                    return act(*dialog);
+                }
+            }
+            if (++ticks_ > 2000) {
+                timer_.stop();
+            }
+        });
+        timer_.start(10);
+    }
+    bool Acted() const { return acted_; }
+
+private:
+    QTimer timer_;
+    int ticks_ = 0;
+    bool acted_ = false;
+};
 
 } // namespace ravlo::testing
