@@ -7,7 +7,6 @@
 #include "project/project_info.h"
 #include "project/project_test_support.h"
 #include "support/app_fixtures.h"
-#include "support/scratch_dir.h"
 
 #include <deque>
 #include <functional>
@@ -16,71 +15,60 @@
 namespace ravlo {
 namespace {
 
-using testing::ProjectTest;
-
+using Names = std::vector<std::string>;
 enum class Close { Cancel, Ok, Next, Prev };
 
-class ModuleListTest : public ProjectTest {
+class ModuleListTest : public testing::ProjectTest {
 protected:
     ModuleListTest() {
         ProjectType = TProjectType::Full;
         ExeFileTime = FileTime{1'700'000'000'000'000'000};
-        tProjectModel& model = ProjectModel();
-        model.Unplaced = std::make_unique<tModule>();
-        model.Modules = std::make_unique<tModuleCollection>();
+        model_.Unplaced = std::make_unique<tModule>();
+        model_.Modules = std::make_unique<tModuleCollection>();
         for (const char* name : {"A_TEXT", "B_TEXT", "C_TEXT"}) {
-            model.Unplaced->Insert(
-                std::make_unique<tModUnit>(MUnitT::Code, name, model.Unplaced->Count(), 0, 0x100));
+            model_.Unplaced->Insert(
+                std::make_unique<tModUnit>(MUnitT::Code, name, model_.Unplaced->Count(), 0, 0x100));
         }
-        model.Unplaced->Insert(std::make_unique<tModUnit>(MUnitT::Data, "Data", 0x40, 0, 0x400));
+        model_.Unplaced->Insert(std::make_unique<tModUnit>(MUnitT::Data, "Data", 0x40, 0, 0x400));
     }
-    tModule& AddModule(const std::string& name, std::uint16_t address, std::uint32_t length,
-                       const std::vector<std::string>& units = {}) {
+    void AddModule(const std::string& name, std::uint16_t address, std::uint32_t length,
+                   const Names& units = {}) {
         auto module = std::make_unique<tModule>(name, address, length);
         for (const std::string& unit : units) {
-            MoveUnit(*ProjectModel().Unplaced, ProjectModel().Unplaced->UnitByName(unit), *module);
+            MoveUnit(*model_.Unplaced, model_.Unplaced->UnitByName(unit), *module);
         }
-        tModule& added = *module;
-        ProjectModel().Modules->Insert(std::move(module));
-        return added;
+        model_.Modules->Insert(std::move(module));
     }
     void WriteBin(const std::string& name, std::size_t size, std::int64_t timeShift) {
         const auto file = dir_.Write(name + ".BIN", std::string(size, '\xFF'));
         ASSERT_TRUE(WriteFileWriteTime(file, FileTime{ExeFileTime.ns + timeShift}));
     }
-    // The editor as the dialog runs it: each step works on the editor and says how it closes.
-    TModuleListModel List() {
-        return TModuleListModel([this](tModule& module, tModule& unplaced, bool& next, bool& prev) {
-            offered_.push_back({module.Name, next, prev});
-            TModuleEditor editor(module, unplaced, ProjectModel().Modules.get());
-            const Close close = steps_.empty() ? Close::Cancel : steps_.front()(editor);
-            if (!steps_.empty()) {
-                steps_.pop_front();
-            }
-            if (close == Close::Cancel || !editor.Ok().Accepted) {
-                editor.Cancel();
-                return false;
-            }
-            next = close == Close::Next;
-            prev = close == Close::Prev;
-            return true;
-        });
-    }
-    std::vector<std::string> Column(const TModuleListModel& list, std::string TModuleListRow::*field) const {
-        std::vector<std::string> texts;
-        for (const TModuleListRow& row : list.Rows()) {
+    Names Column(std::string TModuleListRow::*field) const {
+        Names texts;
+        for (const TModuleListRow& row : list_.Rows()) {
             texts.push_back(row.*field);
         }
         return texts;
     }
 
-    struct Offer {
-        std::string name;
-        bool next, prev;
-        bool operator==(const Offer&) const = default;
-    };
+    tProjectModel& model_ = ProjectModel();
+    // The editor as the dialog runs it: each step works on the editor and says how it closes.
     std::deque<std::function<Close(TModuleEditor&)>> steps_;
-    std::vector<Offer> offered_;
+    // Each module the editor was opened on, with "+next" and "+prev" when those were offered.
+    Names offered_;
+    TModuleListModel list_{[this](tModule& module, tModule& unplaced, bool& next, bool& prev) {
+        offered_.push_back(module.Name + (next ? "+next" : "") + (prev ? "+prev" : ""));
+        TModuleEditor editor(module, unplaced, model_.Modules.get());
+        const Close close = steps_.at(0)(editor);
+        steps_.pop_front();
+        if (close == Close::Cancel || !editor.Ok().Accepted) {
+            editor.Cancel();
+            return false;
+        }
+        next = close == Close::Next;
+        prev = close == Close::Prev;
+        return true;
+    }};
 };
 
 TEST_F(ModuleListTest, RowsShowTheModulesAndTheStateOfTheirBinFiles) {
@@ -91,63 +79,47 @@ TEST_F(ModuleListTest, RowsShowTheModulesAndTheStateOfTheirBinFiles) {
     AddModule("EMPTY", 0xE000, 0);
     WriteBin("OLDER", 0x200, -1);
     WriteBin("SAME", 0x400, 0);
-    TModuleListModel list = List();
-    list.RefreshModuleList();
-    EXPECT_EQ(Column(list, &TModuleListRow::Start),
-              (std::vector<std::string>{"$01000", "$C0000", "$C8000", "$D0000", "$E0000"}));
-    EXPECT_EQ(Column(list, &TModuleListRow::End),
-              (std::vector<std::string>{"$10FFF", "$C07FF", "$CFFFF", "$1F3455", "$E0000"}));
-    EXPECT_EQ(Column(list, &TModuleListRow::Size),
-              (std::vector<std::string>{"$10000 (64 KB)", "$00800 (2 KB)", "$08000 (32 KB)",
-                                        "$123456 (1165 KB)", "$00000 (0 KB)"}));
-    EXPECT_EQ(Column(list, &TModuleListRow::Type),
-              (std::vector<std::string>{"RAM", "ROM", "ROM", "ROM", "NIL"}));
-    EXPECT_EQ(Column(list, &TModuleListRow::Status),
-              (std::vector<std::string>{"OK", "Err: File not found", "OLD file", "OK", "OK"}));
-    EXPECT_EQ(
-        Column(list, &TModuleListRow::BinSize),
-        (std::vector<std::string>{"no file needed", "", "$00200 (0 KB)", "$00400 (1 KB)", "no file needed"}));
+    list_.RefreshModuleList();
+    EXPECT_EQ(Column(&TModuleListRow::Start), (Names{"$01000", "$C0000", "$C8000", "$D0000", "$E0000"}));
+    EXPECT_EQ(Column(&TModuleListRow::End), (Names{"$10FFF", "$C07FF", "$CFFFF", "$1F3455", "$E0000"}));
+    EXPECT_EQ(Column(&TModuleListRow::Size), (Names{"$10000 (64 KB)", "$00800 (2 KB)", "$08000 (32 KB)",
+                                                    "$123456 (1165 KB)", "$00000 (0 KB)"}));
+    EXPECT_EQ(Column(&TModuleListRow::Type), (Names{"RAM", "ROM", "ROM", "ROM", "NIL"}));
+    EXPECT_EQ(Column(&TModuleListRow::Status), (Names{"OK", "Err: File not found", "OLD file", "OK", "OK"}));
+    EXPECT_EQ(Column(&TModuleListRow::BinSize),
+              (Names{"no file needed", "", "$00200 (0 KB)", "$00400 (1 KB)", "no file needed"}));
     WriteBin("SAME", 0x400, 1);
-    list.RefreshModuleList();
-    EXPECT_EQ(list.Rows()[3].Status, "NEW");
-    EXPECT_EQ(list.Selected(), 4) << "nothing selected before: the last row";
-    ASSERT_EQ(list.Bars().size(), 5U);
-    EXPECT_TRUE(list.Bars()[0].Ram);
-    EXPECT_FALSE(list.Bars()[1].Ram);
-    EXPECT_EQ(list.Bars()[1].Hint, "Module MISSING");
-    EXPECT_EQ(list.Bars()[2].Start, 0xC8000U);
+    list_.RefreshModuleList();
+    EXPECT_EQ(list_.Rows()[3].Status, "NEW");
+    EXPECT_EQ(list_.Selected(), 4) << "nothing selected before: the last row";
+    ASSERT_EQ(list_.Bars().size(), 5U);
+    EXPECT_EQ(std::tie(list_.Bars()[0].Ram, list_.Bars()[2].Ram, list_.Bars()[2].Start, list_.Bars()[2].Hint),
+              std::make_tuple(true, false, 0xC8000U, "Module OLDER"));
 }
 
 TEST_F(ModuleListTest, MapPlacesBarsInProportionAndSnapsTheWidth) {
-    struct Case {
-        std::uint32_t start, length;
-        int width, left, barWidth;
-    };
-    for (const Case& c : {Case{0, 0x100000, 800, 0, 800}, Case{0xC8000, 0x8000, 800, 625, 25},
-                          Case{0xFD000, 0x3000, 800, 790, 10}, Case{0x1000, 0x10, 800, 3, 1},
-                          Case{0xF0000, 0x123456, 800, 750, 50}}) {
-        const TMapSpan span = MapSpan(c.start, c.length, c.width);
-        EXPECT_EQ(span.Left, c.left) << std::hex << c.start;
-        EXPECT_EQ(span.Width, c.barWidth) << std::hex << c.start;
+    using Case = std::tuple<std::uint32_t, std::uint32_t, int, int>;
+    for (const auto& [start, length, left, width] :
+         {Case{0, 0x100000, 0, 800}, Case{0xC8000, 0x8000, 625, 25}, Case{0xFD000, 0x3000, 790, 10},
+          Case{0x1000, 0x10, 3, 1}, Case{0xF0000, 0x123456, 750, 50}}) {
+        const TMapSpan span = MapSpan(start, length, 800);
+        EXPECT_EQ(std::tie(span.Left, span.Width), std::tie(left, width)) << std::hex << start;
     }
-    EXPECT_EQ(SnapMapWindowWidth(500, 720), 720);
-    EXPECT_EQ(SnapMapWindowWidth(727, 720), 720);
-    EXPECT_EQ(SnapMapWindowWidth(737, 720), 736);
+    EXPECT_EQ((std::vector<int>{SnapMapWindowWidth(500, 720), SnapMapWindowWidth(727, 720),
+                                SnapMapWindowWidth(737, 720)}),
+              (std::vector<int>{720, 720, 736}));
     for (int i = 0; i < 22; ++i) {
-        AddModule("M" + std::to_string(i), static_cast<std::uint16_t>(0x4000 + i * 0x100), 0x1000);
+        AddModule("M", static_cast<std::uint16_t>(0x4000 + i * 0x100), 0x1000);
     }
-    TModuleListModel list = List();
-    list.RefreshModuleList();
-    EXPECT_EQ(list.Rows().size(), 22U);
-    EXPECT_EQ(list.Bars().size(), kMapBarsMax);
+    list_.RefreshModuleList();
+    EXPECT_EQ(std::make_pair(list_.Rows().size(), list_.Bars().size()),
+              std::make_pair(std::size_t{22}, kMapBarsMax));
 }
 
 TEST_F(ModuleListTest, InsertEditNextAndPreviousKeepTheAddressOrder) {
     AddModule("RAM", 0x0100, 0x10000, {"Data"});
     AddModule("ROM", 0xC800, 0x8000, {"A_TEXT"});
     BinFilesOK = true;
-    TModuleListModel list = List();
-    list.RefreshModuleList();
     // A new module between the two, closed with Next: the editor goes on to the module after it.
     steps_.push_back([](TModuleEditor& editor) {
         editor.SetNameText("MID");
@@ -158,35 +130,26 @@ TEST_F(ModuleListTest, InsertEditNextAndPreviousKeepTheAddressOrder) {
     });
     steps_.push_back([](TModuleEditor&) { return Close::Prev; });
     steps_.push_back([](TModuleEditor&) { return Close::Cancel; });
-    EXPECT_TRUE(list.Insert());
-    EXPECT_EQ(offered_, (std::vector<Offer>{{"", false, false}, {"ROM", false, true}, {"MID", true, true}}));
-    EXPECT_EQ(Column(list, &TModuleListRow::Name), (std::vector<std::string>{"RAM", "MID", "ROM"}));
-    EXPECT_EQ(ProjectModel().Modules->At(1)->Length, 0x18000U);
-    EXPECT_EQ(list.Selected(), 2);
+    EXPECT_TRUE(list_.Insert());
+    EXPECT_EQ(offered_, (Names{"", "ROM+prev", "MID+next+prev"}));
+    EXPECT_EQ(Column(&TModuleListRow::Name), (Names{"RAM", "MID", "ROM"}));
+    EXPECT_EQ(model_.Modules->At(1)->Length, 0x18000U);
+    EXPECT_EQ(list_.Selected(), 2);
     EXPECT_FALSE(BinFilesOK);
-    EXPECT_TRUE(ProjectModel().Modules->Changed);
+    EXPECT_TRUE(model_.Modules->Changed);
 
-    // Moving a module past another one reorders the list and selects it where it went.
-    list.Select(0);
-    steps_.push_back([](TModuleEditor& editor) {
-        editor.SetAddressText("$38000");
-        return Close::Ok;
-    });
-    EXPECT_TRUE(list.Edit());
-    EXPECT_EQ(Column(list, &TModuleListRow::Name), (std::vector<std::string>{"RAM", "MID", "ROM"}));
-    list.Select(1);
+    // A module moved past another one goes where the order wants it, selected.
+    list_.Select(1);
     steps_.push_back([](TModuleEditor& editor) {
         editor.SetAddressText("$E0000");
         return Close::Ok;
     });
-    EXPECT_TRUE(list.Edit());
-    EXPECT_EQ(Column(list, &TModuleListRow::Name), (std::vector<std::string>{"RAM", "ROM", "MID"}));
-    EXPECT_EQ(list.Selected(), 2);
+    EXPECT_TRUE(list_.Edit());
+    EXPECT_EQ(Column(&TModuleListRow::Name), (Names{"RAM", "ROM", "MID"}));
+    EXPECT_EQ(list_.Selected(), 2);
 }
 
-TEST_F(ModuleListTest, CancelOfANewModuleGivesItsUnitsBack) {
-    TModuleListModel list = List();
-    list.RefreshModuleList();
+TEST_F(ModuleListTest, ANewModuleThatIsNotKeptGivesItsUnitsBack) {
     steps_.push_back([](TModuleEditor& editor) {
         editor.SetAddressText("$C8000");
         editor.LeaveAddress();
@@ -194,76 +157,55 @@ TEST_F(ModuleListTest, CancelOfANewModuleGivesItsUnitsBack) {
         EXPECT_EQ(editor.UsedUnits().size(), 3U);
         return Close::Cancel;
     });
-    EXPECT_FALSE(list.Insert()) << "an empty design always inserts";
-    EXPECT_TRUE(ProjectModel().Modules->Empty());
-    EXPECT_EQ(ProjectModel().Unplaced->Count(), 4);
-    // Even a runner that ends by an exception leaves no unit behind.
+    EXPECT_FALSE(list_.Edit()) << "an empty design always inserts";
+    EXPECT_TRUE(model_.Modules->Empty());
+    EXPECT_EQ(model_.Unplaced->Count(), 4);
+    // Even an editor that ends by an exception leaves no unit behind.
     TModuleListModel failing([](tModule& module, tModule& unplaced, bool&, bool&) -> bool {
         MoveUnit(unplaced, unplaced.First(), module);
         throw std::runtime_error("dialog failed");
     });
     EXPECT_THROW(failing.Insert(), std::runtime_error);
-    EXPECT_EQ(ProjectModel().Unplaced->Count(), 4);
+    EXPECT_EQ(model_.Unplaced->Count(), 4);
 }
 
 TEST_F(ModuleListTest, DeleteAsksAndReturnsTheUnits) {
     AddModule("RAM", 0x0100, 0x10000, {"Data"});
     AddModule("ROM", 0xC800, 0x8000, {"A_TEXT", "B_TEXT"});
-    TModuleListModel list = List();
-    list.RefreshModuleList();
-    list.Select(1);
+    list_.RefreshModuleList();
     presenter_.Answer(IDNO);
-    EXPECT_FALSE(list.Delete());
-    EXPECT_EQ(presenter_.Texts(), std::vector<std::string>{"Delete module: \"ROM\" ?"});
-    EXPECT_EQ(list.Rows().size(), 2U);
     presenter_.Answer(IDYES);
-    EXPECT_TRUE(list.Delete());
-    EXPECT_EQ(Column(list, &TModuleListRow::Name), std::vector<std::string>{"RAM"});
-    EXPECT_EQ(list.Selected(), 0);
-    EXPECT_EQ(ProjectModel().Unplaced->Count(), 3);
-    EXPECT_NE(ProjectModel().Unplaced->UnitByName("B_TEXT"), nullptr);
-    EXPECT_TRUE(ProjectModel().Modules->Changed);
-    list.Select(-1);
-    EXPECT_FALSE(list.Delete());
-    presenter_.Clear();
-    EXPECT_FALSE(list.Edit());
-    EXPECT_EQ(presenter_.Texts(), std::vector<std::string>{"Select module before editate."});
+    EXPECT_FALSE(list_.Delete());
+    EXPECT_TRUE(list_.Delete());
+    EXPECT_EQ(presenter_.Texts(), Names(2, "Delete module: \"ROM\" ?"));
+    EXPECT_EQ(Column(&TModuleListRow::Name), Names{"RAM"});
+    EXPECT_EQ(list_.Selected(), 0);
+    EXPECT_EQ(model_.Unplaced->Count(), 3);
+    EXPECT_TRUE(model_.Modules->Changed);
+    list_.Select(-1);
+    EXPECT_FALSE(list_.Delete());
+    EXPECT_FALSE(list_.Edit());
+    EXPECT_EQ(presenter_.Texts().back(), "Select module before editate.");
 }
 
-TEST_F(ModuleListTest, ASmallProjectIsNotEdited) {
+TEST_F(ModuleListTest, ASmallProjectIsNeitherEditedNorWrittenBack) {
     AddModule("ROM", 0xC800, 0x8000, {"A_TEXT"});
     ProjectName = "DEMO";
     const auto mem = dir_.Write("DEMO.MEM", "as the SMALL project has it");
     ProjectType = TProjectType::Small;
-    ProjectModel().Unplaced.reset();
-    TModuleListModel list = List();
-    list.RefreshModuleList();
-    EXPECT_FALSE(list.EditingEnabled());
-    EXPECT_FALSE(list.Edit());
-    EXPECT_FALSE(list.Insert());
-    EXPECT_FALSE(list.Delete());
-    EXPECT_FALSE(list.SaveMemFile());
+    model_.Unplaced.reset();
+    EXPECT_FALSE(list_.EditingEnabled());
+    EXPECT_FALSE(list_.Edit() || list_.Insert() || list_.Delete() || list_.SaveMemFile());
     EXPECT_EQ(testing::ReadFileText(mem), "as the SMALL project has it");
-    EXPECT_TRUE(offered_.empty());
     EXPECT_TRUE(presenter_.Boxes().empty());
-    EXPECT_EQ(ProjectModel().Modules->Count(), 1);
-}
 
-TEST_F(ModuleListTest, ProjectInfoFollowsTheProjectType) {
-    ProjectName = "DEMO";
-    MapFileOK = true;
-    const TProjectInfo full = ShowProjectInfo();
-    EXPECT_EQ(full.Type, "FULL (Exe+Map+Mem+Bin)");
-    EXPECT_EQ(full.Name, "DEMO");
-    EXPECT_EQ(full.Dir, ProjectDir);
-    EXPECT_TRUE(full.MapOk);
-    EXPECT_FALSE(full.ExeOk || full.MemOk || full.BinOk);
-    ProjectType = TProjectType::Small;
-    EXPECT_EQ(ShowProjectInfo().Type, "SMALL (Mem+Bin)");
+    const TProjectInfo small = ShowProjectInfo();
+    EXPECT_EQ(std::tie(small.Type, small.Name, small.Dir),
+              std::make_tuple("SMALL (Mem+Bin)", "DEMO", ProjectDir));
+    ProjectType = TProjectType::Full;
+    EXPECT_EQ(ShowProjectInfo().Type, "FULL (Exe+Map+Mem+Bin)");
     ProjectType = TProjectType::None;
-    const TProjectInfo none = ShowProjectInfo();
-    EXPECT_EQ(none.Type, "NONE");
-    EXPECT_TRUE(none.Name.empty() && none.Dir.empty());
+    EXPECT_EQ(ShowProjectInfo().Name, "");
 }
 
 } // namespace

@@ -111,9 +111,7 @@ public:
     std::optional<TMenuStates> Menus;
     int MenuUpdates = 0;
     int Refreshes = 0;
-    int ProjectWindowShows = 0;
-    int ModuleListShows = 0;
-    int ModuleListCloses = 0;
+    int ProjectWindowShows = 0, ModuleListShows = 0, ModuleListCloses = 0;
     std::deque<std::optional<std::filesystem::path>> ProjectFiles;
     std::vector<TProjectType> ChosenTypes;
     // Answers of the address dialog in order; nullopt cancels.
