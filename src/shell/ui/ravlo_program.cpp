@@ -15,6 +15,7 @@
 #include "shell/start_log.h"
 #include "shell/ui/ravlo_main_form.h"
 #include "shell/ui/single_instance.h"
+#include "shell/ui/user_dialogs.h"
 
 #include <QPainter>
 #include <QPixmap>
@@ -107,6 +108,7 @@ int RunRavloProgram(int argc, char* argv[]) {
 
     RegisterProgramTypes();
     RegisterFrameworkDialogs();
+    RegisterUserDialogs();
     QtMessagePump pump;
     pump.SetErrorHandler([](std::exception_ptr error) {
         try {
@@ -119,6 +121,7 @@ int RunRavloProgram(int argc, char* argv[]) {
         std::unique_ptr<QSplashScreen> splash = noDisplay ? nullptr : ShowSplash();
         TRavloMainFormOptions options;
         options.GuiDialogs = !noDisplay;
+        options.CanAskUser = !noDisplay;
         TRavloMainForm form(options);
         QObject::connect(&guard, &TSingleInstance::ActivationRequested, &form,
                          [&form] { BringToFront(form); });
