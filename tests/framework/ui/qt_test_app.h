@@ -55,21 +55,22 @@ inline void ProcessPendingEvents() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-// Acts on the first visible top-level D from inside its modal loop, once it shows; the driver gives
-// up after 20 s so that a broken test ends.
+// Acts on the first visible top-level D that match accepts (any, without one), from inside its modal
+// loop, once it shows; the driver gives up after 5 s so that a broken test ends.
 template <class D>
 class ShownDialogDriver {
 public:
-    explicit ShownDialogDriver(std::function<void(D&)> act) {
-        QObject::connect(&timer_, &QTimer::timeout, [this, act = std::move(act)] {
+    explicit ShownDialogDriver(std::function<void(D&)> act, std::function<bool(const D&)> match = {}) {
+        QObject::connect(&timer_, &QTimer::timeout, [this, act = std::move(act), match = std::move(match)] {
             for (QWidget* widget : QApplication::topLevelWidgets()) {
-                if (auto* dialog = qobject_cast<D*>(widget); dialog != nullptr && dialog->isVisible()) {
+                auto* dialog = qobject_cast<D*>(widget);
+                if (dialog != nullptr && dialog->isVisible() && (!match || match(*dialog))) {
                     timer_.stop();
                     acted_ = true;
                     return act(*dialog);
                 }
             }
-            if (++ticks_ > 2000) {
+            if (++ticks_ > 500) {
                 timer_.stop();
             }
         });
