@@ -58,6 +58,7 @@ void TRavloMainFormCore::LoadUsers() {
     if (!result.Ok()) {
         TxsWriteln("Users: " + result.Text);
     }
+    UpdateMenus();
     const bool noUsers = !exists || (usersLoaded_ && users_->Count() == 0);
     if ((usersLoaded_ && !noUsers) || !MsgIfNoUser) {
         return;

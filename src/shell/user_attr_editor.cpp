@@ -62,6 +62,12 @@ TUserAttrEditor::TUserAttrEditor(const TPasswordLabelColl& store, const TLoginRe
         row.Own = split.Own == i;
         rows_.push_back(row);
     }
+    // In the order of the store's Sort.
+    std::stable_sort(rows_.begin(), rows_.end(), [](const TRow& a, const TRow& b) {
+        const TLoginRecord x = UnpackLoginRecord(a.Rec);
+        const TLoginRecord y = UnpackLoginRecord(b.Rec);
+        return std::pair(x.Level, x.UserName) < std::pair(y.Level, y.UserName);
+    });
     detail_.OnAccept = [this](TRecordValidator&) {
         return AcceptRow();
     };

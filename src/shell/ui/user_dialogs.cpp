@@ -50,8 +50,9 @@ void AddRows(QGridLayout& grid, int row, std::initializer_list<std::pair<const c
 }
 
 // Puts the focus on the refused field and tells why; false keeps the dialog open.
-bool Refuse(const TUserFieldError& error, QWidget* field) {
+bool Refuse(const TUserFieldError& error, QLineEdit* field) {
     field->setFocus();
+    field->selectAll(); // what is typed next replaces it
     ShowValidError(error.Text);
     return false;
 }

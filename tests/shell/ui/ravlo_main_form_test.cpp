@@ -5,25 +5,29 @@
 #include "framework/ui/qt_test_app.h"
 #include "kernel/ui/qt_scheduler_drive.h"
 #include "platform/tick.h"
-#include "support/ma_test_support.h"
 #include "protocol/tmp_err_hist_windows.h"
 #include "protocol/tmp_err_process.h"
 #include "shell/cmd_line.h"
 #include "shell/exit_codes.h"
 #include "shell/main_form_setup.h"
+#include "shell/password_store.h"
 #include "shell/program_types.h"
 #include "shell/ui/err_history_form.h"
 #include "shell/ui/event_log_form.h"
 #include "shell/ui/main_menus.h"
 #include "shell/ui/ravlo_main_form.h"
+#include "shell/ui/user_dialogs.h"
+#include "support/ma_test_support.h"
 #include "support/scratch_dir.h"
 #include "support/shell_test_globals.h"
 
 #include <QAction>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QProcess>
+#include <QPushButton>
 #include <QTextBlock>
 #include <QTextEdit>
 #include <filesystem>
@@ -241,6 +245,29 @@ TEST_F(RavloMainFormTest, AnUnattendedRunWithAMuteBoardEndsWithItsCode) {
     EXPECT_EQ(*closedWith_, kExitDownloadFailed);
     EXPECT_TRUE(Form().EventLogWnd()->RichEditEvLog().toPlainText().contains(
         "- Error, the Vok didn't answer within 5 s"));
+}
+
+TEST_F(RavloMainFormTest, TheMenusFollowTheLevelOfTheUserLoggedIn) {
+    RegisterUserDialogs();
+    TPasswordLabelColl store;
+    store.AddUser("root", "pw", 254, 0);
+    ASSERT_TRUE(store.Save(ini_.Dir() / kUsersFileName).Ok());
+    ShowForm();
+    const TMainMenus& menus = Form().Menus();
+    EXPECT_TRUE(menus.Action(A::UsersMenu).isVisible());
+    EXPECT_FALSE(menus.Action(A::ProgramDebug).isVisible());
+    EXPECT_FALSE(menus.Action(A::UserLogout).isEnabled());
+    testing::ShownDialogDriver<TUserPassword_Dlg> driver([](TUserPassword_Dlg& dialog) {
+        dialog.UserName_Edit->setText(QStringLiteral("root"));
+        dialog.Password_Edit->setText(QStringLiteral("pw"));
+        dialog.findChild<QPushButton*>(QStringLiteral("OK_Button"))->click();
+    });
+    menus.Action(A::UserLogin).trigger();
+    EXPECT_TRUE(driver.Acted());
+    EXPECT_TRUE(menus.Action(A::ProgramDebug).isVisible());
+    EXPECT_TRUE(menus.Action(A::UserLogout).isEnabled());
+    menus.Action(A::UserLogout).trigger();
+    EXPECT_FALSE(menus.Action(A::ProgramDebug).isVisible());
 }
 
 } // namespace
