@@ -247,25 +247,41 @@ TEST_F(RavloMainFormTest, AnUnattendedRunWithAMuteBoardEndsWithItsCode) {
         "- Error, the Vok didn't answer within 5 s"));
 }
 
-TEST_F(RavloMainFormTest, TheMenusFollowTheLevelOfTheUserLoggedIn) {
+TEST_F(RavloMainFormTest, UsersLogInChangeTheUsersAndTheMenusFollowTheirLevel) {
     RegisterUserDialogs();
     TPasswordLabelColl store;
-    store.AddUser("root", "pw", 254, 0);
+    store.AddUser("root", "pw", 254, kUserOptLower);
     ASSERT_TRUE(store.Save(ini_.Dir() / kUsersFileName).Ok());
     ShowForm();
     const TMainMenus& menus = Form().Menus();
     EXPECT_TRUE(menus.Action(A::UsersMenu).isVisible());
     EXPECT_FALSE(menus.Action(A::ProgramDebug).isVisible());
-    EXPECT_FALSE(menus.Action(A::UserLogout).isEnabled());
-    testing::ShownDialogDriver<TUserPassword_Dlg> driver([](TUserPassword_Dlg& dialog) {
-        dialog.UserName_Edit->setText(QStringLiteral("root"));
-        dialog.Password_Edit->setText(QStringLiteral("pw"));
-        dialog.findChild<QPushButton*>(QStringLiteral("OK_Button"))->click();
+    testing::ShownDialogDriver<TUserPassword_Dlg> login([](TUserPassword_Dlg& dialog) {
+        // A wrong name or password keeps the dialog open on the field to correct.
+        for (const std::string name : {"nobody", "root", "ROOT"}) {
+            dialog.UserName_Edit->setText(QString::fromStdString(name));
+            dialog.Password_Edit->setText(name == "root" ? QStringLiteral("p") : QStringLiteral("pw"));
+            dialog.findChild<QPushButton*>(QStringLiteral("OK_Button"))->click();
+            EXPECT_EQ(dialog.isVisible(), name != "ROOT");
+            EXPECT_TRUE(name == "ROOT" || dialog.focusWidget() ==
+                                              (name == "root" ? dialog.Password_Edit : dialog.UserName_Edit));
+        }
     });
     menus.Action(A::UserLogin).trigger();
-    EXPECT_TRUE(driver.Acted());
-    EXPECT_TRUE(menus.Action(A::ProgramDebug).isVisible());
-    EXPECT_TRUE(menus.Action(A::UserLogout).isEnabled());
+    EXPECT_TRUE(login.Acted() && menus.Action(A::ProgramDebug).isVisible());
+
+    testing::ShownDialogDriver<TUserAttrMg_Dlg> users([](TUserAttrMg_Dlg& dialog) {
+        dialog.Add_Button->click();
+        EXPECT_EQ(dialog.Users_List->item(0)->text(), QStringLiteral("0 - NewUser"));
+        dialog.findChild<QPushButton*>(QStringLiteral("OK_Button"))->click();
+        EXPECT_EQ(dialog.focusWidget(), dialog.Password_Edit) << "a new user needs a password";
+        dialog.Password_Edit->setText(QStringLiteral("n"));
+        dialog.findChild<QPushButton*>(QStringLiteral("OK_Button"))->click();
+    });
+    menus.Action(A::UsersDefine).trigger();
+    for (const char* file : {"TEST.psw", "RAVLO.PSW"}) {
+        EXPECT_TRUE(store.Load(ini_.Dir() / file).Ok() && store.GetUser("NewUser") != nullptr) << file;
+    }
     menus.Action(A::UserLogout).trigger();
     EXPECT_FALSE(menus.Action(A::ProgramDebug).isVisible());
 }
