@@ -74,7 +74,7 @@ void TRavloMainFormCore::LoadUsers() {
     }
     const std::string question =
         std::string(kNoUsersText) +
-        "\r\n\r\nCreate the first user now? He gets level 254 and may change every user.";
+        "\r\n\r\nCreate the first user now?\r\nHe gets level 254 and may change every other user.";
     // No unless somebody says otherwise: a run nobody watches creates no user.
     if (MessageDlgDefBtn(question, MessageBoxKind::Confirmation,
                          MsgDlgButton(TMsgDlgBtn::mbYes) | MsgDlgButton(TMsgDlgBtn::mbNo),
