@@ -14,6 +14,7 @@
 #include "shell/program_types.h"
 #include "shell/start_log.h"
 #include "shell/ui/ravlo_main_form.h"
+#include "shell/ui/setup_dialog.h"
 #include "shell/ui/single_instance.h"
 #include "shell/ui/user_dialogs.h"
 
@@ -109,6 +110,7 @@ int RunRavloProgram(int argc, char* argv[]) {
     RegisterProgramTypes();
     RegisterFrameworkDialogs();
     RegisterUserDialogs();
+    RegisterSetupDialogs();
     QtMessagePump pump;
     pump.SetErrorHandler([](std::exception_ptr error) {
         try {
