@@ -66,6 +66,10 @@ public:
 
     // Closes the main window through its close path; the program then ends.
     virtual void CloseMainForm() = 0;
+
+    // Runs the dialog registered under name on data (ExecuteDialog) and answers its modal result;
+    // nullopt when nobody can answer a dialog (there is no display).
+    virtual std::optional<int> ExecuteDialog(std::string_view name, std::span<std::uint8_t> data) = 0;
 };
 
 } // namespace ravlo

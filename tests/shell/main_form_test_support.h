@@ -9,6 +9,7 @@
 #include "fixtures/program_layout.h"
 #include "fixtures/project_files.h"
 #include "fixtures/sample_programs.h"
+#include "framework/dialog_registry.h"
 #include "framework/main_window.h"
 #include "kernel/process_coll.h"
 #include "kernel/scheduler_drive.h"
@@ -102,6 +103,14 @@ public:
     void ShowErrHistory(TErrHistorySource* source) override { HistorySources.push_back(source); }
     void ShowSysWriter() override { ++SysWriters; }
     void CloseMainForm() override { ++CloseRequests; }
+    // The registered dialog (tests register fakes); nullopt while nobody can answer.
+    std::optional<int> ExecuteDialog(std::string_view name, std::span<std::uint8_t> data) override {
+        Dialogs.emplace_back(name);
+        if (!CanAnswerDialogs) {
+            return std::nullopt;
+        }
+        return ravlo::ExecuteDialog(nullptr, name, data);
+    }
 
     std::vector<std::string> EventTexts() const {
         std::vector<std::string> texts;
@@ -140,6 +149,8 @@ public:
     std::vector<TErrHistorySource*> HistorySources;
     int SysWriters = 0;
     int CloseRequests = 0;
+    std::vector<std::string> Dialogs;
+    bool CanAnswerDialogs = true;
 };
 
 // The shipped INI with short waits for unattended runs.

@@ -3,6 +3,7 @@
 #include "framework/ui/address_dialog.h"
 #include "framework/ui/qt_text.h"
 #include "framework/ui/sys_wr_form.h"
+#include "framework/ui/tr_val_dialog.h"
 #include "kernel/ui/qt_dialog_shower.h"
 #include "kernel/ui/qt_scheduler_drive.h"
 #include "platform/message_box_flags.h"
@@ -39,7 +40,8 @@ QString PathQString(const std::filesystem::path& path) {
 } // namespace
 
 TRavloMainForm::TRavloMainForm(const TRavloMainFormOptions& options, QWidget* parent)
-    : TTrMainForm(parent), core_(std::make_unique<TRavloMainFormCore>(*this)) {
+    : TTrMainForm(parent), core_(std::make_unique<TRavloMainFormCore>(*this)),
+      canAskUser_(options.CanAskUser) {
     setObjectName(QStringLiteral("RavloMainForm"));
     setWindowTitle(FromCp1250(MainCaption()));
     // Also the icon of the boxes and dialogs, which take the application's.
@@ -319,6 +321,13 @@ void TRavloMainForm::ShowSysWriter() {
     if (!open) {
         UpdateMenusWhenGone(*sysWr_);
     }
+}
+
+std::optional<int> TRavloMainForm::ExecuteDialog(std::string_view name, std::span<std::uint8_t> data) {
+    if (!canAskUser_) {
+        return std::nullopt;
+    }
+    return ravlo::ExecuteDialog(OwnerWindow(this), name, data);
 }
 
 void TRavloMainForm::CloseMainForm() {

@@ -27,6 +27,9 @@ struct TRavloMainFormOptions {
     // Show the dialog process's texts as message boxes of the GUI (they don't block); off, they go
     // through the presenter like every other box.
     bool GuiDialogs = true;
+    // Somebody can answer the program's dialogs; off where there is no display, so that a dialog
+    // such as the login of /U ends the run instead of waiting for ever.
+    bool CanAskUser = true;
 };
 
 // The program's MDI main window: the menus and tool bar, the event log at the bottom, the tool
@@ -105,6 +108,7 @@ public:
     void ShowErrHistory(TErrHistorySource* source) override;
     void ShowSysWriter() override;
     void CloseMainForm() override;
+    std::optional<int> ExecuteDialog(std::string_view name, std::span<std::uint8_t> data) override;
 
 signals:
     // The form has closed for good; the program ends with code.
@@ -143,6 +147,7 @@ private:
     QPointer<TSysWrForm> sysWr_;
     ProjectFileChooser chooseProject_;
     AddressAsker askAddress_;
+    bool canAskUser_;
     SetupFileChooser chooseSetup_;
     bool shown_ = false;
     bool closeRetryQueued_ = false;
