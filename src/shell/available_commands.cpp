@@ -7,15 +7,11 @@ namespace ravlo {
 bool IsCommandAvailable(TMainAction action) {
     using A = TMainAction;
     switch (action) {
-    case A::MemDesign:
     case A::WriteBin:
     case A::ReadBin:
     case A::Mem256:
     case A::MemView:
     case A::Read:
-    case A::UserLogin:
-    case A::UserLogout:
-    case A::UsersDefine:
     case A::DbgEmpty:
     case A::DbgCheckSum:
     case A::DbgMem:
