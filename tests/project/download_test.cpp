@@ -32,8 +32,8 @@ public:
         std::string name;
     };
 
-    bool WriteMemBlock(TSegOfsPtr address, std::vector<std::uint8_t> data,
-                       std::string_view shownName) override {
+    bool WriteRomModule(TSegOfsPtr address, std::vector<std::uint8_t> data,
+                        std::string_view shownName) override {
         writes.push_back({address, std::move(data), std::string(shownName)});
         return accept;
     }
@@ -162,6 +162,31 @@ TEST_F(DownloadTest, MissingBinStopsBeforeAnythingIsSent) {
     ASSERT_EQ(presenter_.Boxes().size(), 1U);
     EXPECT_EQ(presenter_.Texts()[0], "Can't open file: " + File(romNames_.back() + ".BIN").string());
     EXPECT_TRUE(board_.writes.empty());
+}
+
+TEST_F(DownloadTest, AFileThatIsNoRomImageStopsBeforeAnythingIsSent) {
+    Generated();
+    const std::filesystem::path last = File(romNames_.back() + ".BIN");
+    std::string bytes = dir_.Text(romNames_.back() + ".BIN");
+    bytes[20] = static_cast<char>(bytes[20] + 1);
+    dir_.Write(romNames_.back() + ".BIN", bytes);
+    WriteFileWriteTime(last, ExeFileTime);
+    EXPECT_FALSE(DownloadProject(board_));
+    ASSERT_EQ(presenter_.Boxes().size(), 1U);
+    EXPECT_NE(presenter_.Texts()[0].find("is no ROM image"), std::string::npos) << presenter_.Texts()[0];
+    EXPECT_TRUE(board_.writes.empty());
+}
+
+TEST(RomImageTest, WholeParagraphsThatAddUpToZero) {
+    const std::vector<std::uint8_t> intact = {0x55, 0xAA, 1, 0xCB, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x35};
+    std::vector<std::uint8_t> shortOne = intact;
+    shortOne.pop_back();
+    std::vector<std::uint8_t> changed = intact;
+    ++changed[4];
+    EXPECT_TRUE(IsRomImage(intact));
+    EXPECT_FALSE(IsRomImage(shortOne));
+    EXPECT_FALSE(IsRomImage(changed));
+    EXPECT_FALSE(IsRomImage({}));
 }
 
 TEST_F(DownloadTest, RefusedWriteStopsTheDownload) {

@@ -97,7 +97,7 @@ public:
         case ft_Load:
             return LoadAnswer(frame);
         case ft_Chcksum:
-            return Frames{Bare(Take(CheckErr) ? ft_CheckErr : ft_CheckOk)};
+            return Frames{Bare(Take(CheckErr) || !SumsToZero(frame) ? ft_CheckErr : ft_CheckOk)};
         case ft_cIORd:
         case ft_cIORdW:
             return IoReadAnswer(frame);
@@ -188,6 +188,16 @@ private:
         }
         frames.push_back(Bare(ft_MemE));
         return frames;
+    }
+    // A Chcksum's module (segment:0000, whole paragraphs) adds up to 0 modulo 256.
+    bool SumsToZero(std::span<const std::uint8_t> frame) const {
+        const std::uint32_t lin = FarPtrToLin(FrameFarPtr(frame, 3));
+        const std::size_t count = std::size_t{FrameU16(frame, 7)} * 16;
+        std::uint8_t sum = 0;
+        for (std::size_t i = 0; i < count && lin + i < memory_.size(); ++i) {
+            sum = static_cast<std::uint8_t>(sum + memory_[lin + i]);
+        }
+        return sum == 0;
     }
     Frames LoadAnswer(std::span<const std::uint8_t> frame) {
         const std::uint32_t lin = FarPtrToLin(FrameFarPtr(frame, 3));

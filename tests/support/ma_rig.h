@@ -145,6 +145,7 @@ public:
     }
     void RunApp_MenuItemClick() override { ++RunClicks; }
     void Exit_ActionExecute() override { ++Exits; }
+    void PortNotOpened() override { ++PortFailures; }
 
     bool DownloadOk = true;
     bool RunOkFlag = true;
@@ -152,6 +153,7 @@ public:
     int DownloadClicks = 0;
     int RunClicks = 0;
     int Exits = 0;
+    int PortFailures = 0;
 };
 
 class FakeProject : public TMaProject {
