@@ -1,3 +1,4 @@
+#include "kernel/dlg_process.h"
 #include "platform/message_queue.h"
 #include "protocol/com_globals.h"
 #include "protocol/comm_messages.h"
@@ -224,11 +225,15 @@ void TRavlo_MA_Process::WorkCommError(std::span<const std::uint8_t> data) {
     switch (LinkState) {
     case ravlost_WaFCrOpCo: {
         Beep();
-        // The box says why, and how to name the right device where that helps.
+        const std::string text = "Can't open COM" + std::to_string(record.Port);
         const TRavloComm_Process* comm = Comm();
         const std::string why = comm != nullptr ? comm->OpenFailure : std::string();
-        ReportError(0, "Can't open COM" + std::to_string(record.Port) + (why.empty() ? "" : "\r\n" + why),
-                    true);
+        // The box says why (the device, and how to name another), which the shorter texts of the
+        // error history could not hold.
+        ReportError(0, text, why.empty());
+        if (!why.empty()) {
+            ShowText(text + "\r\n" + why, kDlgError);
+        }
         SetRavloState(ravlost_Inactive);
         State = ma_st_Ia;
         MainForm().PortNotOpened();

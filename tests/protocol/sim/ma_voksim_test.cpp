@@ -238,7 +238,7 @@ INSTANTIATE_TEST_SUITE_P(Boards, MaVoksimBoardTest,
                              return std::string("Vok") + info.param.Arg;
                          });
 
-TEST_F(MaVoksimTest, BaudChangeFrom4800To38400) {
+TEST_F(MaVoksimTest, BaudChangeFrom4800To38400ThenTheComSettingsChangedWhileConnected) {
     Start({"--board", "188", "--baud", "4800"});
     rig->ma->DefBd = 4800;
     rig->ma->BDLD = 38400;
@@ -258,6 +258,15 @@ TEST_F(MaVoksimTest, BaudChangeFrom4800To38400) {
     const auto read = ReadBack(kImageAt, 0x400);
     EXPECT_EQ(read, Prefix(Image(), 0x400));
     EXPECT_EQ(ComBaud, 38400u);
+
+    // New COM settings while connected: the board is told first, its BdRate leaving at the old
+    // rate, then the port reopens at the new one and the board answers there.
+    rig->ma->DefBd = rig->ma->BDLD = rig->ma->CurBaud = 115200;
+    rig->ma->SetChnParam(kPort, 115200);
+    ASSERT_TRUE(
+        rig->RunUntil([this] { return ComBaud == 115200 && rig->ma->Connected == kBoardConnected; }, 10s))
+        << Report();
+    EXPECT_EQ(ReadBack(kImageAt, 0x400), Prefix(Image(), 0x400));
     EXPECT_TRUE(rig->errors->Texts.empty()) << Report();
 }
 
