@@ -156,11 +156,14 @@ TEST_F(DeframerTest, FramesForOtherNodes) {
 TEST_F(DeframerTest, BadFramesAreDroppedSilently) {
     Bytes badCrc = FromHex(kEmptyFrame);
     badCrc[6] ^= 0x01;
+    Bytes badCrcHigh = FromHex(kEmptyFrame);
+    badCrcHigh[7] ^= 0x01;
     Bytes badEnd = FromHex(kEmptyFrame);
     badEnd.back() = 0x04;
     Bytes extra = FromHex(kEmptyFrame);
     extra.insert(extra.end() - 2, 0x00); // a byte where the end marker belongs
     Feed(badCrc);
+    Feed(badCrcHigh);
     Feed(badEnd);
     Feed(extra);
     Feed(Build(0xFE, 0xFF, Bytes(17, 1))); // longer than the buffer

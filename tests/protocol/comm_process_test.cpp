@@ -359,6 +359,9 @@ TEST_P(CommTimeoutTest, AnUnansweredFrameIsSentRepPlusOneTimesEachWaitScaledByTh
     EXPECT_EQ(CountContaining(rig.writer.Errors(), ":MA\\TimeOut\\RecRdy"), 3u);
     EXPECT_TRUE(Contains(rig.writer.Errors(), "COMM^02:Err,Rep=2,{Rec},:MA\\TimeOut\\RecRdy"));
     EXPECT_EQ(rig.comm->Stat.LastErr, kCommResRecTimeout);
+    // Each wait after a failure is logged once, however many steps it lasts.
+    EXPECT_EQ(CountContaining(rig.writer.Lines(), "MAS_ErrWait entry"), 3u);
+    EXPECT_EQ(CountContaining(rig.writer.Lines(), "MAS_ErrWait exit"), 2u);
 
     // The link is still connected: after the wait the process is idle and connected again.
     EXPECT_TRUE(rig.TickUntil([&rig] { return rig.comm->State == MAS_Connected; }, 100));

@@ -83,6 +83,53 @@ TEST_F(MaMemoryTest, AlignedWriteToA386SendsOnlyWholeBlocks) {
     EXPECT_EQ(rig.Board().Read(0xC8000, 1024), data);
 }
 
+// A ROM module, a fault of the board and whether the module's write ends confirmed.
+struct ModuleCase {
+    const char* Name;
+    void (*Fault)(FakeBoard& board);
+    bool Confirmed;
+};
+
+class MaRomModuleTest : public MaMemoryTest, public ::testing::WithParamInterface<ModuleCase> {};
+
+TEST_P(MaRomModuleTest, TheWriteEndsWithTheBoardsChecksumOfTheModule) {
+    const ModuleCase& module = GetParam();
+    Identify(DEV_Vok188);
+    Bytes image = Pattern(1024, 3);
+    image.back() = static_cast<std::uint8_t>(image.back() - std::accumulate(image.begin(), image.end(), 0u));
+    rig.Board().Put(0xC8000, Bytes(image.size(), 0));
+    module.Fault(rig.Board());
+    ASSERT_TRUE(rig.ma->WriteRomModule(MakeFarPtr(0, 0xC800), image, "ROM1.BIN"));
+    rig.ma->RunApp(MakeFarPtr(0, 0xC800));
+    rig.Settle();
+
+    const Frames frames = rig.comm->SentFrames();
+    ASSERT_GE(frames.size(), 5u);
+    EXPECT_EQ(frames[4], (Bytes{ft_Chcksum, 0, 0, 0, 0, 0x00, 0xC8, 64, 0})) << "C800:0000, 64 paragraphs";
+    EXPECT_EQ(rig.form.DownloadOk, module.Confirmed);
+    EXPECT_EQ(rig.Board().Runs, module.Confirmed ? 1 : 0) << "nothing queued behind a failed module runs";
+    EXPECT_EQ(rig.ma->ConState, cs_idle);
+    EXPECT_EQ(rig.ma->QueueCount(), 0u);
+    if (module.Confirmed) {
+        EXPECT_EQ(rig.Board().Read(0xC8000, image.size()), image);
+        EXPECT_TRUE(rig.errors->Texts.empty());
+    } else {
+        EXPECT_EQ(rig.mainForm.Events.front(), "- Error, \"ROM1.BIN\" was not confirmed by the Vok's checksum");
+        EXPECT_EQ(rig.errors->Values(),
+                  (std::vector<std::string>{
+                      "Loading \"ROM1.BIN\" failed: the Vok's checksum of the module does not confirm it."}));
+        EXPECT_EQ(rig.ma->Connected, kBoardConnected) << "the link itself is fine";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Modules, MaRomModuleTest,
+    ::testing::Values(ModuleCase{"Intact", [](FakeBoard&) {}, true},
+                      // An acknowledgement that came for a Load the board never took in.
+                      ModuleCase{"BlockMissing", [](FakeBoard& b) { b.Scripted = {Frames{{ft_Empt188, 0, 0}}}; }, false},
+                      ModuleCase{"BoardSaysItDiffers", [](FakeBoard& b) { b.CheckErr = 1; }, false}),
+    [](const ::testing::TestParamInfo<ModuleCase>& info) { return std::string(info.param.Name); });
+
 TEST_F(MaMemoryTest, UnalignedStartAndLengthOverSeveralBlocks) {
     Identify(DEV_Vok386);
     const Bytes around = rig.Board().Read(0x10000, 0x800);
@@ -116,17 +163,23 @@ TEST_F(MaMemoryTest, BlocksPastTheEndOfTheAddressSpaceAreRefused) {
     EXPECT_FALSE(rig.ma->ReadMemBlock(MakeFarPtr(0x0010, 0xFFFF), 1, file));
     EXPECT_FALSE(rig.ma->ReadMemBlock(LinToFarPtr(0x10), 0xFFFFFFF8u, file)) << "no overflow of the end";
     EXPECT_FALSE(rig.ma->WriteMemBlock(LinToFarPtr(0xFFF80), Pattern(0x81, 1), "wrap"));
+    EXPECT_FALSE(rig.ma->ReadMemPage(LinToFarPtr(0xFFF01), kNoWindow));
     EXPECT_TRUE(rig.ma->ReadMemBlock(LinToFarPtr(0xFFF00), 0x100, file)) << "up to the last byte is fine";
+    EXPECT_TRUE(rig.ma->ReadMemPage(MakeFarPtr(0x0000, 0xFFF0), kNoWindow));
     rig.Settle();
     EXPECT_EQ(rig.ma->QueueCount(), 0u);
     const Frames frames = rig.comm->SentFrames();
-    ASSERT_EQ(frames.size(), 1u);
+    ASSERT_EQ(frames.size(), 2u);
     EXPECT_EQ(LinOf(frames[0]), 0xFFF00u);
-    EXPECT_EQ(rig.dialogs->Values().size(), 5u) << "four refusals and the read's success";
+    ASSERT_EQ(rig.views.Pages.size(), 1u) << "the last page is read";
+    EXPECT_EQ(rig.views.Pages[0].Data, rig.Board().Read(0xFFF00, 256));
+    EXPECT_EQ(rig.dialogs->Values().size(), 6u) << "five refusals and the read's success";
     EXPECT_EQ(rig.dialogs->Values().front(),
               "Nothing to read: the block passes the end of the address space ($FFFFF).");
     EXPECT_EQ(rig.dialogs->Values()[3],
               "Nothing to write: the block \"wrap\" passes the end of the address space ($FFFFF).");
+    EXPECT_EQ(rig.dialogs->Values()[4],
+              "Nothing to read: the page at $FFF01 passes the end of the address space ($FFFFF).");
 }
 
 TEST_F(MaMemoryTest, WriteToAnUnidentifiedBoardEndsAndTheQueueGoesOn) {

@@ -132,6 +132,23 @@ TEST_F(CmdLineRunTest, ALinkLostDuringTheDownloadEndsTheRunWithoutRunning) {
     EXPECT_EQ(rig.Board().Runs, 0);
 }
 
+TEST_F(CmdLineRunTest, ATimeOutThatARepeatRecoversDoesNotFailTheRun) {
+    PrepareBoard();
+    Start(CL_Generate | CL_Download | CL_Exit, Exe());
+    // The board's identification, read while the download waits behind it, goes unanswered once:
+    // the master sees its time-out, says the board is not connected, and repeats the read.
+    ASSERT_TRUE(rig.PumpUntil([this] {
+        return rig.core->MAProc->ConState == cs_WaitForBiosId &&
+               rig.core->Plan()->Running() == TCmdLineStep::Download;
+    }));
+    rig.Board().Mute = 1;
+    rig.Comm().Silent = true;
+    ASSERT_TRUE(rig.RunToClose());
+    EXPECT_EQ(rig.core->ExitCode(), kExitOk) << Joined(rig.host.EventTexts());
+    EXPECT_EQ(BoardBytes(kRomLin, Rom().size()), Rom());
+    EXPECT_EQ(rig.core->MAProc->Connected, kBoardConnected);
+}
+
 TEST_F(CmdLineRunTest, ARunWhoseReportNeverComesEndsAtTheStepWait) {
     PrepareBoard();
     CmdLineFlags = CL_Run | CL_Exit;

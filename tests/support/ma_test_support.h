@@ -134,6 +134,8 @@ public:
     bool Silent = false;
     // Keep the answers until ReleaseHeld.
     bool Hold = false;
+    // Answers carry the tag of the frame before the last one taken: late answers of an earlier frame.
+    bool StaleTag = false;
 
 private:
     void Exchange(const TRavloCommFrameRec& record) {
@@ -158,7 +160,8 @@ private:
         }
     }
     void PostUp(std::uint8_t code, std::span<const std::uint8_t> data) {
-        TProcMess mess = TProcMess::Create(kCommUpwardAdr, ADR, 0, code == RAVLOCOMM_MA_RxD ? tag_ : 0, code, data);
+        const std::uint8_t tag = code != RAVLOCOMM_MA_RxD ? 0 : StaleTag ? static_cast<std::uint8_t>(tag_ - 1) : tag_;
+        TProcMess mess = TProcMess::Create(kCommUpwardAdr, ADR, 0, tag, code, data);
         if (Hold) {
             held_.push_back(std::move(mess));
         } else {

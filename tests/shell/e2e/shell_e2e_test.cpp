@@ -364,7 +364,7 @@ TEST_F(ShellE2eTest, ABadCommandLineEndsWithTheUsageCode) {
 std::pair<int, int> SoakSeeds() {
     const char* text = std::getenv("RAVLO_SOAK_SEEDS");
     int first = 1;
-    int last = 3;
+    int last = 5;
     if (text != nullptr && std::sscanf(text, "%d-%d", &first, &last) < 2) {
         last = first;
     }
