@@ -177,18 +177,6 @@ TEST_F(DownloadTest, AFileThatIsNoRomImageStopsBeforeAnythingIsSent) {
     EXPECT_TRUE(board_.writes.empty());
 }
 
-TEST(RomImageTest, WholeParagraphsThatAddUpToZero) {
-    const std::vector<std::uint8_t> intact = {0x55, 0xAA, 1, 0xCB, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x35};
-    std::vector<std::uint8_t> shortOne = intact;
-    shortOne.pop_back();
-    std::vector<std::uint8_t> changed = intact;
-    ++changed[4];
-    EXPECT_TRUE(IsRomImage(intact));
-    EXPECT_FALSE(IsRomImage(shortOne));
-    EXPECT_FALSE(IsRomImage(changed));
-    EXPECT_FALSE(IsRomImage({}));
-}
-
 TEST_F(DownloadTest, RefusedWriteStopsTheDownload) {
     Generated();
     board_.accept = false;

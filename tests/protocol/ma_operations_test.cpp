@@ -1,5 +1,5 @@
-#include "support/ma_test_support.h"
 #include "protocol/ma_messages.h"
+#include "support/ma_test_support.h"
 
 #include <gtest/gtest.h>
 

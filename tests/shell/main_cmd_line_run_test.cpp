@@ -135,8 +135,8 @@ TEST_F(CmdLineRunTest, ALinkLostDuringTheDownloadEndsTheRunWithoutRunning) {
 TEST_F(CmdLineRunTest, ATimeOutThatARepeatRecoversDoesNotFailTheRun) {
     PrepareBoard();
     Start(CL_Generate | CL_Download | CL_Exit, Exe());
-    // The board's identification, read while the download waits behind it, goes unanswered once:
-    // the master sees its time-out, says the board is not connected, and repeats the read.
+    // The identification, read while the download waits behind it, goes unanswered once: the master
+    // times out, says the board is not connected, and reads again.
     ASSERT_TRUE(rig.PumpUntil([this] {
         return rig.core->MAProc->ConState == cs_WaitForBiosId &&
                rig.core->Plan()->Running() == TCmdLineStep::Download;
@@ -146,7 +146,6 @@ TEST_F(CmdLineRunTest, ATimeOutThatARepeatRecoversDoesNotFailTheRun) {
     ASSERT_TRUE(rig.RunToClose());
     EXPECT_EQ(rig.core->ExitCode(), kExitOk) << Joined(rig.host.EventTexts());
     EXPECT_EQ(BoardBytes(kRomLin, Rom().size()), Rom());
-    EXPECT_EQ(rig.core->MAProc->Connected, kBoardConnected);
 }
 
 TEST_F(CmdLineRunTest, ARunWhoseReportNeverComesEndsAtTheStepWait) {

@@ -160,7 +160,9 @@ private:
         }
     }
     void PostUp(std::uint8_t code, std::span<const std::uint8_t> data) {
-        const std::uint8_t tag = code != RAVLOCOMM_MA_RxD ? 0 : StaleTag ? static_cast<std::uint8_t>(tag_ - 1) : tag_;
+        const std::uint8_t tag = code != RAVLOCOMM_MA_RxD ? 0
+                                 : StaleTag               ? static_cast<std::uint8_t>(tag_ - 1)
+                                                          : tag_;
         TProcMess mess = TProcMess::Create(kCommUpwardAdr, ADR, 0, tag, code, data);
         if (Hold) {
             held_.push_back(std::move(mess));
