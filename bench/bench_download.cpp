@@ -117,8 +117,8 @@ public:
         if (!program) {
             throw std::runtime_error("voksim is not built beside the benchmarks");
         }
-        sim_.emplace(*program,
-                     std::vector<std::string>{"--board", board == DEV_Vok386 ? "386" : "188", "--baud", "115200"});
+        sim_.emplace(*program, std::vector<std::string>{"--board", board == DEV_Vok386 ? "386" : "188",
+                                                        "--baud", "115200"});
         if (!sim_->Ok()) {
             throw std::runtime_error("voksim did not start");
         }
@@ -145,7 +145,8 @@ public:
         master->SetChnParam(kPort, kBaud);
         master->OpenComm();
         master->SendRqst();
-        if (!RunUntil([this, board] { return master->Device == board && Idle(); }, std::chrono::seconds(20))) {
+        if (!RunUntil([this, board] { return master->Device == board && Idle(); },
+                      std::chrono::seconds(20))) {
             throw std::runtime_error("the board was not identified");
         }
     }
@@ -223,7 +224,6 @@ private:
     ProcMessHost host_;
 };
 
-
 // Seconds the line needs for every Load of the data (blocks of the board's size, the last one
 // padded with the board's bytes) and its one-frame acknowledgement.
 double CeilingSeconds(const std::vector<std::vector<std::uint8_t>>& modules, std::size_t blockSize) {
@@ -295,7 +295,8 @@ void BM_DownloadToVoksim(benchmark::State& state) {
     state.counters["of_protocol_ceiling"] = rate / (static_cast<double>(payload) / ceiling);
     state.counters["seconds"] = seconds / static_cast<double>(state.iterations());
     state.SetLabel(std::string(board == DEV_Vok386 ? "Vok386, " : "Vok188, ") +
-                   std::to_string(payload / static_cast<std::size_t>(state.iterations())) + " payload bytes, " +
+                   std::to_string(payload / static_cast<std::size_t>(state.iterations())) +
+                   " payload bytes, " +
                    (mode == kBackToBack         ? "steps back to back"
                     : mode == kWorkerPlainPause ? "worker thread, plain 1 ms pause"
                                                 : "worker thread, 1 ms pause ended by input") +

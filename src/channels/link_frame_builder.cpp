@@ -26,7 +26,8 @@ struct FrameParts {
 FrameParts PartsOf(std::uint8_t destination, std::uint8_t source, std::span<const std::uint8_t> data) {
     const auto length = static_cast<std::uint16_t>(data.size());
     const std::uint16_t crc = LinkFrameCrc(destination, source, data);
-    return {{destination, source, static_cast<std::uint8_t>(length & 0xFF), static_cast<std::uint8_t>(length >> 8)},
+    return {{destination, source, static_cast<std::uint8_t>(length & 0xFF),
+             static_cast<std::uint8_t>(length >> 8)},
             {static_cast<std::uint8_t>(crc & 0xFF), static_cast<std::uint8_t>(crc >> 8)}};
 }
 

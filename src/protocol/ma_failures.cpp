@@ -75,10 +75,12 @@ void TRavlo_MA_Process::LinkLost() {
 
 void TRavlo_MA_Process::DropQueue() {
     const auto queued = [this](auto isKind) {
-        return std::any_of(queue_.begin(), queue_.end(), [&isKind](const tRequest& r) { return isKind(r.Kind); });
+        return std::any_of(queue_.begin(), queue_.end(),
+                           [&isKind](const tRequest& r) { return isKind(r.Kind); });
     };
     const bool writes = queued([](std::uint8_t kind) { return kind == cs_WaitForLd; });
-    const bool starts = queued([](std::uint8_t kind) { return kind == cs_WaitForRun || kind == cs_WaitForGo; });
+    const bool starts =
+        queued([](std::uint8_t kind) { return kind == cs_WaitForRun || kind == cs_WaitForGo; });
     queue_.clear();
     // They will not happen: the main form must not wait for them.
     if (writes) {

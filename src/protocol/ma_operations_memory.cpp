@@ -274,8 +274,7 @@ void TRavlo_MA_Process::AnswerWriteCheck(std::span<const std::uint8_t> frame) {
     EndOperation();
     ClearQueues();
     Beep();
-    ReportError(0,
-                "Loading \"" + name + "\" failed: the Vok's checksum of the module does not confirm it.",
+    ReportError(0, "Loading \"" + name + "\" failed: the Vok's checksum of the module does not confirm it.",
                 true);
 }
 

@@ -181,9 +181,9 @@ void TRavloMainFormCore::BoardStepFailed(TCmdLineStep step) {
         }
         // The master has told why; a time-out it recovers from by a repeat is no failure.
         const bool lost = MAProc != nullptr && MAProc->Connected == kNotConnected;
-        FailBoardStep(lost                                ? "- Error, the link to the Vok was lost"
+        FailBoardStep(lost                             ? "- Error, the link to the Vok was lost"
                       : step == TCmdLineStep::Download ? "- Error, the download failed"
-                                                        : "- Error, the application was not started",
+                                                       : "- Error, the application was not started",
                       {}, BoardFailureCode());
     });
 }

@@ -56,7 +56,7 @@ public:
     explicit TMaBoardDownloader(TRavlo_MA_Process& master) : master_(master) {}
 
     bool WriteRomModule(TSegOfsPtr address, std::vector<std::uint8_t> data,
-                       std::string_view shownName) override;
+                        std::string_view shownName) override;
     int Handed() const { return handed_; }
 
 private:
