@@ -23,10 +23,10 @@
 
 namespace ravlo {
 
-// A protocol fault inside the master process (a message or frame its state cannot take). It ends
-// the handling of that message; the time-out or failure handling then ends the operation.
 class TRavloComm_Process;
 
+// A protocol fault inside the master process (a message or frame its state cannot take). It ends
+// the handling of that message; the time-out or failure handling then ends the operation.
 class EMaProtocolError : public Exception {
 public:
     using Exception::Exception;
@@ -158,7 +158,8 @@ private:
     void Epilogue();
     void ActRavlo_MA_Inactive(TProcMess& mess);
     void WaitingHandler(TProcMess& mess);
-    void RunOperation(std::span<const std::uint8_t> data, std::uint8_t operation);
+    // sender: the number of the operation whose frame the message carries (0: none).
+    void RunOperation(std::span<const std::uint8_t> data, std::uint8_t sender);
     bool sendvokdata();
     void ReceiveRxD(const TProcMess& mess);
     void ReceiveCommState(std::span<const std::uint8_t> data);

@@ -38,7 +38,9 @@ public:
         while (g_stop_signal == 0) {
             Pump(Now());
             // Bytes are taken as soon as the host writes them: they enter the line with the rate
-            // the host has set at that moment, as on a real port, whatever it sets later.
+            // the host has set at that moment, as on a real port, whatever it sets later. (The
+            // terminal does not say when they were written: a host that changes its rate within
+            // the moment after writing, before this read, is not told apart.)
             pollfd fd{pty_.MasterFd(), POLLIN, 0};
             if (!unwritten_.empty()) {
                 fd.events |= POLLOUT;
