@@ -96,17 +96,19 @@ bool CheckField(int groupValue, FieldRange range, int offset, std::uint16_t& fie
 
 bool StrToIntChk(std::string& text, std::size_t maxLen, std::int32_t& value, std::uint32_t options,
                  std::int32_t max, std::int32_t min) {
-    return CheckNumber(text, maxLen, value, ValInt32(text), kIntegerSyntaxId, options, max, min);
+    return CheckNumber(text, maxLen, value, ValInt32(SkipLeadingBlanks(text)), kIntegerSyntaxId, options, max,
+                       min);
 }
 
 bool StrToLongIntChk(std::string& text, std::size_t maxLen, std::int32_t& value, std::uint32_t options,
                      std::int32_t max, std::int32_t min) {
-    return CheckNumber(text, maxLen, value, ValInt32(text), kLongIntSyntaxId, options, max, min);
+    return CheckNumber(text, maxLen, value, ValInt32(SkipLeadingBlanks(text)), kLongIntSyntaxId, options, max,
+                       min);
 }
 
 bool StrToDWordChk(std::string& text, std::size_t maxLen, std::uint32_t& value, std::uint32_t options,
                    std::uint32_t max, std::uint32_t min) {
-    const auto wide = ValInt64(text);
+    const auto wide = ValInt64(SkipLeadingBlanks(text));
     if (wide && (*wide < 0 || *wide > 0xFFFFFFFF)) {
         return Fail(text, maxLen, kOutOfRangeId);
     }
@@ -116,11 +118,17 @@ bool StrToDWordChk(std::string& text, std::size_t maxLen, std::uint32_t& value, 
 
 bool StrToRealChk(std::string& text, std::size_t maxLen, double& value, std::uint32_t options, double max,
                   double min) {
-    return CheckNumber(text, maxLen, value, ValReal(text), kRealSyntaxId, options, max, min);
+    return CheckNumber(text, maxLen, value, ValReal(SkipLeadingBlanks(text)), kRealSyntaxId, options, max,
+                       min);
 }
 
 bool StrToDateChk(std::string_view text, std::string& errText, std::uint16_t& year, std::uint16_t& month,
                   std::uint16_t& day) {
+    return StrToDateChk(text, errText, year, month, day, DateYearWindow{});
+}
+
+bool StrToDateChk(std::string_view text, std::string& errText, std::uint16_t& year, std::uint16_t& month,
+                  std::uint16_t& day, const DateYearWindow& window) {
     const auto groups = DigitGroups(text);
     std::size_t dayAt = 0;
     std::size_t monthAt = 1;
@@ -139,9 +147,11 @@ bool StrToDateChk(std::string_view text, std::string& errText, std::uint16_t& ye
     const std::string& yearGroup = groups[yearAt];
     const int yearValue = GroupValue(yearGroup);
     if (yearGroup.size() > 2) {
-        return CheckField(yearValue, {1980, 2079, "<1980,2079>"}, 0, year, errText);
+        const std::string range =
+            "<" + std::to_string(window.first) + "," + std::to_string(window.last) + ">";
+        return CheckField(yearValue, {window.first, window.last, range}, 0, year, errText);
     }
-    return CheckField(yearValue, {0, 99, "< 0,99>"}, yearValue < 80 ? 2000 : 1900, year, errText);
+    return CheckField(yearValue, {0, 99, "< 0,99>"}, yearValue < window.pivot ? 2000 : 1900, year, errText);
 }
 
 bool StrToTimeChk(std::string_view text, std::string& errText, std::uint16_t& hour, std::uint16_t& min,

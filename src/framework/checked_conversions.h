@@ -14,7 +14,8 @@ inline constexpr std::uint32_t kChkMaxExclusive = 0x800;
 // Checked text-to-number conversions of the dialog validators. On success text becomes empty,
 // value is set and the answer is true. On failure value is unchanged, text is replaced by the
 // message (string-table text and a blank, for the caller to add a range text; cut to maxLen) and
-// the answer is false. Numbers are decimal or "$" hex, with no blanks.
+// the answer is false. Numbers are decimal or "$" hex as a user types them: leading blanks are
+// skipped (SkipLeadingBlanks), any other blank fails.
 
 // 32-bit integer; messages 134 (syntax) and 135 (out of range).
 bool StrToIntChk(std::string& text, std::size_t maxLen, std::int32_t& value, std::uint32_t options,
@@ -35,6 +36,16 @@ bool StrToRealChk(std::string& text, std::size_t maxLen, double& value, std::uin
 // than 4 digits) stops the check with errText = message 135 + " " + its range, e.g. "< 1,31>".
 bool StrToDateChk(std::string_view text, std::string& errText, std::uint16_t& year, std::uint16_t& month,
                   std::uint16_t& day);
+
+// The years a date text may name: a year of 3 or 4 digits lies in first..last (the range text
+// shows them), one of 1 or 2 digits is 2000 + y below pivot, else 1900 + y.
+struct DateYearWindow {
+    std::uint16_t first = 1980;
+    std::uint16_t last = 2079;
+    std::uint16_t pivot = 80;
+};
+bool StrToDateChk(std::string_view text, std::string& errText, std::uint16_t& year, std::uint16_t& month,
+                  std::uint16_t& day, const DateYearWindow& window);
 
 // Hour 0..23, minute and second 0..59, in the same way.
 bool StrToTimeChk(std::string_view text, std::string& errText, std::uint16_t& hour, std::uint16_t& min,

@@ -62,6 +62,11 @@ std::size_t SkipDigits(std::string_view text, std::size_t i) {
 
 } // namespace
 
+std::string_view SkipLeadingBlanks(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(' ');
+    return first == std::string_view::npos ? std::string_view() : text.substr(first);
+}
+
 std::optional<std::int64_t> ValInt64(std::string_view text) {
     const auto scanned = ScanInt(text);
     if (!scanned) {

@@ -6,9 +6,14 @@
 
 namespace ravlo {
 
-// Number texts as typed into the program's fields: an optional sign, then decimal digits or "$"
-// followed by hex digits of either case. Blanks or any other character anywhere make the text
-// fail, as does a value the target type cannot hold; nothing is ever wrapped silently.
+// The text after its leading blanks: a number typed into a field may start with blanks, as the
+// platform's Val allows; a blank after the number, or a tab anywhere, still makes it fail.
+std::string_view SkipLeadingBlanks(std::string_view text);
+
+// Number texts as the program's files and settings hold them: an optional sign, then decimal
+// digits or "$" followed by hex digits of either case. Blanks or any other character anywhere make
+// the text fail, as does a value the target type cannot hold; nothing is ever wrapped silently.
+// What a user types into a dialog goes through SkipLeadingBlanks first.
 
 // Any value of a signed 64-bit integer.
 std::optional<std::int64_t> ValInt64(std::string_view text);

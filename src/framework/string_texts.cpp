@@ -51,6 +51,12 @@ constexpr std::array kProgramStringTexts = {
     StringText{138, "Syntaktická chyba v zápisu čísla longint"},
     StringText{139, "Syntaktická chyba v zápisu čísla real"},
 
+    // Titles of the record text reader's errors.
+    StringText{145, "Lexikální chyba"},
+    StringText{146, "Syntaktická chyba"},
+    StringText{147, "Sémantická chyba"},
+    StringText{148, "Očekáván znak "},
+
     // Validation texts of the record dialogs.
     StringText{152, "Chyba v zápisu času"},
     StringText{153, "Chyba v zápisu čísla"},
@@ -63,6 +69,10 @@ constexpr std::array kProgramStringTexts = {
     StringText{160, "Hodnota %f mimo meze <%f;%f>"},
     StringText{161, "Hodnota %g mimo meze <%g;%g>"},
     StringText{162, "textový řetězec obsahuje nedovolené znaky"},
+
+    // Parameter dialogs.
+    StringText{166, "Storno"},
+    StringText{178, "Editace parametru"},
 };
 
 } // namespace

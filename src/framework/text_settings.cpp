@@ -7,6 +7,7 @@ namespace ravlo {
 char DateSep = '/';
 char TimeSep = ':';
 char FieldSep = ';';
+char QuoteChar = '"';
 int DateOrder = kDateOrderDayMonthYear;
 bool Year4 = true;
 char DecimalSep = LocaleDecimalSeparator();
@@ -24,6 +25,7 @@ void ResetTextFormatSettings() {
     DateSep = '/';
     TimeSep = ':';
     FieldSep = ';';
+    QuoteChar = '"';
     DateOrder = kDateOrderDayMonthYear;
     Year4 = true;
     DecimalSep = LocaleDecimalSeparator();

@@ -59,7 +59,7 @@ bool tModuleCollection::DownloadRomModules(TBoardDownloader& board) {
            FirstThat([&board](const tModule& module) { return module.DownloadBin(board); }) != nullptr;
 }
 
-bool DownloadProject(TBoardDownloader& board) {
+bool DownloadProject(TBoardDownloader& board, TDownloadAsk ask) {
     const tProjectModel& model = ProjectModel();
     if (ProjectType == TProjectType::None || !model.Modules) {
         ProjectWarning("At first select project.");
@@ -69,7 +69,7 @@ bool DownloadProject(TBoardDownloader& board) {
         ProjectWarning("Some unit(s) not placed.");
         return false;
     }
-    return model.Modules->CheckBinFiles() && !model.Modules->DownloadRomModules(board);
+    return model.Modules->CheckBinFiles(ask) && !model.Modules->DownloadRomModules(board);
 }
 
 } // namespace ravlo

@@ -1,6 +1,6 @@
 #include "protocol/comm_messages.h"
 
-#include "protocol/le_bytes.h"
+#include "framework/le_bytes.h"
 
 namespace ravlo {
 

@@ -1,7 +1,7 @@
 #include "protocol/comm_stat.h"
 
+#include "framework/le_bytes.h"
 #include "framework/number_text.h"
-#include "protocol/le_bytes.h"
 
 namespace ravlo {
 

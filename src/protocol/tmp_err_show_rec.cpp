@@ -1,7 +1,7 @@
 #include "protocol/tmp_err_show_rec.h"
 
+#include "framework/le_bytes.h"
 #include "framework/number_text.h"
-#include "protocol/le_bytes.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
 #include "protocol/vok_frame.h"
 
+#include "framework/le_bytes.h"
 #include "framework/number_text.h"
 #include "platform/exception.h"
-#include "protocol/le_bytes.h"
 
 #include <array>
 

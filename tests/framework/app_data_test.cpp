@@ -1,15 +1,18 @@
 #include "framework/app_data.h"
+#include "framework/enum_types.h"
 #include "framework/framework_classes.h"
 #include "framework/obj_stream_file.h"
 #include "framework/stream_test_support.h"
+#include "framework/string_table.h"
 
-#include <fstream>
+#include <array>
 #include <gtest/gtest.h>
 
 namespace ravlo {
 namespace {
 
 using test::Bytes;
+using test::TCountingObj;
 
 // Stands in for the record description collection, which is known here only by its class name.
 class TParRecTypesColl : public TrbCollection {
@@ -44,26 +47,28 @@ protected:
     void TearDown() override { ResetAppExtension(); }
 };
 
-TEST_F(AppDataTest, EmptyDataIsFiveNilReferences) {
-    TAppData data;
-    const auto written = test::WriteObjects([&](TrbObjStream& s) { data.SaveToStream(s); });
-    EXPECT_EQ(written.bytes, Bytes({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}));
+// Loads stored bytes into data.
+void Load(TAppData& data, std::vector<std::uint8_t> bytes) {
+    MemoryStream memory(std::move(bytes));
+    LoadObjectStream(memory, [&](TrbObjStream& s) { data.LoadFromStream(s); });
 }
 
-TEST_F(AppDataTest, RoundTripThroughAFile) {
+std::vector<std::uint8_t> Stored(const std::function<void(TrbObjStream&)>& write) {
+    MemoryStream memory;
+    SaveObjectStream(memory, write);
+    return memory.Data();
+}
+
+TEST_F(AppDataTest, EmptyDataIsFiveNilReferencesAndFullDataRoundTripsThroughAFile) {
+    TAppData empty;
+    EXPECT_EQ(test::WriteObjects([&](TrbObjStream& s) { empty.SaveToStream(s); }).bytes,
+              std::vector<std::uint8_t>(10, 0xFF));
     test::TempDir dir;
-    const auto path = dir.Path() / "app.dat";
-    SampleAppData()->SaveToFile(path);
-
-    std::ifstream file(path, std::ios::binary);
-    std::string signature(4, '\0');
-    file.read(signature.data(), 4);
-    EXPECT_EQ(signature, "RBOS");
-
+    SampleAppData()->SaveToFile(dir / "app.dat");
+    EXPECT_EQ(dir.Text("app.dat").substr(0, 4), "RBOS");
     TAppData loaded;
-    loaded.LoadFromFile(path);
+    loaded.LoadFromFile(dir / "app.dat");
     ASSERT_NE(loaded.EnumTypesColl, nullptr);
-    ASSERT_EQ(loaded.EnumTypesColl->Count(), 2);
     EXPECT_EQ(loaded.EnumTypesColl->ItemAt(1)->TypeName, "Speed");
     EXPECT_EQ(loaded.EnumTypesColl->GetStrings(1)->Get(1), "Speed 1");
     EXPECT_EQ(loaded.RecTypesDscrColl, nullptr);
@@ -73,44 +78,31 @@ TEST_F(AppDataTest, RoundTripThroughAFile) {
     EXPECT_EQ(loaded.ParRecTypesColl->ClassName(), "TParRecTypesColl");
 }
 
-TEST_F(AppDataTest, ObjectOfAnotherClassRaisesInvalidCastAndKeepsTheData) {
+TEST_F(AppDataTest, AWrongClassOrATruncationRaisesAndKeepsTheData) {
     TAppData loaded;
     loaded.EnumTypesColl = std::make_unique<TEnumTypesColl>();
     const TEnumTypesColl* before = loaded.EnumTypesColl.get();
-
-    // A plain collection where the record types belong.
+    // A plain collection where the record types belong, and the right class in the wrong place.
     TrbCollection wrong;
-    MemoryStream memory;
-    SaveObjectStream(memory, [&](TrbObjStream& s) {
-        s.Put(nullptr);
-        s.Put(&wrong);
-        s.Put(nullptr);
-        s.Put(nullptr);
-        s.Put(nullptr);
-    });
-    memory.Seek(0);
-    EXPECT_THROW(LoadObjectStream(memory, [&](TrbObjStream& s) { loaded.LoadFromStream(s); }), EInvalidCast);
+    EXPECT_THROW(Load(loaded, Stored([&](TrbObjStream& s) {
+                          for (const TrbStreamable* object : std::array<const TrbStreamable*, 5>{
+                                   nullptr, &wrong, nullptr, nullptr, nullptr}) {
+                              s.Put(object);
+                          }
+                      })),
+                 EInvalidCast);
+    TParRecTypesColl misplaced;
+    EXPECT_THROW(Load(loaded, Stored([&](TrbObjStream& s) { s.Put(&misplaced); })), EInvalidCast);
     EXPECT_EQ(loaded.EnumTypesColl.get(), before);
 
-    // A class of the right name in the wrong place is refused as well.
-    TParRecTypesColl misplaced;
-    MemoryStream second;
-    SaveObjectStream(second, [&](TrbObjStream& s) { s.Put(&misplaced); });
-    second.Seek(0);
-    EXPECT_THROW(LoadObjectStream(second, [&](TrbObjStream& s) { loaded.LoadFromStream(s); }), EInvalidCast);
-}
-
-TEST_F(AppDataTest, EveryTruncationOfAStoredAppDataRaisesErbObjStream) {
     const std::unique_ptr<TAppData> data = SampleAppData();
-    MemoryStream full;
-    SaveObjectStream(full, [&](TrbObjStream& s) { data->SaveToStream(s); });
-    for (std::size_t length = 0; length < full.Data().size(); ++length) {
-        SCOPED_TRACE(length);
-        MemoryStream cut(std::vector<std::uint8_t>(
-            full.Data().begin(), full.Data().begin() + static_cast<std::ptrdiff_t>(length)));
-        TAppData loaded;
-        EXPECT_THROW(LoadObjectStream(cut, [&](TrbObjStream& s) { loaded.LoadFromStream(s); }), ErbObjStream);
-        EXPECT_EQ(loaded.EnumTypesColl, nullptr);
+    const auto full = Stored([&](TrbObjStream& s) { data->SaveToStream(s); });
+    for (std::size_t length = 0; length < full.size(); ++length) {
+        TAppData cut;
+        EXPECT_THROW(Load(cut, {full.begin(), full.begin() + static_cast<std::ptrdiff_t>(length)}),
+                     ErbObjStream)
+            << length;
+        EXPECT_EQ(cut.EnumTypesColl, nullptr);
     }
 }
 
@@ -140,6 +132,133 @@ TEST_F(AppDataTest, ExtensionAccessorsAnswerNilForMissingLinks) {
     ResetAppExtension();
     EXPECT_EQ(AppExtension().AppData, nullptr);
     EXPECT_EQ(&AppExtension(), &extension);
+}
+
+class EnumTypesTest : public ::testing::Test {
+protected:
+    void SetUp() override { RegisterFrameworkClasses(); }
+    void TearDown() override { EXPECT_EQ(TCountingObj::Live, 0); }
+};
+
+TEST_F(EnumTypesTest, ValueToTextFallsBackToHexAndATransferMapTranslatesValuesAndIndexes) {
+    TEnumTypeDefStrings strings;
+    strings.Add("ten");
+    strings.Add("");
+    strings.Add("unmapped");
+    EXPECT_EQ(strings.ValueToText(0), "ten");
+    EXPECT_EQ(strings.ValueToText(1), "$01");
+    EXPECT_EQ(strings.ValueToText(200), "$C8");
+    EXPECT_EQ(strings.Get(3), "");
+    EXPECT_EQ(strings.Get(-1), "");
+    strings.Put(1, "twenty");
+    EXPECT_EQ(strings.ItemOfValue(2), 2);
+    EXPECT_EQ(strings.ValueOfItem(2), 2);
+
+    strings.Transfer = std::make_unique<TEnumTransferObj>();
+    strings.Transfer->Map.fill(0xFF);
+    strings.Transfer->Map[10] = 0;
+    strings.Transfer->Map[20] = 1;
+    strings.Transfer->Map[21] = 1;
+    EXPECT_EQ(strings.ItemOfValue(20), 1);
+    EXPECT_EQ(strings.ValueOfItem(1), 20);
+    EXPECT_EQ(strings.ValueOfItem(0), 10);
+    EXPECT_EQ(strings.ValueOfItem(2), 0);
+    EXPECT_EQ(strings.ValueToText(10), "ten");
+    EXPECT_EQ(strings.ValueToText(30), "$1E");
+    EXPECT_EQ(strings.ItemOfValue(256), -1);
+    EXPECT_EQ(strings.ValueToText(256), "$100");
+}
+
+TEST_F(EnumTypesTest, StringListOperationsOwnEntriesAndObjects) {
+    TEnumTypeDefStrings strings;
+    strings.Add("a");
+    strings.Add("c");
+    strings.Insert(1, "b");
+    EXPECT_EQ(strings.GetCount(), 3);
+    EXPECT_EQ(strings.Get(1), "b");
+    strings.Put(2, "C");
+    EXPECT_EQ(strings.Get(2), "C");
+
+    strings.PutObject(0, std::make_unique<TCountingObj>(1));
+    EXPECT_EQ(TCountingObj::Live, 1);
+    strings.PutObject(0, std::make_unique<TCountingObj>(2));
+    EXPECT_EQ(TCountingObj::Live, 1);
+    EXPECT_EQ(static_cast<TCountingObj*>(strings.GetObject(0))->Value, 2);
+    EXPECT_EQ(strings.GetObject(1), nullptr);
+    EXPECT_EQ(strings.GetObject(9), nullptr);
+
+    strings.Delete(0);
+    EXPECT_EQ(TCountingObj::Live, 0);
+    EXPECT_EQ(strings.Get(0), "b");
+    EXPECT_THROW(strings.Put(5, "x"), ERangeError);
+    EXPECT_THROW(strings.PutObject(-1, nullptr), ERangeError);
+    EXPECT_THROW(strings.Insert(4, "x"), ERangeError);
+    EXPECT_THROW(strings.Delete(2), ERangeError);
+
+    strings.PutObject(1, std::make_unique<TCountingObj>(3));
+    strings.Clear();
+    EXPECT_EQ(strings.GetCount(), 0);
+    EXPECT_EQ(TCountingObj::Live, 0);
+}
+
+TEST_F(EnumTypesTest, ShownTextPrefersTheStringTable) {
+    TEnumTypeElObj element("own", 132);
+    EXPECT_EQ(element.ShownText(), AppLoadStr(132));
+    EXPECT_NE(element.ShownText(), "own");
+    element.TextId = 30999;
+    ASSERT_EQ(AppLoadStr(30999), kMissingStringText);
+    EXPECT_EQ(element.ShownText(), "own");
+    element.TextId = -1;
+    EXPECT_EQ(element.ShownText(), "own");
+}
+
+TEST_F(EnumTypesTest, DefinitionStreamsNameElementsAndTransfer) {
+    TEnumTypeDefinition definition;
+    definition.SetTypeName("On");
+    definition.Strings.Add("x");
+    const auto plain = test::WriteObjects([&](TrbObjStream& s) { s.Put(&definition); });
+    EXPECT_EQ(plain.bytes, Bytes({0x00, 0x00, 0x02, 'O', 'n',         // definition, its name
+                                  0x01, 0x00, 0x01, 0x00, 0x00, 0x00, // TrbCollection, count 1
+                                  0x02, 0x00, 0x01, 'x', 0xFF, 0xFF,  // element "x", no id
+                                  0xFF, 0xFF}));                      // no Transfer
+
+    definition.Strings.Transfer = std::make_unique<TEnumTransferObj>();
+    definition.Strings.Transfer->Map[3] = 0;
+    definition.Strings.Transfer->Map[255] = 0x42;
+    const auto mapped = test::WriteObjects([&](TrbObjStream& s) { s.Put(&definition); });
+    ASSERT_EQ(mapped.bytes.size(), plain.bytes.size() + 256);
+    EXPECT_EQ(mapped.bytes.back(), 0x42);
+
+    const auto loaded = test::ReadObject<TEnumTypeDefinition>(mapped);
+    EXPECT_EQ(loaded->TypeName, "On");
+    EXPECT_EQ(loaded->Strings.Get(0), "x");
+    ASSERT_NE(loaded->Strings.Transfer, nullptr);
+    EXPECT_EQ(loaded->Strings.ItemOfValue(255), 0x42);
+}
+
+TEST_F(EnumTypesTest, DefinitionRefusesElementsOfAnotherClass) {
+    RegisterStreamClass<TCountingObj>();
+    TrbCollection wrongElements;
+    wrongElements.Insert(std::make_unique<TCountingObj>(1));
+    const auto written = test::WriteObjects([&](TrbObjStream& s) {
+        s.WriteI16(s.TypeNo(TEnumTypeDefinition()));
+        s.WriteStr("T");
+        s.Put(&wrongElements);
+        s.Put(nullptr);
+    });
+    EXPECT_THROW(test::ReadObject<TrbStreamable>(written), EInvalidCast);
+}
+
+TEST_F(EnumTypesTest, TypesCollectionGivesStringsByIndex) {
+    TEnumTypesColl types;
+    auto definition = std::make_unique<TEnumTypeDefinition>();
+    definition->Strings.Add("first");
+    types.Insert(std::move(definition));
+    types.Insert(nullptr);
+    ASSERT_NE(types.GetStrings(0), nullptr);
+    EXPECT_EQ(types.GetStrings(0)->Get(0), "first");
+    EXPECT_EQ(types.GetStrings(1), nullptr);
+    EXPECT_EQ(types.GetStrings(2), nullptr);
 }
 
 } // namespace

@@ -10,8 +10,8 @@ namespace {
 namespace fs = std::filesystem;
 using testing::AppIniFixture;
 using testing::CapturedWriter;
-using testing::ScratchDir;
 using testing::ScopedEnv;
+using testing::ScratchDir;
 
 // The names computed for a program in a fresh home folder; reset afterwards.
 class AppNamesTest : public ::testing::Test {
@@ -71,36 +71,25 @@ TEST_F(AppNamesTest, ResetForgetsEverything) {
     EXPECT_EQ(AppStartTime(), std::chrono::system_clock::time_point{});
 }
 
-TEST(AppIniCheckTest, EachStepHasItsText) {
-    {
-        AppIniFixture app("");
+TEST(AppIniCheckTest, EachStepHasItsTextAndACheckAfterTheFileWentAwayClearsTheSections) {
+    const struct {
+        const char* ini;
+        std::string text; // after "INI file <name>"
+        const char* rd;
+        const char* wr;
+    } cases[] = {{"[SECTIONS]\nWR_SECTION=W\n", " RD_SECTION not specified", "", ""},
+                 {"[SECTIONS]\nRD_SECTION=READ\n[READ]\n; no keys\n", " RD_SECTION=READ not valid", "", ""},
+                 {"[SECTIONS]\nRD_SECTION=READ\n[READ]\nA=1\n", "", "READ", ""},
+                 {"[SECTIONS]\nRD_SECTION=READ\nWR_SECTION=OUT\n[READ]\nA=1\n", "", "READ", "OUT"}};
+    for (const auto& c : cases) {
+        AppIniFixture app(c.ini);
+        EXPECT_EQ(IniCheckText(), c.text.empty() ? "" : "INI file " + PathText(AppIniName()) + c.text)
+            << c.ini;
+        EXPECT_EQ(RdSection(), c.rd) << c.ini;
+        EXPECT_EQ(WrSection(), c.wr) << c.ini;
         fs::remove(AppIniName());
         EXPECT_FALSE(CheckAppIni());
         EXPECT_EQ(IniCheckText(), "INI file " + PathText(AppIniName()) + " not found");
-        EXPECT_EQ(RdSection(), "");
-    }
-    {
-        AppIniFixture app("[SECTIONS]\nWR_SECTION=W\n");
-        EXPECT_EQ(IniCheckText(), "INI file " + PathText(AppIniName()) + " RD_SECTION not specified");
-    }
-    {
-        AppIniFixture app("[SECTIONS]\nRD_SECTION=READ\n[READ]\n; no keys\n");
-        EXPECT_EQ(IniCheckText(), "INI file " + PathText(AppIniName()) + " RD_SECTION=READ not valid");
-        EXPECT_EQ(RdSection(), "");
-    }
-    {
-        AppIniFixture app("[SECTIONS]\nRD_SECTION=READ\n[READ]\nA=1\n");
-        EXPECT_EQ(IniCheckText(), "");
-        EXPECT_EQ(RdSection(), "READ");
-        EXPECT_EQ(WrSection(), "");
-    }
-    {
-        AppIniFixture app("[SECTIONS]\nRD_SECTION=READ\nWR_SECTION=OUT\n[READ]\nA=1\n");
-        EXPECT_EQ(RdSection(), "READ");
-        EXPECT_EQ(WrSection(), "OUT");
-        // A second check after the file went away clears the sections again.
-        fs::remove(AppIniName());
-        EXPECT_FALSE(CheckAppIni());
         EXPECT_EQ(RdSection(), "");
         EXPECT_EQ(WrSection(), "");
     }

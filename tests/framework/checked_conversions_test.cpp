@@ -16,40 +16,40 @@ const std::string kOutOfRange = "Hodnota mimo meze ";
 constexpr std::int32_t kIntMax = std::numeric_limits<std::int32_t>::max();
 constexpr std::int32_t kIntMin = std::numeric_limits<std::int32_t>::min();
 
-// Runs StrToIntChk on text and answers the text it leaves (empty on success).
-std::string IntResult(std::string text, std::int32_t& value, std::uint32_t options = 0,
-                      std::int32_t max = kIntMax, std::int32_t min = kIntMin) {
-    const bool ok = StrToIntChk(text, 255, value, options, max, min);
-    EXPECT_EQ(ok, text.empty());
-    return text;
-}
-
-TEST(CheckedConversionsTest, IntegerSuccessAndMessages) {
-    std::int32_t value = -1;
-    EXPECT_EQ(IntResult("123", value), "");
-    EXPECT_EQ(value, 123);
-    EXPECT_EQ(IntResult("$FF", value), "");
-    EXPECT_EQ(value, 255);
-
-    value = 7;
-    EXPECT_EQ(IntResult("12x", value), kIntegerSyntax);
-    EXPECT_EQ(IntResult(" 12", value), kIntegerSyntax);
-    EXPECT_EQ(IntResult("", value), kIntegerSyntax);
-    EXPECT_EQ(IntResult("2147483648", value), kIntegerSyntax); // beyond 32 bits is no number at all
-    EXPECT_EQ(IntResult("2000", value, 0, 1000, 0), kOutOfRange);
-    EXPECT_EQ(IntResult("-1", value, 0, 1000, 0), kOutOfRange);
-    EXPECT_EQ(value, 7); // unchanged by every failure
-}
-
-TEST(CheckedConversionsTest, ExclusiveLimitOptions) {
-    std::int32_t value = 0;
-    EXPECT_EQ(IntResult("0", value, 0, 10, 0), "");
-    EXPECT_EQ(IntResult("10", value, 0, 10, 0), "");
-    EXPECT_EQ(IntResult("0", value, kChkMinExclusive, 10, 0), kOutOfRange);
-    EXPECT_EQ(IntResult("1", value, kChkMinExclusive, 10, 0), "");
-    EXPECT_EQ(IntResult("10", value, kChkMaxExclusive, 10, 0), kOutOfRange);
-    EXPECT_EQ(IntResult("9", value, kChkMaxExclusive, 10, 0), "");
-    EXPECT_EQ(IntResult("0", value, kChkMaxExclusive, 10, 0), ""); // 0x800 leaves the minimum inclusive
+// Typed input may start with blanks; beyond 32 bits is no number at all; with an exclusive maximum
+// the minimum stays inclusive.
+TEST(CheckedConversionsTest, IntegerSuccessMessagesAndExclusiveLimits) {
+    const struct {
+        const char* text;
+        std::uint32_t options;
+        std::int32_t max, min;
+        std::string message; // empty: converted
+        std::int32_t value = 0;
+    } cases[] = {{"123", 0, kIntMax, kIntMin, "", 123},
+                 {"$FF", 0, kIntMax, kIntMin, "", 255},
+                 {"12x", 0, kIntMax, kIntMin, kIntegerSyntax},
+                 {"  $10", 0, kIntMax, kIntMin, "", 16},
+                 {"12 ", 0, kIntMax, kIntMin, kIntegerSyntax},
+                 {"\t12", 0, kIntMax, kIntMin, kIntegerSyntax},
+                 {"   ", 0, kIntMax, kIntMin, kIntegerSyntax},
+                 {"", 0, kIntMax, kIntMin, kIntegerSyntax},
+                 {"2147483648", 0, kIntMax, kIntMin, kIntegerSyntax},
+                 {"2000", 0, 1000, 0, kOutOfRange},
+                 {"-1", 0, 1000, 0, kOutOfRange},
+                 {"0", 0, 10, 0, "", 0},
+                 {"10", 0, 10, 0, "", 10},
+                 {"0", kChkMinExclusive, 10, 0, kOutOfRange},
+                 {"1", kChkMinExclusive, 10, 0, "", 1},
+                 {"10", kChkMaxExclusive, 10, 0, kOutOfRange},
+                 {"9", kChkMaxExclusive, 10, 0, "", 9},
+                 {"0", kChkMaxExclusive, 10, 0, "", 0}};
+    for (const auto& c : cases) {
+        std::string text = c.text;
+        std::int32_t value = 7;
+        EXPECT_EQ(StrToIntChk(text, 255, value, c.options, c.max, c.min), c.message.empty()) << c.text;
+        EXPECT_EQ(text, c.message) << c.text;
+        EXPECT_EQ(value, c.message.empty() ? c.value : 7) << c.text; // unchanged by every failure
+    }
 }
 
 TEST(CheckedConversionsTest, MessageIsCutToMaxLenAndFailureStaysVisible) {
@@ -136,29 +136,38 @@ protected:
     }
 };
 
-TEST_F(CheckedDateTimeTest, TwoDigitYearsSplitAt80) {
-    EXPECT_EQ(Date("1.2.79"), "2079-2-1");
-    EXPECT_EQ(Date("1.2.80"), "1980-2-1");
-    EXPECT_EQ(Date("1.2.0"), "2000-2-1");
-    EXPECT_EQ(Date("1.2"), "2000-2-1"); // a missing year counts as 0
-    EXPECT_EQ(Date("31.12.1980"), "1980-12-31");
-    EXPECT_EQ(Date("1/2/2079"), "2079-2-1");
-}
-
-TEST_F(CheckedDateTimeTest, DateFieldRangesAndTheirMessages) {
-    EXPECT_EQ(Date("1.2.1979"), kOutOfRange + "<1980,2079>");
-    EXPECT_EQ(Date("1.2.2080"), kOutOfRange + "<1980,2079>");
-    EXPECT_EQ(Date("1.2.079"), kOutOfRange + "<1980,2079>");
-    EXPECT_EQ(Date("0.2.2000"), kOutOfRange + "< 1,31>");
-    EXPECT_EQ(Date("32.1.2000"), kOutOfRange + "< 1,31>");
-    EXPECT_EQ(Date(""), kOutOfRange + "< 1,31>");
-    EXPECT_EQ(Date("1.13.2000"), kOutOfRange + "< 1,12>");
-    EXPECT_EQ(Date("1.0.1900"), kOutOfRange + "< 1,12>"); // the day is checked first, then the month
-    // A group of more than four digits is out of range, not cut into a valid-looking value.
-    EXPECT_EQ(Date("1.2.20790"), kOutOfRange + "<1980,2079>");
-    EXPECT_EQ(Date("00001.2.2000"), kOutOfRange + "< 1,31>");
-    // Only the first 40 characters count: the year lies beyond them.
-    EXPECT_EQ(Date("1.2." + std::string(36, ' ') + "1999"), "2000-2-1");
+TEST_F(CheckedDateTimeTest, DatesTwoDigitYearsAndFieldRanges) {
+    const std::string years = kOutOfRange + "<1980,2079>", days = kOutOfRange + "< 1,31>",
+                      months = kOutOfRange + "< 1,12>";
+    const struct {
+        int order;
+        std::string text, result;
+    } cases[] = {{kDateOrderDayMonthYear, "1.2.79", "2079-2-1"}, // two-digit years split at 80
+                 {kDateOrderDayMonthYear, "1.2.80", "1980-2-1"},
+                 {kDateOrderDayMonthYear, "1.2.0", "2000-2-1"},
+                 {kDateOrderDayMonthYear, "1.2", "2000-2-1"}, // a missing year counts as 0
+                 {kDateOrderDayMonthYear, "31.12.1980", "1980-12-31"},
+                 {kDateOrderDayMonthYear, "1/2/2079", "2079-2-1"},
+                 {kDateOrderDayMonthYear, "1.2.1979", years},
+                 {kDateOrderDayMonthYear, "1.2.2080", years},
+                 {kDateOrderDayMonthYear, "1.2.079", years},
+                 {kDateOrderDayMonthYear, "0.2.2000", days},
+                 {kDateOrderDayMonthYear, "32.1.2000", days},
+                 {kDateOrderDayMonthYear, "", days},
+                 {kDateOrderDayMonthYear, "1.13.2000", months},
+                 {kDateOrderDayMonthYear, "1.0.1900", months}, // the day is checked first, then the month
+                 // A group of more than four digits is out of range, not cut into a valid-looking value.
+                 {kDateOrderDayMonthYear, "1.2.20790", years},
+                 {kDateOrderDayMonthYear, "00001.2.2000", days},
+                 // Only the first 40 characters count: the year lies beyond them.
+                 {kDateOrderDayMonthYear, "1.2." + std::string(36, ' ') + "1999", "2000-2-1"},
+                 {kDateOrderYearMonthDay, "2024-03-07", "2024-3-7"},
+                 {kDateOrderMonthDayYear, "3/7/24", "2024-3-7"},
+                 {kDateOrderMonthDayYear, "13/7/24", months}};
+    for (const auto& c : cases) {
+        DateOrder = c.order;
+        EXPECT_EQ(Date(c.text), c.result) << c.text;
+    }
 }
 
 TEST_F(CheckedDateTimeTest, FieldsAreStoredAsTheyPass) {
@@ -168,14 +177,6 @@ TEST_F(CheckedDateTimeTest, FieldsAreStoredAsTheyPass) {
     EXPECT_EQ(day, 5);
     EXPECT_EQ(month, 0);
     EXPECT_EQ(year, 0);
-}
-
-TEST_F(CheckedDateTimeTest, DateOrders) {
-    DateOrder = kDateOrderYearMonthDay;
-    EXPECT_EQ(Date("2024-03-07"), "2024-3-7");
-    DateOrder = kDateOrderMonthDayYear;
-    EXPECT_EQ(Date("3/7/24"), "2024-3-7");
-    EXPECT_EQ(Date("13/7/24"), kOutOfRange + "< 1,12>");
 }
 
 TEST_F(CheckedDateTimeTest, Times) {

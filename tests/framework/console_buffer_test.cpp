@@ -8,70 +8,56 @@
 namespace ravlo {
 namespace {
 
-std::string RowText(const ConsoleBuffer& buffer, int row) {
-    return std::string(buffer.Row(row));
+using Rows = std::vector<std::string>;
+
+Rows RowsOf(const ConsoleBuffer& buffer) {
+    Rows rows;
+    for (int row = 0; row < buffer.Rows(); ++row) {
+        rows.emplace_back(buffer.Row(row));
+    }
+    return rows;
 }
 
-TEST(ConsoleBuffer, StartsBlankWithTheCursorTopLeft) {
-    ConsoleBuffer buffer(4, 2);
-    EXPECT_EQ(RowText(buffer, 0), "    ");
-    EXPECT_EQ(RowText(buffer, 1), "    ");
-    EXPECT_EQ(buffer.CursorCol(), 0);
-    EXPECT_EQ(buffer.CursorRow(), 0);
+std::pair<int, int> Cursor(const ConsoleBuffer& buffer) {
+    return {buffer.CursorCol(), buffer.CursorRow()};
+}
+
+TEST(ConsoleBuffer, PrintableTextWrapsAtTheRowEndAndAFullRowTakesItsLineBreakOnTheSameRow) {
+    ConsoleBuffer buffer(5, 3);
+    EXPECT_EQ(RowsOf(buffer), (Rows{"     ", "     ", "     "}));
+    EXPECT_EQ(Cursor(buffer), std::pair(0, 0));
     EXPECT_EQ(buffer.Options(), kDefaultConsoleOptions);
+    buffer.Write("abcdefg\x8A\xE8"); // code page 1250 letters are printable too
+    EXPECT_EQ(RowsOf(buffer), (Rows{"abcde", "fg\x8A\xE8 ", "     "}));
+    EXPECT_EQ(Cursor(buffer), std::pair(4, 1));
+
+    ConsoleBuffer full(5, 3);
+    full.Write("abcde");
+    EXPECT_EQ(Cursor(full), std::pair(5, 0)) << "the wrap waits for more text";
+    full.Write("\r\nxy");
+    EXPECT_EQ(RowsOf(full), (Rows{"abcde", "xy   ", "     "}));
 }
 
-TEST(ConsoleBuffer, PrintableTextWrapsAtTheRowEnd) {
-    ConsoleBuffer buffer(5, 3);
-    buffer.Write("abcdefg");
-    EXPECT_EQ(RowText(buffer, 0), "abcde");
-    EXPECT_EQ(RowText(buffer, 1), "fg   ");
-    EXPECT_EQ(buffer.CursorCol(), 2);
-    EXPECT_EQ(buffer.CursorRow(), 1);
-    // Code page 1250 letters are printable too.
-    buffer.Write("\x8A\xE8");
-    EXPECT_EQ(RowText(buffer, 1), "fg\x8A\xE8 ");
-}
-
-TEST(ConsoleBuffer, AFullRowFollowedByItsLineBreakTakesOneRow) {
-    ConsoleBuffer buffer(5, 3);
-    buffer.Write("abcde");
-    EXPECT_EQ(buffer.CursorCol(), 5) << "the wrap waits for more text";
-    EXPECT_EQ(buffer.CursorRow(), 0);
-    buffer.Write("\r\nxy");
-    EXPECT_EQ(RowText(buffer, 1), "xy   ");
-    EXPECT_EQ(RowText(buffer, 2), "     ");
-}
-
-TEST(ConsoleBuffer, BeepCallsTheHandlerAndWritesNothing) {
-    ConsoleBuffer buffer(4, 2);
+TEST(ConsoleBuffer, ControlCharactersBeepBackspaceOrAreIgnored) {
+    ConsoleBuffer buffer(6, 2);
     int beeps = 0;
     buffer.SetBeepHandler([&beeps] { ++beeps; });
-    buffer.Write("a\ab\a");
+    buffer.Write("a\ab\a\tc\x1B\x01\x7F");
     EXPECT_EQ(beeps, 2);
-    EXPECT_EQ(RowText(buffer, 0), "ab  ");
-}
-
-TEST(ConsoleBuffer, BackspaceBlanksTheCellLeftOfTheCursorButNotPastColumnZero) {
-    ConsoleBuffer buffer(4, 2);
-    buffer.Write("abc\b");
-    EXPECT_EQ(RowText(buffer, 0), "ab  ");
-    EXPECT_EQ(buffer.CursorCol(), 2);
+    EXPECT_EQ(RowsOf(buffer), (Rows{"abc\x7F  ", "      "}));
+    // Backspace blanks the cell left of the cursor, but not past column 0.
+    buffer.Write("\b");
+    EXPECT_EQ(RowsOf(buffer)[0], "abc   ");
+    EXPECT_EQ(Cursor(buffer), std::pair(3, 0));
     buffer.Write("\b\b\b\bz");
-    EXPECT_EQ(RowText(buffer, 0), "z   ");
-    EXPECT_EQ(buffer.CursorRow(), 0);
-}
-
-TEST(ConsoleBuffer, OtherControlCharactersAreIgnored) {
-    ConsoleBuffer buffer(6, 2);
-    buffer.Write("a\tb\x1B\x01\x7F");
-    EXPECT_EQ(RowText(buffer, 0), "ab\x7F   ");
+    EXPECT_EQ(RowsOf(buffer)[0], "z     ");
+    EXPECT_EQ(Cursor(buffer), std::pair(1, 0));
 }
 
 struct LineBreakCase {
     TConsoleLineBreak mode;
     const char* text;
-    std::vector<std::string> rows;
+    Rows rows;
 };
 
 class ConsoleLineBreak : public ::testing::TestWithParam<LineBreakCase> {};
@@ -80,9 +66,7 @@ TEST_P(ConsoleLineBreak, CarriageReturnAndLineFeedFollowTheMode) {
     ConsoleBuffer buffer(5, 3);
     buffer.SetLineBreak(GetParam().mode);
     buffer.Write(GetParam().text);
-    for (int row = 0; row < 3; ++row) {
-        EXPECT_EQ(RowText(buffer, row), GetParam().rows[static_cast<std::size_t>(row)]) << "row " << row;
-    }
+    EXPECT_EQ(RowsOf(buffer), GetParam().rows);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -96,30 +80,23 @@ INSTANTIATE_TEST_SUITE_P(
                       LineBreakCase{TConsoleLineBreak::CR, "ab\ncd", {"ab   ", "  cd ", "     "}},
                       LineBreakCase{TConsoleLineBreak::CR, "ab\r\ncd", {"ab   ", "     ", "cd   "}}));
 
-TEST(ConsoleBuffer, LineFeedAtTheLastRowScrollsTheRing) {
+TEST(ConsoleBuffer, LineFeedOrWrapAtTheLastRowScrollsTheRing) {
     ConsoleBuffer buffer(3, 3);
     buffer.Write("1\r\n2\r\n3\r\n4");
-    EXPECT_EQ(RowText(buffer, 0), "2  ");
-    EXPECT_EQ(RowText(buffer, 1), "3  ");
-    EXPECT_EQ(RowText(buffer, 2), "4  ");
+    EXPECT_EQ(RowsOf(buffer), (Rows{"2  ", "3  ", "4  "}));
     EXPECT_EQ(buffer.CursorRow(), 2);
     // Round the ring several times: the new bottom row is always blank.
     for (int line = 5; line <= 12; ++line) {
         buffer.Write("\r\n" + std::to_string(line % 10) + "xx");
     }
-    EXPECT_EQ(RowText(buffer, 0), "0xx");
-    EXPECT_EQ(RowText(buffer, 1), "1xx");
-    EXPECT_EQ(RowText(buffer, 2), "2xx");
+    EXPECT_EQ(RowsOf(buffer), (Rows{"0xx", "1xx", "2xx"}));
     buffer.Write("\n");
-    EXPECT_EQ(RowText(buffer, 2), "   ");
-}
+    EXPECT_EQ(RowsOf(buffer)[2], "   ");
 
-TEST(ConsoleBuffer, WrapAtTheLastRowScrollsToo) {
-    ConsoleBuffer buffer(2, 2);
-    buffer.Write("abcdef");
-    EXPECT_EQ(RowText(buffer, 0), "cd");
-    EXPECT_EQ(RowText(buffer, 1), "ef");
-    EXPECT_EQ(buffer.TakeChanges().scrolled, 1);
+    ConsoleBuffer wrapping(2, 2);
+    wrapping.Write("abcdef");
+    EXPECT_EQ(RowsOf(wrapping), (Rows{"cd", "ef"}));
+    EXPECT_EQ(wrapping.TakeChanges().scrolled, 1);
 }
 
 TEST(ConsoleBuffer, ClearBlanksEverythingAndHomesTheCursor) {
@@ -127,31 +104,23 @@ TEST(ConsoleBuffer, ClearBlanksEverythingAndHomesTheCursor) {
     buffer.Write("abc\r\nde\r\nf");
     buffer.TakeChanges();
     buffer.Clear();
-    EXPECT_EQ(RowText(buffer, 0), "   ");
-    EXPECT_EQ(RowText(buffer, 1), "   ");
-    EXPECT_EQ(buffer.CursorCol(), 0);
-    EXPECT_EQ(buffer.CursorRow(), 0);
+    EXPECT_EQ(RowsOf(buffer), (Rows{"   ", "   "}));
+    EXPECT_EQ(Cursor(buffer), std::pair(0, 0));
     const ConsoleChanges changes = buffer.TakeChanges();
     EXPECT_TRUE(changes.cleared);
     EXPECT_EQ(changes.scrolled, 0);
-    buffer.Write("x");
-    EXPECT_EQ(RowText(buffer, 0), "x  ");
 }
 
-TEST(ConsoleBuffer, WriteLineCutsTheTextButKeepsItsLineBreak) {
+TEST(ConsoleBuffer, WriteLineCutsTheTextButKeepsOneLineBreakInEveryMode) {
     ConsoleBuffer buffer(300, 3);
     buffer.WriteLine(std::string(300, 'x'));
-    EXPECT_EQ(RowText(buffer, 0), std::string(255, 'x') + std::string(45, ' '));
-    EXPECT_EQ(buffer.CursorCol(), 0);
-    EXPECT_EQ(buffer.CursorRow(), 1);
-    buffer.WriteLine("next");
-    EXPECT_EQ(RowText(buffer, 1).substr(0, 5), "next ");
-
-    ConsoleBuffer lf(10, 3);
+    EXPECT_EQ(RowsOf(buffer)[0], std::string(255, 'x') + std::string(45, ' '));
+    EXPECT_EQ(Cursor(buffer), std::pair(0, 1));
+    ConsoleBuffer lf(4, 3);
     lf.SetLineBreak(TConsoleLineBreak::LF);
     lf.WriteLine("ab");
     lf.WriteLine("cd");
-    EXPECT_EQ(RowText(lf, 1), "cd        ") << "one line break per line in every mode";
+    EXPECT_EQ(RowsOf(lf), (Rows{"ab  ", "cd  ", "    "}));
 }
 
 TEST(ConsoleBuffer, ChangesNameTheRowsToRepaintAndFollowScrolls) {
@@ -162,7 +131,6 @@ TEST(ConsoleBuffer, ChangesNameTheRowsToRepaintAndFollowScrolls) {
     ConsoleChanges changes = buffer.TakeChanges();
     EXPECT_EQ(changes.dirtyRows, (std::vector<bool>{false, true, false}));
     EXPECT_FALSE(changes.cleared);
-
     buffer.Write("\r\n\r\nz"); // down to the last row and one further: everything moved up
     changes = buffer.TakeChanges();
     EXPECT_EQ(changes.scrolled, 1);
@@ -182,7 +150,6 @@ TEST(ConsoleBuffer, LazyWriteMergesABurstIntoOneNotification) {
     EXPECT_EQ(buffer.TakeChanges().scrolled, 4);
     buffer.Write("x");
     EXPECT_EQ(notified, 2) << "the next burst notifies again";
-
     buffer.TakeChanges();
     buffer.SetOptions(kDefaultConsoleOptions & ~coLazyWrite);
     buffer.Write("a");
@@ -192,25 +159,20 @@ TEST(ConsoleBuffer, LazyWriteMergesABurstIntoOneNotification) {
     EXPECT_EQ(notified, 4) << "an empty write changes nothing";
 }
 
-TEST(ConsoleBuffer, ProcessControlCodesHandlerTakesTheTextInstead) {
+TEST(ConsoleBuffer, AControlCodeHandlerTakesTheTextAndASizeOutsideTheLimitsIsRefused) {
     ConsoleBuffer buffer(4, 2);
     std::string seen;
     buffer.SetProcessControlCodes([&seen](std::string_view text) { seen += text; });
     buffer.Write("ab\r\n");
     EXPECT_EQ(seen, "ab\r\n");
-    EXPECT_EQ(RowText(buffer, 0), "    ");
-}
-
-TEST(ConsoleBuffer, SizeOutsideTheLimitsIsRefusedAndKeepsTheBuffer) {
-    ConsoleBuffer buffer(4, 2);
+    EXPECT_EQ(RowsOf(buffer)[0], "    ");
+    buffer.SetProcessControlCodes(nullptr);
     buffer.Write("ab");
     EXPECT_THROW(buffer.SetSize(0, 2), ERangeError);
     EXPECT_THROW(buffer.SetSize(4, ConsoleBuffer::kMaxRows + 1), ERangeError);
-    EXPECT_EQ(buffer.Cols(), 4);
-    EXPECT_EQ(RowText(buffer, 0), "ab  ");
+    EXPECT_EQ(RowsOf(buffer), (Rows{"ab  ", "    "}));
     buffer.SetSize(160, 80);
     EXPECT_EQ(buffer.Cols(), 160);
-    EXPECT_EQ(buffer.Rows(), 80);
     EXPECT_EQ(buffer.Row(79).size(), 160u);
 }
 

@@ -20,16 +20,11 @@ protected:
     }
 };
 
-TEST_F(DateTextTest, TimeTexts) {
+TEST_F(DateTextTest, TimeAndDateTextsFollowTheSettings) {
     EXPECT_EQ(TimeRecStr(Rec(0, 0, 0, 5, 7, 9)), "05:07:09");
     EXPECT_EQ(TimeRecStr(Rec(0, 0, 0, 123, 0, 0)), "123:00:00");
-    TimeSep = '.';
-    EXPECT_EQ(TimeRecStr(Rec(0, 0, 0, 23, 59, 59)), "23.59.59");
-}
-
-TEST_F(DateTextTest, DateFieldOrdersAndSeparator) {
+    EXPECT_EQ(DTRecStr(Rec(2024, 3, 7, 13, 45, 58)), "07/03/2024 13:45:58");
     const TDTRec r = Rec(2024, 3, 7);
-    EXPECT_EQ(DateRecStr(r), "07/03/2024");
     DateOrder = kDateOrderMonthDayYear;
     EXPECT_EQ(DateRecStr(r), "03/07/2024");
     DateOrder = kDateOrderYearMonthDay;
@@ -37,6 +32,8 @@ TEST_F(DateTextTest, DateFieldOrdersAndSeparator) {
     EXPECT_EQ(DateRecStr(r), "2024-03-07");
     DateOrder = 9; // unknown: day, month, year
     EXPECT_EQ(DateRecStr(r), "07-03-2024");
+    TimeSep = '.';
+    EXPECT_EQ(TimeRecStr(Rec(0, 0, 0, 23, 59, 59)), "23.59.59");
 }
 
 TEST_F(DateTextTest, YearDigitsAndUnknownFields) {
@@ -51,31 +48,23 @@ TEST_F(DateTextTest, YearDigitsAndUnknownFields) {
     EXPECT_EQ(DateRecStr(Rec(0, 3, 7)), "07/03/??");
 }
 
-TEST_F(DateTextTest, DTRecStrJoinsDateAndTime) {
-    EXPECT_EQ(DTRecStr(Rec(2024, 3, 7, 13, 45, 58)), "07/03/2024 13:45:58");
-}
-
 TEST_F(DateTextTest, DosFileDateRoundTrip) {
     const TDTRec r = Rec(2024, 3, 7, 13, 45, 58);
     const std::int32_t packed = DTRecToFileDate(r);
     EXPECT_EQ(static_cast<std::uint32_t>(packed), 0x58676DBDu);
     EXPECT_EQ(FileDateToDTRec(packed), r);
     EXPECT_EQ(FileDateStr(packed), "07/03/2024 13:45:58");
-
     // Two-second steps: an odd second comes back one lower.
     EXPECT_EQ(FileDateToDTRec(DTRecToFileDate(Rec(2024, 3, 7, 13, 45, 59))).Sec, 58);
-    // The extremes of the DOS form.
     for (const TDTRec& edge : {Rec(1980, 1, 1), Rec(2107, 12, 31, 23, 59, 58)}) {
         EXPECT_EQ(FileDateToDTRec(DTRecToFileDate(edge)), edge);
     }
     EXPECT_EQ(DateRecStr(FileDateToDTRec(0)), "?\?/?\?/1980");
-}
-
-TEST_F(DateTextTest, DatesTheDosFormCannotHoldPackToZero) {
-    for (const TDTRec& r :
+    // Dates the DOS form cannot hold pack to zero.
+    for (const TDTRec& outside :
          {Rec(1979, 12, 31), Rec(2108, 1, 1), Rec(2024, 0, 1), Rec(2024, 13, 1), Rec(2024, 1, 0),
           Rec(2024, 1, 32), Rec(2024, 1, 1, 24), Rec(2024, 1, 1, 0, 60), Rec(2024, 1, 1, 0, 0, 60)}) {
-        EXPECT_EQ(DTRecToFileDate(r), 0) << DTRecStr(r);
+        EXPECT_EQ(DTRecToFileDate(outside), 0) << DTRecStr(outside);
     }
 }
 
@@ -93,13 +82,8 @@ TEST_F(DateTextTest, SecondsAsTime) {
 TEST_F(DateTextTest, NowIsAPlausibleLocalTime) {
     const TDTRec now = NowDTRec();
     EXPECT_GE(now.Year, 2024);
-    EXPECT_GE(now.Month, 1);
-    EXPECT_LE(now.Month, 12);
-    EXPECT_GE(now.Day, 1);
-    EXPECT_LE(now.Day, 31);
-    EXPECT_LE(now.Hour, 23);
-    EXPECT_LE(now.Min, 59);
-    EXPECT_LE(now.Sec, 59);
+    EXPECT_TRUE(now.Month >= 1 && now.Month <= 12 && now.Day >= 1 && now.Day <= 31);
+    EXPECT_TRUE(now.Hour <= 23 && now.Min <= 59 && now.Sec <= 59);
     EXPECT_TRUE(std::regex_match(NowStr(), std::regex(R"(\d\d/\d\d/\d{4} \d\d:\d\d:\d\d)"))) << NowStr();
 }
 

@@ -8,46 +8,28 @@
 namespace ravlo {
 namespace {
 
-std::vector<std::uint8_t> Sequence(std::size_t count, std::uint8_t first = 0) {
-    std::vector<std::uint8_t> data(count);
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes Sequence(std::size_t count, std::uint8_t first = 0) {
+    Bytes data(count);
     std::iota(data.begin(), data.end(), first);
     return data;
 }
 
-std::vector<std::uint8_t> Contents(const TMem& block) {
+Bytes Contents(const TMem& block) {
     const auto span = block.GetSpan();
     return {span.begin(), span.end()};
 }
 
-TEST(MemBlockTest, EmptyBlocks) {
-    const TMem block = TMem::Create();
-    EXPECT_FALSE(block.HasData());
-    EXPECT_EQ(block.GetSize(), 0);
-    EXPECT_EQ(block.GetData(), nullptr);
-    EXPECT_TRUE(block.GetSpan().empty());
-    EXPECT_EQ(block.DataToText(), "(\?\?\?\?)");
-    EXPECT_EQ(block.ToText(), "0000(\?\?\?\?)");
-
-    EXPECT_FALSE(TMem::CreateSize(0).HasData());
-    EXPECT_FALSE(TMem::CreateFromBuf({}).HasData());
-    EXPECT_FALSE(TMem::CreateAttach(nullptr, 10).HasData());
-    EXPECT_EQ(TMem::CreateAttach(nullptr, 10).GetSize(), 0);
-}
-
-TEST(MemBlockTest, CopiesAreIndependent) {
-    const auto bytes = Sequence(3, 0x0A);
-    TMem original = TMem::CreateFromBuf(bytes);
-    const TMem copy = TMem::CreateCopy(original);
-    original.GetData()[0] = 0xFF;
-    EXPECT_EQ(Contents(copy), bytes);
-    EXPECT_EQ(copy.ToText(), "0003(0A0B0C)");
-}
-
-TEST(MemBlockTest, CopyOfEmptyBlockIsEmpty) {
-    const TMem empty;
-    const TMem copy = TMem::CreateCopy(empty);
-    EXPECT_FALSE(copy.HasData());
-    EXPECT_EQ(copy.GetSize(), 0);
+TEST(MemBlockTest, EmptyBlocksAndTheirCopies) {
+    for (const TMem& block : {TMem::Create(), TMem::CreateSize(0), TMem::CreateFromBuf({}),
+                              TMem::CreateAttach(nullptr, 10), TMem::CreateCopy(TMem())}) {
+        EXPECT_FALSE(block.HasData());
+        EXPECT_EQ(block.GetSize(), 0);
+        EXPECT_EQ(block.GetData(), nullptr);
+        EXPECT_TRUE(block.GetSpan().empty());
+    }
+    EXPECT_EQ(TMem().ToText(), "0000(\?\?\?\?)");
     // Attached data of size 0 still counts as data, but its copy is empty.
     const TMem attached = TMem::CreateAttach(std::make_unique<std::uint8_t[]>(4), 0);
     EXPECT_TRUE(attached.HasData());
@@ -55,70 +37,57 @@ TEST(MemBlockTest, CopyOfEmptyBlockIsEmpty) {
     EXPECT_FALSE(TMem::CreateCopy(attached).HasData());
 }
 
-TEST(MemBlockTest, AttachTakesTheBufferWithoutCopying) {
+TEST(MemBlockTest, CopiesAreIndependentAttachAndMoveHandTheBufferOver) {
+    TMem original = TMem::CreateFromBuf(Sequence(3, 0x0A));
+    const TMem copy = TMem::CreateCopy(original);
+    original.GetData()[0] = 0xFF;
+    EXPECT_EQ(copy.ToText(), "0003(0A0B0C)");
+
     auto buffer = std::make_unique<std::uint8_t[]>(4);
     std::uint8_t* raw = buffer.get();
     TMem block = TMem::CreateAttach(std::move(buffer), 4);
     EXPECT_EQ(block.GetData(), raw);
-    EXPECT_EQ(block.GetSize(), 4);
-
-    auto released = block.ReleaseData();
-    EXPECT_EQ(released.get(), raw);
-    EXPECT_FALSE(block.HasData());
+    TMem moved = std::move(block);
+    EXPECT_EQ(moved.GetData(), raw);
+    EXPECT_EQ(moved.GetSize(), 4);
+    EXPECT_FALSE(block.HasData()); // NOLINT(bugprone-use-after-move): moved-from state is defined
     EXPECT_EQ(block.GetSize(), 0);
+    EXPECT_EQ(moved.ReleaseData().get(), raw);
+    EXPECT_FALSE(moved.HasData());
+    EXPECT_EQ(moved.GetSize(), 0);
+    EXPECT_EQ(Contents(TMem::CreateSize(5)), Bytes(5, 0));
 }
 
-TEST(MemBlockTest, MoveLeavesSourceEmpty) {
-    TMem source = TMem::CreateSize(5);
-    TMem target = std::move(source);
-    EXPECT_EQ(target.GetSize(), 5);
-    EXPECT_EQ(Contents(target), std::vector<std::uint8_t>(5, 0));
-    EXPECT_FALSE(source.HasData()); // NOLINT(bugprone-use-after-move): moved-from state is defined
-    EXPECT_EQ(source.GetSize(), 0);
-}
-
-TEST(MemBlockTest, SetDataReplacesAndClears) {
-    TMem block = TMem::CreateSize(10);
-    const auto bytes = Sequence(4, 1);
-    block.SetData(bytes);
-    EXPECT_EQ(Contents(block), bytes);
+TEST(MemBlockTest, SetDataReplacesAlsoFromItsOwnBufferAndClears) {
+    TMem block = TMem::CreateFromBuf(Sequence(8));
+    block.SetData(block.GetSpan().subspan(2, 3));
+    EXPECT_EQ(Contents(block), (Bytes{2, 3, 4}));
     block.SetData({});
     EXPECT_FALSE(block.HasData());
-    block.SetData(bytes);
+    block.SetData(Sequence(4, 1));
     block.Clear();
     EXPECT_FALSE(block.HasData());
     EXPECT_EQ(block.GetSize(), 0);
 }
 
-TEST(MemBlockTest, SetDataFromItsOwnBuffer) {
-    TMem block = TMem::CreateFromBuf(Sequence(8));
-    block.SetData(block.GetSpan().subspan(2, 3));
-    EXPECT_EQ(Contents(block), (std::vector<std::uint8_t>{2, 3, 4}));
-}
-
-TEST(MemBlockTest, PutDataOnlyInsideTheBlock) {
+TEST(MemBlockTest, PutDataOnlyInsideTheBlockAlsoFromAnOverlappingSource) {
     TMem block = TMem::CreateSize(8);
     const auto three = Sequence(3, 0xA0);
     EXPECT_TRUE(block.PutData(three, 5));
-    EXPECT_EQ(Contents(block), (std::vector<std::uint8_t>{0, 0, 0, 0, 0, 0xA0, 0xA1, 0xA2}));
-
+    EXPECT_EQ(Contents(block), (Bytes{0, 0, 0, 0, 0, 0xA0, 0xA1, 0xA2}));
     const auto before = Contents(block);
     EXPECT_FALSE(block.PutData(three, 6)); // one past the end
     EXPECT_FALSE(block.PutData(three, 100));
     EXPECT_FALSE(block.PutData(Sequence(9), 0));
     EXPECT_FALSE(block.PutData(three, SIZE_MAX)); // offset + count wraps in size_t
     EXPECT_EQ(Contents(block), before);
-
     EXPECT_TRUE(block.PutData({}, 8));
     TMem empty;
     EXPECT_FALSE(empty.PutData(three, 0));
-    EXPECT_FALSE(empty.HasData());
-}
 
-TEST(MemBlockTest, PutDataWithOverlappingSource) {
-    TMem block = TMem::CreateFromBuf(Sequence(6));
-    EXPECT_TRUE(block.PutData(block.GetSpan().first(4), 2));
-    EXPECT_EQ(Contents(block), (std::vector<std::uint8_t>{0, 1, 0, 1, 2, 3}));
+    TMem overlapping = TMem::CreateFromBuf(Sequence(6));
+    EXPECT_TRUE(overlapping.PutData(overlapping.GetSpan().first(4), 2));
+    EXPECT_EQ(Contents(overlapping), (Bytes{0, 1, 0, 1, 2, 3}));
 }
 
 TEST(MemBlockTest, DumpShowsAtMostFiftyBytes) {
@@ -138,36 +107,25 @@ TEST(MemBlockTest, SizesAbove65535AreRefused) {
     EXPECT_THROW(TMem::CreateSize(65536), ERangeError);
     EXPECT_THROW(TMemL::Create(70000), ERangeError);
     EXPECT_THROW(TMem::CreateAttach(std::make_unique<std::uint8_t[]>(1), 65536), ERangeError);
-    const std::vector<std::uint8_t> big(65536);
+    const Bytes big(65536);
     EXPECT_THROW(TMem::CreateFromBuf(big), ERangeError);
-
     TMem block = TMem::CreateFromBuf(Sequence(2));
     EXPECT_THROW(block.SetData(big), ERangeError);
     EXPECT_EQ(Contents(block), Sequence(2)); // unchanged
-
     try {
         TMem::CreateSize(100000);
         FAIL() << "no exception";
     } catch (const ERangeError& e) {
         EXPECT_NE(std::string(e.what()).find("100000"), std::string::npos);
     }
-
-    const TMem largest = TMem::CreateSize(65535);
-    EXPECT_EQ(largest.GetSize(), 65535);
-    EXPECT_EQ(largest.ToText().substr(0, 4), "FFFF");
+    EXPECT_EQ(TMem::CreateSize(65535).ToText().substr(0, 4), "FFFF");
 }
 
 TEST(MemBlockTest, LengthPrefixedBlock) {
     EXPECT_FALSE(TMemL::Create(0).HasData());
-    const TMemL one = TMemL::Create(1);
-    EXPECT_FALSE(one.HasData());
-    EXPECT_EQ(one.GetSize(), 0);
-
-    const TMemL six = TMemL::Create(6);
-    EXPECT_EQ(six.GetSize(), 6);
-    EXPECT_EQ(Contents(six), (std::vector<std::uint8_t>{0x06, 0x00, 0, 0, 0, 0}));
-    EXPECT_EQ(six.ToText(), "0006(060000000000)");
-
+    EXPECT_FALSE(TMemL::Create(1).HasData());
+    EXPECT_EQ(TMemL::Create(1).GetSize(), 0);
+    EXPECT_EQ(TMemL::Create(6).ToText(), "0006(060000000000)");
     const TMemL big = TMemL::Create(0x1234);
     EXPECT_EQ(big.GetData()[0], 0x34);
     EXPECT_EQ(big.GetData()[1], 0x12);

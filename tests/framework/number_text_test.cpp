@@ -1,9 +1,14 @@
+#include "framework/bcd.h"
+#include "framework/number_parse.h"
 #include "framework/number_text.h"
+#include "framework/padding.h"
+#include "platform/exception.h"
 
 #include <array>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <limits>
+#include <string>
 #include <vector>
 
 namespace ravlo {
@@ -18,9 +23,6 @@ TEST(NumberTextTest, DecimalTextsAndWidths) {
     EXPECT_EQ(LIntStr(123456, 3), "123456"); // a narrower width never cuts
     EXPECT_EQ(LIntStr(42, -4), "42");
     EXPECT_EQ(ByteStr(1, 1000).size(), 255u);
-}
-
-TEST(NumberTextTest, DWordStrStaysPositiveAbove2To31) {
     EXPECT_EQ(DWordStr(2147483648u), "2147483648");
     EXPECT_EQ(DWordStr(0xFFFFFFFFu, 12), "  4294967295");
 }
@@ -38,9 +40,7 @@ TEST(NumberTextTest, RealStrFixedPoint) {
     EXPECT_EQ(RealStr(1e20, 0, 0), "100000000000000000000");
     EXPECT_EQ(RealStr(12.0, 0, -3), "12");
     EXPECT_EQ(RealStr(1e300, 0, 255).size(), 255u);
-}
-
-TEST(NumberTextTest, RealStrWidthEqualToDecimalsShowsOneDecimalLessCutToWidth) {
+    // A width equal to the decimals shows one decimal less, cut to the width.
     EXPECT_EQ(RealStr(1.5, 3, 3), "1.5");
     EXPECT_EQ(RealStr(123.456, 3, 3), "123");
     EXPECT_EQ(RealStr(1.5, 6, 6), "1.5000");
@@ -88,7 +88,7 @@ TEST(NumberTextTest, HexBufNeverReadsPastItsBufferOr255Characters) {
     EXPECT_EQ(text.find_first_not_of("5A"), std::string::npos);
 }
 
-TEST(NumberTextTest, Pow10RAndRealDecimals) {
+TEST(NumberTextTest, Pow10RAndRealDecimalsAlsoOfInfinityAndNaN) {
     EXPECT_EQ(Pow10R(0), 1.0);
     EXPECT_EQ(Pow10R(-3), 1.0);
     EXPECT_EQ(Pow10R(3), 1000.0);
@@ -101,9 +101,6 @@ TEST(NumberTextTest, Pow10RAndRealDecimals) {
     EXPECT_EQ(RealDecimals(6, 123456.7), 0);
     EXPECT_EQ(RealDecimals(0, 5.0), 0);
     EXPECT_EQ(RealDecimals(10, 1e308), 0);
-}
-
-TEST(NumberTextTest, RealDecimalsOfInfinityOrNaNEnds) {
     EXPECT_EQ(RealDecimals(6, std::numeric_limits<double>::infinity()), 0);
     EXPECT_EQ(RealDecimals(6, -std::numeric_limits<double>::infinity()), 0);
     EXPECT_EQ(RealDecimals(6, std::nan("")), 0);
@@ -111,26 +108,113 @@ TEST(NumberTextTest, RealDecimalsOfInfinityOrNaNEnds) {
     EXPECT_EQ(RealExpStr(std::nan(""), 0), "NAN");
 }
 
-TEST(NumberTextTest, ComparisonsAndMemory) {
-    EXPECT_EQ(MinB(3, 200), 3);
-    EXPECT_EQ(MaxB(3, 200), 200);
-    EXPECT_EQ(MinI(-3, 2), -3);
-    EXPECT_EQ(MaxI(-3, 2), 2);
-    EXPECT_EQ(CmpDW(0x80000000u, 1), 1); // unsigned order
-    EXPECT_EQ(CmpHiLoW(0x0001FFFFu, 0x00020000u), -1);
-    EXPECT_EQ(CmpDW(7, 7), 0);
-    EXPECT_EQ(MakeDWord(0x78, 0x56, 0x34, 0x12), 0x12345678u);
+TEST(NumberParseTest, Int32TakesDecimalAndHexPatterns) {
+    EXPECT_EQ(ValInt32("123"), 123);
+    EXPECT_EQ(ValInt32("+5"), 5);
+    EXPECT_EQ(ValInt32("-2147483648"), std::numeric_limits<std::int32_t>::min());
+    EXPECT_EQ(ValInt32("2147483647"), std::numeric_limits<std::int32_t>::max());
+    EXPECT_EQ(ValInt32("$7fffffff"), std::numeric_limits<std::int32_t>::max());
+    EXPECT_EQ(ValInt32("$FFFFFFFF"), -1);
+    EXPECT_EQ(ValInt32("-$10"), -16);
+    EXPECT_EQ(ValInt32("$0000000000001"), 1); // leading zeros do not count
+}
 
-    const std::array<std::uint8_t, 7> a{1, 2, 3, 4, 5, 6, 7};
-    std::array<std::uint8_t, 7> b = a;
-    EXPECT_TRUE(SameMem(a, b, 7));
-    b[6] = 9; // beyond the whole 4-byte steps
-    EXPECT_FALSE(SameMem(a, b, 7));
-    EXPECT_TRUE(SameMem(a, b, 6));
-    EXPECT_FALSE(CompareBuf(a, b, 7));
-    EXPECT_TRUE(CompareBuf(a, b, 1));
-    EXPECT_TRUE(SameMem(a, b, 0));
-    EXPECT_FALSE(SameMem(a, std::span(b).first(3), 4)); // never compares past a buffer
+TEST(NumberParseTest, Int32RefusesMalformedAndOverflowingTexts) {
+    for (const char* text : {"", "-", "+", "$", "-$", " 1", "1 ", "1G", "12a", "$-1", "0x10", "1.0", "--1",
+                             "2147483648", "-2147483649", "$100000000", "99999999999999999999999"}) {
+        EXPECT_FALSE(ValInt32(text).has_value()) << text;
+    }
+}
+
+TEST(NumberParseTest, Int64AndDWordLimits) {
+    EXPECT_EQ(ValInt64("9223372036854775807"), std::numeric_limits<std::int64_t>::max());
+    EXPECT_EQ(ValInt64("-9223372036854775808"), std::numeric_limits<std::int64_t>::min());
+    EXPECT_FALSE(ValInt64("9223372036854775808").has_value());
+    EXPECT_FALSE(ValInt64("-9223372036854775809").has_value());
+    EXPECT_EQ(ValInt64("-$FFFFFFFF"), -4294967295LL);
+
+    EXPECT_EQ(ValDWord("4294967295"), 0xFFFFFFFFu);
+    EXPECT_EQ(ValDWord("$FFFFFFFF"), 0xFFFFFFFFu);
+    EXPECT_EQ(ValDWord("-0"), 0u);
+    EXPECT_FALSE(ValDWord("4294967296").has_value());
+    EXPECT_FALSE(ValDWord("$100000000").has_value());
+    EXPECT_FALSE(ValDWord("-1").has_value());
+}
+
+TEST(NumberParseTest, RealGrammar) {
+    EXPECT_EQ(ValReal("1.5"), 1.5);
+    EXPECT_EQ(ValReal("-2.5e3"), -2500.0);
+    EXPECT_EQ(ValReal("1E+2"), 100.0);
+    EXPECT_EQ(ValReal("+.5"), 0.5);
+    EXPECT_EQ(ValReal("1."), 1.0);
+    EXPECT_EQ(ValReal("-0"), 0.0);
+    for (const char* text : {"", ".", "-", "1e", "e5", "1e+", "1,5", " 1", "1 ", "inf", "nan", "$10", "1.2.3",
+                             "1e400", "1e-400", "0x1p3"}) {
+        EXPECT_FALSE(ValReal(text).has_value()) << text;
+    }
+}
+
+TEST(BcdTest, ConvertsBothWays) {
+    EXPECT_EQ(ByteToBCD(42), 0x42);
+    EXPECT_EQ(WordToBCD(1234), 0x1234);
+    EXPECT_EQ(BCDToByte(0xFF), 165); // nibbles are not checked
+    for (int n = 0; n <= 9999; ++n) {
+        ASSERT_EQ(BCDToWord(WordToBCD(n)), n);
+        if (n <= 99) {
+            ASSERT_EQ(BCDToByte(ByteToBCD(n)), n);
+        }
+    }
+}
+
+template <class Convert>
+std::string ErrorText(Convert convert) {
+    try {
+        convert();
+    } catch (const ERangeError& e) {
+        return e.what();
+    }
+    return "no exception";
+}
+
+TEST(BcdTest, ValuesBeyondTheDigitsRaiseTheirTexts) {
+    EXPECT_EQ(ErrorText([] { ByteToBCD(300); }), "ByteToBCD Error, byte 300 is not BCD convertable");
+    EXPECT_EQ(ErrorText([] { WordToBCD(65536 + 12); }), "WordToBCD Error, word 65548 is not BCD convertable");
+    for (const int value : {100, -1}) {
+        EXPECT_THROW(ByteToBCD(value), ERangeError) << value;
+    }
+    EXPECT_THROW(WordToBCD(10000), ERangeError);
+}
+
+TEST(PaddingTest, PadsUpToWidthAndNeverCuts) {
+    EXPECT_EQ(PadRStr("ab", 5), "ab   ");
+    EXPECT_EQ(PadLChr("7", 3, '0'), "007");
+    EXPECT_EQ(PadRChr("7", 3, '*'), "7**");
+    EXPECT_EQ(PadRChr("abc", 2, 'x'), "abc");
+    EXPECT_EQ(PadLChr("abc", 0, 'x'), "abc");
+    EXPECT_EQ(PadLChr("abc", -5, 'x'), "abc");
+    EXPECT_EQ(PadRStr("", 1000).size(), 255u);
+    EXPECT_EQ(CutToShort(std::string(300, 'a')).size(), 255u);
+    EXPECT_EQ(CutToShort("abc"), "abc");
+}
+
+TEST(PaddingTest, PadPCharPadsAndTerminatesWithinTheBuffer) {
+    std::array<char, 8> buf{'a', 'b', '\0', 'x', 'x', 'x', 'x', 'x'};
+    PadPChar(buf, 5);
+    EXPECT_EQ(std::string(buf.data()), "ab   ");
+    PadPChar(buf, 100); // limited to size - 1
+    EXPECT_EQ(std::string(buf.data()), "ab     ");
+    EXPECT_EQ(buf[7], '\0');
+
+    std::array<char, 8> longer{'a', 'b', 'c', 'd', 'e', 'f', '\0', 'x'};
+    PadPChar(longer, 3);
+    EXPECT_EQ(std::string(longer.data()), "abc");
+    std::array<char, 4> unterminated{'x', 'x', 'x', 'x'};
+    PadPChar(unterminated, 10);
+    EXPECT_EQ(std::string(unterminated.data()), "xxx");
+    PadPChar(std::span<char>(), 5); // no room even for a terminator: nothing to do
+    std::array<char, 1> one{'q'};
+    PadPChar(one, 5);
+    EXPECT_EQ(one[0], '\0');
 }
 
 } // namespace

@@ -1,9 +1,10 @@
+#include "framework/byte_stream.h"
 #include "framework/enum_types.h"
 #include "framework/framework_classes.h"
 #include "framework/obj_stream.h"
 #include "framework/scan_collection.h"
-#include "framework/sorted_collection.h"
 #include "framework/stream_test_support.h"
+#include "platform/exception.h"
 
 #include <gtest/gtest.h>
 
@@ -11,98 +12,55 @@ namespace ravlo {
 namespace {
 
 using test::Bytes;
-using test::Concat;
-using test::TextBytes;
 using test::WriteObjects;
+using Names = std::vector<std::string>;
 
 class ObjStreamTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        RegisterFrameworkClasses();
-        RegisterStreamClass<test::TCountingObj>();
-    }
+    void SetUp() override { RegisterFrameworkClasses(); }
 };
 
-TEST_F(ObjStreamTest, NilObjectIsFFFFAndLeavesAnExistingTargetUntouched) {
-    const auto written = WriteObjects([](TrbObjStream& s) { s.Put(nullptr); });
-    EXPECT_EQ(written.bytes, Bytes({0xFF, 0xFF}));
-    EXPECT_TRUE(written.classNames.empty());
-
-    MemoryStream memory(Concat({written.bytes, written.bytes}));
-    TrbObjStream reader(memory, ObjStreamMode::Reading);
-    EXPECT_EQ(reader.Get(), nullptr);
-    TScanObject existing(7, 8, nullptr, nullptr, "kept");
-    EXPECT_EQ(reader.Get(existing), nullptr);
-    EXPECT_EQ(existing.W, 7);
-    EXPECT_EQ(existing.Text, "kept");
-}
-
-TEST_F(ObjStreamTest, CollectionBytesCarryCountAndTypedItems) {
+TEST_F(ObjStreamTest, CollectionBytesCarryCountTypeNumbersAndNilSlots) {
     TrbCollection collection;
     collection.Insert(std::make_unique<TEnumTypeElObj>("A", 5));
     collection.Insert(nullptr);
     collection.Insert(std::make_unique<TEnumTypeElObj>("BC"));
     const auto written = WriteObjects([&](TrbObjStream& s) { s.Put(&collection); });
-
     EXPECT_EQ(written.bytes, Bytes({0x00, 0x00, 0x03, 0x00, 0x00, 0x00,          // TrbCollection, count 3
                                     0x01, 0x00, 0x01, 'A',  0x05, 0x00,          // element "A", id 5
                                     0xFF, 0xFF,                                  // nil slot
                                     0x01, 0x00, 0x02, 'B',  'C',  0xFF, 0xFF})); // element "BC", no id
-    EXPECT_EQ(written.classNames, (std::vector<std::string>{"TrbCollection", "TEnumTypeElObj"}));
+    EXPECT_EQ(written.classNames, (Names{"TrbCollection", "TEnumTypeElObj"}));
 
-    MemoryStream memory(written.bytes);
-    TrbObjStream reader(memory, ObjStreamMode::Reading, written.classNames);
-    auto loaded = reader.GetAs<TrbCollection>();
-    ASSERT_NE(loaded, nullptr);
+    const auto loaded = test::ReadObject<TrbCollection>(written);
     ASSERT_EQ(loaded->Count(), 3);
     EXPECT_EQ(loaded->At(1), nullptr);
     const auto* second = dynamic_cast<TEnumTypeElObj*>(loaded->At(2));
     ASSERT_NE(second, nullptr);
     EXPECT_EQ(second->Text, "BC");
     EXPECT_EQ(second->TextId, -1);
-    EXPECT_EQ(memory.Remaining(), 0u);
-}
 
-TEST_F(ObjStreamTest, SortedCollectionWritesDuplicatesFirst) {
-    TrbSortedCollection sorted;
-    sorted.Duplicates = true;
-    sorted.Insert(std::make_unique<test::TCountingObj>(0x1234));
-    const auto written = WriteObjects([&](TrbObjStream& s) { s.Put(&sorted); });
-    EXPECT_EQ(written.bytes, Bytes({0x00, 0x00, 0x01, 0x01, 0x00, 0x00, 0x00, 0x01, 0x00, 0x34, 0x12}));
-}
-
-TEST_F(ObjStreamTest, TypeNumbersArePerClassAndPerStream) {
+    // Type numbers count per class, from 0 in every stream, in the order the classes come.
     TScanObject a;
     TScanObject b;
-    TrbCollection collection;
-    const auto first = WriteObjects([&](TrbObjStream& s) {
+    const auto numbers = WriteObjects([&](TrbObjStream& s) {
         EXPECT_EQ(s.TypeNo(a), 0);
         EXPECT_EQ(s.TypeNo(b), 0);
         EXPECT_EQ(s.TypeNo(collection), 1);
-        EXPECT_EQ(s.TypeNo(a), 0);
     });
-    EXPECT_EQ(first.classNames, (std::vector<std::string>{"TScanObject", "TrbCollection"}));
-
-    // A fresh stream numbers from 0 again, in its own order.
-    const auto second = WriteObjects([&](TrbObjStream& s) {
-        s.Put(&collection);
-        s.Put(&a);
-        s.Put(&b);
-    });
-    EXPECT_EQ(second.classNames, (std::vector<std::string>{"TrbCollection", "TScanObject"}));
-    EXPECT_EQ(second.bytes[0], 0x00);
-    EXPECT_EQ(second.bytes[6], 0x01); // after the empty collection's count
+    EXPECT_EQ(numbers.classNames, (Names{"TScanObject", "TrbCollection"}));
+    EXPECT_EQ(WriteObjects([&](TrbObjStream& s) { s.Put(nullptr); }).bytes, Bytes({0xFF, 0xFF}));
+    EXPECT_EQ(test::ReadObject<TrbStreamable>(Bytes({0xFF, 0xFF}), {}), nullptr);
 }
 
 TEST_F(ObjStreamTest, TextsAndIntegersHaveTheirFixedLayout) {
-    const std::string longText(300, 'x');
     const auto written = WriteObjects([&](TrbObjStream& s) {
         s.WriteU32(0x12345678);
         s.WriteI16(-2);
         s.WriteStr("ab");
         s.StrWrite(std::string_view("cd\0ef", 5));
         s.StrWrite("");
-        s.WriteStr(longText);
+        s.WriteStr(std::string(300, 'x'));
     });
     const auto expectedHead = Bytes({0x78, 0x56, 0x34, 0x12, 0xFE, 0xFF, 0x02, 'a',  'b',  0x02,
                                      0x00, 0x00, 0x00, 'c',  'd',  0x00, 0x00, 0x00, 0x00, 0xFF});
@@ -121,7 +79,7 @@ TEST_F(ObjStreamTest, TextsAndIntegersHaveTheirFixedLayout) {
 
 TEST_F(ObjStreamTest, WrongModeRaisesAndMovesNothing) {
     MemoryStream memory(Bytes({0x00, 0x00}));
-    TrbObjStream reader(memory, ObjStreamMode::Reading, std::vector<std::string>{"TScanObject"});
+    TrbObjStream reader(memory, ObjStreamMode::Reading, Names{"TScanObject"});
     TScanObject obj;
     try {
         reader.Put(&obj);
@@ -139,10 +97,11 @@ TEST_F(ObjStreamTest, WrongModeRaisesAndMovesNothing) {
     EXPECT_EQ(empty.Size(), 0u);
 }
 
-TEST_F(ObjStreamTest, GetIntoExistingAssignsAndKeepsTheTarget) {
+TEST_F(ObjStreamTest, GetIntoExistingAssignsAndKeepsTheTargetANilLeavesItUntouched) {
     TScanObject source(3, 0xFFFFFFFF, nullptr, nullptr, "src");
     const auto written = WriteObjects([&](TrbObjStream& s) {
         s.Put(&source);
+        s.Put(nullptr);
         s.Put(&source);
     });
     MemoryStream memory(written.bytes);
@@ -154,7 +113,8 @@ TEST_F(ObjStreamTest, GetIntoExistingAssignsAndKeepsTheTarget) {
     EXPECT_EQ(target.L, 0xFFFFFFFFu);
     EXPECT_EQ(target.Text, "src");
     EXPECT_EQ(target.Ref1, nullptr); // the assigned object was loaded, which clears references
-
+    EXPECT_EQ(reader.Get(target), nullptr);
+    EXPECT_EQ(target.Text, "src");
     // A class that cannot take the loaded one refuses it.
     TEnumTransferObj other;
     EXPECT_THROW(reader.Get(other), EConvertError);
@@ -168,8 +128,52 @@ TEST_F(ObjStreamTest, RegistryIsIdempotentAndRefusesASecondClassUnderOneName) {
         return std::make_unique<TScanObject>();
     };
     EXPECT_THROW(RegisterStreamClass("TrbCollection", other), Exception);
-    const auto loaded = FindStreamClass("TrbCollection")();
-    EXPECT_EQ(loaded->ClassName(), "TrbCollection");
+    EXPECT_EQ(FindStreamClass("TrbCollection")()->ClassName(), "TrbCollection");
+}
+
+TEST(ByteStreamTest, MemoryStreamMovesExactCountsOrRaises) {
+    MemoryStream memory;
+    memory.WriteBuffer(Bytes({1, 2, 3}));
+    memory.Seek(5);
+    memory.WriteBuffer(Bytes({9}));
+    EXPECT_EQ(memory.Data(), Bytes({1, 2, 3, 0, 0, 9}));
+
+    memory.Seek(1);
+    EXPECT_EQ(memory.Remaining(), 5u);
+    std::vector<std::uint8_t> two(2);
+    memory.ReadBuffer(two);
+    EXPECT_EQ(two, Bytes({2, 3}));
+    std::vector<std::uint8_t> five(5);
+    EXPECT_THROW(memory.ReadBuffer(five), EStreamError);
+    memory.Seek(10);
+    EXPECT_EQ(memory.Remaining(), 0u);
+    EXPECT_EQ(memory.Read(two), 0u);
+}
+
+TEST(ByteStreamTest, FileStreamRoundTripAndFailures) {
+    test::TempDir dir;
+    const auto path = dir.Path() / "bytes.bin";
+    {
+        FileStream file(path, FileStream::OpenMode::Create);
+        file.WriteBuffer(Bytes({0x10, 0x20, 0x30, 0x40}));
+        EXPECT_EQ(file.Size(), 4u);
+        std::vector<std::uint8_t> one(1);
+        EXPECT_THROW(file.ReadBuffer(one), EStreamError);
+        file.Close();
+        EXPECT_NO_THROW(file.Close());
+    }
+    FileStream file(path, FileStream::OpenMode::Read);
+    EXPECT_EQ(file.Size(), 4u);
+    file.Seek(1);
+    std::vector<std::uint8_t> two(2);
+    file.ReadBuffer(two);
+    EXPECT_EQ(two, Bytes({0x20, 0x30}));
+    EXPECT_EQ(file.Remaining(), 1u);
+    EXPECT_THROW(file.ReadBuffer(two), EStreamError);
+    EXPECT_THROW(file.WriteBuffer(two), EStreamError);
+
+    EXPECT_THROW(FileStream(dir.Path() / "absent.bin", FileStream::OpenMode::Read), EStreamError);
+    EXPECT_THROW(FileStream(dir.Path(), FileStream::OpenMode::Read), EStreamError);
 }
 
 } // namespace

@@ -17,17 +17,6 @@ struct Record {
     }
 };
 
-TEST(ParamObj, NotificationForAnotherRecordNeverReportsAChange) {
-    Record watched;
-    Record other;
-    TWordParamObj value(&watched, 5, 0, 1, 0, 65535);
-    watched.Put<std::uint16_t>(1, 42);
-    EXPECT_FALSE(value.Changed(&other));
-    EXPECT_FALSE(value.Changed(nullptr));
-    EXPECT_TRUE(value.Changed(&watched));
-    EXPECT_EQ(value.Last, 42);
-}
-
 TEST(ParamObj, SameContentReportsOnceAndStartsFromTheFieldValue) {
     Record record;
     record.Put<std::uint8_t>(3, 17);
@@ -76,10 +65,7 @@ TEST(ParamObj, IntegerComparesSignedAndShowsTheLowWordInHex) {
     EXPECT_EQ(ranged.FormatValue(), "  -5") << "-5 lies inside -10..10 only when compared signed";
     TIntegerParamObj decimal(&record, 6, 0, 5, 0, 0);
     EXPECT_EQ(decimal.FormatValue(), "    -5");
-}
-
-TEST(ParamObj, HexTextsHaveTheWidthOfTheirType) {
-    Record record;
+    // Hex texts have the width of their type.
     record.Put<std::uint8_t>(0, 0x0A);
     record.Put<std::uint16_t>(1, 0x00BE);
     EXPECT_EQ(TByteParamObj(&record, 0, kParamHex, 0, 0, 255).FormatValue(), "$0A");
@@ -100,17 +86,22 @@ TEST(ParamObj, WithoutARecordTheValueHasItsMarkerAndNeverChanges) {
     EXPECT_FALSE(intValue.Changed(nullptr));
 }
 
-TEST(ParamObj, SetBaseRebindsToAnotherField) {
+TEST(ParamObj, OnlyANotificationForItsRecordReportsAChangeAndSetBaseRebinds) {
     Record first;
     Record second;
-    first.Put<std::uint16_t>(0, 1);
+    TWordParamObj value(&first, 5, 0, 1, 0, 65535);
+    first.Put<std::uint16_t>(1, 42);
+    EXPECT_FALSE(value.Changed(&second));
+    EXPECT_FALSE(value.Changed(nullptr));
+    EXPECT_TRUE(value.Changed(&first));
+    EXPECT_EQ(value.Last, 42);
+
     second.Put<std::uint16_t>(4, 500);
-    TWordParamObj value(&first, 0, 0, 0, 0, 65535);
     value.SetBase(&second, 4);
     EXPECT_EQ(value.GetValuePtr(), second.bytes.data() + 4);
     EXPECT_FALSE(value.Changed(&first));
     EXPECT_TRUE(value.Changed(&second));
-    EXPECT_EQ(value.FormatValue(), "500");
+    EXPECT_EQ(value.FormatValue(), "  500");
     value.SetBase(nullptr, 4);
     EXPECT_EQ(value.GetValuePtr(), nullptr);
     EXPECT_FALSE(value.Changed(nullptr));

@@ -4,13 +4,8 @@
 #include "platform/cp1250.h"
 #include "platform/file_time.h"
 
-#include <cstdlib>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
+#include <gtest/gtest.h>
 #include <vector>
-
-extern char** environ;
 
 namespace ravlo {
 namespace {
@@ -53,15 +48,7 @@ TEST_F(RuntimeLogTest, StartupWritesRecordsThenLinesInOrder) {
     EXPECT_EQ(home_.Dir().Listing(), "AB__.TXS");
 }
 
-TEST_F(RuntimeLogTest, LeftoverLogIsArchivedUnderItsOwnStamp) {
-    home_.Dir().Write("AB__.TXS", "crashed run\n");
-    ASSERT_TRUE(WriteFileWriteTime(home_.Dir() / "AB__.TXS", LocalFileTime(2023, 12, 31, 23, 58)));
-    TxsStartup(kProgram, "app.ini");
-    EXPECT_EQ(home_.Dir().Read("AB__2312312358.TXS"), "crashed run\n");
-    EXPECT_EQ(Log(), StartLineFor(TxsPath()) + "((( QORV V4.12\n");
-}
-
-TEST_F(RuntimeLogTest, ArchiveOfTheSameMinuteGetsASuffixInsteadOfReplacing) {
+TEST_F(RuntimeLogTest, LeftoverLogIsArchivedUnderItsOwnStampWithASuffixWhenThatIsTaken) {
     home_.Dir().Write("AB__2312312358.TXS", "older archive\n");
     home_.Dir().Write("AB__2312312358_1.TXS", "second older archive\n");
     home_.Dir().Write("AB__.TXS", "crashed run\n");
@@ -70,6 +57,7 @@ TEST_F(RuntimeLogTest, ArchiveOfTheSameMinuteGetsASuffixInsteadOfReplacing) {
     EXPECT_EQ(home_.Dir().Read("AB__2312312358.TXS"), "older archive\n");
     EXPECT_EQ(home_.Dir().Read("AB__2312312358_1.TXS"), "second older archive\n");
     EXPECT_EQ(home_.Dir().Read("AB__2312312358_2.TXS"), "crashed run\n");
+    EXPECT_EQ(Log(), StartLineFor(TxsPath()) + "((( QORV V4.12\n");
 }
 
 TEST_F(RuntimeLogTest, LeftoverThatCannotBeArchivedKeepsItsLines) {
@@ -133,96 +121,39 @@ TEST_F(RuntimeLogTest, ShutdownAfterTheLogWasDeletedLeavesNothing) {
 TEST_F(RuntimeLogTest, DelOldTxsFilesDeletesOnlyArchivedLogs) {
     TxsStartup(kProgram, "app.ini");
     auto& dir = home_.Dir();
-    for (const char* name : {"AB__2301010000.TXS", "ab__2301010000_3.txs", "AB__notes.TXS",
-                             "AB__2301010000.TXT", "OTHER2301010000.TXS", "AB__2301010000.TXS.bak"}) {
+    // Archives: the base, ten digits and an optional suffix; anything else is someone else's.
+    for (const char* name :
+         {"AB__2301010000.TXS", "ab__2301010000_3.txs", "AB__notes.TXS", "AB__230101000.TXS",
+          "AB__23010100001.TXS", "AB__2301010000_.TXS", "AB__2301010000_x.TXS", "AB__2301010000.TXT",
+          "XAB__2301010000.TXS", "AB_2301010000.TXS", "AB__2301010000.TXS.bak"}) {
         dir.Write(name, "x");
     }
     fs::create_directory(dir / "AB__2301010001.TXS");
     DelOldTxsFiles();
-    EXPECT_EQ(dir.Listing(), "AB__.TXS AB__2301010000.TXS.bak AB__2301010000.TXT AB__2301010001.TXS "
-                             "AB__notes.TXS OTHER2301010000.TXS");
+    EXPECT_EQ(dir.Listing(),
+              "AB_2301010000.TXS AB__.TXS AB__230101000.TXS AB__2301010000.TXS.bak "
+              "AB__2301010000.TXT AB__23010100001.TXS AB__2301010000_.TXS AB__2301010000_x.TXS "
+              "AB__2301010001.TXS AB__notes.TXS XAB__2301010000.TXS");
 }
 
-// The whole life of the log across program runs, with real processes: this test program runs itself
-// with the hidden test below.
-constexpr const char* kChildMode = "RAVLO_LOG_CHILD";
-
-int RunChild(const fs::path& home, const std::string& mode) {
-    std::vector<std::string> environment{"RAVLO_HOME=" + home.string(), std::string(kChildMode) + "=" + mode};
-    for (char** entry = environ; *entry != nullptr; ++entry) {
-        const std::string_view text(*entry);
-        if (!text.starts_with("RAVLO_HOME=") && !text.starts_with(std::string(kChildMode) + "=") &&
-            !text.starts_with("GTEST_")) {
-            environment.emplace_back(text);
-        }
-    }
-    std::vector<char*> envp;
-    for (auto& text : environment) {
-        envp.push_back(text.data());
-    }
-    envp.push_back(nullptr);
-    std::string program = "/proc/self/exe";
-    std::string filter = "--gtest_filter=RuntimeLogChild.DISABLED_OneRun";
-    std::string alsoDisabled = "--gtest_also_run_disabled_tests";
-    char* argv[] = {program.data(), filter.data(), alsoDisabled.data(), nullptr};
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    const int spawned = ::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0) {
-        return -1;
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+TEST(TxsNames, BaseNameIsCutPaddedAndPrefixedForALibrary) {
+    EXPECT_EQ(TxsBaseName("AB.EXE"), "AB__");
+    EXPECT_EQ(TxsBaseName("AB.EXE", true), "Lib_AB__");
+    EXPECT_EQ(TxsBaseName("ravlo"), "ravlo");
+    EXPECT_EQ(TxsBaseName("ravlo", true), "Lib_ravl");
+    EXPECT_EQ(TxsBaseName("SUPERVISOR.EXE"), "SUPERVIS"); // cut to 8 before the dot is looked for
+    EXPECT_EQ(TxsBaseName("ABCDEFG.X"), "ABCDEFG");
+    EXPECT_EQ(TxsBaseName("A.B.EXE"), "A___");
+    EXPECT_EQ(TxsBaseName(".EXE"), "____");
+    EXPECT_EQ(TxsBaseName(""), "____");
 }
 
-TEST(RuntimeLogChild, DISABLED_OneRun) {
-    const char* mode = std::getenv(kChildMode);
-    ASSERT_NE(mode, nullptr);
-    TxsStartup("/opt/ravlo/AB.EXE", "/home/user/run.ini");
-    TxsWriteln(std::string("child line ") + mode);
-    if (std::string_view(mode) == "crash") {
-        std::_Exit(7); // no unit end: the log stays behind
-    }
-    TxsShutdown(5);
-}
-
-TEST(RuntimeLogRuns, CrashedRunIsArchivedByTheNextRunWhichEndsItsOwnLog) {
-    test::LogHome home;
-    const auto& dir = home.Dir();
-    ASSERT_EQ(RunChild(dir.Path(), "crash"), 7);
-    ASSERT_EQ(dir.Listing(), "AB__.TXS");
-    ASSERT_EQ(RunChild(dir.Path(), "exit"), 0);
-
-    std::vector<std::string> archives;
-    for (const auto& entry : fs::directory_iterator(dir.Path())) {
-        archives.push_back(entry.path().filename().string());
-    }
-    ASSERT_EQ(archives.size(), 2u) << dir.Listing();
-    int crashed = 0;
-    int ended = 0;
-    for (const auto& name : archives) {
-        EXPECT_TRUE(IsTxsArchiveName(name, "AB__")) << name;
-        const std::string log = dir.Read(name).value_or("");
-        EXPECT_TRUE(log.starts_with("Begin of " + (dir / "AB__.TXS").string() + ", time ")) << log;
-        if (log.find("child line crash\n") != std::string::npos) {
-            ++crashed;
-            EXPECT_EQ(log.find("End of "), std::string::npos) << log;
-        } else {
-            ++ended;
-            EXPECT_NE(log.find("child line exit\n))) QORV RunTime 0 min\nEnd of " + (dir / name).string() +
-                               ", time "),
-                      std::string::npos)
-                << log;
-            EXPECT_TRUE(log.ends_with(" Par1=run.ini\nExitCode=5 , ErrorAddr=0000:0000\n")) << log;
-        }
-    }
-    EXPECT_EQ(crashed, 1);
-    EXPECT_EQ(ended, 1);
+TEST(TxsNames, TimeTextAndStampAreLocalTwoDigitFields) {
+    const auto time = LocalDTRecToTime(TDTRec{2024, 3, 7, 9, 5, 4}).value();
+    EXPECT_EQ(TxsTimeText(time), "07.03.24 09:05:04");
+    EXPECT_EQ(TxsStampText(time), "2403070905");
+    EXPECT_EQ(TxsStampText(LocalDTRecToTime(TDTRec{2009, 12, 31, 23, 59, 59}).value()), "0912312359");
+    EXPECT_EQ(TxsArchStamp("/nowhere/AB__.TXS"), std::nullopt);
 }
 
 } // namespace

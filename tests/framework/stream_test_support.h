@@ -3,14 +3,15 @@
 #include "framework/byte_stream.h"
 #include "framework/obj_stream.h"
 #include "framework/streamable.h"
-
 #include "support/scratch_dir.h"
 
 #include <cstdint>
 #include <filesystem>
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <unistd.h>
 #include <vector>
 
@@ -64,6 +65,24 @@ WrittenStream WriteObjects(Writer writeObjects) {
     TrbObjStream writer(memory, ObjStreamMode::Writing);
     writeObjects(writer);
     return {memory.Data(), writer.ClassNames()};
+}
+
+// Reads the first object of written stream bytes as a T (any class for TrbStreamable).
+template <class T>
+std::unique_ptr<T> ReadObject(const std::vector<std::uint8_t>& bytes,
+                              const std::vector<std::string>& classNames) {
+    MemoryStream memory(bytes);
+    TrbObjStream reader(memory, ObjStreamMode::Reading, classNames);
+    if constexpr (std::is_same_v<T, TrbStreamable>) {
+        return reader.Get();
+    } else {
+        return reader.GetAs<T>();
+    }
+}
+
+template <class T>
+std::unique_ptr<T> ReadObject(const WrittenStream& written) {
+    return ReadObject<T>(written.bytes, written.classNames);
 }
 
 // A fresh directory for one test.

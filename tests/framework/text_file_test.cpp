@@ -20,6 +20,11 @@ std::string Text(int id) {
     return AppLoadStr(id);
 }
 
+// The error text of a file: the table text, "-" and the name.
+std::string ErrOf(int id, const fs::path& file) {
+    return Text(id) + "-" + file.string();
+}
+
 // Lowers a resource limit of this process for the lifetime of the object.
 class TightLimit {
 public:
@@ -40,29 +45,16 @@ private:
     bool applied_ = false;
 };
 
-// The lowest free descriptor: a descriptor limit at it makes the next open fail.
-rlim_t LowestFreeDescriptor() {
-    const int fd = ::open("/dev/null", O_RDONLY);
-    ::close(fd);
-    return static_cast<rlim_t>(fd);
-}
-
-TEST(FileNameChk, RefusesDeviceNamesOfTheOriginalPlatform) {
+TEST(FileNameChk, RefusesDeviceNamesOfTheOriginalPlatformAndChecksAnAskedExtension) {
     std::string err;
-    for (const char* name : {"PRN", "LPT1", "CLOCK$", "com3", "nul", "Aux", ""}) {
+    for (const char* name : {"PRN", "LPT1", "CLOCK$", "com3", "nul", "Aux", "", "/data/project/CON"}) {
         EXPECT_FALSE(FileNameChk(name, "", err)) << name;
         EXPECT_EQ(err, Text(133) + "-" + name);
     }
-    EXPECT_FALSE(FileNameChk("/data/project/CON", "", err));
-    EXPECT_EQ(err, Text(133) + "-/data/project/CON");
     for (const char* name : {"PRNX", "PRN.TXT", "LPTX", "COM10", "users.psw", "/data/NUL2/x.mem"}) {
         EXPECT_TRUE(FileNameChk(name, "", err)) << name;
         EXPECT_EQ(err, "");
     }
-}
-
-TEST(FileNameChk, ChecksTheExtensionWhenOneIsAsked) {
-    std::string err;
     EXPECT_TRUE(FileNameChk("design.mem", ".MEM", err));
     EXPECT_TRUE(FileNameChk("DESIGN.MEM", "mem", err));
     EXPECT_FALSE(FileNameChk("design.bin", "MEM", err));
@@ -88,14 +80,12 @@ TEST(IoErrorText, GivesTheTableTextOrTheCodeInDecimal) {
     EXPECT_EQ(IoErrorText(106), Text(117));
     EXPECT_EQ(IoErrorText(150), Text(118));
     EXPECT_EQ(IoErrorText(162), Text(130));
-    EXPECT_EQ(IoErrorText(200), Text(131) + " 200");
-    EXPECT_EQ(IoErrorText(7), Text(131) + " 7");
-    EXPECT_EQ(Text(131) + " 200", "I/O error 200");
+    EXPECT_EQ(IoErrorText(200), "I/O error 200");
+    EXPECT_EQ(IoErrorText(7), "I/O error 7");
 }
 
 TEST(IoErrorText, SystemErrorsMapToTheirOwnTextsNeverToAnotherCodesText) {
     const ScratchDir dir;
-    dir.Write("file", "x");
     EXPECT_EQ(IoErrnoText(ENOENT, IoAccess::Open, dir / "missing"), Text(102));
     EXPECT_EQ(IoErrnoText(ENOENT, IoAccess::Open, dir / "no-folder" / "file"), Text(103));
     EXPECT_EQ(IoErrnoText(EMFILE, IoAccess::Open), Text(104));
@@ -105,53 +95,38 @@ TEST(IoErrorText, SystemErrorsMapToTheirOwnTextsNeverToAnotherCodesText) {
     EXPECT_EQ(IoErrnoText(ENOSPC, IoAccess::Write), Text(112));
     EXPECT_EQ(IoErrnoText(EFBIG, IoAccess::Write), Text(112));
     // ENOMEM is 12 and EEXIST 17, which are other codes in the table.
-    EXPECT_EQ(IoErrnoText(ENOMEM, IoAccess::Open), Text(131) + " " + std::to_string(ENOMEM));
-    EXPECT_EQ(IoErrnoText(EEXIST, IoAccess::Open), Text(131) + " " + std::to_string(EEXIST));
+    EXPECT_EQ(IoErrnoText(ENOMEM, IoAccess::Open), "I/O error " + std::to_string(ENOMEM));
+    EXPECT_EQ(IoErrnoText(EEXIST, IoAccess::Open), "I/O error " + std::to_string(EEXIST));
 }
 
-TEST(TextFileRead, ReadsLinesEndedByLfOrCrLfWithoutTheCr) {
+TEST(TextFileRead, ReadsLinesEndedByLfOrCrLfWithoutTheCrAndCutsLongOnes) {
     const ScratchDir dir;
-    dir.Write("in.txt", "first\r\nsecond\n\r\n\nlast\r");
+    const std::string longLine(10000, 'a'); // longer than one read of the file
+    dir.Write("in.txt", "first\r\nsecond\n\r\n\n" + longLine + "\r\nabcdef\r\nab\r\nlast\r");
     TTxRdFile file(dir / "in.txt");
     ASSERT_EQ(file.ErrText(), "");
     std::vector<std::string> lines;
-    while (!file.Eof()) {
-        lines.push_back(file.ReadLn());
+    for (const std::size_t maxLen : {255, 255, 255, 255, 255, 3, 3, 255}) {
+        EXPECT_FALSE(file.Eof());
+        lines.push_back(file.ReadLn(maxLen));
     }
-    EXPECT_EQ(lines, (std::vector<std::string>{"first", "second", "", "", "last"}));
+    EXPECT_EQ(lines, (std::vector<std::string>{"first", "second", "", "", std::string(255, 'a'), "abc", "ab",
+                                               "last"}));
+    EXPECT_TRUE(file.Eof());
     EXPECT_EQ(file.ReadLn(), "");
     EXPECT_EQ(file.ErrText(), "");
 }
 
-TEST(TextFileRead, LongLinesAreCutAndTheirRestSkipped) {
-    const ScratchDir dir;
-    const std::string longLine(10000, 'a'); // longer than one read of the file
-    dir.Write("in.txt", longLine + "\r\nabcdef\r\nab\r\nend");
-    TTxRdFile file(dir / "in.txt");
-    EXPECT_EQ(file.ReadLn(), std::string(255, 'a'));
-    EXPECT_EQ(file.ReadLn(3), "abc");
-    EXPECT_EQ(file.ReadLn(3), "ab");
-    EXPECT_EQ(file.ReadLn(3), "end");
-    EXPECT_TRUE(file.Eof());
-}
-
-TEST(TextFileRead, MissingFileGivesItsTextAndEofAtOnce) {
-    const ScratchDir dir;
-    TTxRdFile file(dir / "missing.txt");
-    EXPECT_EQ(file.ErrText(), Text(102) + "-" + (dir / "missing.txt").string());
-    EXPECT_TRUE(file.Closed());
-    EXPECT_TRUE(file.Eof());
-    EXPECT_EQ(file.ReadLn(), "");
-}
-
-TEST(TextFileRead, FolderAndDeviceNamesAreRefused) {
+TEST(TextFileRead, MissingFolderAndDeviceNamesGiveTheirTextAndEofAtOnce) {
     const ScratchDir dir;
     fs::create_directory(dir / "folder");
-    TTxRdFile folder(dir / "folder");
-    EXPECT_EQ(folder.ErrText(), Text(105) + "-" + (dir / "folder").string());
-    EXPECT_TRUE(folder.Eof());
-    TTxRdFile device(dir / "PRN");
-    EXPECT_EQ(device.ErrText(), Text(133) + "-" + (dir / "PRN").string());
+    for (const auto& [name, id] : {std::pair{"missing.txt", 102}, {"folder", 105}, {"PRN", 133}}) {
+        TTxRdFile file(dir / name);
+        EXPECT_EQ(file.ErrText(), ErrOf(id, dir / name));
+        EXPECT_TRUE(file.Closed());
+        EXPECT_TRUE(file.Eof());
+        EXPECT_EQ(file.ReadLn(), "");
+    }
 }
 
 TEST(TextFileWrite, WritesCrLfLinesAndKeepsThePreviousFileAsBackup) {
@@ -194,31 +169,25 @@ TEST(TextFileWrite, WriterWithoutAnyWriteRemovesItsFileAndPutsTheOriginalBack) {
     }
     EXPECT_EQ(dir.Read("USERS.PSW"), "original\r\n");
     EXPECT_EQ(dir.Listing(), "USERS.PSW");
-}
 
-TEST(TextFileWrite, BackupIsNotDeletedWhileTheNameHoldsNoFile) {
-    ScratchDir dir;
-    dir.Write("USERS.~SW", "only copy\r\n");
+    // A backup is not deleted while the name holds no file.
+    dir.Write("OTHER.~SW", "only copy\r\n");
     {
-        TTxWrFile file(dir / "USERS.PSW");
+        TTxWrFile file(dir / "OTHER.PSW");
         file.WriteLn("new");
     }
-    EXPECT_EQ(dir.Read("USERS.~SW"), "only copy\r\n");
-    EXPECT_EQ(dir.Read("USERS.PSW"), "new\r\n");
+    EXPECT_EQ(dir.Read("OTHER.~SW"), "only copy\r\n");
+    EXPECT_EQ(dir.Read("OTHER.PSW"), "new\r\n");
 }
 
 TEST(TextFileWrite, InvalidNameOrFolderCreatesNothing) {
     ScratchDir dir;
-    {
-        TTxWrFile device(dir / "LPT1");
-        EXPECT_EQ(device.ErrText(), Text(133) + "-" + (dir / "LPT1").string());
-        EXPECT_TRUE(device.Closed());
-        device.WriteLn("lost");
-    }
     fs::create_directory(dir / "data.mem");
-    {
-        TTxWrFile folder(dir / "data.mem");
-        EXPECT_EQ(folder.ErrText(), Text(105) + "-" + (dir / "data.mem").string());
+    for (const auto& [name, id] : {std::pair{"LPT1", 133}, {"data.mem", 105}}) {
+        TTxWrFile file(dir / name);
+        EXPECT_EQ(file.ErrText(), ErrOf(id, dir / name));
+        EXPECT_TRUE(file.Closed());
+        file.WriteLn("lost");
     }
     EXPECT_EQ(dir.Listing(), "data.mem");
     EXPECT_TRUE(fs::is_directory(dir / "data.mem"));
@@ -232,7 +201,7 @@ TEST(TextFileWrite, ReadOnlyFolderLeavesTheOriginalAlone) {
     }
     {
         TTxWrFile file(dir / "USERS.PSW");
-        EXPECT_EQ(file.ErrText(), Text(105) + "-" + (dir / "USERS.PSW").string());
+        EXPECT_EQ(file.ErrText(), ErrOf(105, dir / "USERS.PSW"));
         EXPECT_TRUE(file.Closed());
         EXPECT_FALSE(file.DeleteOnDestroy());
         file.WriteLn("lost");
@@ -241,26 +210,24 @@ TEST(TextFileWrite, ReadOnlyFolderLeavesTheOriginalAlone) {
     EXPECT_EQ(dir.Listing(), "USERS.PSW");
 }
 
-TEST(TextFileWrite, FailedCreationPutsTheOriginalBack) {
+TEST(TextFileWrite, FailedCreationOrWritePutsTheOriginalBack) {
     ScratchDir dir;
     dir.Write("USERS.PSW", "original\r\n");
     std::string err;
     {
-        const TightLimit noMoreFiles(RLIMIT_NOFILE, LowestFreeDescriptor());
+        // A descriptor limit at the lowest free descriptor makes the next open fail.
+        const int fd = ::open("/dev/null", O_RDONLY);
+        ::close(fd);
+        const TightLimit noMoreFiles(RLIMIT_NOFILE, static_cast<rlim_t>(fd));
         ASSERT_TRUE(noMoreFiles.Applied());
         const TTxWrFile file(dir / "USERS.PSW");
         err = file.ErrText();
     }
-    EXPECT_EQ(err, Text(104) + "-" + (dir / "USERS.PSW").string());
+    EXPECT_EQ(err, ErrOf(104, dir / "USERS.PSW"));
     EXPECT_EQ(dir.Read("USERS.PSW"), "original\r\n");
     EXPECT_EQ(dir.Listing(), "USERS.PSW");
-}
 
-TEST(TextFileWrite, WriteErrorRemovesTheHalfFileAndPutsTheOriginalBack) {
-    ScratchDir dir;
-    dir.Write("USERS.PSW", "original\r\n");
     const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    std::string err;
     {
         TTxWrFile file(dir / "USERS.PSW");
         const TightLimit smallFiles(RLIMIT_FSIZE, 8);
@@ -273,34 +240,25 @@ TEST(TextFileWrite, WriteErrorRemovesTheHalfFileAndPutsTheOriginalBack) {
         file.WriteLn("ignored");
     }
     std::signal(SIGXFSZ, previousHandler);
-    EXPECT_EQ(err, Text(112) + "-" + (dir / "USERS.PSW").string());
+    EXPECT_EQ(err, ErrOf(112, dir / "USERS.PSW"));
     EXPECT_EQ(dir.Read("USERS.PSW"), "original\r\n");
     EXPECT_EQ(dir.Listing(), "USERS.PSW");
 }
 
-TEST(TextFileWrite, KeepsThePermissionsOfTheFileItReplaces) {
+TEST(TextFileWrite, KeepsThePermissionsOfTheFileItReplacesAndCloseStampsTheFileDate) {
     ScratchDir dir;
     dir.Write("USERS.PSW", "secret\r\n");
     fs::permissions(dir / "USERS.PSW", fs::perms::owner_read | fs::perms::owner_write);
+    const std::int32_t date = DTRecToFileDate(TDTRec{2021, 6, 15, 13, 45, 30});
     {
         TTxWrFile file(dir / "USERS.PSW");
         file.WriteLn("new secret");
-    }
-    EXPECT_EQ(fs::status(dir / "USERS.PSW").permissions(), fs::perms::owner_read | fs::perms::owner_write);
-}
-
-TEST(TextFileWrite, CloseStampsTheFileDate) {
-    ScratchDir dir;
-    const std::int32_t date = DTRecToFileDate(TDTRec{2021, 6, 15, 13, 45, 30});
-    {
-        TTxWrFile file(dir / "image.mem");
-        file.WriteLn("x");
         file.SetFileDate(date);
         file.Close();
         EXPECT_EQ(file.FileAge(), date);
     }
-    TTxRdFile reader(dir / "image.mem");
-    EXPECT_EQ(reader.FileAge(), date);
+    EXPECT_EQ(fs::status(dir / "USERS.PSW").permissions(), fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(TTxRdFile(dir / "USERS.PSW").FileAge(), date);
     EXPECT_EQ(TTxRdFile(dir / "missing").FileAge(), -1);
 }
 

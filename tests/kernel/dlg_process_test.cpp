@@ -63,26 +63,18 @@ protected:
     using Texts = std::vector<std::string>;
 };
 
-TEST_F(DlgProcessTest, OneTextAtATimeAndCopiesBehindTheClosedOneAreDropped) {
-    Post("A");
-    Post("A");
-    Post("B");
+TEST_F(DlgProcessTest, OneTextAtATimeAndOnlyCopiesRightBehindTheClosedOneAreDropped) {
+    for (const char* text : {"A", "A", "B", "A"}) {
+        Post(text);
+    }
     EXPECT_EQ(shower_.Texts(), Texts{"A"}) << "the others wait while A is shown";
     shower_.CloseCurrent();
     EXPECT_EQ(shower_.Texts(), (Texts{"A", "B"})) << "the second A went with the first";
     shower_.CloseCurrent();
-    EXPECT_TRUE(process_.Queue().empty());
-    EXPECT_TRUE(shower_.open.empty());
-}
-
-TEST_F(DlgProcessTest, OnlyCopiesDirectlyBehindAreDropped) {
-    Post("A");
-    Post("B");
-    Post("A");
-    shower_.CloseCurrent();
-    shower_.CloseCurrent();
     shower_.CloseCurrent();
     EXPECT_EQ(shower_.Texts(), (Texts{"A", "B", "A"}));
+    EXPECT_TRUE(process_.Queue().empty());
+    EXPECT_TRUE(shower_.open.empty());
     Post("C");
     EXPECT_EQ(shower_.Texts().back(), "C") << "idle again: a new text is shown at once";
 }
@@ -98,16 +90,9 @@ TEST_F(DlgProcessTest, TypesGiveIconsAndCaptions) {
     EXPECT_EQ(shower_.shown[1].caption, "Error");
     EXPECT_EQ(shower_.shown[2].flags, MB_OK | MB_ICONASTERISK);
     EXPECT_EQ(shower_.shown[3].flags, MB_OK | MB_ICONQUESTION);
-    EXPECT_EQ(shower_.shown[4].flags, MB_OK);
+    EXPECT_EQ(shower_.shown[4].flags, MB_OK | MB_ICONASTERISK) << "custom texts are notices";
     EXPECT_EQ(shower_.shown[5].flags, MB_OK | MB_ICONEXCLAMATION) << "unknown types show as a warning";
     EXPECT_EQ(shower_.shown[6].caption, "Warning");
-}
-
-TEST_F(DlgProcessTest, ALongTextIsShownWhole) {
-    const std::string text(255, 'w');
-    Post(text);
-    EXPECT_EQ(shower_.shown.at(0).text, text);
-    EXPECT_EQ((TDlgProcTextRec{std::string(300, 'z'), 1}.ToBytes()[0]), 255) << "cut to a short string";
 }
 
 TEST_F(DlgProcessTest, OnlyTheMessagesOwnDataIsRead) {
@@ -123,9 +108,13 @@ TEST_F(DlgProcessTest, OnlyTheMessagesOwnDataIsRead) {
     TProcMess empty = TProcMess::Create(Adr(PT_DlgProc, 0, 1), Adr(0x70, 1, 1), 0, 0, 0);
     process_.WorkProcMess(empty, keep);
     EXPECT_EQ(process_.Queue().back().Text, "");
+    const std::string text(255, 'w');
+    Post(text);
+    EXPECT_EQ(process_.Queue().back().Text, text) << "a long text is taken whole";
 }
 
-TEST(DlgProcessRecordTest, RecordBytes) {
+TEST(DlgProcessRecordTest, RecordBytesAndTheCutToAShortString) {
+    EXPECT_EQ((TDlgProcTextRec{std::string(300, 'z'), 1}.ToBytes()[0]), 255);
     const auto bytes = TDlgProcTextRec{"Ab", kDlgInformation}.ToBytes();
     EXPECT_EQ(bytes[0], 2);
     EXPECT_EQ(bytes[1], 'A');
@@ -154,7 +143,7 @@ TEST(DlgProcessShowerTest, TheDefaultShowerShowsAfterTheDeliveryThroughThePresen
     presenter.QueueAnswer(IDOK);
     presenter.QueueAnswer(IDOK);
     TDLGPROC_Process process(nullptr);
-    for (const char* text : {"Communication Lost", "Communication Lost", "Done"}) {
+    for (const char* text : {"Communication Lost", "Done"}) {
         TProcMess mess = TextMess(text, kDlgError);
         bool keep = false;
         process.WorkProcMess(mess, keep);

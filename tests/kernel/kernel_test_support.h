@@ -12,6 +12,7 @@
 #include "kernel/time_mess.h"
 #include "platform/message_queue.h"
 #include "platform/tick.h"
+#include "platform/window_messages.h"
 
 #include <functional>
 #include <memory>
@@ -138,6 +139,31 @@ public:
     ProcMessHost host{&coll};
     RecordingProcess* recorder = nullptr;
     bool registered = false;
+};
+
+// A window on the program's queue that keeps the process messages posted to it and answers other
+// messages through an optional reaction.
+class ProcMessWindow : public MessageTarget {
+public:
+    std::intptr_t HandleMessage(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam) override {
+        if (msg == wm_ProcMess) {
+            received.push_back(TProcMess::FromPosted(wParam, lParam));
+            return 0;
+        }
+        return react ? react(msg, wParam) : 0;
+    }
+    // The codes and Par1 bytes of what arrived, in order.
+    std::vector<std::pair<std::uint8_t, std::uint8_t>> CodesAndPar1() const {
+        std::vector<std::pair<std::uint8_t, std::uint8_t>> out;
+        for (const TProcMess& mess : received) {
+            out.emplace_back(mess.GetCode(), mess.GetPar1());
+        }
+        return out;
+    }
+
+    std::vector<TProcMess> received;
+    std::function<std::intptr_t(std::uint32_t, std::uintptr_t)> react;
+    WindowRegistration registration{AppMessageQueue(), *this};
 };
 
 inline std::vector<std::string> DeliveredTo() {

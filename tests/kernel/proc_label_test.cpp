@@ -1,6 +1,5 @@
-#include "framework/debug_mask.h"
-#include "kernel/kernel_debug.h"
 #include "kernel/proc_label.h"
+#include "kernel/proc_win_label.h"
 #include "kernel/process.h"
 #include "kernel_test_support.h"
 #include "support/app_fixtures.h"
@@ -29,77 +28,25 @@ constexpr std::string_view kIni = "[SECTIONS]\r\n"
                                   "SH02=NAM=C PRS=$100\r\n"
                                   "MA=DWN=3 XYS=$0010\r\n";
 
-TEST(ProcLabelTest, LabelsAreReadInIniOrderUpToTheFirstMissingKey) {
+TEST(ProcLabelTest, LabelsAreReadInIniOrderUpToTheFirstMissingKeyAndLookedUp) {
     AppIniFixture ini(kIni);
     CapturedWriter writer;
     const auto labels = MakeNamed<TProcLabelColl>("LABELCOLL");
-    ASSERT_EQ(labels->Count(), 5) << "PL05 is missing, so PL06 is not read";
-
-    const TProcLabel& ma = *labels->LabelAt(0);
-    EXPECT_EQ(ma.Name, "PL00");
-    EXPECT_EQ(ma.NAM, "MA") << "words are upper-cased";
-    EXPECT_EQ(ma.Kind, PR_static);
-    EXPECT_EQ(ma.ProcType, 0x70);
-    EXPECT_EQ(ma.ADR, (TProcAdr{0x70, 0, 0x2001}));
-    EXPECT_EQ(ma.AnyFlag, 0);
-    EXPECT_EQ(ma.PCO, "MAINPC");
-
-    const TProcLabel& comm = *labels->LabelAt(1);
-    EXPECT_EQ(comm.AnyFlag, 1);
-    EXPECT_EQ(comm.ProcType, 0x87) << "decimal 135";
-    EXPECT_EQ(labels->LabelAt(2)->Kind, PR_dynam);
-
-    const TProcLabel& outside = *labels->LabelAt(3);
-    EXPECT_EQ(outside.Kind, PR_extern) << "PRE after PRS";
-    EXPECT_EQ(outside.ProcType, 0);
+    std::vector<std::string> read;
+    for (std::int32_t i = 0; i < labels->Count(); ++i) {
+        read.push_back(labels->LabelAt(i)->GetLabelStr() + labels->LabelAt(i)->ParamsToText());
+    }
+    // PL05 is missing, so PL06 is not read; words are upper-cased, PRS=135 is decimal, PRE after PRS
+    // makes an external label.
+    EXPECT_EQ(read, (std::vector<std::string>{
+                        "PL00^[70,00,2001][ ](st$70) NAM=MA ADR=[70,00,2001] PRS=$70 PCO=MAINPC",
+                        "PL01^[87,00,2001][A](st$87) NAM=COMM ANY=[87,00,2001] PRS=$87 PCO=MAINPC",
+                        "PL02^[50,00,2002][ ](dy$50) NAM=DYN ADR=[50,00,2002] PRD=$50 PCO=MAINPC",
+                        "PL03^[73,00,2001][ ](ex) NAM=OUTSIDE ADR=[73,00,2001] PRE",
+                        "PL04^[73,00,2001][ ](st$73) NAM=ERR ADR=[73,00,2001] PRS=$73 PCO=MAINPC"}));
+    EXPECT_EQ(labels->LabelAt(3)->ProcType, 0);
+    EXPECT_EQ(TProcLabel().GetLabelStr(), "^[00,00,0000][ ](un)");
     EXPECT_TRUE(writer.Errors().empty());
-}
-
-TEST(ProcLabelTest, ABoundedCollectionReportsMissingKeysAndBadValues) {
-    AppIniFixture ini(kIni);
-    CapturedWriter writer;
-    const auto labels = MakeNamed<TProcLabelColl>("SHORT");
-    ASSERT_EQ(labels->Count(), 2) << "SH01 is missing and skipped";
-    EXPECT_EQ(labels->LabelAt(1)->NAM, "C");
-    EXPECT_EQ(labels->LabelAt(1)->Kind, PR_unknown) << "PRS=$100 does not fit a byte and changes nothing";
-    ASSERT_EQ(writer.Errors().size(), 3u); // the missing key, and the failed parse in two lines
-    EXPECT_NE(writer.Errors()[0].find("SH01="), std::string::npos);
-}
-
-TEST(ProcLabelTest, KeywordsAndTheirWriteBackText) {
-    TProcLabel label;
-    EXPECT_FALSE(label.ParseParams("PRS=$70 ADR=[70,00,2001]"));
-    EXPECT_EQ(label.ParamsToText(), " ADR=[70,00,2001] PRS=$70");
-    EXPECT_FALSE(label.ParseParams("ANY=[70,00,2001] NAM=MA PCO=MAINPC"));
-    EXPECT_EQ(label.ParamsToText(), " NAM=MA ANY=[70,00,2001] PRS=$70 PCO=MAINPC");
-    EXPECT_FALSE(label.ParseParams("ADR=[70,00,2001] PRD=$50 UPD=1"));
-    EXPECT_EQ(label.ParamsToText(), " UPD=1 NAM=MA ADR=[70,00,2001] PRD=$50 PCO=MAINPC") << "ADR clears ANY";
-    EXPECT_FALSE(label.ParseParams("PRE"));
-    EXPECT_EQ(label.ParamsToText(), " UPD=1 NAM=MA ADR=[70,00,2001] PRE PCO=MAINPC");
-
-    // What is written reads back to the same label.
-    TProcLabel copy;
-    EXPECT_FALSE(copy.ParseParams(label.ParamsToText()));
-    EXPECT_EQ(copy.ParamsToText(), label.ParamsToText());
-}
-
-TEST(ProcLabelTest, ABadAddressOrNumberIsAKeywordErrorAndChangesNothing) {
-    TProcLabel label;
-    ASSERT_FALSE(label.ParseParams("ADR=[70,00,2001] PRS=$70"));
-    EXPECT_TRUE(label.ParseParams("ADR=[7G,00,3001]"));
-    EXPECT_EQ(label.ADR, (TProcAdr{0x70, 0, 0x2001}));
-    EXPECT_TRUE(label.ParseParams("ANY=[70,00,001]"));
-    EXPECT_EQ(label.AnyFlag, 0);
-    EXPECT_TRUE(label.ParseParams("PRD=x"));
-    EXPECT_TRUE(label.ParseParams("PRD=-1"));
-    EXPECT_TRUE(label.ParseParams("PRD=256"));
-    EXPECT_EQ(label.Kind, PR_static);
-    EXPECT_EQ(label.ProcType, 0x70);
-}
-
-TEST(ProcLabelTest, LabelTextAndLookups) {
-    AppIniFixture ini(kIni);
-    const auto labels = MakeNamed<TProcLabelColl>("LABELCOLL");
     EXPECT_EQ(labels->LabelAt(0)->GetLabelStr(), "PL00^[70,00,2001][ ](st$70)");
     EXPECT_EQ(labels->LabelAt(1)->GetLabelStr(), "PL01^[87,00,2001][A](st$87)");
     EXPECT_EQ(labels->LabelAt(2)->GetLabelStr(), "PL02^[50,00,2002][ ](dy$50)");
@@ -115,20 +62,90 @@ TEST(ProcLabelTest, LabelTextAndLookups) {
     EXPECT_EQ(labels->NewProcess(labels->LabelAt(0)), nullptr) << "the kernel's own collection makes nothing";
 }
 
-TEST(ProcLabelTest, DumpAndCreationTrace) {
+TEST(ProcLabelTest, ABoundedCollectionReportsMissingKeysAndBadValues) {
     AppIniFixture ini(kIni);
     CapturedWriter writer;
-    SetDebugMask(DM_InitDone);
-    const auto labels = MakeNamed<TProcLabelColl>("LABELCOLL");
-    SetDebugMask(0);
-    ASSERT_GE(writer.Lines().size(), 1u);
-    EXPECT_EQ(writer.Lines()[0], "/TProcLabel.Create PL00 OK=[ NAM=MA ADR=[70,00,2001] PRS=$70 PCO=MAINPC]");
+    const auto labels = MakeNamed<TProcLabelColl>("SHORT");
+    ASSERT_EQ(labels->Count(), 2) << "SH01 is missing and skipped";
+    EXPECT_EQ(labels->LabelAt(1)->NAM, "C");
+    EXPECT_EQ(labels->LabelAt(1)->Kind, PR_unknown) << "PRS=$100 does not fit a byte and changes nothing";
+    ASSERT_EQ(writer.Errors().size(), 3u); // the missing key, and the failed parse in two lines
+    EXPECT_NE(writer.Errors()[0].find("SH01="), std::string::npos);
+}
 
-    const std::size_t before = writer.Lines().size();
-    labels->WriteColl(0);
-    ASSERT_EQ(writer.Lines().size(), before + 6);
-    EXPECT_EQ(writer.Lines()[before], ": *** Coll of ProcessLabels: Count=5");
-    EXPECT_EQ(writer.Lines()[before + 5], "PL04^[73,00,2001][ ](st$73)");
+TEST(ProcLabelTest, KeywordsTheirWriteBackTextAndKeywordErrors) {
+    TProcLabel label;
+    EXPECT_FALSE(label.ParseParams("PRS=$70 ADR=[70,00,2001]"));
+    EXPECT_EQ(label.ParamsToText(), " ADR=[70,00,2001] PRS=$70");
+    EXPECT_FALSE(label.ParseParams("ANY=[70,00,2001] NAM=MA PCO=MAINPC"));
+    EXPECT_EQ(label.ParamsToText(), " NAM=MA ANY=[70,00,2001] PRS=$70 PCO=MAINPC");
+    EXPECT_FALSE(label.ParseParams("ADR=[70,00,2001] PRD=$50 UPD=1"));
+    EXPECT_EQ(label.ParamsToText(), " UPD=1 NAM=MA ADR=[70,00,2001] PRD=$50 PCO=MAINPC") << "ADR clears ANY";
+    EXPECT_FALSE(label.ParseParams("PRE"));
+    EXPECT_EQ(label.ParamsToText(), " UPD=1 NAM=MA ADR=[70,00,2001] PRE PCO=MAINPC");
+
+    // What is written reads back to the same label.
+    TProcLabel copy;
+    EXPECT_FALSE(copy.ParseParams(label.ParamsToText()));
+    EXPECT_EQ(copy.ParamsToText(), label.ParamsToText());
+
+    // A bad address or number is a keyword error and changes nothing.
+    ASSERT_FALSE(label.ParseParams("ADR=[70,00,2001] PRS=$70"));
+    EXPECT_TRUE(label.ParseParams("ADR=[7G,00,3001]"));
+    EXPECT_EQ(label.ADR, (TProcAdr{0x70, 0, 0x2001}));
+    EXPECT_TRUE(label.ParseParams("ANY=[70,00,001]"));
+    EXPECT_EQ(label.AnyFlag, 0);
+    EXPECT_TRUE(label.ParseParams("PRD=x"));
+    EXPECT_TRUE(label.ParseParams("PRD=-1"));
+    EXPECT_TRUE(label.ParseParams("PRD=256"));
+    EXPECT_EQ(label.Kind, PR_static);
+    EXPECT_EQ(label.ProcType, 0x70);
+}
+
+constexpr std::string_view kWinIni =
+    "[SECTIONS]\r\n"
+    "RD_SECTION=READ\r\n"
+    "WR_SECTION=WRITE\r\n"
+    "[READ]\r\n"
+    "GLBSYSCOLL=PFX=GS\r\n"
+    "GS00=TYP=1 TNA='MAIN WINDOW' CAP=\"Ravlo main\" LOG=$2000 HIL=$20FF PCO=mainpc USR=$FFFFFFFF\r\n"
+    "WINCOLL=PFX=WC\r\n"
+    "WC00=TNA=main LOG=$10000\r\n"
+    "WC01=TYP=256\r\n";
+
+TEST(ProcWinLabelTest, EntriesAreReadWithQuotedAndPlainTexts) {
+    AppIniFixture ini(kWinIni);
+    CapturedWriter writer;
+    const auto glb = MakeNamed<TProcWinLabelColl>("GLBSYSCOLL");
+    ASSERT_EQ(glb->Count(), 1);
+    const TProcWinNameObj& main = *glb->EntryAt(0);
+    EXPECT_EQ(main.TYP, 1);
+    EXPECT_EQ(main.TNA, "MAIN WINDOW") << "quoted text keeps blank and case";
+    EXPECT_EQ(main.CAP, "Ravlo main");
+    EXPECT_EQ(main.LOG, 0x2000);
+    EXPECT_EQ(main.HIL, 0x20FF);
+    EXPECT_EQ(main.PCO, "MAINPC");
+    EXPECT_EQ(main.USR, 0xFFFFFFFFu);
+    EXPECT_TRUE(writer.Errors().empty());
+
+    const auto win = MakeNamed<TProcWinLabelColl>("WINCOLL");
+    ASSERT_EQ(win->Count(), 2);
+    EXPECT_EQ(win->EntryAt(0)->TNA, "MAIN") << "a plain word is upper-cased";
+    EXPECT_EQ(win->EntryAt(0)->LOG, 0) << "LOG=$10000 does not fit a word";
+    EXPECT_EQ(win->EntryAt(1)->TYP, 0);
+    EXPECT_EQ(writer.Errors().size(), 4u) << "two failed parses of two lines each";
+}
+
+TEST(ProcWinLabelTest, CaptionIsCutAndWriteBackReadsBack) {
+    TProcWinNameObj entry;
+    const std::string longCaption(100, 'x');
+    ASSERT_FALSE(entry.ParseParams("CAP='" + longCaption + "' TNA=\"it's\" PCO='TWO WORDS' USR=5 TYP=2"));
+    EXPECT_EQ(entry.CAP.size(), TProcWinNameObj::kCaptionMax);
+    EXPECT_EQ(entry.ParamsToText(), " TYP=2 TNA=\"it's\" CAP='" + std::string(79, 'x') +
+                                        "' LOG=$0000 HIL=$0000 PCO='TWO WORDS' USR=$00000005");
+    TProcWinNameObj copy;
+    ASSERT_FALSE(copy.ParseParams(entry.ParamsToText()));
+    EXPECT_EQ(copy.ParamsToText(), entry.ParamsToText());
 }
 
 TEST(ProcessTest, CreatedFromALabel) {
@@ -183,25 +200,16 @@ TEST(ProcessTest, AskingForAStatusPositionWithoutAWindowIsReported) {
     EXPECT_EQ(writer.Errors().back(), "P wm_GetStringPos error!");
 }
 
-// A window that hands out status-line positions.
-class PositionWindow : public MessageTarget {
-public:
-    std::intptr_t HandleMessage(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t) override {
-        if (msg == wm_GetStringPos) {
-            return 0x12340007; // only the low word counts
-        }
+TEST(ProcessTest, AStatusPositionIsAskedForAndGivenBack) {
+    testing::KernelGlobals kernel;
+    std::vector<std::uintptr_t> freed;
+    testing::ProcMessWindow window; // hands out status-line positions; only the low word counts
+    window.react = [&freed](std::uint32_t msg, std::uintptr_t wParam) -> std::intptr_t {
         if (msg == wm_FreeStringPos) {
             freed.push_back(wParam);
         }
-        return 0;
-    }
-    std::vector<std::uintptr_t> freed;
-    WindowRegistration registration{AppMessageQueue(), *this};
-};
-
-TEST(ProcessTest, AStatusPositionIsAskedForAndGivenBack) {
-    testing::KernelGlobals kernel;
-    PositionWindow window;
+        return msg == wm_GetStringPos ? 0x12340007 : 0;
+    };
     ASSERT_TRUE(kernel.registry.Register("MAIN", window.registration.Handle(), {}, {}, 0x2000, 0x20FF));
     TProcess process(nullptr);
     process.ADR.LogA = 0x2001;
@@ -209,7 +217,7 @@ TEST(ProcessTest, AStatusPositionIsAskedForAndGivenBack) {
     process.ApplyParams();
     EXPECT_EQ(process.HeldPos, 7);
     process.ApplyParams();
-    EXPECT_EQ(window.freed, std::vector<std::uintptr_t>{7}) << "the held position goes back first";
+    EXPECT_EQ(freed, std::vector<std::uintptr_t>{7}) << "the held position goes back first";
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 #include <numeric>
+#include <tuple>
 #include <vector>
 
 namespace ravlo {
@@ -16,66 +17,47 @@ using testing::Adr;
 using testing::CapturedWriter;
 using testing::KernelGlobals;
 
-TEST(ProcMessTest, BlockBytesFollowTheHeadLayout) {
+// The fields are read back through the trace text, which shows every one of them.
+TEST(ProcMessTest, BlockBytesFollowTheHeadLayoutAndTheTraceShowsEveryField) {
     const std::vector<std::uint8_t> data{0xDE, 0xAD, 0xBE};
     const TProcMess mess =
         TProcMess::Create(Adr(0x70, 0x01, 0x2001), Adr(0x87, 0x02, 0x2002), 0x11, 0x22, 0x41, data);
     const std::vector<std::uint8_t> expected{17,   0,    0,    0x70, 0x01, 0x01, 0x20, 0x87, 0x02,
                                              0x02, 0x20, 0x11, 0x22, 0x41, 0xDE, 0xAD, 0xBE};
     EXPECT_EQ(std::vector<std::uint8_t>(mess.GetSpan().begin(), mess.GetSpan().end()), expected);
+    EXPECT_EQ(mess.MessToStr(), "0011 00 [70,01,2001] [87,02,2002] (11,22) 41 (DEADBE)");
+    EXPECT_EQ(mess.MessText(), "[70,01,2001]<-[87,02,2002](11,22) 41 DEADBE");
+    EXPECT_EQ(std::tuple(mess.GetDest(), mess.GetSrc(), mess.GetCode(), mess.GetDataLen(), mess.GetData()[2]),
+              std::tuple(Adr(0x70, 0x01, 0x2001), Adr(0x87, 0x02, 0x2002), 0x41, 3u, 0xBE));
 
-    EXPECT_EQ(mess.GetLen(), 17);
-    EXPECT_EQ(mess.GetDest(), Adr(0x70, 0x01, 0x2001));
-    EXPECT_EQ(mess.GetSrc(), Adr(0x87, 0x02, 0x2002));
-    EXPECT_EQ(mess.GetPar1(), 0x11);
-    EXPECT_EQ(mess.GetPar2(), 0x22);
-    EXPECT_EQ(mess.GetCode(), 0x41);
-    EXPECT_EQ(mess.GetDataLen(), 3u);
-    EXPECT_EQ(mess.GetData()[2], 0xBE);
+    std::vector<std::uint8_t> sixty(60);
+    std::iota(sixty.begin(), sixty.end(), std::uint8_t{0});
+    TProcMess longer = TProcMess::Create(Adr(0x70, 0, 0x2001), Adr(0x87, 1, 0x2001), 0, 0, 0x41, sixty);
+    EXPECT_EQ(longer.MessToStr(), "004A 00 [70,00,2001] [87,01,2001] (00,00) 41 (" +
+                                      HexBuf(std::span(sixty).first(50), 50) + "...)");
+    EXPECT_EQ(longer.MessText().substr(0, 30), "[70,00,2001]<-[87,01,2001] 41 ")
+        << "no parameters when both are 0";
+    longer.SetCode(0x43);
+    EXPECT_EQ(longer.CodeStr(), "43");
 }
 
-TEST(ProcMessTest, WithoutDataOrBlock) {
+TEST(ProcMessTest, WithoutDataOrBlockAndTheLargestMessage) {
     const TProcMess bare = TProcMess::Create(Adr(1, 0, 1), Adr(2, 0, 2), 0, 0, 7);
-    EXPECT_EQ(bare.GetLen(), 14);
+    EXPECT_EQ(bare.MessToStr(), "000E 00 [01,00,0001] [02,00,0002] (00,00) 07 ()");
     EXPECT_EQ(bare.GetData(), nullptr);
-    EXPECT_EQ(bare.GetDataLen(), 0u);
-
     TProcMess none;
-    EXPECT_EQ(none.GetCode(), kNoMessCode);
-    EXPECT_EQ(none.GetPar1(), 0);
-    EXPECT_EQ(none.GetDest(), TProcAdr{});
-    EXPECT_EQ(none.GetSrc(), TProcAdr{});
-    EXPECT_EQ(none.GetDataLen(), 0u);
+    EXPECT_EQ(std::tuple(none.GetCode(), none.GetPar1(), none.GetDest(), none.GetSrc(), none.GetDataLen()),
+              std::tuple(kNoMessCode, 0, TProcAdr{}, TProcAdr{}, 0u));
     none.SetCode(5); // nothing to write into
     EXPECT_EQ(none.GetCode(), kNoMessCode);
     EXPECT_EQ(none.MessToStr(), "(???undef)");
-}
 
-TEST(ProcMessTest, LargestMessageAndOneByteMore) {
     std::vector<std::uint8_t> data(TProcMessHdr::kMaxDataLen, 0x5A);
     const TProcMess largest = TProcMess::Create(Adr(1, 0, 1), Adr(2, 0, 2), 0, 0, 1, data);
     EXPECT_EQ(largest.GetLen(), 0xFFFF);
     EXPECT_EQ(largest.GetDataLen(), 65521u);
-
     data.push_back(0);
     EXPECT_THROW(TProcMess::Create(Adr(1, 0, 1), Adr(2, 0, 2), 0, 0, 1, data), ERangeError);
-}
-
-TEST(ProcMessTest, TextForms) {
-    std::vector<std::uint8_t> data(60);
-    std::iota(data.begin(), data.end(), std::uint8_t{0});
-    TProcMess mess = TProcMess::Create(Adr(0x70, 0, 0x2001), Adr(0x87, 1, 0x2001), 0, 0, 0x41, data);
-    EXPECT_EQ(mess.MessToStr(), "004A 00 [70,00,2001] [87,01,2001] (00,00) 41 (" +
-                                    HexBuf(std::span(data).first(50), 50) + "...)");
-    EXPECT_EQ(mess.MessText().substr(0, 30), "[70,00,2001]<-[87,01,2001] 41 ")
-        << "no parameters when both are 0";
-
-    const TProcMess withPars = TProcMess::Create(Adr(0x70, 0, 1), Adr(0x87, 1, 1), 0, 3, 0x42);
-    EXPECT_EQ(withPars.MessText(), "[70,00,0001]<-[87,01,0001](00,03) 42");
-    EXPECT_EQ(withPars.MessToStr(), "000E 00 [70,00,0001] [87,01,0001] (00,03) 42 ()");
-
-    mess.SetCode(0x43);
-    EXPECT_EQ(mess.CodeStr(), "43");
 }
 
 TEST(ProcMessTest, AShortPostedBlockNeverReadsPastItsEnd) {
@@ -91,22 +73,9 @@ TEST(ProcMessTest, AShortPostedBlockNeverReadsPastItsEnd) {
     EXPECT_EQ(headless.GetCode(), kNoMessCode);
 }
 
-// A window that keeps the blocks posted to it.
-class BlockCatcher : public MessageTarget {
-public:
-    std::intptr_t HandleMessage(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam) override {
-        if (msg == wm_ProcMess) {
-            received.push_back(TProcMess::FromPosted(wParam, lParam));
-        }
-        return 0;
-    }
-    std::vector<TProcMess> received;
-    WindowRegistration registration{AppMessageQueue(), *this};
-};
-
 TEST(ProcMessTest, PostingHandsTheBlockToTheWindowOfTheLogicalAddress) {
     KernelGlobals kernel;
-    BlockCatcher window;
+    testing::ProcMessWindow window;
     ASSERT_TRUE(kernel.registry.Register("MAIN", window.registration.Handle(), {}, {}, 0x2000, 0x20FF));
 
     const std::vector<std::uint8_t> data{1, 2, 3};
@@ -136,7 +105,7 @@ TEST(ProcMessTest, APostNobodyServesFailsWithErrorLinesAndFreesTheBlock) {
 
 TEST(ProcMessTest, ABlockPostedToAWindowThatGoesIsFreedByTheQueue) {
     KernelGlobals kernel;
-    auto window = std::make_unique<BlockCatcher>();
+    auto window = std::make_unique<testing::ProcMessWindow>();
     ASSERT_TRUE(kernel.registry.Register("GONE", window->registration.Handle(), {}, {}, 0x10, 0x10));
     TProcMess mess = TProcMess::Create(Adr(0x70, 0, 0x10), Adr(0x87, 0, 0x10), 0, 0, 0x30);
     ASSERT_TRUE(mess.SendProcMess());

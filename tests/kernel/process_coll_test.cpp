@@ -78,7 +78,7 @@ TEST_F(ProcessCollTest, StaticProcessesAreNumberedInCreationOrder) {
     EXPECT_TRUE(writer_.Errors().empty());
 }
 
-TEST_F(ProcessCollTest, InstanceNumbersSkipTakenOnesAndWrap) {
+TEST_F(ProcessCollTest, InstanceNumbersSkipTakenOnesAndWrapAndAFullCollectionRefusesTheNext) {
     TProcessColl coll;
     for (int i = 0; i < 3; ++i) {
         coll.AddProcess(testing::MakeRecorder("P", Adr(0x60, 0, 1)));
@@ -87,14 +87,9 @@ TEST_F(ProcessCollTest, InstanceNumbersSkipTakenOnesAndWrap) {
     EXPECT_EQ(coll.AddProcess(testing::MakeRecorder("P", Adr(0x60, 0, 1)))->ADR.XInst, 254);
     EXPECT_EQ(coll.AddProcess(testing::MakeRecorder("P", Adr(0x60, 0, 1)))->ADR.XInst, 4)
         << "past 254 the count starts again at 1 and skips 1 to 3";
-}
-
-TEST_F(ProcessCollTest, AFullCollectionRefusesTheNextProcess) {
-    TProcessColl coll;
-    for (int i = 0; i < TProcessColl::kMaxInstance; ++i) {
+    for (int i = coll.Count(); i < TProcessColl::kMaxInstance; ++i) {
         ASSERT_NE(coll.AddProcess(testing::MakeRecorder("P", Adr(0x60, 0, 1))), nullptr);
     }
-    EXPECT_EQ(coll.ProcAt(253)->ADR.XInst, 254);
     EXPECT_EQ(coll.AddProcess(testing::MakeRecorder("P", Adr(0x60, 0, 1))), nullptr);
     EXPECT_EQ(coll.Count(), 254);
     ASSERT_EQ(writer_.Errors().size(), 1u);
@@ -178,12 +173,10 @@ TEST_F(ProcessCollTest, DynamicProcessesAreCreatedPerMessageAndThenReachedByInst
     coll->Deliver(Mess(Adr(0x63, 4, 0x2001), 3));
     EXPECT_EQ(DeliveredTo(), (Names{"DYN^04", "DYN^05", "DYN^04"}));
     EXPECT_EQ(coll->Count(), 5);
-}
-
-TEST_F(ProcessCollTest, ADynamicLabelWithoutAClassIsAnUnknownDestination) {
-    const auto coll = MakeColl();
+    EXPECT_TRUE(writer_.Errors().empty());
+    // A dynamic label without a class is an unknown destination.
     coll->Deliver(Mess(Adr(0x65, 0, 0x2001), 1));
-    EXPECT_EQ(coll->Count(), 3);
+    EXPECT_EQ(coll->Count(), 5);
     ASSERT_EQ(writer_.Errors().size(), 2u);
     EXPECT_EQ(writer_.Errors()[0], "CreateProcess - Unknown ProcType=$71");
     EXPECT_EQ(writer_.Errors()[1].substr(0, 31), "Process [65,00,2001] not found,");
@@ -203,7 +196,7 @@ TEST_F(ProcessCollTest, AFailingHandlerIsLoggedAndTheOthersGoOn) {
     EXPECT_NE(lines[0].find(" at "), std::string::npos);
 }
 
-TEST_F(ProcessCollTest, TickAllTicksEveryProcessEvenWhenOneFails) {
+TEST_F(ProcessCollTest, EveryProcessIsTickedAndAskedToCloseEvenWhenOneFailsOrRefuses) {
     const auto coll = MakeColl();
     Proc(*coll, 0x60).throwOnTick = true;
     coll->TickAll();
@@ -211,17 +204,13 @@ TEST_F(ProcessCollTest, TickAllTicksEveryProcessEvenWhenOneFails) {
     EXPECT_EQ(Proc(*coll, 0x61).ticks, 2);
     EXPECT_EQ(Proc(*coll, 0x62).ticks, 2);
     EXPECT_EQ(ExceptionLogLines().size(), 2u);
-}
-
-TEST_F(ProcessCollTest, CanCloseAllAsksEveryProcess) {
-    const auto coll = MakeColl();
     EXPECT_TRUE(coll->CanCloseAll());
     Proc(*coll, 0x60).canClose = false;
     EXPECT_FALSE(coll->CanCloseAll());
     EXPECT_EQ(Proc(*coll, 0x62).closeAsked, 2) << "none is skipped after a refusal";
 }
 
-TEST_F(ProcessCollTest, PostedMessagesReachTheProcessesThroughTheirWindow) {
+TEST_F(ProcessCollTest, PostedMessagesReachTheProcessesThroughTheirWindowBlocksWithoutHeadAreDropped) {
     const auto coll = MakeColl();
     ProcMessHost host(coll.get());
     ASSERT_FALSE(host.Register("MAIN", 0x2000, 0x21FF));
@@ -242,13 +231,9 @@ TEST_F(ProcessCollTest, PostedMessagesReachTheProcessesThroughTheirWindow) {
     EXPECT_TRUE(Mess(Adr(0x61, 2, 0x2001), 0x23).SendProcMess());
     AppMessageQueue().PumpAll();
     EXPECT_EQ(Deliveries().size(), 2u);
-}
-
-TEST_F(ProcessCollTest, ABlockWithoutAHeadIsDropped) {
-    const auto coll = MakeColl();
     auto block = std::make_unique<std::uint8_t[]>(6);
     coll->WMProcMess(6, reinterpret_cast<std::intptr_t>(block.release()));
-    EXPECT_TRUE(Deliveries().empty());
+    EXPECT_EQ(Deliveries().size(), 2u);
     ASSERT_EQ(writer_.Errors().size(), 1u);
     EXPECT_EQ(writer_.Errors()[0], "TProcessColl.WMProcMess - block of 6 bytes has no message head, deleted");
 }

@@ -3,6 +3,7 @@
 #include "kernel/worker_thread.h"
 #include "kernel_test_support.h"
 #include "platform/tick.h"
+#include "support/wait_until.h"
 
 #include <gtest/gtest.h>
 #include <thread>
@@ -11,73 +12,49 @@ namespace ravlo {
 namespace {
 
 using testing::Adr;
-using testing::KernelGlobals;
+using testing::Deliveries;
+using testing::DoneOrGiveUp;
+using testing::DrivenKernel;
 
-TEST(SchedulerDriveTest, TableOfThrAndShr) {
-    struct Row {
-        unsigned thr;
-        bool idle;
-        std::uint32_t timerMs;
-        bool timerSteps;
-        bool worker;
-        TThreadPriority priority;
-    };
-    using P = TThreadPriority;
-    const Row rows[] = {
-        {0, true, 55, true, false, P::tpHigher},    {1, true, 250, false, true, P::tpIdle},
-        {2, true, 250, false, true, P::tpLowest},   {3, true, 250, false, true, P::tpLower},
-        {4, false, 250, false, true, P::tpNormal},  {5, false, 250, false, true, P::tpHigher},
-        {6, false, 250, false, true, P::tpHighest}, {7, false, 250, false, true, P::tpTimeCritical},
-    };
-    for (const Row& row : rows) {
-        const TSchedulerDrive drive = SchedulerDriveFor(row.thr, 20);
-        EXPECT_EQ(drive.IdleHandler, row.idle) << row.thr;
-        EXPECT_EQ(drive.TimerMs, row.timerMs) << row.thr;
-        EXPECT_EQ(drive.TimerRunsStep, row.timerSteps) << row.thr;
-        EXPECT_EQ(drive.WorkerThread, row.worker) << row.thr;
-        if (row.worker) {
-            EXPECT_EQ(drive.Priority, row.priority) << row.thr;
-        }
-        EXPECT_EQ(drive.WorkerSleepMs, 20u);
-    }
-    EXPECT_EQ(SchedulerDriveFor(5, 0).WorkerSleepMs, 1u) << "SHR 0 sleeps 1 ms";
-    EXPECT_EQ(ThreadPriorityName(SchedulerDriveFor(2, 0).Priority), "tpLowest");
-
-    ResetAppSettings();
-    const TSchedulerDrive defaults = CurrentSchedulerDrive();
-    EXPECT_TRUE(defaults.WorkerThread);
-    EXPECT_FALSE(defaults.IdleHandler);
-    EXPECT_EQ(defaults.WorkerSleepMs, 1u);
+void InsertTimed(DrivenKernel& driven, std::uint64_t due, std::uint8_t code) {
+    driven.kernel.timed.InsertMess(
+        TTimeMess::Create(due, Adr(0x60, 1, 0x2001), Adr(0x60, 1, 0x2001), 0, 0, code));
 }
 
-using testing::DrivenKernel;
+TEST(SchedulerDriveTest, ThrChoosesTimerIdleHandlerAndThreadAndShrZeroSleepsOneMs) {
+    EXPECT_TRUE(SchedulerDriveFor(0, 0).TimerRunsStep);
+    EXPECT_FALSE(SchedulerDriveFor(0, 0).WorkerThread);
+    EXPECT_TRUE(SchedulerDriveFor(3, 0).IdleHandler) << "THR 1..3 keep the idle handler";
+    EXPECT_FALSE(SchedulerDriveFor(4, 0).IdleHandler);
+    EXPECT_FALSE(SchedulerDriveFor(4, 0).TimerRunsStep);
+    EXPECT_EQ(SchedulerDriveFor(5, 0).WorkerSleepMs, 1u);
+    EXPECT_EQ(SchedulerDriveFor(5, 20).WorkerSleepMs, 20u);
+}
 
 TEST(SchedulerDriveTest, TheTimerPostsDueMessagesAndStepsOnlyWithoutAThread) {
     ManualTickSource clock(10000);
     ScopedTickSource clockGuard(clock);
     DrivenKernel driven;
-    driven.kernel.timed.InsertMess(
-        TTimeMess::Create(TickMs() + 100, Adr(0x60, 1, 0x2001), Adr(0x60, 1, 0x2001), 0, 0, 7));
+    InsertTimed(driven, TickMs() + 100, 7);
 
     SchedulerTimerTick(SchedulerDriveFor(5, 0));
     AppMessageQueue().PumpAll();
     EXPECT_EQ(driven.recorder->ticks, 0) << "with a thread the timer does not step";
-    EXPECT_TRUE(testing::Deliveries().empty()) << "not due yet";
+    EXPECT_TRUE(Deliveries().empty()) << "not due yet";
 
     clock.Advance(100);
     SchedulerTimerTick(SchedulerDriveFor(0, 0));
     AppMessageQueue().PumpAll();
     EXPECT_EQ(driven.recorder->ticks, 1);
-    ASSERT_EQ(testing::Deliveries().size(), 1u);
-    EXPECT_EQ(testing::Deliveries()[0].code, 7);
+    ASSERT_EQ(Deliveries().size(), 1u);
+    EXPECT_EQ(Deliveries()[0].code, 7);
 }
 
 TEST(SchedulerDriveTest, AMessageDueAcrossTheTickWrapIsDeliveredNeitherEarlyNorLate) {
     ManualTickSource clock(0x1'0000'0000ull - 100);
     ScopedTickSource clockGuard(clock);
     DrivenKernel driven;
-    driven.kernel.timed.InsertMess(
-        TTimeMess::Create(TickMs() + 200, Adr(0x60, 1, 0x2001), Adr(0x60, 1, 0x2001), 0, 0, 3));
+    InsertTimed(driven, TickMs() + 200, 3);
     const TSchedulerDrive drive = SchedulerDriveFor(5, 0);
 
     // Passes on both sides of the wrap of the 32-bit count, the last 1 ms before the due time.
@@ -85,85 +62,77 @@ TEST(SchedulerDriveTest, AMessageDueAcrossTheTickWrapIsDeliveredNeitherEarlyNorL
         clock.Set(now);
         SchedulerTimerTick(drive);
         AppMessageQueue().PumpAll();
-        EXPECT_TRUE(testing::Deliveries().empty()) << "early at " << now;
+        EXPECT_TRUE(Deliveries().empty()) << "early at " << now;
     }
-    EXPECT_EQ(driven.kernel.timed.Count(), 1u);
-
     clock.Set(0x1'0000'0000ull + 100);
     SchedulerTimerTick(drive);
     AppMessageQueue().PumpAll();
-    ASSERT_EQ(testing::Deliveries().size(), 1u) << "late";
-    EXPECT_EQ(testing::Deliveries()[0].code, 3);
-    EXPECT_EQ(testing::Deliveries()[0].tick, 100u) << "the tick count after its wrap";
+    ASSERT_EQ(Deliveries().size(), 1u) << "late";
+    EXPECT_EQ(Deliveries()[0].tick, 100u) << "the tick count after its wrap";
     EXPECT_EQ(driven.kernel.timed.Count(), 0u);
 }
 
-TEST(SchedulerDriveTest, TheWorkerThreadRunsStepsOnThePumpingThread) {
+TEST(SchedulerDriveTest, TheWorkerThreadStepsWhileTheTimerDeliversOnTime) {
     ManualTickSource clock(0);
     ScopedTickSource clockGuard(clock);
     DrivenKernel driven;
-    driven.kernel.timed.InsertMess(
-        TTimeMess::Create(TickMs() + 1000, Adr(0x60, 1, 0x2001), Adr(0x60, 1, 0x2001), 0, 0, 9));
-
+    InsertTimed(driven, TickMs() + 1000, 9);
     TSchedulerDrive drive = SchedulerDriveFor(5, 0);
     drive.TimerMs = 5; // the timer only has to come round while the test waits
     SchedulerRunner runner(drive);
     runner.Start();
 
     // Steps run while the clock stands still before the due tick; the message stays queued.
-    runner.RunPlainPump([&] { return driven.recorder->ticks >= 20; });
+    runner.RunPlainPump(
+        DoneOrGiveUp([&] { return driven.recorder->ticks >= 20 && runner.TimerTicks() >= 2; }));
     EXPECT_GE(runner.WorkerSteps(), 20u);
-    EXPECT_TRUE(testing::Deliveries().empty());
-    EXPECT_EQ(driven.kernel.timed.Count(), 1u);
+    EXPECT_TRUE(Deliveries().empty());
 
     clock.Set(999);
-    const int ticksBefore = driven.recorder->ticks;
-    runner.RunPlainPump([&] { return driven.recorder->ticks >= ticksBefore + 20; });
-    EXPECT_TRUE(testing::Deliveries().empty()) << "1 ms early";
+    const std::uint64_t timerTicks = runner.TimerTicks();
+    runner.RunPlainPump(DoneOrGiveUp([&] { return runner.TimerTicks() >= timerTicks + 2; }));
+    EXPECT_TRUE(Deliveries().empty()) << "1 ms early";
 
     clock.Set(1000);
-    runner.RunPlainPump([&] { return !testing::Deliveries().empty(); });
-    EXPECT_EQ(testing::Deliveries()[0].code, 9);
-    EXPECT_EQ(driven.kernel.timed.Count(), 0u);
+    runner.RunPlainPump(DoneOrGiveUp([] { return !Deliveries().empty(); }));
+    ASSERT_EQ(Deliveries().size(), 1u);
+    EXPECT_EQ(Deliveries()[0].code, 9);
+    EXPECT_EQ(Deliveries()[0].tick, 1000u);
     runner.Stop();
     const std::uint64_t stopped = runner.WorkerSteps();
     AppMessageQueue().PumpAll();
     EXPECT_EQ(runner.WorkerSteps(), stopped) << "no step after the stop";
 }
 
-TEST(SchedulerDriveTest, WorkerStepsRunOnTheOwnerThreadOnly) {
+TEST(SchedulerDriveTest, TheIdleDriveStepsWheneverTheQueueIsEmpty) {
+    DrivenKernel driven;
+    SchedulerRunner runner(SchedulerDriveFor(0, 0));
+    runner.Start();
+    runner.RunPlainPump(DoneOrGiveUp([&] { return driven.recorder->ticks >= 50; }));
+    EXPECT_GE(driven.recorder->ticks, 50);
+    EXPECT_EQ(runner.WorkerSteps(), 0u) << "THR 0 has no thread";
+}
+
+TEST(WorkerThreadTest, StepsRunOnTheOwnerThreadOnlyAndTerminateWhileARunIsAskedForDoesNotHang) {
     std::vector<std::thread::id> threads;
     TWorkerThread worker([&threads] { threads.push_back(std::this_thread::get_id()); }, 0);
     EXPECT_EQ(worker.Interval(), 1u) << "0 acts as 1";
     worker.Resume();
-    while (threads.size() < 5) {
-        AppMessageQueue().WaitAndPump(std::chrono::milliseconds(10));
-    }
+    ASSERT_TRUE(testing::WaitUntil([&] { return threads.size() >= 5; },
+                                   [] { AppMessageQueue().WaitAndPump(std::chrono::milliseconds(10)); }));
     worker.Terminate();
     EXPECT_FALSE(worker.Running());
     for (const std::thread::id id : threads) {
         EXPECT_EQ(id, std::this_thread::get_id());
     }
-}
 
-TEST(SchedulerDriveTest, TerminatingWhileTheThreadWaitsForARunDoesNotHang) {
-    TWorkerThread worker([] {}, 1000);
-    worker.Resume();
+    TWorkerThread waiting([] {}, 1000);
+    waiting.Resume();
     // Let the thread ask for its first run without pumping it.
-    while (AppMessageQueue().PendingCount() == 0) {
-        std::this_thread::yield();
-    }
-    worker.Terminate();
-    EXPECT_EQ(worker.Runs(), 0u);
+    ASSERT_TRUE(testing::WaitUntil([] { return AppMessageQueue().PendingCount() != 0; }));
+    waiting.Terminate();
+    EXPECT_EQ(waiting.Runs(), 0u);
     EXPECT_EQ(AppMessageQueue().PendingCount(), 0u);
-}
-
-TEST(SchedulerDriveTest, TheIdleDriveStepsWheneverTheQueueIsEmpty) {
-    DrivenKernel driven;
-    SchedulerRunner runner(SchedulerDriveFor(0, 0));
-    runner.Start();
-    runner.RunPlainPump([&] { return driven.recorder->ticks >= 50; });
-    EXPECT_EQ(runner.WorkerSteps(), 0u) << "THR 0 has no thread";
 }
 
 } // namespace

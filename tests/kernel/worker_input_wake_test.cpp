@@ -2,90 +2,74 @@
 #include "platform/input_wake.h"
 #include "platform/message_queue.h"
 #include "support/nonblocking_pipe.h"
+#include "support/wait_until.h"
 
 #include <gtest/gtest.h>
-#include <thread>
 
 namespace ravlo {
 namespace {
 
-// A pause so long that a run arriving before it ends can only have been woken by input; if the
-// wake fails the test still ends, with a wrong count.
-constexpr std::uint32_t kLongPauseMs = 10'000;
-
+using namespace std::chrono_literals;
 using Pipe = testing::NonBlockingPipe;
 
-void PumpUntilRuns(const TWorkerThread& worker, std::uint64_t runs) {
-    while (worker.Runs() < runs) {
-        AppMessageQueue().WaitAndPump(std::chrono::milliseconds(10));
+// A pause twice as long as the tests wait: a run arriving within a wait can only have been woken by
+// input, and a pause that is not cut short fails the test without hanging it long.
+constexpr auto kLongPauseMs = static_cast<std::uint32_t>(2 * testing::kWaitLimit.count() * 1000);
+
+// The worker, its input registry and one registered pipe.
+class WorkerInputWakeTest : public ::testing::Test {
+protected:
+    void Start(std::function<void()> step, std::uint32_t pauseMs) {
+        worker_ = std::make_unique<TWorkerThread>(std::move(step), pauseMs, TThreadPriority::tpNormal,
+                                                  AppMessageQueue(), inputs_);
+        worker_->Resume();
     }
-}
-
-void WaitUntilPausing(const InputWakeRegistry& inputs) {
-    while (inputs.WatchingWaits() == 0) {
-        std::this_thread::yield();
+    bool PumpUntilRuns(std::uint64_t runs) {
+        return testing::WaitUntil([&] { return worker_->Runs() >= runs; },
+                                  [] { AppMessageQueue().WaitAndPump(10ms); });
     }
-}
+    bool WaitUntilPausing() {
+        return testing::WaitUntil([&] { return inputs_.WatchingWaits() != 0; });
+    }
 
-TEST(WorkerInputWakeTest, InputEndsThePauseBetweenRuns) {
-    InputWakeRegistry inputs;
-    Pipe pipe;
-    const InputWakeRegistration registration(pipe.ReadEnd(), inputs);
-    TWorkerThread worker([] {}, kLongPauseMs, TThreadPriority::tpNormal, AppMessageQueue(), inputs);
-    worker.Resume();
-    PumpUntilRuns(worker, 1);
+    InputWakeRegistry inputs_;
+    Pipe pipe_;
+    InputWakeRegistration registration_{pipe_.ReadEnd(), inputs_};
+    std::unique_ptr<TWorkerThread> worker_;
+};
 
-    WaitUntilPausing(inputs);
-    ASSERT_TRUE(pipe.Put());
-    PumpUntilRuns(worker, 2);
-    EXPECT_EQ(worker.InputWakeups(), 1u);
-    worker.Terminate();
-}
-
-TEST(WorkerInputWakeTest, InputTheRunsLeaveUnreadDoesNotSpinTheThread) {
-    InputWakeRegistry inputs;
-    Pipe pipe;
-    const InputWakeRegistration registration(pipe.ReadEnd(), inputs);
-    ASSERT_TRUE(pipe.Put()); // never read
-    TWorkerThread worker([] {}, 1, TThreadPriority::tpNormal, AppMessageQueue(), inputs);
-    worker.Resume();
-    PumpUntilRuns(worker, 50);
-    worker.Terminate();
-    EXPECT_EQ(worker.InputWakeups(), 0u) << "every pause ran its full time";
-}
-
-TEST(WorkerInputWakeTest, RunsThatReadTheInputAreWokenByEachNewArrival) {
-    InputWakeRegistry inputs;
-    Pipe pipe;
-    const InputWakeRegistration registration(pipe.ReadEnd(), inputs);
-    const auto drain = [&pipe] {
-        pipe.Drain();
-    };
-    TWorkerThread worker(drain, kLongPauseMs, TThreadPriority::tpNormal, AppMessageQueue(), inputs);
-    worker.Resume();
+TEST_F(WorkerInputWakeTest, RunsThatReadTheInputAreWokenByEachNewArrival) {
+    Start([this] { pipe_.Drain(); }, kLongPauseMs);
     constexpr std::uint64_t kArrivals = 5;
     for (std::uint64_t arrival = 1; arrival <= kArrivals; ++arrival) {
-        PumpUntilRuns(worker, arrival);
-        WaitUntilPausing(inputs);
-        ASSERT_TRUE(pipe.Put());
+        ASSERT_TRUE(PumpUntilRuns(arrival));
+        ASSERT_TRUE(WaitUntilPausing());
+        ASSERT_TRUE(pipe_.Put());
     }
-    PumpUntilRuns(worker, kArrivals + 1);
-    EXPECT_EQ(worker.InputWakeups(), kArrivals);
-    worker.Terminate();
+    ASSERT_TRUE(PumpUntilRuns(kArrivals + 1));
+    EXPECT_EQ(worker_->InputWakeups(), kArrivals);
+    worker_->Terminate();
 }
 
-TEST(WorkerInputWakeTest, TerminateEndsALongPause) {
-    InputWakeRegistry inputs;
-    Pipe pipe;
-    const InputWakeRegistration registration(pipe.ReadEnd(), inputs);
-    TWorkerThread worker([] {}, 600'000, TThreadPriority::tpNormal, AppMessageQueue(), inputs);
-    worker.Resume();
-    PumpUntilRuns(worker, 1);
-    WaitUntilPausing(inputs);
-    worker.Terminate(); // would hang for ten minutes if the pause were not cut short
-    EXPECT_FALSE(worker.Running());
-    EXPECT_EQ(worker.Runs(), 1u);
-    EXPECT_EQ(worker.InputWakeups(), 0u);
+TEST_F(WorkerInputWakeTest, InputTheRunsLeaveUnreadDoesNotSpinTheThread) {
+    ASSERT_TRUE(pipe_.Put()); // never read
+    Start([] {}, 1);
+    ASSERT_TRUE(PumpUntilRuns(50));
+    worker_->Terminate();
+    EXPECT_EQ(worker_->InputWakeups(), 0u) << "every pause ran its full time";
+}
+
+TEST_F(WorkerInputWakeTest, TerminateEndsALongPause) {
+    Start([] {}, kLongPauseMs);
+    ASSERT_TRUE(PumpUntilRuns(1));
+    ASSERT_TRUE(WaitUntilPausing());
+    const auto before = std::chrono::steady_clock::now();
+    worker_->Terminate();
+    EXPECT_LT(std::chrono::steady_clock::now() - before, testing::kWaitLimit)
+        << "the pause was not cut short";
+    EXPECT_FALSE(worker_->Running());
+    EXPECT_EQ(worker_->Runs(), 1u);
+    EXPECT_EQ(worker_->InputWakeups(), 0u);
 }
 
 } // namespace

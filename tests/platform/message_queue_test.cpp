@@ -1,5 +1,6 @@
 #include "platform/message_queue.h"
 #include "platform/window_messages.h"
+#include "support/wait_until.h"
 
 #include <atomic>
 #include <chrono>
@@ -34,63 +35,54 @@ public:
     std::function<std::intptr_t(std::uint32_t, std::uintptr_t, std::intptr_t)> react;
 };
 
-// Pumps until `done` holds; the generous limit only keeps a broken queue from hanging the run.
-void PumpUntil(MessageQueue& queue, const std::function<bool()>& done) {
-    const auto limit = std::chrono::steady_clock::now() + 30s;
-    while (!done() && std::chrono::steady_clock::now() < limit) {
-        queue.WaitAndPump(10ms);
+// A queue with one registered recording window.
+class MessageQueueTest : public ::testing::Test {
+protected:
+    // Pumps until done holds, within the test wait limit.
+    bool PumpUntil(const std::function<bool()>& done) {
+        return testing::WaitUntil(done, [this] { queue.WaitAndPump(10ms); });
     }
-}
-
-// Waits (without pumping) until another thread has queued `count` messages.
-void WaitForPending(const MessageQueue& queue, std::size_t count) {
-    const auto limit = std::chrono::steady_clock::now() + 30s;
-    while (queue.PendingCount() < count && std::chrono::steady_clock::now() < limit) {
-        std::this_thread::yield();
+    // Waits (without pumping) until another thread has queued count messages.
+    bool WaitForPending(std::size_t count) {
+        return testing::WaitUntil([&] { return queue.PendingCount() >= count; });
     }
-}
 
-TEST(MessageQueue, DeliversInPostOrder) {
     MessageQueue queue;
-    RecordingTarget first;
+    RecordingTarget target;
+    const WindowHandle window = queue.Register(target);
+};
+
+TEST_F(MessageQueueTest, DeliversInPostOrderOnlyWhenPumped) {
     RecordingTarget second;
-    const WindowHandle a = queue.Register(first);
-    const WindowHandle b = queue.Register(second);
-    EXPECT_NE(a, kNoWindow);
-    EXPECT_NE(a, b);
-
-    EXPECT_TRUE(queue.Post(a, wm_ProcMess, 14, 1));
-    EXPECT_TRUE(queue.Post(b, wm_VarChanged, 2, 2));
-    EXPECT_TRUE(queue.Post(a, wm_Broadcast, 0, 3));
+    const WindowHandle other = queue.Register(second);
+    EXPECT_NE(window, kNoWindow);
+    EXPECT_NE(window, other);
+    EXPECT_TRUE(queue.Post(window, wm_ProcMess, 14, 1));
+    EXPECT_TRUE(queue.Post(other, wm_VarChanged, 2, 2));
+    EXPECT_TRUE(queue.Post(window, wm_Broadcast, 0, 3));
     EXPECT_EQ(queue.PendingCount(), 3u);
-    EXPECT_TRUE(first.received.empty()); // nothing runs before the pump
-
+    EXPECT_TRUE(target.received.empty()); // nothing runs before the pump
     EXPECT_EQ(queue.PumpAll(), 3u);
-    EXPECT_EQ(first.received, (std::vector<Received>{{wm_ProcMess, 14, 1}, {wm_Broadcast, 0, 3}}));
+    EXPECT_EQ(target.received, (std::vector<Received>{{wm_ProcMess, 14, 1}, {wm_Broadcast, 0, 3}}));
     EXPECT_EQ(second.received, (std::vector<Received>{{wm_VarChanged, 2, 2}}));
     EXPECT_FALSE(queue.PumpOne());
 }
 
-TEST(MessageQueue, PostsFromManyThreadsArriveInEachThreadsOrder) {
-    MessageQueue queue;
-    RecordingTarget target;
-    const WindowHandle window = queue.Register(target);
+TEST_F(MessageQueueTest, PostsFromManyThreadsArriveInEachThreadsOrderOnTheOwnerThread) {
     constexpr int kThreads = 4;
     constexpr int kPerThread = 500;
-
     std::vector<std::thread> posters;
     for (int t = 0; t < kThreads; ++t) {
-        posters.emplace_back([&queue, window, t] {
+        posters.emplace_back([this, t] {
             for (int i = 0; i < kPerThread; ++i) {
                 EXPECT_TRUE(queue.Post(window, WM_USER, static_cast<std::uintptr_t>(t), i));
             }
         });
     }
-    PumpUntil(queue, [&] { return target.received.size() == kThreads * kPerThread; });
+    EXPECT_TRUE(PumpUntil([&] { return target.received.size() == kThreads * kPerThread; }));
     for (auto& poster : posters) {
         poster.join();
     }
-
     ASSERT_EQ(target.received.size(), static_cast<std::size_t>(kThreads * kPerThread));
     std::vector<std::intptr_t> next(kThreads, 0);
     for (const Received& message : target.received) {
@@ -101,8 +93,7 @@ TEST(MessageQueue, PostsFromManyThreadsArriveInEachThreadsOrder) {
     }
 }
 
-TEST(MessageQueue, UnknownWindowIsRefused) {
-    MessageQueue queue;
+TEST_F(MessageQueueTest, UnknownWindowIsRefusedAndHandlesAreNeverReused) {
     int dropped = 0;
     EXPECT_FALSE(queue.Post(kNoWindow, WM_USER, 0, 0, [&] { ++dropped; }));
     EXPECT_FALSE(queue.Post(12345, WM_USER, 0, 0, [&] { ++dropped; }));
@@ -110,8 +101,6 @@ TEST(MessageQueue, UnknownWindowIsRefused) {
     EXPECT_EQ(queue.PendingCount(), 0u);
     EXPECT_EQ(dropped, 0); // a refused post leaves the payload with the caller
 
-    RecordingTarget target;
-    const WindowHandle window = queue.Register(target);
     queue.Unregister(window);
     EXPECT_FALSE(queue.IsRegistered(window));
     EXPECT_FALSE(queue.Post(window, WM_USER, 0, 0));
@@ -120,53 +109,38 @@ TEST(MessageQueue, UnknownWindowIsRefused) {
     EXPECT_NE(queue.Register(later), window);
 }
 
-TEST(MessageQueue, UndeliverableMessagesAreDropped) {
-    MessageQueue queue;
+TEST_F(MessageQueueTest, UndeliverableMessagesAreDropped) {
     RecordingTarget leaving;
-    RecordingTarget staying;
     const WindowHandle gone = queue.Register(leaving);
-    const WindowHandle kept = queue.Register(staying);
     std::vector<int> dropped;
     queue.Post(gone, WM_USER, 0, 1, [&] { dropped.push_back(1); });
-    queue.Post(kept, WM_USER, 0, 2, [&] { dropped.push_back(2); });
+    queue.Post(window, WM_USER, 0, 2, [&] { dropped.push_back(2); });
     queue.Post(gone, WM_USER, 0, 3, [&] { dropped.push_back(3); });
-
     queue.Unregister(gone);
     EXPECT_EQ(dropped, (std::vector<int>{1, 3}));
     EXPECT_EQ(queue.PumpAll(), 1u);
     EXPECT_TRUE(leaving.received.empty());
-    EXPECT_EQ(staying.received.size(), 1u);
     EXPECT_EQ(dropped.size(), 2u); // a delivered message is not dropped as well
 
-    queue.Post(kept, WM_USER, 0, 4, [&] { dropped.push_back(4); });
+    queue.Post(window, WM_USER, 0, 4, [&] { dropped.push_back(4); });
     queue.Clear();
     EXPECT_EQ(dropped.back(), 4);
     {
         MessageQueue shortLived;
-        const WindowHandle window = shortLived.Register(staying);
-        shortLived.Post(window, WM_USER, 0, 5, [&] { dropped.push_back(5); });
+        shortLived.Post(shortLived.Register(target), WM_USER, 0, 5, [&] { dropped.push_back(5); });
     }
     EXPECT_EQ(dropped.back(), 5);
-}
-
-TEST(MessageQueue, RegistrationEndsWithItsObject) {
-    MessageQueue queue;
-    RecordingTarget target;
-    WindowHandle window = kNoWindow;
-    int dropped = 0;
+    WindowHandle registered = kNoWindow;
     {
-        const WindowRegistration registration(queue, target);
-        window = registration.Handle();
-        EXPECT_TRUE(queue.Post(window, WM_USER, 0, 0, [&] { ++dropped; }));
+        const WindowRegistration registration(queue, target); // ends with its object
+        registered = registration.Handle();
+        EXPECT_TRUE(queue.Post(registered, WM_USER, 0, 6, [&] { dropped.push_back(6); }));
     }
-    EXPECT_FALSE(queue.IsRegistered(window));
-    EXPECT_EQ(dropped, 1);
+    EXPECT_FALSE(queue.IsRegistered(registered));
+    EXPECT_EQ(dropped.back(), 6);
 }
 
-TEST(MessageQueue, SendIsSynchronousAndReentrant) {
-    MessageQueue queue;
-    RecordingTarget target;
-    const WindowHandle window = queue.Register(target);
+TEST_F(MessageQueueTest, SendIsSynchronousAndReentrant) {
     target.react = [&](std::uint32_t msg, std::uintptr_t wParam, std::intptr_t) -> std::intptr_t {
         if (msg == WM_USER) {
             // Nested send runs at once; the post waits for the pump.
@@ -176,7 +150,6 @@ TEST(MessageQueue, SendIsSynchronousAndReentrant) {
         }
         return msg == WM_USER + 1 ? static_cast<std::intptr_t>(wParam) : 0;
     };
-
     EXPECT_EQ(queue.Send(window, WM_USER, 4, 0), std::optional<std::intptr_t>(50));
     ASSERT_EQ(target.received.size(), 2u);
     EXPECT_EQ(target.received[1].msg, WM_USER + 1);
@@ -185,10 +158,7 @@ TEST(MessageQueue, SendIsSynchronousAndReentrant) {
     EXPECT_EQ(target.received.back().msg, WM_USER + 2);
 }
 
-TEST(MessageQueue, PumpAllLeavesMessagesPostedMeanwhileForNextTime) {
-    MessageQueue queue;
-    RecordingTarget target;
-    const WindowHandle window = queue.Register(target);
+TEST_F(MessageQueueTest, PumpAllLeavesMessagesPostedMeanwhileForNextTime) {
     target.react = [&](std::uint32_t, std::uintptr_t, std::intptr_t lParam) -> std::intptr_t {
         queue.Post(window, WM_USER, 0, lParam + 1); // keeps posting to itself
         return 0;
@@ -200,10 +170,7 @@ TEST(MessageQueue, PumpAllLeavesMessagesPostedMeanwhileForNextTime) {
     EXPECT_EQ(queue.PendingCount(), 1u);
 }
 
-TEST(MessageQueue, HandlerMayUnregisterItsOwnWindow) {
-    MessageQueue queue;
-    RecordingTarget target;
-    const WindowHandle window = queue.Register(target);
+TEST_F(MessageQueueTest, HandlerMayUnregisterItsOwnWindow) {
     int dropped = 0;
     target.react = [&](std::uint32_t, std::uintptr_t, std::intptr_t) -> std::intptr_t {
         queue.Unregister(window); // a window that closes itself
@@ -216,84 +183,56 @@ TEST(MessageQueue, HandlerMayUnregisterItsOwnWindow) {
     EXPECT_EQ(dropped, 1);
 }
 
-TEST(MessageQueue, WaitAndPumpWakesForAPostFromAnotherThread) {
-    MessageQueue queue;
-    RecordingTarget target;
-    const WindowHandle window = queue.Register(target);
-    EXPECT_EQ(queue.WaitAndPump(1ms), 0u); // nothing comes: the time-out ends the wait
-
-    std::thread poster([&] { queue.Post(window, wm_VarChanged, 1, 7); });
-    std::size_t delivered = 0;
-    for (int round = 0; round < 100 && delivered == 0; ++round) {
-        delivered = queue.WaitAndPump(60s);
-    }
-    poster.join();
-    EXPECT_EQ(delivered, 1u);
-    EXPECT_EQ(target.received, (std::vector<Received>{{wm_VarChanged, 1, 7}}));
-}
-
-TEST(MessageQueue, WakeHandlerRunsOnThePostingThread) {
-    MessageQueue queue;
-    RecordingTarget target;
-    const WindowHandle window = queue.Register(target);
+TEST_F(MessageQueueTest, WaitAndPumpWakesForAPostFromAnotherThreadWhoseWakeHandlerRuns) {
     std::vector<std::thread::id> wakes;
     queue.SetWakeHandler([&] { wakes.push_back(std::this_thread::get_id()); });
-
-    queue.Post(window, WM_USER, 0, 0);
+    EXPECT_EQ(queue.WaitAndPump(1ms), 0u);              // nothing comes: the time-out ends the wait
+    EXPECT_FALSE(queue.Post(kNoWindow, WM_USER, 0, 0)); // a refused post wakes nobody
+    queue.Post(window, WM_USER, 0, 1);
     std::thread::id posterId;
     std::thread poster([&] {
         posterId = std::this_thread::get_id();
-        queue.Post(window, WM_USER, 0, 1);
+        queue.Post(window, wm_VarChanged, 1, 7);
     });
+    std::size_t delivered = 0;
+    EXPECT_TRUE(testing::WaitUntil([&] { return delivered >= 2; },
+                                   [&] { delivered += queue.WaitAndPump(testing::kWaitLimit); }));
     poster.join();
-    EXPECT_FALSE(queue.Post(kNoWindow, WM_USER, 0, 0)); // a refused post wakes nobody
+    EXPECT_EQ(target.received.back(), (Received{wm_VarChanged, 1, 7}));
     EXPECT_EQ(wakes, (std::vector<std::thread::id>{std::this_thread::get_id(), posterId}));
-
     queue.SetWakeHandler(nullptr);
     queue.Post(window, WM_USER, 0, 2);
     EXPECT_EQ(wakes.size(), 2u);
 }
 
-TEST(MessageQueue, SendFromAnotherThreadRunsOnTheOwnerThread) {
-    MessageQueue queue;
-    RecordingTarget target;
-    const WindowHandle window = queue.Register(target);
+TEST_F(MessageQueueTest, SendFromAnotherThreadRunsOnTheOwnerThreadAheadOfPosts) {
     target.react = [](std::uint32_t, std::uintptr_t wParam, std::intptr_t) {
         return static_cast<std::intptr_t>(wParam * 2);
     };
     queue.Post(window, WM_USER, 1, 0);
-
     std::optional<std::intptr_t> answer;
     std::atomic<bool> finished{false};
     std::thread sender([&] {
         answer = queue.Send(window, WM_USER + 1, 21, 0);
         finished = true;
     });
-    WaitForPending(queue, 2);
-    PumpUntil(queue, [&] { return finished.load(); });
+    EXPECT_TRUE(WaitForPending(2));
+    EXPECT_TRUE(PumpUntil([&] { return finished.load(); }));
     sender.join();
-
     EXPECT_EQ(answer, std::optional<std::intptr_t>(42));
     ASSERT_EQ(target.received.size(), 2u);
     EXPECT_EQ(target.received[0].msg, WM_USER + 1); // a sent message goes ahead of posted ones
     EXPECT_EQ(target.threads[0], std::this_thread::get_id());
 }
 
-TEST(MessageQueue, WaitingSenderIsReleasedWhenItsMessageIsDropped) {
-    MessageQueue queue;
-    RecordingTarget target;
-    const WindowHandle window = queue.Register(target);
+TEST_F(MessageQueueTest, WaitingSenderIsReleasedWhenItsMessageIsDropped) {
     std::optional<std::intptr_t> answer = 99;
     std::thread sender([&] { answer = queue.Send(window, WM_USER, 0, 0); });
-    WaitForPending(queue, 1);
+    EXPECT_TRUE(WaitForPending(1));
     queue.Unregister(window);
     sender.join();
     EXPECT_FALSE(answer.has_value());
     EXPECT_TRUE(target.received.empty());
-}
-
-TEST(MessageQueue, AppQueueIsOneInstance) {
-    EXPECT_EQ(&AppMessageQueue(), &AppMessageQueue());
 }
 
 } // namespace

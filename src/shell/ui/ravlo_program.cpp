@@ -1,6 +1,7 @@
 #include "shell/ui/ravlo_program.h"
 
 #include "framework/runtime_log.h"
+#include "framework/ui/param_dialogs.h"
 #include "framework/ui/qt_message_pump.h"
 #include "framework/ui/qt_presenter.h"
 #include "kernel/exception_log.h"
@@ -105,6 +106,7 @@ int RunRavloProgram(int argc, char* argv[]) {
     }
 
     RegisterProgramTypes();
+    RegisterFrameworkDialogs();
     QtMessagePump pump;
     pump.SetErrorHandler([](std::exception_ptr error) {
         try {

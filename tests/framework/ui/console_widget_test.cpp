@@ -90,32 +90,26 @@ TEST_F(ConsoleWidgetTest, WithoutAutoTrackingTheViewStays) {
 TEST_F(ConsoleWidgetTest, KeysScrollTheView) {
     const int rows = console.VisibleRows();
     const int cols = console.VisibleCols();
-    Press(Qt::Key_Down);
-    EXPECT_EQ(Top(), 1);
-    Press(Qt::Key_PageDown);
-    EXPECT_EQ(Top(), 1 + rows);
-    Press(Qt::Key_Up);
-    EXPECT_EQ(Top(), rows);
-    Press(Qt::Key_PageUp);
-    EXPECT_EQ(Top(), 0);
-    Press(Qt::Key_End, Qt::ControlModifier);
-    EXPECT_EQ(Top(), 80 - rows);
-    Press(Qt::Key_Home, Qt::ControlModifier);
-    EXPECT_EQ(Top(), 0);
-
-    Press(Qt::Key_Right);
-    EXPECT_EQ(Left(), 1);
-    Press(Qt::Key_Right, Qt::ControlModifier);
-    EXPECT_EQ(Left(), 1 + cols / 2);
-    Press(Qt::Key_Left, Qt::ControlModifier);
-    EXPECT_EQ(Left(), 1);
-    Press(Qt::Key_Left);
-    EXPECT_EQ(Left(), 0);
-    Press(Qt::Key_End);
-    EXPECT_EQ(Left(), 160 - cols);
-    Press(Qt::Key_Home);
-    EXPECT_EQ(Left(), 0);
-    EXPECT_EQ(Top(), 0) << "Home without Ctrl moves only the columns";
+    const struct {
+        int key;
+        Qt::KeyboardModifiers modifiers;
+        int top, left;
+    } steps[] = {{Qt::Key_Down, Qt::NoModifier, 1, 0},
+                 {Qt::Key_PageDown, Qt::NoModifier, 1 + rows, 0},
+                 {Qt::Key_Up, Qt::NoModifier, rows, 0},
+                 {Qt::Key_PageUp, Qt::NoModifier, 0, 0},
+                 {Qt::Key_End, Qt::ControlModifier, 80 - rows, 0},
+                 {Qt::Key_Home, Qt::ControlModifier, 0, 0},
+                 {Qt::Key_Right, Qt::NoModifier, 0, 1},
+                 {Qt::Key_Right, Qt::ControlModifier, 0, 1 + cols / 2},
+                 {Qt::Key_Left, Qt::ControlModifier, 0, 1},
+                 {Qt::Key_Left, Qt::NoModifier, 0, 0},
+                 {Qt::Key_End, Qt::NoModifier, 0, 160 - cols},
+                 {Qt::Key_Home, Qt::NoModifier, 0, 0}}; // Home without Ctrl moves only the columns
+    for (const auto& step : steps) {
+        Press(step.key, step.modifiers);
+        EXPECT_EQ(std::pair(Top(), Left()), std::pair(step.top, step.left)) << "key " << step.key;
+    }
 }
 
 TEST_F(ConsoleWidgetTest, TypedCharactersAreQueuedUpToSixtyFour) {

@@ -49,7 +49,7 @@ TEST(QtMessagePump, DeliversAMessagePostedFromAnotherThreadWhileTheQtLoopRuns) {
     QTimer guard;
     guard.setSingleShot(true);
     QObject::connect(&guard, &QTimer::timeout, &loop, &QEventLoop::quit);
-    guard.start(20000);
+    guard.start(5000);
 
     std::thread poster([&target] { AppMessageQueue().Post(target.registration.Handle(), kPing, 7, 0); });
     loop.exec();
@@ -98,21 +98,15 @@ TEST(QtMessagePump, AFailingHandlerDoesNotStopTheMessagesBehindIt) {
     EXPECT_EQ(errors, (std::vector<std::string>{"handler failed"}));
 }
 
-TEST(QtMessagePump, DeliversWhatWasQueuedBeforeItWasBound) {
-    Recorder target;
-    AppMessageQueue().Post(target.registration.Handle(), kPing, 3, 0);
-    QtMessagePump pump;
-    EXPECT_TRUE(testing::ProcessEventsUntil([&target] { return !target.values.empty(); }));
-}
-
-TEST(QtMessagePump, APumpThatIsGoneLeavesPostsQueued) {
+TEST(QtMessagePump, APumpThatIsGoneLeavesPostsQueuedForTheNextOne) {
     Recorder target;
     { QtMessagePump pump; }
     std::thread poster([&target] { AppMessageQueue().Post(target.registration.Handle(), kPing, 9, 0); });
     poster.join();
     testing::ProcessPendingEvents();
     EXPECT_TRUE(target.values.empty());
-    EXPECT_EQ(AppMessageQueue().PumpAll(), 1u);
+    QtMessagePump next; // delivers what was queued before it was bound
+    EXPECT_TRUE(testing::ProcessEventsUntil([&target] { return !target.values.empty(); }));
     EXPECT_EQ(target.values, (std::vector<std::uintptr_t>{9}));
 }
 

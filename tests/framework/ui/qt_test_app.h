@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QTimer>
 #include <chrono>
 #include <cstdlib>
 #include <functional>
@@ -53,5 +54,34 @@ inline void ProcessPendingEvents() {
     QCoreApplication::processEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
+
+// Acts on the first visible top-level D that match accepts (any, without one), from inside its modal
+// loop, once it shows; the driver gives up after 5 s so that a broken test ends.
+template <class D>
+class ShownDialogDriver {
+public:
+    explicit ShownDialogDriver(std::function<void(D&)> act, std::function<bool(const D&)> match = {}) {
+        QObject::connect(&timer_, &QTimer::timeout, [this, act = std::move(act), match = std::move(match)] {
+            for (QWidget* widget : QApplication::topLevelWidgets()) {
+                auto* dialog = qobject_cast<D*>(widget);
+                if (dialog != nullptr && dialog->isVisible() && (!match || match(*dialog))) {
+                    timer_.stop();
+                    acted_ = true;
+                    return act(*dialog);
+                }
+            }
+            if (++ticks_ > 500) {
+                timer_.stop();
+            }
+        });
+        timer_.start(10);
+    }
+    bool Acted() const { return acted_; }
+
+private:
+    QTimer timer_;
+    int ticks_ = 0;
+    bool acted_ = false;
+};
 
 } // namespace ravlo::testing

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <span>
+#include <string>
+#include <string_view>
+#include <type_traits>
+
+namespace ravlo {
+
+// Little-endian values and short strings inside the bytes of one record field. Every access is
+// bounded by the span it is given: what lies beyond it reads as zero and is never written, so a
+// field narrower than its value can never be overrun.
+
+// The integer of type T at offset, zero-extended from the bytes that exist.
+template <class T>
+T GetLE(std::span<const std::uint8_t> bytes, std::size_t offset = 0) {
+    static_assert(std::is_integral_v<T>);
+    std::make_unsigned_t<T> value = 0;
+    for (std::size_t i = 0; i < sizeof(T) && offset + i < bytes.size(); ++i) {
+        value = static_cast<std::make_unsigned_t<T>>(
+            value | (static_cast<std::make_unsigned_t<T>>(bytes[offset + i]) << (8 * i)));
+    }
+    return static_cast<T>(value);
+}
+
+// Writes value at offset, as many of its bytes as fit.
+template <class T>
+void PutLE(std::span<std::uint8_t> bytes, T value, std::size_t offset = 0) {
+    static_assert(std::is_integral_v<T>);
+    const auto bits = static_cast<std::make_unsigned_t<T>>(value);
+    for (std::size_t i = 0; i < sizeof(T) && offset + i < bytes.size(); ++i) {
+        bytes[offset + i] = static_cast<std::uint8_t>(bits >> (8 * i));
+    }
+}
+
+// The bytes of source copied into target at offset, as many as fit.
+inline void PutBytes(std::span<std::uint8_t> target, std::span<const std::uint8_t> source,
+                     std::size_t offset = 0) {
+    if (offset >= target.size()) {
+        return;
+    }
+    const std::size_t count = std::min(source.size(), target.size() - offset);
+    if (count > 0) {
+        std::memcpy(target.data() + offset, source.data(), count);
+    }
+}
+
+// The bytes from offset on, none when there are not that many.
+template <class T>
+std::span<T> SpanFrom(std::span<T> bytes, std::size_t offset) {
+    return offset < bytes.size() ? bytes.subspan(offset) : std::span<T>();
+}
+
+// The short string a field holds: its length byte, cut to the characters the field has room for.
+inline std::string GetShortString(std::span<const std::uint8_t> field) {
+    if (field.empty()) {
+        return {};
+    }
+    const std::size_t length = std::min<std::size_t>(field[0], field.size() - 1);
+    return {reinterpret_cast<const char*>(field.data()) + 1, length};
+}
+
+// Writes text as a short string, cut to the field's room (at most 255 characters); a field of no
+// bytes is left alone.
+inline void PutShortString(std::span<std::uint8_t> field, std::string_view text) {
+    if (field.empty()) {
+        return;
+    }
+    const std::size_t length = std::min({text.size(), field.size() - 1, std::size_t{255}});
+    field[0] = static_cast<std::uint8_t>(length);
+    PutBytes(field, {reinterpret_cast<const std::uint8_t*>(text.data()), length}, 1);
+}
+
+} // namespace ravlo

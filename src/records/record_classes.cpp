@@ -1,0 +1,77 @@
+#include "records/record_classes.h"
+
+#include "framework/framework_classes.h"
+#include "records/enum_field_dscrs.h"
+#include "records/fce_semantics.h"
+#include "records/ini_semantics.h"
+#include "records/int_field_dscrs.h"
+#include "records/real_field_dscrs.h"
+#include "records/scan_semantics.h"
+#include "records/stamp_semantics.h"
+#include "records/string_field_dscrs.h"
+
+namespace ravlo {
+
+void RegisterRecordClasses() {
+    RegisterFrameworkClasses();
+
+    // The field types, in their fixed order; the record types, record objects, compound and case
+    // fields and assign tables take their places among them.
+    RegisterStreamClass<TRecFieldTypeDscr>();
+    RegisterStreamClass<TByteRecFieldDscr>();
+    RegisterStreamClass<TByteLimRecFieldDscr>();
+    RegisterStreamClass<TWordRecFieldDscr>();
+    RegisterStreamClass<TWordLimRecFieldDscr>();
+    RegisterStreamClass<TSpecWordRecFieldDscr>();
+    RegisterStreamClass<TSpecWordLimRecFieldDscr>();
+    RegisterStreamClass<TShortIntRecFieldDscr>();
+    RegisterStreamClass<TShortIntLimRecFieldDscr>();
+    RegisterStreamClass<TSmallIntRecFieldDscr>();
+    RegisterStreamClass<TSmallIntLimRecFieldDscr>();
+    RegisterStreamClass<TSpecSmallIntRecFieldDscr>();
+    RegisterStreamClass<TSpecSmallIntLimRecFieldDscr>();
+    RegisterStreamClass<TIntegerRecFieldDscr>();
+    RegisterStreamClass<TLIntRecFieldDscr>();
+    RegisterStreamClass<TLIntLimRecFieldDscr>();
+    RegisterStreamClass<TSpecLIntRecFieldDscr>();
+    RegisterStreamClass<TSpecLIntLimRecFieldDscr>();
+    RegisterStreamClass<TDWordRecFieldDscr>();
+    RegisterStreamClass<TSpecDWordLimRecFieldDscr>();
+    RegisterStreamClass<TRealpRecFieldDscr>();
+    RegisterStreamClass<TRealpLimRecFieldDscr>();
+    RegisterStreamClass<TEnumRecFieldDscr>();
+    RegisterStreamClass<TDBStringFieldDscr>();
+    RegisterStreamClass<TStringLimFieldDscr>();
+    RegisterStreamClass<TLabelFieldDscr>();
+    RegisterStreamClass<TEnumSetFieldDscr>();
+
+    // The semantics and their evaluators.
+    RegisterStreamClass<TSemantics>();
+    RegisterStreamClass<TSemManColl>();
+    RegisterStreamClass<TSemanticEvaluator>();
+    RegisterStreamClass<TSemEvalColl>();
+    RegisterStreamClass<TGetFceSem>();
+    RegisterStreamClass<TByteGetFceSem>();
+    RegisterStreamClass<TWordGetFceSem>();
+    RegisterStreamClass<TLIntGetFceSem>();
+    RegisterStreamClass<TPStrGetFceSem>();
+    RegisterStreamClass<TScanIfSem>();
+    RegisterStreamClass<TRefVUScanSem>();
+    RegisterStreamClass<TDWAppINISetSem>();
+    RegisterStreamClass<TWoAppINISetSem>();
+    RegisterStreamClass<TByAppINISetSem>();
+    RegisterStreamClass<TStrAppINISetSem>();
+    RegisterStreamClass<TDevIxSetSem>();
+    RegisterStreamClass<TByteSorterSem>();
+    RegisterStreamClass<TWordSorterSem>();
+    RegisterStreamClass<TLIntSorterSem>();
+    RegisterStreamClass<TDWordSorterSem>();
+    RegisterStreamClass<TStrSorterSem>();
+    RegisterStreamClass<TAnsiStrSorterSem>();
+    RegisterStreamClass<TStrTimeSetSem>();
+    RegisterStreamClass<TTTCTimeSetSem>();
+    RegisterStreamClass<TAcceptDWFSem>();
+    RegisterStreamClass<TAcceptDateTimeSem>();
+}
+
+} // namespace ravlo

@@ -1,0 +1,127 @@
+#include "framework/ctrl_validator.h"
+#include "framework/param_record.h"
+#include "framework/ui/param_dialogs.h"
+#include "framework/ui/qt_message_pump.h"
+#include "framework/ui/qt_val_control.h"
+#include "framework/ui/radio_group_box.h"
+#include "framework/ui/wait_dialog.h"
+#include "qt_test_app.h"
+#include "support/box_recorder.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+namespace ravlo {
+namespace {
+
+void Click(QDialog& dialog, const char* button) {
+    dialog.findChild<QPushButton*>(QString::fromLatin1(button))->click();
+}
+
+class ValDialogsTest : public ::testing::Test {
+protected:
+    testing::BoxRecorder boxes_;
+};
+
+TEST_F(ValDialogsTest, WordDialogRefusesAValueAboveMaxAndStaysOpen) {
+    std::uint16_t value = 15;
+    testing::ShownDialogDriver<TParWord_Dlg> driver([this](TParWord_Dlg& dialog) {
+        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Editace parametru"));
+        EXPECT_TRUE(dialog.LabelStr_Edit->isReadOnly() && dialog.UnitStr_Edit->isReadOnly());
+        EXPECT_EQ(dialog.LabelStr_Edit->text(), QStringLiteral("Speed"));
+        EXPECT_EQ(dialog.UnitStr_Edit->text(), QStringLiteral("rpm"));
+        EXPECT_EQ(dialog.Value_Edit->text(), QStringLiteral("15"));
+        dialog.Value_Edit->setText(QStringLiteral("21"));
+        Click(dialog, "OK_Button");
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_EQ(boxes_.Take(), "Hodnota 21 mimo meze <10;20>");
+        dialog.Value_Edit->setText(QStringLiteral("18"));
+        Click(dialog, "OK_Button");
+    });
+    EXPECT_EQ(ExecParWordDlg(nullptr, "Speed", "rpm", 0, 20, 10, value), mrOk);
+    EXPECT_TRUE(driver.Acted());
+    EXPECT_EQ(value, 18);
+}
+
+TEST_F(ValDialogsTest, CancelLeavesTheValueUnchanged) {
+    std::uint8_t value = 5;
+    testing::ShownDialogDriver<TParByte_Dlg> driver([](TParByte_Dlg& dialog) {
+        EXPECT_EQ(dialog.Value_Edit->text(), QStringLiteral("$05"));
+        dialog.Value_Edit->setText(QStringLiteral("nonsense"));
+        Click(dialog, "Cancel_Button");
+    });
+    EXPECT_EQ(ExecParByteDlg(nullptr, "Count", "", kValHex, 10, 0, value), mrCancel);
+    EXPECT_TRUE(driver.Acted());
+    EXPECT_EQ(value, 5);
+    EXPECT_TRUE(boxes_.texts.empty());
+}
+
+TEST_F(ValDialogsTest, RegisteredDialogsRunByName) {
+    RegisterFrameworkDialogs();
+    std::vector<std::uint8_t> record = MakeParRecord(4, "Address", "", 0, 0, 0xFFFFFFFF);
+    testing::ShownDialogDriver<TParDWord_Dlg> driver([](TParDWord_Dlg& dialog) {
+        dialog.Value_Edit->setText(QStringLiteral("$FFFFFFFF"));
+        Click(dialog, "OK_Button");
+    });
+    EXPECT_EQ(ExecuteDialog(nullptr, "TParDWord_Dlg", record), mrOk);
+    EXPECT_EQ(ParRecordValue(record, 4), 0xFFFFFFFFu);
+}
+
+// Busy until told otherwise; each pass shows the next step.
+class StepWait final : public TWait_Dlg {
+public:
+    bool IsBusy() override { return busy; }
+    bool GetText(std::string& text) override {
+        text = "step " + std::to_string(++steps);
+        return steps <= 3;
+    }
+    bool busy = true;
+    int steps = 0;
+};
+
+TEST_F(ValDialogsTest, WaitDialogShowsTextsAndEndsOnItsMessageWhenTheWorkIsDone) {
+    QtMessagePump pump;
+    StepWait dialog;
+    std::vector<std::uint8_t> lines(kWaitRecordSize);
+    dialog.BindRecord(lines);
+    QTimer::singleShot(300, &dialog, [&dialog] {
+        EXPECT_EQ(dialog.Line2_Edit->text(), QStringLiteral("step 3"));
+        dialog.busy = false;
+    });
+    EXPECT_EQ(dialog.ShowModal(), mrCancel);
+}
+
+TEST_F(ValDialogsTest, WidgetsAsValidatorControls) {
+    QComboBox combo;
+    TQtValControl comboControl(&combo);
+    comboControl.SetItems({"a", "b"});
+    comboControl.SetText("7"); // a value without an entry
+    EXPECT_EQ(combo.currentIndex(), -1);
+    EXPECT_EQ(comboControl.Text(), "7");
+
+    TRadioGroupBox group;
+    TQtValControl groupControl(&group);
+    int clicks = 0;
+    groupControl.AddClickHandler([&clicks] { ++clicks; });
+    groupControl.SetItems({"x", "y", "z"});
+    groupControl.SetItemIndex(1);
+    EXPECT_EQ(clicks, 0); // the program's changes are no clicks
+    group.findChildren<QAbstractButton*>().at(2)->click();
+    EXPECT_EQ(groupControl.ItemIndex(), 2);
+
+    QListWidget list;
+    TQtValControl listControl(&list);
+    listControl.AddClickHandler([&clicks] { ++clicks; });
+    listControl.SetItems({"one", "two"});
+    listControl.SetItemIndex(0);
+    list.setCurrentRow(1); // as the user would
+    EXPECT_EQ(clicks, 2);
+
+    QWidget plain;
+    EXPECT_THROW(TQtValControl{&plain}, ExcValidators);
+}
+
+} // namespace
+} // namespace ravlo

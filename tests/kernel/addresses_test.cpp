@@ -1,0 +1,142 @@
+#include "kernel/proc_adr.h"
+#include "kernel/sys_addr.h"
+
+#include <array>
+#include <gtest/gtest.h>
+#include <vector>
+
+namespace ravlo {
+namespace {
+
+TEST(ProcAdrTest, TextFormIsTwelveUpperCaseCharactersAndParsesInEitherCase) {
+    EXPECT_EQ(ProcAdrStr(TProcAdr{}), "[00,00,0000]");
+    EXPECT_EQ(ProcAdrStr(TProcAdr{0x8F, 0xAB, 0xC0DE}), "[8F,AB,C0DE]");
+    const struct {
+        const char* text;
+        TProcAdr adr;
+    } cases[] = {{"[70,00,0001]", {0x70, 0, 1}},
+                 {"[8f,fe,c0de]", {0x8F, 0xFE, 0xC0DE}},
+                 {"[FF,FF,FFFF]", {0xFF, 0xFF, 0xFFFF}},
+                 {"[10,00,2001]", {0x10, 0, 0x2001}}};
+    for (const auto& c : cases) {
+        TProcAdr adr;
+        bool err = true;
+        StrToProcAdr(adr, c.text, err);
+        EXPECT_FALSE(err) << c.text;
+        EXPECT_EQ(adr, c.adr) << c.text;
+    }
+}
+
+TEST(ProcAdrTest, AWronglyShapedTextClearsTheAddress) {
+    for (const char* text : {"[70,00,001]", "[70,00,00001]", "(70,00,0001]", "[70;00,0001]", "[70,00;0001]",
+                             "[70,00,0001)", ""}) {
+        TProcAdr adr{1, 2, 3};
+        bool err = false;
+        StrToProcAdr(adr, text, err);
+        EXPECT_TRUE(err) << text;
+        EXPECT_EQ(adr, TProcAdr{}) << text;
+    }
+}
+
+TEST(ProcAdrTest, ABadFieldSetsTheErrorButTheOthersAreTaken) {
+    TProcAdr adr{0x11, 0x22, 0x3333};
+    bool err = false;
+    StrToProcAdr(adr, "[7G,05,0001]", err);
+    EXPECT_TRUE(err);
+    EXPECT_EQ(adr, (TProcAdr{0x11, 5, 1})) << "the bad field keeps its value";
+    StrToProcAdr(adr, "[70,00,12 4]", err);
+    EXPECT_TRUE(err) << "a blank is no hex digit";
+    EXPECT_EQ(adr, (TProcAdr{0x70, 0, 1}));
+    StrToProcAdr(adr, "[-1,00,0001]", err);
+    EXPECT_TRUE(err) << "a sign is no hex digit";
+}
+
+TEST(ProcAdrTest, WireBytesAreLittleEndian) {
+    std::array<std::uint8_t, 4> bytes{};
+    WriteProcAdr(bytes, TProcAdr{0x87, 0x03, 0x2001});
+    EXPECT_EQ(bytes, (std::array<std::uint8_t, 4>{0x87, 0x03, 0x01, 0x20}));
+    EXPECT_EQ(ReadProcAdr(bytes), (TProcAdr{0x87, 0x03, 0x2001}));
+}
+
+struct Range {
+    WindowHandle handle;
+    std::uint16_t lo;
+    std::uint16_t hi;
+    bool operator==(const Range&) const = default;
+};
+
+std::vector<Range> Ranges(const TSysAddrColl& coll) {
+    std::vector<Range> out;
+    for (const TSysAddrMember& member : coll.Members()) {
+        out.push_back({member.Handle, member.LogALo, member.LogAHi});
+    }
+    return out;
+}
+
+TEST(SysAddrTest, HandlesByLogicalAddress) {
+    TSysAddrColl coll;
+    ASSERT_TRUE(coll.Register("MAIN", 7, {}, {}, 0x2000, 0x20FF));
+    ASSERT_TRUE(coll.Register("AUX", 9, {}, {}, 0x3000, 0x3000));
+    EXPECT_EQ(coll.GetHandle(0x2000), 7u);
+    EXPECT_EQ(coll.GetHandle(0x20FF), 7u);
+    EXPECT_EQ(coll.GetHandle(0x2100), kNoWindow);
+    EXPECT_EQ(coll.GetHandle(0x1FFF), kNoWindow);
+    EXPECT_EQ(coll.GetHandle(0x3000), 9u);
+}
+
+TEST(SysAddrTest, OverlappingRangesOfOneWindowAreWidened) {
+    TSysAddrColl coll;
+    ASSERT_TRUE(coll.Register("MAIN", 7, {}, {}, 0x2000, 0x20FF));
+    ASSERT_TRUE(coll.Register("MAIN", 7, {}, {}, 0x2080, 0x2180));
+    EXPECT_EQ(Ranges(coll), (std::vector<Range>{{7, 0x2000, 0x2180}}));
+    // A range that touches none of its ranges gets a member of its own.
+    ASSERT_TRUE(coll.Register("MAIN", 7, {}, {}, 0x2181, 0x2200));
+    EXPECT_EQ(Ranges(coll), (std::vector<Range>{{7, 0x2000, 0x2180}, {7, 0x2181, 0x2200}}));
+}
+
+TEST(SysAddrTest, ARangeTakenByAnotherWindowIsRefusedWithoutWideningAnything) {
+    TSysAddrColl coll;
+    ASSERT_TRUE(coll.Register("MAIN", 7, {}, {}, 0x2000, 0x20FF));
+    ASSERT_TRUE(coll.Register("AUX", 9, {}, {}, 0x2200, 0x22FF));
+    EXPECT_FALSE(coll.Register("OTHER", 8, {}, {}, 0x2080, 0x2180));
+    // Overlaps its own range and another window's: nothing changes.
+    EXPECT_FALSE(coll.Register("MAIN", 7, {}, {}, 0x2080, 0x2200));
+    EXPECT_EQ(Ranges(coll), (std::vector<Range>{{7, 0x2000, 0x20FF}, {9, 0x2200, 0x22FF}}));
+
+    EXPECT_FALSE(coll.Register("BAD", 10, {}, {}, 0x5000, 0x4000)) << "empty range";
+    EXPECT_FALSE(coll.Register("BAD", kNoWindow, {}, {}, 0x6000, 0x6000)) << "no window";
+    EXPECT_EQ(coll.Members().size(), 2u);
+}
+
+TEST(SysAddrTest, GlobalRegistryTickAndCloseCheck) {
+    bool err = false;
+    RegisterSysAddr("MAIN", 7, err, {}, {}, 0, 1);
+    EXPECT_TRUE(err) << "no registry yet";
+    EXPECT_EQ(GetSysAddrHandle(0), kNoWindow);
+    SysAddrTickAll();
+    EXPECT_TRUE(SysAddrCanCloseAll());
+
+    TSysAddrColl coll;
+    ScopedSysAddrColl guard(coll);
+    std::vector<std::string> order;
+    int closeAsked = 0;
+    RegisterSysAddr(
+        "MAIN", 7, err, [&] { return ++closeAsked, false; }, [&] { order.push_back("MAIN"); }, 0x2000,
+        0x20FF);
+    EXPECT_FALSE(err);
+    RegisterSysAddr(
+        "AUX", 9, err, [&] { return ++closeAsked, true; }, [&] { order.push_back("AUX"); }, 0x3000, 0x30FF);
+    RegisterSysAddr("QUIET", 11, err, {}, {}, 0x4000, 0x40FF);
+    EXPECT_FALSE(err);
+    RegisterSysAddr("CLASH", 12, err, {}, {}, 0x3050, 0x3050);
+    EXPECT_TRUE(err);
+
+    EXPECT_EQ(GetSysAddrHandle(0x3001), 9u);
+    SysAddrTickAll();
+    EXPECT_EQ(order, (std::vector<std::string>{"MAIN", "AUX"}));
+    EXPECT_FALSE(SysAddrCanCloseAll());
+    EXPECT_EQ(closeAsked, 2) << "every window is asked";
+}
+
+} // namespace
+} // namespace ravlo

@@ -1,0 +1,70 @@
+#include "framework/text_settings.h"
+#include "platform/presenter.h"
+#include "records/lex_reader.h"
+#include "records/lex_writer.h"
+#include "records/ttc_time.h"
+
+#include <gtest/gtest.h>
+
+namespace ravlo {
+namespace {
+
+std::string Written(const MemoryStream& stream) {
+    return {stream.Data().begin(), stream.Data().end()};
+}
+
+TEST(LexWriterTest, WrapsBeforeAPieceThatDoesNotFit) {
+    MemoryStream out;
+    TLexWriter writer(out, 10);
+    writer.WrPChar("12345");
+    writer.WrPChar("12345");
+    writer.WrPChar("123");
+    EXPECT_EQ(Written(out), "1234512345\r\n");
+    EXPECT_EQ(writer.Line(), "123");
+
+    writer.SetPrefix("  ");
+    writer.WrPChar("12345678");
+    writer.WrFinish();
+    EXPECT_EQ(Written(out), "1234512345\r\n123\r\n  12345678\r\n");
+    EXPECT_EQ(writer.LineCount(), 3);
+}
+
+TEST(LexWriterTest, BreakCharacterStartsALineBeforeItself) {
+    MemoryStream out;
+    TLexWriter writer(out, 80);
+    writer.SetPrefix("> ");
+    writer.BreakChars.set('*');
+    writer.WrChar('*');
+    writer.WrPChar("a");
+    writer.WrChar('*');
+    writer.WrChar('b');
+    writer.WrFinish();
+    EXPECT_EQ(Written(out), "> *a\r\n> *b\r\n");
+}
+
+TEST(LexWriterTest, WrittenValuesReadBack) {
+    ResetTextFormatSettings();
+    const std::uint32_t lastStamp = *PackTTCTime({2080, 12, 31, 23, 59, 58});
+    MemoryStream out;
+    TLexWriter writer(out, 12);
+    writer.WrQuoted("it's a 'quoted' text");
+    writer.WrPChar(";");
+    writer.WrPChar(TTCTimeStr(lastStamp));
+    writer.WrPChar(";");
+    writer.WrQuoted("");
+    writer.WrFinish();
+
+    MemoryStream in(out.Data());
+    ScriptedPresenter presenter;
+    ScopedPresenter scoped(presenter);
+    TLexReader reader(in);
+    EXPECT_EQ(reader.ReadString(), "it's a 'quoted' text");
+    EXPECT_EQ(reader.NextChar(), ';');
+    EXPECT_EQ(reader.ReadDWord(TLexReader::kDWordTTCTime), lastStamp);
+    EXPECT_EQ(reader.NextChar(), ';');
+    EXPECT_EQ(reader.ReadString(), "");
+    EXPECT_FALSE(reader.ErrorFlag());
+}
+
+} // namespace
+} // namespace ravlo

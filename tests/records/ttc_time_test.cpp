@@ -1,0 +1,68 @@
+#include "framework/text_settings.h"
+#include "records/ttc_time.h"
+
+#include <gtest/gtest.h>
+
+namespace ravlo {
+namespace {
+
+constexpr std::uint32_t Stamp(std::uint32_t day, bool afternoon, std::uint32_t seconds) {
+    return (seconds << 16) | (day * 2) | (afternoon ? 1 : 0);
+}
+
+TEST(TTCTimeTest, PacksDatesAtTheLimitsAndBack) {
+    const struct {
+        TDTRec rec;
+        std::uint32_t stamp;
+    } cases[] = {
+        {{1992, 1, 1, 0, 0, 0}, 0},
+        {{1992, 1, 1, 12, 0, 0}, 1},
+        {{1992, 1, 1, 13, 0, 1}, Stamp(0, true, 3601)},
+        {{1992, 2, 29, 11, 59, 59}, Stamp(59, false, 43199)},
+        {{1993, 3, 1, 0, 0, 0}, Stamp(425, false, 0)},
+        {{2000, 2, 29, 23, 59, 59}, Stamp(2981, true, 43199)},
+        {{2080, 12, 31, 23, 59, 58}, Stamp(32507, true, 43198)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.rec.Year << "-" << c.rec.Month << "-" << c.rec.Day);
+        EXPECT_EQ(PackTTCTime(c.rec), c.stamp);
+        EXPECT_EQ(UnpackTTCTime(c.stamp), c.rec);
+    }
+}
+
+TEST(TTCTimeTest, RefusesDatesAndTimesOutOfRange) {
+    const TDTRec refused[] = {
+        {1991, 12, 31, 0, 0, 0}, {2081, 1, 1, 0, 0, 0},  {1992, 0, 1, 0, 0, 0},  {1992, 13, 1, 0, 0, 0},
+        {1992, 1, 0, 0, 0, 0},   {1993, 2, 29, 0, 0, 0}, {1992, 2, 30, 0, 0, 0}, {1992, 4, 31, 0, 0, 0},
+        {1992, 1, 1, 24, 0, 0},  {1992, 1, 1, 0, 60, 0}, {1992, 1, 1, 0, 0, 60},
+    };
+    for (const TDTRec& rec : refused) {
+        EXPECT_EQ(PackTTCTime(rec), std::nullopt) << rec.Year << "-" << rec.Month << "-" << rec.Day << " "
+                                                  << rec.Hour << ":" << rec.Min << ":" << rec.Sec;
+    }
+}
+
+TEST(TTCTimeTest, ComparesByDayAndHalfDayBeforeSeconds) {
+    const std::uint32_t morning = Stamp(10, false, 40000);
+    const std::uint32_t earlyAfternoon = Stamp(10, true, 5);
+    const std::uint32_t lateAfternoon = Stamp(10, true, 6);
+    const std::uint32_t nextDay = Stamp(11, false, 0);
+    EXPECT_EQ(CmpTTCTime(morning, earlyAfternoon), -1);
+    EXPECT_EQ(CmpTTCTime(earlyAfternoon, lateAfternoon), -1);
+    EXPECT_EQ(CmpTTCTime(lateAfternoon, nextDay), -1);
+    EXPECT_EQ(CmpTTCTime(nextDay, morning), 1);
+    EXPECT_EQ(CmpTTCTime(morning, morning), 0);
+    // As plain numbers the morning stamp with its many seconds would sort last.
+    EXPECT_GT(morning, nextDay);
+}
+
+TEST(TTCTimeTest, TextAndNow) {
+    ResetTextFormatSettings();
+    EXPECT_EQ(TTCTimeStr(Stamp(32507, true, 43198)), "31/12/2080 23:59:58");
+    const std::uint32_t now = GetTTCTimeNow();
+    EXPECT_NE(now, 0u);
+    EXPECT_EQ(UnpackTTCTime(now).Sec % 2, 0);
+}
+
+} // namespace
+} // namespace ravlo
