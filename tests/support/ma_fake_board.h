@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <map>
+#include <numeric>
 #include <optional>
 #include <span>
 #include <string>
@@ -191,13 +192,8 @@ private:
     }
     // A Chcksum's module (segment:0000, whole paragraphs) adds up to 0 modulo 256.
     bool SumsToZero(std::span<const std::uint8_t> frame) const {
-        const std::uint32_t lin = FarPtrToLin(FrameFarPtr(frame, 3));
-        const std::size_t count = std::size_t{FrameU16(frame, 7)} * 16;
-        std::uint8_t sum = 0;
-        for (std::size_t i = 0; i < count && lin + i < memory_.size(); ++i) {
-            sum = static_cast<std::uint8_t>(sum + memory_[lin + i]);
-        }
-        return sum == 0;
+        const auto first = memory_.begin() + FarPtrToLin(FrameFarPtr(frame, 3));
+        return std::accumulate(first, first + FrameU16(frame, 7) * 16, 0u) % 256 == 0;
     }
     Frames LoadAnswer(std::span<const std::uint8_t> frame) {
         const std::uint32_t lin = FarPtrToLin(FrameFarPtr(frame, 3));
