@@ -11,7 +11,6 @@ bool IsCommandAvailable(TMainAction action) {
     case A::ComSettings:
     case A::WriteBin:
     case A::ReadBin:
-    case A::VokSetup:
     case A::RTC:
     case A::IO:
     case A::Mem256:

@@ -168,7 +168,7 @@ void TRavloMainFormCore::FormCreate() {
         TmpErrProc = dynamic_cast<TTMP_ERR_Process*>(ProcessColl->GetProcByIdent(PT_TmpErr));
         DlgProc = dynamic_cast<TDLGPROC_Process*>(ProcessColl->GetProcByIdent(PT_DlgProc));
         if (MAProc != nullptr) {
-            MAProc->SetInterfaces({nullptr, nullptr, &maForm_, &maProject_});
+            MAProc->SetInterfaces({nullptr, &maViews_, &maForm_, &maProject_});
         }
         if (TmpErrProc != nullptr) {
             errHistory_ = std::make_unique<TTmpErrHistorySource>(*TmpErrProc);
@@ -268,6 +268,7 @@ void TRavloMainFormCore::UpdateMenus() {
     inputs.SysWriterOpen = host_.SysWriterOpen();
     TMenuStates states = ComputeMenuStates(MenuInputsFromProject(inputs));
     ApplyAvailableCommands(states);
+    states.SetupConnected = states.SetupConnected && SetupCanSave();
     HighAccess = states.HighAccess;
     host_.ApplyMenuStates(states);
 }
@@ -340,6 +341,9 @@ void TRavloMainFormCore::Execute(TMainAction action) {
         break;
     case A::Request:
         Request_Click();
+        break;
+    case A::VokSetup:
+        VokSetup_MenuItemClick();
         break;
     case A::ErrHistory:
         host_.ShowErrHistory(ErrHistorySource());

@@ -3,10 +3,12 @@
 #include "framework/board_address.h"
 #include "project/eprom_composer.h"
 #include "project/project_globals.h"
+#include "shell/setup_files.h"
 
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <string_view>
 
 namespace ravlo {
@@ -43,6 +45,12 @@ public:
     // composition needs corrections) and answers how that ended; otherwise nothing.
     virtual std::optional<TEpromRunResult> ShowEpromImage(TEpromImgHost& imageHost,
                                                           tModuleCollection& modules, bool unattended) = 0;
+    // The open dialog for a BIOS setup file (.c38 or .c18) to edit offline; nothing when cancelled.
+    virtual std::optional<std::filesystem::path> ChooseSetupFile(const std::filesystem::path& startDir) = 0;
+    // Shows the setup dialog of board over record, which it edits in place, with "Save to Vok"
+    // enabled when canSave (ApplyMenuStates tells an open dialog SetupConnected). True when the user
+    // chose "Save to Vok"; the record is then the edited one.
+    virtual bool EditSetup(TSetupBoard board, std::span<std::uint8_t> record, bool canSave) = 0;
     // The open project is closing: the windows that belong to it close now, saving into it.
     virtual void CloseProjectWindows() = 0;
     // Opens an error-history window on source (nullptr: an empty one).

@@ -10,6 +10,8 @@
 #include "project/ui/eprom_img_form.h"
 #include "shell/main_form_setup.h"
 #include "shell/menu_state.h"
+#include "shell/ui/config188_dialog.h"
+#include "shell/ui/config386_dialog.h"
 #include "shell/ui/err_history_form.h"
 #include "shell/ui/event_log_form.h"
 #include "shell/ui/main_icons.h"
@@ -186,6 +188,28 @@ void TRavloMainForm::AddEvent(std::string_view text, std::uint8_t kind) {
 
 void TRavloMainForm::ApplyMenuStates(const TMenuStates& states) {
     menus_->Apply(states);
+    if (auto* setup = findChild<TSetupDialog*>(QString(), Qt::FindDirectChildrenOnly)) {
+        setup->SetConnected(states.SetupConnected);
+    }
+}
+
+std::optional<std::filesystem::path> TRavloMainForm::ChooseSetupFile(const std::filesystem::path& startDir) {
+    if (chooseSetup_) {
+        return chooseSetup_(startDir);
+    }
+    return ChooseFileWithDialog(this,
+                                {"Open BIOS setup",
+                                 "BIOS setup files|*.c38;*.c18|Binary files|*.bin|All files|*",
+                                 {},
+                                 startDir.empty() ? std::filesystem::path(".") : startDir,
+                                 {}},
+                                false);
+}
+
+bool TRavloMainForm::EditSetup(TSetupBoard board, std::span<std::uint8_t> record, bool canSave) {
+    const int result = board == TSetupBoard::Vok386 ? EditConfig386(this, record, canSave)
+                                                    : EditConfig188(this, record, canSave);
+    return result == mrOk;
 }
 
 bool TRavloMainForm::ErrHistoryOpen() const {
