@@ -6,6 +6,7 @@
 #include "fixtures/project_files.h"
 #include "fixtures/sample_programs.h"
 #include "shell/exit_codes.h"
+#include "shell/password_store.h"
 #include "support/app_fixtures.h"
 #include "support/built_program.h"
 #include "support/default_app_ini.h"
@@ -291,6 +292,15 @@ TEST_F(ShellE2eTest, SeededSoakThroughLineAndBoardFaults) {
             EXPECT_EQ(*code, kExitDownloadFailed) << "seed " << seed << "\n" << log;
         }
     }
+}
+
+TEST_F(ShellE2eTest, ALoginNobodyCanAnswerEndsTheRunWithItsCode) {
+    TPasswordLabelColl store;
+    store.AddUser("john", "pw", 1, 0);
+    ASSERT_TRUE(store.Save(home_.Path() / kUsersFileName).Ok());
+    EXPECT_EQ(RunProgram(*ravlo_, {ini_.string(), "/Ujohn"}, ProgramEnv(), project_.Path(), 30s),
+              std::optional<int>(kExitNoLogin))
+        << RuntimeLog();
 }
 
 } // namespace
