@@ -68,9 +68,10 @@ public:
     // Writes data (its length is the block's) at address; name is shown in the progress window. An
     // empty block is refused with a message. The bytes belong to the write from now on.
     bool WriteMemBlock(TSegOfsPtr address, std::vector<std::uint8_t> data, std::string_view name);
-    // Reads length bytes at address and appends them to file (which the read window has created).
-    // A length of 0 is refused with a message.
-    bool ReadMemBlock(TSegOfsPtr address, std::uint32_t length, const std::filesystem::path& file);
+    // Reads length bytes at address and appends them to file, or replaces the file with them. A
+    // length of 0 is refused with a message.
+    bool ReadMemBlock(TSegOfsPtr address, std::uint32_t length, const std::filesystem::path& file,
+                      TReadFileMode mode = TReadFileMode::Append);
     // Reads the 256-byte page at address for the memory view whose window is notify.
     void ReadMemPage(TSegOfsPtr address, WindowHandle notify);
     // Reads the setup block of the 188 (FFE0:0000) or the 386 board (FFF0:0000) for its dialog.

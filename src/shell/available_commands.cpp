@@ -9,13 +9,9 @@ bool IsCommandAvailable(TMainAction action) {
     switch (action) {
     case A::MemDesign:
     case A::ComSettings:
-    case A::WriteBin:
-    case A::ReadBin:
     case A::VokSetup:
     case A::RTC:
     case A::IO:
-    case A::Mem256:
-    case A::MemView:
     case A::Read:
     case A::UserLogin:
     case A::UserLogout:

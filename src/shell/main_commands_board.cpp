@@ -13,6 +13,7 @@
 #include "shell/cmd_line.h"
 #include "shell/main_form_core.h"
 #include "shell/main_form_host.h"
+#include "shell/mem_view_model.h"
 #include "shell/run_address.h"
 
 #include <string>
@@ -157,6 +158,14 @@ void TRavloMainFormCore::CheckSum_Click() {
 void TRavloMainFormCore::BIOSInfo_Click() {
     if (MAProc != nullptr) {
         MAProc->ReadBiosId();
+    }
+}
+
+void TRavloMainFormCore::MemView_MenuItemClick() {
+    TSegOfsPtr address = MemViewAddr();
+    if (MAProc != nullptr && AskAddressFor("Enter starting address", address)) {
+        MemViewAddr() = address;
+        MAProc->ReadMemPage(address, kNoWindow);
     }
 }
 

@@ -168,7 +168,10 @@ void TRavloMainFormCore::FormCreate() {
         TmpErrProc = dynamic_cast<TTMP_ERR_Process*>(ProcessColl->GetProcByIdent(PT_TmpErr));
         DlgProc = dynamic_cast<TDLGPROC_Process*>(ProcessColl->GetProcByIdent(PT_DlgProc));
         if (MAProc != nullptr) {
-            MAProc->SetInterfaces({nullptr, nullptr, &maForm_, &maProject_});
+            TMaInterfaces interfaces = host_.BoardWindows(*MAProc);
+            interfaces.MainForm = &maForm_;
+            interfaces.Project = &maProject_;
+            MAProc->SetInterfaces(interfaces);
         }
         if (TmpErrProc != nullptr) {
             errHistory_ = std::make_unique<TTmpErrHistorySource>(*TmpErrProc);
@@ -347,6 +350,16 @@ void TRavloMainFormCore::Execute(TMainAction action) {
         break;
     case A::Request:
         Request_Click();
+        break;
+    case A::WriteBin:
+        host_.ShowBinWriter();
+        break;
+    case A::ReadBin:
+        host_.ShowBinReader();
+        break;
+    case A::Mem256:
+    case A::MemView:
+        MemView_MenuItemClick();
         break;
     case A::ErrHistory:
         host_.ShowErrHistory(ErrHistorySource());

@@ -110,6 +110,8 @@ public:
     void CheckSum_Click();
     void BIOSInfo_Click();
     void Request_Click();
+    // Asks for an address and reads the page there into a new memory view.
+    void MemView_MenuItemClick();
     // Closes the open project and then the main form.
     void Exit_ActionExecute();
 

@@ -3,6 +3,7 @@
 #include "framework/board_address.h"
 #include "project/eprom_composer.h"
 #include "project/project_globals.h"
+#include "protocol/ma_interfaces.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -12,6 +13,7 @@
 namespace ravlo {
 
 class TErrHistorySource;
+class TRavlo_MA_Process;
 class tModuleCollection;
 struct TMenuStates;
 
@@ -47,6 +49,12 @@ public:
     virtual void ShowErrHistory(TErrHistorySource* source) = 0;
     // Shows the writer window of channel 0.
     virtual void ShowSysWriter() = 0;
+    // The windows the board master process opens and feeds itself (progress, memory views); a
+    // host without windows has none.
+    virtual TMaInterfaces BoardWindows(TRavlo_MA_Process&) { return {}; }
+    // Opens (or brings up) the binary write and read windows.
+    virtual void ShowBinWriter() {}
+    virtual void ShowBinReader() {}
 
     // Closes the main window through its close path; the program then ends.
     virtual void CloseMainForm() = 0;

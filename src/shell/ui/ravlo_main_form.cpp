@@ -10,9 +10,12 @@
 #include "project/ui/eprom_img_form.h"
 #include "shell/main_form_setup.h"
 #include "shell/menu_state.h"
+#include "shell/ui/board_windows.h"
 #include "shell/ui/err_history_form.h"
 #include "shell/ui/event_log_form.h"
 #include "shell/ui/main_menus.h"
+#include "shell/ui/reader_form.h"
+#include "shell/ui/writer_form.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -237,6 +240,23 @@ void TRavloMainForm::ShowSysWriter() {
     if (!open) {
         sysWr_->parentWidget()->resize(800, 500);
         UpdateMenusWhenGone(*sysWr_);
+    }
+}
+
+TMaInterfaces TRavloMainForm::BoardWindows(TRavlo_MA_Process& master) {
+    boardWindows_ = std::make_unique<TBoardWindows>(*this, master);
+    return {boardWindows_.get(), boardWindows_.get(), nullptr, nullptr};
+}
+
+void TRavloMainForm::ShowBinWriter() {
+    if (boardWindows_ != nullptr) {
+        ShowMDIChild<TfWriter>([this] { return new TfWriter(boardWindows_->Board()); });
+    }
+}
+
+void TRavloMainForm::ShowBinReader() {
+    if (boardWindows_ != nullptr) {
+        ShowMDIChild<TfReader>([this] { return new TfReader(boardWindows_->Board()); });
     }
 }
 

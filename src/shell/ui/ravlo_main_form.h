@@ -19,6 +19,7 @@ class QMdiSubWindow;
 namespace ravlo {
 
 class QtDialogShower;
+class TBoardWindows;
 class QtSchedulerDrive;
 class TMainMenus;
 
@@ -92,7 +93,13 @@ public:
                                                   bool unattended) override;
     void ShowErrHistory(TErrHistorySource* source) override;
     void ShowSysWriter() override;
+    TMaInterfaces BoardWindows(TRavlo_MA_Process& master) override;
+    void ShowBinWriter() override;
+    void ShowBinReader() override;
     void CloseMainForm() override;
+
+    // The progress window and memory views the board master opens; nullptr without a master.
+    TBoardWindows* BoardViews() const { return boardWindows_.get(); }
 
 signals:
     // The form has closed for good; the program ends with code.
@@ -125,6 +132,7 @@ private:
     std::unique_ptr<QtDialogShower> dialogShower_;
     DialogShower* previousShower_ = nullptr;
     std::unique_ptr<QtSchedulerDrive> drive_;
+    std::unique_ptr<TBoardWindows> boardWindows_;
     TMainMenus* menus_;
     QPointer<TFormEventLog> eventLog_;
     QPointer<TSysWrForm> sysWr_;
