@@ -3,6 +3,7 @@
 #include "shell/ui/mem_view_form.h"
 #include "shell/ui/progress_form.h"
 #include "shell/ui/ravlo_main_form.h"
+#include "shell/ui/tool_form_parts.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -51,7 +52,7 @@ void TBoardWindows::UpdateProgress() {
 
 void TBoardWindows::CloseProgress() {
     if (progress_ != nullptr) {
-        progress_->parentWidget()->close();
+        CloseWithFrame(*progress_);
         progress_ = nullptr;
     }
 }
@@ -61,7 +62,7 @@ void TBoardWindows::ShowMemPage(WindowHandle notify, TSegOfsPtr address, std::ve
     if (view == nullptr) {
         view = new TfMemView(board_);
         QMdiSubWindow* window = main_.AddMdiChild(view);
-        window->resize(window->size() - view->size() + QSize(view->maximumWidth(), 480));
+        window->resize(window->size() - view->size() + view->sizeHint());
         FitFrame(*window, *view);
         Centre(*window);
         window->show();

@@ -88,12 +88,11 @@ TfMemView::TfMemView(TBoardMemory& board, QWidget* parent)
     btSave_->setVisible(UserMayWriteBoard());
     auto* btClose = Named<QPushButton>(this, "btClose", "Close");
 
-    auto* bottom = ButtonRow({btPrev_, btNext_, btSave_, btClose});
-    bottom->insertWidget(0, lblActPos_);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(heads);
     layout->addWidget(richEdit_, 1);
-    layout->addLayout(bottom);
+    layout->addWidget(lblActPos_);
+    layout->addLayout(ButtonRow({btPrev_, btNext_, btSave_, btClose}));
 
     // From a narrow line to a wide one, as the window allows.
     const QFontMetrics metrics(richEdit_->font());
@@ -102,14 +101,22 @@ TfMemView::TfMemView(TBoardMemory& board, QWidget* parent)
     const int chrome = margins.left() + margins.right() + 2 * richEdit_->frameWidth() +
                        2 * static_cast<int>(richEdit_->document()->documentMargin()) +
                        richEdit_->verticalScrollBar()->sizeHint().width() + cell;
-    setMinimumSize(kNarrowLine * cell + chrome, kMinHeight);
+    setMinimumSize(std::max(kNarrowLine * cell + chrome, layout->minimumSize().width()), kMinHeight);
     setMaximumWidth(kWideLine * cell + chrome);
 
     connect(btPrev_, &QPushButton::clicked, this, [this] { StepPage(-1); });
     connect(btNext_, &QPushButton::clicked, this, [this] { StepPage(1); });
     connect(btSave_, &QPushButton::clicked, this, &TfMemView::btSaveClick);
-    connect(btClose, &QPushButton::clicked, this, &QWidget::close);
+    connect(btClose, &QPushButton::clicked, this, [this] { CloseWithFrame(*this); });
     Render();
+}
+
+QSize TfMemView::sizeHint() const {
+    constexpr int kRows = 16;
+    const int line = QFontMetrics(richEdit_->font()).lineSpacing();
+    const int text = kRows * line + line / 2 + 2 * richEdit_->frameWidth() +
+                     2 * static_cast<int>(richEdit_->document()->documentMargin());
+    return {maximumWidth(), layout()->sizeHint().height() - richEdit_->sizeHint().height() + text};
 }
 
 void TfMemView::ShowPage(TSegOfsPtr address, std::vector<std::uint8_t> data) {
@@ -126,25 +133,37 @@ void TfMemView::Render() {
     }
     richEdit_->setPlainText(lines.join(QLatin1Char('\n')));
 
+    // Each edited byte's digits and character in red; neighbouring characters share one mark,
+    // which the text layout paints more reliably than a mark per character.
     QList<QTextEdit::ExtraSelection> marks;
     QTextCharFormat red;
     red.setForeground(QColor(0xFF, 0, 0));
-    const int w = model_.BytesPerRow();
-    for (std::size_t i = 0; i < TMemViewModel::kPageSize; ++i) {
-        if (!model_.Changed().test(i)) {
-            continue;
-        }
-        const int row = static_cast<int>(i) / w;
-        const int col = static_cast<int>(i) % w;
+    const auto mark = [&](int row, int from, int length) {
         const QTextBlock block = richEdit_->document()->findBlockByNumber(row);
-        for (const auto& [from, length] :
-             {std::pair{TMemViewModel::kHexCol + 3 * col, 2}, std::pair{model_.AscCol() + col, 1}}) {
-            QTextEdit::ExtraSelection mark;
-            mark.cursor = QTextCursor(block);
-            mark.cursor.setPosition(block.position() + from);
-            mark.cursor.setPosition(block.position() + from + length, QTextCursor::KeepAnchor);
-            mark.format = red;
-            marks << mark;
+        QTextEdit::ExtraSelection selection;
+        selection.cursor = QTextCursor(block);
+        selection.cursor.setPosition(block.position() + from);
+        selection.cursor.setPosition(block.position() + from + length, QTextCursor::KeepAnchor);
+        selection.format = red;
+        marks << selection;
+    };
+    const int w = model_.BytesPerRow();
+    for (int row = 0; row <= model_.LastRow(); ++row) {
+        for (int col = 0; col < w; ++col) {
+            const auto changed = [&](int c) {
+                return model_.Changed().test(static_cast<std::size_t>(row * w + c));
+            };
+            if (!changed(col)) {
+                continue;
+            }
+            mark(row, TMemViewModel::kHexCol + 3 * col, 2);
+            if (col == 0 || !changed(col - 1)) {
+                int run = 1;
+                while (col + run < w && changed(col + run)) {
+                    ++run;
+                }
+                mark(row, model_.AscCol() + col, run);
+            }
         }
     }
     richEdit_->setExtraSelections(marks);

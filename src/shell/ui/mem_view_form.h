@@ -18,6 +18,9 @@ class TfMemView : public TBroadcastForm {
 public:
     explicit TfMemView(TBoardMemory& board, QWidget* parent = nullptr);
 
+    // As wide as a line of 16 bytes, as high as 16 lines.
+    QSize sizeHint() const override;
+
     // A page read at address; the view keeps it.
     void ShowPage(TSegOfsPtr address, std::vector<std::uint8_t> data);
 

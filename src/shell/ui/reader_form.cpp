@@ -42,8 +42,7 @@ TfReader::TfReader(TBoardMemory& board, QWidget* parent)
     grid->addWidget(lblLength2_, 1, 2, 1, 2);
     grid->addWidget(new QLabel(QStringLiteral("Start Address:"), this), 2, 0);
     grid->addWidget(cbStartAddress_, 2, 1);
-    grid->addWidget(new QLabel(QStringLiteral("Read Range:"), this), 3, 0);
-    grid->addWidget(lblReadRange_, 3, 1, 1, 3);
+    grid->addWidget(lblReadRange_, 3, 0, 1, 4);
     grid->addLayout(ButtonRow({btRead_, btCancel}), 4, 0, 1, 4);
     grid->setColumnStretch(2, 1);
     setMinimumWidth(440);
@@ -54,7 +53,7 @@ TfReader::TfReader(TBoardMemory& board, QWidget* parent)
     connect(edLength_, &QLineEdit::editingFinished, this, [this] { edLengthExit(true); });
     connect(btBrowse, &QPushButton::clicked, this, &TfReader::btBrowseClick);
     connect(btRead_, &QPushButton::clicked, this, [this] { model_.Read(); });
-    connect(btCancel, &QPushButton::clicked, this, &QWidget::close);
+    connect(btCancel, &QPushButton::clicked, this, [this] { CloseWithFrame(*this); });
 
     cbStartAddress_->setEditText(FromCp1250(model_.AddressText()));
     edFileName_->setText(QString::fromStdString(model_.FileName().string()));
