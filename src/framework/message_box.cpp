@@ -76,12 +76,16 @@ ErrorHookState& ErrorHook() {
 
 } // namespace
 
+std::string_view MessageBoxCaption(MessageBoxKind kind) {
+    return kind == MessageBoxKind::Confirmation ? "Confirm" : KindName(kind);
+}
+
 int TrMessageBox(std::string_view title, std::string_view text, unsigned flags) {
     TxsWriteln("# " + std::string(title) + " " + std::string(text) + " $" +
                HexW(static_cast<std::uint16_t>(flags)));
     GetPresenter().Beep(MB_OK);
     const unsigned shown = ShownFlags(flags);
-    return GetPresenter().MessageBox(text, KindName(MessageBoxKindOf(shown)), shown);
+    return GetPresenter().MessageBox(text, MessageBoxCaption(MessageBoxKindOf(shown)), shown);
 }
 
 int TrMessageBoxRes(int titleId, int textId, unsigned flags) {
@@ -122,7 +126,8 @@ unsigned MessageDlgFlags(MessageBoxKind kind, TMsgDlgButtons buttons, TMsgDlgBtn
 
 int MessageDlgDefBtn(std::string_view text, MessageBoxKind kind, TMsgDlgButtons buttons,
                      TMsgDlgBtn defaultButton) {
-    return GetPresenter().MessageBox(text, KindName(kind), MessageDlgFlags(kind, buttons, defaultButton));
+    return GetPresenter().MessageBox(text, MessageBoxCaption(kind),
+                                     MessageDlgFlags(kind, buttons, defaultButton));
 }
 
 void ReportAppError(std::string_view msg) {

@@ -14,6 +14,9 @@ namespace ravlo {
 // Message boxes of the core, shown through GetPresenter(); texts are code page 1250 and answers the
 // ID* numbers.
 
+// The title every box of a kind shows, as the platform's message dialog words it.
+std::string_view MessageBoxCaption(MessageBoxKind kind);
+
 // Logs "# " + title + " " + text + " $" + the flags in four hex digits to the runtime log, beeps, and
 // shows text with the kind of the icon bits and the buttons of the low four bits (the title is only
 // logged); answers the button pressed.

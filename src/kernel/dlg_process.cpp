@@ -1,6 +1,7 @@
 #include "kernel/dlg_process.h"
 
 #include "framework/debug_mask.h"
+#include "framework/message_box.h"
 #include "framework/writer_channels.h"
 #include "kernel/dlg_shower.h"
 #include "kernel/kernel_debug.h"
@@ -38,29 +39,17 @@ unsigned DlgTypeFlags(std::uint8_t dlgType) {
     case kDlgError:
         return MB_OK | MB_ICONHAND;
     case kDlgInformation:
+    case kDlgCustom: // every custom text of the program is a notice: it looks like the others
         return MB_OK | MB_ICONASTERISK;
     case kDlgConfirmation:
         return MB_OK | MB_ICONQUESTION;
-    case kDlgCustom:
-        return MB_OK;
     default:
         return MB_OK | MB_ICONEXCLAMATION;
     }
 }
 
 std::string DlgTypeCaption(std::uint8_t dlgType) {
-    switch (dlgType) {
-    case kDlgError:
-        return "Error";
-    case kDlgInformation:
-        return "Information";
-    case kDlgConfirmation:
-        return "Confirm";
-    case kDlgCustom:
-        return "Ravlo";
-    default:
-        return "Warning";
-    }
+    return std::string(MessageBoxCaption(MessageBoxKindOf(DlgTypeFlags(dlgType))));
 }
 
 TDLGPROC_Process::TDLGPROC_Process(const TProcLabel* label) : TProcess(label) {

@@ -38,8 +38,8 @@ inline constexpr std::uint8_t kDlgInformation = 2;
 inline constexpr std::uint8_t kDlgConfirmation = 3;
 inline constexpr std::uint8_t kDlgCustom = 4;
 
-// MB_* flags (one OK button and the type's icon) and caption of a dialog type; types above 4 show
-// as a warning.
+// MB_* flags (one OK button and the type's icon) and caption of a dialog type; the custom type shows
+// as information, types above 4 as a warning.
 unsigned DlgTypeFlags(std::uint8_t dlgType);
 std::string DlgTypeCaption(std::uint8_t dlgType);
 

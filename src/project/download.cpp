@@ -26,7 +26,7 @@ bool tModuleCollection::DownloadRomModules(TBoardDownloader& board) {
     return FirstThat([&board](const tModule& module) { return module.DownloadBin(board); }) != nullptr;
 }
 
-bool DownloadProject(TBoardDownloader& board) {
+bool DownloadProject(TBoardDownloader& board, TDownloadAsk ask) {
     const tProjectModel& model = ProjectModel();
     if (ProjectType == TProjectType::None || !model.Modules) {
         ProjectWarning("At first select project.");
@@ -36,7 +36,7 @@ bool DownloadProject(TBoardDownloader& board) {
         ProjectWarning("Some unit(s) not placed.");
         return false;
     }
-    return model.Modules->CheckBinFiles() && !model.Modules->DownloadRomModules(board);
+    return model.Modules->CheckBinFiles(ask) && !model.Modules->DownloadRomModules(board);
 }
 
 } // namespace ravlo

@@ -19,9 +19,13 @@ public:
                                std::string_view shownName) = 0;
 };
 
+// Who answers the download's questions (a changed design, old .BIN files): the user, or nobody in
+// an unattended run, where each is logged and answered No.
+enum class TDownloadAsk : std::uint8_t { User, Unattended };
+
 // Sends the project's ROM modules to the board after the checks (a project is open, every unit is
 // placed, the .BIN files are there and fresh or the user goes on anyway). True when every module
 // was handed to the board.
-bool DownloadProject(TBoardDownloader& board);
+bool DownloadProject(TBoardDownloader& board, TDownloadAsk ask = TDownloadAsk::User);
 
 } // namespace ravlo

@@ -44,10 +44,12 @@ TEpromImgHost& DetachedEpromImgHost() {
     return host;
 }
 
-TEpromImgComposer::TEpromImgComposer(TEpromImgHost& host) : host_(host) {}
+TEpromImgComposer::TEpromImgComposer(TEpromImgHost& host) : host_(host), iniFile_(GetRtdwIniName()) {}
 
 void TEpromImgComposer::Open() {
-    const TEpromImgIniData data = LoadEpromImgSettings();
+    // The settings go back where they came from, whatever project is open when the window closes.
+    iniFile_ = GetRtdwIniName();
+    const TEpromImgIniData data = LoadEpromImgSettings(iniFile_);
     SelectBoardKind(data.Kind);
     for (const tRomModule& module : data.Modules) {
         list_.Insert(std::make_unique<tRomModule>(module));
@@ -67,8 +69,8 @@ void TEpromImgComposer::Open() {
 bool TEpromImgComposer::Close() {
     TEpromImgIniData data{chips_.Kind, {}, chips_.HiKb, chips_.LoKb, hiFileName_, loFileName_};
     list_.ForEach([&](const tRomModule& module) { data.Modules.push_back(module); });
-    if (!SaveEpromImgSettings(data)) {
-        ProjectError("Could not write " + PathText(GetRtdwIniName()));
+    if (!SaveEpromImgSettings(data, iniFile_)) {
+        ProjectError("Could not write " + PathText(iniFile_));
         return false;
     }
     return true;

@@ -64,9 +64,11 @@ class TEpromImgComposer {
 public:
     explicit TEpromImgComposer(TEpromImgHost& host = DetachedEpromImgHost());
 
-    // Opening: reads the settings of "RTDW.INI", then takes the connected board's kind; refreshes.
+    // Opening: reads the settings of the open project's "RTDW.INI", then takes the connected board's
+    // kind; refreshes.
     void Open();
-    // Closing: writes the settings; false after an error box when "RTDW.INI" could not be written.
+    // Closing: writes the settings into the file they were read from; false after an error box when
+    // it could not be written.
     bool Close();
 
     // Replaces the application entries by one per ROM module of the design.
@@ -124,6 +126,7 @@ private:
     std::optional<tRomModule> EntryOfFile(const std::filesystem::path& file, TRomModuleType type) const;
 
     TEpromImgHost& host_;
+    std::filesystem::path iniFile_;
     tRomModuleList list_;
     TEpromChips chips_{TVokKind::VokV40, 256, 256};
     std::string hiFileName_ = "EPROM_HI.BIN";

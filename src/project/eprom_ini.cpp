@@ -1,7 +1,6 @@
 #include "project/eprom_ini.h"
 
 #include "framework/number_parse.h"
-#include "framework/rtdw_ini.h"
 #include "platform/atomic_file.h"
 #include "platform/ini_file.h"
 #include "platform/text_case.h"
@@ -133,12 +132,12 @@ bool WriteEpromImgSection(IniDocument& ini, const TEpromImgIniData& data) {
     return ini.WriteString(section, "FILENAME_LO", data.LoFileName) && written;
 }
 
-TEpromImgIniData LoadEpromImgSettings() {
-    return ReadEpromImgSection(IniFile(GetRtdwIniName()).Read());
+TEpromImgIniData LoadEpromImgSettings(const std::filesystem::path& path) {
+    return ReadEpromImgSection(IniFile(path).Read());
 }
 
-bool SaveEpromImgSettings(const TEpromImgIniData& data) {
-    const IniFile file(GetRtdwIniName());
+bool SaveEpromImgSettings(const TEpromImgIniData& data, const std::filesystem::path& path) {
+    const IniFile file(path);
     std::optional<std::string> bytes = ReadFileBytes(file.Path());
     if (!bytes && file.Exists()) {
         return false;

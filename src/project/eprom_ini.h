@@ -1,9 +1,11 @@
 #pragma once
 
+#include "framework/rtdw_ini.h"
 #include "platform/ini_document.h"
 #include "project/eprom_layout.h"
 #include "project/eprom_module.h"
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,9 +36,10 @@ TEpromImgIniData ReadEpromImgSection(const IniDocument& ini);
 // every entry is written in list order. False when a value cannot be stored (a line end in it).
 bool WriteEpromImgSection(IniDocument& ini, const TEpromImgIniData& data);
 
-// The same on GetRtdwIniName(). Saving changes the file at once, through a temporary file renamed
-// into place; a file that exists but cannot be read is never overwritten (false).
-TEpromImgIniData LoadEpromImgSettings();
-bool SaveEpromImgSettings(const TEpromImgIniData& data);
+// The same on a settings file, by default the open project's "RTDW.INI". Saving changes the file at once,
+// through a temporary file renamed into place; a file that exists but cannot be read is never overwritten
+// (false).
+TEpromImgIniData LoadEpromImgSettings(const std::filesystem::path& file = GetRtdwIniName());
+bool SaveEpromImgSettings(const TEpromImgIniData& data, const std::filesystem::path& file = GetRtdwIniName());
 
 } // namespace ravlo

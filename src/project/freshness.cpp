@@ -2,7 +2,9 @@
 
 #include "framework/app_names.h"
 #include "framework/file_paths.h"
+#include "framework/runtime_log.h"
 #include "platform/file_names.h"
+#include "project/download.h"
 #include "project/module_collection.h"
 #include "project/project_globals.h"
 #include "project/project_messages.h"
@@ -34,6 +36,18 @@ std::optional<TBinFileState> ReadBinFileState(const tModule& module) {
     return TBinFileState{static_cast<std::uint32_t>(size), *time};
 }
 
+// Nobody answers in an unattended run: an image that may be stale is not sent.
+bool DownloadAnyway(std::string_view question, TDownloadAsk ask) {
+    if (ask == TDownloadAsk::User) {
+        return ProjectAskYesNo(question);
+    }
+    std::string line(question);
+    std::replace(line.begin(), line.end(), '\r', ' ');
+    std::replace(line.begin(), line.end(), '\n', ' ');
+    TxsWriteln("Unattended run, not downloaded: " + line);
+    return false;
+}
+
 } // namespace
 
 bool IsBinOutdated(tModule& module) {
@@ -49,8 +63,8 @@ bool IsBinOutdated(tModule& module) {
     return state->Time != ExeFileTime;
 }
 
-bool tModuleCollection::CheckBinFiles() {
-    if (Changed && !ProjectAskYesNo("Memory map changed. Recommended Generation! \r\nDownload anyway?")) {
+bool tModuleCollection::CheckBinFiles(TDownloadAsk ask) {
+    if (Changed && !DownloadAnyway("Memory map changed. Recommended Generation! \r\nDownload anyway?", ask)) {
         return false;
     }
     tProjectModel& model = ProjectModel();
@@ -69,9 +83,9 @@ bool tModuleCollection::CheckBinFiles() {
         model.WorkBufferSize = std::max(model.WorkBufferSize, state->Size);
         oldFiles = oldFiles || state->Time != ExeFileTime;
     }
-    return !oldFiles ||
-           ProjectAskYesNo("Some of .BIN files has different time, it could be old!\rGeneration is "
-                           "recommended. Download anyway?");
+    return !oldFiles || DownloadAnyway("Some of .BIN files has different time, it could be old!\rGeneration "
+                                       "is recommended. Download anyway?",
+                                       ask);
 }
 
 } // namespace ravlo

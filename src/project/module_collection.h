@@ -10,6 +10,7 @@
 namespace ravlo {
 
 class TBoardDownloader;
+enum class TDownloadAsk : std::uint8_t;
 
 // One ROM module as the board checksum and the download see it.
 struct TRomModuleInfo {
@@ -44,8 +45,9 @@ public:
     // The first unit of that name in any module.
     tModUnit* UnitByName(std::string_view name) const;
 
-    // Checks the .BIN files of the ROM modules before a download; true to go on.
-    bool CheckBinFiles();
+    // Checks the .BIN files of the ROM modules before a download; true to go on. Unattended, a
+    // question is logged and answered No.
+    bool CheckBinFiles(TDownloadAsk ask);
     // Hands every ROM module's .BIN to the board in address order; true when one failed.
     bool DownloadRomModules(TBoardDownloader& board);
 

@@ -47,7 +47,10 @@ bool OpenProjectFiles() {
 }
 
 void CloseProjectFiles() {
-    if (ProjectModel().RelocTable) {
+    const tProjectModel& model = ProjectModel();
+    // Only a design that was read, written or edited is saved: one that failed to read, or a project
+    // without any, must not replace the file with an empty design.
+    if (model.RelocTable && model.Modules && (MemFileOK || model.Modules->Changed)) {
         WriteMemFile();
     }
     ResetProjectModel();

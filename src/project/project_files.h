@@ -8,7 +8,8 @@ namespace ravlo {
 // project is then left without model objects.
 bool OpenProjectFiles();
 
-// Saves the design (when its units were placed, so the .MEM has them) and frees the model.
+// Saves the design (when its units were placed, so the .MEM has them, and the design was read,
+// written or edited) and frees the model.
 void CloseProjectFiles();
 
 } // namespace ravlo

@@ -74,7 +74,7 @@ std::string tRelocTable::GetModUnitByAbsAddr(std::uint32_t linear) const {
     return unit != nullptr ? unit->Name : std::string();
 }
 
-void BuildRelocTable(tModuleCollection& modules) {
+void BuildRelocTable(tModuleCollection& modules, bool report) {
     tProjectModel& model = ProjectModel();
     model.RelocTable = std::make_unique<tRelocTable>();
     tRelocTable& table = *model.RelocTable;
@@ -84,11 +84,11 @@ void BuildRelocTable(tModuleCollection& modules) {
     if (!model.Unplaced) {
         return;
     }
-    model.AbsDS = table.RelToAbs(model.DS);
-    model.AbsStack = table.RelToAbs(model.StackSeg);
-    model.AbsLoader = table.RelToAbs(kLoaderRelSeg);
+    model.AbsDS = table.RelToAbs(model.DS, report);
+    model.AbsStack = table.RelToAbs(model.StackSeg, report);
+    model.AbsLoader = table.RelToAbs(kLoaderRelSeg, report);
     if (model.CodeInDataSegUsed) {
-        table.RelToAbs(kInitCodeRelSeg);
+        table.RelToAbs(kInitCodeRelSeg, report);
     }
 }
 

@@ -29,7 +29,8 @@ public:
 };
 
 // Places the units of every module at absolute segments (after the header paragraph of a module that
-// starts with one) and builds a new relocation table of them in the project model.
-void BuildRelocTable(tModuleCollection& modules);
+// starts with one) and builds a new relocation table of them in the project model. A segment of the
+// program that no placed unit holds is shown in a message box when report is set.
+void BuildRelocTable(tModuleCollection& modules, bool report = true);
 
 } // namespace ravlo

@@ -150,7 +150,8 @@ TSrcLineResult tMapFile::FindSrcLine(TSegOfsPtr address) const {
         return result;
     }
     if (!model.RelocTable) {
-        BuildRelocTable(*model.Modules);
+        // The lookup tells its misses by its result code only.
+        BuildRelocTable(*model.Modules, false);
     }
     const tRelocTable& table = *model.RelocTable;
 

@@ -72,6 +72,12 @@ std::string TerminalText(std::string_view text) {
     return Cp1250ToUtf8(out);
 }
 
+// An unattended run has nobody to read the box: why it ended goes to stderr as well.
+void TellTerminal(std::string_view reason) {
+    std::fprintf(stderr, "%s\n%s", Cp1250ToUtf8(reason).c_str(), TerminalText(CmdLineHelpText(true)).c_str());
+    std::fflush(stderr);
+}
+
 } // namespace
 
 void ResetCmdLine() {
@@ -124,6 +130,9 @@ TCmdLineArgs ParseCmdLineArgs(std::span<const std::string> args) {
     if ((result.Flags & (CL_Run | CL_Download)) != 0) {
         result.Flags &= static_cast<std::uint8_t>(~CL_NoCOM);
     }
+    result.ExitAsked = std::any_of(args.begin(), args.end(), [](const std::string& arg) {
+        return IsCmdLineSwitch(arg) && UpperAscii(arg[1]) == 'X';
+    });
     return result;
 }
 
@@ -154,14 +163,16 @@ int ParseCmdLine(const std::filesystem::path& programPath, std::span<const std::
     InitAppNames(programPath, iniArgs);
     if (!CheckAppIni()) {
         ShowCmdLineHelp(MessageBoxKind::Error);
-        // An unattended run has nobody to read the box.
-        std::fprintf(stderr, "%s\n%s", Cp1250ToUtf8(IniCheckText()).c_str(),
-                     TerminalText(CmdLineHelpText(true)).c_str());
-        std::fflush(stderr);
+        TellTerminal(IniCheckText());
         return kExitCmdLine;
     }
     if (parsed.Issue != TCmdLineIssue::None) {
         ShowCmdLineHelp(MessageBoxKind::Warning);
+        if (parsed.ExitAsked) {
+            // An unattended run must not go on from a command line it did not understand.
+            TellTerminal("Not understood: " + Utf8ToCp1250(parsed.Rejected));
+            return kExitCmdLine;
+        }
     }
     CmdLineFlags = parsed.Flags;
     CmdLineUser = parsed.User;

@@ -45,6 +45,8 @@ struct TCmdLineArgs {
     TCmdLineIssue Issue = TCmdLineIssue::None;
     // The argument that stopped the parsing; it and those after it were ignored.
     std::string Rejected;
+    // /X anywhere, also after the argument that stopped the parsing: nobody is there to answer.
+    bool ExitAsked = false;
 };
 
 // "/" followed by a letter, with no further "/": "/L", "/Uname", "/Xyz". Paths such as "/usr/a.exe"
@@ -66,8 +68,9 @@ void ShowCmdLineHelp(MessageBoxKind kind);
 // (or from the program's name when the first argument is a switch), checks the INI and fills
 // CmdLineFlags, CmdLineUser and CmdLineProject. A missing or failing INI shows the usage box as an
 // error, tells stderr why and answers kExitCmdLine: the program must end before any window exists.
-// A second project or an unknown switch shows the usage box as a warning, and the start goes on.
-// Answers kExitOk to go on.
+// A second project or an unknown switch shows the usage box as a warning, and the start goes on,
+// unless /X was given anywhere: an unattended run then ends with kExitCmdLine as well. Answers
+// kExitOk to go on.
 int ParseCmdLine(const std::filesystem::path& programPath, std::span<const std::string> args);
 
 } // namespace ravlo

@@ -129,7 +129,7 @@ void TRavloMainFormCore::StartBoardStep(TCmdLineStep step) {
     if (step == TCmdLineStep::Download) {
         downloadWritten_ = 0;
         downloadHanded_ = 0;
-        if (!DownloadApp_MenuItemClick()) {
+        if (!DownloadApp_MenuItemClick(cmdLineExit_)) {
             AddEvent("- Error, the download was refused", kEventErrorKind);
             plan_->Done(step, false);
             return;
@@ -160,6 +160,9 @@ void TRavloMainFormCore::QueueBoardCheck() {
 }
 
 void TRavloMainFormCore::BoardBlockWritten() {
+    if (projectBlocksPending_ > 0) {
+        --projectBlocksPending_;
+    }
     if (!plan_ || plan_->Running() != TCmdLineStep::Download || downloadHanded_ == 0) {
         return;
     }
@@ -279,6 +282,11 @@ void TRavloMainFormCore::OnTick() {
             ExitWhenBoardIdle();
         });
     }
+}
+
+bool TRavloMainFormCore::ProjectDownloadUnderWay() const {
+    // A download the board dropped (the link fell, the operation was stopped) is over too.
+    return projectBlocksPending_ > 0 && BoardBusy();
 }
 
 bool TRavloMainFormCore::BoardBusy() const {

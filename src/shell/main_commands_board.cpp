@@ -76,7 +76,7 @@ void TRavloMainFormCore::DestroyCom_Click() {
     }
 }
 
-bool TRavloMainFormCore::DownloadApp_MenuItemClick() {
+bool TRavloMainFormCore::DownloadApp_MenuItemClick(bool unattended) {
     lastDownloadHanded_ = 0;
     bool ok = false;
     if (MAProc == nullptr) {
@@ -84,9 +84,13 @@ bool TRavloMainFormCore::DownloadApp_MenuItemClick() {
     } else if (!ProjectOpen()) {
         ProjectWarning("Nothing to load, check project!");
     } else {
+        if (!ProjectDownloadUnderWay()) {
+            projectBlocksPending_ = 0; // what an earlier download left has gone with the board's queue
+        }
         TMaBoardDownloader board(*MAProc);
-        ok = DownloadProject(board);
+        ok = DownloadProject(board, unattended ? TDownloadAsk::Unattended : TDownloadAsk::User);
         lastDownloadHanded_ = board.Handed();
+        projectBlocksPending_ += lastDownloadHanded_;
     }
     CmdLineFlags &= static_cast<std::uint8_t>(~CL_Download);
     return ok && lastDownloadHanded_ > 0;

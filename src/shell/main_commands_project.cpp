@@ -21,6 +21,7 @@ namespace {
 
 constexpr std::uint8_t kEventErrorKind = 1;
 constexpr std::uint8_t kEventInfoKind = 4;
+constexpr std::string_view kDownloadUnderWayText = "Can't, the project is being downloaded to the Vok.";
 
 std::filesystem::path OpenProjectPath() {
     const char* extension = ProjectType == TProjectType::Small ? ".MEM" : ".EXE";
@@ -116,6 +117,8 @@ void TRavloMainFormCore::CloseProject(bool forGood) {
     const bool wasOpen = ProjectType != TProjectType::None;
     const std::filesystem::path name = wasOpen ? OpenProjectPath() : std::filesystem::path();
     if (wasOpen) {
+        // Its windows save into the project while it is still the open one.
+        host_.CloseProjectWindows();
         CloseProjectFiles();
     }
     ResetProjectGlobals();
@@ -155,9 +158,24 @@ void TRavloMainFormCore::ReOpen_MenuItemClick() {
     OpenFromMenu(OpenProjectPath(), type);
 }
 
+bool TRavloMainFormCore::RefusedDuringDownload(bool withEvent) {
+    if (!ProjectDownloadUnderWay()) {
+        return false;
+    }
+    ProjectWarning(kDownloadUnderWayText);
+    if (withEvent) {
+        AddEvent("- " + std::string(kDownloadUnderWayText), kEventErrorKind);
+    }
+    return true;
+}
+
 void TRavloMainFormCore::Generate_MenuItemClick() {
     const bool forCmdLine = (CmdLineFlags & CL_Generate) != 0;
     GenerateOk = 0;
+    if (RefusedDuringDownload(true)) {
+        CmdLineFlags &= static_cast<std::uint8_t>(~CL_Generate);
+        return;
+    }
     // A changed executable may be read again: that goes back to the first check, once.
     for (bool reloaded = false;;) {
         tProjectModel& model = ProjectModel();
@@ -201,6 +219,8 @@ void TRavloMainFormCore::Generate_MenuItemClick() {
         }
         model.Modules->Changed = false;
         BinFilesOK = true;
+        // The design goes with its images: its relocation section must survive a crash or a kill.
+        WriteMemFile();
         host_.RefreshProjectWindow();
         if (!forCmdLine) {
             ProjectInformation("Generation was succesfully completed.");
@@ -220,7 +240,7 @@ void TRavloMainFormCore::CrEpromImg_MenuItemClick() {
         ProjectWarning("At first open some project.");
     } else if (!BinFilesOK) {
         ProjectWarning("At first generate application.");
-    } else {
+    } else if (!RefusedDuringDownload(false)) {
         const std::optional<TEpromRunResult> result =
             host_.ShowEpromImage(*this, *ProjectModel().Modules, unattended);
         if (unattended && result == TEpromRunResult::CheckFailed) {
@@ -243,6 +263,11 @@ void TRavloMainFormCore::FindErr_MenuItemClick() {
     std::error_code error;
     if (model.Map == nullptr || !std::filesystem::is_regular_file(model.Map->FileName(), error)) {
         ProjectWarning("Can't, .MAP file doesn't exist.");
+        return;
+    }
+    if (model.Modules->Empty()) {
+        // Without modules no unit has a board address to look in.
+        ProjectWarning("Can't, the project has no memory design.");
         return;
     }
     TSegOfsPtr address = lastErrAddress_;

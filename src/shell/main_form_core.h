@@ -100,8 +100,9 @@ public:
     void LoadComDefaults();
     void CreateCom_Click();
     void DestroyCom_Click();
-    // Hands the project's ROM modules to the board; true when every one was handed over.
-    bool DownloadApp_MenuItemClick();
+    // Hands the project's ROM modules to the board; true when every one was handed over. Unattended,
+    // nobody is asked whether to send a design or images that may be stale: they are not sent.
+    bool DownloadApp_MenuItemClick(bool unattended = false);
     // Answers whether a run was handed to the board.
     bool RunApp_MenuItemClick();
     void GenLoadRun_MenuItemClick();
@@ -131,6 +132,8 @@ public:
     void BoardRunStarted();
     // The flags the master may see: the board steps only while the command line waits for them.
     std::uint8_t FlagsForMaster() const;
+    // Blocks of a project download the board has not yet confirmed (the download is under way).
+    bool ProjectDownloadUnderWay() const;
 
     // ---- TEpromImgHost ----
     std::optional<TVokKind> ConnectedBoardKind() const override;
@@ -185,6 +188,8 @@ private:
     void OpenFromMenu(const std::filesystem::path& name, TProjectType type);
     // Whether every unit is placed, the modules exist and pass their check, and no .BIN is old.
     bool ProjectBinFilesFresh() const;
+    // Refuses a command that rewrites the project's images while they are being downloaded.
+    bool RefusedDuringDownload(bool withEvent);
     bool AskAddressFor(std::string_view caption, TSegOfsPtr& address);
 
     // The command line.
@@ -223,6 +228,8 @@ private:
     bool boardStepsAsked_ = false;
     // The board step under way and what it expects.
     int lastDownloadHanded_ = 0;
+    // Of every project download, menu or command line.
+    int projectBlocksPending_ = 0;
     int downloadHanded_ = 0;
     int downloadWritten_ = 0;
     std::optional<std::uint64_t> boardDeadline_;

@@ -40,11 +40,13 @@ public:
     // cancelled (address unchanged).
     virtual bool AskAddress(std::string_view caption, TSegOfsPtr& address) = 0;
 
-    // Shows the EPROM image window filled from the design. Unattended, it creates the image at once
-    // (closing the window unless the composition needs corrections) and answers how that ended;
-    // otherwise nothing.
+    // Shows the EPROM image window filled from the design (the open one, brought to the front, when
+    // there is one). Unattended, it creates the image at once (closing the window unless the
+    // composition needs corrections) and answers how that ended; otherwise nothing.
     virtual std::optional<TEpromRunResult> ShowEpromImage(TEpromImgHost& imageHost,
                                                           tModuleCollection& modules, bool unattended) = 0;
+    // The open project is closing: the windows that belong to it close now, saving into it.
+    virtual void CloseProjectWindows() = 0;
     // Opens an error-history window on source (nullptr: an empty one).
     virtual void ShowErrHistory(TErrHistorySource* source) = 0;
     // Shows the writer window of channel 0.

@@ -90,7 +90,7 @@ TEST_F(DlgProcessTest, TypesGiveIconsAndCaptions) {
     EXPECT_EQ(shower_.shown[1].caption, "Error");
     EXPECT_EQ(shower_.shown[2].flags, MB_OK | MB_ICONASTERISK);
     EXPECT_EQ(shower_.shown[3].flags, MB_OK | MB_ICONQUESTION);
-    EXPECT_EQ(shower_.shown[4].flags, MB_OK);
+    EXPECT_EQ(shower_.shown[4].flags, MB_OK | MB_ICONASTERISK) << "custom texts are notices";
     EXPECT_EQ(shower_.shown[5].flags, MB_OK | MB_ICONEXCLAMATION) << "unknown types show as a warning";
     EXPECT_EQ(shower_.shown[6].caption, "Warning");
 }

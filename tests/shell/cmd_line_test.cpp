@@ -40,6 +40,7 @@ TEST(CmdLineParse, EverySwitchSetsItsBitAndLOrRDropsN) {
 
     EXPECT_EQ(Parse({"app.ini", "/N", "/G"}).Flags, CL_NoCOM | CL_Generate) << "N stays without L and R";
     EXPECT_EQ(Parse({"app.ini", "/N", "/R"}).Flags, CL_Run);
+    EXPECT_EQ(Parse({"app.ini", "/N", "/L"}).Flags, CL_Download);
     EXPECT_EQ(Parse({"app.ini", "/Xyz"}).Flags, CL_Exit) << "only the letter counts";
     const TCmdLineArgs bareUser = Parse({"app.ini", "/u"});
     EXPECT_EQ(bareUser.Flags, CL_User);
@@ -159,6 +160,16 @@ TEST_F(ParseCmdLineTest, SecondProjectWarnsAndGoesOn) {
     EXPECT_EQ(presenter_.Boxes()[0].flags & MB_ICONMASK, MB_ICONEXCLAMATION);
     EXPECT_EQ(CmdLineProject, "a.exe");
     EXPECT_EQ(CmdLineFlags, 0);
+}
+
+TEST_F(ParseCmdLineTest, ACommandLineNotUnderstoodEndsAnUnattendedRun) {
+    const std::string ini = WriteIni("app.ini").string();
+    for (const std::string stop : {"/Q", "b.exe"}) {
+        presenter_.QueueAnswer(IDOK);
+        EXPECT_EQ(ParseCmdLine(Program(), std::vector<std::string>{ini, "a.exe", stop, "/G", "/x"}),
+                  kExitCmdLine);
+    }
+    EXPECT_EQ(presenter_.Boxes().size(), 2u) << "the warnings are logged";
 }
 
 } // namespace

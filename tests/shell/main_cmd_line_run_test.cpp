@@ -78,6 +78,7 @@ TEST_F(CmdLineRunTest, GenerateDownloadRunAndExit) {
     EXPECT_EQ(ProjectType, TProjectType::None) << "Exit closed the project";
     for (const auto& box : rig.presenter.Boxes) {
         EXPECT_NE(box.Text, "Generation was succesfully completed.") << "no success box for /G";
+        EXPECT_TRUE(box.Text != "Writing successfully completed" || box.Caption == "Information");
     }
 }
 
@@ -95,6 +96,19 @@ TEST_F(CmdLineRunTest, AMuteBoardEndsTheRunWithTheDownloadCodeAfterTheBoardWait)
     EXPECT_TRUE(rig.host.HasEvent("- Error, the Vok didn't answer within 3 s"));
     EXPECT_EQ(rig.Board().Loads, 0);
     EXPECT_EQ(rig.Board().Runs, 0);
+}
+
+TEST_F(CmdLineRunTest, AStaleImageIsNotSentUnattended) {
+    PrepareBoard();
+    ASSERT_TRUE(rig.core->OpenFullProject(Exe(), true));
+    rig.core->Generate_MenuItemClick();
+    ASSERT_TRUE(WriteFileWriteTime(rig.Dir() / "ROM.BIN", FileTime{ExeFileTime.ns + 5'000'000'000}));
+    rig.core->CloseProject(false);
+    Start(CL_Download | CL_Exit, Exe());
+    ASSERT_TRUE(rig.RunToClose());
+    EXPECT_EQ(rig.core->ExitCode(), kExitDownloadFailed);
+    EXPECT_TRUE(rig.host.HasEvent("- Error, the download was refused"));
+    EXPECT_EQ(rig.Board().Loads, 0);
 }
 
 TEST_F(CmdLineRunTest, RunAloneWithAMuteBoardEndsWithTheRunCode) {

@@ -158,6 +158,8 @@ TEST_F(MainCommandsTest, GenerateWritesTheRomImageAndTellsOfIt) {
     EXPECT_TRUE(BinFilesOK);
     EXPECT_FALSE(ProjectModel().Modules->Changed);
     EXPECT_FALSE(rig.FileText("ROM.BIN").empty());
+    EXPECT_NE(rig.FileText("DEMO.MEM").find(" Name                 \t Rel"), std::string::npos)
+        << "saved at once";
     EXPECT_TRUE(Showed("Generation was succesfully completed.")) << "a menu generation says so";
     EXPECT_EQ(rig.host.Events.back().Text, "- Project succesfully generated");
     EXPECT_EQ(rig.host.Events.back().Kind, 4);
@@ -241,6 +243,39 @@ TEST_F(MainCommandsTest, FindErrWordsTheLookupOfTheTypedAddress) {
     rig.core->FindErr_MenuItemClick();
     EXPECT_EQ(rig.presenter.Boxes.size(), 1u);
     EXPECT_EQ(rig.host.OfferedAddresses.back(), MakeFarPtr(0x0004, main->AbsSeg));
+}
+
+TEST_F(MainCommandsTest, ALookupWithoutADesignSaysSoOnceAndTheDesignFileStaysAsItWas) {
+    // No design, then one that fails to read.
+    for (const std::string mem : {"", "Memory: ROM                  Address: $C8Z0   Size: $10000\r\n"}) {
+        std::filesystem::remove(rig.Dir() / "DEMO.MEM");
+        if (!mem.empty()) {
+            rig.ini_.Dir().Write("DEMO.MEM", mem);
+        }
+        ASSERT_TRUE(rig.core->OpenFullProject(paths_.exe, false));
+        rig.presenter.Boxes.clear();
+        rig.core->FindErr_MenuItemClick();
+        EXPECT_EQ(ProjectModel().Map->FindSrcLine(MakeFarPtr(0, 0xC800)).Code, 0);
+        ASSERT_EQ(rig.presenter.Boxes.size(), 1u) << "the lookup itself shows nothing";
+        EXPECT_EQ(rig.presenter.Boxes[0].Text, "Can't, the project has no memory design.");
+        rig.core->CloseProject(false);
+        EXPECT_EQ(rig.FileText("DEMO.MEM"), mem) << "nothing written";
+    }
+}
+
+TEST_F(MainCommandsTest, ImagesAreNotRewrittenWhileTheProjectIsDownloaded) {
+    ASSERT_TRUE(rig.core->OpenFullProject(paths_.exe, false));
+    rig.core->Generate_MenuItemClick();
+    ASSERT_TRUE(rig.core->DownloadApp_MenuItemClick()); // waits for the board
+    rig.core->Generate_MenuItemClick();
+    rig.core->CrEpromImg_MenuItemClick();
+    EXPECT_EQ(rig.core->GenerateOk + rig.host.EpromWindows, 0);
+    EXPECT_EQ(rig.host.Events.back().Text, "- Can't, the project is being downloaded to the Vok.");
+    rig.Board().PutIdentification();
+    rig.core->Execute(A::CreateCom);
+    ASSERT_TRUE(rig.AdvanceUntil([this] { return !rig.core->ProjectDownloadUnderWay(); }));
+    rig.core->Generate_MenuItemClick();
+    EXPECT_EQ(rig.core->GenerateOk, 1) << "once the board has it all";
 }
 
 TEST_F(MainCommandsTest, FindErrNeedsTheMapFile) {

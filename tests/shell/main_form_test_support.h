@@ -88,6 +88,7 @@ public:
         composer.Close();
         return result;
     }
+    void CloseProjectWindows() override {}
     void ShowErrHistory(TErrHistorySource* source) override { HistorySources.push_back(source); }
     void ShowSysWriter() override { ++SysWriters; }
     void CloseMainForm() override { ++CloseRequests; }

@@ -2,6 +2,8 @@
 
 #include "platform/window_messages.h"
 
+#include <QMdiSubWindow>
+
 namespace ravlo {
 
 FormWindow::FormWindow() : registration_(AppMessageQueue(), *this) {}
@@ -33,6 +35,14 @@ std::uint32_t FormWindow::DispatchToChildWidgets(const QWidget& parent, const TB
 }
 
 TBroadcastForm::TBroadcastForm(QWidget* parent) : QWidget(parent) {}
+
+void TBroadcastForm::CloseWindow() {
+    if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget())) {
+        frame->close();
+    } else {
+        close();
+    }
+}
 
 std::uint32_t TBroadcastForm::OnBroadcast(std::uintptr_t wParam, std::intptr_t lParam) {
     return FormBroadcast(*this, wParam, lParam);

@@ -39,6 +39,10 @@ class TBroadcastForm : public QWidget, public FormWindow, protected BroadcastNod
 public:
     explicit TBroadcastForm(QWidget* parent = nullptr);
 
+    // Closes the form with its MDI frame (the form alone when it has none), as the frame's own close
+    // button does: a form's Close button must not leave an empty frame behind.
+    void CloseWindow();
+
     bool BroadcastToCtrls() const override { return broadcastToCtrls_; }
     void SetBroadcastToCtrls(bool on) { broadcastToCtrls_ = on; }
 

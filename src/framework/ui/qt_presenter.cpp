@@ -1,9 +1,11 @@
 #include "framework/ui/qt_presenter.h"
 
+#include "framework/ui/console_widget.h"
 #include "platform/cp1250.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QLabel>
 #include <QMessageBox>
 #include <QThread>
 #include <algorithm>
@@ -61,12 +63,37 @@ QString ToQString(std::string_view cp1250) {
     return QString::fromStdString(Cp1250ToUtf8(cp1250));
 }
 
+// A text of several lines that lines up its values with runs of blanks after a label ("BIOS
+// version:   ...") is a table: only a fixed-pitch font keeps its columns. Indenting is no table.
+bool LaysOutColumnsWithBlanks(std::string_view text) {
+    if (text.find_first_of("\r\n") == std::string_view::npos) {
+        return false;
+    }
+    bool inLine = false;
+    for (std::size_t i = 0; i + 1 < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r' || c == '\n') {
+            inLine = false;
+        } else if (c != ' ') {
+            inLine = true;
+        } else if (inLine && text[i + 1] == ' ') {
+            return true;
+        }
+    }
+    return false;
+}
+
 int ShowBox(std::string_view text, std::string_view caption, unsigned flags) {
     QMessageBox box(IconOf(flags), ToQString(caption), ToQString(text), QMessageBox::NoButton,
                     QApplication::activeWindow());
     box.setObjectName(QString::fromLatin1(QtPresenter::kBoxName));
     // Texts come from files and boards: never let them turn into markup.
     box.setTextFormat(Qt::PlainText);
+    if (LaysOutColumnsWithBlanks(text)) {
+        if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
+            label->setFont(FixedPitchFont());
+        }
+    }
     const std::vector<int> answers = MessageBoxButtons(flags);
     for (const int answer : answers) {
         box.addButton(ButtonOf(answer));

@@ -5,6 +5,7 @@
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <algorithm>
 
 namespace ravlo {
 
@@ -20,11 +21,30 @@ TTrMainForm::~TTrMainForm() {
     }
 }
 
-QMdiSubWindow* TTrMainForm::AddMdiChild(QWidget* form) {
+QMdiSubWindow* TTrMainForm::AddMdiChild(QWidget* form, QSize size) {
     QMdiSubWindow* window = mdiArea_->addSubWindow(form);
     window->setAttribute(Qt::WA_DeleteOnClose);
+    window->resize(size.isValid() ? size : window->sizeHint());
     window->show();
+    FitInArea(*window);
     return window;
+}
+
+void TTrMainForm::FitInArea(QMdiSubWindow& window) const {
+    // Before the area is laid out its size says nothing.
+    if (!mdiArea_->isVisible()) {
+        return;
+    }
+    const QSize area = mdiArea_->viewport()->size();
+    const QSize size = window.size().boundedTo(area);
+    if (size != window.size()) {
+        window.resize(size);
+    }
+    const QPoint inside(std::clamp(window.x(), 0, area.width() - size.width()),
+                        std::clamp(window.y(), 0, area.height() - size.height()));
+    if (inside != window.pos()) {
+        window.move(inside);
+    }
 }
 
 WindowHandle TTrMainForm::GetBroadcastWnd(int) const {

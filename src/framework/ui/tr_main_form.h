@@ -20,8 +20,11 @@ public:
     ~TTrMainForm() override;
 
     QMdiArea& MdiArea() const { return *mdiArea_; }
-    // Shows a form as an MDI child; the sub-window frees itself when closed.
-    QMdiSubWindow* AddMdiChild(QWidget* form);
+    // Shows a form as an MDI child of the given size (its own size hint when none is given); the
+    // sub-window frees itself when closed. While the area is shown the window is kept inside it.
+    QMdiSubWindow* AddMdiChild(QWidget* form, QSize size = {});
+    // Makes an MDI child no larger than the area and moves it back inside it.
+    void FitInArea(QMdiSubWindow& window) const;
 
     bool SkipSelf() const override { return skipSelf_; }
     void SetSkipSelf(bool on) { skipSelf_ = on; }

@@ -1,6 +1,7 @@
 #include "project/ui/eprom_img_form.h"
 
 #include "framework/ui/address_dialog.h"
+#include "framework/ui/console_widget.h"
 #include "framework/ui/qt_text.h"
 #include "platform/message_box_flags.h"
 
@@ -13,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -27,6 +29,13 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text) 
     button->setObjectName(QString::fromLatin1(name));
     return button;
 }
+
+// The list's columns; the four addresses between Type and File.
+constexpr int kFirstAddressColumn = 2;
+constexpr int kLastAddressColumn = 5;
+constexpr int kFileColumn = 6;
+// The list shows File shortened to this many characters.
+constexpr int kFileChars = 22;
 
 template <class Widget>
 Widget* Named(Widget* widget, const char* name) {
@@ -106,18 +115,28 @@ void TEpromImg_MDIChildForm::BuildControls() {
     cbEpromHi_ = Named(new QComboBox(this), "cbEpromHi");
     lbEpromLo_ = Named(new QLabel(QStringLiteral("(E)EPROM LO:"), this), "lbEpromLo");
     cbEpromLo_ = Named(new QComboBox(this), "cbEpromLo");
+    // The size texts line up their numbers with blanks.
+    cbEpromHi_->setFont(FixedPitchFont());
+    cbEpromLo_->setFont(FixedPitchFont());
     auto* lbEpromHiFile = new QLabel(QStringLiteral("HI file:"), this);
     lbEpromLoFile_ = Named(new QLabel(QStringLiteral("LO file:"), this), "lbEpromLoFile");
     edEpromHiFileName_ = Named(new QLineEdit(this), "edEpromHiFileName");
     edEpromLoFileName_ = Named(new QLineEdit(this), "edEpromLoFileName");
     QPushButton* btBrowseHi = MakeButton(this, "btBrowseHi", QStringLiteral("..."));
     btBrowseLo_ = MakeButton(this, "btBrowseLo", QStringLiteral("..."));
+    for (QPushButton* browse : {btBrowseHi, btBrowseLo_}) {
+        browse->setToolTip(QStringLiteral("Choose the image file"));
+        browse->setFixedWidth(browse->fontMetrics().horizontalAdvance(QStringLiteral("  ...  ")) + 12);
+    }
 
     Modules_ListView_ = Named(new QTreeWidget(this), "Modules_ListView");
     Modules_ListView_->setRootIsDecorated(false);
     Modules_ListView_->setHeaderLabels(
         {QStringLiteral("Name"), QStringLiteral("Type"), QStringLiteral("Start"), QStringLiteral("End"),
          QStringLiteral("Offset start"), QStringLiteral("Offset end"), QStringLiteral("File")});
+    for (int column = kFirstAddressColumn; column <= kLastAddressColumn; ++column) {
+        Modules_ListView_->headerItem()->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
+    }
 
     QPushButton* btAddBIOS = MakeButton(this, "btAddBIOS", QStringLiteral("Add BIOS"));
     btAddSetup_ = MakeButton(this, "btAddSetup", QStringLiteral("Add BIOS Setup"));
@@ -179,7 +198,35 @@ void TEpromImg_MDIChildForm::BuildControls() {
     connect(Modules_ListView_, &QTreeWidget::itemDoubleClicked, this, &TEpromImg_MDIChildForm::btEditClick);
     connect(btDelete, &QPushButton::clicked, this, &TEpromImg_MDIChildForm::btDeleteClick);
     connect(btCreateImg_, &QPushButton::clicked, this, &TEpromImg_MDIChildForm::btCreateImgClick);
-    connect(btClose, &QPushButton::clicked, this, &QWidget::close);
+    connect(btClose, &QPushButton::clicked, this, &TBroadcastForm::CloseWindow);
+}
+
+int TEpromImg_MDIChildForm::ColumnWidth(int column) const {
+    const QAbstractItemView& view = *Modules_ListView_;
+    int width =
+        std::max(view.sizeHintForColumn(column), Modules_ListView_->header()->sectionSizeHint(column));
+    if (column == kFileColumn) {
+        // Room for the longest name the list shows, so that rows added later fit as well.
+        width = std::max(width, view.fontMetrics().averageCharWidth() * kFileChars);
+    }
+    // A little air between the columns.
+    return width + view.fontMetrics().averageCharWidth() * 2;
+}
+
+int TEpromImg_MDIChildForm::ListWidthForAllColumns() const {
+    int width = 0;
+    for (int column = 0; column < Modules_ListView_->columnCount(); ++column) {
+        width += ColumnWidth(column);
+    }
+    return width + 2 * Modules_ListView_->frameWidth() +
+           Modules_ListView_->verticalScrollBar()->sizeHint().width();
+}
+
+QSize TEpromImg_MDIChildForm::sizeHint() const {
+    QSize hint = TBroadcastForm::sizeHint();
+    const QMargins margins = layout()->contentsMargins();
+    hint.setWidth(std::max(hint.width(), ListWidthForAllColumns() + margins.left() + margins.right()));
+    return hint;
 }
 
 void TEpromImg_MDIChildForm::ShowState() {
@@ -209,10 +256,18 @@ void TEpromImg_MDIChildForm::ShowRows() {
     const std::int32_t selected = SelectedIndex();
     Modules_ListView_->clear();
     for (const TRomListRow& row : composer_.Rows()) {
-        new QTreeWidgetItem(Modules_ListView_,
-                            {FromCp1250(row.Name), FromCp1250(row.TypeName), FromCp1250(row.Start),
-                             FromCp1250(row.End), FromCp1250(row.OffsetStart), FromCp1250(row.OffsetEnd),
-                             FromCp1250(row.File)});
+        auto* item = new QTreeWidgetItem(
+            Modules_ListView_,
+            {FromCp1250(row.Name), FromCp1250(row.TypeName), FromCp1250(row.Start), FromCp1250(row.End),
+             FromCp1250(row.OffsetStart), FromCp1250(row.OffsetEnd), FromCp1250(row.File)});
+        // Addresses and offsets one under the other, "  Err" included.
+        for (int column = kFirstAddressColumn; column <= kLastAddressColumn; ++column) {
+            item->setFont(column, FixedPitchFont());
+            item->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
+        }
+    }
+    for (int column = 0; column < Modules_ListView_->columnCount(); ++column) {
+        Modules_ListView_->header()->resizeSection(column, ColumnWidth(column));
     }
     Select(std::min(selected, Modules_ListView_->topLevelItemCount() - 1));
     const bool ok = composer_.CanCreate();
@@ -254,7 +309,7 @@ TEpromRunResult TEpromImg_MDIChildForm::CreateUnattended() {
     const TEpromRunResult result = RunEpromImageUnattended(composer_, host_);
     ShowRows();
     if (result != TEpromRunResult::CheckFailed) {
-        close();
+        CloseWindow();
     }
     return result;
 }

@@ -51,11 +51,17 @@ public:
     void btEditClick();
     void btDeleteClick();
 
+    // Wide enough for every column of the list.
+    QSize sizeHint() const override;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void BuildControls();
+    // What a list column needs for its texts; the list needs them all.
+    int ColumnWidth(int column) const;
+    int ListWidthForAllColumns() const;
     // Every control from the composer's state.
     void ShowState();
     void ShowRows();

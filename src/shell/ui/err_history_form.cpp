@@ -6,7 +6,6 @@
 
 #include <QHBoxLayout>
 #include <QListWidget>
-#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -62,11 +61,7 @@ void TTmpErrHist_MDIChild::ShowList() {
 }
 
 void TTmpErrHist_MDIChild::Opustit_ButtClick() {
-    if (auto* window = qobject_cast<QMdiSubWindow*>(parentWidget())) {
-        window->close();
-    } else {
-        close();
-    }
+    CloseWindow();
 }
 
 } // namespace ravlo

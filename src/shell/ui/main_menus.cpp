@@ -1,6 +1,7 @@
 #include "shell/ui/main_menus.h"
 
 #include "shell/menu_state.h"
+#include "shell/ui/main_icons.h"
 
 #include <QAction>
 #include <QMainWindow>
@@ -13,6 +14,19 @@ namespace {
 
 QString Text(std::string_view text) {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// What a tool button says when the mouse rests on it: its command as the menu words it, with the
+// shortcut ("Create EPROM image (Ctrl+E)").
+QString ToolTipText(const TMainActionInfo& info) {
+    QString text = Text(info.Caption).remove(QLatin1Char('&'));
+    if (text.endsWith(QStringLiteral("..."))) {
+        text.chop(3);
+    }
+    if (!info.Shortcut.empty()) {
+        text += QStringLiteral(" (") + Text(info.Shortcut) + QLatin1Char(')');
+    }
+    return text;
 }
 
 } // namespace
@@ -35,7 +49,7 @@ TMainMenus::TMainMenus(QMainWindow& window)
         QAction* action = menus_[ActionIndex(info.Parent)]->addAction(Text(info.Caption));
         action->setObjectName(Text(info.Name));
         action->setStatusTip(Text(info.Hint));
-        action->setToolTip(Text(info.Hint));
+        action->setToolTip(ToolTipText(info));
         if (!info.Shortcut.empty()) {
             action->setShortcut(QKeySequence(Text(info.Shortcut)));
         }
@@ -44,7 +58,10 @@ TMainMenus::TMainMenus(QMainWindow& window)
         connect(action, &QAction::triggered, this, [this, id] { emit Triggered(id); });
         actions_[index] = action;
     }
+    // Icons only: the texts of every button would not fit beside each other.
+    toolBar_->setToolButtonStyle(Qt::ToolButtonIconOnly);
     for (const TMainAction id : MainToolButtons()) {
+        actions_[ActionIndex(id)]->setIcon(ToolButtonIcon(id, *window.style()));
         toolBar_->addAction(actions_[ActionIndex(id)]);
         toolBar_->widgetForAction(actions_[ActionIndex(id)])
             ->setObjectName(Text(MainActionInfo(id).ToolName));

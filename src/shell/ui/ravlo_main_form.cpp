@@ -13,6 +13,7 @@
 #include "shell/ui/board_windows.h"
 #include "shell/ui/err_history_form.h"
 #include "shell/ui/event_log_form.h"
+#include "shell/ui/main_icons.h"
 #include "shell/ui/main_menus.h"
 #include "shell/ui/reader_form.h"
 #include "shell/ui/writer_form.h"
@@ -40,6 +41,9 @@ TRavloMainForm::TRavloMainForm(const TRavloMainFormOptions& options, QWidget* pa
     : TTrMainForm(parent), core_(std::make_unique<TRavloMainFormCore>(*this)) {
     setObjectName(QStringLiteral("RavloMainForm"));
     setWindowTitle(FromCp1250(MainCaption()));
+    // Also the icon of the boxes and dialogs, which take the application's.
+    QApplication::setWindowIcon(ProgramIcon());
+    setWindowIcon(QApplication::windowIcon());
     resize(1000, 700);
     if (options.GuiDialogs) {
         dialogShower_ = std::make_unique<QtDialogShower>(this);
@@ -133,7 +137,8 @@ void TRavloMainForm::resizeEvent(QResizeEvent* event) {
 QList<QWidget*> TRavloMainForm::MdiChildren() const {
     QList<QWidget*> children;
     for (QMdiSubWindow* window : MdiArea().subWindowList(QMdiArea::CreationOrder)) {
-        if (window->widget() != nullptr) {
+        // A closed window stays in the list until it is deleted.
+        if (window->widget() != nullptr && !window->isHidden()) {
             children.push_back(window->widget());
         }
     }
@@ -215,30 +220,37 @@ bool TRavloMainForm::AskAddress(std::string_view caption, TSegOfsPtr& address) {
 
 std::optional<TEpromRunResult> TRavloMainForm::ShowEpromImage(TEpromImgHost& imageHost,
                                                               tModuleCollection& modules, bool unattended) {
-    auto* form = new TEpromImg_MDIChildForm(imageHost);
-    QPointer<QMdiSubWindow> window = AddMdiChild(form);
+    // One window: a second would write its own list over the first one's when it closes.
+    TEpromImg_MDIChildForm* form =
+        ShowMDIChild<TEpromImg_MDIChildForm>([&imageHost] { return new TEpromImg_MDIChildForm(imageHost); });
     form->LoadProjectModules(modules);
+    if (auto* frame = qobject_cast<QMdiSubWindow*>(form->parentWidget())) {
+        // The project's rows may need more room than the empty list did.
+        frame->resize(frame->size().expandedTo(frame->sizeHint()));
+        FitInArea(*frame);
+    }
     if (!unattended) {
         return std::nullopt;
     }
-    const TEpromRunResult result = form->CreateUnattended();
-    if (result != TEpromRunResult::CheckFailed && window != nullptr) {
-        window->close();
+    return form->CreateUnattended();
+}
+
+void TRavloMainForm::CloseProjectWindows() {
+    if (auto* image = FindMDIChild<TEpromImg_MDIChildForm>()) {
+        image->CloseWindow();
     }
-    return result;
 }
 
 void TRavloMainForm::ShowErrHistory(TErrHistorySource* source) {
     auto* history = new TTmpErrHist_MDIChild(source);
-    AddMdiChild(history)->resize(600, 300);
+    AddMdiChild(history, {600, 300});
     UpdateMenusWhenGone(*history);
 }
 
 void TRavloMainForm::ShowSysWriter() {
     const bool open = sysWr_ != nullptr;
-    sysWr_ = ShowMDIChild<TSysWrForm>([] { return new TSysWrForm; });
+    sysWr_ = ShowMDIChild<TSysWrForm>([] { return new TSysWrForm; }, QSize(800, 500));
     if (!open) {
-        sysWr_->parentWidget()->resize(800, 500);
         UpdateMenusWhenGone(*sysWr_);
     }
 }

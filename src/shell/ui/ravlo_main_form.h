@@ -59,17 +59,17 @@ public:
 
     // The MDI child whose window is handle, nullptr when none is.
     QWidget* FindMDIChildByHandle(WindowHandle handle) const;
-    // The open T, restored and brought up, or a new one made by create; with the hourglass while
-    // it takes.
+    // The open T, restored and brought up, or a new one made by create, of the given size (its own
+    // size hint when none is given) within the area; with the hourglass while it takes.
     template <class T, class Create>
-    T* ShowMDIChild(Create create) {
+    T* ShowMDIChild(Create create, QSize size = {}) {
         TWaitCursor wait;
         if (T* form = FindMDIChild<T>()) {
             BringUp(*form);
             return form;
         }
         T* form = create();
-        AddMdiChild(form);
+        AddMdiChild(form, size);
         return form;
     }
 
@@ -91,6 +91,7 @@ public:
     bool AskAddress(std::string_view caption, TSegOfsPtr& address) override;
     std::optional<TEpromRunResult> ShowEpromImage(TEpromImgHost& imageHost, tModuleCollection& modules,
                                                   bool unattended) override;
+    void CloseProjectWindows() override;
     void ShowErrHistory(TErrHistorySource* source) override;
     void ShowSysWriter() override;
     TMaInterfaces BoardWindows(TRavlo_MA_Process& master) override;

@@ -11,8 +11,11 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTreeWidget>
 
 namespace ravlo {
@@ -111,6 +114,12 @@ TEST_F(EpromImgFormTest, OpensWithTheSettingsOfRtdwIni) {
     EXPECT_EQ(Status(),
               QString::fromStdString("Error: File \"" + (dir_ / "t.bin").string() + "\" does not exist!"));
     EXPECT_FALSE(Child<QPushButton>("btCreateImg").isEnabled());
+    form_->resize(form_->sizeHint());
+    form_->show();
+    testing::ProcessPendingEvents();
+    EXPECT_EQ(List().horizontalScrollBar()->maximum(), 0) << "every column shown, File too";
+    EXPECT_TRUE(QFontInfo(Child<QComboBox>("cbEpromHi").font()).fixedPitch()) << "sizes line up";
+    EXPECT_TRUE(QFontInfo(List().topLevelItem(0)->font(4)).fixedPitch()) << "addresses line up";
 }
 
 TEST_F(EpromImgFormTest, BoardKindShowsItsChipControls) {
@@ -191,8 +200,12 @@ TEST_F(EpromImgFormTest, ClosingWritesTheSettingsAndFreesTheWindow) {
     Click("btAddBIN");
     Child<QLineEdit>("edEpromHiFileName").setText(QStringLiteral("typed.bin"));
     emit Child<QLineEdit>("edEpromHiFileName").textEdited(QStringLiteral("typed.bin"));
+    QMdiArea area;
+    QPointer<QMdiSubWindow> frame = area.addSubWindow(form_);
+    frame->setAttribute(Qt::WA_DeleteOnClose);
     Click("btClose");
-    ASSERT_TRUE(testing::ProcessEventsUntil([this] { return form_.isNull(); }));
+    ASSERT_TRUE(testing::ProcessEventsUntil([&] { return form_.isNull() && frame.isNull(); }))
+        << "no empty frame";
     const IniFile ini(GetRtdwIniName());
     EXPECT_EQ(ini.ReadString("EPROMIMAGE", "MODULECOUNT"), "1");
     EXPECT_EQ(ini.ReadString("EPROMIMAGE", "Module1_File"), "user.bin");

@@ -1,11 +1,14 @@
 // The Qt main form on the offscreen platform: its creation, the event log it opens, its menus, the
 // error-history window, closing, and a whole unattended run against the fake board.
+#include "fixtures/project_files.h"
+#include "fixtures/sample_programs.h"
 #include "framework/main_window.h"
 #include "framework/ui/qt_message_pump.h"
+#include "framework/ui/qt_presenter.h"
 #include "framework/ui/qt_test_app.h"
 #include "kernel/ui/qt_scheduler_drive.h"
 #include "platform/tick.h"
-#include "support/ma_test_support.h"
+#include "project/ui/eprom_img_form.h"
 #include "protocol/tmp_err_hist_windows.h"
 #include "protocol/tmp_err_process.h"
 #include "shell/cmd_line.h"
@@ -16,16 +19,22 @@
 #include "shell/ui/event_log_form.h"
 #include "shell/ui/main_menus.h"
 #include "shell/ui/ravlo_main_form.h"
+#include "support/ma_test_support.h"
 #include "support/scratch_dir.h"
 #include "support/shell_test_globals.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QProcess>
+#include <QMessageBox>
 #include <QTextBlock>
 #include <QTextEdit>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <deque>
 #include <filesystem>
 #include <optional>
 
@@ -35,15 +44,11 @@ namespace {
 namespace fs = std::filesystem;
 using A = TMainAction;
 
-// mkproject beside the test programs' folder, or nothing.
-std::optional<fs::path> FindMkproject() {
-    std::error_code error;
-    const fs::path self = fs::read_symlink("/proc/self/exe", error);
-    const fs::path program = self.parent_path().parent_path() / "mkproject";
-    if (error || !fs::is_regular_file(program, error)) {
-        return std::nullopt;
-    }
-    return program;
+// The demo program, every unit placed, written into dir as DEMO.EXE, DEMO.MAP and DEMO.MEM.
+fs::path WriteDemo(const fs::path& dir) {
+    const fixtures::ProgramLayout layout = fixtures::LayOutProgram(fixtures::MakeDemoProgram());
+    const fixtures::FixtureDesign design = fixtures::PlaceAllUnits(layout);
+    return fixtures::WriteProjectFiles(dir, "DEMO", layout, &design).exe;
 }
 
 QColor LineColour(const QTextEdit& edit, const QString& text) {
@@ -81,21 +86,6 @@ protected:
     }
     testing::FakeComm& Comm() {
         return dynamic_cast<testing::FakeComm&>(*Form().Core().ProcessColl->GetProcByIdent(PT_RavloComm));
-    }
-
-    // The demo project written by mkproject into the scratch folder; skipped without mkproject.
-    std::optional<fs::path> MakeDemo() {
-        const std::optional<fs::path> mkproject = FindMkproject();
-        if (!mkproject) {
-            return std::nullopt;
-        }
-        QProcess child;
-        child.start(QString::fromStdString(mkproject->string()),
-                    {QString::fromStdString(project_.Path().string())});
-        if (!child.waitForFinished(20000) || child.exitCode() != 0) {
-            return std::nullopt;
-        }
-        return project_.Path() / "DEMO.EXE";
     }
 
     testing::ShellTestGlobals globals_;
@@ -140,10 +130,7 @@ TEST_F(RavloMainFormTest, ShowingOpensTheEventLogAtTheBottomAndRunsTheCommandLin
 }
 
 TEST_F(RavloMainFormTest, AProjectOpenedFromTheMenuIsAGreenLineOfTheEventLog) {
-    const std::optional<fs::path> demo = MakeDemo();
-    if (!demo) {
-        GTEST_SKIP() << "mkproject is not built beside the test programs";
-    }
+    const std::optional<fs::path> demo = WriteDemo(project_.Path());
     ShowForm();
     Form().SetProjectFileChooser([&demo](TProjectType type, const fs::path&) {
         EXPECT_EQ(type, TProjectType::Full);
@@ -159,6 +146,60 @@ TEST_F(RavloMainFormTest, AProjectOpenedFromTheMenuIsAGreenLineOfTheEventLog) {
     EXPECT_TRUE(
         Form().EventLogWnd()->RichEditEvLog().toPlainText().contains("- Project succesfully generated"));
     EXPECT_TRUE(Form().Menus().Action(A::CrEpromImg).isEnabled());
+}
+
+TEST_F(RavloMainFormTest, TheImageWindowIsOneAndBelongsToItsProject) {
+    testing::ScratchDir other;
+    std::deque<std::optional<fs::path>> projects = {WriteDemo(project_.Path()), WriteDemo(other.Path())};
+    ShowForm();
+    Form().SetProjectFileChooser([&projects](TProjectType, const fs::path&) { return projects.at(0); });
+    const auto imageWindows = [this] {
+        testing::ProcessPendingEvents(); // closed windows go
+        return Form().MdiArea().findChildren<TEpromImg_MDIChildForm*>().size();
+    };
+    for (const testing::ScratchDir* folder : {&project_, &other}) {
+        for (const A action : {A::OpenExe, A::Generate, A::CrEpromImg, A::CrEpromImg}) {
+            Form().Menus().Action(action).trigger();
+        }
+        projects.pop_front();
+        EXPECT_EQ(imageWindows(), 1) << "one window, also when the first project's closed with it";
+        EXPECT_FALSE(folder->Read("RTDW.INI"));
+    }
+    EXPECT_NE(project_.Text("RTDW.INI").find("[EPROMIMAGE]"), std::string::npos) << "saved into its own";
+    Form().Menus().Action(A::CloseProject).trigger();
+    EXPECT_EQ(imageWindows(), 0);
+    EXPECT_NE(other.Text("RTDW.INI").find("[EPROMIMAGE]"), std::string::npos);
+}
+
+TEST_F(RavloMainFormTest, ToolButtonsAndWindowsFitTheMainWindow) {
+    ShowForm();
+    Form().resize(1000, 700);
+    testing::ProcessPendingEvents();
+    const QToolBar& bar = Form().Menus().ToolBar();
+    EXPECT_FALSE(bar.findChild<QToolButton*>("qt_toolbar_ext_button")->isVisible()) << "nothing overflows";
+    for (const TMainAction id : MainToolButtons()) {
+        QAction& action = Form().Menus().Action(id);
+        EXPECT_EQ(bar.widgetForAction(&action)->isVisible(), action.isVisible());
+        EXPECT_FALSE(action.icon().isNull());
+        EXPECT_TRUE(action.toolTip().startsWith(QString(action.text()).remove('&').remove("...")));
+    }
+    EXPECT_FALSE(Form().windowIcon().isNull());
+    Form().resize(640, 480);
+    testing::ProcessPendingEvents();
+    Form().Menus().Action(A::SysWriter).trigger();
+    const QRect area(QPoint(0, 0), Form().MdiArea().viewport()->size());
+    EXPECT_TRUE(area.contains(Form().SysWrWindow()->parentWidget()->geometry()));
+}
+
+TEST(MessageBoxes, ATableOfValuesIsShownInAFixedPitchFont) {
+    std::optional<bool> fixed;
+    QTimer::singleShot(0, [&fixed] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        fixed = QFontInfo(box->findChild<QLabel*>("qt_msgbox_label")->font()).fixedPitch();
+        box->accept();
+    });
+    QtPresenter().MessageBox("BIOS version:   1.2\r\nBIOS  ident.:   VOK188ER", "Bios", MB_ICONASTERISK);
+    EXPECT_EQ(fixed, true);
 }
 
 TEST_F(RavloMainFormTest, TheErrorHistoryWindowCountsWhileItIsOpen) {
@@ -206,10 +247,7 @@ TEST_F(RavloMainFormTest, ExitClosesTheFormWithItsCode) {
 }
 
 TEST_F(RavloMainFormTest, AnUnattendedRunGoesTheWholeRoadAndCloses) {
-    const std::optional<fs::path> demo = MakeDemo();
-    if (!demo) {
-        GTEST_SKIP() << "mkproject is not built beside the test programs";
-    }
+    const std::optional<fs::path> demo = WriteDemo(project_.Path());
     CmdLineFlags = CL_Generate | CL_Download | CL_Run | CL_Exit;
     CmdLineProject = demo->string();
     Form();
@@ -227,10 +265,7 @@ TEST_F(RavloMainFormTest, AnUnattendedRunGoesTheWholeRoadAndCloses) {
 }
 
 TEST_F(RavloMainFormTest, AnUnattendedRunWithAMuteBoardEndsWithItsCode) {
-    const std::optional<fs::path> demo = MakeDemo();
-    if (!demo) {
-        GTEST_SKIP() << "mkproject is not built beside the test programs";
-    }
+    const std::optional<fs::path> demo = WriteDemo(project_.Path());
     CmdLineFlags = CL_Download | CL_Exit;
     CmdLineProject = demo->string();
     Form();
