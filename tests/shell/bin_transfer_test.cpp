@@ -9,177 +9,59 @@
 namespace ravlo {
 namespace {
 
-using testing::FakeBoardMemory;
+using S = TWriteSource;
+using F = TWriterField;
+constexpr const char* kLowQuestion =
+    "Address too low! (Overwrite BIOS working area.)\rAre you sure to write?";
 
 struct WriteCase {
-    const char* name;
-    TWriteSource source;
+    S source;
     const char* length;
     const char* address;
     const char* userVal;
-    std::vector<int> answers; // to the questions asked
-    std::string box;          // the last box ("" none)
-    TWriterField focus;
-    std::uint32_t written; // bytes handed to the board (0 none)
-    std::string blockText; // what the block is called
+    int answer;            // to a question (0: none asked)
+    std::string outcome;   // the last box, or the name of the block written
+    std::uint32_t written; // bytes handed to the board
+    F focus;
 };
 
 TEST(BinWriter, ChecksInOrderThenTheBlockGoesToTheBoard) {
     testing::ScratchDir dir;
     const auto file = dir.Write("code.bin", "0123456789abcdef");
-    const std::string fileName = file.string();
     const WriteCase cases[] = {
-        {"hex length",
-         TWriteSource::Empty,
-         "10",
-         "$C800:0000",
-         "$EE",
-         {},
-         "",
-         TWriterField::None,
-         16,
-         "< WHOLE BLOCK WITH $00 >"},
-        {"zero length",
-         TWriteSource::Empty,
-         "0",
-         "C800:0",
-         "$EE",
-         {},
-         "Incorrect size format!",
-         TWriterField::Length,
-         0,
-         ""},
-        {"no number",
-         TWriteSource::Empty,
-         "1x",
-         "C800:0",
-         "$EE",
-         {},
-         "Incorrect size format!",
-         TWriterField::Length,
-         0,
-         ""},
-        {"past 1 MB",
-         TWriteSource::Full,
-         "$10001",
-         "F000:0000",
-         "$EE",
-         {},
-         "Exceed 1MB space!",
-         TWriterField::None,
-         0,
-         ""},
-        {"up to 1 MB",
-         TWriteSource::Full,
-         "$10000",
-         "F000:0000",
-         "$EE",
-         {},
-         "",
-         TWriterField::None,
-         0x10000,
-         "< WHOLE BLOCK WITH $FF >"},
-        {"user value",
-         TWriteSource::User,
-         "4",
-         "C800:0",
-         "$EE",
-         {},
-         "",
-         TWriterField::None,
-         4,
-         "< WHOLE BLOCK WITH $EE >"},
-        {"user value too big",
-         TWriteSource::User,
-         "4",
-         "C800:0",
-         "100",
-         {},
-         "Incorrect user value!",
-         TWriterField::UserVal,
-         0,
-         ""},
-        {"user value checked for a file too",
-         TWriteSource::Specified,
-         "4",
-         "C800:0",
-         "x",
-         {},
-         "Incorrect user value!",
-         TWriterField::UserVal,
-         0,
-         ""},
-        {"longer than the file",
-         TWriteSource::Specified,
-         "11",
-         "C800:0",
-         "0",
-         {},
-         "Length must not be higher that File size!",
-         TWriterField::Length,
-         0,
-         ""},
-        {"file", TWriteSource::Specified, "10", "C800:0", "0", {}, "", TWriterField::None, 16, fileName},
-        {"bad address",
-         TWriteSource::Empty,
-         "4",
-         "C800:10000",
-         "0",
-         {},
-         "Incorrect address format!",
-         TWriterField::Address,
-         0,
-         ""},
-        {"lowest safe segment",
-         TWriteSource::Empty,
-         "4",
-         "0400:0000",
-         "0",
-         {},
-         "",
-         TWriterField::None,
-         4,
-         "< WHOLE BLOCK WITH $00 >"},
-        {"low segment, No",
-         TWriteSource::Empty,
-         "4",
-         "03FF:0000",
-         "0",
-         {IDNO},
-         "Address too low! (Overwrite BIOS working area.)\rAre you sure to write?",
-         TWriterField::None,
-         0,
-         ""},
-        {"low segment, Yes",
-         TWriteSource::Empty,
-         "4",
-         "0000:F000",
-         "0",
-         {IDYES},
-         "Address too low! (Overwrite BIOS working area.)\rAre you sure to write?",
-         TWriterField::None,
-         4,
-         "< WHOLE BLOCK WITH $00 >"},
+        {S::Empty, "10", "$C800:0000", "$EE", 0, "< WHOLE BLOCK WITH $00 >", 16, F::None},
+        {S::Empty, "0", "C800:0", "$EE", 0, "Incorrect size format!", 0, F::Length},
+        {S::Empty, "1x", "C800:0", "$EE", 0, "Incorrect size format!", 0, F::Length},
+        {S::Full, "$10001", "F000:0000", "$EE", 0, "Exceed 1MB space!", 0, F::None},
+        {S::Full, "$10000", "F000:0000", "$EE", 0, "< WHOLE BLOCK WITH $FF >", 0x10000, F::None},
+        {S::User, "4", "C800:0", "$EE", 0, "< WHOLE BLOCK WITH $EE >", 4, F::None},
+        {S::User, "4", "C800:0", "100", 0, "Incorrect user value!", 0, F::UserVal},
+        {S::Specified, "4", "C800:0", "x", 0, "Incorrect user value!", 0, F::UserVal},
+        {S::Specified, "11", "C800:0", "0", 0, "Length must not be higher that File size!", 0, F::Length},
+        {S::Specified, "10", "C800:0", "0", 0, file.string(), 16, F::None},
+        {S::Empty, "4", "C800:10000", "0", 0, "Incorrect address format!", 0, F::Address},
+        {S::Empty, "4", "0400:0000", "0", 0, "< WHOLE BLOCK WITH $00 >", 4, F::None},
+        {S::Empty, "4", "03FF:0000", "0", IDNO, kLowQuestion, 0, F::None},
+        {S::Empty, "4", "0000:F000", "0", IDYES, "< WHOLE BLOCK WITH $00 >", 4, F::None},
     };
     for (const WriteCase& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(std::string(c.length) + " at " + c.address + ", " + c.outcome);
         testing::BoxRecorder boxes;
-        boxes.answers.assign(c.answers.begin(), c.answers.end());
-        FakeBoardMemory board;
-        TBinWriteModel writer(board);
-        if (c.source == TWriteSource::Specified) {
-            writer.FileName = file;
+        if (c.answer != 0) {
+            boxes.answers = {c.answer};
         }
+        testing::FakeBoardMemory board;
+        TBinWriteModel writer(board);
+        writer.FileName = c.source == S::Specified ? file : std::filesystem::path();
         writer.SelectSource(c.source);
         writer.LengthText = c.length;
         writer.AddressText = c.address;
         writer.UserValText = c.userVal;
         EXPECT_EQ(writer.Write(), c.focus);
-        EXPECT_EQ(boxes.Take(), c.box);
         ASSERT_EQ(board.Calls.size(), c.written > 0 ? 1u : 0u);
+        EXPECT_EQ(c.written > 0 ? board.Calls[0].Name : boxes.Take(), c.outcome);
         if (c.written > 0) {
             EXPECT_EQ(board.Calls[0].Data.size(), c.written);
-            EXPECT_EQ(board.Calls[0].Name, c.blockText);
             EXPECT_EQ(board.Calls[0].Address, LastWriteAddr());
         }
     }
@@ -188,10 +70,10 @@ TEST(BinWriter, ChecksInOrderThenTheBlockGoesToTheBoard) {
 TEST(BinWriter, BlocksHoldTheirValueOrTheFilesBytesAndTheAddressIsKept) {
     testing::ScratchDir dir;
     testing::BoxRecorder boxes;
-    FakeBoardMemory board;
+    testing::FakeBoardMemory board;
     TBinWriteModel writer(board);
     writer.UserValText = "$A5";
-    writer.SelectSource(TWriteSource::User);
+    writer.SelectSource(S::User);
     writer.LengthText = "3";
     writer.AddressText = "$D000:0010";
     writer.Write();
@@ -201,7 +83,7 @@ TEST(BinWriter, BlocksHoldTheirValueOrTheFilesBytesAndTheAddressIsKept) {
     // A chosen file sets the length; choosing the file source again cuts a longer one to it.
     EXPECT_TRUE(writer.FileChosen(dir.Write("a.bin", "ABCDE")));
     EXPECT_EQ(writer.LengthText, "$00000005");
-    EXPECT_EQ(writer.Source(), TWriteSource::Specified);
+    EXPECT_EQ(writer.Source(), S::Specified);
     writer.LengthText = "2";
     writer.Write();
     EXPECT_EQ(board.Calls.back().Data, (std::vector<std::uint8_t>{'A', 'B'}));
@@ -212,7 +94,7 @@ TEST(BinWriter, BlocksHoldTheirValueOrTheFilesBytesAndTheAddressIsKept) {
 TEST(BinReader, TheRangeStaysInsideTheAddressSpace) {
     ReadSettings() = {};
     testing::BoxRecorder boxes;
-    FakeBoardMemory board;
+    testing::FakeBoardMemory board;
     TBinReadModel reader(board);
     EXPECT_EQ(reader.LengthText() + " " + reader.LengthBytesText(), "$18000 = 98304 bytes");
     EXPECT_TRUE(reader.AddressEntered("E000:0000"));
@@ -239,7 +121,7 @@ TEST(BinReader, ReadNeedsAFileInAnExistingFolderAndLeavesTheFileToTheRead) {
     ReadSettings() = {};
     testing::ScratchDir dir;
     testing::BoxRecorder boxes;
-    FakeBoardMemory board;
+    testing::FakeBoardMemory board;
     TBinReadModel reader(board);
     EXPECT_EQ(reader.FileName(), "./ROM.bin");
     reader.SetFileName({});

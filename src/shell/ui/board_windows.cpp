@@ -3,7 +3,6 @@
 #include "shell/ui/mem_view_form.h"
 #include "shell/ui/progress_form.h"
 #include "shell/ui/ravlo_main_form.h"
-#include "shell/ui/tool_form_parts.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -52,7 +51,7 @@ void TBoardWindows::UpdateProgress() {
 
 void TBoardWindows::CloseProgress() {
     if (progress_ != nullptr) {
-        CloseWithFrame(*progress_);
+        progress_->CloseWindow();
         progress_ = nullptr;
     }
 }
@@ -62,7 +61,6 @@ void TBoardWindows::ShowMemPage(WindowHandle notify, TSegOfsPtr address, std::ve
     if (view == nullptr) {
         view = new TfMemView(board_);
         QMdiSubWindow* window = main_.AddMdiChild(view);
-        window->resize(window->size() - view->size() + view->sizeHint());
         FitFrame(*window, *view);
         Centre(*window);
         window->show();

@@ -107,7 +107,7 @@ TfMemView::TfMemView(TBoardMemory& board, QWidget* parent)
     connect(btPrev_, &QPushButton::clicked, this, [this] { StepPage(-1); });
     connect(btNext_, &QPushButton::clicked, this, [this] { StepPage(1); });
     connect(btSave_, &QPushButton::clicked, this, &TfMemView::btSaveClick);
-    connect(btClose, &QPushButton::clicked, this, [this] { CloseWithFrame(*this); });
+    connect(btClose, &QPushButton::clicked, this, &TBroadcastForm::CloseWindow);
     Render();
 }
 

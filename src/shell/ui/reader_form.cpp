@@ -53,7 +53,7 @@ TfReader::TfReader(TBoardMemory& board, QWidget* parent)
     connect(edLength_, &QLineEdit::editingFinished, this, [this] { edLengthExit(true); });
     connect(btBrowse, &QPushButton::clicked, this, &TfReader::btBrowseClick);
     connect(btRead_, &QPushButton::clicked, this, [this] { model_.Read(); });
-    connect(btCancel, &QPushButton::clicked, this, [this] { CloseWithFrame(*this); });
+    connect(btCancel, &QPushButton::clicked, this, &TBroadcastForm::CloseWindow);
 
     cbStartAddress_->setEditText(FromCp1250(model_.AddressText()));
     edFileName_->setText(QString::fromStdString(model_.FileName().string()));

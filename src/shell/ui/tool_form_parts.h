@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QHBoxLayout>
-#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QString>
 #include <QWidget>
@@ -31,15 +30,6 @@ inline QHBoxLayout* ButtonRow(std::initializer_list<QPushButton*> buttons) {
         row->addWidget(button);
     }
     return row;
-}
-
-// Closes a form with its MDI frame, so that no empty frame stays behind.
-inline void CloseWithFrame(QWidget& form) {
-    if (auto* frame = qobject_cast<QMdiSubWindow*>(form.parentWidget())) {
-        frame->close();
-    } else {
-        form.close();
-    }
 }
 
 } // namespace ravlo

@@ -64,7 +64,7 @@ TfWriter::TfWriter(TBoardMemory& board, QWidget* parent)
     connect(rbSpecified_, &QRadioButton::clicked, this, [this] { SourceClicked(TWriteSource::Specified); });
     connect(btBrowse_, &QPushButton::clicked, this, &TfWriter::btBrowseClick);
     connect(btWrite_, &QPushButton::clicked, this, &TfWriter::btWriteClick);
-    connect(btClose, &QPushButton::clicked, this, [this] { CloseWithFrame(*this); });
+    connect(btClose, &QPushButton::clicked, this, &TBroadcastForm::CloseWindow);
     ShowModel();
 }
 
