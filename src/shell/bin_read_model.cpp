@@ -3,8 +3,6 @@
 #include "framework/app_names.h"
 #include "framework/message_box.h"
 #include "framework/number_text.h"
-#include "framework/rtdw_ini.h"
-#include "project/project_globals.h"
 #include "shell/board_memory.h"
 
 namespace ravlo {
@@ -42,13 +40,6 @@ std::string TBinReadModel::LengthBytesText() const {
 std::string TBinReadModel::RangeText() const {
     const std::uint32_t start = FarPtrToLin(ReadSettings().ReadAddr);
     return "(Read Range:  " + HexDW(start) + "h to " + HexDW(start + ReadSettings().ReadLen - 1) + "h)";
-}
-
-std::optional<std::filesystem::path> TBinReadModel::InitialDir() const {
-    if (ProjectDir.empty()) {
-        return std::nullopt;
-    }
-    return ProjectDirPath();
 }
 
 bool TBinReadModel::AddressEntered(std::string_view text) {

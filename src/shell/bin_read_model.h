@@ -4,7 +4,6 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -33,8 +32,6 @@ public:
     std::string RangeText() const;
     const std::filesystem::path& FileName() const { return fileName_; }
     void SetFileName(std::filesystem::path name) { fileName_ = std::move(name); }
-    // Where the save dialog starts: the project's folder while one is open.
-    std::optional<std::filesystem::path> InitialDir() const;
 
     // The start address left or chosen: a start above the last board address is refused with a box
     // (the texts then show the kept address again); a length that would pass the end is cut.

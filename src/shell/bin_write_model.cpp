@@ -3,11 +3,10 @@
 #include "framework/app_names.h"
 #include "framework/message_box.h"
 #include "framework/number_text.h"
-#include "framework/rtdw_ini.h"
-#include "project/project_globals.h"
 #include "shell/board_memory.h"
 
 #include <fstream>
+#include <optional>
 #include <vector>
 
 namespace ravlo {
@@ -48,13 +47,6 @@ TBinWriteModel::TBinWriteModel(TBoardMemory& board) : board_(board) {
     userVal_ = static_cast<std::uint8_t>(HexStrToDWord(UserValText, err));
 }
 
-std::optional<std::filesystem::path> TBinWriteModel::InitialDir() const {
-    if (ProjectDir.empty()) {
-        return std::nullopt;
-    }
-    return ProjectDirPath();
-}
-
 void TBinWriteModel::ShowLength() {
     LengthText = "$" + HexDW(length_);
 }
@@ -81,20 +73,6 @@ bool TBinWriteModel::FileChosen(const std::filesystem::path& file) {
     ShowLength();
     source_ = TWriteSource::Specified;
     return true;
-}
-
-std::optional<std::string> TBinWriteModel::BlockText() const {
-    switch (source_) {
-    case TWriteSource::Empty:
-        return "< WHOLE BLOCK WITH $00 >";
-    case TWriteSource::Full:
-        return "< WHOLE BLOCK WITH $FF >";
-    case TWriteSource::User:
-        return "< WHOLE BLOCK WITH $" + HexB(userVal_) + " >";
-    case TWriteSource::Specified:
-        break;
-    }
-    return std::nullopt;
 }
 
 TWriterField TBinWriteModel::Write() {
@@ -146,13 +124,7 @@ TWriterField TBinWriteModel::Write() {
 
     std::vector<std::uint8_t> block(length_);
     std::string text;
-    if (const auto fillText = BlockText()) {
-        const std::uint8_t fill = source_ == TWriteSource::Full   ? 0xFF
-                                  : source_ == TWriteSource::User ? userVal_
-                                                                  : 0x00;
-        std::fill(block.begin(), block.end(), fill);
-        text = *fillText;
-    } else {
+    if (source_ == TWriteSource::Specified) {
         std::ifstream in(FileName, std::ios::binary);
         if (!in.read(reinterpret_cast<char*>(block.data()), static_cast<std::streamsize>(block.size()))) {
             // The file shrank since it was checked.
@@ -160,6 +132,12 @@ TWriterField TBinWriteModel::Write() {
             return TWriterField::None;
         }
         text = PathText(FileName);
+    } else {
+        const std::uint8_t fill = source_ == TWriteSource::Full   ? 0xFF
+                                  : source_ == TWriteSource::User ? userVal_
+                                                                  : 0;
+        std::fill(block.begin(), block.end(), fill);
+        text = "< WHOLE BLOCK WITH $" + HexB(fill) + " >";
     }
     board_.WriteMemBlock(address, std::move(block), text);
     return TWriterField::None;

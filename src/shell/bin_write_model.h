@@ -4,7 +4,6 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <optional>
 #include <string>
 
 namespace ravlo {
@@ -36,8 +35,6 @@ public:
     bool FileNameEnabled() const { return source_ == TWriteSource::Specified; }
     bool UserValEnabled() const { return source_ == TWriteSource::User; }
     std::uint32_t Length() const { return length_; }
-    // Where the open dialog starts: the project's folder while one is open.
-    std::optional<std::filesystem::path> InitialDir() const;
 
     // A source chosen. For Specified the window has first asked for a file when none was named;
     // the length is then cut to the named file's size.
@@ -51,8 +48,6 @@ public:
     TWriterField Write();
 
 private:
-    // The block to write: the file's first length_ bytes, or length_ bytes of one value.
-    std::optional<std::string> BlockText() const;
     void ShowLength();
 
     TBoardMemory& board_;

@@ -1,6 +1,7 @@
 #include "shell/ui/reader_form.h"
 
 #include "framework/ui/qt_text.h"
+#include "project/project_globals.h"
 #include "project/ui/eprom_img_form.h"
 #include "shell/ui/tool_form_parts.h"
 
@@ -100,7 +101,7 @@ void TfReader::btBrowseClick() {
     spec.Title = "Save As";
     spec.Filter = "Binary files *.bin|*.bin|All files|*.*";
     spec.DefaultExt = "bin";
-    spec.InitialDir = model_.InitialDir().value_or(std::filesystem::path());
+    spec.InitialDir = ProjectDirPath();
     if (const auto file = chooseFile_(spec)) {
         model_.SetFileName(*file);
         edFileName_->setText(QString::fromStdString(file->string()));
