@@ -330,7 +330,6 @@ TEST_F(MainCommandsTest, BoardCommandsCallTheMasterProcess) {
     rig.Settle();
     EXPECT_TRUE(rig.Comm().Open);
     // Go and Run ask for an address, offering C800:0000 first.
-    MemViewAddr() = MakeFarPtr(0, 0xC800);
     rig.host.Addresses = {MakeFarPtr(0x10, 0xD000), std::nullopt, MakeFarPtr(0, 0x8000)};
     rig.core->GoAddress_Click();
     rig.core->RunAddress_Click();
@@ -420,7 +419,6 @@ TEST(AvailableCommands, CommandsStillToComeAreDisabledWhateverTheirRule) {
     ASSERT_TRUE(states[A::RTC].Enabled);
     ApplyAvailableCommands(states);
     EXPECT_FALSE(states[A::RTC].Enabled);
-    EXPECT_TRUE(states[A::WriteBin].Enabled);
     EXPECT_FALSE(states[A::ComSettings].Enabled);
     EXPECT_FALSE(states[A::About].Enabled);
     EXPECT_TRUE(states[A::DownloadApp].Enabled);

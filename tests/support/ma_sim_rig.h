@@ -1,7 +1,6 @@
 #pragma once
 
-// The board master process with the real communication process, in real time, for tests against
-// the board simulator.
+// The board master process with the real communication process in real time, for the simulator.
 
 #include "platform/tick.h"
 #include "protocol/comm_process.h"
@@ -14,7 +13,6 @@
 
 namespace ravlo::testing {
 
-// The master and the real communication process in real time.
 class SimRig : public MaRigBase {
 public:
     explicit SimRig(std::string_view maSettings)

