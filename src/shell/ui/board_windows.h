@@ -19,7 +19,6 @@ public:
 
     // What the tool windows use to reach the board.
     TBoardMemory& Board() { return board_; }
-    TfProgress* ProgressWindow() const { return progress_; }
 
     // ---- TMaProgressView ----
     void ShowProgress() override;

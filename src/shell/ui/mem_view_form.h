@@ -26,11 +26,6 @@ public:
 
     const TMemViewModel& Model() const { return model_; }
     QPlainTextEdit& RichEdit() const { return *richEdit_; }
-    QLabel& lblActPos() const { return *lblActPos_; }
-    QLabel& lblDataH() const { return *lblDataH_; }
-    QPushButton& btPrev() const { return *btPrev_; }
-    QPushButton& btNext() const { return *btNext_; }
-    QPushButton& btSave() const { return *btSave_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

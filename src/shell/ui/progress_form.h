@@ -22,12 +22,8 @@ public:
 
     void UpdateProgress();
 
-    const TProgressModel& Model() const { return model_; }
-    QLabel& lblText() const { return *lblText_; }
     QProgressBar& ggProgress() const { return *ggProgress_; }
-    QLabel& lblSpeed() const { return *lblSpeed_; }
     QPushButton& btStop() const { return *btStop_; }
-    QTimer& TmrSpeed() const { return *tmrSpeed_; }
 
 protected:
     std::intptr_t WindowMessage(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam) override;

@@ -99,9 +99,6 @@ public:
     void ShowBinReader() override;
     void CloseMainForm() override;
 
-    // The progress window and memory views the board master opens; nullptr without a master.
-    TBoardWindows* BoardViews() const { return boardWindows_.get(); }
-
 signals:
     // The form has closed for good; the program ends with code.
     void Closed(int code);

@@ -21,9 +21,6 @@ TfReader::TfReader(TBoardMemory& board, QWidget* parent)
       btRead_(Named<QPushButton>(this, "btRead", "Read")) {
     setWindowTitle(QStringLiteral("Read files from VOK"));
     setAttribute(Qt::WA_DeleteOnClose);
-    chooseFile_ = [this](const TFileDialogSpec& spec) {
-        return ChooseFileWithDialog(this, spec, true);
-    };
     edFileName_->setEnabled(false);
     auto* btBrowse = Named<QPushButton>(this, "btBrowse", "...");
     btBrowse->setFixedWidth(btBrowse->fontMetrics().horizontalAdvance(QStringLiteral("....")) + 16);
@@ -102,7 +99,7 @@ void TfReader::btBrowseClick() {
     spec.Filter = "Binary files *.bin|*.bin|All files|*.*";
     spec.DefaultExt = "bin";
     spec.InitialDir = ProjectDirPath();
-    if (const auto file = chooseFile_(spec)) {
+    if (const auto file = ChooseFileWithDialog(this, spec, true)) {
         model_.SetFileName(*file);
         edFileName_->setText(QString::fromStdString(file->string()));
     }

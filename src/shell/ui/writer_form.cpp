@@ -29,9 +29,6 @@ TfWriter::TfWriter(TBoardMemory& board, QWidget* parent)
       btWrite_(Named<QPushButton>(this, "btWrite", "Write")) {
     setWindowTitle(QStringLiteral("Write file to VOK"));
     setAttribute(Qt::WA_DeleteOnClose);
-    chooseFile_ = [this](const TFileDialogSpec& spec) {
-        return ChooseFileWithDialog(this, spec, false);
-    };
     auto* group = new QButtonGroup(this);
     for (QRadioButton* button : {rbEmpty_, rbFull_, rbUser_, rbSpecified_}) {
         group->addButton(button);
@@ -102,7 +99,7 @@ void TfWriter::btBrowseClick() {
     spec.Title = "Open";
     spec.Filter = "Binary files *.bin|*.bin|All files *.*|*.*";
     spec.InitialDir = ProjectDirPath();
-    if (const auto file = chooseFile_(spec)) {
+    if (const auto file = ChooseFileWithDialog(this, spec, false)) {
         model_.FileChosen(*file);
     }
     ShowModel();

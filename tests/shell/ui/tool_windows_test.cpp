@@ -1,5 +1,5 @@
 // The tool windows on the offscreen platform over fakes of the board master: the memory view's keys,
-// marks and widths, the progress window's updates, rate and Stop.
+// marks and widths, the progress window's updates and Stop.
 #include "framework/broadcast.h"
 #include "framework/ui/qt_test_app.h"
 #include "framework/ui/tr_main_form.h"
@@ -10,7 +10,6 @@
 #include "support/fake_board_memory.h"
 
 #include <QKeyEvent>
-#include <QLabel>
 #include <QMdiSubWindow>
 #include <QProgressBar>
 #include <QPushButton>
@@ -18,12 +17,9 @@
 namespace ravlo {
 namespace {
 
-void Type(QWidget& target, const QString& keys, int key = 0) {
-    for (const QChar c : keys) {
-        QKeyEvent press(QEvent::KeyPress, key != 0 ? key : c.unicode(), Qt::NoModifier,
-                        key != 0 ? "" : QString(c));
-        QApplication::sendEvent(&target, &press);
-    }
+void Press(QWidget& target, int key, const QString& text = {}) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QApplication::sendEvent(&target, &press);
 }
 
 class ToolWindowsTest : public ::testing::Test {
@@ -45,9 +41,11 @@ TEST_F(ToolWindowsTest, MemoryViewEditsByKeysAndKeepsItsMarksWhenNarrowed) {
     window->resize(900, 500);
     view->ShowPage(MakeFarPtr(0, 0xC800), std::vector<std::uint8_t>(256, 0x41));
     QPlainTextEdit& edit = view->RichEdit();
-    Type(edit, "A5");
-    Type(edit, "_", Qt::Key_PageDown);
-    Type(edit, "Hi");
+    Press(edit, 'A', "A");
+    Press(edit, '5', "5");
+    Press(edit, Qt::Key_PageDown);
+    Press(edit, 'H', "H");
+    Press(edit, 'i', "i");
     EXPECT_EQ(edit.extraSelections().size(), 4) << "three bytes' digits and one run of characters";
     window->resize(view->minimumWidth() + 20, 400);
     testing::ProcessPendingEvents();
