@@ -1,11 +1,15 @@
 #include "records/record_classes.h"
 
 #include "framework/framework_classes.h"
+#include "records/compound_fields.h"
+#include "records/dscr_rec_obj.h"
 #include "records/enum_field_dscrs.h"
 #include "records/fce_semantics.h"
 #include "records/ini_semantics.h"
 #include "records/int_field_dscrs.h"
 #include "records/real_field_dscrs.h"
+#include "records/rec_iniciator_coll.h"
+#include "records/record_type_dscr.h"
 #include "records/scan_semantics.h"
 #include "records/stamp_semantics.h"
 #include "records/string_field_dscrs.h"
@@ -15,9 +19,12 @@ namespace ravlo {
 void RegisterRecordClasses() {
     RegisterFrameworkClasses();
 
-    // The field types, in their fixed order; the record types, record objects, compound and case
-    // fields and assign tables take their places among them.
+    // The field types, record types, record objects, compound and case fields and assign tables,
+    // in their fixed order.
     RegisterStreamClass<TRecFieldTypeDscr>();
+    RegisterStreamClass<TRecordTypeDscr>();
+    RegisterStreamClass<TRecTypesDscrColl>();
+    RegisterStreamClass<TDscrRecObj>();
     RegisterStreamClass<TByteRecFieldDscr>();
     RegisterStreamClass<TByteLimRecFieldDscr>();
     RegisterStreamClass<TWordRecFieldDscr>();
@@ -43,7 +50,13 @@ void RegisterRecordClasses() {
     RegisterStreamClass<TDBStringFieldDscr>();
     RegisterStreamClass<TStringLimFieldDscr>();
     RegisterStreamClass<TLabelFieldDscr>();
+    RegisterStreamClass<TCompoundTDscr>();
     RegisterStreamClass<TEnumSetFieldDscr>();
+    RegisterStreamClass<TDscrAssignTable>();
+    RegisterStreamClass<TByteDscrAssTab>();
+    RegisterStreamClass<TWordDscrAssTab>();
+    RegisterStreamClass<TAbstractCaseTypeDscr>();
+    RegisterStreamClass<TByteCaseTypeDscr>();
 
     // The semantics and their evaluators.
     RegisterStreamClass<TSemantics>();
@@ -72,6 +85,20 @@ void RegisterRecordClasses() {
     RegisterStreamClass<TTTCTimeSetSem>();
     RegisterStreamClass<TAcceptDWFSem>();
     RegisterStreamClass<TAcceptDateTimeSem>();
+
+    // The element initiators and their collection.
+    RegisterStreamClass<TByteElIniciatorObj>();
+    RegisterStreamClass<TWordElIniciatorObj>();
+    RegisterStreamClass<TIntegerElIniciatorObj>();
+    RegisterStreamClass<TDWordElIniciatorObj>();
+    RegisterStreamClass<TRealpElIniciatorObj>();
+    RegisterStreamClass<TPStrElIniciatorObj>();
+    RegisterStreamClass<TDBPtrElIniciatorObj>();
+    RegisterStreamClass<TSpecWordElIniciatorObj>();
+    RegisterStreamClass<TSpecSmallIntElIniciatorObj>();
+    RegisterStreamClass<TSpecLIntElIniciatorObj>();
+    RegisterStreamClass<THexBuffElIniciatorObj>();
+    RegisterStreamClass<TRecIniciatorColl>();
 }
 
 } // namespace ravlo

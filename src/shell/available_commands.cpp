@@ -9,7 +9,6 @@ bool IsCommandAvailable(TMainAction action) {
     switch (action) {
     case A::MemDesign:
     case A::ComSettings:
-    case A::VokSetup:
     case A::RTC:
     case A::IO:
     case A::Read:

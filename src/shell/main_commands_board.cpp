@@ -173,6 +173,11 @@ void TRavloMainFormCore::MemView_MenuItemClick() {
     }
 }
 
+void TRavloMainFormCore::ShowMemPage(WindowHandle notify, TSegOfsPtr address,
+                                     std::vector<std::uint8_t> page) {
+    Defer([this, notify, address, page = std::move(page)] { host_.ShowMemPage(notify, address, page); });
+}
+
 void TRavloMainFormCore::Request_Click() {
     if (MAProc != nullptr) {
         MAProc->SendRqst();

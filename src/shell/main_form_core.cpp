@@ -168,10 +168,7 @@ void TRavloMainFormCore::FormCreate() {
         TmpErrProc = dynamic_cast<TTMP_ERR_Process*>(ProcessColl->GetProcByIdent(PT_TmpErr));
         DlgProc = dynamic_cast<TDLGPROC_Process*>(ProcessColl->GetProcByIdent(PT_DlgProc));
         if (MAProc != nullptr) {
-            TMaInterfaces interfaces = host_.BoardWindows(*MAProc);
-            interfaces.MainForm = &maForm_;
-            interfaces.Project = &maProject_;
-            MAProc->SetInterfaces(interfaces);
+            MAProc->SetInterfaces({host_.BoardProgress(*MAProc), &maViews_, &maForm_, &maProject_});
         }
         if (TmpErrProc != nullptr) {
             errHistory_ = std::make_unique<TTmpErrHistorySource>(*TmpErrProc);
@@ -278,6 +275,7 @@ void TRavloMainFormCore::UpdateMenus() {
     inputs.SysWriterOpen = host_.SysWriterOpen();
     TMenuStates states = ComputeMenuStates(MenuInputsFromProject(inputs));
     ApplyAvailableCommands(states);
+    states.SetupConnected = states.SetupConnected && SetupCanSave();
     HighAccess = states.HighAccess;
     host_.ApplyMenuStates(states);
 }
@@ -360,6 +358,9 @@ void TRavloMainFormCore::Execute(TMainAction action) {
     case A::Mem256:
     case A::MemView:
         MemView_MenuItemClick();
+        break;
+    case A::VokSetup:
+        VokSetup_MenuItemClick();
         break;
     case A::ErrHistory:
         host_.ShowErrHistory(ErrHistorySource());

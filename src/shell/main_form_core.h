@@ -10,6 +10,7 @@
 #include "shell/cmd_line_plan.h"
 #include "shell/main_actions.h"
 #include "shell/main_form_links.h"
+#include "shell/setup_files.h"
 
 #include <cstdint>
 #include <deque>
@@ -113,6 +114,11 @@ public:
     void Request_Click();
     // Asks for an address and reads the page there into a new memory view.
     void MemView_MenuItemClick();
+    // The connected board's setup is read for its dialog; without a connection a setup file is
+    // opened in it.
+    void VokSetup_MenuItemClick();
+    // A memory page the board master read: its view shows it, after the handler that told it.
+    void ShowMemPage(WindowHandle notify, TSegOfsPtr address, std::vector<std::uint8_t> page);
     // Closes the open project and then the main form.
     void Exit_ActionExecute();
 
@@ -132,6 +138,8 @@ public:
     void BoardRunStarted();
     // The flags the master may see: the board steps only while the command line waits for them.
     std::uint8_t FlagsForMaster() const;
+    // A setup block was read: its dialog opens after the current handler.
+    void EditBoardSetup(TSetupBoard board, std::vector<std::uint8_t> block);
     // Blocks of a project download the board has not yet confirmed (the download is under way).
     bool ProjectDownloadUnderWay() const;
 
@@ -191,6 +199,11 @@ private:
     // Refuses a command that rewrites the project's images while they are being downloaded.
     bool RefusedDuringDownload(bool withEvent);
     bool AskAddressFor(std::string_view caption, TSegOfsPtr& address);
+    // Shows the setup dialog over the record at the start of data; what the user chose to save goes
+    // to the board.
+    void EditSetupData(TSetupBoard board, std::vector<std::uint8_t> data);
+    // Whether "Save to Vok" can write the open setup dialog's record: its board is connected.
+    bool SetupCanSave() const;
 
     // The command line.
     void RunPlan();
@@ -217,6 +230,9 @@ private:
     std::unique_ptr<TSysAddrColl> sysAddr_;
     TMaFormLink maForm_{*this};
     TMaProjectLink maProject_{*this};
+    TMaViewsLink maViews_{*this};
+    // The board of the open setup dialog.
+    std::optional<TSetupBoard> setupOpen_;
     std::unique_ptr<TTmpErrHistorySource> errHistory_;
 
     TBatchLimits limits_;

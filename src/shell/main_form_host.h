@@ -1,18 +1,22 @@
 #pragma once
 
 #include "framework/board_address.h"
+#include "platform/message_target.h"
 #include "project/eprom_composer.h"
 #include "project/project_globals.h"
-#include "protocol/ma_interfaces.h"
+#include "shell/setup_files.h"
 
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <string_view>
+#include <vector>
 
 namespace ravlo {
 
 class TErrHistorySource;
+class TMaProgressView;
 class TRavlo_MA_Process;
 class tModuleCollection;
 struct TMenuStates;
@@ -45,15 +49,25 @@ public:
     // composition needs corrections) and answers how that ended; otherwise nothing.
     virtual std::optional<TEpromRunResult> ShowEpromImage(TEpromImgHost& imageHost,
                                                           tModuleCollection& modules, bool unattended) = 0;
+    // The open dialog for a BIOS setup file (.c38 or .c18) to edit offline; nothing when cancelled.
+    virtual std::optional<std::filesystem::path> ChooseSetupFile(const std::filesystem::path& startDir) = 0;
+    // Shows the setup dialog of board over record, which it edits in place, with "Save to Vok"
+    // enabled when canSave (ApplyMenuStates tells an open dialog SetupConnected). True when the user
+    // chose "Save to Vok"; the record is then the edited one.
+    virtual bool EditSetup(TSetupBoard board, std::span<std::uint8_t> record, bool canSave) = 0;
     // The open project is closing: the windows that belong to it close now, saving into it.
     virtual void CloseProjectWindows() = 0;
     // Opens an error-history window on source (nullptr: an empty one).
     virtual void ShowErrHistory(TErrHistorySource* source) = 0;
     // Shows the writer window of channel 0.
     virtual void ShowSysWriter() = 0;
-    // The windows the board master process opens and feeds itself (progress, memory views); a
-    // host without windows has none.
-    virtual TMaInterfaces BoardWindows(TRavlo_MA_Process&) { return {}; }
+    // The progress window of the board master's transfers, which the master opens, feeds and
+    // closes itself; the tool windows reach the board through master. A host without windows
+    // has none.
+    virtual TMaProgressView* BoardProgress(TRavlo_MA_Process&) { return nullptr; }
+    // A page the board master read for the memory view whose window is notify: that view, or a new
+    // one, shows it.
+    virtual void ShowMemPage(WindowHandle, TSegOfsPtr, std::vector<std::uint8_t>) {}
     // Opens (or brings up) the binary write and read windows.
     virtual void ShowBinWriter() {}
     virtual void ShowBinReader() {}

@@ -15,12 +15,7 @@ protected:
     void SetUp() override {
         RegisterRecordClasses();
         ResetTextFormatSettings();
-        AppExtension().AppData = std::make_unique<TAppData>();
-        AppExtension().AppData->EnumTypesColl = std::make_unique<TEnumTypesColl>();
-        auto onOff = std::make_unique<TEnumTypeDefinition>();
-        onOff->Strings.Add("Off");
-        onOff->Strings.Add("On");
-        AppExtension().AppData->EnumTypesColl->Insert(std::move(onOff));
+        test::InstallEnumeration({"Off", "On"});
     }
     void TearDown() override { ResetAppExtension(); }
 };
@@ -33,9 +28,13 @@ TEST_F(FieldDscrTest, EveryClassStoresAndReloadsByteIdentically) {
         ASSERT_EQ(loaded->ClassName(), field->ClassName());
         EXPECT_EQ(test::StoreObject(loaded.get()).bytes, stored.bytes);
     }
-    const auto semantics = test::EverySemanticClass();
-    const test::StoredObject stored = test::StoreObject(semantics.get());
-    EXPECT_EQ(test::StoreObject(test::LoadObject(stored).get()).bytes, stored.bytes);
+    const test::AppErrorLog errors;
+    for (const auto& holder : {std::unique_ptr<TrbStreamable>(test::EverySemanticClass()),
+                               std::unique_ptr<TrbStreamable>(test::EveryRecordClass())}) {
+        const test::StoredObject stored = test::StoreObject(holder.get());
+        EXPECT_EQ(test::StoreObject(test::LoadObject(stored).get()).bytes, stored.bytes);
+    }
+    EXPECT_EQ(errors.lines, std::vector<std::string>{"# TDscrRecObj.Load: RecTypeDscr=nil"});
 }
 
 TEST_F(FieldDscrTest, StreamLayoutOfALimitedByte) {

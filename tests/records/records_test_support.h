@@ -1,17 +1,26 @@
 #pragma once
 
+#include "framework/app_data.h"
 #include "framework/byte_stream.h"
+#include "framework/message_box.h"
+#include "records/compound_fields.h"
+#include "records/dscr_rec_obj.h"
 #include "records/enum_field_dscrs.h"
 #include "records/fce_semantics.h"
 #include "records/ini_semantics.h"
 #include "records/int_field_dscrs.h"
 #include "records/real_field_dscrs.h"
+#include "records/rec_iniciator_coll.h"
 #include "records/record_classes.h"
+#include "records/record_type_dscr.h"
 #include "records/scan_semantics.h"
 #include "records/stamp_semantics.h"
 #include "records/string_field_dscrs.h"
 
 #include <memory>
+#include <string>
+#include <string_view>
+#include <type_traits>
 #include <vector>
 
 namespace ravlo::test {
@@ -160,6 +169,156 @@ inline std::unique_ptr<TSemManColl> EverySemanticClass() {
     acceptDate->High = 45000.25;
     manager->Insert(std::move(acceptDate));
     return manager;
+}
+
+// The internal error lines reported while it lives.
+class AppErrorLog {
+public:
+    AppErrorLog() : previous_(SetAppErrorHook([this](std::string_view msg) { lines.emplace_back(msg); })) {}
+    ~AppErrorLog() { SetAppErrorHook(previous_); }
+    AppErrorLog(const AppErrorLog&) = delete;
+    AppErrorLog& operator=(const AppErrorLog&) = delete;
+
+    std::vector<std::string> lines;
+
+private:
+    AppErrorHookFn previous_;
+};
+
+// A record type of the fields given.
+template <class... Fields>
+std::unique_ptr<TRecordTypeDscr> RecordType(std::string name, std::unique_ptr<Fields>... fields) {
+    auto type = std::make_unique<TRecordTypeDscr>();
+    type->Name = std::move(name);
+    (type->Insert(std::move(fields)), ...);
+    return type;
+}
+
+// A field of class T that shows its value at width without caption.
+template <class T>
+std::unique_ptr<T> Bare(std::uint16_t size, std::uint8_t width = 2) {
+    auto field = std::make_unique<T>();
+    field->Size = size;
+    field->LineWidth = field->WinWidth = field->CSVWidth = field->JoinWidth = width;
+    return field;
+}
+
+template <class T>
+std::unique_ptr<T> Nesting(std::string caption, std::int16_t typeIx) {
+    auto field = std::make_unique<T>();
+    field->Caption = std::move(caption);
+    if constexpr (std::is_same_v<T, TCompoundTDscr>) {
+        field->RecTypeIx = typeIx;
+    } else {
+        field->DefaultTypeIx = typeIx;
+    }
+    return field;
+}
+
+// A field of class T with its initial value and caption.
+template <class T>
+std::unique_ptr<T> Valued(std::uint16_t size, typename T::ValueType value, std::string caption = {}) {
+    auto field = Bare<T>(size);
+    field->Default = value;
+    field->Caption = std::move(caption);
+    return field;
+}
+
+// An enumeration of texts as the only one (type 0) of the application data, made when needed.
+inline void InstallEnumeration(std::initializer_list<std::string_view> texts) {
+    auto& appData = AppExtension().AppData;
+    if (!appData) {
+        appData = std::make_unique<TAppData>();
+    }
+    auto enumeration = std::make_unique<TEnumTypeDefinition>();
+    for (const std::string_view text : texts) {
+        enumeration->Strings.Add(std::string(text));
+    }
+    appData->EnumTypesColl = std::make_unique<TEnumTypesColl>();
+    appData->EnumTypesColl->Insert(std::move(enumeration));
+}
+
+// The types, as the record types of fresh application data.
+template <class... Types>
+TRecTypesDscrColl& InstallRecordTypes(std::unique_ptr<Types>... types) {
+    auto& appData = AppExtension().AppData;
+    if (!appData) {
+        appData = std::make_unique<TAppData>();
+    }
+    auto collection = std::make_unique<TRecTypesDscrColl>();
+    (collection->Insert(std::move(types)), ...);
+    TRecTypesDscrColl& installed = *collection;
+    appData->RecTypesDscrColl = std::move(collection);
+    return installed;
+}
+
+// Adds an initiator named name to inits and answers it.
+template <class T>
+T* AddIniciator(TRecIniciatorColl& inits, std::string name) {
+    auto init = std::make_unique<T>();
+    init->Name = std::move(name);
+    T* added = init.get();
+    inits.Insert(std::move(init));
+    return added;
+}
+
+// Record types with compound and case fields of both table forms, a record object, and an
+// initiator of every class.
+inline std::unique_ptr<TrbCollection> EveryRecordClass() {
+    auto inner = RecordType("Inner", Field<TByteLimRecFieldDscr>(1), Field<TWordRecFieldDscr>(2));
+    inner->DialogName = "TDscrRecDlg";
+    inner->Attr = 0x81;
+    inner->NotifyEvaluators = std::make_unique<TSemEvalColl>();
+    inner->NotifyEvaluators->Insert(std::make_unique<TSemanticEvaluator>(1));
+    inner->RecEvaluators = std::make_unique<TSemEvalColl>();
+    inner->RecEvaluators->Insert(std::make_unique<TSemanticEvaluator>(2));
+    auto byteCase = Nesting<TByteCaseTypeDscr>("Case:", 0);
+    byteCase->DefaultSelector = 2;
+    auto byteTable = std::make_unique<TByteDscrAssTab>();
+    byteTable->Table[1] = 0;
+    byteTable->Table[2] = 2;
+    byteCase->AssignTable = std::move(byteTable);
+    auto wordCase = Nesting<TAbstractCaseTypeDscr>("Word:", 2);
+    auto wordTable = std::make_unique<TWordDscrAssTab>();
+    wordTable->PutTabItem(std::vector<std::uint8_t>{0x34, 0x12}, 0);
+    wordCase->AssignTable = std::move(wordTable);
+    auto outer =
+        RecordType("Outer", std::move(byteCase), Nesting<TCompoundTDscr>("In:", 0), std::move(wordCase));
+    outer->RecEvaluators = std::make_unique<TSemEvalColl>();
+    auto alt = RecordType("Alt", Field<TByteRecFieldDscr>(1), Field<TSmallIntRecFieldDscr>(2));
+    auto types = std::make_unique<TRecTypesDscrColl>();
+    types->Insert(std::move(inner));
+    types->Insert(std::move(outer));
+    types->Insert(std::move(alt));
+
+    auto record = std::make_unique<TDscrRecObj>();
+    record->Name = "Outer";
+    record->RecTypeIx = 1;
+    record->DscrRecPtr = {2, 7, 0, 1, 2, 3, 0x34, 0x12, 5};
+
+    auto inits = std::make_unique<TRecIniciatorColl>();
+    AddIniciator<TByteElIniciatorObj>(*inits, "b")->Value = 0xA5;
+    AddIniciator<TWordElIniciatorObj>(*inits, "w");
+    AddIniciator<TIntegerElIniciatorObj>(*inits, "i");
+    AddIniciator<TDWordElIniciatorObj>(*inits, "t")->Mode = 2;
+    AddIniciator<TRealpElIniciatorObj>(*inits, "r");
+    auto* text = AddIniciator<TPStrElIniciatorObj>(*inits, "s");
+    text->Size = 6;
+    text->Text = "ab_c";
+    text->IntChar = '_';
+    text->ExtChar = ' ';
+    AddIniciator<TDBPtrElIniciatorObj>(*inits, "p");
+    AddIniciator<TSpecWordElIniciatorObj>(*inits, "sw")->Decimals = 3;
+    AddIniciator<TSpecSmallIntElIniciatorObj>(*inits, "ss")->Decimals = 1;
+    AddIniciator<TSpecLIntElIniciatorObj>(*inits, "sl");
+    AddIniciator<THexBuffElIniciatorObj>(*inits, "h")->Bytes = {0x10, 0, 0xFF, 0};
+
+    auto all = std::make_unique<TrbCollection>();
+    all->Insert(std::move(types));
+    all->Insert(std::move(record));
+    all->Insert(std::move(inits));
+    all->Insert(std::make_unique<TDscrAssignTable>());
+    return all;
 }
 
 // An object as a fresh object stream writes it, and read back from those bytes.

@@ -1,3 +1,4 @@
+#include "platform/presenter.h"
 #include "records_test_support.h"
 
 #include <gtest/gtest.h>
@@ -25,6 +26,37 @@ void Exercise(TrbStreamable& obj, std::mt19937& random) {
         std::uint8_t modified = 0;
         field->GetDataFromTrBuff(data, transfer, modified);
         field->InitFieldValue(data);
+    } else if (auto* types = dynamic_cast<TRecTypesDscrColl*>(&obj)) {
+        for (std::int32_t i = 0; i < std::min(types->Count(), 100); ++i) {
+            TDscrRecObj record;
+            record.RunCreate("", static_cast<std::int16_t>(i));
+            if (!record.DscrRecPtr.empty()) {
+                record.DscrRecPtr[0] = static_cast<std::uint8_t>(random());
+            }
+            Exercise(record, random);
+        }
+    } else if (auto* record = dynamic_cast<TDscrRecObj*>(&obj)) {
+        if (const TRecordTypeDscr* type = record->RecTypeDscr()) {
+            std::string text;
+            type->GetRecLineAStr(record->Data(), text, std::string_view("\x02\x01"), 255);
+            type->GetRecCSV_AStr(record->Data(), text, 510);
+        }
+        std::vector<std::uint8_t> transfer(record->TrBuffSize());
+        record->PutToTrBuff(transfer);
+        record->GetFromTrBuff(transfer);
+        test::StoreObject(record);
+    } else if (auto* inits = dynamic_cast<TRecIniciatorColl*>(&obj)) {
+        const std::vector<std::uint8_t> rec(inits->GetIniciatorRecSize(), 0x5A);
+        MemoryStream text;
+        TLexWriter writer(text);
+        inits->ExportHeaderList(writer);
+        inits->ExportRecordValue(rec, writer);
+        writer.WrFinish();
+        text.Seek(0);
+        TLexReader reader(text);
+        bool changed = false;
+        inits->ImportHeaderListOK(reader);
+        inits->ImportHeaderValuesOK(reader, changed);
     } else if (auto* manager = dynamic_cast<TSemManColl*>(&obj)) {
         SemValueCell cell;
         TScanObjColl scan;
@@ -47,7 +79,12 @@ TEST(RecordStreamDamageTest, DamagedStreamsRaiseTheStreamError) {
         all.Insert(std::move(field));
     }
     all.Insert(test::EverySemanticClass());
+    all.Insert(test::EveryRecordClass());
     const test::StoredObject stored = test::StoreObject(&all);
+    // Damaged layouts and records report their faults; imports show theirs.
+    const test::AppErrorLog errors;
+    HeadlessPresenter presenter([](std::string_view) {});
+    const ScopedPresenter scoped(presenter);
     std::mt19937 random(24);
     int loads = 0;
     for (int i = 0; i < 400; ++i) {
@@ -65,11 +102,21 @@ TEST(RecordStreamDamageTest, DamagedStreamsRaiseTheStreamError) {
             EXPECT_FALSE(truncate) << "a stream cut at " << damaged.bytes.size() << " loaded";
             ++loads;
             auto& items = dynamic_cast<TrbCollection&>(*loaded);
-            for (std::int32_t j = 0; j < items.Count(); ++j) {
-                if (TrbStreamable* item = items.At(j)) {
-                    Exercise(*item, random);
+            // The record types the records and nested layouts find are those loaded.
+            auto* records = dynamic_cast<TrbCollection*>(items.At(items.Count() - 1));
+            AppExtension().AppData = std::make_unique<TAppData>();
+            if (records != nullptr && dynamic_cast<TRecTypesDscrColl*>(records->At(0)) != nullptr) {
+                AppExtension().AppData->RecTypesDscrColl = records->AtDelete(0);
+                Exercise(*AppExtension().AppData->RecTypesDscrColl, random);
+            }
+            for (auto* list : {&items, records}) {
+                for (std::int32_t j = 0; list != nullptr && j < list->Count(); ++j) {
+                    if (TrbStreamable* item = list->At(j)) {
+                        Exercise(*item, random);
+                    }
                 }
             }
+            ResetAppExtension();
         } catch (const ErbObjStream&) {
         }
     }

@@ -88,6 +88,13 @@ public:
         composer.Close();
         return result;
     }
+    std::optional<std::filesystem::path> ChooseSetupFile(const std::filesystem::path&) override {
+        return SetupFile;
+    }
+    bool EditSetup(TSetupBoard board, std::span<std::uint8_t> record, bool canSave) override {
+        SetupEdits.push_back({board, {record.begin(), record.end()}, canSave});
+        return OnEditSetup ? OnEditSetup(record) : false;
+    }
     void CloseProjectWindows() override {}
     void ShowErrHistory(TErrHistorySource* source) override { HistorySources.push_back(source); }
     void ShowSysWriter() override { ++SysWriters; }
@@ -116,6 +123,16 @@ public:
     std::vector<std::string> AddressCaptions;
     std::vector<TSegOfsPtr> OfferedAddresses;
     int EpromWindows = 0;
+    // The setup file chosen to edit offline, and each setup dialog shown: what it was given; what
+    // the user does there, answering "Save to Vok".
+    std::optional<std::filesystem::path> SetupFile;
+    struct SetupEdit {
+        TSetupBoard Board = TSetupBoard::Vok386;
+        std::vector<std::uint8_t> Record;
+        bool CanSave = false;
+    };
+    std::vector<SetupEdit> SetupEdits;
+    std::function<bool(std::span<std::uint8_t>)> OnEditSetup;
     std::vector<TErrHistorySource*> HistorySources;
     int SysWriters = 0;
     int CloseRequests = 0;

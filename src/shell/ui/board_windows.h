@@ -11,9 +11,10 @@ namespace ravlo {
 
 class TRavloMainForm;
 
-// The windows the board master process opens and feeds itself: the progress window of a transfer
-// and the memory views. They live in the main form's MDI area.
-class TBoardWindows final : public TMaProgressView, public TMaBoardViews {
+// The windows the board master process opens and feeds: the progress window of a transfer (which it
+// calls itself) and the memory views (whose pages reach them through the main form). They live in
+// the main form's MDI area.
+class TBoardWindows final : public TMaProgressView {
 public:
     TBoardWindows(TRavloMainForm& main, TRavlo_MA_Process& master);
 
@@ -25,11 +26,8 @@ public:
     void UpdateProgress() override;
     void CloseProgress() override;
 
-    // ---- TMaBoardViews ----
-    void ShowMemPage(WindowHandle notify, TSegOfsPtr address, std::vector<std::uint8_t> page) override;
-    // The setup dialogs are not here yet: nothing is written back.
-    bool EditConfig188(std::vector<std::uint8_t>&) override { return false; }
-    bool EditConfig386(std::vector<std::uint8_t>&) override { return false; }
+    // The memory view whose window is notify, or a new one, shows the page read at address.
+    void ShowMemPage(WindowHandle notify, TSegOfsPtr address, std::vector<std::uint8_t> page);
 
 private:
     TRavloMainForm& main_;

@@ -11,6 +11,8 @@
 #include "shell/main_form_setup.h"
 #include "shell/menu_state.h"
 #include "shell/ui/board_windows.h"
+#include "shell/ui/config188_dialog.h"
+#include "shell/ui/config386_dialog.h"
 #include "shell/ui/err_history_form.h"
 #include "shell/ui/event_log_form.h"
 #include "shell/ui/main_icons.h"
@@ -189,6 +191,28 @@ void TRavloMainForm::AddEvent(std::string_view text, std::uint8_t kind) {
 
 void TRavloMainForm::ApplyMenuStates(const TMenuStates& states) {
     menus_->Apply(states);
+    if (auto* setup = findChild<TSetupDialog*>(QString(), Qt::FindDirectChildrenOnly)) {
+        setup->SetConnected(states.SetupConnected);
+    }
+}
+
+std::optional<std::filesystem::path> TRavloMainForm::ChooseSetupFile(const std::filesystem::path& startDir) {
+    if (chooseSetup_) {
+        return chooseSetup_(startDir);
+    }
+    return ChooseFileWithDialog(this,
+                                {"Open BIOS setup",
+                                 "BIOS setup files|*.c38;*.c18|Binary files|*.bin|All files|*",
+                                 {},
+                                 startDir.empty() ? std::filesystem::path(".") : startDir,
+                                 {}},
+                                false);
+}
+
+bool TRavloMainForm::EditSetup(TSetupBoard board, std::span<std::uint8_t> record, bool canSave) {
+    const int result = board == TSetupBoard::Vok386 ? EditConfig386(this, record, canSave)
+                                                    : EditConfig188(this, record, canSave);
+    return result == mrOk;
 }
 
 bool TRavloMainForm::ErrHistoryOpen() const {
@@ -255,9 +279,15 @@ void TRavloMainForm::ShowSysWriter() {
     }
 }
 
-TMaInterfaces TRavloMainForm::BoardWindows(TRavlo_MA_Process& master) {
+TMaProgressView* TRavloMainForm::BoardProgress(TRavlo_MA_Process& master) {
     boardWindows_ = std::make_unique<TBoardWindows>(*this, master);
-    return {boardWindows_.get(), boardWindows_.get(), nullptr, nullptr};
+    return boardWindows_.get();
+}
+
+void TRavloMainForm::ShowMemPage(WindowHandle notify, TSegOfsPtr address, std::vector<std::uint8_t> page) {
+    if (boardWindows_ != nullptr) {
+        boardWindows_->ShowMemPage(notify, address, std::move(page));
+    }
 }
 
 void TRavloMainForm::ShowBinWriter() {

@@ -79,6 +79,9 @@ public:
     using AddressAsker = std::function<bool(std::string_view caption, TSegOfsPtr& address)>;
     void SetProjectFileChooser(ProjectFileChooser chooser) { chooseProject_ = std::move(chooser); }
     void SetAddressAsker(AddressAsker asker) { askAddress_ = std::move(asker); }
+    using SetupFileChooser =
+        std::function<std::optional<std::filesystem::path>(const std::filesystem::path&)>;
+    void SetSetupFileChooser(SetupFileChooser chooser) { chooseSetup_ = std::move(chooser); }
 
     // ---- TMainFormHost ----
     void AddEvent(std::string_view text, std::uint8_t kind) override;
@@ -91,10 +94,13 @@ public:
     bool AskAddress(std::string_view caption, TSegOfsPtr& address) override;
     std::optional<TEpromRunResult> ShowEpromImage(TEpromImgHost& imageHost, tModuleCollection& modules,
                                                   bool unattended) override;
+    std::optional<std::filesystem::path> ChooseSetupFile(const std::filesystem::path& startDir) override;
+    bool EditSetup(TSetupBoard board, std::span<std::uint8_t> record, bool canSave) override;
     void CloseProjectWindows() override;
     void ShowErrHistory(TErrHistorySource* source) override;
     void ShowSysWriter() override;
-    TMaInterfaces BoardWindows(TRavlo_MA_Process& master) override;
+    TMaProgressView* BoardProgress(TRavlo_MA_Process& master) override;
+    void ShowMemPage(WindowHandle notify, TSegOfsPtr address, std::vector<std::uint8_t> page) override;
     void ShowBinWriter() override;
     void ShowBinReader() override;
     void CloseMainForm() override;
@@ -136,6 +142,7 @@ private:
     QPointer<TSysWrForm> sysWr_;
     ProjectFileChooser chooseProject_;
     AddressAsker askAddress_;
+    SetupFileChooser chooseSetup_;
     bool shown_ = false;
     bool closeRetryQueued_ = false;
     bool closed_ = false;

@@ -14,6 +14,7 @@
 #include "shell/program_types.h"
 #include "shell/start_log.h"
 #include "shell/ui/ravlo_main_form.h"
+#include "shell/ui/setup_dialog.h"
 #include "shell/ui/single_instance.h"
 
 #include <QPainter>
@@ -107,6 +108,7 @@ int RunRavloProgram(int argc, char* argv[]) {
 
     RegisterProgramTypes();
     RegisterFrameworkDialogs();
+    RegisterSetupDialogs();
     QtMessagePump pump;
     pump.SetErrorHandler([](std::exception_ptr error) {
         try {

@@ -34,8 +34,8 @@ public:
     void UpdateProgress() override { Progress.UpdateProgress(source_.ActiveRequest()); }
     void CloseProgress() override { Open = false; }
     void ShowMemPage(WindowHandle, TSegOfsPtr address, Bytes page) override { View.ShowPage(address, page); }
-    bool EditConfig188(Bytes&) override { return false; }
-    bool EditConfig386(Bytes&) override { return false; }
+    void EditConfig188(Bytes) override {}
+    void EditConfig386(Bytes) override {}
     void TimerTicks() {
         for (; std::chrono::steady_clock::now() >= nextTick_; nextTick_ += std::chrono::milliseconds(100)) {
             Progress.TimerTick();

@@ -1,0 +1,79 @@
+#include "framework/ui/qt_test_app.h"
+#include "records/record_edit.h"
+#include "records/records_test_support.h"
+#include "records/ui/record_dialog.h"
+#include "support/box_recorder.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace ravlo {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+void SetEditText(TDscrRecDlg& dialog, std::size_t i, const char* text) {
+    qobject_cast<QLineEdit*>(dialog.Editors.at(i))->setText(QString::fromLatin1(text));
+}
+
+void Click(TDscrRecDlg& dialog, const char* button) {
+    dialog.findChild<QPushButton*>(QString::fromLatin1(button))->click();
+}
+
+class RecordDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        RegisterRecordClasses();
+        RegisterRecordDialogs();
+        auto count = test::Valued<TByteLimRecFieldDscr>(1, 5, "Count");
+        count->Max = 9;
+        auto name = test::Bare<TDBStringFieldDscr>(8);
+        name->Caption = "Name";
+        name->DefaultText = "abc";
+        auto type = test::RecordType("Settings", std::move(count), std::move(name));
+        type->DialogName = std::string(kDscrRecDlgName);
+        test::InstallRecordTypes(std::move(type));
+        record_.RunCreate("Settings", 0);
+        record_.ClearModified();
+    }
+    void TearDown() override { ResetAppExtension(); }
+
+    TDscrRecObj record_;
+    testing::BoxRecorder boxes_;
+};
+
+TEST_F(RecordDialogTest, OkChangesTheRecordAndCancelNothing) {
+    const Bytes before = record_.DscrRecPtr;
+    {
+        testing::ShownDialogDriver<TDscrRecDlg> driver([](TDscrRecDlg& dialog) {
+            SetEditText(dialog, 0, "7");
+            Click(dialog, "Cancel_Button");
+        });
+        EXPECT_EQ(record_.EditInDialog(nullptr), mrCancel);
+        EXPECT_TRUE(driver.Acted());
+    }
+    EXPECT_EQ(record_.DscrRecPtr, before);
+    EXPECT_FALSE(record_.IsModified());
+
+    testing::ShownDialogDriver<TDscrRecDlg> driver([this](TDscrRecDlg& dialog) {
+        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Settings"));
+        ASSERT_EQ(dialog.Editors.size(), 2u);
+        EXPECT_EQ(qobject_cast<QLineEdit*>(dialog.Editors[0])->text(), QStringLiteral("5"));
+        EXPECT_EQ(qobject_cast<QLineEdit*>(dialog.Editors[1])->text(), QStringLiteral("abc"));
+        SetEditText(dialog, 0, "10");
+        SetEditText(dialog, 1, "xyz");
+        Click(dialog, "OK_Button");
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_EQ(boxes_.Take(), "Hodnota 10 mimo meze <0;9>");
+        SetEditText(dialog, 0, "8");
+        Click(dialog, "OK_Button");
+    });
+    EXPECT_EQ(record_.EditInDialog(nullptr), mrOk);
+    EXPECT_TRUE(driver.Acted());
+    EXPECT_EQ(record_.DscrRecPtr, (Bytes{8, 3, 'x', 'y', 'z', 0, 0, 0, 0}));
+    EXPECT_TRUE(record_.IsModified());
+}
+
+} // namespace
+} // namespace ravlo
