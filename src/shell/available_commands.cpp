@@ -7,14 +7,10 @@ namespace ravlo {
 bool IsCommandAvailable(TMainAction action) {
     using A = TMainAction;
     switch (action) {
-    case A::MemDesign:
     case A::ComSettings:
     case A::RTC:
     case A::IO:
     case A::Read:
-    case A::UserLogin:
-    case A::UserLogout:
-    case A::UsersDefine:
     case A::DbgEmpty:
     case A::DbgCheckSum:
     case A::DbgMem:

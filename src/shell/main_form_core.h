@@ -27,6 +27,8 @@ class TAppNameObject;
 class TDLGPROC_Process;
 class TMainFormHost;
 class TNameObjectList;
+class TPasswordLabelColl;
+struct TLoginRecord;
 class TProcessColl;
 class TProcWinLabelColl;
 class TRavloComm_Process;
@@ -96,6 +98,7 @@ public:
     void OpenProject_MenuItemClick(TProjectType type);
     void ReOpen_MenuItemClick();
     void Generate_MenuItemClick();
+    void MemDesign_MenuItemClick();
     void CrEpromImg_MenuItemClick();
     void FindErr_MenuItemClick();
     void LoadComDefaults();
@@ -121,6 +124,19 @@ public:
     void ShowMemPage(WindowHandle notify, TSegOfsPtr address, std::vector<std::uint8_t> page);
     // Closes the open project and then the main form.
     void Exit_ActionExecute();
+
+    // ---- Users (main_commands_users.cpp) ----
+    // Loads RAVLO.PSW from the program's folder. Without users, when MsgIfNoUser asks for it, the
+    // user may create the first one (level 254); a damaged file is only reported.
+    void LoadUsers();
+    // The login dialog, with the command line's user proposed while CL_User is set. Answers false
+    // when nobody can answer the dialog.
+    bool UserLogin_MenuItemClick();
+    void UserLogout_MenuItemClick();
+    // The user-management dialog; after its OK the store is saved beside the application INI and
+    // as RAVLO.PSW.
+    void UsersDefine_MenuItemClick();
+    bool UsersLoaded() const { return usersLoaded_; }
 
     // ---- The command line ----
     void DoCmdLine();
@@ -199,6 +215,11 @@ private:
     // Refuses a command that rewrites the project's images while they are being downloaded.
     bool RefusedDuringDownload(bool withEvent);
     bool AskAddressFor(std::string_view caption, TSegOfsPtr& address);
+    void CreateFirstUser();
+    // Logs the typed user in when the store knows him with that password.
+    bool LogIn(const TLoginRecord& typed);
+    // /U where nobody can answer the login dialog.
+    void EndRunWithoutLogin();
     // Shows the setup dialog over the record at the start of data; what the user chose to save goes
     // to the board.
     void EditSetupData(TSetupBoard board, std::vector<std::uint8_t> data);
@@ -262,6 +283,11 @@ private:
     TSegOfsPtr goAddress_ = MakeFarPtr(0, 0xC800);
     TSegOfsPtr runAddress_ = MakeFarPtr(0, 0xC800);
     TSegOfsPtr lastErrAddress_;
+    std::unique_ptr<TPasswordLabelColl> users_;
+    bool usersLoaded_ = false;
+    bool usersLoadTried_ = false;
+    // The name the login dialog offers next.
+    std::string loginName_;
 };
 
 } // namespace ravlo

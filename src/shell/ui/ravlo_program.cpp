@@ -16,6 +16,7 @@
 #include "shell/ui/ravlo_main_form.h"
 #include "shell/ui/setup_dialog.h"
 #include "shell/ui/single_instance.h"
+#include "shell/ui/user_dialogs.h"
 
 #include <QPainter>
 #include <QPixmap>
@@ -108,6 +109,7 @@ int RunRavloProgram(int argc, char* argv[]) {
 
     RegisterProgramTypes();
     RegisterFrameworkDialogs();
+    RegisterUserDialogs();
     RegisterSetupDialogs();
     QtMessagePump pump;
     pump.SetErrorHandler([](std::exception_ptr error) {
@@ -121,6 +123,7 @@ int RunRavloProgram(int argc, char* argv[]) {
         std::unique_ptr<QSplashScreen> splash = noDisplay ? nullptr : ShowSplash();
         TRavloMainFormOptions options;
         options.GuiDialogs = !noDisplay;
+        options.CanAskUser = !noDisplay;
         TRavloMainForm form(options);
         QObject::connect(&guard, &TSingleInstance::ActivationRequested, &form,
                          [&form] { BringToFront(form); });
