@@ -7,10 +7,6 @@ namespace ravlo {
 bool IsCommandAvailable(TMainAction action) {
     using A = TMainAction;
     switch (action) {
-    case A::WriteBin:
-    case A::ReadBin:
-    case A::Mem256:
-    case A::MemView:
     case A::Read:
     case A::DbgEmpty:
     case A::DbgCheckSum:

@@ -174,7 +174,7 @@ void TRavloMainFormCore::FormCreate() {
         TmpErrProc = dynamic_cast<TTMP_ERR_Process*>(ProcessColl->GetProcByIdent(PT_TmpErr));
         DlgProc = dynamic_cast<TDLGPROC_Process*>(ProcessColl->GetProcByIdent(PT_DlgProc));
         if (MAProc != nullptr) {
-            MAProc->SetInterfaces({nullptr, &maViews_, &maForm_, &maProject_});
+            MAProc->SetInterfaces({host_.BoardProgress(*MAProc), &maViews_, &maForm_, &maProject_});
         }
         toolBoard_ = TMaToolBoard(MAProc);
         if (TmpErrProc != nullptr) {
@@ -244,13 +244,6 @@ void TRavloMainFormCore::WMVarChanged(std::uintptr_t size, std::intptr_t address
             Defer([this] {
                 menusQueued_ = false;
                 UpdateMenus();
-            });
-        }
-        if (changed == &MAProc->Connected && plan_ && !linkCheckQueued_) {
-            linkCheckQueued_ = true;
-            Defer([this] {
-                linkCheckQueued_ = false;
-                CheckLinkForPlan();
             });
         }
     }
@@ -372,6 +365,16 @@ void TRavloMainFormCore::Execute(TMainAction action) {
         break;
     case A::Request:
         Request_Click();
+        break;
+    case A::WriteBin:
+        host_.ShowBinWriter();
+        break;
+    case A::ReadBin:
+        host_.ShowBinReader();
+        break;
+    case A::Mem256:
+    case A::MemView:
+        MemView_MenuItemClick();
         break;
     case A::UserLogin:
         UserLogin_MenuItemClick();

@@ -118,9 +118,13 @@ public:
     void CheckSum_Click();
     void BIOSInfo_Click();
     void Request_Click();
+    // Asks for an address and reads the page there into a new memory view.
+    void MemView_MenuItemClick();
     // The connected board's setup is read for its dialog; without a connection a setup file is
     // opened in it.
     void VokSetup_MenuItemClick();
+    // A memory page the board master read: its view shows it, after the handler that told it.
+    void ShowMemPage(WindowHandle notify, TSegOfsPtr address, std::vector<std::uint8_t> page);
     // Closes the open project and then the main form.
     void Exit_ActionExecute();
 
@@ -147,10 +151,14 @@ public:
     // ---- Reports of the board master process (through its interfaces), all from its handlers ----
     // An identification answered and the master wants the command-line board steps done.
     void BoardAnswered();
-    // The last Load of a block was acknowledged.
+    // The board has confirmed a block of the download.
     void BoardBlockWritten();
     // A Go or Run went out.
     void BoardRunStarted();
+    // The master gave up a write (of the download) or a start: the step it belongs to has failed.
+    void BoardStepFailed(TCmdLineStep step);
+    // The serial port did not open: a run that waits for the board will never get it.
+    void PortNotOpened();
     // The flags the master may see: the board steps only while the command line waits for them.
     std::uint8_t FlagsForMaster() const;
     // A setup block was read: its dialog opens after the current handler.
@@ -233,8 +241,6 @@ private:
     void FinishBoardStepLater(TCmdLineStep step);
     void QueueBoardCheck();
     void CheckBoardForPlan();
-    // The link fell while a board step ran.
-    void CheckLinkForPlan();
     void FailBoardStep(std::string_view event, std::string_view text, int exitCode);
     void ExitWhenBoardIdle();
     bool BoardBusy() const;
@@ -274,7 +280,8 @@ private:
     std::optional<std::uint64_t> stepDeadline_;
     std::optional<std::uint64_t> exitDeadline_;
     bool boardCheckQueued_ = false;
-    bool linkCheckQueued_ = false;
+    // The port failed to open since the board last answered.
+    bool portNotOpened_ = false;
     bool exitCheckQueued_ = false;
     bool exitWaiting_ = false;
     bool menusQueued_ = false;

@@ -13,6 +13,8 @@ void TMaFormLink::SetDownloadOk(bool ok) {
     core_.DownloadOk = ok ? 1 : 0;
     if (ok) {
         core_.BoardBlockWritten();
+    } else {
+        core_.BoardStepFailed(TCmdLineStep::Download);
     }
 }
 
@@ -24,11 +26,21 @@ void TMaFormLink::SetRunOk(bool ok) {
     core_.RunOk = ok ? 1 : 0;
     if (ok) {
         core_.BoardRunStarted();
+    } else {
+        core_.BoardStepFailed(TCmdLineStep::Run);
     }
+}
+
+void TMaFormLink::PortNotOpened() {
+    core_.PortNotOpened();
 }
 
 std::uint8_t TMaFormLink::CmdLineFlags() const {
     return core_.FlagsForMaster();
+}
+
+void TMaViewsLink::ShowMemPage(WindowHandle notify, TSegOfsPtr address, std::vector<std::uint8_t> page) {
+    core_.ShowMemPage(notify, address, std::move(page));
 }
 
 void TMaViewsLink::EditConfig188(std::vector<std::uint8_t> block) {
@@ -67,9 +79,9 @@ std::vector<TMaRomModule> TMaProjectLink::RomModules() const {
     return modules;
 }
 
-bool TMaBoardDownloader::WriteMemBlock(TSegOfsPtr address, std::vector<std::uint8_t> data,
-                                       std::string_view shownName) {
-    if (!master_.WriteMemBlock(address, std::move(data), shownName)) {
+bool TMaBoardDownloader::WriteRomModule(TSegOfsPtr address, std::vector<std::uint8_t> data,
+                                        std::string_view shownName) {
+    if (!master_.WriteRomModule(address, std::move(data), shownName)) {
         return false;
     }
     ++handed_;

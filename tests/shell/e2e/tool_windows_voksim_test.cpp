@@ -1,25 +1,19 @@
 // The IO and clock windows without their widgets, over the board master and the real
 // communication process, against the board simulator with line timing.
 #include "framework/local_time.h"
-#include "platform/tick.h"
-#include "protocol/comm_process.h"
 #include "shell/io_access.h"
 #include "shell/tool_board.h"
 #include "shell/vok_rtc.h"
-#include "support/channel_stack.h"
-#include "support/ma_rig.h"
+#include "support/ma_sim_rig.h"
 #include "support/voksim_on_com.h"
 
 #include <chrono>
 #include <gtest/gtest.h>
 #include <memory>
 #include <optional>
-#include <thread>
 
 namespace ravlo {
 namespace {
-
-using namespace std::chrono_literals;
 
 constexpr std::uint8_t kPort = 9;
 
@@ -52,28 +46,16 @@ protected:
     void Connect(std::vector<std::string> args) {
         args.insert(args.end(), {"--board", "188"});
         ASSERT_TRUE(voksim_.Start(kPort, args));
-        rig.emplace("DWN=0 PER=1000 RET=1000 AST=1", TRavloComm_Process::CreateFromLabel);
+        rig.emplace("DWN=0 PER=1000 RET=1000 AST=1");
         rig->ma->SetChnParam(kPort, 4800); // the master's default rate, the simulator's too
         rig->ma->OpenComm();
-        ASSERT_TRUE(RunUntil([this] { return !rig->ma->BiosIdText.empty() && Idle(); }));
+        ASSERT_TRUE(rig->RunUntil([this] { return !rig->ma->BiosIdText.empty() && rig->Idle(); }));
         board.emplace(rig->ma);
     }
-    bool Idle() const { return rig->ma->ConState == cs_idle && rig->ma->QueueCount() == 0; }
-    // Runs the scheduler's work in real time until done() holds.
-    bool RunUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = 20s) {
-        const auto giveUp = std::chrono::steady_clock::now() + limit;
-        while (!done() && std::chrono::steady_clock::now() < giveUp) {
-            rig->timed.SendProcMessages(TickMs());
-            while (AppMessageQueue().PumpAll() > 0) {
-            }
-            rig->coll->TickAll();
-            std::this_thread::sleep_for(1ms);
-        }
-        return done();
-    }
+    bool RunUntil(const std::function<bool()>& done) { return rig->RunUntil(done); }
+    bool Idle() const { return rig->Idle(); }
 
-    testing::ChannelRegistry channels;
-    std::optional<testing::MaRigBase> rig;
+    std::optional<testing::SimRig> rig;
     std::optional<TMaToolBoard> board;
 
 private:
