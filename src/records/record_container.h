@@ -24,8 +24,8 @@ void SaveRecordContainerFile(const std::filesystem::path& path, const TDBColl* d
 
 // Loads a container into the application extension and answers its databases (nullptr for nil).
 // The application data is installed first, so that the records find their types in it; the
-// enumerations the program holds already keep their indexes (a container enumeration in a place
-// they take is dropped and reported). Any fault of the data raises its exception (ErbObjStream,
+// enumerations in use before (the program's own, which its dialogs find by index) keep their
+// indexes, and a container enumeration in a place they take is dropped and reported. Any fault of the data raises its exception (ErbObjStream,
 // EInvalidCast, ExcValidators for a database of unknown type, ...), frees what was read and leaves
 // the extension as it was.
 std::unique_ptr<TDBColl> LoadRecordContainer(Stream& source);
