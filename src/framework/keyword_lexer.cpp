@@ -67,6 +67,10 @@ void LexSkipSep() {
 }
 
 std::string LexGetWord() {
+    return Cp1250ToUpper(LexGetRawWord());
+}
+
+std::string LexGetRawWord() {
     LexSkipSep();
     TLexState& s = LexState();
     std::string word;
@@ -75,7 +79,7 @@ std::string LexGetWord() {
             break;
         }
         if (word.size() < kLexWordMax) {
-            word += Cp1250ToUpper(*c);
+            word += *c;
         }
         ++s.LexPos;
     }
@@ -111,6 +115,26 @@ std::optional<std::int32_t> LexGetNumIn(std::int32_t low, std::int32_t high) {
     const std::optional<std::int32_t> value = LexGetNum();
     if (!value || *value < low || *value > high) {
         return std::nullopt;
+    }
+    return value;
+}
+
+bool LexIsWord(std::string_view text) {
+    if (text.empty() || text.size() > kLexWordMax ||
+        std::string_view("\"'{;").find(text.front()) != std::string_view::npos) {
+        return false;
+    }
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return !IsSeparator(c) && Cp1250ToUpper(c) == c; });
+}
+
+std::string LexStrText(std::string_view text) {
+    const std::string value(text);
+    if (text.find('\'') == std::string_view::npos) {
+        return "'" + value + "'";
+    }
+    if (text.find('"') == std::string_view::npos) {
+        return '"' + value + '"';
     }
     return value;
 }

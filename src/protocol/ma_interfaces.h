@@ -33,10 +33,12 @@ public:
     // The memory view whose window is notify, or a new one, shows the 256-byte page read at address
     // and keeps it.
     virtual void ShowMemPage(WindowHandle notify, TSegOfsPtr address, std::vector<std::uint8_t> page) = 0;
-    // The setup dialogs edit the 256-byte setup block read from the board (the record lies at its
-    // start); true when the user chose to write it back.
-    virtual bool EditConfig188(std::vector<std::uint8_t>& block) = 0;
-    virtual bool EditConfig386(std::vector<std::uint8_t>& block) = 0;
+    // The setup dialog edits the 256-byte setup block read from the board (the record lies at its
+    // start), which is its own from now on. The read has ended when this is called; the dialog
+    // opens only after the master's handler has returned, and when the user chooses to write the
+    // block back it goes to WriteSetup188 or WriteSetup386 as a new operation.
+    virtual void EditConfig188(std::vector<std::uint8_t> block) = 0;
+    virtual void EditConfig386(std::vector<std::uint8_t> block) = 0;
 };
 
 // The main form: its step flags, the command-line flags and the commands a batch run goes through.

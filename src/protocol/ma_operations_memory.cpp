@@ -121,6 +121,14 @@ void TRavlo_MA_Process::ReadSetup386() {
     Enqueue(std::move(request));
 }
 
+bool TRavlo_MA_Process::WriteSetup188(std::vector<std::uint8_t> data) {
+    return WriteMemBlock(kSetup188Adr, std::move(data), "Setup Vok188");
+}
+
+bool TRavlo_MA_Process::WriteSetup386(std::vector<std::uint8_t> data) {
+    return WriteMemBlock(kSetup386Adr, std::move(data), "Setup Vok386");
+}
+
 void TRavlo_MA_Process::StartPage() {
     RetryCount = 0;
     SendMem(active_.StartAdr, kPiece);
@@ -295,10 +303,13 @@ void TRavlo_MA_Process::AnswerSetup(std::span<const std::uint8_t> frame) {
     const bool is188 = ConState == cs_WaitForCfg188;
     FinishOperation();
     SetEventText(is188 ? "- Bios Setup Vok188ER has been read" : "- Bios Setup Vok386EXR has been read", 4);
+    // The block leaves the finished read: a time-out or a lost link while the dialog is open has
+    // nothing of it to free.
     std::vector<std::uint8_t> block = active_.TakeBuffer();
-    const bool writeBack = is188 ? Views().EditConfig188(block) : Views().EditConfig386(block);
-    if (writeBack) {
-        WriteMemBlock(active_.FirstAdr, std::move(block), is188 ? "Setup Vok188" : "Setup Vok386");
+    if (is188) {
+        Views().EditConfig188(std::move(block));
+    } else {
+        Views().EditConfig386(std::move(block));
     }
 }
 

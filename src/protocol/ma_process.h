@@ -76,6 +76,10 @@ public:
     // Reads the setup block of the 188 (FFE0:0000) or the 386 board (FFF0:0000) for its dialog.
     void ReadSetup188();
     void ReadSetup386();
+    // Writes a setup record, or the whole setup block, back from the setup address of the 188 or
+    // the 386 board.
+    bool WriteSetup188(std::vector<std::uint8_t> data);
+    bool WriteSetup386(std::vector<std::uint8_t> data);
     // Identifies the BIOS (at the head of the queue).
     void ReadBiosId();
     void ReadBiosIdString(TSegOfsPtr pointer);

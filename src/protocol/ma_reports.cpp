@@ -27,8 +27,8 @@ public:
 class NoViews final : public TMaBoardViews {
 public:
     void ShowMemPage(WindowHandle, TSegOfsPtr, std::vector<std::uint8_t>) override {}
-    bool EditConfig188(std::vector<std::uint8_t>&) override { return false; }
-    bool EditConfig386(std::vector<std::uint8_t>&) override { return false; }
+    void EditConfig188(std::vector<std::uint8_t>) override {}
+    void EditConfig386(std::vector<std::uint8_t>) override {}
 };
 
 class NoMainForm final : public TMaMainForm {

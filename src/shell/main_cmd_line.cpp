@@ -78,14 +78,16 @@ void TRavloMainFormCore::ExecuteStep(TCmdLineStep step) {
         LoadComDefaults();
         break;
     case TCmdLineStep::LoadUsers:
-        // The users store comes with the login dialog.
+        LoadUsers();
         break;
     case TCmdLineStep::OpenCom:
         CreateCom_Click();
         break;
     case TCmdLineStep::Login:
-        TxsWriteln("Command line: there is no login dialog yet, /U is left out");
-        ok = false;
+        if (!UserLogin_MenuItemClick()) {
+            EndRunWithoutLogin();
+            return;
+        }
         break;
     case TCmdLineStep::Generate:
         Generate_MenuItemClick();

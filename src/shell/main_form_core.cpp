@@ -29,6 +29,7 @@
 #include "shell/main_form_host.h"
 #include "shell/main_form_setup.h"
 #include "shell/menu_state.h"
+#include "shell/password_store.h"
 #include "shell/user_level.h"
 
 namespace ravlo {
@@ -98,6 +99,10 @@ TRavloMainFormCore::~TRavloMainFormCore() {
     }
     labels_.reset();
     AppObj.reset();
+    if (GetUsersStore() == users_.get()) {
+        SetUsersStore(nullptr);
+    }
+    users_.reset();
     nameList_.reset();
 }
 
@@ -168,7 +173,7 @@ void TRavloMainFormCore::FormCreate() {
         TmpErrProc = dynamic_cast<TTMP_ERR_Process*>(ProcessColl->GetProcByIdent(PT_TmpErr));
         DlgProc = dynamic_cast<TDLGPROC_Process*>(ProcessColl->GetProcByIdent(PT_DlgProc));
         if (MAProc != nullptr) {
-            MAProc->SetInterfaces({nullptr, nullptr, &maForm_, &maProject_});
+            MAProc->SetInterfaces({nullptr, &maViews_, &maForm_, &maProject_});
         }
         if (TmpErrProc != nullptr) {
             errHistory_ = std::make_unique<TTmpErrHistorySource>(*TmpErrProc);
@@ -182,6 +187,10 @@ void TRavloMainFormCore::FormCreate() {
 
 void TRavloMainFormCore::FormShow() {
     DoCmdLine();
+    // Once: the command line may have loaded them for /U already.
+    if (!usersLoadTried_) {
+        LoadUsers();
+    }
     UpdateMenus();
 }
 
@@ -271,10 +280,12 @@ void TRavloMainFormCore::UpdateMenus() {
         inputs.Device = MAProc->Device;
     }
     inputs.UserLevel = UserLevel;
+    inputs.UsersLoaded = usersLoaded_;
     inputs.ErrHistoryOpen = host_.ErrHistoryOpen();
     inputs.SysWriterOpen = host_.SysWriterOpen();
     TMenuStates states = ComputeMenuStates(MenuInputsFromProject(inputs));
     ApplyAvailableCommands(states);
+    states.SetupConnected = states.SetupConnected && SetupCanSave();
     HighAccess = states.HighAccess;
     host_.ApplyMenuStates(states);
 }
@@ -308,6 +319,9 @@ void TRavloMainFormCore::Execute(TMainAction action) {
         break;
     case A::Exit:
         Exit_ActionExecute();
+        break;
+    case A::MemDesign:
+        MemDesign_MenuItemClick();
         break;
     case A::Generate:
         Generate_MenuItemClick();
@@ -347,6 +361,18 @@ void TRavloMainFormCore::Execute(TMainAction action) {
         break;
     case A::Request:
         Request_Click();
+        break;
+    case A::UserLogin:
+        UserLogin_MenuItemClick();
+        break;
+    case A::UserLogout:
+        UserLogout_MenuItemClick();
+        break;
+    case A::UsersDefine:
+        UsersDefine_MenuItemClick();
+        break;
+    case A::VokSetup:
+        VokSetup_MenuItemClick();
         break;
     case A::ErrHistory:
         host_.ShowErrHistory(ErrHistorySource());

@@ -10,6 +10,7 @@
 #include "shell/cmd_line_plan.h"
 #include "shell/main_actions.h"
 #include "shell/main_form_links.h"
+#include "shell/setup_files.h"
 
 #include <cstdint>
 #include <deque>
@@ -26,6 +27,8 @@ class TAppNameObject;
 class TDLGPROC_Process;
 class TMainFormHost;
 class TNameObjectList;
+class TPasswordLabelColl;
+struct TLoginRecord;
 class TProcessColl;
 class TProcWinLabelColl;
 class TRavloComm_Process;
@@ -95,6 +98,7 @@ public:
     void OpenProject_MenuItemClick(TProjectType type);
     void ReOpen_MenuItemClick();
     void Generate_MenuItemClick();
+    void MemDesign_MenuItemClick();
     void CrEpromImg_MenuItemClick();
     void FindErr_MenuItemClick();
     void LoadComDefaults();
@@ -111,8 +115,24 @@ public:
     void CheckSum_Click();
     void BIOSInfo_Click();
     void Request_Click();
+    // The connected board's setup is read for its dialog; without a connection a setup file is
+    // opened in it.
+    void VokSetup_MenuItemClick();
     // Closes the open project and then the main form.
     void Exit_ActionExecute();
+
+    // ---- Users (main_commands_users.cpp) ----
+    // Loads RAVLO.PSW from the program's folder. Without users, when MsgIfNoUser asks for it, the
+    // user may create the first one (level 254); a damaged file is only reported.
+    void LoadUsers();
+    // The login dialog, with the command line's user proposed while CL_User is set. Answers false
+    // when nobody can answer the dialog.
+    bool UserLogin_MenuItemClick();
+    void UserLogout_MenuItemClick();
+    // The user-management dialog; after its OK the store is saved beside the application INI and
+    // as RAVLO.PSW.
+    void UsersDefine_MenuItemClick();
+    bool UsersLoaded() const { return usersLoaded_; }
 
     // ---- The command line ----
     void DoCmdLine();
@@ -130,6 +150,8 @@ public:
     void BoardRunStarted();
     // The flags the master may see: the board steps only while the command line waits for them.
     std::uint8_t FlagsForMaster() const;
+    // A setup block was read: its dialog opens after the current handler.
+    void EditBoardSetup(TSetupBoard board, std::vector<std::uint8_t> block);
     // Blocks of a project download the board has not yet confirmed (the download is under way).
     bool ProjectDownloadUnderWay() const;
 
@@ -189,6 +211,16 @@ private:
     // Refuses a command that rewrites the project's images while they are being downloaded.
     bool RefusedDuringDownload(bool withEvent);
     bool AskAddressFor(std::string_view caption, TSegOfsPtr& address);
+    void CreateFirstUser();
+    // Logs the typed user in when the store knows him with that password.
+    bool LogIn(const TLoginRecord& typed);
+    // /U where nobody can answer the login dialog.
+    void EndRunWithoutLogin();
+    // Shows the setup dialog over the record at the start of data; what the user chose to save goes
+    // to the board.
+    void EditSetupData(TSetupBoard board, std::vector<std::uint8_t> data);
+    // Whether "Save to Vok" can write the open setup dialog's record: its board is connected.
+    bool SetupCanSave() const;
 
     // The command line.
     void RunPlan();
@@ -215,6 +247,9 @@ private:
     std::unique_ptr<TSysAddrColl> sysAddr_;
     TMaFormLink maForm_{*this};
     TMaProjectLink maProject_{*this};
+    TMaViewsLink maViews_{*this};
+    // The board of the open setup dialog.
+    std::optional<TSetupBoard> setupOpen_;
     std::unique_ptr<TTmpErrHistorySource> errHistory_;
 
     TBatchLimits limits_;
@@ -244,6 +279,11 @@ private:
     TSegOfsPtr goAddress_ = MakeFarPtr(0, 0xC800);
     TSegOfsPtr runAddress_ = MakeFarPtr(0, 0xC800);
     TSegOfsPtr lastErrAddress_;
+    std::unique_ptr<TPasswordLabelColl> users_;
+    bool usersLoaded_ = false;
+    bool usersLoadTried_ = false;
+    // The name the login dialog offers next.
+    std::string loginName_;
 };
 
 } // namespace ravlo

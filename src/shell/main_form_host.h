@@ -3,10 +3,12 @@
 #include "framework/board_address.h"
 #include "project/eprom_composer.h"
 #include "project/project_globals.h"
+#include "shell/setup_files.h"
 
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <string_view>
 
 namespace ravlo {
@@ -28,8 +30,14 @@ public:
     // Whether the views the Window menu checks are open.
     virtual bool ErrHistoryOpen() const = 0;
     virtual bool SysWriterOpen() const = 0;
-    // The project changed: the project window shows it again (when there is one).
+    // The project changed: the project window and the module list show it again (when open).
     virtual void RefreshProjectWindow() = 0;
+    // Shows the project window at the top-left corner when it is not open.
+    virtual void ShowProjectWindow() = 0;
+    // Opens (or brings up) the module list window on the open design.
+    virtual void ShowModuleList() = 0;
+    // Frees the module list window when it is open.
+    virtual void CloseModuleList() = 0;
 
     // The open dialog for a FULL (.EXE) or SMALL (.MEM) project; nothing when cancelled.
     virtual std::optional<std::filesystem::path> ChooseProjectFile(TProjectType type,
@@ -43,6 +51,12 @@ public:
     // composition needs corrections) and answers how that ended; otherwise nothing.
     virtual std::optional<TEpromRunResult> ShowEpromImage(TEpromImgHost& imageHost,
                                                           tModuleCollection& modules, bool unattended) = 0;
+    // The open dialog for a BIOS setup file (.c38 or .c18) to edit offline; nothing when cancelled.
+    virtual std::optional<std::filesystem::path> ChooseSetupFile(const std::filesystem::path& startDir) = 0;
+    // Shows the setup dialog of board over record, which it edits in place, with "Save to Vok"
+    // enabled when canSave (ApplyMenuStates tells an open dialog SetupConnected). True when the user
+    // chose "Save to Vok"; the record is then the edited one.
+    virtual bool EditSetup(TSetupBoard board, std::span<std::uint8_t> record, bool canSave) = 0;
     // The open project is closing: the windows that belong to it close now, saving into it.
     virtual void CloseProjectWindows() = 0;
     // Opens an error-history window on source (nullptr: an empty one).
@@ -52,6 +66,10 @@ public:
 
     // Closes the main window through its close path; the program then ends.
     virtual void CloseMainForm() = 0;
+
+    // Runs the dialog registered under name on data (ExecuteDialog) and answers its modal result;
+    // nullopt when nobody can answer a dialog (there is no display).
+    virtual std::optional<int> ExecuteDialog(std::string_view name, std::span<std::uint8_t> data) = 0;
 };
 
 } // namespace ravlo

@@ -31,6 +31,14 @@ std::uint8_t TMaFormLink::CmdLineFlags() const {
     return core_.FlagsForMaster();
 }
 
+void TMaViewsLink::EditConfig188(std::vector<std::uint8_t> block) {
+    core_.EditBoardSetup(TSetupBoard::Vok188, std::move(block));
+}
+
+void TMaViewsLink::EditConfig386(std::vector<std::uint8_t> block) {
+    core_.EditBoardSetup(TSetupBoard::Vok386, std::move(block));
+}
+
 void TMaFormLink::DownloadApp_MenuItemClick() {
     core_.BoardAnswered();
 }

@@ -34,6 +34,20 @@ private:
     TRavloMainFormCore& core_;
 };
 
+// The windows that show what a board read brought: the setup dialogs, opened by the main form
+// after the master's handler has returned. Memory pages have no view yet.
+class TMaViewsLink final : public TMaBoardViews {
+public:
+    explicit TMaViewsLink(TRavloMainFormCore& core) : core_(core) {}
+
+    void ShowMemPage(WindowHandle, TSegOfsPtr, std::vector<std::uint8_t>) override {}
+    void EditConfig188(std::vector<std::uint8_t> block) override;
+    void EditConfig386(std::vector<std::uint8_t> block) override;
+
+private:
+    TRavloMainFormCore& core_;
+};
+
 // The open project as the board master process sees it.
 class TMaProjectLink final : public TMaProject {
 public:

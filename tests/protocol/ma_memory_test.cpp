@@ -346,34 +346,27 @@ TEST_F(MaMemoryTest, PageGoesToTheViewThatAskedForIt) {
     EXPECT_TRUE(rig.ma->Active().Buffer.empty()) << "the view owns the page now";
 }
 
-TEST_F(MaMemoryTest, SetupBlockIsEditedAndWrittenBack) {
+TEST_F(MaMemoryTest, SetupBlockIsHandedOverAndWrittenBackAsANewOperation) {
     Identify(DEV_Vok188);
-    rig.views.OnEdit = [](std::vector<std::uint8_t>& block) {
-        block[0] = 0x5A;
-        return true;
-    };
     rig.ma->ReadSetup188();
     rig.Settle();
-    EXPECT_EQ(rig.views.Edited, (std::vector<int>{188}));
-    const Frames frames = rig.comm->SentFrames();
-    ASSERT_EQ(frames.size(), 2u);
-    EXPECT_EQ(LinOf(frames[0]), 0xFFE00u);
-    EXPECT_EQ(frames[1][0], ft_Load);
-    EXPECT_EQ(rig.Board().Memory()[0xFFE00], 0x5A);
+    ASSERT_EQ(rig.views.Setups.size(), 1u);
+    EXPECT_EQ(rig.views.Setups[0].Board, 188);
+    EXPECT_EQ(rig.views.Setups[0].Block, rig.Board().Read(0xFFE00, 256));
+    EXPECT_EQ(rig.ma->ConState, cs_idle) << "the read has ended before the dialog opens";
+    EXPECT_TRUE(rig.ma->Active().Buffer.empty()) << "the block is the dialog's";
+    // A keep-alive while the dialog is open touches nothing of it.
+    rig.Advance(5000);
+    std::vector<std::uint8_t> block = std::move(rig.views.Setups[0].Block);
+    block[0] = 0x5A;
+    ASSERT_TRUE(rig.ma->WriteSetup188(block));
+    rig.Settle();
+    EXPECT_EQ(rig.Board().Read(0xFFE00, 256), block);
     EXPECT_EQ(rig.mainForm.Events,
               (std::vector<std::string>{"- Bios Setup Vok188ER has been read", "- Setup was written"}));
     EXPECT_EQ(rig.dialogs->Values(),
               (std::vector<std::string>{
                   "Writing successfully completed\rChanges will be used after the Vok reset"}));
-}
-
-TEST_F(MaMemoryTest, CancelledSetupWritesNothing) {
-    Identify(DEV_Vok386);
-    rig.ma->ReadSetup386();
-    rig.Settle();
-    EXPECT_EQ(rig.views.Edited, (std::vector<int>{386}));
-    EXPECT_EQ(rig.comm->SentFrames().size(), 1u);
-    EXPECT_EQ(rig.mainForm.Events, (std::vector<std::string>{"- Bios Setup Vok386EXR has been read"}));
 }
 
 TEST_F(MaMemoryTest, StopEndsAReadCleanly) {

@@ -9,6 +9,7 @@
 #include "fixtures/program_layout.h"
 #include "fixtures/project_files.h"
 #include "fixtures/sample_programs.h"
+#include "framework/dialog_registry.h"
 #include "framework/main_window.h"
 #include "kernel/process_coll.h"
 #include "kernel/scheduler_drive.h"
@@ -50,6 +51,9 @@ public:
     bool ErrHistoryOpen() const override { return !HistorySources.empty(); }
     bool SysWriterOpen() const override { return SysWriters > 0; }
     void RefreshProjectWindow() override { ++Refreshes; }
+    void ShowProjectWindow() override { ++ProjectWindowShows; }
+    void ShowModuleList() override { ++ModuleListShows; }
+    void CloseModuleList() override { ++ModuleListCloses; }
     std::optional<std::filesystem::path> ChooseProjectFile(TProjectType type,
                                                            const std::filesystem::path&) override {
         ChosenTypes.push_back(type);
@@ -88,10 +92,25 @@ public:
         composer.Close();
         return result;
     }
+    std::optional<std::filesystem::path> ChooseSetupFile(const std::filesystem::path&) override {
+        return SetupFile;
+    }
+    bool EditSetup(TSetupBoard board, std::span<std::uint8_t> record, bool canSave) override {
+        SetupEdits.push_back({board, {record.begin(), record.end()}, canSave});
+        return OnEditSetup ? OnEditSetup(record) : false;
+    }
     void CloseProjectWindows() override {}
     void ShowErrHistory(TErrHistorySource* source) override { HistorySources.push_back(source); }
     void ShowSysWriter() override { ++SysWriters; }
     void CloseMainForm() override { ++CloseRequests; }
+    // The registered dialog (tests register fakes); nullopt while nobody can answer.
+    std::optional<int> ExecuteDialog(std::string_view name, std::span<std::uint8_t> data) override {
+        Dialogs.emplace_back(name);
+        if (!CanAnswerDialogs) {
+            return std::nullopt;
+        }
+        return ravlo::ExecuteDialog(nullptr, name, data);
+    }
 
     std::vector<std::string> EventTexts() const {
         std::vector<std::string> texts;
@@ -109,6 +128,7 @@ public:
     std::optional<TMenuStates> Menus;
     int MenuUpdates = 0;
     int Refreshes = 0;
+    int ProjectWindowShows = 0, ModuleListShows = 0, ModuleListCloses = 0;
     std::deque<std::optional<std::filesystem::path>> ProjectFiles;
     std::vector<TProjectType> ChosenTypes;
     // Answers of the address dialog in order; nullopt cancels.
@@ -116,9 +136,21 @@ public:
     std::vector<std::string> AddressCaptions;
     std::vector<TSegOfsPtr> OfferedAddresses;
     int EpromWindows = 0;
+    // The setup file chosen to edit offline, and each setup dialog shown: what it was given; what
+    // the user does there, answering "Save to Vok".
+    std::optional<std::filesystem::path> SetupFile;
+    struct SetupEdit {
+        TSetupBoard Board = TSetupBoard::Vok386;
+        std::vector<std::uint8_t> Record;
+        bool CanSave = false;
+    };
+    std::vector<SetupEdit> SetupEdits;
+    std::function<bool(std::span<std::uint8_t>)> OnEditSetup;
     std::vector<TErrHistorySource*> HistorySources;
     int SysWriters = 0;
     int CloseRequests = 0;
+    std::vector<std::string> Dialogs;
+    bool CanAnswerDialogs = true;
 };
 
 // The shipped INI with short waits for unattended runs.

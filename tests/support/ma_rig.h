@@ -117,19 +117,20 @@ public:
     void ShowMemPage(WindowHandle notify, TSegOfsPtr address, std::vector<std::uint8_t> page) override {
         Pages.push_back({notify, address, std::move(page)});
     }
-    bool EditConfig188(std::vector<std::uint8_t>& block) override { return Edit(block, 188); }
-    bool EditConfig386(std::vector<std::uint8_t>& block) override { return Edit(block, 386); }
-
-    std::vector<Page> Pages;
-    std::vector<int> Edited;
-    // What the dialog does to the block; answers OK when set.
-    std::function<bool(std::vector<std::uint8_t>&)> OnEdit;
-
-private:
-    bool Edit(std::vector<std::uint8_t>& block, int board) {
-        Edited.push_back(board);
-        return OnEdit ? OnEdit(block) : false;
+    void EditConfig188(std::vector<std::uint8_t> block) override {
+        Setups.push_back({188, std::move(block)});
     }
+    void EditConfig386(std::vector<std::uint8_t> block) override {
+        Setups.push_back({386, std::move(block)});
+    }
+
+    struct Setup {
+        int Board = 0;
+        std::vector<std::uint8_t> Block;
+    };
+    std::vector<Page> Pages;
+    // The setup blocks handed over for editing.
+    std::vector<Setup> Setups;
 };
 
 class FakeMainForm : public TMaMainForm {

@@ -3,13 +3,18 @@
 #include "framework/ui/address_dialog.h"
 #include "framework/ui/qt_text.h"
 #include "framework/ui/sys_wr_form.h"
+#include "framework/ui/tr_val_dialog.h"
 #include "kernel/ui/qt_dialog_shower.h"
 #include "kernel/ui/qt_scheduler_drive.h"
 #include "platform/message_box_flags.h"
 #include "platform/window_messages.h"
 #include "project/ui/eprom_img_form.h"
+#include "project/ui/module_list_form.h"
+#include "project/ui/project_form.h"
 #include "shell/main_form_setup.h"
 #include "shell/menu_state.h"
+#include "shell/ui/config188_dialog.h"
+#include "shell/ui/config386_dialog.h"
 #include "shell/ui/err_history_form.h"
 #include "shell/ui/event_log_form.h"
 #include "shell/ui/main_icons.h"
@@ -35,7 +40,8 @@ QString PathQString(const std::filesystem::path& path) {
 } // namespace
 
 TRavloMainForm::TRavloMainForm(const TRavloMainFormOptions& options, QWidget* parent)
-    : TTrMainForm(parent), core_(std::make_unique<TRavloMainFormCore>(*this)) {
+    : TTrMainForm(parent), core_(std::make_unique<TRavloMainFormCore>(*this)),
+      canAskUser_(options.CanAskUser) {
     setObjectName(QStringLiteral("RavloMainForm"));
     setWindowTitle(FromCp1250(MainCaption()));
     // Also the icon of the boxes and dialogs, which take the application's.
@@ -91,6 +97,7 @@ void TRavloMainForm::showEvent(QShowEvent* event) {
         return;
     }
     shown_ = true;
+    ShowProjectWindow();
     eventLog_ = TFormEventLog::ShowIn(*this);
     // The command line runs once the window stands, not inside the show.
     QTimer::singleShot(0, this, [this] { FormShow(); });
@@ -186,6 +193,28 @@ void TRavloMainForm::AddEvent(std::string_view text, std::uint8_t kind) {
 
 void TRavloMainForm::ApplyMenuStates(const TMenuStates& states) {
     menus_->Apply(states);
+    if (auto* setup = findChild<TSetupDialog*>(QString(), Qt::FindDirectChildrenOnly)) {
+        setup->SetConnected(states.SetupConnected);
+    }
+}
+
+std::optional<std::filesystem::path> TRavloMainForm::ChooseSetupFile(const std::filesystem::path& startDir) {
+    if (chooseSetup_) {
+        return chooseSetup_(startDir);
+    }
+    return ChooseFileWithDialog(this,
+                                {"Open BIOS setup",
+                                 "BIOS setup files|*.c38;*.c18|Binary files|*.bin|All files|*",
+                                 {},
+                                 startDir.empty() ? std::filesystem::path(".") : startDir,
+                                 {}},
+                                false);
+}
+
+bool TRavloMainForm::EditSetup(TSetupBoard board, std::span<std::uint8_t> record, bool canSave) {
+    const int result = board == TSetupBoard::Vok386 ? EditConfig386(this, record, canSave)
+                                                    : EditConfig188(this, record, canSave);
+    return result == mrOk;
 }
 
 bool TRavloMainForm::ErrHistoryOpen() const {
@@ -238,6 +267,48 @@ void TRavloMainForm::CloseProjectWindows() {
     }
 }
 
+void TRavloMainForm::RefreshProjectWindow() {
+    if (projectWnd_ != nullptr) {
+        projectWnd_->ShowProjectInfo();
+    }
+    if (auto* list = FindMDIChild<TModuleList_MDIChildForm>()) {
+        list->RefreshModuleList();
+    }
+}
+
+void TRavloMainForm::ShowProjectWindow() {
+    if (projectWnd_ != nullptr) {
+        projectWnd_->ShowProjectInfo();
+        return;
+    }
+    projectWnd_ = new TfProject;
+    QMdiSubWindow* window = AddMdiChild(projectWnd_);
+    window->move(0, 0);
+    window->show();
+}
+
+void TRavloMainForm::ShowModuleList() {
+    auto* list = ShowMDIChild<TModuleList_MDIChildForm>([this] {
+        TModuleListActions actions;
+        actions.Generate = [this] {
+            core_->Generate_MenuItemClick();
+            core_->UpdateMenus();
+        };
+        actions.DesignChanged = [this] {
+            RefreshProjectWindow();
+            core_->UpdateMenus();
+        };
+        return new TModuleList_MDIChildForm(std::move(actions));
+    });
+    list->RefreshModuleList();
+}
+
+void TRavloMainForm::CloseModuleList() {
+    if (auto* list = FindMDIChild<TModuleList_MDIChildForm>()) {
+        delete list->parentWidget();
+    }
+}
+
 void TRavloMainForm::ShowErrHistory(TErrHistorySource* source) {
     auto* history = new TTmpErrHist_MDIChild(source);
     AddMdiChild(history, {600, 300});
@@ -250,6 +321,13 @@ void TRavloMainForm::ShowSysWriter() {
     if (!open) {
         UpdateMenusWhenGone(*sysWr_);
     }
+}
+
+std::optional<int> TRavloMainForm::ExecuteDialog(std::string_view name, std::span<std::uint8_t> data) {
+    if (!canAskUser_) {
+        return std::nullopt;
+    }
+    return ravlo::ExecuteDialog(OwnerWindow(this), name, data);
 }
 
 void TRavloMainForm::CloseMainForm() {

@@ -3,6 +3,7 @@
 #include "framework/ui/sys_wr_form.h"
 #include "framework/ui/tr_main_form.h"
 #include "kernel/dlg_shower.h"
+#include "project/ui/project_form.h"
 #include "shell/main_form_core.h"
 #include "shell/main_form_host.h"
 #include "shell/ui/event_log_form.h"
@@ -26,6 +27,9 @@ struct TRavloMainFormOptions {
     // Show the dialog process's texts as message boxes of the GUI (they don't block); off, they go
     // through the presenter like every other box.
     bool GuiDialogs = true;
+    // Somebody can answer the program's dialogs; off where there is no display, so that a dialog
+    // such as the login of /U ends the run instead of waiting for ever.
+    bool CanAskUser = true;
 };
 
 // The program's MDI main window: the menus and tool bar, the event log at the bottom, the tool
@@ -41,6 +45,8 @@ public:
     TMainMenus& Menus() const { return *menus_; }
     // The event log, once the form was shown.
     TFormEventLog* EventLogWnd() const { return eventLog_; }
+    // The project window, once the form was shown and while it is open.
+    TfProject* ProjectWnd() const { return projectWnd_; }
     TSysWrForm* SysWrWindow() const { return sysWr_; }
     QtSchedulerDrive& Drive() const { return *drive_; }
     int ExitCode() const { return core_->ExitCode(); }
@@ -78,22 +84,31 @@ public:
     using AddressAsker = std::function<bool(std::string_view caption, TSegOfsPtr& address)>;
     void SetProjectFileChooser(ProjectFileChooser chooser) { chooseProject_ = std::move(chooser); }
     void SetAddressAsker(AddressAsker asker) { askAddress_ = std::move(asker); }
+    using SetupFileChooser =
+        std::function<std::optional<std::filesystem::path>(const std::filesystem::path&)>;
+    void SetSetupFileChooser(SetupFileChooser chooser) { chooseSetup_ = std::move(chooser); }
 
     // ---- TMainFormHost ----
     void AddEvent(std::string_view text, std::uint8_t kind) override;
     void ApplyMenuStates(const TMenuStates& states) override;
     bool ErrHistoryOpen() const override;
     bool SysWriterOpen() const override { return !sysWr_.isNull(); }
-    void RefreshProjectWindow() override {}
+    void RefreshProjectWindow() override;
+    void ShowProjectWindow() override;
+    void ShowModuleList() override;
+    void CloseModuleList() override;
     std::optional<std::filesystem::path> ChooseProjectFile(TProjectType type,
                                                            const std::filesystem::path& startDir) override;
     bool AskAddress(std::string_view caption, TSegOfsPtr& address) override;
     std::optional<TEpromRunResult> ShowEpromImage(TEpromImgHost& imageHost, tModuleCollection& modules,
                                                   bool unattended) override;
+    std::optional<std::filesystem::path> ChooseSetupFile(const std::filesystem::path& startDir) override;
+    bool EditSetup(TSetupBoard board, std::span<std::uint8_t> record, bool canSave) override;
     void CloseProjectWindows() override;
     void ShowErrHistory(TErrHistorySource* source) override;
     void ShowSysWriter() override;
     void CloseMainForm() override;
+    std::optional<int> ExecuteDialog(std::string_view name, std::span<std::uint8_t> data) override;
 
 signals:
     // The form has closed for good; the program ends with code.
@@ -128,9 +143,12 @@ private:
     std::unique_ptr<QtSchedulerDrive> drive_;
     TMainMenus* menus_;
     QPointer<TFormEventLog> eventLog_;
+    QPointer<TfProject> projectWnd_;
     QPointer<TSysWrForm> sysWr_;
     ProjectFileChooser chooseProject_;
     AddressAsker askAddress_;
+    bool canAskUser_;
+    SetupFileChooser chooseSetup_;
     bool shown_ = false;
     bool closeRetryQueued_ = false;
     bool closed_ = false;

@@ -14,7 +14,9 @@
 #include "shell/program_types.h"
 #include "shell/start_log.h"
 #include "shell/ui/ravlo_main_form.h"
+#include "shell/ui/setup_dialog.h"
 #include "shell/ui/single_instance.h"
+#include "shell/ui/user_dialogs.h"
 
 #include <QPainter>
 #include <QPixmap>
@@ -107,6 +109,8 @@ int RunRavloProgram(int argc, char* argv[]) {
 
     RegisterProgramTypes();
     RegisterFrameworkDialogs();
+    RegisterUserDialogs();
+    RegisterSetupDialogs();
     QtMessagePump pump;
     pump.SetErrorHandler([](std::exception_ptr error) {
         try {
@@ -119,6 +123,7 @@ int RunRavloProgram(int argc, char* argv[]) {
         std::unique_ptr<QSplashScreen> splash = noDisplay ? nullptr : ShowSplash();
         TRavloMainFormOptions options;
         options.GuiDialogs = !noDisplay;
+        options.CanAskUser = !noDisplay;
         TRavloMainForm form(options);
         QObject::connect(&guard, &TSingleInstance::ActivationRequested, &form,
                          [&form] { BringToFront(form); });

@@ -7,6 +7,7 @@
 #include "project/eprom_layout.h"
 #include "project/mod_unit.h"
 #include "shell/exit_codes.h"
+#include "shell/password_store.h"
 #include "support/app_fixtures.h"
 #include "support/built_program.h"
 #include "support/default_app_ini.h"
@@ -214,6 +215,15 @@ TEST_F(ShellE2eTest, ABadCommandLineEndsWithTheUsageCode) {
     EXPECT_EQ(RunProgram(*ravlo_, {}, ProgramEnv(), project_.Path(), 30s), std::optional<int>(kExitCmdLine));
     EXPECT_EQ(RunProgram(*ravlo_, {ini_.string(), "DEMO.MAP", "/X"}, ProgramEnv(), project_.Path(), 30s),
               std::optional<int>(kExitProjectFailed));
+}
+
+TEST_F(ShellE2eTest, ALoginNobodyCanAnswerEndsTheRunWithItsCode) {
+    TPasswordLabelColl store;
+    store.AddUser("john", "pw", 1, 0);
+    ASSERT_TRUE(store.Save(home_.Path() / kUsersFileName).Ok());
+    EXPECT_EQ(RunProgram(*ravlo_, {ini_.string(), "/Ujohn"}, ProgramEnv(), project_.Path(), 30s),
+              std::optional<int>(kExitNoLogin))
+        << RuntimeLog();
 }
 
 } // namespace
