@@ -63,7 +63,7 @@ protected:
         args.DefaultDscrIx = typeIx;
         args.DscrLng = size;
         args.IniciatorColl = std::make_unique<TRecIniciatorColl>();
-        test::AddIniciator<THexBuffElIniciatorObj>(*args.IniciatorColl, "r")->Bytes.resize(size);
+        args.IniciatorColl->Add<THexBuffElIniciatorObj>("r")->Bytes.resize(size);
         return args;
     }
     static std::unique_ptr<TDBRecordObj> Record(std::string_view type) {
@@ -132,6 +132,9 @@ TEST_F(DataBaseTest, DescriptionsKeepTheFirstOfATypeAndTestTheirSizes) {
     EXPECT_EQ(dscrs_->GetDataBaseDscrObj(kSub)->DscrLng, 1);
     EXPECT_EQ(AppExtension().GetDataBaseDscrObj(kAuto), dscrs_->ItemAt(2));
     EXPECT_EQ(AppExtension().GetDataBaseDscrObj(7), nullptr);
+    std::int16_t ix = -1;
+    EXPECT_EQ(AppExtension().GetRecordTypeDscr("iTEM", ix), AppRecTypesDscrColl()->ItemAt(1));
+    EXPECT_EQ(ix, 1);
     EXPECT_TRUE(AppExtension().AppData->TestDataBaseDscrColl());
 
     // A stream that holds a type twice keeps the first.

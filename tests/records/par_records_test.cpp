@@ -21,9 +21,9 @@ protected:
         test::InstallRecordTypes(RecordType("P", test::Valued<TByteRecFieldDscr>(1, 9),
                                             Bare<TWordRecFieldDscr>(2), Bare<TLIntRecFieldDscr>(4)));
         auto inits = std::make_unique<TRecIniciatorColl>();
-        test::AddIniciator<TByteElIniciatorObj>(*inits, "b")->Value = 1;
-        test::AddIniciator<TWordElIniciatorObj>(*inits, "w")->Value = 2;
-        test::AddIniciator<TIntegerElIniciatorObj>(*inits, "i")->Value = 3;
+        inits->Add<TByteElIniciatorObj>("b")->Value = 1;
+        inits->Add<TWordElIniciatorObj>("w")->Value = 2;
+        inits->Add<TIntegerElIniciatorObj>("i")->Value = 3;
         auto types = std::make_unique<TParRecTypesColl>();
         types->Insert(std::move(inits));
         AppExtension().AppData->ParRecTypesColl = std::move(types);

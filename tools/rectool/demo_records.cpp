@@ -177,39 +177,30 @@ std::unique_ptr<TRecTypesDscrColl> RecordTypes() {
     return types;
 }
 
-template <class T>
-T* AddIniciator(TRecIniciatorColl& inits, std::string name) {
-    auto init = std::make_unique<T>();
-    init->Name = std::move(name);
-    T* added = init.get();
-    inits.Insert(std::move(init));
-    return added;
-}
-
 std::unique_ptr<TParRecTypesColl> ParRecTypes() {
     auto param = std::make_unique<TRecIniciatorColl>();
-    AddIniciator<TByteElIniciatorObj>(*param, "step")->Value = 3;
-    AddIniciator<TWordElIniciatorObj>(*param, "rate")->Value = 1200;
-    AddIniciator<TIntegerElIniciatorObj>(*param, "target")->Value = -4000;
-    auto* label = AddIniciator<TPStrElIniciatorObj>(*param, "label");
+    param->Add<TByteElIniciatorObj>("step")->Value = 3;
+    param->Add<TWordElIniciatorObj>("rate")->Value = 1200;
+    param->Add<TIntegerElIniciatorObj>("target")->Value = -4000;
+    auto* label = param->Add<TPStrElIniciatorObj>("label");
     label->Size = 8;
     label->Text = "ramp_1";
     label->IntChar = '_';
     label->ExtChar = ' ';
-    AddIniciator<TRealpElIniciatorObj>(*param, "ratio")->Value = *DoubleToReal48(0.125);
-    auto* since = AddIniciator<TDWordElIniciatorObj>(*param, "since");
+    param->Add<TRealpElIniciatorObj>("ratio")->Value = *DoubleToReal48(0.125);
+    auto* since = param->Add<TDWordElIniciatorObj>("since");
     since->Mode = 2;
     since->Value = *PackTTCTime(TDTRec{2024, 2, 29, 13, 30, 0});
 
     auto scaled = std::make_unique<TRecIniciatorColl>();
-    auto* gain = AddIniciator<TSpecWordElIniciatorObj>(*scaled, "gain");
+    auto* gain = scaled->Add<TSpecWordElIniciatorObj>("gain");
     gain->Decimals = 3;
     gain->Value = 1234;
-    auto* bias = AddIniciator<TSpecSmallIntElIniciatorObj>(*scaled, "bias");
+    auto* bias = scaled->Add<TSpecSmallIntElIniciatorObj>("bias");
     bias->Decimals = 1;
     bias->Value = -15;
-    AddIniciator<TSpecLIntElIniciatorObj>(*scaled, "total")->Value = 70000;
-    AddIniciator<THexBuffElIniciatorObj>(*scaled, "code")->Bytes = {0xCA, 0xFE, 0, 0};
+    scaled->Add<TSpecLIntElIniciatorObj>("total")->Value = 70000;
+    scaled->Add<THexBuffElIniciatorObj>("code")->Bytes = {0xCA, 0xFE, 0, 0};
 
     auto types = std::make_unique<TParRecTypesColl>();
     types->Insert(std::move(param));
@@ -227,7 +218,7 @@ std::unique_ptr<TDataBaseDscrColl> DataBaseDscrs(const TRecTypesDscrColl& types)
         args.DscrLng = types.GetDscrRecTypeSize("", typeIx);
         args.DefaultDscrIx = typeIx;
         args.IniciatorColl = std::make_unique<TRecIniciatorColl>();
-        AddIniciator<THexBuffElIniciatorObj>(*args.IniciatorColl, "record")->Bytes.resize(args.DscrLng);
+        args.IniciatorColl->Add<THexBuffElIniciatorObj>("record")->Bytes.resize(args.DscrLng);
         return args;
     };
     auto dscrs = std::make_unique<TDataBaseDscrColl>();

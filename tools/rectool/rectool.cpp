@@ -158,15 +158,18 @@ int Load(const std::string& path, std::unique_ptr<TDBColl>& dataBases, std::ostr
     }
 }
 
-int MkDemo(std::span<const std::string> args, std::ostream&, std::ostream& err, Session&) {
+int Save(const std::string& path, const TDBColl* dataBases, std::ostream& err) {
     try {
-        const std::unique_ptr<TDBColl> dataBases = BuildDemoRecords();
-        SaveRecordContainerFile(args[0], dataBases.get());
+        SaveRecordContainerFile(path, dataBases);
         return kDone;
     } catch (const std::exception& error) {
         err << "rectool: " << Cp1250ToUtf8(error.what()) << '\n';
         return kFailed;
     }
+}
+
+int MkDemo(std::span<const std::string> args, std::ostream&, std::ostream& err, Session&) {
+    return Save(args[0], BuildDemoRecords().get(), err);
 }
 
 int Check(std::span<const std::string> args, std::ostream& out, std::ostream& err, Session& session) {
@@ -342,13 +345,7 @@ int Import(std::span<const std::string> args, std::ostream&, std::ostream& err, 
         session.findings > 0) {
         return kFailed;
     }
-    try {
-        SaveRecordContainerFile(args[0], dataBases.get());
-    } catch (const std::exception& error) {
-        err << "rectool: " << Cp1250ToUtf8(error.what()) << '\n';
-        return kFailed;
-    }
-    return kDone;
+    return Save(args[0], dataBases.get(), err);
 }
 
 int Resave(std::span<const std::string> args, std::ostream&, std::ostream& err, Session&) {
@@ -356,13 +353,7 @@ int Resave(std::span<const std::string> args, std::ostream&, std::ostream& err, 
     if (Load(args[0], dataBases, err) != kDone) {
         return kFailed;
     }
-    try {
-        SaveRecordContainerFile(args[1], dataBases.get());
-        return kDone;
-    } catch (const std::exception& error) {
-        err << "rectool: " << Cp1250ToUtf8(error.what()) << '\n';
-        return kFailed;
-    }
+    return Save(args[1], dataBases.get(), err);
 }
 
 int Ttc(std::span<const std::string> args, std::ostream& out, std::ostream& err, Session& session) {
