@@ -244,13 +244,6 @@ void TRavloMainFormCore::WMVarChanged(std::uintptr_t size, std::intptr_t address
                 UpdateMenus();
             });
         }
-        if (changed == &MAProc->Connected && plan_ && !linkCheckQueued_) {
-            linkCheckQueued_ = true;
-            Defer([this] {
-                linkCheckQueued_ = false;
-                CheckLinkForPlan();
-            });
-        }
     }
 }
 

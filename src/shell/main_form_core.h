@@ -144,10 +144,14 @@ public:
     // ---- Reports of the board master process (through its interfaces), all from its handlers ----
     // An identification answered and the master wants the command-line board steps done.
     void BoardAnswered();
-    // The last Load of a block was acknowledged.
+    // The board has confirmed a block of the download.
     void BoardBlockWritten();
     // A Go or Run went out.
     void BoardRunStarted();
+    // The master gave up a write (of the download) or a start: the step it belongs to has failed.
+    void BoardStepFailed(TCmdLineStep step);
+    // The serial port did not open: a run that waits for the board will never get it.
+    void PortNotOpened();
     // The flags the master may see: the board steps only while the command line waits for them.
     std::uint8_t FlagsForMaster() const;
     // A setup block was read: its dialog opens after the current handler.
@@ -230,8 +234,6 @@ private:
     void FinishBoardStepLater(TCmdLineStep step);
     void QueueBoardCheck();
     void CheckBoardForPlan();
-    // The link fell while a board step ran.
-    void CheckLinkForPlan();
     void FailBoardStep(std::string_view event, std::string_view text, int exitCode);
     void ExitWhenBoardIdle();
     bool BoardBusy() const;
@@ -269,7 +271,8 @@ private:
     std::optional<std::uint64_t> stepDeadline_;
     std::optional<std::uint64_t> exitDeadline_;
     bool boardCheckQueued_ = false;
-    bool linkCheckQueued_ = false;
+    // The port failed to open since the board last answered.
+    bool portNotOpened_ = false;
     bool exitCheckQueued_ = false;
     bool exitWaiting_ = false;
     bool menusQueued_ = false;
