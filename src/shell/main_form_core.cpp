@@ -21,10 +21,12 @@
 #include "platform/presenter.h"
 #include "platform/tick.h"
 #include "platform/window_messages.h"
+#include "protocol/com_globals.h"
 #include "protocol/comm_process.h"
 #include "protocol/ma_process.h"
 #include "protocol/tmp_err_process.h"
 #include "shell/available_commands.h"
+#include "shell/debug_mask_rec.h"
 #include "shell/main_enum_types.h"
 #include "shell/main_form_host.h"
 #include "shell/main_form_setup.h"
@@ -121,6 +123,8 @@ void TRavloMainFormCore::FormCreate() {
     }
     if (AppSettings().TXS != 1) {
         DelTxsFile();
+        // Else the next line would bring the log back.
+        SetTxsOn(false);
     }
     nameList_ = std::make_unique<TNameObjectList>("GlobalNameObjectList");
     labels_ = MakeNamed<TRavloProcLabelColl>("LABELCOLL");
@@ -174,10 +178,48 @@ void TRavloMainFormCore::FormCreate() {
             errHistory_ = std::make_unique<TTmpErrHistorySource>(*TmpErrProc);
         }
     }
+    CreateStatusBar();
+    lastProjects_.Read(AppIniName());
+    host_.ShowLastProjects(lastProjects_.Entries());
     GenerateOk = 1;
     EpromImageOk = 1;
     DownloadOk = 1;
     RunOk = 1;
+}
+
+void TRavloMainFormCore::CreateStatusBar() {
+    TStatusSources sources;
+    sources.ComPort = &ComOpenPort;
+    sources.Baud = &ComBaud;
+    if (MAProc != nullptr) {
+        sources.Connected = &MAProc->Connected;
+        sources.Device = &MAProc->Device;
+        sources.BiosId = &MAProc->BiosIdText;
+        sources.EventText = &MAProc->EventText;
+    }
+    if (CommProc != nullptr) {
+        sources.Counters = &CommProc->Stat;
+    }
+    statusBar_ = std::make_unique<TStatusBar>(sources);
+    host_.ShowStatusPanels(statusBar_->Panels());
+}
+
+TStatusPanels TRavloMainFormCore::StatusPanels() const {
+    return statusBar_ != nullptr ? statusBar_->Panels() : TStatusPanels{};
+}
+
+void TRavloMainFormCore::StatusBarDblClick(std::size_t panel) {
+    if (panel == TStatusPanels::kCountersPanel && CommProc != nullptr) {
+        CommProc->Stat.Clear();
+        CommProc->NotifyForms(TRavloComm_Process::kNotifyStat, &CommProc->Stat);
+    }
+}
+
+void TRavloMainFormCore::DebugMode_Action() {
+    std::array<std::uint8_t, TDebugDMRec::kSize> record = CurrentDebugDMRec().Encode();
+    if (host_.EditDebugMask(record)) {
+        ApplyDebugDMRec(TDebugDMRec::Decode(record), AppObj.get());
+    }
 }
 
 void TRavloMainFormCore::FormShow() {
@@ -218,30 +260,45 @@ void TRavloMainFormCore::WMProcMess(std::uintptr_t wParam, std::intptr_t lParam)
     HandleProcMess(ProcessColl.get(), wParam, lParam);
 }
 
-void TRavloMainFormCore::WMVarChanged(std::uintptr_t size, std::intptr_t address) {
-    if (MAProc == nullptr) {
+void TRavloMainFormCore::WMVarChanged(std::uintptr_t, std::intptr_t address) {
+    if (MAProc == nullptr || statusBar_ == nullptr) {
         return;
     }
-    const auto* changed = reinterpret_cast<const void*>(address);
-    if (changed == &MAProc->EventText && size == 256) {
+    switch (statusBar_->VarChanged(reinterpret_cast<const void*>(address))) {
+    case TStatusWatch::None:
+        return;
+    case TStatusWatch::Event:
         AddEvent(MAProc->EventText, MAProc->EventKind);
         return;
-    }
-    if (changed == &MAProc->Connected || changed == &MAProc->Device) {
-        if (!menusQueued_) {
-            menusQueued_ = true;
-            Defer([this] {
-                menusQueued_ = false;
-                UpdateMenus();
-            });
-        }
-        if (changed == &MAProc->Connected && plan_ && !linkCheckQueued_) {
+    case TStatusWatch::Connected: {
+        const TStatusEvent event = statusBar_->ConnectedEvent();
+        AddEvent(event.Text, event.Kind);
+        QueueMenuUpdate();
+        if (plan_ && !linkCheckQueued_) {
             linkCheckQueued_ = true;
             Defer([this] {
                 linkCheckQueued_ = false;
                 CheckLinkForPlan();
             });
         }
+        break;
+    }
+    case TStatusWatch::Device:
+        QueueMenuUpdate();
+        break;
+    default:
+        break;
+    }
+    host_.ShowStatusPanels(statusBar_->Panels());
+}
+
+void TRavloMainFormCore::QueueMenuUpdate() {
+    if (!menusQueued_) {
+        menusQueued_ = true;
+        Defer([this] {
+            menusQueued_ = false;
+            UpdateMenus();
+        });
     }
 }
 
@@ -273,6 +330,8 @@ void TRavloMainFormCore::UpdateMenus() {
     inputs.UserLevel = UserLevel;
     inputs.ErrHistoryOpen = host_.ErrHistoryOpen();
     inputs.SysWriterOpen = host_.SysWriterOpen();
+    inputs.MAViewOpen = host_.ProcessViewOpen(TMainAction::MAView);
+    inputs.CommViewOpen = host_.ProcessViewOpen(TMainAction::CommView);
     TMenuStates states = ComputeMenuStates(MenuInputsFromProject(inputs));
     ApplyAvailableCommands(states);
     states.SetupConnected = states.SetupConnected && SetupCanSave();
@@ -357,6 +416,16 @@ void TRavloMainFormCore::Execute(TMainAction action) {
         break;
     case A::SysWriter:
         host_.ShowSysWriter();
+        break;
+    case A::MAView:
+    case A::CommView:
+        host_.ShowProcessView(action);
+        break;
+    case A::DebugMode:
+        DebugMode_Action();
+        break;
+    case A::About:
+        host_.ShowAbout();
         break;
     default:
         return;

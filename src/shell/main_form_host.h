@@ -3,12 +3,14 @@
 #include "framework/board_address.h"
 #include "project/eprom_composer.h"
 #include "project/project_globals.h"
+#include "shell/main_actions.h"
 #include "shell/setup_files.h"
 
 #include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace ravlo {
@@ -16,6 +18,7 @@ namespace ravlo {
 class TErrHistorySource;
 class tModuleCollection;
 struct TMenuStates;
+struct TStatusPanels;
 
 // What the main form's core asks of its windows: the Qt main form, or a stand-in in tests. Every
 // call comes on the main thread, never from inside a process message handler.
@@ -60,6 +63,20 @@ public:
 
     // Closes the main window through its close path; the program then ends.
     virtual void CloseMainForm() = 0;
+
+    // The status bar shows the panels.
+    virtual void ShowStatusPanels(const TStatusPanels&) {}
+    // The File menu lists the recent projects (entries 1 to 5, code page 1250 paths, empty when
+    // unused).
+    virtual void ShowLastProjects(std::span<const std::string>) {}
+    // Runs the debug-messages dialog over the bytes of its record; true when it closed with OK (the
+    // record then holds what was chosen).
+    virtual bool EditDebugMask(std::span<std::uint8_t>) { return false; }
+    // Shows the status window of the master process (MAView) or the communication process
+    // (CommView), the open one when there is one; and whether it is open.
+    virtual void ShowProcessView(TMainAction) {}
+    virtual bool ProcessViewOpen(TMainAction) const { return false; }
+    virtual void ShowAbout() {}
 };
 
 } // namespace ravlo

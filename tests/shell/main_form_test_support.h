@@ -18,6 +18,7 @@
 #include "shell/main_form_core.h"
 #include "shell/main_form_host.h"
 #include "shell/menu_state.h"
+#include "shell/status_bar.h"
 #include "support/default_app_ini.h"
 #include "support/fake_time_steps.h"
 #include "support/shell_test_globals.h"
@@ -99,6 +100,13 @@ public:
     void ShowErrHistory(TErrHistorySource* source) override { HistorySources.push_back(source); }
     void ShowSysWriter() override { ++SysWriters; }
     void CloseMainForm() override { ++CloseRequests; }
+    void ShowStatusPanels(const TStatusPanels& panels) override { Panels = panels; }
+    void ShowLastProjects(std::span<const std::string> entries) override {
+        LastProjects.assign(entries.begin(), entries.end());
+    }
+    bool EditDebugMask(std::span<std::uint8_t> record) override {
+        return OnEditDebugMask && OnEditDebugMask(record);
+    }
 
     std::vector<std::string> EventTexts() const {
         std::vector<std::string> texts;
@@ -136,6 +144,10 @@ public:
     std::vector<TErrHistorySource*> HistorySources;
     int SysWriters = 0;
     int CloseRequests = 0;
+    TStatusPanels Panels;
+    std::vector<std::string> LastProjects;
+    // What the user does in the debug-messages dialog, answering OK.
+    std::function<bool(std::span<std::uint8_t>)> OnEditDebugMask;
 };
 
 // The shipped INI with short waits for unattended runs.

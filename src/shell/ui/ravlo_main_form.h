@@ -14,6 +14,7 @@
 #include <optional>
 #include <string_view>
 
+class QAction;
 class QMdiSubWindow;
 
 namespace ravlo {
@@ -21,6 +22,7 @@ namespace ravlo {
 class QtDialogShower;
 class QtSchedulerDrive;
 class TMainMenus;
+class TMainStatusBar;
 
 struct TRavloMainFormOptions {
     // Show the dialog process's texts as message boxes of the GUI (they don't block); off, they go
@@ -42,6 +44,9 @@ public:
     // The event log, once the form was shown.
     TFormEventLog* EventLogWnd() const { return eventLog_; }
     TSysWrForm* SysWrWindow() const { return sysWr_; }
+    TMainStatusBar& StatusBar() const { return *statusBar_; }
+    // The File menu's entries of the recent projects, in list order.
+    const QList<QAction*>& LastProjectActions() const { return lastProjectActions_; }
     QtSchedulerDrive& Drive() const { return *drive_; }
     int ExitCode() const { return core_->ExitCode(); }
 
@@ -99,6 +104,12 @@ public:
     void ShowErrHistory(TErrHistorySource* source) override;
     void ShowSysWriter() override;
     void CloseMainForm() override;
+    void ShowStatusPanels(const TStatusPanels& panels) override;
+    void ShowLastProjects(std::span<const std::string> entries) override;
+    bool EditDebugMask(std::span<std::uint8_t> record) override;
+    void ShowProcessView(TMainAction view) override;
+    bool ProcessViewOpen(TMainAction view) const override;
+    void ShowAbout() override;
 
 signals:
     // The form has closed for good; the program ends with code.
@@ -132,6 +143,8 @@ private:
     DialogShower* previousShower_ = nullptr;
     std::unique_ptr<QtSchedulerDrive> drive_;
     TMainMenus* menus_;
+    TMainStatusBar* statusBar_;
+    QList<QAction*> lastProjectActions_;
     QPointer<TFormEventLog> eventLog_;
     QPointer<TSysWrForm> sysWr_;
     ProjectFileChooser chooseProject_;
