@@ -133,10 +133,10 @@ std::string TChnVirt::ParamsToText() const {
         text += " LRB=" + std::to_string(LRB());
     }
     if (!cht_.empty() || all) {
-        text += " CHT='" + cht_ + "'";
+        text += " CHT=" + LexStrText(cht_);
     }
     if (!chn_.empty() || all) {
-        text += " CHN='" + chn_ + "'";
+        text += " CHN=" + LexStrText(chn_);
     }
     return text;
 }

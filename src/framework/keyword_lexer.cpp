@@ -115,6 +115,26 @@ std::optional<std::int32_t> LexGetNumIn(std::int32_t low, std::int32_t high) {
     return value;
 }
 
+bool LexIsWord(std::string_view text) {
+    if (text.empty() || text.size() > kLexWordMax ||
+        std::string_view("\"'{;").find(text.front()) != std::string_view::npos) {
+        return false;
+    }
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return !IsSeparator(c) && Cp1250ToUpper(c) == c; });
+}
+
+std::string LexStrText(std::string_view text) {
+    const std::string value(text);
+    if (text.find('\'') == std::string_view::npos) {
+        return "'" + value + "'";
+    }
+    if (text.find('"') == std::string_view::npos) {
+        return '"' + value + '"';
+    }
+    return value;
+}
+
 int LexKeyIndex(std::string_view word, std::string_view list) {
     const std::size_t width = list.find('|') == std::string_view::npos ? list.size() : list.find('|');
     if (word.empty() || width == 0) {

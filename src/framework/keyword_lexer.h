@@ -67,6 +67,13 @@ bool LexGetField(T& field, std::int32_t low, std::int32_t high) {
     return true;
 }
 
+// Whether LexGetWord and LexGetStr read the text back as one word just as it stands (no separator,
+// no lower-case letter, no quote, comment or ";" in front).
+bool LexIsWord(std::string_view text);
+// The text written so that LexGetStr reads it back as it stands: between quotes it does not hold. A
+// text holding both quotes can only have been read as a bare word, and is written as one.
+std::string LexStrText(std::string_view text);
+
 // The 1-based index of word in a list of equal-width entries each followed by "|" (the last "|" may
 // be missing), the width being the length of the first entry. The word is cut or padded with blanks
 // to that width, so "UPDATE" matches "UPD" and "AT" matches "AT ". 0 for an empty word or no match.

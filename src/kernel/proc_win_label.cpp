@@ -16,12 +16,6 @@ namespace {
 
 constexpr std::size_t kWinNameMax = 32;
 
-// A text the lexer reads back as it stands: quoted with a quote it does not hold.
-std::string Quoted(const std::string& text) {
-    const char quote = text.find('\'') == std::string::npos ? '\'' : '"';
-    return quote + text + quote;
-}
-
 void TraceInit(const std::string& text) {
     if (TestDebugMask(DM_InitDone)) {
         Writelnsys(0, text);
@@ -60,10 +54,9 @@ bool TProcWinNameObj::ParseKeyword(std::string_view keyword) {
 }
 
 std::string TProcWinNameObj::ParamsToText() const {
-    return TNameObject::ParamsToText() + " TYP=" + std::to_string(TYP) + " TNA=" + Quoted(TNA) +
-           " CAP=" + Quoted(CAP) + " LOG=$" + HexW(LOG) + " HIL=$" + HexW(HIL) +
-           " PCO=" + (PCO.find(' ') == std::string::npos && !PCO.empty() ? PCO : Quoted(PCO)) + " USR=$" +
-           HexDW(USR);
+    return TNameObject::ParamsToText() + " TYP=" + std::to_string(TYP) + " TNA=" + LexStrText(TNA) +
+           " CAP=" + LexStrText(CAP) + " LOG=$" + HexW(LOG) + " HIL=$" + HexW(HIL) +
+           " PCO=" + (LexIsWord(PCO) ? PCO : LexStrText(PCO)) + " USR=$" + HexDW(USR);
 }
 
 TProcWinLabelColl::~TProcWinLabelColl() {

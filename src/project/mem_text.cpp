@@ -30,6 +30,12 @@ std::string_view Trim(std::string_view text) {
     return text;
 }
 
+// A name field cut to the longest name the model keeps and trimmed after the cut, so that the name
+// matches its unit and reads back as it is written.
+std::string NameOf(std::string_view field, std::size_t maxLength) {
+    return std::string(Trim(Trim(field).substr(0, maxLength)));
+}
+
 std::string Hex5(std::uint32_t value) {
     return HexDW(value).substr(3);
 }
@@ -53,8 +59,8 @@ bool SkipToDollar(std::string_view& text) {
 }
 
 bool ParseModuleLine(std::string_view line, TMemModuleRecord& module) {
-    module.Name = std::string(Trim(line.substr(std::min(kModuleNameStart, line.size()), kModuleNameWidth))
-                                  .substr(0, kModuleNameMax));
+    module.Name =
+        NameOf(line.substr(std::min(kModuleNameStart, line.size()), kModuleNameWidth), kModuleNameMax);
     std::string_view rest = line;
     if (!SkipToDollar(rest)) {
         return false;
@@ -81,7 +87,7 @@ bool ParseModuleLine(std::string_view line, TMemModuleRecord& module) {
 bool ParseUnitLine(std::string_view line, TMemUnitRecord& unit) {
     const std::size_t tab = line.find('\t');
     const std::size_t nameEnd = tab != std::string_view::npos ? tab : std::min(kNameField, line.size());
-    unit.Name = std::string(Trim(line.substr(0, nameEnd)));
+    unit.Name = NameOf(line.substr(0, nameEnd), kUnitNameMax);
     std::string_view rest = line.substr(nameEnd);
     std::optional<std::uint32_t> fields[3];
     for (auto& field : fields) {
@@ -151,7 +157,7 @@ bool ParseMemText(std::span<const std::string> lines, bool readUnits, TMemDesign
         // The unit names run up to an empty line (or the next module, or the end of the file).
         for (; next < lines.size() && !Trim(lines[next]).empty() && !lines[next].starts_with(kModulePrefix);
              ++next) {
-            module.UnitNames.emplace_back(Trim(lines[next]));
+            module.UnitNames.push_back(NameOf(lines[next], kUnitNameMax));
         }
         design.Modules.push_back(std::move(module));
         if (next < lines.size() && !lines[next].starts_with(kModulePrefix)) {

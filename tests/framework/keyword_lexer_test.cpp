@@ -59,6 +59,27 @@ TEST(KeywordLexerTest, StringsKeepCaseAndBlanks) {
     EXPECT_EQ(LexGetWord(), "X");
 }
 
+TEST(KeywordLexerTest, WrittenTextsReadBackAsTheyStand) {
+    for (const std::string text : {"MAINPC", "mainpc", "a=b c", "it's", "say \"hi\"", "", "{x}"}) {
+        LexStart(LexStrText(text));
+        EXPECT_EQ(LexGetStr(), text) << text;
+    }
+    // Only a bare word holds both quotes; it is written as one.
+    EXPECT_EQ(LexStrText("A'B\"C"), "A'B\"C");
+    using Case = std::pair<std::string_view, bool>;
+    for (const auto& [text, word] : {Case{"MAINPC", true},
+                                     {"PC;1", true},
+                                     {"mainpc", false},
+                                     {"A=B", false},
+                                     {"A B", false},
+                                     {"'A", false},
+                                     {"{A}", false},
+                                     {";A", false},
+                                     {"", false}}) {
+        EXPECT_EQ(LexIsWord(text), word) << text;
+    }
+}
+
 TEST(KeywordLexerTest, NumbersFollowValRules) {
     LexStart("$10 -5 +7 $ffffffff 1O 2147483648 $1G");
     EXPECT_EQ(LexGetNum(), 16);

@@ -40,6 +40,26 @@ void ExpectSameDesign(const FixtureDesign& expected) {
     }
 }
 
+TEST(MemTextTest, NamesAreCutToTheirLongestBeforeTheyAreTrimmed) {
+    const std::string unit(39, 'U');
+    const std::vector<std::string> lines = {
+        // The name field runs into "Address" when the blank after "Memory:" is missing.
+        "Memory:RAM                  Address: $0100   Size: $10000",
+        "    " + unit + " tail",
+        "",
+        "",
+        unit + " tail\t$0002\t$C801\t$0010",
+    };
+    TMemDesign design;
+    std::size_t badLine = 0;
+    ASSERT_TRUE(ParseMemText(lines, true, design, badLine));
+    ASSERT_EQ(design.Modules.size(), 1U);
+    EXPECT_EQ(design.Modules[0].Name, "RAM");
+    EXPECT_EQ(design.Modules[0].UnitNames, std::vector<std::string>{unit});
+    ASSERT_EQ(design.Units.size(), 1U);
+    EXPECT_EQ(design.Units[0].Name, unit);
+}
+
 class MemFileTest : public ProjectTest {
 protected:
     std::vector<std::string> MemLines() const { return SplitLines(dir_.Text("DEMO.MEM")); }
