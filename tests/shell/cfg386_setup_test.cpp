@@ -18,8 +18,8 @@ constexpr std::uint8_t Space(int addressCode, int size) {
 
 // FLASH 512 kB (all of it operating) in socket 1, RAM 512 kB in socket 2, sockets 3 and 4 empty;
 // High ROM $C0000 + 256 kB, Cut ROM $80000 + 0 kB, Low ROM $80000 + 256 kB (ending at High).
-const Bytes kValid{Socket(2, 6, 6), 0x03,         Socket(1, 6, 6), 0x01, 0,   0, 0, 0,
-                   Space(24, 5),    Space(16, 0), Space(16, 5),    0x00, 0x40};
+const Bytes kValid{Socket(2, 6, 6), 0x03, Socket(1, 6, 6), 0x01, 0, 0, 0, 0, Space(24, 5), Space(16, 0),
+                   Space(16, 5),    0x00, 0x40};
 
 TEST(Cfg386Setup, EachRuleFailsWithItsMessageAndTheFirstFailureWins) {
     struct Case {
@@ -35,45 +35,23 @@ TEST(Cfg386Setup, EachRuleFailsWithItsMessageAndTheFirstFailureWins) {
         {"Invalid memory type in Socket4 (only None or RAM)", {{6, Socket(3, 0, 0)}}, {}},
         {"Chip 1 size differs from Chip 3 size", {{4, Socket(2, 5, 6)}}, {}},
         {"Chip 2 size differs from Chip 4 size", {{6, Socket(1, 5, 6)}}, {}},
-        {"Operation ROM memory is higher then Chip ROM size",
-         {{0, Socket(2, 5, 7)}, {4, Socket(2, 5, 7)}},
-         {}},
+        {"Operation ROM memory is higher then Chip ROM size", {{0, Socket(2, 5, 7)}, {4, Socket(2, 5, 7)}}, {}},
         {"Operation RAM memory is higher then Chip RAM size", {{2, Socket(1, 5, 6)}}, {}},
         {"Operation ROM memory 1 differs from Operation ROM memory 3",
          {{0, Socket(2, 5, 5)}, {4, Socket(2, 5, 4)}},
          {}},
         {"Operation ROM memory 2 differs from Operation ROM memory 4", {{6, Socket(1, 6, 5)}}, {}},
-        {"Invalid numeric value High ROM space",
-         {},
-         [](TCfg386Setting& s) {
-             s.High.Address.reset();
-         }},
-        {"Invalid numeric value Low ROM space",
-         {},
-         [](TCfg386Setting& s) {
-             s.Low.Address.reset();
-         }},
-        {"Invalid numeric value Cut ROM space",
-         {},
-         [](TCfg386Setting& s) {
-             s.Cut.Address.reset();
-         }},
+        {"Invalid numeric value High ROM space", {}, [](TCfg386Setting& s) { s.High.Address.reset(); }},
+        {"Invalid numeric value Low ROM space", {}, [](TCfg386Setting& s) { s.Low.Address.reset(); }},
+        {"Invalid numeric value Cut ROM space", {}, [](TCfg386Setting& s) { s.Cut.Address.reset(); }},
         {"High ROM space address is too low", {{8, Space(15, 0)}}, {}},
-        {"High ROM space address is too high",
-         {},
-         [](TCfg386Setting& s) {
-             s.High.Address = 0x100000;
-         }},
+        {"High ROM space address is too high", {}, [](TCfg386Setting& s) { s.High.Address = 0x100000; }},
         {"High ROM space exceeds 1MB", {{8, Space(31, 3)}}, {}},
         {"Ok", {{8, Space(30, 3)}}, {}},
         {"Low ROM space address is too low", {{10, Space(15, 0)}}, {}},
         {"Low ROM space overlaps High ROM space", {{8, Space(28, 3)}, {10, Space(16, 6)}}, {}},
         {"Cut ROM space address is too low", {{9, Space(15, 0)}}, {}},
-        {"Cut ROM space address is too high",
-         {},
-         [](TCfg386Setting& s) {
-             s.Cut.Address = 0x100000;
-         }},
+        {"Cut ROM space address is too high", {}, [](TCfg386Setting& s) { s.Cut.Address = 0x100000; }},
         {"Cut ROM space exceeds 1MB", {{9, Space(31, 3)}}, {}},
     };
     for (const Case& c : cases) {
