@@ -119,7 +119,7 @@ std::string ConnectedPanelText(std::uint8_t connected) {
 
 std::string MsgCntPanelText(const TChnStat* counters) {
     const TChnStat shown = counters != nullptr ? *counters : TChnStat{};
-    return "Msg.Cnt = " + std::to_string(shown.S) + "/" + std::to_string(shown.R);
+    return "Msg.Cnt = " + std::to_string(shown.OK) + "/" + std::to_string(shown.e);
 }
 
 std::string DevicePanelText(std::uint8_t device) {

@@ -86,7 +86,8 @@ private:
 std::string ComPanelText(std::uint8_t port);
 std::string BdRatePanelText(std::int32_t baud);
 std::string ConnectedPanelText(std::uint8_t connected);
-// The frames sent and the frames received: the two grow together while the board answers.
+// The exchanges completed and the exchanges given up: the first grows while the board answers, the
+// second while it does not.
 std::string MsgCntPanelText(const TChnStat* counters);
 std::string DevicePanelText(std::uint8_t device);
 std::string BiosIdPanelText(const std::string* biosId);

@@ -42,10 +42,10 @@ TEST(StatusBar, AWatcherAnswersOnlyForItsFieldAndOnlyWhenItChanged) {
     // Texts and counters are looked at whenever they are announced.
     EXPECT_EQ(bar.VarChanged(&fields.event), W::Event);
     EXPECT_EQ(bar.VarChanged(&fields.event), W::Event);
-    fields.counters.S = 7;
-    fields.counters.R = 6;
+    fields.counters.OK = 7;
+    fields.counters.e = 2;
     EXPECT_EQ(bar.VarChanged(&fields.counters), W::MsgCnt);
-    EXPECT_EQ(bar.Panels().Texts[3], "Msg.Cnt = 7/6");
+    EXPECT_EQ(bar.Panels().Texts[3], "Msg.Cnt = 7/2");
 }
 
 TEST(StatusBar, TheConnectionEventFollowsTheLastStateSeen) {

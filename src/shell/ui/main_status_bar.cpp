@@ -3,13 +3,29 @@
 #include "framework/ui/qt_text.h"
 
 #include <QMouseEvent>
+#include <algorithm>
 
 namespace ravlo {
 namespace {
 
-// The widest text each fixed panel shows in use; the BIOS id panel takes the rest of the bar.
-constexpr std::array<const char*, TStatusPanels::kCount - 1> kWidestTexts = {
-    "COM = 16", "BdRate = 115200", "???????????????", "Msg.Cnt = 00000/00000", "Device = Unknown"};
+// The widest texts each fixed panel shows in use; the BIOS id panel takes the rest of the bar.
+QStringList WidestTexts(std::size_t panel) {
+    switch (panel) {
+    case 0:
+        return {QStringLiteral("COM = 16")};
+    case 1:
+        return {QStringLiteral("BdRate = 115200")};
+    case TStatusPanels::kConnectedPanel:
+        return {QStringLiteral("Connected = YES"), QStringLiteral("Connected = NO"),
+                QStringLiteral("Changing BdRate"), QString(15, QLatin1Char('?'))};
+    case TStatusPanels::kCountersPanel:
+        return {QStringLiteral("Msg.Cnt = 00000/000")};
+    case 4:
+        return {QStringLiteral("Device = Unknown")};
+    default:
+        return {};
+    }
+}
 
 } // namespace
 
@@ -28,9 +44,13 @@ TMainStatusBar::TMainStatusBar(QWidget* parent) : QStatusBar(parent) {
     for (std::size_t i = 0; i < panels_.size(); ++i) {
         auto* panel = new TStatusPanel(this);
         panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
-        if (i < kWidestTexts.size()) {
-            const int room = panel->fontMetrics().horizontalAdvance(QString::fromLatin1(kWidestTexts[i]));
-            panel->setMinimumWidth(room + 2 * panel->frameWidth() + 12);
+        if (const QStringList widest = WidestTexts(i); !widest.isEmpty()) {
+            int room = 0;
+            for (const QString& text : widest) {
+                room = std::max(room, panel->fontMetrics().horizontalAdvance(text));
+            }
+            const QMargins margins = panel->contentsMargins();
+            panel->setMinimumWidth(room + margins.left() + margins.right() + 2 * panel->frameWidth() + 8);
         }
         if (i == TStatusPanels::kConnectedPanel) {
             // Drawn by the bar: its colour, black text centred.

@@ -18,6 +18,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QTextEdit>
 
 namespace ravlo {
@@ -77,6 +78,11 @@ TEST_F(StatusVoksimTest, TheBarShowsTheBoardAndALostLinkOnce) {
     EXPECT_EQ(panel(1), "BdRate = 4800");
     EXPECT_EQ(form.StatusBar().Panel(2).palette().color(QPalette::Window), QColor(0, 0x80, 0));
     EXPECT_EQ(events("- Vok was connected"), 1);
+    EXPECT_NE(panel(3), "Msg.Cnt = 0/0");
+    QMouseEvent click(QEvent::MouseButtonDblClick, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&form.StatusBar().Panel(3), &click);
+    EXPECT_EQ(panel(3), "Msg.Cnt = 0/0") << "cleared by a double click";
 
     form.Menus().Action(A::MAView).trigger();
     form.Menus().Action(A::CommView).trigger();
