@@ -416,7 +416,7 @@ TEST(AvailableCommands, CommandsStillToComeAreDisabledWhateverTheirRule) {
     ApplyAvailableCommands(states);
     EXPECT_FALSE(states[A::WriteBin].Enabled);
     EXPECT_FALSE(states[A::ComSettings].Enabled);
-    EXPECT_FALSE(states[A::About].Enabled);
+    EXPECT_FALSE(states[A::DbgMem].Enabled);
     EXPECT_TRUE(states[A::DownloadApp].Enabled);
     EXPECT_TRUE(states[A::Download].Enabled) << "menus keep their state";
     EXPECT_TRUE(states[A::GO].Enabled);
