@@ -38,55 +38,51 @@ std::uint16_t WordLast(const TParamObj& watch) {
 } // namespace
 
 TProcessView TProcessView::ForMaster(const TProcessColl* processes) {
-    TProcessView view("Ravlo_MA_MDIChildForm");
-    const TRavlo_MA_Process* ma = FindProcess<const TRavlo_MA_Process>(processes, PT_RavloMA);
-    if (ma == nullptr) {
-        view.fields_ = {{"Ravlo_MA_State", "Ravlo_MA_State_Edit", {}},
-                        {"ProcState", "procState_Edit", {}},
-                        {"Vok Type", "VokType_Edit", {}},
-                        {"QQ State", "qqState_Edit", {}}};
-        return view;
+    TProcessView view("Ravlo_MA_MDIChildForm", {{"Ravlo_MA_State", "Ravlo_MA_State_Edit"},
+                                                {"ProcState", "procState_Edit"},
+                                                {"Vok Type", "VokType_Edit"},
+                                                {"QQ State", "qqState_Edit"}});
+    if (const auto* ma = FindProcess<const TRavlo_MA_Process>(processes, PT_RavloMA)) {
+        // The link state is a byte: a word watcher would also read the byte after it.
+        view.Watch(ByteWatch(ma->LinkState),
+                   [](const TParamObj& w) { return TRavlo_MA_Process::RavloStateName(ByteLast(w)); });
+        view.Watch(WordWatch(ma->State),
+                   [](const TParamObj& w) { return TRavlo_MA_Process::ProcStateName(WordLast(w)); });
+        view.Watch(ByteWatch(ma->Device), [](const TParamObj& w) { return VokTypeText(ByteLast(w)); });
+        view.Watch(ByteWatch(ma->ConState),
+                   [](const TParamObj& w) { return TRavlo_MA_Process::ConStateName(ByteLast(w)); });
     }
-    view.hasProcess_ = true;
-    // The link state is a byte: a word watcher would also read the byte after it.
-    view.AddField("Ravlo_MA_State", "Ravlo_MA_State_Edit", ByteWatch(ma->LinkState),
-                  [](const TParamObj& w) { return TRavlo_MA_Process::RavloStateName(ByteLast(w)); });
-    view.AddField("ProcState", "procState_Edit", WordWatch(ma->State),
-                  [](const TParamObj& w) { return TRavlo_MA_Process::ProcStateName(WordLast(w)); });
-    view.AddField("Vok Type", "VokType_Edit", ByteWatch(ma->Device),
-                  [](const TParamObj& w) { return VokTypeText(ByteLast(w)); });
-    view.AddField("QQ State", "qqState_Edit", ByteWatch(ma->ConState),
-                  [](const TParamObj& w) { return TRavlo_MA_Process::ConStateName(ByteLast(w)); });
     return view;
 }
 
 TProcessView TProcessView::ForComm(const TProcessColl* processes) {
-    TProcessView view("CommMa_MDIChild");
-    const TRavloComm_Process* comm = FindProcess<const TRavloComm_Process>(processes, PT_RavloComm);
-    if (comm == nullptr) {
-        view.fields_ = {{"State", "CommMAState_Edit", {}},
-                        {"ComPort", "ComPort_Edit", {}},
-                        {"Counters", "Counters_Edit", {}},
-                        {"MColl count", "MCollCount_Edit", {}}};
-        return view;
+    TProcessView view("CommMa_MDIChild", {{"State", "CommMAState_Edit"},
+                                          {"ComPort", "ComPort_Edit"},
+                                          {"Counters", "Counters_Edit"},
+                                          {"MColl count", "MCollCount_Edit"}});
+    if (const auto* comm = FindProcess<const TRavloComm_Process>(processes, PT_RavloComm)) {
+        view.Watch(WordWatch(comm->State), [](const TParamObj& w) { return CommStateText(WordLast(w)); });
+        view.Watch(ByteWatch(comm->ComPort), [](const TParamObj& w) { return w.FormatValue(); });
+        view.Watch(std::make_unique<TParamObj>(&comm->Stat, 0, 0, 0),
+                   [](const TParamObj& w) { return static_cast<const TChnStat*>(w.ValuePtr)->ToStr(); });
+        view.Watch(std::make_unique<TParamObj>(comm->PendingCountField(), 0, 0, 0), [](const TParamObj& w) {
+            return DWordStr(*static_cast<const std::uint32_t*>(w.ValuePtr), kPendingWidth);
+        });
     }
-    view.hasProcess_ = true;
-    view.AddField("State", "CommMAState_Edit", WordWatch(comm->State),
-                  [](const TParamObj& w) { return CommStateText(WordLast(w)); });
-    view.AddField("ComPort", "ComPort_Edit", ByteWatch(comm->ComPort),
-                  [](const TParamObj& w) { return w.FormatValue(); });
-    view.AddField("Counters", "Counters_Edit", std::make_unique<TParamObj>(&comm->Stat, 0, 0, 0),
-                  [](const TParamObj& w) { return static_cast<const TChnStat*>(w.ValuePtr)->ToStr(); });
-    view.AddField("MColl count", "MCollCount_Edit",
-                  std::make_unique<TParamObj>(comm->PendingCountField(), 0, 0, 0), [](const TParamObj& w) {
-                      return DWordStr(*static_cast<const std::uint32_t*>(w.ValuePtr), kPendingWidth);
-                  });
     return view;
 }
 
-void TProcessView::AddField(std::string label, std::string editName, std::unique_ptr<TParamObj> value,
-                            TextOf text) {
-    fields_.push_back({std::move(label), std::move(editName), text(*value)});
+TProcessView::TProcessView(std::string caption,
+                           std::initializer_list<std::pair<const char*, const char*>> fields)
+    : caption_(std::move(caption)) {
+    for (const auto& [label, editName] : fields) {
+        fields_.push_back({label, editName, {}});
+    }
+}
+
+void TProcessView::Watch(std::unique_ptr<TParamObj> value, TextOf text) {
+    hasProcess_ = true;
+    fields_[watches_.size()].Text = text(*value);
     watches_.push_back({std::move(value), std::move(text)});
 }
 
@@ -104,18 +100,11 @@ int TProcessView::VarChanged(const void* address) {
 }
 
 std::string VokTypeText(std::uint8_t device) {
-    switch (device) {
-    case DEV_Unknown:
+    if (device == DEV_Unknown) {
         return "!!--UNDEFINED--!!";
-    case DEV_VokV40:
-        return "Dev=VokV40";
-    case DEV_Vok386:
-        return "Dev=Vok386";
-    case DEV_Vok188:
-        return "Dev=Vok188";
-    default:
-        return std::string(17, '?');
     }
+    const std::string_view name = DeviceName(device);
+    return name.empty() ? std::string(17, '?') : "Dev=" + std::string(name);
 }
 
 } // namespace ravlo

@@ -4,8 +4,10 @@
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace ravlo {
@@ -40,18 +42,20 @@ public:
 
 private:
     using TextOf = std::function<std::string(const TParamObj&)>;
-    struct Watch {
+    struct FieldWatch {
         std::unique_ptr<TParamObj> Value;
         TextOf Text;
     };
 
-    explicit TProcessView(std::string caption) : caption_(std::move(caption)) {}
-    void AddField(std::string label, std::string editName, std::unique_ptr<TParamObj> value, TextOf text);
+    // The fields (label, edit name) with empty texts.
+    TProcessView(std::string caption, std::initializer_list<std::pair<const char*, const char*>> fields);
+    // The process is there: the next field shows value.
+    void Watch(std::unique_ptr<TParamObj> value, TextOf text);
 
     std::string caption_;
     bool hasProcess_ = false;
     std::vector<TProcViewField> fields_;
-    std::vector<Watch> watches_;
+    std::vector<FieldWatch> watches_;
 };
 
 // The board type as the master's window shows it.

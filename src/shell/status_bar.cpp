@@ -123,16 +123,8 @@ std::string MsgCntPanelText(const TChnStat* counters) {
 }
 
 std::string DevicePanelText(std::uint8_t device) {
-    switch (device) {
-    case DEV_VokV40:
-        return "Device = VokV40";
-    case DEV_Vok386:
-        return "Device = Vok386";
-    case DEV_Vok188:
-        return "Device = Vok188";
-    default:
-        return "Device = Unknown";
-    }
+    const std::string_view name = DeviceName(device);
+    return "Device = " + std::string(name.empty() ? "Unknown" : name);
 }
 
 std::string BiosIdPanelText(const std::string* biosId) {
