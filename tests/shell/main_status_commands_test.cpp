@@ -97,5 +97,13 @@ TEST(MainFormStatus, TheDebugMessagesDialogSetsTheMaskAndTheLogAndWritesApp) {
     EXPECT_NE(written.find("DM=$00000002 TXS=0"), std::string::npos) << written;
 }
 
+TEST(MainFormStatus, ARuntimeLogOffAtStartStaysOff) {
+    std::string ini = ShellIni();
+    ini.replace(ini.find("TXS=1"), 5, "TXS=0");
+    ShellRig rig(ini);
+    rig.Create();
+    EXPECT_FALSE(TxsOn()) << "the log deleted at start is not written again";
+}
+
 } // namespace
 } // namespace ravlo
