@@ -116,7 +116,6 @@ TEST_F(RuntimeLogTest, ALogTurnedOffStaysDeletedUntilItIsTurnedOnAgain) {
     DelTxsFile();
     SetTxsOn(false);
     TxsWriteln("while off");
-    TxsBegin();
     EXPECT_EQ(home_.Dir().Listing(), "");
     SetTxsOn(true);
     TxsWriteln("on again");

@@ -10,63 +10,43 @@ namespace {
 
 using Entries = std::array<std::string, TLastProjects::kCount>;
 
-class LastProjectsTest : public ::testing::Test {
-protected:
-    // The list read from an INI whose section holds entries.
-    TLastProjects ListOf(const Entries& entries) {
-        IniFile file(ini_);
-        for (std::size_t i = 0; i < entries.size(); ++i) {
-            file.WriteString("LASTPROJECTS", "P" + std::to_string(i + 1), entries[i]);
-        }
-        TLastProjects list;
-        list.Read(ini_);
-        return list;
-    }
-
-    testing::ScratchDir dir_;
-    std::filesystem::path ini_ = dir_.Path() / "app.ini";
-};
-
-TEST_F(LastProjectsTest, AnOpenedProjectComesFirstAndTheOthersMoveDownToItsOldPlace) {
+TEST(LastProjects, AnOpenedProjectComesFirstAndTheOthersMoveDownToItsOldPlace) {
+    const testing::ScratchDir dir;
+    const std::filesystem::path ini = dir.Write("app.ini", "[LASTPROJECTS]\nP1=/p/A.EXE\nP2=/p/B.EXE\n"
+                                                           "P3=/p/C.MEM\nP4=/p/D.EXE\nP5=/p/E.EXE\n");
     const Entries full = {"/p/A.EXE", "/p/B.EXE", "/p/C.MEM", "/p/D.EXE", "/p/E.EXE"};
-    const struct {
-        const char* opened;
-        Entries after;
-    } cases[] = {
+    const std::pair<const char*, Entries> cases[] = {
         {"/p/C.MEM", {"/p/C.MEM", "/p/A.EXE", "/p/B.EXE", "/p/D.EXE", "/p/E.EXE"}},
         {"/p/F.EXE", {"/p/F.EXE", "/p/A.EXE", "/p/B.EXE", "/p/C.MEM", "/p/D.EXE"}},
         {"/p/d.exe", {"/p/d.exe", "/p/A.EXE", "/p/B.EXE", "/p/C.MEM", "/p/E.EXE"}},
         {"/p/A.EXE", full},
         {"", full},
     };
-    for (const auto& c : cases) {
-        TLastProjects list = ListOf(full);
-        list.Add(c.opened, ini_);
-        EXPECT_EQ(list.Entries(), c.after) << c.opened;
-        TLastProjects reread;
-        reread.Read(ini_);
-        EXPECT_EQ(reread.Entries(), c.after) << "written back";
+    for (const auto& [opened, after] : cases) {
+        TLastProjects list;
+        list.Read(ini);
+        list.Add(opened, ini);
+        EXPECT_EQ(list.Entries(), after) << opened;
+        list.Read(ini);
+        EXPECT_EQ(list.Entries(), after) << "written back";
+        for (std::size_t i = 0; i < full.size(); ++i) {
+            IniFile(ini).WriteString("LASTPROJECTS", "P" + std::to_string(i + 1), full[i]);
+        }
     }
 }
 
-TEST_F(LastProjectsTest, AnIniWithoutTheSectionGivesAnEmptyListThatFillsFromTheFront) {
-    IniFile(ini_).WriteString("OTHER", "P1", "/p/X.EXE");
+TEST(LastProjects, AnIniWithoutTheSectionGivesAnEmptyListAndCaptionsKeepTheirAmpersands) {
+    const testing::ScratchDir dir;
+    const std::filesystem::path ini = dir.Write("app.ini", "[OTHER]\nP1=/p/X.EXE\n");
     TLastProjects list;
-    list.Read(ini_);
+    list.Read(ini);
     EXPECT_EQ(list.Entries(), Entries{});
-    EXPECT_EQ(list.Get(0), "");
-    list.Add("/p/A.EXE", ini_);
-    list.Add("/p/B.EXE", ini_);
-    EXPECT_EQ(list.Entries(), (Entries{"/p/B.EXE", "/p/A.EXE", "", "", ""}));
-    EXPECT_EQ(list.Get(2), "/p/A.EXE");
+    list.Add("/p/A.EXE", ini);
+    EXPECT_EQ(list.Get(1), "/p/A.EXE");
     EXPECT_EQ(list.Get(6), "");
-}
-
-TEST(LastProjects, AMenuCaptionShortensThePathAndKeepsItsAmpersands) {
     EXPECT_EQ(TLastProjects::MenuCaption(2, "/p/R&D.EXE"), "&2 /p/R&&D.EXE");
-    const std::string caption = TLastProjects::MenuCaption(1, "/home/engineer/projects/pump/PUMP.EXE");
-    EXPECT_EQ(caption.size(), 3 + TLastProjects::kCaptionPathWidth);
-    EXPECT_TRUE(caption.ends_with("/PUMP.EXE")) << caption;
+    EXPECT_EQ(TLastProjects::MenuCaption(1, "/home/engineer/projects/pump/PUMP.EXE"),
+              "&1 /...ts/pump/PUMP.EXE");
 }
 
 } // namespace
