@@ -1,7 +1,9 @@
 // Downloads a project of about 64 KiB into the board simulator at 115200 baud with the line
 // throttled to that rate: the board master process, the communication process and the channel
-// stack at work over a pseudo-terminal. Reports the payload rate as a share of the line rate and of
-// the protocol's own ceiling (the wire time of every Load frame and its acknowledgement).
+// stack at work over a pseudo-terminal, for a Vok188 (256-byte Loads) and a Vok386 (512-byte
+// Loads). Reports the payload rate as a share of the line rate and of the protocol's own ceiling
+// (the wire time of every Load frame and its acknowledgement); the runs without the board's
+// checksum of each module show what that final check adds.
 #include "../tests/support/built_program.h"
 #include "../tests/support/voksim_child.h"
 #include "channels/chn_collection.h"
@@ -60,21 +62,24 @@ constexpr const char* kIni = "[SECTIONS]\r\nRD_SECTION=RAVLO\r\nWR_SECTION=RAVLO
                              "PL03=NAM=DLG PRS=$8F ADR=[8F,00,2001] PCO=MAINPC\r\n"
                              "MAINPC=AT=2\r\nMA=DWN=0 PER=0 RET=1000 AST=1\r\n";
 
-// The board side of a download: the master's write of a whole module.
+// The board side of a download: the master's write of a whole module, with or without the board's
+// checksum at its end.
 class MasterBoardDownloader final : public TBoardDownloader {
 public:
-    explicit MasterBoardDownloader(TRavlo_MA_Process& master) : master_(master) {}
-    bool WriteMemBlock(TSegOfsPtr address, std::vector<std::uint8_t> data,
-                       std::string_view shownName) override {
+    MasterBoardDownloader(TRavlo_MA_Process& master, bool check) : master_(master), check_(check) {}
+    bool WriteRomModule(TSegOfsPtr address, std::vector<std::uint8_t> data,
+                        std::string_view shownName) override {
         payload += data.size();
         loadData.push_back(data);
-        return master_.WriteMemBlock(address, std::move(data), shownName);
+        return check_ ? master_.WriteRomModule(address, std::move(data), shownName)
+                      : master_.WriteMemBlock(address, std::move(data), shownName);
     }
     std::size_t payload = 0;
     std::vector<std::vector<std::uint8_t>> loadData;
 
 private:
     TRavlo_MA_Process& master_;
+    bool check_;
 };
 
 // A project of about 64 KiB of code in one ROM module, generated into a scratch folder.
@@ -102,7 +107,7 @@ public:
 // The processes of the program's protocol layer in one process window, on the simulator's line.
 class DownloadSetup {
 public:
-    DownloadSetup()
+    explicit DownloadSetup(DEV_VokType board)
         : dir_(std::filesystem::temp_directory_path() /
                ("ravlo_bench_download_" + std::to_string(::getpid()))),
           silent_([](std::string_view) {}), presenter_(silent_), registry_(registryObj_), timed_(timedObj_) {
@@ -112,7 +117,8 @@ public:
         if (!program) {
             throw std::runtime_error("voksim is not built beside the benchmarks");
         }
-        sim_.emplace(*program, std::vector<std::string>{"--board", "188", "--baud", "115200"});
+        sim_.emplace(*program, std::vector<std::string>{"--board", board == DEV_Vok386 ? "386" : "188",
+                                                        "--baud", "115200"});
         if (!sim_->Ok()) {
             throw std::runtime_error("voksim did not start");
         }
@@ -139,7 +145,8 @@ public:
         master->SetChnParam(kPort, kBaud);
         master->OpenComm();
         master->SendRqst();
-        if (!RunUntil([this] { return master->Device == DEV_Vok188 && Idle(); }, std::chrono::seconds(20))) {
+        if (!RunUntil([this, board] { return master->Device == board && Idle(); },
+                      std::chrono::seconds(20))) {
             throw std::runtime_error("the board was not identified");
         }
     }
@@ -217,24 +224,19 @@ private:
     ProcMessHost host_;
 };
 
-// The wire bytes of one board frame in its link frame, DLE stuffing included.
-std::size_t WireBytes(std::span<const std::uint8_t> frame) {
-    LinkFrameBuilder builder(0x20000);
-    return builder.Build(254, 255, frame)->size();
-}
-
-// Seconds the line needs for every Load of the data (256-byte blocks, the last one padded with the
-// board's bytes) and its one-frame acknowledgement.
-double CeilingSeconds(const std::vector<std::vector<std::uint8_t>>& modules) {
+// Seconds the line needs for every Load of the data (blocks of the board's size, the last one
+// padded with the board's bytes) and its one-frame acknowledgement.
+double CeilingSeconds(const std::vector<std::vector<std::uint8_t>>& modules, std::size_t blockSize) {
     std::size_t wire = 0;
     const std::vector<std::uint8_t> ack{ft_Empt188, 0, 0};
     for (const auto& data : modules) {
-        for (std::size_t at = 0; at < data.size(); at += 256) {
-            std::vector<std::uint8_t> block(256, 0xFF);
+        for (std::size_t at = 0; at < data.size(); at += blockSize) {
+            std::vector<std::uint8_t> block(blockSize, 0xFF);
             std::copy(data.begin() + static_cast<std::ptrdiff_t>(at),
-                      data.begin() + static_cast<std::ptrdiff_t>(std::min(at + 256, data.size())),
+                      data.begin() + static_cast<std::ptrdiff_t>(std::min(at + blockSize, data.size())),
                       block.begin());
-            wire += WireBytes(BuildLoadFrame(MakeFarPtr(0, 0x4000), block).Bytes()) + WireBytes(ack);
+            wire += LinkFrameWireSize(254, 255, BuildLoadFrame(MakeFarPtr(0, 0x4000), block).Bytes()) +
+                    LinkFrameWireSize(255, 254, ack);
         }
     }
     return static_cast<double>(wire) * kBitsPerByte / kBaud;
@@ -248,10 +250,13 @@ enum DriveMode : std::int64_t {
 };
 
 void BM_DownloadToVoksim(benchmark::State& state) {
-    const auto mode = static_cast<DriveMode>(state.range(0));
+    const auto board = static_cast<DEV_VokType>(state.range(0));
+    const auto mode = static_cast<DriveMode>(state.range(1));
+    const bool check = state.range(2) != 0;
+    const std::size_t blockSize = board == DEV_Vok386 ? 512 : 256;
     std::optional<DownloadSetup> setup;
     try {
-        setup.emplace();
+        setup.emplace(board);
     } catch (const std::exception& error) {
         state.SkipWithError(error.what());
         return;
@@ -260,14 +265,14 @@ void BM_DownloadToVoksim(benchmark::State& state) {
     std::size_t payload = 0;
     double ceiling = 0;
     for (auto _ : state) {
-        MasterBoardDownloader board(*setup->master);
+        MasterBoardDownloader downloader(*setup->master, check);
         const auto start = Clock::now();
         const auto idle = [&] {
             return setup->Idle();
         };
         InputWakeRegistry nothingRegistered;
         const bool finished =
-            !DownloadProject(board) ? false
+            !DownloadProject(downloader) ? false
             : mode == kBackToBack
                 ? setup->RunUntil(idle, std::chrono::seconds(60))
                 : setup->RunWorkerUntil(idle, mode == kWorkerInputWake ? AppInputWake() : nothingRegistered,
@@ -279,8 +284,8 @@ void BM_DownloadToVoksim(benchmark::State& state) {
         const double took = std::chrono::duration<double>(Clock::now() - start).count();
         state.SetIterationTime(took);
         seconds += took;
-        payload += board.payload;
-        ceiling += CeilingSeconds(board.loadData);
+        payload += downloader.payload;
+        ceiling += CeilingSeconds(downloader.loadData, blockSize);
     }
     const double rate = static_cast<double>(payload) / seconds;
     const double lineRate = kBaud / kBitsPerByte;
@@ -288,17 +293,24 @@ void BM_DownloadToVoksim(benchmark::State& state) {
     state.counters["payload_Bps"] = rate;
     state.counters["of_line_rate"] = rate / lineRate;
     state.counters["of_protocol_ceiling"] = rate / (static_cast<double>(payload) / ceiling);
-    state.SetLabel(std::to_string(payload / static_cast<std::size_t>(state.iterations())) +
+    state.counters["seconds"] = seconds / static_cast<double>(state.iterations());
+    state.SetLabel(std::string(board == DEV_Vok386 ? "Vok386, " : "Vok188, ") +
+                   std::to_string(payload / static_cast<std::size_t>(state.iterations())) +
                    " payload bytes, " +
                    (mode == kBackToBack         ? "steps back to back"
                     : mode == kWorkerPlainPause ? "worker thread, plain 1 ms pause"
-                                                : "worker thread, 1 ms pause ended by input"));
+                                                : "worker thread, 1 ms pause ended by input") +
+                   (check ? ", board checksum of each module" : ", no final checksum"));
 }
 BENCHMARK(BM_DownloadToVoksim)
-    ->ArgName("drive")
-    ->Arg(kBackToBack)
-    ->Arg(kWorkerPlainPause)
-    ->Arg(kWorkerInputWake)
+    ->ArgNames({"board", "drive", "check"})
+    ->Args({DEV_Vok188, kBackToBack, 1})
+    ->Args({DEV_Vok188, kWorkerPlainPause, 1})
+    ->Args({DEV_Vok188, kWorkerInputWake, 1})
+    ->Args({DEV_Vok188, kBackToBack, 0})
+    ->Args({DEV_Vok386, kBackToBack, 1})
+    ->Args({DEV_Vok386, kWorkerInputWake, 1})
+    ->Args({DEV_Vok386, kBackToBack, 0})
     ->Iterations(2)
     ->UseManualTime()
     ->Unit(benchmark::kSecond);

@@ -1,3 +1,20 @@
+# moc's build step only re-runs when a file it already knows changes, so a new Q_OBJECT header would
+# miss its vtable at link time in an incremental build. When the folder's file list differs from the
+# last configure, the step's stamp is removed so that it runs again.
+function(ravlo_rerun_moc_on_new_files name)
+  string(SHA1 list_hash "${ARGN}")
+  set(hash_file "${CMAKE_CURRENT_BINARY_DIR}/${name}_autogen_files.sha1")
+  if(EXISTS "${hash_file}")
+    file(READ "${hash_file}" old_hash)
+  else()
+    set(old_hash "")
+  endif()
+  if(NOT old_hash STREQUAL list_hash)
+    file(REMOVE "${CMAKE_CURRENT_BINARY_DIR}/${name}_autogen/timestamp")
+    file(WRITE "${hash_file}" "${list_hash}")
+  endif()
+endfunction()
+
 # One library target per source folder. A folder's sources are its own *.cpp files, not those of
 # sub-folders such as ui/ (targets of their own) and not program entry files (*_main.cpp). A folder
 # with no sources yet is an interface target, so that the folders above it can name it already.
@@ -10,6 +27,7 @@ function(ravlo_library name folder)
     target_include_directories(${name} PUBLIC "${PROJECT_SOURCE_DIR}/src")
     target_link_libraries(${name} PUBLIC ${ARG_DEPS})
     if(ARG_QT)
+      ravlo_rerun_moc_on_new_files(${name} ${sources})
       set_target_properties(${name} PROPERTIES AUTOMOC ON)
     endif()
   else()
@@ -51,6 +69,7 @@ function(ravlo_test name folder)
   target_include_directories(${name} PRIVATE "${PROJECT_SOURCE_DIR}/tests")
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} ravlo_test_support GTest::gtest GTest::gmock GTest::gtest_main)
   if(ARG_QT)
+    ravlo_rerun_moc_on_new_files(${name} ${sources})
     set_target_properties(${name} PROPERTIES AUTOMOC ON)
   endif()
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST

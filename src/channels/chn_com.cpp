@@ -1,5 +1,6 @@
 #include "channels/chn_com.h"
 
+#include "channels/line_time.h"
 #include "channels/port_names.h"
 #include "framework/keyword_lexer.h"
 #include "framework/writer_channels.h"
@@ -16,6 +17,8 @@ namespace {
 
 constexpr std::string_view kKeywords = "LRB|COM|BD |BIT|PAR|IRT|IQU|OQU|CTR|RTS|DTR";
 constexpr std::int32_t kMaxInt = std::numeric_limits<std::int32_t>::max();
+// The longest a close waits for output to leave.
+constexpr std::uint32_t kCloseWaitMaxMs = 3000;
 
 // Open failure details.
 constexpr std::uint8_t kOpenPortNumber = 0x01;
@@ -202,6 +205,7 @@ void TComChannel::CHOpen() {
     ClearTraErr();
     lastError_ = receiveFlags_ = transmitFlags_ = 0;
     readPos_ = readEnd_ = 0;
+    lineFreeAt_ = 0;
     if (!OpenPort()) {
         return;
     }
@@ -269,8 +273,12 @@ void TComChannel::CHClose() {
     }
     // Let what is queued leave first, but never wait longer than the bytes need at this rate.
     const std::uint64_t queued = driver_->ClearErrors().OutQueue;
-    const std::uint64_t needMs = baud_ == 0 ? 0 : queued * 11 * 1000 / baud_;
-    driver_->Drain(static_cast<std::uint32_t>(std::min<std::uint64_t>(100 + needMs, 3000)));
+    const std::uint64_t needMs = LineTimeMs(queued, baud_);
+    driver_->Drain(static_cast<std::uint32_t>(std::min<std::uint64_t>(100 + needMs, kCloseWaitMaxMs)));
+    // The driver may have reported the bytes gone before they crossed the line.
+    if (const std::uint32_t busy = LineBusyMs(); busy > 0) {
+        driver_->Pause(std::min(busy, kCloseWaitMaxMs));
+    }
     bool failed = false;
     if (!driver_->Purge(true, true)) {
         StoreOpErr(Code(TChnResKind::OpClose, kClosePurge));
@@ -334,16 +342,28 @@ void TComChannel::CHSend(std::span<const std::uint8_t> block) {
     }
     WaitInterRead();
     const PortTransfer written = driver_->Write(block);
+    NoteWritten(written.Count);
     if (!written.Ok() || written.Count < block.size()) {
         lastError_ = static_cast<std::uint32_t>(written.SystemError);
         StoreTraErr(Code(TChnResKind::Spec, kSpecWrite));
     }
 }
 
+void TComChannel::NoteWritten(std::size_t count) {
+    if (count > 0) {
+        lineFreeAt_ = std::max(TickMs(), lineFreeAt_) + LineTimeMs(count, baud_);
+    }
+}
+
+std::uint32_t TComChannel::LineBusyMs() const {
+    const std::uint64_t now = TickMs();
+    return lineFreeAt_ > now ? static_cast<std::uint32_t>(lineFreeAt_ - now) : 0;
+}
+
 std::uint16_t TComChannel::CHSendBusy() {
     UpdatePortFlags();
     StoreTransmitFlags();
-    return comStat_.OutQueue > 0 ? 1 : 0;
+    return comStat_.OutQueue > 0 || LineBusyMs() > 0 ? 1 : 0;
 }
 
 void TComChannel::CHSendFlush() {

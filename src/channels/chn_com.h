@@ -19,6 +19,11 @@ inline constexpr std::array<std::uint32_t, 13> kStandardBaudRates = {
 // for more; the port's line error flags become result codes. Sending and receiving work in every
 // state while the port is open; the connection checks are the upper channel's.
 //
+// What was written counts as sent only once it can have crossed the line: many drivers (a
+// pseudo-terminal, USB adapters) report an empty output queue at once, so the channel also keeps
+// the time the bytes written need at the port's rate. CHSendBusy answers busy until then, and a
+// close waits for it, so that bytes written before a rate change leave at the old rate.
+//
 // INI keys besides those of every channel: COM (port number 1..99), BD (baud rate), BIT (7 or 8),
 // PAR (N, O or E), IRT (least ms between the last read and a write), IQU and OQU (queue sizes, 0
 // for 4096 and 2048), CTR (1: leave DTR alone), RTS and DTR (0 clear, 1..254 set, 255: RTS
@@ -85,6 +90,10 @@ private:
     std::optional<std::size_t> ReadPort(std::span<std::uint8_t> buffer);
     // Nothing was read: the receive error of the flags, or NoReceiveReady.
     void NothingRead();
+    // count bytes were handed to the driver: the line is busy for their line time more.
+    void NoteWritten(std::size_t count);
+    // Milliseconds until what was written has crossed the line.
+    std::uint32_t LineBusyMs() const;
 
     std::unique_ptr<PortDriver> driver_;
     std::uint8_t port_ = 2;
@@ -104,6 +113,8 @@ private:
     std::uint32_t receiveFlags_ = 0;
     std::uint32_t transmitFlags_ = 0;
     std::optional<std::uint64_t> lastReadTick_;
+    // TickMs when the last byte written has crossed the line.
+    std::uint64_t lineFreeAt_ = 0;
     // The read-ahead window inside the LRB block.
     std::size_t readPos_ = 0;
     std::size_t readEnd_ = 0;

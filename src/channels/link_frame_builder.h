@@ -17,6 +17,11 @@ inline constexpr std::uint8_t kETX = 0x03;
 // (low first) and the data, all unstuffed.
 std::uint16_t LinkFrameCrc(std::uint8_t destination, std::uint8_t source, std::span<const std::uint8_t> data);
 
+// The bytes the link frame of one block takes on the line, markers and doubled DLEs included: what
+// sets how long the frame needs to cross the line.
+std::size_t LinkFrameWireSize(std::uint8_t destination, std::uint8_t source,
+                              std::span<const std::uint8_t> data);
+
 // Builds link frames, DLE SOH dst src len-lo len-hi data crc-lo crc-hi DLE ETX with every 0x10 from
 // dst through the CRC sent twice, in a send buffer of a fixed capacity. A frame may be at most
 // capacity - 2 bytes long on the line; a capacity of 0 refuses every frame.

@@ -28,25 +28,26 @@ std::string ComPortPath(int port) {
 std::string PortOpenFailureText(int port, const std::string& path, const PortOpenResult& result) {
     const std::string name = ComPortName(port);
     const std::string head = name + " (" + path + "): ";
+    // Where the wrong device was named, the fix is naming the right one.
+    const std::string mapping = "name the port's device in the environment variable RAVLO_" + name +
+                                " or as " + name + "= in section [PORTS] of RTDW.INI";
     switch (result.Error) {
     case PortOpenError::None:
         return head + "open";
     case PortOpenError::Absent:
-        return head +
-               "no such device; connect the adapter, or name the port's device in the environment "
-               "variable RAVLO_" +
-               name + " or as " + name + "= in section [PORTS] of RTDW.INI";
+        return head + "no such device; connect the adapter, or " + mapping;
     case PortOpenError::Busy:
         return head + "the port is in use by another program; close that program and try again";
     case PortOpenError::NoPermission:
         return head + "permission denied; add your user to the dialout group (sudo usermod -aG dialout "
                       "$USER), then log out and in again";
     case PortOpenError::NotTerminal:
-        return head + "this is not a serial port or terminal device";
+        return head + "this is not a serial port or terminal device; " + mapping;
     case PortOpenError::Other:
         break;
     }
-    return head + (result.SystemError != 0 ? std::string(std::strerror(result.SystemError)) : "cannot open");
+    return head + (result.SystemError != 0 ? std::string(std::strerror(result.SystemError)) : "cannot open") +
+           "; " + mapping;
 }
 
 } // namespace ravlo

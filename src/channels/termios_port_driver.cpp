@@ -171,6 +171,9 @@ bool TermiosPortDriver::SetSettings(const PortSettings& settings) {
     if (code != 0 && (::cfsetispeed(&tio, code) != 0 || ::cfsetospeed(&tio, code) != 0)) {
         return false;
     }
+    // A rate without a speed code set earlier leaves its own input speed in these bits, and the
+    // C library does not clear them: cleared, the input runs at the output's speed.
+    tio.c_cflag &= ~static_cast<tcflag_t>(CIBAUD);
     if (::tcsetattr(fd_, TCSANOW, &tio) != 0 && !TakesSettingsButParity(fd_, tio)) {
         return false;
     }

@@ -67,6 +67,10 @@ void LexSkipSep() {
 }
 
 std::string LexGetWord() {
+    return Cp1250ToUpper(LexGetRawWord());
+}
+
+std::string LexGetRawWord() {
     LexSkipSep();
     TLexState& s = LexState();
     std::string word;
@@ -75,7 +79,7 @@ std::string LexGetWord() {
             break;
         }
         if (word.size() < kLexWordMax) {
-            word += Cp1250ToUpper(*c);
+            word += *c;
         }
         ++s.LexPos;
     }

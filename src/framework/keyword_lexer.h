@@ -47,6 +47,8 @@ inline constexpr std::size_t kLexKeywordMax = 20;
 void LexSkipSep();
 // The next word, upper-cased and cut to kLexWordMax characters; empty at the end of the line.
 std::string LexGetWord();
+// The same word as it stands in the line, not upper-cased.
+std::string LexGetRawWord();
 // The next string: text between double or single quotes as it stands (no escapes; an unclosed quote
 // gives an empty text and ends the line), else the next word.
 std::string LexGetStr();

@@ -36,7 +36,6 @@ private:
     int fd_;
 };
 
-
 // The file a write should replace: the target of a symbolic link rather than the link itself.
 fs::path ResolveTarget(const fs::path& path) {
     std::error_code error;
@@ -95,7 +94,9 @@ std::optional<std::string> ReadFileBytes(const fs::path& path) {
     }
 }
 
-bool WriteFileAtomic(const fs::path& path, std::string_view bytes) {
+namespace {
+
+bool WriteAtomic(const fs::path& path, std::string_view bytes, std::optional<unsigned> mode) {
     const fs::path target = ResolveTarget(path);
     fs::path temporary;
     FileDescriptor fd(CreateTemporaryNextTo(target, temporary));
@@ -104,7 +105,9 @@ bool WriteFileAtomic(const fs::path& path, std::string_view bytes) {
     }
     struct stat existing {};
     bool written = true;
-    if (::stat(target.c_str(), &existing) == 0) {
+    if (mode) {
+        written = ::fchmod(fd.Get(), *mode & 07777) == 0;
+    } else if (::stat(target.c_str(), &existing) == 0) {
         written = ::fchmod(fd.Get(), existing.st_mode & 07777) == 0;
     }
     written = written && WriteAll(fd.Get(), bytes) == 0 && ::fsync(fd.Get()) == 0;
@@ -115,6 +118,16 @@ bool WriteFileAtomic(const fs::path& path, std::string_view bytes) {
     }
     SyncFolder(target);
     return true;
+}
+
+} // namespace
+
+bool WriteFileAtomic(const fs::path& path, std::string_view bytes) {
+    return WriteAtomic(path, bytes, std::nullopt);
+}
+
+bool WriteFileAtomic(const fs::path& path, std::string_view bytes, unsigned mode) {
+    return WriteAtomic(path, bytes, mode);
 }
 
 } // namespace ravlo

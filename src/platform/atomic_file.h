@@ -15,5 +15,8 @@ std::optional<std::string> ReadFileBytes(const std::filesystem::path& path);
 // the file. An existing file keeps its permission bits; a symbolic link keeps pointing at the file it
 // names. On failure the original is untouched, no temporary file is left and false is answered.
 bool WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes);
+// The same, the file then having exactly the permission bits mode (e.g. 0600 for a private file)
+// from the moment it appears under its name.
+bool WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes, unsigned mode);
 
 } // namespace ravlo

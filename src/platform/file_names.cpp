@@ -1,20 +1,13 @@
 #include "platform/file_names.h"
 
+#include "platform/text_case.h"
+
 #include <algorithm>
 
 namespace ravlo {
 namespace {
 
 namespace fs = std::filesystem;
-
-char AsciiLower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool SameNameNoCase(std::string_view a, std::string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
-}
 
 bool Exists(const fs::path& path) {
     std::error_code error;
@@ -30,7 +23,7 @@ std::optional<fs::path> FindEntryNoCase(const fs::path& dir, const std::string& 
     for (fs::directory_iterator entries(dir, error), end; !error && entries != end;
          entries.increment(error)) {
         const std::string candidate = entries->path().filename().string();
-        if (SameNameNoCase(candidate, part) && (!best || candidate < *best)) {
+        if (SameAsciiNoCase(candidate, part) && (!best || candidate < *best)) {
             best = candidate;
         }
     }

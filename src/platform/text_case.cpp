@@ -53,6 +53,10 @@ constexpr CaseTables MakeCaseTables() {
 
 constexpr CaseTables kCase = MakeCaseTables();
 
+char AsciiUpperChar(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 0x20) : c;
+}
+
 } // namespace
 
 char Cp1250ToLower(char c) {
@@ -84,6 +88,17 @@ int CompareTextNoCase(std::string_view a, std::string_view b) {
         }
     }
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+std::string AsciiToUpper(std::string_view text) {
+    std::string out(text);
+    std::transform(out.begin(), out.end(), out.begin(), AsciiUpperChar);
+    return out;
+}
+
+bool SameAsciiNoCase(std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](char x, char y) { return AsciiUpperChar(x) == AsciiUpperChar(y); });
 }
 
 } // namespace ravlo

@@ -19,4 +19,9 @@ bool SameTextNoCase(std::string_view a, std::string_view b);
 // national collation.
 int CompareTextNoCase(std::string_view a, std::string_view b);
 
+// Case of the ASCII letters only; every other byte stays exactly as it is, so stored texts that
+// are not letters (encoded values, bytes above $7F) never change.
+std::string AsciiToUpper(std::string_view text);
+bool SameAsciiNoCase(std::string_view a, std::string_view b);
+
 } // namespace ravlo

@@ -14,14 +14,7 @@
 #include <system_error>
 
 namespace ravlo {
-namespace {
 
-struct TBinFileState {
-    std::uint32_t Size = 0;
-    FileTime Time;
-};
-
-// The module's .BIN as found in ProjectDir (any case); nothing when it cannot be read.
 std::optional<TBinFileState> ReadBinFileState(const tModule& module) {
     const std::filesystem::path path = ProjectFilePath(module.Name + ".BIN");
     const auto time = GetFileWriteTime(path);
@@ -35,6 +28,8 @@ std::optional<TBinFileState> ReadBinFileState(const tModule& module) {
     }
     return TBinFileState{static_cast<std::uint32_t>(size), *time};
 }
+
+namespace {
 
 // Nobody answers in an unattended run: an image that may be stale is not sent.
 bool DownloadAnyway(std::string_view question, TDownloadAsk ask) {

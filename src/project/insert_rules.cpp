@@ -44,6 +44,13 @@ bool InsertRulesAllow(const tModule& module, const tModUnit& unit) {
                           : unit.Kind == MUnitT::Stack ? "Can't insert. Stack can not be in ROM module."
                                                        : "Can't insert. Heap can not be in ROM module.");
         }
+        // A data unit would sort before the RAM code and turn the module into a RAM module that
+        // holds code, which no generation can build.
+        if (type == ModuleT::IROM) {
+            return Refuse(unit.Kind == MUnitT::Data    ? "Can't insert. Data can not be in IROM module."
+                          : unit.Kind == MUnitT::Stack ? "Can't insert. Stack can not be in IROM module."
+                                                       : "Can't insert. Heap can not be in IROM module.");
+        }
         return true;
     default:
         break;

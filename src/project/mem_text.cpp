@@ -17,23 +17,10 @@ constexpr std::size_t kNameField = 21;
 constexpr std::size_t kModuleNameStart = 7;
 constexpr std::size_t kModuleNameWidth = 22;
 
-std::string_view Trim(std::string_view text) {
-    const auto isSpace = [](char c) {
-        return static_cast<unsigned char>(c) <= ' ';
-    };
-    while (!text.empty() && isSpace(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && isSpace(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
 // A name field cut to the longest name the model keeps and trimmed after the cut, so that the name
 // matches its unit and reads back as it is written.
 std::string NameOf(std::string_view field, std::size_t maxLength) {
-    return std::string(Trim(Trim(field).substr(0, maxLength)));
+    return std::string(TrimBlanks(TrimBlanks(field).substr(0, maxLength)));
 }
 
 std::string Hex5(std::uint32_t value) {
@@ -107,6 +94,19 @@ bool ParseUnitLine(std::string_view line, TMemUnitRecord& unit) {
 
 } // namespace
 
+std::string_view TrimBlanks(std::string_view text) {
+    const auto isSpace = [](char c) {
+        return static_cast<unsigned char>(c) <= ' ';
+    };
+    while (!text.empty() && isSpace(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && isSpace(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
 std::string MemModuleLine(const tModule& module) {
     const std::size_t pad = module.Name.size() < kNameField ? kNameField - module.Name.size() : 1;
     return "Memory: " + module.Name + std::string(pad, ' ') + "Address: $" + HexW(module.Address) +
@@ -155,7 +155,8 @@ bool ParseMemText(std::span<const std::string> lines, bool readUnits, TMemDesign
         }
         ++next;
         // The unit names run up to an empty line (or the next module, or the end of the file).
-        for (; next < lines.size() && !Trim(lines[next]).empty() && !lines[next].starts_with(kModulePrefix);
+        for (; next < lines.size() && !TrimBlanks(lines[next]).empty() &&
+               !lines[next].starts_with(kModulePrefix);
              ++next) {
             module.UnitNames.push_back(NameOf(lines[next], kUnitNameMax));
         }
@@ -169,7 +170,7 @@ bool ParseMemText(std::span<const std::string> lines, bool readUnits, TMemDesign
     }
     for (; next < lines.size(); ++next) {
         const std::string_view line = lines[next];
-        if (Trim(line).empty() || Trim(line.substr(0, kNameField)) == "Name") {
+        if (TrimBlanks(line).empty() || TrimBlanks(line.substr(0, kNameField)) == "Name") {
             continue;
         }
         TMemUnitRecord unit;

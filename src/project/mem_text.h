@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace ravlo {
@@ -15,6 +16,9 @@ class tRelocTable;
 
 // The text of a memory design file (.MEM): a module section (each module's line, its unit names,
 // an empty line) and, after placement, a relocation section (one line per placed unit).
+
+// Blanks and control characters off both ends, as the reader takes names and numbers.
+std::string_view TrimBlanks(std::string_view text);
 
 // "Memory: " + name padded to 21 characters (at least one blank) + "Address: $" + 4 hex digits +
 // "   Size: $" + the low 5 hex digits of the length.

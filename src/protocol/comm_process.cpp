@@ -218,8 +218,12 @@ TProcAdr TRavloComm_Process::UpwardAddress() const {
     return kCommUpwardAdr;
 }
 
+std::uint32_t TRavloComm_Process::LineBaud() const {
+    return ComBaud != 0 ? ComBaud : Baud;
+}
+
 double TRavloComm_Process::AnswerTimeoutMs() const {
-    const std::uint32_t baud = ComBaud != 0 ? ComBaud : Baud;
+    const std::uint32_t baud = LineBaud();
     return static_cast<double>(RTF) * 1000.0 / static_cast<double>(baud == 0 ? 1 : baud);
 }
 

@@ -25,6 +25,12 @@ namespace ravlo {
 // before "Repeated no answer" (error 20) goes up. Frames that need no answer go out TxFlags + 1
 // times and end with a RAVLOCOMM_MA_RxD without data.
 //
+// A frame counts as sent once it can have crossed the line: the line time of its link frame
+// (stuffed bytes × 11 bits ÷ baud) has passed and the channel has nothing left to send; the
+// answer's wait starts then. A link frame too short to be a board frame is no answer. After a
+// frame had to go out more than once, the next one waits until the last copy's answer time has
+// passed, so that a late answer of an earlier copy cannot pass for the next frame's.
+//
 // Watchers learn of changes through wm_VarChanged (NotifyForms): the state word (size 2), the
 // pending-message count (size 4), the COM port (size 1) and the counters Stat (size 23); ComBaud and
 // ComOpenPort (com_globals.h) announce themselves.
@@ -81,6 +87,8 @@ public:
     TProcAdr UpwardAddress() const;
     // RTF × 1000 / ComBaud ms (with the process's own baud while no port is open).
     double AnswerTimeoutMs() const;
+    // The rate of the open port, or the process's own while none is open.
+    std::uint32_t LineBaud() const;
 
     std::uint16_t LRB() const { return static_cast<std::uint16_t>(recBuffer_.size()); }
     std::size_t PendingCount() const { return pending_.size(); }
@@ -106,6 +114,9 @@ public:
     TChnStat Stat;
     // The Par1 of the last RAVLOCOMM_MA_TxD taken; the Par2 of every RAVLOCOMM_MA_RxD.
     std::uint8_t TxPar1 = 0;
+    // Why the port did not open the last time, in words the user can act on (the device, how to
+    // name another); empty after a good open or when the port gave no reason.
+    std::string OpenFailure;
 
 private:
     // The states; each answers whether the step goes on (false: wait for the next message or tick).
@@ -198,6 +209,12 @@ private:
     std::uint32_t stepStart_ = 0;
     std::uint32_t waitStart_ = 0;
     std::uint32_t exchangeStart_ = 0;
+    // Line time of the frame being sent, ms.
+    std::uint32_t frameLineMs_ = 0;
+    // After a repeated frame: the tick until which the next frame is held back.
+    std::optional<std::uint32_t> holdUntil_;
+    // The wait after an error has written its entry line.
+    bool errWaitLogged_ = false;
     bool addressesChecked_ = false;
 };
 

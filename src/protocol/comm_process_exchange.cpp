@@ -1,5 +1,7 @@
 // The states of a connected process: taking messages, sending frames, awaiting answers, passing
 // received frames up, and repeating failed exchanges.
+#include "channels/line_time.h"
+#include "channels/link_frame_builder.h"
 #include "framework/number_text.h"
 #include "framework/writer_channels.h"
 #include "platform/tick.h"
@@ -8,6 +10,7 @@
 #include "protocol/comm_messages.h"
 #include "protocol/comm_process.h"
 #include "protocol/comm_state.h"
+#include "protocol/vok_frame.h"
 
 namespace ravlo {
 namespace {
@@ -19,6 +22,11 @@ bool IsWholeFrameRecord(std::span<const std::uint8_t> data) {
     }
     const std::size_t frameLen = FrameU16(data, TRavloCommFrameRec::kFrameLenAt);
     return frameLen <= data.size() - TRavloCommFrameRec::kHeaderLen;
+}
+
+// A link frame shorter than a board frame's header carries no board frame at all.
+bool IsBoardFrame(std::uint16_t len) {
+    return len >= TVokFrame::kHeaderLen;
 }
 
 } // namespace
@@ -61,11 +69,21 @@ bool TRavloComm_Process::StepBegin() {
             SetStateWord(MAS_Connected);
             return false;
         }
+        if (!IsBoardFrame(len)) {
+            ErrorLine(": a link frame of " + std::to_string(len) + " bytes is no board frame, dropped");
+            return true;
+        }
         StoreReceived(len);
         returnState_ = MAS_Connected;
         SetStateWord(MAS_RecEnd);
         return true;
     }
+    if (holdUntil_ && static_cast<std::int32_t>(GetTickCount() - *holdUntil_) < 0) {
+        // Answers of the earlier copies of the last frame may still come.
+        SetStateWord(MAS_Connected);
+        return false;
+    }
+    holdUntil_.reset();
     if (pending_.empty()) {
         SetStateWord(MAS_Connected);
         return false;
@@ -132,8 +150,10 @@ bool TRavloComm_Process::StepSendRep() {
     }
     link.CHSendFlush();
     link.CHReceFlush();
-    link.CHSend(sendRec_.FrameData());
+    const std::span<const std::uint8_t> frame = sendRec_.FrameData();
+    link.CHSend(frame);
     exchangeStart_ = GetTickCount();
+    frameLineMs_ = LineTimeMs(LinkFrameWireSize(DNO, NOD, frame), LineBaud());
     SetStateWord(MAS_Send);
     return true;
 }
@@ -144,8 +164,10 @@ bool TRavloComm_Process::StepSend() {
     if (LinkExchangeFailed(link.GetTraErr())) {
         return RepeatDecision();
     }
-    if (busy != 0) {
-        if (Elapsed(exchangeStart_) > AnswerTimeoutMs()) {
+    // Whatever the driver says, the frame needs its line time to cross.
+    const std::uint32_t elapsed = Elapsed(exchangeStart_);
+    if (busy != 0 || elapsed < frameLineMs_) {
+        if (elapsed > frameLineMs_ + AnswerTimeoutMs()) {
             result_ = kCommResSendTimeout;
             return RepeatDecision();
         }
@@ -192,6 +214,14 @@ bool TRavloComm_Process::StepRec() {
     if (LinkExchangeFailed(link.GetRecErr())) {
         return RepeatDecision();
     }
+    if (!IsBoardFrame(len)) {
+        // No answer: the wait goes on, and without the answer the frame is sent again.
+        ErrorLine(": a link frame of " + std::to_string(len) + " bytes is no answer, dropped");
+        return true;
+    }
+    if (Stat.Rep > 0) {
+        holdUntil_ = exchangeStart_ + static_cast<std::uint32_t>(AnswerTimeoutMs()) + 1;
+    }
     StoreReceived(len);
     Trace(DM_MAPR, "Send: OK-ACK, rusime " + current_->MessText());
     FreeCurrent();
@@ -220,12 +250,17 @@ bool TRavloComm_Process::StepRecEnd() {
 }
 
 bool TRavloComm_Process::StepErrWait() {
-    Writelnsys(DWN, "RAVLO_COMMA.step, MAS_ErrWait entry");
+    // One entry and one exit line a wait, however many steps it lasts.
+    if (!errWaitLogged_) {
+        Writelnsys(DWN, "RAVLO_COMMA.step, MAS_ErrWait entry");
+        errWaitLogged_ = true;
+    }
     const bool passed = Elapsed(waitStart_) > static_cast<std::uint32_t>(EW);
     if (passed) {
         SetStateWord(waitTarget_);
+        errWaitLogged_ = false;
+        Writelnsys(DWN, "RAVLO_COMMA.step, MAS_ErrWait exit, state=" + StateStr());
     }
-    Writelnsys(DWN, "RAVLO_COMMA.step, MAS_ErrWait exit, state=" + StateStr());
     return passed;
 }
 

@@ -1,4 +1,5 @@
 // The states that build, open, connect, disconnect, close and free the channel stack.
+#include "channels/chn_com.h"
 #include "framework/writer_channels.h"
 #include "platform/tick.h"
 #include "protocol/com_globals.h"
@@ -108,8 +109,13 @@ bool TRavloComm_Process::StepOpen() {
         InternalError("Ravlo_CommMA: !Err: trying to open when MA_ChnPRT=nil");
     }
     link->SetRecBuf(recBuffer_);
+    OpenFailure.clear();
     if (!StartLinkOp(&TChnVirt::CHOpen, CommErr_Open, MAS_Closed, MAS_OpenRdy)) {
         disconnectRq_ = true;
+        // Kept for the report: the channels are freed before it is read.
+        if (const auto* com = dynamic_cast<const TComChannel*>(channels_.Com())) {
+            OpenFailure = com->OpenFailureText();
+        }
     }
     return true;
 }

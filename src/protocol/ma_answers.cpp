@@ -60,6 +60,10 @@ void TRavlo_MA_Process::WorkBoardAnswer(std::span<const std::uint8_t> frame) {
     switch (ConState) {
     case cs_idle:
         Trace(DM_Ravlo_MA_Debug, "Warning: msg in _idle - no action");
+        // An answer with no operation to take it still ends the wait: the master stays ready.
+        if (LinkState == ravlost_WaFMsgRxD) {
+            ContinueLink();
+        }
         break;
     case cs_WaitForEmpt:
     case cs_WaitForPing:

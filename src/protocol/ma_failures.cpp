@@ -1,10 +1,13 @@
+#include "kernel/dlg_process.h"
 #include "platform/message_queue.h"
 #include "protocol/com_globals.h"
 #include "protocol/comm_messages.h"
+#include "protocol/comm_process.h"
 #include "protocol/comm_state.h"
 #include "protocol/ma_messages.h"
 #include "protocol/ma_process.h"
 
+#include <algorithm>
 #include <string>
 
 namespace ravlo {
@@ -39,6 +42,14 @@ void TRavlo_MA_Process::FinishOperation() {
 
 void TRavlo_MA_Process::EndOperation() {
     RemoveActiveTimeOutMess();
+    // A write or a start that ends here has failed: the main form must not wait for it.
+    if (active_.Done == 0) {
+        if (active_.Kind == cs_WaitForLd) {
+            MainForm().SetDownloadOk(false);
+        } else if (active_.Kind == cs_WaitForRun || active_.Kind == cs_WaitForGo) {
+            MainForm().SetRunOk(false);
+        }
+    }
     SetConState(cs_idle);
     active_.FreeBuffer();
     active_.ClockBuffer.reset();
@@ -62,8 +73,26 @@ void TRavlo_MA_Process::LinkLost() {
     EndOperation();
 }
 
-void TRavlo_MA_Process::ClearQueues() {
+void TRavlo_MA_Process::DropQueue() {
+    const auto queued = [this](auto isKind) {
+        return std::any_of(queue_.begin(), queue_.end(),
+                           [&isKind](const tRequest& r) { return isKind(r.Kind); });
+    };
+    const bool writes = queued([](std::uint8_t kind) { return kind == cs_WaitForLd; });
+    const bool starts =
+        queued([](std::uint8_t kind) { return kind == cs_WaitForRun || kind == cs_WaitForGo; });
     queue_.clear();
+    // They will not happen: the main form must not wait for them.
+    if (writes) {
+        MainForm().SetDownloadOk(false);
+    }
+    if (starts) {
+        MainForm().SetRunOk(false);
+    }
+}
+
+void TRavlo_MA_Process::ClearQueues() {
+    DropQueue();
     savedMess_.Clear();
 }
 
@@ -161,7 +190,7 @@ void TRavlo_MA_Process::WorkTimeOut() {
         break;
     case cs_WaitForMemView:
         LinkLost();
-        queue_.clear();
+        DropQueue();
         Beep();
         ReportError(0, "Reading 256 bytes of memory failed by TimeOut", true);
         break;
@@ -179,6 +208,9 @@ void TRavlo_MA_Process::WorkTimeOut() {
     case cs_WaitForIOWrite:
         FailOperation("IO Write failed by TimeOut", true);
         break;
+    case cs_WaitForCheckSum:
+        FailOperation("Checksumming failed by TimeOut", true);
+        break;
     default:
         FailOperation("Internal error - timeout, " + StatesText(ConState, linkState, State), true);
         break;
@@ -193,12 +225,22 @@ void TRavlo_MA_Process::WorkCommError(std::span<const std::uint8_t> data) {
     const TRavloCommStateRec record = TRavloCommStateRec::Decode(data).value_or(TRavloCommStateRec{});
     const std::uint16_t code = record.Code;
     switch (LinkState) {
-    case ravlost_WaFCrOpCo:
+    case ravlost_WaFCrOpCo: {
         Beep();
-        ReportError(0, "Can't open COM" + std::to_string(record.Port), true);
+        const std::string text = "Can't open COM" + std::to_string(record.Port);
+        const TRavloComm_Process* comm = Comm();
+        const std::string why = comm != nullptr ? comm->OpenFailure : std::string();
+        // The box says why (the device, and how to name another), which the shorter texts of the
+        // error history could not hold.
+        ReportError(0, text, why.empty());
+        if (!why.empty()) {
+            ShowText(text + "\r\n" + why, kDlgError);
+        }
         SetRavloState(ravlost_Inactive);
         State = ma_st_Ia;
+        MainForm().PortNotOpened();
         return;
+    }
     case ravlost_CO_WaFSetChn:
         if (ConState != cs_idle) {
             InternalCommError(code);
@@ -211,6 +253,7 @@ void TRavlo_MA_Process::WorkCommError(std::span<const std::uint8_t> data) {
         SetRavloState(ravlost_Inactive);
         State = ma_st_Ia;
         ReportError(0, "Error in connection, check existence of COM port", true);
+        MainForm().PortNotOpened();
         return;
     case ravlost_Inactive:
     case ravlost_WaFMsgRxD:
@@ -306,7 +349,7 @@ void TRavlo_MA_Process::InternalCommError(std::uint16_t code) {
                              StatesText(ConState, LinkState, State);
     LinkLost();
     Beep();
-    queue_.clear();
+    DropQueue();
     ReportError(0, text, true);
 }
 

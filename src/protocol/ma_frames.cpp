@@ -9,11 +9,25 @@
 namespace ravlo {
 namespace {
 
-TProcMess RunMess(const TProcAdr& self, std::span<const std::uint8_t> data) {
-    return TProcMess::Create(self, self, 0, 0, Ravlo_MA_RUN, data);
+// A run message; operation names the operation whose frame it carries (0: none).
+TProcMess RunMess(const TProcAdr& self, std::span<const std::uint8_t> data, std::uint8_t operation = 0) {
+    return TProcMess::Create(self, self, operation, 0, Ravlo_MA_RUN, data);
 }
 
 } // namespace
+
+void TRavlo_MA_Process::BeginOperation() {
+    operation_ = static_cast<std::uint8_t>(operation_ == 0xFF ? 1 : operation_ + 1);
+}
+
+bool TRavlo_MA_Process::FrameOfEndedOperation(std::uint8_t operation) const {
+    return operation != 0 && (operation != operation_ || ConState == cs_idle);
+}
+
+std::uint8_t TRavlo_MA_Process::NextTxTag() {
+    txTag_ = static_cast<std::uint8_t>(txTag_ == 0xFF ? 1 : txTag_ + 1);
+    return txTag_;
+}
 
 void TRavlo_MA_Process::PostRun(std::vector<std::uint8_t> data) {
     TProcMess mess = RunMess(ADR, data);
@@ -22,11 +36,13 @@ void TRavlo_MA_Process::PostRun(std::vector<std::uint8_t> data) {
 }
 
 void TRavlo_MA_Process::PostFrame(TVokFrame frame) {
-    PostRun(RunRecTxD(TRavloCommFrameRec::ForFrame(std::move(frame))));
+    TProcMess mess = RunMess(ADR, RunRecTxD(TRavloCommFrameRec::ForFrame(std::move(frame))), operation_);
+    Trace(DM_Ravlo_MA_Mess, "-->" + TRavlo_MA_ProcMess::CopyOf(mess).MessText());
+    mess.SendProcMess();
 }
 
 void TRavlo_MA_Process::PushFrame(TVokFrame frame) {
-    savedMess_.Push(RunMess(ADR, RunRecTxD(TRavloCommFrameRec::ForFrame(std::move(frame)))));
+    savedMess_.Push(RunMess(ADR, RunRecTxD(TRavloCommFrameRec::ForFrame(std::move(frame))), operation_));
 }
 
 void TRavlo_MA_Process::SendBareFrame(std::uint8_t type) {
@@ -39,7 +55,7 @@ void TRavlo_MA_Process::SendMem(TSegOfsPtr address, std::uint16_t count) {
 
 void TRavlo_MA_Process::SendBdRate(std::uint32_t baud) {
     const auto record = TRavloCommFrameRec::ForFrame(BuildBdRateFrame(baud)).Encode();
-    TProcMess mess = TProcMess::Create(CommAdr, ADR, 0, 0, RAVLOCOMM_MA_TxD, record);
+    TProcMess mess = TProcMess::Create(CommAdr, ADR, NextTxTag(), 0, RAVLOCOMM_MA_TxD, record);
     Trace(DM_Ravlo_MA_Mess, "-->" + TRavlo_MA_ProcMess::CopyOf(mess).MessText());
     LastSendTick = GetTickCount();
     mess.SendProcMess();
@@ -71,7 +87,7 @@ void TRavlo_MA_Process::SendTxD(std::uint32_t ms) {
         LastFrameDone = active_.DoneBytes;
         LastFrameLen = FrameU16(frame, kBlockFrameCountAt);
     }
-    TProcMess mess = TProcMess::Create(CommAdr, ADR, 0, 0, RAVLOCOMM_MA_TxD, record);
+    TProcMess mess = TProcMess::Create(CommAdr, ADR, NextTxTag(), 0, RAVLOCOMM_MA_TxD, record);
     Trace(DM_Ravlo_MA_Mess, "-->" + TRavlo_MA_ProcMess::CopyOf(mess).MessText());
     mess.SendProcMess();
     pendingTxD_.clear();

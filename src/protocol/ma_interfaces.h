@@ -50,6 +50,7 @@ public:
     static constexpr std::uint8_t CL_Exit = 0x40;
 
     virtual ~TMaMainForm() = default;
+    // A write (or a start) the board has confirmed: true; one that failed: false.
     virtual void SetDownloadOk(bool ok) = 0;
     virtual bool RunOk() const = 0;
     virtual void SetRunOk(bool ok) = 0;
@@ -59,6 +60,8 @@ public:
     virtual void DownloadApp_MenuItemClick() = 0;
     virtual void RunApp_MenuItemClick() = 0;
     virtual void Exit_ActionExecute() = 0;
+    // The serial port could not be opened (or reopened with new settings); the box has said why.
+    virtual void PortNotOpened() = 0;
 };
 
 // One ROM module of the open project, in address order.

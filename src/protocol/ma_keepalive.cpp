@@ -1,7 +1,11 @@
+#include "channels/link_frame_builder.h"
 #include "framework/writer_channels.h"
+#include "kernel/process_coll.h"
+#include "kernel/process_factory.h"
 #include "platform/tick.h"
 #include "protocol/com_globals.h"
 #include "protocol/comm_messages.h"
+#include "protocol/comm_process.h"
 #include "protocol/comm_state.h"
 #include "protocol/ma_debug.h"
 #include "protocol/ma_messages.h"
@@ -18,8 +22,21 @@ constexpr std::uint8_t kRetriesWhenLost = 2;
 
 } // namespace
 
-std::uint32_t TRavlo_MA_Process::FrameTimeOut(std::size_t frameLen) const {
-    return FrameTimeOutMs(RET, ComBaud, frameLen, commRetry_);
+const TRavloComm_Process* TRavlo_MA_Process::Comm() const {
+    return Owner != nullptr ? dynamic_cast<const TRavloComm_Process*>(Owner->GetProcByIdent(PT_RavloComm))
+                            : nullptr;
+}
+
+std::uint32_t TRavlo_MA_Process::FrameTimeOut(std::span<const std::uint8_t> frame) const {
+    TCommRetryParams settings;
+    std::uint8_t host = TRavloComm_Process::kDefaultNOD;
+    std::uint8_t board = TRavloComm_Process::kDefaultDNO;
+    if (const TRavloComm_Process* comm = Comm()) {
+        settings = {comm->RTF, comm->REP, comm->EW};
+        host = comm->NOD;
+        board = comm->DNO;
+    }
+    return FrameTimeOutMs(RET, ComBaud, LinkFrameWireSize(board, host, frame), settings);
 }
 
 void TRavlo_MA_Process::InsertTimeOutMess(std::uint32_t ms) {
@@ -61,6 +78,7 @@ void TRavlo_MA_Process::SendRqst() {
         ReportError(0, "Can't, another operation in progress.", false);
         return;
     }
+    BeginOperation();
     PingAnswered = 0;
     SetConState(cs_WaitForPing);
     RetryCount = Connected != kNotConnected ? 0 : kRetriesWhenLost;
@@ -74,6 +92,7 @@ void TRavlo_MA_Process::PingBoard() {
         return;
     }
     if (Connected == kBoardConnected) {
+        BeginOperation();
         PingAnswered = 0;
         active_.Done = 1;
         SetConState(cs_WaitForPing);

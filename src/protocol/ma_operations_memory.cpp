@@ -56,6 +56,19 @@ void TRavlo_MA_Process::Enqueue(tRequest request, bool atHead) {
     }
 }
 
+bool TRavlo_MA_Process::WriteRomModule(TSegOfsPtr address, std::vector<std::uint8_t> data,
+                                       std::string_view name) {
+    const std::uint32_t lin = FarPtrToLin(address);
+    const auto length = static_cast<std::uint32_t>(data.size());
+    if (!WriteMemBlock(address, std::move(data), name)) {
+        return false;
+    }
+    // The board sums whole paragraphs from segment:0000; a module starts on one.
+    queue_.back().CheckSegment = static_cast<std::uint16_t>(lin >> 4);
+    queue_.back().CheckLength = length;
+    return true;
+}
+
 bool TRavlo_MA_Process::WriteMemBlock(TSegOfsPtr address, std::vector<std::uint8_t> data,
                                       std::string_view name) {
     if (data.empty()) {
@@ -102,11 +115,19 @@ bool TRavlo_MA_Process::ReadMemBlock(TSegOfsPtr address, std::uint32_t length,
     return true;
 }
 
-void TRavlo_MA_Process::ReadMemPage(TSegOfsPtr address, WindowHandle notify) {
+bool TRavlo_MA_Process::ReadMemPage(TSegOfsPtr address, WindowHandle notify) {
+    if (PassesAddressSpaceEnd(address, kPiece)) {
+        Beep();
+        ShowText("Nothing to read: the page at " + LinToStr(FarPtrToLin(address)) + " " +
+                     std::string(kPassesEndText),
+                 kDlgWarning);
+        return false;
+    }
     tRequest request = ReadRequest(cs_WaitForMemView, "Reading Data from Vok", address, kPiece);
     request.Start = &TRavlo_MA_Process::StartPage;
     request.Notify = notify;
     Enqueue(std::move(request));
+    return true;
 }
 
 void TRavlo_MA_Process::ReadSetup188() {
@@ -224,7 +245,8 @@ void TRavlo_MA_Process::WriteLoadStep() {
 
 void TRavlo_MA_Process::AnswerWrite(std::span<const std::uint8_t> frame) {
     const std::uint8_t type = frame[0];
-    if (type != ft_EmptV40 && type != ft_Empt386 && type != ft_Empt188) {
+    if ((type != ft_EmptV40 && type != ft_Empt386 && type != ft_Empt188) ||
+        CheckBareAnswer(frame, type) != TFrameFault::None) {
         Unexpected(type);
     }
     RetryCount = 0;
@@ -236,7 +258,35 @@ void TRavlo_MA_Process::AnswerWrite(std::span<const std::uint8_t> frame) {
         Progress().UpdateProgress();
         return;
     }
-    // The last Load is acknowledged.
+    // The last Load is acknowledged; a module is done when the board's checksum confirms it.
+    if (active_.CheckLength > 0) {
+        ContinueLink();
+        SetConState(cs_WaitForCheckSum);
+        PostFrame(BuildChcksumFrame(active_.CheckSegment, active_.CheckLength));
+        return;
+    }
+    CompleteWrite();
+}
+
+void TRavlo_MA_Process::AnswerWriteCheck(std::span<const std::uint8_t> frame) {
+    const auto intact = ParseCheckAnswer(frame);
+    if (!intact.Ok()) {
+        Unexpected(frame[0]);
+    }
+    if (intact.Value()) {
+        CompleteWrite();
+        return;
+    }
+    const std::string name = active_.Text;
+    SetEventText("- Error, \"" + name + "\" was not confirmed by the Vok's checksum", 1);
+    EndOperation();
+    ClearQueues();
+    Beep();
+    ReportError(0, "Loading \"" + name + "\" failed: the Vok's checksum of the module does not confirm it.",
+                true);
+}
+
+void TRavlo_MA_Process::CompleteWrite() {
     active_.FreeBuffer();
     FinishOperation();
     Progress().CloseProgress();

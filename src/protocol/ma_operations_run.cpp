@@ -73,6 +73,10 @@ void TRavlo_MA_Process::AnswerGo(std::span<const std::uint8_t>) {
 }
 
 void TRavlo_MA_Process::AnswerCheckSum(std::span<const std::uint8_t> frame) {
+    if (active_.Kind == cs_WaitForLd) {
+        AnswerWriteCheck(frame);
+        return;
+    }
     const std::uint8_t type = frame[0];
     if (type != ft_CheckOk && type != ft_CheckErr) {
         Unexpected(type);

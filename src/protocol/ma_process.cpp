@@ -168,7 +168,7 @@ void TRavlo_MA_Process::ActRavlo_MA_Inactive(TProcMess& mess) {
         break;
     case Ravlo_MA_RUN:
         if (data.size() >= Ravlo_MA_RunLen(data)) {
-            RunOperation(data);
+            RunOperation(data, mess.GetPar1());
         }
         break;
     default:
@@ -176,8 +176,13 @@ void TRavlo_MA_Process::ActRavlo_MA_Inactive(TProcMess& mess) {
     }
 }
 
-void TRavlo_MA_Process::RunOperation(std::span<const std::uint8_t> data) {
+void TRavlo_MA_Process::RunOperation(std::span<const std::uint8_t> data, std::uint8_t sender) {
     const std::uint8_t operation = data[0];
+    if (operation == ravlo_ma_run_TxD && FrameOfEndedOperation(sender)) {
+        // Its operation is over (a repeat that came too late, frames left when it failed).
+        Trace(DM_Ravlo_MA_Debug, "Frame of an ended operation dropped");
+        return;
+    }
     switch (operation) {
     case ravlo_ma_run_Act:
         break;
@@ -274,16 +279,18 @@ bool TRavlo_MA_Process::sendvokdata() {
         return true;
     case ravlost_SendMSG: {
         const bool noAnswer = !pendingTxD_.empty() && pendingTxD_[0] == 1;
-        const std::size_t frameLen = pendingTxD_.size() - std::min<std::size_t>(pendingTxD_.size(), 4);
+        const std::span<const std::uint8_t> record = pendingTxD_;
+        const auto frame = record.subspan(std::min(record.size(), TRavloCommFrameRec::kHeaderLen));
         if (noAnswer) {
             // The communication process confirms the last transmission; should it never do so, the
             // time-out ends the operation instead of leaving it waiting.
-            SendTxD(ConState == cs_idle ? 0 : FrameTimeOut(frameLen));
+            SendTxD(ConState == cs_idle ? 0 : FrameTimeOut(frame));
             SetRavloState(ravlost_Connected);
             return false;
         }
-        lastAnsweredFrameLen_ = frameLen;
-        SendTxD(FrameTimeOut(frameLen));
+        lastAnsweredFrame_.assign(frame.begin(), frame.end());
+        SendTxD(FrameTimeOut(lastAnsweredFrame_));
+        awaitedTag_ = txTag_;
         SetRavloState(ravlost_WaFMsgRxD);
         return true;
     }
@@ -300,21 +307,34 @@ bool TRavlo_MA_Process::sendvokdata() {
 }
 
 void TRavlo_MA_Process::ReceiveRxD(const TProcMess& mess) {
-    RemoveActiveTimeOutMess();
     const auto data = mess.DataSpan();
+    if (data.empty()) {
+        // Only reports that a frame without answer has gone out; it ends an operation that waits
+        // for the next frame of any kind, and nothing else.
+        if (LinkState != ravlost_Connected || ConState == cs_idle) {
+            return;
+        }
+        RemoveActiveTimeOutMess();
+        WorkBoardAnswer({});
+        return;
+    }
     std::span<const std::uint8_t> frame;
     if (data.size() > TRavloCommFrameRec::kHeaderLen) {
         const std::size_t claimed = FrameU16(data, TRavloCommFrameRec::kFrameLenAt);
         frame = data.subspan(TRavloCommFrameRec::kHeaderLen,
                              std::min(claimed, data.size() - TRavloCommFrameRec::kHeaderLen));
     }
-    if (frame.empty()) {
-        // Only reports that a frame without answer has gone out; it ends an operation that waits
-        // for the next frame of any kind, and nothing else.
-        if (LinkState != ravlost_Connected || ConState == cs_idle) {
-            return;
-        }
-    } else if (LinkState == ravlost_WaFMsgRxD) {
+    // Neither of these answers the frame awaited: its time-out stays armed.
+    if (LinkState == ravlost_WaFMsgRxD && mess.GetPar2() != awaitedTag_) {
+        Trace(DM_Ravlo_MA_Debug, "Late answer to an earlier frame dropped");
+        return;
+    }
+    if (frame.size() < TVokFrame::kHeaderLen) {
+        WriteErrsys(DWN, Name + ": a frame of " + std::to_string(frame.size()) + " bytes is no answer");
+        return;
+    }
+    RemoveActiveTimeOutMess();
+    if (LinkState == ravlost_WaFMsgRxD) {
         SetConnected(kBoardConnected);
         BaudSearch = 0;
     } else if (LinkState != ravlost_Connected) {
@@ -325,7 +345,7 @@ void TRavlo_MA_Process::ReceiveRxD(const TProcMess& mess) {
     } catch (const EMaProtocolError&) {
         // The request stays as it is; its time-out (or failure handling) ends or repeats it.
         if (ConState != cs_idle && !activeTimeOut_) {
-            InsertTimeOutMess(FrameTimeOut(lastAnsweredFrameLen_));
+            InsertTimeOutMess(FrameTimeOut(lastAnsweredFrame_));
         }
         throw;
     }
@@ -404,6 +424,7 @@ void TRavlo_MA_Process::StartNextRequest() {
     }
     active_ = std::move(queue_.front());
     queue_.pop_front();
+    BeginOperation();
     ConState = active_.Kind;
     if (active_.Start == nullptr) {
         return;

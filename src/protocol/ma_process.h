@@ -23,6 +23,8 @@
 
 namespace ravlo {
 
+class TRavloComm_Process;
+
 // A protocol fault inside the master process (a message or frame its state cannot take). It ends
 // the handling of that message; the time-out or failure handling then ends the operation.
 class EMaProtocolError : public Exception {
@@ -61,18 +63,21 @@ public:
 
     // The windows, main form and project the process reports to; absent ones are skipped.
     void SetInterfaces(const TMaInterfaces& interfaces);
-    // The communication process's repetition settings, which bound the answer time-outs.
-    void SetCommRetryParams(const TCommRetryParams& params) { commRetry_ = params; }
 
     // ---- Entry operations: each queues a request (at the end unless said otherwise) ----
     // Writes data (its length is the block's) at address; name is shown in the progress window. An
     // empty block is refused with a message. The bytes belong to the write from now on.
     bool WriteMemBlock(TSegOfsPtr address, std::vector<std::uint8_t> data, std::string_view name);
+    // The same for a ROM module of a download: the write ends only when the board's own checksum
+    // of the module (whose bytes add up to 0 modulo 256) confirms it; a module it does not confirm
+    // fails the write and drops what is queued behind it.
+    bool WriteRomModule(TSegOfsPtr address, std::vector<std::uint8_t> data, std::string_view name);
     // Reads length bytes at address and appends them to file (which the read window has created).
     // A length of 0 is refused with a message.
     bool ReadMemBlock(TSegOfsPtr address, std::uint32_t length, const std::filesystem::path& file);
-    // Reads the 256-byte page at address for the memory view whose window is notify.
-    void ReadMemPage(TSegOfsPtr address, WindowHandle notify);
+    // Reads the 256-byte page at address for the memory view whose window is notify; a page that
+    // would pass the end of the address space is refused with a message.
+    bool ReadMemPage(TSegOfsPtr address, WindowHandle notify);
     // Reads the setup block of the 188 (FFE0:0000) or the 386 board (FFF0:0000) for its dialog.
     void ReadSetup188();
     void ReadSetup386();
@@ -157,7 +162,8 @@ private:
     void Epilogue();
     void ActRavlo_MA_Inactive(TProcMess& mess);
     void WaitingHandler(TProcMess& mess);
-    void RunOperation(std::span<const std::uint8_t> data);
+    // sender: the number of the operation whose frame the message carries (0: none).
+    void RunOperation(std::span<const std::uint8_t> data, std::uint8_t sender);
     bool sendvokdata();
     void ReceiveRxD(const TProcMess& mess);
     void ReceiveCommState(std::span<const std::uint8_t> data);
@@ -177,6 +183,8 @@ private:
     void AnswerRqst(std::span<const std::uint8_t> frame);
     void RunCmdLineSteps();
     void AnswerWrite(std::span<const std::uint8_t> frame);
+    void CompleteWrite();
+    void AnswerWriteCheck(std::span<const std::uint8_t> frame);
     void AnswerWriteRead(std::span<const std::uint8_t> frame);
     void AnswerMemView(std::span<const std::uint8_t> frame);
     void AnswerSetup(std::span<const std::uint8_t> frame);
@@ -234,10 +242,20 @@ private:
     void EndOperation();
     void FinishOperation();
     void ContinueLink();
+    // Drops the queued requests (telling the main form of writes and starts that will not happen);
+    // ClearQueues also drops the saved run messages.
+    void DropQueue();
     void ClearQueues();
-    std::uint32_t FrameTimeOut(std::size_t frameLen) const;
+    // The communication process of the same collection, whose settings are those in force.
+    const TRavloComm_Process* Comm() const;
+    // The answer time-out of a frame, from its bytes on the line and the settings in force.
+    std::uint32_t FrameTimeOut(std::span<const std::uint8_t> frame) const;
 
-    // Frames.
+    // Frames. Each run message of a frame carries the number of the operation that sent it, so
+    // that no frame of an operation that has ended goes out.
+    void BeginOperation();
+    bool FrameOfEndedOperation(std::uint8_t operation) const;
+    std::uint8_t NextTxTag();
     void PostFrame(TVokFrame frame);
     void PushFrame(TVokFrame frame);
     void SendBareFrame(std::uint8_t type);
@@ -267,7 +285,6 @@ private:
     TMaProject& Project() const;
 
     TMaInterfaces interfaces_;
-    TCommRetryParams commRetry_;
     std::optional<TTimeMess> activeTimeOut_;
     TSavedProcMessFIFO savedMess_{kMaSavedMessLimits};
     std::deque<tRequest> queue_;
@@ -278,8 +295,15 @@ private:
     std::uint8_t pendingPort_ = 1;
     std::uint32_t pendingBaud_ = 4800;
     std::vector<std::uint8_t> pendingTxD_;
-    // Length of the last frame that awaits an answer, for re-arming its time-out.
-    std::size_t lastAnsweredFrameLen_ = 0;
+    // The last frame that awaits an answer, for re-arming its time-out.
+    std::vector<std::uint8_t> lastAnsweredFrame_;
+    // The number of the running operation (1..255), carried by its frames' run messages.
+    std::uint8_t operation_ = 0;
+    // The tag (Par1) of the last frame handed to the communication process, and of the one whose
+    // answer is awaited: answers come back with it in Par2, so a late answer of an earlier frame is
+    // told apart.
+    std::uint8_t txTag_ = 0;
+    std::uint8_t awaitedTag_ = 0;
     std::uint16_t stateBefore_ = 0;
 };
 

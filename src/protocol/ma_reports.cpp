@@ -41,6 +41,7 @@ public:
     void DownloadApp_MenuItemClick() override {}
     void RunApp_MenuItemClick() override {}
     void Exit_ActionExecute() override {}
+    void PortNotOpened() override {}
 };
 
 class NoProject final : public TMaProject {

@@ -56,6 +56,10 @@ struct tRequest {
     std::shared_ptr<TClockBuffer> ClockBuffer;
     // A block read: the file its bytes are appended to.
     std::filesystem::path ResultFile;
+    // A ROM module's write: the module the board's checksum must confirm at its end (CheckLength
+    // 0: no check).
+    std::uint16_t CheckSegment = 0;
+    std::uint32_t CheckLength = 0;
 
     // Frees the buffer.
     void FreeBuffer() {

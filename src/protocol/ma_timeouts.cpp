@@ -5,15 +5,14 @@
 namespace ravlo {
 namespace {
 
-constexpr std::uint32_t kDefaultBaud = 4800;
-constexpr std::uint64_t kBitsPerByte = 11;
-constexpr std::size_t kLinkOverhead = 9;
-// A data piece of 256 bytes, as the board may send it: MemD frames with their headers.
-constexpr std::size_t kPieceWireBytes = 256 + 4 * (9 + kLinkOverhead);
+constexpr std::size_t kLinkOverhead = 10;
+// A data piece of 256 bytes, as the board may send it: MemD frames with their headers, every data
+// byte a doubled DLE at worst.
+constexpr std::size_t kPieceWireBytes = 2 * 256 + 4 * (9 + kLinkOverhead);
 constexpr std::uint32_t kMismatchMs = 100;
 
 std::uint64_t RateOf(std::uint32_t baud) {
-    return baud == 0 ? kDefaultBaud : baud;
+    return baud == 0 ? kLineDefaultBaud : baud;
 }
 
 std::uint32_t Clamp32(std::uint64_t value) {
@@ -26,31 +25,21 @@ std::uint64_t NonNegative(std::int32_t value) {
 
 } // namespace
 
-std::uint32_t LineTimeMs(std::size_t count, std::uint32_t baud) {
-    const std::uint64_t bits = count * kBitsPerByte * 1000;
-    const std::uint64_t rate = RateOf(baud);
-    return Clamp32((bits + rate - 1) / rate);
-}
-
-std::size_t LinkFrameWireBytes(std::size_t frameLen) {
-    return frameLen + kLinkOverhead;
-}
-
 std::uint32_t CommandTimeOutMs(std::int32_t ret) {
     return Clamp32(NonNegative(ret));
 }
 
-std::uint32_t CommRetryBudgetMs(std::uint32_t baud, std::size_t frameLen, const TCommRetryParams& comm) {
+std::uint32_t CommRetryBudgetMs(std::uint32_t baud, std::size_t wireBytes, const TCommRetryParams& comm) {
     const std::uint64_t tries = static_cast<std::uint64_t>(comm.Rep) + 1;
-    const std::uint64_t answerWait = NonNegative(comm.Rtf) * 1000 / RateOf(baud);
-    const std::uint64_t perTry = LineTimeMs(LinkFrameWireBytes(frameLen), baud) + answerWait + kStepSlackMs;
-    return Clamp32(tries * perTry + comm.Rep * NonNegative(comm.Ew) + kRoundTripSlackMs);
+    const std::uint64_t answerWait = NonNegative(comm.Rtf) * 1000 / RateOf(baud) + 1;
+    const std::uint64_t perTry = LineTimeMs(wireBytes, baud) + answerWait + kStepSlackMs;
+    return Clamp32(answerWait + tries * perTry + comm.Rep * NonNegative(comm.Ew) + kRoundTripSlackMs);
 }
 
-std::uint32_t FrameTimeOutMs(std::int32_t ret, std::uint32_t baud, std::size_t frameLen,
+std::uint32_t FrameTimeOutMs(std::int32_t ret, std::uint32_t baud, std::size_t wireBytes,
                              const TCommRetryParams& comm) {
     const std::uint64_t own = NonNegative(ret) * 2000 / RateOf(baud) + 1000;
-    return std::max(Clamp32(own), CommRetryBudgetMs(baud, frameLen, comm));
+    return std::max(Clamp32(own), CommRetryBudgetMs(baud, wireBytes, comm));
 }
 
 std::uint32_t DataTimeOutMs(std::int32_t ret, std::uint32_t baud) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "channels/line_time.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -21,26 +23,19 @@ struct TCommRetryParams {
 inline constexpr std::uint32_t kStepSlackMs = 2 * 55;
 inline constexpr std::uint32_t kRoundTripSlackMs = 100;
 
-// Milliseconds the line needs for count bytes at baud (8 data bits, parity, stop bit: 11 bits
-// each), rounded up.
-std::uint32_t LineTimeMs(std::size_t count, std::uint32_t baud);
-
-// The wire bytes of a board frame of frameLen bytes inside its link frame, without byte stuffing
-// (DLE SOH, two node bytes, two length bytes, the frame, two CRC bytes, DLE ETX).
-std::size_t LinkFrameWireBytes(std::size_t frameLen);
-
 // Commands to the communication process (open, close, channel parameters): RET.
 std::uint32_t CommandTimeOutMs(std::int32_t ret);
 
-// The longest the communication process may take before it reports an exchange of a frame of
-// frameLen bytes as failed: every try sends the frame and waits RTF * 1000 / baud for the answer,
-// with EW between tries and step slack on each.
-std::uint32_t CommRetryBudgetMs(std::uint32_t baud, std::size_t frameLen, const TCommRetryParams& comm);
+// The longest the communication process may take before it reports an exchange as failed, for a
+// frame whose link frame takes wireBytes on the line (stuffing included): every try puts the frame
+// on the line and then waits RTF * 1000 / baud for the answer, with EW between tries and step slack
+// on each; before the first try it may hold the frame back for one such wait after a repeated one.
+std::uint32_t CommRetryBudgetMs(std::uint32_t baud, std::size_t wireBytes, const TCommRetryParams& comm);
 
 // A frame that awaits an answer: RET * 2000 div baud + 1000, but never shorter than the
 // communication process's retry budget, so that a board that does not answer is reported by the
 // communication process (which knows it repeated the frame) and not by a time-out of its own.
-std::uint32_t FrameTimeOutMs(std::int32_t ret, std::uint32_t baud, std::size_t frameLen,
+std::uint32_t FrameTimeOutMs(std::int32_t ret, std::uint32_t baud, std::size_t wireBytes,
                              const TCommRetryParams& comm);
 
 // After an accepted MemD, while more data may follow: RET * 1000 div baud + 10, but never shorter

@@ -7,7 +7,6 @@ namespace ravlo {
 bool IsCommandAvailable(TMainAction action) {
     using A = TMainAction;
     switch (action) {
-    case A::MemDesign:
     case A::ComSettings:
     case A::WriteBin:
     case A::ReadBin:
@@ -16,9 +15,6 @@ bool IsCommandAvailable(TMainAction action) {
     case A::Mem256:
     case A::MemView:
     case A::Read:
-    case A::UserLogin:
-    case A::UserLogout:
-    case A::UsersDefine:
     case A::DbgEmpty:
     case A::DbgCheckSum:
     case A::DbgMem:

@@ -122,6 +122,12 @@ void TCmdLinePlan::Abort(int exitCode) {
     }
 }
 
+void TCmdLinePlan::End(int exitCode) {
+    running_.reset();
+    exitAsked_ = true;
+    Fail(exitCode);
+}
+
 void TCmdLinePlan::PlanMain() {
     phase_ = Phase::Main;
     if (!projectOpened_) {

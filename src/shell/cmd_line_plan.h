@@ -53,6 +53,9 @@ public:
     // Ends the run as failed from outside (the board answered as an unknown device, the link was
     // lost during the download): as a failed step with exitCode.
     void Abort(int exitCode);
+    // Ends the run at once with exitCode, with or without /X: the running step cannot be done at all
+    // (nobody can answer its dialog), so waiting would never end.
+    void End(int exitCode);
 
     std::optional<TCmdLineStep> Running() const { return running_; }
     bool WaitingForBoard() const { return phase_ == Phase::Board; }

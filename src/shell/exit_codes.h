@@ -17,5 +17,7 @@ inline constexpr int kExitGenerateFailed = 12;
 inline constexpr int kExitEpromImageFailed = 13;
 inline constexpr int kExitDownloadFailed = 14;
 inline constexpr int kExitRunFailed = 15;
+// /U: nobody can answer the login dialog (there is no display); the run ended there.
+inline constexpr int kExitNoLogin = 16;
 
 } // namespace ravlo

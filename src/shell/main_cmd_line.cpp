@@ -78,14 +78,16 @@ void TRavloMainFormCore::ExecuteStep(TCmdLineStep step) {
         LoadComDefaults();
         break;
     case TCmdLineStep::LoadUsers:
-        // The users store comes with the login dialog.
+        LoadUsers();
         break;
     case TCmdLineStep::OpenCom:
         CreateCom_Click();
         break;
     case TCmdLineStep::Login:
-        TxsWriteln("Command line: there is no login dialog yet, /U is left out");
-        ok = false;
+        if (!UserLogin_MenuItemClick()) {
+            EndRunWithoutLogin();
+            return;
+        }
         break;
     case TCmdLineStep::Generate:
         Generate_MenuItemClick();
@@ -177,6 +179,25 @@ void TRavloMainFormCore::BoardRunStarted() {
     }
 }
 
+void TRavloMainFormCore::BoardStepFailed(TCmdLineStep step) {
+    Defer([this, step] {
+        if (!plan_ || plan_->Running() != step) {
+            return;
+        }
+        // The master has told why; a time-out it recovers from by a repeat is no failure.
+        const bool lost = MAProc != nullptr && MAProc->Connected == kNotConnected;
+        FailBoardStep(lost                             ? "- Error, the link to the Vok was lost"
+                      : step == TCmdLineStep::Download ? "- Error, the download failed"
+                                                       : "- Error, the application was not started",
+                      {}, BoardFailureCode());
+    });
+}
+
+void TRavloMainFormCore::PortNotOpened() {
+    portNotOpened_ = true;
+    QueueBoardCheck();
+}
+
 void TRavloMainFormCore::FinishBoardStepLater(TCmdLineStep step) {
     Defer([this, step] {
         // It may have failed meanwhile.
@@ -215,8 +236,13 @@ void TRavloMainFormCore::CheckBoardForPlan() {
         return;
     }
     if (MAProc->Connected != kBoardConnected) {
+        if (portNotOpened_ && MAProc->LinkState == ravlost_Inactive) {
+            // The box has said why; waiting longer cannot help.
+            FailBoardStep("- Error, the COM port can't be opened", {}, BoardFailureCode());
+        }
         return;
     }
+    portNotOpened_ = false;
     if (MAProc->Device == DEV_Unknown) {
         FailBoardStep("- Error, unknown Vok answered", {}, BoardFailureCode());
         return;
@@ -224,17 +250,6 @@ void TRavloMainFormCore::CheckBoardForPlan() {
     boardDeadline_.reset();
     plan_->BoardReady();
     RunPlan();
-}
-
-void TRavloMainFormCore::CheckLinkForPlan() {
-    if (!plan_ || MAProc == nullptr || MAProc->Connected != kNotConnected) {
-        return;
-    }
-    const std::optional<TCmdLineStep> running = plan_->Running();
-    if (running == TCmdLineStep::Download || running == TCmdLineStep::Run) {
-        // The master process has told why.
-        FailBoardStep("- Error, the link to the Vok was lost", {}, BoardFailureCode());
-    }
 }
 
 void TRavloMainFormCore::FailBoardStep(std::string_view event, std::string_view text, int exitCode) {

@@ -127,7 +127,9 @@ void TRavloMainFormCore::CloseProject(bool forGood) {
     if (wasOpen) {
         AddEvent("- Project \"" + PathText(name) + "\" has been closed", kEventInfoKind);
     }
-    (void)forGood; // the module list window, freed for good, comes with the module editor
+    if (forGood) {
+        host_.CloseModuleList();
+    }
     if (Closing == 0) {
         UpdateMenus();
     }
@@ -142,6 +144,7 @@ void TRavloMainFormCore::OpenFromMenu(const std::filesystem::path& name, TProjec
     }
     host_.RefreshProjectWindow();
     UpdateMenus();
+    host_.ShowProjectWindow();
 }
 
 void TRavloMainFormCore::OpenProject_MenuItemClick(TProjectType type) {
@@ -232,6 +235,14 @@ void TRavloMainFormCore::Generate_MenuItemClick() {
         break;
     }
     CmdLineFlags &= static_cast<std::uint8_t>(~CL_Generate);
+}
+
+void TRavloMainFormCore::MemDesign_MenuItemClick() {
+    if (!ProjectOpen()) {
+        ProjectWarning("At first select the .EXE file.");
+        return;
+    }
+    host_.ShowModuleList();
 }
 
 void TRavloMainFormCore::CrEpromImg_MenuItemClick() {

@@ -31,6 +31,7 @@
 #include "shell/main_form_host.h"
 #include "shell/main_form_setup.h"
 #include "shell/menu_state.h"
+#include "shell/password_store.h"
 #include "shell/user_level.h"
 
 namespace ravlo {
@@ -100,6 +101,10 @@ TRavloMainFormCore::~TRavloMainFormCore() {
     }
     labels_.reset();
     AppObj.reset();
+    if (GetUsersStore() == users_.get()) {
+        SetUsersStore(nullptr);
+    }
+    users_.reset();
     nameList_.reset();
 }
 
@@ -217,13 +222,17 @@ void TRavloMainFormCore::StatusBarDblClick(std::size_t panel) {
 
 void TRavloMainFormCore::DebugMode_Action() {
     std::array<std::uint8_t, TDebugDMRec::kSize> record = CurrentDebugDMRec().Encode();
-    if (host_.EditDebugMask(record)) {
+    if (host_.ExecuteDialog("TDebugDM_Dlg", record) == mrOk) {
         ApplyDebugDMRec(TDebugDMRec::Decode(record), AppObj.get());
     }
 }
 
 void TRavloMainFormCore::FormShow() {
     DoCmdLine();
+    // Once: the command line may have loaded them for /U already.
+    if (!usersLoadTried_) {
+        LoadUsers();
+    }
     UpdateMenus();
 }
 
@@ -274,13 +283,6 @@ void TRavloMainFormCore::WMVarChanged(std::uintptr_t, std::intptr_t address) {
         const TStatusEvent event = statusBar_->ConnectedEvent();
         AddEvent(event.Text, event.Kind);
         QueueMenuUpdate();
-        if (plan_ && !linkCheckQueued_) {
-            linkCheckQueued_ = true;
-            Defer([this] {
-                linkCheckQueued_ = false;
-                CheckLinkForPlan();
-            });
-        }
         break;
     }
     case TStatusWatch::Device:
@@ -328,6 +330,7 @@ void TRavloMainFormCore::UpdateMenus() {
         inputs.Device = MAProc->Device;
     }
     inputs.UserLevel = UserLevel;
+    inputs.UsersLoaded = usersLoaded_;
     inputs.ErrHistoryOpen = host_.ErrHistoryOpen();
     inputs.SysWriterOpen = host_.SysWriterOpen();
     inputs.MAViewOpen = host_.ProcessViewOpen(TMainAction::MAView);
@@ -369,6 +372,9 @@ void TRavloMainFormCore::Execute(TMainAction action) {
     case A::Exit:
         Exit_ActionExecute();
         break;
+    case A::MemDesign:
+        MemDesign_MenuItemClick();
+        break;
     case A::Generate:
         Generate_MenuItemClick();
         break;
@@ -407,6 +413,15 @@ void TRavloMainFormCore::Execute(TMainAction action) {
         break;
     case A::Request:
         Request_Click();
+        break;
+    case A::UserLogin:
+        UserLogin_MenuItemClick();
+        break;
+    case A::UserLogout:
+        UserLogout_MenuItemClick();
+        break;
+    case A::UsersDefine:
+        UsersDefine_MenuItemClick();
         break;
     case A::VokSetup:
         VokSetup_MenuItemClick();

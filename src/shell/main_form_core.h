@@ -29,6 +29,8 @@ class TAppNameObject;
 class TDLGPROC_Process;
 class TMainFormHost;
 class TNameObjectList;
+class TPasswordLabelColl;
+struct TLoginRecord;
 class TProcessColl;
 class TProcWinLabelColl;
 class TRavloComm_Process;
@@ -98,6 +100,7 @@ public:
     void OpenProject_MenuItemClick(TProjectType type);
     void ReOpen_MenuItemClick();
     void Generate_MenuItemClick();
+    void MemDesign_MenuItemClick();
     void CrEpromImg_MenuItemClick();
     void FindErr_MenuItemClick();
     void LoadComDefaults();
@@ -130,6 +133,19 @@ public:
     TStatusPanels StatusPanels() const;
     const TLastProjects& LastProjects() const { return lastProjects_; }
 
+    // ---- Users (main_commands_users.cpp) ----
+    // Loads RAVLO.PSW from the program's folder. Without users, when MsgIfNoUser asks for it, the
+    // user may create the first one (level 254); a damaged file is only reported.
+    void LoadUsers();
+    // The login dialog, with the command line's user proposed while CL_User is set. Answers false
+    // when nobody can answer the dialog.
+    bool UserLogin_MenuItemClick();
+    void UserLogout_MenuItemClick();
+    // The user-management dialog; after its OK the store is saved beside the application INI and
+    // as RAVLO.PSW.
+    void UsersDefine_MenuItemClick();
+    bool UsersLoaded() const { return usersLoaded_; }
+
     // ---- The command line ----
     void DoCmdLine();
     const std::optional<TCmdLinePlan>& Plan() const { return plan_; }
@@ -140,10 +156,14 @@ public:
     // ---- Reports of the board master process (through its interfaces), all from its handlers ----
     // An identification answered and the master wants the command-line board steps done.
     void BoardAnswered();
-    // The last Load of a block was acknowledged.
+    // The board has confirmed a block of the download.
     void BoardBlockWritten();
     // A Go or Run went out.
     void BoardRunStarted();
+    // The master gave up a write (of the download) or a start: the step it belongs to has failed.
+    void BoardStepFailed(TCmdLineStep step);
+    // The serial port did not open: a run that waits for the board will never get it.
+    void PortNotOpened();
     // The flags the master may see: the board steps only while the command line waits for them.
     std::uint8_t FlagsForMaster() const;
     // A setup block was read: its dialog opens after the current handler.
@@ -207,6 +227,11 @@ private:
     // Refuses a command that rewrites the project's images while they are being downloaded.
     bool RefusedDuringDownload(bool withEvent);
     bool AskAddressFor(std::string_view caption, TSegOfsPtr& address);
+    void CreateFirstUser();
+    // Logs the typed user in when the store knows him with that password.
+    bool LogIn(const TLoginRecord& typed);
+    // /U where nobody can answer the login dialog.
+    void EndRunWithoutLogin();
     // Shows the setup dialog over the record at the start of data; what the user chose to save goes
     // to the board.
     void EditSetupData(TSetupBoard board, std::vector<std::uint8_t> data);
@@ -225,8 +250,6 @@ private:
     void FinishBoardStepLater(TCmdLineStep step);
     void QueueBoardCheck();
     void CheckBoardForPlan();
-    // The link fell while a board step ran.
-    void CheckLinkForPlan();
     void FailBoardStep(std::string_view event, std::string_view text, int exitCode);
     void ExitWhenBoardIdle();
     bool BoardBusy() const;
@@ -266,7 +289,8 @@ private:
     std::optional<std::uint64_t> stepDeadline_;
     std::optional<std::uint64_t> exitDeadline_;
     bool boardCheckQueued_ = false;
-    bool linkCheckQueued_ = false;
+    // The port failed to open since the board last answered.
+    bool portNotOpened_ = false;
     bool exitCheckQueued_ = false;
     bool exitWaiting_ = false;
     bool menusQueued_ = false;
@@ -276,6 +300,11 @@ private:
     TSegOfsPtr goAddress_ = MakeFarPtr(0, 0xC800);
     TSegOfsPtr runAddress_ = MakeFarPtr(0, 0xC800);
     TSegOfsPtr lastErrAddress_;
+    std::unique_ptr<TPasswordLabelColl> users_;
+    bool usersLoaded_ = false;
+    bool usersLoadTried_ = false;
+    // The name the login dialog offers next.
+    std::string loginName_;
 };
 
 } // namespace ravlo

@@ -33,8 +33,14 @@ public:
     // Whether the views the Window menu checks are open.
     virtual bool ErrHistoryOpen() const = 0;
     virtual bool SysWriterOpen() const = 0;
-    // The project changed: the project window shows it again (when there is one).
+    // The project changed: the project window and the module list show it again (when open).
     virtual void RefreshProjectWindow() = 0;
+    // Shows the project window at the top-left corner when it is not open.
+    virtual void ShowProjectWindow() = 0;
+    // Opens (or brings up) the module list window on the open design.
+    virtual void ShowModuleList() = 0;
+    // Frees the module list window when it is open.
+    virtual void CloseModuleList() = 0;
 
     // The open dialog for a FULL (.EXE) or SMALL (.MEM) project; nothing when cancelled.
     virtual std::optional<std::filesystem::path> ChooseProjectFile(TProjectType type,
@@ -64,14 +70,15 @@ public:
     // Closes the main window through its close path; the program then ends.
     virtual void CloseMainForm() = 0;
 
+    // Runs the dialog registered under name on data (ExecuteDialog) and answers its modal result;
+    // nullopt when nobody can answer a dialog (there is no display).
+    virtual std::optional<int> ExecuteDialog(std::string_view name, std::span<std::uint8_t> data) = 0;
+
     // The status bar shows the panels.
     virtual void ShowStatusPanels(const TStatusPanels&) {}
     // The File menu lists the recent projects (entries 1 to 5, code page 1250 paths, empty when
     // unused).
     virtual void ShowLastProjects(std::span<const std::string>) {}
-    // Runs the debug-messages dialog over the bytes of its record; true when it closed with OK (the
-    // record then holds what was chosen).
-    virtual bool EditDebugMask(std::span<std::uint8_t>) { return false; }
     // Shows the status window of the master process (MAView) or the communication process
     // (CommView), the open one when there is one; and whether it is open.
     virtual void ShowProcessView(TMainAction) {}

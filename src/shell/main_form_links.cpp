@@ -13,6 +13,8 @@ void TMaFormLink::SetDownloadOk(bool ok) {
     core_.DownloadOk = ok ? 1 : 0;
     if (ok) {
         core_.BoardBlockWritten();
+    } else {
+        core_.BoardStepFailed(TCmdLineStep::Download);
     }
 }
 
@@ -24,7 +26,13 @@ void TMaFormLink::SetRunOk(bool ok) {
     core_.RunOk = ok ? 1 : 0;
     if (ok) {
         core_.BoardRunStarted();
+    } else {
+        core_.BoardStepFailed(TCmdLineStep::Run);
     }
+}
+
+void TMaFormLink::PortNotOpened() {
+    core_.PortNotOpened();
 }
 
 std::uint8_t TMaFormLink::CmdLineFlags() const {
@@ -67,9 +75,9 @@ std::vector<TMaRomModule> TMaProjectLink::RomModules() const {
     return modules;
 }
 
-bool TMaBoardDownloader::WriteMemBlock(TSegOfsPtr address, std::vector<std::uint8_t> data,
-                                       std::string_view shownName) {
-    if (!master_.WriteMemBlock(address, std::move(data), shownName)) {
+bool TMaBoardDownloader::WriteRomModule(TSegOfsPtr address, std::vector<std::uint8_t> data,
+                                        std::string_view shownName) {
+    if (!master_.WriteRomModule(address, std::move(data), shownName)) {
         return false;
     }
     ++handed_;

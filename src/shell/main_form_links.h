@@ -29,6 +29,7 @@ public:
     void DownloadApp_MenuItemClick() override;
     void RunApp_MenuItemClick() override;
     void Exit_ActionExecute() override {}
+    void PortNotOpened() override;
 
 private:
     TRavloMainFormCore& core_;
@@ -68,8 +69,8 @@ class TMaBoardDownloader final : public TBoardDownloader {
 public:
     explicit TMaBoardDownloader(TRavlo_MA_Process& master) : master_(master) {}
 
-    bool WriteMemBlock(TSegOfsPtr address, std::vector<std::uint8_t> data,
-                       std::string_view shownName) override;
+    bool WriteRomModule(TSegOfsPtr address, std::vector<std::uint8_t> data,
+                        std::string_view shownName) override;
     int Handed() const { return handed_; }
 
 private:

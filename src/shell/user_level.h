@@ -1,13 +1,19 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace ravlo {
 
-// The logged-in user's level (0 nobody, 1 may read the board, 2 may also write it, 254 and above
-// see the program's debug menu). Nobody logs in yet, so it stays 0 unless set.
+// Who is logged in: CurrentUser (empty for nobody), his level (0 nobody, 1 may read the board, 2
+// may also write it, 254 also sees the program's debug menu) and his option bits.
+extern std::string CurrentUser;
 extern std::uint8_t UserLevel;
+extern std::uint16_t UserOpt;
 // UserLevel >= 2, published by the main form's menu update for the other windows.
 extern bool HighAccess;
+
+// The level a stored level gives at login: above 2 it counts as 2, except 254.
+std::uint8_t LoginLevel(std::uint8_t storedLevel);
 
 } // namespace ravlo

@@ -2,6 +2,7 @@
 #include "channels/fake_port_driver.h"
 #include "channels/link_deframer.h"
 #include "channels/link_frame_builder.h"
+#include "platform/tick.h"
 #include "support/app_fixtures.h"
 #include "support/channel_stack.h"
 #include "support/scoped_env.h"
@@ -155,11 +156,14 @@ TEST_F(DeframerTest, FramesForOtherNodes) {
 TEST_F(DeframerTest, BadFramesAreDroppedSilently) {
     Bytes badCrc = FromHex(kEmptyFrame);
     badCrc[6] ^= 0x01;
+    Bytes badCrcHigh = FromHex(kEmptyFrame);
+    badCrcHigh[7] ^= 0x01;
     Bytes badEnd = FromHex(kEmptyFrame);
     badEnd.back() = 0x04;
     Bytes extra = FromHex(kEmptyFrame);
     extra.insert(extra.end() - 2, 0x00); // a byte where the end marker belongs
     Feed(badCrc);
+    Feed(badCrcHigh);
     Feed(badEnd);
     Feed(extra);
     Feed(Build(0xFE, 0xFF, Bytes(17, 1))); // longer than the buffer
@@ -207,6 +211,7 @@ TEST_F(DeframerTest, WaitsWhileAFrameIsUntakenAndWhenInactive) {
 class LinkChannelTest : public ::testing::Test {
 protected:
     LinkChannelTest() {
+        port_->Clock = &clock_;
         stack_ =
             testing::BuildChannelStack(testing::CommComParams(3, 4800), testing::CommLinkParams(255, 254));
     }
@@ -224,6 +229,8 @@ protected:
         EXPECT_EQ(Link().GetOpErr(), 0);
     }
 
+    ManualTickSource clock_{5000};
+    ScopedTickSource tick_{clock_};
     ChannelRegistry registry_;
     testing::ScopedEnv path_{"RAVLO_COM3", "/dev/fake-com3"};
     std::shared_ptr<FakePort> port_ = std::make_shared<FakePort>();
@@ -250,6 +257,10 @@ TEST_F(LinkChannelTest, SendsAndReceivesFramesThroughTheSerialChannel) {
     Link().CHSend(kDleData);
     EXPECT_EQ(Link().GetTraErr(), 0);
     EXPECT_EQ(port_->Output, FromHex("1001feff0300101020101097c51003"));
+    // The port took all 15 bytes at once, but they need 35 ms on the line at 4800 baud.
+    clock_.Advance(34);
+    EXPECT_EQ(Link().CHSendBusy(), 1);
+    clock_.Advance(1);
     EXPECT_EQ(Link().CHSendBusy(), 0);
 
     EXPECT_EQ(Link().CHRecEmpty(), 1);
@@ -279,10 +290,14 @@ TEST_F(LinkChannelTest, SendsAndReceivesFramesThroughTheSerialChannel) {
     EXPECT_EQ(Link().CHRece(), 3);
     EXPECT_EQ(Link().GetRecErr(), 0);
 
+    // Closing waits until what was last written has crossed the line, at this rate.
+    Link().CHSend(kDleData);
+    clock_.Advance(10);
     Link().CHDisConnect();
     EXPECT_EQ(Link().CHReady(), CHS_Open);
     Link().CHClose();
     EXPECT_EQ(Link().CHReady(), CHS_Close);
+    EXPECT_EQ(port_->Pauses, std::vector<std::uint32_t>{25});
     EXPECT_FALSE(port_->IsOpen);
 }
 

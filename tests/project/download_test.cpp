@@ -32,8 +32,8 @@ public:
         std::string name;
     };
 
-    bool WriteMemBlock(TSegOfsPtr address, std::vector<std::uint8_t> data,
-                       std::string_view shownName) override {
+    bool WriteRomModule(TSegOfsPtr address, std::vector<std::uint8_t> data,
+                        std::string_view shownName) override {
         writes.push_back({address, std::move(data), std::string(shownName)});
         return accept;
     }
@@ -161,6 +161,19 @@ TEST_F(DownloadTest, MissingBinStopsBeforeAnythingIsSent) {
     EXPECT_FALSE(DownloadProject(board_));
     ASSERT_EQ(presenter_.Boxes().size(), 1U);
     EXPECT_EQ(presenter_.Texts()[0], "Can't open file: " + File(romNames_.back() + ".BIN").string());
+    EXPECT_TRUE(board_.writes.empty());
+}
+
+TEST_F(DownloadTest, AFileThatIsNoRomImageStopsBeforeAnythingIsSent) {
+    Generated();
+    const std::filesystem::path last = File(romNames_.back() + ".BIN");
+    std::string bytes = dir_.Text(romNames_.back() + ".BIN");
+    bytes[20] = static_cast<char>(bytes[20] + 1);
+    dir_.Write(romNames_.back() + ".BIN", bytes);
+    WriteFileWriteTime(last, ExeFileTime);
+    EXPECT_FALSE(DownloadProject(board_));
+    ASSERT_EQ(presenter_.Boxes().size(), 1U);
+    EXPECT_NE(presenter_.Texts()[0].find("is no ROM image"), std::string::npos) << presenter_.Texts()[0];
     EXPECT_TRUE(board_.writes.empty());
 }
 

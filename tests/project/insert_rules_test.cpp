@@ -108,11 +108,11 @@ TEST_F(InsertRulesTest, IromModulesRefuseInitCodeAndAskForOtherCode) {
     // The module's one type follows from its units: the RAM code keeps it IROM.
     EXPECT_EQ(irom.MemType(), ModuleT::IROM);
 
-    // Data in an IROM module is taken; the module then holds data below its code.
-    EXPECT_TRUE(Try(irom, MUnitT::Data, "Data"));
-    EXPECT_EQ(irom.MemType(), ModuleT::RAM);
-    ASSERT_TRUE(irom.KindMismatch().has_value());
-    EXPECT_EQ(*irom.KindMismatch(), "Code unit in data segment.");
+    // Data would turn it into a RAM module holding code: refused, the module stays IROM.
+    EXPECT_FALSE(Try(irom, MUnitT::Stack, "Stack"));
+    EXPECT_EQ(presenter_.Texts(), std::vector<std::string>{"Can't insert. Stack can not be in IROM module."});
+    EXPECT_EQ(irom.MemType(), ModuleT::IROM);
+    EXPECT_FALSE(irom.KindMismatch().has_value());
 }
 
 TEST_F(InsertRulesTest, RamCodeInRomIsAskedAndRefusedBesideInitCode) {

@@ -1,4 +1,5 @@
 // The communication process on the real channel stack over a fake serial port, with a fake clock.
+#include "channels/line_time.h"
 #include "protocol/comm_debug.h"
 #include "support/comm_rig.h"
 
@@ -22,6 +23,11 @@ bool Contains(const std::vector<std::string>& lines, std::string_view text) {
         }
     }
     return false;
+}
+
+// Milliseconds a board frame needs on the line at baud, in its link frame from the host.
+std::uint32_t LineMs(std::span<const std::uint8_t> frame, std::uint32_t baud = 4800) {
+    return LineTimeMs(LinkFrameWireSize(254, 255, frame), baud);
 }
 
 std::size_t CountContaining(const std::vector<std::string>& lines, std::string_view text) {
@@ -150,18 +156,25 @@ TEST(CommProcessTest, ProcessCanCloseOnlyOnceTheStepsHaveClosedEverything) {
 
 // --- Exchanging frames ---
 
-TEST(CommProcessTest, AFrameGoesOutAndItsAnswerIsPassedUp) {
+TEST(CommProcessTest, AFrameGoesOutAndItsAnswerIsAwaitedFromWhenItHasLeftTheLine) {
     CommRig rig;
     rig.Connect();
-    rig.PostTxD(RqstRecord(), 7);
-
-    ASSERT_EQ(rig.LineFrames(), (std::vector<Bytes>{{ft_Rqst, 0, 0}}));
+    const TVokFrame load = BuildLoadFrame(MakeFarPtr(0, 0xC800), Bytes(512, 0x10)); // DLEs go twice
+    rig.PostTxD(TRavloCommFrameRec::ForFrame(load), 7);
+    const Bytes frame(load.Bytes().begin(), load.Bytes().end());
+    ASSERT_EQ(rig.LineFrames(), (std::vector<Bytes>{frame}));
     // Destination 254, source 255 on the line.
     EXPECT_EQ((Bytes(rig.port->Output.begin(), rig.port->Output.begin() + 4)), (Bytes{0x10, 0x01, 254, 255}));
-    EXPECT_EQ(rig.comm->State, MAS_Rec);
 
+    // The port took the whole frame at once (as a pseudo-terminal does), yet it is on the line.
+    rig.Tick(LineMs(frame) - 1);
+    EXPECT_EQ(rig.comm->State, MAS_Send);
+    rig.Tick(1);
+    EXPECT_EQ(rig.comm->State, MAS_Rec);
+    // The answer's whole window counts from there.
+    rig.Tick(static_cast<std::uint32_t>(rig.comm->AnswerTimeoutMs()) - 1);
     rig.BoardSends(Empt386Frame());
-    rig.Tick();
+    rig.Tick(1);
     const std::vector<testing::Report> received = rig.master->Received();
     ASSERT_EQ(received.size(), 1u);
     EXPECT_EQ(received[0].Data, RxDRecord(Empt386Frame()));
@@ -170,12 +183,22 @@ TEST(CommProcessTest, AFrameGoesOutAndItsAnswerIsPassedUp) {
     EXPECT_EQ(rig.comm->State, MAS_Connected);
 }
 
+TEST(CommProcessTest, ALinkFrameTooShortForABoardFrameIsNoAnswer) {
+    CommRig rig;
+    rig.Connect();
+    rig.PostTxD(RqstRecord());
+    rig.BoardSends(Bytes{});
+    rig.BoardSends(Bytes{ft_Empt386});
+    ASSERT_TRUE(rig.TickUntil([&rig] { return rig.LineFrames().size() == 2; }));
+    EXPECT_TRUE(rig.master->Received().empty()) << "without an answer the frame went out again";
+}
+
 TEST(CommProcessTest, AFrameArrivingWhileIdleIsPassedUpWithTheLastPar1) {
     CommRig rig;
     rig.Connect();
     rig.PostTxD(RqstRecord(), 9);
     rig.BoardSends(Empt386Frame());
-    rig.Tick();
+    ASSERT_TRUE(rig.TickUntil([&rig] { return rig.master->Received().size() == 1; }));
 
     const Bytes memE = {ft_MemE, 0, 0};
     rig.BoardSends(memE);
@@ -203,9 +226,12 @@ TEST(CommProcessTest, ANoAnswerFrameGoesOutTxFlagsPlusOneTimes) {
     ASSERT_EQ(bdRate.NoAnswer, 1);
     ASSERT_EQ(bdRate.TxFlags, 3);
     rig.PostTxD(bdRate, 4);
+    ASSERT_TRUE(rig.TickUntil([&rig] { return !rig.master->Received().empty(); }));
 
     const Bytes frame = {ft_BdRate, 0, 0, 0x0F};
     EXPECT_EQ(rig.LineFrames(), (std::vector<Bytes>{frame, frame, frame, frame}));
+    // Each copy goes out once the one before has crossed the line.
+    EXPECT_EQ(rig.port->WriteTicks.back() - rig.port->WriteTicks.front(), 3 * LineMs(frame));
     EXPECT_EQ(rig.comm->Stat.OK, 4);
     EXPECT_EQ(rig.comm->Stat.S, 4);
     EXPECT_EQ(rig.comm->Stat.R, 0);
@@ -221,8 +247,8 @@ TEST(CommProcessTest, ANoAnswerFrameWithoutTxFlagsGoesOutOnce) {
     rig.Connect();
     rig.PostTxD(TRavloCommFrameRec::ForFrame(BuildIOWrFrame(0x80, 0x55))); // NoAnswer 1, TxFlags 1
     rig.PostTxD(TRavloCommFrameRec{1, 0, BuildIOWrFrame(0x81, 0x66)});
+    ASSERT_TRUE(rig.TickUntil([&rig] { return rig.master->Received().size() == 2; }));
     EXPECT_EQ(rig.LineFrames().size(), 3u);
-    EXPECT_EQ(rig.master->Received().size(), 2u);
 }
 
 TEST(CommProcessTest, ADisconnectBehindTwoFramesWaitsUntilBothAreSent) {
@@ -237,11 +263,10 @@ TEST(CommProcessTest, ADisconnectBehindTwoFramesWaitsUntilBothAreSent) {
     EXPECT_TRUE(Contains(rig.writer.Lines(), "!!--Vic nez 1,ADD: %%<"));
 
     rig.BoardSends(Empt386Frame());
-    rig.Tick();
-    EXPECT_EQ(rig.LineFrames().size(), 2u);
+    ASSERT_TRUE(rig.TickUntil([&rig] { return rig.LineFrames().size() == 2; }));
     EXPECT_TRUE(rig.port->IsOpen);
     rig.BoardSends(Empt386Frame());
-    rig.Tick();
+    ASSERT_TRUE(rig.TickUntil([&rig] { return !rig.port->IsOpen; }));
 
     std::vector<std::uint8_t> order;
     for (const testing::Report& report : rig.master->Reports) {
@@ -264,7 +289,7 @@ TEST(CommProcessTest, AMalformedFrameRecordIsDroppedAndTheNextOneStillGoesOut) {
 
     rig.PostTxD(RqstRecord());
     EXPECT_EQ(rig.LineFrames().size(), 1u);
-    EXPECT_EQ(rig.comm->State, MAS_Rec);
+    EXPECT_EQ(rig.comm->State, MAS_Send);
 }
 
 TEST(CommProcessTest, TracesNameEveryMessageInAndOut) {
@@ -293,10 +318,12 @@ TEST_P(CommTimeoutTest, AnUnansweredFrameIsSentRepPlusOneTimesEachWaitScaledByTh
 
     EXPECT_EQ(rig.master->ErrorCodes(), (Codes{CommErr_NoAnswer}));
     EXPECT_EQ(rig.LineFrames().size(), 3u);
-    // Each repetition follows the time-out (noticed 1 ms after it) and EW = 20 ms (again + 1 ms).
+    // Each repetition follows the frame's line time, the time-out (noticed 1 ms after it) and EW =
+    // 20 ms (again + 1 ms).
     const auto& writes = rig.port->WriteTicks;
     ASSERT_EQ(writes.size(), 3u);
-    const auto gap = static_cast<std::uint64_t>(timeout) + 1 + 20 + 1;
+    const auto gap =
+        LineMs(BuildBareFrame(ft_Rqst).Bytes(), baud) + static_cast<std::uint64_t>(timeout) + 1 + 20 + 1;
     EXPECT_EQ(writes[1] - writes[0], gap);
     EXPECT_EQ(writes[2] - writes[1], gap);
     EXPECT_EQ(rig.comm->Stat.r, 2);
@@ -305,6 +332,9 @@ TEST_P(CommTimeoutTest, AnUnansweredFrameIsSentRepPlusOneTimesEachWaitScaledByTh
     EXPECT_EQ(CountContaining(rig.writer.Errors(), ":MA\\TimeOut\\RecRdy"), 3u);
     EXPECT_TRUE(Contains(rig.writer.Errors(), "COMM^02:Err,Rep=2,{Rec},:MA\\TimeOut\\RecRdy"));
     EXPECT_EQ(rig.comm->Stat.LastErr, kCommResRecTimeout);
+    // Each wait after a failure is logged once, however many steps it lasts.
+    EXPECT_EQ(CountContaining(rig.writer.Lines(), "MAS_ErrWait entry"), 3u);
+    EXPECT_EQ(CountContaining(rig.writer.Lines(), "MAS_ErrWait exit"), 2u);
 
     // The link is still connected: after the wait the process is idle and connected again.
     EXPECT_TRUE(rig.TickUntil([&rig] { return rig.comm->State == MAS_Connected; }, 100));
@@ -314,16 +344,27 @@ TEST_P(CommTimeoutTest, AnUnansweredFrameIsSentRepPlusOneTimesEachWaitScaledByTh
 
 INSTANTIATE_TEST_SUITE_P(BaudRates, CommTimeoutTest, ::testing::Values(4800u, 9600u, 19200u));
 
-TEST(CommProcessTest, AnAnswerToARepeatedFrameCompletesTheExchange) {
+TEST(CommProcessTest, AfterARepeatedFrameTheNextWaitsUntilTheLastCopysWindowHasPassed) {
     CommRig rig("DWN=0 REP=1 EW=5");
     rig.Connect();
-    rig.PostTxD(RqstRecord());
+    rig.PostTxD(RqstRecord(), 1);
     ASSERT_TRUE(rig.TickUntil([&rig] { return rig.LineFrames().size() == 2; }));
+    const std::uint64_t secondCopy = rig.port->WriteTicks.back();
     rig.BoardSends(Empt386Frame());
-    rig.Tick();
-    EXPECT_EQ(rig.master->Received().size(), 1u);
+    ASSERT_TRUE(rig.TickUntil([&rig] { return rig.master->Received().size() == 1; }));
     EXPECT_TRUE(rig.master->ErrorCodes().empty());
     EXPECT_EQ(rig.comm->Stat, (TChnStat{1, 1, 2, 1, 1, 0, kCommResRecTimeout}));
+
+    // The answer may have been the first copy's: the second's may still come, and must not pass
+    // for the next frame's. It is passed up with the tag of the frame it answers.
+    rig.PostTxD(RqstRecord(), 2);
+    rig.BoardSends(Empt386Frame());
+    ASSERT_TRUE(rig.TickUntil([&rig] { return rig.LineFrames().size() == 3; }));
+    const std::uint64_t window = LineMs(BuildBareFrame(ft_Rqst).Bytes()) + 1000;
+    EXPECT_GE(rig.port->WriteTicks.back() - secondCopy, window);
+    EXPECT_LE(rig.port->WriteTicks.back() - secondCopy, window + 2);
+    ASSERT_EQ(rig.master->Received().size(), 2u);
+    EXPECT_EQ(rig.master->Received()[1].Par2, 1);
 }
 
 // --- Settings ---
@@ -381,14 +422,13 @@ TEST(CommProcessTest, ANewReceiveBufferWhileConnectedIsTheOneFramesArriveIn) {
     rig.PostTxD(RqstRecord());
     Bytes memD = {ft_MemD, 0, 0, 0, 0, 0, 0x10, 4, 0, 1, 2, 3, 4};
     rig.BoardSends(memD);
-    rig.Tick();
-    ASSERT_EQ(rig.master->Received().size(), 1u);
+    ASSERT_TRUE(rig.TickUntil([&rig] { return rig.master->Received().size() == 1; }));
     EXPECT_EQ(rig.master->Received()[0].Data, RxDRecord(memD));
 
     // A frame longer than the buffer is not taken.
     rig.PostTxD(RqstRecord());
     rig.BoardSends(Bytes(65, 0x44));
-    rig.Tick();
+    rig.Tick(500);
     EXPECT_EQ(rig.master->Received().size(), 1u);
 }
 

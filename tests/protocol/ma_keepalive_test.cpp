@@ -53,6 +53,20 @@ TEST(MaKeepAliveTest, QuietBoardIsPingedOnceAPeriodAndNotAgainUntilItAnswers) {
     EXPECT_TRUE(rig.errors->Texts.empty());
 }
 
+TEST(MaKeepAliveTest, NoPingWhileAnOperationRuns) {
+    MaRig rig("DWN=0 PER=1000");
+    rig.ConnectAndIdentify();
+    rig.comm->Hold = true;
+    rig.ma->ReadMemPage(LinToFarPtr(0x400), kNoWindow);
+    rig.Advance(3000, 100);
+    EXPECT_EQ(CountOf(rig.comm->SentFrames(), ft_Rqst), 0u);
+    rig.comm->Hold = false;
+    rig.comm->ReleaseHeld();
+    rig.Advance(1100, 100);
+    EXPECT_EQ(rig.views.Pages.size(), 1u);
+    EXPECT_EQ(CountOf(rig.comm->SentFrames(), ft_Rqst), 1u) << "the keep-alive goes on once it has ended";
+}
+
 TEST(MaKeepAliveTest, LostBoardIsReportedOnceThenSearchedSilentlyAtBothRates) {
     MaRig rig("DWN=0 PER=1000");
     rig.ConnectAndIdentify();

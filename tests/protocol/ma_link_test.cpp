@@ -65,6 +65,7 @@ TEST(MaLinkTest, PortThatDoesNotOpenIsReported) {
     EXPECT_EQ(rig.ma->State, ma_st_Ia);
     ASSERT_EQ(rig.errors->Values(), (std::vector<std::string>{"Can't open COM3"}));
     EXPECT_EQ(rig.errors->Texts[0].Kind, 1) << "shown in a box as well";
+    EXPECT_EQ(rig.form.PortFailures, 1) << "nothing waiting for the board need wait longer";
 }
 
 TEST(MaLinkTest, PortThatDoesNotReopenWithNewParametersClosesTheLink) {
@@ -77,6 +78,7 @@ TEST(MaLinkTest, PortThatDoesNotReopenWithNewParametersClosesTheLink) {
     EXPECT_EQ(rig.ma->State, ma_st_Ia);
     EXPECT_EQ(rig.errors->Values(),
               (std::vector<std::string>{"Error in connection, check existence of COM port"}));
+    EXPECT_EQ(rig.form.PortFailures, 1);
     rig.ma->ReadMemPage(LinToFarPtr(0), kNoWindow);
     rig.Settle();
     EXPECT_EQ(rig.ma->ConState, cs_idle) << "a request on a closed link does not wait for ever";
@@ -115,6 +117,51 @@ TEST(MaLinkTest, FramesSentWhileWaitingGoOutInArrivalOrder) {
     EXPECT_EQ(FrameU16(frames[1], 7), 256);
     EXPECT_EQ(FrameU16(frames[2], 7), 88);
     EXPECT_EQ(FarPtrToLin(FrameFarPtr(frames[2], 3)), 0x10200u);
+}
+
+// What arrives in place of a write's acknowledgement and is none: empty, a one-byte Empt, and (true)
+// an Empt that answers an earlier frame.
+class MaNoAnswerTest : public ::testing::TestWithParam<std::pair<Bytes, bool>> {};
+
+TEST_P(MaNoAnswerTest, KeepsTheTimeOutArmedAndTheTimeOutEndsTheWrite) {
+    MaRig rig;
+    rig.ConnectAndIdentify();
+    rig.Board().Scripted = {testing::Frames{GetParam().first}};
+    rig.comm->StaleTag = GetParam().second;
+    ASSERT_TRUE(rig.ma->WriteMemBlock(MakeFarPtr(0, 0xC800), Bytes(256, 7), "x"));
+    rig.Settle();
+    EXPECT_EQ(rig.ma->LinkState, ravlost_WaFMsgRxD);
+    EXPECT_TRUE(rig.ma->TimeOutArmed());
+    ASSERT_TRUE(rig.AdvanceUntil([&rig] { return rig.ma->ConState == cs_idle; }));
+    EXPECT_EQ(rig.errors->Values(), (std::vector<std::string>{"Writing block of memory failed by TimeOut"}));
+    EXPECT_FALSE(rig.form.DownloadOk) << "the main form learns that the write failed";
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, MaNoAnswerTest,
+                         ::testing::Values(std::pair{Bytes{}, false}, std::pair{Bytes{ft_Empt188}, false},
+                                           std::pair{Bytes{ft_Empt188, 0, 0}, true}));
+
+TEST(MaLinkTest, NoFrameOfAStoppedOperationGoesOutAndItsLateAnswerLeavesTheMasterReady) {
+    MaRig rig;
+    rig.ConnectAndIdentify();
+    rig.project.Modules = {{"ROM1", 0xC800, 512}, {"ROM2", 0xD000, 512}};
+    rig.comm->Hold = true;
+    rig.ma->CheckSum();
+    rig.coll->TickAll();
+    ASSERT_TRUE(AppMessageQueue().PumpOne()) << "the first Chcksum goes out";
+    rig.ma->StopOperation();
+    rig.Settle();
+    // The next request goes out; the stopped one's answer then arrives first and is no answer to it.
+    rig.ma->ReadMemPage(LinToFarPtr(0x400), kNoWindow);
+    rig.Settle();
+    rig.comm->Hold = false;
+    rig.comm->ReleaseHeld();
+    rig.Settle();
+    EXPECT_EQ(rig.comm->SentFrames().size(), 2u) << "the second Chcksum stayed back";
+    ASSERT_EQ(rig.views.Pages.size(), 1u);
+    EXPECT_EQ(rig.views.Pages[0].Data, rig.Board().Read(0x400, 256));
+    EXPECT_EQ(rig.ma->LinkState, ravlost_Connected);
+    EXPECT_EQ(rig.errors->Values(), (std::vector<std::string>{"Operation aborted"}));
 }
 
 TEST(MaLinkTest, FrameWhileClosedIsDroppedAndEndsItsOperation) {

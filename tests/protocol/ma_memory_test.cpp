@@ -70,18 +70,41 @@ TEST_F(MaMemoryTest, UnalignedWriteReadsTheBoardBytesAroundItFirst) {
     EXPECT_GE(rig.progress.Closed, 1);
 }
 
-TEST_F(MaMemoryTest, AlignedWriteToA386SendsOnlyWholeBlocks) {
-    Identify(DEV_Vok386);
-    const Bytes data = Pattern(1024, 3);
-    rig.ma->WriteMemBlock(MakeFarPtr(0, 0xC800), data, "ROM1.BIN");
+// A fault of the board during a ROM module's write, and whether the write ends confirmed.
+class MaRomModuleTest : public MaMemoryTest,
+                        public ::testing::WithParamInterface<std::pair<void (*)(FakeBoard&), bool>> {};
+
+TEST_P(MaRomModuleTest, TheWriteEndsWithTheBoardsChecksumOfTheModule) {
+    const bool confirmed = GetParam().second;
+    Identify(DEV_Vok188);
+    Bytes image = Pattern(1024, 3);
+    image.back() = static_cast<std::uint8_t>(image.back() - std::accumulate(image.begin(), image.end(), 0u));
+    rig.Board().Put(0xC8000, Bytes(image.size(), 0));
+    GetParam().first(rig.Board());
+    ASSERT_TRUE(rig.ma->WriteRomModule(MakeFarPtr(0, 0xC800), image, "ROM1.BIN"));
+    rig.ma->RunApp(MakeFarPtr(0, 0xC800));
     rig.Settle();
     const Frames frames = rig.comm->SentFrames();
-    ASSERT_EQ(frames.size(), 2u);
-    EXPECT_EQ(frames[0][0], ft_Load);
-    EXPECT_EQ(FrameU16(frames[0], 7), 512);
-    EXPECT_EQ(LinOf(frames[1]), 0xC8200u);
-    EXPECT_EQ(rig.Board().Read(0xC8000, 1024), data);
+    ASSERT_GE(frames.size(), 5u);
+    EXPECT_EQ(frames[4], (Bytes{ft_Chcksum, 0, 0, 0, 0, 0x00, 0xC8, 64, 0})) << "C800:0000, 64 paragraphs";
+    EXPECT_EQ(rig.form.DownloadOk, confirmed);
+    EXPECT_EQ(rig.Board().Runs, confirmed ? 1 : 0) << "nothing queued behind a failed module runs";
+    EXPECT_EQ(
+        rig.errors->Values(),
+        confirmed
+            ? std::vector<std::string>{}
+            : std::vector<std::string>{
+                  "Loading \"ROM1.BIN\" failed: the Vok's checksum of the module does not confirm it."});
 }
+
+INSTANTIATE_TEST_SUITE_P(Faults, MaRomModuleTest,
+                         ::testing::Values(std::pair{+[](FakeBoard&) {}, true},
+                                           // An acknowledgement that came for a Load the board never took in.
+                                           std::pair{+[](FakeBoard& b) {
+                                                         b.Scripted = {Frames{{ft_Empt188, 0, 0}}};
+                                                     },
+                                                     false},
+                                           std::pair{+[](FakeBoard& b) { b.CheckErr = 1; }, false}));
 
 TEST_F(MaMemoryTest, UnalignedStartAndLengthOverSeveralBlocks) {
     Identify(DEV_Vok386);
@@ -116,17 +139,23 @@ TEST_F(MaMemoryTest, BlocksPastTheEndOfTheAddressSpaceAreRefused) {
     EXPECT_FALSE(rig.ma->ReadMemBlock(MakeFarPtr(0x0010, 0xFFFF), 1, file));
     EXPECT_FALSE(rig.ma->ReadMemBlock(LinToFarPtr(0x10), 0xFFFFFFF8u, file)) << "no overflow of the end";
     EXPECT_FALSE(rig.ma->WriteMemBlock(LinToFarPtr(0xFFF80), Pattern(0x81, 1), "wrap"));
+    EXPECT_FALSE(rig.ma->ReadMemPage(LinToFarPtr(0xFFF01), kNoWindow));
     EXPECT_TRUE(rig.ma->ReadMemBlock(LinToFarPtr(0xFFF00), 0x100, file)) << "up to the last byte is fine";
+    EXPECT_TRUE(rig.ma->ReadMemPage(MakeFarPtr(0x0000, 0xFFF0), kNoWindow));
     rig.Settle();
     EXPECT_EQ(rig.ma->QueueCount(), 0u);
     const Frames frames = rig.comm->SentFrames();
-    ASSERT_EQ(frames.size(), 1u);
+    ASSERT_EQ(frames.size(), 2u);
     EXPECT_EQ(LinOf(frames[0]), 0xFFF00u);
-    EXPECT_EQ(rig.dialogs->Values().size(), 5u) << "four refusals and the read's success";
+    ASSERT_EQ(rig.views.Pages.size(), 1u) << "the last page is read";
+    EXPECT_EQ(rig.views.Pages[0].Data, rig.Board().Read(0xFFF00, 256));
+    EXPECT_EQ(rig.dialogs->Values().size(), 6u) << "five refusals and the read's success";
     EXPECT_EQ(rig.dialogs->Values().front(),
               "Nothing to read: the block passes the end of the address space ($FFFFF).");
     EXPECT_EQ(rig.dialogs->Values()[3],
               "Nothing to write: the block \"wrap\" passes the end of the address space ($FFFFF).");
+    EXPECT_EQ(rig.dialogs->Values()[4],
+              "Nothing to read: the page at $FFF01 passes the end of the address space ($FFFFF).");
 }
 
 TEST_F(MaMemoryTest, WriteToAnUnidentifiedBoardEndsAndTheQueueGoesOn) {

@@ -1,5 +1,5 @@
-#include "support/ma_test_support.h"
 #include "protocol/ma_messages.h"
+#include "support/ma_test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -243,8 +243,7 @@ TEST_F(MaOperationsTest, UnexpectedFrameEndsTheOperationThroughItsTimeOut) {
     EXPECT_TRUE(rig.ma->TimeOutArmed());
     EXPECT_TRUE(rig.AdvanceUntil([&] { return rig.ma->ConState == cs_idle; }));
     ASSERT_EQ(rig.errors->Texts.size(), 1u);
-    EXPECT_TRUE(
-        rig.errors->Texts[0].Value.starts_with("Internal error - timeout, qq_state=_WaitForCheckSum"));
+    EXPECT_EQ(rig.errors->Texts[0].Value, "Checksumming failed by TimeOut");
 }
 
 TEST_F(MaOperationsTest, StateAndEventsAreAnnouncedWithTheirSizes) {

@@ -136,14 +136,30 @@ TEST_F(CmdLineRunTest, ALinkLostDuringTheDownloadEndsTheRunWithoutRunning) {
     CmdLineFlags = CL_Generate | CL_Download | CL_Run | CL_Exit;
     CmdLineProject = Exe();
     rig.core->FormShow();
-    // The board goes silent once the download has started, before its first Load.
-    ASSERT_TRUE(rig.PumpUntil([this] { return rig.core->Plan()->Running() == TCmdLineStep::Download; }));
+    // The board goes silent once the download has started writing.
+    ASSERT_TRUE(rig.PumpUntil([this] { return rig.core->MAProc->ConState == cs_WaitForLd; }));
     rig.Board().Mute = 1'000'000;
     rig.Comm().Silent = true;
     ASSERT_TRUE(rig.RunToClose());
     EXPECT_EQ(rig.core->ExitCode(), kExitDownloadFailed);
-    EXPECT_TRUE(rig.host.HasEvent("- Error, the link to the Vok was lost"));
+    EXPECT_TRUE(rig.host.HasEvent("- Error, the link to the Vok was lost")) << Joined(rig.host.EventTexts());
     EXPECT_EQ(rig.Board().Runs, 0);
+}
+
+TEST_F(CmdLineRunTest, ATimeOutThatARepeatRecoversDoesNotFailTheRun) {
+    PrepareBoard();
+    Start(CL_Generate | CL_Download | CL_Exit, Exe());
+    // The identification, read while the download waits behind it, goes unanswered once: the master
+    // times out, says the board is not connected, and reads again.
+    ASSERT_TRUE(rig.PumpUntil([this] {
+        return rig.core->MAProc->ConState == cs_WaitForBiosId &&
+               rig.core->Plan()->Running() == TCmdLineStep::Download;
+    }));
+    rig.Board().Mute = 1;
+    rig.Comm().Silent = true;
+    ASSERT_TRUE(rig.RunToClose());
+    EXPECT_EQ(rig.core->ExitCode(), kExitOk) << Joined(rig.host.EventTexts());
+    EXPECT_EQ(BoardBytes(kRomLin, Rom().size()), Rom());
 }
 
 TEST_F(CmdLineRunTest, ARunWhoseReportNeverComesEndsAtTheStepWait) {

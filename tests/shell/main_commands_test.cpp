@@ -114,6 +114,18 @@ TEST_F(MainCommandsTest, OpenAndReopenGoThroughTheOpenDialog) {
                                         "- Project \"" + Exe() + "\" has been opened"}));
 }
 
+TEST_F(MainCommandsTest, MemoryDesignNeedsAProjectAndItsWindowGoesForGood) {
+    rig.core->MemDesign_MenuItemClick();
+    EXPECT_TRUE(Showed("At first select the .EXE file."));
+    rig.host.ProjectFiles.push_back(paths_.exe);
+    rig.core->Execute(A::OpenExe);
+    rig.core->Execute(A::MemDesign);
+    rig.core->CloseProject(false);
+    rig.core->FormDestroy();
+    EXPECT_EQ(std::tie(rig.host.ProjectWindowShows, rig.host.ModuleListShows, rig.host.ModuleListCloses),
+              std::make_tuple(1, 1, 1));
+}
+
 TEST_F(MainCommandsTest, ASmallProjectOpensFromItsDesignAndCannotBeGenerated) {
     ASSERT_TRUE(rig.core->OpenFullProject(paths_.exe, false));
     rig.core->Generate_MenuItemClick();

@@ -168,7 +168,7 @@ TEST(MainFormCore, MenusFollowTheProjectAndLeaveOutWhatIsNotBuiltYet) {
     EXPECT_TRUE(rig.host.Enabled(A::FindErr));
     EXPECT_TRUE(rig.host.Enabled(A::ReOpen));
     EXPECT_FALSE(rig.host.Enabled(A::CrEpromImg)) << "no .BIN yet";
-    EXPECT_FALSE(rig.host.Enabled(A::MemDesign)) << "the module editor is not there yet";
+    EXPECT_TRUE(rig.host.Enabled(A::MemDesign));
     EXPECT_FALSE(rig.host.Enabled(A::ComSettings));
     EXPECT_TRUE(rig.host.Enabled(A::CreateCom));
     rig.core->Generate_MenuItemClick();

@@ -9,6 +9,7 @@
 #include "fixtures/program_layout.h"
 #include "fixtures/project_files.h"
 #include "fixtures/sample_programs.h"
+#include "framework/dialog_registry.h"
 #include "framework/main_window.h"
 #include "kernel/process_coll.h"
 #include "kernel/scheduler_drive.h"
@@ -51,6 +52,9 @@ public:
     bool ErrHistoryOpen() const override { return !HistorySources.empty(); }
     bool SysWriterOpen() const override { return SysWriters > 0; }
     void RefreshProjectWindow() override { ++Refreshes; }
+    void ShowProjectWindow() override { ++ProjectWindowShows; }
+    void ShowModuleList() override { ++ModuleListShows; }
+    void CloseModuleList() override { ++ModuleListCloses; }
     std::optional<std::filesystem::path> ChooseProjectFile(TProjectType type,
                                                            const std::filesystem::path&) override {
         ChosenTypes.push_back(type);
@@ -104,8 +108,13 @@ public:
     void ShowLastProjects(std::span<const std::string> entries) override {
         LastProjects.assign(entries.begin(), entries.end());
     }
-    bool EditDebugMask(std::span<std::uint8_t> record) override {
-        return OnEditDebugMask && OnEditDebugMask(record);
+    // The registered dialog (tests register fakes); nullopt while nobody can answer.
+    std::optional<int> ExecuteDialog(std::string_view name, std::span<std::uint8_t> data) override {
+        Dialogs.emplace_back(name);
+        if (!CanAnswerDialogs) {
+            return std::nullopt;
+        }
+        return ravlo::ExecuteDialog(nullptr, name, data);
     }
 
     std::vector<std::string> EventTexts() const {
@@ -124,6 +133,7 @@ public:
     std::optional<TMenuStates> Menus;
     int MenuUpdates = 0;
     int Refreshes = 0;
+    int ProjectWindowShows = 0, ModuleListShows = 0, ModuleListCloses = 0;
     std::deque<std::optional<std::filesystem::path>> ProjectFiles;
     std::vector<TProjectType> ChosenTypes;
     // Answers of the address dialog in order; nullopt cancels.
@@ -144,10 +154,10 @@ public:
     std::vector<TErrHistorySource*> HistorySources;
     int SysWriters = 0;
     int CloseRequests = 0;
+    std::vector<std::string> Dialogs;
+    bool CanAnswerDialogs = true;
     TStatusPanels Panels;
     std::vector<std::string> LastProjects;
-    // What the user does in the debug-messages dialog, answering OK.
-    std::function<bool(std::span<std::uint8_t>)> OnEditDebugMask;
 };
 
 // The shipped INI with short waits for unattended runs.

@@ -59,22 +59,34 @@ TEST(MainFormStatus, RecentProjectsFollowWhatIsOpenedAndOpenAgain) {
     EXPECT_EQ(rig.host.LastProjects, after) << "already first";
 }
 
+// The debug-messages dialog as a user answers it: DM_ProcMess alone and no runtime log.
+class ProcMessOnly final : public TModalDialog {
+public:
+    void BindRecord(std::span<std::uint8_t> data) override { data_ = data; }
+    int ShowModal() override {
+        EXPECT_EQ(TDebugDMRec::Decode(data_), (TDebugDMRec{DM_DelayMess, 1}));
+        const auto edited = TDebugDMRec{DM_ProcMess, 0}.Encode();
+        std::copy(edited.begin(), edited.end(), data_.begin());
+        return mrOk;
+    }
+
+private:
+    std::span<std::uint8_t> data_;
+};
+
 TEST(MainFormStatus, TheDebugMessagesDialogSetsTheMaskAndTheLogAndWritesApp) {
     std::string ini = ShellIni();
     ini.replace(ini.find("APP="), 4, "APP=UPD=1 ");
     ShellRig rig(ini);
     rig.Create();
     SetDebugMask(DM_DelayMess);
-    rig.core->Execute(TMainAction::DebugMode); // cancelled: the host answers false
-    EXPECT_EQ(GetDebugMask(), DM_DelayMess);
+    rig.host.CanAnswerDialogs = false;
+    rig.core->Execute(TMainAction::DebugMode);
+    EXPECT_EQ(GetDebugMask(), DM_DelayMess) << "nobody answered";
     EXPECT_EQ(IniFile(AppIniName()).ReadString(WrSection(), "APP"), "");
 
-    rig.host.OnEditDebugMask = [](std::span<std::uint8_t> record) {
-        EXPECT_EQ(TDebugDMRec::Decode(record), (TDebugDMRec{DM_DelayMess, 1}));
-        const auto edited = TDebugDMRec{DM_ProcMess, 0}.Encode();
-        std::copy(edited.begin(), edited.end(), record.begin());
-        return true;
-    };
+    RegisterDialog("TDebugDM_Dlg", [](TPlatformWindow*) { return std::make_unique<ProcMessOnly>(); });
+    rig.host.CanAnswerDialogs = true;
     rig.core->Execute(TMainAction::DebugMode);
     EXPECT_EQ(GetDebugMask(), DM_ProcMess);
     EXPECT_FALSE(TxsOn());

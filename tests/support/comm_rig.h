@@ -1,7 +1,7 @@
 #pragma once
 
 // A communication process at work, with a stand-in for the board master process that records every
-// report: on a fake serial port with a fake clock, or on a real port (a pseudo-terminal) in real time.
+// report, on a fake serial port with a fake clock.
 
 #include "channels/fake_port_driver.h"
 #include "channels/link_deframer.h"
@@ -21,12 +21,10 @@
 #include "support/channel_stack.h"
 #include "support/var_watcher.h"
 
-#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace ravlo::testing {
@@ -93,21 +91,12 @@ inline std::string CommIni(std::string_view commSettings) {
            std::string(commSettings) + "\r\n";
 }
 
-// Where the communication process talks to: a fake port on a fake clock (the default), or the
-// real serial ports in real time.
-enum class CommLine { Fake, Real };
-
 // A window serving $2000..$20FF whose collection holds the stand-in [70,01,2001] and the
 // communication process [87,02,2001], built from the INI entry COMM=commSettings.
 class CommRig {
 public:
-    explicit CommRig(std::string_view commSettings = "DWN=0", CommLine line = CommLine::Fake)
-        : ini_(CommIni(commSettings)) {
-        if (line == CommLine::Fake) {
-            tickGuard.emplace(clock);
-            drivers.emplace(FakePortDriverFactory(port));
-            port->Clock = &clock;
-        }
+    explicit CommRig(std::string_view commSettings = "DWN=0") : ini_(CommIni(commSettings)) {
+        port->Clock = &clock;
         host.Register("MAIN", 0x2000, 0x20FF);
         TProcLabel masterLabel;
         masterLabel.NAM = "MA";
@@ -167,17 +156,6 @@ public:
         }
         return done();
     }
-    // On a real line: ticks (as the scheduler does) until done() holds or the limit has passed.
-    bool RunUntil(const std::function<bool()>& done,
-                  std::chrono::milliseconds limit = std::chrono::seconds(10)) {
-        const auto giveUp = std::chrono::steady_clock::now() + limit;
-        while (!done() && std::chrono::steady_clock::now() < giveUp) {
-            coll.TickAll();
-            Pump();
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
-        return done();
-    }
 
     // The board answers: a link frame from its node to the host.
     void BoardSends(std::span<const std::uint8_t> boardFrame, std::uint8_t from = 254,
@@ -207,9 +185,9 @@ public:
 
     AppIniFixture ini_;
     ManualTickSource clock{100000};
-    std::optional<ScopedTickSource> tickGuard;
+    ScopedTickSource tickGuard{clock};
     std::shared_ptr<FakePort> port = std::make_shared<FakePort>();
-    std::optional<ScopedPortDriverFactory> drivers;
+    ScopedPortDriverFactory drivers{FakePortDriverFactory(port)};
     ChannelRegistry channels;
     TSysAddrColl registry;
     ScopedSysAddrColl registryGuard{registry};

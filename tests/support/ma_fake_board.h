@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <map>
+#include <numeric>
 #include <optional>
 #include <span>
 #include <string>
@@ -97,7 +98,7 @@ public:
         case ft_Load:
             return LoadAnswer(frame);
         case ft_Chcksum:
-            return Frames{Bare(Take(CheckErr) ? ft_CheckErr : ft_CheckOk)};
+            return Frames{Bare(Take(CheckErr) || !SumsToZero(frame) ? ft_CheckErr : ft_CheckOk)};
         case ft_cIORd:
         case ft_cIORdW:
             return IoReadAnswer(frame);
@@ -188,6 +189,11 @@ private:
         }
         frames.push_back(Bare(ft_MemE));
         return frames;
+    }
+    // A Chcksum's module (segment:0000, whole paragraphs) adds up to 0 modulo 256.
+    bool SumsToZero(std::span<const std::uint8_t> frame) const {
+        const auto first = memory_.begin() + FarPtrToLin(FrameFarPtr(frame, 3));
+        return std::accumulate(first, first + FrameU16(frame, 7) * 16, 0u) % 256 == 0;
     }
     Frames LoadAnswer(std::span<const std::uint8_t> frame) {
         const std::uint32_t lin = FarPtrToLin(FrameFarPtr(frame, 3));

@@ -146,6 +146,7 @@ public:
     }
     void RunApp_MenuItemClick() override { ++RunClicks; }
     void Exit_ActionExecute() override { ++Exits; }
+    void PortNotOpened() override { ++PortFailures; }
 
     bool DownloadOk = true;
     bool RunOkFlag = true;
@@ -153,6 +154,7 @@ public:
     int DownloadClicks = 0;
     int RunClicks = 0;
     int Exits = 0;
+    int PortFailures = 0;
 };
 
 class FakeProject : public TMaProject {

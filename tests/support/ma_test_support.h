@@ -76,6 +76,8 @@ public:
             Report(RAVLOCOMM_MA_State, MAS_0);
             break;
         case RAVLOCOMM_MA_TxD:
+            // Every frame passed up carries the tag of the last frame taken, as with the real one.
+            tag_ = mess.GetPar1();
             Exchange(TRavloCommFrameRec::Decode(data).Value());
             break;
         default:
@@ -132,6 +134,8 @@ public:
     bool Silent = false;
     // Keep the answers until ReleaseHeld.
     bool Hold = false;
+    // Answers carry the tag of the frame before the last one taken: late answers of an earlier frame.
+    bool StaleTag = false;
 
 private:
     void Exchange(const TRavloCommFrameRec& record) {
@@ -156,7 +160,10 @@ private:
         }
     }
     void PostUp(std::uint8_t code, std::span<const std::uint8_t> data) {
-        TProcMess mess = TProcMess::Create(kCommUpwardAdr, ADR, 0, 0, code, data);
+        const std::uint8_t tag = code != RAVLOCOMM_MA_RxD ? 0
+                                 : StaleTag               ? static_cast<std::uint8_t>(tag_ - 1)
+                                                          : tag_;
+        TProcMess mess = TProcMess::Create(kCommUpwardAdr, ADR, 0, tag, code, data);
         if (Hold) {
             held_.push_back(std::move(mess));
         } else {
@@ -166,6 +173,7 @@ private:
 
     std::uint8_t port_ = 1;
     std::uint32_t baud_ = 4800;
+    std::uint8_t tag_ = 0;
     std::vector<TProcMess> held_;
 };
 

@@ -13,11 +13,11 @@
 #include "project/project_globals.h"
 #include "protocol/com_globals.h"
 #include "protocol/ma_process.h"
-#include "support/ma_test_support.h"
 #include "protocol/tmp_err_hist_windows.h"
 #include "shell/cmd_line.h"
 #include "shell/program_types.h"
 #include "shell/user_level.h"
+#include "support/ma_test_support.h"
 
 namespace ravlo::testing {
 
@@ -47,6 +47,8 @@ private:
         ResetAppSettings();
         SetTxsOn(true);
         UserLevel = 0;
+        UserOpt = 0;
+        CurrentUser.clear();
     }
 };
 

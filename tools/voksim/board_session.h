@@ -61,8 +61,6 @@ public:
     std::vector<std::uint8_t> TakeOutput(Ns now, HostLine line);
     // When something is due next; none while idle.
     std::optional<Ns> NextWakeup() const;
-    // Bytes read from the host that have not crossed the line yet.
-    std::size_t InboundBacklog() const { return inbound_.size(); }
 
     std::uint32_t Baud() const { return baud_; }
     BoardModel& Model() { return model_; }

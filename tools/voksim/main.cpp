@@ -27,24 +27,21 @@ Ns Now() {
     return std::chrono::duration_cast<Ns>(std::chrono::steady_clock::now().time_since_epoch());
 }
 
-// While throttled, only a little is read ahead of the line, so a host that writes faster than the
-// line waits as it would on a real port.
-constexpr std::size_t kThrottledReadAhead = 64;
 constexpr Ns kMinWait = std::chrono::milliseconds(1);
 
 class Server {
 public:
-    Server(PtyPort& pty, BoardSession& session, bool throttle)
-        : pty_(pty), session_(session), throttle_(throttle) {}
+    Server(PtyPort& pty, BoardSession& session) : pty_(pty), session_(session) {}
 
     // Runs until a stop signal arrives; signals are let in only while waiting.
     void Run(const sigset_t& wait_mask) {
         while (g_stop_signal == 0) {
             Pump(Now());
-            pollfd fd{pty_.MasterFd(), 0, 0};
-            if (!throttle_ || session_.InboundBacklog() < kThrottledReadAhead) {
-                fd.events |= POLLIN;
-            }
+            // Bytes are taken as soon as the host writes them: they enter the line with the rate
+            // the host has set at that moment, as on a real port, whatever it sets later. (The
+            // terminal does not say when they were written: a host that changes its rate within
+            // the moment after writing, before this read, is not told apart.)
+            pollfd fd{pty_.MasterFd(), POLLIN, 0};
             if (!unwritten_.empty()) {
                 fd.events |= POLLOUT;
             }
@@ -89,10 +86,7 @@ private:
 
     void ReadHost() {
         std::array<std::uint8_t, 4096> buffer{};
-        const std::size_t room =
-            throttle_ ? kThrottledReadAhead - std::min(kThrottledReadAhead, session_.InboundBacklog())
-                      : buffer.size();
-        const ssize_t count = read(pty_.MasterFd(), buffer.data(), std::max<std::size_t>(room, 1));
+        const ssize_t count = read(pty_.MasterFd(), buffer.data(), buffer.size());
         if (count > 0) {
             session_.FromHost({buffer.data(), static_cast<std::size_t>(count)}, Now(), Line());
         }
@@ -100,7 +94,6 @@ private:
 
     PtyPort& pty_;
     BoardSession& session_;
-    bool throttle_;
     std::vector<std::uint8_t> unwritten_;
 };
 
@@ -125,7 +118,7 @@ int Serve(const SimOptions& options, const sigset_t& wait_mask) {
     std::printf("%s\n", pty.SlavePath().c_str());
     std::fflush(stdout);
 
-    Server(pty, session, options.session.throttle).Run(wait_mask);
+    Server(pty, session).Run(wait_mask);
 
     trace.Line(Now(), "stopped by signal " + std::to_string(static_cast<int>(g_stop_signal)));
     if (options.memory_out) {

@@ -41,11 +41,6 @@ int ExecParDlg(QWidget* owner, std::string_view labelText, std::string_view unit
     return result;
 }
 
-template <class Dlg>
-void RegisterDialogClass(std::string_view name) {
-    RegisterDialog(name, [](TPlatformWindow* owner) { return std::make_unique<Dlg>(OwnerWidget(owner)); });
-}
-
 } // namespace
 
 TParNum_Dlg::TParNum_Dlg(std::size_t width, QWidget* parent)

@@ -62,4 +62,10 @@ private:
     std::map<QWidget*, std::unique_ptr<TQtValControl>> controls_;
 };
 
+// Registers the dialog class Dlg (made with its owner widget as parent) under name.
+template <class Dlg>
+void RegisterDialogClass(std::string_view name) {
+    RegisterDialog(name, [](TPlatformWindow* owner) { return std::make_unique<Dlg>(OwnerWidget(owner)); });
+}
+
 } // namespace ravlo

@@ -3,11 +3,14 @@
 #include "framework/ui/address_dialog.h"
 #include "framework/ui/qt_text.h"
 #include "framework/ui/sys_wr_form.h"
+#include "framework/ui/tr_val_dialog.h"
 #include "kernel/ui/qt_dialog_shower.h"
 #include "kernel/ui/qt_scheduler_drive.h"
 #include "platform/message_box_flags.h"
 #include "platform/window_messages.h"
 #include "project/ui/eprom_img_form.h"
+#include "project/ui/module_list_form.h"
+#include "project/ui/project_form.h"
 #include "shell/main_form_setup.h"
 #include "shell/menu_state.h"
 #include "shell/ui/about_box.h"
@@ -41,7 +44,8 @@ QString PathQString(const std::filesystem::path& path) {
 } // namespace
 
 TRavloMainForm::TRavloMainForm(const TRavloMainFormOptions& options, QWidget* parent)
-    : TTrMainForm(parent), core_(std::make_unique<TRavloMainFormCore>(*this)) {
+    : TTrMainForm(parent), core_(std::make_unique<TRavloMainFormCore>(*this)),
+      canAskUser_(options.CanAskUser) {
     setObjectName(QStringLiteral("RavloMainForm"));
     setWindowTitle(FromCp1250(MainCaption()));
     // Also the icon of the boxes and dialogs, which take the application's.
@@ -101,6 +105,7 @@ void TRavloMainForm::showEvent(QShowEvent* event) {
         return;
     }
     shown_ = true;
+    ShowProjectWindow();
     eventLog_ = TFormEventLog::ShowIn(*this);
     // The command line runs once the window stands, not inside the show.
     QTimer::singleShot(0, this, [this] { FormShow(); });
@@ -270,6 +275,48 @@ void TRavloMainForm::CloseProjectWindows() {
     }
 }
 
+void TRavloMainForm::RefreshProjectWindow() {
+    if (projectWnd_ != nullptr) {
+        projectWnd_->ShowProjectInfo();
+    }
+    if (auto* list = FindMDIChild<TModuleList_MDIChildForm>()) {
+        list->RefreshModuleList();
+    }
+}
+
+void TRavloMainForm::ShowProjectWindow() {
+    if (projectWnd_ != nullptr) {
+        projectWnd_->ShowProjectInfo();
+        return;
+    }
+    projectWnd_ = new TfProject;
+    QMdiSubWindow* window = AddMdiChild(projectWnd_);
+    window->move(0, 0);
+    window->show();
+}
+
+void TRavloMainForm::ShowModuleList() {
+    auto* list = ShowMDIChild<TModuleList_MDIChildForm>([this] {
+        TModuleListActions actions;
+        actions.Generate = [this] {
+            core_->Generate_MenuItemClick();
+            core_->UpdateMenus();
+        };
+        actions.DesignChanged = [this] {
+            RefreshProjectWindow();
+            core_->UpdateMenus();
+        };
+        return new TModuleList_MDIChildForm(std::move(actions));
+    });
+    list->RefreshModuleList();
+}
+
+void TRavloMainForm::CloseModuleList() {
+    if (auto* list = FindMDIChild<TModuleList_MDIChildForm>()) {
+        delete list->parentWidget();
+    }
+}
+
 void TRavloMainForm::ShowErrHistory(TErrHistorySource* source) {
     auto* history = new TTmpErrHist_MDIChild(source);
     AddMdiChild(history, {600, 300});
@@ -282,6 +329,13 @@ void TRavloMainForm::ShowSysWriter() {
     if (!open) {
         UpdateMenusWhenGone(*sysWr_);
     }
+}
+
+std::optional<int> TRavloMainForm::ExecuteDialog(std::string_view name, std::span<std::uint8_t> data) {
+    if (!canAskUser_) {
+        return std::nullopt;
+    }
+    return ravlo::ExecuteDialog(OwnerWindow(this), name, data);
 }
 
 void TRavloMainForm::ShowStatusPanels(const TStatusPanels& panels) {
@@ -321,10 +375,6 @@ void TRavloMainForm::ShowLastProjects(std::span<const std::string> entries) {
     if (!lastProjectActions_.empty()) {
         addSeparator({});
     }
-}
-
-bool TRavloMainForm::EditDebugMask(std::span<std::uint8_t> record) {
-    return ExecuteDialog(OwnerWindow(this), "TDebugDM_Dlg", record) == mrOk;
 }
 
 void TRavloMainForm::ShowProcessView(TMainAction view) {

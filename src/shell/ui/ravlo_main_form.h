@@ -3,6 +3,7 @@
 #include "framework/ui/sys_wr_form.h"
 #include "framework/ui/tr_main_form.h"
 #include "kernel/dlg_shower.h"
+#include "project/ui/project_form.h"
 #include "shell/main_form_core.h"
 #include "shell/main_form_host.h"
 #include "shell/ui/event_log_form.h"
@@ -28,6 +29,9 @@ struct TRavloMainFormOptions {
     // Show the dialog process's texts as message boxes of the GUI (they don't block); off, they go
     // through the presenter like every other box.
     bool GuiDialogs = true;
+    // Somebody can answer the program's dialogs; off where there is no display, so that a dialog
+    // such as the login of /U ends the run instead of waiting for ever.
+    bool CanAskUser = true;
 };
 
 // The program's MDI main window: the menus and tool bar, the event log at the bottom, the tool
@@ -43,6 +47,8 @@ public:
     TMainMenus& Menus() const { return *menus_; }
     // The event log, once the form was shown.
     TFormEventLog* EventLogWnd() const { return eventLog_; }
+    // The project window, once the form was shown and while it is open.
+    TfProject* ProjectWnd() const { return projectWnd_; }
     TSysWrForm* SysWrWindow() const { return sysWr_; }
     TMainStatusBar& StatusBar() const { return *statusBar_; }
     // The File menu's entries of the recent projects, in list order.
@@ -92,7 +98,10 @@ public:
     void ApplyMenuStates(const TMenuStates& states) override;
     bool ErrHistoryOpen() const override;
     bool SysWriterOpen() const override { return !sysWr_.isNull(); }
-    void RefreshProjectWindow() override {}
+    void RefreshProjectWindow() override;
+    void ShowProjectWindow() override;
+    void ShowModuleList() override;
+    void CloseModuleList() override;
     std::optional<std::filesystem::path> ChooseProjectFile(TProjectType type,
                                                            const std::filesystem::path& startDir) override;
     bool AskAddress(std::string_view caption, TSegOfsPtr& address) override;
@@ -104,9 +113,9 @@ public:
     void ShowErrHistory(TErrHistorySource* source) override;
     void ShowSysWriter() override;
     void CloseMainForm() override;
+    std::optional<int> ExecuteDialog(std::string_view name, std::span<std::uint8_t> data) override;
     void ShowStatusPanels(const TStatusPanels& panels) override;
     void ShowLastProjects(std::span<const std::string> entries) override;
-    bool EditDebugMask(std::span<std::uint8_t> record) override;
     void ShowProcessView(TMainAction view) override;
     bool ProcessViewOpen(TMainAction view) const override;
     void ShowAbout() override;
@@ -146,9 +155,11 @@ private:
     TMainStatusBar* statusBar_;
     QList<QAction*> lastProjectActions_;
     QPointer<TFormEventLog> eventLog_;
+    QPointer<TfProject> projectWnd_;
     QPointer<TSysWrForm> sysWr_;
     ProjectFileChooser chooseProject_;
     AddressAsker askAddress_;
+    bool canAskUser_;
     SetupFileChooser chooseSetup_;
     bool shown_ = false;
     bool closeRetryQueued_ = false;

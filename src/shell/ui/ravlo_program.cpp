@@ -17,6 +17,7 @@
 #include "shell/ui/ravlo_main_form.h"
 #include "shell/ui/setup_dialog.h"
 #include "shell/ui/single_instance.h"
+#include "shell/ui/user_dialogs.h"
 
 #include <QPainter>
 #include <QPixmap>
@@ -109,6 +110,7 @@ int RunRavloProgram(int argc, char* argv[]) {
 
     RegisterProgramTypes();
     RegisterFrameworkDialogs();
+    RegisterUserDialogs();
     RegisterSetupDialogs();
     RegisterDebugDMDialog();
     QtMessagePump pump;
@@ -123,6 +125,7 @@ int RunRavloProgram(int argc, char* argv[]) {
         std::unique_ptr<QSplashScreen> splash = noDisplay ? nullptr : ShowSplash();
         TRavloMainFormOptions options;
         options.GuiDialogs = !noDisplay;
+        options.CanAskUser = !noDisplay;
         TRavloMainForm form(options);
         QObject::connect(&guard, &TSingleInstance::ActivationRequested, &form,
                          [&form] { BringToFront(form); });

@@ -213,8 +213,23 @@ TEST_F(PtyChannelTest, LargeFrameLeavesWithoutBlocking) {
     const Bytes rest = pty_.Read(expected->size() - std::min(got.size(), expected->size()));
     got.insert(got.end(), rest.begin(), rest.end());
     EXPECT_EQ(got, Bytes(expected->begin(), expected->end()));
-    EXPECT_EQ(link.CHSendBusy(), 0);
+    EXPECT_EQ(stack_.ComChannel().Driver().ClearErrors().OutQueue, 0u);
+    EXPECT_EQ(link.CHSendBusy(), 1) << "the terminal took it all, the line needs some 18 s";
     EXPECT_EQ(link.GetTraErr(), 0);
+}
+
+TEST_F(PtyChannelTest, AStandardRateAfterAnotherSetsBothSpeeds) {
+    TChnMarbexL0& link = stack_.LinkChannel();
+    for (const char* rate : {"BD=56000", "BD=9600"}) {
+        link.CHClose();
+        ASSERT_FALSE(stack_.ComChannel().ParseParams(rate));
+        link.CHOpen();
+        ASSERT_EQ(link.GetOpErr(), 0) << rate;
+    }
+    termios settings{};
+    ASSERT_EQ(::tcgetattr(pty_.Fd(), &settings), 0);
+    EXPECT_EQ(::cfgetospeed(&settings), static_cast<speed_t>(B9600));
+    EXPECT_EQ(settings.c_cflag & CIBAUD, 0U) << "no input speed of its own: the input runs at 9600 too";
 }
 
 TEST_F(PtyChannelTest, SecondProgramCannotOpenThePort) {

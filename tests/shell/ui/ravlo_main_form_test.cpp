@@ -14,21 +14,25 @@
 #include "shell/cmd_line.h"
 #include "shell/exit_codes.h"
 #include "shell/main_form_setup.h"
+#include "shell/password_store.h"
 #include "shell/program_types.h"
 #include "shell/ui/err_history_form.h"
 #include "shell/ui/event_log_form.h"
 #include "shell/ui/main_menus.h"
 #include "shell/ui/ravlo_main_form.h"
+#include "shell/ui/user_dialogs.h"
 #include "support/ma_test_support.h"
 #include "support/scratch_dir.h"
 #include "support/shell_test_globals.h"
 
 #include <QAction>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTextBlock>
 #include <QTextEdit>
 #include <QTimer>
@@ -276,6 +280,45 @@ TEST_F(RavloMainFormTest, AnUnattendedRunWithAMuteBoardEndsWithItsCode) {
     EXPECT_EQ(*closedWith_, kExitDownloadFailed);
     EXPECT_TRUE(Form().EventLogWnd()->RichEditEvLog().toPlainText().contains(
         "- Error, the Vok didn't answer within 5 s"));
+}
+
+TEST_F(RavloMainFormTest, UsersLogInChangeTheUsersAndTheMenusFollowTheirLevel) {
+    RegisterUserDialogs();
+    TPasswordLabelColl store;
+    store.AddUser("root", "pw", 254, kUserOptLower);
+    ASSERT_TRUE(store.Save(ini_.Dir() / kUsersFileName).Ok());
+    ShowForm();
+    const TMainMenus& menus = Form().Menus();
+    EXPECT_TRUE(menus.Action(A::UsersMenu).isVisible());
+    EXPECT_FALSE(menus.Action(A::ProgramDebug).isVisible());
+    testing::ShownDialogDriver<TUserPassword_Dlg> login([](TUserPassword_Dlg& dialog) {
+        // A wrong name or password keeps the dialog open on the field to correct.
+        for (const std::string name : {"nobody", "root", "ROOT"}) {
+            dialog.UserName_Edit->setText(QString::fromStdString(name));
+            dialog.Password_Edit->setText(name == "root" ? QStringLiteral("p") : QStringLiteral("pw"));
+            dialog.findChild<QPushButton*>(QStringLiteral("OK_Button"))->click();
+            EXPECT_EQ(dialog.isVisible(), name != "ROOT");
+            EXPECT_TRUE(name == "ROOT" || dialog.focusWidget() ==
+                                              (name == "root" ? dialog.Password_Edit : dialog.UserName_Edit));
+        }
+    });
+    menus.Action(A::UserLogin).trigger();
+    EXPECT_TRUE(login.Acted() && menus.Action(A::ProgramDebug).isVisible());
+
+    testing::ShownDialogDriver<TUserAttrMg_Dlg> users([](TUserAttrMg_Dlg& dialog) {
+        dialog.Add_Button->click();
+        EXPECT_EQ(dialog.Users_List->item(0)->text(), QStringLiteral("0 - NewUser"));
+        dialog.findChild<QPushButton*>(QStringLiteral("OK_Button"))->click();
+        EXPECT_EQ(dialog.focusWidget(), dialog.Password_Edit) << "a new user needs a password";
+        dialog.Password_Edit->setText(QStringLiteral("n"));
+        dialog.findChild<QPushButton*>(QStringLiteral("OK_Button"))->click();
+    });
+    menus.Action(A::UsersDefine).trigger();
+    for (const char* file : {"TEST.psw", "RAVLO.PSW"}) {
+        EXPECT_TRUE(store.Load(ini_.Dir() / file).Ok() && store.GetUser("NewUser") != nullptr) << file;
+    }
+    menus.Action(A::UserLogout).trigger();
+    EXPECT_FALSE(menus.Action(A::ProgramDebug).isVisible());
 }
 
 } // namespace

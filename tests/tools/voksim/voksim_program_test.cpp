@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace ravlo::voksim::testing {
@@ -135,6 +136,24 @@ TEST(voksimProgram, ThrottledLineIsNoFasterThanTheBaudRate) {
     const auto elapsed = std::chrono::steady_clock::now() - start;
     ASSERT_EQ(frames.size(), 5u);
     EXPECT_GE(elapsed, 200ms); // a lower bound only: an unthrottled answer takes about a millisecond
+}
+
+TEST(voksimProgram, BytesWrittenBeforeARateChangeCrossTheLineAtTheOldRate) {
+    // A Load (some 700 ms at 4800 baud) and a BdRate; the host changes its rate long before they have
+    // crossed, as one that reopens its port does. On a real line the old rate drains first.
+    SimProcess sim({"--board", "188"});
+    Bytes load(9 + 256, 0x5A);
+    const std::uint8_t header[] = {0xE1, 0, 0, 0x00, 0x00, 0x00, 0x30, 0x00, 0x01}; // 3000:0000, 256
+    std::copy(std::begin(header), std::end(header), load.begin());
+    sim.Send(load);
+    sim.Send(Bytes{0xDC, 0, 0, 15});
+    std::this_thread::sleep_for(20ms);
+    sim.SetLine(B115200, true);
+    sim.ReadFor(900ms); // the Load's answer, at 4800: garbage to this end
+    sim.Send(Bytes{0xD7, 0, 0});
+    EXPECT_EQ(sim.Receive(1).size(), 1u) << "the board answers at the new rate";
+    EXPECT_EQ(sim.Stop(SIGTERM), 0);
+    EXPECT_NE(sim.Stderr().find("garbled by a line mismatch: in 0,"), std::string::npos) << sim.Stderr();
 }
 
 } // namespace

@@ -1,0 +1,207 @@
+#include "platform/message_box_flags.h"
+#include "project/module_collection.h"
+#include "project/module_editor.h"
+#include "project/project_test_support.h"
+
+#include <gtest/gtest.h>
+
+namespace ravlo {
+namespace {
+
+using Names = std::vector<std::string>;
+
+class ModuleEditorTest : public testing::ProjectTest {
+protected:
+    ModuleEditorTest() {
+        const std::tuple<MUnitT, const char*, std::uint16_t, std::uint16_t> units[] = {
+            {MUnitT::Data, "Data", 0x40, 0x800},
+            {MUnitT::Stack, "Stack", 0x80, 0x200},
+            {MUnitT::Heap, "Heap", 0xA0, 0},
+            {MUnitT::Loader, "-- LOADER --", 0xFFFF, 96},
+            {MUnitT::Code, "MAIN_TEXT", 0x00, 0x1000},
+            {MUnitT::Code, "IO_TEXT", 0x10, 0x3000},
+            {MUnitT::Code, "IO_TEXT", 0x30, 0x10}, // a second segment of the same name
+            {MUnitT::InitData, "-- INITDATA --", 0xFFFE, 0x8F0}};
+        for (const auto& [kind, name, relSeg, length] : units) {
+            unplaced_.Insert(std::make_unique<tModUnit>(kind, name, relSeg, 0, length));
+        }
+    }
+    static Names NamesOf(const std::vector<const tModUnit*>& units) {
+        Names names;
+        for (const tModUnit* unit : units) {
+            names.push_back(unit->Name);
+        }
+        return names;
+    }
+    tModule unplaced_;
+    tModuleCollection design_;
+};
+
+TEST_F(ModuleEditorTest, LeavingTheAddressGivesAnEmptyModuleItsDefaultSize) {
+    struct Case {
+        std::string address;
+        std::uint32_t lengthBefore;
+        std::uint16_t segment;
+        std::string sizeText;
+        bool changed;
+    };
+    for (const Case& c :
+         {Case{"$00B00", 0, 0x00B0, "$1E000", true}, Case{"$C8000", 0, 0xC800, "$18000", true},
+          Case{"c8000", 0x8000, 0xC800, "$08000", true}, Case{"$00000", 0, 0, "$00000", false},
+          Case{"$1C8000", 0, 0xC800, "$18000", true}, Case{"nonsense", 0, 0, "$00000", false}}) {
+        tModule module("M", 0, c.lengthBefore);
+        design_.Changed = false;
+        TModuleEditor editor(module, unplaced_, &design_);
+        editor.SetAddressText(c.address);
+        editor.LeaveAddress();
+        EXPECT_EQ(module.Address, c.segment) << c.address;
+        EXPECT_EQ(editor.SizeText(), c.sizeText) << c.address;
+        EXPECT_EQ(design_.Changed, c.changed) << c.address;
+    }
+}
+
+TEST_F(ModuleEditorTest, OkRunsTheChecksInOrder) {
+    struct Case {
+        MUnitT seed; // the kind that gives the module its type; None for an empty module
+        std::string name, address, size;
+        Names texts;
+        TEditorField focus;
+    };
+    using F = TEditorField;
+    const std::string range = "Start address out of address space or error in value!";
+    const std::string loader = "Unit \"--LOADER--\" must be placed above $C0000 address!";
+    const std::string size256 = "Incorrect size (not at 256 B boundary)!";
+    const std::string align = "Incorrect address segment (not at 512 B boundary)!";
+    const std::string romRange = "Start address out of range <$40000..$FCF00>!";
+    const std::string ramRange = "Start address out of range <$00B00..$38000>!";
+    const std::string minimum = "Incorrect size (minimum size is $100 = 256 B)!";
+    const std::string irom = "Size of module with initialized code exceed 64kB!";
+    const std::vector<Case> cases = {
+        {MUnitT::Code, " ", "$C8000", "$8000", {"Module name can't be empty!"}, F::Name},
+        {MUnitT::Code, "A$B", "$C8000", "$8000", {"Module name can't contain \"$\"!"}, F::Name},
+        {MUnitT::Code, "ROM", "C8000x", "$8000", {range}, F::Address},
+        {MUnitT::Code, "ROM", "-$10", "$8000", {range}, F::Address},
+        {MUnitT::Code, "ROM", "$FFFF1", "$8000", {range}, F::Address},
+        {MUnitT::Code, "ROM", "$C8000", "8k", {"Error in value of module size!"}, F::Size},
+        {MUnitT::Code, "ROM", "$C8000", "$8000", {}, F::None},
+        {MUnitT::Code, "ROM", "$C8100", "$8000", {align}, F::Address},
+        {MUnitT::Code, "ROM", "$3E000", "$8000", {romRange}, F::Address},
+        {MUnitT::Data, "RAM", "$38000", "$8000", {}, F::None},
+        {MUnitT::Data, "RAM", "$38010", "$8000", {ramRange}, F::Address},
+        {MUnitT::None, "X", "$F8000", "$8100", {"Module end beyond 1MB limit!"}, F::Size},
+        {MUnitT::None, "X", "$F8000", "$180", {size256}, F::Size},
+        {MUnitT::None, "X", "$F8000", "0", {minimum}, F::Size},
+        // Checks 5 to 8 all run; the first failure takes the focus.
+        {MUnitT::Loader, "ROM", "$B0000", "$180", {size256, loader}, F::Size},
+        {MUnitT::CodeInDataSeg, "IROM", "$20000", "$10100", {irom}, F::Size},
+    };
+    for (const Case& c : cases) {
+        tModule module("OLD", 0x9000, 0x1000);
+        if (c.seed != MUnitT::None) {
+            const char* name = c.seed == MUnitT::Loader ? "-- LOADER --" : "SEED";
+            module.Insert(std::make_unique<tModUnit>(c.seed, name, 0x200, 0, 0x10));
+        }
+        TModuleEditor editor(module, unplaced_, &design_);
+        editor.SetNameText(c.name);
+        editor.SetAddressText(c.address);
+        editor.SetSizeText(c.size);
+        presenter_.Clear();
+        const TEditorOkResult result = editor.Ok();
+        EXPECT_EQ(presenter_.Texts(), c.texts) << c.name << " " << c.address << " " << c.size;
+        EXPECT_EQ(result.Accepted, c.texts.empty()) << c.address;
+        EXPECT_EQ(result.Focus, c.focus) << c.address;
+        EXPECT_EQ(module.Name, result.Accepted ? c.name : "OLD");
+    }
+}
+
+TEST_F(ModuleEditorTest, IromInTheRomSpaceIsAskedFor) {
+    tModule module("IROM", 0x7800, 0x10000);
+    module.Insert(std::make_unique<tModUnit>(MUnitT::CodeInDataSeg, "Graph", 0x300, 0, 0x100));
+    TModuleEditor editor(module, unplaced_, &design_);
+    presenter_.Answer(IDNO);
+    presenter_.Answer(IDYES);
+    EXPECT_FALSE(editor.Ok().Accepted);
+    EXPECT_TRUE(editor.Ok().Accepted);
+    editor.SetAddressText("$70000"); // ends at $80000: no question
+    EXPECT_TRUE(editor.Ok().Accepted);
+    EXPECT_EQ(presenter_.Texts(),
+              Names(2, "IROM module should be in RAM, but is in ROM/FLASH address space.\r\n"
+                       "Do you really want it this way ?"));
+}
+
+TEST_F(ModuleEditorTest, InsertAllIntoAnEmptyRomModuleTakesTheCodeThatFits) {
+    tModule module("ROM", 0xE000, 0x2000);
+    TModuleEditor editor(module, unplaced_, &design_);
+    editor.InsertAll();
+    // The large IO_TEXT does not fit, the data does not suit a module in the ROM space.
+    EXPECT_EQ(NamesOf(editor.UsedUnits()), (Names{"-- LOADER --", "MAIN_TEXT", "IO_TEXT", "-- INITDATA --"}));
+    EXPECT_EQ(NamesOf(editor.UnusedUnits()), (Names{"Data", "Stack", "Heap", "IO_TEXT"}));
+    EXPECT_TRUE(presenter_.Boxes().empty());
+    EXPECT_EQ(editor.UnitsSizeText(), "Units size: $01960 (6 KB)");
+    EXPECT_EQ(editor.RestSizeText(), "Unused size: $006A0 (1 KB)");
+    module.Length = 0x1000;
+    EXPECT_EQ(editor.RestSizeText(), "Over size: $00960 (2 KB)");
+
+    // An empty module between the code and the data limits takes the code first, refuses the data
+    // and stops when a pass moves nothing.
+    module.UnplaceAll(unplaced_);
+    tModule both("MIX", 0x5000, 0x20000);
+    TModuleEditor mixed(both, unplaced_, &design_);
+    mixed.InsertAll();
+    EXPECT_EQ(NamesOf(mixed.UnusedUnits()), (Names{"Data", "Stack", "Heap"}));
+    EXPECT_EQ(presenter_.Texts(), (Names{"Can't insert. Heap can not be in ROM module.",
+                                         "Can't insert. Stack can not be in ROM module.",
+                                         "Can't insert. Data can not be in ROM module."}));
+    EXPECT_EQ(both.Count() + unplaced_.Count(), 8);
+}
+
+TEST_F(ModuleEditorTest, MovesGoThroughTheRulesAndNeedASelection) {
+    tModule module("ROM", 0xC800, 0x8000);
+    TModuleEditor editor(module, unplaced_, &design_);
+    editor.RemoveUnits({});
+    EXPECT_EQ(presenter_.Texts(), Names{"Before remove, select unit in \"Used units\""});
+    editor.InsertUnits({}, -1);
+    EXPECT_TRUE(module.Empty());
+    presenter_.Clear();
+    // Data and MAIN_TEXT: the bottom one goes first and makes the module ROM; the data is refused.
+    editor.InsertUnits(std::vector<int>{0, 4}, 0);
+    EXPECT_EQ(NamesOf(editor.UsedUnits()), Names{"MAIN_TEXT"});
+    EXPECT_EQ(presenter_.Texts(), Names{"Can't insert. Data can not be in ROM module."});
+    editor.InsertUnits({}, 3); // the loader, the current one
+    EXPECT_EQ(NamesOf(editor.UsedUnits()), (Names{"-- LOADER --", "MAIN_TEXT"}));
+    EXPECT_EQ(TModuleEditor::UnitSizeText(editor.UsedUnits()[0]), "Unit size: $00060");
+    editor.RemoveUnits(std::vector<int>{0});
+    EXPECT_EQ(NamesOf(editor.UsedUnits()), Names{"MAIN_TEXT"});
+}
+
+TEST_F(ModuleEditorTest, CancelRestoresTheModuleExactly) {
+    tModule module("ROM", 0xC800, 0x8000);
+    for (const char* name : {"-- LOADER --", "IO_TEXT"}) {
+        MoveUnit(unplaced_, unplaced_.UnitByName(name), module);
+    }
+    module.Used = 0x1234; // as read, whatever the units add up to
+    module.ModuleLength = 0x800;
+    TModuleEditor editor(module, unplaced_, &design_);
+    const std::vector<const tModUnit*> before = editor.UsedUnits();
+    editor.RemoveAll();
+    editor.InsertUnits(std::vector<int>{4, 7}, 0); // MAIN_TEXT, -- INITDATA --
+    editor.SetNameText("OTHER");
+    editor.SetAddressText("$D0000");
+    editor.SetSizeText("$4000");
+    editor.LeaveName();
+    editor.LeaveAddress();
+    editor.LeaveSize();
+    ASSERT_TRUE(design_.Changed);
+    editor.Cancel();
+
+    // The very units it had, not the other IO_TEXT of the same name.
+    EXPECT_EQ(editor.UsedUnits(), before);
+    EXPECT_EQ(std::tie(module.Name, module.Address, module.Length, module.Used, module.ModuleLength),
+              std::make_tuple("ROM", 0xC800, 0x8000U, 0x1234U, 0x800U));
+    EXPECT_FALSE(design_.Changed);
+    EXPECT_EQ(editor.AddressText(), "$C8000");
+    EXPECT_EQ(module.Count() + unplaced_.Count(), 8);
+}
+
+} // namespace
+} // namespace ravlo
