@@ -4,6 +4,7 @@
 #include "framework/app_names.h"
 #include "framework/broadcast.h"
 #include "framework/debug_mask.h"
+#include "framework/dialog_registry.h"
 #include "framework/message_box.h"
 #include "framework/name_object.h"
 #include "framework/runtime_log.h"
