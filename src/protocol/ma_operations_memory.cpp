@@ -96,7 +96,7 @@ bool TRavlo_MA_Process::WriteMemBlock(TSegOfsPtr address, std::vector<std::uint8
 }
 
 bool TRavlo_MA_Process::ReadMemBlock(TSegOfsPtr address, std::uint32_t length,
-                                     const std::filesystem::path& file) {
+                                     const std::filesystem::path& file, TReadFileMode mode) {
     if (length == 0) {
         Beep();
         ShowText("Nothing to read: the length is 0.", kDlgWarning);
@@ -110,6 +110,7 @@ bool TRavlo_MA_Process::ReadMemBlock(TSegOfsPtr address, std::uint32_t length,
     tRequest request = ReadRequest(cs_WaitForMem, "Reading Data from Vok", address, length);
     request.Start = &TRavlo_MA_Process::StartRead;
     request.ResultFile = file;
+    request.FileMode = mode;
     request.Text = ShortText(PathText(file));
     Enqueue(std::move(request));
     return true;
@@ -382,12 +383,15 @@ void TRavlo_MA_Process::AnswerMem(std::span<const std::uint8_t> frame) {
     SaveReadBlock();
 }
 
-// Appends the block to the file the read window named. The file is replaced whole, so a write that
-// fails leaves it as it was.
+// Appends the block to the file the read window named, or puts it in the file's place. The file is
+// replaced whole, so a write that fails leaves it as it was.
 void TRavlo_MA_Process::SaveReadBlock() {
     const std::filesystem::path& file = active_.ResultFile;
     const std::int32_t size = active_.Size;
-    std::string contents = ReadFileBytes(file).value_or(std::string());
+    std::string contents;
+    if (active_.FileMode == TReadFileMode::Append) {
+        contents = ReadFileBytes(file).value_or(std::string());
+    }
     contents.append(active_.Buffer.begin(), active_.Buffer.begin() + size);
     const bool written = WriteFileAtomic(file, contents);
     active_.FreeBuffer();

@@ -72,9 +72,10 @@ public:
     // of the module (whose bytes add up to 0 modulo 256) confirms it; a module it does not confirm
     // fails the write and drops what is queued behind it.
     bool WriteRomModule(TSegOfsPtr address, std::vector<std::uint8_t> data, std::string_view name);
-    // Reads length bytes at address and appends them to file (which the read window has created).
-    // A length of 0 is refused with a message.
-    bool ReadMemBlock(TSegOfsPtr address, std::uint32_t length, const std::filesystem::path& file);
+    // Reads length bytes at address and appends them to file, or replaces the file with them. A
+    // length of 0 is refused with a message.
+    bool ReadMemBlock(TSegOfsPtr address, std::uint32_t length, const std::filesystem::path& file,
+                      TReadFileMode mode = TReadFileMode::Append);
     // Reads the 256-byte page at address for the memory view whose window is notify; a page that
     // would pass the end of the address space is refused with a message.
     bool ReadMemPage(TSegOfsPtr address, WindowHandle notify);

@@ -22,6 +22,10 @@ namespace ravlo {
 
 class TRavlo_MA_Process;
 
+// What a block read does with the file it names once all is read: appends the bytes, or replaces
+// the file with them (so a read that fails leaves it as it was).
+enum class TReadFileMode : std::uint8_t { Append, Replace };
+
 // The 14 bytes of the board's clock answer, from its type byte on, as the clock window reads them.
 using TClockBuffer = std::array<std::uint8_t, kClockAnswerLen>;
 
@@ -54,12 +58,13 @@ struct tRequest {
     // window that has gone meanwhile leaves nothing dangling).
     TVokClockRec Clock;
     std::shared_ptr<TClockBuffer> ClockBuffer;
-    // A block read: the file its bytes are appended to.
+    // A block read: the file its bytes go to.
     std::filesystem::path ResultFile;
     // A ROM module's write: the module the board's checksum must confirm at its end (CheckLength
     // 0: no check).
     std::uint16_t CheckSegment = 0;
     std::uint32_t CheckLength = 0;
+    TReadFileMode FileMode = TReadFileMode::Append;
 
     // Frees the buffer.
     void FreeBuffer() {

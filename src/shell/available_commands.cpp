@@ -8,12 +8,8 @@ bool IsCommandAvailable(TMainAction action) {
     using A = TMainAction;
     switch (action) {
     case A::ComSettings:
-    case A::WriteBin:
-    case A::ReadBin:
     case A::RTC:
     case A::IO:
-    case A::Mem256:
-    case A::MemView:
     case A::Read:
     case A::DbgEmpty:
     case A::DbgCheckSum:

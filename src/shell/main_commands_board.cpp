@@ -13,6 +13,7 @@
 #include "shell/cmd_line.h"
 #include "shell/main_form_core.h"
 #include "shell/main_form_host.h"
+#include "shell/mem_view_model.h"
 #include "shell/run_address.h"
 
 #include <string>
@@ -162,6 +163,19 @@ void TRavloMainFormCore::BIOSInfo_Click() {
     if (MAProc != nullptr) {
         MAProc->ReadBiosId();
     }
+}
+
+void TRavloMainFormCore::MemView_MenuItemClick() {
+    TSegOfsPtr address = MemViewAddr();
+    if (MAProc != nullptr && AskAddressFor("Enter starting address", address)) {
+        MemViewAddr() = address;
+        MAProc->ReadMemPage(address, kNoWindow);
+    }
+}
+
+void TRavloMainFormCore::ShowMemPage(WindowHandle notify, TSegOfsPtr address,
+                                     std::vector<std::uint8_t> page) {
+    Defer([this, notify, address, page = std::move(page)] { host_.ShowMemPage(notify, address, page); });
 }
 
 void TRavloMainFormCore::Request_Click() {

@@ -178,7 +178,7 @@ void TRavloMainFormCore::FormCreate() {
         TmpErrProc = dynamic_cast<TTMP_ERR_Process*>(ProcessColl->GetProcByIdent(PT_TmpErr));
         DlgProc = dynamic_cast<TDLGPROC_Process*>(ProcessColl->GetProcByIdent(PT_DlgProc));
         if (MAProc != nullptr) {
-            MAProc->SetInterfaces({nullptr, &maViews_, &maForm_, &maProject_});
+            MAProc->SetInterfaces({host_.BoardProgress(*MAProc), &maViews_, &maForm_, &maProject_});
         }
         if (TmpErrProc != nullptr) {
             errHistory_ = std::make_unique<TTmpErrHistorySource>(*TmpErrProc);
@@ -414,6 +414,16 @@ void TRavloMainFormCore::Execute(TMainAction action) {
         break;
     case A::Request:
         Request_Click();
+        break;
+    case A::WriteBin:
+        host_.ShowBinWriter();
+        break;
+    case A::ReadBin:
+        host_.ShowBinReader();
+        break;
+    case A::Mem256:
+    case A::MemView:
+        MemView_MenuItemClick();
         break;
     case A::UserLogin:
         UserLogin_MenuItemClick();

@@ -117,9 +117,13 @@ public:
     void CheckSum_Click();
     void BIOSInfo_Click();
     void Request_Click();
+    // Asks for an address and reads the page there into a new memory view.
+    void MemView_MenuItemClick();
     // The connected board's setup is read for its dialog; without a connection a setup file is
     // opened in it.
     void VokSetup_MenuItemClick();
+    // A memory page the board master read: its view shows it, after the handler that told it.
+    void ShowMemPage(WindowHandle notify, TSegOfsPtr address, std::vector<std::uint8_t> page);
     // Closes the open project and then the main form.
     void Exit_ActionExecute();
     // Opens entry n (1 to 5) of the recent projects, as the Open commands do.

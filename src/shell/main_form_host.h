@@ -1,6 +1,7 @@
 #pragma once
 
 #include "framework/board_address.h"
+#include "platform/message_target.h"
 #include "project/eprom_composer.h"
 #include "project/project_globals.h"
 #include "shell/main_actions.h"
@@ -12,10 +13,13 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace ravlo {
 
 class TErrHistorySource;
+class TMaProgressView;
+class TRavlo_MA_Process;
 class tModuleCollection;
 struct TMenuStates;
 struct TStatusPanels;
@@ -66,6 +70,16 @@ public:
     virtual void ShowErrHistory(TErrHistorySource* source) = 0;
     // Shows the writer window of channel 0.
     virtual void ShowSysWriter() = 0;
+    // The progress window of the board master's transfers, which the master opens, feeds and
+    // closes itself; the tool windows reach the board through master. A host without windows
+    // has none.
+    virtual TMaProgressView* BoardProgress(TRavlo_MA_Process&) { return nullptr; }
+    // A page the board master read for the memory view whose window is notify: that view, or a new
+    // one, shows it.
+    virtual void ShowMemPage(WindowHandle, TSegOfsPtr, std::vector<std::uint8_t>) {}
+    // Opens (or brings up) the binary write and read windows.
+    virtual void ShowBinWriter() {}
+    virtual void ShowBinReader() {}
 
     // Closes the main window through its close path; the program then ends.
     virtual void CloseMainForm() = 0;

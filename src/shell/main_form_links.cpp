@@ -39,6 +39,10 @@ std::uint8_t TMaFormLink::CmdLineFlags() const {
     return core_.FlagsForMaster();
 }
 
+void TMaViewsLink::ShowMemPage(WindowHandle notify, TSegOfsPtr address, std::vector<std::uint8_t> page) {
+    core_.ShowMemPage(notify, address, std::move(page));
+}
+
 void TMaViewsLink::EditConfig188(std::vector<std::uint8_t> block) {
     core_.EditBoardSetup(TSetupBoard::Vok188, std::move(block));
 }

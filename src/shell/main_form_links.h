@@ -35,13 +35,13 @@ private:
     TRavloMainFormCore& core_;
 };
 
-// The windows that show what a board read brought: the setup dialogs, opened by the main form
-// after the master's handler has returned. Memory pages have no view yet.
+// The windows that show what a board read brought: the memory views and the setup dialogs, opened
+// by the main form after the master's handler has returned.
 class TMaViewsLink final : public TMaBoardViews {
 public:
     explicit TMaViewsLink(TRavloMainFormCore& core) : core_(core) {}
 
-    void ShowMemPage(WindowHandle, TSegOfsPtr, std::vector<std::uint8_t>) override {}
+    void ShowMemPage(WindowHandle notify, TSegOfsPtr address, std::vector<std::uint8_t> page) override;
     void EditConfig188(std::vector<std::uint8_t> block) override;
     void EditConfig386(std::vector<std::uint8_t> block) override;
 

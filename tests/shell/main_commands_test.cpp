@@ -8,6 +8,7 @@
 #include "shell/available_commands.h"
 #include "shell/batch_limits.h"
 #include "shell/find_err_text.h"
+#include "shell/mem_view_model.h"
 #include "shell/run_address.h"
 
 #include <gtest/gtest.h>
@@ -341,13 +342,16 @@ TEST_F(MainCommandsTest, BoardCommandsCallTheMasterProcess) {
     rig.Settle();
     EXPECT_TRUE(rig.Comm().Open);
     // Go and Run ask for an address, offering C800:0000 first.
-    rig.host.Addresses = {MakeFarPtr(0x10, 0xD000), std::nullopt};
+    rig.host.Addresses = {MakeFarPtr(0x10, 0xD000), std::nullopt, MakeFarPtr(0, 0x8000)};
     rig.core->GoAddress_Click();
     rig.core->RunAddress_Click();
+    rig.core->Execute(A::MemView);
     EXPECT_EQ(rig.host.AddressCaptions,
-              (std::vector<std::string>{"Vok - Go - from address", "Vok - Run - from address"}));
+              (std::vector<std::string>{"Vok - Go - from address", "Vok - Run - from address",
+                                        "Enter starting address"}));
     EXPECT_EQ(rig.host.OfferedAddresses[0], MakeFarPtr(0, 0xC800));
-    EXPECT_EQ(rig.core->MAProc->QueueCount(), 1u) << "the Go; the Run was cancelled";
+    EXPECT_EQ(MemViewAddr(), MakeFarPtr(0, 0x8000));
+    EXPECT_EQ(rig.core->MAProc->QueueCount(), 2u) << "the Go and the page; the Run was cancelled";
     rig.core->Execute(A::CheckSum);
     EXPECT_TRUE(Showed("Project type FULL needed for CheckSumming."));
     rig.core->Execute(A::DestroyCom);
@@ -424,9 +428,9 @@ TEST(AvailableCommands, CommandsStillToComeAreDisabledWhateverTheirRule) {
     inputs.ProjectType = TProjectType::Full;
     inputs.UserLevel = 2;
     TMenuStates states = ComputeMenuStates(inputs);
-    ASSERT_TRUE(states[A::WriteBin].Enabled);
+    ASSERT_TRUE(states[A::RTC].Enabled);
     ApplyAvailableCommands(states);
-    EXPECT_FALSE(states[A::WriteBin].Enabled);
+    EXPECT_FALSE(states[A::RTC].Enabled);
     EXPECT_FALSE(states[A::ComSettings].Enabled);
     EXPECT_FALSE(states[A::DbgMem].Enabled);
     EXPECT_TRUE(states[A::DownloadApp].Enabled);

@@ -3,19 +3,26 @@
 #include "platform/message_box_flags.h"
 #include "platform/presenter.h"
 
+#include <deque>
 #include <string>
 #include <vector>
 
 namespace ravlo::testing {
 
-// The presenter while it lives: keeps the text of every box and answers its default button.
+// The presenter while it lives: keeps the text of every box and answers the next of answers, or
+// the box's default button when none is left; counts the beeps.
 class BoxRecorder final : public Presenter {
 public:
     int MessageBox(std::string_view text, std::string_view, unsigned flags) override {
         texts.emplace_back(text);
-        return DefaultMessageBoxAnswer(flags);
+        if (answers.empty()) {
+            return DefaultMessageBoxAnswer(flags);
+        }
+        const int answer = answers.front();
+        answers.pop_front();
+        return answer;
     }
-    void Beep(unsigned) override {}
+    void Beep(unsigned) override { ++beeps; }
 
     // The last box's text ("" for none); forgets every box.
     std::string Take() {
@@ -25,6 +32,8 @@ public:
     }
 
     std::vector<std::string> texts;
+    std::deque<int> answers;
+    int beeps = 0;
 
 private:
     ScopedPresenter scoped_{*this};

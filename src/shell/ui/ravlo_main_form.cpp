@@ -14,6 +14,7 @@
 #include "shell/main_form_setup.h"
 #include "shell/menu_state.h"
 #include "shell/ui/about_box.h"
+#include "shell/ui/board_windows.h"
 #include "shell/ui/config188_dialog.h"
 #include "shell/ui/config386_dialog.h"
 #include "shell/ui/err_history_form.h"
@@ -22,6 +23,8 @@
 #include "shell/ui/main_menus.h"
 #include "shell/ui/main_status_bar.h"
 #include "shell/ui/process_view_forms.h"
+#include "shell/ui/reader_form.h"
+#include "shell/ui/writer_form.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -328,6 +331,29 @@ void TRavloMainForm::ShowSysWriter() {
     sysWr_ = ShowMDIChild<TSysWrForm>([] { return new TSysWrForm; }, QSize(800, 500));
     if (!open) {
         UpdateMenusWhenGone(*sysWr_);
+    }
+}
+
+TMaProgressView* TRavloMainForm::BoardProgress(TRavlo_MA_Process& master) {
+    boardWindows_ = std::make_unique<TBoardWindows>(*this, master);
+    return boardWindows_.get();
+}
+
+void TRavloMainForm::ShowMemPage(WindowHandle notify, TSegOfsPtr address, std::vector<std::uint8_t> page) {
+    if (boardWindows_ != nullptr) {
+        boardWindows_->ShowMemPage(notify, address, std::move(page));
+    }
+}
+
+void TRavloMainForm::ShowBinWriter() {
+    if (boardWindows_ != nullptr) {
+        ShowMDIChild<TfWriter>([this] { return new TfWriter(boardWindows_->Board()); });
+    }
+}
+
+void TRavloMainForm::ShowBinReader() {
+    if (boardWindows_ != nullptr) {
+        ShowMDIChild<TfReader>([this] { return new TfReader(boardWindows_->Board()); });
     }
 }
 

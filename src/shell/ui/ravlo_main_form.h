@@ -21,6 +21,7 @@ class QMdiSubWindow;
 namespace ravlo {
 
 class QtDialogShower;
+class TBoardWindows;
 class QtSchedulerDrive;
 class TMainMenus;
 class TMainStatusBar;
@@ -112,6 +113,10 @@ public:
     void CloseProjectWindows() override;
     void ShowErrHistory(TErrHistorySource* source) override;
     void ShowSysWriter() override;
+    TMaProgressView* BoardProgress(TRavlo_MA_Process& master) override;
+    void ShowMemPage(WindowHandle notify, TSegOfsPtr address, std::vector<std::uint8_t> page) override;
+    void ShowBinWriter() override;
+    void ShowBinReader() override;
     void CloseMainForm() override;
     std::optional<int> ExecuteDialog(std::string_view name, std::span<std::uint8_t> data) override;
     void ShowStatusPanels(const TStatusPanels& panels) override;
@@ -151,6 +156,7 @@ private:
     std::unique_ptr<QtDialogShower> dialogShower_;
     DialogShower* previousShower_ = nullptr;
     std::unique_ptr<QtSchedulerDrive> drive_;
+    std::unique_ptr<TBoardWindows> boardWindows_;
     TMainMenus* menus_;
     TMainStatusBar* statusBar_;
     QList<QAction*> lastProjectActions_;

@@ -3,8 +3,7 @@
 // line faults the process must ride out or report.
 #include "platform/tick.h"
 #include "protocol/comm_process.h"
-#include "support/channel_stack.h"
-#include "support/ma_rig.h"
+#include "support/ma_sim_rig.h"
 #include "support/voksim_on_com.h"
 
 #include <gtest/gtest.h>
@@ -15,39 +14,13 @@
 namespace ravlo {
 namespace {
 
-using testing::MaRigBase;
+using testing::SimRig;
 using Bytes = std::vector<std::uint8_t>;
 using namespace std::chrono_literals;
 
 constexpr std::uint8_t kPort = 7;
 constexpr std::uint32_t kImageAt = 0x20000; // where --memory-in puts the image (hex 20000)
 constexpr std::size_t kImageSize = 0x2000;
-
-// The master and the real communication process in real time.
-class SimRig : public MaRigBase {
-public:
-    explicit SimRig(std::string_view maSettings)
-        : MaRigBase(maSettings, TRavloComm_Process::CreateFromLabel) {}
-
-    // Runs the scheduler's work (due timed messages, deliveries, ticks) until done() holds.
-    bool RunUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = 20s) {
-        const auto giveUp = std::chrono::steady_clock::now() + limit;
-        while (!done() && std::chrono::steady_clock::now() < giveUp) {
-            timed.SendProcMessages(TickMs());
-            while (AppMessageQueue().PumpAll() > 0) {
-            }
-            coll->TickAll();
-            std::this_thread::sleep_for(1ms);
-        }
-        return done();
-    }
-    bool Idle() const { return ma->ConState == cs_idle && ma->QueueCount() == 0 && ma->State == ma_st_Ia; }
-    bool RunUntilIdle(std::chrono::milliseconds limit = 20s) {
-        return RunUntil([this] { return Idle(); }, limit);
-    }
-
-    testing::ChannelRegistry channels;
-};
 
 Bytes Image() {
     Bytes image(kImageSize);
