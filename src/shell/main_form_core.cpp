@@ -210,10 +210,6 @@ void TRavloMainFormCore::CreateStatusBar() {
     host_.ShowStatusPanels(statusBar_->Panels());
 }
 
-TStatusPanels TRavloMainFormCore::StatusPanels() const {
-    return statusBar_ != nullptr ? statusBar_->Panels() : TStatusPanels{};
-}
-
 void TRavloMainFormCore::StatusBarDblClick(std::size_t panel) {
     if (panel == TStatusPanels::kCountersPanel && CommProc != nullptr) {
         CommProc->Stat.Clear();

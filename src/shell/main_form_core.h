@@ -133,10 +133,6 @@ public:
     // A double click on a status panel: the counters panel clears the communication counters.
     void StatusBarDblClick(std::size_t panel);
 
-    // ---- The status bar and the recent projects ----
-    TStatusPanels StatusPanels() const;
-    const TLastProjects& LastProjects() const { return lastProjects_; }
-
     // ---- Users (main_commands_users.cpp) ----
     // Loads RAVLO.PSW from the program's folder. Without users, when MsgIfNoUser asks for it, the
     // user may create the first one (level 254); a damaged file is only reported.

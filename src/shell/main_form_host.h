@@ -88,7 +88,7 @@ public:
     // nullopt when nobody can answer a dialog (there is no display).
     virtual std::optional<int> ExecuteDialog(std::string_view name, std::span<std::uint8_t> data) = 0;
 
-    // The status bar shows the panels.
+    // The status bar shows the panels; also called inside a process's handler, as it only repaints.
     virtual void ShowStatusPanels(const TStatusPanels&) {}
     // The File menu lists the recent projects (entries 1 to 5, code page 1250 paths, empty when
     // unused).

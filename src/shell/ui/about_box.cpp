@@ -35,8 +35,7 @@ void TWebLabel::mouseDoubleClickEvent(QMouseEvent* event) {
     QLabel::mouseDoubleClickEvent(event);
 }
 
-TAboutBox::TAboutBox(QWidget* parent)
-    : QDialog(parent), web_(new TWebLabel(QString::fromLatin1(kWebAddress), this)) {
+TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("AboutBox"));
     setWindowTitle(QStringLiteral("About Ravlo"));
     auto* icon = new QLabel(this);
@@ -62,7 +61,7 @@ TAboutBox::TAboutBox(QWidget* parent)
     texts->addSpacing(8);
     texts->addWidget(purpose);
     texts->addSpacing(8);
-    texts->addWidget(web_);
+    texts->addWidget(new TWebLabel(QString::fromLatin1(kWebAddress), this));
     auto* top = new QHBoxLayout;
     top->addWidget(icon, 0, Qt::AlignTop);
     top->addSpacing(12);

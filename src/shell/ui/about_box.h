@@ -23,11 +23,6 @@ class TAboutBox : public QDialog {
     Q_OBJECT
 public:
     explicit TAboutBox(QWidget* parent = nullptr);
-
-    TWebLabel& WebLabel() const { return *web_; }
-
-private:
-    TWebLabel* web_;
 };
 
 // Shows the About box modally over owner.

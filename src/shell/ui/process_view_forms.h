@@ -16,7 +16,6 @@ class TProcessColl;
 class TProcessViewForm : public TBroadcastForm {
     Q_OBJECT
 public:
-    const TProcessView& View() const { return view_; }
     QLineEdit& Edit(std::size_t index) const { return *edits_[index]; }
 
 protected:

@@ -52,8 +52,6 @@ public:
     TfProject* ProjectWnd() const { return projectWnd_; }
     TSysWrForm* SysWrWindow() const { return sysWr_; }
     TMainStatusBar& StatusBar() const { return *statusBar_; }
-    // The File menu's entries of the recent projects, in list order.
-    const QList<QAction*>& LastProjectActions() const { return lastProjectActions_; }
     QtSchedulerDrive& Drive() const { return *drive_; }
     int ExitCode() const { return core_->ExitCode(); }
 
