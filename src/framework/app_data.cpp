@@ -53,6 +53,11 @@ void TAppData::LoadFromFile(const std::filesystem::path& path) {
     LoadObjectFile(path, [this](TrbObjStream& stream) { LoadFromStream(stream); });
 }
 
+bool TAppData::TestDataBaseDscrColl() const {
+    const auto* descriptions = dynamic_cast<const TDataBaseDscrSource*>(DataBaseDscrColl.get());
+    return descriptions != nullptr && descriptions->TestAllTypeDscrs();
+}
+
 TEnumTypeDefStrings* TAppExtension::GetEnumStrings(std::int32_t typeIndex) const {
     if (!AppData || !AppData->EnumTypesColl || typeIndex < 0 ||
         typeIndex >= AppData->EnumTypesColl->Count()) {
@@ -65,8 +70,15 @@ TrbStreamable* TAppExtension::GetRecTypesDscrColl() const {
     return AppData ? AppData->RecTypesDscrColl.get() : nullptr;
 }
 
-TrbStreamable* TAppExtension::GetDataBaseDscrObj(std::int32_t index) const {
-    return AppData ? CollectionItem(AppData->DataBaseDscrColl.get(), index) : nullptr;
+TrbStreamable* TAppExtension::GetRecordTypeDscr(std::string_view name, std::int16_t& ix) const {
+    const auto* types = dynamic_cast<const TRecordTypeSource*>(GetRecTypesDscrColl());
+    return types != nullptr ? types->GetRecordTypeDscr(name, ix) : nullptr;
+}
+
+TrbStreamable* TAppExtension::GetDataBaseDscrObj(std::uint16_t dbTid) const {
+    const auto* descriptions =
+        AppData ? dynamic_cast<const TDataBaseDscrSource*>(AppData->DataBaseDscrColl.get()) : nullptr;
+    return descriptions != nullptr ? descriptions->GetDataBaseDscrObj(dbTid) : nullptr;
 }
 
 TrbStreamable* TAppExtension::GetParRecTypesColl() const {

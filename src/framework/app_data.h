@@ -9,6 +9,29 @@
 
 namespace ravlo {
 
+// What the application data asks of the record descriptions it holds; they live in a subsystem
+// above this one and implement these.
+class TRecordTypeSource {
+public:
+    // With ix in the collection the item at ix, else the first type named name (ix then set to
+    // its index); nullptr when there is none.
+    virtual TrbStreamable* GetRecordTypeDscr(std::string_view name, std::int16_t& ix) const = 0;
+
+protected:
+    ~TRecordTypeSource() = default;
+};
+
+class TDataBaseDscrSource {
+public:
+    // The first description of database type dbTid, nullptr when there is none.
+    virtual TrbStreamable* GetDataBaseDscrObj(std::uint16_t dbTid) const = 0;
+    // Whether every description fits its record types; each misfit is reported.
+    virtual bool TestAllTypeDscrs() const = 0;
+
+protected:
+    ~TDataBaseDscrSource() = default;
+};
+
 // The application's data descriptions. The last four are collections of the record description
 // classes, held by their base and checked by class name when loaded.
 class TAppData : public TrbStreamable {
@@ -33,6 +56,9 @@ public:
     void SaveToFile(const std::filesystem::path& path) const;
     void LoadFromFile(const std::filesystem::path& path);
 
+    // False without database descriptions, else their own type test.
+    bool TestDataBaseDscrColl() const;
+
     std::unique_ptr<TEnumTypesColl> EnumTypesColl;
     std::unique_ptr<TrbStreamable> RecTypesDscrColl;
     std::unique_ptr<TrbStreamable> DataBaseDscrColl;
@@ -54,7 +80,9 @@ public:
     // Each answers nullptr when a link of the chain is missing or an index is out of range.
     TEnumTypeDefStrings* GetEnumStrings(std::int32_t typeIndex) const;
     TrbStreamable* GetRecTypesDscrColl() const;
-    TrbStreamable* GetDataBaseDscrObj(std::int32_t index) const;
+    TrbStreamable* GetRecordTypeDscr(std::string_view name, std::int16_t& ix) const;
+    // Found by its database type, as the databases ask for it.
+    TrbStreamable* GetDataBaseDscrObj(std::uint16_t dbTid) const;
     TrbStreamable* GetParRecTypesColl() const;
     TrbStreamable* GetParRecType(std::int32_t index) const;
 };

@@ -3,31 +3,38 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <type_traits>
 
 namespace ravlo {
 
-// Little-endian fields of the fixed-layout records (messages, frames, dialog records). The span
-// must hold the field (callers check lengths before reading).
+// Little-endian fields of the fixed-layout records (messages, frames, dialog and record buffers).
+// Every access is bounded by the span it is given: bytes beyond it read as zero and are never
+// written, so a field cut short by its buffer can never be overrun. Callers that need the whole
+// field check the length first.
 template <class T>
 void PutLE(std::span<std::uint8_t> out, std::size_t offset, T value) {
-    for (std::size_t i = 0; i < sizeof(T); ++i) {
-        out[offset + i] = static_cast<std::uint8_t>(static_cast<std::uint64_t>(value) >> (8 * i));
+    static_assert(std::is_integral_v<T>);
+    const auto bits = static_cast<std::uint64_t>(static_cast<std::make_unsigned_t<T>>(value));
+    for (std::size_t i = 0; i < sizeof(T) && offset + i < out.size(); ++i) {
+        out[offset + i] = static_cast<std::uint8_t>(bits >> (8 * i));
     }
 }
 
+// The integer of type T at offset, zero-extended from the bytes that exist.
 template <class T>
-T GetLE(std::span<const std::uint8_t> in, std::size_t offset) {
+T GetLE(std::span<const std::uint8_t> in, std::size_t offset = 0) {
+    static_assert(std::is_integral_v<T>);
     std::uint64_t value = 0;
-    for (std::size_t i = 0; i < sizeof(T); ++i) {
+    for (std::size_t i = 0; i < sizeof(T) && offset + i < in.size(); ++i) {
         value |= static_cast<std::uint64_t>(in[offset + i]) << (8 * i);
     }
-    return static_cast<T>(value);
+    return static_cast<T>(static_cast<std::make_unsigned_t<T>>(value));
 }
 
 // An unsigned field whose width (1 to 4 bytes) is known only at run time.
 inline std::uint32_t GetLEWidth(std::span<const std::uint8_t> in, std::size_t offset, std::size_t width) {
     std::uint32_t value = 0;
-    for (std::size_t i = 0; i < width; ++i) {
+    for (std::size_t i = 0; i < width && i < 4 && offset + i < in.size(); ++i) {
         value |= static_cast<std::uint32_t>(in[offset + i]) << (8 * i);
     }
     return value;
@@ -35,7 +42,7 @@ inline std::uint32_t GetLEWidth(std::span<const std::uint8_t> in, std::size_t of
 
 inline void PutLEWidth(std::span<std::uint8_t> out, std::size_t offset, std::size_t width,
                        std::uint32_t value) {
-    for (std::size_t i = 0; i < width; ++i) {
+    for (std::size_t i = 0; i < width && i < 4 && offset + i < out.size(); ++i) {
         out[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
     }
 }

@@ -8,6 +8,9 @@ namespace {
 // Each subsystem adds the ids of its own texts here; ids must stay unique. Texts are UTF-8 and
 // become code page 1250 on first use.
 constexpr std::array kProgramStringTexts = {
+    // Title of the record databases' error boxes.
+    StringText{100, "Chyba"},
+
     // I/O error texts of the text files.
     StringText{101, "Nepřípustné číslo funkce"},
     StringText{102, "Soubor nenalezen"},
@@ -50,6 +53,9 @@ constexpr std::array kProgramStringTexts = {
     StringText{137, "Syntaktická chyba v zápisu času"},
     StringText{138, "Syntaktická chyba v zápisu čísla longint"},
     StringText{139, "Syntaktická chyba v zápisu čísla real"},
+
+    // A database-pointer field names a sub-database of another type.
+    StringText{141, "Nesouhlasí typ podřízené databáze"},
 
     // Titles of the record text reader's errors.
     StringText{145, "Lexikální chyba"},

@@ -122,8 +122,8 @@ void TWordDscrAssTab::PutTabItem(std::span<const std::uint8_t> selector, std::in
         return;
     }
     Pairs.resize(whole + kPairSize);
-    PutLE(std::span(Pairs), GetLE<std::uint16_t>(selector), whole);
-    PutLE(std::span(Pairs), ix, whole + 2);
+    PutLE(std::span(Pairs), whole, GetLE<std::uint16_t>(selector));
+    PutLE(std::span(Pairs), whole + 2, ix);
 }
 
 } // namespace ravlo

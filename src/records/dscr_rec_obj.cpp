@@ -19,9 +19,13 @@ void TDscrRecObj::InitObj() {
 void TDscrRecObj::Store(TrbObjStream& stream) const {
     stream.WriteStr(Name);
     stream.WriteI16(RecTypeIx);
+    StoreData(stream);
+    Modified = 0;
+}
+
+void TDscrRecObj::StoreData(TrbObjStream& stream) const {
     stream.WriteU16(DscrRecSize());
     stream.Write(DscrRecPtr);
-    Modified = 0;
 }
 
 void TDscrRecObj::Load(TrbObjStream& stream) {

@@ -87,6 +87,8 @@ public:
 protected:
     // Whether source is of this object's class, so that it can be assigned onto this object.
     virtual bool TakesClass(const TDscrRecObj& source) const;
+    // Writes the buffer's size and bytes as the stream keeps them.
+    virtual void StoreData(TrbObjStream& stream) const;
 
 private:
     const TRecordTypeDscr* recTypeDscr_ = nullptr;

@@ -21,8 +21,8 @@ void TEnumRecFieldDscr::Load(TrbObjStream& stream) {
 
 void TEnumRecFieldDscr::PutDataToTrBuff(std::span<const std::uint8_t> data,
                                         std::span<std::uint8_t> trBuf) const {
-    PutLE(trBuf, GetLE<std::uint8_t>(data));
-    PutLE(trBuf, static_cast<std::int32_t>(EnumType), 1);
+    PutLE(trBuf, 0, GetLE<std::uint8_t>(data));
+    PutLE(trBuf, 1, static_cast<std::int32_t>(EnumType));
 }
 
 void TEnumRecFieldDscr::GetDataFromTrBuff(std::span<std::uint8_t> data, std::span<const std::uint8_t> trBuf,
@@ -99,8 +99,8 @@ void TEnumSetFieldDscr::PutDataToTrBuff(std::span<const std::uint8_t> data,
     if (!Transfers()) {
         return;
     }
-    PutLE(trBuf, SetMode);
-    PutLE(trBuf, SetRef, 1);
+    PutLE(trBuf, 0, SetMode);
+    PutLE(trBuf, 1, SetRef);
     PutBytes(trBuf, FieldBytes(data).first(std::min<std::size_t>(FieldBytes(data).size(), kMaxSetSize)), 5);
 }
 

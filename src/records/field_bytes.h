@@ -1,5 +1,7 @@
 #pragma once
 
+#include "framework/le_bytes.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -7,35 +9,12 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <type_traits>
 
 namespace ravlo {
 
-// Little-endian values and short strings inside the bytes of one record field. Every access is
-// bounded by the span it is given: what lies beyond it reads as zero and is never written, so a
-// field narrower than its value can never be overrun.
-
-// The integer of type T at offset, zero-extended from the bytes that exist.
-template <class T>
-T GetLE(std::span<const std::uint8_t> bytes, std::size_t offset = 0) {
-    static_assert(std::is_integral_v<T>);
-    std::make_unsigned_t<T> value = 0;
-    for (std::size_t i = 0; i < sizeof(T) && offset + i < bytes.size(); ++i) {
-        value = static_cast<std::make_unsigned_t<T>>(
-            value | (static_cast<std::make_unsigned_t<T>>(bytes[offset + i]) << (8 * i)));
-    }
-    return static_cast<T>(value);
-}
-
-// Writes value at offset, as many of its bytes as fit.
-template <class T>
-void PutLE(std::span<std::uint8_t> bytes, T value, std::size_t offset = 0) {
-    static_assert(std::is_integral_v<T>);
-    const auto bits = static_cast<std::make_unsigned_t<T>>(value);
-    for (std::size_t i = 0; i < sizeof(T) && offset + i < bytes.size(); ++i) {
-        bytes[offset + i] = static_cast<std::uint8_t>(bits >> (8 * i));
-    }
-}
+// Bytes and short strings inside the bytes of one record field (its numbers go through the bounded
+// GetLE and PutLE). Every access is bounded by the span it is given: what lies beyond it reads as
+// zero and is never written, so a field narrower than its value can never be overrun.
 
 // The bytes of source copied into target at offset, as many as fit.
 inline void PutBytes(std::span<std::uint8_t> target, std::span<const std::uint8_t> source,

@@ -92,7 +92,7 @@ void TDWAppINISetSem::Evaluate(std::uint8_t event, std::uint8_t sub, std::span<s
         break;
     case kSemWrite: {
         std::array<std::uint8_t, 4> bytes{};
-        PutLE(std::span(bytes), Value);
+        PutLE(std::span(bytes), 0, Value);
         WriteField(field, std::span(bytes).first(Width()));
         Found = true;
         break;

@@ -25,7 +25,7 @@ public:
     }
     void InitFieldValue(std::span<std::uint8_t> data) const override {
         TRecFieldTypeDscr::InitFieldValue(data);
-        PutLE(FieldBytes(data), Default);
+        PutLE(FieldBytes(data), 0, Default);
     }
 
     T Default{};
@@ -161,9 +161,9 @@ public:
             return;
         }
         constexpr std::size_t width = sizeof(ValueType);
-        PutLE(trBuf, GetLE<ValueType>(data));
-        PutLE(trBuf, Min, width);
-        PutLE(trBuf, Max, 2 * width);
+        PutLE(trBuf, 0, GetLE<ValueType>(data));
+        PutLE(trBuf, width, Min);
+        PutLE(trBuf, 2 * width, Max);
         const std::vector<std::uint8_t> tail = LimitTail();
         PutBytes(trBuf, tail, 3 * width);
     }

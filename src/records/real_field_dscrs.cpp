@@ -62,7 +62,7 @@ void TRealpLimRecFieldDscr::PutDataToTrBuff(std::span<const std::uint8_t> data,
     PutBytes(trBuf, data.first(std::min(data.size(), kReal48Size)));
     PutBytes(trBuf, Min, kReal48Size);
     PutBytes(trBuf, Max, 2 * kReal48Size);
-    PutLE(trBuf, FormatByte(), 3 * kReal48Size);
+    PutLE(trBuf, 3 * kReal48Size, FormatByte());
 }
 
 void TRealpLimRecFieldDscr::GetDataFromTrBuff(std::span<std::uint8_t> data,

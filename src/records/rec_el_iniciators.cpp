@@ -37,7 +37,7 @@ std::string TNumElIniciator<T>::HexText(T value) {
 
 template <class T>
 void TNumElIniciator<T>::AssignValue(std::span<std::uint8_t> dest) const {
-    PutLE(dest, Value);
+    PutLE(dest, 0, Value);
 }
 
 template <class T>

@@ -23,6 +23,16 @@ public:
 
     std::string_view ClassName() const override { return kClassName; }
 
+    // Appends a new initiator of class T named name and answers it.
+    template <class T>
+    T* Add(std::string name) {
+        auto init = std::make_unique<T>();
+        init->Name = std::move(name);
+        T* added = init.get();
+        Insert(std::move(init));
+        return added;
+    }
+
     // Copies every value into rec; a rec whose length is not GetIniciatorRecSize is reported and
     // left alone (false).
     bool AssignRecValues(std::span<std::uint8_t> rec) const;

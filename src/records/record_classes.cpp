@@ -2,11 +2,14 @@
 
 #include "framework/framework_classes.h"
 #include "records/compound_fields.h"
+#include "records/data_base.h"
+#include "records/db_ptr_fields.h"
 #include "records/dscr_rec_obj.h"
 #include "records/enum_field_dscrs.h"
 #include "records/fce_semantics.h"
 #include "records/ini_semantics.h"
 #include "records/int_field_dscrs.h"
+#include "records/par_rec_data.h"
 #include "records/real_field_dscrs.h"
 #include "records/rec_iniciator_coll.h"
 #include "records/record_type_dscr.h"
@@ -99,6 +102,24 @@ void RegisterRecordClasses() {
     RegisterStreamClass<TSpecLIntElIniciatorObj>();
     RegisterStreamClass<THexBuffElIniciatorObj>();
     RegisterStreamClass<TRecIniciatorColl>();
+
+    // The databases, their descriptions and pointer fields.
+    RegisterStreamClass<TDataBaseDscrObj>();
+    RegisterStreamClass<TDataBaseDscrColl>();
+    RegisterStreamClass<TDBFilterValidator>();
+    RegisterStreamClass<TDBFilterValColl>();
+    RegisterStreamClass<TDBCaptionObj>();
+    RegisterStreamClass<TDataBase>();
+    RegisterStreamClass<TDBRecordObj>();
+    RegisterStreamClass<TDBColl>();
+    RegisterStreamClass<TDynDBPtrRecFieldDscr>();
+    RegisterStreamClass<THiddenDynDBPtrRecFieldDscr>();
+
+    // The parameter records.
+    RegisterStreamClass<TParRecTypesColl>();
+    RegisterStreamClass<TParRecordObj>();
+    RegisterStreamClass<TParRecColl>();
+    RegisterStreamClass<TParRecData>();
 }
 
 } // namespace ravlo

@@ -39,7 +39,8 @@ enum class Editor {
     Label,
     Set,
     Compound,
-    Case
+    Case,
+    DBPtr
 };
 
 struct EditorOf {
@@ -79,6 +80,7 @@ constexpr EditorOf kEditors[] = {
     {"TCompoundTDscr", Editor::Compound, 0},
     {"TAbstractCaseTypeDscr", Editor::Case, 0},
     {"TByteCaseTypeDscr", Editor::Case, 0},
+    {"TDynDBPtrRecFieldDscr", Editor::DBPtr, 0},
 };
 
 // The string of a limited-string transfer record: its room, then the allowed characters.
@@ -228,6 +230,11 @@ private:
         case Editor::Label:
             Add(TRecordEditItem::Kind::Shown, {}, depth, std::make_unique<TTrSkip_Validator>(trBuf.size()),
                 GetShortString(trBuf));
+            break;
+        case Editor::DBPtr:
+            // The sub-database's address is the program's to set, so it is only shown.
+            Add(TRecordEditItem::Kind::Shown, caption, depth,
+                std::make_unique<TTrSkip_Validator>(trBuf.size()), "$" + HexW(GetLE<std::uint16_t>(trBuf)));
             break;
         case Editor::Set:
             Add(TRecordEditItem::Kind::Shown, caption, depth,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "framework/app_data.h"
 #include "records/field_type_dscr.h"
 
 #include <algorithm>
@@ -134,7 +135,7 @@ void TRecordTypeDscr::ForEachTrField(std::span<Byte> data, std::span<TrByte> trB
 
 // The record types of an application; a type's index in it is its type index, which callers keep
 // as a hint.
-class TRecTypesDscrColl : public TRecordsCollection<TRecordTypeDscr> {
+class TRecTypesDscrColl : public TRecordsCollection<TRecordTypeDscr>, public TRecordTypeSource {
 public:
     static constexpr std::string_view kClassName = "TRecTypesDscrColl";
 
@@ -151,7 +152,7 @@ public:
 
     // With ix in the collection, the item at ix whatever its name; otherwise the first type named
     // name (case ignored), ix then set to its index. nullptr when there is none.
-    TRecordTypeDscr* GetRecordTypeDscr(std::string_view name, std::int16_t& ix) const;
+    TRecordTypeDscr* GetRecordTypeDscr(std::string_view name, std::int16_t& ix) const override;
 
     // The wrappers find the type by name and index hint (the hint is not updated) and do nothing,
     // answering 0 or false, without one.

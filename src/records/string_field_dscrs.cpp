@@ -96,7 +96,7 @@ void TStringLimFieldDscr::PutDataToTrBuff(std::span<const std::uint8_t> data,
     if (!Transfers()) {
         return;
     }
-    PutLE(trBuf, static_cast<std::uint8_t>(std::min<std::uint16_t>(GetFieldSize(), 255)));
+    PutLE(trBuf, 0, static_cast<std::uint8_t>(std::min<std::uint16_t>(GetFieldSize(), 255)));
     PutBytes(trBuf, Chars, kCharsAt);
     const std::span<std::uint8_t> room = SpanFrom(trBuf, kTextAt);
     PutShortString(room.first(std::min(room.size(), kTextRoom)),

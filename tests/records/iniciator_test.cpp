@@ -31,12 +31,12 @@ protected:
     // b byte, w word, sw scaled word with 2 decimals, h four hex bytes.
     static std::unique_ptr<TRecIniciatorColl> Small() {
         auto inits = std::make_unique<TRecIniciatorColl>();
-        test::AddIniciator<TByteElIniciatorObj>(*inits, "b")->Value = 0x11;
-        test::AddIniciator<TWordElIniciatorObj>(*inits, "W")->Value = 0x2222;
-        auto* scaled = test::AddIniciator<TSpecWordElIniciatorObj>(*inits, "sw");
+        inits->Add<TByteElIniciatorObj>("b")->Value = 0x11;
+        inits->Add<TWordElIniciatorObj>("W")->Value = 0x2222;
+        auto* scaled = inits->Add<TSpecWordElIniciatorObj>("sw");
         scaled->Value = 5;
         scaled->Decimals = 3;
-        test::AddIniciator<THexBuffElIniciatorObj>(*inits, "h")->Bytes.assign(4, 0);
+        inits->Add<THexBuffElIniciatorObj>("h")->Bytes.assign(4, 0);
         return inits;
     }
 
@@ -124,7 +124,7 @@ TEST_F(IniciatorTest, ImportsChangeNothingUnlessTheWholeTextReads) {
 
 TEST_F(IniciatorTest, CSVValuesAndHeader) {
     auto inits = std::make_unique<TRecIniciatorColl>();
-    test::AddIniciator<TDBPtrElIniciatorObj>(*inits, "p")->Value = 0xFFFF;
+    inits->Add<TDBPtrElIniciatorObj>("p")->Value = 0xFFFF;
     inits->Insert(Small()->AtDelete(0));
     inits->Insert(Small()->AtDelete(2));
     std::string header;
@@ -144,7 +144,7 @@ TEST_F(IniciatorTest, NamesWidthsAndRecordLengths) {
     std::string name;
     EXPECT_TRUE(inits->TestUniqueHeaderNames(index, name, 10));
     EXPECT_EQ(index, -1);
-    test::AddIniciator<TByteElIniciatorObj>(*inits, "w");
+    inits->Add<TByteElIniciatorObj>("w");
     EXPECT_FALSE(inits->TestUniqueHeaderNames(index, name, 10));
     EXPECT_EQ(index, 1);
     EXPECT_EQ(name, "W");

@@ -252,16 +252,6 @@ TRecTypesDscrColl& InstallRecordTypes(std::unique_ptr<Types>... types) {
     return installed;
 }
 
-// Adds an initiator named name to inits and answers it.
-template <class T>
-T* AddIniciator(TRecIniciatorColl& inits, std::string name) {
-    auto init = std::make_unique<T>();
-    init->Name = std::move(name);
-    T* added = init.get();
-    inits.Insert(std::move(init));
-    return added;
-}
-
 // Record types with compound and case fields of both table forms, a record object, and an
 // initiator of every class.
 inline std::unique_ptr<TrbCollection> EveryRecordClass() {
@@ -297,21 +287,21 @@ inline std::unique_ptr<TrbCollection> EveryRecordClass() {
     record->DscrRecPtr = {2, 7, 0, 1, 2, 3, 0x34, 0x12, 5};
 
     auto inits = std::make_unique<TRecIniciatorColl>();
-    AddIniciator<TByteElIniciatorObj>(*inits, "b")->Value = 0xA5;
-    AddIniciator<TWordElIniciatorObj>(*inits, "w");
-    AddIniciator<TIntegerElIniciatorObj>(*inits, "i");
-    AddIniciator<TDWordElIniciatorObj>(*inits, "t")->Mode = 2;
-    AddIniciator<TRealpElIniciatorObj>(*inits, "r");
-    auto* text = AddIniciator<TPStrElIniciatorObj>(*inits, "s");
+    inits->Add<TByteElIniciatorObj>("b")->Value = 0xA5;
+    inits->Add<TWordElIniciatorObj>("w");
+    inits->Add<TIntegerElIniciatorObj>("i");
+    inits->Add<TDWordElIniciatorObj>("t")->Mode = 2;
+    inits->Add<TRealpElIniciatorObj>("r");
+    auto* text = inits->Add<TPStrElIniciatorObj>("s");
     text->Size = 6;
     text->Text = "ab_c";
     text->IntChar = '_';
     text->ExtChar = ' ';
-    AddIniciator<TDBPtrElIniciatorObj>(*inits, "p");
-    AddIniciator<TSpecWordElIniciatorObj>(*inits, "sw")->Decimals = 3;
-    AddIniciator<TSpecSmallIntElIniciatorObj>(*inits, "ss")->Decimals = 1;
-    AddIniciator<TSpecLIntElIniciatorObj>(*inits, "sl");
-    AddIniciator<THexBuffElIniciatorObj>(*inits, "h")->Bytes = {0x10, 0, 0xFF, 0};
+    inits->Add<TDBPtrElIniciatorObj>("p");
+    inits->Add<TSpecWordElIniciatorObj>("sw")->Decimals = 3;
+    inits->Add<TSpecSmallIntElIniciatorObj>("ss")->Decimals = 1;
+    inits->Add<TSpecLIntElIniciatorObj>("sl");
+    inits->Add<THexBuffElIniciatorObj>("h")->Bytes = {0x10, 0, 0xFF, 0};
 
     auto all = std::make_unique<TrbCollection>();
     all->Insert(std::move(types));

@@ -1,5 +1,8 @@
 #include "platform/presenter.h"
+#include "records/par_rec_data.h"
+#include "records/record_container.h"
 #include "records_test_support.h"
+#include "rectool/demo_records.h"
 
 #include <gtest/gtest.h>
 #include <random>
@@ -72,8 +75,45 @@ void Exercise(TrbStreamable& obj, std::mt19937& random) {
     }
 }
 
-TEST(RecordStreamDamageTest, DamagedStreamsRaiseTheStreamError) {
-    RegisterRecordClasses();
+// Loads 400 damaged copies of bytes, every other one cut short and the rest with a few bytes
+// changed; a cut copy must raise Error. Answers how many loaded.
+template <class Error, class Load>
+int LoadDamaged(const std::vector<std::uint8_t>& bytes, std::mt19937& random, const Load& load) {
+    int loads = 0;
+    for (int i = 0; i < 400; ++i) {
+        std::vector<std::uint8_t> damaged = bytes;
+        const bool truncate = i % 2 == 0;
+        if (truncate) {
+            damaged.resize(random() % damaged.size());
+        } else {
+            for (int n = 1 + static_cast<int>(random() % 4); n > 0; --n) {
+                damaged[random() % damaged.size()] = static_cast<std::uint8_t>(random());
+            }
+        }
+        try {
+            load(damaged);
+            EXPECT_FALSE(truncate) << "a stream cut at " << damaged.size() << " loaded";
+            ++loads;
+        } catch (const Error&) {
+        }
+        ResetAppExtension();
+    }
+    return loads;
+}
+
+class RecordStreamDamageTest : public ::testing::Test {
+protected:
+    void SetUp() override { RegisterRecordClasses(); }
+
+    // Damaged layouts and records report their faults; imports show theirs.
+    const test::AppErrorLog errors_;
+    HeadlessPresenter presenter_{[](std::string_view) {
+    }};
+    const ScopedPresenter scoped_{presenter_};
+    std::mt19937 random_{24};
+};
+
+TEST_F(RecordStreamDamageTest, DamagedStreamsRaiseTheStreamError) {
     TrbCollection all;
     for (auto& field : test::EveryFieldClass()) {
         all.Insert(std::move(field));
@@ -81,46 +121,70 @@ TEST(RecordStreamDamageTest, DamagedStreamsRaiseTheStreamError) {
     all.Insert(test::EverySemanticClass());
     all.Insert(test::EveryRecordClass());
     const test::StoredObject stored = test::StoreObject(&all);
-    // Damaged layouts and records report their faults; imports show theirs.
-    const test::AppErrorLog errors;
-    HeadlessPresenter presenter([](std::string_view) {});
-    const ScopedPresenter scoped(presenter);
-    std::mt19937 random(24);
-    int loads = 0;
-    for (int i = 0; i < 400; ++i) {
-        test::StoredObject damaged = stored;
-        const bool truncate = i % 2 == 0;
-        if (truncate) {
-            damaged.bytes.resize(random() % damaged.bytes.size());
-        } else {
-            for (int n = 1 + static_cast<int>(random() % 4); n > 0; --n) {
-                damaged.bytes[random() % damaged.bytes.size()] = static_cast<std::uint8_t>(random());
-            }
-        }
-        try {
-            const auto loaded = test::LoadObject(damaged);
-            EXPECT_FALSE(truncate) << "a stream cut at " << damaged.bytes.size() << " loaded";
-            ++loads;
+    const int loads =
+        LoadDamaged<ErbObjStream>(stored.bytes, random_, [&](const std::vector<std::uint8_t>& bytes) {
+            const auto loaded = test::LoadObject({bytes, stored.classNames});
             auto& items = dynamic_cast<TrbCollection&>(*loaded);
             // The record types the records and nested layouts find are those loaded.
             auto* records = dynamic_cast<TrbCollection*>(items.At(items.Count() - 1));
             AppExtension().AppData = std::make_unique<TAppData>();
             if (records != nullptr && dynamic_cast<TRecTypesDscrColl*>(records->At(0)) != nullptr) {
                 AppExtension().AppData->RecTypesDscrColl = records->AtDelete(0);
-                Exercise(*AppExtension().AppData->RecTypesDscrColl, random);
+                Exercise(*AppExtension().AppData->RecTypesDscrColl, random_);
             }
             for (auto* list : {&items, records}) {
                 for (std::int32_t j = 0; list != nullptr && j < list->Count(); ++j) {
                     if (TrbStreamable* item = list->At(j)) {
-                        Exercise(*item, random);
+                        Exercise(*item, random_);
                     }
                 }
             }
-            ResetAppExtension();
-        } catch (const ErbObjStream&) {
+        });
+    // Changed bytes often land in values, which load.
+    EXPECT_GT(loads, 20);
+}
+
+// Uses every database, record and parameter record of a loaded container.
+void ExerciseContainer(TDBColl* dataBases, std::mt19937& random) {
+    std::vector<TDataBase*> all;
+    for (std::uint16_t dbTid = 0; dataBases != nullptr && dbTid < 4; ++dbTid) {
+        dataBases->AddRefDBItemsToDBColl(&all, dbTid);
+    }
+    for (TDataBase* database : all) {
+        database->SetNetNodeDev(1, 2);
+        for (std::int32_t i = 0; i < database->Count(); ++i) {
+            if (TDBRecordObj* record = database->ItemAt(i)) {
+                Exercise(*record, random);
+                record->AddRefDBItems(*database);
+            }
         }
     }
-    // Changed bytes often land in values, which load.
+    AppExtension().AppData->TestDataBaseDscrColl();
+    if (TParRecData* parameters = AppParRecData()) {
+        parameters->TestDscrAndParTypes();
+        MemoryStream text;
+        TLexWriter writer(text);
+        for (std::int32_t de = 0; de < parameters->Count(); ++de) {
+            for (std::int32_t la = 0; la <= parameters->GetMaxLA(static_cast<std::uint16_t>(de)); ++la) {
+                parameters->WrRecipeLineObj(static_cast<std::uint16_t>(de), static_cast<std::uint16_t>(la),
+                                            writer);
+                parameters->ReDBInitParamRec(static_cast<std::uint16_t>(de), static_cast<std::uint16_t>(la));
+            }
+        }
+    }
+    MemoryStream resaved;
+    SaveRecordContainer(resaved, dataBases);
+}
+
+TEST_F(RecordStreamDamageTest, DamagedContainersFailWholeOrLoad) {
+    MemoryStream container;
+    SaveRecordContainer(container, rectool::BuildDemoRecords().get());
+    ResetAppExtension();
+    const int loads =
+        LoadDamaged<Exception>(container.Data(), random_, [&](const std::vector<std::uint8_t>& bytes) {
+            const std::unique_ptr<TDBColl> dataBases = LoadRecordContainer(bytes);
+            ExerciseContainer(dataBases.get(), random_);
+        });
     EXPECT_GT(loads, 20);
 }
 

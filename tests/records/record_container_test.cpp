@@ -1,0 +1,59 @@
+#include "records/par_rec_data.h"
+#include "records/record_container.h"
+#include "records_test_support.h"
+#include "rectool/demo_records.h"
+#include "shell/main_enum_types.h"
+
+#include <gtest/gtest.h>
+
+namespace ravlo {
+namespace {
+
+class RecordContainerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        RegisterRecordClasses();
+        SaveRecordContainer(demo_, rectool::BuildDemoRecords().get());
+        // The program holds its own enumerations, as the main form makes them.
+        AppExtension().AppData = std::make_unique<TAppData>();
+        CreateMainEnumTypes(*AppExtension().AppData);
+    }
+    void TearDown() override { ResetAppExtension(); }
+
+    MemoryStream demo_;
+    test::AppErrorLog errors_;
+};
+
+TEST_F(RecordContainerTest, LoadingKeepsTheProgramsEnumerationsInTheirPlaces) {
+    const TEnumTypeDefinition* own = AppExtension().AppData->EnumTypesColl->ItemAt(0);
+    const std::unique_ptr<TDBColl> dataBases = LoadRecordContainer(demo_.Data());
+    ASSERT_NE(dataBases, nullptr);
+    EXPECT_EQ(dataBases->Count(), 2);
+    EXPECT_EQ(AppExtension().AppData->EnumTypesColl->ItemAt(0), own);
+    EXPECT_EQ(AppExtension().GetEnumStrings(kMainEnumTypeCount)->Get(1), "on");
+    EXPECT_NE(AppParRecData(), nullptr);
+    EXPECT_TRUE(errors_.lines.empty());
+
+    // Saved from here, the container holds enumerations in the places of those in use, which win.
+    MemoryStream taken;
+    SaveRecordContainer(taken, dataBases.get());
+    LoadRecordContainer(taken.Data());
+    EXPECT_EQ(AppExtension().AppData->EnumTypesColl->ItemAt(0), own);
+    ASSERT_EQ(errors_.lines.size(), kMainEnumTypeCount + 1);
+    EXPECT_EQ(errors_.lines[0], "# Record container: enumeration 0 taken by the program's, not loaded");
+}
+
+TEST_F(RecordContainerTest, AFailedLoadLeavesTheDataInUse) {
+    const TAppData* inUse = AppExtension().AppData.get();
+    const TrbStreamable* parameters = AppExtension().ParRecData.get();
+    std::vector<std::uint8_t> bytes = demo_.Data();
+    bytes.push_back(0);
+    EXPECT_THROW(LoadRecordContainer(bytes), ErbObjStream);
+    bytes.resize(bytes.size() / 2);
+    EXPECT_THROW(LoadRecordContainer(bytes), ErbObjStream);
+    EXPECT_EQ(AppExtension().AppData.get(), inUse);
+    EXPECT_EQ(AppExtension().ParRecData.get(), parameters);
+}
+
+} // namespace
+} // namespace ravlo
