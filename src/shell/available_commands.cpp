@@ -7,9 +7,6 @@ namespace ravlo {
 bool IsCommandAvailable(TMainAction action) {
     using A = TMainAction;
     switch (action) {
-    case A::ComSettings:
-    case A::RTC:
-    case A::IO:
     case A::Read:
     case A::DbgEmpty:
     case A::DbgCheckSum:

@@ -81,6 +81,7 @@ TRavloMainFormCore::~TRavloMainFormCore() {
         MAProc->SetInterfaces({});
     }
     errHistory_.reset();
+    toolBoard_ = TMaToolBoard(nullptr);
     // The processes go while the registry, the timed messages and the labels they use still exist.
     ProcessColl.reset();
     CommProc = nullptr;
@@ -180,6 +181,7 @@ void TRavloMainFormCore::FormCreate() {
         if (MAProc != nullptr) {
             MAProc->SetInterfaces({host_.BoardProgress(*MAProc), &maViews_, &maForm_, &maProject_});
         }
+        toolBoard_ = TMaToolBoard(MAProc);
         if (TmpErrProc != nullptr) {
             errHistory_ = std::make_unique<TTmpErrHistorySource>(*TmpErrProc);
         }
@@ -386,6 +388,15 @@ void TRavloMainFormCore::Execute(TMainAction action) {
         break;
     case A::DestroyCom:
         DestroyCom_Click();
+        break;
+    case A::ComSettings:
+        ComSettings_Click();
+        break;
+    case A::IO:
+        host_.ShowIOAccess(toolBoard_);
+        break;
+    case A::RTC:
+        host_.ShowVokRTC(toolBoard_);
         break;
     case A::DownloadApp:
         DownloadApp_MenuItemClick();

@@ -13,6 +13,7 @@
 #include "shell/main_form_links.h"
 #include "shell/setup_files.h"
 #include "shell/status_bar.h"
+#include "shell/tool_board.h"
 
 #include <cstdint>
 #include <deque>
@@ -106,6 +107,8 @@ public:
     void LoadComDefaults();
     void CreateCom_Click();
     void DestroyCom_Click();
+    // COM settings: the dialog, then the link reopened (or opened) with the chosen port and rate.
+    void ComSettings_Click();
     // Hands the project's ROM modules to the board; true when every one was handed over. Unattended,
     // nobody is asked whether to send a design or images that may be stale: they are not sent.
     bool DownloadApp_MenuItemClick(bool unattended = false);
@@ -265,6 +268,8 @@ private:
     std::unique_ptr<TSysAddrColl> sysAddr_;
     TMaFormLink maForm_{*this};
     TMaProjectLink maProject_{*this};
+    // The master as the board tool windows see it.
+    TMaToolBoard toolBoard_{nullptr};
     TMaViewsLink maViews_{*this};
     // The board of the open setup dialog.
     std::optional<TSetupBoard> setupOpen_;

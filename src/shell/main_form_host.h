@@ -17,9 +17,11 @@
 
 namespace ravlo {
 
+class TComParam;
 class TErrHistorySource;
 class TMaProgressView;
 class TRavlo_MA_Process;
+class TToolBoard;
 class tModuleCollection;
 struct TMenuStates;
 struct TStatusPanels;
@@ -98,6 +100,12 @@ public:
     virtual void ShowProcessView(TMainAction) {}
     virtual bool ProcessViewOpen(TMainAction) const { return false; }
     virtual void ShowAbout() {}
+    // The board tool windows: the IO access window (the open one brought up), the modal clock
+    // window, and the modal COM parameters dialog over its model (true for OK). Without windows
+    // nothing opens and the dialog is cancelled.
+    virtual void ShowIOAccess(TToolBoard& /*board*/) {}
+    virtual void ShowVokRTC(TToolBoard& /*board*/) {}
+    virtual bool RunComParamDialog(TComParam& /*dialog*/) { return false; }
 };
 
 } // namespace ravlo

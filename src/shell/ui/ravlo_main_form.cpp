@@ -15,15 +15,18 @@
 #include "shell/menu_state.h"
 #include "shell/ui/about_box.h"
 #include "shell/ui/board_windows.h"
+#include "shell/ui/com_param_form.h"
 #include "shell/ui/config188_dialog.h"
 #include "shell/ui/config386_dialog.h"
 #include "shell/ui/err_history_form.h"
 #include "shell/ui/event_log_form.h"
+#include "shell/ui/io_access_form.h"
 #include "shell/ui/main_icons.h"
 #include "shell/ui/main_menus.h"
 #include "shell/ui/main_status_bar.h"
 #include "shell/ui/process_view_forms.h"
 #include "shell/ui/reader_form.h"
+#include "shell/ui/vok_rtc_form.h"
 #include "shell/ui/writer_form.h"
 
 #include <QApplication>
@@ -425,6 +428,27 @@ bool TRavloMainForm::ProcessViewOpen(TMainAction view) const {
 
 void TRavloMainForm::ShowAbout() {
     ShowAboutBox(this);
+}
+
+void TRavloMainForm::ShowIOAccess(TToolBoard& board) {
+    const bool open = FindMDIChild<TIO_MDIChildForm>() != nullptr;
+    TIO_MDIChildForm* form = ShowMDIChild<TIO_MDIChildForm>([&board] { return new TIO_MDIChildForm(board); });
+    auto* frame = qobject_cast<QMdiSubWindow*>(form->parentWidget());
+    if (!open && frame != nullptr) {
+        frame->move(QPoint(MdiArea().width() - frame->width(), MdiArea().height() - frame->height()) / 2);
+        FitInArea(*frame);
+    }
+}
+
+void TRavloMainForm::ShowVokRTC(TToolBoard& board) {
+    // A modal dialog without anyone to close it would stop the program.
+    if (canAskUser_) {
+        ravlo::ShowVokRTC(board, this);
+    }
+}
+
+bool TRavloMainForm::RunComParamDialog(TComParam& dialog) {
+    return canAskUser_ && ravlo::RunComParamDialog(dialog, this);
 }
 
 void TRavloMainForm::CloseMainForm() {

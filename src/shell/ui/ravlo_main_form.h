@@ -122,6 +122,9 @@ public:
     void ShowProcessView(TMainAction view) override;
     bool ProcessViewOpen(TMainAction view) const override;
     void ShowAbout() override;
+    void ShowIOAccess(TToolBoard& board) override;
+    void ShowVokRTC(TToolBoard& board) override;
+    bool RunComParamDialog(TComParam& dialog) override;
 
 signals:
     // The form has closed for good; the program ends with code.
