@@ -15,10 +15,6 @@ bool IsCommandAvailable(TMainAction action) {
     case A::DbgGo:
     case A::DbgLoadS256:
     case A::DbgLoadSRemain:
-    case A::MAView:
-    case A::CommView:
-    case A::DebugMode:
-    case A::About:
         return false;
     default:
         return true;

@@ -4,12 +4,14 @@
 #include "platform/message_target.h"
 #include "project/eprom_composer.h"
 #include "project/project_globals.h"
+#include "shell/main_actions.h"
 #include "shell/setup_files.h"
 
 #include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -22,6 +24,7 @@ class TRavlo_MA_Process;
 class TToolBoard;
 class tModuleCollection;
 struct TMenuStates;
+struct TStatusPanels;
 
 // What the main form's core asks of its windows: the Qt main form, or a stand-in in tests. Every
 // call comes on the main thread, never from inside a process message handler.
@@ -87,6 +90,16 @@ public:
     // nullopt when nobody can answer a dialog (there is no display).
     virtual std::optional<int> ExecuteDialog(std::string_view name, std::span<std::uint8_t> data) = 0;
 
+    // The status bar shows the panels; also called inside a process's handler, as it only repaints.
+    virtual void ShowStatusPanels(const TStatusPanels&) {}
+    // The File menu lists the recent projects (entries 1 to 5, code page 1250 paths, empty when
+    // unused).
+    virtual void ShowLastProjects(std::span<const std::string>) {}
+    // Shows the status window of the master process (MAView) or the communication process
+    // (CommView), the open one when there is one; and whether it is open.
+    virtual void ShowProcessView(TMainAction) {}
+    virtual bool ProcessViewOpen(TMainAction) const { return false; }
+    virtual void ShowAbout() {}
     // The board tool windows: the IO access window (the open one brought up), the modal clock
     // window, and the modal COM parameters dialog over its model (true for OK). Without windows
     // nothing opens and the dialog is cancelled.
