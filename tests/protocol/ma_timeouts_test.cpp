@@ -1,4 +1,4 @@
-#include "channels/fake_port_driver.h"
+#include "support/fake_port_driver.h"
 #include "channels/link_frame_builder.h"
 #include "protocol/comm_process.h"
 #include "protocol/frame_builders.h"

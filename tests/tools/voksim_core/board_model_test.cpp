@@ -197,24 +197,6 @@ TEST(voksimBoardModel, BdRateSwitchesTheRateWithoutAnswer) {
     EXPECT_FALSE(board.Ask(Vok(0xDC, {9})).new_baud.has_value());
 }
 
-TEST(voksimBoardModel, GoAndRunAreRecordedOncePerBurstAndAnnouncedLater) {
-    Board board(BoardKind::B188);
-    const Bytes go = Vok(0xDF, {0x00, 0x00, 0x00, 0xC8});
-    for (int copy = 0; copy < 4; ++copy) {
-        const Reply reply = board.Ask(go, std::chrono::milliseconds(20 * copy));
-        EXPECT_TRUE(reply.frames.empty());
-        EXPECT_EQ(reply.after_quiet, Vok(0xFD));
-    }
-    board.Ask(Vok(0xE0, {0x00, 0x00, 0x00, 0xC8}), std::chrono::milliseconds(100));
-    board.Ask(go, std::chrono::seconds(5));
-    const auto& jumps = board.model.Jumps();
-    ASSERT_EQ(jumps.size(), 3u);
-    EXPECT_EQ(jumps[0].copies, 4);
-    EXPECT_EQ(jumps[0].address, (FarPtr{0xC800, 0}));
-    EXPECT_EQ(jumps[1].type, 0xE0);
-    EXPECT_EQ(jumps[2].copies, 1);
-}
-
 TEST(voksimBoardModel, ClockTakesBinaryAndAnswersBcdWithTheBiosYears) {
     Board board(BoardKind::B188);
     // 2024-02-29 23:59:58 set, read 3 s later: the leap day has passed.

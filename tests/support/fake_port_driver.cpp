@@ -1,4 +1,4 @@
-#include "channels/fake_port_driver.h"
+#include "support/fake_port_driver.h"
 
 #include "platform/tick.h"
 
