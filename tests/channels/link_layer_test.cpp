@@ -89,18 +89,6 @@ protected:
     std::uint16_t node_ = 0xFE;
 };
 
-TEST_F(DeframerTest, WholeFrame) {
-    Feed(FromHex(kDleDataFrame));
-    Poll();
-    EXPECT_EQ(Take(), kDleData);
-    EXPECT_EQ(deframer_.Source(), 0xFF);
-    EXPECT_EQ(deframer_.Destination(), 0xFE);
-    Feed(FromHex(kEmptyFrame));
-    Poll();
-    EXPECT_EQ(Take(), Bytes{});
-    EXPECT_EQ(deframer_.FrameLength(), 0);
-}
-
 TEST_F(DeframerTest, ByteByByteAndSplitDle) {
     const Bytes frame = FromHex(kDleCrcFrame);
     for (std::size_t i = 0; i < frame.size(); ++i) {
@@ -173,21 +161,6 @@ TEST_F(DeframerTest, BadFramesAreDroppedSilently) {
     EXPECT_EQ(source_.Remaining(), 0U);
 }
 
-TEST_F(DeframerTest, ReceiveErrorDropsTheFrame) {
-    const Bytes frame = FromHex(kDleDataFrame);
-    Feed(Bytes(frame.begin(), frame.begin() + 8));
-    Poll();
-    source_.FailNextRead();
-    Feed(Bytes(frame.begin() + 8, frame.end()));
-    Poll();
-    Poll();
-    EXPECT_FALSE(Complete());
-    EXPECT_FALSE(deframer_.DlePending());
-    Feed(frame);
-    Poll();
-    EXPECT_EQ(Take(), kDleData);
-}
-
 TEST_F(DeframerTest, WaitsWhileAFrameIsUntakenAndWhenInactive) {
     const Bytes frame = FromHex(kEmptyFrame);
     Feed(frame);
@@ -248,8 +221,6 @@ TEST_F(LinkChannelTest, ParametersOfTheStack) {
 
 TEST_F(LinkChannelTest, SendsAndReceivesFramesThroughTheSerialChannel) {
     Connect();
-    EXPECT_TRUE(port_->IsOpen);
-    EXPECT_EQ(port_->Settings, (PortSettings{4800, 8, kParityOdd, 0}));
     Link().CHSend(kDleData);
     EXPECT_EQ(Link().GetTraErr(), 0);
     EXPECT_EQ(port_->Output, FromHex("1001feff0300101020101097c51003"));

@@ -31,7 +31,7 @@ const Bytes kData = {0x10, 0x20, 0x10};
 const Bytes kFrame = {0x10, 0x01, 0xFE, 0xFF, 0x03, 0x00, 0x10, 0x10,
                       0x20, 0x10, 0x10, 0x97, 0xC5, 0x10, 0x03};
 // How long the test waits for bytes to cross the pair before it gives up (a failure, not a measure).
-constexpr auto kGiveUp = std::chrono::seconds(10);
+constexpr auto kGiveUp = std::chrono::seconds(3);
 
 // The controlling end of a fresh pseudo-terminal pair.
 class PtyPair {
@@ -187,36 +187,6 @@ TEST_F(PtyChannelTest, FramesCrossThePairByteForByte) {
     ASSERT_EQ(link.CHRece(), 4);
     EXPECT_EQ(Bytes(receive_.begin(), receive_.begin() + 4), (Bytes{0x01, 0x10, 0x02, 0x03}));
     EXPECT_EQ(link.GetRecErr(), 0);
-}
-
-TEST_F(PtyChannelTest, LargeFrameLeavesWithoutBlocking) {
-    TChnMarbexL0& link = stack_.LinkChannel();
-    link.CHClose();
-    ASSERT_FALSE(stack_.ComChannel().ParseParams("BD=115200"));
-    link.CHOpen();
-    link.CHConnect();
-    ASSERT_EQ(link.CHReady(), CHS_Connect);
-    Bytes data(16000);
-    for (std::size_t i = 0; i < data.size(); ++i) {
-        data[i] = static_cast<std::uint8_t>(i * 7);
-    }
-    LinkFrameBuilder builder(16384);
-    const auto expected = builder.Build(254, 255, data);
-    ASSERT_TRUE(expected);
-    link.CHSend(data);
-    EXPECT_EQ(link.GetTraErr(), 0);
-    // The other end reads it all while the channel is polled for the rest to go out.
-    Bytes got;
-    const auto giveUp = std::chrono::steady_clock::now() + kGiveUp;
-    while (got.size() < expected->size() && std::chrono::steady_clock::now() < giveUp) {
-        link.CHSendBusy();
-        const Bytes more = pty_.Read(1);
-        got.insert(got.end(), more.begin(), more.end());
-    }
-    EXPECT_EQ(got, Bytes(expected->begin(), expected->end()));
-    EXPECT_EQ(stack_.ComChannel().Driver().ClearErrors().OutQueue, 0u);
-    EXPECT_EQ(link.CHSendBusy(), 1) << "the terminal took it all, the line needs some 1.5 s";
-    EXPECT_EQ(link.GetTraErr(), 0);
 }
 
 TEST_F(PtyChannelTest, SecondProgramCannotOpenThePort) {
