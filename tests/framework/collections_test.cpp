@@ -228,7 +228,8 @@ TEST_F(SortedCollectionTest, LoadReSortsAndFreesRefusedItems) {
     // A nil entry has no key and is dropped; an entry of another class is refused by its class.
     const auto nilEntry = Bytes({0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0xFF, 0xFF});
     EXPECT_EQ(test::ReadObject<TValueColl>(nilEntry, written.classNames)->Count(), 0);
-    const auto otherEntry = Bytes({0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00});
+    const auto otherEntry =
+        Bytes({0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00});
     EXPECT_THROW(test::ReadObject<TrbStreamable>(otherEntry, {"TValueColl", "TrbCollection"}), EInvalidCast);
 }
 

@@ -66,7 +66,7 @@ TEST(NameObjectTest, KeywordsUpdRuleRangesTextsAndNames) {
         bool failed;
         int upd, all;
     } steps[] = {{"{ comment } UPD=1 ; ALL=1", false, 1, 0},
-                 {"UPD=2", false, 1, 0}, // write-once cannot override write-every-time
+                 {"UPD=2", false, 1, 0},              // write-once cannot override write-every-time
                  {"UPD=0 UPD=2 all=-3", false, 2, 1}, // 0 always applies
                  {"UPD=300", true, 2, 1}, // a byte field refuses what a byte cannot hold; the value stays
                  {"UPD=-1", true, 2, 1},

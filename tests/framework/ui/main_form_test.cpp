@@ -110,8 +110,10 @@ TEST_F(MainFormTest, WriterLinesReachTheConsoleAndEveryWriterMessageIsAnsweredAl
 
     const std::string text = "abc";
     const auto address = reinterpret_cast<std::intptr_t>(&text);
-    for (const auto& [msg, lParam] : {std::pair{wm_SysWrWriteln, std::intptr_t{0}}, {wm_SysWrWrite, 0},
-                                      {wm_SysWrWrite, address}, {wm_SysWrClear, address}}) {
+    for (const auto& [msg, lParam] : {std::pair{wm_SysWrWriteln, std::intptr_t{0}},
+                                      {wm_SysWrWrite, 0},
+                                      {wm_SysWrWrite, address},
+                                      {wm_SysWrClear, address}}) {
         EXPECT_EQ(AppMessageQueue().Send(writer->Handle(), msg, 0, lParam), SysWrAck) << msg;
     }
     EXPECT_EQ(RowText(console, 0), "");
