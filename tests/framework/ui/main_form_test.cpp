@@ -69,29 +69,24 @@ protected:
 };
 
 TEST_F(MainFormTest, OpensWithTheWriterWindowAsChannelZeroClosesOnWmCloseAndGivesItsHandleBack) {
-    auto owned = std::make_unique<TTrMainForm>();
-    TTrMainForm& main = *owned;
-    main.setWindowTitle(QStringLiteral("Ravlo"));
+    auto main = std::make_unique<TTrMainForm>();
     auto* writer = new TSysWrForm;
-    main.AddMdiChild(writer);
-    main.show();
-    EXPECT_TRUE(testing::ProcessEventsUntil([&main] { return main.isVisible(); }));
-
-    EXPECT_EQ(GetMainFormWindow(), main.Handle());
-    const QList<QMdiSubWindow*> children = main.MdiArea().subWindowList();
-    ASSERT_EQ(children.size(), 1);
-    EXPECT_EQ(children.front()->widget(), writer);
-    EXPECT_EQ(writer->windowTitle(), QStringLiteral("SysWr[0]"));
+    main->AddMdiChild(writer);
+    main->show();
+    EXPECT_TRUE(testing::ProcessEventsUntil([&main] { return main->isVisible(); }));
+    EXPECT_EQ(GetMainFormWindow(), main->Handle());
+    ASSERT_EQ(main->MdiArea().subWindowList().size(), 1);
     EXPECT_TRUE(writer->isVisible());
+    EXPECT_EQ(writer->windowTitle(), QStringLiteral("SysWr[0]"));
     EXPECT_TRUE(SysWrChn()[0].Active);
     EXPECT_EQ(SysWrChn()[0].Wnd, writer->Handle());
-    EXPECT_EQ(writer->ConsoleWr0().Cols(), 160);
-    EXPECT_EQ(writer->ConsoleWr0().Rows(), 80);
-    EXPECT_EQ(writer->ConsoleWr0().LineBreak(), TConsoleLineBreak::CRLF);
+    const TConsole& console = writer->ConsoleWr0();
+    EXPECT_EQ(std::tuple(console.Cols(), console.Rows(), console.LineBreak()),
+              std::tuple(160, 80, TConsoleLineBreak::CRLF));
 
-    AppMessageQueue().Post(main.Handle(), WM_CLOSE, 0, 0);
-    EXPECT_TRUE(testing::ProcessEventsUntil([&main] { return !main.isVisible(); }));
-    owned.reset();
+    AppMessageQueue().Post(main->Handle(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(testing::ProcessEventsUntil([&main] { return !main->isVisible(); }));
+    main.reset();
     EXPECT_EQ(GetMainFormWindow(), kNoWindow);
 }
 
