@@ -26,23 +26,17 @@ std::string ErrOf(int id, const fs::path& file) {
 }
 
 // Lowers a resource limit of this process for the lifetime of the object.
-class TightLimit {
-public:
-    TightLimit(int resource, rlim_t soft) : resource_(resource) {
-        ::getrlimit(resource_, &saved_);
-        rlimit tight = saved_;
+struct TightLimit {
+    TightLimit(int resource, rlim_t soft) : resource(resource) {
+        ::getrlimit(resource, &saved);
+        rlimit tight = saved;
         tight.rlim_cur = soft;
-        applied_ = ::setrlimit(resource_, &tight) == 0;
+        applied = ::setrlimit(resource, &tight) == 0;
     }
-    ~TightLimit() { ::setrlimit(resource_, &saved_); }
-    TightLimit(const TightLimit&) = delete;
-    TightLimit& operator=(const TightLimit&) = delete;
-    bool Applied() const { return applied_; }
-
-private:
-    int resource_;
-    rlimit saved_{};
-    bool applied_ = false;
+    ~TightLimit() { ::setrlimit(resource, &saved); }
+    int resource;
+    rlimit saved{};
+    bool applied = false;
 };
 
 TEST(FileNameChk, RefusesDeviceNamesOfTheOriginalPlatformAndChecksAnAskedExtension) {
@@ -185,7 +179,7 @@ TEST(TextFileWrite, FailedCreationOrWritePutsTheOriginalBack) {
         const int fd = ::open("/dev/null", O_RDONLY);
         ::close(fd);
         const TightLimit noMoreFiles(RLIMIT_NOFILE, static_cast<rlim_t>(fd));
-        ASSERT_TRUE(noMoreFiles.Applied());
+        ASSERT_TRUE(noMoreFiles.applied);
         const TTxWrFile file(dir / "USERS.PSW");
         err = file.ErrText();
     }
@@ -197,7 +191,7 @@ TEST(TextFileWrite, FailedCreationOrWritePutsTheOriginalBack) {
     {
         TTxWrFile file(dir / "USERS.PSW");
         const TightLimit smallFiles(RLIMIT_FSIZE, 8);
-        ASSERT_TRUE(smallFiles.Applied());
+        ASSERT_TRUE(smallFiles.applied);
         file.WriteLn("fits");
         EXPECT_EQ(file.ErrText(), "");
         file.WriteLn("does not fit");
