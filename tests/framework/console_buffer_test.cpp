@@ -51,31 +51,24 @@ TEST(ConsoleBuffer, ControlCharactersBeepBackspaceOrAreIgnored) {
     EXPECT_EQ(Cursor(buffer), std::pair(1, 0));
 }
 
-struct LineBreakCase {
-    TConsoleLineBreak mode;
-    const char* text;
-    Rows rows;
-};
-
-class ConsoleLineBreak : public ::testing::TestWithParam<LineBreakCase> {};
-
-TEST_P(ConsoleLineBreak, CarriageReturnAndLineFeedFollowTheMode) {
-    ConsoleBuffer buffer(5, 3);
-    buffer.SetLineBreak(GetParam().mode);
-    buffer.Write(GetParam().text);
-    EXPECT_EQ(RowsOf(buffer), GetParam().rows);
+TEST(ConsoleBuffer, CarriageReturnAndLineFeedFollowTheMode) {
+    using enum TConsoleLineBreak;
+    const struct {
+        TConsoleLineBreak mode;
+        const char* text;
+        Rows rows;
+    } cases[] = {
+        {CRLF, "ab\ncd", {"ab   ", "  cd ", "     "}},   {CRLF, "ab\rc", {"cb   ", "     ", "     "}},
+        {CRLF, "ab\r\ncd", {"ab   ", "cd   ", "     "}}, {LF, "ab\ncd", {"ab   ", "cd   ", "     "}},
+        {LF, "ab\rc", {"cb   ", "     ", "     "}},      {CR, "ab\rcd", {"ab   ", "cd   ", "     "}},
+        {CR, "ab\ncd", {"ab   ", "  cd ", "     "}},     {CR, "ab\r\ncd", {"ab   ", "     ", "cd   "}}};
+    for (const auto& c : cases) {
+        ConsoleBuffer buffer(5, 3);
+        buffer.SetLineBreak(c.mode);
+        buffer.Write(c.text);
+        EXPECT_EQ(RowsOf(buffer), c.rows) << static_cast<int>(c.mode) << " " << c.text;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Modes, ConsoleLineBreak,
-    ::testing::Values(LineBreakCase{TConsoleLineBreak::CRLF, "ab\ncd", {"ab   ", "  cd ", "     "}},
-                      LineBreakCase{TConsoleLineBreak::CRLF, "ab\rc", {"cb   ", "     ", "     "}},
-                      LineBreakCase{TConsoleLineBreak::CRLF, "ab\r\ncd", {"ab   ", "cd   ", "     "}},
-                      LineBreakCase{TConsoleLineBreak::LF, "ab\ncd", {"ab   ", "cd   ", "     "}},
-                      LineBreakCase{TConsoleLineBreak::LF, "ab\rc", {"cb   ", "     ", "     "}},
-                      LineBreakCase{TConsoleLineBreak::CR, "ab\rcd", {"ab   ", "cd   ", "     "}},
-                      LineBreakCase{TConsoleLineBreak::CR, "ab\ncd", {"ab   ", "  cd ", "     "}},
-                      LineBreakCase{TConsoleLineBreak::CR, "ab\r\ncd", {"ab   ", "     ", "cd   "}}));
 
 TEST(ConsoleBuffer, LineFeedOrWrapAtTheLastRowScrollsTheRing) {
     ConsoleBuffer buffer(3, 3);
