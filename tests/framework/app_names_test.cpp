@@ -72,13 +72,11 @@ TEST(AppIniCheckTest, EachStepHasItsTextAndACheckAfterTheFileWentAwayClearsTheSe
         AppIniFixture app(c.ini);
         EXPECT_EQ(IniCheckText(), c.text.empty() ? "" : "INI file " + PathText(AppIniName()) + c.text)
             << c.ini;
-        EXPECT_EQ(RdSection(), c.rd) << c.ini;
-        EXPECT_EQ(WrSection(), c.wr) << c.ini;
+        EXPECT_EQ(RdSection() + "|" + WrSection(), std::string(c.rd) + "|" + c.wr) << c.ini;
         fs::remove(AppIniName());
         EXPECT_FALSE(CheckAppIni());
         EXPECT_EQ(IniCheckText(), "INI file " + PathText(AppIniName()) + " not found");
-        EXPECT_EQ(RdSection(), "");
-        EXPECT_EQ(WrSection(), "");
+        EXPECT_EQ(RdSection() + WrSection(), "");
     }
 }
 
@@ -89,9 +87,7 @@ TEST(IniAccessTest, ReadWriteAndCount) {
     EXPECT_EQ(IniReadStr(file, "S", "NONE"), "");
     EXPECT_EQ(IniReadStr(dir.Path() / "MISSING.INI", "S", "K1"), "");
     EXPECT_EQ(IniSectionKeyCount(file, "S"), 2u);
-    EXPECT_EQ(IniSectionKeyCount(file, "T"), 0u);
     EXPECT_EQ(IniSectionKeyCount(file, "U"), 0u);
-
     EXPECT_TRUE(IniWriteStr(file, "", "K", "v")); // no section: nothing to write
     EXPECT_TRUE(IniWriteStr(file, "T", "K", "v"));
     EXPECT_EQ(dir.Text("A.INI"), "[S]\nK1= value one \nK2=\n[T]\nK=v\n");

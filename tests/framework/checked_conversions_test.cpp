@@ -26,10 +26,9 @@ TEST(CheckedConversionsTest, IntegerSuccessMessagesAndExclusiveLimits) {
         std::string message; // empty: converted
         std::int32_t value = 0;
     } cases[] = {{"$FF", 0, kIntMax, kIntMin, "", 255},
-                 {"12x", 0, kIntMax, kIntMin, kIntegerSyntax},
                  {"  $10", 0, kIntMax, kIntMin, "", 16},
                  {"12 ", 0, kIntMax, kIntMin, kIntegerSyntax},
-                 {"\t12", 0, kIntMax, kIntMin, kIntegerSyntax},
+                 {"\t12", 0, kIntMax, kIntMin, kIntegerSyntax}, // only blanks may lead
                  {"", 0, kIntMax, kIntMin, kIntegerSyntax},
                  {"2147483648", 0, kIntMax, kIntMin, kIntegerSyntax},
                  {"-1", 0, 1000, 0, kOutOfRange},
