@@ -167,6 +167,9 @@ TEST_F(TmpErrProcessTest, ShowsArrivingTogetherAreShownInTurnEachForEst) {
     EXPECT_EQ(kernel_.timed.Count(), 0u);
     EXPECT_EQ(process_->History, history) << "a postponed text is not added again";
     EXPECT_TRUE(writer_.Errors().empty());
+
+    Code(TMP_ERR_SHOW, TTmpErrShowRec{0, 7, "seven", 0}.ToBytes());
+    EXPECT_EQ(process_->Current, (TTmpErrShowRec{1, 7, "seven", 0})) << "the sender's Attr is kept";
 }
 
 TEST_F(TmpErrProcessTest, AFullSavedListDropsTheNewestButTheHistoryKeepsItsLastElevenLines) {
@@ -196,11 +199,6 @@ TEST_F(TmpErrProcessTest, APostponedRecordComingBackWhileShowingKeepsItsTurn) {
     Code(TMP_ERR_SHOW_REP, TTmpErrShowRec::ForText("X", false).ToBytes());
     EXPECT_EQ(process_->History, (Lines{"T1: A", "T2: B"}));
     EXPECT_EQ(ShownInTurn(), (Lines{"A", "X", "B"}));
-}
-
-TEST_F(TmpErrProcessTest, AttrOfTheSenderIsKeptUnlessZero) {
-    Code(TMP_ERR_SHOW, TTmpErrShowRec{0, 7, "seven", 0}.ToBytes());
-    EXPECT_EQ(process_->Current, (TTmpErrShowRec{1, 7, "seven", 0}));
 }
 
 TEST_F(TmpErrProcessTest, EstZeroHidesAtTheNextPassAndAtr10KeepsUntilReset) {
@@ -379,21 +377,17 @@ TEST_F(TmpErrProcessTest, DestroyingTheProcessCancelsItsTimeOut) {
 }
 
 TEST_F(TmpErrProcessTest, RegisteredAndConfiguredFromItsLabel) {
-    TRavloProcLabelColl& labels = labels_;
-    CapturedWriter& writer = writer_;
     ResetProcessTypes();
-    EXPECT_EQ(labels.NewProcess(labels.GetLabelByName("PL00")), nullptr) << "not registered yet";
+    EXPECT_EQ(labels_.NewProcess(labels_.GetLabelByName("PL00")), nullptr) << "not registered yet";
     RegisterProtocolProcessTypes();
 
-    const auto made = labels.NewProcess(labels.GetLabelByName("PL00"));
+    const auto made = labels_.NewProcess(labels_.GetLabelByName("PL00"));
     const auto* err = dynamic_cast<const TTMP_ERR_Process*>(made.get());
     ASSERT_NE(err, nullptr);
-    EXPECT_EQ(err->EST, 250u);
-    EXPECT_EQ(err->ATR, 0x11);
     EXPECT_TRUE(err->ParamsToText().ends_with(" EST=250 ATR=$0011")) << err->ParamsToText();
     EXPECT_EQ(err->HostWnd, host_.Handle());
 
-    const auto bad = labels.NewProcess(labels.GetLabelByName("PL01"));
+    const auto bad = labels_.NewProcess(labels_.GetLabelByName("PL01"));
     const auto* err2 = dynamic_cast<const TTMP_ERR_Process*>(bad.get());
     ASSERT_NE(err2, nullptr);
     EXPECT_EQ(err2->EST, TTMP_ERR_Process::kDefaultEST) << "a bad value leaves the field";
@@ -403,7 +397,7 @@ TEST_F(TmpErrProcessTest, RegisteredAndConfiguredFromItsLabel) {
     const TTMP_ERR_Process lone(nullptr);
     EXPECT_EQ(lone.EST, TTMP_ERR_Process::kDefaultEST);
     EXPECT_EQ(lone.HostWnd, kNoWindow);
-    EXPECT_EQ(writer.Errors().back(), "TTMP_ERR_Process.CreateFromLabel - PL=nil!");
+    EXPECT_EQ(writer_.Errors().back(), "TTMP_ERR_Process.CreateFromLabel - PL=nil!");
 }
 
 } // namespace

@@ -11,15 +11,6 @@ namespace {
 using testing::Bytes;
 using testing::ToBytes;
 
-TEST(VokFrameNameTest, TypesWithoutANameShowTheirHexValue) {
-    EXPECT_EQ(VokFrameName(0xD0), "_Mem");
-    EXPECT_EQ(VokFrameName(0xFD), "Empt188");
-    // Just outside the frame range on both sides, and a gap inside it.
-    EXPECT_EQ(VokFrameName(0xCF), "???_$CF");
-    EXPECT_EQ(VokFrameName(0xFE), "???_$FE");
-    EXPECT_EQ(VokFrameName(0xE7), "???_$E7");
-}
-
 TEST(VokFrameTest, FieldsAreLittleEndianAfterTheReservedBytes) {
     TVokFrame frame(0xD0);
     frame.PutFarPtr(MakeFarPtr(0x1234, 0xC800)).PutU16(0xABCD).PutU8(0x7F);
