@@ -1,6 +1,5 @@
 // The communication process on the real channel stack over a fake serial port, with a fake clock.
 #include "channels/line_time.h"
-#include "protocol/comm_debug.h"
 #include "support/comm_rig.h"
 
 #include <gtest/gtest.h>
@@ -252,15 +251,6 @@ TEST(CommProcessTest, AMalformedFrameRecordIsDroppedAndTheNextOneStillGoesOut) {
     rig.PostTxD(RqstRecord());
     EXPECT_EQ(rig.LineFrames().size(), 1u);
     EXPECT_EQ(rig.comm->State, MAS_Send);
-}
-
-TEST(CommProcessTest, TracesNameEveryMessageInAndOut) {
-    CommRig rig;
-    SetDebugMask(DM_MAPRMess | DM_MAPR | DM_Ravlo_MA_Mess);
-    rig.Connect();
-    EXPECT_TRUE(Contains(rig.writer.Lines(), "COMM^02 %%<"));
-    EXPECT_TRUE(Contains(rig.writer.Lines(), "COMM^02 Message inserted "));
-    EXPECT_TRUE(Contains(rig.writer.Lines(), "COMM^02 %%>"));
 }
 
 // --- Repetitions and time-outs ---

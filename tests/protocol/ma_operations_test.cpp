@@ -218,15 +218,5 @@ TEST_F(MaOperationsTest, UnexpectedFrameEndsTheOperationThroughItsTimeOut) {
     EXPECT_EQ(rig.errors->Texts[0].Value, "Checksumming failed by TimeOut");
 }
 
-TEST_F(MaOperationsTest, StateAndEventsAreAnnouncedWithTheirSizes) {
-    rig.ma->ReadMemPage(LinToFarPtr(0), kNoWindow);
-    rig.Settle();
-    EXPECT_GT(rig.mainForm.CountOf(&rig.ma->ConState, 1), 0u);
-    EXPECT_GT(rig.mainForm.CountOf(&rig.ma->State, 2), 0u);
-    EXPECT_GT(rig.mainForm.CountOf(&rig.ma->LastFrameAdr, 4), 0u);
-    EXPECT_EQ(rig.mainForm.CountOf(&rig.ma->EventText, 256), 1u);
-    EXPECT_EQ(rig.ma->EventKind, 4);
-}
-
 } // namespace
 } // namespace ravlo

@@ -23,11 +23,6 @@ std::vector<LinkFrame> FeedAll(LinkDeframer& deframer, std::span<const std::uint
     return frames;
 }
 
-TEST(voksimLinkFrame, TestCrcIsCrc16Arc) {
-    const std::string_view check = "123456789";
-    EXPECT_EQ(RawCrc({reinterpret_cast<const std::uint8_t*>(check.data()), check.size()}), 0xBB3D);
-}
-
 TEST(voksimLinkFrame, EncodesLikeTheLineFormatIncludingDoubledDlesAndDecodesItBack) {
     const std::vector<std::uint8_t> plain{0xD7, 0x00, 0x00};
     const std::vector<std::uint8_t> with_dles{0x10, 0x01, 0x10, 0x10, 0x03};
