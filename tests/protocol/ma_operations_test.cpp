@@ -33,10 +33,10 @@ TEST_F(MaOperationsTest, IoReadsOfAByteAndAWordAndWritesDoneWhenTheyHaveGoneOut)
     EXPECT_EQ(frames[1], (Bytes{ft_cIORdW, 0, 0, 0x00, 0x03, 2, 0}));
     EXPECT_EQ(rig.Board().IoWrites[0x310], 0xCD);
     EXPECT_EQ(rig.Board().IoWrites[0x312], 0xABCD);
-    EXPECT_EQ(window.Messages, (std::vector<Message>{{wm_IORdDone, 0x34, 1},
-                                                     {wm_IORdDone, 0x1234, 2},
-                                                     {wm_IOWrDone, 0, 0},
-                                                     {wm_IOWrDone, 0, 0}}));
+    EXPECT_EQ(
+        window.Messages,
+        (std::vector<Message>{
+            {wm_IORdDone, 0x34, 1}, {wm_IORdDone, 0x1234, 2}, {wm_IOWrDone, 0, 0}, {wm_IOWrDone, 0, 0}}));
     EXPECT_EQ(rig.mainForm.Events[0], "- Data were read from IO address $0300");
     EXPECT_EQ(rig.mainForm.Events.back(), "- Data were written to IO address $0312");
     EXPECT_EQ(rig.ma->ConState, cs_idle);
@@ -115,8 +115,9 @@ TEST_F(MaOperationsTest, ClockFailuresTellTheWindowAndAShortAnswerIsNotOverRead)
                                                      {wm_RTCErr, 0x31, 0},
                                                      {wm_RTCErr, 1, 0},
                                                      {wm_RTCErr, 2, 0}}));
-    EXPECT_EQ(rig.errors->Values(),
-              (std::vector<std::string>{readFailed, "Setting Time failed.\r\nProbably unsupported Vok function."}));
+    EXPECT_EQ(
+        rig.errors->Values(),
+        (std::vector<std::string>{readFailed, "Setting Time failed.\r\nProbably unsupported Vok function."}));
     EXPECT_EQ(rig.ma->ConState, cs_idle);
 }
 

@@ -92,7 +92,8 @@ protected:
         for (const std::string& line : rig->writer.Errors()) {
             text += "\n  " + line;
         }
-        return text + " link=" + RavloStateText(rig->ma->LinkState) + " op=" + ConStateText(rig->ma->ConState);
+        return text + " link=" + RavloStateText(rig->ma->LinkState) +
+               " op=" + ConStateText(rig->ma->ConState);
     }
 
     std::optional<SimRig> rig;
@@ -103,8 +104,8 @@ private:
 };
 
 TEST_F(MaVoksimTest, EveryOperationEndToEnd) {
-    Start({"--baud", "115200", "--board", "386", "--strict-load", "--io", "300=5A",
-           "--clock", "2024-02-29T23:59:58", "--clock-stopped"});
+    Start({"--baud", "115200", "--board", "386", "--strict-load", "--io", "300=5A", "--clock",
+           "2024-02-29T23:59:58", "--clock-stopped"});
     ConnectAndIdentify(115200, DEV_Vok386);
     EXPECT_EQ(rig->ma->BiosIdText, "VOK386EXR BIOS 23<VOK>");
     EXPECT_EQ(rig->ma->BiosVersion, 23);
