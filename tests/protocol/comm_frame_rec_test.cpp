@@ -60,6 +60,12 @@ TEST(CommFrameRecTest, DecodeTrustsNoLengthWord) {
               TFrameFault::Short);
 }
 
+TEST(CommFrameRecTest, TextNamesTheCarriedFrameAndCopesWithoutOne) {
+    EXPECT_EQ(CommFrameRecText(Bytes{0x00, 0x00, 0x00, 0x00}), "NoRecData");
+    EXPECT_EQ(CommFrameRecText(Bytes{0x00, 0x00, 0x03, 0x00, 0xD1, 0x00, 0x00}), "MemD");
+    EXPECT_EQ(CommFrameRecText(Bytes{0x00, 0x00, 0x03, 0x00, 0xE7, 0x00, 0x00}), "???_$E7");
+}
+
 TEST(ProtocolDataTest, HoldsOneRecordOfTheSizeAskedFor) {
     TProtocolData data;
     EXPECT_EQ(data.Length(), 0);
