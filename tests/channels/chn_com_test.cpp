@@ -72,12 +72,6 @@ TEST_F(ComChannelTest, ParameterTextsParseAndWriteBack) {
     }
     EXPECT_EQ(com->Port(), 3);
     EXPECT_EQ(com->IRT(), 50);
-
-    TComChannel all("");
-    EXPECT_FALSE(all.ParseParams("ALL=1"));
-    EXPECT_EQ(all.ParamsToText(),
-              " UPD=0 ALL=1 DWN=0 NOD=$00 DNO=$00 LRB=0 CHT='' CHN='' COM=2 BD=9600 BIT=8 "
-              "PAR=N IRT=0 IQU=4096 OQU=2048");
 }
 
 TEST_F(ComChannelTest, OpenConfiguresThePort) {
