@@ -45,7 +45,7 @@ std::vector<std::string> SplitLines(std::string_view text);
 // Every project test starts with cleared project globals, a folder of its own as ProjectDir and
 // the recording presenter; the globals are cleared again afterwards.
 class ProjectTest : public ::testing::Test {
-protected:
+public:
     ProjectTest();
     ~ProjectTest() override;
 
