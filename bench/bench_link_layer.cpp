@@ -1,6 +1,6 @@
 #include "channels/chn_collection.h"
 #include "channels/chn_marbex_l0.h"
-#include "channels/fake_port_driver.h"
+#include "support/fake_port_driver.h"
 #include "channels/link_deframer.h"
 #include "channels/link_frame_builder.h"
 

@@ -75,6 +75,31 @@ PortOpenError OpenErrorOf(int error) {
     }
 }
 
+// Opens the device for reading and writing without waiting, as the one user of the port: a lock
+// that covers every opener, then TIOCEXCL, which makes later opens by other programs fail with
+// EBUSY. On success fd holds the descriptor.
+PortOpenResult OpenExclusive(const std::string& path, int& fd) {
+    fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        const int error = errno;
+        return {OpenErrorOf(error), error};
+    }
+    const auto fail = [&fd](PortOpenError kind, int error) {
+        ::close(fd);
+        fd = -1;
+        return PortOpenResult{kind, error};
+    };
+    if (::isatty(fd) == 0) {
+        return fail(PortOpenError::NotTerminal, errno);
+    }
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int error = errno;
+        return fail(OpenErrorOf(error), error);
+    }
+    ::ioctl(fd, TIOCEXCL);
+    return {};
+}
+
 } // namespace
 
 std::uint32_t TermiosSpeedRate(unsigned code) {
@@ -101,24 +126,10 @@ TermiosPortDriver::~TermiosPortDriver() {
 
 PortOpenResult TermiosPortDriver::Open(const std::string& path) {
     Close();
-    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        const int error = errno;
-        return {OpenErrorOf(error), error};
+    int fd = -1;
+    if (const PortOpenResult result = OpenExclusive(path, fd); !result.Ok()) {
+        return result;
     }
-    const auto fail = [fd](PortOpenError kind, int error) {
-        ::close(fd);
-        return PortOpenResult{kind, error};
-    };
-    if (::isatty(fd) == 0) {
-        return fail(PortOpenError::NotTerminal, errno);
-    }
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        const int error = errno;
-        return fail(OpenErrorOf(error), error);
-    }
-    // Later opens by other programs fail with EBUSY; the lock above covers those allowed past it.
-    ::ioctl(fd, TIOCEXCL);
     fd_ = fd;
     pending_.clear();
     transmitFlags_ = 0;
@@ -126,6 +137,15 @@ PortOpenResult TermiosPortDriver::Open(const std::string& path) {
     LineErrorFlags(); // the counters' starting point
     inputWake_ = InputWakeRegistration(fd_);
     return {};
+}
+
+PortOpenResult ProbeTermiosPort(const std::string& path) {
+    int fd = -1;
+    const PortOpenResult result = OpenExclusive(path, fd);
+    if (result.Ok()) {
+        ::close(fd);
+    }
+    return result;
 }
 
 bool TermiosPortDriver::SetQueues(std::uint32_t inSize, std::uint32_t outSize) {

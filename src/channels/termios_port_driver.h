@@ -58,6 +58,10 @@ private:
     InputWakeRegistration inputWake_;
 };
 
+// Whether the device opens as a port this program can use, exactly as Open would find it; the device
+// is closed again at once. A port that another program holds answers Busy.
+PortOpenResult ProbeTermiosPort(const std::string& path);
+
 // The standard rate the termios speed codes name, 0 for none; and back.
 std::uint32_t TermiosSpeedRate(unsigned code);
 unsigned TermiosSpeedCode(std::uint32_t baud);

@@ -1,8 +1,8 @@
 #include "framework/runtime_log.h"
 
-#include "platform/file_io.h"
 #include "framework/log_names.h"
 #include "platform/cp1250.h"
+#include "platform/file_io.h"
 #include "platform/program_dir.h"
 
 #include <cerrno>
@@ -29,6 +29,7 @@ struct LogState {
     fs::path path;
     std::string par1;
     Clock::time_point runStart;
+    bool on = true;
 };
 
 std::mutex& LogMutex() {
@@ -81,7 +82,7 @@ void BeginLocked(const LogState& state, bool keepExisting) {
 
 void AppendLocked(std::string_view text, bool lineEnd) {
     const LogState& state = State();
-    if (!state.started) {
+    if (!state.started || !state.on) {
         return;
     }
     std::string bytes;
@@ -137,7 +138,7 @@ void TxsShutdown(int exitCode) {
         return;
     }
     state.started = false;
-    if (!Exists(state.path)) {
+    if (!state.on || !Exists(state.path)) {
         return;
     }
     const std::string timeText = TxsTimeText(Now());
@@ -158,7 +159,7 @@ void TxsShutdown(int exitCode) {
 
 void TxsBegin() {
     const std::lock_guard lock(LogMutex());
-    if (State().started) {
+    if (State().started && State().on) {
         BeginLocked(State(), false);
     }
 }
@@ -196,6 +197,16 @@ void DelOldTxsFiles() {
         }
         ::unlink(entries->path().c_str());
     }
+}
+
+void SetTxsOn(bool on) {
+    const std::lock_guard lock(LogMutex());
+    State().on = on;
+}
+
+bool TxsOn() {
+    const std::lock_guard lock(LogMutex());
+    return State().on;
 }
 
 bool& WriteToTxs() {

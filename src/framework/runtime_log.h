@@ -38,6 +38,11 @@ void TxsWriteln(std::string_view text);
 
 // Deletes this run's log.
 void DelTxsFile();
+// Whether this run writes its log ("APP" TXS); on at start. While off, TxsBegin, TxsWrite and
+// TxsWriteln write nothing, so a log deleted because the setting is off stays deleted, and the end
+// of the run leaves a log that is still there as it is (the next start archives it).
+void SetTxsOn(bool on);
+bool TxsOn();
 // Deletes the archived logs of this program (base + stamp + ".TXS") in the log's folder; the
 // current log and every other file stay.
 void DelOldTxsFiles();

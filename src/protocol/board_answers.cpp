@@ -183,4 +183,17 @@ std::string FlashTypeText(std::uint8_t code, bool vok386) {
     }
 }
 
+std::string_view DeviceName(std::uint8_t device) {
+    switch (device) {
+    case DEV_VokV40:
+        return "VokV40";
+    case DEV_Vok386:
+        return "Vok386";
+    case DEV_Vok188:
+        return "Vok188";
+    default:
+        return {};
+    }
+}
+
 } // namespace ravlo

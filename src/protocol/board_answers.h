@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 
 namespace ravlo {
 
@@ -22,6 +23,9 @@ enum DEV_VokType : std::uint8_t {
     DEV_Vok386 = 2,
     DEV_Vok188 = 3,
 };
+
+// "VokV40", "Vok386" or "Vok188"; empty for a value that names no board.
+std::string_view DeviceName(std::uint8_t device);
 
 // A frame without fields (MemE, CheckOk, CheckErr, Empt*): exactly 3 bytes of the type.
 TFrameFault CheckBareAnswer(std::span<const std::uint8_t> frame, std::uint8_t type);

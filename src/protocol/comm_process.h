@@ -92,6 +92,8 @@ public:
 
     std::uint16_t LRB() const { return static_cast<std::uint16_t>(recBuffer_.size()); }
     std::size_t PendingCount() const { return pending_.size(); }
+    // The pending count that the size-4 notifications announce.
+    const std::uint32_t* PendingCountField() const { return &pendingCount_; }
     const TCommChannels& Channels() const { return channels_; }
     std::uint16_t ResultWord() const { return result_; }
 

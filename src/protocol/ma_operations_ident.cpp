@@ -27,17 +27,9 @@ std::string ZeroTerminated(const std::vector<std::uint8_t>& buffer) {
     return std::string(buffer.begin(), end);
 }
 
-std::string DeviceName(std::uint8_t device) {
-    switch (device) {
-    case DEV_VokV40:
-        return "VokV40";
-    case DEV_Vok386:
-        return "Vok386";
-    case DEV_Vok188:
-        return "Vok188";
-    default:
-        return "Unknown Vok";
-    }
+std::string DeviceText(std::uint8_t device) {
+    const std::string_view name = DeviceName(device);
+    return name.empty() ? "Unknown Vok" : std::string(name);
 }
 
 } // namespace
@@ -196,7 +188,7 @@ void TRavlo_MA_Process::AnswerFlashType(std::span<const std::uint8_t> frame) {
     }
     const std::uint8_t flash = active_.Buffer.back();
     FinishIdentification(IdentificationText("BIOS   ident.:   ", flash, Device == DEV_Vok386),
-                         "Bios identification of " + DeviceName(Device));
+                         "Bios identification of " + DeviceText(Device));
 }
 
 } // namespace ravlo

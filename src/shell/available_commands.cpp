@@ -7,9 +7,6 @@ namespace ravlo {
 bool IsCommandAvailable(TMainAction action) {
     using A = TMainAction;
     switch (action) {
-    case A::ComSettings:
-    case A::RTC:
-    case A::IO:
     case A::Read:
     case A::DbgEmpty:
     case A::DbgCheckSum:
@@ -18,10 +15,6 @@ bool IsCommandAvailable(TMainAction action) {
     case A::DbgGo:
     case A::DbgLoadS256:
     case A::DbgLoadSRemain:
-    case A::MAView:
-    case A::CommView:
-    case A::DebugMode:
-    case A::About:
         return false;
     default:
         return true;

@@ -7,8 +7,7 @@ namespace ravlo {
 struct TMenuStates;
 
 // Whether the program has the command yet: the commands whose windows or dialogs are still to come
-// (COM settings, the clock dialog, IO access, the debug menu's block read, single debug frames, the
-// process views, About) answer false.
+// (the debug menu's block read, single debug frames, the process views, About) answer false.
 bool IsCommandAvailable(TMainAction action);
 
 // Disables every command that is not available, whatever its menu rule says; menus stay as they are.

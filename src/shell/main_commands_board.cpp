@@ -9,8 +9,10 @@
 #include "project/project_globals.h"
 #include "project/project_messages.h"
 #include "protocol/com_globals.h"
+#include "protocol/comm_process.h"
 #include "protocol/ma_process.h"
 #include "shell/cmd_line.h"
+#include "shell/com_param.h"
 #include "shell/main_form_core.h"
 #include "shell/main_form_host.h"
 #include "shell/mem_view_model.h"
@@ -74,6 +76,33 @@ void TRavloMainFormCore::DestroyCom_Click() {
     if (MAProc != nullptr) {
         MAProc->CloseComm();
     }
+}
+
+void TRavloMainFormCore::ComSettings_Click() {
+    if (MAProc == nullptr) {
+        return;
+    }
+    std::uint8_t port = MAProc->ComPort;
+    std::uint32_t baud = MAProc->BDLD;
+    const auto run = [this](TComParam& dialog) {
+        return host_.RunComParamDialog(dialog);
+    };
+    if (!ShowComParam(port, baud, run, [] { return DetectComPorts(ComOpenPort); })) {
+        return;
+    }
+    MAProc->BDLD = baud;
+    MAProc->CurBaud = baud;
+    MAProc->ComPort = port;
+    if (CommProc != nullptr && CommProc->State != 0) {
+        // The channel exists: the board and the link change over to the new settings.
+        MAProc->SetChnParam(port, baud);
+        return;
+    }
+    if (CommProc != nullptr) {
+        CommProc->ComPort = port;
+        CommProc->Baud = baud;
+    }
+    MAProc->OpenComm();
 }
 
 bool TRavloMainFormCore::DownloadApp_MenuItemClick(bool unattended) {

@@ -70,6 +70,7 @@ bool TRavloMainFormCore::OpenProject(const std::filesystem::path& name, TProject
     }
     ProjectType = type;
     SetProjectPath(name);
+    AddLastProject(name);
     ExeFileTime = *time;
     bool loaded = false;
     if (type == TProjectType::Full) {

@@ -4,6 +4,7 @@
 #include "framework/app_names.h"
 #include "framework/broadcast.h"
 #include "framework/debug_mask.h"
+#include "framework/dialog_registry.h"
 #include "framework/message_box.h"
 #include "framework/name_object.h"
 #include "framework/runtime_log.h"
@@ -21,10 +22,12 @@
 #include "platform/presenter.h"
 #include "platform/tick.h"
 #include "platform/window_messages.h"
+#include "protocol/com_globals.h"
 #include "protocol/comm_process.h"
 #include "protocol/ma_process.h"
 #include "protocol/tmp_err_process.h"
 #include "shell/available_commands.h"
+#include "shell/debug_mask_rec.h"
 #include "shell/main_enum_types.h"
 #include "shell/main_form_host.h"
 #include "shell/main_form_setup.h"
@@ -78,6 +81,7 @@ TRavloMainFormCore::~TRavloMainFormCore() {
         MAProc->SetInterfaces({});
     }
     errHistory_.reset();
+    toolBoard_ = TMaToolBoard(nullptr);
     // The processes go while the registry, the timed messages and the labels they use still exist.
     ProcessColl.reset();
     CommProc = nullptr;
@@ -126,6 +130,8 @@ void TRavloMainFormCore::FormCreate() {
     }
     if (AppSettings().TXS != 1) {
         DelTxsFile();
+        // Else the next line would bring the log back.
+        SetTxsOn(false);
     }
     nameList_ = std::make_unique<TNameObjectList>("GlobalNameObjectList");
     labels_ = MakeNamed<TRavloProcLabelColl>("LABELCOLL");
@@ -175,14 +181,49 @@ void TRavloMainFormCore::FormCreate() {
         if (MAProc != nullptr) {
             MAProc->SetInterfaces({host_.BoardProgress(*MAProc), &maViews_, &maForm_, &maProject_});
         }
+        toolBoard_ = TMaToolBoard(MAProc);
         if (TmpErrProc != nullptr) {
             errHistory_ = std::make_unique<TTmpErrHistorySource>(*TmpErrProc);
         }
     }
+    CreateStatusBar();
+    lastProjects_.Read(AppIniName());
+    host_.ShowLastProjects(lastProjects_.Entries());
     GenerateOk = 1;
     EpromImageOk = 1;
     DownloadOk = 1;
     RunOk = 1;
+}
+
+void TRavloMainFormCore::CreateStatusBar() {
+    TStatusSources sources;
+    sources.ComPort = &ComOpenPort;
+    sources.Baud = &ComBaud;
+    if (MAProc != nullptr) {
+        sources.Connected = &MAProc->Connected;
+        sources.Device = &MAProc->Device;
+        sources.BiosId = &MAProc->BiosIdText;
+        sources.EventText = &MAProc->EventText;
+    }
+    if (CommProc != nullptr) {
+        sources.Counters = &CommProc->Stat;
+    }
+    statusBar_ = std::make_unique<TStatusBar>(sources);
+    host_.ShowStatusPanels(statusBar_->Panels());
+}
+
+void TRavloMainFormCore::StatusBarDblClick(std::size_t panel) {
+    if (panel == TStatusPanels::kCountersPanel && CommProc != nullptr) {
+        CommProc->Stat.Clear();
+        CommProc->NotifyForms(TRavloComm_Process::kNotifyStat, &CommProc->Stat);
+    }
+}
+
+void TRavloMainFormCore::DebugMode_Action() {
+    std::array<std::uint8_t, TDebugDMRec::kSize> record = CurrentDebugDMRec().Encode();
+    if (host_.ExecuteDialog("TDebugDM_Dlg", record) == mrOk) {
+        ApplyDebugDMRec(TDebugDMRec::Decode(record), AppObj.get());
+    }
 }
 
 void TRavloMainFormCore::FormShow() {
@@ -227,23 +268,38 @@ void TRavloMainFormCore::WMProcMess(std::uintptr_t wParam, std::intptr_t lParam)
     HandleProcMess(ProcessColl.get(), wParam, lParam);
 }
 
-void TRavloMainFormCore::WMVarChanged(std::uintptr_t size, std::intptr_t address) {
-    if (MAProc == nullptr) {
+void TRavloMainFormCore::WMVarChanged(std::uintptr_t, std::intptr_t address) {
+    if (MAProc == nullptr || statusBar_ == nullptr) {
         return;
     }
-    const auto* changed = reinterpret_cast<const void*>(address);
-    if (changed == &MAProc->EventText && size == 256) {
+    switch (statusBar_->VarChanged(reinterpret_cast<const void*>(address))) {
+    case TStatusWatch::None:
+        return;
+    case TStatusWatch::Event:
         AddEvent(MAProc->EventText, MAProc->EventKind);
         return;
+    case TStatusWatch::Connected: {
+        const TStatusEvent event = statusBar_->ConnectedEvent();
+        AddEvent(event.Text, event.Kind);
+        QueueMenuUpdate();
+        break;
     }
-    if (changed == &MAProc->Connected || changed == &MAProc->Device) {
-        if (!menusQueued_) {
-            menusQueued_ = true;
-            Defer([this] {
-                menusQueued_ = false;
-                UpdateMenus();
-            });
-        }
+    case TStatusWatch::Device:
+        QueueMenuUpdate();
+        break;
+    default:
+        break;
+    }
+    host_.ShowStatusPanels(statusBar_->Panels());
+}
+
+void TRavloMainFormCore::QueueMenuUpdate() {
+    if (!menusQueued_) {
+        menusQueued_ = true;
+        Defer([this] {
+            menusQueued_ = false;
+            UpdateMenus();
+        });
     }
 }
 
@@ -276,6 +332,8 @@ void TRavloMainFormCore::UpdateMenus() {
     inputs.UsersLoaded = usersLoaded_;
     inputs.ErrHistoryOpen = host_.ErrHistoryOpen();
     inputs.SysWriterOpen = host_.SysWriterOpen();
+    inputs.MAViewOpen = host_.ProcessViewOpen(TMainAction::MAView);
+    inputs.CommViewOpen = host_.ProcessViewOpen(TMainAction::CommView);
     TMenuStates states = ComputeMenuStates(MenuInputsFromProject(inputs));
     ApplyAvailableCommands(states);
     states.SetupConnected = states.SetupConnected && SetupCanSave();
@@ -331,6 +389,15 @@ void TRavloMainFormCore::Execute(TMainAction action) {
     case A::DestroyCom:
         DestroyCom_Click();
         break;
+    case A::ComSettings:
+        ComSettings_Click();
+        break;
+    case A::IO:
+        host_.ShowIOAccess(toolBoard_);
+        break;
+    case A::RTC:
+        host_.ShowVokRTC(toolBoard_);
+        break;
     case A::DownloadApp:
         DownloadApp_MenuItemClick();
         break;
@@ -382,6 +449,16 @@ void TRavloMainFormCore::Execute(TMainAction action) {
         break;
     case A::SysWriter:
         host_.ShowSysWriter();
+        break;
+    case A::MAView:
+    case A::CommView:
+        host_.ShowProcessView(action);
+        break;
+    case A::DebugMode:
+        DebugMode_Action();
+        break;
+    case A::About:
+        host_.ShowAbout();
         break;
     default:
         return;

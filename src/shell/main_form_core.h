@@ -8,9 +8,12 @@
 #include "project/project_globals.h"
 #include "shell/batch_limits.h"
 #include "shell/cmd_line_plan.h"
+#include "shell/last_projects.h"
 #include "shell/main_actions.h"
 #include "shell/main_form_links.h"
 #include "shell/setup_files.h"
+#include "shell/status_bar.h"
+#include "shell/tool_board.h"
 
 #include <cstdint>
 #include <deque>
@@ -104,6 +107,8 @@ public:
     void LoadComDefaults();
     void CreateCom_Click();
     void DestroyCom_Click();
+    // COM settings: the dialog, then the link reopened (or opened) with the chosen port and rate.
+    void ComSettings_Click();
     // Hands the project's ROM modules to the board; true when every one was handed over. Unattended,
     // nobody is asked whether to send a design or images that may be stale: they are not sent.
     bool DownloadApp_MenuItemClick(bool unattended = false);
@@ -124,6 +129,12 @@ public:
     void ShowMemPage(WindowHandle notify, TSegOfsPtr address, std::vector<std::uint8_t> page);
     // Closes the open project and then the main form.
     void Exit_ActionExecute();
+    // Opens entry n (1 to 5) of the recent projects, as the Open commands do.
+    void OpenLastProject(int n);
+    // The debug-messages dialog; on OK the debug mask and TXS change and "APP" is written back.
+    void DebugMode_Action();
+    // A double click on a status panel: the counters panel clears the communication counters.
+    void StatusBarDblClick(std::size_t panel);
 
     // ---- Users (main_commands_users.cpp) ----
     // Loads RAVLO.PSW from the program's folder. Without users, when MsgIfNoUser asks for it, the
@@ -229,6 +240,10 @@ private:
     void EditSetupData(TSetupBoard board, std::vector<std::uint8_t> data);
     // Whether "Save to Vok" can write the open setup dialog's record: its board is connected.
     bool SetupCanSave() const;
+    // The menus again after the current handler, once however often asked.
+    void QueueMenuUpdate();
+    void CreateStatusBar();
+    void AddLastProject(const std::filesystem::path& name);
 
     // The command line.
     void RunPlan();
@@ -253,10 +268,14 @@ private:
     std::unique_ptr<TSysAddrColl> sysAddr_;
     TMaFormLink maForm_{*this};
     TMaProjectLink maProject_{*this};
+    // The master as the board tool windows see it.
+    TMaToolBoard toolBoard_{nullptr};
     TMaViewsLink maViews_{*this};
     // The board of the open setup dialog.
     std::optional<TSetupBoard> setupOpen_;
     std::unique_ptr<TTmpErrHistorySource> errHistory_;
+    std::unique_ptr<TStatusBar> statusBar_;
+    TLastProjects lastProjects_;
 
     TBatchLimits limits_;
     std::optional<TCmdLinePlan> plan_;

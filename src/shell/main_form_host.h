@@ -4,22 +4,27 @@
 #include "platform/message_target.h"
 #include "project/eprom_composer.h"
 #include "project/project_globals.h"
+#include "shell/main_actions.h"
 #include "shell/setup_files.h"
 
 #include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
 namespace ravlo {
 
+class TComParam;
 class TErrHistorySource;
 class TMaProgressView;
 class TRavlo_MA_Process;
+class TToolBoard;
 class tModuleCollection;
 struct TMenuStates;
+struct TStatusPanels;
 
 // What the main form's core asks of its windows: the Qt main form, or a stand-in in tests. Every
 // call comes on the main thread, never from inside a process message handler.
@@ -84,6 +89,23 @@ public:
     // Runs the dialog registered under name on data (ExecuteDialog) and answers its modal result;
     // nullopt when nobody can answer a dialog (there is no display).
     virtual std::optional<int> ExecuteDialog(std::string_view name, std::span<std::uint8_t> data) = 0;
+
+    // The status bar shows the panels; also called inside a process's handler, as it only repaints.
+    virtual void ShowStatusPanels(const TStatusPanels&) {}
+    // The File menu lists the recent projects (entries 1 to 5, code page 1250 paths, empty when
+    // unused).
+    virtual void ShowLastProjects(std::span<const std::string>) {}
+    // Shows the status window of the master process (MAView) or the communication process
+    // (CommView), the open one when there is one; and whether it is open.
+    virtual void ShowProcessView(TMainAction) {}
+    virtual bool ProcessViewOpen(TMainAction) const { return false; }
+    virtual void ShowAbout() {}
+    // The board tool windows: the IO access window (the open one brought up), the modal clock
+    // window, and the modal COM parameters dialog over its model (true for OK). Without windows
+    // nothing opens and the dialog is cancelled.
+    virtual void ShowIOAccess(TToolBoard& /*board*/) {}
+    virtual void ShowVokRTC(TToolBoard& /*board*/) {}
+    virtual bool RunComParamDialog(TComParam& /*dialog*/) { return false; }
 };
 
 } // namespace ravlo

@@ -1,10 +1,10 @@
 #include "channels/chn_com.h"
-#include "channels/fake_port_driver.h"
 #include "channels/port_names.h"
 #include "channels/termios_port_driver.h"
 #include "platform/tick.h"
 #include "support/app_fixtures.h"
 #include "support/channel_stack.h"
+#include "support/fake_port_driver.h"
 #include "support/scoped_env.h"
 #include "support/scratch_dir.h"
 
@@ -54,15 +54,13 @@ protected:
 TEST_F(ComChannelTest, ParameterTextsParseAndWriteBack) {
     auto com = MakeChannel<TComChannel>("");
     EXPECT_EQ(com->ParamsToText(), " COM=2");
-    EXPECT_FALSE(com->ParseParams(testing::CommComParams(3, 4800)));
+    EXPECT_FALSE(com->ParseParams("UPD=0 LRB=16384 BIT=8 PAR=O IQU=32768 OQU=32768 COM=3 BD =4800"));
     const std::string text = com->ParamsToText();
     EXPECT_EQ(text, " LRB=16384 COM=3 BD=4800 PAR=O IQU=32768 OQU=32768");
     TComChannel copy("");
     EXPECT_FALSE(copy.ParseParams(text));
     EXPECT_EQ(copy.ParamsToText(), text);
     EXPECT_EQ(com->GetParamText("par"), "O");
-    EXPECT_EQ(com->GetParamText("BD"), "4800");
-    EXPECT_EQ(com->GetParamText("lrb"), "16384");
 
     EXPECT_FALSE(com->ParseParams("PAR=even BIT=7 IRT=50 CTR=1 RTS=0 DTR=1"));
     EXPECT_EQ(com->ParamsToText(),
@@ -86,7 +84,7 @@ TEST_F(ComChannelTest, ParameterTextsParseAndWriteBack) {
 }
 
 TEST_F(ComChannelTest, OpenConfiguresThePort) {
-    auto com = OpenCom(testing::CommComParams(3, 4800));
+    auto com = OpenCom("BD=4800 PAR=O IQU=32768 OQU=32768");
     EXPECT_EQ(port_->OpenedPath, "/dev/fake-com3");
     EXPECT_EQ(com->DevicePath(), "/dev/fake-com3");
     EXPECT_EQ(port_->Settings, (PortSettings{4800, 8, kParityOdd, 0}));
@@ -94,8 +92,8 @@ TEST_F(ComChannelTest, OpenConfiguresThePort) {
     EXPECT_EQ(port_->OutQueueSize, 32768U);
     EXPECT_EQ(port_->InputPurges, 1);
     EXPECT_EQ(port_->OutputPurges, 1);
-    EXPECT_EQ(port_->Dtr, true); // DTR 255 sets the line
-    EXPECT_EQ(port_->Rts, std::nullopt);
+    EXPECT_EQ(port_->DtrLine, true); // DTR 255 sets the line
+    EXPECT_EQ(port_->RtsLine, std::nullopt);
     // A second open does nothing while the port is open.
     com->CHOpen();
     EXPECT_EQ(port_->OpenCount, 1);
@@ -106,19 +104,21 @@ TEST_F(ComChannelTest, OpenConfiguresThePort) {
     EXPECT_EQ(com->CHReady(), CHS_Close);
     EXPECT_FALSE(port_->IsOpen);
     EXPECT_EQ(port_->DrainTimeouts, std::vector<std::uint32_t>{1200});
-}
 
-TEST_F(ComChannelTest, ModemLinesAndQueueDefaults) {
-    auto com = OpenCom("RTS=0 DTR=0 IQU=0 OQU=0");
-    EXPECT_EQ(port_->Dtr, false);
-    EXPECT_EQ(port_->Rts, false);
+    // Modem lines as asked for; queue sizes of 0 take the defaults.
+    com = OpenCom("RTS=0 DTR=0 IQU=0 OQU=0");
+    EXPECT_EQ(port_->DtrLine, false);
+    EXPECT_EQ(port_->RtsLine, false);
     EXPECT_EQ(port_->InQueueSize, 4096U);
     EXPECT_EQ(port_->OutQueueSize, 2048U);
     com.reset();
-    port_->Dtr.reset();
+    port_->DtrLine.reset();
     com = OpenCom("CTR=1 RTS=7");
-    EXPECT_EQ(port_->Dtr, std::nullopt);
-    EXPECT_EQ(port_->Rts, true);
+    EXPECT_EQ(port_->DtrLine, std::nullopt);
+    EXPECT_EQ(port_->RtsLine, true);
+    // Destroying the channel closes the port.
+    com.reset();
+    EXPECT_FALSE(port_->IsOpen);
 }
 
 TEST_F(ComChannelTest, BadSettingsFailTheOpen) {
@@ -183,40 +183,36 @@ TEST_F(ComChannelTest, OpenFailuresSayWhy) {
 
 TEST_F(ComChannelTest, DriverFailuresDuringOpenAndClose) {
     struct Case {
-        bool FakePort::*Switch;
+        FakePort::Op Failing;
         const char* Params;
         TChnResCode Code;
         std::uint16_t State;
     };
     const Case cases[] = {
-        {&FakePort::FailSetQueues, "", 0x220D, CHS_Open},
-        {&FakePort::FailGetSettings, "", 0x220B, CHS_Close},
-        {&FakePort::FailSetSettings, "", 0x2207, CHS_Close},
-        {&FakePort::FailPurge, "", 0x220C, CHS_Open},
-        {&FakePort::FailDtr, "", 0x2208, CHS_Open},
-        {&FakePort::FailRts, "RTS=1", 0x220E, CHS_Open},
+        {FakePort::SetQueues, "", 0x220D, CHS_Open},    {FakePort::GetSettings, "", 0x220B, CHS_Close},
+        {FakePort::SetSettings, "", 0x2207, CHS_Close}, {FakePort::Purge, "", 0x220C, CHS_Open},
+        {FakePort::Dtr, "", 0x2208, CHS_Open},          {FakePort::Rts, "RTS=1", 0x220E, CHS_Open},
     };
     for (const Case& c : cases) {
         *port_ = FakePort{};
-        (*port_).*c.Switch = true;
+        port_->Failing = c.Failing;
         auto com = MakeCom(c.Params);
         com->CHOpen();
         EXPECT_EQ(com->GetOpErr(), c.Code);
         EXPECT_EQ(com->CHReady(), c.State);
         EXPECT_EQ(port_->IsOpen, c.State == CHS_Open);
-        if (c.Switch == &FakePort::FailPurge) {
-            EXPECT_EQ(port_->Dtr, std::nullopt); // the line settings are skipped
+        if (c.Failing == FakePort::Purge) {
+            EXPECT_EQ(port_->DtrLine, std::nullopt); // the line settings are skipped
         }
     }
 
     *port_ = FakePort{};
     auto com = OpenCom("");
-    port_->FailClose = true;
+    port_->Failing = FakePort::Close;
     com->CHClose();
     EXPECT_EQ(com->GetOpErr(), 0x2501);
     EXPECT_EQ(com->CHReady(), CHS_Open);
-    port_->FailClose = false;
-    port_->FailPurge = true;
+    port_->Failing = FakePort::Purge;
     com->CHClose();
     EXPECT_EQ(com->GetOpErr(), 0x2502);
     EXPECT_EQ(com->CHReady(), CHS_Close);
@@ -362,13 +358,6 @@ TEST_F(ComChannelTest, ByteReadsWithoutReadAheadAndFlushes) {
     EXPECT_EQ(com->CHReadByte(), 0);
     // Flags gathered after the flush still count.
     EXPECT_EQ(com->GetRecErr(), 0x2610);
-}
-
-TEST_F(ComChannelTest, DestroyingTheChannelClosesThePort) {
-    auto com = OpenCom("");
-    EXPECT_TRUE(port_->IsOpen);
-    com.reset();
-    EXPECT_FALSE(port_->IsOpen);
 }
 
 TEST(PortNamesTest, LookupOrder) {

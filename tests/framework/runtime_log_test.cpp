@@ -111,6 +111,17 @@ TEST_F(RuntimeLogTest, DeletedLogIsRecreatedWithARecreateRecord) {
                          " recreated for app.ini\nafter\n");
 }
 
+TEST_F(RuntimeLogTest, ALogTurnedOffStaysDeletedUntilItIsTurnedOnAgain) {
+    TxsStartup(kProgram, "app.ini");
+    DelTxsFile();
+    SetTxsOn(false);
+    TxsWriteln("while off");
+    EXPECT_EQ(home_.Dir().Listing(), "");
+    SetTxsOn(true);
+    TxsWriteln("on again");
+    EXPECT_NE(Log().find("recreated for app.ini\non again\n"), std::string::npos) << Log();
+}
+
 TEST_F(RuntimeLogTest, ShutdownAfterTheLogWasDeletedLeavesNothing) {
     TxsStartup(kProgram, "app.ini");
     DelTxsFile();

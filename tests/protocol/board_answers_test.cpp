@@ -9,148 +9,125 @@ namespace {
 using testing::Bytes;
 using testing::Padded;
 using testing::ToBytes;
+using Frame = std::span<const std::uint8_t>;
 
-TEST(MemDAnswerTest, ReadsAddressAndExactlyTheCountedBytes) {
-    const Bytes frame{0xD1, 0x00, 0x00, 0x0F, 0x01, 0x00, 0xC8, 0x03, 0x00, 0xAA, 0xBB, 0xCC};
-    const auto answer = ParseMemD(frame);
-    ASSERT_TRUE(answer.Ok());
-    EXPECT_EQ(answer->Address, MakeFarPtr(0x010F, 0xC800));
-    EXPECT_EQ(ToBytes(answer->Data), (Bytes{0xAA, 0xBB, 0xCC}));
-    // No data at all is a valid (empty) piece.
-    const auto empty = ParseMemD(Bytes{0xD1, 0x00, 0x00, 0x00, 0x00, 0x00, 0xF0, 0x00, 0x00});
-    ASSERT_TRUE(empty.Ok());
-    EXPECT_TRUE(empty->Data.empty());
+// 2024-02-29 23:59:58, years 1980..2099, in packed BCD.
+const Bytes kClockFrame{0xE3, 0x00, 0x00, 0x24, 0x20, 0x02, 0x29, 0x23, 0x59, 0x58, 0x80, 0x19, 0x99, 0x20};
+
+Bytes ClockWith(std::size_t at, std::uint8_t value) {
+    Bytes frame = kClockFrame;
+    frame[at] = value;
+    return frame;
 }
 
-TEST(MemDAnswerTest, RefusesACountThatDisagreesWithTheFrame) {
-    // The count says 4, three bytes came: the data is cut, nothing past the frame is read.
-    EXPECT_EQ(ParseMemD(Bytes{0xD1, 0, 0, 0, 0, 0, 0xC8, 0x04, 0x00, 1, 2, 3}).Fault(), TFrameFault::Short);
-    // The count says 256 of a short frame.
-    EXPECT_EQ(ParseMemD(Bytes{0xD1, 0, 0, 0, 0, 0, 0xC8, 0x00, 0x01, 1}).Fault(), TFrameFault::Short);
-    // Header cut before the count.
-    EXPECT_EQ(ParseMemD(Bytes{0xD1, 0, 0, 0, 0, 0, 0xC8, 0x00}).Fault(), TFrameFault::Short);
-    EXPECT_EQ(ParseMemD(Bytes{}).Fault(), TFrameFault::Short);
-    // More bytes than counted.
-    EXPECT_EQ(ParseMemD(Bytes{0xD1, 0, 0, 0, 0, 0, 0xC8, 0x02, 0x00, 1, 2, 3}).Fault(),
-              TFrameFault::Oversized);
-    EXPECT_EQ(ParseMemD(Padded({0xD1, 0, 0, 0, 0, 0, 0xC8, 0xFF, 0xFF}, 65535)).Fault(),
-              TFrameFault::Oversized);
-    EXPECT_EQ(ParseMemD(Bytes{0xD6, 0, 0}).Fault(), TFrameFault::WrongType);
+template <auto Parse>
+TFrameFault FaultOf(Frame frame) {
+    return Parse(frame).Fault();
+}
+TFrameFault MemE(Frame frame) {
+    return CheckBareAnswer(frame, ft_MemE);
+}
+constexpr auto kMemD = &FaultOf<ParseMemD>;
+constexpr auto kMemE = &MemE;
+constexpr auto kRqst = &FaultOf<ParseRqstAnswer>;
+constexpr auto kCheck = &FaultOf<ParseCheckAnswer>;
+constexpr auto kIo = &FaultOf<ParseIORead>;
+constexpr auto kErr = &FaultOf<ParseErr>;
+constexpr auto kClock = &FaultOf<ParseClockAnswer>;
+
+TEST(BoardAnswersTest, EachAnswerIsExactlyTheSizeItsFieldsSay) {
+    struct Case {
+        const char* What;
+        TFrameFault (*Parse)(Frame);
+        Bytes Frame;
+        TFrameFault Fault;
+    };
+    using enum TFrameFault;
+    const Case cases[] = {
+        {"MemD of no data", kMemD, {0xD1, 0, 0, 0, 0, 0, 0xF0, 0, 0}, None},
+        // The data is cut: nothing past the frame is read.
+        {"MemD counting 4 of 3", kMemD, {0xD1, 0, 0, 0, 0, 0, 0xC8, 0x04, 0x00, 1, 2, 3}, Short},
+        {"MemD counting 256 of 1", kMemD, {0xD1, 0, 0, 0, 0, 0, 0xC8, 0x00, 0x01, 1}, Short},
+        {"MemD cut before its count", kMemD, {0xD1, 0, 0, 0, 0, 0, 0xC8, 0x00}, Short},
+        {"MemD of nothing", kMemD, {}, Short},
+        {"MemD counting 2 of 3", kMemD, {0xD1, 0, 0, 0, 0, 0, 0xC8, 0x02, 0x00, 1, 2, 3}, Oversized},
+        {"MemD past the largest", kMemD, Padded({0xD1, 0, 0, 0, 0, 0, 0xC8, 0xFF, 0xFF}, 65535), Oversized},
+        {"MemD that is a MemE", kMemD, {0xD6, 0, 0}, WrongType},
+        {"MemE", kMemE, {0xD6, 0, 0}, None},
+        {"MemE short", kMemE, {0xD6, 0}, Short},
+        {"MemE long", kMemE, {0xD6, 0, 0, 0}, Oversized},
+        {"MemE that is a MemD", kMemE, {0xD1, 0, 0}, WrongType},
+        {"Rqst answer short", kRqst, {0xFA, 0}, Short},
+        {"Rqst answer long", kRqst, {0xFA, 0, 0, 0}, Oversized},
+        {"Check short", kCheck, {0xF8, 0}, Short},
+        {"Check long", kCheck, {0xF9, 0, 0, 0}, Oversized},
+        {"Check of another type", kCheck, {0xFA, 0, 0}, WrongType},
+        {"byte IO without its value", kIo, {0xD2, 0, 0, 0xA0, 0xF8, 0x01, 0x00}, Short},
+        {"word IO with half of it", kIo, {0xD3, 0, 0, 0x80, 0x00, 0x02, 0x00, 0x34}, Short},
+        {"byte IO carrying a word", kIo, {0xD2, 0, 0, 0xA0, 0xF8, 0x01, 0x00, 0x5A, 0x00}, Oversized},
+        {"word IO too long", kIo, {0xD3, 0, 0, 0x80, 0x00, 0x02, 0x00, 0x34, 0x12, 0}, Oversized},
+        {"IO of another type", kIo, {0xD6, 0, 0}, WrongType},
+        {"Err short", kErr, {0xDA, 0, 0, 0x31}, Short},
+        {"Err long", kErr, {0xDA, 0, 0, 0x31, 0x00, 0x00}, Oversized},
+        {"Err of another type", kErr, {0xE3, 0, 0, 0x31, 0x00}, WrongType},
+        // Reading only the first 14 bytes.
+        {"clock with more", kClock,
+         Padded({0xE3, 0, 0, 0x24, 0x20, 2, 0x29, 0x23, 0x59, 0x58, 0x80, 0x19, 0x99, 0x20}, 2), None},
+        {"clock without the highest year", kClock, Bytes(kClockFrame.begin(), kClockFrame.end() - 1), Short},
+        {"our own 10-byte SetRTC", kClock, Bytes(kClockFrame.begin(), kClockFrame.begin() + 10), Short},
+        {"clock past the largest", kClock, Padded({0xE3, 0, 0}, TVokFrame::kMaxLen - 2, 0x11), Oversized},
+        {"clock with a minute of $5A", kClock, ClockWith(8, 0x5A), NotBcd},
+        {"clock with a year nibble of $F", kClock, ClockWith(13, 0xF0), NotBcd},
+        {"clock of another type", kClock, {0xDA, 0, 0, 0x31, 0x00}, WrongType},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.Parse(c.Frame), c.Fault) << c.What;
+    }
 }
 
-TEST(BareAnswerTest, IsExactlyTheTypeAndTwoBytes) {
-    EXPECT_EQ(CheckBareAnswer(Bytes{0xD6, 0x00, 0x00}, ft_MemE), TFrameFault::None);
-    EXPECT_EQ(CheckBareAnswer(Bytes{0xD6, 0x00}, ft_MemE), TFrameFault::Short);
-    EXPECT_EQ(CheckBareAnswer(Bytes{}, ft_MemE), TFrameFault::Short);
-    EXPECT_EQ(CheckBareAnswer(Bytes{0xD6, 0x00, 0x00, 0x00}, ft_MemE), TFrameFault::Oversized);
-    EXPECT_EQ(CheckBareAnswer(Bytes{0xD1, 0x00, 0x00}, ft_MemE), TFrameFault::WrongType);
-}
+TEST(BoardAnswersTest, FieldsOfTheAnswers) {
+    const Bytes memDFrame{0xD1, 0x00, 0x00, 0x0F, 0x01, 0x00, 0xC8, 0x03, 0x00, 0xAA, 0xBB, 0xCC};
+    const auto memD = ParseMemD(memDFrame);
+    ASSERT_TRUE(memD.Ok());
+    EXPECT_EQ(memD->Address, MakeFarPtr(0x010F, 0xC800));
+    EXPECT_EQ(ToBytes(memD->Data), (Bytes{0xAA, 0xBB, 0xCC}));
 
-TEST(RqstAnswerTest, NamesTheBoardKind) {
     EXPECT_EQ(ParseRqstAnswer(Bytes{0xD8, 0, 0}).Value(), DEV_VokV40);
     EXPECT_EQ(ParseRqstAnswer(Bytes{0xFA, 0, 0}).Value(), DEV_Vok386);
     EXPECT_EQ(ParseRqstAnswer(Bytes{0xFD, 0, 0}).Value(), DEV_Vok188);
     // EmptHAL and any other answer: a board the host does not know.
     EXPECT_EQ(ParseRqstAnswer(Bytes{0xFC, 0, 0}).Value(), DEV_Unknown);
     EXPECT_EQ(ParseRqstAnswer(Bytes{0xD1, 0, 0, 0, 0, 0, 0, 0, 0}).Value(), DEV_Unknown);
-
-    EXPECT_EQ(ParseRqstAnswer(Bytes{0xFA, 0}).Fault(), TFrameFault::Short);
-    EXPECT_EQ(ParseRqstAnswer(Bytes{0xFC}).Fault(), TFrameFault::Short);
-    EXPECT_EQ(ParseRqstAnswer(Bytes{0xFA, 0, 0, 0}).Fault(), TFrameFault::Oversized);
-}
-
-TEST(CheckAnswerTest, TellsIntactFromDiffering) {
     EXPECT_TRUE(ParseCheckAnswer(Bytes{0xF8, 0, 0}).Value());
     EXPECT_FALSE(ParseCheckAnswer(Bytes{0xF9, 0, 0}).Value());
-    EXPECT_EQ(ParseCheckAnswer(Bytes{0xF8, 0}).Fault(), TFrameFault::Short);
-    EXPECT_EQ(ParseCheckAnswer(Bytes{}).Fault(), TFrameFault::Short);
-    EXPECT_EQ(ParseCheckAnswer(Bytes{0xF9, 0, 0, 0}).Fault(), TFrameFault::Oversized);
-    EXPECT_EQ(ParseCheckAnswer(Bytes{0xFA, 0, 0}).Fault(), TFrameFault::WrongType);
-}
-
-TEST(IOReadAnswerTest, ReadsPortAndByteOrWordValue) {
-    const auto byteAnswer = ParseIORead(Bytes{0xD2, 0, 0, 0xA0, 0xF8, 0x01, 0x00, 0x5A});
-    ASSERT_TRUE(byteAnswer.Ok());
-    EXPECT_EQ(byteAnswer->Port, 0xF8A0);
-    EXPECT_EQ(byteAnswer->Width, 1);
-    EXPECT_EQ(byteAnswer->Value, 0x5A);
-
-    const auto wordAnswer = ParseIORead(Bytes{0xD3, 0, 0, 0x80, 0x00, 0x02, 0x00, 0x34, 0x12});
-    ASSERT_TRUE(wordAnswer.Ok());
-    EXPECT_EQ(wordAnswer->Port, 0x0080);
-    EXPECT_EQ(wordAnswer->Width, 2);
-    EXPECT_EQ(wordAnswer->Value, 0x1234);
-}
-
-TEST(IOReadAnswerTest, RefusesFramesOfTheWrongSize) {
-    // A byte answer without its value, a word answer with half of it.
-    EXPECT_EQ(ParseIORead(Bytes{0xD2, 0, 0, 0xA0, 0xF8, 0x01, 0x00}).Fault(), TFrameFault::Short);
-    EXPECT_EQ(ParseIORead(Bytes{0xD3, 0, 0, 0x80, 0x00, 0x02, 0x00, 0x34}).Fault(), TFrameFault::Short);
-    EXPECT_EQ(ParseIORead(Bytes{}).Fault(), TFrameFault::Short);
-    // A byte answer carrying a word.
-    EXPECT_EQ(ParseIORead(Bytes{0xD2, 0, 0, 0xA0, 0xF8, 0x01, 0x00, 0x5A, 0x00}).Fault(),
-              TFrameFault::Oversized);
-    EXPECT_EQ(ParseIORead(Bytes{0xD3, 0, 0, 0x80, 0x00, 0x02, 0x00, 0x34, 0x12, 0}).Fault(),
-              TFrameFault::Oversized);
-    EXPECT_EQ(ParseIORead(Bytes{0xD6, 0, 0}).Fault(), TFrameFault::WrongType);
-}
-
-TEST(ErrAnswerTest, ReadsTheErrorValue) {
     EXPECT_EQ(ParseErr(Bytes{0xDA, 0, 0, 0x31, 0x00}).Value(), 0x31);
-    EXPECT_EQ(ParseErr(Bytes{0xDA, 0, 0, 0x31}).Fault(), TFrameFault::Short);
-    EXPECT_EQ(ParseErr(Bytes{0xDA, 0, 0, 0x31, 0x00, 0x00}).Fault(), TFrameFault::Oversized);
-    EXPECT_EQ(ParseErr(Bytes{0xE3, 0, 0, 0x31, 0x00}).Fault(), TFrameFault::WrongType);
-}
 
-// 2024-02-29 23:59:58, years 1980..2099, in packed BCD.
-const Bytes kClockFrame{0xE3, 0x00, 0x00, 0x24, 0x20, 0x02, 0x29, 0x23, 0x59, 0x58, 0x80, 0x19, 0x99, 0x20};
+    const auto byteIo = ParseIORead(Bytes{0xD2, 0, 0, 0xA0, 0xF8, 0x01, 0x00, 0x5A});
+    ASSERT_TRUE(byteIo.Ok());
+    EXPECT_EQ(byteIo->Port, 0xF8A0);
+    EXPECT_EQ(byteIo->Width, 1);
+    EXPECT_EQ(byteIo->Value, 0x5A);
+    const auto wordIo = ParseIORead(Bytes{0xD3, 0, 0, 0x80, 0x00, 0x02, 0x00, 0x34, 0x12});
+    ASSERT_TRUE(wordIo.Ok());
+    EXPECT_EQ(wordIo->Width, 2);
+    EXPECT_EQ(wordIo->Value, 0x1234);
 
-TEST(ClockAnswerTest, DecodesTheBcdFields) {
-    const auto answer = ParseClockAnswer(kClockFrame);
-    ASSERT_TRUE(answer.Ok());
-    EXPECT_EQ(answer->Time, (TVokClockRec{2024, 2, 29, 23, 59, 58}));
-    EXPECT_EQ(answer->MinYear, 1980);
-    EXPECT_EQ(answer->MaxYear, 2099);
-    EXPECT_EQ(Bytes(answer->Raw.begin(), answer->Raw.end()), kClockFrame);
-}
-
-TEST(ClockAnswerTest, ReadsOnlyTheFirst14Bytes) {
     Bytes longer = kClockFrame;
-    longer.insert(longer.end(), {0xFF, 0xEE});
-    const auto answer = ParseClockAnswer(longer);
-    ASSERT_TRUE(answer.Ok());
-    EXPECT_EQ(Bytes(answer->Raw.begin(), answer->Raw.end()), kClockFrame);
-    EXPECT_EQ(answer->MaxYear, 2099);
+    longer.push_back(0xFF);
+    const auto clock = ParseClockAnswer(longer);
+    ASSERT_TRUE(clock.Ok());
+    EXPECT_EQ(clock->Time, (TVokClockRec{2024, 2, 29, 23, 59, 58}));
+    EXPECT_EQ(clock->MinYear, 1980);
+    EXPECT_EQ(clock->MaxYear, 2099);
+    EXPECT_EQ(Bytes(clock->Raw.begin(), clock->Raw.end()), kClockFrame);
 }
 
-TEST(ClockAnswerTest, RefusesShortOversizedAndNonBcdFrames) {
-    // Without the highest year; our own 10-byte request frame.
-    EXPECT_EQ(ParseClockAnswer(Bytes(kClockFrame.begin(), kClockFrame.end() - 1)).Fault(),
-              TFrameFault::Short);
-    EXPECT_EQ(ParseClockAnswer(Bytes(kClockFrame.begin(), kClockFrame.begin() + 10)).Fault(),
-              TFrameFault::Short);
-    EXPECT_EQ(ParseClockAnswer(Bytes{}).Fault(), TFrameFault::Short);
-    EXPECT_EQ(ParseClockAnswer(Padded({0xE3, 0, 0}, TVokFrame::kMaxLen - 2, 0x11)).Fault(),
-              TFrameFault::Oversized);
-    // A minute of $5A, and a year nibble of $F.
-    Bytes badMinute = kClockFrame;
-    badMinute[8] = 0x5A;
-    EXPECT_EQ(ParseClockAnswer(badMinute).Fault(), TFrameFault::NotBcd);
-    Bytes badYear = kClockFrame;
-    badYear[13] = 0xF0;
-    EXPECT_EQ(ParseClockAnswer(badYear).Fault(), TFrameFault::NotBcd);
-    EXPECT_EQ(ParseClockAnswer(Bytes{0xDA, 0, 0, 0x31, 0x00}).Fault(), TFrameFault::WrongType);
-}
-
-TEST(BiosIdTest, TextEndsAtTheFirstZero) {
-    const Bytes data{'V', 'O', 'K', '-', 'v', '2', '1', 0, 'x', 'y'};
-    EXPECT_EQ(ParseBiosIdText(data).Value(), "VOK-v21");
+TEST(BiosIdTest, TextEndsAtTheFirstZeroAndThe386sFlashCodeFollowsIt) {
+    EXPECT_EQ(ParseBiosIdText(Bytes{'V', 'O', 'K', '-', 'v', '2', '1', 0, 'x', 'y'}).Value(), "VOK-v21");
     EXPECT_EQ(ParseBiosIdText(Bytes{0}).Value(), "");
     EXPECT_EQ(ParseBiosIdText(Bytes{'A', 'B'}).Fault(), TFrameFault::NoTerminator);
     EXPECT_EQ(ParseBiosIdText(Bytes{}).Fault(), TFrameFault::NoTerminator);
-}
 
-TEST(BiosIdTest, Vok386FlashCodeFollowsTheTerminator) {
     const auto id = ParseBiosId386(Bytes{'3', '8', '6', '2', '3', '<', 'V', 'O', 'K', '>', 0, 0xD5, 0});
     ASSERT_TRUE(id.Ok());
     EXPECT_EQ(id->Text, "38623<VOK>");
@@ -158,15 +135,6 @@ TEST(BiosIdTest, Vok386FlashCodeFollowsTheTerminator) {
     // The data ends at the terminator: no flash code to read.
     EXPECT_EQ(ParseBiosId386(Bytes{'3', '8', '6', 0}).Fault(), TFrameFault::Short);
     EXPECT_EQ(ParseBiosId386(Bytes{'3', '8', '6'}).Fault(), TFrameFault::NoTerminator);
-}
-
-TEST(BiosIdTest, FlashTypeTexts) {
-    EXPECT_EQ(FlashTypeText(0x5B, false), "ATMEL 29C010");
-    EXPECT_EQ(FlashTypeText(0xA4, true), "ATMEL 29C020");
-    EXPECT_EQ(FlashTypeText(0xD5, false), "ATMEL 29C040");
-    EXPECT_EQ(FlashTypeText(0xDA, true), "ATMEL 29C040A");
-    EXPECT_EQ(FlashTypeText(0x00, true), "Eprom xxx");
-    EXPECT_EQ(FlashTypeText(0x00, false), "Eprom ???");
 }
 
 } // namespace

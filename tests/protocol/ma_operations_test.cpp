@@ -79,15 +79,19 @@ TEST_F(MaOperationsTest, StopEndsAnOperationThatWaitsForNothingToArrive) {
     EXPECT_EQ(rig.Board().Runs, 0);
 }
 
-TEST_F(MaOperationsTest, ClockReadFillsTheCallersBuffer) {
+TEST_F(MaOperationsTest, ClockReadFillsTheCallersBufferAndWriteSetsTheClock) {
     auto buffer = std::make_shared<TClockBuffer>();
     rig.ma->ReadRTC(window.Handle(), buffer);
+    rig.ma->WriteRTC(window.Handle(), TVokClockRec{2030, 1, 2, 3, 4, 5});
     rig.Settle();
-    EXPECT_EQ(rig.comm->SentFrames(), (Frames{{ft_GetRTC, 0, 0}}));
+    EXPECT_EQ(rig.comm->SentFrames(),
+              (Frames{{ft_GetRTC, 0, 0}, {ft_SetRTC, 0, 0, 0xEE, 0x07, 1, 2, 3, 4, 5}}));
     EXPECT_EQ(*buffer, (TClockBuffer{ft_SetRTC, 0, 0, 0x24, 0x20, 0x05, 0x17, 0x12, 0x30, 0x45, 0x80, 0x19,
                                      0x99, 0x20}));
-    EXPECT_EQ(window.Messages, (std::vector<Message>{{wm_RTCRdOk, 0, 0}}));
-    EXPECT_EQ(rig.mainForm.Events, (std::vector<std::string>{"- Real Time Clock were read"}));
+    EXPECT_EQ(rig.Board().Clock, (TVokClockRec{2030, 1, 2, 3, 4, 5}));
+    EXPECT_EQ(window.Messages, (std::vector<Message>{{wm_RTCRdOk, 0, 0}, {wm_RTCWrOk, 0, 0}}));
+    EXPECT_EQ(rig.mainForm.Events,
+              (std::vector<std::string>{"- Real Time Clock were read", "- Real Time Clock were written"}));
 }
 
 TEST_F(MaOperationsTest, ShortClockAnswerIsAnErrorNotAnOverRead) {
@@ -109,15 +113,6 @@ TEST_F(MaOperationsTest, ClockErrorsOfTheBoard) {
     rig.Settle();
     EXPECT_EQ(window.Messages, (std::vector<Message>{{wm_RTCErr, 0x31, 0}, {wm_RTCErr, 0x31, 0}}));
     EXPECT_EQ(rig.ma->ConState, cs_idle);
-}
-
-TEST_F(MaOperationsTest, ClockWrite) {
-    rig.ma->WriteRTC(window.Handle(), TVokClockRec{2030, 1, 2, 3, 4, 5});
-    rig.Settle();
-    EXPECT_EQ(rig.comm->SentFrames(), (Frames{{ft_SetRTC, 0, 0, 0xEE, 0x07, 1, 2, 3, 4, 5}}));
-    EXPECT_EQ(rig.Board().Clock, (TVokClockRec{2030, 1, 2, 3, 4, 5}));
-    EXPECT_EQ(window.Messages, (std::vector<Message>{{wm_RTCWrOk, 0, 0}}));
-    EXPECT_EQ(rig.mainForm.Events, (std::vector<std::string>{"- Real Time Clock were written"}));
 }
 
 TEST_F(MaOperationsTest, ClockExchangeThatFailsTellsTheWindow) {

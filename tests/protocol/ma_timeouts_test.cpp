@@ -1,9 +1,8 @@
-#include "channels/fake_port_driver.h"
-#include "channels/link_frame_builder.h"
 #include "protocol/comm_process.h"
 #include "protocol/frame_builders.h"
 #include "protocol/ma_timeouts.h"
 #include "support/channel_stack.h"
+#include "support/fake_port_driver.h"
 #include "support/ma_rig.h"
 
 #include <gtest/gtest.h>
@@ -25,17 +24,6 @@ TEST(MaTimeOutsTest, NeverShorterThanTheCommunicationProcessRetries) {
         for (const std::size_t len : {kRqstLen, kLoad512Len}) {
             EXPECT_GE(FrameTimeOutMs(1000, baud, len, comm), CommRetryBudgetMs(baud, len, comm)) << baud;
         }
-    }
-}
-
-TEST(MaTimeOutsTest, DataTimeOutCoversAWholePieceOnTheLine) {
-    // A whole piece in one MemD of doubled DLEs.
-    std::vector<std::uint8_t> memD = {ft_MemD, 0, 0, 0, 0, 0, 0, 0, 1};
-    memD.resize(9 + 256, 0x10);
-    EXPECT_GT(DataTimeOutMs(1000, 4800), LineTimeMs(LinkFrameWireSize(255, 254, memD), 4800));
-    EXPECT_EQ(DataTimeOutMs(100000, 115200), 878u) << "RET * 1000 div baud + 10 when that is longer";
-    for (const std::uint32_t baud : kRates) {
-        EXPECT_GE(MismatchTimeOutMs(1000, baud), std::max(100u, DataTimeOutMs(1000, baud)));
     }
 }
 

@@ -169,19 +169,7 @@ TEST_F(TmpErrProcessTest, ShowsArrivingTogetherAreShownInTurnEachForEst) {
     EXPECT_TRUE(writer_.Errors().empty());
 }
 
-TEST_F(TmpErrProcessTest, HistoryKeepsElevenLines) {
-    for (int n = 1; n <= 11; ++n) {
-        Show("E" + std::to_string(n));
-    }
-    ASSERT_EQ(process_->History.size(), 11u);
-    EXPECT_EQ(process_->History.front(), "T1: E1");
-    Show("E12");
-    ASSERT_EQ(process_->History.size(), 11u) << "the twelfth line pushes the oldest out";
-    EXPECT_EQ(process_->History.front(), "T2: E2");
-    EXPECT_EQ(process_->History.back(), "T12: E12");
-}
-
-TEST_F(TmpErrProcessTest, AFullSavedListDropsTheNewestButTheHistoryKeepsIt) {
+TEST_F(TmpErrProcessTest, AFullSavedListDropsTheNewestButTheHistoryKeepsItsLastElevenLines) {
     for (int n = 1; n <= 30; ++n) {
         SendShow("E" + std::to_string(n));
     }
@@ -189,6 +177,9 @@ TEST_F(TmpErrProcessTest, AFullSavedListDropsTheNewestButTheHistoryKeepsIt) {
     EXPECT_EQ(process_->Saved.Count(), kTmpErrSavedLimits.MaxCount);
     EXPECT_EQ(writer_.Errors().size(), 4u);
     EXPECT_EQ(writer_.Errors().front(), "ERR^01 Saved is full (25), the newest message was dropped");
+    // The history keeps the last eleven lines.
+    ASSERT_EQ(process_->History.size(), 11u);
+    EXPECT_EQ(process_->History.front(), "T20: E20");
     EXPECT_EQ(process_->History.back(), "T30: E30");
 
     Lines expected;
@@ -406,20 +397,12 @@ TEST_F(TmpErrProcessTest, RegisteredAndConfiguredFromItsLabel) {
     const auto* err2 = dynamic_cast<const TTMP_ERR_Process*>(bad.get());
     ASSERT_NE(err2, nullptr);
     EXPECT_EQ(err2->EST, TTMP_ERR_Process::kDefaultEST) << "a bad value leaves the field";
-    EXPECT_EQ(err2->ATR, 5) << "the keys after it are still read";
-    EXPECT_EQ(err2->XYS, 4);
-    EXPECT_EQ(writer.Errors().back(), "ERR2.ParseKeyword - EST=ABC is no valid number, the value stays 5000");
-}
+    EXPECT_EQ(err2->XYS, 4) << "the keys after it are still read";
 
-TEST(TmpErrSettingsTest, WithoutALabelTheDefaultsStay) {
-    KernelGlobals kernel;
-    CapturedWriter writer;
-    const TTMP_ERR_Process process(nullptr);
-    EXPECT_EQ(process.EST, 5000u);
-    EXPECT_EQ(process.ATR, 0);
-    EXPECT_EQ(process.MaxLines, 12u);
-    EXPECT_EQ(process.HostWnd, kNoWindow);
-    ASSERT_FALSE(writer.Errors().empty());
+    // Without a label the defaults stay.
+    const TTMP_ERR_Process lone(nullptr);
+    EXPECT_EQ(lone.EST, TTMP_ERR_Process::kDefaultEST);
+    EXPECT_EQ(lone.HostWnd, kNoWindow);
     EXPECT_EQ(writer.Errors().back(), "TTMP_ERR_Process.CreateFromLabel - PL=nil!");
 }
 

@@ -62,18 +62,12 @@ TEST(TmpErrShowRecTest, ShowMessageAndItsTraceText) {
     EXPECT_EQ(mess.GetDataLen(), TTmpErrShowRec::kSize);
     EXPECT_EQ(TTmpErrShowRec::FromBytes(mess.DataSpan()), (TTmpErrShowRec{0, 0, "Timeout", 1}));
 
-    const TTMP_ERR_ProcMess traced = TTMP_ERR_ProcMess::CopyOf(mess);
-    EXPECT_EQ(traced.CodeStr(), "TMP_ERR_SHOW");
-    EXPECT_EQ(traced.DataStr(), "\"Timeout\" MsgBox");
-    EXPECT_TRUE(mess.HasData()) << "tracing copies";
-
+    // Tracing copies; a record cut short is named as such.
+    EXPECT_EQ(TTMP_ERR_ProcMess::CopyOf(mess).DataStr(), "\"Timeout\" MsgBox");
+    EXPECT_TRUE(mess.HasData());
     const auto cut =
         TTMP_ERR_ProcMess::CopyOf(TProcMess::Create(dest, src, 0, 0, TMP_ERR_SHOW_REP, Bytes{1, 2}));
-    EXPECT_EQ(cut.CodeStr(), "TMP_ERR_SHOW_REP");
     EXPECT_EQ(cut.DataStr(), "NoRecData");
-    EXPECT_EQ(TmpErrCodeName(TMP_ERR_TIMEOUT), "TMP_ERR_TIMEOUT");
-    EXPECT_EQ(TmpErrCodeName(TMP_ERR_RESET), "TMP_ERR_RESET");
-    EXPECT_EQ(TmpErrCodeName(0x41), "41");
 }
 
 TProcMess Numbered(std::uint8_t n) {

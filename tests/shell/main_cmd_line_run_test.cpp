@@ -72,7 +72,7 @@ TEST_F(CmdLineRunTest, GenerateDownloadRunAndExit) {
     const std::vector<std::string> events = rig.host.EventTexts();
     const std::vector<std::string> expected = {
         "- Project \"" + Exe() + "\" has been opened", "- Project succesfully generated",
-        "- File \"ROM.BIN\" has been loaded", "- Application was started",
+        "- Vok was connected", "- File \"ROM.BIN\" has been loaded", "- Application was started",
         "- Project \"" + Exe() + "\" has been closed"};
     EXPECT_EQ(events, expected);
     EXPECT_EQ(ProjectType, TProjectType::None) << "Exit closed the project";

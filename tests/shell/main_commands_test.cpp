@@ -428,11 +428,9 @@ TEST(AvailableCommands, CommandsStillToComeAreDisabledWhateverTheirRule) {
     inputs.ProjectType = TProjectType::Full;
     inputs.UserLevel = 2;
     TMenuStates states = ComputeMenuStates(inputs);
-    ASSERT_TRUE(states[A::RTC].Enabled);
+    ASSERT_TRUE(states[A::Read].Enabled);
     ApplyAvailableCommands(states);
-    EXPECT_FALSE(states[A::RTC].Enabled);
-    EXPECT_FALSE(states[A::ComSettings].Enabled);
-    EXPECT_FALSE(states[A::About].Enabled);
+    EXPECT_FALSE(states[A::Read].Enabled);
     EXPECT_TRUE(states[A::DownloadApp].Enabled);
     EXPECT_TRUE(states[A::Download].Enabled) << "menus keep their state";
     EXPECT_TRUE(states[A::GO].Enabled);

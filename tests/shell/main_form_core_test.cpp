@@ -151,7 +151,7 @@ TEST(MainFormCore, ALinkChangeUpdatesTheMenusOnlyAfterTheHandler) {
     EXPECT_TRUE(rig.host.Enabled(A::BIOSInfo));
     EXPECT_TRUE(rig.host.Enabled(A::GO));
     EXPECT_TRUE(rig.host.Enabled(A::Download));
-    EXPECT_FALSE(rig.host.Enabled(A::RTC)) << "the clock window is not there yet";
+    EXPECT_TRUE(rig.host.Enabled(A::RTC));
     EXPECT_FALSE(rig.host.Enabled(A::DownloadApp)) << "no project";
 }
 
@@ -169,7 +169,7 @@ TEST(MainFormCore, MenusFollowTheProjectAndLeaveOutWhatIsNotBuiltYet) {
     EXPECT_TRUE(rig.host.Enabled(A::ReOpen));
     EXPECT_FALSE(rig.host.Enabled(A::CrEpromImg)) << "no .BIN yet";
     EXPECT_TRUE(rig.host.Enabled(A::MemDesign));
-    EXPECT_FALSE(rig.host.Enabled(A::ComSettings));
+    EXPECT_TRUE(rig.host.Enabled(A::ComSettings));
     EXPECT_TRUE(rig.host.Enabled(A::CreateCom));
     rig.core->Generate_MenuItemClick();
     EXPECT_TRUE(rig.host.Enabled(A::CrEpromImg));

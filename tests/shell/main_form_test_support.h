@@ -19,6 +19,7 @@
 #include "shell/main_form_core.h"
 #include "shell/main_form_host.h"
 #include "shell/menu_state.h"
+#include "shell/status_bar.h"
 #include "support/default_app_ini.h"
 #include "support/fake_time_steps.h"
 #include "support/shell_test_globals.h"
@@ -103,6 +104,10 @@ public:
     void ShowErrHistory(TErrHistorySource* source) override { HistorySources.push_back(source); }
     void ShowSysWriter() override { ++SysWriters; }
     void CloseMainForm() override { ++CloseRequests; }
+    void ShowStatusPanels(const TStatusPanels& panels) override { Panels = panels; }
+    void ShowLastProjects(std::span<const std::string> entries) override {
+        LastProjects.assign(entries.begin(), entries.end());
+    }
     // The registered dialog (tests register fakes); nullopt while nobody can answer.
     std::optional<int> ExecuteDialog(std::string_view name, std::span<std::uint8_t> data) override {
         Dialogs.emplace_back(name);
@@ -151,6 +156,8 @@ public:
     int CloseRequests = 0;
     std::vector<std::string> Dialogs;
     bool CanAnswerDialogs = true;
+    TStatusPanels Panels;
+    std::vector<std::string> LastProjects;
 };
 
 // The shipped INI with short waits for unattended runs.

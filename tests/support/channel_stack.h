@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
-#include <string_view>
 
 namespace ravlo::testing {
 
@@ -27,8 +26,8 @@ public:
     ChannelRegistry& operator=(const ChannelRegistry&) = delete;
 };
 
-// The serial channel "COMPORTX" and the link channel "PRTPROTX" over it, built from their
-// parameter texts the way the communication process builds them: nameless channels from the
+// The serial channel "COMPORTX" on COMn at baud and the link channel "PRTPROTX" (node 255, to node
+// 254) over it, built the way the communication process builds its pair: nameless channels from the
 // registry, the serial one named and registered after its text parsed, the link one finding it
 // through CHT and CHN.
 struct ChannelStack {
@@ -39,33 +38,20 @@ struct ChannelStack {
     TChnMarbexL0& LinkChannel() const { return dynamic_cast<TChnMarbexL0&>(*Link); }
 };
 
-inline ChannelStack BuildChannelStack(std::string_view comParams, std::string_view linkParams) {
+inline ChannelStack BuildChannelStack(int port, std::uint32_t baud) {
     ChannelStack stack;
     stack.Com = ChNewInit("COM", "").Owned;
-    EXPECT_NE(stack.Com, nullptr);
-    if (!stack.Com) {
-        return stack;
-    }
-    EXPECT_FALSE(stack.Com->ParseParams(comParams)) << comParams;
-    stack.Com->Name = "COMPORTX";
-    AddChInst(*stack.Com);
     stack.Link = ChNewInit("MARBEXL0", "").Owned;
-    EXPECT_NE(stack.Link, nullptr);
-    if (stack.Link) {
-        EXPECT_FALSE(stack.Link->ParseParams(std::string(linkParams) + " CHT=COM CHN=COMPORTX "))
-            << linkParams;
+    EXPECT_TRUE(stack.Com && stack.Link);
+    if (stack.Com && stack.Link) {
+        EXPECT_FALSE(stack.Com->ParseParams("LRB=16384 PAR=O IQU=32768 OQU=32768 COM=" +
+                                            std::to_string(port) + " BD=" + std::to_string(baud)));
+        stack.Com->Name = "COMPORTX";
+        AddChInst(*stack.Com);
+        EXPECT_FALSE(stack.Link->ParseParams("LRB=16384 LSB=16384 NOD=255 DNO=254 CHT=COM CHN=COMPORTX"));
         stack.Link->Name = "PRTPROTX";
     }
     return stack;
-}
-
-// The texts the communication process gives the two channels.
-inline std::string CommComParams(int port, std::uint32_t baud) {
-    return "UPD=0 ALL=0 DWN=0 LRB=16384 BIT=8 PAR=O IQU=32768 OQU=32768 COM=" + std::to_string(port) +
-           " BD =" + std::to_string(baud);
-}
-inline std::string CommLinkParams(int nod, int dno) {
-    return "UPD=0 ALL=0 DWN=0 LRB=16384 LSB=16384 NOD=" + std::to_string(nod) + " DNO=" + std::to_string(dno);
 }
 
 } // namespace ravlo::testing

@@ -3,7 +3,7 @@
 // A communication process at work, with a stand-in for the board master process that records every
 // report, on a fake serial port with a fake clock.
 
-#include "channels/fake_port_driver.h"
+#include "support/fake_port_driver.h"
 #include "channels/link_deframer.h"
 #include "channels/link_frame_builder.h"
 #include "framework/debug_mask.h"

@@ -6,6 +6,8 @@
 // real one) and the message queue.
 
 #include "framework/debug_mask.h"
+#include "framework/runtime_log.h"
+#include "kernel/app_name_object.h"
 #include "kernel/process_factory.h"
 #include "platform/message_queue.h"
 #include "project/project_globals.h"
@@ -42,6 +44,8 @@ private:
         ResetCmdLine();
         ResetProjectGlobals();
         ResetTmpErrHistWindowCount();
+        ResetAppSettings();
+        SetTxsOn(true);
         UserLevel = 0;
         UserOpt = 0;
         CurrentUser.clear();

@@ -1,7 +1,7 @@
 #pragma once
 
 // The board simulator as a child process of a test: started from the build folder, its
-// pseudo-terminal's path read from its first line, stopped with SIGTERM.
+// pseudo-terminal's path read from its first line, stopped with a signal (SIGTERM unless told).
 
 #include "built_program.h"
 
@@ -23,8 +23,10 @@ namespace ravlo::testing {
 
 class VoksimChild {
 public:
-    // Starts the simulator with the arguments; Ok() tells whether it came up with its terminal.
-    VoksimChild(const std::filesystem::path& program, const std::vector<std::string>& args) {
+    // Starts the simulator with the arguments, its error output going to errors; Ok() tells whether
+    // it came up with its terminal.
+    VoksimChild(const std::filesystem::path& program, const std::vector<std::string>& args,
+                const std::filesystem::path& errors = "/dev/null") {
         std::array<int, 2> out{};
         if (::pipe(out.data()) != 0) {
             return;
@@ -33,7 +35,8 @@ public:
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
         posix_spawn_file_actions_addclose(&actions, out[0]);
-        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errors.c_str(),
+                                         O_WRONLY | O_CREAT | O_TRUNC, 0600);
         std::vector<std::string> words{program.string()};
         words.insert(words.end(), args.begin(), args.end());
         std::vector<char*> argv;
@@ -58,13 +61,21 @@ public:
     bool Ok() const { return pid_ > 0 && !slavePath_.empty(); }
     const std::string& SlavePath() const { return slavePath_; }
 
-    // SIGTERM and the exit code (-1 when it did not exit normally or was not running).
-    int Stop() {
+    // The signal and the exit code (-1 when it did not exit normally or was not running). One that
+    // has not ended 5 s after the signal is killed: a failure, not a wait.
+    int Stop(int signal = SIGTERM) {
         int code = -1;
         if (pid_ > 0) {
-            ::kill(pid_, SIGTERM);
+            ::kill(pid_, signal);
             int status = 0;
-            if (::waitpid(pid_, &status, 0) > 0 && WIFEXITED(status)) {
+            pid_t ended = 0;
+            for (int i = 0; i < 500 && (ended = ::waitpid(pid_, &status, WNOHANG)) == 0; ++i) {
+                ::usleep(10'000);
+            }
+            if (ended == 0) {
+                ::kill(pid_, SIGKILL);
+                ::waitpid(pid_, &status, 0);
+            } else if (ended == pid_ && WIFEXITED(status)) {
                 code = WEXITSTATUS(status);
             }
             pid_ = -1;

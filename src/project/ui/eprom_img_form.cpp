@@ -2,6 +2,7 @@
 
 #include "framework/ui/address_dialog.h"
 #include "framework/ui/console_widget.h"
+#include "framework/ui/named_widget.h"
 #include "framework/ui/qt_text.h"
 #include "platform/message_box_flags.h"
 
@@ -36,12 +37,6 @@ constexpr int kLastAddressColumn = 5;
 constexpr int kFileColumn = 6;
 // The list shows File shortened to this many characters.
 constexpr int kFileChars = 22;
-
-template <class Widget>
-Widget* Named(Widget* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 // Refills a combo box without telling its listeners, and selects the item of text.
 void FillCombo(QComboBox& combo, std::span<const std::string_view> items, std::string_view text) {

@@ -13,14 +13,20 @@
 #include "project/ui/project_form.h"
 #include "shell/main_form_setup.h"
 #include "shell/menu_state.h"
+#include "shell/ui/about_box.h"
 #include "shell/ui/board_windows.h"
+#include "shell/ui/com_param_form.h"
 #include "shell/ui/config188_dialog.h"
 #include "shell/ui/config386_dialog.h"
 #include "shell/ui/err_history_form.h"
 #include "shell/ui/event_log_form.h"
+#include "shell/ui/io_access_form.h"
 #include "shell/ui/main_icons.h"
 #include "shell/ui/main_menus.h"
+#include "shell/ui/main_status_bar.h"
+#include "shell/ui/process_view_forms.h"
 #include "shell/ui/reader_form.h"
+#include "shell/ui/vok_rtc_form.h"
 #include "shell/ui/writer_form.h"
 
 #include <QApplication>
@@ -28,6 +34,7 @@
 #include <QFileDialog>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QTimer>
 
 namespace ravlo {
@@ -57,6 +64,10 @@ TRavloMainForm::TRavloMainForm(const TRavloMainFormOptions& options, QWidget* pa
     }
     menus_ = new TMainMenus(*this);
     connect(menus_, &TMainMenus::Triggered, this, [this](TMainAction action) { core_->Execute(action); });
+    statusBar_ = new TMainStatusBar(this);
+    setStatusBar(statusBar_);
+    connect(statusBar_, &TMainStatusBar::PanelDoubleClicked, this,
+            [this](std::size_t panel) { core_->StatusBarDblClick(panel); });
     core_->FormCreate();
     drive_ = std::make_unique<QtSchedulerDrive>(core_->SchedulerDrive());
     drive_->Start();
@@ -354,6 +365,90 @@ std::optional<int> TRavloMainForm::ExecuteDialog(std::string_view name, std::spa
         return std::nullopt;
     }
     return ravlo::ExecuteDialog(OwnerWindow(this), name, data);
+}
+
+void TRavloMainForm::ShowStatusPanels(const TStatusPanels& panels) {
+    statusBar_->Show(panels);
+}
+
+void TRavloMainForm::ShowLastProjects(std::span<const std::string> entries) {
+    QMenu& file = *menus_->Menu(TMainAction::FileMenu);
+    for (QAction* action : lastProjectActions_) {
+        file.removeAction(action);
+        delete action;
+    }
+    lastProjectActions_.clear();
+    QAction* exit = &menus_->Action(TMainAction::Exit);
+    auto addSeparator = [&](const QString& name) {
+        auto* separator = new QAction(&file);
+        separator->setSeparator(true);
+        separator->setObjectName(name);
+        file.insertAction(exit, separator);
+        lastProjectActions_.push_back(separator);
+    };
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (entries[i].empty()) {
+            continue;
+        }
+        if (lastProjectActions_.empty()) {
+            addSeparator(QStringLiteral("Sep_LastPrjs"));
+        }
+        const int n = static_cast<int>(i) + 1;
+        auto* action = new QAction(FromCp1250(TLastProjects::MenuCaption(n, entries[i])), &file);
+        action->setObjectName(QStringLiteral("P%1_MenuItem").arg(n));
+        action->setStatusTip(FromCp1250(entries[i]));
+        connect(action, &QAction::triggered, this, [this, n] { core_->OpenLastProject(n); });
+        file.insertAction(exit, action);
+        lastProjectActions_.push_back(action);
+    }
+    if (!lastProjectActions_.empty()) {
+        addSeparator({});
+    }
+}
+
+void TRavloMainForm::ShowProcessView(TMainAction view) {
+    const TProcessColl* processes = core_->ProcessColl.get();
+    const bool open = ProcessViewOpen(view);
+    QWidget* form = nullptr;
+    if (view == TMainAction::MAView) {
+        form = ShowMDIChild<TRavlo_MA_MDIChildForm>(
+            [processes] { return new TRavlo_MA_MDIChildForm(processes); });
+    } else {
+        form = ShowMDIChild<TCommMa_MDIChild>([processes] { return new TCommMa_MDIChild(processes); });
+    }
+    if (!open) {
+        UpdateMenusWhenGone(*form);
+    }
+}
+
+bool TRavloMainForm::ProcessViewOpen(TMainAction view) const {
+    return view == TMainAction::MAView ? FindMDIChild<TRavlo_MA_MDIChildForm>() != nullptr
+                                       : FindMDIChild<TCommMa_MDIChild>() != nullptr;
+}
+
+void TRavloMainForm::ShowAbout() {
+    ShowAboutBox(this);
+}
+
+void TRavloMainForm::ShowIOAccess(TToolBoard& board) {
+    const bool open = FindMDIChild<TIO_MDIChildForm>() != nullptr;
+    TIO_MDIChildForm* form = ShowMDIChild<TIO_MDIChildForm>([&board] { return new TIO_MDIChildForm(board); });
+    auto* frame = qobject_cast<QMdiSubWindow*>(form->parentWidget());
+    if (!open && frame != nullptr) {
+        frame->move(QPoint(MdiArea().width() - frame->width(), MdiArea().height() - frame->height()) / 2);
+        FitInArea(*frame);
+    }
+}
+
+void TRavloMainForm::ShowVokRTC(TToolBoard& board) {
+    // A modal dialog without anyone to close it would stop the program.
+    if (canAskUser_) {
+        ravlo::ShowVokRTC(board, this);
+    }
+}
+
+bool TRavloMainForm::RunComParamDialog(TComParam& dialog) {
+    return canAskUser_ && ravlo::RunComParamDialog(dialog, this);
 }
 
 void TRavloMainForm::CloseMainForm() {

@@ -15,6 +15,7 @@
 #include <optional>
 #include <string_view>
 
+class QAction;
 class QMdiSubWindow;
 
 namespace ravlo {
@@ -23,6 +24,7 @@ class QtDialogShower;
 class TBoardWindows;
 class QtSchedulerDrive;
 class TMainMenus;
+class TMainStatusBar;
 
 struct TRavloMainFormOptions {
     // Show the dialog process's texts as message boxes of the GUI (they don't block); off, they go
@@ -49,6 +51,7 @@ public:
     // The project window, once the form was shown and while it is open.
     TfProject* ProjectWnd() const { return projectWnd_; }
     TSysWrForm* SysWrWindow() const { return sysWr_; }
+    TMainStatusBar& StatusBar() const { return *statusBar_; }
     QtSchedulerDrive& Drive() const { return *drive_; }
     int ExitCode() const { return core_->ExitCode(); }
 
@@ -114,6 +117,14 @@ public:
     void ShowBinReader() override;
     void CloseMainForm() override;
     std::optional<int> ExecuteDialog(std::string_view name, std::span<std::uint8_t> data) override;
+    void ShowStatusPanels(const TStatusPanels& panels) override;
+    void ShowLastProjects(std::span<const std::string> entries) override;
+    void ShowProcessView(TMainAction view) override;
+    bool ProcessViewOpen(TMainAction view) const override;
+    void ShowAbout() override;
+    void ShowIOAccess(TToolBoard& board) override;
+    void ShowVokRTC(TToolBoard& board) override;
+    bool RunComParamDialog(TComParam& dialog) override;
 
 signals:
     // The form has closed for good; the program ends with code.
@@ -148,6 +159,8 @@ private:
     std::unique_ptr<QtSchedulerDrive> drive_;
     std::unique_ptr<TBoardWindows> boardWindows_;
     TMainMenus* menus_;
+    TMainStatusBar* statusBar_;
+    QList<QAction*> lastProjectActions_;
     QPointer<TFormEventLog> eventLog_;
     QPointer<TfProject> projectWnd_;
     QPointer<TSysWrForm> sysWr_;

@@ -13,6 +13,7 @@
 #include "shell/main_form_core.h"
 #include "shell/program_types.h"
 #include "shell/start_log.h"
+#include "shell/ui/debug_dm_dialog.h"
 #include "shell/ui/ravlo_main_form.h"
 #include "shell/ui/setup_dialog.h"
 #include "shell/ui/single_instance.h"
@@ -111,6 +112,7 @@ int RunRavloProgram(int argc, char* argv[]) {
     RegisterFrameworkDialogs();
     RegisterUserDialogs();
     RegisterSetupDialogs();
+    RegisterDebugDMDialog();
     QtMessagePump pump;
     pump.SetErrorHandler([](std::exception_ptr error) {
         try {

@@ -31,7 +31,7 @@ const Bytes kData = {0x10, 0x20, 0x10};
 const Bytes kFrame = {0x10, 0x01, 0xFE, 0xFF, 0x03, 0x00, 0x10, 0x10,
                       0x20, 0x10, 0x10, 0x97, 0xC5, 0x10, 0x03};
 // How long the test waits for bytes to cross the pair before it gives up (a failure, not a measure).
-constexpr auto kGiveUp = std::chrono::seconds(10);
+constexpr auto kGiveUp = std::chrono::seconds(3);
 
 // The controlling end of a fresh pseudo-terminal pair.
 class PtyPair {
@@ -93,8 +93,7 @@ class PtyChannelTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(pty_.Ok()) << "no pseudo-terminal available";
-        stack_ = testing::BuildChannelStack(testing::CommComParams(kPort, 9600),
-                                            testing::CommLinkParams(255, 254));
+        stack_ = testing::BuildChannelStack(kPort, 9600);
         ASSERT_NE(stack_.Link, nullptr);
         TChnMarbexL0& link = stack_.LinkChannel();
         link.SetRecBuf(receive_);
@@ -129,53 +128,57 @@ protected:
     Bytes receive_ = Bytes(12287);
 };
 
-TEST_F(PtyChannelTest, LineSettingsSeenFromTheOtherEnd) {
+// The settings the other end sees after each (re)open.
+termios LineSeenThere(const PtyPair& pty) {
     termios settings{};
-    ASSERT_EQ(::tcgetattr(pty_.Fd(), &settings), 0);
+    EXPECT_EQ(::tcgetattr(pty.Fd(), &settings), 0);
+    return settings;
+}
+
+TEST_F(PtyChannelTest, LineSettingsSeenFromTheOtherEnd) {
+    termios settings = LineSeenThere(pty_);
     EXPECT_EQ(::cfgetospeed(&settings), static_cast<speed_t>(B9600));
     EXPECT_EQ(settings.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
     // A pseudo-terminal has no line: the kernel keeps PARENB clear there (and CS8 set), so the
     // parity shows as the odd/even choice.
     EXPECT_NE(settings.c_cflag & PARODD, 0U);
-    EXPECT_EQ(settings.c_cflag & CSTOPB, 0U);
-    EXPECT_EQ(settings.c_cflag & CRTSCTS, 0U);
+    EXPECT_EQ(settings.c_cflag & (CSTOPB | CRTSCTS), 0U);
     EXPECT_EQ(settings.c_iflag & (IXON | IXOFF), 0U);
     EXPECT_EQ(settings.c_lflag & ICANON, 0U);
     EXPECT_EQ(stack_.ComChannel().DevicePath(), pty_.TerminalPath());
 
-    // Reopened with even parity and another rate, the other end sees the change.
-    stack_.LinkChannel().CHClose();
-    ASSERT_FALSE(stack_.Com->ParseParams("PAR=E BD=4800"));
-    stack_.LinkChannel().CHOpen();
-    ASSERT_EQ(stack_.LinkChannel().GetOpErr(), 0);
-    ASSERT_EQ(::tcgetattr(pty_.Fd(), &settings), 0);
-    EXPECT_EQ(::cfgetospeed(&settings), static_cast<speed_t>(B4800));
-    EXPECT_EQ(settings.c_cflag & PARODD, 0U);
-}
-
-TEST_F(PtyChannelTest, ReopensWithTheSameSettings) {
-    // A pseudo-terminal cannot hold the parity bit; asking for settings that are already in force
-    // must still count as done, or every reconnect at the same rate fails.
-    for (int round = 0; round < 3; ++round) {
-        stack_.LinkChannel().CHClose();
-        stack_.LinkChannel().CHOpen();
-        ASSERT_EQ(stack_.LinkChannel().GetOpErr(), 0) << "round " << round;
+    // Reopened with other settings, the other end sees the change; a pseudo-terminal cannot hold
+    // the parity bit, yet settings already in force still count as set, or every reconnect at the
+    // same rate would fail. A standard rate after another leaves no input speed of its own.
+    TChnMarbexL0& link = stack_.LinkChannel();
+    struct Case {
+        const char* Params;
+        speed_t Speed;
+        bool Odd;
+    };
+    for (const Case c : {Case{"PAR=E BD=4800", B4800, false}, Case{"PAR=O BD=9600", B9600, true},
+                         Case{"BD=9600", B9600, true}, Case{"BD=56000", B9600, true},
+                         Case{"BD=9600", B9600, true}, Case{"BD=115200 RTS=1 DTR=0", B115200, true}}) {
+        link.CHClose();
+        ASSERT_FALSE(stack_.ComChannel().ParseParams(c.Params));
+        link.CHOpen();
+        ASSERT_EQ(link.GetOpErr(), 0) << c.Params;
+        if (std::string_view(c.Params) == "BD=56000") {
+            continue; // a rate of its own: the speed the other end shows is not defined
+        }
+        settings = LineSeenThere(pty_);
+        EXPECT_EQ(::cfgetospeed(&settings), c.Speed) << c.Params;
+        EXPECT_EQ(settings.c_cflag & PARODD, c.Odd ? PARODD : 0U) << c.Params;
+        EXPECT_EQ(settings.c_cflag & CIBAUD, 0U) << c.Params;
     }
-    termios settings{};
-    ASSERT_EQ(::tcgetattr(pty_.Fd(), &settings), 0);
-    EXPECT_EQ(::cfgetospeed(&settings), static_cast<speed_t>(B9600));
-    EXPECT_NE(settings.c_cflag & PARODD, 0U);
 }
 
-TEST_F(PtyChannelTest, FrameSentIsReadByteForByte) {
+TEST_F(PtyChannelTest, FramesCrossThePairByteForByte) {
     TChnMarbexL0& link = stack_.LinkChannel();
     link.CHSend(kData);
     EXPECT_EQ(link.GetTraErr(), 0);
     EXPECT_EQ(pty_.Read(kFrame.size()), kFrame);
-}
 
-TEST_F(PtyChannelTest, FrameWrittenThereIsReceived) {
-    TChnMarbexL0& link = stack_.LinkChannel();
     // Noise first, then a frame from the board (node 0xFE) to this node (0xFF).
     pty_.Write({0x00, 0x10, 0x03, 0x55});
     // Data 01 10 02 03, CRC 0x871D.
@@ -183,53 +186,7 @@ TEST_F(PtyChannelTest, FrameWrittenThereIsReceived) {
     ASSERT_TRUE(WaitForFrame());
     ASSERT_EQ(link.CHRece(), 4);
     EXPECT_EQ(Bytes(receive_.begin(), receive_.begin() + 4), (Bytes{0x01, 0x10, 0x02, 0x03}));
-    std::uint16_t source = 0;
-    std::uint16_t destination = 0;
-    link.GetRecNodes(source, destination);
-    EXPECT_EQ(source, 0xFE);
-    EXPECT_EQ(destination, 0xFF);
     EXPECT_EQ(link.GetRecErr(), 0);
-}
-
-TEST_F(PtyChannelTest, LargeFrameLeavesWithoutBlocking) {
-    TChnMarbexL0& link = stack_.LinkChannel();
-    Bytes data(16000);
-    for (std::size_t i = 0; i < data.size(); ++i) {
-        data[i] = static_cast<std::uint8_t>(i * 7);
-    }
-    LinkFrameBuilder builder(16384);
-    const auto expected = builder.Build(254, 255, data);
-    ASSERT_TRUE(expected);
-    link.CHSend(data);
-    EXPECT_EQ(link.GetTraErr(), 0);
-    // The other end reads it all while the channel is polled for the rest to go out.
-    Bytes got;
-    const auto giveUp = std::chrono::steady_clock::now() + kGiveUp;
-    while (got.size() < expected->size() && std::chrono::steady_clock::now() < giveUp) {
-        link.CHSendBusy();
-        const Bytes more = pty_.Read(1);
-        got.insert(got.end(), more.begin(), more.end());
-    }
-    const Bytes rest = pty_.Read(expected->size() - std::min(got.size(), expected->size()));
-    got.insert(got.end(), rest.begin(), rest.end());
-    EXPECT_EQ(got, Bytes(expected->begin(), expected->end()));
-    EXPECT_EQ(stack_.ComChannel().Driver().ClearErrors().OutQueue, 0u);
-    EXPECT_EQ(link.CHSendBusy(), 1) << "the terminal took it all, the line needs some 18 s";
-    EXPECT_EQ(link.GetTraErr(), 0);
-}
-
-TEST_F(PtyChannelTest, AStandardRateAfterAnotherSetsBothSpeeds) {
-    TChnMarbexL0& link = stack_.LinkChannel();
-    for (const char* rate : {"BD=56000", "BD=9600"}) {
-        link.CHClose();
-        ASSERT_FALSE(stack_.ComChannel().ParseParams(rate));
-        link.CHOpen();
-        ASSERT_EQ(link.GetOpErr(), 0) << rate;
-    }
-    termios settings{};
-    ASSERT_EQ(::tcgetattr(pty_.Fd(), &settings), 0);
-    EXPECT_EQ(::cfgetospeed(&settings), static_cast<speed_t>(B9600));
-    EXPECT_EQ(settings.c_cflag & CIBAUD, 0U) << "no input speed of its own: the input runs at 9600 too";
 }
 
 TEST_F(PtyChannelTest, SecondProgramCannotOpenThePort) {
@@ -257,18 +214,6 @@ TEST_F(PtyChannelTest, SecondProgramCannotOpenThePort) {
     EXPECT_EQ(stack_.LinkChannel().CHReady(), CHS_Close);
     other->CHOpen();
     EXPECT_EQ(other->GetOpErr(), 0);
-}
-
-TEST_F(PtyChannelTest, ModemLinesOnAPseudoTerminal) {
-    auto com = MakeChannel<TComChannel>("");
-    stack_.LinkChannel().CHClose();
-    EXPECT_FALSE(com->ParseParams("COM=7 BD=115200 RTS=1 DTR=0"));
-    com->CHOpen();
-    EXPECT_EQ(com->GetOpErr(), 0);
-    EXPECT_EQ(com->CHReady(), CHS_Open);
-    termios settings{};
-    ASSERT_EQ(::tcgetattr(pty_.Fd(), &settings), 0);
-    EXPECT_EQ(::cfgetospeed(&settings), static_cast<speed_t>(B115200));
 }
 
 // Opens the driver on the terminal end of the pair: a fast raw line, room for a large output queue.

@@ -111,7 +111,7 @@ TEST_F(RavloMainFormTest, CreationBuildsTheKernelUnderTheCaptionAndStartsTheDriv
     EXPECT_EQ(form.Drive().Drive().WorkerThread, true) << "THR=5 of the shipped settings";
     EXPECT_EQ(form.EventLogWnd(), nullptr) << "the event log comes with the show";
     EXPECT_FALSE(form.Menus().Action(A::Generate).isEnabled());
-    EXPECT_FALSE(form.Menus().Action(A::ComSettings).isEnabled());
+    EXPECT_TRUE(form.Menus().Action(A::ComSettings).isEnabled());
     EXPECT_TRUE(form.Menus().Action(A::OpenExe).isEnabled());
 }
 

@@ -30,6 +30,7 @@ TEST(voksimClock, ValidatesAndParsesTimes) {
     EXPECT_FALSE(IsValidClockTime({2024, 4, 31, 0, 0, 0}));
     EXPECT_FALSE(IsValidClockTime({2024, 1, 1, 24, 0, 0}));
     EXPECT_EQ(ParseClockTime("2024-02-29T23:59:58"), (ClockTime{2024, 2, 29, 23, 59, 58}));
+    EXPECT_EQ(ParseClockTime("2024-02-29 23:59:58"), (ClockTime{2024, 2, 29, 23, 59, 58}));
     EXPECT_FALSE(ParseClockTime("2024-2-29T23:59:58").has_value());
     EXPECT_FALSE(ParseClockTime("2024-02-29T23:59:5x").has_value());
     EXPECT_EQ(ToBcd(59), 0x59);

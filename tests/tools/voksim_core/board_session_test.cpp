@@ -91,7 +91,7 @@ TEST(voksimSession, LineSettingsOtherThanTheBoardsGarbleBothWays) {
     EXPECT_EQ(ParseRawFrames(session.TakeOutput(milliseconds(40), k9600)).size(), 1u);
 }
 
-TEST(voksimSession, JumpIsAnnouncedOnceTheHostHasGoneQuiet) {
+TEST(voksimSession, JumpIsRecordedOncePerBurstAndAnnouncedOnceTheHostHasGoneQuiet) {
     TraceLog trace;
     BoardSession session(Config(false, BoardKind::B188), trace, Ns{0});
     const Bytes go = ToBoard(Vok(0xDF, {0x00, 0x00, 0x00, 0xC8}));
@@ -104,26 +104,46 @@ TEST(voksimSession, JumpIsAnnouncedOnceTheHostHasGoneQuiet) {
     const auto frames = ParseRawFrames(session.TakeOutput(milliseconds(500), k4800));
     ASSERT_EQ(frames.size(), 1u);
     EXPECT_EQ(frames[0].data, Vok(0xFD));
-    EXPECT_EQ(session.Model().Jumps().size(), 1u);
     EXPECT_TRUE(RunUntil(session, milliseconds(1500), k4800, milliseconds(50)).empty());
+
+    session.FromHost(ToBoard(Vok(0xE0, {0x10, 0x00, 0x00, 0xC8})), milliseconds(2000), k4800);
+    session.Advance(milliseconds(2000));
+    session.FromHost(go, milliseconds(5000), k4800); // the same jump once more, after a pause
+    session.Advance(milliseconds(5000));
+    const auto& jumps = session.Model().Jumps();
+    ASSERT_EQ(jumps.size(), 3u);
+    EXPECT_EQ(jumps[0].copies, 4);
+    EXPECT_EQ(jumps[1].type, 0xE0);
+    EXPECT_EQ(jumps[1].address, (FarPtr{0xC800, 0x0010}));
+    EXPECT_NE(session.Summary().find("jumps: Go C800:0000 (4 copies) Run C800:0010 (1 copies) Go"),
+              std::string::npos)
+        << session.Summary();
 }
 
-TEST(voksimSession, UnsolicitedFrameFollowsTheFirstRequest) {
+TEST(voksimSession, DelayedAnswerAndUnsolicitedFrameFollowTheFirstRequest) {
     SessionConfig config = Config(false);
     config.faults.unsolicited_after = milliseconds(300);
     config.faults.unsolicited_frame = Vok(0xE7);
+    config.faults.when[static_cast<std::size_t>(Fault::Delay)] = *ParseFaultWhen("1");
+    config.faults.delay = milliseconds(200);
     TraceLog trace;
     BoardSession session(config, trace, Ns{0});
     EXPECT_FALSE(session.NextWakeup().has_value()); // nothing before the host speaks
     session.FromHost(ToBoard(Vok(0xD7)), milliseconds(1000), k4800);
     session.Advance(milliseconds(1000));
-    EXPECT_EQ(ParseRawFrames(session.TakeOutput(milliseconds(1000), k4800)).size(), 1u);
+    EXPECT_TRUE(session.TakeOutput(milliseconds(1199), k4800).empty()) << "the answer is delayed";
+    EXPECT_EQ(ParseRawFrames(session.TakeOutput(milliseconds(1200), k4800)).size(), 1u);
     EXPECT_EQ(session.NextWakeup(), milliseconds(1300));
     session.Advance(milliseconds(1300));
     const auto frames = ParseRawFrames(session.TakeOutput(milliseconds(1300), k4800));
     ASSERT_EQ(frames.size(), 1u);
     EXPECT_EQ(frames[0].dst, 255);
     EXPECT_EQ(frames[0].data, Vok(0xE7));
+    // Only the first answer was delayed.
+    session.FromHost(ToBoard(Vok(0xD7)), milliseconds(2000), k4800);
+    session.Advance(milliseconds(2000));
+    EXPECT_EQ(ParseRawFrames(session.TakeOutput(milliseconds(2000), k4800)).size(), 1u);
+    EXPECT_NE(session.Summary().find(" delay 1,"), std::string::npos) << session.Summary();
     EXPECT_NE(session.Summary().find("unsolicited frames 1"), std::string::npos);
 }
 

@@ -1,4 +1,4 @@
-#include "channels/fake_port_driver.h"
+#include "support/fake_port_driver.h"
 
 #include "platform/tick.h"
 
@@ -29,26 +29,22 @@ PortOpenResult FakePortDriver::Open(const std::string& path) {
 bool FakePortDriver::SetQueues(std::uint32_t inSize, std::uint32_t outSize) {
     port_->InQueueSize = inSize;
     port_->OutQueueSize = outSize;
-    return open_ && !port_->FailSetQueues;
+    return Works(FakePort::SetQueues);
 }
 
 std::optional<PortSettings> FakePortDriver::GetSettings() {
-    if (!open_ || port_->FailGetSettings) {
-        return std::nullopt;
-    }
-    return port_->Settings;
+    return Works(FakePort::GetSettings) ? std::optional(port_->Settings) : std::nullopt;
 }
 
 bool FakePortDriver::SetSettings(const PortSettings& settings) {
-    if (!open_ || port_->FailSetSettings) {
-        return false;
+    if (Works(FakePort::SetSettings)) {
+        port_->Settings = settings;
     }
-    port_->Settings = settings;
-    return true;
+    return Works(FakePort::SetSettings);
 }
 
 bool FakePortDriver::Purge(bool input, bool output) {
-    if (!open_ || port_->FailPurge) {
+    if (!Works(FakePort::Purge)) {
         return false;
     }
     if (input) {
@@ -63,51 +59,40 @@ bool FakePortDriver::Purge(bool input, bool output) {
 }
 
 bool FakePortDriver::SetDtr(bool on) {
-    if (!open_ || port_->FailDtr) {
-        return false;
+    if (Works(FakePort::Dtr)) {
+        port_->DtrLine = on;
     }
-    port_->Dtr = on;
-    return true;
+    return Works(FakePort::Dtr);
 }
 
 bool FakePortDriver::SetRts(bool on) {
-    if (!open_ || port_->FailRts) {
-        return false;
+    if (Works(FakePort::Rts)) {
+        port_->RtsLine = on;
     }
-    port_->Rts = on;
-    return true;
+    return Works(FakePort::Rts);
 }
 
 PortStatus FakePortDriver::ClearErrors() {
     if (!open_) {
         return {};
     }
-    PortStatus status;
-    status.Errors = std::exchange(port_->ErrorFlags, 0U);
-    status.InQueue = port_->InQueueReport.value_or(static_cast<std::uint32_t>(port_->Input.size()));
-    status.OutQueue = port_->OutQueue;
-    return status;
+    return {std::exchange(port_->ErrorFlags, 0U),
+            port_->InQueueReport.value_or(static_cast<std::uint32_t>(port_->Input.size())), port_->OutQueue};
 }
 
 PortTransfer FakePortDriver::Read(std::span<std::uint8_t> buffer) {
-    if (!open_) {
-        return {0, EBADF};
+    if (!open_ || port_->ReadError != 0) {
+        return {0, open_ ? port_->ReadError : EBADF};
     }
-    if (port_->ReadError != 0) {
-        return {0, port_->ReadError};
-    }
-    const std::size_t count = std::min(buffer.size(), port_->Input.size());
+    const auto count = static_cast<std::ptrdiff_t>(std::min(buffer.size(), port_->Input.size()));
     std::copy_n(port_->Input.begin(), count, buffer.begin());
-    port_->Input.erase(port_->Input.begin(), port_->Input.begin() + static_cast<std::ptrdiff_t>(count));
-    return {count, 0};
+    port_->Input.erase(port_->Input.begin(), port_->Input.begin() + count);
+    return {static_cast<std::size_t>(count), 0};
 }
 
 PortTransfer FakePortDriver::Write(std::span<const std::uint8_t> data) {
-    if (!open_) {
-        return {0, EBADF};
-    }
-    if (port_->WriteError != 0) {
-        return {0, port_->WriteError};
+    if (!open_ || port_->WriteError != 0) {
+        return {0, open_ ? port_->WriteError : EBADF};
     }
     port_->WriteTicks.push_back(TickMs());
     const std::size_t count = std::min(data.size(), port_->WriteLimit.value_or(data.size()));
@@ -123,7 +108,7 @@ bool FakePortDriver::Drain(std::uint32_t timeoutMs) {
 }
 
 bool FakePortDriver::Close() {
-    if (!open_ || port_->FailClose) {
+    if (!Works(FakePort::Close)) {
         return !open_;
     }
     open_ = port_->IsOpen = false;

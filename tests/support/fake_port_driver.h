@@ -17,33 +17,31 @@ class ManualTickSource;
 // written, scripted answers and failures of each driver operation, and a record of what the driver
 // was asked to do. A test and the FakePortDriver objects it hands out share one FakePort.
 struct FakePort {
-    // Bytes from the far side, not yet read.
-    std::deque<std::uint8_t> Input;
-    // Everything written, in order.
-    std::vector<std::uint8_t> Output;
+    // Driver operations a test can make fail.
+    enum Op : unsigned {
+        SetQueues = 1,
+        GetSettings = 2,
+        SetSettings = 4,
+        Purge = 8,
+        Dtr = 16,
+        Rts = 32,
+        Close = 64
+    };
 
-    // What Open answers; a port already open answers Busy.
-    PortOpenResult OpenResult;
-    // Line error flags the next ClearErrors reports (then cleared).
+    std::deque<std::uint8_t> Input;   // bytes from the far side, not yet read
+    std::vector<std::uint8_t> Output; // everything written, in order
+
+    PortOpenResult OpenResult; // what Open answers; a port already open answers Busy
+    unsigned Failing = 0;      // the operations (Op bits) that fail
+    // Line error flags the next ClearErrors reports (then cleared), the bytes the output queue still
+    // holds, and a count ClearErrors reports instead of the real number of input bytes (a stale count).
     std::uint32_t ErrorFlags = 0;
-    // Bytes the output queue still holds, as ClearErrors reports them.
     std::uint32_t OutQueue = 0;
-    // A count ClearErrors reports instead of the real number of input bytes (a stale count).
     std::optional<std::uint32_t> InQueueReport;
-    // A short write: at most this many bytes are taken.
-    std::optional<std::size_t> WriteLimit;
-    // System error numbers that make reads or writes fail.
-    int ReadError = 0;
+    std::optional<std::size_t> WriteLimit; // a short write: at most this many bytes are taken
+    int ReadError = 0;                     // system error numbers that make reads or writes fail
     int WriteError = 0;
-    bool FailSetQueues = false;
-    bool FailGetSettings = false;
-    bool FailSetSettings = false;
-    bool FailPurge = false;
-    bool FailDtr = false;
-    bool FailRts = false;
-    bool FailClose = false;
-    // Advanced by Pause, so that waits take no real time; nullptr leaves the clock alone.
-    ManualTickSource* Clock = nullptr;
+    ManualTickSource* Clock = nullptr; // advanced by Pause, so that waits take no real time
 
     // What happened.
     bool IsOpen = false;
@@ -52,16 +50,16 @@ struct FakePort {
     std::uint32_t InQueueSize = 0;
     std::uint32_t OutQueueSize = 0;
     PortSettings Settings;
-    std::optional<bool> Dtr;
-    std::optional<bool> Rts;
+    std::optional<bool> DtrLine;
+    std::optional<bool> RtsLine;
     int InputPurges = 0;
     int OutputPurges = 0;
     std::vector<std::uint32_t> Pauses;
     std::vector<std::uint32_t> DrainTimeouts;
-    // TickMs at each write.
-    std::vector<std::uint64_t> WriteTicks;
+    std::vector<std::uint64_t> WriteTicks; // TickMs at each write
 
     void Feed(std::span<const std::uint8_t> bytes) { Input.insert(Input.end(), bytes.begin(), bytes.end()); }
+    bool Fails(Op op) const { return (Failing & op) != 0; }
 };
 
 class FakePortDriver final : public PortDriver {
@@ -87,6 +85,9 @@ public:
     void Pause(std::uint32_t ms) override;
 
 private:
+    // True when the port is open and the operation is not made to fail.
+    bool Works(FakePort::Op op) const { return open_ && !port_->Fails(op); }
+
     std::shared_ptr<FakePort> port_;
     bool open_ = false;
 };
