@@ -10,6 +10,7 @@
 #include "project/project_test_support.h"
 #include "project/reloc_table.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace ravlo {
@@ -93,18 +94,6 @@ TEST_F(DownloadTest, FreshBinFilesGoToTheBoardModuleByModule) {
     }
 }
 
-TEST_F(DownloadTest, RomModulesIterateInAddressOrder) {
-    Generated();
-    tModuleCollection& modules = *ProjectModel().Modules;
-    std::vector<std::string> names;
-    for (auto rom = modules.FindFirstRomModule(); rom; rom = modules.FindNextRomModule()) {
-        names.push_back(rom->Name);
-        EXPECT_EQ(rom->Segment, Module(rom->Name).Address);
-        EXPECT_EQ(rom->Size, dir_.Text(rom->Name + ".BIN").size());
-    }
-    EXPECT_EQ(names, romNames_);
-}
-
 TEST_F(DownloadTest, FreshnessFollowsTheExecutablesTime) {
     Generated();
     for (const std::string& name : romNames_) {
@@ -122,55 +111,45 @@ TEST_F(DownloadTest, FreshnessFollowsTheExecutablesTime) {
     EXPECT_TRUE(IsBinOutdated(Module(romNames_[1])));
 }
 
-TEST_F(DownloadTest, ChangedDesignAsksEvenWithFreshFiles) {
+TEST_F(DownloadTest, AChangedDesignOrOldFilesAreAskedAboutOnce) {
     Generated();
-    ProjectModel().Modules->Changed = true;
-    presenter_.Answer(IDNO);
-    EXPECT_FALSE(DownloadProject(board_));
-    EXPECT_EQ(presenter_.Texts(), std::vector<std::string>{std::string(kChangedQuestion)});
-    EXPECT_EQ(presenter_.Boxes()[0].flags & MB_TYPEMASK, MB_YESNO);
-    EXPECT_TRUE(board_.writes.empty());
-
-    presenter_.Clear();
-    presenter_.Answer(IDYES);
-    EXPECT_TRUE(DownloadProject(board_));
-    EXPECT_EQ(presenter_.Texts(), std::vector<std::string>{std::string(kChangedQuestion)});
-    EXPECT_EQ(board_.writes.size(), romNames_.size());
-}
-
-TEST_F(DownloadTest, OldFilesAreAskedAboutOnceForAllModules) {
-    Generated();
-    for (const std::string& name : romNames_) {
-        Touch(name);
+    const std::vector<std::pair<std::function<void()>, std::string_view>> cases = {
+        {[&] { ProjectModel().Modules->Changed = true; }, kChangedQuestion},
+        {[&] {
+             ProjectModel().Modules->Changed = false;
+             for (const std::string& name : romNames_) {
+                 Touch(name);
+             }
+         },
+         kOldFilesQuestion},
+    };
+    for (const auto& [arrange, question] : cases) {
+        arrange();
+        board_.writes.clear();
+        presenter_.Clear();
+        presenter_.Answer(IDNO);
+        presenter_.Answer(IDYES);
+        EXPECT_FALSE(DownloadProject(board_));
+        EXPECT_TRUE(board_.writes.empty());
+        EXPECT_TRUE(DownloadProject(board_));
+        EXPECT_EQ(presenter_.Texts(), std::vector<std::string>(2, std::string(question)));
+        EXPECT_EQ(presenter_.Boxes()[0].flags & MB_TYPEMASK, MB_YESNO);
+        EXPECT_EQ(board_.writes.size(), romNames_.size());
     }
-    presenter_.Answer(IDNO);
-    EXPECT_FALSE(DownloadProject(board_));
-    EXPECT_EQ(presenter_.Texts(), std::vector<std::string>{std::string(kOldFilesQuestion)});
-    EXPECT_TRUE(board_.writes.empty());
-
-    presenter_.Clear();
-    presenter_.Answer(IDYES);
-    EXPECT_TRUE(DownloadProject(board_));
-    EXPECT_EQ(presenter_.Boxes().size(), 1U);
-    EXPECT_EQ(board_.writes.size(), romNames_.size());
 }
 
-TEST_F(DownloadTest, MissingBinStopsBeforeAnythingIsSent) {
+TEST_F(DownloadTest, AMissingOrBrokenBinStopsBeforeAnythingIsSent) {
     Generated();
-    std::filesystem::remove(File(romNames_.back() + ".BIN"));
-    EXPECT_FALSE(DownloadProject(board_));
-    ASSERT_EQ(presenter_.Boxes().size(), 1U);
-    EXPECT_EQ(presenter_.Texts()[0], "Can't open file: " + File(romNames_.back() + ".BIN").string());
-    EXPECT_TRUE(board_.writes.empty());
-}
-
-TEST_F(DownloadTest, AFileThatIsNoRomImageStopsBeforeAnythingIsSent) {
-    Generated();
-    const std::filesystem::path last = File(romNames_.back() + ".BIN");
-    std::string bytes = dir_.Text(romNames_.back() + ".BIN");
+    const std::string last = romNames_.back() + ".BIN";
+    std::string bytes = dir_.Text(last);
     bytes[20] = static_cast<char>(bytes[20] + 1);
-    dir_.Write(romNames_.back() + ".BIN", bytes);
-    WriteFileWriteTime(last, ExeFileTime);
+    std::filesystem::remove(File(last));
+    EXPECT_FALSE(DownloadProject(board_));
+    EXPECT_EQ(presenter_.Texts(), std::vector<std::string>{"Can't open file: " + File(last).string()});
+
+    dir_.Write(last, bytes);
+    WriteFileWriteTime(File(last), ExeFileTime);
+    presenter_.Clear();
     EXPECT_FALSE(DownloadProject(board_));
     ASSERT_EQ(presenter_.Boxes().size(), 1U);
     EXPECT_NE(presenter_.Texts()[0].find("is no ROM image"), std::string::npos) << presenter_.Texts()[0];
