@@ -93,18 +93,21 @@ protected:
     FixtureDesign design_;
 };
 
-TEST_F(SrcLineLookupTest, EveryCodeOffsetGivesItsSourceLine) {
-    Open(MakeDemoProgram());
-    for (const std::string name : {"START_TEXT", "MAIN_TEXT", "IO_TEXT"}) {
-        const tModUnit& unit = Unit(name);
-        for (std::uint16_t offset = unit.Offset; offset <= unit.Offset + unit.Length; ++offset) {
-            ExpectResult(FindIn(name, offset), Expected(name, offset), name + "+" + std::to_string(offset));
+TEST_F(SrcLineLookupTest, EveryCodeOffsetGivesItsSourceLineFromCrLfAndLfMaps) {
+    for (const LineEnd ends : {LineEnd::CrLf, LineEnd::Lf}) {
+        Open(MakeDemoProgram(), MapOptions{ends});
+        for (const std::string name : {"START_TEXT", "MAIN_TEXT", "IO_TEXT"}) {
+            const tModUnit& unit = Unit(name);
+            for (std::uint16_t offset = unit.Offset; offset <= unit.Offset + unit.Length; ++offset) {
+                ExpectResult(FindIn(name, offset), Expected(name, offset),
+                             name + "+" + std::to_string(offset));
+            }
         }
     }
     EXPECT_TRUE(presenter_.Boxes().empty());
 }
 
-TEST_F(SrcLineLookupTest, OffsetPastTheUnitDataAndUnknownAddresses) {
+TEST_F(SrcLineLookupTest, AddressesWithoutALine) {
     Open(MakeDemoProgram());
     const tModUnit& main = Unit("MAIN_TEXT");
     ExpectResult(FindIn("MAIN_TEXT", static_cast<std::uint16_t>(main.Offset + main.Length + 1)),
@@ -112,48 +115,27 @@ TEST_F(SrcLineLookupTest, OffsetPastTheUnitDataAndUnknownAddresses) {
     ExpectResult(FindIn("Data", 4), {3, "Data", ProjectModel().DS}, "data");
     ExpectResult(Find(0x9000, 0), {0, "", 0}, "no unit");
     ExpectResult(FindIn("-- LOADER --", 0), {3, "-- LOADER --", 0xFFFF}, "the loader is no program code");
-}
-
-TEST_F(SrcLineLookupTest, NormalisedPointerIsFoundByItsLinearAddress) {
-    Open(MakeDemoProgram());
-    const tModUnit& main = Unit("MAIN_TEXT");
+    // A normalised pointer is found by its linear address.
     const std::uint16_t offset = static_cast<std::uint16_t>(main.Length - 3);
-    const std::uint32_t linear = main.AbsSeg * 16U + offset;
-    const TSegOfsPtr normalised = LinToFarPtr(linear);
+    const TSegOfsPtr normalised = LinToFarPtr(main.AbsSeg * 16U + offset);
     ASSERT_NE(normalised.Seg, main.AbsSeg);
-    const TSrcLineResult result = ProjectModel().Map->FindSrcLine(normalised);
-    ExpectResult(result, Expected("MAIN_TEXT", offset), "normalised");
-    EXPECT_EQ(result.Code, 5);
+    ExpectResult(ProjectModel().Map->FindSrcLine(normalised), Expected("MAIN_TEXT", offset), "normalised");
 }
 
-TEST_F(SrcLineLookupTest, OffsetBeforeTheFirstLineHasNoLineData) {
-    Open(LinedProgram({LinedCode("A_TEXT", {{"A.ASM", 10, 4}}, 6)}));
-    ExpectResult(FindIn("A_TEXT", 5), {4, "A_TEXT", Unit("A_TEXT").RelSeg}, "before");
-    ExpectResult(FindIn("A_TEXT", 6), {5, "A.ASM", 10}, "first line");
-}
-
-TEST_F(SrcLineLookupTest, UnitNameMatchesAsAWholeWord) {
-    // The sections of A_TEXT2 come first in the map; A_TEXT must not take them.
-    Open(LinedProgram(
-        {LinedCode("A_TEXT2", {{"TWO.ASM", 100, 9}}), LinedCode("A_TEXT", {{"ONE.ASM", 1, 9}})}));
-    ExpectResult(FindIn("A_TEXT", 3), {5, "ONE.ASM", 4}, "A_TEXT");
-    ExpectResult(FindIn("A_TEXT2", 3), {5, "TWO.ASM", 103}, "A_TEXT2");
-}
-
-TEST_F(SrcLineLookupTest, EachLineKeepsTheSourceFileOfItsSection) {
-    Open(LinedProgram({LinedCode("MIX_TEXT", {{"FIRST.ASM", 20, 6}, {"SECOND.ASM", 70, 6}})}));
-    for (std::uint16_t offset = 0; offset < 12; ++offset) {
-        ExpectResult(FindIn("MIX_TEXT", offset), Expected("MIX_TEXT", offset), std::to_string(offset));
-    }
-    ExpectResult(FindIn("MIX_TEXT", 5), {5, "FIRST.ASM", 25}, "last line of the first section");
-    ExpectResult(FindIn("MIX_TEXT", 6), {5, "SECOND.ASM", 70}, "first line of the second section");
-}
-
-TEST_F(SrcLineLookupTest, LfMapGivesTheSameLines) {
-    Open(MakeDemoProgram(), MapOptions{LineEnd::Lf});
-    const tModUnit& io = Unit("IO_TEXT");
-    for (std::uint16_t offset = 0; offset < io.Length; ++offset) {
-        ExpectResult(FindIn("IO_TEXT", offset), Expected("IO_TEXT", offset), std::to_string(offset));
+TEST_F(SrcLineLookupTest, SectionsKeepTheirSourceAndUnitNamesMatchAsWholeWords) {
+    // The sections of A_TEXT2 come first in the map; A_TEXT must not take them. A_TEXT has 6 bytes
+    // before its first line, then two sections of 6 lines.
+    Open(LinedProgram({LinedCode("A_TEXT2", {{"TWO.ASM", 100, 9}}),
+                       LinedCode("A_TEXT", {{"FIRST.ASM", 20, 6}, {"SECOND.ASM", 70, 6}}, 6)}));
+    const std::tuple<const char*, std::uint16_t, TSrcLineResult> cases[] = {
+        {"A_TEXT", 5, {4, "A_TEXT", Unit("A_TEXT").RelSeg}}, // before the first line
+        {"A_TEXT", 6, {5, "FIRST.ASM", 20}},
+        {"A_TEXT", 11, {5, "FIRST.ASM", 25}},
+        {"A_TEXT", 12, {5, "SECOND.ASM", 70}},
+        {"A_TEXT2", 3, {5, "TWO.ASM", 103}},
+    };
+    for (const auto& [unit, offset, expected] : cases) {
+        ExpectResult(FindIn(unit, offset), expected, unit + std::string("+") + std::to_string(offset));
     }
 }
 
