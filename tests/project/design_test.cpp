@@ -103,10 +103,9 @@ TEST_F(DesignTest, IromModuleSizesTheInitCodeBlock) {
     tModule& rom = AddModule("ROM", 0xC800, 0x8000);
     rom.Insert(Unit(MUnitT::Code, "MAIN", 0x0, 0x100));
     EXPECT_TRUE(modules_.CheckDesign());
-    EXPECT_EQ(ProjectModel().InitCodeLength, 0x30U + 16U);
-    EXPECT_EQ(ProjectModel().InitCodeDest, 0x2000);
-    EXPECT_EQ(ProjectModel().IromModule, &irom);
-    EXPECT_EQ(ProjectModel().InitCodeUnit->Length, 0x40);
+    EXPECT_EQ(std::tie(ProjectModel().InitCodeLength, ProjectModel().InitCodeDest, ProjectModel().IromModule,
+                       ProjectModel().InitCodeUnit->Length),
+              std::make_tuple(0x30U + 16U, 0x2000, &irom, 0x40));
 
     // $FFF0 of RAM code needs a $10000-byte block: it cannot be copied, and is a finding.
     irom.Insert(Unit(MUnitT::CodeInDataSeg, "ScGraph", 0x40, 0xFFC0));
@@ -133,18 +132,18 @@ TEST_F(DesignTest, PlacementPutsUnitsAfterTheHeaderParagraph) {
     tModule& codeRom = AddModule("CODE", 0xC800, 0x8000);
     codeRom.Insert(Unit(MUnitT::Code, "IO", 0x10, 0x21, 3));
     codeRom.Insert(Unit(MUnitT::Code, "END", 0x20, 0x10));
-    tModule& dataRom = AddModule("INIT", 0xD000, 0x8000);
-    dataRom.Insert(Unit(MUnitT::InitData, "-- INITDATA --", kInitDataRelSeg, 0x40));
+    AddModule("INIT", 0xD000, 0x8000).Insert(Unit(MUnitT::InitData, "-- INITDATA --", kInitDataRelSeg, 0x40));
     BuildRelocTable(modules_);
-
-    EXPECT_EQ(ram.UnitByName("Data")->AbsSeg, 0x0100);
-    EXPECT_EQ(ram.UnitByName("Stack")->AbsSeg, 0x0100 + 0x130 / 16);
-    EXPECT_EQ(loaderRom.UnitByName("-- LOADER --")->AbsSeg, 0xC000);
-    EXPECT_EQ(loaderRom.UnitByName("MAIN")->AbsSeg, 0xC006);
-    EXPECT_EQ(codeRom.UnitByName("IO")->AbsSeg, 0xC801);
-    EXPECT_EQ(codeRom.UnitByName("END")->AbsSeg, 0xC801 + 3);
     // A ROM module written with a header holds it in its first paragraph, whatever its first unit.
-    EXPECT_EQ(dataRom.UnitByName("-- INITDATA --")->AbsSeg, 0xD001);
+    for (const auto& [unit, abs] : std::vector<std::pair<std::string, int>>{{"Data", 0x0100},
+                                                                            {"Stack", 0x0100 + 0x130 / 16},
+                                                                            {"-- LOADER --", 0xC000},
+                                                                            {"MAIN", 0xC006},
+                                                                            {"IO", 0xC801},
+                                                                            {"END", 0xC801 + 3},
+                                                                            {"-- INITDATA --", 0xD001}}) {
+        EXPECT_EQ(modules_.UnitByName(unit)->AbsSeg, abs) << unit;
+    }
     EXPECT_EQ(ProjectModel().RelocTable->Count(), 7);
 }
 
@@ -155,9 +154,9 @@ TEST_F(DesignTest, PlacementPastSegmentFFFFKeepsTheUnitsPlacedSoFar) {
     rom.Insert(Unit(MUnitT::Code, "C", 0x200, 0x10));
     rom.UnitByName("C")->AbsSeg = 0x1234;
     BuildRelocTable(modules_);
-    EXPECT_EQ(rom.UnitByName("A")->AbsSeg, 0xFFF1);
-    EXPECT_EQ(rom.UnitByName("B")->AbsSeg, 0xFFFF);
-    EXPECT_EQ(rom.UnitByName("C")->AbsSeg, 0x1234);
+    EXPECT_EQ(std::make_tuple(rom.UnitByName("A")->AbsSeg, rom.UnitByName("B")->AbsSeg,
+                              rom.UnitByName("C")->AbsSeg),
+              std::make_tuple(0xFFF1, 0xFFFF, 0x1234));
     EXPECT_EQ(ProjectModel().RelocTable->Count(), 2);
     EXPECT_EQ(presenter_.Texts(), std::vector<std::string>{"tModule.Relocate - pretekl segment pres $FFFF"});
 }
@@ -184,11 +183,12 @@ TEST_F(DesignTest, LookupsOfUnitsByTheirSegmentsAndAddresses) {
     EXPECT_EQ(table.GetModUnitByName("SECOND"), rom.UnitByName("SECOND"));
     EXPECT_EQ(table.GetModUnitByName("NONE"), nullptr);
     const std::uint32_t start = first * 16U;
-    EXPECT_EQ(table.GetModUnitByAbsAddr(start), "FIRST");
-    EXPECT_EQ(table.GetModUnitByAbsAddr(start + 0x20), "FIRST"); // the end itself still counts
-    EXPECT_EQ(table.GetModUnitByAbsAddr(start + 0x21), "SECOND");
-    EXPECT_EQ(table.GetModUnitByAbsAddr(start + 0x41), "");
-    EXPECT_EQ(table.GetModUnitByAbsAddr(0xC800 * 16U), "");
+    // The end itself still counts.
+    EXPECT_EQ((std::vector<std::string>{
+                  table.GetModUnitByAbsAddr(start), table.GetModUnitByAbsAddr(start + 0x20),
+                  table.GetModUnitByAbsAddr(start + 0x21), table.GetModUnitByAbsAddr(start + 0x41),
+                  table.GetModUnitByAbsAddr(0xC800 * 16U)}),
+              (std::vector<std::string>{"FIRST", "FIRST", "SECOND", "", ""}));
     EXPECT_TRUE(presenter_.Boxes().empty());
 
     EXPECT_EQ(modules_.UnitByAddress(0x08FF, 0x40), ram.UnitByName("Data"));

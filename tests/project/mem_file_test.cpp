@@ -64,10 +64,13 @@ class MemFileTest : public ProjectTest {
 protected:
     std::vector<std::string> MemLines() const { return SplitLines(dir_.Text("DEMO.MEM")); }
 
-    // Opens the demo with its design placed and generated-ready (relocation table built).
-    void OpenPlacedDemo(const ProgramDescription& program) {
+    void LayOutDemo(const ProgramDescription& program = MakeDemoProgram()) {
         layout_ = LayOutProgram(program);
         design_ = PlaceAllUnits(layout_);
+    }
+    // Opens the demo with its design placed and generated-ready (relocation table built).
+    void OpenPlacedDemo(const ProgramDescription& program) {
+        LayOutDemo(program);
         ASSERT_TRUE(OpenFixtureWithDesign(layout_, design_));
         BuildRelocTable(*ProjectModel().Modules);
     }
@@ -166,7 +169,7 @@ TEST_F(MemFileTest, WrittenFileHoldsModulesThenRelocationLines) {
     EXPECT_EQ(SplitLines(dir_.Text("DEMO.~EM")), lines);
 }
 
-TEST_F(MemFileTest, WrittenDesignReadsBackInAFullProject) {
+TEST_F(MemFileTest, WrittenDesignReadsBackInAFullAndInASmallProject) {
     OpenPlacedDemo(MakeDemoProgramWithGraph());
     ExpectSameDesign(design_); // as the fixture's file placed it
     EXPECT_TRUE(ProjectModel().Unplaced->Empty());
@@ -179,11 +182,9 @@ TEST_F(MemFileTest, WrittenDesignReadsBackInAFullProject) {
     EXPECT_TRUE(presenter_.Boxes().empty()) << presenter_.Texts().front();
     // The design check sized INITCODE from the IROM module.
     EXPECT_EQ(ProjectModel().InitCodeUnit->Length, ProjectModel().IromModule->Used + 16);
-}
 
-TEST_F(MemFileTest, SmallProjectReadsUnitsSegmentsAndSizes) {
-    OpenPlacedDemo(MakeDemoProgramWithGraph());
-    ASSERT_TRUE(WriteMemFile());
+    // A SMALL project reads the units' segments and sizes from the relocation lines.
+    BuildRelocTable(*ProjectModel().Modules);
     std::map<std::string, std::tuple<std::uint16_t, std::uint16_t, MUnitT>> placed; // AbsSeg, Length, Kind
     ProjectModel().RelocTable->ForEach([&](const tModUnit& unit) {
         placed[unit.Name] = {unit.AbsSeg, unit.Length, unit.Kind};
@@ -205,8 +206,7 @@ TEST_F(MemFileTest, SmallProjectReadsUnitsSegmentsAndSizes) {
 }
 
 TEST_F(MemFileTest, SmallProjectTakesOnlyTheRelocationLinesOfItsUnits) {
-    layout_ = LayOutProgram(MakeDemoProgram());
-    design_ = PlaceAllUnits(layout_);
+    LayOutDemo();
     const std::string firstUnit = design_.modules.front().units.front();
     std::string text = BuildMemText(design_);
     text += "\r\n Name                 \t Rel\t Abs\t Size\r\n";
@@ -226,8 +226,7 @@ TEST_F(MemFileTest, SmallProjectTakesOnlyTheRelocationLinesOfItsUnits) {
 }
 
 TEST_F(MemFileTest, RemovedAndAddedUnitsAreTold) {
-    layout_ = LayOutProgram(MakeDemoProgram());
-    design_ = PlaceAllUnits(layout_);
+    LayOutDemo();
     FixtureDesign withStranger = design_;
     withStranger.modules[0].units.push_back("NO_SUCH_UNIT");
     ASSERT_TRUE(OpenFixtureWithDesign(layout_, withStranger));
@@ -244,9 +243,8 @@ TEST_F(MemFileTest, RemovedAndAddedUnitsAreTold) {
     EXPECT_EQ(ProjectModel().Unplaced->Count(), 1);
 }
 
-TEST_F(MemFileTest, MissingOrMalformedFileLeavesTheDesignAsItWas) {
+TEST_F(MemFileTest, AFailedReadLeavesTheDesignAndAGoodOneReplacesIt) {
     OpenPlacedDemo(MakeDemoProgram());
-    const std::vector<FixtureModule> before = ModelDesign();
     std::string text = BuildMemText(design_);
     text.replace(text.find("Address: $C800"), 14, "Address: $C8Z0");
     for (const bool missing : {true, false}) {
@@ -258,19 +256,12 @@ TEST_F(MemFileTest, MissingOrMalformedFileLeavesTheDesignAsItWas) {
         MemFileOK = true; // a flag left from an earlier read does not survive a failed one
         EXPECT_FALSE(ReadMemFile());
         EXPECT_FALSE(MemFileOK);
-        const std::vector<FixtureModule> after = ModelDesign();
-        ASSERT_EQ(after.size(), before.size());
-        for (std::size_t i = 0; i < after.size(); ++i) {
-            EXPECT_EQ(after[i].units, before[i].units);
-        }
+        ExpectSameDesign(design_);
         EXPECT_NE(ProjectModel().RelocTable, nullptr);
     }
     ASSERT_EQ(presenter_.Boxes().size(), 1U) << "a missing file is no error";
     EXPECT_TRUE(presenter_.Texts()[0].starts_with("Invalid .MEM file!")) << presenter_.Texts()[0];
-}
 
-TEST_F(MemFileTest, ReadingAgainReplacesThePlacedDesign) {
-    OpenPlacedDemo(MakeDemoProgram());
     // A design that puts only the data units in place: the code goes back to the unplaced units.
     FixtureDesign ramOnly;
     ramOnly.modules.push_back(design_.modules.front());
@@ -283,8 +274,7 @@ TEST_F(MemFileTest, ReadingAgainReplacesThePlacedDesign) {
 }
 
 TEST_F(MemFileTest, FileOfAnyCaseIsReadAndReplaced) {
-    layout_ = LayOutProgram(MakeDemoProgram());
-    design_ = PlaceAllUnits(layout_);
+    LayOutDemo();
     ASSERT_TRUE(OpenFixture(layout_));
     dir_.Write("demo.mem", BuildMemText(design_));
     ASSERT_TRUE(ReadMemFile());
@@ -295,8 +285,7 @@ TEST_F(MemFileTest, FileOfAnyCaseIsReadAndReplaced) {
 }
 
 TEST_F(MemFileTest, UnwritableFolderKeepsTheOldFile) {
-    layout_ = LayOutProgram(MakeDemoProgram());
-    design_ = PlaceAllUnits(layout_);
+    LayOutDemo();
     ASSERT_TRUE(OpenFixtureWithDesign(layout_, design_));
     const std::string old = dir_.Text("DEMO.MEM");
     MemFileOK = false;
