@@ -92,6 +92,11 @@ TEST_F(DownloadTest, FreshBinFilesGoToTheBoardModuleByModule) {
         const std::string file = dir_.Text(romNames_[i] + ".BIN");
         EXPECT_EQ(write.data, std::vector<std::uint8_t>(file.begin(), file.end()));
     }
+    // A write the board refuses stops the download.
+    board_.writes.clear();
+    board_.accept = false;
+    EXPECT_FALSE(DownloadProject(board_));
+    EXPECT_EQ(board_.writes.size(), 1U);
 }
 
 TEST_F(DownloadTest, FreshnessFollowsTheExecutablesTime) {
@@ -154,13 +159,6 @@ TEST_F(DownloadTest, AMissingOrBrokenBinStopsBeforeAnythingIsSent) {
     ASSERT_EQ(presenter_.Boxes().size(), 1U);
     EXPECT_NE(presenter_.Texts()[0].find("is no ROM image"), std::string::npos) << presenter_.Texts()[0];
     EXPECT_TRUE(board_.writes.empty());
-}
-
-TEST_F(DownloadTest, RefusedWriteStopsTheDownload) {
-    Generated();
-    board_.accept = false;
-    EXPECT_FALSE(DownloadProject(board_));
-    EXPECT_EQ(board_.writes.size(), 1U);
 }
 
 TEST_F(DownloadTest, NothingIsSentWithoutProjectOrWithUnplacedUnits) {

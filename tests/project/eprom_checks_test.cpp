@@ -13,22 +13,17 @@ using Type = TRomModuleType;
 
 class EpromChecksTest : public testing::ProjectTest {
 protected:
-    tRomModule& Add(std::string name, std::uint32_t addr, std::uint32_t size, Type type,
-                    std::string file = {}) {
-        if (file.empty()) {
-            file = name + ".BIN";
-        }
-        auto entry =
-            std::make_unique<tRomModule>(tRomModule{std::move(name), addr, size, type, std::move(file)});
-        tRomModule& kept = *entry;
-        list_.Insert(std::move(entry));
-        return kept;
+    tRomModule& Add(const std::string& name, std::uint32_t addr, std::uint32_t size, Type type,
+                    const std::string& file = {}) {
+        list_.Insert(std::make_unique<tRomModule>(
+            tRomModule{name, addr, size, type, file.empty() ? name + ".BIN" : file}));
+        return *list_.FirstThat([&](const tRomModule& m) { return m.Name == name; });
     }
     // An entry together with its file of the same size.
-    tRomModule& AddWithFile(std::string name, std::uint32_t addr, std::uint32_t size,
+    tRomModule& AddWithFile(const std::string& name, std::uint32_t addr, std::uint32_t size,
                             Type type = Type::UserBin) {
         dir_.Write(name + ".BIN", CountingBytes(size));
-        return Add(std::move(name), addr, size, type);
+        return Add(name, addr, size, type);
     }
     void Remove(std::string_view name) {
         list_.Remove(list_.FirstThat([&](const tRomModule& m) { return m.Name == name; }));

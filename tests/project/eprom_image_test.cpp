@@ -73,13 +73,11 @@ TEST_F(EpromImageTest, SingleChipImageWithSetupOverBios) {
     const TEpromComposition result = Compose();
     ASSERT_EQ(result.Error, "");
     EXPECT_FALSE(result.Images.Lo);
-    ASSERT_EQ(result.Images.Hi.size(), 0x10000U);
-    EXPECT_EQ(result.Images.Hi[0xCFFF], 0xFF);
-    EXPECT_EQ(result.Images.Hi[0xD000], 0xB0);
+    const Bytes& hi = result.Images.Hi;
+    ASSERT_EQ(hi.size(), 0x10000U);
     // The setup record is written after the BIOS it lies in.
-    EXPECT_EQ(result.Images.Hi[0xFE00], 0x5E);
-    EXPECT_EQ(result.Images.Hi[0xFE1F], 0x5E);
-    EXPECT_EQ(result.Images.Hi[0xFE20], 0xB0);
+    EXPECT_EQ((Bytes{hi[0xCFFF], hi[0xD000], hi[0xFE00], hi[0xFE1F], hi[0xFE20]}),
+              (Bytes{0xFF, 0xB0, 0x5E, 0x5E, 0xB0}));
 }
 
 TEST_F(EpromImageTest, Vok188LowAddressesGoToTheLoFile) {

@@ -49,8 +49,8 @@ TEST_F(ExeReaderTest, HeaderAndImageSizeOfAFixtureExecutable) {
     ASSERT_NE(exe, nullptr);
     const TMzHeader& h = exe->Header();
     EXPECT_EQ(std::tie(h.e_crlc, h.e_minalloc, h.e_maxalloc, h.e_ss, h.e_sp, h.e_ip, h.e_cs, h.e_lfarlc),
-              std::tie(expected.relocationCount, expected.minAlloc, expected.maxAlloc, expected.ss, expected.sp,
-                       expected.ip, expected.cs, expected.relocationTableOffset));
+              std::tie(expected.relocationCount, expected.minAlloc, expected.maxAlloc, expected.ss,
+                       expected.sp, expected.ip, expected.cs, expected.relocationTableOffset));
     EXPECT_EQ(exe->HeaderSize(), expected.headerParagraphs * 16U);
     EXPECT_EQ(exe->LoadImageSize(), layout.image.size());
 
