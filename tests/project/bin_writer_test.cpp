@@ -166,9 +166,6 @@ public:
         const std::string text = dir_.Text(module + ".BIN");
         return {text.begin(), text.end()};
     }
-    tModule& Module(const std::string& name) {
-        return *ProjectModel().Modules->FirstThat([&name](const tModule& m) { return m.Name == name; });
-    }
 
     // Every unit's bytes in its module's .BIN against the independently relocated image.
     void ExpectRelocatedUnits() {

@@ -1,14 +1,11 @@
-#include "fixtures/sample_programs.h"
 #include "platform/file_time.h"
 #include "platform/message_box_flags.h"
-#include "project/bin_writer.h"
 #include "project/download.h"
 #include "project/freshness.h"
 #include "project/mem_file.h"
 #include "project/module_collection.h"
 #include "project/project_globals.h"
 #include "project/project_test_support.h"
-#include "project/reloc_table.h"
 
 #include <functional>
 #include <gtest/gtest.h>
@@ -16,7 +13,6 @@
 namespace ravlo {
 namespace {
 
-using namespace fixtures;
 using testing::ProjectTest;
 
 constexpr std::string_view kChangedQuestion =
@@ -45,37 +41,11 @@ public:
 
 class DownloadTest : public ProjectTest {
 protected:
-    // A program spread over several ROM modules, generated.
-    void Generated() {
-        LargeProgramParams params;
-        params.codeBytes = 0x1800;
-        params.codeSegments = 6;
-        params.relocations = 24;
-        layout_ = LayOutProgram(MakeLargeProgram(params));
-        DesignOptions options;
-        options.romLength = 0x800;
-        design_ = PlaceAllUnits(layout_, options);
-        ASSERT_TRUE(OpenFixtureWithDesign(layout_, design_));
-        ASSERT_TRUE(ProjectModel().Modules->CheckDesign());
-        ASSERT_FALSE(GenerateBinFiles(*ProjectModel().Modules));
-        presenter_.Clear();
-        for (const FixtureModule& module : design_.modules) {
-            if (module.name.starts_with("ROM")) {
-                romNames_.push_back(module.name);
-            }
-        }
-        ASSERT_GE(romNames_.size(), 2U);
-    }
-
-    tModule& Module(const std::string& name) {
-        return *ProjectModel().Modules->FirstThat([&name](const tModule& m) { return m.Name == name; });
-    }
+    void Generated() { romNames_ = OpenGeneratedRomModules(); }
     void Touch(const std::string& module) {
         WriteFileWriteTime(File(module + ".BIN"), FileTime{ExeFileTime.ns + 2'000'000'000});
     }
 
-    ProgramLayout layout_;
-    FixtureDesign design_;
     std::vector<std::string> romNames_;
     FakeBoard board_;
 };
@@ -143,7 +113,9 @@ TEST_F(DownloadTest, AChangedDesignOrOldFilesAreAskedAboutOnce) {
     }
 }
 
-TEST_F(DownloadTest, AMissingOrBrokenBinStopsBeforeAnythingIsSent) {
+TEST_F(DownloadTest, NothingIsSentWithoutProjectWithUnplacedUnitsOrWithAMissingOrBrokenBin) {
+    EXPECT_FALSE(DownloadProject(board_));
+    EXPECT_EQ(presenter_.Texts(), std::vector<std::string>{"At first select project."});
     Generated();
     const std::string last = romNames_.back() + ".BIN";
     std::string bytes = dir_.Text(last);
@@ -158,16 +130,10 @@ TEST_F(DownloadTest, AMissingOrBrokenBinStopsBeforeAnythingIsSent) {
     EXPECT_FALSE(DownloadProject(board_));
     ASSERT_EQ(presenter_.Boxes().size(), 1U);
     EXPECT_NE(presenter_.Texts()[0].find("is no ROM image"), std::string::npos) << presenter_.Texts()[0];
-    EXPECT_TRUE(board_.writes.empty());
-}
 
-TEST_F(DownloadTest, NothingIsSentWithoutProjectOrWithUnplacedUnits) {
-    EXPECT_FALSE(DownloadProject(board_));
-    EXPECT_EQ(presenter_.Texts(), std::vector<std::string>{"At first select project."});
-
-    Generated();
     tModule& ram = Module("RAM");
     ASSERT_TRUE(MoveUnit(ram, ram.UnitByName("Heap"), *ProjectModel().Unplaced));
+    presenter_.Clear();
     EXPECT_FALSE(DownloadProject(board_));
     EXPECT_EQ(presenter_.Texts(), std::vector<std::string>{"Some unit(s) not placed."});
     EXPECT_TRUE(board_.writes.empty());

@@ -1,5 +1,3 @@
-#include "fixtures/sample_programs.h"
-#include "project/bin_writer.h"
 #include "project/eprom_composer.h"
 #include "project/module_collection.h"
 #include "project/project_globals.h"
@@ -11,7 +9,6 @@
 namespace ravlo {
 namespace {
 
-using namespace fixtures;
 using testing::BiosBytes;
 using testing::CountingBytes;
 using testing::RecordingEpromHost;
@@ -131,7 +128,7 @@ TEST_F(EpromComposerTest, UserFilesAreAskedForTheirAddressAndStoredRelative) {
     EXPECT_EQ(presenter_.Texts().back(), "File \"" + File("gone.bin").string() + "\" does not exist!");
 }
 
-TEST_F(EpromComposerTest, OnlyUserFilesAreEditedAndTheyMoveWithTheirAddress) {
+TEST_F(EpromComposerTest, OnlyUserFilesAreEditedButAnyEntryIsDeleted) {
     composer_.SelectBoardKind(TVokKind::VokV40);
     ASSERT_TRUE(composer_.AddBios(dir_.Write("bios.bin", BiosBytes(TVokKind::VokV40))));
     AddUser("a.bin", "a", MakeFarPtr(0, 0xC000));
@@ -148,23 +145,18 @@ TEST_F(EpromComposerTest, OnlyUserFilesAreEditedAndTheyMoveWithTheirAddress) {
     EXPECT_EQ(asker.captions, std::vector<std::string>{"Enter address of a"});
     EXPECT_EQ(Names(), (std::vector<std::string>{"b", "a", "bios"}));
     EXPECT_EQ(Entry("a").Addr, 0xF0000U);
-}
 
-TEST_F(EpromComposerTest, DeleteAsksAndSelectsTheNextEntry) {
-    AddUser("a.bin", "a", MakeFarPtr(0, 0xC000));
-    AddUser("b.bin", "b", MakeFarPtr(0, 0xD000));
-    AddUser("c.bin", "c", MakeFarPtr(0, 0xE000));
+    // Delete asks and selects the next entry, or the new last one.
     EXPECT_EQ(composer_.DeleteModule(5), -1);
     EXPECT_EQ(presenter_.Texts().back(), "Select module before Delete.");
-
     for (const int answer : {IDNO, IDYES, IDYES}) {
         presenter_.Answer(answer);
     }
     EXPECT_EQ(composer_.DeleteModule(1), -1);
-    EXPECT_EQ(presenter_.Texts().back(), "Delete module: \"b\" ?");
-    EXPECT_EQ(composer_.DeleteModule(2), 1); // the last one: the new last is selected
+    EXPECT_EQ(presenter_.Texts().back(), "Delete module: \"a\" ?");
+    EXPECT_EQ(composer_.DeleteModule(2), 1);
     EXPECT_EQ(composer_.DeleteModule(0), 0);
-    EXPECT_EQ(Names(), std::vector<std::string>{"b"});
+    EXPECT_EQ(Names(), std::vector<std::string>{"a"});
 }
 
 TEST_F(EpromComposerTest, RowsShowAddressesOffsetsAndTheStatus) {
@@ -209,21 +201,12 @@ TEST_F(EpromComposerTest, CreateImageReportsToTheMainForm) {
 }
 
 TEST_F(EpromComposerTest, ApplicationEntriesFollowTheRomModulesAndStay) {
-    LargeProgramParams params;
-    params.codeBytes = 0x1800;
-    params.codeSegments = 6;
-    params.relocations = 24;
-    const ProgramLayout layout = LayOutProgram(MakeLargeProgram(params));
-    DesignOptions options;
-    options.romLength = 0x800;
-    ASSERT_TRUE(OpenFixtureWithDesign(layout, PlaceAllUnits(layout, options)));
+    ASSERT_GE(OpenGeneratedRomModules().size(), 2U); // the sizes of the entries come from the files
     tModuleCollection& modules = *ProjectModel().Modules;
-    ASSERT_FALSE(GenerateBinFiles(modules)); // the sizes of the entries come from the files
     std::vector<TRomModuleInfo> roms;
     for (auto rom = modules.FindFirstRomModule(); rom; rom = modules.FindNextRomModule()) {
         roms.push_back(*rom);
     }
-    ASSERT_GE(roms.size(), 2U);
 
     AddUser("u.bin", "u", MakeFarPtr(0, 0xF000));
     composer_.LoadProjectModules(modules);

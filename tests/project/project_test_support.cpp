@@ -1,9 +1,12 @@
 #include "project/project_test_support.h"
 
 #include "fixtures/checked_project.h"
+#include "fixtures/sample_programs.h"
 #include "framework/file_paths.h"
 #include "platform/message_box_flags.h"
+#include "project/bin_writer.h"
 #include "project/mem_file.h"
+#include "project/module_collection.h"
 #include "project/project_files.h"
 #include "project/project_globals.h"
 
@@ -67,6 +70,35 @@ bool ProjectTest::OpenFixture(const fixtures::ProgramLayout& layout, const fixtu
 bool ProjectTest::OpenFixtureWithDesign(const fixtures::ProgramLayout& layout,
                                         const fixtures::FixtureDesign& design) {
     return OpenFixture(layout, &design);
+}
+
+std::vector<std::string> ProjectTest::OpenGeneratedRomModules() {
+    fixtures::LargeProgramParams params;
+    params.codeBytes = 0x1800;
+    params.codeSegments = 6;
+    params.relocations = 24;
+    const fixtures::ProgramLayout layout = fixtures::LayOutProgram(fixtures::MakeLargeProgram(params));
+    fixtures::DesignOptions options;
+    options.romLength = 0x800;
+    const fixtures::FixtureDesign design = fixtures::PlaceAllUnits(layout, options);
+    std::vector<std::string> roms;
+    if (!OpenFixtureWithDesign(layout, design) || !ProjectModel().Modules->CheckDesign() ||
+        GenerateBinFiles(*ProjectModel().Modules)) {
+        ADD_FAILURE() << "the program could not be generated";
+        return roms;
+    }
+    presenter_.Clear();
+    for (const fixtures::FixtureModule& module : design.modules) {
+        if (module.name.starts_with("ROM")) {
+            roms.push_back(module.name);
+        }
+    }
+    EXPECT_GE(roms.size(), 2U);
+    return roms;
+}
+
+tModule& ProjectTest::Module(std::string_view name) {
+    return *ProjectModel().Modules->FirstThat([name](const tModule& m) { return m.Name == name; });
 }
 
 } // namespace ravlo::testing

@@ -4,6 +4,7 @@
 #include "fixtures/mem_design.h"
 #include "fixtures/program_layout.h"
 #include "platform/presenter.h"
+#include "project/module.h"
 #include "support/scratch_dir.h"
 
 #include <deque>
@@ -57,6 +58,10 @@ public:
                      const fixtures::MapOptions& mapOptions = {}, std::string_view name = "DEMO");
     // The same and then reads the design file.
     bool OpenFixtureWithDesign(const fixtures::ProgramLayout& layout, const fixtures::FixtureDesign& design);
+    // Opens a program spread over several ROM modules of 2 KB and generates its .BIN files; answers
+    // the names of the ROM modules in address order.
+    std::vector<std::string> OpenGeneratedRomModules();
+    static tModule& Module(std::string_view name);
 
     ScratchDir dir_;
     RecordingPresenter presenter_;
