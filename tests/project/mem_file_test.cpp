@@ -33,31 +33,10 @@ void ExpectSameDesign(const FixtureDesign& expected) {
     const std::vector<FixtureModule> actual = ModelDesign();
     ASSERT_EQ(actual.size(), expected.modules.size());
     for (std::size_t i = 0; i < actual.size(); ++i) {
-        EXPECT_EQ(actual[i].name, expected.modules[i].name);
-        EXPECT_EQ(actual[i].address, expected.modules[i].address);
-        EXPECT_EQ(actual[i].length, expected.modules[i].length);
-        EXPECT_EQ(actual[i].units, expected.modules[i].units) << actual[i].name;
+        const FixtureModule& e = expected.modules[i];
+        EXPECT_EQ(std::tie(actual[i].name, actual[i].address, actual[i].length, actual[i].units),
+                  std::tie(e.name, e.address, e.length, e.units));
     }
-}
-
-TEST(MemTextTest, NamesAreCutToTheirLongestBeforeTheyAreTrimmed) {
-    const std::string unit(39, 'U');
-    const std::vector<std::string> lines = {
-        // The name field runs into "Address" when the blank after "Memory:" is missing.
-        "Memory:RAM                  Address: $0100   Size: $10000",
-        "    " + unit + " tail",
-        "",
-        "",
-        unit + " tail\t$0002\t$C801\t$0010",
-    };
-    TMemDesign design;
-    std::size_t badLine = 0;
-    ASSERT_TRUE(ParseMemText(lines, true, design, badLine));
-    ASSERT_EQ(design.Modules.size(), 1U);
-    EXPECT_EQ(design.Modules[0].Name, "RAM");
-    EXPECT_EQ(design.Modules[0].UnitNames, std::vector<std::string>{unit});
-    ASSERT_EQ(design.Units.size(), 1U);
-    EXPECT_EQ(design.Units[0].Name, unit);
 }
 
 class MemFileTest : public ProjectTest {
@@ -90,12 +69,9 @@ protected:
     FixtureDesign design_;
 };
 
-TEST(MemTextTest, LinesPadTheNamesAndCutTheSize) {
+TEST(MemTextTest, LinesCutTheSizeButNotALongName) {
     EXPECT_EQ(MemModuleLine(tModule("RAM", 0x00B0, 0x123456)),
               "Memory: RAM                  Address: $00B0   Size: $23456");
-    tModUnit unit(MUnitT::Code, "MAIN_TEXT", 0x0002, 3, 0x1234);
-    unit.AbsSeg = 0xC801;
-    EXPECT_EQ(MemRelocLine(unit), "MAIN_TEXT            \t$0002\t$C801\t$1234");
     const tModUnit longName(MUnitT::Code, "A_VERY_LONG_SEGMENT_NAME", 0x10, 0, 0x10);
     EXPECT_EQ(MemRelocLine(longName), "A_VERY_LONG_SEGMENT_NAME\t$0010\t$0000\t$0010");
 }
@@ -139,6 +115,24 @@ TEST(MemTextTest, ParsingReadsNamesAddressesSizesAndUnitLines) {
         EXPECT_FALSE(ParseMemText(malformed[i], true, design, badLine)) << i;
         EXPECT_EQ(badLine, malformed[i].size()) << i;
     }
+
+    // Names are cut to their longest before they are trimmed.
+    const std::string name39(39, 'U');
+    const std::vector<std::string> cutLines = {
+        // The name field runs into "Address" when the blank after "Memory:" is missing.
+        "Memory:RAM                  Address: $0100   Size: $10000",
+        "    " + name39 + " tail",
+        "",
+        "",
+        name39 + " tail\t$0002\t$C801\t$0010",
+    };
+    TMemDesign cut;
+    ASSERT_TRUE(ParseMemText(cutLines, true, cut, badLine));
+    ASSERT_EQ(cut.Modules.size(), 1U);
+    EXPECT_EQ(cut.Modules[0].Name, "RAM");
+    EXPECT_EQ(cut.Modules[0].UnitNames, std::vector<std::string>{name39});
+    ASSERT_EQ(cut.Units.size(), 1U);
+    EXPECT_EQ(cut.Units[0].Name, name39);
 }
 
 TEST_F(MemFileTest, WrittenFileHoldsModulesThenRelocationLines) {
