@@ -18,6 +18,7 @@ namespace ravlo {
 namespace {
 
 using namespace fixtures;
+using testing::CodeBytes;
 using testing::ProjectTest;
 
 using Bytes = std::vector<std::uint8_t>;
@@ -72,16 +73,6 @@ private:
     const ProgramLayout& layout_;
     std::map<std::uint16_t, std::uint16_t> frames_;
 };
-
-FixtureSegment CodeBytes(const std::string& name, std::uint32_t count) {
-    CodeAssembler code(name, "CODE");
-    code.Label(name + "_ENTRY", true);
-    for (std::uint32_t i = 1; i < count; ++i) {
-        code.Nop();
-    }
-    code.Retf();
-    return code.Finish();
-}
 
 // Code segments of the given sizes, a small data group and a stack; entry at the first segment.
 ProgramDescription CodeProgram(const std::vector<std::pair<std::string, std::uint32_t>>& code) {

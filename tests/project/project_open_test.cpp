@@ -21,30 +21,18 @@ namespace ravlo {
 namespace {
 
 using namespace fixtures;
+using testing::CodeBytes;
 using testing::ProjectTest;
 using testing::SplitLines;
 
 constexpr std::string_view kRamCodeWarning =
     "Warning: you are using CodeInDataSeg unit and thus you should have INITCODE module.";
 
-// A code segment of count bytes (NOPs and a far return).
-FixtureSegment CodeBytes(const std::string& name, std::uint32_t count, bool byteAligned = false) {
-    CodeAssembler code(name, "CODE");
-    for (std::uint32_t i = 1; i < count; ++i) {
-        code.Nop();
-    }
-    code.Retf();
-    FixtureSegment segment = code.Finish();
-    segment.byteAligned = byteAligned;
-    return segment;
-}
-
 // The segments with a data group of dataBytes and a stack; entry at the first segment.
 ProgramLayout Program(std::vector<FixtureSegment> segments, std::uint32_t dataBytes) {
     ProgramDescription program;
     program.segments = std::move(segments);
-    program.segments.front().labels.push_back({"ENTRY", 0, true});
-    program.entryLabel = "ENTRY";
+    program.entryLabel = program.segments.front().name + "_ENTRY";
     FixtureSegment data = ZeroSegment("_DATA", "DATA", dataBytes, "DGROUP");
     data.bytes.assign(dataBytes, 0x5A);
     program.segments.push_back(std::move(data));

@@ -1,6 +1,7 @@
 #include "project/project_test_support.h"
 
 #include "fixtures/checked_project.h"
+#include "fixtures/code_assembler.h"
 #include "fixtures/sample_programs.h"
 #include "framework/file_paths.h"
 #include "platform/message_box_flags.h"
@@ -34,6 +35,18 @@ std::vector<std::string> RecordingPresenter::Texts() const {
 
 bool RecordingPresenter::Showed(std::string_view text) const {
     return std::any_of(boxes_.begin(), boxes_.end(), [text](const Box& box) { return box.text == text; });
+}
+
+fixtures::FixtureSegment CodeBytes(const std::string& name, std::uint32_t count, bool byteAligned) {
+    fixtures::CodeAssembler code(name, "CODE");
+    code.Label(name + "_ENTRY", true);
+    for (std::uint32_t i = 1; i < count; ++i) {
+        code.Nop();
+    }
+    code.Retf();
+    fixtures::FixtureSegment segment = code.Finish();
+    segment.byteAligned = byteAligned;
+    return segment;
 }
 
 std::vector<std::string> SplitLines(std::string_view text) {

@@ -40,6 +40,9 @@ private:
     std::vector<Box> boxes_;
 };
 
+// A code segment of count bytes (NOPs and a far return) with the public label NAME_ENTRY.
+fixtures::FixtureSegment CodeBytes(const std::string& name, std::uint32_t count, bool byteAligned = false);
+
 // Lines of a text with CR LF or LF ends (no empty last line for a final line end).
 std::vector<std::string> SplitLines(std::string_view text);
 
