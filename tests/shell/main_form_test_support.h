@@ -58,25 +58,14 @@ public:
     std::optional<std::filesystem::path> ChooseProjectFile(TProjectType type,
                                                            const std::filesystem::path&) override {
         ChosenTypes.push_back(type);
-        if (ProjectFiles.empty()) {
-            return std::nullopt;
-        }
-        std::optional<std::filesystem::path> file = ProjectFiles.front();
-        ProjectFiles.pop_front();
-        return file;
+        return Next(ProjectFiles);
     }
     bool AskAddress(std::string_view caption, TSegOfsPtr& address) override {
         AddressCaptions.emplace_back(caption);
         OfferedAddresses.push_back(address);
-        if (Addresses.empty() || !Addresses.front()) {
-            if (!Addresses.empty()) {
-                Addresses.pop_front();
-            }
-            return false;
-        }
-        address = *Addresses.front();
-        Addresses.pop_front();
-        return true;
+        const std::optional<TSegOfsPtr> answer = Next(Addresses);
+        address = answer.value_or(address);
+        return answer.has_value();
     }
     // As the window does, without widgets.
     std::optional<TEpromRunResult> ShowEpromImage(TEpromImgHost& imageHost, tModuleCollection& modules,
@@ -117,6 +106,16 @@ public:
         return ravlo::ExecuteDialog(nullptr, name, data);
     }
 
+    // The next answer of a queue; nullopt (a cancel) when none is left.
+    template <class T>
+    static std::optional<T> Next(std::deque<std::optional<T>>& answers) {
+        if (answers.empty()) {
+            return std::nullopt;
+        }
+        const std::optional<T> answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
     std::vector<std::string> EventTexts() const {
         std::vector<std::string> texts;
         for (const Event& event : Events) {
