@@ -61,18 +61,6 @@ TEST_F(MainCommandsTest, OpenReopenAndCloseGoThroughTheDialogAndTellTheEventLog)
                                                                project + "opened", project + "closed"}));
 }
 
-TEST_F(MainCommandsTest, AProjectWithFreshBinFilesOpensReadyForTheImage) {
-    ASSERT_TRUE(rig.core->OpenFullProject(paths_.exe, false));
-    rig.core->Generate_MenuItemClick();
-    for (const bool fresh : {true, false}) {
-        rig.core->CloseProject(false);
-        ASSERT_TRUE(rig.core->OpenFullProject(paths_.exe, false));
-        EXPECT_EQ(BinFilesOK, fresh);
-        // An older .BIN is no longer fresh.
-        ASSERT_TRUE(WriteFileWriteTime(rig.Dir() / "ROM.BIN", FileTime{ExeFileTime.ns - 5'000'000'000}));
-    }
-}
-
 TEST_F(MainCommandsTest, AProjectThatIsMissingOrFailsToLoadLeavesNoProjectBehind) {
     const std::filesystem::path missing = rig.Dir() / "NONE.EXE";
     EXPECT_FALSE(rig.core->OpenFullProject(missing, false));
@@ -123,19 +111,6 @@ TEST_F(MainCommandsTest, TheMemoryDesignWindowGoesForGood) {
               std::make_tuple(1, 1, 1));
 }
 
-TEST_F(MainCommandsTest, ASmallProjectOpensFromItsDesignAndCannotBeGenerated) {
-    ASSERT_TRUE(rig.core->OpenFullProject(paths_.exe, false));
-    rig.core->Generate_MenuItemClick();
-    rig.core->CloseProject(false);
-    ASSERT_TRUE(rig.core->OpenSmallProject(rig.Dir() / "DEMO.MEM", false));
-    EXPECT_EQ(ProjectType, TProjectType::Small);
-    EXPECT_TRUE(BinFilesOK);
-    rig.presenter.Boxes.clear();
-    rig.core->Generate_MenuItemClick();
-    EXPECT_EQ(rig.core->GenerateOk, 0);
-    EXPECT_TRUE(Showed("At first select the .EXE file."));
-}
-
 TEST_F(MainCommandsTest, GenerateRefusesUnplacedUnitsAndAFailedDesignCheckWithAnEvent) {
     std::filesystem::remove(rig.Dir() / "DEMO.MEM");
     ASSERT_TRUE(rig.core->OpenFullProject(paths_.exe, false));
@@ -156,8 +131,12 @@ TEST_F(MainCommandsTest, GenerateRefusesUnplacedUnitsAndAFailedDesignCheckWithAn
     EXPECT_EQ(rig.host.Events.back().Text, "- Error, Can't generate, didn't pass check.");
 }
 
-TEST_F(MainCommandsTest, GenerateWritesTheRomImageAndTellsOfIt) {
+// The images generated open the EPROM image window, also for the small project made of the design,
+// and make a project opened again ready for it while they are fresh.
+TEST_F(MainCommandsTest, GenerateWritesTheImagesThatTheEpromImageNeeds) {
     ASSERT_TRUE(rig.core->OpenFullProject(paths_.exe, false));
+    rig.core->CrEpromImg_MenuItemClick();
+    EXPECT_TRUE(Showed("At first generate application."));
     ProjectModel().Modules->Changed = true;
     rig.core->Generate_MenuItemClick();
     EXPECT_EQ(rig.core->GenerateOk, 1);
@@ -170,6 +149,26 @@ TEST_F(MainCommandsTest, GenerateWritesTheRomImageAndTellsOfIt) {
     EXPECT_EQ(rig.host.Events.back().Text, "- Project succesfully generated");
     EXPECT_EQ(rig.host.Events.back().Kind, 4);
     EXPECT_TRUE(rig.host.Enabled(A::CrEpromImg));
+    EXPECT_EQ(rig.host.EpromWindows, 0);
+    rig.core->CrEpromImg_MenuItemClick();
+    EXPECT_EQ(rig.host.EpromWindows, 1) << "the window opens for the user";
+    EXPECT_EQ(rig.core->EpromImageOk, 0) << "nothing created from the menu yet";
+
+    rig.core->CloseProject(false);
+    ASSERT_TRUE(rig.core->OpenSmallProject(rig.Dir() / "DEMO.MEM", false));
+    EXPECT_EQ(ProjectType, TProjectType::Small);
+    EXPECT_TRUE(BinFilesOK);
+    rig.presenter.Boxes.clear();
+    rig.core->Generate_MenuItemClick();
+    EXPECT_EQ(rig.core->GenerateOk, 0);
+    EXPECT_TRUE(Showed("At first select the .EXE file.")) << "a small project cannot be generated";
+    for (const bool fresh : {true, false}) {
+        rig.core->CloseProject(false);
+        ASSERT_TRUE(rig.core->OpenFullProject(paths_.exe, false));
+        EXPECT_EQ(BinFilesOK, fresh);
+        // An older .BIN is no longer fresh.
+        ASSERT_TRUE(WriteFileWriteTime(rig.Dir() / "ROM.BIN", FileTime{ExeFileTime.ns - 5'000'000'000}));
+    }
 }
 
 TEST_F(MainCommandsTest, AChangedExecutableIsReloadedOnYesAndUsedAsLoadedOnNo) {
@@ -190,17 +189,6 @@ TEST_F(MainCommandsTest, AChangedExecutableIsReloadedOnYesAndUsedAsLoadedOnNo) {
         EXPECT_EQ(rig.core->GenerateOk, 1);
         EXPECT_EQ(ExeFileTime, answer == IDYES ? newer : loaded);
     }
-}
-
-TEST_F(MainCommandsTest, TheEpromImageNeedsFreshBinFiles) {
-    ASSERT_TRUE(rig.core->OpenFullProject(paths_.exe, false));
-    rig.core->CrEpromImg_MenuItemClick();
-    EXPECT_TRUE(Showed("At first generate application."));
-    EXPECT_EQ(rig.host.EpromWindows, 0);
-    rig.core->Generate_MenuItemClick();
-    rig.core->CrEpromImg_MenuItemClick();
-    EXPECT_EQ(rig.host.EpromWindows, 1) << "the window opens for the user";
-    EXPECT_EQ(rig.core->EpromImageOk, 0) << "nothing created from the menu yet";
 }
 
 TEST_F(MainCommandsTest, FindErrWordsTheLookupOfTheTypedAddressAndNeedsTheMapFile) {

@@ -186,10 +186,6 @@ TEST(MainFormCore, TheErrorHistorySourceIsTheProcessesHistory) {
     process.History = {"12:00: one", "12:01: two"};
     EXPECT_EQ(source->HistoryLines(), process.History);
     EXPECT_EQ(source->HistoryAddress(), &process.History);
-    source->WatcherOpened();
-    source->WatcherClosed();
-    source->WatcherClosed();
-    EXPECT_EQ(TmpErrHistWindowCount(), 0) << "never below none";
     rig.core->Execute(A::ErrHistory);
     ASSERT_EQ(rig.host.HistorySources.size(), 1u);
     EXPECT_EQ(rig.host.HistorySources[0], source);
