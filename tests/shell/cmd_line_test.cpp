@@ -117,7 +117,7 @@ TEST_F(ParseCmdLineTest, MissingOrBadIniShowsTheUsageAsErrorAndAnswersTen) {
     EXPECT_EQ(CmdLineFlags, 0) << "nothing is set for a run that ends";
 }
 
-TEST_F(ParseCmdLineTest, GoodIniSetsTheGlobals) {
+TEST_F(ParseCmdLineTest, TheIniGivenOrTheProgramsOwnAndTheGlobalsSet) {
     const std::vector<std::string> args{WriteIni("app.ini").string(), "demo.exe", "/Ujoe", "/G", "/X"};
     EXPECT_EQ(ParseCmdLine(Program(), args), kExitOk);
     EXPECT_TRUE(presenter_.Boxes().empty());
@@ -125,13 +125,10 @@ TEST_F(ParseCmdLineTest, GoodIniSetsTheGlobals) {
     EXPECT_EQ(CmdLineUser, "joe");
     EXPECT_EQ(CmdLineProject, "demo.exe");
     EXPECT_EQ(RdSection(), "RAVLO");
-}
 
-TEST_F(ParseCmdLineTest, ProgramNamedIniServesWhenTheFirstArgumentIsASwitch) {
     WriteIni("RAVLO.INI");
-    const std::vector<std::string> args{"/X"};
-    EXPECT_EQ(ParseCmdLine(Program(), args), kExitOk);
-    EXPECT_EQ(AppIniName(), dir_ / "RAVLO.INI");
+    EXPECT_EQ(ParseCmdLine(Program(), std::vector<std::string>{"/X"}), kExitOk);
+    EXPECT_EQ(AppIniName(), dir_ / "RAVLO.INI") << "the program's own when the first argument is a switch";
     EXPECT_EQ(CmdLineFlags, CL_Exit);
 }
 

@@ -85,30 +85,28 @@ TEST(MainFormCore, MsgIfNoUserIsReadFromTheIni) {
     EXPECT_FALSE(MsgIfNoUser);
 }
 
-TEST(MainFormCore, TheMastersEventTextGoesToTheEventLogAtOnce) {
+// The master's event text goes to the event log at once; its link changes update the menus only
+// after the handler.
+TEST(MainFormCore, TheMastersAnnouncements) {
     ShellRig rig;
     rig.Create();
     TRavlo_MA_Process& ma = *rig.core->MAProc;
+    const auto announce = [](const void* field, std::uint16_t size) {
+        MainFormBroadcast(static_cast<std::uint16_t>(wm_VarChanged), size,
+                          reinterpret_cast<std::uintptr_t>(field));
+    };
     ma.EventText = "- File \"ROM.BIN\" has been loaded";
     ma.EventKind = 4;
-    MainFormBroadcast(static_cast<std::uint16_t>(wm_VarChanged), 256,
-                      reinterpret_cast<std::uintptr_t>(&ma.EventText));
+    announce(&ma.EventText, 256);
     ASSERT_EQ(rig.host.Events.size(), 1u);
     EXPECT_EQ(rig.host.Events[0].Text, "- File \"ROM.BIN\" has been loaded");
     EXPECT_EQ(rig.host.Events[0].Kind, 4);
-}
 
-TEST(MainFormCore, ALinkChangeUpdatesTheMenusOnlyAfterTheHandler) {
-    ShellRig rig;
-    rig.Create();
     const int before = rig.host.MenuUpdates;
-    TRavlo_MA_Process& ma = *rig.core->MAProc;
     ma.Connected = kBoardConnected;
     ma.Device = DEV_Vok188;
-    MainFormBroadcast(static_cast<std::uint16_t>(wm_VarChanged), 1,
-                      reinterpret_cast<std::uintptr_t>(&ma.Connected));
-    MainFormBroadcast(static_cast<std::uint16_t>(wm_VarChanged), 1,
-                      reinterpret_cast<std::uintptr_t>(&ma.Device));
+    announce(&ma.Connected, 1);
+    announce(&ma.Device, 1);
     EXPECT_EQ(rig.host.MenuUpdates, before) << "nothing happens inside the sender's handler";
     while (AppMessageQueue().PumpAll() > 0) {
     }
