@@ -25,12 +25,8 @@ protected:
 
     std::string Exe() const { return paths_.exe.string(); }
     bool Showed(std::string_view text) const {
-        for (const auto& box : rig.presenter.Boxes) {
-            if (box.Text == text) {
-                return true;
-            }
-        }
-        return false;
+        return std::any_of(rig.presenter.Boxes.begin(), rig.presenter.Boxes.end(),
+                           [text](const auto& box) { return box.Text == text; });
     }
 
     ShellRig rig;

@@ -51,7 +51,7 @@ public:
     }
     bool ErrHistoryOpen() const override { return !HistorySources.empty(); }
     bool SysWriterOpen() const override { return SysWriters > 0; }
-    void RefreshProjectWindow() override { ++Refreshes; }
+    void RefreshProjectWindow() override {}
     void ShowProjectWindow() override { ++ProjectWindowShows; }
     void ShowModuleList() override { ++ModuleListShows; }
     void CloseModuleList() override { ++ModuleListCloses; }
@@ -131,7 +131,6 @@ public:
     std::vector<Event> Events;
     std::optional<TMenuStates> Menus;
     int MenuUpdates = 0;
-    int Refreshes = 0;
     int ProjectWindowShows = 0, ModuleListShows = 0, ModuleListCloses = 0;
     std::deque<std::optional<std::filesystem::path>> ProjectFiles;
     std::vector<TProjectType> ChosenTypes;
