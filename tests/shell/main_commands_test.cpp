@@ -322,7 +322,7 @@ TEST(BatchLimits, TheSecondsOfTheIniAndTheDefaultForAValueThatIsNone) {
     EXPECT_EQ(limits.BoardWaitMs, 5000u);
     EXPECT_EQ(limits.StepWaitMs, 120000u);
     EXPECT_EQ(limits.ExitWaitMs, TBatchLimits{}.ExitWaitMs);
-    EXPECT_TRUE(writer.Errors().size() == 1u);
+    EXPECT_EQ(writer.Errors().size(), 1u) << "ExitWait=0 is no wait";
     const auto bad =
         dir.Write("bad.ini", "[COMMANDLINE]\r\nBoardWait=0\r\nStepWait=ten\r\nExitWait=999999\r\n");
     EXPECT_EQ(ReadBatchLimits(bad), TBatchLimits{});

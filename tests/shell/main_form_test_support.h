@@ -93,7 +93,7 @@ public:
     void ShowErrHistory(TErrHistorySource* source) override { HistorySources.push_back(source); }
     void ShowSysWriter() override { ++SysWriters; }
     void CloseMainForm() override { ++CloseRequests; }
-    void ShowStatusPanels(const TStatusPanels& panels) override { Panels = panels; }
+    void ShowStatusPanels(const TStatusPanels&) override {}
     void ShowLastProjects(std::span<const std::string> entries) override {
         LastProjects.assign(entries.begin(), entries.end());
     }
@@ -154,7 +154,6 @@ public:
     int CloseRequests = 0;
     std::vector<std::string> Dialogs;
     bool CanAnswerDialogs = true;
-    TStatusPanels Panels;
     std::vector<std::string> LastProjects;
 };
 
@@ -245,12 +244,12 @@ public:
         return AdvanceUntil([this] { return host.CloseRequests > 0; }, limitMs);
     }
 
-    // The demo program, every unit placed, written as DEMO.EXE, DEMO.MAP and (with a design)
-    // DEMO.MEM into the INI's folder.
-    fixtures::ProjectFilePaths WriteDemo(bool withDesign = true) {
+    // The demo program, every unit placed, written as DEMO.EXE, DEMO.MAP and DEMO.MEM into the
+    // INI's folder.
+    fixtures::ProjectFilePaths WriteDemo() {
         layout = fixtures::LayOutProgram(fixtures::MakeDemoProgram());
         design = fixtures::PlaceAllUnits(layout);
-        return fixtures::WriteProjectFiles(Dir(), "DEMO", layout, withDesign ? &design : nullptr);
+        return fixtures::WriteProjectFiles(Dir(), "DEMO", layout, &design);
     }
     std::filesystem::path Dir() const { return ini_.Dir().Path(); }
     std::string FileText(std::string_view name) const { return ReadFileText(Dir() / name); }
