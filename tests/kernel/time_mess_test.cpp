@@ -19,9 +19,10 @@ TTimeMess Timed(std::uint64_t due, std::uint8_t code, std::uint8_t ident = 0x70,
     return TTimeMess::Create(due, Adr(ident, 0, kLogA), Adr(0x87, 1, kLogA), par1, 0, code);
 }
 
-// The codes and Par1 bytes of the queue in due order.
-std::vector<std::pair<std::uint8_t, std::uint8_t>> Queued(const TTimeMessColl& queue) {
-    std::vector<std::pair<std::uint8_t, std::uint8_t>> out;
+// The codes and Par1 bytes of messages, in order.
+using Codes = std::vector<std::pair<std::uint8_t, std::uint8_t>>;
+Codes Queued(const TTimeMessColl& queue) {
+    Codes out;
     for (std::size_t i = 0; const TTimeMess* mess = queue.At(i); ++i) {
         out.emplace_back(mess->GetCode(), mess->GetPar1());
     }
@@ -36,8 +37,7 @@ TEST(TimeMessTest, OrderedByDueAndFirstInFirstOutAmongEquals) {
     queue.InsertMess(Timed(100, 0x31, 0x70, 2));
     queue.InsertMess(Timed(100, 0x31, 0x70, 3));
     queue.InsertMess(TTimeMess{}); // no block: dropped
-    EXPECT_EQ(Queued(queue), (std::vector<std::pair<std::uint8_t, std::uint8_t>>{
-                                 {0x31, 1}, {0x31, 2}, {0x31, 3}, {0x32, 0}, {0x33, 0}}));
+    EXPECT_EQ(Queued(queue), (Codes{{0x31, 1}, {0x31, 2}, {0x31, 3}, {0x32, 0}, {0x33, 0}}));
     EXPECT_EQ(TTimeMessColl::Compare(Timed(0xFFFF'FFFF, 0), Timed(0x1'0000'0000, 0)), -1) << "64-bit order";
     EXPECT_EQ(TTimeMessColl::Compare(Timed(0x1'0000'0001, 0), Timed(2, 0)), 1);
     EXPECT_EQ(TTimeMessColl::Compare(Timed(7, 0), Timed(7, 1)), 0);
@@ -58,14 +58,13 @@ TEST(TimeMessTest, RemoveMessMatchesDestinationCodeAndDue) {
     EXPECT_EQ(queue.Count(), 4u);
 
     EXPECT_TRUE(queue.RemoveMess(Timed(200, 0x31)));
-    EXPECT_EQ(Queued(queue),
-              (std::vector<std::pair<std::uint8_t, std::uint8_t>>{{0x32, 4}, {0x31, 1}, {0x31, 3}}));
+    EXPECT_EQ(Queued(queue), (Codes{{0x32, 4}, {0x31, 1}, {0x31, 3}}));
 
     // Due 0 takes the earliest with that destination and code, whatever its due tick.
     const TTimeMess pattern = Timed(0, 0x31, 0x73);
     EXPECT_TRUE(queue.RemoveMess(pattern));
     EXPECT_TRUE(pattern.HasData()) << "the pattern stays the caller's";
-    EXPECT_EQ(Queued(queue), (std::vector<std::pair<std::uint8_t, std::uint8_t>>{{0x32, 4}, {0x31, 1}}));
+    EXPECT_EQ(Queued(queue), (Codes{{0x32, 4}, {0x31, 1}}));
 }
 
 TEST(TimeMessTest, SendProcMessagesPostsWhatIsDueInQueueOrder) {
@@ -82,8 +81,11 @@ TEST(TimeMessTest, SendProcMessagesPostsWhatIsDueInQueueOrder) {
     kernel.timed.SendProcMessages(1000);
     EXPECT_EQ(kernel.timed.Count(), 1u) << "the one due 1 ms later stays";
     AppMessageQueue().PumpAll();
-    EXPECT_EQ(window.CodesAndPar1(), (std::vector<std::pair<std::uint8_t, std::uint8_t>>{
-                                         {0x30, 0}, {0x31, 1}, {0x31, 2}, {0x31, 3}}));
+    Codes posted;
+    for (const TProcMess& mess : window.received) {
+        posted.emplace_back(mess.GetCode(), mess.GetPar1());
+    }
+    EXPECT_EQ(posted, (Codes{{0x30, 0}, {0x31, 1}, {0x31, 2}, {0x31, 3}}));
 
     kernel.timed.SendProcMessages(1001);
     AppMessageQueue().PumpAll();
