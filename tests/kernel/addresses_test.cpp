@@ -3,6 +3,7 @@
 
 #include <array>
 #include <gtest/gtest.h>
+#include <tuple>
 #include <vector>
 
 namespace ravlo {
@@ -44,47 +45,34 @@ TEST(ProcAdrTest, WireBytesAreLittleEndian) {
     EXPECT_EQ(ReadProcAdr(bytes), (TProcAdr{0x87, 0x03, 0x2001}));
 }
 
-struct Range {
-    WindowHandle handle;
-    std::uint16_t lo;
-    std::uint16_t hi;
-    bool operator==(const Range&) const = default;
-};
+using Range = std::tuple<WindowHandle, std::uint16_t, std::uint16_t>; // handle, LogALo, LogAHi
 
 std::vector<Range> Ranges(const TSysAddrColl& coll) {
     std::vector<Range> out;
     for (const TSysAddrMember& member : coll.Members()) {
-        out.push_back({member.Handle, member.LogALo, member.LogAHi});
+        out.emplace_back(member.Handle, member.LogALo, member.LogAHi);
     }
     return out;
 }
 
-TEST(SysAddrTest, HandlesByLogicalAddressAndOverlappingRangesOfOneWindowAreWidened) {
+TEST(SysAddrTest, RangesOfOneWindowAreWidenedAndRangesOfAnotherAreRefused) {
     TSysAddrColl coll;
     ASSERT_TRUE(coll.Register("MAIN", 7, {}, {}, 0x2000, 0x20FF));
     ASSERT_TRUE(coll.Register("MAIN", 7, {}, {}, 0x2080, 0x2180));
-    EXPECT_EQ(Ranges(coll), (std::vector<Range>{{7, 0x2000, 0x2180}}));
+    ASSERT_TRUE(coll.Register("AUX", 9, {}, {}, 0x2300, 0x23FF));
+    EXPECT_FALSE(coll.Register("OTHER", 8, {}, {}, 0x2080, 0x2180));
+    EXPECT_FALSE(coll.Register("MAIN", 7, {}, {}, 0x2100, 0x2300)) << "overlaps its own range and another's";
+    EXPECT_FALSE(coll.Register("BAD", 10, {}, {}, 0x5000, 0x4000)) << "empty range";
+    EXPECT_FALSE(coll.Register("BAD", kNoWindow, {}, {}, 0x6000, 0x6000)) << "no window";
+    EXPECT_EQ(Ranges(coll), (std::vector<Range>{{7, 0x2000, 0x2180}, {9, 0x2300, 0x23FF}}));
     // A range that touches none of its ranges gets a member of its own.
     ASSERT_TRUE(coll.Register("MAIN", 7, {}, {}, 0x2181, 0x2200));
-    EXPECT_EQ(Ranges(coll), (std::vector<Range>{{7, 0x2000, 0x2180}, {7, 0x2181, 0x2200}}));
+    EXPECT_EQ(Ranges(coll),
+              (std::vector<Range>{{7, 0x2000, 0x2180}, {9, 0x2300, 0x23FF}, {7, 0x2181, 0x2200}}));
     EXPECT_EQ(coll.GetHandle(0x2000), 7u);
     EXPECT_EQ(coll.GetHandle(0x2200), 7u);
     EXPECT_EQ(coll.GetHandle(0x1FFF), kNoWindow);
     EXPECT_EQ(coll.GetHandle(0x2201), kNoWindow);
-}
-
-TEST(SysAddrTest, ARangeTakenByAnotherWindowIsRefusedWithoutWideningAnything) {
-    TSysAddrColl coll;
-    ASSERT_TRUE(coll.Register("MAIN", 7, {}, {}, 0x2000, 0x20FF));
-    ASSERT_TRUE(coll.Register("AUX", 9, {}, {}, 0x2200, 0x22FF));
-    EXPECT_FALSE(coll.Register("OTHER", 8, {}, {}, 0x2080, 0x2180));
-    // Overlaps its own range and another window's: nothing changes.
-    EXPECT_FALSE(coll.Register("MAIN", 7, {}, {}, 0x2080, 0x2200));
-    EXPECT_EQ(Ranges(coll), (std::vector<Range>{{7, 0x2000, 0x20FF}, {9, 0x2200, 0x22FF}}));
-
-    EXPECT_FALSE(coll.Register("BAD", 10, {}, {}, 0x5000, 0x4000)) << "empty range";
-    EXPECT_FALSE(coll.Register("BAD", kNoWindow, {}, {}, 0x6000, 0x6000)) << "no window";
-    EXPECT_EQ(coll.Members().size(), 2u);
 }
 
 TEST(SysAddrTest, GlobalRegistryTickAndCloseCheck) {

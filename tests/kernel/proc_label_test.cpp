@@ -122,7 +122,7 @@ TEST(ProcWinLabelTest, CaptionIsCutAndWriteBackReadsBack) {
     EXPECT_EQ(copy.ParamsToText(), entry.ParamsToText());
 }
 
-TEST(ProcessTest, CreatedFromALabel) {
+TEST(ProcessTest, CreatedFromALabelAndOutOfRangeSettingsAreKeywordErrors) {
     AppIniFixture ini(kIni);
     CapturedWriter writer;
     const auto labels = MakeNamed<TProcLabelColl>("LABELCOLL");
@@ -130,27 +130,20 @@ TEST(ProcessTest, CreatedFromALabel) {
     EXPECT_FALSE(process.ReadParamFromINI(false));
     process.ApplyParams();
     EXPECT_EQ(process.HeldPos, 0x10);
-
     process.SetXInst(3);
     EXPECT_EQ(process.GetName(), "MA");
     process.State = 0x1A2;
     EXPECT_EQ(process.ProcStr(), "MA^03^[70,03,2001][ ](st$70) state={01A2}");
+    for (const char* bad : {"XYS=$10000", "XYS=-1", "DWN=256"}) {
+        EXPECT_TRUE(process.ParseParams(bad)) << bad;
+    }
     EXPECT_EQ(process.ParamsToText(), " NAM=MA ADR=[70,03,2001] PRS=$70 PCO=MAINPC DWN=3 XYS=$0010");
+    EXPECT_FALSE(process.ParseParams("XYS=$FFFF DWN=9"));
+    EXPECT_EQ(process.XYS, 0xFFFF);
 
     TProcess orphan(nullptr);
     EXPECT_EQ(writer.Errors().size(), 1u);
     EXPECT_TRUE(orphan.Name.empty());
-}
-
-TEST(ProcessTest, OutOfRangeSettingsAreKeywordErrors) {
-    TProcess process(nullptr);
-    for (const char* bad : {"XYS=$10000", "XYS=-1", "DWN=256"}) {
-        EXPECT_TRUE(process.ParseParams(bad)) << bad;
-    }
-    EXPECT_EQ(process.XYS, 0);
-    EXPECT_EQ(process.DWN, 0);
-    EXPECT_FALSE(process.ParseParams("XYS=$FFFF DWN=9"));
-    EXPECT_EQ(process.XYS, 0xFFFF);
 }
 
 TEST(ProcessTest, AStatusPositionIsAskedForAndGivenBackAndItsWindowMissingIsReported) {

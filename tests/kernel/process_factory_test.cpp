@@ -90,28 +90,25 @@ TEST_F(ProcessFactoryTest, AStaticLabelOfAnUnknownClassLeavesNoProcess) {
     EXPECT_EQ(coll->GetProcByIdent(0x71), nullptr);
 }
 
-TEST_F(ProcessFactoryTest, AppSettingsKeepTheirValueOutsideTheirRange) {
-    const auto app = MakeAppNameObject("APP");
-    EXPECT_EQ(GetDebugMask(), TAppNameObject::kDefaultDebugMask) << "set before the entry is read";
-    EXPECT_EQ(AppSettings().THR, 5) << "THR=9 is ignored";
-    EXPECT_EQ(AppSettings().TXS, 0) << "only 1 means on";
-    EXPECT_EQ(AppSettings().TMA, 5) << "TMA=8 is ignored";
-    EXPECT_TRUE(writer_.Errors().empty());
-    EXPECT_EQ(app->ParamsToText(), " DM=$7FFFFFFF TXS=0 DXS=1 THR=5 SHR=1000 TMA=5 SMA=3");
-}
-
-TEST_F(ProcessFactoryTest, AppSettingsWriteBackAndKeywordErrors) {
+TEST_F(ProcessFactoryTest, AppSettingsKeepTheirValueOutsideTheirRangeAndAreWrittenBack) {
     {
-        const auto app = MakeAppNameObject("APP2");
-        EXPECT_EQ(GetDebugMask(), 0xFu);
-        EXPECT_EQ(AppSettings().THR, 0);
-        EXPECT_EQ(AppSettings().SHR, 0) << "SHR=1001 is ignored";
-        EXPECT_EQ(app->UPD, 1);
+        const auto app = MakeAppNameObject("APP");
+        EXPECT_EQ(GetDebugMask(), TAppNameObject::kDefaultDebugMask) << "set before the entry is read";
+        EXPECT_EQ(AppSettings().THR, 5) << "THR=9 is ignored";
+        EXPECT_EQ(AppSettings().TXS, 0) << "only 1 means on";
+        EXPECT_EQ(app->ParamsToText(), " DM=$7FFFFFFF TXS=0 DXS=1 THR=5 SHR=1000 TMA=5 SMA=3")
+            << "TMA=8 is ignored";
     }
-    const std::string written = testing::ReadFileText(AppIniName());
-    EXPECT_NE(written.find("APP2= UPD=1 DM=$0000000F TXS=1 DXS=0 THR=0 SHR=0 TMA=5 SMA=1"),
+    ResetAppSettings();
+    {
+        const auto app = MakeAppNameObject("APP2"); // UPD=1: written back when it goes
+        EXPECT_EQ(GetDebugMask(), 0xFu);
+        EXPECT_EQ(AppSettings().SHR, 0) << "SHR=1001 is ignored";
+    }
+    EXPECT_NE(testing::ReadFileText(AppIniName())
+                  .find("APP2= UPD=1 DM=$0000000F TXS=1 DXS=0 THR=0 SHR=0 TMA=5 SMA=1"),
               std::string::npos);
-
+    EXPECT_TRUE(writer_.Errors().empty());
     const auto bad = MakeAppNameObject("APP3");
     EXPECT_EQ(writer_.Errors().size(), 2u) << "THR=x is a keyword error";
 }
