@@ -171,35 +171,28 @@ TEST(IniFile, KeepsPermissionsOfTheFile) {
     EXPECT_EQ(fs::status(dir / "app.ini").permissions(), perms);
 }
 
-TEST(IniFile, WriteThroughSymbolicLinkKeepsTheLink) {
+TEST(IniFile, WriteThroughSymbolicLinkKeepsTheLinkAndAnUnreadableFileIsNeverOverwritten) {
     const ScratchDir dir;
     dir.Write("real.ini", "[A]\n");
     fs::create_symlink("real.ini", dir / "link.ini");
     ASSERT_TRUE(IniFile(dir / "link.ini").WriteString("A", "k", "v"));
     EXPECT_TRUE(fs::is_symlink(dir / "link.ini"));
     EXPECT_EQ(dir.Read("real.ini"), "[A]\nk=v\n");
+
+    fs::create_directory(dir / "app.ini"); // exists, but cannot be read as a file
+    IniFile ini(dir / "app.ini");
+    EXPECT_TRUE(ini.Exists());
+    EXPECT_EQ(ini.ReadString("A", "k", "default"), "default");
+    EXPECT_FALSE(ini.WriteString("A", "k", "v"));
+    EXPECT_TRUE(fs::is_directory(dir / "app.ini"));
 }
 
-TEST(IniFile, FailedWriteInReadOnlyFolderLeavesTheFileAlone) {
+// The temporary file cannot be made (a read-only folder), or is made but cannot take all the bytes
+// (the process's file size limit): the file and what is read stay as they were.
+TEST(IniFile, FailedWritesLeaveTheFileAloneAndNoTrace) {
     ScratchDir dir;
     dir.Write("RTDW.INI", kRtdw);
-    if (!dir.MakeReadOnly()) {
-        GTEST_SKIP() << "this file system cannot make a folder read-only for this user";
-    }
     IniFile ini(dir / "RTDW.INI");
-    EXPECT_FALSE(ini.WriteString("COM", "Port", "4"));
-    EXPECT_FALSE(ini.DeleteSection("COM"));
-    EXPECT_EQ(dir.Read("RTDW.INI"), kRtdw);
-    EXPECT_EQ(ini.ReadString("COM", "Port"), "2");
-    EXPECT_EQ(dir.Listing(), "RTDW.INI");
-}
-
-// The temporary file is created but cannot take all the bytes (here: the process's file size limit).
-TEST(IniFile, WriteThatFailsHalfwayLeavesNoTrace) {
-    const ScratchDir dir;
-    dir.Write("RTDW.INI", kRtdw);
-    IniFile ini(dir / "RTDW.INI");
-
     rlimit saved{};
     ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
     const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
@@ -208,20 +201,18 @@ TEST(IniFile, WriteThatFailsHalfwayLeavesNoTrace) {
     const bool written = ini.WriteString("COM", "Parity", "odd");
     ::setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previousHandler);
-
     EXPECT_FALSE(written);
     EXPECT_EQ(dir.Read("RTDW.INI"), kRtdw);
     EXPECT_EQ(dir.Listing(), "RTDW.INI");
-}
 
-TEST(IniFile, UnreadableFileIsNeverOverwritten) {
-    const ScratchDir dir;
-    fs::create_directory(dir / "app.ini"); // exists, but cannot be read as a file
-    IniFile ini(dir / "app.ini");
-    EXPECT_TRUE(ini.Exists());
-    EXPECT_EQ(ini.ReadString("A", "k", "default"), "default");
-    EXPECT_FALSE(ini.WriteString("A", "k", "v"));
-    EXPECT_TRUE(fs::is_directory(dir / "app.ini"));
+    if (!dir.MakeReadOnly()) {
+        GTEST_SKIP() << "this file system cannot make a folder read-only for this user";
+    }
+    EXPECT_FALSE(ini.WriteString("COM", "Port", "4"));
+    EXPECT_FALSE(ini.DeleteSection("COM"));
+    EXPECT_EQ(dir.Read("RTDW.INI"), kRtdw);
+    EXPECT_EQ(ini.ReadString("COM", "Port"), "2");
+    EXPECT_EQ(dir.Listing(), "RTDW.INI");
 }
 
 } // namespace

@@ -28,12 +28,21 @@ protected:
     InputWaiter waiter{registry};
 };
 
-TEST_F(InputWakeTest, WithoutInputTheWaitRunsOutAndAnEmptyRegistryIsAPlainSleep) {
+TEST_F(InputWakeTest, WithoutInputTheWaitRunsOutAndAnInterruptEndsTheCurrentOrTheNextWait) {
     EXPECT_EQ(waiter.WaitForInputOrTimeout(0), InputWaitEnd::TimedOut);
     Pipe pipe;
     const InputWakeRegistration reg(pipe.ReadEnd(), registry);
     EXPECT_EQ(waiter.WaitForInputOrTimeout(2), InputWaitEnd::TimedOut);
     EXPECT_TRUE(waiter.LastReady().empty());
+
+    // An interrupt ends the current or the next wait, once.
+    auto wait = WaitOnThread(registry, waiter, kHangGuardMs);
+    waiter.Interrupt();
+    EXPECT_EQ(wait.get(), InputWaitEnd::Interrupted);
+
+    waiter.Interrupt();
+    EXPECT_EQ(waiter.WaitForInputOrTimeout(kHangGuardMs), InputWaitEnd::Interrupted);
+    EXPECT_EQ(waiter.WaitForInputOrTimeout(1), InputWaitEnd::TimedOut) << "an interrupt counts once";
 }
 
 TEST_F(InputWakeTest, InputLeftUnreadNeitherEndsTheFollowingWaitsNorHidesInputElsewhere) {
@@ -80,16 +89,6 @@ TEST_F(InputWakeTest, UnregisteringTakesTheDescriptorOutOfTheWaitUnderWay) {
     ASSERT_TRUE(second.Put());
     EXPECT_EQ(wait.get(), InputWaitEnd::InputReady);
     EXPECT_EQ(waiter.LastReady(), std::vector<int>{second.ReadEnd()});
-}
-
-TEST_F(InputWakeTest, InterruptEndsTheCurrentOrTheNextWait) {
-    auto wait = WaitOnThread(registry, waiter, kHangGuardMs);
-    waiter.Interrupt();
-    EXPECT_EQ(wait.get(), InputWaitEnd::Interrupted);
-
-    waiter.Interrupt();
-    EXPECT_EQ(waiter.WaitForInputOrTimeout(kHangGuardMs), InputWaitEnd::Interrupted);
-    EXPECT_EQ(waiter.WaitForInputOrTimeout(1), InputWaitEnd::TimedOut) << "an interrupt counts once";
 }
 
 TEST_F(InputWakeTest, RegistrationsCountAndMove) {
