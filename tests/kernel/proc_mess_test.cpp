@@ -108,10 +108,8 @@ TEST(ProcMessTest, PostingHandsTheBlockToTheWindowOfTheLogicalAddressOrFreesIt) 
     EXPECT_EQ(window.received[0].GetDataLen(), 3u);
 }
 
-constexpr std::uint16_t kLogA = 0x2001;
-
 TTimeMess Timed(std::uint64_t due, std::uint8_t code, std::uint8_t ident = 0x70, std::uint8_t par1 = 0) {
-    return TTimeMess::Create(due, Adr(ident, 0, kLogA), Adr(0x87, 1, kLogA), par1, 0, code);
+    return TTimeMess::Create(due, Adr(ident, 0, 0x2001), Adr(0x87, 1, 0x2001), par1, 0, code);
 }
 
 // The codes and Par1 bytes of messages, in order.
