@@ -102,8 +102,6 @@ public:
         AppMessageQueue().Clear();
         Deliveries().clear();
     }
-    KernelGlobals(const KernelGlobals&) = delete;
-    KernelGlobals& operator=(const KernelGlobals&) = delete;
 
     // Reads the labels of the application INI (the fixture must be in place) and makes them global.
     TRavloProcLabelColl& ReadLabels(std::string_view name = "LABELCOLL") {

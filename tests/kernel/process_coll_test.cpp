@@ -212,6 +212,7 @@ TEST_F(ProcessCollTest, PostedMessagesReachTheProcessesThroughTheirWindowBlocksW
     ProcMessHost host(coll.get());
     ASSERT_FALSE(host.Register("MAIN", 0x2000, 0x21FF));
 
+    // The scheduler tests deliver and tick through the window too; here, the data and the LogA range.
     const std::vector<std::uint8_t> data{9, 8, 7};
     EXPECT_TRUE(Mess(Adr(0x61, 2, 0x2001), 0x21, data).SendProcMess());
     EXPECT_TRUE(Mess(Adr(0x62, 0, 0x2101), 0x22).SendProcMess());
@@ -220,14 +221,10 @@ TEST_F(ProcessCollTest, PostedMessagesReachTheProcessesThroughTheirWindowBlocksW
     ASSERT_EQ(DeliveredTo(), (Names{"BETA^02", "GAMMA^03"}));
     EXPECT_EQ(Deliveries()[0].data, data);
 
-    SysAddrTickAll();
-    EXPECT_EQ(Proc(*coll, 0x60).ticks, 1);
-
     // A window without a collection frees what reaches it.
     host.SetColl(nullptr);
     EXPECT_TRUE(Mess(Adr(0x61, 2, 0x2001), 0x23).SendProcMess());
     AppMessageQueue().PumpAll();
-    EXPECT_EQ(Deliveries().size(), 2u);
     auto block = std::make_unique<std::uint8_t[]>(6);
     coll->WMProcMess(6, reinterpret_cast<std::intptr_t>(block.release()));
     EXPECT_EQ(Deliveries().size(), 2u);
