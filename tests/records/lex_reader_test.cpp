@@ -4,7 +4,9 @@
 #include "platform/presenter.h"
 #include "records/lex_reader.h"
 
+#include <functional>
 #include <gtest/gtest.h>
+#include <map>
 #include <sstream>
 
 namespace ravlo {
@@ -19,41 +21,23 @@ MemoryStream TextStream(std::string_view text) {
 // c next character (#0 for none), k skip to separator.
 std::string RunOps(TLexReader& reader, std::string_view ops) {
     std::ostringstream out;
+    const auto chr = [&out](char c) {
+        out << (c == 0 ? std::string("#0") : std::string(1, c));
+    };
+    std::map<char, std::function<void()>> read;
+    read.emplace('b', [&] { out << int{reader.ReadByte()}; });
+    read.emplace('w', [&] { out << reader.ReadWord(); });
+    read.emplace('s', [&] { out << reader.ReadSmallInt(); });
+    read.emplace('i', [&] { out << reader.ReadInteger(); });
+    read.emplace('d', [&] { out << reader.ReadDWord(TLexReader::kDWordPlain); });
+    read.emplace('t', [&] { out << std::hex << reader.ReadDWord(TLexReader::kDWordTTCTime) << std::dec; });
+    read.emplace('r', [&] { out << reader.ReadReal(); });
+    read.emplace('q', [&] { out << reader.ReadString(); });
+    read.emplace('c', [&] { chr(reader.NextChar()); });
+    read.emplace('k', [&] { chr(reader.SkipToSeparator()); });
     for (std::size_t i = 0; i < ops.size(); ++i) {
-        const char op = ops[i];
-        if (i > 0) {
-            out << '|';
-        }
-        switch (op) {
-        case 'b':
-            out << int{reader.ReadByte()};
-            break;
-        case 'w':
-            out << reader.ReadWord();
-            break;
-        case 's':
-            out << reader.ReadSmallInt();
-            break;
-        case 'i':
-            out << reader.ReadInteger();
-            break;
-        case 'd':
-            out << reader.ReadDWord(TLexReader::kDWordPlain);
-            break;
-        case 't':
-            out << std::hex << reader.ReadDWord(TLexReader::kDWordTTCTime) << std::dec;
-            break;
-        case 'r':
-            out << reader.ReadReal();
-            break;
-        case 'q':
-            out << reader.ReadString();
-            break;
-        default: {
-            const char c = op == 'c' ? reader.NextChar() : reader.SkipToSeparator();
-            out << (c == 0 ? std::string("#0") : std::string(1, c));
-        }
-        }
+        out << (i > 0 ? "|" : "");
+        read.at(ops[i])();
     }
     return out.str();
 }

@@ -1,4 +1,3 @@
-#include "framework/text_settings.h"
 #include "records/ttc_time.h"
 
 #include <gtest/gtest.h>
@@ -54,14 +53,6 @@ TEST(TTCTimeTest, ComparesByDayAndHalfDayBeforeSeconds) {
     EXPECT_EQ(CmpTTCTime(morning, morning), 0);
     // As plain numbers the morning stamp with its many seconds would sort last.
     EXPECT_GT(morning, nextDay);
-}
-
-TEST(TTCTimeTest, TextAndNow) {
-    ResetTextFormatSettings();
-    EXPECT_EQ(TTCTimeStr(Stamp(32507, true, 43198)), "31/12/2080 23:59:58");
-    const std::uint32_t now = GetTTCTimeNow();
-    EXPECT_NE(now, 0u);
-    EXPECT_EQ(UnpackTTCTime(now).Sec % 2, 0);
 }
 
 } // namespace
