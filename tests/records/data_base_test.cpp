@@ -40,9 +40,7 @@ protected:
         auto item = RecordType("Item", std::move(dev));
         item->Attr = 1;
         test::InstallRecordTypes(std::move(owner), std::move(item));
-        auto semantics = std::make_unique<TSemManColl>();
-        semantics->Insert(std::make_unique<TDevIxSetSem>());
-        AppExtension().AppData->SemManColl = std::move(semantics);
+        AppExtension().AppData->SemManColl = test::Holding<TSemManColl>(std::make_unique<TDevIxSetSem>());
         auto dscrs = std::make_unique<TDataBaseDscrColl>();
         dscrs->InsertDscr(Args(kTop, 1 << kDBFlagSubDBs | 1 << kDBFlagNetNodeDev, 0, 4));
         TDataBaseDscrArgs subDscr = Args(kSub, 0, 1, 1);
@@ -366,18 +364,6 @@ TEST_F(DataBaseTest, LinksFollowTheirRecords) {
     EXPECT_EQ(look.refreshes, 1);
     EXPECT_EQ(database.EditLinks.Count(), 0u);
     EXPECT_EQ(database.LookLinks.FindLookLinkBySelDBRecObj(record), nullptr);
-}
-
-TEST_F(DataBaseTest, UnknownDatabaseTypeFailsTheLoadAndLeavesTheDataInUse) {
-    EXPECT_THROW(TDataBase(nullptr, 99, 0, 0), ExcValidators);
-    TDBColl list;
-    list.Insert(std::make_unique<TDataBase>(nullptr, kSub, 0, 0));
-    list.ItemAt(0)->DB_TypeID = 99;
-    MemoryStream container;
-    SaveRecordContainer(container, &list);
-    const TAppData* inUse = AppExtension().AppData.get();
-    EXPECT_THROW(LoadRecordContainer(container.Data()), ExcValidators);
-    EXPECT_EQ(AppExtension().AppData.get(), inUse);
 }
 
 TEST_F(DataBaseTest, PointerFieldsShowTheirAddressInTheRecordDialog) {

@@ -1,5 +1,4 @@
 #include "platform/presenter.h"
-#include "records/par_rec_data.h"
 #include "records/record_container.h"
 #include "records_test_support.h"
 #include "rectool/demo_records.h"
@@ -144,46 +143,16 @@ TEST_F(RecordStreamDamageTest, DamagedStreamsRaiseTheStreamError) {
     EXPECT_GT(loads, 20);
 }
 
-// Uses every database, record and parameter record of a loaded container.
-void ExerciseContainer(TDBColl* dataBases, std::mt19937& random) {
-    std::vector<TDataBase*> all;
-    for (std::uint16_t dbTid = 0; dataBases != nullptr && dbTid < 4; ++dbTid) {
-        dataBases->AddRefDBItemsToDBColl(&all, dbTid);
-    }
-    for (TDataBase* database : all) {
-        database->SetNetNodeDev(1, 2);
-        for (std::int32_t i = 0; i < database->Count(); ++i) {
-            if (TDBRecordObj* record = database->ItemAt(i)) {
-                Exercise(*record, random);
-                record->AddRefDBItems(*database);
-            }
-        }
-    }
-    AppExtension().AppData->TestDataBaseDscrColl();
-    if (TParRecData* parameters = AppParRecData()) {
-        parameters->TestDscrAndParTypes();
-        MemoryStream text;
-        TLexWriter writer(text);
-        for (std::int32_t de = 0; de < parameters->Count(); ++de) {
-            for (std::int32_t la = 0; la <= parameters->GetMaxLA(static_cast<std::uint16_t>(de)); ++la) {
-                parameters->WrRecipeLineObj(static_cast<std::uint16_t>(de), static_cast<std::uint16_t>(la),
-                                            writer);
-                parameters->ReDBInitParamRec(static_cast<std::uint16_t>(de), static_cast<std::uint16_t>(la));
-            }
-        }
-    }
-    MemoryStream resaved;
-    SaveRecordContainer(resaved, dataBases);
-}
-
 TEST_F(RecordStreamDamageTest, DamagedContainersFailWholeOrLoad) {
     MemoryStream container;
     SaveRecordContainer(container, rectool::BuildDemoRecords().get());
     ResetAppExtension();
     const int loads =
         LoadDamaged<Exception>(container.Data(), random_, [&](const std::vector<std::uint8_t>& bytes) {
+            // Using what loaded is the record container fuzz target's work; here it is saved again.
             const std::unique_ptr<TDBColl> dataBases = LoadRecordContainer(bytes);
-            ExerciseContainer(dataBases.get(), random_);
+            MemoryStream resaved;
+            SaveRecordContainer(resaved, dataBases.get());
         });
     EXPECT_GT(loads, 20);
 }
