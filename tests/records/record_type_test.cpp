@@ -19,18 +19,23 @@ protected:
 };
 
 TEST_F(RecordTypeTest, FieldsLieBackToBackAndTheHintWinsOverTheName) {
-    // A string of no bytes writes not even its length byte.
+    // A string of no bytes writes not even its length byte; a longer text is cut to the field, a
+    // byte in two bytes fills the second with zero.
     auto empty = Bare<TDBStringFieldDscr>(0);
     empty->DefaultText = "text";
+    auto longer = Bare<TDBStringFieldDscr>(4);
+    longer->DefaultText = "longer than the field";
     auto& types = test::InstallRecordTypes(RecordType("First", Valued<TByteRecFieldDscr>(1, 0x11),
                                                       Valued<TWordRecFieldDscr>(2, 0x2233), std::move(empty),
+                                                      std::move(longer), Valued<TByteRecFieldDscr>(2, 0x7F),
                                                       Valued<TLIntRecFieldDscr>(4, 0x44556677)),
                                            RecordType("Second"));
     const TRecordTypeDscr& first = *types.ItemAt(0);
-    EXPECT_EQ(first.GetRecSize(), 7);
-    std::vector<std::uint8_t> record(8, 0xEE);
+    EXPECT_EQ(first.GetRecSize(), 13);
+    std::vector<std::uint8_t> record(14, 0xEE);
     first.InitRecValues(record);
-    EXPECT_EQ(record, (std::vector<std::uint8_t>{0x11, 0x33, 0x22, 0x77, 0x66, 0x55, 0x44, 0xEE}));
+    EXPECT_EQ(record, (std::vector<std::uint8_t>{0x11, 0x33, 0x22, 3, 'l', 'o', 'n', 0x7F, 0, 0x77, 0x66,
+                                                 0x55, 0x44, 0xEE}));
 
     std::int16_t ix = 0;
     EXPECT_EQ(types.GetRecordTypeDscr("Second", ix), &first);

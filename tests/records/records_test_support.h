@@ -2,6 +2,7 @@
 
 #include "framework/app_data.h"
 #include "framework/byte_stream.h"
+#include "framework/le_bytes.h"
 #include "framework/message_box.h"
 #include "records/compound_fields.h"
 #include "records/dscr_rec_obj.h"
@@ -57,6 +58,22 @@ std::unique_ptr<T> Field(std::uint16_t size, std::uint16_t flags = 0) {
     return field;
 }
 
+// The same with values of its own class set by set.
+template <class T, class Set>
+std::unique_ptr<T> Field(std::uint16_t size, std::uint16_t flags, const Set& set) {
+    auto field = Field<T>(size, flags);
+    set(*field);
+    return field;
+}
+
+// The little-endian bytes of a value.
+template <class T>
+std::vector<std::uint8_t> LeBytes(T value) {
+    std::vector<std::uint8_t> bytes(sizeof(T));
+    PutLE(std::span(bytes), 0, value);
+    return bytes;
+}
+
 template <class... Ts>
 std::vector<std::unique_ptr<TRecFieldTypeDscr>> Fields(std::unique_ptr<Ts>... fields) {
     std::vector<std::unique_ptr<TRecFieldTypeDscr>> all;
@@ -106,8 +123,6 @@ inline std::vector<std::unique_ptr<TRecFieldTypeDscr>> EveryFieldClass() {
     stringLim->DefaultText = "abc";
     stringLim->DefaultTextId = -1;
     stringLim->Chars.fill(0xFF);
-    auto label = Field<TLabelFieldDscr>(10);
-    label->DefaultText = "Label";
     auto enumSet = Field<TEnumSetFieldDscr>(4);
     enumSet->SetMode = 2;
     enumSet->SetRef = 0xA1B2C3D4;
@@ -115,8 +130,8 @@ inline std::vector<std::unique_ptr<TRecFieldTypeDscr>> EveryFieldClass() {
     return Fields(std::move(base), std::move(byteLim), std::move(specWordLim), std::move(shortIntLim),
                   std::move(specSmallIntLim), Field<TIntegerRecFieldDscr>(4), std::move(specLIntLim),
                   std::move(dwordLim), std::move(realLim), std::move(enumField), std::move(stringLim),
-                  std::move(label), std::move(enumSet), Field<TByteRecFieldDscr>(1),
-                  Field<TWordRecFieldDscr>(2), Field<TWordLimRecFieldDscr>(2),
+                  Field<TLabelFieldDscr>(10, 0, [](auto& f) { f.DefaultText = "Label"; }), std::move(enumSet),
+                  Field<TByteRecFieldDscr>(1), Field<TWordRecFieldDscr>(2), Field<TWordLimRecFieldDscr>(2),
                   Field<TSpecWordRecFieldDscr>(2), Field<TShortIntRecFieldDscr>(1),
                   Field<TSmallIntRecFieldDscr>(2), Field<TSmallIntLimRecFieldDscr>(2),
                   Field<TSpecSmallIntRecFieldDscr>(2), Field<TLIntRecFieldDscr>(4),
