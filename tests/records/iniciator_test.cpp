@@ -56,9 +56,8 @@ TEST_F(IniciatorTest, ExportedHeaderAndValuesImportToTheSameBytes) {
     const std::uint32_t stamp = *PackTTCTime({2080, 12, 31, 23, 59, 58});
     const TReal48 real = *DoubleToReal48(-1.5);
     Bytes record{0xA5, 0x34, 0x12, 0xFE, 0xFF, 0xFF, 0xFF};
-    for (int shift = 0; shift < 32; shift += 8) {
-        record.push_back(static_cast<std::uint8_t>(stamp >> shift));
-    }
+    const Bytes stampBytes = test::LeBytes(stamp);
+    record.insert(record.end(), stampBytes.begin(), stampBytes.end());
     record.insert(record.end(), real.begin(), real.end());
     record.insert(record.end(), {3,    'a',  '_', 'b', 0, 0,    0x01, 0x80, 0xD2, 0x04,
                                  0xFB, 0xFF, 1,   0,   0, 0x80, 0x10, 0,    0xFF, 0});

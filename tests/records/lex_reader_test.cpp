@@ -84,8 +84,7 @@ TEST_F(LexReaderTest, ReadsValuesFromText) {
 
 TEST_F(LexReaderTest, FirstErrorIsShownWithItsPlaceAndStays) {
     // Lexical and semantic errors show an error icon, a missing character a question.
-    constexpr unsigned kLexical = MB_ICONHAND;
-    constexpr unsigned kSemantic = MB_ICONHAND;
+    constexpr unsigned kError = MB_ICONHAND;
     constexpr unsigned kSyntax = MB_ICONQUESTION;
     const struct {
         std::string_view text;
@@ -94,15 +93,15 @@ TEST_F(LexReaderTest, FirstErrorIsShownWithItsPlaceAndStays) {
         unsigned icon;
         std::string_view message;
     } cases[] = {
-        {"256 7", "bb", "255|255", kSemantic, "1:3 Hodnota mimo meze  <0;$FF> "},
-        {"-2147483648", "i", "-1", kSemantic, "1:11 Hodnota mimo meze  <-Maxint;Maxint> "},
-        {"$10000", "s", "-1", kSemantic, "1:6 Hodnota mimo meze  <-32768;32767> "},
+        {"256 7", "bb", "255|255", kError, "1:3 Hodnota mimo meze  <0;$FF> "},
+        {"-2147483648", "i", "-1", kError, "1:11 Hodnota mimo meze  <-Maxint;Maxint> "},
+        {"$10000", "s", "-1", kError, "1:6 Hodnota mimo meze  <-32768;32767> "},
         // A number never starts further on than the value does.
-        {"AB 5", "bb", "255|255", kLexical, "1:1 not (Ch in [''$'',''0''..''9'',''A''..''F''])"},
-        {"-1", "b", "255", kLexical, "1:1 not (Ch in [''$'',''0''..''9'',''A''..''F''])"},
-        {"x", "r", "0", kLexical, "1:1 not (Ch in [''.'',''+'',''-'',''0''..''9'',''E''])"},
-        {"\n 31/12/1991", "t", "0", kLexical, "2:11 Err PackTTCTime"},
-        {"0/0/0 0:0:0 32/1/1992", "dt", "0|0", kLexical, "1:14 Hodnota mimo meze < 1,31>"},
+        {"AB 5", "bb", "255|255", kError, "1:1 not (Ch in [''$'',''0''..''9'',''A''..''F''])"},
+        {"-1", "b", "255", kError, "1:1 not (Ch in [''$'',''0''..''9'',''A''..''F''])"},
+        {"x", "r", "0", kError, "1:1 not (Ch in [''.'',''+'',''-'',''0''..''9'',''E''])"},
+        {"\n 31/12/1991", "t", "0", kError, "2:11 Err PackTTCTime"},
+        {"0/0/0 0:0:0 32/1/1992", "dt", "0|0", kError, "1:14 Hodnota mimo meze < 1,31>"},
         {"x", "q", "", kSyntax, "Očekáván znak  ''' or '\"' 1:1"},
         {"'abc\nde", "q", "", kSyntax, "Očekáván znak  ''' or '\"' 2:3"},
         {"\"abc", "qb", "|255", kSyntax, "Očekáván znak  '\"'  1:5"},

@@ -41,19 +41,5 @@ TEST(TTCTimeTest, RefusesDatesAndTimesOutOfRange) {
     }
 }
 
-TEST(TTCTimeTest, ComparesByDayAndHalfDayBeforeSeconds) {
-    const std::uint32_t morning = Stamp(10, false, 40000);
-    const std::uint32_t earlyAfternoon = Stamp(10, true, 5);
-    const std::uint32_t lateAfternoon = Stamp(10, true, 6);
-    const std::uint32_t nextDay = Stamp(11, false, 0);
-    EXPECT_EQ(CmpTTCTime(morning, earlyAfternoon), -1);
-    EXPECT_EQ(CmpTTCTime(earlyAfternoon, lateAfternoon), -1);
-    EXPECT_EQ(CmpTTCTime(lateAfternoon, nextDay), -1);
-    EXPECT_EQ(CmpTTCTime(nextDay, morning), 1);
-    EXPECT_EQ(CmpTTCTime(morning, morning), 0);
-    // As plain numbers the morning stamp with its many seconds would sort last.
-    EXPECT_GT(morning, nextDay);
-}
-
 } // namespace
 } // namespace ravlo
