@@ -166,7 +166,6 @@ inline std::unique_ptr<TSemManColl> EverySemanticClass() {
     auto acceptDate = std::make_unique<TAcceptDateTimeSem>();
     acceptDate->Low = -0.5;
     acceptDate->High = 45000.25;
-    // Index 2 is the long-integer function.
     return Holding<TSemManColl>(
         std::move(fce), std::make_unique<TByteGetFceSem>(), std::make_unique<TLIntGetFceSem>(),
         std::make_unique<TPStrGetFceSem>(), std::move(scanIf), std::make_unique<TRefVUScanSem>(),

@@ -7,8 +7,6 @@
 namespace ravlo {
 namespace {
 
-using test::Field;
-
 class FakeRecord : public SemanticRecord {
 public:
     bool IsModified() const override { return modified; }
@@ -36,28 +34,6 @@ protected:
     FakeRecord record_;
 };
 
-TEST_F(SemanticsTest, AFieldRunsOnlyItsSemanticAndWritesOnlyItsBytes) {
-    AppExtension().AppData = std::make_unique<TAppData>();
-    auto manager = test::EverySemanticClass();
-    auto* lint = dynamic_cast<TLIntGetFceSem*>(manager->GetSem(2));
-    ASSERT_NE(lint, nullptr);
-    lint->Cell = &cell_;
-    cell_.L = 0x11223344;
-    AppExtension().AppData->SemManColl = std::move(manager);
-
-    auto field = Field<TByteRecFieldDscr>(1);
-    field->Semantics = std::make_unique<TSemEvalColl>();
-    field->Semantics->Insert(std::make_unique<TSemanticEvaluator>(2));
-    std::vector<std::uint8_t> record(4, 0xAA);
-    AppSemManColl()->SetSemRec(&record_, 2);
-    field->RunSemEvaluators(3, kSemWrite, record);
-    EXPECT_EQ(record, std::vector<std::uint8_t>(4, 0xAA));
-    field->RunSemEvaluators(2, kSemWrite, record);
-    EXPECT_EQ(record, (std::vector<std::uint8_t>{0x44, 0xAA, 0xAA, 0xAA}));
-    EXPECT_TRUE(record_.modified);
-    EXPECT_EQ(AppSemManColl()->GetSem(99), nullptr);
-}
-
 TEST_F(SemanticsTest, AggregatesOverARun) {
     const struct {
         std::unique_ptr<TGetFceSem> sem;
@@ -78,11 +54,11 @@ TEST_F(SemanticsTest, AggregatesOverARun) {
         {std::make_unique<TWordGetFceSem>(), kFceMax, {{0x34, 0x12}, {0xFF, 0x00}}, 0, 0x1234, true},
         {std::make_unique<TLIntGetFceSem>(),
          kFceMin,
-         {{2, 0, 0, 0}, {0xFB, 0xFF, 0xFF, 0xFF}},
+         {test::LeBytes(2), test::LeBytes(-5)},
          0,
          0xFFFFFFFB,
          true},
-        {std::make_unique<TLIntGetFceSem>(), kFceMax, {{0xFB, 0xFF, 0xFF, 0xFF}, {2, 0, 0, 0}}, 0, 2, true},
+        {std::make_unique<TLIntGetFceSem>(), kFceMax, {test::LeBytes(-5), test::LeBytes(2)}, 0, 2, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.sem->ClassName() << " " << int{c.fce} << " " << c.result);
