@@ -130,9 +130,6 @@ TEST_F(DataBaseTest, DescriptionsKeepTheFirstOfATypeAndTestTheirSizes) {
     EXPECT_EQ(dscrs_->GetDataBaseDscrObj(kSub)->DscrLng, 1);
     EXPECT_EQ(AppExtension().GetDataBaseDscrObj(kAuto), dscrs_->ItemAt(2));
     EXPECT_EQ(AppExtension().GetDataBaseDscrObj(7), nullptr);
-    std::int16_t ix = -1;
-    EXPECT_EQ(AppExtension().GetRecordTypeDscr("iTEM", ix), AppRecTypesDscrColl()->ItemAt(1));
-    EXPECT_EQ(ix, 1);
     EXPECT_TRUE(AppExtension().AppData->TestDataBaseDscrColl());
 
     // A stream that holds a type twice keeps the first.
@@ -254,7 +251,6 @@ TEST_F(DataBaseTest, LookupsMatchEveryKeyAndSkipHiddenGoesOneLevelDown) {
     EXPECT_EQ(list.GetDevDBTidDataBase(kSub, 2), list.ItemAt(1));
     EXPECT_EQ(list.GetDevDBTidDataBase(kAuto, 2), nullptr);
     EXPECT_EQ(list.GetNetNodeDBTidDataBase(kSub, 5), list.ItemAt(0));
-    EXPECT_EQ(list.GetInstAdrDataBase(list.ItemAt(1)->InstAdr), list.ItemAt(1));
 
     TDBColl tops;
     tops.Insert(TopWithSubs());
