@@ -27,8 +27,7 @@ protected:
         RegisterRecordClasses();
         DBInstMan().Reset();
         auto dev = Bare<TByteRecFieldDscr>(1);
-        dev->Semantics = std::make_unique<TSemEvalColl>();
-        dev->Semantics->Insert(std::make_unique<TSemanticEvaluator>(0));
+        dev->Semantics = test::Holding<TSemEvalColl>(std::make_unique<TSemanticEvaluator>(0));
         auto sub = Bare<TDynDBPtrRecFieldDscr>(2);
         sub->DefInstAdr = TDBInstMan::kNoAdr;
         sub->RefDBTid = kSub;
@@ -272,23 +271,10 @@ TEST_F(DataBaseTest, LookupsMatchEveryKeyAndSkipHiddenGoesOneLevelDown) {
     struct Refuse : TDBFilterValidator {
         bool AcceptRec(const TDataBase&, const TDBRecordObj&) const override { return false; }
     };
-    dscrs_->GetDataBaseDscrObj(kTop)->FilterValColl = std::make_unique<TDBFilterValColl>();
-    dscrs_->GetDataBaseDscrObj(kTop)->FilterValColl->Insert(std::make_unique<Refuse>());
+    dscrs_->GetDataBaseDscrObj(kTop)->FilterValColl =
+        test::Holding<TDBFilterValColl>(std::make_unique<Refuse>());
     EXPECT_EQ(tops.GetSkipHiddenDBTidDataBase(kSub, 0), nullptr);
     EXPECT_EQ(tops.GetSkipHiddenDBTidDataBase(kSub, 1), sub);
-}
-
-TEST_F(DataBaseTest, ModifiedByDeletionsAndClearedWithTheRecords) {
-    TDataBase database(nullptr, kSub, 0, 0);
-    EXPECT_TRUE(database.DeleteAll().empty());
-    EXPECT_FALSE(database.Modified);
-    Insert(database, Record("Item"));
-    EXPECT_FALSE(database.Modified);
-    EXPECT_TRUE(database.TestModified());
-    database.ClearModified();
-    EXPECT_FALSE(database.TestModified());
-    database.AtFree(0);
-    EXPECT_TRUE(database.Modified);
 }
 
 TEST_F(DataBaseTest, AssignedSubDatabasesHaveOneOwnerThatStoresThem) {
@@ -320,7 +306,7 @@ TEST_F(DataBaseTest, AssignedSubDatabasesHaveOneOwnerThatStoresThem) {
     EXPECT_EQ(errors_.lines, std::vector<std::string>{"# TDBRecordObj.AssignTo: Error"});
 }
 
-TEST_F(DataBaseTest, LinksFollowTheirRecords) {
+TEST_F(DataBaseTest, LinksFollowTheirRecordsAndADeletionModifies) {
     struct Edit : TDBEditView {
         void ShowValue(std::span<const std::uint8_t> value) override {
             shown = Bytes(value.begin(), value.end());
@@ -331,7 +317,12 @@ TEST_F(DataBaseTest, LinksFollowTheirRecords) {
     } keeps, drops, except;
     drops.drops = true;
     TDataBase database(nullptr, kSub, 0, 0);
+    EXPECT_TRUE(database.DeleteAll().empty());
     TDBRecordObj* record = Insert(database, Record("Item"));
+    EXPECT_FALSE(database.Modified);
+    EXPECT_TRUE(database.TestModified()); // the new record is
+    database.ClearModified();
+    EXPECT_FALSE(database.TestModified());
     for (Edit* edit : {&keeps, &drops, &except}) {
         database.EditLinks.Add(edit, record);
     }
@@ -358,6 +349,7 @@ TEST_F(DataBaseTest, LinksFollowTheirRecords) {
     EXPECT_EQ(look.refreshes, 0);
     database.EndUpdate();
     EXPECT_EQ(look.refreshes, 1);
+    EXPECT_TRUE(database.Modified);
     EXPECT_EQ(database.EditLinks.Count(), 0u);
     EXPECT_EQ(database.LookLinks.FindLookLinkBySelDBRecObj(record), nullptr);
 }

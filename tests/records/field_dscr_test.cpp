@@ -39,8 +39,7 @@ TEST_F(FieldDscrTest, EveryClassStoresAndReloadsByteIdentically) {
 
 TEST_F(FieldDscrTest, StreamLayoutOfALimitedByte) {
     auto field = Field<TByteLimRecFieldDscr>(1, kFldHex);
-    field->Semantics = std::make_unique<TSemEvalColl>();
-    field->Semantics->Insert(std::make_unique<TSemanticEvaluator>(3));
+    field->Semantics = test::Holding<TSemEvalColl>(std::make_unique<TSemanticEvaluator>(3));
     field->Default = 7;
     field->Min = 1;
     field->Max = 9;

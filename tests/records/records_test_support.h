@@ -85,9 +85,8 @@ std::vector<std::unique_ptr<TRecFieldTypeDscr>> Fields(std::unique_ptr<Ts>... fi
 // semantic evaluators.
 inline std::vector<std::unique_ptr<TRecFieldTypeDscr>> EveryFieldClass() {
     auto base = Field<TRecFieldTypeDscr>(3, kFldHex);
-    base->Semantics = std::make_unique<TSemEvalColl>();
-    base->Semantics->Insert(std::make_unique<TSemanticEvaluator>(2));
-    base->Semantics->Insert(std::make_unique<TSemanticEvaluator>(0x01020304));
+    base->Semantics = Holding<TSemEvalColl>(std::make_unique<TSemanticEvaluator>(2),
+                                            std::make_unique<TSemanticEvaluator>(0x01020304));
     auto byteLim = Field<TByteLimRecFieldDscr>(1);
     byteLim->Default = 7;
     byteLim->Min = 1;
@@ -253,10 +252,8 @@ inline std::unique_ptr<TrbCollection> EveryRecordClass() {
     auto inner = RecordType("Inner", Field<TByteLimRecFieldDscr>(1), Field<TWordRecFieldDscr>(2));
     inner->DialogName = "TDscrRecDlg";
     inner->Attr = 0x81;
-    inner->NotifyEvaluators = std::make_unique<TSemEvalColl>();
-    inner->NotifyEvaluators->Insert(std::make_unique<TSemanticEvaluator>(1));
-    inner->RecEvaluators = std::make_unique<TSemEvalColl>();
-    inner->RecEvaluators->Insert(std::make_unique<TSemanticEvaluator>(2));
+    inner->NotifyEvaluators = Holding<TSemEvalColl>(std::make_unique<TSemanticEvaluator>(1));
+    inner->RecEvaluators = Holding<TSemEvalColl>(std::make_unique<TSemanticEvaluator>(2));
     auto byteCase = Nesting<TByteCaseTypeDscr>("Case:", 0);
     byteCase->DefaultSelector = 2;
     auto byteTable = std::make_unique<TByteDscrAssTab>();
