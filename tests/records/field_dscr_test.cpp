@@ -4,6 +4,7 @@
 #include "records_test_support.h"
 
 #include <gtest/gtest.h>
+#include <map>
 
 namespace ravlo {
 namespace {
@@ -154,36 +155,31 @@ TEST_F(FieldDscrTest, TextFormsOfValues) {
 // The limited byte and word, string, label and set travel through the record edit test's dialog.
 TEST_F(FieldDscrTest, TransferRecords) {
     auto fields = test::EveryFieldClass();
-    const auto find = [&fields](std::string_view name) {
-        for (const auto& field : fields) {
-            if (field->ClassName() == name) {
-                return field.get();
-            }
-        }
-        throw std::logic_error("no such field");
-    };
+    std::map<std::string_view, const TRecFieldTypeDscr*> byClass;
+    for (const auto& field : fields) {
+        byClass[field->ClassName()] = field.get();
+    }
     auto noTransfer = Field<TByteRecFieldDscr>(1, kFldNoTransfer);
-    auto enumNoTransfer = Field<TEnumRecFieldDscr>(1, kFldNoTransfer);
-    enumNoTransfer->EnumType = 0x0102;
+    auto enumNoTransfer = Field<TEnumRecFieldDscr>(1, kFldNoTransfer, [](auto& f) { f.EnumType = 0x0102; });
     const struct {
         const TRecFieldTypeDscr* field;
         std::vector<std::uint8_t> data;
         std::vector<std::uint8_t> transfer;
         int valueAt; // -1: nothing comes back
     } cases[] = {
-        {find("TSpecLIntLimRecFieldDscr"),
+        {byClass.at("TSpecLIntLimRecFieldDscr"),
          {1, 0, 0, 0},
          {1, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0x7F, 1, 0},
          0},
-        {find("TSpecDWordLimRecFieldDscr"),
+        {byClass.at("TSpecDWordLimRecFieldDscr"),
          {1, 2, 3, 4},
          {1, 2, 3, 4, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 2, 0x5A},
          3},
-        {find("TRealpLimRecFieldDscr"),
+        {byClass.at("TRealpLimRecFieldDscr"),
          {0x81, 0, 0, 0, 0, 0},
          {0x81, 0, 0, 0, 0, 0, 0x84, 0, 0, 0, 0, 0xA0, 0x84, 0, 0, 0, 0, 0x20, 0x82},
          5},
-        {find("TSmallIntRecFieldDscr"), {0x34, 0x12}, {0x34, 0x12}, 1},
+        {byClass.at("TSmallIntRecFieldDscr"), {0x34, 0x12}, {0x34, 0x12}, 1},
         {enumNoTransfer.get(), {1}, {1, 2, 1, 0, 0}, 0},
         {noTransfer.get(), {1}, {}, -1},
     };

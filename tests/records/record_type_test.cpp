@@ -81,11 +81,9 @@ TEST_F(RecordTypeTest, LoadedSizesAreComputedAndWrongOnesReported) {
     auto ring = RecordType("Ring", Bare<TWordRecFieldDscr>(2), Nesting<TByteCaseTypeDscr>("", 4));
     auto ringBack = RecordType("Back", Nesting<TCompoundTDscr>("", 3));
     // Stored as a plain collection, which keeps the wrong size, and loaded as the record types.
-    TrbCollection types;
-    for (auto* type : {wrong.release(), huge.release(), self.release(), ring.release(), ringBack.release()}) {
-        types.Insert(std::unique_ptr<TRecordTypeDscr>(type));
-    }
-    test::StoredObject stored = test::StoreObject(&types);
+    const auto types = test::Holding<TrbCollection>(std::move(wrong), std::move(huge), std::move(self),
+                                                    std::move(ring), std::move(ringBack));
+    test::StoredObject stored = test::StoreObject(types.get());
     stored.classNames[0] = TRecTypesDscrColl::kClassName;
     const auto loaded = test::LoadObject(stored);
     const auto& reloaded = dynamic_cast<const TRecTypesDscrColl&>(*loaded);
