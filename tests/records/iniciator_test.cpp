@@ -10,10 +10,6 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-MemoryStream TextStream(std::string_view text) {
-    return MemoryStream(Bytes(text.begin(), text.end()));
-}
-
 class IniciatorTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -111,7 +107,7 @@ TEST_F(IniciatorTest, ImportsChangeNothingUnlessTheWholeTextReads) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         auto inits = Small();
-        MemoryStream in = TextStream(c.text);
+        MemoryStream in = test::TextStream(c.text);
         TLexReader reader(in);
         bool changed = false;
         const bool ok = inits->ImportHeaderListOK(reader) && inits->ImportHeaderValuesOK(reader, changed);
@@ -129,7 +125,7 @@ TEST_F(IniciatorTest, CSVValuesAndHeader) {
     std::string header;
     inits->GetInicCollCSVHeaderStr(header);
     EXPECT_EQ(header, "\"p\";\"b\";\"sw\";");
-    MemoryStream in = TextStream("$0010;$05;\r\n6.5;");
+    MemoryStream in = test::TextStream("$0010;$05;\r\n6.5;");
     TLexReader reader(in);
     bool changed = false;
     ASSERT_TRUE(inits->ImportRecordCSVValuesOK(reader, changed));

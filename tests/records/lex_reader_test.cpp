@@ -3,6 +3,7 @@
 #include "platform/exception.h"
 #include "platform/presenter.h"
 #include "records/lex_reader.h"
+#include "records_test_support.h"
 
 #include <functional>
 #include <gtest/gtest.h>
@@ -11,10 +12,6 @@
 
 namespace ravlo {
 namespace {
-
-MemoryStream TextStream(std::string_view text) {
-    return MemoryStream(std::vector<std::uint8_t>(text.begin(), text.end()));
-}
 
 // Runs one read per op letter and joins the results with "|":
 // b byte, w word, s small int, i integer, d dword, t dword as TTC time, r real, q string,
@@ -74,7 +71,7 @@ TEST_F(LexReaderTest, ReadsValuesFromText) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
-        MemoryStream source = TextStream(c.text);
+        MemoryStream source = test::TextStream(c.text);
         TLexReader reader(source);
         EXPECT_EQ(RunOps(reader, c.ops), c.results);
         EXPECT_FALSE(reader.ErrorFlag()) << Cp1250ToUtf8(reader.ErrorText());
@@ -110,7 +107,7 @@ TEST_F(LexReaderTest, FirstErrorIsShownWithItsPlaceAndStays) {
         SCOPED_TRACE(c.text);
         ScriptedPresenter presenter;
         ScopedPresenter scoped(presenter);
-        MemoryStream source = TextStream(c.text);
+        MemoryStream source = test::TextStream(c.text);
         TLexReader reader(source);
         EXPECT_EQ(RunOps(reader, c.ops), c.results);
         EXPECT_TRUE(reader.ErrorFlag());
@@ -126,7 +123,7 @@ TEST_F(LexReaderTest, LongLinesAndManyLinesLoseNothing) {
     for (int i = 0; i < 2000; ++i) {
         text += std::to_string(i) + (i % 2 == 0 ? "\n" : "\r\n");
     }
-    MemoryStream source = TextStream(text);
+    MemoryStream source = test::TextStream(text);
     // A chunk far smaller than a line, and more lines than one fill splits.
     TLexReader reader(source, 64);
     EXPECT_EQ(reader.ReadString().size(), 5000u);
@@ -138,7 +135,7 @@ TEST_F(LexReaderTest, LongLinesAndManyLinesLoseNothing) {
     EXPECT_EQ(reader.NextChar(), 0);
     EXPECT_FALSE(reader.ErrorFlag());
 
-    MemoryStream tooLong = TextStream(std::string(TLexReader::kMaxLineLength + 1, '7'));
+    MemoryStream tooLong = test::TextStream(std::string(TLexReader::kMaxLineLength + 1, '7'));
     TLexReader longReader(tooLong);
     EXPECT_THROW(longReader.NextChar(), EStreamError);
 }

@@ -296,6 +296,11 @@ inline std::unique_ptr<TrbCollection> EveryRecordClass() {
         std::move(inits), std::make_unique<TDscrAssignTable>());
 }
 
+// A stream holding the text.
+inline MemoryStream TextStream(std::string_view text) {
+    return MemoryStream(std::vector<std::uint8_t>(text.begin(), text.end()));
+}
+
 // An object as a fresh object stream writes it, and read back from those bytes.
 struct StoredObject {
     std::vector<std::uint8_t> bytes;
