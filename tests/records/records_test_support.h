@@ -43,9 +43,10 @@ inline TAppData& AppDataMade() {
     return *appData;
 }
 
-// Sets the base fields of a descriptor to values that differ from their defaults.
-template <class T>
-std::unique_ptr<T> Field(std::uint16_t size, std::uint16_t flags = 0) {
+// Sets the base fields of a descriptor to values that differ from their defaults, then those of
+// its own class by set.
+template <class T, class Set = decltype([](T&) {})>
+std::unique_ptr<T> Field(std::uint16_t size, std::uint16_t flags = 0, const Set& set = {}) {
     auto field = std::make_unique<T>();
     field->Name = std::string(T::kClassName.substr(1, 6));
     field->Caption = "Cap:";
@@ -55,13 +56,6 @@ std::unique_ptr<T> Field(std::uint16_t size, std::uint16_t flags = 0) {
     field->WinWidth = 7;
     field->CSVWidth = 8;
     field->JoinWidth = 9;
-    return field;
-}
-
-// The same with values of its own class set by set.
-template <class T, class Set>
-std::unique_ptr<T> Field(std::uint16_t size, std::uint16_t flags, const Set& set) {
-    auto field = Field<T>(size, flags);
     set(*field);
     return field;
 }
