@@ -335,16 +335,4 @@ TEpromRunResult RunEpromImageUnattended(TEpromImgComposer& composer, TEpromImgHo
     return composer.CreateImage() ? TEpromRunResult::Created : TEpromRunResult::WriteFailed;
 }
 
-bool RunEpromImageUnattended(TEpromImgHost& host, tModuleCollection& modules) {
-    TEpromImgComposer composer(host);
-    composer.Open();
-    composer.LoadProjectModules(modules);
-    const TEpromRunResult result = RunEpromImageUnattended(composer, host);
-    if (result == TEpromRunResult::CheckFailed) {
-        ProjectError(kEpromImageFailedText);
-    }
-    composer.Close();
-    return result == TEpromRunResult::Created;
-}
-
 } // namespace ravlo

@@ -149,9 +149,4 @@ inline constexpr std::string_view kEpromImageFailedText = "Eprom Image failed! M
 // is cleared first, so any outcome but Created leaves it clear.
 TEpromRunResult RunEpromImageUnattended(TEpromImgComposer& composer, TEpromImgHost& host);
 
-// The whole /E run without a window: open (settings), fill from the design, create, close (settings
-// written back); true when the image files were written. A composition that needs corrections
-// shows kEpromImageFailedText.
-bool RunEpromImageUnattended(TEpromImgHost& host, tModuleCollection& modules);
-
 } // namespace ravlo

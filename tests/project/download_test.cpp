@@ -1,21 +1,18 @@
-#include "fixtures/sample_programs.h"
 #include "platform/file_time.h"
 #include "platform/message_box_flags.h"
-#include "project/bin_writer.h"
 #include "project/download.h"
 #include "project/freshness.h"
 #include "project/mem_file.h"
 #include "project/module_collection.h"
 #include "project/project_globals.h"
 #include "project/project_test_support.h"
-#include "project/reloc_table.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace ravlo {
 namespace {
 
-using namespace fixtures;
 using testing::ProjectTest;
 
 constexpr std::string_view kChangedQuestion =
@@ -44,37 +41,11 @@ public:
 
 class DownloadTest : public ProjectTest {
 protected:
-    // A program spread over several ROM modules, generated.
-    void Generated() {
-        LargeProgramParams params;
-        params.codeBytes = 0x1800;
-        params.codeSegments = 6;
-        params.relocations = 24;
-        layout_ = LayOutProgram(MakeLargeProgram(params));
-        DesignOptions options;
-        options.romLength = 0x800;
-        design_ = PlaceAllUnits(layout_, options);
-        ASSERT_TRUE(OpenFixtureWithDesign(layout_, design_));
-        ASSERT_TRUE(ProjectModel().Modules->CheckDesign());
-        ASSERT_FALSE(GenerateBinFiles(*ProjectModel().Modules));
-        presenter_.Clear();
-        for (const FixtureModule& module : design_.modules) {
-            if (module.name.starts_with("ROM")) {
-                romNames_.push_back(module.name);
-            }
-        }
-        ASSERT_GE(romNames_.size(), 2U);
-    }
-
-    tModule& Module(const std::string& name) {
-        return *ProjectModel().Modules->FirstThat([&name](const tModule& m) { return m.Name == name; });
-    }
+    void Generated() { romNames_ = OpenGeneratedRomModules(); }
     void Touch(const std::string& module) {
         WriteFileWriteTime(File(module + ".BIN"), FileTime{ExeFileTime.ns + 2'000'000'000});
     }
 
-    ProgramLayout layout_;
-    FixtureDesign design_;
     std::vector<std::string> romNames_;
     FakeBoard board_;
 };
@@ -91,18 +62,11 @@ TEST_F(DownloadTest, FreshBinFilesGoToTheBoardModuleByModule) {
         const std::string file = dir_.Text(romNames_[i] + ".BIN");
         EXPECT_EQ(write.data, std::vector<std::uint8_t>(file.begin(), file.end()));
     }
-}
-
-TEST_F(DownloadTest, RomModulesIterateInAddressOrder) {
-    Generated();
-    tModuleCollection& modules = *ProjectModel().Modules;
-    std::vector<std::string> names;
-    for (auto rom = modules.FindFirstRomModule(); rom; rom = modules.FindNextRomModule()) {
-        names.push_back(rom->Name);
-        EXPECT_EQ(rom->Segment, Module(rom->Name).Address);
-        EXPECT_EQ(rom->Size, dir_.Text(rom->Name + ".BIN").size());
-    }
-    EXPECT_EQ(names, romNames_);
+    // A write the board refuses stops the download.
+    board_.writes.clear();
+    board_.accept = false;
+    EXPECT_FALSE(DownloadProject(board_));
+    EXPECT_EQ(board_.writes.size(), 1U);
 }
 
 TEST_F(DownloadTest, FreshnessFollowsTheExecutablesTime) {
@@ -122,75 +86,54 @@ TEST_F(DownloadTest, FreshnessFollowsTheExecutablesTime) {
     EXPECT_TRUE(IsBinOutdated(Module(romNames_[1])));
 }
 
-TEST_F(DownloadTest, ChangedDesignAsksEvenWithFreshFiles) {
+TEST_F(DownloadTest, AChangedDesignOrOldFilesAreAskedAboutOnce) {
     Generated();
-    ProjectModel().Modules->Changed = true;
-    presenter_.Answer(IDNO);
-    EXPECT_FALSE(DownloadProject(board_));
-    EXPECT_EQ(presenter_.Texts(), std::vector<std::string>{std::string(kChangedQuestion)});
-    EXPECT_EQ(presenter_.Boxes()[0].flags & MB_TYPEMASK, MB_YESNO);
-    EXPECT_TRUE(board_.writes.empty());
-
-    presenter_.Clear();
-    presenter_.Answer(IDYES);
-    EXPECT_TRUE(DownloadProject(board_));
-    EXPECT_EQ(presenter_.Texts(), std::vector<std::string>{std::string(kChangedQuestion)});
-    EXPECT_EQ(board_.writes.size(), romNames_.size());
-}
-
-TEST_F(DownloadTest, OldFilesAreAskedAboutOnceForAllModules) {
-    Generated();
-    for (const std::string& name : romNames_) {
-        Touch(name);
+    const std::vector<std::pair<std::function<void()>, std::string_view>> cases = {
+        {[&] { ProjectModel().Modules->Changed = true; }, kChangedQuestion},
+        {[&] {
+             ProjectModel().Modules->Changed = false;
+             for (const std::string& name : romNames_) {
+                 Touch(name);
+             }
+         },
+         kOldFilesQuestion},
+    };
+    for (const auto& [arrange, question] : cases) {
+        arrange();
+        board_.writes.clear();
+        presenter_.Clear();
+        presenter_.Answer(IDNO);
+        presenter_.Answer(IDYES);
+        EXPECT_FALSE(DownloadProject(board_));
+        EXPECT_TRUE(board_.writes.empty());
+        EXPECT_TRUE(DownloadProject(board_));
+        EXPECT_EQ(presenter_.Texts(), std::vector<std::string>(2, std::string(question)));
+        EXPECT_EQ(presenter_.Boxes()[0].flags & MB_TYPEMASK, MB_YESNO);
+        EXPECT_EQ(board_.writes.size(), romNames_.size());
     }
-    presenter_.Answer(IDNO);
-    EXPECT_FALSE(DownloadProject(board_));
-    EXPECT_EQ(presenter_.Texts(), std::vector<std::string>{std::string(kOldFilesQuestion)});
-    EXPECT_TRUE(board_.writes.empty());
-
-    presenter_.Clear();
-    presenter_.Answer(IDYES);
-    EXPECT_TRUE(DownloadProject(board_));
-    EXPECT_EQ(presenter_.Boxes().size(), 1U);
-    EXPECT_EQ(board_.writes.size(), romNames_.size());
 }
 
-TEST_F(DownloadTest, MissingBinStopsBeforeAnythingIsSent) {
-    Generated();
-    std::filesystem::remove(File(romNames_.back() + ".BIN"));
+TEST_F(DownloadTest, NothingIsSentWithoutProjectWithUnplacedUnitsOrWithAMissingOrBrokenBin) {
     EXPECT_FALSE(DownloadProject(board_));
-    ASSERT_EQ(presenter_.Boxes().size(), 1U);
-    EXPECT_EQ(presenter_.Texts()[0], "Can't open file: " + File(romNames_.back() + ".BIN").string());
-    EXPECT_TRUE(board_.writes.empty());
-}
-
-TEST_F(DownloadTest, AFileThatIsNoRomImageStopsBeforeAnythingIsSent) {
+    EXPECT_EQ(presenter_.Texts(), std::vector<std::string>{"At first select project."});
     Generated();
-    const std::filesystem::path last = File(romNames_.back() + ".BIN");
-    std::string bytes = dir_.Text(romNames_.back() + ".BIN");
+    const std::string last = romNames_.back() + ".BIN";
+    std::string bytes = dir_.Text(last);
     bytes[20] = static_cast<char>(bytes[20] + 1);
-    dir_.Write(romNames_.back() + ".BIN", bytes);
-    WriteFileWriteTime(last, ExeFileTime);
+    std::filesystem::remove(File(last));
+    EXPECT_FALSE(DownloadProject(board_));
+    EXPECT_EQ(presenter_.Texts(), std::vector<std::string>{"Can't open file: " + File(last).string()});
+
+    dir_.Write(last, bytes);
+    WriteFileWriteTime(File(last), ExeFileTime);
+    presenter_.Clear();
     EXPECT_FALSE(DownloadProject(board_));
     ASSERT_EQ(presenter_.Boxes().size(), 1U);
     EXPECT_NE(presenter_.Texts()[0].find("is no ROM image"), std::string::npos) << presenter_.Texts()[0];
-    EXPECT_TRUE(board_.writes.empty());
-}
 
-TEST_F(DownloadTest, RefusedWriteStopsTheDownload) {
-    Generated();
-    board_.accept = false;
-    EXPECT_FALSE(DownloadProject(board_));
-    EXPECT_EQ(board_.writes.size(), 1U);
-}
-
-TEST_F(DownloadTest, NothingIsSentWithoutProjectOrWithUnplacedUnits) {
-    EXPECT_FALSE(DownloadProject(board_));
-    EXPECT_EQ(presenter_.Texts(), std::vector<std::string>{"At first select project."});
-
-    Generated();
     tModule& ram = Module("RAM");
     ASSERT_TRUE(MoveUnit(ram, ram.UnitByName("Heap"), *ProjectModel().Unplaced));
+    presenter_.Clear();
     EXPECT_FALSE(DownloadProject(board_));
     EXPECT_EQ(presenter_.Texts(), std::vector<std::string>{"Some unit(s) not placed."});
     EXPECT_TRUE(board_.writes.empty());

@@ -1,10 +1,4 @@
-#include "fixtures/sample_programs.h"
-#include "framework/rtdw_ini.h"
-#include "platform/ini_file.h"
-#include "project/bin_writer.h"
 #include "project/eprom_composer.h"
-#include "project/eprom_image.h"
-#include "project/eprom_ini.h"
 #include "project/module_collection.h"
 #include "project/project_globals.h"
 #include "project/project_test_support.h"
@@ -15,14 +9,15 @@
 namespace ravlo {
 namespace {
 
-using namespace fixtures;
 using testing::BiosBytes;
 using testing::CountingBytes;
 using testing::RecordingEpromHost;
 using testing::ScriptedAddressAsker;
 using Type = TRomModuleType;
 
-constexpr std::string_view kCreatedBox = "Image (E)EPROM binary file(s) were correctly created.";
+std::tuple<TVokKind, int, int> ChipsOf(const TEpromImgComposer& composer) {
+    return {composer.Chips().Kind, composer.Chips().HiKb, composer.Chips().LoKb};
+}
 
 class EpromComposerTest : public testing::ProjectTest {
 protected:
@@ -48,94 +43,60 @@ protected:
     TEpromImgComposer composer_{host_};
 };
 
-TEST_F(EpromComposerTest, BoardKindSetsChipsNamesAndLists) {
+TEST_F(EpromComposerTest, ChipSizesTheNewBoardDoesNotOfferFallBackTo256Kb) {
     composer_.SelectBoardKind(TVokKind::Vok188ER);
     composer_.SelectHiSizeText("  64 KB (x512)");
     composer_.SelectLoSizeText("    0 KB (none)");
-    EXPECT_EQ(composer_.Chips().HiKb, 64);
-    EXPECT_EQ(composer_.Chips().LoKb, 0);
-    EXPECT_EQ(composer_.HiLabel(), "(E)EPROM HI:");
-    EXPECT_EQ(composer_.HiFileName(), "EPROM_HI.BIN");
-    EXPECT_TRUE(composer_.SetupEnabled());
-
-    // 64 KB is not offered for the V40 list: the size falls back to 256 KB.
+    EXPECT_EQ(ChipsOf(composer_), std::make_tuple(TVokKind::Vok188ER, 64, 0));
     composer_.SelectBoardKind(TVokKind::VokV40);
-    EXPECT_EQ(composer_.Chips().HiKb, 256);
-    EXPECT_EQ(composer_.Chips().LoKb, 0);
-    EXPECT_EQ(composer_.HiLabel(), "(E)EPROM:");
-    EXPECT_EQ(composer_.HiFileName(), "EPROM.BIN");
-    EXPECT_FALSE(composer_.SetupEnabled());
-    EXPECT_TRUE(composer_.LoSizeItems().empty());
-
+    EXPECT_EQ(ChipsOf(composer_), std::make_tuple(TVokKind::VokV40, 256, 0));
     composer_.SelectHiSizeText("512 KB (x040)");
     composer_.SelectBoardKind(TVokKind::Vok386EXR);
-    EXPECT_EQ(composer_.Chips().HiKb, 512); // offered by the 386 list too
-    EXPECT_EQ(composer_.Chips().LoKb, 256); // 0 KB is not
+    EXPECT_EQ(ChipsOf(composer_), std::make_tuple(TVokKind::Vok386EXR, 512, 256));
     composer_.SelectHiSizeText("no such size");
     EXPECT_EQ(composer_.Chips().HiKb, 512);
 }
 
-TEST_F(EpromComposerTest, OpenReadsTheSettingsThenTakesTheConnectedBoard) {
+TEST_F(EpromComposerTest, OpenTakesTheConnectedBoardOverTheSettings) {
     dir_.Write("RTDW.INI",
                "[EPROMIMAGE]\nVOK=VOK188\nEPROM_HI=512\nEPROM_LO=64\nFILENAME_HI=A.BIN\nFILENAME_LO=B.BIN\n");
-    {
-        TEpromImgComposer composer(host_);
-        composer.Open();
-        EXPECT_EQ(composer.Kind(), TVokKind::Vok188ER);
-        EXPECT_EQ(composer.Chips().HiKb, 512);
-        EXPECT_EQ(composer.Chips().LoKb, 64);
-        EXPECT_EQ(composer.HiFileName(), "A.BIN");
-        EXPECT_EQ(composer.StatusText(), "Error: No modules defined!");
-        EXPECT_EQ(composer.WorkDirectoryText(), ProjectDir + "      ");
-    }
     host_.connected = TVokKind::Vok386EXR;
     TEpromImgComposer composer(host_);
     composer.Open();
-    EXPECT_EQ(composer.Kind(), TVokKind::Vok386EXR);
-    EXPECT_EQ(composer.Chips().HiKb, 512);
-    EXPECT_EQ(composer.Chips().LoKb, 256);
+    EXPECT_EQ(ChipsOf(composer), std::make_tuple(TVokKind::Vok386EXR, 512, 256));
     EXPECT_EQ(composer.HiFileName(), "EPROM_HI.BIN");
     EXPECT_EQ(composer.LoFileName(), "B.BIN");
 }
 
-TEST_F(EpromComposerTest, BiosIsCheckedAndReplacesThePreviousOne) {
-    composer_.SelectBoardKind(TVokKind::Vok386EXR);
-    EXPECT_FALSE(composer_.AddBios(dir_.Write("v40.bin", BiosBytes(TVokKind::VokV40))));
-    EXPECT_EQ(presenter_.Texts(),
-              std::vector<std::string>{"Incorrect BIOS file:\r\nFile must contain \"386EXR\" string!"});
-    EXPECT_TRUE(composer_.List().Empty());
-
-    ASSERT_TRUE(composer_.AddBios(dir_.Write("bios386.v1.bin", BiosBytes(TVokKind::Vok386EXR, 8000))));
-    ASSERT_TRUE(composer_.AddBios(dir_.Write("second.bin", BiosBytes(TVokKind::Vok386EXR, 12288))));
-    EXPECT_EQ(Names(), std::vector<std::string>{"second"});
-    EXPECT_EQ(Entry("second").Addr, 0xFD000U);
-    EXPECT_EQ(Entry("second").Size, 12288U);
-    EXPECT_EQ(Entry("second").Type, Type::Bios);
-    EXPECT_EQ(Entry("second").File, "second.bin");
-    EXPECT_TRUE(composer_.List().Changed);
-}
-
-TEST_F(EpromComposerTest, SetupRecordOfEachBoard) {
+TEST_F(EpromComposerTest, BiosAndSetupAreCheckedAndReplaceThePreviousOnes) {
     composer_.SelectBoardKind(TVokKind::VokV40);
+    ASSERT_TRUE(composer_.AddBios(dir_.Write("v40.bin", BiosBytes(TVokKind::VokV40))));
+    EXPECT_EQ(Entry("v40").Addr, 0xFE000U);
     EXPECT_FALSE(composer_.BiosSetupDialog());
     EXPECT_FALSE(composer_.AddBiosSetup(dir_.Write("a.c38", CountingBytes(13))));
     EXPECT_EQ(presenter_.Texts(), (std::vector<std::string>{"VokV40 has no Setup", "VokV40 has no Setup"}));
     presenter_.Clear();
 
     composer_.SelectBoardKind(TVokKind::Vok386EXR);
-    EXPECT_EQ(composer_.BiosSetupDialog()->Title, "Add BIOS Setup for Vok386EXR");
-    EXPECT_EQ(composer_.BiosSetupDialog()->DefaultExt, "C38");
+    EXPECT_FALSE(composer_.AddBios(File("v40.bin")));
+    EXPECT_EQ(presenter_.Texts(),
+              std::vector<std::string>{"Incorrect BIOS file:\r\nFile must contain \"386EXR\" string!"});
+    ASSERT_TRUE(composer_.AddBios(dir_.Write("bios386.v1.bin", BiosBytes(TVokKind::Vok386EXR, 8000))));
+    ASSERT_TRUE(composer_.AddBios(dir_.Write("second.bin", BiosBytes(TVokKind::Vok386EXR, 12288))));
+    EXPECT_EQ(Names(), std::vector<std::string>{"second"});
+    EXPECT_EQ(std::tie(Entry("second").Addr, Entry("second").Size, Entry("second").Type),
+              std::make_tuple(0xFD000U, 12288U, Type::Bios));
+    presenter_.Clear();
     EXPECT_FALSE(composer_.AddBiosSetup(dir_.Write("b.c18", CountingBytes(32))));
     EXPECT_EQ(presenter_.Texts(), std::vector<std::string>{"Setup for Vok386 must be 13 bytes large!"});
     ASSERT_TRUE(composer_.AddBiosSetup(dir_.Write("first.c38", CountingBytes(13))));
-    ASSERT_TRUE(composer_.AddBiosSetup(dir_.Write("second.c38", CountingBytes(13, 1))));
-    EXPECT_EQ(Names(), std::vector<std::string>{"second"});
-    EXPECT_EQ(Entry("second").Addr, 0xFFF00U);
+    ASSERT_TRUE(composer_.AddBiosSetup(dir_.Write("set.c38", CountingBytes(13, 1))));
+    EXPECT_EQ(Names(), (std::vector<std::string>{"second", "set"}));
+    EXPECT_EQ(Entry("set").Addr, 0xFFF00U);
     presenter_.Clear();
 
     composer_.SelectBoardKind(TVokKind::Vok188ER);
-    EXPECT_EQ(composer_.BiosSetupDialog()->Title, "Add BIOS Setup for Vok188ER");
-    EXPECT_FALSE(composer_.AddBiosSetup(File("second.c38")));
+    EXPECT_FALSE(composer_.AddBiosSetup(File("set.c38")));
     EXPECT_EQ(presenter_.Texts(), std::vector<std::string>{"Setup for Vok188 must be 32 bytes large!"});
     ASSERT_TRUE(composer_.AddBiosSetup(File("b.c18")));
     EXPECT_EQ(Entry("b").Addr, 0xFFE00U);
@@ -147,9 +108,8 @@ TEST_F(EpromComposerTest, UserFilesAreAskedForTheirAddressAndStoredRelative) {
     ASSERT_TRUE(composer_.AddUserBin(dir_.Write("sub/Table.data.bin", "abc"), asker.Asker()));
     EXPECT_EQ(asker.captions, std::vector<std::string>{"Enter address of Table"});
     EXPECT_EQ(asker.offered, std::vector<TSegOfsPtr>{MakeFarPtr(0, 0xC800)});
-    EXPECT_EQ(Entry("Table").Addr, 0xE0010U);
-    EXPECT_EQ(Entry("Table").Size, 3U);
-    EXPECT_EQ(Entry("Table").File, "sub/Table.data.bin");
+    EXPECT_EQ(std::tie(Entry("Table").Addr, Entry("Table").Size, Entry("Table").File),
+              std::make_tuple(0xE0010U, 3U, "sub/Table.data.bin"));
 
     // Cancelled: added at the proposed address all the same.
     ScriptedAddressAsker cancel;
@@ -168,7 +128,7 @@ TEST_F(EpromComposerTest, UserFilesAreAskedForTheirAddressAndStoredRelative) {
     EXPECT_EQ(presenter_.Texts().back(), "File \"" + File("gone.bin").string() + "\" does not exist!");
 }
 
-TEST_F(EpromComposerTest, OnlyUserFilesAreEditedAndTheyMoveWithTheirAddress) {
+TEST_F(EpromComposerTest, OnlyUserFilesAreEditedButAnyEntryIsDeleted) {
     composer_.SelectBoardKind(TVokKind::VokV40);
     ASSERT_TRUE(composer_.AddBios(dir_.Write("bios.bin", BiosBytes(TVokKind::VokV40))));
     AddUser("a.bin", "a", MakeFarPtr(0, 0xC000));
@@ -185,25 +145,18 @@ TEST_F(EpromComposerTest, OnlyUserFilesAreEditedAndTheyMoveWithTheirAddress) {
     EXPECT_EQ(asker.captions, std::vector<std::string>{"Enter address of a"});
     EXPECT_EQ(Names(), (std::vector<std::string>{"b", "a", "bios"}));
     EXPECT_EQ(Entry("a").Addr, 0xF0000U);
-}
 
-TEST_F(EpromComposerTest, DeleteAsksAndSelectsTheNextEntry) {
-    AddUser("a.bin", "a", MakeFarPtr(0, 0xC000));
-    AddUser("b.bin", "b", MakeFarPtr(0, 0xD000));
-    AddUser("c.bin", "c", MakeFarPtr(0, 0xE000));
+    // Delete asks and selects the next entry, or the new last one.
     EXPECT_EQ(composer_.DeleteModule(5), -1);
     EXPECT_EQ(presenter_.Texts().back(), "Select module before Delete.");
-
-    presenter_.Answer(IDNO);
+    for (const int answer : {IDNO, IDYES, IDYES}) {
+        presenter_.Answer(answer);
+    }
     EXPECT_EQ(composer_.DeleteModule(1), -1);
-    EXPECT_EQ(presenter_.Texts().back(), "Delete module: \"b\" ?");
-    EXPECT_EQ(Names().size(), 3U);
-
-    presenter_.Answer(IDYES);
-    EXPECT_EQ(composer_.DeleteModule(2), 1); // the last one: the new last is selected
-    presenter_.Answer(IDYES);
+    EXPECT_EQ(presenter_.Texts().back(), "Delete module: \"a\" ?");
+    EXPECT_EQ(composer_.DeleteModule(2), 1);
     EXPECT_EQ(composer_.DeleteModule(0), 0);
-    EXPECT_EQ(Names(), std::vector<std::string>{"b"});
+    EXPECT_EQ(Names(), std::vector<std::string>{"a"});
 }
 
 TEST_F(EpromComposerTest, RowsShowAddressesOffsetsAndTheStatus) {
@@ -215,18 +168,13 @@ TEST_F(EpromComposerTest, RowsShowAddressesOffsetsAndTheStatus) {
     AddUser("far/away/from/the/project/table.bin", "0123", MakeFarPtr(0, 0xE000));
     ASSERT_EQ(composer_.Rows().size(), 2U);
     const TRomListRow& user = composer_.Rows()[0];
-    EXPECT_EQ(user.Name, "table");
-    EXPECT_EQ(user.TypeName, "User BIN file");
-    EXPECT_EQ(user.Start, "$E0000");
-    EXPECT_EQ(user.End, "$E0003");
-    EXPECT_EQ(user.OffsetStart, "  Err");
-    EXPECT_EQ(user.OffsetEnd, "  Err");
+    EXPECT_EQ(std::tie(user.Name, user.TypeName, user.Start, user.End, user.OffsetStart, user.OffsetEnd),
+              std::make_tuple("table", "User BIN file", "$E0000", "$E0003", "  Err", "  Err"));
     EXPECT_EQ(user.File.size(), 22U);
     EXPECT_TRUE(user.File.ends_with("table.bin"));
     const TRomListRow& bios = composer_.Rows()[1];
-    EXPECT_EQ(bios.TypeName, "BIOS");
-    EXPECT_EQ(bios.OffsetStart, "$0D000");
-    EXPECT_EQ(bios.OffsetEnd, "$0DFFF");
+    EXPECT_EQ(std::tie(bios.TypeName, bios.OffsetStart, bios.OffsetEnd),
+              std::make_tuple("BIOS", "$0D000", "$0DFFF"));
     EXPECT_FALSE(composer_.CanCreate());
     EXPECT_EQ(composer_.StatusText(), "Error: Module address \"table\" is out of (E)EPROM!");
 
@@ -239,138 +187,40 @@ TEST_F(EpromComposerTest, CreateImageReportsToTheMainForm) {
     composer_.SelectBoardKind(TVokKind::VokV40);
     AddUser("u.bin", "\x42", MakeFarPtr(0, 0xF000));
     ASSERT_TRUE(composer_.CreateImage());
-    EXPECT_TRUE(host_.imageOk);
-    EXPECT_EQ(host_.flagWrites, 2); // cleared first, then set
-    ASSERT_EQ(host_.events.size(), 1U);
-    EXPECT_EQ(host_.events[0].first, "- Image (E)EPROM binary file(s) were correctly created");
-    EXPECT_EQ(host_.events[0].second, 4);
-    EXPECT_EQ(presenter_.Texts().back(), kCreatedBox);
-    const std::string image = dir_.Text("EPROM.BIN");
-    ASSERT_EQ(image.size(), 0x40000U);
-    EXPECT_EQ(image[0x30000], '\x42');
-    EXPECT_FALSE(std::filesystem::exists(File("EPROM_LO.BIN")));
+    EXPECT_EQ(std::tie(host_.imageOk, host_.flagWrites), std::make_tuple(true, 2)); // cleared first, then set
+    EXPECT_EQ(host_.events, (std::vector<std::pair<std::string, std::uint8_t>>{
+                                {"- Image (E)EPROM binary file(s) were correctly created", 4}}));
+    EXPECT_EQ(presenter_.Texts().back(), "Image (E)EPROM binary file(s) were correctly created.");
+    EXPECT_EQ(dir_.Text("EPROM.BIN").at(0x30000), '\x42');
 
-    // From the command line there is no box; a failure clears the flag.
-    host_.cmdLine = true;
-    presenter_.Clear();
+    // A failure clears the flag and adds no event.
     composer_.SetHiFileName("missing/EPROM.BIN");
     EXPECT_FALSE(composer_.CreateImage());
     EXPECT_FALSE(host_.imageOk);
     EXPECT_EQ(host_.events.size(), 1U);
-    ASSERT_EQ(presenter_.Texts().size(), 1U);
-    EXPECT_TRUE(presenter_.Texts()[0].starts_with("Error 2 during writting into (E)EPROM HI file:"));
 }
 
-TEST_F(EpromComposerTest, UnattendedRunNeverCountsAFailureAsSuccess) {
-    // Nothing to compose: the check fails and the flag the main form set at start is cleared.
-    EXPECT_EQ(RunEpromImageUnattended(composer_, host_), TEpromRunResult::CheckFailed);
-    EXPECT_FALSE(host_.imageOk);
-    EXPECT_TRUE(presenter_.Texts().empty());
-
-    AddUser("u.bin", "u", MakeFarPtr(0, 0xF000));
-    composer_.SelectBoardKind(TVokKind{9});
-    host_.imageOk = true;
-    EXPECT_EQ(RunEpromImageUnattended(composer_, host_), TEpromRunResult::CheckFailed);
-    EXPECT_FALSE(host_.imageOk);
-    EXPECT_EQ(dir_.Listing(), "u.bin");
-}
-
-TEST_F(EpromComposerTest, CloseKeepsTheListForTheNextOpen) {
-    composer_.SelectBoardKind(TVokKind::Vok386EXR);
-    composer_.SelectHiSizeText("128 KB (x010)");
-    composer_.SelectLoSizeText("128 KB (x010)");
-    AddUser("u.bin", "u", MakeFarPtr(0, 0xF000));
-    composer_.SetLoFileName("LOW.BIN");
-    ASSERT_TRUE(composer_.Close());
-
-    TEpromImgComposer again(host_);
-    again.Open();
-    EXPECT_EQ(again.Kind(), TVokKind::Vok386EXR);
-    EXPECT_EQ(again.Chips().HiKb, 128);
-    EXPECT_EQ(again.Chips().LoKb, 128);
-    EXPECT_EQ(again.LoFileName(), "LOW.BIN");
-    ASSERT_EQ(again.List().Count(), 1);
-    EXPECT_EQ(again.List().At(0)->File, "u.bin");
-    EXPECT_FALSE(again.List().Changed);
-    EXPECT_EQ(again.StatusText(), "Status: Ok");
-}
-
-// A generated project with several ROM modules composed for the 16-bit board.
-class EpromProjectTest : public EpromComposerTest {
-protected:
-    void SetUp() override {
-        LargeProgramParams params;
-        params.codeBytes = 0x1800;
-        params.codeSegments = 6;
-        params.relocations = 24;
-        const ProgramLayout layout = LayOutProgram(MakeLargeProgram(params));
-        DesignOptions options;
-        options.romLength = 0x800;
-        ASSERT_TRUE(OpenFixtureWithDesign(layout, PlaceAllUnits(layout, options)));
-        ASSERT_TRUE(ProjectModel().Modules->CheckDesign());
-        ASSERT_FALSE(GenerateBinFiles(*ProjectModel().Modules));
-        presenter_.Clear();
-        for (auto rom = Modules().FindFirstRomModule(); rom; rom = Modules().FindNextRomModule()) {
-            roms_.push_back(*rom);
-        }
-        ASSERT_GE(roms_.size(), 2U);
+TEST_F(EpromComposerTest, ApplicationEntriesFollowTheRomModulesAndStay) {
+    ASSERT_GE(OpenGeneratedRomModules().size(), 2U); // the sizes of the entries come from the files
+    tModuleCollection& modules = *ProjectModel().Modules;
+    std::vector<TRomModuleInfo> roms;
+    for (auto rom = modules.FindFirstRomModule(); rom; rom = modules.FindNextRomModule()) {
+        roms.push_back(*rom);
     }
-    tModuleCollection& Modules() { return *ProjectModel().Modules; }
 
-    std::vector<TRomModuleInfo> roms_;
-};
-
-TEST_F(EpromProjectTest, ApplicationEntriesFollowTheRomModules) {
     AddUser("u.bin", "u", MakeFarPtr(0, 0xF000));
-    composer_.LoadProjectModules(Modules());
-    composer_.LoadProjectModules(Modules()); // a refill replaces them
-    ASSERT_EQ(composer_.List().Count(), static_cast<std::int32_t>(roms_.size() + 1));
-    for (std::size_t i = 0; i < roms_.size(); ++i) {
+    composer_.LoadProjectModules(modules);
+    composer_.LoadProjectModules(modules); // a refill replaces them
+    ASSERT_EQ(composer_.List().Count(), static_cast<std::int32_t>(roms.size() + 1));
+    for (std::size_t i = 0; i < roms.size(); ++i) {
         const tRomModule& entry = *composer_.List().At(static_cast<std::int32_t>(i));
-        EXPECT_EQ(entry.Name, roms_[i].Name);
-        EXPECT_EQ(entry.Addr, roms_[i].Segment * 16U);
-        EXPECT_EQ(entry.Size, roms_[i].Size);
-        EXPECT_EQ(entry.Type, Type::Application);
-        EXPECT_EQ(entry.File, roms_[i].Name + ".BIN");
+        EXPECT_EQ(std::tie(entry.Name, entry.Addr, entry.Size, entry.Type, entry.File),
+                  std::make_tuple(roms[i].Name, roms[i].Segment * 16U, roms[i].Size, Type::Application,
+                                  roms[i].Name + ".BIN"));
     }
+    presenter_.Clear();
     EXPECT_EQ(composer_.DeleteModule(0), -1);
     EXPECT_EQ(presenter_.Texts().back(), "Application modules cannot be deleted!");
-}
-
-TEST_F(EpromProjectTest, UnattendedRunWritesTheChipFilesOfTheProject) {
-    dir_.Write("RTDW.INI", "[EPROMIMAGE]\nVOK=VOK386\nEPROM_HI=128\nEPROM_LO=128\n");
-    host_.cmdLine = true;
-    host_.imageOk = false;
-    ASSERT_TRUE(RunEpromImageUnattended(host_, Modules()));
-    EXPECT_TRUE(host_.imageOk);
-    EXPECT_TRUE(presenter_.Texts().empty());
-
-    const std::string hi = dir_.Text("EPROM_HI.BIN");
-    const std::string lo = dir_.Text("EPROM_LO.BIN");
-    ASSERT_EQ(hi.size(), 0x20000U);
-    ASSERT_EQ(lo.size(), 0x20000U);
-    std::string image(0x40000, '\xFF');
-    for (const TRomModuleInfo& rom : roms_) {
-        const std::string bin = dir_.Text(rom.Name + ".BIN");
-        ASSERT_EQ(bin.size(), rom.Size);
-        image.replace(rom.Segment * 16U - 0xC0000, bin.size(), bin);
-    }
-    const TEpromImages split = SplitSixteenBitImage(
-        std::span(reinterpret_cast<const std::uint8_t*>(image.data()), image.size()), 0x20000, 0x20000);
-    EXPECT_TRUE(std::vector<std::uint8_t>(hi.begin(), hi.end()) == split.Hi);
-    EXPECT_TRUE(std::vector<std::uint8_t>(lo.begin(), lo.end()) == split.Lo);
-
-    // The closed window left its list in RTDW.INI.
-    EXPECT_EQ(IniFile(GetRtdwIniName()).ReadString("EPROMIMAGE", "MODULECOUNT"),
-              std::to_string(roms_.size()));
-}
-
-TEST_F(EpromProjectTest, UnattendedRunThatNeedsCorrectionsSaysSo) {
-    dir_.Write("RTDW.INI", "[EPROMIMAGE]\nVOK=VOKV40\nEPROM_HI=128\n");
-    EXPECT_FALSE(RunEpromImageUnattended(host_, Modules()));
-    EXPECT_FALSE(host_.imageOk);
-    EXPECT_EQ(presenter_.Texts(), std::vector<std::string>{std::string(kEpromImageFailedText)});
-    EXPECT_FALSE(std::filesystem::exists(File("EPROM.BIN")));
 }
 
 } // namespace

@@ -39,76 +39,56 @@ TEST_F(EpromIniTest, SettingsRoundTripThroughRtdwIni) {
     data.LoFileName = "out/LO.BIN";
     ASSERT_TRUE(SaveEpromImgSettings(data));
 
-    EXPECT_EQ(GetRtdwIniName(), File("RTDW.INI"));
-    EXPECT_EQ(Value("VOK"), "VOK386");
-    EXPECT_EQ(Value("MODULECOUNT"), "4");
-    EXPECT_EQ(Value("Module1_Name"), "ROM");
-    EXPECT_EQ(Value("Module1_Addr"), "$C8000");
-    EXPECT_EQ(Value("Module1_Size"), "$01000");
-    EXPECT_EQ(Value("Module1_Type"), "Application");
-    EXPECT_EQ(Value("Module3_Type"), "BIOS Setup");
-    EXPECT_EQ(Value("Module4_Type"), "User BIN file");
-    EXPECT_EQ(Value("Module2_File"), "../shared/bios386.bin");
-    EXPECT_EQ(Value("EPROM_HI"), "128");
-    EXPECT_EQ(Value("FILENAME_LO"), "out/LO.BIN");
+    // The keys and values that earlier files hold.
+    EXPECT_EQ(
+        (std::vector<std::string>{Value("VOK"), Value("MODULECOUNT"), Value("Module1_Addr"),
+                                  Value("Module1_Size"), Value("Module3_Type"), Value("EPROM_HI"),
+                                  Value("FILENAME_LO")}),
+        (std::vector<std::string>{"VOK386", "4", "$C8000", "$01000", "BIOS Setup", "128", "out/LO.BIN"}));
 
     const TEpromImgIniData back = LoadEpromImgSettings();
     EXPECT_EQ(back.Kind, TVokKind::Vok386EXR);
     EXPECT_TRUE(SameModules(back.Modules, data.Modules));
-    EXPECT_EQ(back.HiKb, 128);
-    EXPECT_EQ(back.LoKb, 128);
-    EXPECT_EQ(back.HiFileName, "out/HI.BIN");
-    EXPECT_EQ(back.LoFileName, "out/LO.BIN");
+    EXPECT_EQ(std::tie(back.HiKb, back.LoKb, back.HiFileName, back.LoFileName),
+              std::make_tuple(128, 128, "out/HI.BIN", "out/LO.BIN"));
     EXPECT_TRUE(presenter_.Boxes().empty());
 }
 
-TEST_F(EpromIniTest, MissingFileGivesTheDefaults) {
-    const TEpromImgIniData data = LoadEpromImgSettings();
-    EXPECT_EQ(data.Kind, TVokKind::VokV40);
-    EXPECT_TRUE(data.Modules.empty());
-    EXPECT_EQ(data.HiKb, 256);
-    EXPECT_EQ(data.LoKb, 256);
-    EXPECT_EQ(data.HiFileName, "EPROM_HI.BIN");
-    EXPECT_EQ(data.LoFileName, "EPROM_LO.BIN");
+TEST_F(EpromIniTest, MissingFileOrUnknownBoardGivesTheDefaults) {
+    for (const bool written : {false, true}) {
+        if (written) {
+            WriteIni("[EPROMIMAGE]\nVOK=Something\n");
+        }
+        const TEpromImgIniData data = LoadEpromImgSettings();
+        EXPECT_EQ(data.Kind, TVokKind::VokV40);
+        EXPECT_TRUE(data.Modules.empty());
+        EXPECT_EQ(std::tie(data.HiKb, data.LoKb, data.HiFileName, data.LoFileName),
+                  std::make_tuple(256, 256, "EPROM_HI.BIN", "EPROM_LO.BIN"));
+    }
 }
 
-TEST_F(EpromIniTest, IncompleteEntriesAreSkippedWithTheirMessage) {
-    WriteIni("[EPROMIMAGE]\r\nVOK=vok188\r\nMODULECOUNT=4\r\n"
-             "Module1_Name=A\r\nModule1_Addr=$C8000\r\nModule1_Size=16\r\nModule1_Type=bios\r\nModule1_File="
-             "A.BIN\r\n"
-             "Module2_Name=B\r\nModule2_Addr=$D0000\r\nModule2_Type=BIOS\r\nModule2_File=B.BIN\r\n"
-             "Module3_Name=C\r\nModule3_Addr=819200\r\nModule3_Size=$10\r\nModule3_Type=Other\r\nModule3_"
-             "File=C.BIN\r\n"
-             "Module4_Name=D\r\nModule4_Addr=C8000\r\nModule4_Size=1\r\nModule4_Type=BIOS\r\nModule4_File=D."
-             "BIN\r\n");
+TEST_F(EpromIniTest, IncompleteEntriesAreSkippedWithTheirMessageUpToTheFirstAbsentOne) {
+    // A count far past the entries stops at the first entry with no key at all.
+    WriteIni("[EPROMIMAGE]\r\nVOK=vok188\r\nMODULECOUNT=2000000000\r\n"
+             "Module1_Addr=1\r\nModule1_Size=1\r\nModule1_Type=BIOS\r\nModule1_File=X\r\n"
+             "Module2_Name=A\r\nModule2_Addr=$C8000\r\nModule2_Size=16\r\nModule2_Type=bios\r\n"
+             "Module2_File=A.BIN\r\n"
+             "Module3_Name=B\r\nModule3_Addr=$D0000\r\nModule3_Type=BIOS\r\nModule3_File=B.BIN\r\n"
+             "Module4_Name=C\r\nModule4_Addr=819200\r\nModule4_Size=$10\r\nModule4_Type=Other\r\n"
+             "Module4_File=C.BIN\r\n"
+             "Module5_Name=D\r\nModule5_Addr=C8000\r\nModule5_Size=1\r\nModule5_Type=BIOS\r\n"
+             "Module5_File=D.BIN\r\n"
+             "Module6_Name=N\r\nModule6_Addr=1\r\nModule6_Size=1\r\nModule6_Type=BIOS\r\n");
     const TEpromImgIniData data = LoadEpromImgSettings();
     EXPECT_EQ(data.Kind, TVokKind::Vok188ER);
-    ASSERT_EQ(data.Modules.size(), 2U);
-    EXPECT_EQ(data.Modules[0].Name, "A");
-    EXPECT_EQ(data.Modules[0].Type, Type::Bios); // type names are read with case ignored
-    EXPECT_EQ(data.Modules[0].Size, 16U);
-    EXPECT_EQ(data.Modules[1].Name, "C");
-    EXPECT_EQ(data.Modules[1].Addr, 0xC8000U); // decimal is read too
-    EXPECT_EQ(data.Modules[1].Type, Type::UserBin);
-    EXPECT_EQ(presenter_.Texts(), (std::vector<std::string>{"Module 2 Size is not defined in RTDW.INI",
-                                                            "Module 4 Addr is not a number in RTDW.INI"}));
-}
-
-TEST_F(EpromIniTest, KeysAreCheckedInTheirOrder) {
-    WriteIni("[EPROMIMAGE]\nMODULECOUNT=2\nModule1_Addr=1\nModule1_Size=1\nModule1_Type=BIOS\n"
-             "Module2_Name=N\nModule2_Addr=1\nModule2_Size=1\nModule2_Type=BIOS\n");
-    EXPECT_TRUE(LoadEpromImgSettings().Modules.empty());
+    // Type names are read with case ignored, unknown ones as user files; decimal is read too.
+    EXPECT_TRUE(SameModules(
+        data.Modules, {{"A", 0xC8000, 16, Type::Bios, "A.BIN"}, {"C", 0xC8000, 16, Type::UserBin, "C.BIN"}}));
     EXPECT_EQ(presenter_.Texts(), (std::vector<std::string>{"Module 1 Name is not defined in RTDW.INI",
-                                                            "Module 2 File is not defined in RTDW.INI"}));
-}
-
-TEST_F(EpromIniTest, OversizedCountStopsAtTheFirstAbsentEntry) {
-    WriteIni("[EPROMIMAGE]\nVOK=Something\nMODULECOUNT=2000000000\n"
-             "Module1_Name=A\nModule1_Addr=1\nModule1_Size=1\nModule1_Type=x\nModule1_File=A\n");
-    const TEpromImgIniData data = LoadEpromImgSettings();
-    EXPECT_EQ(data.Kind, TVokKind::VokV40);
-    EXPECT_EQ(data.Modules.size(), 1U);
-    EXPECT_EQ(presenter_.Texts(), std::vector<std::string>{"Module 2 Name is not defined in RTDW.INI"});
+                                                            "Module 3 Size is not defined in RTDW.INI",
+                                                            "Module 5 Addr is not a number in RTDW.INI",
+                                                            "Module 6 File is not defined in RTDW.INI",
+                                                            "Module 7 Name is not defined in RTDW.INI"}));
 }
 
 TEST_F(EpromIniTest, WritingDropsTheOldEntriesAndKeepsTheRest) {
@@ -127,18 +107,17 @@ TEST_F(EpromIniTest, WritingDropsTheOldEntriesAndKeepsTheRest) {
     EXPECT_NE(dir_.Text("RTDW.INI").find("; a note\r\n"), std::string::npos);
 }
 
-TEST_F(EpromIniTest, UnreadableFileIsNeverOverwritten) {
-    std::filesystem::create_directory(File("RTDW.INI"));
-    EXPECT_FALSE(SaveEpromImgSettings(TEpromImgIniData{}));
-    EXPECT_TRUE(std::filesystem::is_directory(File("RTDW.INI")));
-}
-
-TEST_F(EpromIniTest, ValueWithALineEndIsRefusedButTheRestIsWritten) {
+TEST_F(EpromIniTest, BadValuesAndUnreadableFilesAreNeverWritten) {
     TEpromImgIniData data;
     data.HiFileName = "bad\nname";
     EXPECT_FALSE(SaveEpromImgSettings(data));
     EXPECT_EQ(Value("FILENAME_HI"), "<none>");
-    EXPECT_EQ(Value("FILENAME_LO"), "EPROM_LO.BIN");
+    EXPECT_EQ(Value("FILENAME_LO"), "EPROM_LO.BIN"); // the rest is written
+
+    std::filesystem::remove(File("RTDW.INI"));
+    std::filesystem::create_directory(File("RTDW.INI"));
+    EXPECT_FALSE(SaveEpromImgSettings(TEpromImgIniData{}));
+    EXPECT_TRUE(std::filesystem::is_directory(File("RTDW.INI")));
 }
 
 } // namespace

@@ -1,5 +1,3 @@
-#include "fixtures/exe_writer.h"
-#include "fixtures/sample_programs.h"
 #include "project/exe_reader.h"
 #include "project/project_test_support.h"
 
@@ -8,7 +6,6 @@
 namespace ravlo {
 namespace {
 
-using namespace fixtures;
 using testing::ProjectTest;
 
 void PutWord(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint16_t value) {
@@ -42,51 +39,19 @@ protected:
     std::string Name() const { return (dir_ / "TEST.EXE").string(); }
 };
 
-TEST_F(ExeReaderTest, HeaderAndImageSizeOfAFixtureExecutable) {
-    const ProgramLayout layout = LayOutProgram(MakeDemoProgram());
-    const ExeHeader expected = MakeExeHeader(layout);
-    auto exe = OpenBytes(BuildExeFile(layout));
-    ASSERT_NE(exe, nullptr);
-    const TMzHeader& h = exe->Header();
-    EXPECT_EQ(h.e_magic, 0x5A4D);
-    EXPECT_EQ(h.e_cblp, expected.lastPageBytes);
-    EXPECT_EQ(h.e_cp, expected.pages);
-    EXPECT_EQ(h.e_crlc, expected.relocationCount);
-    EXPECT_EQ(h.e_cparhdr, expected.headerParagraphs);
-    EXPECT_EQ(h.e_minalloc, expected.minAlloc);
-    EXPECT_EQ(h.e_maxalloc, expected.maxAlloc);
-    EXPECT_EQ(h.e_ss, expected.ss);
-    EXPECT_EQ(h.e_sp, expected.sp);
-    EXPECT_EQ(h.e_ip, expected.ip);
-    EXPECT_EQ(h.e_cs, expected.cs);
-    EXPECT_EQ(h.e_lfarlc, expected.relocationTableOffset);
-    EXPECT_EQ(exe->HeaderSize(), expected.headerParagraphs * 16U);
-    EXPECT_EQ(exe->LoadImageSize(), layout.image.size());
-
-    ASSERT_TRUE(exe->ReadRelocations());
-    ASSERT_EQ(exe->Relocations().size(), layout.relocations.size());
-    for (std::size_t i = 0; i < layout.relocations.size(); ++i) {
-        EXPECT_EQ(exe->Relocations()[i].Offset, layout.relocations[i].offset);
-        EXPECT_EQ(exe->Relocations()[i].Segment, layout.relocations[i].segment);
-    }
-    std::vector<std::uint8_t> image(layout.image.size());
-    ASSERT_TRUE(exe->ReadImage(0, image));
-    EXPECT_EQ(image, layout.image);
-    std::vector<std::uint8_t> past(2);
-    EXPECT_FALSE(exe->ReadImage(static_cast<std::uint32_t>(layout.image.size() - 1), past));
-    EXPECT_TRUE(presenter_.Boxes().empty());
-}
-
-TEST_F(ExeReaderTest, LastPageCountZeroMeansAFullPage) {
+TEST_F(ExeReaderTest, LastPageCountZeroMeansAFullPageAndNoRelocationsIsOnlyWarned) {
     auto exe = OpenBytes(SmallExe(2, 0, 1024));
     ASSERT_NE(exe, nullptr);
     EXPECT_EQ(exe->LoadImageSize(), 1024U - 32U);
+    EXPECT_TRUE(exe->ReadRelocations());
+    EXPECT_EQ(presenter_.Texts(), std::vector<std::string>{"Err ? zero reloads ?"});
     auto partial = OpenBytes(SmallExe(2, 100, 612));
     ASSERT_NE(partial, nullptr);
     EXPECT_EQ(partial->LoadImageSize(), 512U + 100U - 32U);
     std::vector<std::uint8_t> bytes(4);
     ASSERT_TRUE(partial->ReadImage(0x100, bytes));
     EXPECT_EQ(bytes, (std::vector<std::uint8_t>{0x00, 0x01, 0x02, 0x03}));
+    EXPECT_FALSE(partial->ReadImage(partial->LoadImageSize() - 3, bytes)); // past the image
 }
 
 TEST_F(ExeReaderTest, MalformedHeadersAreRefusedWithTheirMessage) {
@@ -136,13 +101,6 @@ TEST_F(ExeReaderTest, RelocationOutsideTheImageIsACorruptExecutable) {
     ASSERT_NE(exe, nullptr);
     EXPECT_TRUE(exe->ReadRelocations());
     EXPECT_EQ(exe->Relocations().at(0).ImageOffset(), 0x3DEU);
-}
-
-TEST_F(ExeReaderTest, NoRelocationsIsOnlyWarned) {
-    auto exe = OpenBytes(SmallExe(2, 0, 1024));
-    ASSERT_NE(exe, nullptr);
-    EXPECT_TRUE(exe->ReadRelocations());
-    EXPECT_EQ(presenter_.Texts(), std::vector<std::string>{"Err ? zero reloads ?"});
 }
 
 } // namespace

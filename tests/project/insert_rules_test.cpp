@@ -19,11 +19,6 @@ protected:
         return unplaced_.UnitByName(name);
     }
 
-    // Places a unit without the rules, to give a module its type.
-    void Seed(tModule& module, MUnitT kind, const std::string& name) {
-        module.Insert(std::make_unique<tModUnit>(kind, name, 0x100, 0, 0x10));
-    }
-
     // Tries one insert; answers whether it went in and what was shown.
     bool Try(tModule& module, MUnitT kind, const std::string& name) {
         presenter_.Clear();
@@ -33,106 +28,64 @@ protected:
     tModule unplaced_;
 };
 
-TEST_F(InsertRulesTest, EmptyModulesTakeDataBelow8000AndCodeFrom4000) {
-    tModule low("RAM", 0x7FFF, 0x1000);
-    EXPECT_TRUE(Try(low, MUnitT::Data, "Data"));
-    EXPECT_EQ(low.MemType(), ModuleT::RAM);
-    EXPECT_TRUE(presenter_.Boxes().empty());
-
-    tModule high("X", 0x8000, 0x1000);
-    EXPECT_FALSE(Try(high, MUnitT::Stack, "Stack"));
-    EXPECT_EQ(presenter_.Texts(),
-              std::vector<std::string>{"Can't insert. Data unit can not be in ROM space."});
-    EXPECT_EQ(high.MemType(), ModuleT::NIL);
-    EXPECT_NE(unplaced_.UnitByName("Stack"), nullptr);
-
-    tModule belowCode("Y", 0x3FFF, 0x1000);
-    EXPECT_FALSE(Try(belowCode, MUnitT::Code, "CODE1"));
-    EXPECT_EQ(presenter_.Texts(),
-              std::vector<std::string>{"Can't insert. Code unit can not be in RAM space."});
-
-    tModule codeStart("ROM", 0x4000, 0x1000);
-    EXPECT_TRUE(Try(codeStart, MUnitT::Loader, "-- LOADER --"));
-    EXPECT_EQ(codeStart.MemType(), ModuleT::ROM);
-    EXPECT_EQ(unplaced_.UnitByName("-- LOADER --"), nullptr);
-
-    for (const std::uint16_t address : {0x0100, 0xE000}) {
-        tModule irom("IROM", address, 0x1000);
-        EXPECT_TRUE(Try(irom, MUnitT::CodeInDataSeg, "Graph"));
-        EXPECT_EQ(irom.MemType(), ModuleT::IROM);
-        EXPECT_TRUE(presenter_.Boxes().empty());
+TEST_F(InsertRulesTest, EachUnitKindGoesOnlyWhereItsModuleTypeAllows) {
+    using K = MUnitT;
+    using M = ModuleT;
+    const std::string askIrom = "This code unit shouldn't be in IROM but in ROM module.\r\nDo you really "
+                                "want to have this code unit placed in IROM ?";
+    const std::string askRom = "This special code unit shouldn't be in ROM but in IROM module.\r\nDo you "
+                               "really want to have this code unit placed in ROM ?";
+    struct Case {
+        std::uint16_t address;
+        MUnitT seed; // the unit that gives the module its type; None for an empty module
+        MUnitT kind;
+        int answer; // to a question, 0 for none
+        std::string text;
+        ModuleT typeAfter; // NIL: the unit was refused by an empty module
+    };
+    // Empty modules take data below $8000 and code from $4000; RAM code anywhere.
+    const std::vector<Case> cases = {
+        {0x7FFF, K::None, K::Data, 0, "", M::RAM},
+        {0x8000, K::None, K::Stack, 0, "Can't insert. Data unit can not be in ROM space.", M::NIL},
+        {0x3FFF, K::None, K::Code, 0, "Can't insert. Code unit can not be in RAM space.", M::NIL},
+        {0x4000, K::None, K::Loader, 0, "", M::ROM},
+        {0x0100, K::None, K::CodeInDataSeg, 0, "", M::IROM},
+        {0xE000, K::None, K::CodeInDataSeg, 0, "", M::IROM},
+        {0xC800, K::Code, K::Data, 0, "Can't insert. Data can not be in ROM module.", M::ROM},
+        {0xC800, K::Code, K::Stack, 0, "Can't insert. Stack can not be in ROM module.", M::ROM},
+        {0xC800, K::Code, K::Heap, 0, "Can't insert. Heap can not be in ROM module.", M::ROM},
+        {0xC800, K::Code, K::CodeInDataSeg, IDNO, askRom, M::ROM},
+        {0xC800, K::Code, K::InitData, 0, "", M::ROM},
+        {0xD000, K::InitCode, K::CodeInDataSeg, 0,
+         "Can't insert. IROM module can't contain '-- INITCODE --' unit ", M::ROM},
+        {0x0100, K::Data, K::Heap, 0, "", M::RAM},
+        {0x0100, K::Data, K::Code, 0, "Can't insert. Code unit can not be in RAM module.", M::RAM},
+        {0x0100, K::Data, K::CodeInDataSeg, 0, "Can't insert. Code unit can not be in RAM module.", M::RAM},
+        {0x2000, K::CodeInDataSeg, K::InitCode, 0,
+         "Can't insert. Unit '-- INITCODE --' can not be placed in IROM module.", M::IROM},
+        {0x2000, K::CodeInDataSeg, K::Code, IDNO, askIrom, M::IROM},
+        {0x2000, K::CodeInDataSeg, K::Code, IDYES, askIrom, M::IROM}, // the RAM code keeps it IROM
+        // Data would turn it into a RAM module holding code.
+        {0x2000, K::CodeInDataSeg, K::Stack, 0, "Can't insert. Stack can not be in IROM module.", M::IROM},
+    };
+    for (const Case& c : cases) {
+        const std::string what =
+            std::to_string(c.address) + " " + MUnitTName(c.seed) + " " + MUnitTName(c.kind);
+        tModule module("M", c.address, 0x8000);
+        if (c.seed != K::None) {
+            module.Insert(std::make_unique<tModUnit>(c.seed, "SEED", 0x100, 0, 0x10));
+        }
+        if (c.answer != 0) {
+            presenter_.Answer(c.answer);
+        }
+        const bool in = Try(module, c.kind, "U" + std::to_string(unplaced_.Count()));
+        EXPECT_EQ(in, (c.text.empty() || c.answer == IDYES) && c.typeAfter != M::NIL) << what;
+        EXPECT_EQ(module.Count(), (c.seed != K::None ? 1 : 0) + (in ? 1 : 0)) << what;
+        EXPECT_EQ(presenter_.Texts(),
+                  c.text.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.text})
+            << what;
+        EXPECT_EQ(module.MemType(), c.typeAfter) << what;
     }
-}
-
-TEST_F(InsertRulesTest, DataKindsStayOutOfRomModules) {
-    tModule rom("ROM", 0xC800, 0x8000);
-    Seed(rom, MUnitT::Code, "MAIN");
-    EXPECT_FALSE(Try(rom, MUnitT::Data, "Data"));
-    EXPECT_EQ(presenter_.Texts(), std::vector<std::string>{"Can't insert. Data can not be in ROM module."});
-    EXPECT_FALSE(Try(rom, MUnitT::Stack, "Stack"));
-    EXPECT_EQ(presenter_.Texts(), std::vector<std::string>{"Can't insert. Stack can not be in ROM module."});
-    EXPECT_FALSE(Try(rom, MUnitT::Heap, "Heap"));
-    EXPECT_EQ(presenter_.Texts(), std::vector<std::string>{"Can't insert. Heap can not be in ROM module."});
-    EXPECT_EQ(rom.Count(), 1);
-
-    tModule ram("RAM", 0x0100, 0x8000);
-    Seed(ram, MUnitT::Data, "Data0");
-    EXPECT_TRUE(Try(ram, MUnitT::Heap, "Heap"));
-    EXPECT_FALSE(Try(ram, MUnitT::Code, "CODE1"));
-    EXPECT_EQ(presenter_.Texts(),
-              std::vector<std::string>{"Can't insert. Code unit can not be in RAM module."});
-    EXPECT_FALSE(Try(ram, MUnitT::CodeInDataSeg, "Graph"));
-    EXPECT_EQ(ram.Count(), 2);
-}
-
-TEST_F(InsertRulesTest, IromModulesRefuseInitCodeAndAskForOtherCode) {
-    tModule irom("IROM", 0x2000, 0x8000);
-    Seed(irom, MUnitT::CodeInDataSeg, "Graph");
-    EXPECT_FALSE(Try(irom, MUnitT::InitCode, "-- INITCODE --"));
-    EXPECT_EQ(
-        presenter_.Texts(),
-        std::vector<std::string>{"Can't insert. Unit '-- INITCODE --' can not be placed in IROM module."});
-
-    presenter_.Answer(IDNO);
-    EXPECT_FALSE(Try(irom, MUnitT::Code, "CODE1"));
-    ASSERT_EQ(presenter_.Boxes().size(), 1U);
-    EXPECT_EQ(presenter_.Boxes()[0].text,
-              "This code unit shouldn't be in IROM but in ROM module.\r\nDo you really "
-              "want to have this code unit placed in IROM ?");
-    EXPECT_EQ(presenter_.Boxes()[0].flags & MB_TYPEMASK, MB_YESNO);
-    EXPECT_NE(unplaced_.UnitByName("CODE1"), nullptr);
-
-    presenter_.Answer(IDYES);
-    EXPECT_TRUE(Try(irom, MUnitT::Code, "CODE2"));
-    EXPECT_NE(irom.UnitByName("CODE2"), nullptr);
-    // The module's one type follows from its units: the RAM code keeps it IROM.
-    EXPECT_EQ(irom.MemType(), ModuleT::IROM);
-
-    // Data would turn it into a RAM module holding code: refused, the module stays IROM.
-    EXPECT_FALSE(Try(irom, MUnitT::Stack, "Stack"));
-    EXPECT_EQ(presenter_.Texts(), std::vector<std::string>{"Can't insert. Stack can not be in IROM module."});
-    EXPECT_EQ(irom.MemType(), ModuleT::IROM);
-    EXPECT_FALSE(irom.KindMismatch().has_value());
-}
-
-TEST_F(InsertRulesTest, RamCodeInRomIsAskedAndRefusedBesideInitCode) {
-    tModule rom("ROM", 0xC800, 0x8000);
-    Seed(rom, MUnitT::Code, "MAIN");
-    presenter_.Answer(IDNO);
-    EXPECT_FALSE(Try(rom, MUnitT::CodeInDataSeg, "Graph"));
-    EXPECT_EQ(
-        presenter_.Texts(),
-        std::vector<std::string>{"This special code unit shouldn't be in ROM but in IROM module.\r\nDo you "
-                                 "really want to have this code unit placed in ROM ?"});
-
-    tModule withInitCode("ROM2", 0xD000, 0x8000);
-    Seed(withInitCode, MUnitT::InitCode, "-- INITCODE --");
-    EXPECT_FALSE(Try(withInitCode, MUnitT::CodeInDataSeg, "ScGraph"));
-    EXPECT_EQ(presenter_.Texts(),
-              std::vector<std::string>{"Can't insert. IROM module can't contain '-- INITCODE --' unit "});
-
-    EXPECT_TRUE(Try(rom, MUnitT::InitData, "-- INITDATA --"));
-    EXPECT_TRUE(presenter_.Boxes().empty());
 }
 
 TEST_F(InsertRulesTest, MovingKeepsUsedAndRefusesANullUnit) {

@@ -122,11 +122,11 @@ TEST_F(ModuleEditorTest, IromInTheRomSpaceIsAskedFor) {
     presenter_.Answer(IDYES);
     EXPECT_FALSE(editor.Ok().Accepted);
     EXPECT_TRUE(editor.Ok().Accepted);
+    EXPECT_EQ(presenter_.Texts().at(0), "IROM module should be in RAM, but is in ROM/FLASH address space.\r\n"
+                                        "Do you really want it this way ?");
     editor.SetAddressText("$70000"); // ends at $80000: no question
     EXPECT_TRUE(editor.Ok().Accepted);
-    EXPECT_EQ(presenter_.Texts(),
-              Names(2, "IROM module should be in RAM, but is in ROM/FLASH address space.\r\n"
-                       "Do you really want it this way ?"));
+    EXPECT_EQ(presenter_.Boxes().size(), 2U);
 }
 
 TEST_F(ModuleEditorTest, InsertAllIntoAnEmptyRomModuleTakesTheCodeThatFits) {
@@ -137,7 +137,6 @@ TEST_F(ModuleEditorTest, InsertAllIntoAnEmptyRomModuleTakesTheCodeThatFits) {
     EXPECT_EQ(NamesOf(editor.UsedUnits()), (Names{"-- LOADER --", "MAIN_TEXT", "IO_TEXT", "-- INITDATA --"}));
     EXPECT_EQ(NamesOf(editor.UnusedUnits()), (Names{"Data", "Stack", "Heap", "IO_TEXT"}));
     EXPECT_TRUE(presenter_.Boxes().empty());
-    EXPECT_EQ(editor.UnitsSizeText(), "Units size: $01960 (6 KB)");
     EXPECT_EQ(editor.RestSizeText(), "Unused size: $006A0 (1 KB)");
     module.Length = 0x1000;
     EXPECT_EQ(editor.RestSizeText(), "Over size: $00960 (2 KB)");

@@ -183,8 +183,7 @@ TEST_F(ModuleListTest, DeleteAsksAndReturnsTheUnits) {
     EXPECT_EQ(model_.Unplaced->Count(), 3);
     EXPECT_TRUE(model_.Modules->Changed);
     list_.Select(-1);
-    EXPECT_FALSE(list_.Delete());
-    EXPECT_FALSE(list_.Edit());
+    EXPECT_FALSE(list_.Delete() || list_.Edit());
     EXPECT_EQ(presenter_.Texts().back(), "Select module before editate.");
 }
 
@@ -202,10 +201,6 @@ TEST_F(ModuleListTest, ASmallProjectIsNeitherEditedNorWrittenBack) {
     const TProjectInfo small = ShowProjectInfo();
     EXPECT_EQ(std::tie(small.Type, small.Name, small.Dir),
               std::make_tuple("SMALL (Mem+Bin)", "DEMO", ProjectDir));
-    ProjectType = TProjectType::Full;
-    EXPECT_EQ(ShowProjectInfo().Type, "FULL (Exe+Map+Mem+Bin)");
-    ProjectType = TProjectType::None;
-    EXPECT_EQ(ShowProjectInfo().Name, "");
 }
 
 } // namespace

@@ -3,12 +3,14 @@
 #include "fixtures/project_files.h"
 #include "fixtures/sample_programs.h"
 #include "platform/file_time.h"
-#include "project/exe_reader.h"
 #include "project/map_reader.h"
+#include "project/mem_file.h"
+#include "project/mem_text.h"
 #include "project/module_collection.h"
 #include "project/project_files.h"
 #include "project/project_globals.h"
 #include "project/project_test_support.h"
+#include "project/reloc_table.h"
 
 #include <algorithm>
 #include <cctype>
@@ -19,36 +21,23 @@ namespace ravlo {
 namespace {
 
 using namespace fixtures;
+using testing::CodeBytes;
 using testing::ProjectTest;
 using testing::SplitLines;
 
 constexpr std::string_view kRamCodeWarning =
     "Warning: you are using CodeInDataSeg unit and thus you should have INITCODE module.";
 
-// A code segment of count bytes (NOPs and a far return).
-FixtureSegment CodeBytes(const std::string& name, std::uint32_t count, bool byteAligned = false) {
-    CodeAssembler code(name, "CODE");
-    for (std::uint32_t i = 1; i < count; ++i) {
-        code.Nop();
-    }
-    code.Retf();
-    FixtureSegment segment = code.Finish();
-    segment.byteAligned = byteAligned;
-    return segment;
-}
-
-FixtureSegment DataBytes(const std::string& name, std::uint32_t count) {
-    FixtureSegment segment = ZeroSegment(name, "DATA", count, "DGROUP");
-    segment.bytes.assign(count, 0x5A);
-    return segment;
-}
-
-ProgramDescription Program(std::vector<FixtureSegment> segments) {
+// The segments with a data group of dataBytes and a stack; entry at the first segment.
+ProgramLayout Program(std::vector<FixtureSegment> segments, std::uint32_t dataBytes) {
     ProgramDescription program;
     program.segments = std::move(segments);
-    program.entryLabel = "ENTRY";
-    program.segments.front().labels.push_back({"ENTRY", 0, true});
-    return program;
+    program.entryLabel = program.segments.front().name + "_ENTRY";
+    FixtureSegment data = ZeroSegment("_DATA", "DATA", dataBytes, "DGROUP");
+    data.bytes.assign(dataBytes, 0x5A);
+    program.segments.push_back(std::move(data));
+    program.segments.push_back(ZeroSegment("STACK", "STACK", 0x100));
+    return LayOutProgram(program);
 }
 
 // The units of the unplaced-units module, each held against what the map describes.
@@ -60,9 +49,9 @@ void ExpectUnitsOf(const ProgramLayout& layout) {
         const tModUnit* actual = unplaced.UnitByName(unit.name);
         ASSERT_NE(actual, nullptr) << unit.name;
         EXPECT_EQ(static_cast<int>(actual->Kind), static_cast<int>(unit.kind)) << unit.name;
-        EXPECT_EQ(actual->RelSeg, unit.relSeg) << unit.name;
-        EXPECT_EQ(actual->Offset, unit.offset) << unit.name;
-        EXPECT_EQ(actual->Length, unit.length) << unit.name;
+        EXPECT_EQ(std::tie(actual->RelSeg, actual->Offset, actual->Length),
+                  std::tie(unit.relSeg, unit.offset, unit.length))
+            << unit.name;
     }
     for (std::int32_t i = 1; i < unplaced.Count(); ++i) {
         EXPECT_LE(unplaced.At(i - 1)->Kind, unplaced.At(i)->Kind);
@@ -76,42 +65,18 @@ protected:
     }
     ~ProjectOpenTest() override { SetProjectRefreshHook(previousHook_); }
 
-    // Writes the project, then replaces its map with text (the map keeps the executable's time).
-    bool OpenWithMap(const ProgramLayout& layout, const std::string& mapText) {
+    // Writes the project, then replaces its map with text, written mapAge seconds before the
+    // executable.
+    bool OpenWithMap(const ProgramLayout& layout, const std::string& mapText, int mapAge = 0) {
         const ProjectFilePaths paths = WriteProjectFiles(dir_.Path(), "DEMO", layout);
         WriteFixtureFile(paths.map, mapText);
         const FileTime exeTime = ReadFileWriteTime(paths.exe).value();
-        WriteFileWriteTime(paths.map, exeTime);
+        WriteFileWriteTime(paths.map, FileTime{exeTime.ns - mapAge * 1'000'000'000LL});
         ProjectType = TProjectType::Full;
         ProjectName = "DEMO";
         ExeFileTime = exeTime;
         return OpenProjectFiles();
     }
-
-    // The demo's map with some lines changed.
-    static std::string EditedMap(const ProgramLayout& layout,
-                                 const std::map<std::size_t, std::string>& changes) {
-        std::vector<std::string> lines = SplitLines(BuildMapText(layout));
-        for (const auto& [index, line] : changes) {
-            lines.at(index) = line;
-        }
-        std::string text;
-        for (const std::string& line : lines) {
-            text += line + "\r\n";
-        }
-        return text;
-    }
-    static std::string EditedMap(const ProgramLayout& layout, std::size_t index, const std::string& line) {
-        return EditedMap(layout, {{index, line}});
-    }
-
-    // The line with its class field (the text after the name column) replaced.
-    static std::string WithClass(std::string line, const std::string& className) {
-        return line.substr(0, line.rfind(' ') + 1) + className;
-    }
-
-    int refreshes_ = 0;
-    ProjectRefreshHook previousHook_;
 
     void ExpectNotOpened() {
         EXPECT_EQ(ProjectModel().Unplaced, nullptr);
@@ -119,6 +84,9 @@ protected:
         EXPECT_EQ(ProjectModel().Exe, nullptr);
         EXPECT_FALSE(MapFileOK);
     }
+
+    int refreshes_ = 0;
+    ProjectRefreshHook previousHook_;
 };
 
 TEST_F(ProjectOpenTest, DemoProgramGivesTheMapsUnitsAndAnEmptyDesign) {
@@ -135,169 +103,113 @@ TEST_F(ProjectOpenTest, DemoProgramGivesTheMapsUnitsAndAnEmptyDesign) {
     EXPECT_TRUE(presenter_.Boxes().empty()) << presenter_.Texts().front();
     // The segment list has ended after the stack line and the empty line (a 3-line heading first).
     EXPECT_EQ(ProjectModel().Map->LineCount(), 3 + layout.segments.size() + 1);
+    // Without a heap segment the heap is an empty unit after the stack.
+    const PlacedSegment* stack = layout.FindSegment("STACK");
+    const tModUnit* heap = ProjectModel().Unplaced->UnitByName("Heap");
+    EXPECT_EQ(std::tie(heap->Kind, heap->Length), std::make_tuple(MUnitT::Heap, 0));
+    EXPECT_EQ(heap->RelSeg, stack->frame() + stack->length / 16);
+    EXPECT_EQ(ProjectModel().HeapSeg, heap->RelSeg);
 }
 
-TEST_F(ProjectOpenTest, LfMapReadsAsCrLfMap) {
-    const ProgramLayout layout = LayOutProgram(MakeDemoProgram());
-    ASSERT_TRUE(OpenFixture(layout, nullptr, MapOptions{LineEnd::Lf}));
-    ExpectUnitsOf(layout);
-    for (std::int32_t i = 0; i < ProjectModel().Unplaced->Count(); ++i) {
-        EXPECT_EQ(ProjectModel().Unplaced->At(i)->Name.find('\r'), std::string::npos);
-    }
-}
-
-TEST_F(ProjectOpenTest, RamCodeGivesInitCodeUnitHeapSegmentAndOneWarning) {
-    const ProgramLayout layout = LayOutProgram(MakeDemoProgramWithGraph());
+TEST_F(ProjectOpenTest, RamCodeGivesTheInitCodeUnitAndOneWarningUntilTheFlagIsCleared) {
+    const ProgramLayout layout =
+        Program({CodeBytes("MAIN_TEXT", 20), CodeBytes("Graph", 12), CodeBytes("ScGraph", 9)}, 32);
     ASSERT_TRUE(OpenFixture(layout));
     ExpectUnitsOf(layout);
     EXPECT_TRUE(ProjectModel().CodeInDataSegUsed);
     ASSERT_NE(ProjectModel().InitCodeUnit, nullptr);
     EXPECT_EQ(ProjectModel().InitCodeUnit->Name, "-- INITCODE --");
-    EXPECT_EQ(presenter_.Texts(), std::vector<std::string>{std::string(kRamCodeWarning)});
+    EXPECT_EQ(presenter_.Texts(), std::vector<std::string>{std::string(kRamCodeWarning)}); // one for both
 
-    // The warning stays shown until the main form clears the flag at project close.
+    // The warning stays shown until the main form clears the project globals at project close.
     presenter_.Clear();
     ASSERT_TRUE(OpenFixture(layout));
     EXPECT_TRUE(presenter_.Boxes().empty());
-    CodeInDataSegWarned = false;
+    ResetProjectGlobals();
     ASSERT_TRUE(OpenFixture(layout));
     EXPECT_TRUE(presenter_.Showed(kRamCodeWarning));
 }
 
-TEST_F(ProjectOpenTest, TwoRamCodeSegmentsWarnOnce) {
-    std::vector<FixtureSegment> segments{CodeBytes("MAIN_TEXT", 20), CodeBytes("Graph", 12),
-                                         CodeBytes("ScGraph", 9), DataBytes("_DATA", 32),
-                                         ZeroSegment("STACK", "STACK", 0x100)};
-    const ProgramLayout layout = LayOutProgram(Program(std::move(segments)));
-    ASSERT_TRUE(OpenFixture(layout));
-    ExpectUnitsOf(layout);
-    EXPECT_EQ(presenter_.Boxes().size(), 1U);
-    EXPECT_EQ(ProjectModel().Unplaced->UnitByName("ScGraph")->Kind, MUnitT::CodeInDataSeg);
-}
-
-TEST_F(ProjectOpenTest, ByteAlignedSegmentsGiveOffsetsUpToF) {
-    // 27 bytes put the next segment's start at $0001B: offset B in segment $0001.
-    std::vector<FixtureSegment> segments{CodeBytes("A_TEXT", 27), CodeBytes("B_TEXT", 20, true),
-                                         CodeBytes("C_TEXT", 7, true), DataBytes("_DATA", 16),
-                                         ZeroSegment("STACK", "STACK", 0x100)};
-    const ProgramLayout layout = LayOutProgram(Program(std::move(segments)));
-    ASSERT_TRUE(OpenFixture(layout));
-    ExpectUnitsOf(layout);
-    const tModUnit* b = ProjectModel().Unplaced->UnitByName("B_TEXT");
-    EXPECT_EQ(b->RelSeg, 1);
-    EXPECT_EQ(b->Offset, 0xB);
-    // 27 + 20 = 47: C starts at $0002F.
+TEST_F(ProjectOpenTest, ByteAlignedSegmentsAndTheWorkBuffer) {
+    // 27 bytes put the next segment's start at $0001B: offset B in segment $0001; C at $0002F.
+    const ProgramLayout small =
+        Program({CodeBytes("A_TEXT", 27), CodeBytes("B_TEXT", 20, true), CodeBytes("C_TEXT", 7, true)}, 16);
+    ASSERT_TRUE(OpenFixture(small));
+    ExpectUnitsOf(small);
     EXPECT_EQ(ProjectModel().Unplaced->UnitByName("C_TEXT")->Offset, 0xF);
     EXPECT_EQ(ProjectModel().Unplaced->UnitByName("C_TEXT")->RoundedSize(), 32U);
-    EXPECT_EQ(ProjectModel().WorkBufferSize, 512U);
-}
+    EXPECT_EQ(ProjectModel().WorkBufferSize, 512U); // at least
 
-TEST_F(ProjectOpenTest, WorkBufferGrowsToLargestCodeAndInitData) {
-    std::vector<FixtureSegment> segments{CodeBytes("A_TEXT", 0x1800), CodeBytes("B_TEXT", 0x2345, true),
-                                         DataBytes("_DATA", 0x3000), ZeroSegment("STACK", "STACK", 0x100)};
-    const ProgramLayout layout = LayOutProgram(Program(std::move(segments)));
-    ASSERT_TRUE(OpenFixture(layout));
+    // The buffer grows to the largest code unit (from its paragraph) and the initial data.
+    const ProgramLayout large =
+        Program({CodeBytes("A_TEXT", 0x1800), CodeBytes("B_TEXT", 0x2345, true)}, 0x3000);
+    ASSERT_TRUE(OpenFixture(large));
     const tModUnit* b = ProjectModel().Unplaced->UnitByName("B_TEXT");
     EXPECT_EQ(ProjectModel().WorkBufferSize, std::max<std::uint32_t>(b->Offset + 0x2345 + 16, 0x3000 + 16));
 }
 
-TEST_F(ProjectOpenTest, MapWithoutHeapGivesEmptyHeapAfterStack) {
-    const ProgramLayout layout = LayOutProgram(MakeDemoProgram());
-    ASSERT_TRUE(OpenFixture(layout));
-    const PlacedSegment* stack = layout.FindSegment("STACK");
-    const tModUnit* heap = ProjectModel().Unplaced->UnitByName("Heap");
-    ASSERT_NE(heap, nullptr);
-    EXPECT_EQ(heap->Kind, MUnitT::Heap);
-    EXPECT_EQ(heap->Length, 0);
-    EXPECT_EQ(heap->RelSeg, stack->frame() + stack->length / 16);
-    EXPECT_EQ(ProjectModel().HeapSeg, heap->RelSeg);
-}
-
-TEST_F(ProjectOpenTest, MapWithoutDataOrStackIsRefused) {
+TEST_F(ProjectOpenTest, BadOrOldMapsAreRefused) {
     const ProgramLayout layout = LayOutProgram(MakeDemoProgram());
     const std::vector<std::string> lines = SplitLines(BuildMapText(layout));
     // Line 4 on: START_TEXT, MAIN_TEXT, IO_TEXT, _DATA, _BSS, STACK.
     ASSERT_NE(lines.at(6).find("_DATA"), std::string::npos);
     ASSERT_NE(lines.at(8).find("STACK"), std::string::npos);
+    const auto withClass = [&](std::size_t index, const std::string& className) {
+        return std::make_pair(index, lines[index].substr(0, lines[index].rfind(' ') + 1) + className);
+    };
+    const auto withChar = [&](std::size_t index, std::size_t at, char c) {
+        std::string line = lines[index];
+        line[at] = c;
+        return std::make_pair(index, line);
+    };
+    const auto edited = [&](const std::map<std::size_t, std::string>& changes) {
+        std::string text;
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            text += (changes.contains(i) ? changes.at(i) : lines[i]) + "\r\n";
+        }
+        return text;
+    };
+    const std::string invalid = "Invalid .MAP file!";
+    const std::vector<std::tuple<const char*, std::string, int, std::string>> cases = {
+        {"no data", edited({withClass(6, "CODE"), withClass(7, "CODE")}), 0, invalid},
+        {"no stack", edited({withClass(8, "HEAP")}), 0, invalid},
+        // Column 6 holds the in-paragraph digit; lower case is never written.
+        {"bad offset digit", edited({withChar(4, 5, 'x')}), 0, "Bad (modified) .MAP file"},
+        {"bad segment digit", edited({withChar(4, 2, 'G')}), 0, invalid},
+        {"short line", edited({{4, lines[4].substr(0, 15)}}), 0, invalid},
+        {"no segment list", "\r\n Start\r\n\r\n", 0, invalid},
+        {"older than the executable", BuildMapText(layout), 1,
+         "Map file out of date. Please, recompile application."},
+    };
+    for (const auto& [what, map, age, message] : cases) {
+        presenter_.Clear();
+        EXPECT_FALSE(OpenWithMap(layout, map, age)) << what;
+        EXPECT_EQ(presenter_.Texts(), std::vector<std::string>{message}) << what;
+        ExpectNotOpened();
+    }
+    EXPECT_EQ(refreshes_, 6) << "a bad map refreshes the windows";
 
-    ASSERT_FALSE(OpenWithMap(
-        layout, EditedMap(layout, {{6, WithClass(lines[6], "CODE")}, {7, WithClass(lines[7], "CODE")}})));
-    EXPECT_EQ(presenter_.Texts(), std::vector<std::string>{"Invalid .MAP file!"});
-    ExpectNotOpened();
-
-    presenter_.Clear();
-    ASSERT_FALSE(OpenWithMap(layout, EditedMap(layout, 8, WithClass(lines[8], "HEAP"))));
-    EXPECT_TRUE(presenter_.Showed("Invalid .MAP file!"));
-    ExpectNotOpened();
-    EXPECT_EQ(refreshes_, 2);
-}
-
-TEST_F(ProjectOpenTest, MalformedSegmentLinesAreRefused) {
-    const ProgramLayout layout = LayOutProgram(MakeDemoProgram());
-    const std::string mainLine = SplitLines(BuildMapText(layout)).at(4);
-
-    std::string badOffset = mainLine; // column 6: the in-paragraph digit, lower case is not written
-    badOffset[5] = 'x';
-    ASSERT_FALSE(OpenWithMap(layout, EditedMap(layout, 4, badOffset)));
-    EXPECT_EQ(presenter_.Texts(), std::vector<std::string>{"Bad (modified) .MAP file"});
-    ExpectNotOpened();
-
-    presenter_.Clear();
-    std::string badSegment = mainLine;
-    badSegment[2] = 'G';
-    ASSERT_FALSE(OpenWithMap(layout, EditedMap(layout, 4, badSegment)));
-    EXPECT_EQ(presenter_.Texts(), std::vector<std::string>{"Invalid .MAP file!"});
-
-    presenter_.Clear();
-    ASSERT_FALSE(OpenWithMap(layout, EditedMap(layout, 4, mainLine.substr(0, 15))));
-    EXPECT_EQ(presenter_.Texts(), std::vector<std::string>{"Invalid .MAP file!"});
-
-    presenter_.Clear();
-    ASSERT_FALSE(OpenWithMap(layout, "\r\n Start\r\n\r\n"));
-    EXPECT_EQ(presenter_.Texts(), std::vector<std::string>{"Invalid .MAP file!"});
-    ExpectNotOpened();
-}
-
-TEST_F(ProjectOpenTest, OffsetDigitsTakeHexLetters) {
-    const ProgramLayout layout = LayOutProgram(MakeDemoProgram());
-    std::string line = SplitLines(BuildMapText(layout)).at(4);
-    line[5] = 'E';
-    ASSERT_TRUE(OpenWithMap(layout, EditedMap(layout, 4, line)));
+    ASSERT_TRUE(OpenWithMap(layout, edited({withChar(4, 5, 'E')}))); // hex letters are digits too
     EXPECT_EQ(ProjectModel().Unplaced->UnitByName("MAIN_TEXT")->Offset, 14);
 }
 
-TEST_F(ProjectOpenTest, MapOlderThanExecutableIsOutOfDate) {
-    const ProgramLayout layout = LayOutProgram(MakeDemoProgram());
-    const ProjectFilePaths paths = WriteProjectFiles(dir_.Path(), "DEMO", layout);
-    const FileTime exeTime = ReadFileWriteTime(paths.exe).value();
-    WriteFileWriteTime(paths.map, FileTime{exeTime.ns - 1'000'000'000});
-    ProjectName = "DEMO";
-    ExeFileTime = exeTime;
-    EXPECT_FALSE(OpenProjectFiles());
-    EXPECT_EQ(presenter_.Texts(),
-              std::vector<std::string>{"Map file out of date. Please, recompile application."});
-    ExpectNotOpened();
-}
-
 TEST_F(ProjectOpenTest, MissingMapOrExecutableCannotBeOpened) {
-    const ProgramLayout layout = LayOutProgram(MakeDemoProgram());
-    const ProjectFilePaths paths = WriteProjectFiles(dir_.Path(), "DEMO", layout);
+    const ProjectFilePaths paths = WriteProjectFiles(dir_.Path(), "DEMO", LayOutProgram(MakeDemoProgram()));
     std::filesystem::remove(paths.map);
     ProjectName = "DEMO";
     EXPECT_FALSE(OpenProjectFiles());
     ASSERT_EQ(presenter_.Boxes().size(), 1U);
-    EXPECT_TRUE(presenter_.Texts()[0].starts_with("Could not open file: "));
-    EXPECT_NE(presenter_.Texts()[0].find("DEMO.MAP"), std::string::npos);
+    EXPECT_EQ(presenter_.Texts()[0], "Could not open file: " + paths.map.string());
     EXPECT_TRUE(ExeFileOK);
     ExpectNotOpened();
 
-    ResetProjectGlobals();
-    ProjectDir = dir_.Path().string() + "/";
+    ExeFileOK = false;
     ProjectName = "NONE";
     presenter_.Clear();
     EXPECT_FALSE(OpenProjectFiles());
     EXPECT_FALSE(ExeFileOK);
-    EXPECT_TRUE(presenter_.Texts().at(0).starts_with("Could not open file: "));
+    EXPECT_EQ(presenter_.Texts(),
+              std::vector<std::string>{"Could not open file: " + File("NONE.EXE").string()});
 }
 
 TEST_F(ProjectOpenTest, ProjectFilesAreFoundInAnyCase) {
@@ -313,35 +225,30 @@ TEST_F(ProjectOpenTest, ProjectFilesAreFoundInAnyCase) {
     ExeFileTime = ReadFileWriteTime(File("demo.exe")).value();
     ASSERT_TRUE(OpenProjectFiles());
     ExpectUnitsOf(layout);
-}
 
-TEST_F(ProjectOpenTest, CloseFreesTheModel) {
-    const ProgramLayout layout = LayOutProgram(MakeDemoProgram());
-    ASSERT_TRUE(OpenFixture(layout));
-    CloseProjectFiles();
-    EXPECT_EQ(ProjectModel().Unplaced, nullptr);
-    EXPECT_EQ(ProjectModel().Modules, nullptr);
-    EXPECT_EQ(ProjectModel().Map, nullptr);
-    // No placement happened: nothing to save.
-    EXPECT_FALSE(std::filesystem::exists(File("DEMO.MEM")));
-}
-
-TEST_F(ProjectOpenTest, ProjectPathGivesFolderAndNameAndFilesOfAnyCase) {
     SetProjectPath(File("Demo.exe"));
     EXPECT_EQ(ProjectDir, dir_.Path().string() + "/");
     EXPECT_EQ(ProjectName, "Demo");
     EXPECT_EQ(ProjectFilePath("ROM.BIN"), File("ROM.BIN"));
     dir_.Write("rom.bin", "x");
     EXPECT_EQ(ProjectFilePath("ROM.BIN"), File("rom.bin"));
+}
 
-    ExeFileOK = true;
-    CodeInDataSegWarned = true;
-    ResetProjectGlobals();
-    EXPECT_TRUE(ProjectDir.empty());
-    EXPECT_TRUE(ProjectName.empty());
-    EXPECT_FALSE(ExeFileOK);
-    EXPECT_FALSE(CodeInDataSegWarned);
-    EXPECT_EQ(ProjectType, TProjectType::None);
+TEST_F(ProjectOpenTest, CloseSavesOnlyAPlacedDesignAndFreesTheModel) {
+    const ProgramLayout layout = LayOutProgram(MakeDemoProgram());
+    ASSERT_TRUE(OpenFixture(layout));
+    CloseProjectFiles();
+    EXPECT_EQ(ProjectModel().Unplaced, nullptr);
+    EXPECT_EQ(ProjectModel().Modules, nullptr);
+    EXPECT_EQ(ProjectModel().Map, nullptr);
+    EXPECT_FALSE(std::filesystem::exists(File("DEMO.MEM"))); // no placement happened
+
+    ASSERT_TRUE(OpenFixtureWithDesign(layout, PlaceAllUnits(layout)));
+    BuildRelocTable(*ProjectModel().Modules);
+    std::filesystem::remove(File("DEMO.MEM"));
+    CloseProjectFiles();
+    const std::vector<std::string> lines = SplitLines(dir_.Text("DEMO.MEM"));
+    EXPECT_NE(std::find(lines.begin(), lines.end(), MemRelocHeaderLine()), lines.end());
 }
 
 } // namespace

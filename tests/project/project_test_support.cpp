@@ -1,9 +1,13 @@
 #include "project/project_test_support.h"
 
 #include "fixtures/checked_project.h"
+#include "fixtures/code_assembler.h"
+#include "fixtures/sample_programs.h"
 #include "framework/file_paths.h"
 #include "platform/message_box_flags.h"
+#include "project/bin_writer.h"
 #include "project/mem_file.h"
+#include "project/module_collection.h"
 #include "project/project_files.h"
 #include "project/project_globals.h"
 
@@ -31,6 +35,18 @@ std::vector<std::string> RecordingPresenter::Texts() const {
 
 bool RecordingPresenter::Showed(std::string_view text) const {
     return std::any_of(boxes_.begin(), boxes_.end(), [text](const Box& box) { return box.text == text; });
+}
+
+fixtures::FixtureSegment CodeBytes(const std::string& name, std::uint32_t count, bool byteAligned) {
+    fixtures::CodeAssembler code(name, "CODE");
+    code.Label(name + "_ENTRY", true);
+    for (std::uint32_t i = 1; i < count; ++i) {
+        code.Nop();
+    }
+    code.Retf();
+    fixtures::FixtureSegment segment = code.Finish();
+    segment.byteAligned = byteAligned;
+    return segment;
 }
 
 std::vector<std::string> SplitLines(std::string_view text) {
@@ -67,6 +83,30 @@ bool ProjectTest::OpenFixture(const fixtures::ProgramLayout& layout, const fixtu
 bool ProjectTest::OpenFixtureWithDesign(const fixtures::ProgramLayout& layout,
                                         const fixtures::FixtureDesign& design) {
     return OpenFixture(layout, &design);
+}
+
+std::vector<std::string> ProjectTest::OpenGeneratedRomModules() {
+    const fixtures::ProgramLayout layout = fixtures::LayOutProgram(
+        fixtures::MakeLargeProgram({.codeBytes = 0x1800, .codeSegments = 6, .relocations = 24}));
+    const fixtures::FixtureDesign design = fixtures::PlaceAllUnits(layout, {.romLength = 0x800});
+    std::vector<std::string> roms;
+    if (!OpenFixtureWithDesign(layout, design) || !ProjectModel().Modules->CheckDesign() ||
+        GenerateBinFiles(*ProjectModel().Modules)) {
+        ADD_FAILURE() << "the program could not be generated";
+        return roms;
+    }
+    presenter_.Clear();
+    for (const fixtures::FixtureModule& module : design.modules) {
+        if (module.name.starts_with("ROM")) {
+            roms.push_back(module.name);
+        }
+    }
+    EXPECT_GE(roms.size(), 2U);
+    return roms;
+}
+
+tModule& ProjectTest::Module(std::string_view name) {
+    return *ProjectModel().Modules->FirstThat([name](const tModule& m) { return m.Name == name; });
 }
 
 } // namespace ravlo::testing

@@ -4,6 +4,7 @@
 #include "fixtures/mem_design.h"
 #include "fixtures/program_layout.h"
 #include "platform/presenter.h"
+#include "project/module.h"
 #include "support/scratch_dir.h"
 
 #include <deque>
@@ -39,13 +40,16 @@ private:
     std::vector<Box> boxes_;
 };
 
+// A code segment of count bytes (NOPs and a far return) with the public label NAME_ENTRY.
+fixtures::FixtureSegment CodeBytes(const std::string& name, std::uint32_t count, bool byteAligned = false);
+
 // Lines of a text with CR LF or LF ends (no empty last line for a final line end).
 std::vector<std::string> SplitLines(std::string_view text);
 
 // Every project test starts with cleared project globals, a folder of its own as ProjectDir and
 // the recording presenter; the globals are cleared again afterwards.
 class ProjectTest : public ::testing::Test {
-protected:
+public:
     ProjectTest();
     ~ProjectTest() override;
 
@@ -57,6 +61,10 @@ protected:
                      const fixtures::MapOptions& mapOptions = {}, std::string_view name = "DEMO");
     // The same and then reads the design file.
     bool OpenFixtureWithDesign(const fixtures::ProgramLayout& layout, const fixtures::FixtureDesign& design);
+    // Opens a program spread over several ROM modules of 2 KB and generates its .BIN files; answers
+    // the names of the ROM modules in address order.
+    std::vector<std::string> OpenGeneratedRomModules();
+    static tModule& Module(std::string_view name);
 
     ScratchDir dir_;
     RecordingPresenter presenter_;

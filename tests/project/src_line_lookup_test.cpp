@@ -64,97 +64,55 @@ protected:
         return Find(Unit(unit).AbsSeg, offset);
     }
 
-    // The source line the map gives for an offset of a segment: its last entry at or before it.
-    TSrcLineResult Expected(const std::string& segment, std::uint16_t offset) const {
-        TSrcLineResult best{4, segment, Unit(segment).RelSeg};
-        std::int32_t bestOffset = -1;
-        for (const ResolvedLineSection& section : layout_.lineSections) {
-            if (section.segmentName != segment) {
-                continue;
-            }
-            for (const auto& entry : section.entries) {
-                if (entry.offset <= offset && static_cast<std::int32_t>(entry.offset) >= bestOffset) {
-                    best = {5, section.sourceName, static_cast<std::uint16_t>(entry.line)};
-                    bestOffset = entry.offset;
-                }
-            }
-        }
-        return best;
-    }
-
     static void ExpectResult(const TSrcLineResult& actual, const TSrcLineResult& expected,
                              const std::string& what) {
-        EXPECT_EQ(actual.Code, expected.Code) << what;
-        EXPECT_EQ(actual.Name, expected.Name) << what;
-        EXPECT_EQ(actual.Line, expected.Line) << what;
+        EXPECT_EQ(std::tie(actual.Code, actual.Name, actual.Line),
+                  std::tie(expected.Code, expected.Name, expected.Line))
+            << what;
     }
 
     ProgramLayout layout_;
     FixtureDesign design_;
 };
 
-TEST_F(SrcLineLookupTest, EveryCodeOffsetGivesItsSourceLine) {
-    Open(MakeDemoProgram());
-    for (const std::string name : {"START_TEXT", "MAIN_TEXT", "IO_TEXT"}) {
-        const tModUnit& unit = Unit(name);
-        for (std::uint16_t offset = unit.Offset; offset <= unit.Offset + unit.Length; ++offset) {
-            ExpectResult(FindIn(name, offset), Expected(name, offset), name + "+" + std::to_string(offset));
+// A_TEXT2 and its sections come first in the map; A_TEXT must not take them. A_TEXT has 6 bytes
+// before its first line, then two sections of 6 lines.
+ProgramDescription TwoSources() {
+    return LinedProgram({LinedCode("A_TEXT2", {{"TWO.ASM", 100, 9}}),
+                         LinedCode("A_TEXT", {{"FIRST.ASM", 20, 6}, {"SECOND.ASM", 70, 6}}, 6)});
+}
+
+TEST_F(SrcLineLookupTest, AnOffsetGivesTheLastLineAtOrBeforeItFromCrLfAndLfMaps) {
+    for (const LineEnd ends : {LineEnd::CrLf, LineEnd::Lf}) {
+        Open(TwoSources(), MapOptions{ends});
+        const std::tuple<const char*, std::uint16_t, TSrcLineResult> cases[] = {
+            {"A_TEXT", 5, {4, "A_TEXT", Unit("A_TEXT").RelSeg}}, // before the first line
+            {"A_TEXT", 6, {5, "FIRST.ASM", 20}},
+            {"A_TEXT", 11, {5, "FIRST.ASM", 25}},
+            {"A_TEXT", 12, {5, "SECOND.ASM", 70}},
+            {"A_TEXT", 17, {5, "SECOND.ASM", 75}},
+            {"A_TEXT2", 0, {5, "TWO.ASM", 100}},
+            {"A_TEXT2", 8, {5, "TWO.ASM", 108}},
+        };
+        for (const auto& [unit, offset, expected] : cases) {
+            ExpectResult(FindIn(unit, offset), expected, unit + std::string("+") + std::to_string(offset));
         }
     }
     EXPECT_TRUE(presenter_.Boxes().empty());
 }
 
-TEST_F(SrcLineLookupTest, OffsetPastTheUnitDataAndUnknownAddresses) {
-    Open(MakeDemoProgram());
-    const tModUnit& main = Unit("MAIN_TEXT");
-    ExpectResult(FindIn("MAIN_TEXT", static_cast<std::uint16_t>(main.Offset + main.Length + 1)),
-                 {2, "MAIN_TEXT", main.RelSeg}, "one past the end");
+TEST_F(SrcLineLookupTest, AddressesWithoutALine) {
+    Open(TwoSources());
+    const tModUnit& code = Unit("A_TEXT");
+    ExpectResult(FindIn("A_TEXT", static_cast<std::uint16_t>(code.Offset + code.Length + 1)),
+                 {2, "A_TEXT", code.RelSeg}, "one past the end");
     ExpectResult(FindIn("Data", 4), {3, "Data", ProjectModel().DS}, "data");
     ExpectResult(Find(0x9000, 0), {0, "", 0}, "no unit");
     ExpectResult(FindIn("-- LOADER --", 0), {3, "-- LOADER --", 0xFFFF}, "the loader is no program code");
-}
-
-TEST_F(SrcLineLookupTest, NormalisedPointerIsFoundByItsLinearAddress) {
-    Open(MakeDemoProgram());
-    const tModUnit& main = Unit("MAIN_TEXT");
-    const std::uint16_t offset = static_cast<std::uint16_t>(main.Length - 3);
-    const std::uint32_t linear = main.AbsSeg * 16U + offset;
-    const TSegOfsPtr normalised = LinToFarPtr(linear);
-    ASSERT_NE(normalised.Seg, main.AbsSeg);
-    const TSrcLineResult result = ProjectModel().Map->FindSrcLine(normalised);
-    ExpectResult(result, Expected("MAIN_TEXT", offset), "normalised");
-    EXPECT_EQ(result.Code, 5);
-}
-
-TEST_F(SrcLineLookupTest, OffsetBeforeTheFirstLineHasNoLineData) {
-    Open(LinedProgram({LinedCode("A_TEXT", {{"A.ASM", 10, 4}}, 6)}));
-    ExpectResult(FindIn("A_TEXT", 5), {4, "A_TEXT", Unit("A_TEXT").RelSeg}, "before");
-    ExpectResult(FindIn("A_TEXT", 6), {5, "A.ASM", 10}, "first line");
-}
-
-TEST_F(SrcLineLookupTest, UnitNameMatchesAsAWholeWord) {
-    // The sections of A_TEXT2 come first in the map; A_TEXT must not take them.
-    Open(LinedProgram(
-        {LinedCode("A_TEXT2", {{"TWO.ASM", 100, 9}}), LinedCode("A_TEXT", {{"ONE.ASM", 1, 9}})}));
-    ExpectResult(FindIn("A_TEXT", 3), {5, "ONE.ASM", 4}, "A_TEXT");
-    ExpectResult(FindIn("A_TEXT2", 3), {5, "TWO.ASM", 103}, "A_TEXT2");
-}
-
-TEST_F(SrcLineLookupTest, EachLineKeepsTheSourceFileOfItsSection) {
-    Open(LinedProgram({LinedCode("MIX_TEXT", {{"FIRST.ASM", 20, 6}, {"SECOND.ASM", 70, 6}})}));
-    for (std::uint16_t offset = 0; offset < 12; ++offset) {
-        ExpectResult(FindIn("MIX_TEXT", offset), Expected("MIX_TEXT", offset), std::to_string(offset));
-    }
-    ExpectResult(FindIn("MIX_TEXT", 5), {5, "FIRST.ASM", 25}, "last line of the first section");
-    ExpectResult(FindIn("MIX_TEXT", 6), {5, "SECOND.ASM", 70}, "first line of the second section");
-}
-
-TEST_F(SrcLineLookupTest, LfMapGivesTheSameLines) {
-    Open(MakeDemoProgram(), MapOptions{LineEnd::Lf});
-    const tModUnit& io = Unit("IO_TEXT");
-    for (std::uint16_t offset = 0; offset < io.Length; ++offset) {
-        ExpectResult(FindIn("IO_TEXT", offset), Expected("IO_TEXT", offset), std::to_string(offset));
-    }
+    // A normalised pointer is found by its linear address.
+    const TSegOfsPtr normalised = LinToFarPtr(code.AbsSeg * 16U + 16);
+    ASSERT_NE(normalised.Seg, code.AbsSeg);
+    ExpectResult(ProjectModel().Map->FindSrcLine(normalised), {5, "SECOND.ASM", 74}, "normalised");
 }
 
 TEST_F(SrcLineLookupTest, UnitOutsideItsModuleAndMissingTable) {

@@ -47,28 +47,22 @@ TEST(BoardAnswersTest, EachAnswerIsExactlyTheSizeItsFieldsSay) {
         {"MemD of no data", kMemD, {0xD1, 0, 0, 0, 0, 0, 0xF0, 0, 0}, None},
         // The data is cut: nothing past the frame is read.
         {"MemD counting 4 of 3", kMemD, {0xD1, 0, 0, 0, 0, 0, 0xC8, 0x04, 0x00, 1, 2, 3}, Short},
-        {"MemD counting 256 of 1", kMemD, {0xD1, 0, 0, 0, 0, 0, 0xC8, 0x00, 0x01, 1}, Short},
         {"MemD cut before its count", kMemD, {0xD1, 0, 0, 0, 0, 0, 0xC8, 0x00}, Short},
-        {"MemD of nothing", kMemD, {}, Short},
         {"MemD counting 2 of 3", kMemD, {0xD1, 0, 0, 0, 0, 0, 0xC8, 0x02, 0x00, 1, 2, 3}, Oversized},
         {"MemD past the largest", kMemD, Padded({0xD1, 0, 0, 0, 0, 0, 0xC8, 0xFF, 0xFF}, 65535), Oversized},
         {"MemD that is a MemE", kMemD, {0xD6, 0, 0}, WrongType},
         {"MemE", kMemE, {0xD6, 0, 0}, None},
         {"MemE short", kMemE, {0xD6, 0}, Short},
         {"MemE long", kMemE, {0xD6, 0, 0, 0}, Oversized},
-        {"MemE that is a MemD", kMemE, {0xD1, 0, 0}, WrongType},
         {"Rqst answer short", kRqst, {0xFA, 0}, Short},
-        {"Rqst answer long", kRqst, {0xFA, 0, 0, 0}, Oversized},
         {"Check short", kCheck, {0xF8, 0}, Short},
         {"Check long", kCheck, {0xF9, 0, 0, 0}, Oversized},
         {"Check of another type", kCheck, {0xFA, 0, 0}, WrongType},
         {"byte IO without its value", kIo, {0xD2, 0, 0, 0xA0, 0xF8, 0x01, 0x00}, Short},
         {"word IO with half of it", kIo, {0xD3, 0, 0, 0x80, 0x00, 0x02, 0x00, 0x34}, Short},
         {"byte IO carrying a word", kIo, {0xD2, 0, 0, 0xA0, 0xF8, 0x01, 0x00, 0x5A, 0x00}, Oversized},
-        {"word IO too long", kIo, {0xD3, 0, 0, 0x80, 0x00, 0x02, 0x00, 0x34, 0x12, 0}, Oversized},
         {"IO of another type", kIo, {0xD6, 0, 0}, WrongType},
         {"Err short", kErr, {0xDA, 0, 0, 0x31}, Short},
-        {"Err long", kErr, {0xDA, 0, 0, 0x31, 0x00, 0x00}, Oversized},
         {"Err of another type", kErr, {0xE3, 0, 0, 0x31, 0x00}, WrongType},
         // Reading only the first 14 bytes.
         {"clock with more", kClock,
@@ -77,7 +71,6 @@ TEST(BoardAnswersTest, EachAnswerIsExactlyTheSizeItsFieldsSay) {
         {"our own 10-byte SetRTC", kClock, Bytes(kClockFrame.begin(), kClockFrame.begin() + 10), Short},
         {"clock past the largest", kClock, Padded({0xE3, 0, 0}, TVokFrame::kMaxLen - 2, 0x11), Oversized},
         {"clock with a minute of $5A", kClock, ClockWith(8, 0x5A), NotBcd},
-        {"clock with a year nibble of $F", kClock, ClockWith(13, 0xF0), NotBcd},
         {"clock of another type", kClock, {0xDA, 0, 0, 0x31, 0x00}, WrongType},
     };
     for (const Case& c : cases) {
@@ -85,33 +78,8 @@ TEST(BoardAnswersTest, EachAnswerIsExactlyTheSizeItsFieldsSay) {
     }
 }
 
-TEST(BoardAnswersTest, FieldsOfTheAnswers) {
-    const Bytes memDFrame{0xD1, 0x00, 0x00, 0x0F, 0x01, 0x00, 0xC8, 0x03, 0x00, 0xAA, 0xBB, 0xCC};
-    const auto memD = ParseMemD(memDFrame);
-    ASSERT_TRUE(memD.Ok());
-    EXPECT_EQ(memD->Address, MakeFarPtr(0x010F, 0xC800));
-    EXPECT_EQ(ToBytes(memD->Data), (Bytes{0xAA, 0xBB, 0xCC}));
-
-    EXPECT_EQ(ParseRqstAnswer(Bytes{0xD8, 0, 0}).Value(), DEV_VokV40);
-    EXPECT_EQ(ParseRqstAnswer(Bytes{0xFA, 0, 0}).Value(), DEV_Vok386);
-    EXPECT_EQ(ParseRqstAnswer(Bytes{0xFD, 0, 0}).Value(), DEV_Vok188);
-    // EmptHAL and any other answer: a board the host does not know.
-    EXPECT_EQ(ParseRqstAnswer(Bytes{0xFC, 0, 0}).Value(), DEV_Unknown);
-    EXPECT_EQ(ParseRqstAnswer(Bytes{0xD1, 0, 0, 0, 0, 0, 0, 0, 0}).Value(), DEV_Unknown);
-    EXPECT_TRUE(ParseCheckAnswer(Bytes{0xF8, 0, 0}).Value());
-    EXPECT_FALSE(ParseCheckAnswer(Bytes{0xF9, 0, 0}).Value());
-    EXPECT_EQ(ParseErr(Bytes{0xDA, 0, 0, 0x31, 0x00}).Value(), 0x31);
-
-    const auto byteIo = ParseIORead(Bytes{0xD2, 0, 0, 0xA0, 0xF8, 0x01, 0x00, 0x5A});
-    ASSERT_TRUE(byteIo.Ok());
-    EXPECT_EQ(byteIo->Port, 0xF8A0);
-    EXPECT_EQ(byteIo->Width, 1);
-    EXPECT_EQ(byteIo->Value, 0x5A);
-    const auto wordIo = ParseIORead(Bytes{0xD3, 0, 0, 0x80, 0x00, 0x02, 0x00, 0x34, 0x12});
-    ASSERT_TRUE(wordIo.Ok());
-    EXPECT_EQ(wordIo->Width, 2);
-    EXPECT_EQ(wordIo->Value, 0x1234);
-
+// The other answers' fields are checked where the board master reads them from the fake board.
+TEST(BoardAnswersTest, ClockAnswerCarriesTheBiosYearsAndItsRawBytes) {
     Bytes longer = kClockFrame;
     longer.push_back(0xFF);
     const auto clock = ParseClockAnswer(longer);

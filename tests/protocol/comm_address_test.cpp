@@ -16,8 +16,7 @@ using testing::MasterStandIn;
 
 // The processes of an application INI in the window its GLBSYSCOLL entry describes; the master is
 // a stand-in, the others are the program's own.
-class AppProcesses {
-public:
+struct AppProcesses {
     explicit AppProcesses(std::string_view iniText) : ini_(iniText) {
         port_->Clock = &clock_;
         RegisterProtocolProcessTypes();
@@ -43,18 +42,8 @@ public:
         ResetComGlobals();
     }
 
-    void Pump() {
-        while (AppMessageQueue().PumpAll() > 0) {
-        }
-    }
-
-private:
     testing::AppIniFixture ini_;
-
-public:
     testing::CapturedWriter writer;
-
-private:
     ManualTickSource clock_{5000};
     ScopedTickSource tickGuard_{clock_};
     std::shared_ptr<FakePort> port_ = std::make_shared<FakePort>();
@@ -63,14 +52,8 @@ private:
     TSysAddrColl registry_;
     ScopedSysAddrColl registryGuard_{registry_};
     std::unique_ptr<TRavloProcLabelColl> labels_;
-
-public:
     std::unique_ptr<TProcessColl> coll;
-
-private:
     std::unique_ptr<ProcMessHost> host_;
-
-public:
     MasterStandIn* master = nullptr;
     TRavloComm_Process* comm = nullptr;
 };
@@ -115,12 +98,11 @@ TEST(CommAddressTest, AMismatchIsReportedAtTheFirstStepAndReportsStillArrive) {
     EXPECT_NE(errors[before + 2].find("reports go to [70,02,2001]"), std::string::npos);
 
     TProcMess::Create(app.comm->ADR, app.master->ADR, 0, 0, RAVLOCOMM_MA_CrOpCo).SendProcMess();
-    app.Pump();
+    while (AppMessageQueue().PumpAll() > 0) {
+    }
     EXPECT_EQ(app.master->StateCodes(), (std::vector<std::uint16_t>{MAS_Connected}));
-}
 
-TEST(CommAddressTest, AnAddressReachesOnlyAServedWindowAndTheMatchingProcess) {
-    AppProcesses app(kSwappedIni);
+    // An address reaches only a served window and the matching process.
     EXPECT_TRUE(ProcAdrReaches(*app.coll, TProcAdr{0x70, 2, 0x2001}, *app.master));
     EXPECT_FALSE(ProcAdrReaches(*app.coll, TProcAdr{0x70, 2, 0x2005}, *app.master))
         << "LogA counts with AT=1";

@@ -200,51 +200,42 @@ TEST_F(CommLinkFaultTest, ALinkThatNeverConnectsRaisesOnceAndGivesUp) {
     EXPECT_EQ(rig_.port->OpenCount, 1);
 }
 
-// --- A line lost under an exchange ---
+TEST(CommLostLineTest, AfterGivingUpOnALostLineItRestoresItOnceAndPendingFramesGoOut) {
+    struct Case {
+        const char* Log;
+        bool ClosePort; // the serial channel closed, else the link disconnected
+    };
+    for (const Case c : {Case{"zadny rq ve stavu {Opened} - reconnecting", false},
+                         Case{"zadny rq ve stavu {Closed} - reopening", true}}) {
+        SCOPED_TRACE(c.Log);
+        CommRig rig;
+        rig.Connect();
+        rig.PostTxD(RqstRecord(), 1);
+        if (c.ClosePort) {
+            rig.comm->Channels().Com()->CHClose();
+        } else {
+            rig.comm->Channels().Link()->CHDisConnect();
+        }
+        rig.PostTxD(RqstRecord(), 2);
 
-TEST_F(CommLinkFaultTest, AfterGivingUpOnADisconnectedLinkItReconnectsOnceAndPendingFramesGoOut) {
-    rig_.Connect();
-    rig_.PostTxD(RqstRecord(), 1);
-    rig_.comm->Channels().Link()->CHDisConnect();
-    rig_.PostTxD(RqstRecord(), 2);
+        ASSERT_TRUE(rig.TickUntil([&rig] { return rig.master->StateCodes().size() == 2; }));
+        EXPECT_EQ(rig.master->ErrorCodes(), (Codes{CommErr_NoAnswer}));
+        EXPECT_EQ(rig.master->StateCodes().back(), MAS_Connected) << "the line is back";
+        EXPECT_TRUE(rig.port->IsOpen);
+        EXPECT_EQ(rig.port->OpenCount, c.ClosePort ? 2 : 1);
 
-    ASSERT_TRUE(rig_.TickUntil([this] { return rig_.master->StateCodes().size() == 2; }));
-    EXPECT_EQ(rig_.master->ErrorCodes(), (Codes{CommErr_NoAnswer}));
-    EXPECT_EQ(rig_.master->StateCodes().back(), MAS_Connected) << "the link is back";
-    EXPECT_EQ(CountContaining(rig_.writer.Errors(), "zadny rq ve stavu {Opened} - reconnecting"), 1u);
-
-    // The frame that waited goes out and its answer comes back.
-    rig_.BoardSends(Empt386Frame());
-    ASSERT_TRUE(rig_.TickUntil([this] { return !rig_.master->Received().empty(); }));
-    EXPECT_EQ(rig_.master->Received()[0].Par2, 2);
-
-    // Nothing is raised, then or on later ticks.
-    for (int i = 0; i < 20; ++i) {
-        rig_.Tick(55);
+        // The frame that waited goes out and its answer comes back.
+        rig.BoardSends(Empt386Frame());
+        ASSERT_TRUE(rig.TickUntil([&rig] { return !rig.master->Received().empty(); }));
+        EXPECT_EQ(rig.master->Received()[0].Par2, 2);
+        // Nothing is raised, then or on later ticks.
+        for (int i = 0; i < 20; ++i) {
+            rig.Tick(55);
+        }
+        EXPECT_EQ(ExceptionLogLines("Exception"), 0u);
+        EXPECT_EQ(CountContaining(rig.writer.Errors(), c.Log), 1u);
+        EXPECT_EQ(rig.comm->State, MAS_Connected);
     }
-    EXPECT_EQ(ExceptionLogLines("Exception"), 0u);
-    EXPECT_EQ(CountContaining(rig_.writer.Errors(), "reconnecting"), 1u);
-    EXPECT_EQ(rig_.comm->State, MAS_Connected);
-}
-
-TEST_F(CommLinkFaultTest, AfterGivingUpOnAClosedPortItReopensOnceAndPendingFramesGoOut) {
-    rig_.Connect();
-    rig_.PostTxD(RqstRecord(), 1);
-    rig_.comm->Channels().Com()->CHClose();
-    rig_.PostTxD(RqstRecord(), 2);
-
-    ASSERT_TRUE(rig_.TickUntil([this] { return rig_.master->StateCodes().size() == 2; }));
-    EXPECT_EQ(rig_.master->ErrorCodes(), (Codes{CommErr_NoAnswer}));
-    EXPECT_EQ(rig_.master->StateCodes().back(), MAS_Connected);
-    EXPECT_EQ(CountContaining(rig_.writer.Errors(), "zadny rq ve stavu {Closed} - reopening"), 1u);
-    EXPECT_TRUE(rig_.port->IsOpen);
-    EXPECT_EQ(rig_.port->OpenCount, 2);
-    EXPECT_EQ(ComOpenPort, 1);
-
-    rig_.BoardSends(Empt386Frame());
-    ASSERT_TRUE(rig_.TickUntil([this] { return !rig_.master->Received().empty(); }));
-    EXPECT_EQ(rig_.master->Received()[0].Par2, 2);
-    EXPECT_EQ(ExceptionLogLines("Exception"), 0u);
 }
 
 } // namespace

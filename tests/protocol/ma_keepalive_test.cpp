@@ -53,20 +53,6 @@ TEST(MaKeepAliveTest, QuietBoardIsPingedOnceAPeriodAndNotAgainUntilItAnswers) {
     EXPECT_TRUE(rig.errors->Texts.empty());
 }
 
-TEST(MaKeepAliveTest, NoPingWhileAnOperationRuns) {
-    MaRig rig("DWN=0 PER=1000");
-    rig.ConnectAndIdentify();
-    rig.comm->Hold = true;
-    rig.ma->ReadMemPage(LinToFarPtr(0x400), kNoWindow);
-    rig.Advance(3000, 100);
-    EXPECT_EQ(CountOf(rig.comm->SentFrames(), ft_Rqst), 0u);
-    rig.comm->Hold = false;
-    rig.comm->ReleaseHeld();
-    rig.Advance(1100, 100);
-    EXPECT_EQ(rig.views.Pages.size(), 1u);
-    EXPECT_EQ(CountOf(rig.comm->SentFrames(), ft_Rqst), 1u) << "the keep-alive goes on once it has ended";
-}
-
 TEST(MaKeepAliveTest, LostBoardIsReportedOnceThenSearchedSilentlyAtBothRates) {
     MaRig rig("DWN=0 PER=1000");
     rig.ConnectAndIdentify();
@@ -127,23 +113,25 @@ TEST(MaKeepAliveTest, IdentificationAfterABoardChangeSwitchesToTheDownloadRate) 
     EXPECT_TRUE(rig.presenter.Boxes.empty()) << "an identification after a board change shows no box";
 }
 
-TEST(MaKeepAliveTest, IdentificationIsRefusedWhileAnOperationRuns) {
-    MaRig rig;
+TEST(MaKeepAliveTest, NoPingAndNoIdentificationWhileAnOperationRuns) {
+    MaRig rig("DWN=0 PER=1000");
     rig.ConnectAndIdentify();
     rig.comm->Hold = true;
-    rig.ma->ReadMemPage(LinToFarPtr(0), kNoWindow);
+    rig.ma->ReadMemPage(LinToFarPtr(0x400), kNoWindow);
     rig.Settle();
     rig.ma->SendRqst();
     rig.ma->PingBoard();
-    rig.Settle();
+    rig.Advance(3000, 100);
+    EXPECT_EQ(CountOf(rig.comm->SentFrames(), ft_Rqst), 0u);
     EXPECT_EQ(rig.errors->Values(), (std::vector<std::string>{"Can't, another operation in progress.",
                                                               "Can't, another operation in progress."}));
     EXPECT_EQ(rig.errors->Texts[0].Kind, 0) << "no box";
     EXPECT_EQ(rig.ma->ConState, cs_WaitForMemView);
     rig.comm->Hold = false;
     rig.comm->ReleaseHeld();
-    rig.Settle();
+    rig.Advance(1100, 100);
     EXPECT_EQ(rig.views.Pages.size(), 1u);
+    EXPECT_EQ(CountOf(rig.comm->SentFrames(), ft_Rqst), 1u) << "the keep-alive goes on once it has ended";
 }
 
 TEST(MaKeepAliveTest, TimeOutThatWasCancelledAfterItWasPostedIsIgnored) {

@@ -103,18 +103,6 @@ INSTANTIATE_TEST_SUITE_P(Faults, MaRomModuleTest,
                                                      false},
                                            std::pair{+[](FakeBoard& b) { b.CheckErr = 1; }, false}));
 
-TEST_F(MaMemoryTest, UnalignedStartAndLengthOverSeveralBlocks) {
-    Identify(DEV_Vok386);
-    const Bytes around = rig.Board().Read(0x10000, 0x800);
-    const Bytes data = Pattern(1000, 0x40);
-    rig.ma->WriteMemBlock(LinToFarPtr(0x10123), data, "x");
-    rig.Settle();
-    Bytes expected = around;
-    std::copy(data.begin(), data.end(), expected.begin() + 0x123);
-    EXPECT_EQ(rig.Board().Read(0x10000, 0x800), expected);
-    EXPECT_EQ(rig.Board().LoadAddresses, (std::vector<std::uint32_t>{0x10000, 0x10200, 0x10400}));
-}
-
 TEST_F(MaMemoryTest, BlocksThatAreEmptyOrPassTheEndOfTheAddressSpaceAreRefused) {
     // A block past the end would wrap round to address 0: a read would save zeros as if read, a
     // write would overwrite the interrupt vectors.
@@ -237,28 +225,27 @@ TEST_F(MaMemoryTest, ReadGivesUpAfterThreeRepeats) {
     EXPECT_EQ(rig.ini_.Dir().Read("r.bin"), "") << "nothing half-read was written";
 }
 
-TEST_F(MaMemoryTest, CommunicationErrorsAreRepeatedToo) {
+// Failed exchanges, and a lost data piece with an early end: each piece is read again, whole.
+TEST_F(MaMemoryTest, PiecesOfFailedExchangesOrCutAnswersAreReadAgain) {
     Identify(DEV_Vok188);
-    rig.ini_.Dir().Write("r.bin", "");
-    rig.Board().Mute = 2;
-    rig.ma->ReadMemBlock(LinToFarPtr(0x30000), 300, File("r.bin"));
-    rig.Settle();
-    EXPECT_EQ(rig.comm->SentFrames().size(), 4u);
-    EXPECT_EQ(rig.ini_.Dir().Read("r.bin")->size(), 300u);
-    EXPECT_TRUE(rig.errors->Texts.empty());
-}
-
-TEST_F(MaMemoryTest, LostDataPieceOrEarlyEndIsReadAgain) {
-    Identify(DEV_Vok188);
-    rig.ini_.Dir().Write("r.bin", "");
-    rig.Board().DropMemD = 1;
-    rig.Board().EarlyMemE = 1;
-    rig.ma->ReadMemBlock(LinToFarPtr(0x31000), 512, File("r.bin"));
-    EXPECT_TRUE(rig.AdvanceUntil([&] { return rig.ma->ConState == cs_idle; }));
-    const Bytes board = rig.Board().Read(0x31000, 512);
-    EXPECT_EQ(*rig.ini_.Dir().Read("r.bin"), std::string(board.begin(), board.end()));
-    EXPECT_EQ(rig.comm->SentFrames().size(), 3u)
-        << "both faults struck the first piece, which was read again";
+    struct Case {
+        void (*Fault)(FakeBoard&);
+        std::uint32_t Count;
+        std::size_t Frames;
+    };
+    for (const Case c : {Case{[](FakeBoard& b) { b.Mute = 2; }, 300, 4},
+                         Case{[](FakeBoard& b) { b.DropMemD = b.EarlyMemE = 1; }, 512, 3}}) {
+        SCOPED_TRACE(c.Frames);
+        rig.ini_.Dir().Write("r.bin", "");
+        rig.comm->Requests.clear();
+        c.Fault(rig.Board());
+        rig.ma->ReadMemBlock(LinToFarPtr(0x31000), c.Count, File("r.bin"));
+        EXPECT_TRUE(rig.AdvanceUntil([&] { return rig.ma->ConState == cs_idle; }));
+        const Bytes board = rig.Board().Read(0x31000, c.Count);
+        EXPECT_EQ(*rig.ini_.Dir().Read("r.bin"), std::string(board.begin(), board.end()));
+        EXPECT_EQ(rig.comm->SentFrames().size(), c.Frames) << "the first piece was read again";
+        EXPECT_TRUE(rig.errors->Texts.empty());
+    }
 }
 
 TEST_F(MaMemoryTest, WrongAddressInAWriteHeadReadIsIgnoredThenRepeated) {
@@ -371,8 +358,14 @@ TEST_F(MaMemoryTest, SetupBlockIsHandedOverAndWrittenBackAsANewOperation) {
                   "Writing successfully completed\rChanges will be used after the Vok reset"}));
 }
 
-TEST_F(MaMemoryTest, StopEndsAReadCleanly) {
+TEST_F(MaMemoryTest, StopEndsAReadCleanlyAndWithNothingRunningOnlyBeeps) {
     Identify(DEV_Vok188);
+    const int beeps = rig.presenter.Beeps;
+    rig.ma->StopOperation();
+    rig.Settle();
+    EXPECT_EQ(rig.presenter.Beeps, beeps + 1);
+    EXPECT_TRUE(rig.errors->Texts.empty());
+
     rig.ini_.Dir().Write("r.bin", "");
     rig.comm->Hold = true;
     rig.ma->ReadMemBlock(LinToFarPtr(0x30000), 2000, File("r.bin"));
@@ -395,15 +388,6 @@ TEST_F(MaMemoryTest, StopEndsAReadCleanly) {
     EXPECT_EQ(rig.errors->Values().size(), 1u);
     EXPECT_EQ(rig.ini_.Dir().Read("r.bin"), "");
     EXPECT_EQ(rig.ma->Connected, kBoardConnected);
-}
-
-TEST_F(MaMemoryTest, StopWithNothingRunningOnlyBeeps) {
-    Identify(DEV_Vok188);
-    const int beeps = rig.presenter.Beeps;
-    rig.ma->StopOperation();
-    rig.Settle();
-    EXPECT_EQ(rig.presenter.Beeps, beeps + 1);
-    EXPECT_TRUE(rig.errors->Texts.empty());
 }
 
 } // namespace

@@ -20,16 +20,26 @@ protected:
     NotifyWindow window;
 };
 
-TEST_F(MaOperationsTest, IoReadOfAByteAndOfAWord) {
+TEST_F(MaOperationsTest, IoReadsOfAByteAndAWordAndWritesDoneWhenTheyHaveGoneOut) {
     rig.Board().IoValues[0x300] = 0x1234;
     rig.ma->ReadIO(0x300, true, window.Handle());
     rig.ma->ReadIO(0x300, false, window.Handle());
+    rig.ma->WriteIO(0x310, true, window.Handle(), 0xABCD);
+    rig.ma->WriteIO(0x312, false, window.Handle(), 0xABCD);
     rig.Settle();
-    EXPECT_EQ(rig.comm->SentFrames(),
-              (Frames{{ft_cIORd, 0, 0, 0x00, 0x03, 1, 0}, {ft_cIORdW, 0, 0, 0x00, 0x03, 2, 0}}));
-    EXPECT_EQ(window.Messages, (std::vector<Message>{{wm_IORdDone, 0x34, 1}, {wm_IORdDone, 0x1234, 2}}));
-    EXPECT_EQ(rig.mainForm.Events, (std::vector<std::string>{"- Data were read from IO address $0300",
-                                                             "- Data were read from IO address $0300"}));
+    const Frames frames = rig.comm->SentFrames();
+    ASSERT_EQ(frames.size(), 4u);
+    EXPECT_EQ(frames[0], (Bytes{ft_cIORd, 0, 0, 0x00, 0x03, 1, 0}));
+    EXPECT_EQ(frames[1], (Bytes{ft_cIORdW, 0, 0, 0x00, 0x03, 2, 0}));
+    EXPECT_EQ(rig.Board().IoWrites[0x310], 0xCD);
+    EXPECT_EQ(rig.Board().IoWrites[0x312], 0xABCD);
+    EXPECT_EQ(
+        window.Messages,
+        (std::vector<Message>{
+            {wm_IORdDone, 0x34, 1}, {wm_IORdDone, 0x1234, 2}, {wm_IOWrDone, 0, 0}, {wm_IOWrDone, 0, 0}}));
+    EXPECT_EQ(rig.mainForm.Events[0], "- Data were read from IO address $0300");
+    EXPECT_EQ(rig.mainForm.Events.back(), "- Data were written to IO address $0312");
+    EXPECT_EQ(rig.ma->ConState, cs_idle);
     EXPECT_FALSE(rig.ma->TimeOutArmed());
 }
 
@@ -40,18 +50,6 @@ TEST_F(MaOperationsTest, IoReadOfAnotherPortEndsWithoutHanging) {
     rig.ma->ReadIO(0x300, true, window.Handle());
     EXPECT_TRUE(rig.AdvanceUntil([&] { return rig.ma->ConState == cs_idle; }));
     EXPECT_TRUE(window.Messages.empty()) << "the value of another port is not passed on";
-}
-
-TEST_F(MaOperationsTest, IoWriteIsDoneWhenItHasGoneOut) {
-    rig.ma->WriteIO(0x310, true, window.Handle(), 0xABCD);
-    rig.ma->WriteIO(0x312, false, window.Handle(), 0xABCD);
-    rig.Settle();
-    EXPECT_EQ(rig.Board().IoWrites[0x310], 0xCD);
-    EXPECT_EQ(rig.Board().IoWrites[0x312], 0xABCD);
-    EXPECT_EQ(window.Messages, (std::vector<Message>{{wm_IOWrDone, 0, 0}, {wm_IOWrDone, 0, 0}}));
-    EXPECT_EQ(rig.mainForm.Events.back(), "- Data were written to IO address $0312");
-    EXPECT_EQ(rig.ma->ConState, cs_idle);
-    EXPECT_FALSE(rig.ma->TimeOutArmed());
 }
 
 TEST_F(MaOperationsTest, IoWriteThatNeverGoesOutTimesOut) {
@@ -94,36 +92,33 @@ TEST_F(MaOperationsTest, ClockReadFillsTheCallersBufferAndWriteSetsTheClock) {
               (std::vector<std::string>{"- Real Time Clock were read", "- Real Time Clock were written"}));
 }
 
-TEST_F(MaOperationsTest, ShortClockAnswerIsAnErrorNotAnOverRead) {
+TEST_F(MaOperationsTest, ClockFailuresTellTheWindowAndAShortAnswerIsNotOverRead) {
     auto buffer = std::make_shared<TClockBuffer>();
     rig.Board().ShortClock = 1;
     rig.ma->ReadRTC(window.Handle(), buffer);
     rig.Settle();
     EXPECT_EQ(*buffer, TClockBuffer{}) << "nothing was copied";
-    EXPECT_EQ(window.Messages, (std::vector<Message>{{wm_RTCErr, 1, 0}}));
-    EXPECT_EQ(rig.errors->Values(),
-              (std::vector<std::string>{"Reading Time failed.\r\nProbably unsupported Vok function."}));
-    EXPECT_EQ(rig.ma->ConState, cs_idle);
-}
-
-TEST_F(MaOperationsTest, ClockErrorsOfTheBoard) {
-    rig.Board().ClockErr = 0x31;
-    rig.ma->ReadRTC(window.Handle(), std::make_shared<TClockBuffer>());
+    const std::string readFailed = "Reading Time failed.\r\nProbably unsupported Vok function.";
+    EXPECT_EQ(rig.errors->Values(), (std::vector<std::string>{readFailed}));
+    rig.Board().ClockErr = 0x31; // refused by the board
+    rig.ma->ReadRTC(window.Handle(), buffer);
     rig.ma->WriteRTC(window.Handle(), TVokClockRec{2030, 1, 2, 3, 4, 5});
     rig.Settle();
-    EXPECT_EQ(window.Messages, (std::vector<Message>{{wm_RTCErr, 0x31, 0}, {wm_RTCErr, 0x31, 0}}));
-    EXPECT_EQ(rig.ma->ConState, cs_idle);
-}
-
-TEST_F(MaOperationsTest, ClockExchangeThatFailsTellsTheWindow) {
-    rig.Board().Mute = 2;
-    rig.ma->ReadRTC(window.Handle(), std::make_shared<TClockBuffer>());
+    rig.Board().ClockErr.reset();
+    rig.errors->Texts.clear();
+    rig.Board().Mute = 2; // no exchange at all
+    rig.ma->ReadRTC(window.Handle(), buffer);
     rig.ma->WriteRTC(window.Handle(), TVokClockRec{});
     rig.Settle();
-    EXPECT_EQ(window.Messages, (std::vector<Message>{{wm_RTCErr, 1, 0}, {wm_RTCErr, 2, 0}}));
-    EXPECT_EQ(rig.errors->Values(),
-              (std::vector<std::string>{"Reading Time failed.\r\nProbably unsupported Vok function.",
-                                        "Setting Time failed.\r\nProbably unsupported Vok function."}));
+    EXPECT_EQ(window.Messages, (std::vector<Message>{{wm_RTCErr, 1, 0},
+                                                     {wm_RTCErr, 0x31, 0},
+                                                     {wm_RTCErr, 0x31, 0},
+                                                     {wm_RTCErr, 1, 0},
+                                                     {wm_RTCErr, 2, 0}}));
+    EXPECT_EQ(
+        rig.errors->Values(),
+        (std::vector<std::string>{readFailed, "Setting Time failed.\r\nProbably unsupported Vok function."}));
+    EXPECT_EQ(rig.ma->ConState, cs_idle);
 }
 
 TEST_F(MaOperationsTest, ChecksumOverEveryRomModule) {
@@ -212,23 +207,6 @@ TEST_F(MaOperationsTest, WriteThatLosesTheBoardEmptiesTheQueue) {
     EXPECT_EQ(rig.ma->Connected, kNotConnected);
 }
 
-TEST_F(MaOperationsTest, OperationsQueueAndRunInTurn) {
-    rig.comm->Hold = true;
-    rig.ma->ReadIO(0x300, true, window.Handle());
-    rig.ma->WriteIO(0x301, true, window.Handle(), 5);
-    rig.ma->GoAddr(MakeFarPtr(0, 0xC800));
-    rig.Settle();
-    EXPECT_EQ(rig.comm->SentFrames().size(), 1u);
-    EXPECT_EQ(rig.ma->QueueCount(), 2u);
-    rig.comm->Hold = false;
-    rig.comm->ReleaseHeld();
-    rig.Settle();
-    const Frames frames = rig.comm->SentFrames();
-    ASSERT_EQ(frames.size(), 3u);
-    EXPECT_EQ(frames[1][0], ft_cIOWr);
-    EXPECT_EQ(frames[2][0], ft_Go);
-}
-
 TEST_F(MaOperationsTest, UnexpectedFrameEndsTheOperationThroughItsTimeOut) {
     rig.project.Modules = {{"ROM1", 0xC800, 1000}};
     rig.comm->Silent = true;
@@ -239,35 +217,6 @@ TEST_F(MaOperationsTest, UnexpectedFrameEndsTheOperationThroughItsTimeOut) {
     EXPECT_TRUE(rig.AdvanceUntil([&] { return rig.ma->ConState == cs_idle; }));
     ASSERT_EQ(rig.errors->Texts.size(), 1u);
     EXPECT_EQ(rig.errors->Texts[0].Value, "Checksumming failed by TimeOut");
-}
-
-TEST_F(MaOperationsTest, StateAndEventsAreAnnouncedWithTheirSizes) {
-    rig.ma->ReadMemPage(LinToFarPtr(0), kNoWindow);
-    rig.Settle();
-    EXPECT_GT(rig.mainForm.CountOf(&rig.ma->ConState, 1), 0u);
-    EXPECT_GT(rig.mainForm.CountOf(&rig.ma->State, 2), 0u);
-    EXPECT_GT(rig.mainForm.CountOf(&rig.ma->LastFrameAdr, 4), 0u);
-    EXPECT_EQ(rig.mainForm.CountOf(&rig.ma->EventText, 256), 1u);
-    EXPECT_EQ(rig.ma->EventKind, 4);
-}
-
-TEST(MaSavedMessTest, QueueRefusesTheMessageBeyondItsLimit) {
-    testing::RecordingPresenter presenter;
-    ScopedPresenter guard(presenter);
-    TSavedProcMessFIFO fifo(kMaSavedMessLimits);
-    for (std::size_t i = 0; i < kMaSavedMessLimits.MaxCount; ++i) {
-        ASSERT_TRUE(fifo.Add(TProcMess::Create({}, {}, 0, 0, 1)));
-    }
-    EXPECT_FALSE(fifo.Add(TProcMess::Create({}, {}, 0, 0, 2)));
-    ASSERT_EQ(presenter.Boxes.size(), 1u);
-    EXPECT_EQ(presenter.Boxes[0].Text,
-              "Internal error - too short queue SavedProcMessFifo for Ravlo_MA process");
-    EXPECT_FALSE(fifo.Push(TProcMess::Create({}, {}, 0, 0, 3)));
-    EXPECT_EQ(presenter.Boxes.size(), 1u) << "a refused push is silent";
-    EXPECT_EQ(fifo.Count(), kMaSavedMessLimits.MaxCount);
-    fifo.Pop();
-    EXPECT_TRUE(fifo.Push(TProcMess::Create({}, {}, 0, 0, 4)));
-    EXPECT_EQ(fifo.Pop()->GetCode(), 4) << "a pushed message comes first";
 }
 
 } // namespace

@@ -10,23 +10,6 @@
 namespace ravlo {
 namespace {
 
-constexpr std::uint32_t kRates[] = {4800, 9600, 19200, 38400, 57600, 115200};
-// Bytes on the line of a Rqst and of a Load of 512 bytes (a link frame of 10 bytes around each).
-constexpr std::size_t kRqstLen = 3 + 10;
-constexpr std::size_t kLoad512Len = 9 + 512 + 10;
-
-TEST(MaTimeOutsTest, NeverShorterThanTheCommunicationProcessRetries) {
-    const TCommRetryParams comm;
-    // The communication process may hold the frame back for 1000 ms at 4800 baud, then tries three
-    // times for 1000 ms each.
-    EXPECT_GT(CommRetryBudgetMs(4800, kRqstLen, comm), 4040u);
-    for (const std::uint32_t baud : kRates) {
-        for (const std::size_t len : {kRqstLen, kLoad512Len}) {
-            EXPECT_GE(FrameTimeOutMs(1000, baud, len, comm), CommRetryBudgetMs(baud, len, comm)) << baud;
-        }
-    }
-}
-
 // The master over the real communication process on a fake port and a fake clock.
 struct FakeLine {
     ManualTickSource clock{1'000'000};

@@ -1,7 +1,9 @@
+#include "protocol/ma_request.h"
 #include "protocol/saved_proc_mess_fifo.h"
 #include "protocol/tmp_err_process.h"
 #include "protocol/tmp_err_show_rec.h"
 #include "protocol_test_support.h"
+#include "support/ma_rig.h"
 
 #include <gtest/gtest.h>
 
@@ -57,9 +59,6 @@ TEST(TmpErrShowRecTest, ShowMessageAndItsTraceText) {
     const TProcAdr src{0x70, 1, 0x2001};
     const TProcMess mess = TmpErrShowMess(dest, src, "Timeout", true);
     EXPECT_EQ(mess.GetCode(), TMP_ERR_SHOW);
-    EXPECT_EQ(mess.GetDest(), dest);
-    EXPECT_EQ(mess.GetSrc(), src);
-    EXPECT_EQ(mess.GetDataLen(), TTmpErrShowRec::kSize);
     EXPECT_EQ(TTmpErrShowRec::FromBytes(mess.DataSpan()), (TTmpErrShowRec{0, 0, "Timeout", 1}));
 
     // Tracing copies; a record cut short is named as such.
@@ -82,31 +81,38 @@ std::vector<int> Order(const TSavedProcMessFIFO& fifo) {
     return order;
 }
 
-TEST(SavedProcMessFifoTest, AddAppendsPushPutsBackAtTheHead) {
-    TSavedProcMessFIFO fifo(kTmpErrSavedLimits);
-    EXPECT_FALSE(fifo.Pop());
-    EXPECT_TRUE(fifo.Add(Numbered(1)));
-    EXPECT_TRUE(fifo.Add(Numbered(2)));
-    EXPECT_TRUE(fifo.Push(Numbered(0)));
-    EXPECT_EQ(Order(fifo), (std::vector<int>{0, 1, 2}));
-    EXPECT_EQ(fifo.Pop()->GetPar1(), 0);
-    EXPECT_EQ(fifo.Count(), 2u);
-}
+// The board master's queue refuses what comes past its limit, with a box for an Add; the message
+// display's queue keeps a postponed message's turn by dropping its newest.
+TEST(SavedProcMessFifoTest, AddAppendsPushPutsBackAtTheHeadAndAFullQueueDropsAsItsLimitsSay) {
+    for (const TSavedProcMessLimits& limits : {kTmpErrSavedLimits, kMaSavedMessLimits}) {
+        SCOPED_TRACE(limits.MaxCount);
+        testing::RecordingPresenter presenter;
+        ScopedPresenter guard(presenter);
+        TSavedProcMessFIFO fifo(limits);
+        EXPECT_FALSE(fifo.Pop());
+        EXPECT_TRUE(fifo.Push(Numbered(1)));
+        EXPECT_TRUE(fifo.Push(Numbered(0)));
+        EXPECT_EQ(fifo.Pop()->GetPar1(), 0);
+        for (std::size_t n = 2; n < limits.MaxCount; ++n) {
+            ASSERT_TRUE(fifo.Add(Numbered(2)));
+        }
+        EXPECT_TRUE(fifo.Add(Numbered(3))); // the newest
+        EXPECT_EQ(Order(fifo).front(), 1);
+        EXPECT_FALSE(fifo.Add(Numbered(99)));
+        EXPECT_EQ(Order(fifo).back(), 3);
+        EXPECT_EQ(presenter.Boxes.size(), limits.FullText.empty() ? 0u : 1u);
+        if (!limits.FullText.empty()) {
+            EXPECT_EQ(presenter.Boxes[0].Text,
+                      "Internal error - too short queue SavedProcMessFifo for Ravlo_MA process");
+        }
 
-TEST(SavedProcMessFifoTest, AFullQueueLosesItsNewestMessage) {
-    TSavedProcMessFIFO fifo(kTmpErrSavedLimits);
-    for (std::uint8_t n = 1; n <= kTmpErrSavedLimits.MaxCount; ++n) {
-        ASSERT_TRUE(fifo.Add(Numbered(n)));
+        EXPECT_FALSE(fifo.Push(Numbered(0)));
+        EXPECT_EQ(fifo.Count(), limits.MaxCount);
+        const std::vector<int> order = Order(fifo);
+        EXPECT_EQ(order.front(), limits.PushDropsNewest ? 0 : 1);
+        EXPECT_EQ(order.back(), limits.PushDropsNewest ? 2 : 3);
+        EXPECT_EQ(presenter.Boxes.size(), limits.FullText.empty() ? 0u : 1u) << "a refused push is silent";
     }
-    EXPECT_FALSE(fifo.Add(Numbered(99)));
-    EXPECT_EQ(fifo.Count(), 25u);
-    EXPECT_EQ(Order(fifo).back(), 25);
-
-    // A message put back keeps its turn; the newest (25) makes room.
-    EXPECT_FALSE(fifo.Push(Numbered(0)));
-    EXPECT_EQ(fifo.Count(), 25u);
-    EXPECT_EQ(Order(fifo).front(), 0);
-    EXPECT_EQ(Order(fifo).back(), 24);
 }
 
 } // namespace

@@ -38,30 +38,80 @@ struct PlanRun {
         : flags(startFlags), plan(flags, kind, user, ast) {}
 };
 
-TEST(CmdLinePlan, ExeProjectGeneratesWritesTheImageAndExits) {
-    PlanRun run(CL_Generate | CL_EpromImage | CL_Exit, Kind::Exe);
-    EXPECT_EQ(Names(RunSteps(run.plan)), "OpenFullProject Generate EpromImage Exit");
-    EXPECT_TRUE(run.plan.Finished());
-    EXPECT_EQ(run.plan.ExitCode(), kExitOk);
-    EXPECT_EQ(run.flags, CL_Exit) << "every step cleared its bit";
+// The steps a command line takes, those in `failing` reporting failure; `board` the steps once the
+// board is ready (nullptr: it never is); the exit code and the flags left (kAny: not checked).
+constexpr std::uint8_t kAny = 0xFF;
+
+std::set<S> Failing(std::optional<S> step) {
+    return step ? std::set<S>{*step} : std::set<S>{};
 }
 
-TEST(CmdLinePlan, FailedGenerateEndsAnUnattendedRunWithItsCode) {
-    PlanRun run(CL_Generate | CL_EpromImage | CL_Download | CL_Exit, Kind::Exe);
-    EXPECT_EQ(Names(RunSteps(run.plan, {S::Generate})), "OpenFullProject OpenCom Generate Exit");
-    EXPECT_EQ(run.plan.ExitCode(), kExitGenerateFailed);
-    EXPECT_EQ(run.flags & kProjectSteps, 0) << "the later steps are dropped for the board side too";
-}
-
-TEST(CmdLinePlan, FailureWithoutExitStopsTheStepsAndStaysOpen) {
-    PlanRun run(CL_Generate | CL_EpromImage, Kind::Exe);
-    EXPECT_EQ(Names(RunSteps(run.plan, {S::Generate})), "OpenFullProject Generate");
-    EXPECT_TRUE(run.plan.Finished());
-    EXPECT_EQ(run.flags, 0);
-
-    PlanRun image(CL_EpromImage | CL_Run | CL_Exit, Kind::Mem);
-    EXPECT_EQ(Names(RunSteps(image.plan, {S::EpromImage})), "OpenSmallProject OpenCom EpromImage Exit");
-    EXPECT_EQ(image.plan.ExitCode(), kExitEpromImageFailed);
+TEST(CmdLinePlan, StepsInOrderAndWhatAFailureDrops) {
+    const struct {
+        std::uint8_t flags;
+        Kind kind;
+        bool user, ast;
+        std::optional<S> failing;
+        const char* steps;
+        const char* board;
+        int code;
+        std::uint8_t flagsLeft;
+    } cases[] = {
+        {CL_Generate | CL_EpromImage | CL_Exit, Kind::Exe, false, false, std::nullopt,
+         "OpenFullProject Generate EpromImage Exit", nullptr, kExitOk, CL_Exit},
+        // The later steps are dropped for the board side too.
+        {CL_Generate | CL_EpromImage | CL_Download | CL_Exit, Kind::Exe, false, false, S::Generate,
+         "OpenFullProject OpenCom Generate Exit", nullptr, kExitGenerateFailed, CL_Exit},
+        {CL_Generate | CL_EpromImage, Kind::Exe, false, false, S::Generate, "OpenFullProject Generate",
+         nullptr, kAny, 0},
+        {CL_EpromImage | CL_Run | CL_Exit, Kind::Mem, false, false, S::EpromImage,
+         "OpenSmallProject OpenCom EpromImage Exit", nullptr, kExitEpromImageFailed, kAny},
+        {CL_Generate | CL_EpromImage, Kind::Mem, false, false, std::nullopt, "OpenSmallProject EpromImage",
+         nullptr, kAny, 0},
+        {CL_Generate | CL_NoCOM | CL_User, Kind::Exe, false, true, S::OpenFullProject, "OpenFullProject",
+         nullptr, kAny, CL_NoCOM},
+        // A named user still logs in and the port still opens.
+        {CL_Download, Kind::Invalid, true, true, std::nullopt,
+         "RejectProject LoadComDefaults LoadUsers OpenCom Login", nullptr, kAny, 0},
+        {CL_Generate | CL_Exit, Kind::Exe, false, false, S::OpenFullProject, "OpenFullProject Exit", nullptr,
+         kExitProjectFailed, kAny},
+        {CL_Exit, Kind::Invalid, false, false, std::nullopt, "RejectProject LoadComDefaults Exit", nullptr,
+         kExitProjectFailed, kAny},
+        {CL_Download | CL_Exit, Kind::None, false, false, std::nullopt, "LoadComDefaults Exit", nullptr,
+         kExitProjectFailed, kAny},
+        {CL_Exit, Kind::None, false, false, std::nullopt, "LoadComDefaults Exit", nullptr, kExitOk, kAny},
+        {CL_Generate, Kind::Exe, true, true, std::nullopt, "OpenFullProject LoadUsers OpenCom Login Generate",
+         nullptr, kAny, 0},
+        {CL_NoCOM, Kind::Exe, false, true, std::nullopt, "OpenFullProject", nullptr, kAny, kAny},
+        // Unattended board steps open the port even without auto-start.
+        {CL_Download, Kind::Exe, false, false, std::nullopt, "OpenFullProject AwaitBoard", "Download", kAny,
+         0},
+        {CL_Download | CL_Run | CL_Exit, Kind::Exe, false, true, std::nullopt,
+         "OpenFullProject OpenCom AwaitBoard", "Download Run Exit", kExitOk, kAny},
+        {CL_Download | CL_Run | CL_Exit, Kind::Exe, false, false, S::Download,
+         "OpenFullProject OpenCom AwaitBoard", "Download Exit", kExitDownloadFailed, kAny},
+        {CL_Download | CL_Run, Kind::Exe, false, false, S::Download, "OpenFullProject AwaitBoard", "Download",
+         kAny, 0},
+        {CL_Run | CL_Exit, Kind::Mem, false, false, S::Run, "OpenSmallProject OpenCom AwaitBoard", "Run Exit",
+         kExitRunFailed, kAny},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.steps);
+        PlanRun run(c.flags, c.kind, c.user, c.ast);
+        EXPECT_EQ(Names(RunSteps(run.plan, Failing(c.failing))), c.steps);
+        if (c.board != nullptr) {
+            EXPECT_TRUE(run.plan.WaitingForBoard());
+            run.plan.BoardReady();
+            EXPECT_EQ(Names(RunSteps(run.plan, Failing(c.failing))), c.board);
+        }
+        EXPECT_TRUE(run.plan.Finished());
+        if (c.code != kAny) {
+            EXPECT_EQ(run.plan.ExitCode(), c.code);
+        }
+        if (c.flagsLeft != kAny) {
+            EXPECT_EQ(run.flags, c.flagsLeft);
+        }
+    }
 }
 
 TEST(CmdLinePlan, FailureCountsEvenWhenTheCommandClearedTheFlags) {
@@ -75,93 +125,16 @@ TEST(CmdLinePlan, FailureCountsEvenWhenTheCommandClearedTheFlags) {
     EXPECT_EQ(run.plan.ExitCode(), kExitGenerateFailed);
 }
 
-TEST(CmdLinePlan, MemProjectDropsGenerate) {
-    PlanRun run(CL_Generate | CL_EpromImage, Kind::Mem);
-    EXPECT_EQ(run.flags, CL_EpromImage);
-    EXPECT_EQ(Names(RunSteps(run.plan)), "OpenSmallProject EpromImage");
-}
-
-TEST(CmdLinePlan, ProjectThatDoesNotOpenClearsAllButNoCom) {
-    PlanRun run(CL_Generate | CL_NoCOM | CL_User, Kind::Exe, false, true);
-    EXPECT_EQ(Names(RunSteps(run.plan, {S::OpenFullProject})), "OpenFullProject");
-    EXPECT_EQ(run.flags, CL_NoCOM);
-    EXPECT_TRUE(run.plan.Finished());
-
-    PlanRun invalid(CL_Download, Kind::Invalid, true, true);
-    EXPECT_EQ(Names(RunSteps(invalid.plan)), "RejectProject LoadComDefaults LoadUsers OpenCom Login")
-        << "a named user still logs in and the port still opens";
-    EXPECT_EQ(invalid.flags, 0);
-}
-
-TEST(CmdLinePlan, UnattendedRunWithoutAProjectEndsAtOnce) {
-    PlanRun failed(CL_Generate | CL_Exit, Kind::Exe);
-    EXPECT_EQ(Names(RunSteps(failed.plan, {S::OpenFullProject})), "OpenFullProject Exit");
-    EXPECT_EQ(failed.plan.ExitCode(), kExitProjectFailed);
-
-    PlanRun invalid(CL_Exit, Kind::Invalid);
-    EXPECT_EQ(Names(RunSteps(invalid.plan)), "RejectProject LoadComDefaults Exit");
-    EXPECT_EQ(invalid.plan.ExitCode(), kExitProjectFailed);
-
-    PlanRun stepsWithoutProject(CL_Download | CL_Exit, Kind::None);
-    EXPECT_EQ(Names(RunSteps(stepsWithoutProject.plan)), "LoadComDefaults Exit");
-    EXPECT_EQ(stepsWithoutProject.plan.ExitCode(), kExitProjectFailed);
-
-    PlanRun exitOnly(CL_Exit, Kind::None);
-    EXPECT_EQ(Names(RunSteps(exitOnly.plan)), "LoadComDefaults Exit");
-    EXPECT_EQ(exitOnly.plan.ExitCode(), kExitOk) << "nothing that was asked failed";
-}
-
-TEST(CmdLinePlan, UserAndPortStepsComeBeforeGenerate) {
-    PlanRun run(CL_Generate, Kind::Exe, true, true);
-    EXPECT_EQ(Names(RunSteps(run.plan)), "OpenFullProject LoadUsers OpenCom Login Generate");
-    EXPECT_EQ(run.flags, 0) << "the login cleared CL_User";
-
-    PlanRun noCom(CL_NoCOM, Kind::Exe, false, true);
-    EXPECT_EQ(Names(RunSteps(noCom.plan)), "OpenFullProject");
-}
-
-TEST(CmdLinePlan, UnattendedBoardStepsOpenThePortEvenWithoutAutoStart) {
-    PlanRun attended(CL_Download, Kind::Exe);
-    EXPECT_EQ(Names(RunSteps(attended.plan)), "OpenFullProject AwaitBoard");
-    PlanRun unattended(CL_Download | CL_Exit, Kind::Exe);
-    EXPECT_EQ(Names(RunSteps(unattended.plan)), "OpenFullProject OpenCom AwaitBoard");
-}
-
-TEST(CmdLinePlan, BoardStepsWaitForTheLink) {
+TEST(CmdLinePlan, BoardStepsWaitForTheLinkOnce) {
     PlanRun run(CL_Download | CL_Run | CL_Exit, Kind::Exe, false, true);
-    EXPECT_EQ(Names(RunSteps(run.plan)), "OpenFullProject OpenCom AwaitBoard");
-    EXPECT_TRUE(run.plan.WaitingForBoard());
+    RunSteps(run.plan);
     EXPECT_FALSE(run.plan.Finished());
     EXPECT_EQ(run.plan.Take(), std::nullopt);
     EXPECT_EQ(run.flags, CL_Download | CL_Run | CL_Exit) << "the master process reads them meanwhile";
-
     run.plan.BoardReady();
-    EXPECT_EQ(Names(RunSteps(run.plan)), "Download Run Exit");
-    EXPECT_EQ(run.plan.ExitCode(), kExitOk);
-    EXPECT_TRUE(run.plan.Finished());
-    run.plan.BoardReady();
-    EXPECT_EQ(run.plan.Take(), std::nullopt) << "a second link does not repeat the steps";
-}
-
-TEST(CmdLinePlan, RefusedDownloadDropsTheRun) {
-    PlanRun unattended(CL_Download | CL_Run | CL_Exit, Kind::Exe);
-    RunSteps(unattended.plan);
-    unattended.plan.BoardReady();
-    EXPECT_EQ(Names(RunSteps(unattended.plan, {S::Download})), "Download Exit");
-    EXPECT_EQ(unattended.plan.ExitCode(), kExitDownloadFailed);
-
-    PlanRun attended(CL_Download | CL_Run, Kind::Exe);
-    RunSteps(attended.plan);
-    attended.plan.BoardReady();
-    EXPECT_EQ(Names(RunSteps(attended.plan, {S::Download})), "Download");
-    EXPECT_EQ(attended.flags, 0);
-    EXPECT_TRUE(attended.plan.Finished());
-
-    PlanRun run(CL_Run | CL_Exit, Kind::Mem);
     RunSteps(run.plan);
     run.plan.BoardReady();
-    EXPECT_EQ(Names(RunSteps(run.plan, {S::Run})), "Run Exit");
-    EXPECT_EQ(run.plan.ExitCode(), kExitRunFailed);
+    EXPECT_EQ(run.plan.Take(), std::nullopt) << "a second link does not repeat the steps";
 }
 
 TEST(CmdLinePlan, AbortWhileWaitingEndsTheRun) {

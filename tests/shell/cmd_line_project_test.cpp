@@ -54,11 +54,5 @@ TEST(CmdLineProject, BackslashesSeparateFolders) {
     EXPECT_EQ(found.Path, dir / "prj" / "demo.exe");
 }
 
-TEST(CmdLineProject, BadFileText) {
-    EXPECT_EQ(BadProjectFileText("/p/notes.txt"),
-              "Incorrect file \"/p/notes.txt\" as project file parameter in command line!\r"
-              "Only .EXE or .MEM file accepted.");
-}
-
 } // namespace
 } // namespace ravlo

@@ -8,17 +8,15 @@ namespace ravlo {
 namespace {
 
 TEST(EventLogColour, KindSelectsTheColour) {
-    const TEventRgb olive{0x80, 0x80, 0x00};
-    const TEventRgb red{0xFF, 0x00, 0x00};
-    const TEventRgb green{0x00, 0x80, 0x00};
-    const TEventRgb black{};
-    EXPECT_EQ(EventKindColour(0), olive);
-    EXPECT_EQ(EventKindColour(1), red);
-    for (const std::uint8_t kind : {2, 3, 4}) {
-        EXPECT_EQ(EventKindColour(kind), green) << int(kind);
+    const std::pair<std::uint8_t, TEventRgb> cases[] = {{0, {0x80, 0x80, 0x00}},
+                                                        {1, {0xFF, 0x00, 0x00}},
+                                                        {2, {0x00, 0x80, 0x00}},
+                                                        {4, {0x00, 0x80, 0x00}},
+                                                        {5, {}},
+                                                        {255, {}}};
+    for (const auto& [kind, colour] : cases) {
+        EXPECT_EQ(EventKindColour(kind), colour) << int(kind);
     }
-    EXPECT_EQ(EventKindColour(5), black);
-    EXPECT_EQ(EventKindColour(255), black);
 }
 
 TEST(EventLogModel, KeepsTheLast50LinesWithTheirKinds) {

@@ -12,44 +12,32 @@ using testing::AppIniFixture;
 using testing::CapturedWriter;
 using testing::ScratchDir;
 
-TEST(MainCaption, NamesVersionAndDateAndEndsInABlank) {
-    EXPECT_EQ(MainCaption("2.3", "01.02.2024"), "Ravlo 2.3,01.02.2024 Eng ");
-    EXPECT_TRUE(MainCaption().starts_with("Ravlo "));
-    EXPECT_TRUE(MainCaption().ends_with(" Eng "));
-}
-
 std::string GlbIni(const std::string& entries) {
     return "[SECTIONS]\r\nRD_SECTION=READ\r\n[READ]\r\nGLBSYSCOLL=PFX=GS\r\n" + entries;
 }
 
-TEST(GlbSysEntry, OneEntryIsTakenQuietly) {
-    AppIniFixture ini(GlbIni("GS00=TNA='MAIN' LOG=$2000 HIL=$20FF PCO=mainpc\r\n"));
-    CapturedWriter writer;
-    const auto coll = MakeNamed<TProcWinLabelColl>("GLBSYSCOLL");
-    const TGlbSysChoice choice = ChooseGlbSysEntry(*coll);
-    EXPECT_EQ(choice.Problem, "");
-    ASSERT_TRUE(choice.Entry.has_value());
-    EXPECT_EQ(choice.Entry->TNA, "MAIN");
-    EXPECT_EQ(choice.Entry->PCO, "MAINPC");
-    EXPECT_EQ(choice.Entry->LOG, 0x2000);
-    EXPECT_EQ(choice.Entry->HIL, 0x20FF);
-}
-
-TEST(GlbSysEntry, MoreThanOneTakesTheFirstWithTheErrorText) {
-    AppIniFixture ini(GlbIni("GS00=TNA='FIRST' LOG=$10\r\nGS01=TNA='SECOND' LOG=$20\r\n"));
-    CapturedWriter writer;
-    const TGlbSysChoice choice = ChooseGlbSysEntry(*MakeNamed<TProcWinLabelColl>("GLBSYSCOLL"));
-    EXPECT_EQ(choice.Problem, "Bad .INI file - more than one item in GLBSYSCOLL");
-    ASSERT_TRUE(choice.Entry.has_value());
-    EXPECT_EQ(choice.Entry->TNA, "FIRST");
-}
-
-TEST(GlbSysEntry, NoEntryGivesNoneAndSaysSo) {
-    AppIniFixture ini(GlbIni(""));
-    CapturedWriter writer;
-    const TGlbSysChoice choice = ChooseGlbSysEntry(*MakeNamed<TProcWinLabelColl>("GLBSYSCOLL"));
-    EXPECT_EQ(choice.Problem, "Bad .INI file - no item in GLBSYSCOLL");
-    EXPECT_FALSE(choice.Entry.has_value());
+TEST(GlbSysEntry, TheFirstEntryIsTakenAndAnyOtherNumberIsTold) {
+    const struct {
+        const char* entries;
+        const char* problem;
+        const char* tna; // nullptr: no entry
+    } cases[] = {
+        {"GS00=TNA='MAIN' LOG=$2000 HIL=$20FF PCO=mainpc\r\n", "", "MAIN"},
+        {"GS00=TNA='FIRST' LOG=$10\r\nGS01=TNA='SECOND' LOG=$20\r\n",
+         "Bad .INI file - more than one item in GLBSYSCOLL", "FIRST"},
+        {"", "Bad .INI file - no item in GLBSYSCOLL", nullptr},
+    };
+    for (const auto& c : cases) {
+        AppIniFixture ini(GlbIni(c.entries));
+        CapturedWriter writer;
+        const TGlbSysChoice choice = ChooseGlbSysEntry(*MakeNamed<TProcWinLabelColl>("GLBSYSCOLL"));
+        EXPECT_EQ(choice.Problem, c.problem);
+        ASSERT_EQ(choice.Entry.has_value(), c.tna != nullptr) << c.entries;
+        if (c.tna != nullptr) {
+            EXPECT_EQ(choice.Entry->TNA, c.tna);
+            EXPECT_EQ(choice.Entry->PCO, std::string(c.tna) == "MAIN" ? "MAINPC" : "") << "upper case";
+        }
+    }
 }
 
 TEST(MsgIfNoUser, OnlyTheErrorMessagesSectionTurnsItOff) {

@@ -51,32 +51,21 @@ public:
     }
     bool ErrHistoryOpen() const override { return !HistorySources.empty(); }
     bool SysWriterOpen() const override { return SysWriters > 0; }
-    void RefreshProjectWindow() override { ++Refreshes; }
+    void RefreshProjectWindow() override {}
     void ShowProjectWindow() override { ++ProjectWindowShows; }
     void ShowModuleList() override { ++ModuleListShows; }
     void CloseModuleList() override { ++ModuleListCloses; }
     std::optional<std::filesystem::path> ChooseProjectFile(TProjectType type,
                                                            const std::filesystem::path&) override {
         ChosenTypes.push_back(type);
-        if (ProjectFiles.empty()) {
-            return std::nullopt;
-        }
-        std::optional<std::filesystem::path> file = ProjectFiles.front();
-        ProjectFiles.pop_front();
-        return file;
+        return Next(ProjectFiles);
     }
     bool AskAddress(std::string_view caption, TSegOfsPtr& address) override {
         AddressCaptions.emplace_back(caption);
         OfferedAddresses.push_back(address);
-        if (Addresses.empty() || !Addresses.front()) {
-            if (!Addresses.empty()) {
-                Addresses.pop_front();
-            }
-            return false;
-        }
-        address = *Addresses.front();
-        Addresses.pop_front();
-        return true;
+        const std::optional<TSegOfsPtr> answer = Next(Addresses);
+        address = answer.value_or(address);
+        return answer.has_value();
     }
     // As the window does, without widgets.
     std::optional<TEpromRunResult> ShowEpromImage(TEpromImgHost& imageHost, tModuleCollection& modules,
@@ -104,7 +93,7 @@ public:
     void ShowErrHistory(TErrHistorySource* source) override { HistorySources.push_back(source); }
     void ShowSysWriter() override { ++SysWriters; }
     void CloseMainForm() override { ++CloseRequests; }
-    void ShowStatusPanels(const TStatusPanels& panels) override { Panels = panels; }
+    void ShowStatusPanels(const TStatusPanels&) override {}
     void ShowLastProjects(std::span<const std::string> entries) override {
         LastProjects.assign(entries.begin(), entries.end());
     }
@@ -117,6 +106,16 @@ public:
         return ravlo::ExecuteDialog(nullptr, name, data);
     }
 
+    // The next answer of a queue; nullopt (a cancel) when none is left.
+    template <class T>
+    static std::optional<T> Next(std::deque<std::optional<T>>& answers) {
+        if (answers.empty()) {
+            return std::nullopt;
+        }
+        const std::optional<T> answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
     std::vector<std::string> EventTexts() const {
         std::vector<std::string> texts;
         for (const Event& event : Events) {
@@ -132,7 +131,6 @@ public:
     std::vector<Event> Events;
     std::optional<TMenuStates> Menus;
     int MenuUpdates = 0;
-    int Refreshes = 0;
     int ProjectWindowShows = 0, ModuleListShows = 0, ModuleListCloses = 0;
     std::deque<std::optional<std::filesystem::path>> ProjectFiles;
     std::vector<TProjectType> ChosenTypes;
@@ -156,7 +154,6 @@ public:
     int CloseRequests = 0;
     std::vector<std::string> Dialogs;
     bool CanAnswerDialogs = true;
-    TStatusPanels Panels;
     std::vector<std::string> LastProjects;
 };
 
@@ -247,12 +244,12 @@ public:
         return AdvanceUntil([this] { return host.CloseRequests > 0; }, limitMs);
     }
 
-    // The demo program, every unit placed, written as DEMO.EXE, DEMO.MAP and (with a design)
-    // DEMO.MEM into the INI's folder.
-    fixtures::ProjectFilePaths WriteDemo(bool withDesign = true) {
+    // The demo program, every unit placed, written as DEMO.EXE, DEMO.MAP and DEMO.MEM into the
+    // INI's folder.
+    fixtures::ProjectFilePaths WriteDemo() {
         layout = fixtures::LayOutProgram(fixtures::MakeDemoProgram());
         design = fixtures::PlaceAllUnits(layout);
-        return fixtures::WriteProjectFiles(Dir(), "DEMO", layout, withDesign ? &design : nullptr);
+        return fixtures::WriteProjectFiles(Dir(), "DEMO", layout, &design);
     }
     std::filesystem::path Dir() const { return ini_.Dir().Path(); }
     std::string FileText(std::string_view name) const { return ReadFileText(Dir() / name); }

@@ -1,4 +1,4 @@
-// The main form's core with its status bar, recent projects and debug-messages command.
+// The main form's core with its recent projects, debug-messages command and runtime log.
 #include "kernel/kernel_debug.h"
 #include "main_form_test_support.h"
 #include "platform/ini_file.h"
@@ -11,32 +11,6 @@ namespace {
 
 using testing::ShellIni;
 using testing::ShellRig;
-
-void Announce(const void* field, std::uint16_t size) {
-    MainFormBroadcast(static_cast<std::uint16_t>(wm_VarChanged), size,
-                      reinterpret_cast<std::uintptr_t>(field));
-}
-
-TEST(MainFormStatus, TheLinkIsShownAndEachChangeOfItWrittenOnce) {
-    ShellRig rig;
-    rig.Create();
-    TRavlo_MA_Process& ma = *rig.core->MAProc;
-    const TStatusPanels first = rig.host.Panels;
-    EXPECT_EQ(first.Texts[0], "COM = x") << "painted at creation";
-
-    int stranger = 0;
-    Announce(&stranger, 1);
-    EXPECT_EQ(rig.host.Panels.Texts, first.Texts);
-    EXPECT_EQ(AppMessageQueue().PendingCount(), 0u) << "nothing queued";
-
-    for (const std::uint8_t connected : {kBoardConnected, kBoardConnected, kNotConnected, kNotConnected}) {
-        ma.Connected = connected;
-        Announce(&ma.Connected, 1);
-    }
-    EXPECT_EQ(rig.host.EventTexts(),
-              (std::vector<std::string>{"- Vok was connected", "- Communication Lost"}));
-    EXPECT_EQ(rig.host.Panels.Texts[TStatusPanels::kConnectedPanel], "Connected = NO");
-}
 
 TEST(MainFormStatus, RecentProjectsFollowWhatIsOpenedAndOpenAgain) {
     ShellRig rig(ShellIni("[LASTPROJECTS]\r\nP1=/nowhere/A.BIN\r\nP2=/nowhere/GONE.EXE\r\n"));
@@ -52,7 +26,6 @@ TEST(MainFormStatus, RecentProjectsFollowWhatIsOpenedAndOpenAgain) {
     ASSERT_TRUE(rig.core->OpenFullProject(demo.exe, false));
     const std::vector<std::string> after{demo.exe.string(), "/nowhere/A.BIN", "/nowhere/GONE.EXE", "", ""};
     EXPECT_EQ(rig.host.LastProjects, after);
-    EXPECT_EQ(IniFile(AppIniName()).ReadString("LASTPROJECTS", "P1"), demo.exe.string());
     rig.core->CloseProject(false);
     rig.core->OpenLastProject(1);
     EXPECT_EQ(ProjectType, TProjectType::Full);

@@ -104,26 +104,20 @@ TEST(MainUsers, TheRunGoesOnAfterTheLoginAndEndsWhereNobodyCanAnswerIt) {
     }
 }
 
-TEST(MainUsers, ANewInstallationOffersTheFirstUser) {
-    UsersRig rig(false);
-    ScriptedPresenter answers;
-    ScopedPresenter guard(answers);
-    answers.QueueAnswer(IDYES);
-    script = {Types("", "admin", "pw")};
-    rig.Run(0);
-    EXPECT_EQ(CurrentUser, "admin");
-    EXPECT_TRUE(rig.Shows(A::UsersMenu) && rig.Shows(A::ProgramDebug));
-    TPasswordLabelColl saved;
-    ASSERT_TRUE(saved.Load(rig.Dir() / kUsersFileName).Ok());
-    EXPECT_EQ(saved.GetUser("admin")->Level, 254);
-}
-
-TEST(MainUsers, UnansweredOrDamagedNoUserGetsIn) {
-    {
+TEST(MainUsers, ANewInstallationOffersTheFirstUserAndADamagedFileLetsNobodyIn) {
+    for (const bool yes : {true, false}) { // unanswered, the question's default is No
         UsersRig rig(false);
-        rig.Run(0); // the question's default is No
-        EXPECT_FALSE(std::filesystem::exists(rig.Dir() / kUsersFileName));
-        EXPECT_FALSE(rig.Shows(A::UsersMenu));
+        ScriptedPresenter answers;
+        std::optional<ScopedPresenter> guard;
+        if (yes) {
+            answers.QueueAnswer(IDYES);
+            guard.emplace(answers);
+        }
+        script = {Types("", "admin", "pw")};
+        rig.Run(0);
+        EXPECT_EQ(rig.Shows(A::UsersMenu) && rig.Shows(A::ProgramDebug), yes);
+        TPasswordLabelColl saved;
+        EXPECT_EQ(saved.Load(rig.Dir() / kUsersFileName).Ok() && saved.GetUser("admin")->Level == 254, yes);
     }
     UsersRig damaged;
     const std::string text = damaged.FileText(std::string(kUsersFileName));

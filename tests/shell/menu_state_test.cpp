@@ -1,10 +1,7 @@
-#include "project/project_globals.h"
 #include "shell/menu_state.h"
 
 #include <gtest/gtest.h>
-#include <map>
-#include <set>
-#include <string>
+#include <vector>
 
 namespace ravlo {
 namespace {
@@ -26,7 +23,8 @@ TMenuInputs Connected(std::uint8_t device, std::uint8_t level, TProjectType type
 struct MenuCase {
     const char* name;
     TMenuInputs inputs;
-    std::map<A, bool> enabled;
+    std::vector<A> enabled;
+    std::vector<A> disabled;
 };
 
 TEST(MenuStates, EnableRules) {
@@ -39,93 +37,49 @@ TEST(MenuStates, EnableRules) {
     const MenuCase cases[] = {
         {"nothing open",
          idle,
-         {{A::OpenExe, true},
-          {A::ReOpen, false},
-          {A::Place, false},
-          {A::MemDesign, false},
-          {A::Generate, false},
-          {A::CrEpromImg, false},
-          {A::Download, false},
-          {A::DownloadApp, false},
-          {A::BIOS, true},
-          {A::VokSetup, true},
-          {A::BIOSInfo, false},
-          {A::RTC, false},
-          {A::Debug, false},
-          {A::UserLogin, true},
-          {A::UserLogout, false},
-          {A::CreateCom, true},
-          {A::IO, true}}},
+         {A::OpenExe, A::BIOS, A::VokSetup, A::UserLogin, A::CreateCom, A::IO},
+         {A::ReOpen, A::Place, A::MemDesign, A::Generate, A::CrEpromImg, A::Download, A::DownloadApp,
+          A::BIOSInfo, A::RTC, A::Debug, A::UserLogout}},
         {"full project, connected 386, level 2",
          Connected(2, 2),
-         {{A::ReOpen, true},
-          {A::MemDesign, true},
-          {A::Generate, true},
-          {A::FindErr, true},
-          {A::CrEpromImg, true},
-          {A::DownloadApp, true},
-          {A::RunApp, true},
-          {A::GenLoadRun, true},
-          {A::WriteBin, true},
-          {A::ReadBin, true},
-          {A::BIOSInfo, true},
-          {A::GO, true},
-          {A::RUN, true},
-          {A::RTC, true},
-          {A::MemView, true},
-          {A::Mem256, true},
-          {A::UserLogout, true},
-          {A::UsersDefine, true},
-          {A::CheckSum, false}}},
+         {A::ReOpen, A::MemDesign, A::Generate, A::FindErr, A::CrEpromImg, A::DownloadApp, A::RunApp,
+          A::GenLoadRun, A::WriteBin, A::ReadBin, A::BIOSInfo, A::GO, A::RUN, A::RTC, A::MemView, A::Mem256,
+          A::UserLogout, A::UsersDefine},
+         {A::CheckSum}},
         {"small project without images",
          small,
-         {{A::Place, true},
-          {A::Generate, false},
-          {A::FindErr, false},
-          {A::CrEpromImg, false},
-          {A::DownloadApp, true},
-          {A::WriteBin, false},
-          {A::ReadBin, false},
-          {A::MemView, false}}},
+         {A::Place, A::DownloadApp},
+         {A::Generate, A::FindErr, A::CrEpromImg, A::WriteBin, A::ReadBin, A::MemView}},
         {"changing the baud rate",
          changingRate,
-         {{A::Download, false},
-          {A::DownloadApp, false},
-          {A::BIOSInfo, false},
-          {A::GO, false},
-          {A::RUN, false},
-          {A::Debug, false},
-          {A::MemView, false},
-          {A::RTC, false},
-          {A::VokSetup, true}}},
+         {A::VokSetup},
+         {A::Download, A::DownloadApp, A::BIOSInfo, A::GO, A::RUN, A::Debug, A::MemView, A::RTC}},
         {"small project with fresh images",
          Connected(2, 0, TProjectType::Small),
-         {{A::CrEpromImg, true}, {A::Generate, false}, {A::FindErr, false}}},
+         {A::CrEpromImg},
+         {A::Generate, A::FindErr}},
         {"images without a read design file",
          [] {
              TMenuInputs in = Connected(2, 2);
              in.MemFileOK = false;
              return in;
          }(),
-         {{A::CrEpromImg, false}, {A::Generate, true}}},
-        {"V40 has no clock", Connected(1, 1), {{A::RTC, false}, {A::ReadBin, true}, {A::WriteBin, false}}},
-        {"unknown device",
-         Connected(0, 2),
-         {{A::Download, false},
-          {A::WriteBin, false},
-          {A::BIOSInfo, true},
-          {A::RTC, true},
-          {A::MemView, true}}},
+         {A::Generate},
+         {A::CrEpromImg}},
+        {"V40 has no clock", Connected(1, 1), {A::ReadBin}, {A::RTC, A::WriteBin}},
+        {"unknown device", Connected(0, 2), {A::BIOSInfo, A::RTC, A::MemView}, {A::Download, A::WriteBin}},
     };
     for (const MenuCase& c : cases) {
         const TMenuStates states = ComputeMenuStates(c.inputs);
-        for (const auto& [action, enabled] : c.enabled) {
-            EXPECT_EQ(states[action].Enabled, enabled) << c.name << ": " << MainActionInfo(action).Name;
+        for (const bool enabled : {true, false}) {
+            for (const A action : enabled ? c.enabled : c.disabled) {
+                EXPECT_EQ(states[action].Enabled, enabled) << c.name << ": " << MainActionInfo(action).Name;
+            }
         }
     }
 }
 
-TEST(MenuStates, UsersMenuAndDebugMenuVisibility) {
+TEST(MenuStates, VisibilityByUsersAndLevelAndOpenViewsChecked) {
     TMenuInputs noUsers = Connected(2, 2);
     noUsers.UsersLoaded = false;
     const TMenuStates hidden = ComputeMenuStates(noUsers);
@@ -146,62 +100,12 @@ TEST(MenuStates, UsersMenuAndDebugMenuVisibility) {
     const TMenuStates level1 = ComputeMenuStates(Connected(2, 1));
     EXPECT_FALSE(level1.HighAccess);
     EXPECT_TRUE(level1.SetupConnected);
-    EXPECT_FALSE(ComputeMenuStates(TMenuInputs{}).SetupConnected);
-}
-
-TEST(MenuStates, OpenViewsAreChecked) {
-    TMenuInputs in;
-    in.ErrHistoryOpen = true;
-    in.SysWriterOpen = true;
-    const TMenuStates states = ComputeMenuStates(in);
-    EXPECT_TRUE(states[A::ErrHistory].Checked);
-    EXPECT_TRUE(states[A::SysWriter].Checked);
-    EXPECT_FALSE(states[A::MAView].Checked);
-    EXPECT_FALSE(states[A::CommView].Checked);
-}
-
-TEST(MenuStates, ProjectInputsComeFromTheGlobals) {
-    ResetProjectGlobals();
-    ProjectType = TProjectType::Small;
-    MemFileOK = true;
-    TMenuInputs given;
-    given.UserLevel = 2;
-    const TMenuInputs in = MenuInputsFromProject(given);
-    EXPECT_EQ(in.ProjectType, TProjectType::Small);
-    EXPECT_TRUE(in.MemFileOK);
-    EXPECT_FALSE(in.BinFilesOK);
-    EXPECT_EQ(in.UserLevel, 2);
-    ResetProjectGlobals();
-}
-
-TEST(MainActions, TableIsConsistent) {
-    std::set<std::string_view> names;
-    std::set<std::string_view> shortcuts;
-    std::set<A> seen;
-    for (const TMainActionInfo& info : MainActions()) {
-        EXPECT_TRUE(names.insert(info.Name).second) << info.Name;
-        EXPECT_FALSE(info.Caption.empty()) << info.Name;
-        if (!info.Shortcut.empty()) {
-            EXPECT_TRUE(shortcuts.insert(info.Shortcut).second) << info.Shortcut;
-        }
-        const TMainActionInfo& parent = MainActionInfo(info.Parent);
-        EXPECT_TRUE(parent.IsMenu) << info.Name;
-        EXPECT_TRUE(info.Parent == info.Id || seen.count(info.Parent) == 1)
-            << info.Name << " before its menu";
-        if (info.Parent == info.Id) {
-            EXPECT_TRUE(info.IsMenu) << info.Name << " is top-level";
-        }
-        seen.insert(info.Id);
-    }
-    std::set<A> withTool;
-    for (const TMainActionInfo& info : MainActions()) {
-        if (!info.ToolName.empty()) {
-            withTool.insert(info.Id);
-        }
-    }
-    const std::set<A> buttons(MainToolButtons().begin(), MainToolButtons().end());
-    EXPECT_EQ(buttons, withTool);
-    EXPECT_EQ(MainToolButtons().size(), buttons.size());
+    TMenuInputs views;
+    views.ErrHistoryOpen = views.SysWriterOpen = true;
+    const TMenuStates checked = ComputeMenuStates(views);
+    EXPECT_FALSE(checked.SetupConnected);
+    EXPECT_TRUE(checked[A::ErrHistory].Checked && checked[A::SysWriter].Checked);
+    EXPECT_FALSE(checked[A::MAView].Checked);
 }
 
 } // namespace

@@ -1,5 +1,5 @@
 // The board master process with the real communication process, over a pseudo-terminal, against
-// the board simulator: every board operation end to end, and a change of the line's rate.
+// the board simulator at line timing: every board operation end to end, and a change of the line's rate.
 #include "platform/tick.h"
 #include "protocol/comm_process.h"
 #include "support/ma_sim_rig.h"
@@ -86,15 +86,14 @@ protected:
 
     std::string Report() const {
         std::string text = "errors:";
-        for (const std::string& error : rig->errors->Values()) {
-            text += " [" + error + "]";
+        for (const std::string& line : rig->errors->Values()) {
+            text += " [" + line + "]";
         }
         for (const std::string& line : rig->writer.Errors()) {
             text += "\n  " + line;
         }
-        text += " link=" + RavloStateText(rig->ma->LinkState) + " op=" + ConStateText(rig->ma->ConState) +
-                " connected=" + std::to_string(rig->ma->Connected);
-        return text;
+        return text + " link=" + RavloStateText(rig->ma->LinkState) +
+               " op=" + ConStateText(rig->ma->ConState);
     }
 
     std::optional<SimRig> rig;
@@ -105,8 +104,8 @@ private:
 };
 
 TEST_F(MaVoksimTest, EveryOperationEndToEnd) {
-    Start({"--no-throttle", "--baud", "115200", "--board", "386", "--strict-load", "--io", "300=5A",
-           "--clock", "2024-02-29T23:59:58", "--clock-stopped"});
+    Start({"--baud", "115200", "--board", "386", "--strict-load", "--io", "300=5A", "--clock",
+           "2024-02-29T23:59:58", "--clock-stopped"});
     ConnectAndIdentify(115200, DEV_Vok386);
     EXPECT_EQ(rig->ma->BiosIdText, "VOK386EXR BIOS 23<VOK>");
     EXPECT_EQ(rig->ma->BiosVersion, 23);

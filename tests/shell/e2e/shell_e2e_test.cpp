@@ -10,6 +10,7 @@
 #include "support/app_fixtures.h"
 #include "support/built_program.h"
 #include "support/default_app_ini.h"
+#include "support/scoped_env.h"
 #include "support/scratch_dir.h"
 #include "support/voksim_on_com.h"
 
@@ -34,36 +35,16 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-// Runs the program with the arguments and extra environment entries, killing it after limit (a
-// hang guard): its exit code, nullopt when it could not start or had to be killed.
-std::optional<int> RunProgram(const fs::path& program, const std::vector<std::string>& args,
-                              const std::vector<std::string>& extraEnv, const fs::path& workDir,
+// Runs the program with the arguments in workDir, killing it after limit (a hang guard): its exit
+// code, nullopt when it could not start or had to be killed.
+std::optional<int> RunProgram(const fs::path& program, std::vector<std::string> args, const fs::path& workDir,
                               std::chrono::milliseconds limit) {
-    std::vector<std::string> env;
-    for (char** entry = environ; *entry != nullptr; ++entry) {
-        const std::string text(*entry);
-        bool replaced = false;
-        for (const std::string& extra : extraEnv) {
-            replaced = replaced || text.substr(0, text.find('=')) == extra.substr(0, extra.find('='));
-        }
-        if (!replaced) {
-            env.push_back(text);
-        }
-    }
-    env.insert(env.end(), extraEnv.begin(), extraEnv.end());
-    std::vector<std::string> words{program.string()};
-    words.insert(words.end(), args.begin(), args.end());
+    args.insert(args.begin(), program.string());
     std::vector<char*> argv;
-    for (std::string& word : words) {
+    for (std::string& word : args) {
         argv.push_back(word.data());
     }
     argv.push_back(nullptr);
-    std::vector<char*> envp;
-    for (std::string& entry : env) {
-        envp.push_back(entry.data());
-    }
-    envp.push_back(nullptr);
-
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addchdir_np(&actions, workDir.c_str());
@@ -71,7 +52,7 @@ std::optional<int> RunProgram(const fs::path& program, const std::vector<std::st
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     pid_t pid = -1;
     const auto start = std::chrono::steady_clock::now();
-    const int failed = ::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
+    const int failed = ::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     std::optional<int> code;
     if (failed != 0) {
@@ -142,13 +123,9 @@ protected:
         }
         std::vector<std::string> programArgs{ini_.string(), "DEMO.EXE"};
         programArgs.insert(programArgs.end(), switches.begin(), switches.end());
-        const std::optional<int> code = RunProgram(*ravlo_, programArgs, ProgramEnv(), project_.Path(), 120s);
+        const std::optional<int> code = RunProgram(*ravlo_, programArgs, project_.Path(), 120s);
         EXPECT_EQ(board_.Stop(), 0) << "voksim ends cleanly";
         return code;
-    }
-    std::vector<std::string> ProgramEnv() const {
-        return {"RAVLO_HOME=" + home_.Path().string(), "QT_QPA_PLATFORM=offscreen",
-                "XDG_RUNTIME_DIR=" + runtime_.Path().string()};
     }
 
     // The generated ROM images by module, and those of them the board's memory does not hold.
@@ -192,6 +169,9 @@ protected:
     testing::ScratchDir project_;
     testing::ScratchDir scratch_;
     testing::ScratchDir runtime_;
+    testing::ScopedEnv homeEnv_{"RAVLO_HOME", home_.Path().string()};
+    testing::ScopedEnv runtimeEnv_{"XDG_RUNTIME_DIR", runtime_.Path().string()};
+    testing::ScopedEnv platformEnv_{"QT_QPA_PLATFORM", "offscreen"};
     fs::path ini_;
     fixtures::ProgramLayout layout_;
     fixtures::FixtureDesign design_;
@@ -206,10 +186,6 @@ struct RoadCase {
     std::uint32_t DownloadBaud;
     std::uint32_t LineBaud;
 };
-
-void PrintTo(const RoadCase& road, std::ostream* out) {
-    *out << road.Name;
-}
 
 class BoardRoadTest : public ShellE2eTest, public ::testing::WithParamInterface<RoadCase> {};
 
@@ -253,10 +229,9 @@ INSTANTIATE_TEST_SUITE_P(Boards, BoardRoadTest,
                          });
 
 TEST_F(ShellE2eTest, APortThatCannotBeOpenedEndsTheRunAtOnceAndTheBoxSaysHowToNameIt) {
-    std::vector<std::string> env = ProgramEnv();
-    env.push_back("RAVLO_COM1=" + (scratch_.Path() / "no-such-port").string());
+    const testing::ScopedEnv port("RAVLO_COM1", (scratch_.Path() / "no-such-port").string());
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(RunProgram(*ravlo_, {ini_.string(), "DEMO.EXE", "/G", "/L", "/X"}, env, project_.Path(), 30s),
+    EXPECT_EQ(RunProgram(*ravlo_, {ini_.string(), "DEMO.EXE", "/G", "/L", "/X"}, project_.Path(), 30s),
               std::optional<int>(kExitDownloadFailed));
     EXPECT_LT(std::chrono::steady_clock::now() - start, 4s) << "not after the whole board wait";
     const std::string log = RuntimeLog();
@@ -298,7 +273,7 @@ TEST_F(ShellE2eTest, ALoginNobodyCanAnswerEndsTheRunWithItsCode) {
     TPasswordLabelColl store;
     store.AddUser("john", "pw", 1, 0);
     ASSERT_TRUE(store.Save(home_.Path() / kUsersFileName).Ok());
-    EXPECT_EQ(RunProgram(*ravlo_, {ini_.string(), "/Ujohn"}, ProgramEnv(), project_.Path(), 30s),
+    EXPECT_EQ(RunProgram(*ravlo_, {ini_.string(), "/Ujohn"}, project_.Path(), 30s),
               std::optional<int>(kExitNoLogin))
         << RuntimeLog();
 }

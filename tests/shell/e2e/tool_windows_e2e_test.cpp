@@ -1,11 +1,16 @@
-// The binary write and read windows, the memory view and the progress window over the board master
-// and the real communication process, against the board simulator at line timing.
+// The tool windows without their widgets (binary write and read, memory view, progress, IO and
+// clock) over the board master and the real communication process, against the board simulator at
+// line timing.
+#include "framework/local_time.h"
 #include "shell/bin_read_model.h"
 #include "shell/bin_write_model.h"
 #include "shell/board_memory.h"
+#include "shell/io_access.h"
 #include "shell/mem_view_model.h"
 #include "shell/progress_model.h"
+#include "shell/tool_board.h"
 #include "shell/user_level.h"
+#include "shell/vok_rtc.h"
 #include "support/box_recorder.h"
 #include "support/ma_sim_rig.h"
 #include "support/scratch_dir.h"
@@ -19,7 +24,6 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 
 constexpr std::uint8_t kPort = 9;
-constexpr std::uint32_t kBaud = 115200;
 
 // The progress window and the memory view without widgets: their models fed as the windows feed
 // them, the progress timer run by the test's loop.
@@ -52,20 +56,37 @@ private:
     std::chrono::steady_clock::time_point nextTick_ = std::chrono::steady_clock::now();
 };
 
+// An IO or clock window as the program has it: its model behind a handle of the message queue, gone
+// with the window.
+template <class Model>
+struct ModelWindow final : MessageTarget {
+    std::intptr_t HandleMessage(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam) override {
+        model->HandleMessage(msg, wParam, lParam);
+        return 0;
+    }
+    WindowHandle Handle() const { return registration.Handle(); }
+    WindowRegistration registration{AppMessageQueue(), *this};
+    std::optional<Model> model;
+};
+
 class ToolWindowsE2eTest : public ::testing::Test {
 protected:
     void SetUp() override {
         if (!sim_.Found()) {
             GTEST_SKIP() << "voksim is not built beside the test programs";
         }
-        ASSERT_TRUE(sim_.Start(kPort, {"--board", "188", "--baud", std::to_string(kBaud), "--memory-out",
-                                       (dir_ / "memory.bin").string()}));
+    }
+    // A Vok188 simulator on COM9 at baud with the arguments; the link open and the board identified.
+    void Connect(std::uint32_t baud, std::vector<std::string> args = {}) {
+        args.insert(args.end(), {"--board", "188", "--baud", std::to_string(baud), "--memory-out",
+                                 (dir_ / "memory.bin").string()});
+        ASSERT_TRUE(sim_.Start(kPort, args));
         rig_.emplace("DWN=0 PER=1000 RET=1000 AST=1");
         board_.emplace(*rig_->ma);
         windows_.emplace(*rig_->ma, *board_);
         rig_->ma->SetInterfaces({&*windows_, &*windows_, &rig_->form, &rig_->project});
-        rig_->ma->DefBd = rig_->ma->BDLD = rig_->ma->CurBaud = kBaud;
-        rig_->ma->SetChnParam(kPort, kBaud);
+        rig_->ma->DefBd = rig_->ma->BDLD = rig_->ma->CurBaud = baud;
+        rig_->ma->SetChnParam(kPort, baud);
         rig_->ma->OpenComm();
         ASSERT_TRUE(RunUntilIdle([this] { return rig_->ma->Device == DEV_Vok188; }));
     }
@@ -92,6 +113,7 @@ protected:
 };
 
 TEST_F(ToolWindowsE2eTest, AWrittenFileReadsBackAsTheBoardHoldsItWhileTheProgressShows) {
+    Connect(115200);
     std::string data(12 * 1024, '\0');
     std::generate(data.begin(), data.end(), [i = 0]() mutable {
         ++i;
@@ -119,6 +141,7 @@ TEST_F(ToolWindowsE2eTest, AWrittenFileReadsBackAsTheBoardHoldsItWhileTheProgres
 }
 
 TEST_F(ToolWindowsE2eTest, AMemoryViewEditSavedChangesTheBoard) {
+    Connect(115200);
     UserLevel = 2;
     board_->ReadMemPage(MakeFarPtr(0, 0x4000), kNoWindow);
     ASSERT_TRUE(RunUntilIdle([this] { return windows_->View.Addr() == MakeFarPtr(0, 0x4000); }));
@@ -131,6 +154,46 @@ TEST_F(ToolWindowsE2eTest, AMemoryViewEditSavedChangesTheBoard) {
     EXPECT_EQ(page[0], 0x5A);
     UserLevel = 0;
     EXPECT_EQ(BoardMemory(0x40000, 256), page);
+}
+
+// Answers come 300 ms late: the last clock read's answer arrives after its window has closed.
+TEST_F(ToolWindowsE2eTest, AnIOWordAndTheClockAreWrittenAndReadBackAndALateAnswerHarmsNothing) {
+    Connect(4800, {"--clock", "2024-02-29T23:59:58", "--clock-stopped", "--delay", "300"});
+    TMaToolBoard tools(rig_->ma);
+    ModelWindow<TIOAccess> io;
+    TIOAccess& port = io.model.emplace(tools, io.Handle(), "no RTDW.INI");
+    port.SetByteAccess(false);
+    for (const char c : std::string("BEEF")) {
+        port.DataType(c);
+    }
+    port.Write();
+    ASSERT_TRUE(RunUntilIdle([&] { return !port.WritePending(); }));
+    port.SetBit(15, false);
+    port.Read();
+    ASSERT_TRUE(RunUntilIdle([&] { return !port.ReadPending(); }));
+    EXPECT_EQ(port.DataEdit().Text(), "$BEEF");
+
+    auto clock = std::make_unique<ModelWindow<TVokRTC>>();
+    TVokRTC& rtc = clock->model.emplace(tools, clock->Handle());
+    rtc.Open(LocalDTRec(std::chrono::system_clock::now()));
+    ASSERT_TRUE(RunUntilIdle([&] { return !rtc.Reading(); }));
+    EXPECT_EQ(rtc.EditTime(), (TVokClockRec{2024, 2, 29, 23, 59, 58}));
+    rtc.SetYear(2031);
+    rtc.SetMonth(7);
+    rtc.SetHour(1);
+    rtc.SetTime();
+    ASSERT_TRUE(RunUntilIdle([&] { return rtc.Status() == "Status: Write Time Ok"; }));
+    rtc.SetYear(2000);
+    rtc.GetTime();
+    ASSERT_TRUE(RunUntilIdle([&] { return rtc.EditTime().Year != 2000; }));
+    EXPECT_EQ(rtc.EditTime(), (TVokClockRec{2031, 7, 28, 1, 59, 58}));
+
+    rtc.GetTime();
+    ASSERT_TRUE(rig_->RunUntil([this] { return rig_->ma->ConState == cs_WaitForGetRTC; }));
+    clock.reset();
+    ASSERT_TRUE(RunUntilIdle());
+    EXPECT_EQ(rig_->mainForm.Events.back(), "- Real Time Clock were read")
+        << "the answer came, nobody heard it";
 }
 
 } // namespace

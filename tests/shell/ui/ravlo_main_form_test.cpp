@@ -1,5 +1,5 @@
 // The Qt main form on the offscreen platform: its creation, the event log it opens, its menus, the
-// error-history window, closing, and a whole unattended run against the fake board.
+// error-history window, closing and the users.
 #include "fixtures/project_files.h"
 #include "fixtures/sample_programs.h"
 #include "framework/main_window.h"
@@ -55,19 +55,8 @@ fs::path WriteDemo(const fs::path& dir) {
     return fixtures::WriteProjectFiles(dir, "DEMO", layout, &design).exe;
 }
 
-QColor LineColour(const QTextEdit& edit, const QString& text) {
-    for (QTextBlock block = edit.document()->firstBlock(); block.isValid(); block = block.next()) {
-        if (block.text() == text) {
-            return block.begin().fragment().charFormat().foreground().color();
-        }
-    }
-    return {};
-}
-
 class RavloMainFormTest : public ::testing::Test {
 protected:
-    RavloMainFormTest()
-        : ini_(std::string(testing::kDefaultAppIni) + "[COMMANDLINE]\r\nBoardWait=5\r\nExitWait=2\r\n") {}
     ~RavloMainFormTest() override {
         form_.reset();
         testing::ProcessPendingEvents();
@@ -88,12 +77,9 @@ protected:
         Form().show();
         ASSERT_TRUE(testing::ProcessEventsUntil([this] { return Form().Core().Plan().has_value(); }));
     }
-    testing::FakeComm& Comm() {
-        return dynamic_cast<testing::FakeComm&>(*Form().Core().ProcessColl->GetProcByIdent(PT_RavloComm));
-    }
 
     testing::ShellTestGlobals globals_;
-    testing::AppIniFixture ini_;
+    testing::AppIniFixture ini_{std::string(testing::kDefaultAppIni)};
     testing::ScratchDir project_;
     testing::RecordingPresenter presenter_;
     ScopedPresenter presenterGuard_{presenter_};
@@ -102,7 +88,7 @@ protected:
     std::optional<int> closedWith_;
 };
 
-TEST_F(RavloMainFormTest, CreationBuildsTheKernelUnderTheCaptionAndStartsTheDrive) {
+TEST_F(RavloMainFormTest, CreationShowAndExit) {
     TRavloMainForm& form = Form();
     EXPECT_EQ(form.windowTitle().toStdString(), MainCaption());
     EXPECT_EQ(GetMainFormWindow(), form.Handle());
@@ -110,46 +96,23 @@ TEST_F(RavloMainFormTest, CreationBuildsTheKernelUnderTheCaptionAndStartsTheDriv
     EXPECT_TRUE(form.Drive().SystemTickTimer().isActive());
     EXPECT_EQ(form.Drive().Drive().WorkerThread, true) << "THR=5 of the shipped settings";
     EXPECT_EQ(form.EventLogWnd(), nullptr) << "the event log comes with the show";
-    EXPECT_FALSE(form.Menus().Action(A::Generate).isEnabled());
-    EXPECT_TRUE(form.Menus().Action(A::ComSettings).isEnabled());
-    EXPECT_TRUE(form.Menus().Action(A::OpenExe).isEnabled());
-}
+    EXPECT_FALSE(form.Menus().Action(A::Generate).isEnabled()) << "the menus follow the core";
 
-TEST_F(RavloMainFormTest, ShowingOpensTheEventLogAtTheBottomAndRunsTheCommandLine) {
     ShowForm();
     TFormEventLog* log = Form().EventLogWnd();
     ASSERT_NE(log, nullptr);
     EXPECT_EQ(Form().FindMDIChild<TFormEventLog>(), log);
-    auto* window = qobject_cast<QMdiSubWindow*>(log->parentWidget());
-    ASSERT_NE(window, nullptr);
-    const QSize area = Form().MdiArea().viewport()->size();
-    EXPECT_EQ(window->geometry().bottom() + 1, area.height());
-    EXPECT_EQ(window->width(), area.width());
     EXPECT_TRUE(Form().Core().Plan()->Finished()) << "nothing was asked";
-
     Form().resize(1000, 800);
     testing::ProcessPendingEvents();
-    const QSize bigger = Form().MdiArea().viewport()->size();
-    EXPECT_EQ(window->geometry().bottom() + 1, bigger.height()) << "laid out again on resize";
-}
+    const QSize area = Form().MdiArea().viewport()->size();
+    EXPECT_EQ(log->parentWidget()->geometry().bottom() + 1, area.height()) << "laid out again on resize";
+    EXPECT_EQ(log->parentWidget()->width(), area.width());
 
-TEST_F(RavloMainFormTest, AProjectOpenedFromTheMenuIsAGreenLineOfTheEventLog) {
-    const std::optional<fs::path> demo = WriteDemo(project_.Path());
-    ShowForm();
-    Form().SetProjectFileChooser([&demo](TProjectType type, const fs::path&) {
-        EXPECT_EQ(type, TProjectType::Full);
-        return demo;
-    });
-    Form().Menus().Action(A::OpenExe).trigger();
-    const QString line = QString::fromStdString("- Project \"" + demo->string() + "\" has been opened");
-    EXPECT_TRUE(Form().EventLogWnd()->RichEditEvLog().toPlainText().contains(line));
-    EXPECT_EQ(LineColour(Form().EventLogWnd()->RichEditEvLog(), line), QColor(0x00, 0x80, 0x00));
-    EXPECT_TRUE(Form().Menus().Action(A::Generate).isEnabled());
-
-    Form().Menus().Action(A::Generate).trigger();
-    EXPECT_TRUE(
-        Form().EventLogWnd()->RichEditEvLog().toPlainText().contains("- Project succesfully generated"));
-    EXPECT_TRUE(Form().Menus().Action(A::CrEpromImg).isEnabled());
+    Form().Menus().Action(A::Exit).trigger();
+    ASSERT_TRUE(testing::ProcessEventsUntil([this] { return closedWith_.has_value(); }));
+    EXPECT_EQ(*closedWith_, kExitOk);
+    EXPECT_FALSE(Form().isVisible());
 }
 
 TEST_F(RavloMainFormTest, TheImageWindowIsOneAndBelongsToItsProject) {
@@ -175,7 +138,7 @@ TEST_F(RavloMainFormTest, TheImageWindowIsOneAndBelongsToItsProject) {
     EXPECT_NE(other.Text("RTDW.INI").find("[EPROMIMAGE]"), std::string::npos);
 }
 
-TEST_F(RavloMainFormTest, ToolButtonsAndWindowsFitTheMainWindow) {
+TEST_F(RavloMainFormTest, ToolButtonsAndWindowsFitTheMainWindowAndTheWriterOpensOnce) {
     ShowForm();
     Form().resize(1000, 700);
     testing::ProcessPendingEvents();
@@ -191,8 +154,17 @@ TEST_F(RavloMainFormTest, ToolButtonsAndWindowsFitTheMainWindow) {
     Form().resize(640, 480);
     testing::ProcessPendingEvents();
     Form().Menus().Action(A::SysWriter).trigger();
+    Form().Menus().Action(A::SysWriter).trigger();
     const QRect area(QPoint(0, 0), Form().MdiArea().viewport()->size());
     EXPECT_TRUE(area.contains(Form().SysWrWindow()->parentWidget()->geometry()));
+    int writers = 0;
+    for (QMdiSubWindow* window : Form().MdiArea().subWindowList()) {
+        writers += qobject_cast<TSysWrForm*>(window->widget()) != nullptr ? 1 : 0;
+    }
+    EXPECT_EQ(writers, 1) << "the system writer opens once";
+    EXPECT_EQ(Form().FindMDIChildByHandle(Form().SysWrWindow()->Handle()), Form().SysWrWindow());
+    EXPECT_EQ(Form().FindMDIChildByHandle(Form().Handle()), nullptr) << "the form is no child of its own";
+    EXPECT_TRUE(Form().Menus().Action(A::SysWriter).isChecked());
 }
 
 TEST(MessageBoxes, ATableOfValuesIsShownInAFixedPitchFont) {
@@ -215,71 +187,9 @@ TEST_F(RavloMainFormTest, TheErrorHistoryWindowCountsWhileItIsOpen) {
     EXPECT_EQ(TmpErrHistWindowCount(), 1);
     EXPECT_TRUE(action.isChecked());
 
-    Form().Core().TmpErrProc->History = {"10:00: one"};
-    MainFormBroadcast(static_cast<std::uint16_t>(wm_VarChanged), 4,
-                      reinterpret_cast<std::uintptr_t>(&Form().Core().TmpErrProc->History));
-    ASSERT_EQ(history->List().count(), 1);
-    EXPECT_EQ(history->List().item(0)->text(), "10:00: one");
-
     qobject_cast<QMdiSubWindow*>(history->parentWidget())->close();
     ASSERT_TRUE(testing::ProcessEventsUntil([] { return TmpErrHistWindowCount() == 0; }));
     ASSERT_TRUE(testing::ProcessEventsUntil([&action] { return !action.isChecked(); }));
-}
-
-TEST_F(RavloMainFormTest, TheSystemWriterOpensOnce) {
-    ShowForm();
-    Form().Menus().Action(A::SysWriter).trigger();
-    Form().Menus().Action(A::SysWriter).trigger();
-    ASSERT_NE(Form().SysWrWindow(), nullptr);
-    int writers = 0;
-    for (QMdiSubWindow* window : Form().MdiArea().subWindowList()) {
-        writers += qobject_cast<TSysWrForm*>(window->widget()) != nullptr ? 1 : 0;
-    }
-    EXPECT_EQ(writers, 1);
-    EXPECT_EQ(Form().FindMDIChildByHandle(Form().SysWrWindow()->Handle()), Form().SysWrWindow());
-    EXPECT_EQ(Form().FindMDIChildByHandle(Form().EventLogWnd()->Handle()), Form().EventLogWnd());
-    EXPECT_EQ(Form().FindMDIChildByHandle(Form().Handle()), nullptr) << "the form is no child of its own";
-    EXPECT_TRUE(Form().Menus().Action(A::SysWriter).isChecked());
-}
-
-TEST_F(RavloMainFormTest, ExitClosesTheFormWithItsCode) {
-    ShowForm();
-    Form().Menus().Action(A::Exit).trigger();
-    ASSERT_TRUE(testing::ProcessEventsUntil([this] { return closedWith_.has_value(); }));
-    EXPECT_EQ(*closedWith_, kExitOk);
-    EXPECT_FALSE(Form().isVisible());
-}
-
-TEST_F(RavloMainFormTest, AnUnattendedRunGoesTheWholeRoadAndCloses) {
-    const std::optional<fs::path> demo = WriteDemo(project_.Path());
-    CmdLineFlags = CL_Generate | CL_Download | CL_Run | CL_Exit;
-    CmdLineProject = demo->string();
-    Form();
-    Comm().Board.PutIdentification();
-    ShowForm();
-    ASSERT_TRUE(testing::ProcessEventsUntil([this] { return closedWith_.has_value(); }));
-    EXPECT_EQ(*closedWith_, kExitOk);
-    const std::string rom = testing::ReadFileText(project_.Path() / "ROM.BIN");
-    ASSERT_FALSE(rom.empty());
-    EXPECT_EQ(Comm().Board.Read(0xC8000, rom.size()), testing::Bytes(rom.begin(), rom.end()));
-    EXPECT_EQ(Comm().Board.Runs, 1);
-    const QString log = Form().EventLogWnd()->RichEditEvLog().toPlainText();
-    EXPECT_TRUE(log.contains("- File \"ROM.BIN\" has been loaded")) << log.toStdString();
-    EXPECT_TRUE(log.contains("- Application was started")) << log.toStdString();
-}
-
-TEST_F(RavloMainFormTest, AnUnattendedRunWithAMuteBoardEndsWithItsCode) {
-    const std::optional<fs::path> demo = WriteDemo(project_.Path());
-    CmdLineFlags = CL_Download | CL_Exit;
-    CmdLineProject = demo->string();
-    Form();
-    Comm().Board.Mute = 1'000'000;
-    ShowForm();
-    ASSERT_TRUE(
-        testing::ProcessEventsUntil([this] { return closedWith_.has_value(); }, std::chrono::seconds(30)));
-    EXPECT_EQ(*closedWith_, kExitDownloadFailed);
-    EXPECT_TRUE(Form().EventLogWnd()->RichEditEvLog().toPlainText().contains(
-        "- Error, the Vok didn't answer within 5 s"));
 }
 
 TEST_F(RavloMainFormTest, UsersLogInChangeTheUsersAndTheMenusFollowTheirLevel) {

@@ -24,9 +24,5 @@ TEST(RavloProgram, AnExceptionOutOfAnEventHandlerIsALineOfTheExceptionLog) {
     EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 2);
 }
 
-TEST(RavloProgram, TheTestsRunWithoutADisplay) {
-    EXPECT_TRUE(NoDisplay()) << "the offscreen platform: boxes would wait for nobody";
-}
-
 } // namespace
 } // namespace ravlo

@@ -76,21 +76,6 @@ TEST_F(SingleInstanceTest, LockOfACrashedRunIsTakenOver) {
     EXPECT_TRUE(testing::ProcessEventsUntil([&activations] { return activations == 1; }));
 }
 
-TEST_F(SingleInstanceTest, SecondGuardInOneProcessNotifiesTheFirst) {
-    TSingleInstance first(key_);
-    ASSERT_EQ(first.Start(), TSingleInstance::TRole::First);
-    int activations = 0;
-    QObject::connect(&first, &TSingleInstance::ActivationRequested, [&activations] { ++activations; });
-    TSingleInstance second(key_);
-    EXPECT_EQ(second.Start(), TSingleInstance::TRole::Second);
-    EXPECT_TRUE(second.Notified());
-    EXPECT_TRUE(testing::ProcessEventsUntil([&activations] { return activations == 1; }));
-
-    TSingleInstance otherProgram(SingleInstanceKey(runtime_.Path(), "ravlo"));
-    EXPECT_EQ(otherProgram.Start(), TSingleInstance::TRole::First)
-        << "another program folder is another program";
-}
-
 TEST_F(SingleInstanceTest, NoWritableFolderMeansUnguarded) {
     if (!runtime_.MakeReadOnly()) {
         GTEST_SKIP() << "the file system cannot refuse new files here";
@@ -105,6 +90,7 @@ TEST(SingleInstanceKeyTest, SameFolderSameKeyAndSafeName) {
     EXPECT_EQ(SingleInstanceKey(dir.Path() / "." / "", "/elsewhere/ravlo"), key)
         << "the folder decides, not its spelling";
     EXPECT_NE(SingleInstanceKey(dir.Path(), "other"), key);
+    EXPECT_NE(SingleInstanceKey(dir.Path() / "sub", "ravlo"), key) << "another folder is another program";
     EXPECT_TRUE(key.startsWith(QStringLiteral("ravlo-%1-").arg(::getuid())));
     for (const QChar c : key) {
         EXPECT_TRUE(c.isLetterOrNumber() || c == '-') << key.toStdString();

@@ -1,5 +1,6 @@
 #include "tools/voksim/sim_process.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <fcntl.h>
@@ -37,9 +38,7 @@ SimProcess::SimProcess(const std::vector<std::string>& args) {
 
 SimProcess::~SimProcess() {
     child_->Stop(SIGKILL);
-    if (port_ >= 0) {
-        close(port_);
-    }
+    close(port_);
 }
 
 void SimProcess::Send(const std::vector<std::uint8_t>& board_frame) {
@@ -60,23 +59,16 @@ void SimProcess::Send(const std::vector<std::uint8_t>& board_frame) {
 
 bool SimProcess::ReadSome(std::vector<std::uint8_t>& line) {
     pollfd poll_fd{port_, POLLIN, 0};
-    if (poll(&poll_fd, 1, 10) <= 0) {
-        return false;
-    }
     std::array<std::uint8_t, 4096> buffer{};
-    const ssize_t got = read(port_, buffer.data(), buffer.size());
-    if (got <= 0) {
-        return false;
-    }
-    line.insert(line.end(), buffer.begin(), buffer.begin() + got);
-    return true;
+    const ssize_t got = poll(&poll_fd, 1, 10) > 0 ? read(port_, buffer.data(), buffer.size()) : 0;
+    line.insert(line.end(), buffer.begin(), buffer.begin() + std::max<ssize_t>(got, 0));
+    return got > 0;
 }
 
 std::vector<RawFrame> SimProcess::Receive(std::size_t count, std::chrono::milliseconds limit) {
     std::vector<std::uint8_t> line;
     std::vector<RawFrame> frames;
-    const auto deadline = Clock::now() + limit;
-    while (frames.size() < count && Clock::now() < deadline) {
+    for (const auto deadline = Clock::now() + limit; frames.size() < count && Clock::now() < deadline;) {
         if (ReadSome(line)) {
             frames = ParseRawFrames(line);
         }
@@ -86,8 +78,7 @@ std::vector<RawFrame> SimProcess::Receive(std::size_t count, std::chrono::millis
 
 std::vector<std::uint8_t> SimProcess::ReadFor(std::chrono::milliseconds time) {
     std::vector<std::uint8_t> line;
-    const auto deadline = Clock::now() + time;
-    while (Clock::now() < deadline) {
+    for (const auto deadline = Clock::now() + time; Clock::now() < deadline;) {
         ReadSome(line);
     }
     return line;

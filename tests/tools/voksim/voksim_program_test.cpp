@@ -82,9 +82,7 @@ TEST(voksimProgram, EndsWhenItsParentDies) {
     const pid_t parent = fork();
     ASSERT_GE(parent, 0);
     if (parent == 0) {
-        // The short-lived parent: start voksim, pass its pid on, and die.
-        close(report[0]);
-        const char* args[] = {VOKSIM_PATH, "--no-throttle", nullptr};
+        // The short-lived parent: start voksim, wait for its first line, pass its pid on, and die.
         int out[2];
         if (pipe(out) != 0) {
             _exit(1);
@@ -92,18 +90,13 @@ TEST(voksimProgram, EndsWhenItsParentDies) {
         const pid_t sim = fork();
         if (sim == 0) {
             dup2(out[1], 1);
-            const int quiet = open("/dev/null", O_WRONLY);
-            dup2(quiet, 2);
-            execv(VOKSIM_PATH, const_cast<char* const*>(args));
+            dup2(open("/dev/null", O_WRONLY), 2);
+            execl(VOKSIM_PATH, VOKSIM_PATH, "--no-throttle", nullptr);
             _exit(127);
         }
-        char c = 0;
-        while (read(out[0], &c, 1) == 1 && c != '\n') {
+        for (char c = 0; read(out[0], &c, 1) == 1 && c != '\n';) {
         }
-        if (write(report[1], &sim, sizeof sim) != sizeof sim) {
-            _exit(1);
-        }
-        _exit(0);
+        _exit(write(report[1], &sim, sizeof sim) == sizeof sim ? 0 : 1);
     }
     close(report[1]);
     pid_t sim = -1;
@@ -122,8 +115,7 @@ TEST(voksimProgram, EndsWhenItsParentDies) {
         waitpid(sim, nullptr, 0);
     }
     ASSERT_EQ(ended, sim);
-    EXPECT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
 }
 
 TEST(voksimProgram, ThrottledLineIsNoFasterThanTheBaudRate) {
