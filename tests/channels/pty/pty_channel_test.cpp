@@ -15,7 +15,6 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <stdlib.h>
-#include <sys/wait.h>
 #include <termios.h>
 #include <thread>
 #include <unistd.h>
@@ -135,25 +134,6 @@ TEST_F(PtyChannelTest, LineSettingsSeenFromTheOtherEnd) {
         EXPECT_EQ(settings.c_cflag & PARODD, c.Odd ? PARODD : 0U) << c.Params;
         EXPECT_EQ(settings.c_cflag & CIBAUD, 0U) << c.Params;
     }
-}
-
-// (Another channel of this program holding the port: ComChannelTest.OpenFailuresSayWhy.)
-TEST_F(PtyChannelTest, SecondProgramCannotOpenThePort) {
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        TermiosPortDriver driver;
-        ::_exit(static_cast<int>(driver.Open(pty_.TerminalPath()).Error));
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), static_cast<int>(PortOpenError::Busy));
-
-    // Once closed, the port opens again.
-    stack_.LinkChannel().CHClose();
-    TermiosPortDriver again;
-    EXPECT_TRUE(again.Open(pty_.TerminalPath()).Ok());
 }
 
 // The driver on the terminal end of the pair: a fast raw line, room for a large output queue.

@@ -160,10 +160,9 @@ TEST(voksimBoardModel, ChecksumIsOkWhenTheModuleSumsToZero) {
 
 TEST(voksimBoardModel, BdRateSwitchesTheRateWithoutAnswer) {
     Board board(BoardKind::B386);
-    EXPECT_TRUE(board.Ask(Vok(0xDC, {12})).frames.empty());
-    for (const auto& [code, baud] : {std::pair{12, 19200u}, std::pair{15, 115200u}, std::pair{10, 4800u}}) {
-        EXPECT_EQ(board.Ask(Vok(0xDC, {static_cast<std::uint8_t>(code)})).new_baud, baud);
-    }
+    const Reply reply = board.Ask(Vok(0xDC, {12}));
+    EXPECT_TRUE(reply.frames.empty());
+    EXPECT_EQ(reply.new_baud, 19200u); // other codes: voksimSession and voksimProgram tests
     EXPECT_FALSE(board.Ask(Vok(0xDC, {9})).new_baud.has_value());
 }
 
