@@ -7,6 +7,7 @@
 #include "support/fake_port_driver.h"
 #include "support/scoped_env.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <string>
 
@@ -134,17 +135,13 @@ TEST_F(DeframerTest, GarbageRestartsMidFrameAndBadFramesAreDroppedSilently) {
     Poll();
     EXPECT_EQ(Take(), kDleData);
 
-    Bytes badCrc = FromHex(kEmptyFrame);
-    badCrc[6] ^= 0x01;
-    Bytes badCrcHigh = FromHex(kEmptyFrame);
-    badCrcHigh[7] ^= 0x01;
-    Bytes badEnd = FromHex(kEmptyFrame);
-    badEnd.back() = 0x04;
-    Bytes extra = FromHex(kEmptyFrame);
-    extra.insert(extra.end() - 2, 0x00); // a byte where the end marker belongs
-    for (const Bytes& bad : {badCrc, badCrcHigh, badEnd, extra, Build(0xFE, 0xFF, Bytes(17, 1))}) {
-        Feed(bad); // the last is longer than the buffer
+    // The empty frame with either CRC byte wrong, with a wrong end, with a byte where the end
+    // belongs; then a frame longer than the buffer.
+    for (const std::string_view bad :
+         {"1001feff00003d181003", "1001feff00003c191003", "1001feff00003c181004", "1001feff00003c18001003"}) {
+        Feed(FromHex(bad));
     }
+    Feed(Build(0xFE, 0xFF, Bytes(17, 1)));
     Feed(Build(0xFE, 0xFF, Bytes(16, 2))); // exactly the buffer
     PollAll();
     EXPECT_EQ(Take(), Bytes(16, 2));
@@ -327,9 +324,8 @@ TEST_F(LinkChannelTest, FrameTraces) {
     EXPECT_EQ(Link().CHRecEmpty(), 0);
     EXPECT_EQ(Link().CHRece(), 1);
     const auto& lines = writer.Lines();
-    EXPECT_NE(std::find(lines.begin(), lines.end(), "PRTPROTX:.CHSend->[$FE,$FF,  31|2|3|0405]"),
-              lines.end());
-    EXPECT_NE(std::find(lines.begin(), lines.end(), "PRTPROTX:.CHRece<-[$FF,$FE,  13|0|0|]"), lines.end());
+    EXPECT_THAT(lines, ::testing::Contains("PRTPROTX:.CHSend->[$FE,$FF,  31|2|3|0405]"));
+    EXPECT_THAT(lines, ::testing::Contains("PRTPROTX:.CHRece<-[$FF,$FE,  13|0|0|]"));
     EXPECT_EQ(LinkBlockText(Bytes{0xFF, 0x10}), "3|7|7|10");
 }
 

@@ -1,4 +1,5 @@
 // The voksim program as other tools use it: command line, outputs, signals, parent death, line rate.
+#include "support/wait_until.h"
 #include "tools/voksim/sim_process.h"
 
 #include <csignal>
@@ -93,17 +94,14 @@ TEST(voksimProgram, EndsWhenItsParentDies) {
     close(report[0]);
     waitpid(parent, nullptr, 0);
     int status = 0;
-    pid_t ended = 0;
-    for (int i = 0; i < 500 && ended == 0; ++i) {
-        ended = waitpid(sim, &status, WNOHANG);
-        usleep(10000);
-    }
+    const bool ended = ravlo::testing::WaitUntil([&] { return waitpid(sim, &status, WNOHANG) == sim; },
+                                                 [] { usleep(10000); });
     prctl(PR_SET_CHILD_SUBREAPER, 0);
-    if (ended == 0) {
+    if (!ended) {
         kill(sim, SIGKILL);
         waitpid(sim, nullptr, 0);
     }
-    ASSERT_EQ(ended, sim);
+    ASSERT_TRUE(ended);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
 }
 

@@ -1,11 +1,14 @@
 #include "tools/voksim_core/raw_frames.h"
 #include "voksim/board_session.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 namespace ravlo::voksim {
 namespace {
 
+using ::testing::AllOf;
+using ::testing::HasSubstr;
 using testing::ParseFrames;
 using testing::ToBoard;
 using testing::Vok;
@@ -114,9 +117,7 @@ TEST(voksimSession, JumpIsRecordedOncePerBurstAndAnnouncedOnceTheHostHasGoneQuie
     EXPECT_EQ(jumps[0].copies, 4);
     EXPECT_EQ(jumps[1].type, 0xE0);
     EXPECT_EQ(jumps[1].address, (FarPtr{0xC800, 0x0010}));
-    EXPECT_NE(session.Summary().find("jumps: Go C800:0000 (4 copies) Run C800:0010 (1 copies) Go"),
-              std::string::npos)
-        << session.Summary();
+    EXPECT_THAT(session.Summary(), HasSubstr("jumps: Go C800:0000 (4 copies) Run C800:0010 (1 copies) Go"));
 }
 
 TEST(voksimSession, DelayedAnswerAndUnsolicitedFrameFollowTheFirstRequest) {
@@ -142,8 +143,7 @@ TEST(voksimSession, DelayedAnswerAndUnsolicitedFrameFollowTheFirstRequest) {
     session.FromHost(ToBoard(Vok(0xD7)), milliseconds(2000), k4800);
     session.Advance(milliseconds(2000));
     EXPECT_EQ(ParseFrames(session.TakeOutput(milliseconds(2000), k4800)).size(), 1u);
-    EXPECT_NE(session.Summary().find(" delay 1,"), std::string::npos) << session.Summary();
-    EXPECT_NE(session.Summary().find("unsolicited frames 1"), std::string::npos);
+    EXPECT_THAT(session.Summary(), AllOf(HasSubstr(" delay 1,"), HasSubstr("unsolicited frames 1")));
 }
 
 Bytes FaultyExchange(std::uint64_t seed, double corrupt_rate, double drop_rate) {

@@ -1,9 +1,13 @@
 #include "voksim/sim_options.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 namespace ravlo::voksim {
 namespace {
+
+using ::testing::HasSubstr;
+using ::testing::ThrowsMessage;
 
 // The options of a command line given as one text, words split at blanks.
 SimOptions Parse(std::string_view line) {
@@ -70,12 +74,8 @@ TEST(voksimOptions, RefusesBadWordsWithTheirName) {
         {{"extra"}, "extra"},
     };
     for (const auto& [words, expected] : cases) {
-        try {
-            ParseSimOptions(words);
-            ADD_FAILURE() << words[0] << " was accepted";
-        } catch (const UsageError& error) {
-            EXPECT_NE(std::string(error.what()).find(expected), std::string::npos) << error.what();
-        }
+        EXPECT_THAT([&] { ParseSimOptions(words); }, ThrowsMessage<UsageError>(HasSubstr(expected)))
+            << words[0];
     }
 }
 
