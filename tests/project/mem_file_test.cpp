@@ -18,19 +18,14 @@ using namespace fixtures;
 using testing::ProjectTest;
 using testing::SplitLines;
 
-// Module name, address, length and unit names of the design in the model.
-std::vector<FixtureModule> ModelDesign() {
-    std::vector<FixtureModule> design;
-    ProjectModel().Modules->ForEach([&design](const tModule& module) {
+// The model's modules against the design: names, addresses, lengths and unit names.
+void ExpectSameDesign(const FixtureDesign& expected) {
+    std::vector<FixtureModule> actual;
+    ProjectModel().Modules->ForEach([&actual](const tModule& module) {
         FixtureModule& entry =
-            design.emplace_back(FixtureModule{module.Name, module.Address, module.Length, {}});
+            actual.emplace_back(FixtureModule{module.Name, module.Address, module.Length, {}});
         module.ForEach([&entry](const tModUnit& unit) { entry.units.push_back(unit.Name); });
     });
-    return design;
-}
-
-void ExpectSameDesign(const FixtureDesign& expected) {
-    const std::vector<FixtureModule> actual = ModelDesign();
     ASSERT_EQ(actual.size(), expected.modules.size());
     for (std::size_t i = 0; i < actual.size(); ++i) {
         const FixtureModule& e = expected.modules[i];
@@ -41,8 +36,6 @@ void ExpectSameDesign(const FixtureDesign& expected) {
 
 class MemFileTest : public ProjectTest {
 protected:
-    std::vector<std::string> MemLines() const { return SplitLines(dir_.Text("DEMO.MEM")); }
-
     void LayOutDemo(const ProgramDescription& program = MakeDemoProgram()) {
         layout_ = LayOutProgram(program);
         design_ = PlaceAllUnits(layout_);
@@ -142,7 +135,7 @@ TEST_F(MemFileTest, WrittenFileHoldsModulesThenRelocationLines) {
     EXPECT_TRUE(MemFileOK);
     EXPECT_EQ(ReadFileWriteTime(File("DEMO.MEM")), ExeFileTime);
 
-    const std::vector<std::string> lines = MemLines();
+    const std::vector<std::string> lines = SplitLines(dir_.Text("DEMO.MEM"));
     const std::vector<std::string> moduleSection = SplitLines(BuildMemText(design_));
     ASSERT_GT(lines.size(), moduleSection.size() + 2);
     EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + moduleSection.size()), moduleSection);
