@@ -7,7 +7,6 @@
 #include "project/project_globals.h"
 #include "project/project_test_support.h"
 
-#include <functional>
 #include <gtest/gtest.h>
 
 namespace ravlo {
@@ -88,18 +87,14 @@ TEST_F(DownloadTest, FreshnessFollowsTheExecutablesTime) {
 
 TEST_F(DownloadTest, AChangedDesignOrOldFilesAreAskedAboutOnce) {
     Generated();
-    const std::vector<std::pair<std::function<void()>, std::string_view>> cases = {
-        {[&] { ProjectModel().Modules->Changed = true; }, kChangedQuestion},
-        {[&] {
-             ProjectModel().Modules->Changed = false;
-             for (const std::string& name : romNames_) {
-                 Touch(name);
-             }
-         },
-         kOldFilesQuestion},
-    };
-    for (const auto& [arrange, question] : cases) {
-        arrange();
+    for (const bool changed : {true, false}) {
+        ProjectModel().Modules->Changed = changed;
+        if (!changed) {
+            for (const std::string& name : romNames_) {
+                Touch(name);
+            }
+        }
+        const std::string_view question = changed ? kChangedQuestion : kOldFilesQuestion;
         board_.writes.clear();
         presenter_.Clear();
         presenter_.Answer(IDNO);

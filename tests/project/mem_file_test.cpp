@@ -43,7 +43,7 @@ protected:
     // Opens the demo with its design placed and generated-ready (relocation table built).
     void OpenPlacedDemo(const ProgramDescription& program) {
         LayOutDemo(program);
-        ASSERT_TRUE(OpenFixtureWithDesign(layout_, design_));
+        ASSERT_TRUE(OpenFixture(layout_, &design_));
         BuildRelocTable(*ProjectModel().Modules);
     }
 
@@ -70,31 +70,37 @@ TEST(MemTextTest, LinesCutTheSizeButNotALongName) {
 }
 
 TEST(MemTextTest, ParsingReadsNamesAddressesSizesAndUnitLines) {
+    const std::string name39(39, 'U'); // names are cut to their longest before they are trimmed
     const std::vector<std::string> lines = {
         "Memory: ROM                  Address: $C800   Size: $08000",
         "    -- LOADER --",
-        "    MAIN_TEXT",
+        "    " + name39 + " tail",
         "",
         "Memory: ABCDEFGHIJKLMNOPQRST Address: $E000   Size: $10000",
+        // The name field runs into "Address" when the blank after "Memory:" is missing.
+        "Memory:RAM                  Address: $0100   Size: $10000",
         "",
         "",
         " Name                 \t Rel\t Abs\t Size",
         "-- LOADER --         \t$FFFF\t$C800\t$0060",
         "A_VERY_LONG_SEGMENT_NAME\t$0010\t$C806\t$0123",
+        name39 + " tail\t$0002\t$C801\t$0010",
     };
     TMemDesign design;
     std::size_t badLine = 0;
     ASSERT_TRUE(ParseMemText(lines, true, design, badLine));
-    ASSERT_EQ(design.Modules.size(), 2U);
+    ASSERT_EQ(design.Modules.size(), 3U);
     const TMemModuleRecord& rom = design.Modules[0];
     EXPECT_EQ(std::tie(rom.Name, rom.Address, rom.Length), std::make_tuple("ROM", 0xC800, 0x8000U));
-    EXPECT_EQ(rom.UnitNames, (std::vector<std::string>{"-- LOADER --", "MAIN_TEXT"}));
+    EXPECT_EQ(rom.UnitNames, (std::vector<std::string>{"-- LOADER --", name39}));
     EXPECT_EQ(std::tie(design.Modules[1].Name, design.Modules[1].Length),
               std::make_tuple("ABCDEFGHIJKLMNOPQRST", 0x10000U));
-    ASSERT_EQ(design.Units.size(), 2U);
+    EXPECT_EQ(design.Modules[2].Name, "RAM");
+    ASSERT_EQ(design.Units.size(), 3U);
     const TMemUnitRecord& unit = design.Units[1];
     EXPECT_EQ(std::tie(unit.Name, unit.AbsSeg, unit.Length),
               std::make_tuple("A_VERY_LONG_SEGMENT_NAME", 0xC806, 0x0123));
+    EXPECT_EQ(design.Units[2].Name, name39);
 
     const std::vector<std::vector<std::string>> malformed = {
         {"Memory: ROM Address: C800 Size: 8000"},
@@ -108,24 +114,6 @@ TEST(MemTextTest, ParsingReadsNamesAddressesSizesAndUnitLines) {
         EXPECT_FALSE(ParseMemText(malformed[i], true, design, badLine)) << i;
         EXPECT_EQ(badLine, malformed[i].size()) << i;
     }
-
-    // Names are cut to their longest before they are trimmed.
-    const std::string name39(39, 'U');
-    const std::vector<std::string> cutLines = {
-        // The name field runs into "Address" when the blank after "Memory:" is missing.
-        "Memory:RAM                  Address: $0100   Size: $10000",
-        "    " + name39 + " tail",
-        "",
-        "",
-        name39 + " tail\t$0002\t$C801\t$0010",
-    };
-    TMemDesign cut;
-    ASSERT_TRUE(ParseMemText(cutLines, true, cut, badLine));
-    ASSERT_EQ(cut.Modules.size(), 1U);
-    EXPECT_EQ(cut.Modules[0].Name, "RAM");
-    EXPECT_EQ(cut.Modules[0].UnitNames, std::vector<std::string>{name39});
-    ASSERT_EQ(cut.Units.size(), 1U);
-    EXPECT_EQ(cut.Units[0].Name, name39);
 }
 
 TEST_F(MemFileTest, WrittenFileHoldsModulesThenRelocationLines) {
@@ -216,7 +204,7 @@ TEST_F(MemFileTest, RemovedAndAddedUnitsAreTold) {
     LayOutDemo();
     FixtureDesign withStranger = design_;
     withStranger.modules[0].units.push_back("NO_SUCH_UNIT");
-    ASSERT_TRUE(OpenFixtureWithDesign(layout_, withStranger));
+    ASSERT_TRUE(OpenFixture(layout_, &withStranger));
     EXPECT_EQ(presenter_.Texts(), std::vector<std::string>{"Some units were removed."});
     EXPECT_TRUE(MemFileOK);
 
@@ -224,7 +212,7 @@ TEST_F(MemFileTest, RemovedAndAddedUnitsAreTold) {
     missing.modules[1].units.pop_back();
     missing.modules.push_back(FixtureModule{"EMPTY", 0xF000, 0x1000, {}});
     presenter_.Clear();
-    ASSERT_TRUE(OpenFixtureWithDesign(layout_, missing));
+    ASSERT_TRUE(OpenFixture(layout_, &missing));
     // Units are left to place: the design is not checked yet (no empty-module finding).
     EXPECT_EQ(presenter_.Texts(), std::vector<std::string>{"\nSome units were added."});
     EXPECT_EQ(ProjectModel().Unplaced->Count(), 1);

@@ -13,7 +13,6 @@
 #include "project/reloc_table.h"
 
 #include <algorithm>
-#include <cctype>
 #include <gtest/gtest.h>
 #include <map>
 
@@ -127,7 +126,7 @@ TEST_F(ProjectOpenTest, RamCodeGivesTheInitCodeUnitAndOneWarningUntilTheFlagIsCl
     EXPECT_TRUE(presenter_.Boxes().empty());
     ResetProjectGlobals();
     ASSERT_TRUE(OpenFixture(layout));
-    EXPECT_TRUE(presenter_.Showed(kRamCodeWarning));
+    EXPECT_EQ(presenter_.Texts(), std::vector<std::string>{std::string(kRamCodeWarning)});
 }
 
 TEST_F(ProjectOpenTest, ByteAlignedSegmentsAndTheWorkBuffer) {
@@ -198,8 +197,7 @@ TEST_F(ProjectOpenTest, MissingMapOrExecutableCannotBeOpened) {
     std::filesystem::remove(paths.map);
     ProjectName = "DEMO";
     EXPECT_FALSE(OpenProjectFiles());
-    ASSERT_EQ(presenter_.Boxes().size(), 1U);
-    EXPECT_EQ(presenter_.Texts()[0], "Could not open file: " + paths.map.string());
+    EXPECT_EQ(presenter_.Texts(), std::vector<std::string>{"Could not open file: " + paths.map.string()});
     EXPECT_TRUE(ExeFileOK);
     ExpectNotOpened();
 
@@ -215,12 +213,8 @@ TEST_F(ProjectOpenTest, MissingMapOrExecutableCannotBeOpened) {
 TEST_F(ProjectOpenTest, ProjectFilesAreFoundInAnyCase) {
     const ProgramLayout layout = LayOutProgram(MakeDemoProgram());
     const ProjectFilePaths paths = WriteProjectFiles(dir_.Path(), "demo", layout);
-    for (const auto& path : {paths.exe, paths.map}) {
-        std::string lower = path.filename().string();
-        std::transform(lower.begin(), lower.end(), lower.begin(),
-                       [](unsigned char c) { return std::tolower(c); });
-        std::filesystem::rename(path, File(lower));
-    }
+    std::filesystem::rename(paths.exe, File("demo.exe"));
+    std::filesystem::rename(paths.map, File("demo.map"));
     ProjectName = "DEMO";
     ExeFileTime = ReadFileWriteTime(File("demo.exe")).value();
     ASSERT_TRUE(OpenProjectFiles());
@@ -243,7 +237,8 @@ TEST_F(ProjectOpenTest, CloseSavesOnlyAPlacedDesignAndFreesTheModel) {
     EXPECT_EQ(ProjectModel().Map, nullptr);
     EXPECT_FALSE(std::filesystem::exists(File("DEMO.MEM"))); // no placement happened
 
-    ASSERT_TRUE(OpenFixtureWithDesign(layout, PlaceAllUnits(layout)));
+    const FixtureDesign design = PlaceAllUnits(layout);
+    ASSERT_TRUE(OpenFixture(layout, &design));
     BuildRelocTable(*ProjectModel().Modules);
     std::filesystem::remove(File("DEMO.MEM"));
     CloseProjectFiles();

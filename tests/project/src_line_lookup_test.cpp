@@ -51,7 +51,6 @@ protected:
         layout_ = LayOutProgram(program);
         design_ = PlaceAllUnits(layout_);
         ASSERT_TRUE(OpenFixture(layout_, &design_, options));
-        ASSERT_TRUE(ReadMemFile());
         presenter_.Clear();
         BuildRelocTable(*ProjectModel().Modules);
     }
