@@ -47,17 +47,6 @@ protected:
         BuildRelocTable(*ProjectModel().Modules);
     }
 
-    // A SMALL project of the file written so far: the model is gone, only the .MEM is read.
-    bool ReopenAsSmall() {
-        const FileTime memTime = ReadFileWriteTime(File("DEMO.MEM")).value();
-        ResetProjectModel();
-        ExeFileTime = FileTime{};
-        ProjectType = TProjectType::Small;
-        const bool read = ReadMemFile();
-        EXPECT_EQ(ExeFileTime, memTime);
-        return read;
-    }
-
     ProgramLayout layout_;
     FixtureDesign design_;
 };
@@ -116,8 +105,10 @@ TEST(MemTextTest, ParsingReadsNamesAddressesSizesAndUnitLines) {
     }
 }
 
-TEST_F(MemFileTest, WrittenFileHoldsModulesThenRelocationLines) {
-    OpenPlacedDemo(MakeDemoProgram());
+TEST_F(MemFileTest, WrittenFileHoldsModulesThenRelocationLinesAndReadsBackInAFullAndInASmallProject) {
+    OpenPlacedDemo(MakeDemoProgramWithGraph());
+    ExpectSameDesign(design_); // as the fixture's file placed it
+    EXPECT_TRUE(ProjectModel().Unplaced->Empty());
     MemFileOK = false;
     ASSERT_TRUE(WriteMemFile());
     EXPECT_TRUE(MemFileOK);
@@ -138,18 +129,10 @@ TEST_F(MemFileTest, WrittenFileHoldsModulesThenRelocationLines) {
         << units[units.size() - 2];
     // The file ends its lines with CR LF.
     EXPECT_NE(dir_.Text("DEMO.MEM").find("Heap\r\n"), std::string::npos);
-
     // Writing again keeps the previous file as the backup.
     ASSERT_TRUE(WriteMemFile());
     EXPECT_EQ(SplitLines(dir_.Text("DEMO.~EM")), lines);
-}
 
-TEST_F(MemFileTest, WrittenDesignReadsBackInAFullAndInASmallProject) {
-    OpenPlacedDemo(MakeDemoProgramWithGraph());
-    ExpectSameDesign(design_); // as the fixture's file placed it
-    EXPECT_TRUE(ProjectModel().Unplaced->Empty());
-    EXPECT_TRUE(MemFileOK);
-    ASSERT_TRUE(WriteMemFile());
     presenter_.Clear();
     ASSERT_TRUE(OpenFixture(layout_));
     ASSERT_TRUE(ReadMemFile());
@@ -158,14 +141,18 @@ TEST_F(MemFileTest, WrittenDesignReadsBackInAFullAndInASmallProject) {
     // The design check sized INITCODE from the IROM module.
     EXPECT_EQ(ProjectModel().InitCodeUnit->Length, ProjectModel().IromModule->Used + 16);
 
-    // A SMALL project reads the units' segments and sizes from the relocation lines.
+    // A SMALL project reads the units' segments and sizes from the relocation lines, its time from the file.
     BuildRelocTable(*ProjectModel().Modules);
     std::map<std::string, std::tuple<std::uint16_t, std::uint16_t, MUnitT>> placed; // AbsSeg, Length, Kind
     ProjectModel().RelocTable->ForEach([&](const tModUnit& unit) {
         placed[unit.Name] = {unit.AbsSeg, unit.Length, unit.Kind};
     });
-
-    ASSERT_TRUE(ReopenAsSmall());
+    const FileTime memTime = ReadFileWriteTime(File("DEMO.MEM")).value();
+    ResetProjectModel();
+    ExeFileTime = FileTime{};
+    ProjectType = TProjectType::Small;
+    ASSERT_TRUE(ReadMemFile());
+    EXPECT_EQ(ExeFileTime, memTime);
     EXPECT_TRUE(MemFileOK);
     ExpectSameDesign(design_);
     std::size_t seen = 0;

@@ -110,6 +110,24 @@ TEST_F(ProjectOpenTest, DemoProgramGivesTheMapsUnitsAndAnEmptyDesign) {
     EXPECT_EQ(ProjectModel().HeapSeg, heap->RelSeg);
 }
 
+TEST_F(ProjectOpenTest, CloseSavesOnlyAPlacedDesignAndFreesTheModel) {
+    const ProgramLayout layout = LayOutProgram(MakeDemoProgram());
+    ASSERT_TRUE(OpenFixture(layout));
+    CloseProjectFiles();
+    EXPECT_EQ(ProjectModel().Unplaced, nullptr);
+    EXPECT_EQ(ProjectModel().Modules, nullptr);
+    EXPECT_EQ(ProjectModel().Map, nullptr);
+    EXPECT_FALSE(std::filesystem::exists(File("DEMO.MEM"))); // no placement happened
+
+    const FixtureDesign design = PlaceAllUnits(layout);
+    ASSERT_TRUE(OpenFixture(layout, &design));
+    BuildRelocTable(*ProjectModel().Modules);
+    std::filesystem::remove(File("DEMO.MEM"));
+    CloseProjectFiles();
+    const std::vector<std::string> lines = SplitLines(dir_.Text("DEMO.MEM"));
+    EXPECT_NE(std::find(lines.begin(), lines.end(), MemRelocHeaderLine()), lines.end());
+}
+
 TEST_F(ProjectOpenTest, RamCodeGivesTheInitCodeUnitAndOneWarningUntilTheFlagIsCleared) {
     const ProgramLayout layout =
         Program({CodeBytes("MAIN_TEXT", 20), CodeBytes("Graph", 12), CodeBytes("ScGraph", 9)}, 32);
@@ -226,24 +244,6 @@ TEST_F(ProjectOpenTest, ProjectFilesAreFoundInAnyCase) {
     EXPECT_EQ(ProjectFilePath("ROM.BIN"), File("ROM.BIN"));
     dir_.Write("rom.bin", "x");
     EXPECT_EQ(ProjectFilePath("ROM.BIN"), File("rom.bin"));
-}
-
-TEST_F(ProjectOpenTest, CloseSavesOnlyAPlacedDesignAndFreesTheModel) {
-    const ProgramLayout layout = LayOutProgram(MakeDemoProgram());
-    ASSERT_TRUE(OpenFixture(layout));
-    CloseProjectFiles();
-    EXPECT_EQ(ProjectModel().Unplaced, nullptr);
-    EXPECT_EQ(ProjectModel().Modules, nullptr);
-    EXPECT_EQ(ProjectModel().Map, nullptr);
-    EXPECT_FALSE(std::filesystem::exists(File("DEMO.MEM"))); // no placement happened
-
-    const FixtureDesign design = PlaceAllUnits(layout);
-    ASSERT_TRUE(OpenFixture(layout, &design));
-    BuildRelocTable(*ProjectModel().Modules);
-    std::filesystem::remove(File("DEMO.MEM"));
-    CloseProjectFiles();
-    const std::vector<std::string> lines = SplitLines(dir_.Text("DEMO.MEM"));
-    EXPECT_NE(std::find(lines.begin(), lines.end(), MemRelocHeaderLine()), lines.end());
 }
 
 } // namespace
