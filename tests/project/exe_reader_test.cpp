@@ -13,10 +13,6 @@ void PutWord(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint16_t val
     bytes[at + 1] = static_cast<std::uint8_t>(value >> 8);
 }
 
-std::string AsText(const std::vector<std::uint8_t>& bytes) {
-    return {bytes.begin(), bytes.end()};
-}
-
 // A hand-made executable: a 32-byte header, no relocations, image bytes counting up.
 std::vector<std::uint8_t> SmallExe(std::uint16_t pages, std::uint16_t lastPage, std::size_t fileSize) {
     std::vector<std::uint8_t> bytes(fileSize, 0);
@@ -34,7 +30,7 @@ std::vector<std::uint8_t> SmallExe(std::uint16_t pages, std::uint16_t lastPage, 
 class ExeReaderTest : public ProjectTest {
 protected:
     std::unique_ptr<tExeFile> OpenBytes(const std::vector<std::uint8_t>& bytes) {
-        return tExeFile::Open(dir_.Write("TEST.EXE", AsText(bytes)));
+        return tExeFile::Open(dir_.Write("TEST.EXE", std::string(bytes.begin(), bytes.end())));
     }
     std::string Name() const { return (dir_ / "TEST.EXE").string(); }
 };

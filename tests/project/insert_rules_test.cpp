@@ -19,12 +19,6 @@ protected:
         return unplaced_.UnitByName(name);
     }
 
-    // Tries one insert; answers whether it went in and what was shown.
-    bool Try(tModule& module, MUnitT kind, const std::string& name) {
-        presenter_.Clear();
-        return InsertUnitByRules(module, Unplaced(kind, name), unplaced_);
-    }
-
     tModule unplaced_;
 };
 
@@ -78,7 +72,9 @@ TEST_F(InsertRulesTest, EachUnitKindGoesOnlyWhereItsModuleTypeAllows) {
         if (c.answer != 0) {
             presenter_.Answer(c.answer);
         }
-        const bool in = Try(module, c.kind, "U" + std::to_string(unplaced_.Count()));
+        presenter_.Clear();
+        const bool in =
+            InsertUnitByRules(module, Unplaced(c.kind, "U" + std::to_string(unplaced_.Count())), unplaced_);
         EXPECT_EQ(in, (c.text.empty() || c.answer == IDYES) && c.typeAfter != M::NIL) << what;
         EXPECT_EQ(module.Count(), (c.seed != K::None ? 1 : 0) + (in ? 1 : 0)) << what;
         EXPECT_EQ(presenter_.Texts(),
