@@ -90,8 +90,7 @@ TEST_F(DesignTest, EveryModuleFindingIsShown) {
                                       "Memory module \"BIG\" exceed 128KB!",
                                       "Code unit in data segment.",
                                   }));
-    EXPECT_EQ(big.Used, 3U * 0xB000);
-    EXPECT_EQ(full.Used, 0x20000U);
+    EXPECT_EQ(std::tie(big.Used, full.Used), std::make_tuple(3U * 0xB000, 0x20000U));
 }
 
 TEST_F(DesignTest, IromModuleSizesTheInitCodeBlock) {

@@ -64,8 +64,8 @@ TEST_F(EpromComposerTest, OpenTakesTheConnectedBoardOverTheSettings) {
     TEpromImgComposer composer(host_);
     composer.Open();
     EXPECT_EQ(ChipsOf(composer), std::make_tuple(TVokKind::Vok386EXR, 512, 256));
-    EXPECT_EQ(composer.HiFileName(), "EPROM_HI.BIN");
-    EXPECT_EQ(composer.LoFileName(), "B.BIN");
+    EXPECT_EQ(std::tie(composer.HiFileName(), composer.LoFileName()),
+              std::make_tuple("EPROM_HI.BIN", "B.BIN"));
 }
 
 TEST_F(EpromComposerTest, BiosAndSetupAreCheckedAndReplaceThePreviousOnes) {

@@ -92,13 +92,11 @@ TEST_F(ProjectOpenTest, DemoProgramGivesTheMapsUnitsAndAnEmptyDesign) {
     const ProgramLayout layout = LayOutProgram(MakeDemoProgram());
     ASSERT_TRUE(OpenFixture(layout));
     ExpectUnitsOf(layout);
-    EXPECT_TRUE(ExeFileOK);
-    EXPECT_TRUE(MapFileOK);
+    EXPECT_TRUE(ExeFileOK && MapFileOK);
     ASSERT_NE(ProjectModel().Modules, nullptr);
     EXPECT_TRUE(ProjectModel().Modules->Empty());
-    EXPECT_EQ(ProjectModel().LoadImageSize, layout.image.size());
-    EXPECT_EQ(ProjectModel().DS, DataSegment(layout).value());
-    EXPECT_FALSE(ProjectModel().CodeInDataSegUsed);
+    EXPECT_EQ(std::tie(ProjectModel().LoadImageSize, ProjectModel().DS, ProjectModel().CodeInDataSegUsed),
+              std::make_tuple(layout.image.size(), DataSegment(layout).value(), false));
     EXPECT_TRUE(presenter_.Boxes().empty()) << presenter_.Texts().front();
     // The segment list has ended after the stack line and the empty line (a 3-line heading first).
     EXPECT_EQ(ProjectModel().Map->LineCount(), 3 + layout.segments.size() + 1);
