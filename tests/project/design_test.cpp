@@ -18,10 +18,7 @@ std::unique_ptr<tModUnit> Unit(MUnitT kind, const std::string& name, std::uint16
 class DesignTest : public ProjectTest {
 protected:
     tModule& AddModule(const std::string& name, std::uint16_t address, std::uint32_t length) {
-        auto module = std::make_unique<tModule>(name, address, length);
-        tModule& added = *module;
-        modules_.Insert(std::move(module));
-        return added;
+        return *modules_.At(modules_.Insert(std::make_unique<tModule>(name, address, length)));
     }
 
     tModuleCollection modules_;

@@ -23,16 +23,8 @@ constexpr auto kLo = TEpromArea::Lo;
 constexpr std::nullopt_t kNone = std::nullopt;
 
 TEST(EpromPlaceTest, RunLandsAtItsOffsetInsideOneWindow) {
-    // A run of size bytes at addr; size 0 only needs a placeable address.
-    struct Case {
-        TVokKind kind;
-        int hi;
-        int lo;
-        std::uint32_t addr;
-        std::uint32_t size;
-        std::optional<TEpromPlace> expected;
-    };
-    const Case cases[] = {
+    // Board kind, HI and LO chip KB, then a run of size bytes at addr; size 0 only needs a placeable address.
+    const std::tuple<TVokKind, int, int, std::uint32_t, std::uint32_t, std::optional<TEpromPlace>> cases[] = {
         {kV40, 64, 0, 0xFE000, 0, TEpromPlace{kHi, 0xE000}},
         {kV40, 64, 0, 0xE0000, 0, kNone}, // below the 64 KB window
         {kV40, 128, 0, 0xE0000, 0, TEpromPlace{kHi, 0}},
@@ -69,10 +61,10 @@ TEST(EpromPlaceTest, RunLandsAtItsOffsetInsideOneWindow) {
         {TVokKind{0}, 512, 0, 0x80000, 0, kNone},
         {TVokKind{4}, 256, 256, 0xFE000, 0, kNone},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(EpromRunPlace({c.kind, c.hi, c.lo}, c.addr, c.size), c.expected)
-            << static_cast<int>(c.kind) << " HI " << c.hi << " LO " << c.lo << std::hex << " $" << c.addr
-            << " size $" << c.size;
+    for (const auto& [kind, hi, lo, addr, size, expected] : cases) {
+        EXPECT_EQ(EpromRunPlace({kind, hi, lo}, addr, size), expected)
+            << static_cast<int>(kind) << " HI " << hi << " LO " << lo << std::hex << " $" << addr << " size $"
+            << size;
     }
 }
 

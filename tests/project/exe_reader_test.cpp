@@ -51,12 +51,7 @@ TEST_F(ExeReaderTest, LastPageCountZeroMeansAFullPageAndNoRelocationsIsOnlyWarne
 }
 
 TEST_F(ExeReaderTest, MalformedHeadersAreRefusedWithTheirMessage) {
-    struct Case {
-        const char* what;
-        std::vector<std::uint8_t> bytes;
-        std::string message;
-    };
-    std::vector<Case> cases;
+    std::vector<std::tuple<const char*, std::vector<std::uint8_t>, std::string>> cases; // what, file, message
     auto badMagic = SmallExe(2, 0, 1024);
     badMagic[1] = 'Y';
     cases.push_back({"signature", badMagic, "Invalid Exe format in "});
@@ -70,10 +65,10 @@ TEST_F(ExeReaderTest, MalformedHeadersAreRefusedWithTheirMessage) {
     auto headerPast = SmallExe(2, 0, 1024);
     PutWord(headerPast, 8, 0x100);
     cases.push_back({"header larger than the file", headerPast, "Invalid Exe format in "});
-    for (const Case& c : cases) {
+    for (const auto& [what, bytes, message] : cases) {
         presenter_.Clear();
-        EXPECT_EQ(OpenBytes(c.bytes), nullptr) << c.what;
-        EXPECT_EQ(presenter_.Texts(), std::vector<std::string>{c.message + Name()}) << c.what;
+        EXPECT_EQ(OpenBytes(bytes), nullptr) << what;
+        EXPECT_EQ(presenter_.Texts(), std::vector<std::string>{message + Name()}) << what;
     }
     presenter_.Clear();
     EXPECT_EQ(tExeFile::Open(dir_ / "MISSING.EXE"), nullptr);

@@ -38,35 +38,27 @@ protected:
 };
 
 TEST_F(ModuleEditorTest, LeavingTheAddressGivesAnEmptyModuleItsDefaultSize) {
-    struct Case {
-        std::string address;
-        std::uint32_t lengthBefore;
-        std::uint16_t segment;
-        std::string sizeText;
-        bool changed;
-    };
-    for (const Case& c :
+    // Typed address, length before; then the segment, the size shown and whether the design changed.
+    using Case = std::tuple<std::string, std::uint32_t, std::uint16_t, std::string, bool>;
+    for (const auto& [address, lengthBefore, segment, sizeText, changed] :
          {Case{"$00B00", 0, 0x00B0, "$1E000", true}, Case{"$C8000", 0, 0xC800, "$18000", true},
           Case{"c8000", 0x8000, 0xC800, "$08000", true}, Case{"$00000", 0, 0, "$00000", false},
           Case{"$1C8000", 0, 0xC800, "$18000", true}, Case{"nonsense", 0, 0, "$00000", false}}) {
-        tModule module("M", 0, c.lengthBefore);
+        tModule module("M", 0, lengthBefore);
         design_.Changed = false;
         TModuleEditor editor(module, unplaced_, &design_);
-        editor.SetAddressText(c.address);
+        editor.SetAddressText(address);
         editor.LeaveAddress();
-        EXPECT_EQ(module.Address, c.segment) << c.address;
-        EXPECT_EQ(editor.SizeText(), c.sizeText) << c.address;
-        EXPECT_EQ(design_.Changed, c.changed) << c.address;
+        EXPECT_EQ(std::tie(module.Address, editor.SizeText(), design_.Changed),
+                  std::tie(segment, sizeText, changed))
+            << address;
     }
 }
 
 TEST_F(ModuleEditorTest, OkRunsTheChecksInOrder) {
-    struct Case {
-        MUnitT seed; // the kind that gives the module its type; None for an empty module
-        std::string name, address, size;
-        TEditorField focus;
-        Names texts;
-    };
+    // The kind that gives the module its type (None: empty), the typed name, address and size, then the
+    // field that takes the focus and the texts shown.
+    using Case = std::tuple<MUnitT, std::string, std::string, std::string, TEditorField, Names>;
     using F = TEditorField;
     using K = MUnitT;
     const std::string range = "Start address out of address space or error in value!";
@@ -93,22 +85,22 @@ TEST_F(ModuleEditorTest, OkRunsTheChecksInOrder) {
         {K::Loader, "ROM", "$B0000", "$180", F::Size, {size256, loader}},
         {K::CodeInDataSeg, "IROM", "$20000", "$10100", F::Size, {irom}},
     };
-    for (const Case& c : cases) {
+    for (const auto& [seed, name, address, size, focus, texts] : cases) {
         tModule module("OLD", 0x9000, 0x1000);
-        if (c.seed != K::None) {
-            const char* name = c.seed == K::Loader ? "-- LOADER --" : "SEED";
-            module.Insert(std::make_unique<tModUnit>(c.seed, name, 0x200, 0, 0x10));
+        if (seed != K::None) {
+            module.Insert(std::make_unique<tModUnit>(seed, seed == K::Loader ? "-- LOADER --" : "SEED", 0x200,
+                                                     0, 0x10));
         }
         TModuleEditor editor(module, unplaced_, &design_);
-        editor.SetNameText(c.name);
-        editor.SetAddressText(c.address);
-        editor.SetSizeText(c.size);
+        editor.SetNameText(name);
+        editor.SetAddressText(address);
+        editor.SetSizeText(size);
         presenter_.Clear();
         const TEditorOkResult result = editor.Ok();
-        EXPECT_EQ(presenter_.Texts(), c.texts) << c.name << " " << c.address << " " << c.size;
-        EXPECT_EQ(result.Accepted, c.texts.empty()) << c.address;
-        EXPECT_EQ(result.Focus, c.focus) << c.address;
-        EXPECT_EQ(module.Name, result.Accepted ? c.name : "OLD");
+        const std::string what = name + " " + address + " " + size;
+        EXPECT_EQ(presenter_.Texts(), texts) << what;
+        EXPECT_EQ(std::tie(result.Accepted, result.Focus), std::make_tuple(texts.empty(), focus)) << what;
+        EXPECT_EQ(module.Name, result.Accepted ? name : "OLD");
     }
 }
 
