@@ -145,8 +145,7 @@ public:
         const Bytes bin = Bin(module);
         ASSERT_FALSE(bin.empty()) << module;
         EXPECT_EQ(bin.size() % 512, 0U) << module;
-        EXPECT_EQ(bin[0], 0x55);
-        EXPECT_EQ(bin[1], 0xAA);
+        EXPECT_EQ((Bytes{bin[0], bin[1]}), (Bytes{0x55, 0xAA})) << module;
         EXPECT_EQ(bin[2] * 512U, bin.size()) << module;
         EXPECT_EQ(ByteSum(bin) % 256, 0U) << module;
         EXPECT_EQ(ReadFileWriteTime(File(module + ".BIN")), ExeFileTime);
@@ -164,8 +163,8 @@ TEST_F(BinWriterTest, OneByteCodeModule) {
 
     const Bytes code = Bin("CODE");
     ASSERT_EQ(code.size(), 512U);
-    EXPECT_EQ(Bytes(code.begin(), code.begin() + 4), (Bytes{0x55, 0xAA, 0x01, 0xCB}));
-    EXPECT_EQ(code[16], 0xCB); // the segment's one byte, a far return, in the paragraph after the header
+    // A far return ends the header; the segment's one byte, a far return too, follows the header paragraph.
+    EXPECT_EQ((Bytes{code[2], code[3], code[16]}), (Bytes{0x01, 0xCB, 0xCB}));
     EXPECT_EQ(std::count(code.begin() + 4, code.end() - 1, 0xFF), 511 - 5);
     ExpectWellFormedBin("CODE");
 
