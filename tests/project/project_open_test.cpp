@@ -173,9 +173,7 @@ TEST_F(ProjectOpenTest, BadOrOldMapsAreRefused) {
         return std::make_pair(index, lines[index].substr(0, lines[index].rfind(' ') + 1) + className);
     };
     const auto withChar = [&](std::size_t index, std::size_t at, char c) {
-        std::string line = lines[index];
-        line[at] = c;
-        return std::make_pair(index, line);
+        return std::make_pair(index, lines[index].substr(0, at) + c + lines[index].substr(at + 1));
     };
     const auto edited = [&](const std::map<std::size_t, std::string>& changes) {
         std::string text;
