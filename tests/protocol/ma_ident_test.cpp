@@ -1,20 +1,17 @@
+#include "ma_fixture.h"
 #include "protocol/bios_id.h"
-#include "support/ma_test_support.h"
-
-#include <gtest/gtest.h>
 
 namespace ravlo {
 namespace {
 
 using testing::Bytes;
 using testing::Frames;
+using testing::Lines;
+using testing::LinOf;
 using testing::MaRig;
+using MaIdentTest = testing::IdentifiedMaTest;
 
-std::uint32_t LinOf(const Bytes& frame) {
-    return FarPtrToLin(FrameFarPtr(frame, 3));
-}
-
-TEST(MaIdentTest, EachAnswerToRqstNamesItsBoard) {
+TEST(MaIdentOwnRigTest, EachAnswerToRqstNamesItsBoard) {
     for (const DEV_VokType kind : {DEV_VokV40, DEV_Vok386, DEV_Vok188}) {
         MaRig rig;
         rig.ConnectAndIdentify(kind);
@@ -25,19 +22,12 @@ TEST(MaIdentTest, EachAnswerToRqstNamesItsBoard) {
     }
 }
 
-TEST(MaIdentTest, BiosIdentificationOfA188ReadsPointerTextAndFlashType) {
-    MaRig rig;
-    rig.ConnectAndIdentify(DEV_Vok188);
+TEST_F(MaIdentTest, BiosIdentificationOfA188ReadsPointerTextAndFlashType) {
     rig.ma->ReadBiosId();
     rig.Settle();
-    const Frames frames = rig.comm->SentFrames();
-    ASSERT_EQ(frames.size(), 3u);
-    EXPECT_EQ(LinOf(frames[0]), 0xFFFCCu);
-    EXPECT_EQ(FrameU16(frames[0], 7), 4);
-    EXPECT_EQ(LinOf(frames[1]), 0xF8000u) << "the text at the pointer the BIOS keeps";
-    EXPECT_EQ(FrameU16(frames[1], 7), 64);
-    EXPECT_EQ(LinOf(frames[2]), 0x46Bu);
-    EXPECT_EQ(FrameU16(frames[2], 7), 1);
+    // The pointer, the text it points at, the flash code.
+    EXPECT_EQ(testing::Shapes(rig.comm->SentFrames()),
+              (std::vector<testing::Shape>{{ft_Mem, 0xFFFCC, 4}, {ft_Mem, 0xF8000, 64}, {ft_Mem, 0x46B, 1}}));
     EXPECT_EQ(rig.ma->BiosVersion, 23);
     EXPECT_EQ(rig.ma->BiosVersionText(), "2.3");
     ASSERT_EQ(rig.presenter.Boxes.size(), 1u);
@@ -47,7 +37,7 @@ TEST(MaIdentTest, BiosIdentificationOfA188ReadsPointerTextAndFlashType) {
     EXPECT_EQ(rig.ma->ConState, cs_idle);
 }
 
-TEST(MaIdentTest, BiosIdentificationOfA386UsesGetIDAndRepeatsIt) {
+TEST(MaIdentOwnRigTest, BiosIdentificationOfA386UsesGetIDAndRepeatsIt) {
     MaRig rig;
     rig.Board().IdText = "VOK386EX BIOS 31<VOK>";
     rig.Board().FlashCode = 0x11;
@@ -70,34 +60,30 @@ TEST(MaIdentTest, BiosIdentificationOfA386UsesGetIDAndRepeatsIt) {
     EXPECT_TRUE(rig.errors->Texts.empty());
 }
 
-TEST(MaIdentTest, UnknownBoardAnswer) {
-    MaRig rig;
-    rig.ConnectAndIdentify(DEV_Vok188);
+TEST_F(MaIdentTest, UnknownBoardAnswer) {
     rig.form.Flags = TMaMainForm::CL_Download | TMaMainForm::CL_Run | TMaMainForm::CL_Exit;
     rig.Board().EmptHal = 1;
     rig.ma->SendRqst();
     rig.Settle();
     EXPECT_EQ(rig.ma->Device, DEV_Unknown);
     EXPECT_EQ(rig.ma->BiosIdText, "???");
-    EXPECT_EQ(rig.errors->Values(), (std::vector<std::string>{"Unknown Vok answered, Empt_$FC"}));
+    EXPECT_EQ(rig.errors->Values(), Lines{"Unknown Vok answered, Empt_$FC"});
     EXPECT_EQ(rig.form.Flags, 0) << "a batch run stops";
     EXPECT_EQ(rig.project.Downloads, 0);
     EXPECT_EQ(rig.ma->ConState, cs_idle);
 }
 
-TEST(MaIdentTest, ZeroBiosPointerIsReported) {
-    MaRig rig;
-    rig.ConnectAndIdentify(DEV_Vok188);
+TEST_F(MaIdentTest, ZeroBiosPointerIsReported) {
     rig.Board().Put(0xFFFCC, Bytes{0, 0, 0, 0});
     rig.ma->ReadBiosId();
     rig.Settle();
-    EXPECT_EQ(rig.mainForm.Events, (std::vector<std::string>{"- Error while reading Bios Id"}));
-    EXPECT_EQ(rig.dialogs->Values(), (std::vector<std::string>{"Error while reading Bios Id!"}));
+    EXPECT_EQ(rig.mainForm.Events, Lines{"- Error while reading Bios Id"});
+    EXPECT_EQ(rig.dialogs->Values(), Lines{"Error while reading Bios Id!"});
     EXPECT_EQ(rig.comm->SentFrames().size(), 1u);
     EXPECT_EQ(rig.ma->ConState, cs_idle);
 }
 
-TEST(MaIdentTest, CommandLineDownloadAndRunFollowTheFirstAnswer) {
+TEST(MaIdentOwnRigTest, CommandLineDownloadAndRunFollowTheFirstAnswer) {
     MaRig rig;
     rig.project.Full = true;
     rig.form.Flags = TMaMainForm::CL_Download | TMaMainForm::CL_Run;
@@ -113,16 +99,13 @@ TEST(MaIdentTest, CommandLineDownloadAndRunFollowTheFirstAnswer) {
     EXPECT_EQ(small.form.DownloadClicks, 1) << "a SMALL project goes through the menu command";
 }
 
-TEST(MaIdentTest, IdentificationRequestsGoBeforeEarlierOnes) {
-    MaRig rig;
-    rig.ConnectAndIdentify(DEV_Vok188);
+TEST_F(MaIdentTest, IdentificationRequestsGoBeforeEarlierOnes) {
     rig.comm->Hold = true;
     rig.ma->ReadMemPage(LinToFarPtr(0x100), kNoWindow);
     rig.Settle();
     rig.ma->ReadMemPage(LinToFarPtr(0x200), kNoWindow);
     rig.ma->ReadBiosId();
-    rig.comm->Hold = false;
-    rig.comm->ReleaseHeld();
+    Release();
     rig.Settle();
     const Frames frames = rig.comm->SentFrames();
     ASSERT_GE(frames.size(), 3u);

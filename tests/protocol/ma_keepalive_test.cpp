@@ -1,13 +1,12 @@
+#include "ma_fixture.h"
 #include "protocol/ma_messages.h"
-#include "support/ma_test_support.h"
-
-#include <gtest/gtest.h>
 
 namespace ravlo {
 namespace {
 
 using testing::Bytes;
 using testing::Frames;
+using testing::Lines;
 using testing::MaRig;
 
 std::size_t CountOf(const Frames& frames, std::uint8_t type) {
@@ -25,16 +24,20 @@ std::vector<std::uint32_t> ChnParamRates(const testing::FakeComm& comm) {
     return rates;
 }
 
-TEST(MaKeepAliveTest, NoPingWhenThePeriodIsZero) {
+// The board identified, the keep-alive once a second.
+class MaKeepAliveTest : public testing::IdentifiedMaTest {
+protected:
+    MaKeepAliveTest() : IdentifiedMaTest("DWN=0 PER=1000") {}
+};
+
+TEST(MaKeepAliveOwnRigTest, NoPingWhenThePeriodIsZero) {
     MaRig rig("DWN=0 PER=0");
     rig.ConnectAndIdentify();
     rig.Advance(10000, 100);
     EXPECT_TRUE(rig.comm->Requests.empty());
 }
 
-TEST(MaKeepAliveTest, QuietBoardIsPingedOnceAPeriodAndNotAgainUntilItAnswers) {
-    MaRig rig("DWN=0 PER=1000");
-    rig.ConnectAndIdentify();
+TEST_F(MaKeepAliveTest, QuietBoardIsPingedOnceAPeriodAndNotAgainUntilItAnswers) {
     rig.Advance(990);
     EXPECT_TRUE(rig.comm->Requests.empty());
     rig.comm->Hold = true;
@@ -43,8 +46,7 @@ TEST(MaKeepAliveTest, QuietBoardIsPingedOnceAPeriodAndNotAgainUntilItAnswers) {
     EXPECT_EQ(rig.ma->ConState, cs_WaitForPing);
     rig.Advance(1500);
     EXPECT_EQ(rig.comm->SentFrames().size(), 1u) << "no second ping before the first is answered";
-    rig.comm->Hold = false;
-    rig.comm->ReleaseHeld();
+    Release();
     rig.Settle();
     EXPECT_EQ(rig.ma->ConState, cs_idle);
     EXPECT_EQ(rig.ma->PingAnswered, 1);
@@ -53,15 +55,13 @@ TEST(MaKeepAliveTest, QuietBoardIsPingedOnceAPeriodAndNotAgainUntilItAnswers) {
     EXPECT_TRUE(rig.errors->Texts.empty());
 }
 
-TEST(MaKeepAliveTest, LostBoardIsReportedOnceThenSearchedSilentlyAtBothRates) {
-    MaRig rig("DWN=0 PER=1000");
-    rig.ConnectAndIdentify();
+TEST_F(MaKeepAliveTest, LostBoardIsReportedOnceThenSearchedSilentlyAtBothRates) {
     rig.ma->DefBd = 4800;
     rig.ma->BDLD = 38400;
     rig.ma->CurBaud = 4800;
     rig.Board().Mute = 1000;
     rig.Advance(1000);
-    EXPECT_EQ(rig.errors->Values(), (std::vector<std::string>{"Communication lost!"}));
+    EXPECT_EQ(rig.errors->Values(), Lines{"Communication lost!"});
     EXPECT_EQ(rig.errors->Texts[0].Kind, 1);
     EXPECT_EQ(BaudSearch, 1);
     EXPECT_EQ(rig.ma->Connected, kNotConnected);
@@ -75,21 +75,19 @@ TEST(MaKeepAliveTest, LostBoardIsReportedOnceThenSearchedSilentlyAtBothRates) {
     EXPECT_EQ(rig.errors->Texts.size(), 1u) << "failures during the search are silent";
 }
 
-TEST(MaKeepAliveTest, PingWithoutAnyReportTimesOut) {
-    MaRig rig("DWN=0 PER=1000");
-    rig.ConnectAndIdentify();
+TEST_F(MaKeepAliveTest, PingWithoutAnyReportTimesOut) {
     rig.comm->Silent = true;
     rig.Board().Mute = 1;
     rig.Advance(1000);
     EXPECT_TRUE(rig.ma->TimeOutArmed());
     EXPECT_TRUE(rig.AdvanceUntil([&] { return !rig.errors->Texts.empty(); }, 10000));
-    EXPECT_EQ(rig.errors->Values(), (std::vector<std::string>{"Communication lost by TimeOut"}));
+    EXPECT_EQ(rig.errors->Values(), Lines{"Communication lost by TimeOut"});
     EXPECT_GT(rig.mainForm.CountOf(&rig.ma->Connected, 1), 0u);
     EXPECT_TRUE(rig.AdvanceUntil([&] { return rig.ma->Connected == kBoardConnected; }, 5000))
         << "the next keep-alive finds the board again";
 }
 
-TEST(MaKeepAliveTest, IdentificationAfterABoardChangeSwitchesToTheDownloadRate) {
+TEST(MaKeepAliveOwnRigTest, IdentificationAfterABoardChangeSwitchesToTheDownloadRate) {
     MaRig rig("DWN=0 PER=1000");
     rig.ma->DefBd = 4800;
     rig.ma->BDLD = 38400;
@@ -113,9 +111,7 @@ TEST(MaKeepAliveTest, IdentificationAfterABoardChangeSwitchesToTheDownloadRate) 
     EXPECT_TRUE(rig.presenter.Boxes.empty()) << "an identification after a board change shows no box";
 }
 
-TEST(MaKeepAliveTest, NoPingAndNoIdentificationWhileAnOperationRuns) {
-    MaRig rig("DWN=0 PER=1000");
-    rig.ConnectAndIdentify();
+TEST_F(MaKeepAliveTest, NoPingAndNoIdentificationWhileAnOperationRuns) {
     rig.comm->Hold = true;
     rig.ma->ReadMemPage(LinToFarPtr(0x400), kNoWindow);
     rig.Settle();
@@ -123,28 +119,24 @@ TEST(MaKeepAliveTest, NoPingAndNoIdentificationWhileAnOperationRuns) {
     rig.ma->PingBoard();
     rig.Advance(3000, 100);
     EXPECT_EQ(CountOf(rig.comm->SentFrames(), ft_Rqst), 0u);
-    EXPECT_EQ(rig.errors->Values(), (std::vector<std::string>{"Can't, another operation in progress.",
-                                                              "Can't, another operation in progress."}));
+    EXPECT_EQ(rig.errors->Values(),
+              (Lines{"Can't, another operation in progress.", "Can't, another operation in progress."}));
     EXPECT_EQ(rig.errors->Texts[0].Kind, 0) << "no box";
     EXPECT_EQ(rig.ma->ConState, cs_WaitForMemView);
-    rig.comm->Hold = false;
-    rig.comm->ReleaseHeld();
+    Release();
     rig.Advance(1100, 100);
     EXPECT_EQ(rig.views.Pages.size(), 1u);
     EXPECT_EQ(CountOf(rig.comm->SentFrames(), ft_Rqst), 1u) << "the keep-alive goes on once it has ended";
 }
 
-TEST(MaKeepAliveTest, TimeOutThatWasCancelledAfterItWasPostedIsIgnored) {
-    MaRig rig;
-    rig.ConnectAndIdentify();
+TEST_F(MaKeepAliveTest, TimeOutThatWasCancelledAfterItWasPostedIsIgnored) {
     rig.comm->Hold = true;
     rig.ma->ReadMemPage(LinToFarPtr(0), kNoWindow);
     rig.Settle();
     ASSERT_TRUE(rig.ma->TimeOutArmed());
     // The time-out falls due and is posted, but the answer is delivered first.
     rig.clock.Advance(rig.ma->ArmedTimeOutDue() - TickMs());
-    rig.comm->Hold = false;
-    rig.comm->ReleaseHeld();
+    Release();
     rig.timed.SendProcMessages(TickMs());
     rig.Settle();
     EXPECT_EQ(rig.views.Pages.size(), 1u);

@@ -1,13 +1,13 @@
+#include "ma_fixture.h"
 #include "protocol/ma_messages.h"
-#include "support/ma_test_support.h"
-
-#include <gtest/gtest.h>
 
 namespace ravlo {
 namespace {
 
 using testing::Bytes;
+using testing::Lines;
 using testing::MaRig;
+using MaIdentifiedLinkTest = testing::IdentifiedMaTest;
 
 TEST(MaLinkTest, CreationTakesTheSettingsInRangeAndStartsReady) {
     MaRig rig("DWN=0 PER=250 RET=700 AST=0");
@@ -52,7 +52,7 @@ TEST(MaLinkTest, PortThatDoesNotOpenOrReopenIsReportedAndLeavesTheLinkClosed) {
         rig.ma->OpenComm();
         rig.Settle();
         EXPECT_EQ(rig.ma->LinkState, ravlost_Inactive);
-        ASSERT_EQ(rig.errors->Values(), (std::vector<std::string>{"Can't open COM3"}));
+        ASSERT_EQ(rig.errors->Values(), Lines{"Can't open COM3"});
         EXPECT_EQ(rig.errors->Texts[0].Kind, 1) << "shown in a box as well";
         EXPECT_EQ(rig.form.PortFailures, 1) << "nothing waiting for the board need wait longer";
     }
@@ -63,8 +63,7 @@ TEST(MaLinkTest, PortThatDoesNotOpenOrReopenIsReportedAndLeavesTheLinkClosed) {
     open.Settle();
     EXPECT_EQ(open.ma->LinkState, ravlost_Inactive);
     EXPECT_EQ(open.ma->State, ma_st_Ia);
-    EXPECT_EQ(open.errors->Values(),
-              (std::vector<std::string>{"Error in connection, check existence of COM port"}));
+    EXPECT_EQ(open.errors->Values(), Lines{"Error in connection, check existence of COM port"});
     EXPECT_EQ(open.form.PortFailures, 1);
 }
 
@@ -83,17 +82,14 @@ TEST(MaLinkTest, CommandThatIsNeverAnsweredTimesOutAndLeavesThePortClosed) {
     EXPECT_TRUE(rig.errors->Texts[0].Value.starts_with("Internal error - timeout, qq_state=_idle"));
 }
 
-TEST(MaLinkTest, FramesSentWhileWaitingGoOutInArrivalOrder) {
-    MaRig rig;
-    rig.ConnectAndIdentify();
+TEST_F(MaIdentifiedLinkTest, FramesSentWhileWaitingGoOutInArrivalOrder) {
     rig.comm->Hold = true;
     rig.ma->ReadMemBlock(LinToFarPtr(0x10000), 600, rig.ini_.Dir().Path() / "r.bin");
     rig.Settle();
     EXPECT_EQ(rig.comm->SentFrames().size(), 1u) << "one frame at a time";
     EXPECT_EQ(rig.ma->SavedCount(), 2u) << "the other pieces wait";
     EXPECT_EQ(rig.ma->State, ma_st_Wr);
-    rig.comm->Hold = false;
-    rig.comm->ReleaseHeld();
+    Release();
     rig.Settle();
     const auto frames = rig.comm->SentFrames();
     ASSERT_EQ(frames.size(), 3u);
@@ -103,19 +99,18 @@ TEST(MaLinkTest, FramesSentWhileWaitingGoOutInArrivalOrder) {
 
 // What arrives in place of a write's acknowledgement and is none: empty, a one-byte Empt, and (true)
 // an Empt that answers an earlier frame.
-class MaNoAnswerTest : public ::testing::TestWithParam<std::pair<Bytes, bool>> {};
+class MaNoAnswerTest : public testing::IdentifiedMaTest,
+                       public ::testing::WithParamInterface<std::pair<Bytes, bool>> {};
 
 TEST_P(MaNoAnswerTest, KeepsTheTimeOutArmedAndTheTimeOutEndsTheWrite) {
-    MaRig rig;
-    rig.ConnectAndIdentify();
     rig.Board().Scripted = {testing::Frames{GetParam().first}};
     rig.comm->StaleTag = GetParam().second;
     ASSERT_TRUE(rig.ma->WriteMemBlock(MakeFarPtr(0, 0xC800), Bytes(256, 7), "x"));
     rig.Settle();
     EXPECT_EQ(rig.ma->LinkState, ravlost_WaFMsgRxD);
     EXPECT_TRUE(rig.ma->TimeOutArmed());
-    ASSERT_TRUE(rig.AdvanceUntil([&rig] { return rig.ma->ConState == cs_idle; }));
-    EXPECT_EQ(rig.errors->Values(), (std::vector<std::string>{"Writing block of memory failed by TimeOut"}));
+    ASSERT_TRUE(UntilIdle());
+    EXPECT_EQ(rig.errors->Values(), Lines{"Writing block of memory failed by TimeOut"});
     EXPECT_FALSE(rig.form.DownloadOk) << "the main form learns that the write failed";
 }
 
@@ -123,9 +118,7 @@ INSTANTIATE_TEST_SUITE_P(Answers, MaNoAnswerTest,
                          ::testing::Values(std::pair{Bytes{}, false}, std::pair{Bytes{ft_Empt188}, false},
                                            std::pair{Bytes{ft_Empt188, 0, 0}, true}));
 
-TEST(MaLinkTest, NoFrameOfAStoppedOperationGoesOutAndItsLateAnswerLeavesTheMasterReady) {
-    MaRig rig;
-    rig.ConnectAndIdentify();
+TEST_F(MaIdentifiedLinkTest, NoFrameOfAStoppedOperationGoesOutAndItsLateAnswerLeavesTheMasterReady) {
     rig.project.Modules = {{"ROM1", 0xC800, 512}, {"ROM2", 0xD000, 512}};
     rig.comm->Hold = true;
     rig.ma->CheckSum();
@@ -136,14 +129,13 @@ TEST(MaLinkTest, NoFrameOfAStoppedOperationGoesOutAndItsLateAnswerLeavesTheMaste
     // The next request goes out; the stopped one's answer then arrives first and is no answer to it.
     rig.ma->ReadMemPage(LinToFarPtr(0x400), kNoWindow);
     rig.Settle();
-    rig.comm->Hold = false;
-    rig.comm->ReleaseHeld();
+    Release();
     rig.Settle();
     EXPECT_EQ(rig.comm->SentFrames().size(), 2u) << "the second Chcksum stayed back";
     ASSERT_EQ(rig.views.Pages.size(), 1u);
     EXPECT_EQ(rig.views.Pages[0].Data, rig.Board().Read(0x400, 256));
     EXPECT_EQ(rig.ma->LinkState, ravlost_Connected);
-    EXPECT_EQ(rig.errors->Values(), (std::vector<std::string>{"Operation aborted"}));
+    EXPECT_EQ(rig.errors->Values(), Lines{"Operation aborted"});
 }
 
 TEST(MaLinkTest, FrameWhileClosedIsDroppedAndEndsItsOperation) {
@@ -154,12 +146,10 @@ TEST(MaLinkTest, FrameWhileClosedIsDroppedAndEndsItsOperation) {
     EXPECT_TRUE(rig.comm->SentFrames().empty());
     EXPECT_EQ(rig.ma->ConState, cs_idle) << "the page read does not wait for ever";
     EXPECT_EQ(rig.ma->Active().Done, 1);
-    EXPECT_EQ(rig.errors->Values(), (std::vector<std::string>{"Device not connected!"}));
+    EXPECT_EQ(rig.errors->Values(), Lines{"Device not connected!"});
 }
 
-TEST(MaLinkTest, UnknownCodeIsAProtocolFaultThatLeavesTheProcessUsable) {
-    MaRig rig;
-    rig.ConnectAndIdentify();
+TEST_F(MaIdentifiedLinkTest, UnknownCodeIsAProtocolFaultThatLeavesTheProcessUsable) {
     TProcMess mess = TProcMess::Create(rig.ma->ADR, rig.ma->ADR, 0, 0, 0x44, Bytes{1});
     bool keep = false;
     EXPECT_THROW(rig.ma->WorkProcMess(mess, keep), EMaProtocolError);

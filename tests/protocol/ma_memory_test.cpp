@@ -1,8 +1,7 @@
 #include "kernel/exception_log.h"
-#include "support/ma_test_support.h"
+#include "ma_fixture.h"
 
 #include <filesystem>
-#include <gtest/gtest.h>
 #include <numeric>
 
 namespace ravlo {
@@ -11,7 +10,10 @@ namespace {
 using testing::Bytes;
 using testing::FakeBoard;
 using testing::Frames;
-using testing::MaRig;
+using testing::Lines;
+using testing::LinOf;
+using testing::Shape;
+using testing::Shapes;
 
 Bytes Pattern(std::size_t count, std::uint8_t seed) {
     Bytes bytes(count);
@@ -21,48 +23,35 @@ Bytes Pattern(std::size_t count, std::uint8_t seed) {
     return bytes;
 }
 
-std::uint32_t LinOf(const Bytes& frame) {
-    return FarPtrToLin(FrameFarPtr(frame, 3));
-}
-
-class MaMemoryTest : public ::testing::Test {
+class MaMemoryTest : public testing::IdentifiedMaTest {
 protected:
-    void Identify(DEV_VokType kind) {
-        rig.ConnectAndIdentify(kind);
+    void SetUp() override {
+        IdentifiedMaTest::SetUp();
         rig.Board().Put(0, Pattern(0x100000 - 0x10000, 0x11));
     }
-    std::filesystem::path File(const std::string& name) const { return rig.ini_.Dir().Path() / name; }
-
-    MaRig rig;
+    // Starts reading count bytes at lin into an empty r.bin.
+    void ReadBlock(std::uint32_t lin, std::uint32_t count) {
+        rig.ma->ReadMemBlock(LinToFarPtr(lin), count, rig.ini_.Dir().Write("r.bin", ""));
+    }
+    std::string FileText() const { return rig.ini_.Dir().Text("r.bin"); }
+    std::string BoardText(std::uint32_t lin, std::size_t count) {
+        const Bytes bytes = rig.Board().Read(lin, count);
+        return {bytes.begin(), bytes.end()};
+    }
 };
 
 TEST_F(MaMemoryTest, UnalignedWriteReadsTheBoardBytesAroundItFirst) {
-    Identify(DEV_Vok188);
-    const Bytes before = rig.Board().Read(0xC8100, 256);
+    Bytes expected = rig.Board().Read(0xC8100, 256);
     const Bytes data = Pattern(10, 0xA0);
+    std::copy(data.begin(), data.end(), expected.begin() + 5);
     ASSERT_TRUE(rig.ma->WriteMemBlock(MakeFarPtr(0x0105, 0xC800), data, "blk.bin"));
     rig.Settle();
-
-    const Frames frames = rig.comm->SentFrames();
-    ASSERT_EQ(frames.size(), 3u);
-    EXPECT_EQ(frames[0][0], ft_Mem);
-    EXPECT_EQ(LinOf(frames[0]), 0xC8100u);
-    EXPECT_EQ(FrameU16(frames[0], 7), 5);
-    EXPECT_EQ(frames[1][0], ft_Mem);
-    EXPECT_EQ(LinOf(frames[1]), 0xC810Fu);
-    EXPECT_EQ(FrameU16(frames[1], 7), 241);
-    EXPECT_EQ(frames[2][0], ft_Load);
-    EXPECT_EQ(LinOf(frames[2]), 0xC8100u);
-    EXPECT_EQ(FrameU16(frames[2], 7), 256);
-
-    Bytes expected = before;
-    std::copy(data.begin(), data.end(), expected.begin() + 5);
+    EXPECT_EQ(Shapes(rig.comm->SentFrames()),
+              (std::vector<Shape>{{ft_Mem, 0xC8100, 5}, {ft_Mem, 0xC810F, 241}, {ft_Load, 0xC8100, 256}}));
     EXPECT_EQ(rig.Board().Read(0xC8100, 256), expected) << "only the caller's bytes changed";
     EXPECT_TRUE(rig.ma->Active().Buffer.empty());
-    EXPECT_FALSE(rig.ma->TimeOutArmed());
-    EXPECT_EQ(rig.mainForm.Events, (std::vector<std::string>{"- File \"blk.bin\" has been loaded"}));
-    EXPECT_EQ(rig.dialogs->Values(), (std::vector<std::string>{"Writing successfully completed"}));
-    EXPECT_TRUE(rig.form.DownloadOk);
+    EXPECT_EQ(rig.mainForm.Events, Lines{"- File \"blk.bin\" has been loaded"});
+    EXPECT_EQ(rig.dialogs->Values(), Lines{"Writing successfully completed"});
     EXPECT_EQ(rig.progress.Shown, 1);
     EXPECT_GE(rig.progress.Closed, 1);
 }
@@ -73,7 +62,6 @@ class MaRomModuleTest : public MaMemoryTest,
 
 TEST_P(MaRomModuleTest, TheWriteEndsWithTheBoardsChecksumOfTheModule) {
     const bool confirmed = GetParam().second;
-    Identify(DEV_Vok188);
     Bytes image = Pattern(1024, 3);
     image.back() = static_cast<std::uint8_t>(image.back() - std::accumulate(image.begin(), image.end(), 0u));
     rig.Board().Put(0xC8000, Bytes(image.size(), 0));
@@ -89,9 +77,8 @@ TEST_P(MaRomModuleTest, TheWriteEndsWithTheBoardsChecksumOfTheModule) {
     EXPECT_EQ(
         rig.errors->Values(),
         confirmed
-            ? std::vector<std::string>{}
-            : std::vector<std::string>{
-                  "Loading \"ROM1.BIN\" failed: the Vok's checksum of the module does not confirm it."});
+            ? Lines{}
+            : Lines{"Loading \"ROM1.BIN\" failed: the Vok's checksum of the module does not confirm it."});
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, MaRomModuleTest,
@@ -106,7 +93,6 @@ INSTANTIATE_TEST_SUITE_P(Faults, MaRomModuleTest,
 TEST_F(MaMemoryTest, BlocksThatAreEmptyOrPassTheEndOfTheAddressSpaceAreRefused) {
     // A block past the end would wrap round to address 0: a read would save zeros as if read, a
     // write would overwrite the interrupt vectors.
-    Identify(DEV_Vok188);
     const auto file = rig.ini_.Dir().Write("r.bin", "");
     EXPECT_FALSE(rig.ma->WriteMemBlock(MakeFarPtr(0, 0xC800), {}, "empty"));
     EXPECT_FALSE(rig.ma->ReadMemBlock(MakeFarPtr(0, 0xC800), 0, file));
@@ -124,7 +110,7 @@ TEST_F(MaMemoryTest, BlocksThatAreEmptyOrPassTheEndOfTheAddressSpaceAreRefused) 
     EXPECT_EQ(LinOf(frames[0]), 0xFFF00u);
     ASSERT_EQ(rig.views.Pages.size(), 1u) << "the last page is read";
     EXPECT_EQ(rig.views.Pages[0].Data, rig.Board().Read(0xFFF00, 256));
-    const std::vector<std::string> dialogs = rig.dialogs->Values();
+    const Lines dialogs = rig.dialogs->Values();
     ASSERT_EQ(dialogs.size(), 8u) << "seven refusals and the read's success";
     EXPECT_EQ(dialogs[0], "Nothing to write: the block \"empty\" is empty.");
     EXPECT_EQ(dialogs[1], "Nothing to read: the length is 0.");
@@ -135,44 +121,37 @@ TEST_F(MaMemoryTest, BlocksThatAreEmptyOrPassTheEndOfTheAddressSpaceAreRefused) 
               "Nothing to read: the page at $FFF01 passes the end of the address space ($FFFFF).");
 }
 
-TEST_F(MaMemoryTest, WriteToAnUnidentifiedBoardEndsAndTheQueueGoesOn) {
+TEST(MaMemoryUnidentifiedTest, WriteToAnUnidentifiedBoardEndsAndTheQueueGoesOn) {
+    testing::MaRig rig;
     rig.Connect();
     rig.ma->WriteMemBlock(MakeFarPtr(0, 0xC800), Pattern(16, 1), "x");
     rig.ma->ReadMemPage(MakeFarPtr(0, 0x40), kNoWindow);
     rig.Settle();
-    EXPECT_EQ(rig.errors->Values(),
-              (std::vector<std::string>{"Internal error: frq_load and unknown DEV_VokType: dev_$00"}));
+    EXPECT_EQ(rig.errors->Values(), Lines{"Internal error: frq_load and unknown DEV_VokType: dev_$00"});
     EXPECT_EQ(rig.views.Pages.size(), 1u) << "the page read behind it ran";
     EXPECT_EQ(rig.ma->ConState, cs_idle);
 }
 
 TEST_F(MaMemoryTest, BlockReadAppendsToTheFile) {
-    Identify(DEV_Vok188);
-    const auto file = rig.ini_.Dir().Write("r.bin", "HEAD");
-    ASSERT_TRUE(rig.ma->ReadMemBlock(LinToFarPtr(0x20010), 600, file));
+    ASSERT_TRUE(rig.ma->ReadMemBlock(LinToFarPtr(0x20010), 600, rig.ini_.Dir().Write("r.bin", "HEAD")));
     rig.Settle();
-    const Frames frames = rig.comm->SentFrames();
-    ASSERT_EQ(frames.size(), 3u);
-    EXPECT_EQ(FrameU16(frames[2], 7), 88);
-    const Bytes board = rig.Board().Read(0x20010, 600);
-    std::string expected = "HEAD";
-    expected.append(board.begin(), board.end());
-    EXPECT_EQ(rig.ini_.Dir().Read("r.bin"), expected);
-    EXPECT_EQ(rig.mainForm.Events, (std::vector<std::string>{"- 600 bytes have been read from $20010"}));
-    EXPECT_EQ(rig.dialogs->Values(), (std::vector<std::string>{"Memory block successfully read."}));
+    EXPECT_EQ(Shapes(rig.comm->SentFrames()),
+              (std::vector<Shape>{{ft_Mem, 0x20010, 256}, {ft_Mem, 0x20110, 256}, {ft_Mem, 0x20210, 88}}));
+    EXPECT_EQ(FileText(), "HEAD" + BoardText(0x20010, 600));
+    EXPECT_EQ(rig.mainForm.Events, Lines{"- 600 bytes have been read from $20010"});
+    EXPECT_EQ(rig.dialogs->Values(), Lines{"Memory block successfully read."});
     EXPECT_FALSE(rig.ma->TimeOutArmed());
 
     // Exactly two pieces: no third, empty one.
     rig.comm->Requests.clear();
-    rig.ma->ReadMemBlock(LinToFarPtr(0x30000), 512, file);
+    rig.ma->ReadMemBlock(LinToFarPtr(0x30000), 512, rig.ini_.Dir() / "r.bin");
     rig.Settle();
     EXPECT_EQ(rig.comm->SentFrames().size(), 2u);
-    EXPECT_EQ(rig.ini_.Dir().Read("r.bin")->size(), 4u + 600u + 512u);
+    EXPECT_EQ(FileText().size(), 4u + 600u + 512u);
 }
 
 TEST_F(MaMemoryTest, ReadWhoseFileCannotBeWrittenSaysSoAndLeavesNoFile) {
-    Identify(DEV_Vok188);
-    const auto file = rig.ini_.Dir().Path() / "missing" / "r.bin";
+    const auto file = rig.ini_.Dir() / "missing" / "r.bin";
     rig.ma->ReadMemBlock(LinToFarPtr(0x30000), 100, file);
     rig.Settle();
     EXPECT_FALSE(std::filesystem::exists(file));
@@ -185,49 +164,40 @@ TEST_F(MaMemoryTest, ReadWhoseFileCannotBeWrittenSaysSoAndLeavesNoFile) {
 }
 
 TEST_F(MaMemoryTest, UnansweredPieceIsRepeatedFromItsOwnPosition) {
-    Identify(DEV_Vok188);
-    rig.ini_.Dir().Write("r.bin", "");
     rig.comm->Silent = true;
-    rig.Board().Scripted = {};
-    // The second piece goes unanswered once.
-    rig.ma->ReadMemBlock(LinToFarPtr(0x30000), 700, File("r.bin"));
+    ReadBlock(0x30000, 700);
     rig.comm->Hold = true;
     rig.Settle();
-    rig.comm->Hold = false;
-    rig.comm->ReleaseHeld();
-    rig.Board().Mute = 1;
+    Release();
+    rig.Board().Mute = 1; // the second piece goes unanswered once
     rig.Settle();
     EXPECT_EQ(rig.comm->SentFrames().size(), 2u);
     EXPECT_TRUE(rig.ma->TimeOutArmed());
-    rig.AdvanceUntil([&] { return rig.ma->ConState == cs_idle; });
+    EXPECT_TRUE(UntilIdle());
     const Frames frames = rig.comm->SentFrames();
     ASSERT_EQ(frames.size(), 4u);
     EXPECT_EQ(LinOf(frames[2]), 0x30100u) << "the repeat asks for the piece that was lost";
     EXPECT_EQ(LinOf(frames[3]), 0x30200u);
-    const Bytes board = rig.Board().Read(0x30000, 700);
-    EXPECT_EQ(*rig.ini_.Dir().Read("r.bin"), std::string(board.begin(), board.end()));
+    EXPECT_EQ(FileText(), BoardText(0x30000, 700));
     EXPECT_TRUE(rig.errors->Texts.empty());
 }
 
 TEST_F(MaMemoryTest, ReadGivesUpAfterThreeRepeats) {
-    Identify(DEV_Vok188);
-    rig.ini_.Dir().Write("r.bin", "");
     rig.comm->Silent = true;
     rig.Board().Mute = 100;
-    rig.ma->ReadMemBlock(LinToFarPtr(0x30000), 700, File("r.bin"));
+    ReadBlock(0x30000, 700);
     rig.ma->ReadMemPage(LinToFarPtr(0), kNoWindow);
     EXPECT_TRUE(rig.AdvanceUntil([&] { return rig.ma->ConState == cs_idle && rig.ma->QueueCount() == 0; }));
     EXPECT_EQ(rig.comm->SentFrames().size(), 4u) << "the first frame and three repeats";
-    EXPECT_EQ(rig.errors->Values(), (std::vector<std::string>{"Reading block of memory failed by TimeOut"}));
+    EXPECT_EQ(rig.errors->Values(), Lines{"Reading block of memory failed by TimeOut"});
     EXPECT_EQ(rig.ma->Connected, kNotConnected);
     EXPECT_EQ(rig.ma->Device, DEV_Unknown);
     EXPECT_TRUE(rig.views.Pages.empty()) << "the queue was emptied";
-    EXPECT_EQ(rig.ini_.Dir().Read("r.bin"), "") << "nothing half-read was written";
+    EXPECT_EQ(FileText(), "") << "nothing half-read was written";
 }
 
 // Failed exchanges, and a lost data piece with an early end: each piece is read again, whole.
 TEST_F(MaMemoryTest, PiecesOfFailedExchangesOrCutAnswersAreReadAgain) {
-    Identify(DEV_Vok188);
     struct Case {
         void (*Fault)(FakeBoard&);
         std::uint32_t Count;
@@ -236,38 +206,33 @@ TEST_F(MaMemoryTest, PiecesOfFailedExchangesOrCutAnswersAreReadAgain) {
     for (const Case c : {Case{[](FakeBoard& b) { b.Mute = 2; }, 300, 4},
                          Case{[](FakeBoard& b) { b.DropMemD = b.EarlyMemE = 1; }, 512, 3}}) {
         SCOPED_TRACE(c.Frames);
-        rig.ini_.Dir().Write("r.bin", "");
         rig.comm->Requests.clear();
         c.Fault(rig.Board());
-        rig.ma->ReadMemBlock(LinToFarPtr(0x31000), c.Count, File("r.bin"));
-        EXPECT_TRUE(rig.AdvanceUntil([&] { return rig.ma->ConState == cs_idle; }));
-        const Bytes board = rig.Board().Read(0x31000, c.Count);
-        EXPECT_EQ(*rig.ini_.Dir().Read("r.bin"), std::string(board.begin(), board.end()));
+        ReadBlock(0x31000, c.Count);
+        EXPECT_TRUE(UntilIdle());
+        EXPECT_EQ(FileText(), BoardText(0x31000, c.Count));
         EXPECT_EQ(rig.comm->SentFrames().size(), c.Frames) << "the first piece was read again";
         EXPECT_TRUE(rig.errors->Texts.empty());
     }
 }
 
 TEST_F(MaMemoryTest, WrongAddressInAWriteHeadReadIsIgnoredThenRepeated) {
-    Identify(DEV_Vok188);
-    const Bytes around = rig.Board().Read(0x40000, 256);
-    rig.Board().WrongAddress = 1;
+    Bytes expected = rig.Board().Read(0x40000, 256);
     const Bytes data = Pattern(20, 0x77);
-    rig.ma->WriteMemBlock(LinToFarPtr(0x40010), data, "x");
-    EXPECT_TRUE(rig.AdvanceUntil([&] { return rig.ma->ConState == cs_idle; }));
-    Bytes expected = around;
     std::copy(data.begin(), data.end(), expected.begin() + 0x10);
+    rig.Board().WrongAddress = 1;
+    rig.ma->WriteMemBlock(LinToFarPtr(0x40010), data, "x");
+    EXPECT_TRUE(UntilIdle());
     EXPECT_EQ(rig.Board().Read(0x40000, 256), expected);
     EXPECT_TRUE(rig.errors->Texts.empty());
 }
 
 TEST_F(MaMemoryTest, WrongAddressInAPageReadIsAProtocolFaultAndThePageIsReadAgain) {
-    Identify(DEV_Vok188);
     rig.Board().WrongAddress = 1;
     rig.ma->ReadMemPage(LinToFarPtr(0x400), kNoWindow);
     rig.Settle();
-    const std::string log = testing::ReadFileText(ExceptionLogPath());
-    EXPECT_NE(log.find("Neshodne adresy v MemView, recv.adr="), std::string::npos);
+    EXPECT_NE(testing::ReadFileText(ExceptionLogPath()).find("Neshodne adresy v MemView, recv.adr="),
+              std::string::npos);
     EXPECT_EQ(rig.comm->SentFrames().size(), 2u) << "the page came short and was asked for again";
     ASSERT_EQ(rig.views.Pages.size(), 1u);
     EXPECT_EQ(rig.views.Pages[0].Data, rig.Board().Read(0x400, 256));
@@ -275,7 +240,6 @@ TEST_F(MaMemoryTest, WrongAddressInAPageReadIsAProtocolFaultAndThePageIsReadAgai
 }
 
 TEST_F(MaMemoryTest, UnansweredPageTimesOutAtItsDueTimeAcrossTheTickWrapWithoutRepeat) {
-    Identify(DEV_Vok188);
     rig.comm->Silent = true;
     rig.Board().Mute = 1;
     rig.clock.Set(0x1'0000'0000ull - 300);
@@ -287,56 +251,47 @@ TEST_F(MaMemoryTest, UnansweredPageTimesOutAtItsDueTimeAcrossTheTickWrapWithoutR
 
     rig.Advance(static_cast<std::uint32_t>(due - 1 - TickMs()));
     EXPECT_NE(rig.ma->ConState, cs_idle) << "the time-out came early";
-    EXPECT_TRUE(rig.errors->Texts.empty());
-
     rig.Advance(1);
     EXPECT_EQ(rig.ma->ConState, cs_idle) << "the time-out did not come at its due time";
-    EXPECT_EQ(rig.errors->Values(),
-              (std::vector<std::string>{"Reading 256 bytes of memory failed by TimeOut"}));
+    EXPECT_EQ(rig.errors->Values(), Lines{"Reading 256 bytes of memory failed by TimeOut"});
     EXPECT_EQ(rig.comm->SentFrames().size(), 1u) << "an unanswered page is not asked for again";
     EXPECT_TRUE(rig.views.Pages.empty());
 }
 
 TEST_F(MaMemoryTest, PageWhoseExchangeFailsIsRepeatedUpToThreeTimes) {
-    Identify(DEV_Vok188);
     rig.Board().Mute = 10;
     rig.ma->ReadMemPage(LinToFarPtr(0x400), kNoWindow);
-    EXPECT_TRUE(rig.AdvanceUntil([&] { return rig.ma->ConState == cs_idle; }));
+    EXPECT_TRUE(UntilIdle());
     EXPECT_EQ(rig.comm->SentFrames().size(), 4u);
-    EXPECT_EQ(rig.errors->Values(),
-              (std::vector<std::string>{"Reading 256 byte of memory failed - no answer from Vok."}));
+    EXPECT_EQ(rig.errors->Values(), Lines{"Reading 256 byte of memory failed - no answer from Vok."});
 }
 
 TEST_F(MaMemoryTest, BoardCountsAreClampedToFrameBufferAndExpectedBytes) {
-    Identify(DEV_Vok188);
     const Bytes big = Pattern(300, 9);
-    Bytes overlong = FakeBoard::MemD(0x400, big);
     Bytes lying = FakeBoard::MemD(0x400, Pattern(64, 1));
     lying[7] = 0xFF; // claims 255 bytes, carries 64
     lying[8] = 0x00;
     rig.Board().Scripted = {Frames{lying, FakeBoard::Bare(ft_MemE)},
-                            Frames{overlong, FakeBoard::Bare(ft_MemE)}};
+                            Frames{FakeBoard::MemD(0x400, big), FakeBoard::Bare(ft_MemE)}};
     rig.ma->ReadMemPage(LinToFarPtr(0x400), kNoWindow);
-    EXPECT_TRUE(rig.AdvanceUntil([&] { return rig.ma->ConState == cs_idle; }));
+    EXPECT_TRUE(UntilIdle());
     ASSERT_EQ(rig.views.Pages.size(), 1u);
     EXPECT_EQ(rig.views.Pages[0].Data, Bytes(big.begin(), big.begin() + 256))
         << "the short page was read again, and of 300 bytes only the page's 256 were taken";
 }
 
 TEST_F(MaMemoryTest, PageGoesToTheViewThatAskedForIt) {
-    Identify(DEV_Vok188);
     rig.ma->ReadMemPage(MakeFarPtr(0x0010, 0x0040), 77);
     rig.Settle();
     ASSERT_EQ(rig.views.Pages.size(), 1u);
     EXPECT_EQ(rig.views.Pages[0].Notify, 77u);
     EXPECT_EQ(FarPtrToLin(rig.views.Pages[0].Address), 0x410u);
     EXPECT_EQ(rig.views.Pages[0].Data, rig.Board().Read(0x410, 256));
-    EXPECT_EQ(rig.mainForm.Events, (std::vector<std::string>{"- 256 bytes have been read from $00410"}));
+    EXPECT_EQ(rig.mainForm.Events, Lines{"- 256 bytes have been read from $00410"});
     EXPECT_TRUE(rig.ma->Active().Buffer.empty()) << "the view owns the page now";
 }
 
 TEST_F(MaMemoryTest, SetupBlockIsHandedOverAndWrittenBackAsANewOperation) {
-    Identify(DEV_Vok188);
     rig.ma->ReadSetup188();
     rig.Settle();
     ASSERT_EQ(rig.views.Setups.size(), 1u);
@@ -351,24 +306,20 @@ TEST_F(MaMemoryTest, SetupBlockIsHandedOverAndWrittenBackAsANewOperation) {
     ASSERT_TRUE(rig.ma->WriteSetup188(block));
     rig.Settle();
     EXPECT_EQ(rig.Board().Read(0xFFE00, 256), block);
-    EXPECT_EQ(rig.mainForm.Events,
-              (std::vector<std::string>{"- Bios Setup Vok188ER has been read", "- Setup was written"}));
+    EXPECT_EQ(rig.mainForm.Events, (Lines{"- Bios Setup Vok188ER has been read", "- Setup was written"}));
     EXPECT_EQ(rig.dialogs->Values(),
-              (std::vector<std::string>{
-                  "Writing successfully completed\rChanges will be used after the Vok reset"}));
+              Lines{"Writing successfully completed\rChanges will be used after the Vok reset"});
 }
 
 TEST_F(MaMemoryTest, StopEndsAReadCleanlyAndWithNothingRunningOnlyBeeps) {
-    Identify(DEV_Vok188);
     const int beeps = rig.presenter.Beeps;
     rig.ma->StopOperation();
     rig.Settle();
     EXPECT_EQ(rig.presenter.Beeps, beeps + 1);
     EXPECT_TRUE(rig.errors->Texts.empty());
 
-    rig.ini_.Dir().Write("r.bin", "");
     rig.comm->Hold = true;
-    rig.ma->ReadMemBlock(LinToFarPtr(0x30000), 2000, File("r.bin"));
+    ReadBlock(0x30000, 2000);
     rig.ma->ReadMemPage(LinToFarPtr(0), kNoWindow);
     rig.Settle();
     ASSERT_EQ(rig.ma->ConState, cs_WaitForMem);
@@ -378,15 +329,14 @@ TEST_F(MaMemoryTest, StopEndsAReadCleanlyAndWithNothingRunningOnlyBeeps) {
     EXPECT_EQ(rig.ma->QueueCount(), 0u);
     EXPECT_EQ(rig.ma->SavedCount(), 0u);
     EXPECT_FALSE(rig.ma->TimeOutArmed());
-    EXPECT_EQ(rig.errors->Values(), (std::vector<std::string>{"Operation aborted"}));
-    EXPECT_EQ(rig.dialogs->Values(), (std::vector<std::string>{"Operation aborted."}));
+    EXPECT_EQ(rig.errors->Values(), Lines{"Operation aborted"});
+    EXPECT_EQ(rig.dialogs->Values(), Lines{"Operation aborted."});
     // The answers still under way change nothing.
-    rig.comm->Hold = false;
-    rig.comm->ReleaseHeld();
+    Release();
     rig.Advance(5000);
     EXPECT_EQ(rig.ma->ConState, cs_idle);
     EXPECT_EQ(rig.errors->Values().size(), 1u);
-    EXPECT_EQ(rig.ini_.Dir().Read("r.bin"), "");
+    EXPECT_EQ(FileText(), "");
     EXPECT_EQ(rig.ma->Connected, kBoardConnected);
 }
 

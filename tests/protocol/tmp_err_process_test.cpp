@@ -3,7 +3,6 @@
 #include "kernel/dlg_process.h"
 #include "kernel/kernel_test_support.h"
 #include "platform/window_messages.h"
-#include "protocol/protocol_process_types.h"
 #include "protocol/tmp_err_hist_windows.h"
 #include "protocol/tmp_err_process.h"
 #include "support/app_fixtures.h"
@@ -151,19 +150,14 @@ TEST_F(TmpErrProcessTest, ShowsArrivingTogetherAreShownInTurnEachForEst) {
     const Lines history{"T1: A", "T2: B", "T3: C"};
     EXPECT_EQ(process_->History, history) << "every line at arrival";
 
-    Pass(4999);
-    EXPECT_EQ(process_->Current.Text, "A");
-    Pass(1);
-    EXPECT_EQ(process_->Current.Text, "B");
-    Pass(4999);
-    EXPECT_EQ(process_->Current.Text, "B");
-    Pass(1);
-    EXPECT_EQ(process_->Current.Text, "C");
-    Pass(5000);
+    for (const char* text : {"A", "B", "C"}) {
+        Pass(4999);
+        EXPECT_EQ(process_->Current.Text, text);
+        Pass(1);
+    }
     EXPECT_EQ(process_->State, TTMP_ERR_Process::kIdle);
     EXPECT_EQ(process_->Current, TTmpErrShowRec{}) << "all zero when none";
     EXPECT_TRUE(process_->Saved.Empty());
-    EXPECT_FALSE(process_->TimeOutMess);
     EXPECT_EQ(kernel_.timed.Count(), 0u);
     EXPECT_EQ(process_->History, history) << "a postponed text is not added again";
     EXPECT_TRUE(writer_.Errors().empty());
@@ -364,24 +358,12 @@ TEST_F(TmpErrProcessTest, DestroyingTheProcessCancelsItsTimeOut) {
     EXPECT_EQ(kernel_.timed.At(0)->GetDest(), process_->ADR);
 }
 
-TEST_F(TmpErrProcessTest, RegisteredAndConfiguredFromItsLabel) {
-    ResetProcessTypes();
-    EXPECT_EQ(labels_.NewProcess(labels_.GetLabelByName("PL00")), nullptr) << "not registered yet";
-    RegisterProtocolProcessTypes();
+TEST_F(TmpErrProcessTest, ConfiguredFromItsLabel) {
+    EXPECT_TRUE(process_->ParamsToText().ends_with(" EST=250 ATR=$0011")) << process_->ParamsToText();
+    const TTMP_ERR_Process bad(labels_.GetLabelByName("PL01"));
+    EXPECT_EQ(bad.EST, TTMP_ERR_Process::kDefaultEST) << "a bad value leaves the field";
+    EXPECT_EQ(bad.XYS, 4) << "the keys after it are still read";
 
-    const auto made = labels_.NewProcess(labels_.GetLabelByName("PL00"));
-    const auto* err = dynamic_cast<const TTMP_ERR_Process*>(made.get());
-    ASSERT_NE(err, nullptr);
-    EXPECT_TRUE(err->ParamsToText().ends_with(" EST=250 ATR=$0011")) << err->ParamsToText();
-    EXPECT_EQ(err->HostWnd, host_.Handle());
-
-    const auto bad = labels_.NewProcess(labels_.GetLabelByName("PL01"));
-    const auto* err2 = dynamic_cast<const TTMP_ERR_Process*>(bad.get());
-    ASSERT_NE(err2, nullptr);
-    EXPECT_EQ(err2->EST, TTMP_ERR_Process::kDefaultEST) << "a bad value leaves the field";
-    EXPECT_EQ(err2->XYS, 4) << "the keys after it are still read";
-
-    // Without a label the defaults stay.
     const TTMP_ERR_Process lone(nullptr);
     EXPECT_EQ(lone.EST, TTMP_ERR_Process::kDefaultEST);
     EXPECT_EQ(lone.HostWnd, kNoWindow);
