@@ -6,6 +6,7 @@
 #include "channels/chn_marbex_l0.h"
 #include "channels/line_time.h"
 #include "kernel/exception_log.h"
+#include "protocol_test_support.h"
 #include "support/comm_rig.h"
 
 #include <gtest/gtest.h>
@@ -15,6 +16,7 @@ namespace ravlo {
 namespace {
 
 using testing::CommRig;
+using testing::CountContaining;
 using testing::Empt386Frame;
 using testing::RqstRecord;
 using Codes = std::vector<std::uint16_t>;
@@ -61,14 +63,6 @@ public:
 template <class T>
 std::unique_ptr<TChnVirt> Make(std::string_view name) {
     return MakeChannel<T>(name);
-}
-
-std::size_t CountContaining(const std::vector<std::string>& lines, std::string_view text) {
-    std::size_t count = 0;
-    for (const std::string& line : lines) {
-        count += line.find(text) != std::string::npos ? 1 : 0;
-    }
-    return count;
 }
 
 std::size_t ExceptionLogLines(std::string_view text) {

@@ -1,5 +1,6 @@
 // The communication process on the real channel stack over a fake serial port, with a fake clock.
 #include "channels/line_time.h"
+#include "protocol_test_support.h"
 #include "support/comm_rig.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,8 @@ namespace {
 
 using testing::Bytes;
 using testing::CommRig;
+using testing::Contains;
+using testing::CountContaining;
 using testing::Empt386Frame;
 using testing::RqstRecord;
 using testing::RxDRecord;
@@ -18,14 +21,6 @@ using Codes = std::vector<std::uint16_t>;
 // Milliseconds a board frame needs on the line at baud, in its link frame from the host.
 std::uint32_t LineMs(std::span<const std::uint8_t> frame, std::uint32_t baud = 4800) {
     return LineTimeMs(LinkFrameWireSize(254, 255, frame), baud);
-}
-
-std::size_t CountContaining(const std::vector<std::string>& lines, std::string_view text) {
-    return static_cast<std::size_t>(std::ranges::count_if(
-        lines, [text](const std::string& line) { return line.find(text) != std::string::npos; }));
-}
-bool Contains(const std::vector<std::string>& lines, std::string_view text) {
-    return CountContaining(lines, text) > 0;
 }
 
 // --- Opening, closing and the channel parameters ---

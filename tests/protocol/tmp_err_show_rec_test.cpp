@@ -11,17 +11,7 @@ namespace ravlo {
 namespace {
 
 using testing::Bytes;
-using testing::Padded;
 using testing::ToBytes;
-
-TEST(TmpErrShowRecTest, BytesFieldByField) {
-    const TTmpErrShowRec rec{1, 0x11223344, "Ab", 1};
-    Bytes expected = Padded({0x01, 0x44, 0x33, 0x22, 0x11, 0x02, 'A', 'b'}, 125);
-    expected.push_back(0x01);
-    ASSERT_EQ(expected.size(), TTmpErrShowRec::kSize);
-    EXPECT_EQ(ToBytes(rec.ToBytes()), expected);
-    EXPECT_EQ(TTmpErrShowRec::FromBytes(expected), rec);
-}
 
 TEST(TmpErrShowRecTest, SenderTextIsCutTo127Characters) {
     const std::string longText(200, 'x');
