@@ -43,22 +43,6 @@ TEST(CommRecordsTest, ResultWordsAreNamedByTheLink) {
     EXPECT_EQ(cut.substr(0, 8), ":MA:->LL");
 }
 
-TEST(CommRecordsTest, ChannelsAreBuiltRegisteredAndFreedTogether) {
-    testing::ChannelRegistry registry;
-    TCommChannels channels;
-    ASSERT_EQ(channels.Build(3, 19200, 1, 2), TCommChannels::BuildResult::Ok);
-    EXPECT_EQ(channels.Link()->Lower(), channels.Com());
-    EXPECT_EQ(channels.Link()->NOD(), 1);
-    EXPECT_EQ(channels.Link()->DNO(), 2);
-    EXPECT_EQ(ChnCollection()->GetRefChannel("COM", "COMPORTX"), channels.Com());
-    EXPECT_EQ(ChnCollection()->GetRefChannel("MARBEXL0", "PRTPROTX"), nullptr)
-        << "the link is not registered";
-
-    channels.Free();
-    EXPECT_FALSE(channels.Exists());
-    EXPECT_EQ(ChnCollection()->GetRefChannel("COM", "COMPORTX"), nullptr);
-}
-
 TEST(CommRecordsTest, NothingIsBuiltOnAForeignComportxOrWithoutChannelTypes) {
     {
         testing::ChannelRegistry registry;
