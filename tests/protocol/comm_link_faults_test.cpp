@@ -108,8 +108,6 @@ protected:
     CommHangingOperationTest() : CommLinkFaultTest("DWN=0 TOP=300 TIC=400 TID=500 TCL=600") {}
 };
 
-// --- Channel operations that fail or never finish ---
-
 TEST_P(CommHangingOperationTest, TimesOutAfterItsLimitAndStillClosesEverything) {
     const HangingOperation& hanging = GetParam();
     if (hanging.FromConnected) {

@@ -23,7 +23,12 @@ std::uint32_t LineMs(std::span<const std::uint8_t> frame, std::uint32_t baud = 4
     return LineTimeMs(LinkFrameWireSize(254, 255, frame), baud);
 }
 
-// --- Opening, closing and the channel parameters ---
+// The process with its line open and connected.
+class ConnectedCommTest : public ::testing::Test {
+protected:
+    void SetUp() override { rig.Connect(); }
+    CommRig rig;
+};
 
 TEST(CommProcessTest, CrOpCoOpensAndConnectsDiClDeDisconnectsClosesAndFrees) {
     CommRig rig;
@@ -109,9 +114,7 @@ TEST(CommProcessTest, RequestsForTheStateAlreadyHeldAreAnsweredAtOnceAndOthersIg
     EXPECT_EQ(rig.comm->State, MAS_Connected);
 }
 
-TEST(CommProcessTest, ProcessCanCloseOnlyOnceTheStepsHaveClosedEverything) {
-    CommRig rig;
-    rig.Connect();
+TEST_F(ConnectedCommTest, ProcessCanCloseOnlyOnceTheStepsHaveClosedEverything) {
     EXPECT_FALSE(rig.comm->ProcessCanClose());
     rig.Tick();
     EXPECT_EQ(rig.comm->State, MAS_Done);
@@ -120,11 +123,7 @@ TEST(CommProcessTest, ProcessCanCloseOnlyOnceTheStepsHaveClosedEverything) {
     EXPECT_EQ(rig.master->StateCodes(), (Codes{MAS_Connected, MAS_0}));
 }
 
-// --- Exchanging frames ---
-
-TEST(CommProcessTest, AFrameGoesOutAndItsAnswerIsAwaitedFromWhenItHasLeftTheLine) {
-    CommRig rig;
-    rig.Connect();
+TEST_F(ConnectedCommTest, AFrameGoesOutAndItsAnswerIsAwaitedFromWhenItHasLeftTheLine) {
     const TVokFrame load = BuildLoadFrame(MakeFarPtr(0, 0xC800), Bytes(512, 0x10)); // DLEs go twice
     rig.PostTxD(TRavloCommFrameRec::ForFrame(load), 7);
     const Bytes frame(load.Bytes().begin(), load.Bytes().end());
@@ -149,23 +148,19 @@ TEST(CommProcessTest, AFrameGoesOutAndItsAnswerIsAwaitedFromWhenItHasLeftTheLine
     EXPECT_EQ(rig.comm->State, MAS_Connected);
 }
 
-TEST(CommProcessTest, ALinkFrameTooShortForABoardFrameOrForAnotherNodeIsNoAnswer) {
-    CommRig rig;
-    rig.Connect();
+TEST_F(ConnectedCommTest, ALinkFrameTooShortForABoardFrameOrForAnotherNodeIsNoAnswer) {
     rig.PostTxD(RqstRecord());
     rig.BoardSends(Bytes{});
     rig.BoardSends(Bytes{ft_Empt386});
     rig.BoardSends(Empt386Frame(), 254, 17);
-    ASSERT_TRUE(rig.TickUntil([&rig] { return rig.LineFrames().size() == 2; }));
+    ASSERT_TRUE(rig.TickUntil([this] { return rig.LineFrames().size() == 2; }));
     EXPECT_TRUE(rig.master->Received().empty()) << "without an answer the frame went out again";
 }
 
-TEST(CommProcessTest, AFrameArrivingWhileIdleIsPassedUpWithTheLastPar1) {
-    CommRig rig;
-    rig.Connect();
+TEST_F(ConnectedCommTest, AFrameArrivingWhileIdleIsPassedUpWithTheLastPar1) {
     rig.PostTxD(RqstRecord(), 9);
     rig.BoardSends(Empt386Frame());
-    ASSERT_TRUE(rig.TickUntil([&rig] { return rig.master->Received().size() == 1; }));
+    ASSERT_TRUE(rig.TickUntil([this] { return rig.master->Received().size() == 1; }));
 
     const Bytes memE = {ft_MemE, 0, 0};
     rig.BoardSends(memE);
@@ -178,14 +173,12 @@ TEST(CommProcessTest, AFrameArrivingWhileIdleIsPassedUpWithTheLastPar1) {
     EXPECT_EQ(rig.comm->Stat.OK, 1) << "an unasked frame completes no exchange";
 }
 
-TEST(CommProcessTest, ANoAnswerFrameGoesOutTxFlagsPlusOneTimes) {
-    CommRig rig;
-    rig.Connect();
+TEST_F(ConnectedCommTest, ANoAnswerFrameGoesOutTxFlagsPlusOneTimes) {
     const TRavloCommFrameRec bdRate = TRavloCommFrameRec::ForFrame(BuildBdRateFrame(115200));
     ASSERT_EQ(bdRate.NoAnswer, 1);
     ASSERT_EQ(bdRate.TxFlags, 3);
     rig.PostTxD(bdRate, 4);
-    ASSERT_TRUE(rig.TickUntil([&rig] { return !rig.master->Received().empty(); }));
+    ASSERT_TRUE(rig.TickUntil([this] { return !rig.master->Received().empty(); }));
 
     const Bytes frame = {ft_BdRate, 0, 0, 0x0F};
     EXPECT_EQ(rig.LineFrames(), (std::vector<Bytes>{frame, frame, frame, frame}));
@@ -203,13 +196,11 @@ TEST(CommProcessTest, ANoAnswerFrameGoesOutTxFlagsPlusOneTimes) {
     // Without TxFlags it goes out once.
     rig.PostTxD(TRavloCommFrameRec::ForFrame(BuildIOWrFrame(0x80, 0x55))); // NoAnswer 1, TxFlags 1
     rig.PostTxD(TRavloCommFrameRec{1, 0, BuildIOWrFrame(0x81, 0x66)});
-    ASSERT_TRUE(rig.TickUntil([&rig] { return rig.master->Received().size() == 3; }));
+    ASSERT_TRUE(rig.TickUntil([this] { return rig.master->Received().size() == 3; }));
     EXPECT_EQ(rig.LineFrames().size(), 4u + 3u);
 }
 
-TEST(CommProcessTest, ADisconnectBehindTwoFramesWaitsUntilBothAreSent) {
-    CommRig rig;
-    rig.Connect();
+TEST_F(ConnectedCommTest, ADisconnectBehindTwoFramesWaitsUntilBothAreSent) {
     rig.Queue(RAVLOCOMM_MA_TxD, RqstRecord().Encode(), 1);
     rig.Queue(RAVLOCOMM_MA_TxD, RqstRecord().Encode(), 2);
     rig.Queue(RAVLOCOMM_MA_DiClDe);
@@ -219,18 +210,16 @@ TEST(CommProcessTest, ADisconnectBehindTwoFramesWaitsUntilBothAreSent) {
     EXPECT_TRUE(Contains(rig.writer.Lines(), "!!--Vic nez 1,ADD: %%<"));
 
     rig.BoardSends(Empt386Frame());
-    ASSERT_TRUE(rig.TickUntil([&rig] { return rig.LineFrames().size() == 2; }));
+    ASSERT_TRUE(rig.TickUntil([this] { return rig.LineFrames().size() == 2; }));
     EXPECT_TRUE(rig.port->IsOpen);
     rig.BoardSends(Empt386Frame());
-    ASSERT_TRUE(rig.TickUntil([&rig] { return !rig.port->IsOpen; }));
+    ASSERT_TRUE(rig.TickUntil([this] { return !rig.port->IsOpen; }));
     ASSERT_EQ(rig.master->Received().size(), 2u);
     EXPECT_EQ(rig.master->Received()[1].Par2, 2);
     EXPECT_EQ(rig.master->Reports.back().StateRec().Code, MAS_0) << "reported after both answers";
 }
 
-TEST(CommProcessTest, AMalformedFrameRecordIsDroppedAndTheNextOneStillGoesOut) {
-    CommRig rig;
-    rig.Connect();
+TEST_F(ConnectedCommTest, AMalformedFrameRecordIsDroppedAndTheNextOneStillGoesOut) {
     const Bytes claimsTenBytes = {0, 0, 10, 0, ft_Rqst, 0, 0};
     rig.Post(RAVLOCOMM_MA_TxD, claimsTenBytes);
     EXPECT_TRUE(rig.port->Output.empty());
@@ -240,8 +229,6 @@ TEST(CommProcessTest, AMalformedFrameRecordIsDroppedAndTheNextOneStillGoesOut) {
     EXPECT_EQ(rig.LineFrames().size(), 1u);
     EXPECT_EQ(rig.comm->State, MAS_Send);
 }
-
-// --- Repetitions and time-outs ---
 
 class CommTimeoutTest : public ::testing::TestWithParam<std::uint32_t> {};
 
@@ -304,8 +291,6 @@ TEST(CommProcessTest, AfterARepeatedFrameTheNextWaitsUntilTheLastCopysWindowHasP
     EXPECT_EQ(rig.master->Received()[1].Par2, 1);
 }
 
-// --- Settings ---
-
 TEST(CommProcessTest, SettingsComeFromTheIniAndOnlyDifferingOnesAreWrittenBack) {
     CommRig rig("DWN=0 LRB=100 TOP=500 TIC=600 TID=700 TCL=800 RTF=9600 REP=5 NOD=1 DNO=2 EW=7");
     EXPECT_EQ(rig.comm->EW, 7);
@@ -331,14 +316,12 @@ TEST(CommProcessTest, SettingsComeFromTheIniAndOnlyDifferingOnesAreWrittenBack) 
     EXPECT_EQ(comm.LRB(), 0);
 }
 
-TEST(CommProcessTest, ANewReceiveBufferWhileConnectedIsTheOneFramesArriveIn) {
-    CommRig rig;
-    rig.Connect();
+TEST_F(ConnectedCommTest, ANewReceiveBufferWhileConnectedIsTheOneFramesArriveIn) {
     ASSERT_FALSE(rig.comm->ParseParams("LRB=64"));
     rig.PostTxD(RqstRecord());
     Bytes memD = {ft_MemD, 0, 0, 0, 0, 0, 0x10, 4, 0, 1, 2, 3, 4};
     rig.BoardSends(memD);
-    ASSERT_TRUE(rig.TickUntil([&rig] { return rig.master->Received().size() == 1; }));
+    ASSERT_TRUE(rig.TickUntil([this] { return rig.master->Received().size() == 1; }));
     EXPECT_EQ(rig.master->Received()[0].Data, RxDRecord(memD));
 
     // A frame longer than the buffer is not taken.

@@ -19,14 +19,11 @@ TEST(FrameBuildersTest, FieldsAtTheirEdges) {
         Bytes Line;
     };
     const Case cases[] = {
-        // 1000 bytes at segment C800: 62 paragraphs (the 8 bytes left over are dropped).
-        {"Chcksum", BuildChcksumFrame(0xC800, 1000), {0xD9, 0x00, 0x00, 0x00, 0x00, 0x00, 0xC8, 0x3E, 0x00}},
         {"Chcksum of 128 KiB",
          BuildChcksumFrame(0xE000, 0x20000),
          {0xD9, 0, 0, 0, 0, 0x00, 0xE0, 0x00, 0x20}},
         {"Chcksum under a paragraph", BuildChcksumFrame(0xF000, 15), {0xD9, 0, 0, 0, 0, 0x00, 0xF0, 0, 0}},
         {"Chcksum, largest count", BuildChcksumFrame(0, 0xFFFFF), {0xD9, 0, 0, 0, 0, 0, 0, 0xFF, 0xFF}},
-        {"BdRate 115200", BuildBdRateFrame(115200), {0xDC, 0x00, 0x00, 0x0F}},
         {"BdRate of a rate the board does not know", BuildBdRateFrame(2400), {0xDC, 0x00, 0x00, 0x0A}},
         {"empty Load", BuildLoadFrame(MakeFarPtr(0, 0x2000), {}), {0xE1, 0, 0, 0, 0, 0x00, 0x20, 0, 0}},
     };
