@@ -110,15 +110,13 @@ TEST_F(MaVoksimTest, WriteReadChecksumGoAndRunOnA386) {
     EXPECT_EQ(rig->ma->BiosIdText, "VOK386EXR BIOS 23<VOK>");
     EXPECT_EQ(rig->ma->BiosVersion, 23);
 
-    // Write an unaligned block, then read the whole neighbourhood back.
-    const Bytes before = ReadBack(kImageAt, 0x1000).value_or(Bytes{});
-    ASSERT_EQ(before, Prefix(Image(), 0x1000));
+    // Write an unaligned block into the image, then read the whole neighbourhood back.
     Bytes data(777);
     std::iota(data.begin(), data.end(), std::uint8_t{3});
+    Bytes expected = Prefix(Image(), 0x1000);
+    std::copy(data.begin(), data.end(), expected.begin() + 0x123);
     ASSERT_TRUE(rig->ma->WriteMemBlock(LinToFarPtr(kImageAt + 0x123), data, "block"));
     ASSERT_TRUE(rig->RunUntilIdle(5s)) << Report();
-    Bytes expected = before;
-    std::copy(data.begin(), data.end(), expected.begin() + 0x123);
     EXPECT_EQ(ReadBack(kImageAt, 0x1000), expected) << "byte for byte, the bytes around untouched";
 
     // Checksums: a module whose bytes sum to 0 is intact, the written block is not.
