@@ -193,17 +193,14 @@ TEST_F(CommLinkFaultTest, ALinkThatNeverConnectsRaisesOnceAndGivesUp) {
 }
 
 TEST(CommLostLineTest, AfterGivingUpOnALostLineItRestoresItOnceAndPendingFramesGoOut) {
-    struct Case {
-        const char* Log;
-        bool ClosePort; // the serial channel closed, else the link disconnected
-    };
-    for (const Case c : {Case{"zadny rq ve stavu {Opened} - reconnecting", false},
-                         Case{"zadny rq ve stavu {Closed} - reopening", true}}) {
-        SCOPED_TRACE(c.Log);
+    // The link disconnected, or the serial channel closed.
+    for (const auto& [log, closePort] : {std::pair{"zadny rq ve stavu {Opened} - reconnecting", false},
+                                         std::pair{"zadny rq ve stavu {Closed} - reopening", true}}) {
+        SCOPED_TRACE(log);
         CommRig rig;
         rig.Connect();
         rig.PostTxD(RqstRecord(), 1);
-        if (c.ClosePort) {
+        if (closePort) {
             rig.comm->Channels().Com()->CHClose();
         } else {
             rig.comm->Channels().Link()->CHDisConnect();
@@ -214,7 +211,7 @@ TEST(CommLostLineTest, AfterGivingUpOnALostLineItRestoresItOnceAndPendingFramesG
         EXPECT_EQ(rig.master->ErrorCodes(), (Codes{CommErr_NoAnswer}));
         EXPECT_EQ(rig.master->StateCodes().back(), MAS_Connected) << "the line is back";
         EXPECT_TRUE(rig.port->IsOpen);
-        EXPECT_EQ(rig.port->OpenCount, c.ClosePort ? 2 : 1);
+        EXPECT_EQ(rig.port->OpenCount, closePort ? 2 : 1);
 
         // The frame that waited goes out and its answer comes back.
         rig.BoardSends(Empt386Frame());
@@ -225,7 +222,7 @@ TEST(CommLostLineTest, AfterGivingUpOnALostLineItRestoresItOnceAndPendingFramesG
             rig.Tick(55);
         }
         EXPECT_EQ(ExceptionLogLines("Exception"), 0u);
-        EXPECT_EQ(CountContaining(rig.writer.Errors(), c.Log), 1u);
+        EXPECT_EQ(CountContaining(rig.writer.Errors(), log), 1u);
         EXPECT_EQ(rig.comm->State, MAS_Connected);
     }
 }

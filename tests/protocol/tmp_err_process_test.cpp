@@ -4,6 +4,7 @@
 #include "kernel/kernel_test_support.h"
 #include "platform/window_messages.h"
 #include "protocol/ma_request.h"
+#include "protocol/protocol_process_types.h"
 #include "protocol/saved_proc_mess_fifo.h"
 #include "protocol/tmp_err_hist_windows.h"
 #include "protocol/tmp_err_process.h"
@@ -284,8 +285,9 @@ TEST_F(TmpErrProcessTest, ChangesAreAnnouncedAsAtrSays) {
     const auto* current = &process_->Current;
     const auto* state = &process_->State;
     // Bit 0 sends to the host, bit 1 broadcasts to it, bit 2 to the main form; bit 0 wins.
-    for (const auto [atr, wrapped] : {std::pair{0x01, false}, std::pair{0x03, false}, std::pair{0x02, true},
-                                      std::pair{0x06, true}, std::pair{0x04, true}, std::pair{0x00, false}}) {
+    for (const auto& [atr, wrapped] :
+         {std::pair{0x01, false}, std::pair{0x03, false}, std::pair{0x02, true}, std::pair{0x06, true},
+          std::pair{0x04, true}, std::pair{0x00, false}}) {
         SCOPED_TRACE(atr);
         watcher.changes.clear();
         process_->ATR = static_cast<std::uint16_t>(atr);
@@ -353,11 +355,16 @@ TEST_F(TmpErrProcessTest, DestroyingTheProcessCancelsItsTimeOut) {
     EXPECT_EQ(kernel_.timed.At(0)->GetDest(), process_->ADR);
 }
 
-TEST_F(TmpErrProcessTest, ConfiguredFromItsLabel) {
-    EXPECT_TRUE(process_->ParamsToText().ends_with(" EST=250 ATR=$0011")) << process_->ParamsToText();
-    const TTMP_ERR_Process bad(labels_.GetLabelByName("PL01"));
-    EXPECT_EQ(bad.EST, TTMP_ERR_Process::kDefaultEST) << "a bad value leaves the field";
-    EXPECT_EQ(bad.XYS, 4) << "the keys after it are still read";
+TEST_F(TmpErrProcessTest, RegisteredAndConfiguredFromItsLabel) {
+    ResetProcessTypes();
+    RegisterProtocolProcessTypes();
+    const auto good = labels_.NewProcess(labels_.GetLabelByName("PL00"));
+    ASSERT_NE(dynamic_cast<const TTMP_ERR_Process*>(good.get()), nullptr);
+    EXPECT_TRUE(good->ParamsToText().ends_with(" EST=250 ATR=$0011")) << good->ParamsToText();
+    const auto bad = labels_.NewProcess(labels_.GetLabelByName("PL01"));
+    const auto& err2 = dynamic_cast<const TTMP_ERR_Process&>(*bad);
+    EXPECT_EQ(err2.EST, TTMP_ERR_Process::kDefaultEST) << "a bad value leaves the field";
+    EXPECT_EQ(err2.XYS, 4) << "the keys after it are still read";
 
     const TTMP_ERR_Process lone(nullptr);
     EXPECT_EQ(lone.EST, TTMP_ERR_Process::kDefaultEST);

@@ -1,5 +1,7 @@
+// The board master identifying the board, and its keep-alive.
 #include "ma_fixture.h"
 #include "protocol/bios_id.h"
+#include "protocol/ma_messages.h"
 
 namespace ravlo {
 namespace {
@@ -135,6 +137,141 @@ TEST(BiosIdTest, VersionRules) {
     EXPECT_EQ(BiosVersionText(23), "2.3");
     EXPECT_EQ(BiosVersionText(7), "7.");
     EXPECT_EQ(BiosVersionText(0), "?.?");
+}
+
+std::size_t CountOf(const Frames& frames, std::uint8_t type) {
+    return static_cast<std::size_t>(
+        std::count_if(frames.begin(), frames.end(), [type](const Bytes& frame) { return frame[0] == type; }));
+}
+
+std::vector<std::uint32_t> ChnParamRates(const testing::FakeComm& comm) {
+    std::vector<std::uint32_t> rates;
+    for (const auto& request : comm.Requests) {
+        if (request.Code == RAVLOCOMM_MA_SetChnParam) {
+            rates.push_back(TRavloChnParamRec::Decode(request.Data)->Baud);
+        }
+    }
+    return rates;
+}
+
+// The board identified, the keep-alive once a second.
+class MaKeepAliveTest : public testing::IdentifiedMaTest {
+protected:
+    MaKeepAliveTest() : IdentifiedMaTest("DWN=0 PER=1000") {}
+};
+
+TEST(MaKeepAliveOwnRigTest, NoPingWhenThePeriodIsZero) {
+    MaRig rig("DWN=0 PER=0");
+    rig.ConnectAndIdentify();
+    rig.Advance(10000, 100);
+    EXPECT_TRUE(rig.comm->Requests.empty());
+}
+
+TEST_F(MaKeepAliveTest, QuietBoardIsPingedOnceAPeriodAndNotAgainUntilItAnswers) {
+    rig.Advance(990);
+    EXPECT_TRUE(rig.comm->Requests.empty());
+    rig.comm->Hold = true;
+    rig.Advance(20);
+    EXPECT_EQ(rig.comm->SentFrames(), (Frames{{ft_Rqst, 0, 0}}));
+    EXPECT_EQ(rig.ma->ConState, cs_WaitForPing);
+    rig.Advance(1500);
+    EXPECT_EQ(rig.comm->SentFrames().size(), 1u) << "no second ping before the first is answered";
+    Release();
+    rig.Settle();
+    EXPECT_EQ(rig.ma->ConState, cs_idle);
+    EXPECT_EQ(rig.ma->PingAnswered, 1);
+    rig.Advance(1000);
+    EXPECT_EQ(rig.comm->SentFrames().size(), 2u);
+    EXPECT_TRUE(rig.errors->Texts.empty());
+}
+
+TEST_F(MaKeepAliveTest, LostBoardIsReportedOnceThenSearchedSilentlyAtBothRates) {
+    rig.ma->DefBd = 4800;
+    rig.ma->BDLD = 38400;
+    rig.ma->CurBaud = 4800;
+    rig.Board().Mute = 1000;
+    rig.Advance(1000);
+    EXPECT_EQ(rig.errors->Values(), Lines{"Communication lost!"});
+    EXPECT_EQ(rig.errors->Texts[0].Kind, 1);
+    EXPECT_EQ(BaudSearch, 1);
+    EXPECT_EQ(rig.ma->Connected, kNotConnected);
+    EXPECT_EQ(rig.ma->Device, DEV_Unknown);
+    EXPECT_TRUE(rig.ma->BiosIdText.empty());
+
+    rig.Advance(3000);
+    EXPECT_EQ(ChnParamRates(*rig.comm), (std::vector<std::uint32_t>{38400, 4800, 38400}))
+        << "each keep-alive tries the other rate";
+    EXPECT_EQ(CountOf(rig.comm->SentFrames(), ft_BdRate), 0u) << "a search tells the board nothing";
+    EXPECT_EQ(rig.errors->Texts.size(), 1u) << "failures during the search are silent";
+}
+
+TEST_F(MaKeepAliveTest, PingWithoutAnyReportTimesOut) {
+    rig.comm->Silent = true;
+    rig.Board().Mute = 1;
+    rig.Advance(1000);
+    EXPECT_TRUE(rig.ma->TimeOutArmed());
+    EXPECT_TRUE(rig.AdvanceUntil([&] { return !rig.errors->Texts.empty(); }, 10000));
+    EXPECT_EQ(rig.errors->Values(), Lines{"Communication lost by TimeOut"});
+    EXPECT_GT(rig.mainForm.CountOf(&rig.ma->Connected, 1), 0u);
+    EXPECT_TRUE(rig.AdvanceUntil([&] { return rig.ma->Connected == kBoardConnected; }, 5000))
+        << "the next keep-alive finds the board again";
+}
+
+TEST(MaKeepAliveOwnRigTest, IdentificationAfterABoardChangeSwitchesToTheDownloadRate) {
+    MaRig rig("DWN=0 PER=1000");
+    rig.ma->DefBd = 4800;
+    rig.ma->BDLD = 38400;
+    rig.ma->CurBaud = 4800;
+    rig.Board().PutIdentification();
+    rig.Connect(4800);
+    // The keep-alive searches: 38400 finds nobody, 4800 finds the board, which is then identified
+    // and switched to 38400.
+    EXPECT_TRUE(rig.AdvanceUntil([&] { return rig.ma->Connected == kChangingBaud; }, 5000));
+    EXPECT_EQ(rig.ma->Device, DEV_Vok188);
+    EXPECT_EQ(rig.ma->BiosIdText, rig.Board().IdText);
+    EXPECT_EQ(rig.Board().Baud, 38400u) << "BdRate went to the board";
+    rig.ma->ReadMemPage(LinToFarPtr(0x1000), kNoWindow);
+    rig.Settle();
+    EXPECT_TRUE(rig.views.Pages.empty()) << "the queue waits for the change";
+    EXPECT_TRUE(rig.AdvanceUntil([&] { return !rig.views.Pages.empty(); }, 5000));
+    EXPECT_EQ(ComBaud, 38400u);
+    EXPECT_EQ(rig.ma->Connected, kBoardConnected);
+    EXPECT_EQ(rig.views.Pages[0].Data, rig.Board().Read(0x1000, 256));
+    EXPECT_TRUE(rig.errors->Texts.empty());
+    EXPECT_TRUE(rig.presenter.Boxes.empty()) << "an identification after a board change shows no box";
+}
+
+TEST_F(MaKeepAliveTest, NoPingAndNoIdentificationWhileAnOperationRuns) {
+    rig.comm->Hold = true;
+    rig.ma->ReadMemPage(LinToFarPtr(0x400), kNoWindow);
+    rig.Settle();
+    rig.ma->SendRqst();
+    rig.ma->PingBoard();
+    rig.Advance(3000, 100);
+    EXPECT_EQ(CountOf(rig.comm->SentFrames(), ft_Rqst), 0u);
+    EXPECT_EQ(rig.errors->Values(),
+              (Lines{"Can't, another operation in progress.", "Can't, another operation in progress."}));
+    EXPECT_EQ(rig.errors->Texts[0].Kind, 0) << "no box";
+    EXPECT_EQ(rig.ma->ConState, cs_WaitForMemView);
+    Release();
+    rig.Advance(1100, 100);
+    EXPECT_EQ(rig.views.Pages.size(), 1u);
+    EXPECT_EQ(CountOf(rig.comm->SentFrames(), ft_Rqst), 1u) << "the keep-alive goes on once it has ended";
+}
+
+TEST_F(MaKeepAliveTest, TimeOutThatWasCancelledAfterItWasPostedIsIgnored) {
+    rig.comm->Hold = true;
+    rig.ma->ReadMemPage(LinToFarPtr(0), kNoWindow);
+    rig.Settle();
+    ASSERT_TRUE(rig.ma->TimeOutArmed());
+    // The time-out falls due and is posted, but the answer is delivered first.
+    rig.clock.Advance(rig.ma->ArmedTimeOutDue() - TickMs());
+    Release();
+    rig.timed.SendProcMessages(TickMs());
+    rig.Settle();
+    EXPECT_EQ(rig.views.Pages.size(), 1u);
+    EXPECT_TRUE(rig.errors->Texts.empty());
+    EXPECT_EQ(rig.ma->Connected, kBoardConnected);
 }
 
 } // namespace
