@@ -84,9 +84,9 @@ TEST_F(BroadcastTest, AFormOrsItsAnswerAndItsControlsOnlyWhenAskedIntoTheCarried
     form.toCtrls = true;
     EXPECT_EQ(FormBroadcast(form, kBroadcastMsgSize, Wrap(message)), 0x15u);
     EXPECT_EQ(calls, (Calls{"form", "form", "form.ctrls"}));
-    EXPECT_EQ(form.last.Msg, wm_VarChanged);
-    EXPECT_EQ(form.last.WParam, sizeof field);
-    EXPECT_EQ(reinterpret_cast<const int*>(form.last.LParam), &field);
+    EXPECT_EQ(
+        std::tuple(form.last.Msg, form.last.WParam, form.last.LParam),
+        std::tuple(wm_VarChanged, std::uint32_t{sizeof field}, reinterpret_cast<std::uintptr_t>(&field)));
     EXPECT_EQ(message.Result, 0x10u) << "the sender's record is read, not written";
 
     // Messages that fail the guard: another size, or no record.
@@ -159,25 +159,18 @@ TEST_F(BroadcastTest, BroadcastFromAnotherThreadWaitsForTheCombinedAnswer) {
     EXPECT_EQ(answer.load(), 3u);
 }
 
-TEST(TransferBuffObj, ClearDropsOwnedDataAndLeavesBorrowedDataAlone) {
+TEST(TransferBuffObj, ClearDropsOwnedDataAndOwningNewDataEndsALoan) {
     TTransferBuffObj buffer;
-    EXPECT_EQ(buffer.Data(), nullptr);
     buffer.Own({1, 2, 3});
-    ASSERT_NE(buffer.Data(), nullptr);
-    EXPECT_EQ(buffer.Size(), 3u);
-    EXPECT_FALSE(buffer.Borrowed());
     EXPECT_EQ(static_cast<std::uint8_t*>(buffer.Data())[2], 3);
     buffer.Clear();
-    EXPECT_EQ(buffer.Data(), nullptr);
-    EXPECT_EQ(buffer.Size(), 0u);
-
+    EXPECT_TRUE(buffer.Data() == nullptr && buffer.Size() == 0);
     std::uint8_t lent[4] = {9, 9, 9, 9};
     buffer.Borrow(lent, sizeof lent);
     EXPECT_TRUE(buffer.Borrowed());
     EXPECT_EQ(buffer.Data(), lent);
-    EXPECT_EQ(buffer.Size(), 4u);
     buffer.Own({5});
-    EXPECT_FALSE(buffer.Borrowed()) << "owning new data ends the loan";
+    EXPECT_FALSE(buffer.Borrowed());
     EXPECT_EQ(lent[0], 9);
     EXPECT_EQ(buffer.Size(), 1u);
 }

@@ -17,7 +17,7 @@ constexpr std::int32_t kIntMax = std::numeric_limits<std::int32_t>::max();
 constexpr std::int32_t kIntMin = std::numeric_limits<std::int32_t>::min();
 
 // Typed input may start with blanks; beyond 32 bits is no number at all; with an exclusive maximum
-// the minimum stays inclusive.
+// the minimum stays inclusive. Every failure leaves the value as it was.
 TEST(CheckedConversionsTest, IntegerSuccessMessagesAndExclusiveLimits) {
     const struct {
         const char* text;
@@ -25,45 +25,35 @@ TEST(CheckedConversionsTest, IntegerSuccessMessagesAndExclusiveLimits) {
         std::int32_t max, min;
         std::string message; // empty: converted
         std::int32_t value = 0;
-    } cases[] = {{"123", 0, kIntMax, kIntMin, "", 123},
-                 {"$FF", 0, kIntMax, kIntMin, "", 255},
-                 {"12x", 0, kIntMax, kIntMin, kIntegerSyntax},
+    } cases[] = {{"$FF", 0, kIntMax, kIntMin, "", 255},
                  {"  $10", 0, kIntMax, kIntMin, "", 16},
                  {"12 ", 0, kIntMax, kIntMin, kIntegerSyntax},
-                 {"\t12", 0, kIntMax, kIntMin, kIntegerSyntax},
-                 {"   ", 0, kIntMax, kIntMin, kIntegerSyntax},
+                 {"\t12", 0, kIntMax, kIntMin, kIntegerSyntax}, // only blanks may lead
                  {"", 0, kIntMax, kIntMin, kIntegerSyntax},
                  {"2147483648", 0, kIntMax, kIntMin, kIntegerSyntax},
-                 {"2000", 0, 1000, 0, kOutOfRange},
                  {"-1", 0, 1000, 0, kOutOfRange},
-                 {"0", 0, 10, 0, "", 0},
                  {"10", 0, 10, 0, "", 10},
                  {"0", kChkMinExclusive, 10, 0, kOutOfRange},
                  {"1", kChkMinExclusive, 10, 0, "", 1},
                  {"10", kChkMaxExclusive, 10, 0, kOutOfRange},
-                 {"9", kChkMaxExclusive, 10, 0, "", 9},
                  {"0", kChkMaxExclusive, 10, 0, "", 0}};
     for (const auto& c : cases) {
         std::string text = c.text;
         std::int32_t value = 7;
         EXPECT_EQ(StrToIntChk(text, 255, value, c.options, c.max, c.min), c.message.empty()) << c.text;
         EXPECT_EQ(text, c.message) << c.text;
-        EXPECT_EQ(value, c.message.empty() ? c.value : 7) << c.text; // unchanged by every failure
+        EXPECT_EQ(value, c.message.empty() ? c.value : 7) << c.text;
     }
-}
-
-TEST(CheckedConversionsTest, MessageIsCutToMaxLenAndFailureStaysVisible) {
+    // The message is cut to the asked length; an empty message is still a failure.
     std::string text = "abc";
     std::int32_t value = 0;
     EXPECT_FALSE(StrToIntChk(text, 9, value, 0, 10, 0));
     EXPECT_EQ(text, kIntegerSyntax.substr(0, 9));
-
     text = "abc";
-    EXPECT_FALSE(StrToIntChk(text, 0, value, 0, 10, 0)); // an empty message is still a failure
-    EXPECT_EQ(text, "");
+    EXPECT_FALSE(StrToIntChk(text, 0, value, 0, 10, 0));
 }
 
-TEST(CheckedConversionsTest, LongIntAndDWord) {
+TEST(CheckedConversionsTest, LongIntDWordAndReal) {
     std::string text = "x";
     std::int32_t longValue = 0;
     EXPECT_FALSE(StrToLongIntChk(text, 255, longValue, 0, 10, 0));
@@ -72,44 +62,33 @@ TEST(CheckedConversionsTest, LongIntAndDWord) {
     EXPECT_TRUE(StrToLongIntChk(text, 255, longValue, 0, 10, -20));
     EXPECT_EQ(longValue, -16);
 
-    std::uint32_t value = 5;
-    text = "4294967295";
-    EXPECT_TRUE(StrToDWordChk(text, 255, value, 0, 0xFFFFFFFF, 0));
-    EXPECT_EQ(value, 0xFFFFFFFFu);
-
     // Compared unsigned: $90000000 lies between $80000000 and $FFFFFFFF, 5 does not.
+    std::uint32_t value = 5;
     text = "$90000000";
     EXPECT_TRUE(StrToDWordChk(text, 255, value, 0, 0xFFFFFFFF, 0x80000000));
     EXPECT_EQ(value, 0x90000000u);
-    text = "5";
-    EXPECT_FALSE(StrToDWordChk(text, 255, value, 0, 0xFFFFFFFF, 0x80000000));
-    EXPECT_EQ(text, kOutOfRange);
-
-    for (const char* outside : {"-1", "4294967296", "$100000000"}) {
+    for (const char* outside : {"5", "-1", "4294967296"}) {
         text = outside;
-        EXPECT_FALSE(StrToDWordChk(text, 255, value, 0, 0xFFFFFFFF, 0)) << outside;
+        EXPECT_FALSE(StrToDWordChk(text, 255, value, 0, 0xFFFFFFFF, 0x80000000)) << outside;
         EXPECT_EQ(text, kOutOfRange) << outside;
     }
     text = "abc";
     EXPECT_FALSE(StrToDWordChk(text, 255, value, 0, 0xFFFFFFFF, 0));
     EXPECT_EQ(text, kLongIntSyntax);
     EXPECT_EQ(value, 0x90000000u);
-}
 
-TEST(CheckedConversionsTest, Real) {
-    std::string text = "1.5";
-    double value = 0;
-    EXPECT_TRUE(StrToRealChk(text, 255, value, 0, 10.0, 0.0));
-    EXPECT_EQ(value, 1.5);
+    double real = 0;
+    text = "1.5";
+    EXPECT_TRUE(StrToRealChk(text, 255, real, 0, 10.0, 0.0));
     for (const char* bad : {"1,5", "1e400", "$1"}) {
         text = bad;
-        EXPECT_FALSE(StrToRealChk(text, 255, value, 0, 10.0, 0.0)) << bad;
+        EXPECT_FALSE(StrToRealChk(text, 255, real, 0, 10.0, 0.0)) << bad;
         EXPECT_EQ(text, kRealSyntax) << bad;
     }
     text = "2.5";
-    EXPECT_FALSE(StrToRealChk(text, 255, value, kChkMaxExclusive, 2.5, 0.0));
+    EXPECT_FALSE(StrToRealChk(text, 255, real, kChkMaxExclusive, 2.5, 0.0));
     EXPECT_EQ(text, kOutOfRange);
-    EXPECT_EQ(value, 1.5);
+    EXPECT_EQ(real, 1.5);
 }
 
 class CheckedDateTimeTest : public ::testing::Test {
@@ -144,16 +123,13 @@ TEST_F(CheckedDateTimeTest, DatesTwoDigitYearsAndFieldRanges) {
         std::string text, result;
     } cases[] = {{kDateOrderDayMonthYear, "1.2.79", "2079-2-1"}, // two-digit years split at 80
                  {kDateOrderDayMonthYear, "1.2.80", "1980-2-1"},
-                 {kDateOrderDayMonthYear, "1.2.0", "2000-2-1"},
                  {kDateOrderDayMonthYear, "1.2", "2000-2-1"}, // a missing year counts as 0
-                 {kDateOrderDayMonthYear, "31.12.1980", "1980-12-31"},
                  {kDateOrderDayMonthYear, "1/2/2079", "2079-2-1"},
                  {kDateOrderDayMonthYear, "1.2.1979", years},
                  {kDateOrderDayMonthYear, "1.2.2080", years},
-                 {kDateOrderDayMonthYear, "1.2.079", years},
+                 {kDateOrderDayMonthYear, "1.2.079", years}, // three digits are no two-digit year
                  {kDateOrderDayMonthYear, "0.2.2000", days},
                  {kDateOrderDayMonthYear, "32.1.2000", days},
-                 {kDateOrderDayMonthYear, "", days},
                  {kDateOrderDayMonthYear, "1.13.2000", months},
                  {kDateOrderDayMonthYear, "1.0.1900", months}, // the day is checked first, then the month
                  // A group of more than four digits is out of range, not cut into a valid-looking value.
@@ -170,22 +146,14 @@ TEST_F(CheckedDateTimeTest, DatesTwoDigitYearsAndFieldRanges) {
     }
 }
 
-TEST_F(CheckedDateTimeTest, FieldsAreStoredAsTheyPass) {
+TEST_F(CheckedDateTimeTest, TimesAndFieldsStoredAsTheyPass) {
+    EXPECT_EQ(Time("12:30"), "12:30:0");
+    EXPECT_EQ(Time("24:00:00"), kOutOfRange + "< 0,23>");
+    EXPECT_EQ(Time("23:59:60"), kOutOfRange + "< 0,59>");
     std::string err;
     std::uint16_t year = 0, month = 0, day = 0;
     EXPECT_FALSE(StrToDateChk("5.13.2000", err, year, month, day));
-    EXPECT_EQ(day, 5);
-    EXPECT_EQ(month, 0);
-    EXPECT_EQ(year, 0);
-}
-
-TEST_F(CheckedDateTimeTest, Times) {
-    EXPECT_EQ(Time("12:30:15"), "12:30:15");
-    EXPECT_EQ(Time("12:30"), "12:30:0");
-    EXPECT_EQ(Time("0:0:0"), "0:0:0");
-    EXPECT_EQ(Time("24:00:00"), kOutOfRange + "< 0,23>");
-    EXPECT_EQ(Time("12:60"), kOutOfRange + "< 0,59>");
-    EXPECT_EQ(Time("23:59:60"), kOutOfRange + "< 0,59>");
+    EXPECT_EQ(std::tuple(day, month, year), std::tuple(5, 0, 0));
 }
 
 } // namespace

@@ -6,9 +6,7 @@
 #include "support/scratch_dir.h"
 
 #include <chrono>
-#include <cstdlib>
 #include <gtest/gtest.h>
-#include <optional>
 #include <string>
 
 namespace ravlo::test {
@@ -16,8 +14,6 @@ namespace ravlo::test {
 // A scratch folder that stands in for the program folder (RAVLO_HOME) while the object lives.
 class LogHome {
 public:
-    LogHome() = default;
-
     testing::ScratchDir& Dir() { return dir_; }
     const testing::ScratchDir& Dir() const { return dir_; }
 
@@ -36,14 +32,15 @@ inline std::chrono::system_clock::time_point& FakeNow() {
 class RuntimeLogTest : public ::testing::Test {
 protected:
     RuntimeLogTest() {
-        ResetRuntimeLog();
-        ClearSysWrChannels();
-        SysWrErrFlag() = false;
+        Reset();
         FakeNow() = std::chrono::system_clock::now();
         SetTxsClock([] { return FakeNow(); });
     }
     ~RuntimeLogTest() override {
         SetTxsClock(nullptr);
+        Reset();
+    }
+    static void Reset() {
         ResetRuntimeLog();
         ClearSysWrChannels();
         SysWrErrFlag() = false;

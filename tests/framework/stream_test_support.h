@@ -6,23 +6,17 @@
 #include "support/scratch_dir.h"
 
 #include <cstdint>
-#include <filesystem>
 #include <initializer_list>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <type_traits>
-#include <unistd.h>
 #include <vector>
 
 namespace ravlo::test {
 
 inline std::vector<std::uint8_t> Bytes(std::initializer_list<int> values) {
-    std::vector<std::uint8_t> bytes;
-    for (const int value : values) {
-        bytes.push_back(static_cast<std::uint8_t>(value));
-    }
-    return bytes;
+    return {values.begin(), values.end()};
 }
 
 inline std::vector<std::uint8_t> TextBytes(std::string_view text) {
@@ -85,7 +79,6 @@ std::unique_ptr<T> ReadObject(const WrittenStream& written) {
     return ReadObject<T>(written.bytes, written.classNames);
 }
 
-// A fresh directory for one test.
 using TempDir = testing::ScratchDir;
 
 } // namespace ravlo::test

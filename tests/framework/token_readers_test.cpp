@@ -12,26 +12,44 @@ protected:
     void TearDown() override { ResetTextFormatSettings(); }
 };
 
-TEST_F(TokenReadersTest, RealTokenSkipsToItsStartAndStopsAfterIt) {
-    const std::string_view text = "abc -12.5E+3xyz";
-    std::size_t pos = 0;
-    EXPECT_EQ(GetRealTok(pos, text), "-12.5E+3");
-    EXPECT_EQ(pos, 12u);
-    EXPECT_EQ(GetRealTok(pos, text), "");
-    EXPECT_EQ(pos, text.size());
+using Reader = std::string (*)(std::size_t&, std::string_view);
 
-    pos = 100; // past the end: nothing, pos untouched
-    EXPECT_EQ(GetRealTok(pos, text), "");
+// Each reader skips to the start of its token and leaves pos after it.
+TEST_F(TokenReadersTest, ReadersSkipToTheirTokenAndStopAfterIt) {
+    const struct {
+        Reader read;
+        std::string_view text;
+        std::string token;
+        std::size_t pos;
+    } cases[] = {{GetRealTok, "abc -12.5E+3xyz", "-12.5E+3", 12},
+                 {GetIntTok, "  $1fZ", "$1f", 5},
+                 {GetIntTok, "ab-12x", "-12", 5},
+                 {GetIntTok, "x12-3 ", "12-3", 5},
+                 {GetIntTok, "12AB", "12", 2}, // hex digits only after "$"
+                 {GetDateTok, "at 12/03/2024;x", "12/03/2024", 13},
+                 {GetDateTok, "ab;12/03", "", 2}, // stops at the field separator
+                 {GetTimeTok, "t=12:30:15 x", "12:30:15", 10},
+                 {GetWordTok, "  hello world ", "hello", 7}};
+    for (const auto& c : cases) {
+        std::size_t pos = 0;
+        EXPECT_EQ(c.read(pos, c.text), c.token) << c.text;
+        EXPECT_EQ(pos, c.pos) << c.text;
+    }
+    std::size_t pos = 100; // past the end: nothing, pos untouched
+    EXPECT_EQ(GetRealTok(pos, "1.5"), "");
     EXPECT_EQ(pos, 100u);
+    pos = 0;
+    for (const char* digits : {"1", "2", "79", ""}) {
+        EXPECT_EQ(GetDigitsTok(pos, "1.2.79"), digits);
+    }
+    pos = 0;
+    DateSep = '.';
+    EXPECT_EQ(GetDateTok(pos, "1.2.79/5"), "1.2.79");
 }
 
 TEST_F(TokenReadersTest, LocaleRealTokenStoresTheSeparatorAsPoint) {
     std::size_t pos = 0;
-    DecimalSep = '.';
     EXPECT_EQ(GetLocRealTok(pos, "x 3,25;"), "3.25"); // "," stands for the locale's own "."
-    pos = 0;
-    DecimalSep = ',';
-    EXPECT_EQ(GetLocRealTok(pos, ",5 1.5"), ".5");
     pos = 0;
     DecimalSep = '\'';
     EXPECT_EQ(GetLocRealTok(pos, "a'75"), ".75");
@@ -40,49 +58,6 @@ TEST_F(TokenReadersTest, LocaleRealTokenStoresTheSeparatorAsPoint) {
     FieldSep = ','; // then "," separates fields
     EXPECT_EQ(GetLocRealTok(pos, "3,25"), "3");
     EXPECT_EQ(pos, 1u);
-}
-
-TEST_F(TokenReadersTest, IntegerTokens) {
-    std::size_t pos = 0;
-    EXPECT_EQ(GetIntTok(pos, "  $1fZ"), "$1f");
-    EXPECT_EQ(pos, 5u);
-    pos = 0;
-    EXPECT_EQ(GetIntTok(pos, "ab-12x"), "-12");
-    pos = 0;
-    EXPECT_EQ(GetIntTok(pos, "x12-3 "), "12-3");
-    pos = 0;
-    EXPECT_EQ(GetIntTok(pos, "12AB"), "12"); // hex digits only after "$"
-}
-
-TEST_F(TokenReadersTest, DateAndTimeTokensStopAtTheFieldSeparator) {
-    std::size_t pos = 0;
-    EXPECT_EQ(GetDateTok(pos, "at 12/03/2024;x"), "12/03/2024");
-    EXPECT_EQ(pos, 13u);
-    pos = 0;
-    EXPECT_EQ(GetDateTok(pos, "ab;12/03"), "");
-    EXPECT_EQ(pos, 2u);
-    pos = 0;
-    EXPECT_EQ(GetTimeTok(pos, "t=12:30:15 x"), "12:30:15");
-    pos = 0;
-    DateSep = '.';
-    EXPECT_EQ(GetDateTok(pos, "1.2.79/5"), "1.2.79");
-}
-
-TEST_F(TokenReadersTest, DigitAndWordTokens) {
-    const std::string_view date = "1.2.79";
-    std::size_t pos = 0;
-    EXPECT_EQ(GetDigitsTok(pos, date), "1");
-    EXPECT_EQ(GetDigitsTok(pos, date), "2");
-    EXPECT_EQ(GetDigitsTok(pos, date), "79");
-    EXPECT_EQ(GetDigitsTok(pos, date), "");
-
-    const std::string_view words = "  hello world ";
-    pos = 0;
-    EXPECT_EQ(GetWordTok(pos, words), "hello");
-    EXPECT_EQ(pos, 7u);
-    EXPECT_EQ(GetWordTok(pos, words), "world");
-    EXPECT_EQ(GetWordTok(pos, words), "");
-    EXPECT_EQ(pos, words.size());
 }
 
 } // namespace

@@ -29,7 +29,6 @@ inline constexpr std::uint8_t kRecordingType = 0x50;
 struct Delivery {
     std::string process; // the process's Name
     std::uint8_t code = 0;
-    TProcAdr dest;
     std::vector<std::uint8_t> data;
     std::uint32_t tick = 0; // GetTickCount when it arrived
 };
@@ -49,11 +48,8 @@ public:
     std::string_view ClassName() const override { return "RecordingProcess"; }
 
     void WorkProcMess(TProcMess& mess, bool& keep) override {
-        Deliveries().push_back({Name,
-                                mess.GetCode(),
-                                mess.GetDest(),
-                                {mess.DataSpan().begin(), mess.DataSpan().end()},
-                                GetTickCount()});
+        Deliveries().push_back(
+            {Name, mess.GetCode(), {mess.DataSpan().begin(), mess.DataSpan().end()}, GetTickCount()});
         if (mess.GetCode() == kThrowCode) {
             throw std::runtime_error("handler of " + Name + " failed");
         }
@@ -106,8 +102,6 @@ public:
         AppMessageQueue().Clear();
         Deliveries().clear();
     }
-    KernelGlobals(const KernelGlobals&) = delete;
-    KernelGlobals& operator=(const KernelGlobals&) = delete;
 
     // Reads the labels of the application INI (the fixture must be in place) and makes them global.
     TRavloProcLabelColl& ReadLabels(std::string_view name = "LABELCOLL") {
@@ -131,14 +125,15 @@ public:
     DrivenKernel() {
         recorder =
             static_cast<RecordingProcess*>(coll.AddProcess(MakeRecorder("P", TProcAdr{0x60, 0, 0x2001})));
-        registered = !host.Register("MAIN", 0x2000, 0x20FF);
+        if (host.Register("MAIN", 0x2000, 0x20FF)) {
+            throw std::logic_error("the window range is taken");
+        }
     }
 
     KernelGlobals kernel;
     TProcessColl coll;
     ProcMessHost host{&coll};
     RecordingProcess* recorder = nullptr;
-    bool registered = false;
 };
 
 // A window on the program's queue that keeps the process messages posted to it and answers other
@@ -152,15 +147,6 @@ public:
         }
         return react ? react(msg, wParam) : 0;
     }
-    // The codes and Par1 bytes of what arrived, in order.
-    std::vector<std::pair<std::uint8_t, std::uint8_t>> CodesAndPar1() const {
-        std::vector<std::pair<std::uint8_t, std::uint8_t>> out;
-        for (const TProcMess& mess : received) {
-            out.emplace_back(mess.GetCode(), mess.GetPar1());
-        }
-        return out;
-    }
-
     std::vector<TProcMess> received;
     std::function<std::intptr_t(std::uint32_t, std::uintptr_t)> react;
     WindowRegistration registration{AppMessageQueue(), *this};

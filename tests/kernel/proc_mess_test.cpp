@@ -1,10 +1,16 @@
+#include "framework/debug_mask.h"
 #include "framework/number_text.h"
+#include "kernel/kernel_debug.h"
+#include "kernel/proc_adr.h"
 #include "kernel/proc_mess.h"
+#include "kernel/sys_addr.h"
+#include "kernel/time_mess.h"
 #include "kernel_test_support.h"
 #include "platform/exception.h"
 #include "platform/window_messages.h"
 #include "support/app_fixtures.h"
 
+#include <array>
 #include <gtest/gtest.h>
 #include <numeric>
 #include <tuple>
@@ -27,18 +33,14 @@ TEST(ProcMessTest, BlockBytesFollowTheHeadLayoutAndTheTraceShowsEveryField) {
     EXPECT_EQ(std::vector<std::uint8_t>(mess.GetSpan().begin(), mess.GetSpan().end()), expected);
     EXPECT_EQ(mess.MessToStr(), "0011 00 [70,01,2001] [87,02,2002] (11,22) 41 (DEADBE)");
     EXPECT_EQ(mess.MessText(), "[70,01,2001]<-[87,02,2002](11,22) 41 DEADBE");
-    EXPECT_EQ(std::tuple(mess.GetDest(), mess.GetSrc(), mess.GetCode(), mess.GetDataLen(), mess.GetData()[2]),
-              std::tuple(Adr(0x70, 0x01, 0x2001), Adr(0x87, 0x02, 0x2002), 0x41, 3u, 0xBE));
 
     std::vector<std::uint8_t> sixty(60);
     std::iota(sixty.begin(), sixty.end(), std::uint8_t{0});
-    TProcMess longer = TProcMess::Create(Adr(0x70, 0, 0x2001), Adr(0x87, 1, 0x2001), 0, 0, 0x41, sixty);
+    const TProcMess longer = TProcMess::Create(Adr(0x70, 0, 0x2001), Adr(0x87, 1, 0x2001), 0, 0, 0x41, sixty);
     EXPECT_EQ(longer.MessToStr(), "004A 00 [70,00,2001] [87,01,2001] (00,00) 41 (" +
                                       HexBuf(std::span(sixty).first(50), 50) + "...)");
     EXPECT_EQ(longer.MessText().substr(0, 30), "[70,00,2001]<-[87,01,2001] 41 ")
         << "no parameters when both are 0";
-    longer.SetCode(0x43);
-    EXPECT_EQ(longer.CodeStr(), "43");
 }
 
 TEST(ProcMessTest, WithoutDataOrBlockAndTheLargestMessage) {
@@ -73,44 +75,213 @@ TEST(ProcMessTest, AShortPostedBlockNeverReadsPastItsEnd) {
     EXPECT_EQ(headless.GetCode(), kNoMessCode);
 }
 
-TEST(ProcMessTest, PostingHandsTheBlockToTheWindowOfTheLogicalAddress) {
+TEST(ProcMessTest, PostingHandsTheBlockToTheWindowOfTheLogicalAddressOrFreesIt) {
     KernelGlobals kernel;
+    CapturedWriter writer;
     testing::ProcMessWindow window;
+    auto leaving = std::make_unique<testing::ProcMessWindow>();
     ASSERT_TRUE(kernel.registry.Register("MAIN", window.registration.Handle(), {}, {}, 0x2000, 0x20FF));
+    ASSERT_TRUE(kernel.registry.Register("GONE", leaving->registration.Handle(), {}, {}, 0x10, 0x10));
+    const auto post = [](std::uint16_t logA, std::span<const std::uint8_t> data = {}) {
+        return TProcMess::Create(Adr(0x70, 0, logA), Adr(0x87, 0, 0x2001), 0, 0, 0x30, data);
+    };
 
     const std::vector<std::uint8_t> data{1, 2, 3};
-    TProcMess mess = TProcMess::Create(Adr(0x70, 0, 0x2001), Adr(0x87, 0, 0x2001), 0, 0, 0x30, data);
+    TProcMess mess = post(0x2001, data);
     const std::uint8_t* block = mess.TMem::GetData();
     EXPECT_TRUE(mess.SendProcMess());
     EXPECT_FALSE(mess.HasData()) << "the block went with the message";
+    // The queue frees a block whose window goes (the sanitizer run shows none is lost).
+    ASSERT_TRUE(post(0x10).SendProcMess());
+    leaving.reset();
+
+    TProcMess lost = post(0x3001);
+    EXPECT_FALSE(lost.SendProcMess());
+    EXPECT_FALSE(lost.HasData());
+    ASSERT_EQ(writer.Errors().size(), 1u);
+    EXPECT_EQ(writer.Errors()[0], "TProcMess.SendProcMess PostMessage Error LogA=$3001,Hnd=$00000000");
+    EXPECT_EQ(writer.Lines().back(), "disposed 000E 00 [70,00,3001] [87,00,2001] (00,00) 30 ()");
 
     AppMessageQueue().PumpAll();
     ASSERT_EQ(window.received.size(), 1u);
     EXPECT_EQ(window.received[0].TMem::GetData(), block) << "handed over, not copied";
-    EXPECT_EQ(window.received[0].GetCode(), 0x30);
     EXPECT_EQ(window.received[0].GetDataLen(), 3u);
 }
 
-TEST(ProcMessTest, APostNobodyServesFailsWithErrorLinesAndFreesTheBlock) {
-    KernelGlobals kernel;
-    CapturedWriter writer;
-    TProcMess mess = TProcMess::Create(Adr(0x70, 0, 0x3001), Adr(0x87, 0, 0x2001), 0, 0, 0x30);
-    EXPECT_FALSE(mess.SendProcMess());
-    EXPECT_FALSE(mess.HasData());
-    EXPECT_EQ(AppMessageQueue().PendingCount(), 0u) << "nothing was posted to window 0";
-    ASSERT_EQ(writer.Errors().size(), 1u);
-    EXPECT_EQ(writer.Errors()[0], "TProcMess.SendProcMess PostMessage Error LogA=$3001,Hnd=$00000000");
-    EXPECT_EQ(writer.Lines().back(), "disposed 000E 00 [70,00,3001] [87,00,2001] (00,00) 30 ()");
+TTimeMess Timed(std::uint64_t due, std::uint8_t code, std::uint8_t ident = 0x70, std::uint8_t par1 = 0) {
+    return TTimeMess::Create(due, Adr(ident, 0, 0x2001), Adr(0x87, 1, 0x2001), par1, 0, code);
 }
 
-TEST(ProcMessTest, ABlockPostedToAWindowThatGoesIsFreedByTheQueue) {
+// The codes and Par1 bytes of messages, in order.
+using Codes = std::vector<std::pair<std::uint8_t, std::uint8_t>>;
+Codes Queued(const TTimeMessColl& queue) {
+    Codes out;
+    for (std::size_t i = 0; const TTimeMess* mess = queue.At(i); ++i) {
+        out.emplace_back(mess->GetCode(), mess->GetPar1());
+    }
+    return out;
+}
+
+TEST(TimeMessTest, OrderedByDueAndFirstInFirstOutAmongEquals) {
+    TTimeMessColl queue;
+    queue.InsertMess(Timed(300, 0x33));
+    queue.InsertMess(Timed(100, 0x31, 0x70, 1));
+    queue.InsertMess(Timed(200, 0x32));
+    queue.InsertMess(Timed(100, 0x31, 0x70, 2));
+    queue.InsertMess(Timed(100, 0x31, 0x70, 3));
+    queue.InsertMess(TTimeMess{}); // no block: dropped
+    EXPECT_EQ(Queued(queue), (Codes{{0x31, 1}, {0x31, 2}, {0x31, 3}, {0x32, 0}, {0x33, 0}}));
+    EXPECT_EQ(TTimeMessColl::Compare(Timed(0xFFFF'FFFF, 0), Timed(0x1'0000'0000, 0)), -1) << "64-bit order";
+    EXPECT_EQ(TTimeMessColl::Compare(Timed(0x1'0000'0001, 0), Timed(2, 0)), 1);
+    EXPECT_EQ(TTimeMessColl::Compare(Timed(7, 0), Timed(7, 1)), 0);
+}
+
+TEST(TimeMessTest, RemoveMessMatchesDestinationCodeAndDue) {
+    TTimeMessColl queue;
+    EXPECT_FALSE(queue.RemoveMess(Timed(0, 0x31))) << "empty queue";
+
+    queue.InsertMess(Timed(100, 0x31, 0x70, 1));
+    queue.InsertMess(Timed(200, 0x31, 0x70, 2));
+    queue.InsertMess(Timed(150, 0x31, 0x73, 3));
+    queue.InsertMess(Timed(50, 0x32, 0x70, 4));
+
+    EXPECT_FALSE(queue.RemoveMess(Timed(120, 0x31))) << "no message due at 120";
+    EXPECT_FALSE(queue.RemoveMess(Timed(0, 0x33))) << "no such code";
+    EXPECT_FALSE(queue.RemoveMess(TTimeMess{})) << "a pattern without a block matches nothing";
+    EXPECT_EQ(queue.Count(), 4u);
+
+    EXPECT_TRUE(queue.RemoveMess(Timed(200, 0x31)));
+    EXPECT_EQ(Queued(queue), (Codes{{0x32, 4}, {0x31, 1}, {0x31, 3}}));
+
+    // Due 0 takes the earliest with that destination and code, whatever its due tick.
+    const TTimeMess pattern = Timed(0, 0x31, 0x73);
+    EXPECT_TRUE(queue.RemoveMess(pattern));
+    EXPECT_TRUE(pattern.HasData()) << "the pattern stays the caller's";
+    EXPECT_EQ(Queued(queue), (Codes{{0x32, 4}, {0x31, 1}}));
+}
+
+TEST(TimeMessTest, SendProcMessagesPostsWhatIsDueInQueueOrderAndReportsAndTracesWhatHasNoWindow) {
     KernelGlobals kernel;
-    auto window = std::make_unique<testing::ProcMessWindow>();
-    ASSERT_TRUE(kernel.registry.Register("GONE", window->registration.Handle(), {}, {}, 0x10, 0x10));
-    TProcMess mess = TProcMess::Create(Adr(0x70, 0, 0x10), Adr(0x87, 0, 0x10), 0, 0, 0x30);
-    ASSERT_TRUE(mess.SendProcMess());
-    window.reset(); // the sanitizer run shows the block is not lost
-    EXPECT_EQ(AppMessageQueue().PendingCount(), 0u);
+    CapturedWriter writer;
+    testing::ProcMessWindow window;
+    ASSERT_TRUE(kernel.registry.Register("MAIN", window.registration.Handle(), {}, {}, 0x2000, 0x20FF));
+    kernel.timed.InsertMess(Timed(1001, 0x39));
+    kernel.timed.InsertMess(Timed(1000, 0x31, 0x70, 1));
+    kernel.timed.InsertMess(Timed(1000, 0x31, 0x70, 2));
+    kernel.timed.InsertMess(Timed(999, 0x30));
+    kernel.timed.InsertMess(Timed(1000, 0x31, 0x70, 3));
+    kernel.timed.InsertMess(TTimeMess::Create(998, Adr(0x70, 0, 0x7777), Adr(0x87, 1, 1), 0, 0, 0x3F));
+    SetDebugMask(DM_DelayMess);
+
+    kernel.timed.SendProcMessages(1000);
+    EXPECT_EQ(kernel.timed.Count(), 1u) << "the one due 1 ms later stays";
+    ASSERT_EQ(writer.Errors().size(), 1u);
+    EXPECT_NE(writer.Errors()[0].find("LogA=$7777"), std::string::npos);
+    EXPECT_TRUE(writer.Lines().at(0).starts_with("(dly) %%>t=0.998,000E 00 [70,00,7777]"))
+        << writer.Lines()[0];
+    AppMessageQueue().PumpAll();
+    Codes posted;
+    for (const TProcMess& mess : window.received) {
+        posted.emplace_back(mess.GetCode(), mess.GetPar1());
+    }
+    EXPECT_EQ(posted, (Codes{{0x30, 0}, {0x31, 1}, {0x31, 2}, {0x31, 3}}));
+    kernel.timed.SendProcMessages(1001);
+    EXPECT_EQ(kernel.timed.Count(), 0u);
+}
+
+// A wrongly shaped text clears the address; a bad field sets the error and keeps its old value.
+TEST(ProcAdrTest, TextFormAndParsingInEitherCase) {
+    EXPECT_EQ(ProcAdrStr(TProcAdr{0x8F, 0xAB, 0xC0DE}), "[8F,AB,C0DE]");
+    const struct {
+        const char* text;
+        TProcAdr adr;
+        bool err;
+    } cases[] = {{"[70,00,0001]", {0x70, 0, 1}, false},
+                 {"[8f,fe,c0de]", {0x8F, 0xFE, 0xC0DE}, false},
+                 {"[FF,FF,FFFF]", {0xFF, 0xFF, 0xFFFF}, false},
+                 {"[70,00,001]", {}, true},
+                 {"[70,00,00001]", {}, true},
+                 {"(70,00,0001]", {}, true},
+                 {"[70;00,0001]", {}, true},
+                 {"[70,00;0001]", {}, true},
+                 {"[70,00,0001)", {}, true},
+                 {"", {}, true},
+                 {"[7G,05,0001]", {0x11, 5, 1}, true},
+                 {"[70,00,12 4]", {0x70, 0, 0x3333}, true},
+                 {"[-1,00,0001]", {0x11, 0, 1}, true}};
+    for (const auto& c : cases) {
+        TProcAdr adr{0x11, 0x22, 0x3333};
+        bool err = !c.err;
+        StrToProcAdr(adr, c.text, err);
+        EXPECT_EQ(err, c.err) << c.text;
+        EXPECT_EQ(adr, c.adr) << c.text;
+    }
+}
+
+TEST(ProcAdrTest, WireBytesAreLittleEndian) {
+    std::array<std::uint8_t, 4> bytes{};
+    WriteProcAdr(bytes, TProcAdr{0x87, 0x03, 0x2001});
+    EXPECT_EQ(bytes, (std::array<std::uint8_t, 4>{0x87, 0x03, 0x01, 0x20}));
+    EXPECT_EQ(ReadProcAdr(bytes), (TProcAdr{0x87, 0x03, 0x2001}));
+}
+
+using Range = std::tuple<WindowHandle, std::uint16_t, std::uint16_t>; // handle, LogALo, LogAHi
+
+std::vector<Range> Ranges(const TSysAddrColl& coll) {
+    std::vector<Range> out;
+    for (const TSysAddrMember& member : coll.Members()) {
+        out.emplace_back(member.Handle, member.LogALo, member.LogAHi);
+    }
+    return out;
+}
+
+TEST(SysAddrTest, RangesOfOneWindowAreWidenedAndRangesOfAnotherAreRefused) {
+    TSysAddrColl coll;
+    ASSERT_TRUE(coll.Register("MAIN", 7, {}, {}, 0x2000, 0x20FF));
+    ASSERT_TRUE(coll.Register("MAIN", 7, {}, {}, 0x2080, 0x2180));
+    ASSERT_TRUE(coll.Register("AUX", 9, {}, {}, 0x2300, 0x23FF));
+    EXPECT_FALSE(coll.Register("OTHER", 8, {}, {}, 0x2080, 0x2180));
+    EXPECT_FALSE(coll.Register("MAIN", 7, {}, {}, 0x2100, 0x2300)) << "overlaps its own range and another's";
+    EXPECT_FALSE(coll.Register("BAD", 10, {}, {}, 0x5000, 0x4000)) << "empty range";
+    EXPECT_FALSE(coll.Register("BAD", kNoWindow, {}, {}, 0x6000, 0x6000)) << "no window";
+    EXPECT_EQ(Ranges(coll), (std::vector<Range>{{7, 0x2000, 0x2180}, {9, 0x2300, 0x23FF}}));
+    // A range that touches none of its ranges gets a member of its own.
+    ASSERT_TRUE(coll.Register("MAIN", 7, {}, {}, 0x2181, 0x2200));
+    EXPECT_EQ(Ranges(coll),
+              (std::vector<Range>{{7, 0x2000, 0x2180}, {9, 0x2300, 0x23FF}, {7, 0x2181, 0x2200}}));
+    EXPECT_EQ(coll.GetHandle(0x2000), 7u);
+    EXPECT_EQ(coll.GetHandle(0x2200), 7u);
+    EXPECT_EQ(coll.GetHandle(0x1FFF), kNoWindow);
+    EXPECT_EQ(coll.GetHandle(0x2201), kNoWindow);
+}
+
+TEST(SysAddrTest, GlobalRegistryTickAndCloseCheck) {
+    bool err = false;
+    RegisterSysAddr("MAIN", 7, err, {}, {}, 0, 1);
+    EXPECT_TRUE(err) << "no registry yet";
+    EXPECT_EQ(GetSysAddrHandle(0), kNoWindow);
+    SysAddrTickAll();
+    EXPECT_TRUE(SysAddrCanCloseAll());
+
+    TSysAddrColl coll;
+    ScopedSysAddrColl guard(coll);
+    std::string ticked;
+    int closeAsked = 0;
+    RegisterSysAddr(
+        "MAIN", 7, err, [&] { return ++closeAsked, false; }, [&] { ticked += "M"; }, 0x2000, 0x20FF);
+    EXPECT_FALSE(err);
+    RegisterSysAddr(
+        "AUX", 9, err, [&] { return ++closeAsked, true; }, [&] { ticked += "A"; }, 0x3000, 0x30FF);
+    RegisterSysAddr("QUIET", 11, err, {}, {}, 0x4000, 0x40FF);
+    EXPECT_FALSE(err);
+    RegisterSysAddr("CLASH", 12, err, {}, {}, 0x3050, 0x3050);
+    EXPECT_TRUE(err);
+
+    EXPECT_EQ(GetSysAddrHandle(0x3001), 9u);
+    SysAddrTickAll();
+    EXPECT_EQ(ticked, "MA");
+    EXPECT_FALSE(SysAddrCanCloseAll());
+    EXPECT_EQ(closeAsked, 2) << "every window is asked";
 }
 
 } // namespace

@@ -7,17 +7,13 @@
 namespace ravlo {
 namespace {
 
-TEST(Cp1250, EveryByteSurvivesTheRoundTrip) {
+TEST(Cp1250, EveryByteSurvivesTheRoundTripAndCzechLettersConvertBothWays) {
     std::string all;
     for (int b = 0; b < 256; ++b) {
-        const std::string byte(1, static_cast<char>(b));
-        EXPECT_EQ(Utf8ToCp1250(Cp1250ToUtf8(byte)), byte) << "byte " << b;
-        all += byte;
+        all += static_cast<char>(b);
     }
     EXPECT_EQ(Utf8ToCp1250(Cp1250ToUtf8(all)), all);
-}
 
-TEST(Cp1250, CzechLettersAndPunctuationConvertBothWays) {
     const std::string utf8 = "Příliš žluťoučký kůň úpěl ďábelské ódy ĚŠČŘŽÝÁÍÉÚŮŤĎŇ € „…“ – — ™";
     const std::string cp1250 =
         "P\xF8\xED\x6C\x69\x9A \x9Elu\x9Dou\xE8k\xFD k\xF9\xF2 \xFAp\xECl \xEF\xE1"
@@ -48,15 +44,14 @@ TEST(Cp1250, MalformedUtf8PassesThroughAndUnmappableCharactersBecomeQuestionMark
     }
 }
 
-TEST(TextCase, CzechSlovakAndPolishLettersHaveCase) {
+TEST(TextCase, CzechSlovakAndPolishLettersHaveCaseAndEveryPairIsConsistent) {
     const std::string small = Utf8ToCp1250("příliš žluťoučký kůň úpěl ďábelské ódy ľščťžýáíéäôĺŕ łąśźżş");
     const std::string capital = Utf8ToCp1250("PŘÍLIŠ ŽLUŤOUČKÝ KŮŇ ÚPĚL ĎÁBELSKÉ ÓDY ĽŠČŤŽÝÁÍÉÄÔĹŔ ŁĄŚŹŻŞ");
     EXPECT_EQ(Cp1250ToUpper(small), capital);
     EXPECT_TRUE(SameTextNoCase(small, capital));
     EXPECT_EQ(CompareTextNoCase(capital, small), 0);
-}
 
-TEST(TextCase, EveryPairIsConsistent) {
+    // Times, divide and sharp s have no case partner; every other pair maps back and forth.
     for (int b = 0; b < 256; ++b) {
         const char c = static_cast<char>(b);
         EXPECT_EQ(Cp1250ToLower(Cp1250ToUpper(Cp1250ToLower(c))), Cp1250ToLower(c)) << b;
@@ -64,18 +59,11 @@ TEST(TextCase, EveryPairIsConsistent) {
             EXPECT_EQ(Cp1250ToLower(Cp1250ToUpper(c)), c) << b;
         }
     }
-}
-
-TEST(TextCase, CaselessSymbolsStayAloneAndComparisonsOrder) {
-    // Times, divide and sharp s have no case partner.
     EXPECT_EQ(Cp1250ToUpper("\xD7\xF7\xDF 1-9 [x]"), "\xD7\xF7\xDF 1-9 [X]");
     EXPECT_EQ(Cp1250ToLower('\xD7'), '\xD7');
-    EXPECT_EQ(Cp1250ToLower('\xDF'), '\xDF');
     EXPECT_FALSE(SameTextNoCase("\xD7", "\xF7"));
     EXPECT_FALSE(SameTextNoCase("ab", "abc"));
-    EXPECT_TRUE(SameTextNoCase("", ""));
     EXPECT_EQ(CompareTextNoCase("abc", "ABD"), -1);
-    EXPECT_EQ(CompareTextNoCase("ABC", "abc"), 0);
     EXPECT_EQ(CompareTextNoCase("ab", "abc"), -1);
     EXPECT_EQ(CompareTextNoCase("z", Utf8ToCp1250("č")), -1);
 }

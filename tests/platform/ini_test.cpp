@@ -61,28 +61,24 @@ TEST(IniDocument, LookupsIgnoreCaseAndBlanksAndTheFirstOfEqualKeysWins) {
     // Accented capitals match their small letters in the code page.
     const IniDocument czech = IniDocument::Parse("[N\xC1ZEV]\n\x8Akoda=1\n");
     EXPECT_EQ(czech.ReadString("n\xE1zev", "\x9Akoda", ""), "1");
-}
 
-TEST(IniDocument, SectionListingsAndDuplicateSections) {
-    const IniDocument ini = IniDocument::Parse("[A]\nk1 = v1\n[b]\nz=0\n[a]\nK1=again\nk2= v2 \n");
-    EXPECT_EQ(ini.SectionNames(), (Names{"A", "b"}));
-    EXPECT_EQ(ini.KeyNames("a"), (Names{"k1", "k2"}));
-    EXPECT_EQ(ini.SectionLines("A"), (Names{"k1=v1", "K1=again", "k2=v2"}));
-    EXPECT_EQ(ini.ReadString("a", "k2", ""), "v2");
-    EXPECT_TRUE(ini.SectionLines("none").empty());
+    // A section that comes twice is one section.
+    const IniDocument twice = IniDocument::Parse("[A]\nk1 = v1\n[b]\nz=0\n[a]\nK1=again\nk2= v2 \n");
+    EXPECT_EQ(twice.SectionNames(), (Names{"A", "b"}));
+    EXPECT_EQ(twice.KeyNames("a"), (Names{"k1", "k2"}));
+    EXPECT_EQ(twice.SectionLines("A"), (Names{"k1=v1", "K1=again", "k2=v2"}));
+    EXPECT_EQ(twice.ReadString("a", "k2", ""), "v2");
 }
 
 TEST(IniDocument, IntegersTakeTheLeadingDigits) {
     const IniDocument ini =
         IniDocument::Parse("[n]\nplain=42\nunit=250 ms\nnegative=-7\nhex=$10\nword=abc\n"
                            "empty=\nhuge=99999999999999999999\ntiny=-99999999999999999999\n");
-    const struct {
-        const char* key;
-        int value;
-    } cases[] = {{"plain", 42}, {"unit", 250},  {"negative", -7},  {"hex", 0},       {"word", 0},
-                 {"empty", 5},  {"missing", 5}, {"huge", INT_MAX}, {"tiny", INT_MIN}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(ini.ReadInteger("n", c.key, 5), c.value) << c.key;
+    const std::pair<const char*, int> cases[] = {{"plain", 42},  {"unit", 250},     {"negative", -7},
+                                                 {"hex", 0},     {"word", 0},       {"empty", 5},
+                                                 {"missing", 5}, {"huge", INT_MAX}, {"tiny", INT_MIN}};
+    for (const auto& [key, value] : cases) {
+        EXPECT_EQ(ini.ReadInteger("n", key, 5), value) << key;
     }
     EXPECT_TRUE(ini.ReadBool("n", "plain", false));
     EXPECT_FALSE(ini.ReadBool("n", "word", true));
@@ -110,7 +106,7 @@ TEST(IniDocument, WritesUpdateInPlaceOrAfterTheSectionsLastKeyOrInANewSection) {
     EXPECT_EQ(fresh.Serialize(), "[COM]\r\nPort=1\r\n");
 }
 
-TEST(IniDocument, WritesThatWouldBreakTheFileAreRefused) {
+TEST(IniDocument, WritesThatWouldBreakTheFileAreRefusedAndDeletesTakeEveryCopy) {
     IniDocument ini = IniDocument::Parse(kSettings);
     EXPECT_FALSE(ini.WriteString("BENCH", "APP", "one\r\n[EVIL]\r\nx=1"));
     EXPECT_FALSE(ini.WriteString("BENCH", "A=B", "1"));
@@ -119,10 +115,7 @@ TEST(IniDocument, WritesThatWouldBreakTheFileAreRefused) {
     EXPECT_FALSE(ini.WriteString("BAD]NAME", "KEY", "1"));
     EXPECT_FALSE(ini.WriteString("BENCH", ";KEY", "1"));
     EXPECT_EQ(ini.Serialize(), kSettings);
-}
 
-TEST(IniDocument, DeleteKeyAndSection) {
-    IniDocument ini = IniDocument::Parse(kSettings);
     EXPECT_TRUE(ini.DeleteKey("bench", "app"));
     EXPECT_FALSE(ini.KeyExists("BENCH", "APP")); // the second copy went as well
     EXPECT_FALSE(ini.DeleteKey("bench", "app"));
@@ -178,58 +171,48 @@ TEST(IniFile, KeepsPermissionsOfTheFile) {
     EXPECT_EQ(fs::status(dir / "app.ini").permissions(), perms);
 }
 
-TEST(IniFile, WriteThroughSymbolicLinkKeepsTheLink) {
+TEST(IniFile, WriteThroughSymbolicLinkKeepsTheLinkAndAnUnreadableFileIsNeverOverwritten) {
     const ScratchDir dir;
     dir.Write("real.ini", "[A]\n");
     fs::create_symlink("real.ini", dir / "link.ini");
     ASSERT_TRUE(IniFile(dir / "link.ini").WriteString("A", "k", "v"));
     EXPECT_TRUE(fs::is_symlink(dir / "link.ini"));
     EXPECT_EQ(dir.Read("real.ini"), "[A]\nk=v\n");
-}
 
-TEST(IniFile, FailedWriteInReadOnlyFolderLeavesTheFileAlone) {
-    ScratchDir dir;
-    dir.Write("RTDW.INI", kRtdw);
-    if (!dir.MakeReadOnly()) {
-        GTEST_SKIP() << "this file system cannot make a folder read-only for this user";
-    }
-    IniFile ini(dir / "RTDW.INI");
-    EXPECT_FALSE(ini.WriteString("COM", "Port", "4"));
-    EXPECT_FALSE(ini.DeleteSection("COM"));
-    EXPECT_EQ(dir.Read("RTDW.INI"), kRtdw);
-    EXPECT_EQ(ini.ReadString("COM", "Port"), "2");
-    EXPECT_EQ(dir.Listing(), "RTDW.INI");
-}
-
-// The temporary file is created but cannot take all the bytes (here: the process's file size limit).
-TEST(IniFile, WriteThatFailsHalfwayLeavesNoTrace) {
-    const ScratchDir dir;
-    dir.Write("RTDW.INI", kRtdw);
-    IniFile ini(dir / "RTDW.INI");
-
-    rlimit saved{};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit tight = saved;
-    tight.rlim_cur = kRtdw.size();
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &tight), 0);
-    const bool written = ini.WriteString("COM", "Parity", "odd");
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previousHandler);
-
-    EXPECT_FALSE(written);
-    EXPECT_EQ(dir.Read("RTDW.INI"), kRtdw);
-    EXPECT_EQ(dir.Listing(), "RTDW.INI");
-}
-
-TEST(IniFile, UnreadableFileIsNeverOverwritten) {
-    const ScratchDir dir;
     fs::create_directory(dir / "app.ini"); // exists, but cannot be read as a file
     IniFile ini(dir / "app.ini");
     EXPECT_TRUE(ini.Exists());
     EXPECT_EQ(ini.ReadString("A", "k", "default"), "default");
     EXPECT_FALSE(ini.WriteString("A", "k", "v"));
     EXPECT_TRUE(fs::is_directory(dir / "app.ini"));
+}
+
+// The temporary file cannot be made (a read-only folder), or is made but cannot take all the bytes
+// (the process's file size limit): the file and what is read stay as they were.
+TEST(IniFile, FailedWritesLeaveTheFileAloneAndNoTrace) {
+    ScratchDir dir;
+    dir.Write("RTDW.INI", kRtdw);
+    IniFile ini(dir / "RTDW.INI");
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit tight{kRtdw.size(), saved.rlim_max};
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &tight), 0);
+    const bool written = ini.WriteString("COM", "Parity", "odd");
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(dir.Read("RTDW.INI"), kRtdw);
+    EXPECT_EQ(dir.Listing(), "RTDW.INI");
+
+    if (!dir.MakeReadOnly()) {
+        GTEST_SKIP() << "this file system cannot make a folder read-only for this user";
+    }
+    EXPECT_FALSE(ini.WriteString("COM", "Port", "4"));
+    EXPECT_FALSE(ini.DeleteSection("COM"));
+    EXPECT_EQ(dir.Read("RTDW.INI"), kRtdw);
+    EXPECT_EQ(ini.ReadString("COM", "Port"), "2");
+    EXPECT_EQ(dir.Listing(), "RTDW.INI");
 }
 
 } // namespace

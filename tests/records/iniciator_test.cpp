@@ -10,10 +10,6 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-MemoryStream TextStream(std::string_view text) {
-    return MemoryStream(Bytes(text.begin(), text.end()));
-}
-
 class IniciatorTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -56,9 +52,8 @@ TEST_F(IniciatorTest, ExportedHeaderAndValuesImportToTheSameBytes) {
     const std::uint32_t stamp = *PackTTCTime({2080, 12, 31, 23, 59, 58});
     const TReal48 real = *DoubleToReal48(-1.5);
     Bytes record{0xA5, 0x34, 0x12, 0xFE, 0xFF, 0xFF, 0xFF};
-    for (int shift = 0; shift < 32; shift += 8) {
-        record.push_back(static_cast<std::uint8_t>(stamp >> shift));
-    }
+    const Bytes stampBytes = test::LeBytes(stamp);
+    record.insert(record.end(), stampBytes.begin(), stampBytes.end());
     record.insert(record.end(), real.begin(), real.end());
     record.insert(record.end(), {3,    'a',  '_', 'b', 0, 0,    0x01, 0x80, 0xD2, 0x04,
                                  0xFB, 0xFF, 1,   0,   0, 0x80, 0x10, 0,    0xFF, 0});
@@ -112,7 +107,7 @@ TEST_F(IniciatorTest, ImportsChangeNothingUnlessTheWholeTextReads) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         auto inits = Small();
-        MemoryStream in = TextStream(c.text);
+        MemoryStream in = test::TextStream(c.text);
         TLexReader reader(in);
         bool changed = false;
         const bool ok = inits->ImportHeaderListOK(reader) && inits->ImportHeaderValuesOK(reader, changed);
@@ -130,7 +125,7 @@ TEST_F(IniciatorTest, CSVValuesAndHeader) {
     std::string header;
     inits->GetInicCollCSVHeaderStr(header);
     EXPECT_EQ(header, "\"p\";\"b\";\"sw\";");
-    MemoryStream in = TextStream("$0010;$05;\r\n6.5;");
+    MemoryStream in = test::TextStream("$0010;$05;\r\n6.5;");
     TLexReader reader(in);
     bool changed = false;
     ASSERT_TRUE(inits->ImportRecordCSVValuesOK(reader, changed));

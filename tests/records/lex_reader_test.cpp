@@ -3,57 +3,38 @@
 #include "platform/exception.h"
 #include "platform/presenter.h"
 #include "records/lex_reader.h"
+#include "records_test_support.h"
 
+#include <functional>
 #include <gtest/gtest.h>
+#include <map>
 #include <sstream>
 
 namespace ravlo {
 namespace {
-
-MemoryStream TextStream(std::string_view text) {
-    return MemoryStream(std::vector<std::uint8_t>(text.begin(), text.end()));
-}
 
 // Runs one read per op letter and joins the results with "|":
 // b byte, w word, s small int, i integer, d dword, t dword as TTC time, r real, q string,
 // c next character (#0 for none), k skip to separator.
 std::string RunOps(TLexReader& reader, std::string_view ops) {
     std::ostringstream out;
+    const auto chr = [&out](char c) {
+        out << (c == 0 ? std::string("#0") : std::string(1, c));
+    };
+    std::map<char, std::function<void()>> read;
+    read.emplace('b', [&] { out << int{reader.ReadByte()}; });
+    read.emplace('w', [&] { out << reader.ReadWord(); });
+    read.emplace('s', [&] { out << reader.ReadSmallInt(); });
+    read.emplace('i', [&] { out << reader.ReadInteger(); });
+    read.emplace('d', [&] { out << reader.ReadDWord(TLexReader::kDWordPlain); });
+    read.emplace('t', [&] { out << std::hex << reader.ReadDWord(TLexReader::kDWordTTCTime) << std::dec; });
+    read.emplace('r', [&] { out << reader.ReadReal(); });
+    read.emplace('q', [&] { out << reader.ReadString(); });
+    read.emplace('c', [&] { chr(reader.NextChar()); });
+    read.emplace('k', [&] { chr(reader.SkipToSeparator()); });
     for (std::size_t i = 0; i < ops.size(); ++i) {
-        const char op = ops[i];
-        if (i > 0) {
-            out << '|';
-        }
-        switch (op) {
-        case 'b':
-            out << int{reader.ReadByte()};
-            break;
-        case 'w':
-            out << reader.ReadWord();
-            break;
-        case 's':
-            out << reader.ReadSmallInt();
-            break;
-        case 'i':
-            out << reader.ReadInteger();
-            break;
-        case 'd':
-            out << reader.ReadDWord(TLexReader::kDWordPlain);
-            break;
-        case 't':
-            out << std::hex << reader.ReadDWord(TLexReader::kDWordTTCTime) << std::dec;
-            break;
-        case 'r':
-            out << reader.ReadReal();
-            break;
-        case 'q':
-            out << reader.ReadString();
-            break;
-        default: {
-            const char c = op == 'c' ? reader.NextChar() : reader.SkipToSeparator();
-            out << (c == 0 ? std::string("#0") : std::string(1, c));
-        }
-        }
+        out << (i > 0 ? "|" : "");
+        read.at(ops[i])();
     }
     return out.str();
 }
@@ -90,7 +71,7 @@ TEST_F(LexReaderTest, ReadsValuesFromText) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
-        MemoryStream source = TextStream(c.text);
+        MemoryStream source = test::TextStream(c.text);
         TLexReader reader(source);
         EXPECT_EQ(RunOps(reader, c.ops), c.results);
         EXPECT_FALSE(reader.ErrorFlag()) << Cp1250ToUtf8(reader.ErrorText());
@@ -100,8 +81,7 @@ TEST_F(LexReaderTest, ReadsValuesFromText) {
 
 TEST_F(LexReaderTest, FirstErrorIsShownWithItsPlaceAndStays) {
     // Lexical and semantic errors show an error icon, a missing character a question.
-    constexpr unsigned kLexical = MB_ICONHAND;
-    constexpr unsigned kSemantic = MB_ICONHAND;
+    constexpr unsigned kError = MB_ICONHAND;
     constexpr unsigned kSyntax = MB_ICONQUESTION;
     const struct {
         std::string_view text;
@@ -110,15 +90,15 @@ TEST_F(LexReaderTest, FirstErrorIsShownWithItsPlaceAndStays) {
         unsigned icon;
         std::string_view message;
     } cases[] = {
-        {"256 7", "bb", "255|255", kSemantic, "1:3 Hodnota mimo meze  <0;$FF> "},
-        {"-2147483648", "i", "-1", kSemantic, "1:11 Hodnota mimo meze  <-Maxint;Maxint> "},
-        {"$10000", "s", "-1", kSemantic, "1:6 Hodnota mimo meze  <-32768;32767> "},
+        {"256 7", "bb", "255|255", kError, "1:3 Hodnota mimo meze  <0;$FF> "},
+        {"-2147483648", "i", "-1", kError, "1:11 Hodnota mimo meze  <-Maxint;Maxint> "},
+        {"$10000", "s", "-1", kError, "1:6 Hodnota mimo meze  <-32768;32767> "},
         // A number never starts further on than the value does.
-        {"AB 5", "bb", "255|255", kLexical, "1:1 not (Ch in [''$'',''0''..''9'',''A''..''F''])"},
-        {"-1", "b", "255", kLexical, "1:1 not (Ch in [''$'',''0''..''9'',''A''..''F''])"},
-        {"x", "r", "0", kLexical, "1:1 not (Ch in [''.'',''+'',''-'',''0''..''9'',''E''])"},
-        {"\n 31/12/1991", "t", "0", kLexical, "2:11 Err PackTTCTime"},
-        {"0/0/0 0:0:0 32/1/1992", "dt", "0|0", kLexical, "1:14 Hodnota mimo meze < 1,31>"},
+        {"AB 5", "bb", "255|255", kError, "1:1 not (Ch in [''$'',''0''..''9'',''A''..''F''])"},
+        {"-1", "b", "255", kError, "1:1 not (Ch in [''$'',''0''..''9'',''A''..''F''])"},
+        {"x", "r", "0", kError, "1:1 not (Ch in [''.'',''+'',''-'',''0''..''9'',''E''])"},
+        {"\n 31/12/1991", "t", "0", kError, "2:11 Err PackTTCTime"},
+        {"0/0/0 0:0:0 32/1/1992", "dt", "0|0", kError, "1:14 Hodnota mimo meze < 1,31>"},
         {"x", "q", "", kSyntax, "Očekáván znak  ''' or '\"' 1:1"},
         {"'abc\nde", "q", "", kSyntax, "Očekáván znak  ''' or '\"' 2:3"},
         {"\"abc", "qb", "|255", kSyntax, "Očekáván znak  '\"'  1:5"},
@@ -127,7 +107,7 @@ TEST_F(LexReaderTest, FirstErrorIsShownWithItsPlaceAndStays) {
         SCOPED_TRACE(c.text);
         ScriptedPresenter presenter;
         ScopedPresenter scoped(presenter);
-        MemoryStream source = TextStream(c.text);
+        MemoryStream source = test::TextStream(c.text);
         TLexReader reader(source);
         EXPECT_EQ(RunOps(reader, c.ops), c.results);
         EXPECT_TRUE(reader.ErrorFlag());
@@ -143,7 +123,7 @@ TEST_F(LexReaderTest, LongLinesAndManyLinesLoseNothing) {
     for (int i = 0; i < 2000; ++i) {
         text += std::to_string(i) + (i % 2 == 0 ? "\n" : "\r\n");
     }
-    MemoryStream source = TextStream(text);
+    MemoryStream source = test::TextStream(text);
     // A chunk far smaller than a line, and more lines than one fill splits.
     TLexReader reader(source, 64);
     EXPECT_EQ(reader.ReadString().size(), 5000u);
@@ -155,7 +135,7 @@ TEST_F(LexReaderTest, LongLinesAndManyLinesLoseNothing) {
     EXPECT_EQ(reader.NextChar(), 0);
     EXPECT_FALSE(reader.ErrorFlag());
 
-    MemoryStream tooLong = TextStream(std::string(TLexReader::kMaxLineLength + 1, '7'));
+    MemoryStream tooLong = test::TextStream(std::string(TLexReader::kMaxLineLength + 1, '7'));
     TLexReader longReader(tooLong);
     EXPECT_THROW(longReader.NextChar(), EStreamError);
 }

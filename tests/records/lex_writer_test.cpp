@@ -1,8 +1,4 @@
-#include "framework/text_settings.h"
-#include "platform/presenter.h"
-#include "records/lex_reader.h"
 #include "records/lex_writer.h"
-#include "records/ttc_time.h"
 
 #include <gtest/gtest.h>
 
@@ -40,30 +36,6 @@ TEST(LexWriterTest, BreakCharacterStartsALineBeforeItself) {
     writer.WrChar('b');
     writer.WrFinish();
     EXPECT_EQ(Written(out), "> *a\r\n> *b\r\n");
-}
-
-TEST(LexWriterTest, WrittenValuesReadBack) {
-    ResetTextFormatSettings();
-    const std::uint32_t lastStamp = *PackTTCTime({2080, 12, 31, 23, 59, 58});
-    MemoryStream out;
-    TLexWriter writer(out, 12);
-    writer.WrQuoted("it's a 'quoted' text");
-    writer.WrPChar(";");
-    writer.WrPChar(TTCTimeStr(lastStamp));
-    writer.WrPChar(";");
-    writer.WrQuoted("");
-    writer.WrFinish();
-
-    MemoryStream in(out.Data());
-    ScriptedPresenter presenter;
-    ScopedPresenter scoped(presenter);
-    TLexReader reader(in);
-    EXPECT_EQ(reader.ReadString(), "it's a 'quoted' text");
-    EXPECT_EQ(reader.NextChar(), ';');
-    EXPECT_EQ(reader.ReadDWord(TLexReader::kDWordTTCTime), lastStamp);
-    EXPECT_EQ(reader.NextChar(), ';');
-    EXPECT_EQ(reader.ReadString(), "");
-    EXPECT_FALSE(reader.ErrorFlag());
 }
 
 } // namespace

@@ -24,14 +24,9 @@ protected:
         inits->Add<TByteElIniciatorObj>("b")->Value = 1;
         inits->Add<TWordElIniciatorObj>("w")->Value = 2;
         inits->Add<TIntegerElIniciatorObj>("i")->Value = 3;
-        auto types = std::make_unique<TParRecTypesColl>();
-        types->Insert(std::move(inits));
-        AppExtension().AppData->ParRecTypesColl = std::move(types);
-        auto coll = std::make_unique<TParRecColl>();
-        coll->Insert(Parameter(0, "First", 7));
-        coll->Insert(Parameter(1, "Second", 3));
-        auto data = std::make_unique<TParRecData>();
-        data->Insert(std::move(coll));
+        AppExtension().AppData->ParRecTypesColl = test::Holding<TParRecTypesColl>(std::move(inits));
+        auto data = test::Holding<TParRecData>(
+            test::Holding<TParRecColl>(Parameter(0, "First", 7), Parameter(1, "Second", 3)));
         data_ = data.get();
         AppExtension().ParRecData = std::move(data);
     }

@@ -1,3 +1,5 @@
+#include "framework/ctrl_validator.h"
+#include "records/data_base.h"
 #include "records/par_rec_data.h"
 #include "records/record_container.h"
 #include "records_test_support.h"
@@ -44,8 +46,15 @@ TEST_F(RecordContainerTest, LoadingKeepsTheProgramsEnumerationsInTheirPlaces) {
 }
 
 TEST_F(RecordContainerTest, AFailedLoadLeavesTheDataInUse) {
+    // A database of a type the container does not describe, a byte too many, a cut stream.
+    const std::unique_ptr<TDBColl> dataBases = LoadRecordContainer(demo_.Data());
+    EXPECT_THROW(TDataBase(nullptr, 99, 0, 0), ExcValidators);
+    dataBases->ItemAt(0)->DB_TypeID = 99;
+    MemoryStream unknownType;
+    SaveRecordContainer(unknownType, dataBases.get());
     const TAppData* inUse = AppExtension().AppData.get();
     const TrbStreamable* parameters = AppExtension().ParRecData.get();
+    EXPECT_THROW(LoadRecordContainer(unknownType.Data()), ExcValidators);
     std::vector<std::uint8_t> bytes = demo_.Data();
     bytes.push_back(0);
     EXPECT_THROW(LoadRecordContainer(bytes), ErbObjStream);

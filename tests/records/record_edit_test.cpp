@@ -21,19 +21,15 @@ class RecordEditTest : public ::testing::Test {
 protected:
     void SetUp() override {
         RegisterRecordClasses();
-        auto byteLim = Bare<TByteLimRecFieldDscr>(1);
+        auto byteLim = test::Valued<TByteLimRecFieldDscr>(1, 7, "Count");
         byteLim->Flags = kFldHex;
-        byteLim->Caption = "Count";
-        byteLim->Default = 7;
         byteLim->Max = 20;
-        auto shortInt = Bare<TShortIntRecFieldDscr>(1);
+        auto shortInt = test::Valued<TShortIntRecFieldDscr>(1, -3);
         shortInt->Name = "Offset";
-        shortInt->Default = -3;
         auto real = Bare<TRealpRecFieldDscr>(6);
         real->Default = *DoubleToReal48(3.14159);
         real->Decimals = 2;
-        auto choice = Bare<TEnumRecFieldDscr>(1);
-        choice->Default = 1;
+        auto choice = test::Valued<TEnumRecFieldDscr>(1, 1);
         choice->EnumType = 0;
         auto text = Bare<TStringLimFieldDscr>(5);
         text->DefaultText = "abc";
@@ -42,8 +38,7 @@ protected:
         }
         auto label = Bare<TLabelFieldDscr>(8);
         label->DefaultText = "Note";
-        auto scaled = Bare<TSpecWordLimRecFieldDscr>(2);
-        scaled->Default = 1234;
+        auto scaled = test::Valued<TSpecWordLimRecFieldDscr>(2, 1234);
         scaled->Max = 5000;
         auto set = Bare<TEnumSetFieldDscr>(2);
         set->DefaultSet[0] = 0x81;

@@ -19,18 +19,23 @@ protected:
 };
 
 TEST_F(RecordTypeTest, FieldsLieBackToBackAndTheHintWinsOverTheName) {
-    // A string of no bytes writes not even its length byte.
+    // A string of no bytes writes not even its length byte; a longer text is cut to the field, a
+    // byte in two bytes fills the second with zero.
     auto empty = Bare<TDBStringFieldDscr>(0);
     empty->DefaultText = "text";
+    auto longer = Bare<TDBStringFieldDscr>(4);
+    longer->DefaultText = "longer than the field";
     auto& types = test::InstallRecordTypes(RecordType("First", Valued<TByteRecFieldDscr>(1, 0x11),
                                                       Valued<TWordRecFieldDscr>(2, 0x2233), std::move(empty),
+                                                      std::move(longer), Valued<TByteRecFieldDscr>(2, 0x7F),
                                                       Valued<TLIntRecFieldDscr>(4, 0x44556677)),
                                            RecordType("Second"));
     const TRecordTypeDscr& first = *types.ItemAt(0);
-    EXPECT_EQ(first.GetRecSize(), 7);
-    std::vector<std::uint8_t> record(8, 0xEE);
+    EXPECT_EQ(first.GetRecSize(), 13);
+    std::vector<std::uint8_t> record(14, 0xEE);
     first.InitRecValues(record);
-    EXPECT_EQ(record, (std::vector<std::uint8_t>{0x11, 0x33, 0x22, 0x77, 0x66, 0x55, 0x44, 0xEE}));
+    EXPECT_EQ(record, (std::vector<std::uint8_t>{0x11, 0x33, 0x22, 3, 'l', 'o', 'n', 0x7F, 0, 0x77, 0x66,
+                                                 0x55, 0x44, 0xEE}));
 
     std::int16_t ix = 0;
     EXPECT_EQ(types.GetRecordTypeDscr("Second", ix), &first);
@@ -76,11 +81,9 @@ TEST_F(RecordTypeTest, LoadedSizesAreComputedAndWrongOnesReported) {
     auto ring = RecordType("Ring", Bare<TWordRecFieldDscr>(2), Nesting<TByteCaseTypeDscr>("", 4));
     auto ringBack = RecordType("Back", Nesting<TCompoundTDscr>("", 3));
     // Stored as a plain collection, which keeps the wrong size, and loaded as the record types.
-    TrbCollection types;
-    for (auto* type : {wrong.release(), huge.release(), self.release(), ring.release(), ringBack.release()}) {
-        types.Insert(std::unique_ptr<TRecordTypeDscr>(type));
-    }
-    test::StoredObject stored = test::StoreObject(&types);
+    const auto types = test::Holding<TrbCollection>(std::move(wrong), std::move(huge), std::move(self),
+                                                    std::move(ring), std::move(ringBack));
+    test::StoredObject stored = test::StoreObject(types.get());
     stored.classNames[0] = TRecTypesDscrColl::kClassName;
     const auto loaded = test::LoadObject(stored);
     const auto& reloaded = dynamic_cast<const TRecTypesDscrColl&>(*loaded);
@@ -97,29 +100,23 @@ TEST_F(RecordTypeTest, LoadedSizesAreComputedAndWrongOnesReported) {
                              }));
 }
 
+// The byte table's length test is the case field test's and the database description test's.
 TEST_F(RecordTypeTest, AssignTablesTestEveryMappedLength) {
     test::InstallRecordTypes(RecordType("Ten", Bare<TRecFieldTypeDscr>(10)),
                              RecordType("Twelve", Bare<TRecFieldTypeDscr>(12)));
     TByteDscrAssTab none;
     EXPECT_TRUE(none.TestDscrLength(5));
-    TByteDscrAssTab bytes;
-    bytes.Table[0x1F] = 0;
-    bytes.Table[0x20] = 1;
-    bytes.Table[0xFF] = 7;
-    EXPECT_FALSE(bytes.TestDscrLength(12));
     TWordDscrAssTab words;
     EXPECT_EQ(words.GetDscrIx(std::vector<std::uint8_t>{0, 0}), -1);
     EXPECT_TRUE(words.TestDscrLength(3));
     words.PutTabItem(std::vector<std::uint8_t>{0x34, 0x12}, 1);
     words.PutTabItem(std::vector<std::uint8_t>{0x34, 0x12}, 0);
+    words.PutTabItem(std::vector<std::uint8_t>{0x35, 0x12}, 7); // no such type
     EXPECT_EQ(words.GetDscrIx(std::vector<std::uint8_t>{0x34, 0x12}), 1);
     EXPECT_EQ(words.GetDscrIx(std::vector<std::uint8_t>{0x34}), -1);
     EXPECT_FALSE(words.TestDscrLength(12));
-    EXPECT_EQ(errors_.lines, (std::vector<std::string>{
-                                 "# ByteAssTab[$1F] DscrLng=$000A<> $000C",
-                                 "# ByteAssTab[$FF] DscrLng=$0000<> $000C",
-                                 "# WordAssTab[$1234] DscrLng=$000A<> $000C",
-                             }));
+    EXPECT_EQ(errors_.lines, (std::vector<std::string>{"# WordAssTab[$1234] DscrLng=$000A<> $000C",
+                                                       "# WordAssTab[$1235] DscrLng=$0000<> $000C"}));
     ResetAppExtension();
     EXPECT_FALSE(none.TestDscrLength(5));
 }

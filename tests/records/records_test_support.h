@@ -2,6 +2,7 @@
 
 #include "framework/app_data.h"
 #include "framework/byte_stream.h"
+#include "framework/le_bytes.h"
 #include "framework/message_box.h"
 #include "records/compound_fields.h"
 #include "records/dscr_rec_obj.h"
@@ -25,9 +26,27 @@
 
 namespace ravlo::test {
 
-// Sets the base fields of a descriptor to values that differ from their defaults.
-template <class T>
-std::unique_ptr<T> Field(std::uint16_t size, std::uint16_t flags = 0) {
+// A collection of class C holding the items, in their order.
+template <class C, class... Items>
+std::unique_ptr<C> Holding(std::unique_ptr<Items>... items) {
+    auto collection = std::make_unique<C>();
+    (collection->Insert(std::move(items)), ...);
+    return collection;
+}
+
+// The application data, made when there is none.
+inline TAppData& AppDataMade() {
+    auto& appData = AppExtension().AppData;
+    if (!appData) {
+        appData = std::make_unique<TAppData>();
+    }
+    return *appData;
+}
+
+// Sets the base fields of a descriptor to values that differ from their defaults, then those of
+// its own class by set.
+template <class T, class Set = decltype([](T&) {})>
+std::unique_ptr<T> Field(std::uint16_t size, std::uint16_t flags = 0, const Set& set = {}) {
     auto field = std::make_unique<T>();
     field->Name = std::string(T::kClassName.substr(1, 6));
     field->Caption = "Cap:";
@@ -37,138 +56,118 @@ std::unique_ptr<T> Field(std::uint16_t size, std::uint16_t flags = 0) {
     field->WinWidth = 7;
     field->CSVWidth = 8;
     field->JoinWidth = 9;
+    set(*field);
     return field;
+}
+
+// The little-endian bytes of a value.
+template <class T>
+std::vector<std::uint8_t> LeBytes(T value) {
+    std::vector<std::uint8_t> bytes(sizeof(T));
+    PutLE(std::span(bytes), 0, value);
+    return bytes;
+}
+
+template <class... Ts>
+std::vector<std::unique_ptr<TRecFieldTypeDscr>> Fields(std::unique_ptr<Ts>... fields) {
+    std::vector<std::unique_ptr<TRecFieldTypeDscr>> all;
+    (all.push_back(std::move(fields)), ...);
+    return all;
 }
 
 // One descriptor of every field class, each with values of its own fields set; the first carries
 // semantic evaluators.
 inline std::vector<std::unique_ptr<TRecFieldTypeDscr>> EveryFieldClass() {
-    std::vector<std::unique_ptr<TRecFieldTypeDscr>> fields;
     auto base = Field<TRecFieldTypeDscr>(3, kFldHex);
-    base->Semantics = std::make_unique<TSemEvalColl>();
-    base->Semantics->Insert(std::make_unique<TSemanticEvaluator>(2));
-    base->Semantics->Insert(std::make_unique<TSemanticEvaluator>(0x01020304));
-    fields.push_back(std::move(base));
+    base->Semantics = Holding<TSemEvalColl>(std::make_unique<TSemanticEvaluator>(2),
+                                            std::make_unique<TSemanticEvaluator>(0x01020304));
     auto byteLim = Field<TByteLimRecFieldDscr>(1);
     byteLim->Default = 7;
     byteLim->Min = 1;
     byteLim->Max = 9;
-    fields.push_back(std::move(byteLim));
     auto specWordLim = Field<TSpecWordLimRecFieldDscr>(2);
     specWordLim->Default = 1234;
     specWordLim->Kind = 4;
     specWordLim->Decimals = 3;
     specWordLim->Min = 10;
     specWordLim->Max = 0xFFF0;
-    fields.push_back(std::move(specWordLim));
     auto shortIntLim = Field<TShortIntLimRecFieldDscr>(1);
     shortIntLim->Default = -3;
     shortIntLim->Min = -100;
-    fields.push_back(std::move(shortIntLim));
     auto specSmallIntLim = Field<TSpecSmallIntLimRecFieldDscr>(2, kFldPattern);
     specSmallIntLim->Kind = 2;
     specSmallIntLim->Min = -30000;
-    fields.push_back(std::move(specSmallIntLim));
-    fields.push_back(Field<TIntegerRecFieldDscr>(4));
     auto specLIntLim = Field<TSpecLIntLimRecFieldDscr>(4);
     specLIntLim->Kind = 1;
     specLIntLim->Max = 0x7FFFFFFF;
-    fields.push_back(std::move(specLIntLim));
     auto dwordLim = Field<TSpecDWordLimRecFieldDscr>(4);
     dwordLim->Kind = 2;
     dwordLim->Max = 0xFFFFFFFF;
     dwordLim->Extra = 0x5A;
-    fields.push_back(std::move(dwordLim));
     auto realLim = Field<TRealpLimRecFieldDscr>(6, kFldScientific);
     realLim->Default = *DoubleToReal48(1.5);
     realLim->Decimals = 2;
     realLim->Min = *DoubleToReal48(-10);
     realLim->Max = *DoubleToReal48(10);
-    fields.push_back(std::move(realLim));
     auto enumField = Field<TEnumRecFieldDscr>(1, kFldCSVQuoted);
     enumField->Default = 1;
     enumField->EnumType = 0;
-    fields.push_back(std::move(enumField));
     auto stringLim = Field<TStringLimFieldDscr>(6);
     stringLim->DefaultText = "abc";
     stringLim->DefaultTextId = -1;
     stringLim->Chars.fill(0xFF);
-    fields.push_back(std::move(stringLim));
-    auto label = Field<TLabelFieldDscr>(10);
-    label->DefaultText = "Label";
-    fields.push_back(std::move(label));
     auto enumSet = Field<TEnumSetFieldDscr>(4);
     enumSet->SetMode = 2;
     enumSet->SetRef = 0xA1B2C3D4;
     enumSet->DefaultSet[3] = 0x81;
-    fields.push_back(std::move(enumSet));
-    fields.push_back(Field<TByteRecFieldDscr>(1));
-    fields.push_back(Field<TWordRecFieldDscr>(2));
-    fields.push_back(Field<TWordLimRecFieldDscr>(2));
-    fields.push_back(Field<TSpecWordRecFieldDscr>(2));
-    fields.push_back(Field<TShortIntRecFieldDscr>(1));
-    fields.push_back(Field<TSmallIntRecFieldDscr>(2));
-    fields.push_back(Field<TSmallIntLimRecFieldDscr>(2));
-    fields.push_back(Field<TSpecSmallIntRecFieldDscr>(2));
-    fields.push_back(Field<TLIntRecFieldDscr>(4));
-    fields.push_back(Field<TLIntLimRecFieldDscr>(4));
-    fields.push_back(Field<TSpecLIntRecFieldDscr>(4));
-    fields.push_back(Field<TDWordRecFieldDscr>(4));
-    fields.push_back(Field<TRealpRecFieldDscr>(6));
-    fields.push_back(Field<TDBStringFieldDscr>(8));
-    return fields;
+    return Fields(std::move(base), std::move(byteLim), std::move(specWordLim), std::move(shortIntLim),
+                  std::move(specSmallIntLim), Field<TIntegerRecFieldDscr>(4), std::move(specLIntLim),
+                  std::move(dwordLim), std::move(realLim), std::move(enumField), std::move(stringLim),
+                  Field<TLabelFieldDscr>(10, 0, [](auto& f) { f.DefaultText = "Label"; }), std::move(enumSet),
+                  Field<TByteRecFieldDscr>(1), Field<TWordRecFieldDscr>(2), Field<TWordLimRecFieldDscr>(2),
+                  Field<TSpecWordRecFieldDscr>(2), Field<TShortIntRecFieldDscr>(1),
+                  Field<TSmallIntRecFieldDscr>(2), Field<TSmallIntLimRecFieldDscr>(2),
+                  Field<TSpecSmallIntRecFieldDscr>(2), Field<TLIntRecFieldDscr>(4),
+                  Field<TLIntLimRecFieldDscr>(4), Field<TSpecLIntRecFieldDscr>(4),
+                  Field<TDWordRecFieldDscr>(4), Field<TRealpRecFieldDscr>(6), Field<TDBStringFieldDscr>(8));
 }
 
 // A semantic manager holding one semantic of every class, with their stored values set.
 inline std::unique_ptr<TSemManColl> EverySemanticClass() {
-    auto manager = std::make_unique<TSemManColl>();
     auto fce = std::make_unique<TWordGetFceSem>();
     fce->FceCode = kFceSum;
-    manager->Insert(std::move(fce));
-    manager->Insert(std::make_unique<TByteGetFceSem>());
-    manager->Insert(std::make_unique<TLIntGetFceSem>());
-    manager->Insert(std::make_unique<TPStrGetFceSem>());
     auto scanIf = std::make_unique<TScanIfSem>();
     scanIf->ValKind = 5;
     scanIf->CmpOp = 3;
-    manager->Insert(std::move(scanIf));
-    manager->Insert(std::make_unique<TRefVUScanSem>());
     auto dwIni = std::make_unique<TDWAppINISetSem>();
     dwIni->Value = 0x12345678;
     dwIni->IniFileKey = "KEY";
     dwIni->Section = "SECTION";
     dwIni->KeyName = "NAME";
-    manager->Insert(std::move(dwIni));
-    manager->Insert(std::make_unique<TWoAppINISetSem>());
-    manager->Insert(std::make_unique<TByAppINISetSem>());
     auto strIni = std::make_unique<TStrAppINISetSem>();
     strIni->MaxLen = 12;
     strIni->FmtKind = 2;
     strIni->CaptionId = -7;
     strIni->Value = "text";
-    manager->Insert(std::move(strIni));
-    manager->Insert(std::make_unique<TDevIxSetSem>());
-    manager->Insert(std::make_unique<TByteSorterSem>());
-    manager->Insert(std::make_unique<TWordSorterSem>());
-    manager->Insert(std::make_unique<TLIntSorterSem>());
-    manager->Insert(std::make_unique<TDWordSorterSem>());
-    manager->Insert(std::make_unique<TStrSorterSem>());
-    manager->Insert(std::make_unique<TAnsiStrSorterSem>());
     auto strTime = std::make_unique<TStrTimeSetSem>();
     strTime->MaxLen = 20;
     strTime->OnlyModified = 1;
-    manager->Insert(std::move(strTime));
-    manager->Insert(std::make_unique<TTTCTimeSetSem>());
     auto accept = std::make_unique<TAcceptDWFSem>();
     accept->AccKind = 2;
     accept->Low = 5;
     accept->High = 0x80000000;
-    manager->Insert(std::move(accept));
     auto acceptDate = std::make_unique<TAcceptDateTimeSem>();
     acceptDate->Low = -0.5;
     acceptDate->High = 45000.25;
-    manager->Insert(std::move(acceptDate));
-    return manager;
+    return Holding<TSemManColl>(
+        std::move(fce), std::make_unique<TByteGetFceSem>(), std::make_unique<TLIntGetFceSem>(),
+        std::make_unique<TPStrGetFceSem>(), std::move(scanIf), std::make_unique<TRefVUScanSem>(),
+        std::move(dwIni), std::make_unique<TWoAppINISetSem>(), std::make_unique<TByAppINISetSem>(),
+        std::move(strIni), std::make_unique<TDevIxSetSem>(), std::make_unique<TByteSorterSem>(),
+        std::make_unique<TWordSorterSem>(), std::make_unique<TLIntSorterSem>(),
+        std::make_unique<TDWordSorterSem>(), std::make_unique<TStrSorterSem>(),
+        std::make_unique<TAnsiStrSorterSem>(), std::move(strTime), std::make_unique<TTTCTimeSetSem>(),
+        std::move(accept), std::move(acceptDate));
 }
 
 // The internal error lines reported while it lives.
@@ -188,9 +187,8 @@ private:
 // A record type of the fields given.
 template <class... Fields>
 std::unique_ptr<TRecordTypeDscr> RecordType(std::string name, std::unique_ptr<Fields>... fields) {
-    auto type = std::make_unique<TRecordTypeDscr>();
+    auto type = Holding<TRecordTypeDscr>(std::move(fields)...);
     type->Name = std::move(name);
-    (type->Insert(std::move(fields)), ...);
     return type;
 }
 
@@ -226,29 +224,19 @@ std::unique_ptr<T> Valued(std::uint16_t size, typename T::ValueType value, std::
 
 // An enumeration of texts as the only one (type 0) of the application data, made when needed.
 inline void InstallEnumeration(std::initializer_list<std::string_view> texts) {
-    auto& appData = AppExtension().AppData;
-    if (!appData) {
-        appData = std::make_unique<TAppData>();
-    }
     auto enumeration = std::make_unique<TEnumTypeDefinition>();
     for (const std::string_view text : texts) {
         enumeration->Strings.Add(std::string(text));
     }
-    appData->EnumTypesColl = std::make_unique<TEnumTypesColl>();
-    appData->EnumTypesColl->Insert(std::move(enumeration));
+    AppDataMade().EnumTypesColl = Holding<TEnumTypesColl>(std::move(enumeration));
 }
 
 // The types, as the record types of fresh application data.
 template <class... Types>
 TRecTypesDscrColl& InstallRecordTypes(std::unique_ptr<Types>... types) {
-    auto& appData = AppExtension().AppData;
-    if (!appData) {
-        appData = std::make_unique<TAppData>();
-    }
-    auto collection = std::make_unique<TRecTypesDscrColl>();
-    (collection->Insert(std::move(types)), ...);
+    auto collection = Holding<TRecTypesDscrColl>(std::move(types)...);
     TRecTypesDscrColl& installed = *collection;
-    appData->RecTypesDscrColl = std::move(collection);
+    AppDataMade().RecTypesDscrColl = std::move(collection);
     return installed;
 }
 
@@ -258,10 +246,8 @@ inline std::unique_ptr<TrbCollection> EveryRecordClass() {
     auto inner = RecordType("Inner", Field<TByteLimRecFieldDscr>(1), Field<TWordRecFieldDscr>(2));
     inner->DialogName = "TDscrRecDlg";
     inner->Attr = 0x81;
-    inner->NotifyEvaluators = std::make_unique<TSemEvalColl>();
-    inner->NotifyEvaluators->Insert(std::make_unique<TSemanticEvaluator>(1));
-    inner->RecEvaluators = std::make_unique<TSemEvalColl>();
-    inner->RecEvaluators->Insert(std::make_unique<TSemanticEvaluator>(2));
+    inner->NotifyEvaluators = Holding<TSemEvalColl>(std::make_unique<TSemanticEvaluator>(1));
+    inner->RecEvaluators = Holding<TSemEvalColl>(std::make_unique<TSemanticEvaluator>(2));
     auto byteCase = Nesting<TByteCaseTypeDscr>("Case:", 0);
     byteCase->DefaultSelector = 2;
     auto byteTable = std::make_unique<TByteDscrAssTab>();
@@ -276,10 +262,6 @@ inline std::unique_ptr<TrbCollection> EveryRecordClass() {
         RecordType("Outer", std::move(byteCase), Nesting<TCompoundTDscr>("In:", 0), std::move(wordCase));
     outer->RecEvaluators = std::make_unique<TSemEvalColl>();
     auto alt = RecordType("Alt", Field<TByteRecFieldDscr>(1), Field<TSmallIntRecFieldDscr>(2));
-    auto types = std::make_unique<TRecTypesDscrColl>();
-    types->Insert(std::move(inner));
-    types->Insert(std::move(outer));
-    types->Insert(std::move(alt));
 
     auto record = std::make_unique<TDscrRecObj>();
     record->Name = "Outer";
@@ -303,12 +285,14 @@ inline std::unique_ptr<TrbCollection> EveryRecordClass() {
     inits->Add<TSpecLIntElIniciatorObj>("sl");
     inits->Add<THexBuffElIniciatorObj>("h")->Bytes = {0x10, 0, 0xFF, 0};
 
-    auto all = std::make_unique<TrbCollection>();
-    all->Insert(std::move(types));
-    all->Insert(std::move(record));
-    all->Insert(std::move(inits));
-    all->Insert(std::make_unique<TDscrAssignTable>());
-    return all;
+    return Holding<TrbCollection>(
+        Holding<TRecTypesDscrColl>(std::move(inner), std::move(outer), std::move(alt)), std::move(record),
+        std::move(inits), std::make_unique<TDscrAssignTable>());
+}
+
+// A stream holding the text.
+inline MemoryStream TextStream(std::string_view text) {
+    return MemoryStream(std::vector<std::uint8_t>(text.begin(), text.end()));
 }
 
 // An object as a fresh object stream writes it, and read back from those bytes.

@@ -1,4 +1,3 @@
-#include "framework/text_settings.h"
 #include "records/ttc_time.h"
 
 #include <gtest/gtest.h>
@@ -40,28 +39,6 @@ TEST(TTCTimeTest, RefusesDatesAndTimesOutOfRange) {
         EXPECT_EQ(PackTTCTime(rec), std::nullopt) << rec.Year << "-" << rec.Month << "-" << rec.Day << " "
                                                   << rec.Hour << ":" << rec.Min << ":" << rec.Sec;
     }
-}
-
-TEST(TTCTimeTest, ComparesByDayAndHalfDayBeforeSeconds) {
-    const std::uint32_t morning = Stamp(10, false, 40000);
-    const std::uint32_t earlyAfternoon = Stamp(10, true, 5);
-    const std::uint32_t lateAfternoon = Stamp(10, true, 6);
-    const std::uint32_t nextDay = Stamp(11, false, 0);
-    EXPECT_EQ(CmpTTCTime(morning, earlyAfternoon), -1);
-    EXPECT_EQ(CmpTTCTime(earlyAfternoon, lateAfternoon), -1);
-    EXPECT_EQ(CmpTTCTime(lateAfternoon, nextDay), -1);
-    EXPECT_EQ(CmpTTCTime(nextDay, morning), 1);
-    EXPECT_EQ(CmpTTCTime(morning, morning), 0);
-    // As plain numbers the morning stamp with its many seconds would sort last.
-    EXPECT_GT(morning, nextDay);
-}
-
-TEST(TTCTimeTest, TextAndNow) {
-    ResetTextFormatSettings();
-    EXPECT_EQ(TTCTimeStr(Stamp(32507, true, 43198)), "31/12/2080 23:59:58");
-    const std::uint32_t now = GetTTCTimeNow();
-    EXPECT_NE(now, 0u);
-    EXPECT_EQ(UnpackTTCTime(now).Sec % 2, 0);
 }
 
 } // namespace

@@ -27,9 +27,10 @@ public:
 };
 
 // The serial channel "COMPORTX" on COMn at baud and the link channel "PRTPROTX" (node 255, to node
-// 254) over it, built the way the communication process builds its pair: nameless channels from the
-// registry, the serial one named and registered after its text parsed, the link one finding it
-// through CHT and CHN.
+// 254) over it, for the channel tests, which sit below the communication process and so set the
+// channels up by their own texts: nameless channels from the registry, the serial one named and
+// registered after its text parsed, the link one finding it through CHT and CHN. Tests of the
+// communication process build its own pair (TCommChannels) instead.
 struct ChannelStack {
     std::unique_ptr<TChnVirt> Com;
     std::unique_ptr<TChnVirt> Link;

@@ -110,8 +110,6 @@ public:
             mess.SendProcMess();
         }
     }
-    // Sends a frame up as if the board had sent it unasked.
-    void Unsolicited(const Bytes& frame) { PostUp(RAVLOCOMM_MA_RxD, RxDRecord(frame)); }
     void Report(std::uint8_t code, std::uint16_t value) {
         PostUp(code, TRavloCommStateRec{value, port_, baud_}.Encode());
     }

@@ -5,7 +5,6 @@
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTimer>
 #include <atomic>
 #include <functional>
 #include <thread>
@@ -13,82 +12,70 @@
 namespace ravlo {
 namespace {
 
-// Acts on the presenter's next box.
-class BoxDriver : public testing::ShownDialogDriver<QMessageBox> {
-public:
-    explicit BoxDriver(std::function<void(QMessageBox&)> act)
-        : ShownDialogDriver(std::move(act), [](const QMessageBox& box) {
-              return box.objectName() == QtPresenter::kBoxName;
-          }) {}
-};
-
-TEST(QtPresenter, ShowsAConfirmationWithYesNoAndTheAskedDefault) {
-    QtPresenter presenter;
+// What the presenter's box showed, and the answer after act worked on it.
+struct Shown {
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons;
-    QString text;
-    QString title;
+    QString text, title;
     Qt::TextFormat format = Qt::RichText;
-    BoxDriver driver([&](QMessageBox& box) {
-        icon = box.icon();
-        buttons = box.standardButtons();
-        text = box.text();
-        title = box.windowTitle();
-        format = box.textFormat();
-        box.defaultButton()->click();
-    });
-    const int answer =
-        presenter.MessageBox("Delete \x8A?", "Title", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);
-    ASSERT_TRUE(driver.Acted());
-    EXPECT_EQ(answer, IDNO);
-    EXPECT_EQ(icon, QMessageBox::Question);
-    EXPECT_EQ(buttons, QMessageBox::Yes | QMessageBox::No);
-    EXPECT_EQ(text, QString::fromUtf8("Delete Š?"));
-    EXPECT_EQ(title, QStringLiteral("Title"));
-    EXPECT_EQ(format, Qt::PlainText) << "never shown as markup";
-}
+    int answer = 0;
+};
 
-TEST(QtPresenter, KindFollowsTheIconBitsAndUnknownButtonsShowOk) {
-    struct Case {
-        unsigned flags;
-        QMessageBox::Icon icon;
-    };
-    for (const Case& c :
-         {Case{MB_ICONHAND, QMessageBox::Critical}, Case{MB_ICONASTERISK, QMessageBox::Information},
-          Case{MB_ICONEXCLAMATION, QMessageBox::Warning}, Case{0x0F | 0x50, QMessageBox::Warning}}) {
-        QtPresenter presenter;
-        QMessageBox::Icon icon = QMessageBox::NoIcon;
-        QMessageBox::StandardButtons buttons;
-        BoxDriver driver([&](QMessageBox& box) {
-            icon = box.icon();
-            buttons = box.standardButtons();
-            box.defaultButton()->click();
-        });
-        EXPECT_EQ(presenter.MessageBox("x", "", c.flags), IDOK);
-        EXPECT_EQ(icon, c.icon) << "flags " << c.flags;
-        EXPECT_EQ(buttons, QMessageBox::Ok);
-    }
-}
-
-TEST(QtPresenter, AnswersTheButtonThatWasClickedAndCancelForEscape) {
+Shown Show(const char* text, const char* title, unsigned flags, std::function<void(QMessageBox&)> act) {
     QtPresenter presenter;
-    {
-        BoxDriver driver([](QMessageBox& box) { box.button(QMessageBox::Retry)->click(); });
-        EXPECT_EQ(presenter.MessageBox("failed", "", MB_ABORTRETRYIGNORE | MB_ICONHAND), IDRETRY);
-        ASSERT_TRUE(driver.Acted());
+    Shown shown;
+    testing::ShownDialogDriver<QMessageBox> driver(
+        [&](QMessageBox& box) {
+            shown = {box.icon(), box.standardButtons(), box.text(), box.windowTitle(), box.textFormat()};
+            act(box);
+        },
+        [](const QMessageBox& box) { return box.objectName() == QtPresenter::kBoxName; });
+    shown.answer = presenter.MessageBox(text, title, flags);
+    EXPECT_TRUE(driver.Acted());
+    return shown;
+}
+
+void ClickDefault(QMessageBox& box) {
+    box.defaultButton()->click();
+}
+
+TEST(QtPresenter, ShowsAConfirmationWithYesNoAndTheAskedDefaultAsPlainText) {
+    const Shown shown =
+        Show("Delete \x8A?", "Title", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2, ClickDefault);
+    EXPECT_EQ(shown.answer, IDNO);
+    EXPECT_EQ(shown.icon, QMessageBox::Question);
+    EXPECT_EQ(shown.buttons, QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(shown.text, QString::fromUtf8("Delete Š?"));
+    EXPECT_EQ(shown.title, QStringLiteral("Title"));
+    EXPECT_EQ(shown.format, Qt::PlainText) << "never shown as markup";
+}
+
+TEST(QtPresenter, KindFollowsTheIconBitsUnknownButtonsShowOkAndTheClickedButtonOrEscapeAnswers) {
+    for (const auto& [flags, icon] : {std::pair{MB_ICONHAND, QMessageBox::Critical},
+                                      {MB_ICONASTERISK, QMessageBox::Information},
+                                      {0x0F | 0x50, QMessageBox::Warning}}) {
+        const Shown shown = Show("x", "", flags, ClickDefault);
+        EXPECT_EQ(shown.answer, IDOK);
+        EXPECT_EQ(shown.icon, icon) << "flags " << flags;
+        EXPECT_EQ(shown.buttons, QMessageBox::Ok);
     }
-    BoxDriver driver([](QMessageBox& box) {
-        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-        QCoreApplication::sendEvent(&box, &escape);
-    });
-    EXPECT_EQ(presenter.MessageBox("go on?", "", MB_YESNOCANCEL | MB_ICONQUESTION), IDCANCEL);
-    ASSERT_TRUE(driver.Acted());
+    EXPECT_EQ(Show("failed", "", MB_ABORTRETRYIGNORE | MB_ICONHAND,
+                   [](QMessageBox& box) { box.button(QMessageBox::Retry)->click(); })
+                  .answer,
+              IDRETRY);
+    EXPECT_EQ(Show("go on?", "", MB_YESNOCANCEL | MB_ICONQUESTION,
+                   [](QMessageBox& box) {
+                       QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+                       QCoreApplication::sendEvent(&box, &escape);
+                   })
+                  .answer,
+              IDCANCEL);
 }
 
 TEST(QtPresenter, ABoxAskedForFromAnotherThreadShowsOnTheGuiThread) {
     QtPresenter presenter;
     std::thread::id shownOn;
-    BoxDriver driver([&](QMessageBox& box) {
+    testing::ShownDialogDriver<QMessageBox> driver([&](QMessageBox& box) {
         shownOn = std::this_thread::get_id();
         box.button(QMessageBox::Ok)->click();
     });

@@ -3,6 +3,7 @@
 #include "kernel/process_factory.h"
 #include "kernel/ui/qt_dialog_shower.h"
 #include "platform/cp1250.h"
+#include "support/wait_until.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -11,8 +12,6 @@
 
 namespace ravlo {
 namespace {
-
-using testing::ProcessEventsUntil;
 
 std::vector<QMessageBox*> OpenBoxes() {
     std::vector<QMessageBox*> boxes;
@@ -25,41 +24,26 @@ std::vector<QMessageBox*> OpenBoxes() {
     return boxes;
 }
 
-void Post(TDLGPROC_Process& process, const std::string& text, std::uint8_t type) {
-    const auto bytes = TDlgProcTextRec{text, type}.ToBytes();
-    TProcMess mess =
-        TProcMess::Create(TProcAdr{PT_DlgProc, 0, 0x2001}, TProcAdr{0x70, 1, 0x2001}, 0, 0, 0, bytes);
-    bool keep = false;
-    process.WorkProcMess(mess, keep);
-}
-
-TEST(QtDialogShower, TextsAreShownOneAtATimeWithoutBlocking) {
+// Which texts are shown and when is the dialog process's; here, that a box does not block, shows the
+// text, icon and caption, and its closing reaches the process.
+TEST(QtDialogShower, ATextIsShownWithoutBlockingAndItsCloseReachesTheProcess) {
     QtDialogShower shower;
     ScopedDialogShower guard(shower);
     TDLGPROC_Process process(nullptr);
+    TProcMess mess =
+        TProcMess::Create(TProcAdr{PT_DlgProc, 0, 0x2001}, TProcAdr{0x70, 1, 0x2001}, 0, 0, 0,
+                          TDlgProcTextRec{Utf8ToCp1250("Spojení ztraceno"), kDlgError}.ToBytes());
+    bool keep = false;
+    process.WorkProcMess(mess, keep); // returns: nothing waits for the user
+    ASSERT_TRUE(testing::ProcessEventsUntil([] { return OpenBoxes().size() == 1; }, testing::kWaitLimit));
+    QMessageBox* box = OpenBoxes().front();
+    EXPECT_EQ(box->text(), QString::fromUtf8("Spojení ztraceno")) << "code page 1250 text shown as such";
+    EXPECT_EQ(box->icon(), QMessageBox::Critical);
+    EXPECT_EQ(box->windowTitle(), "Error");
+    EXPECT_EQ(process.Queue().size(), 1u);
 
-    Post(process, "Communication Lost", kDlgError);
-    Post(process, "Communication Lost", kDlgError);
-    Post(process, Utf8ToCp1250("Přenos hotov"), kDlgInformation);
-    // The deliveries returned: nothing waited for the user.
-    ASSERT_TRUE(ProcessEventsUntil([] { return OpenBoxes().size() == 1; }));
-    QMessageBox* first = OpenBoxes().front();
-    EXPECT_EQ(first->text(), "Communication Lost");
-    EXPECT_EQ(first->icon(), QMessageBox::Critical);
-    EXPECT_EQ(first->windowTitle(), "Error");
-    EXPECT_EQ(process.Queue().size(), 3u);
-
-    first->button(QMessageBox::Ok)->click();
-    ASSERT_TRUE(ProcessEventsUntil([] {
-        const auto boxes = OpenBoxes();
-        return boxes.size() == 1 && boxes.front()->icon() == QMessageBox::Information;
-    }));
-    QMessageBox* second = OpenBoxes().front();
-    EXPECT_EQ(second->text(), QString::fromUtf8("Přenos hotov")) << "code page 1250 text shown as such";
-    EXPECT_EQ(process.Queue().size(), 1u) << "the copy of the closed text was dropped";
-
-    second->button(QMessageBox::Ok)->click();
-    ASSERT_TRUE(ProcessEventsUntil([] { return OpenBoxes().empty(); }));
+    box->button(QMessageBox::Ok)->click();
+    ASSERT_TRUE(testing::ProcessEventsUntil([] { return OpenBoxes().empty(); }, testing::kWaitLimit));
     EXPECT_TRUE(process.Queue().empty());
 }
 

@@ -2,7 +2,6 @@
 #include "records/record_edit.h"
 #include "records/records_test_support.h"
 #include "records/ui/record_dialog.h"
-#include "support/box_recorder.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -26,12 +25,11 @@ protected:
     void SetUp() override {
         RegisterRecordClasses();
         RegisterRecordDialogs();
-        auto count = test::Valued<TByteLimRecFieldDscr>(1, 5, "Count");
-        count->Max = 9;
         auto name = test::Bare<TDBStringFieldDscr>(8);
         name->Caption = "Name";
         name->DefaultText = "abc";
-        auto type = test::RecordType("Settings", std::move(count), std::move(name));
+        auto type =
+            test::RecordType("Settings", test::Valued<TByteRecFieldDscr>(1, 5, "Count"), std::move(name));
         type->DialogName = std::string(kDscrRecDlgName);
         test::InstallRecordTypes(std::move(type));
         record_.RunCreate("Settings", 0);
@@ -40,7 +38,6 @@ protected:
     void TearDown() override { ResetAppExtension(); }
 
     TDscrRecObj record_;
-    testing::BoxRecorder boxes_;
 };
 
 TEST_F(RecordDialogTest, OkChangesTheRecordAndCancelNothing) {
@@ -56,17 +53,13 @@ TEST_F(RecordDialogTest, OkChangesTheRecordAndCancelNothing) {
     EXPECT_EQ(record_.DscrRecPtr, before);
     EXPECT_FALSE(record_.IsModified());
 
-    testing::ShownDialogDriver<TDscrRecDlg> driver([this](TDscrRecDlg& dialog) {
+    // Each field's value in its editor; refused values are the record edit test's.
+    testing::ShownDialogDriver<TDscrRecDlg> driver([](TDscrRecDlg& dialog) {
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Settings"));
         ASSERT_EQ(dialog.Editors.size(), 2u);
-        EXPECT_EQ(qobject_cast<QLineEdit*>(dialog.Editors[0])->text(), QStringLiteral("5"));
         EXPECT_EQ(qobject_cast<QLineEdit*>(dialog.Editors[1])->text(), QStringLiteral("abc"));
-        SetEditText(dialog, 0, "10");
-        SetEditText(dialog, 1, "xyz");
-        Click(dialog, "OK_Button");
-        EXPECT_TRUE(dialog.isVisible());
-        EXPECT_EQ(boxes_.Take(), "Hodnota 10 mimo meze <0;9>");
         SetEditText(dialog, 0, "8");
+        SetEditText(dialog, 1, "xyz");
         Click(dialog, "OK_Button");
     });
     EXPECT_EQ(record_.EditInDialog(nullptr), mrOk);
