@@ -16,6 +16,8 @@ using testing::Lines;
 using testing::LinOf;
 using testing::Shape;
 using testing::Shapes;
+using Message = testing::NotifyWindow::Message;
+using Messages = std::vector<Message>;
 
 Bytes Pattern(std::size_t count, std::uint8_t seed) {
     Bytes bytes(count);
@@ -25,7 +27,7 @@ Bytes Pattern(std::size_t count, std::uint8_t seed) {
     return bytes;
 }
 
-class MaMemoryTest : public testing::IdentifiedMaTest {
+class MaOperationsTest : public testing::IdentifiedMaTest {
 protected:
     void SetUp() override {
         IdentifiedMaTest::SetUp();
@@ -40,9 +42,11 @@ protected:
         const Bytes bytes = rig.Board().Read(lin, count);
         return {bytes.begin(), bytes.end()};
     }
+
+    testing::NotifyWindow window;
 };
 
-TEST_F(MaMemoryTest, UnalignedWriteReadsTheBoardBytesAroundItFirst) {
+TEST_F(MaOperationsTest, UnalignedWriteReadsTheBoardBytesAroundItFirst) {
     Bytes expected = rig.Board().Read(0xC8100, 256);
     const Bytes data = Pattern(10, 0xA0);
     std::copy(data.begin(), data.end(), expected.begin() + 5);
@@ -56,7 +60,7 @@ TEST_F(MaMemoryTest, UnalignedWriteReadsTheBoardBytesAroundItFirst) {
 }
 
 // A fault of the board during a ROM module's write, and whether the write ends confirmed.
-class MaRomModuleTest : public MaMemoryTest,
+class MaRomModuleTest : public MaOperationsTest,
                         public ::testing::WithParamInterface<std::pair<void (*)(FakeBoard&), bool>> {};
 
 TEST_P(MaRomModuleTest, TheWriteEndsWithTheBoardsChecksumOfTheModule) {
@@ -89,7 +93,7 @@ INSTANTIATE_TEST_SUITE_P(Faults, MaRomModuleTest,
                                                      false},
                                            std::pair{+[](FakeBoard& b) { b.CheckErr = 1; }, false}));
 
-TEST_F(MaMemoryTest, BlocksThatAreEmptyOrPassTheEndOfTheAddressSpaceAreRefused) {
+TEST_F(MaOperationsTest, BlocksThatAreEmptyOrPassTheEndOfTheAddressSpaceAreRefused) {
     // A block past the end would wrap round to address 0: a read would save zeros as if read, a
     // write would overwrite the interrupt vectors.
     const auto file = rig.ini_.Dir().Write("r.bin", "");
@@ -118,7 +122,7 @@ TEST_F(MaMemoryTest, BlocksThatAreEmptyOrPassTheEndOfTheAddressSpaceAreRefused) 
               "Nothing to read: the page at $FFF01 passes the end of the address space ($FFFFF).");
 }
 
-TEST(MaMemoryUnidentifiedTest, WriteToAnUnidentifiedBoardEndsAndTheQueueGoesOn) {
+TEST(MaOperationsUnidentifiedTest, WriteToAnUnidentifiedBoardEndsAndTheQueueGoesOn) {
     testing::MaRig rig;
     rig.Connect();
     rig.ma->WriteMemBlock(MakeFarPtr(0, 0xC800), Pattern(16, 1), "x");
@@ -129,7 +133,7 @@ TEST(MaMemoryUnidentifiedTest, WriteToAnUnidentifiedBoardEndsAndTheQueueGoesOn) 
     EXPECT_EQ(rig.ma->ConState, cs_idle);
 }
 
-TEST_F(MaMemoryTest, BlockReadAppendsToTheFile) {
+TEST_F(MaOperationsTest, BlockReadAppendsToTheFile) {
     ASSERT_TRUE(rig.ma->ReadMemBlock(LinToFarPtr(0x20010), 600, rig.ini_.Dir().Write("r.bin", "HEAD")));
     rig.Settle();
     EXPECT_EQ(Shapes(rig.comm->SentFrames()),
@@ -146,7 +150,7 @@ TEST_F(MaMemoryTest, BlockReadAppendsToTheFile) {
     EXPECT_EQ(FileText().size(), 4u + 600u + 512u);
 }
 
-TEST_F(MaMemoryTest, ReadWhoseFileCannotBeWrittenSaysSoAndLeavesNoFile) {
+TEST_F(MaOperationsTest, ReadWhoseFileCannotBeWrittenSaysSoAndLeavesNoFile) {
     const auto file = rig.ini_.Dir() / "missing" / "r.bin";
     rig.ma->ReadMemBlock(LinToFarPtr(0x30000), 100, file);
     rig.Settle();
@@ -158,7 +162,7 @@ TEST_F(MaMemoryTest, ReadWhoseFileCannotBeWrittenSaysSoAndLeavesNoFile) {
     EXPECT_EQ(rig.ma->ConState, cs_idle);
 }
 
-TEST_F(MaMemoryTest, UnansweredPieceIsRepeatedFromItsOwnPosition) {
+TEST_F(MaOperationsTest, UnansweredPieceIsRepeatedFromItsOwnPosition) {
     rig.comm->Silent = true;
     ReadBlock(0x30000, 700);
     rig.comm->Hold = true;
@@ -177,7 +181,7 @@ TEST_F(MaMemoryTest, UnansweredPieceIsRepeatedFromItsOwnPosition) {
     EXPECT_TRUE(rig.errors->Texts.empty());
 }
 
-TEST_F(MaMemoryTest, ReadGivesUpAfterThreeRepeats) {
+TEST_F(MaOperationsTest, ReadGivesUpAfterThreeRepeats) {
     rig.comm->Silent = true;
     rig.Board().Mute = 100;
     ReadBlock(0x30000, 700);
@@ -191,7 +195,7 @@ TEST_F(MaMemoryTest, ReadGivesUpAfterThreeRepeats) {
 }
 
 // Failed exchanges, and a lost data piece with an early end: each piece is read again, whole.
-TEST_F(MaMemoryTest, PiecesOfFailedExchangesOrCutAnswersAreReadAgain) {
+TEST_F(MaOperationsTest, PiecesOfFailedExchangesOrCutAnswersAreReadAgain) {
     struct Case {
         void (*Fault)(FakeBoard&);
         std::uint32_t Count;
@@ -210,7 +214,7 @@ TEST_F(MaMemoryTest, PiecesOfFailedExchangesOrCutAnswersAreReadAgain) {
     }
 }
 
-TEST_F(MaMemoryTest, WrongAddressInAWriteHeadReadIsIgnoredThenRepeated) {
+TEST_F(MaOperationsTest, WrongAddressInAWriteHeadReadIsIgnoredThenRepeated) {
     Bytes expected = rig.Board().Read(0x40000, 256);
     const Bytes data = Pattern(20, 0x77);
     std::copy(data.begin(), data.end(), expected.begin() + 0x10);
@@ -221,7 +225,7 @@ TEST_F(MaMemoryTest, WrongAddressInAWriteHeadReadIsIgnoredThenRepeated) {
     EXPECT_TRUE(rig.errors->Texts.empty());
 }
 
-TEST_F(MaMemoryTest, WrongAddressInAPageReadIsAProtocolFaultAndThePageIsReadAgain) {
+TEST_F(MaOperationsTest, WrongAddressInAPageReadIsAProtocolFaultAndThePageIsReadAgain) {
     rig.Board().WrongAddress = 1;
     rig.ma->ReadMemPage(LinToFarPtr(0x400), kNoWindow);
     rig.Settle();
@@ -233,7 +237,7 @@ TEST_F(MaMemoryTest, WrongAddressInAPageReadIsAProtocolFaultAndThePageIsReadAgai
     EXPECT_TRUE(rig.errors->Texts.empty());
 }
 
-TEST_F(MaMemoryTest, UnansweredPageTimesOutAtItsDueTimeAcrossTheTickWrapWithoutRepeat) {
+TEST_F(MaOperationsTest, UnansweredPageTimesOutAtItsDueTimeAcrossTheTickWrapWithoutRepeat) {
     rig.comm->Silent = true;
     rig.Board().Mute = 1;
     rig.clock.Set(0x1'0000'0000ull - 300);
@@ -252,7 +256,7 @@ TEST_F(MaMemoryTest, UnansweredPageTimesOutAtItsDueTimeAcrossTheTickWrapWithoutR
     EXPECT_TRUE(rig.views.Pages.empty());
 }
 
-TEST_F(MaMemoryTest, PageWhoseExchangeFailsIsRepeatedUpToThreeTimes) {
+TEST_F(MaOperationsTest, PageWhoseExchangeFailsIsRepeatedUpToThreeTimes) {
     rig.Board().Mute = 10;
     rig.ma->ReadMemPage(LinToFarPtr(0x400), kNoWindow);
     EXPECT_TRUE(UntilIdle());
@@ -260,7 +264,7 @@ TEST_F(MaMemoryTest, PageWhoseExchangeFailsIsRepeatedUpToThreeTimes) {
     EXPECT_EQ(rig.errors->Values(), Lines{"Reading 256 byte of memory failed - no answer from Vok."});
 }
 
-TEST_F(MaMemoryTest, BoardCountsAreClampedToFrameBufferAndExpectedBytes) {
+TEST_F(MaOperationsTest, BoardCountsAreClampedToFrameBufferAndExpectedBytes) {
     const Bytes big = Pattern(300, 9);
     Bytes lying = FakeBoard::MemD(0x400, Pattern(64, 1));
     lying[7] = 0xFF; // claims 255 bytes, carries 64
@@ -274,7 +278,7 @@ TEST_F(MaMemoryTest, BoardCountsAreClampedToFrameBufferAndExpectedBytes) {
         << "the short page was read again, and of 300 bytes only the page's 256 were taken";
 }
 
-TEST_F(MaMemoryTest, PageGoesToTheViewThatAskedForIt) {
+TEST_F(MaOperationsTest, PageGoesToTheViewThatAskedForIt) {
     rig.ma->ReadMemPage(MakeFarPtr(0x0010, 0x0040), 77);
     rig.Settle();
     ASSERT_EQ(rig.views.Pages.size(), 1u);
@@ -285,7 +289,7 @@ TEST_F(MaMemoryTest, PageGoesToTheViewThatAskedForIt) {
     EXPECT_TRUE(rig.ma->Active().Buffer.empty()) << "the view owns the page now";
 }
 
-TEST_F(MaMemoryTest, SetupBlockIsHandedOverAndWrittenBackAsANewOperation) {
+TEST_F(MaOperationsTest, SetupBlockIsHandedOverAndWrittenBackAsANewOperation) {
     rig.ma->ReadSetup188();
     rig.Settle();
     ASSERT_EQ(rig.views.Setups.size(), 1u);
@@ -305,7 +309,7 @@ TEST_F(MaMemoryTest, SetupBlockIsHandedOverAndWrittenBackAsANewOperation) {
               Lines{"Writing successfully completed\rChanges will be used after the Vok reset"});
 }
 
-TEST_F(MaMemoryTest, StopEndsAReadCleanlyAndWithNothingRunningOnlyBeeps) {
+TEST_F(MaOperationsTest, StopEndsAReadCleanlyAndWithNothingRunningOnlyBeeps) {
     const int beeps = rig.presenter.Beeps;
     rig.ma->StopOperation();
     rig.Settle();
@@ -332,14 +336,6 @@ TEST_F(MaMemoryTest, StopEndsAReadCleanlyAndWithNothingRunningOnlyBeeps) {
     EXPECT_EQ(FileText(), "");
     EXPECT_EQ(rig.ma->Connected, kBoardConnected);
 }
-
-using Message = testing::NotifyWindow::Message;
-using Messages = std::vector<Message>;
-
-class MaOperationsTest : public testing::IdentifiedMaTest {
-protected:
-    testing::NotifyWindow window;
-};
 
 TEST_F(MaOperationsTest, IoReadsOfAByteAndAWordAndWritesDoneWhenTheyHaveGoneOut) {
     rig.Board().IoValues[0x300] = 0x1234;
@@ -467,7 +463,7 @@ TEST_F(MaOperationsTest, ChecksumThatWouldSendNothingIsRefused) {
     EXPECT_EQ(rig.comm->SentFrames().size(), 1u) << "only the page";
 }
 
-TEST_F(MaOperationsTest, GoAndRun) {
+TEST_F(MaOperationsTest, GoAndRunAndABatchRunEndsTheProgramAfterTheLastStep) {
     rig.form.RunOkFlag = false;
     rig.ma->GoAddr(MakeFarPtr(0x0010, 0xC800));
     rig.ma->RunApp(MakeFarPtr(0, 0xE000));
@@ -478,11 +474,10 @@ TEST_F(MaOperationsTest, GoAndRun) {
     EXPECT_EQ(rig.Board().Runs, 1);
     EXPECT_TRUE(rig.form.RunOkFlag);
     EXPECT_EQ(rig.mainForm.Events, (Lines{"- Application was started", "- Application was started"}));
-    EXPECT_EQ(rig.form.Exits, 0);
+    EXPECT_EQ(rig.form.Exits, 0) << "not a batch run";
     EXPECT_FALSE(rig.ma->TimeOutArmed());
-}
 
-TEST_F(MaOperationsTest, BatchRunEndsTheProgramAfterTheLastStep) {
+    // A batch run ends the program after its last step.
     rig.form.Flags = TMaMainForm::CL_Exit;
     rig.form.RunOkFlag = false;
     rig.ma->WriteMemBlock(MakeFarPtr(0, 0xC800), Bytes(256, 1), "ROM1.BIN");
