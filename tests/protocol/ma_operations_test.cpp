@@ -432,6 +432,7 @@ TEST_F(MaOperationsTest, ClockFailuresTellTheWindowAndAShortAnswerIsNotOverRead)
 
 TEST_F(MaOperationsTest, ChecksumOverEveryRomModule) {
     rig.project.Modules = {{"ROM1", 0xC800, 1000}, {"ROM2", 0xD000, 0x8000}, {"ROM3", 0xE000, 16}};
+    rig.Board().Put(0xC8000, Bytes(0x20000, 0)); // modules that add up to 0
     rig.ma->CheckSum();
     rig.Settle();
     const Frames frames = rig.comm->SentFrames();
