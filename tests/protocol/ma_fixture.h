@@ -17,7 +17,7 @@ inline std::uint32_t LinOf(const Bytes& frame) {
     return FarPtrToLin(FrameFarPtr(frame, 3));
 }
 
-// Type, address and count of each frame sent.
+// Type, address and count of each frame sent (frames that carry an address and a count).
 using Shape = std::tuple<int, std::uint32_t, int>;
 inline std::vector<Shape> Shapes(const Frames& frames) {
     std::vector<Shape> shapes;

@@ -117,22 +117,18 @@ TEST_F(MaIdentTest, IdentificationRequestsGoBeforeEarlierOnes) {
 }
 
 TEST(BiosIdTest, VersionRules) {
-    // The first rule that applies; "<VOK>" counts only with "386"; no digits, no version.
-    const std::pair<const char*, int> cases[] = {{"VOK386EX 23<VOK>", 23},
-                                                 {"VOK188 -v41 xx", 41},
-                                                 {"abc12<QRN>", 12},
-                                                 {"abc07<Y47>", 7},
-                                                 {"abc99<Y58>", 99},
-                                                 {"386 board 23<VOK> -v55", 23},
-                                                 {"VOK188 23<VOK>", 0},
-                                                 {"VOK188 -vX1", 0},
-                                                 {"386<VOK>", 86},
-                                                 {"3<QRN>", 0},
-                                                 {"188-v", 0},
-                                                 {"", 0}};
-    for (const auto& [text, version] : cases) {
-        EXPECT_EQ(ParseBiosId(text).Version, version) << text;
-    }
+    EXPECT_EQ(ParseBiosId("VOK386EX 23<VOK>").Version, 23);
+    EXPECT_EQ(ParseBiosId("VOK188 -v41 xx").Version, 41);
+    EXPECT_EQ(ParseBiosId("abc12<QRN>").Version, 12);
+    EXPECT_EQ(ParseBiosId("abc07<Y47>").Version, 7);
+    EXPECT_EQ(ParseBiosId("abc99<Y58>").Version, 99);
+    EXPECT_EQ(ParseBiosId("386 board 23<VOK> -v55").Version, 23) << "the first rule that applies";
+    EXPECT_EQ(ParseBiosId("VOK188 23<VOK>").Version, 0) << "\"<VOK>\" counts only with \"386\"";
+    EXPECT_EQ(ParseBiosId("VOK188 -vX1").Version, 0) << "no digits, no version";
+    EXPECT_EQ(ParseBiosId("386<VOK>").Version, 86);
+    EXPECT_EQ(ParseBiosId("3<QRN>").Version, 0) << "one character is not enough";
+    EXPECT_EQ(ParseBiosId("188-v").Version, 0);
+    EXPECT_EQ(ParseBiosId("").Version, 0);
     EXPECT_EQ(ParseBiosId("???").Text, "???");
     EXPECT_EQ(BiosVersionText(23), "2.3");
     EXPECT_EQ(BiosVersionText(7), "7.");
