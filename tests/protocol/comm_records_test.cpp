@@ -104,7 +104,7 @@ TEST(CommFrameRecTest, TextNamesTheCarriedFrameAndCopesWithoutOne) {
     EXPECT_EQ(CommFrameRecText(Bytes{0x00, 0x00, 0x03, 0x00, 0xE7, 0x00, 0x00}), "???_$E7");
 }
 
-TEST(ProtocolDataTest, HoldsOneRecordOfTheSizeAskedFor) {
+TEST(ProtocolDataTest, HoldsOneRecordOfTheSizeAskedForAndReadsNothingPastIt) {
     TProtocolData data;
     EXPECT_EQ(data.Length(), 0);
     EXPECT_TRUE(data.FrameData().empty());
@@ -122,10 +122,8 @@ TEST(ProtocolDataTest, HoldsOneRecordOfTheSizeAskedFor) {
     EXPECT_EQ(ToBytes(data.FrameData()), (Bytes{0xD8}));
     EXPECT_FALSE(data.SetFrameData(Bytes{0xD1, 0, 0, 1}));
     EXPECT_EQ(ToBytes(data.GetSpan()), (Bytes{0x00, 0x00, 0x01, 0x00, 0xD8, 0x00, 0x00}));
-}
 
-TEST(ProtocolDataTest, SizeIsLimitedToTheLargestFrameAndNothingIsReadPastTheBlock) {
-    TProtocolData data;
+    // The size is limited to the largest frame, and nothing is read past the block.
     data.SetFrameSize(65531);
     EXPECT_EQ(data.GetSize(), 65535);
     data.SetFrameSize(0);

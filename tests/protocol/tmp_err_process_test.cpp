@@ -88,7 +88,7 @@ class TmpErrProcessTest : public ::testing::Test {
 protected:
     TmpErrProcessTest() {
         ResetTmpErrHistWindowCount();
-        registered_ = !host_.Register("MAIN", 0x2000, 0x20FF);
+        EXPECT_FALSE(host_.Register("MAIN", 0x2000, 0x20FF));
         process_ = static_cast<StampedTmpErr*>(
             coll_.AddProcess(std::make_unique<StampedTmpErr>(labels_.GetLabelByName("PL00"))));
     }
@@ -137,12 +137,10 @@ protected:
     TRavloProcLabelColl& labels_ = kernel_.ReadLabels();
     TProcessColl coll_;
     ProcMessHost host_{&coll_};
-    bool registered_ = false;
     StampedTmpErr* process_ = nullptr;
 };
 
 TEST_F(TmpErrProcessTest, ShowsArrivingTogetherAreShownInTurnEachForEst) {
-    ASSERT_TRUE(registered_);
     EXPECT_EQ(process_->HostWnd, host_.Handle()) << "looked up at creation";
     SendShow("A");
     SendShow("B");
