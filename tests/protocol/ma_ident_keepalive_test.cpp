@@ -182,9 +182,8 @@ TEST_F(MaKeepAliveTest, QuietBoardIsPingedOnceAPeriodAndNotAgainUntilItAnswers) 
 }
 
 TEST_F(MaKeepAliveTest, LostBoardIsReportedOnceThenSearchedSilentlyAtBothRates) {
-    rig.ma->DefBd = 4800;
+    rig.ma->DefBd = rig.ma->CurBaud = 4800;
     rig.ma->BDLD = 38400;
-    rig.ma->CurBaud = 4800;
     rig.Board().Mute = 1000;
     rig.Advance(1000);
     EXPECT_EQ(rig.errors->Values(), Lines{"Communication lost!"});
@@ -215,9 +214,8 @@ TEST_F(MaKeepAliveTest, PingWithoutAnyReportTimesOut) {
 
 TEST(MaKeepAliveOwnRigTest, IdentificationAfterABoardChangeSwitchesToTheDownloadRate) {
     MaRig rig("DWN=0 PER=1000");
-    rig.ma->DefBd = 4800;
+    rig.ma->DefBd = rig.ma->CurBaud = 4800;
     rig.ma->BDLD = 38400;
-    rig.ma->CurBaud = 4800;
     rig.Board().PutIdentification();
     rig.Connect(4800);
     // The keep-alive searches: 38400 finds nobody, 4800 finds the board, which is then identified
