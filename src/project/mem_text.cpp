@@ -69,13 +69,18 @@ bool ParseModuleLine(std::string_view line, TMemModuleRecord& module) {
     return true;
 }
 
-// A relocation line: the name field, then the Rel, Abs and Size fields. The name ends at the first
-// TAB, so names longer than the padded field are read whole.
-bool ParseUnitLine(std::string_view line, TMemUnitRecord& unit) {
+// The name field of a relocation line: up to the first TAB, so that names longer than the padded
+// field are read whole; in a line without TAB, its first columns.
+std::string_view UnitNameField(std::string_view line) {
     const std::size_t tab = line.find('\t');
-    const std::size_t nameEnd = tab != std::string_view::npos ? tab : std::min(kNameField, line.size());
-    unit.Name = NameOf(line.substr(0, nameEnd), kUnitNameMax);
-    std::string_view rest = line.substr(nameEnd);
+    return line.substr(0, tab != std::string_view::npos ? tab : std::min(kNameField, line.size()));
+}
+
+// A relocation line: the name field, then the Rel, Abs and Size fields.
+bool ParseUnitLine(std::string_view line, TMemUnitRecord& unit) {
+    const std::string_view nameField = UnitNameField(line);
+    unit.Name = NameOf(nameField, kUnitNameMax);
+    std::string_view rest = line.substr(nameField.size());
     std::optional<std::uint32_t> fields[3];
     for (auto& field : fields) {
         if (!SkipToDollar(rest)) {
@@ -170,7 +175,8 @@ bool ParseMemText(std::span<const std::string> lines, bool readUnits, TMemDesign
     }
     for (; next < lines.size(); ++next) {
         const std::string_view line = lines[next];
-        if (TrimBlanks(line).empty() || TrimBlanks(line.substr(0, kNameField)) == "Name") {
+        // The heading is told by its whole name field: a longer unit name may begin with "Name".
+        if (TrimBlanks(line).empty() || TrimBlanks(UnitNameField(line)) == "Name") {
             continue;
         }
         TMemUnitRecord unit;

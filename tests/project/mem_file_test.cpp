@@ -74,6 +74,8 @@ TEST(MemTextTest, ParsingReadsNamesAddressesSizesAndUnitLines) {
         "-- LOADER --         \t$FFFF\t$C800\t$0060",
         "A_VERY_LONG_SEGMENT_NAME\t$0010\t$C806\t$0123",
         name39 + " tail\t$0002\t$C801\t$0010",
+        // Only the heading's whole name field is "Name".
+        "Name" + std::string(17, ' ') + "X\t$0003\t$C802\t$0020",
     };
     TMemDesign design;
     std::size_t badLine = 0;
@@ -85,11 +87,13 @@ TEST(MemTextTest, ParsingReadsNamesAddressesSizesAndUnitLines) {
     EXPECT_EQ(std::tie(design.Modules[1].Name, design.Modules[1].Length),
               std::make_tuple("ABCDEFGHIJKLMNOPQRST", 0x10000U));
     EXPECT_EQ(design.Modules[2].Name, "RAM");
-    ASSERT_EQ(design.Units.size(), 3U);
+    ASSERT_EQ(design.Units.size(), 4U);
     const TMemUnitRecord& unit = design.Units[1];
     EXPECT_EQ(std::tie(unit.Name, unit.AbsSeg, unit.Length),
               std::make_tuple("A_VERY_LONG_SEGMENT_NAME", 0xC806, 0x0123));
     EXPECT_EQ(design.Units[2].Name, name39);
+    EXPECT_EQ(std::tie(design.Units[3].Name, design.Units[3].Length),
+              std::make_tuple("Name" + std::string(17, ' ') + "X", 0x0020));
 
     const std::vector<std::vector<std::string>> malformed = {
         {"Memory: ROM Address: C800 Size: 8000"},
