@@ -15,19 +15,13 @@
 #include "support/voksim_on_com.h"
 
 #include <chrono>
-#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <optional>
-#include <spawn.h>
 #include <string>
 #include <sys/wait.h>
-#include <thread>
-#include <unistd.h>
 #include <vector>
-
-extern char** environ;
 
 namespace ravlo {
 namespace {
@@ -35,46 +29,20 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-// Runs the program with the arguments in workDir, killing it after limit (a hang guard): its exit
-// code, nullopt when it could not start or had to be killed.
-std::optional<int> RunProgram(const fs::path& program, std::vector<std::string> args, const fs::path& workDir,
-                              std::chrono::milliseconds limit) {
-    args.insert(args.begin(), program.string());
-    std::vector<char*> argv;
-    for (std::string& word : args) {
-        argv.push_back(word.data());
+// Runs the program with the arguments in workDir, killed after limitSeconds (a hang guard): its
+// exit code, nullopt when it could not start or had to be killed.
+std::optional<int> RunProgram(const fs::path& program, const std::vector<std::string>& args,
+                              const fs::path& workDir, int limitSeconds) {
+    std::string command = "cd '" + workDir.string() + "' && timeout -s KILL " + std::to_string(limitSeconds) +
+                          " '" + program.string() + "'";
+    for (const std::string& arg : args) {
+        command += " '" + arg + "'";
     }
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addchdir_np(&actions, workDir.c_str());
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    pid_t pid = -1;
-    const auto start = std::chrono::steady_clock::now();
-    const int failed = ::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    std::optional<int> code;
-    if (failed != 0) {
-        return code;
+    const int status = std::system((command + " >/dev/null 2>&1").c_str());
+    if (!WIFEXITED(status) || WEXITSTATUS(status) >= 124) { // timeout's own codes and a kill
+        return std::nullopt;
     }
-    int status = 0;
-    for (;;) {
-        const pid_t done = ::waitpid(pid, &status, WNOHANG);
-        if (done == pid) {
-            if (WIFEXITED(status)) {
-                code = WEXITSTATUS(status);
-            }
-            break;
-        }
-        if (std::chrono::steady_clock::now() - start > limit) {
-            ::kill(pid, SIGKILL);
-            ::waitpid(pid, &status, 0);
-            break;
-        }
-        std::this_thread::sleep_for(5ms);
-    }
-    return code;
+    return WEXITSTATUS(status);
 }
 
 // The demo program and a code table of DLEs (doubled on the line) in ROM modules of 512 bytes: the
@@ -105,14 +73,12 @@ protected:
         ini_ = home_.Write("app.ini", std::string(testing::kDefaultAppIni) +
                                           "[COMMANDLINE]\r\nBoardWait=10\r\nStepWait=40\r\nExitWait=3\r\n");
     }
-    // The board is looked for at defaultBaud and downloadBaud, and switched to downloadBaud.
     void WriteComSettings(std::uint32_t downloadBaud, std::uint32_t defaultBaud) {
         project_.Write("RTDW.INI", "[COM]\r\nCOM=1\r\nDefBd=" + std::to_string(defaultBaud) +
                                        "\r\nBDLD=" + std::to_string(downloadBaud) + "\r\n");
     }
 
-    // Starts the board at line timing, runs the program on it with the switches, and stops the board
-    // as soon as the program has ended.
+    // The board stops as soon as the program has ended.
     std::optional<int> RunAgainstBoard(std::vector<std::string> args,
                                        const std::vector<std::string>& switches) {
         args.insert(args.end(), {"--memory-out", Memory().string(), "--trace", Trace().string()});
@@ -123,7 +89,7 @@ protected:
         }
         std::vector<std::string> programArgs{ini_.string(), "DEMO.EXE"};
         programArgs.insert(programArgs.end(), switches.begin(), switches.end());
-        const std::optional<int> code = RunProgram(*ravlo_, programArgs, project_.Path(), 120s);
+        const std::optional<int> code = RunProgram(*ravlo_, programArgs, project_.Path(), 120);
         EXPECT_EQ(board_.Stop(), 0) << "voksim ends cleanly";
         return code;
     }
@@ -177,13 +143,12 @@ protected:
     fixtures::FixtureDesign design_;
 };
 
-// A board and its Load size, the rate of the download (0: the board's 4800 baud) and the rate the
-// line then runs at (a VokV40 runs at most 38400).
+// A board, its Load size and the rate the line runs at when 115200 baud is asked for (a VokV40 runs
+// at most 38400).
 struct RoadCase {
     const char* Name;
     const char* Board;
     std::size_t BlockSize;
-    std::uint32_t DownloadBaud;
     std::uint32_t LineBaud;
 };
 
@@ -191,17 +156,14 @@ class BoardRoadTest : public ShellE2eTest, public ::testing::WithParamInterface<
 
 TEST_P(BoardRoadTest, ExitsWithZeroOnlyWithEveryImageOnTheBoardEachBlockSentOnce) {
     const RoadCase& road = GetParam();
-    if (road.DownloadBaud != 0) {
-        WriteComSettings(road.DownloadBaud, 4800);
-    }
+    WriteComSettings(115200, 4800);
     const std::optional<int> code = RunAgainstBoard({"--board", road.Board}, {"/G", "/L", "/X"});
     ASSERT_EQ(code, std::optional<int>(kExitOk)) << RuntimeLog();
     EXPECT_EQ(ModulesNotOnTheBoard(), std::vector<std::string>{}) << "when the program ended";
 
     const std::string trace = testing::ReadFileText(Trace());
-    std::size_t blocks = 0;
     for (const auto& [module, image] : RomImages()) {
-        for (std::size_t at = 0; at < image.size(); at += road.BlockSize, ++blocks) {
+        for (std::size_t at = 0; at < image.size(); at += road.BlockSize) {
             char load[32];
             std::snprintf(load, sizeof load, "Load %04X:0000",
                           static_cast<unsigned>(module.address + at / 16));
@@ -212,18 +174,13 @@ TEST_P(BoardRoadTest, ExitsWithZeroOnlyWithEveryImageOnTheBoardEachBlockSentOnce
     }
     EXPECT_GE(RomImages().size(), 3u);
     EXPECT_EQ(trace.find("<- frame dropped"), std::string::npos) << trace;
-    if (road.DownloadBaud != 0) {
-        EXPECT_LT(trace.find("line now " + std::to_string(road.LineBaud) + " baud"), trace.find("Load "));
-    }
+    EXPECT_LT(trace.find("line now " + std::to_string(road.LineBaud) + " baud"), trace.find("Load "));
 }
 
 INSTANTIATE_TEST_SUITE_P(Boards, BoardRoadTest,
-                         ::testing::Values(RoadCase{"V40", "v40", 256, 0, 4800},
-                                           RoadCase{"Vok386", "386", 512, 0, 4800},
-                                           RoadCase{"Vok188", "188", 256, 0, 4800},
-                                           RoadCase{"V40AtItsCap", "v40", 256, 115200, 38400},
-                                           RoadCase{"Vok386At115200", "386", 512, 115200, 115200},
-                                           RoadCase{"Vok188At115200", "188", 256, 115200, 115200}),
+                         ::testing::Values(RoadCase{"V40AtItsCap", "v40", 256, 38400},
+                                           RoadCase{"Vok386", "386", 512, 115200},
+                                           RoadCase{"Vok188", "188", 256, 115200}),
                          [](const ::testing::TestParamInfo<RoadCase>& info) {
                              return std::string(info.param.Name);
                          });
@@ -231,7 +188,7 @@ INSTANTIATE_TEST_SUITE_P(Boards, BoardRoadTest,
 TEST_F(ShellE2eTest, APortThatCannotBeOpenedEndsTheRunAtOnceAndTheBoxSaysHowToNameIt) {
     const testing::ScopedEnv port("RAVLO_COM1", (scratch_.Path() / "no-such-port").string());
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(RunProgram(*ravlo_, {ini_.string(), "DEMO.EXE", "/G", "/L", "/X"}, project_.Path(), 30s),
+    EXPECT_EQ(RunProgram(*ravlo_, {ini_.string(), "DEMO.EXE", "/G", "/L", "/X"}, project_.Path(), 30),
               std::optional<int>(kExitDownloadFailed));
     EXPECT_LT(std::chrono::steady_clock::now() - start, 4s) << "not after the whole board wait";
     const std::string log = RuntimeLog();
@@ -273,7 +230,7 @@ TEST_F(ShellE2eTest, ALoginNobodyCanAnswerEndsTheRunWithItsCode) {
     TPasswordLabelColl store;
     store.AddUser("john", "pw", 1, 0);
     ASSERT_TRUE(store.Save(home_.Path() / kUsersFileName).Ok());
-    EXPECT_EQ(RunProgram(*ravlo_, {ini_.string(), "/Ujohn"}, project_.Path(), 30s),
+    EXPECT_EQ(RunProgram(*ravlo_, {ini_.string(), "/Ujohn"}, project_.Path(), 30),
               std::optional<int>(kExitNoLogin))
         << RuntimeLog();
 }
