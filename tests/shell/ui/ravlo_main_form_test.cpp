@@ -1,5 +1,4 @@
-// The Qt main form on the offscreen platform: its creation, the event log it opens, its menus, the
-// error-history window, closing and the users.
+// The Qt main form on the offscreen platform: what it adds over its core (windows, menus, dialogs).
 #include "fixtures/project_files.h"
 #include "fixtures/sample_programs.h"
 #include "framework/main_window.h"
@@ -7,21 +6,16 @@
 #include "framework/ui/qt_presenter.h"
 #include "framework/ui/qt_test_app.h"
 #include "kernel/ui/qt_scheduler_drive.h"
-#include "platform/tick.h"
 #include "project/ui/eprom_img_form.h"
 #include "protocol/tmp_err_hist_windows.h"
-#include "protocol/tmp_err_process.h"
-#include "shell/cmd_line.h"
 #include "shell/exit_codes.h"
 #include "shell/main_form_setup.h"
 #include "shell/password_store.h"
-#include "shell/program_types.h"
 #include "shell/ui/err_history_form.h"
 #include "shell/ui/event_log_form.h"
 #include "shell/ui/main_menus.h"
 #include "shell/ui/ravlo_main_form.h"
 #include "shell/ui/user_dialogs.h"
-#include "support/ma_test_support.h"
 #include "support/scratch_dir.h"
 #include "support/shell_test_globals.h"
 
@@ -33,8 +27,6 @@
 #include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTextBlock>
-#include <QTextEdit>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -48,7 +40,6 @@ namespace {
 namespace fs = std::filesystem;
 using A = TMainAction;
 
-// The demo program, every unit placed, written into dir as DEMO.EXE, DEMO.MAP and DEMO.MEM.
 fs::path WriteDemo(const fs::path& dir) {
     const fixtures::ProgramLayout layout = fixtures::LayOutProgram(fixtures::MakeDemoProgram());
     const fixtures::FixtureDesign design = fixtures::PlaceAllUnits(layout);
@@ -71,7 +62,6 @@ protected:
         }
         return *form_;
     }
-    // Shows the form and waits until its command line has run.
     void ShowForm() {
         Form().resize(900, 700);
         Form().show();
@@ -92,7 +82,6 @@ TEST_F(RavloMainFormTest, CreationShowAndExit) {
     TRavloMainForm& form = Form();
     EXPECT_EQ(form.windowTitle().toStdString(), MainCaption());
     EXPECT_EQ(GetMainFormWindow(), form.Handle());
-    ASSERT_NE(form.Core().MAProc, nullptr);
     EXPECT_TRUE(form.Drive().SystemTickTimer().isActive());
     EXPECT_EQ(form.Drive().Drive().WorkerThread, true) << "THR=5 of the shipped settings";
     EXPECT_EQ(form.EventLogWnd(), nullptr) << "the event log comes with the show";
