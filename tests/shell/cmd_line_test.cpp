@@ -2,6 +2,7 @@
 #include "platform/cp1250.h"
 #include "platform/presenter.h"
 #include "shell/cmd_line.h"
+#include "shell/cmd_line_project.h"
 #include "shell/exit_codes.h"
 #include "support/scoped_env.h"
 #include "support/scratch_dir.h"
@@ -148,6 +149,36 @@ TEST_F(ParseCmdLineTest, ASecondProjectWarnsAndGoesOnUnlessTheRunIsUnattended) {
     }
     EXPECT_EQ(presenter_.Boxes().size(), 3u);
     EXPECT_TRUE(presenter_.Faults().empty());
+}
+
+using Kind = TCmdLineProjectKind;
+
+TEST(CmdLineProject, TheNameGivesTheFileAndTheExtensionTheKind) {
+    ScratchDir dir;
+    std::filesystem::create_directory(dir / "prj");
+    for (const char* file : {"only.mem", "both.mem", "BOTH.EXE", "Sub.mem", "prj/demo.exe"}) {
+        dir.Write(file, "");
+    }
+    const struct {
+        std::string name;
+        Kind kind;
+        std::filesystem::path path; // empty: not checked
+    } cases[] = {
+        {"ONLY", Kind::Mem, dir / "only.mem"},
+        {"both", Kind::Exe, dir / "BOTH.EXE"},
+        {"other", Kind::Invalid, dir / "other"},
+        {"./a/../demo.exe", Kind::Exe, dir / "demo.exe"}, // a missing file fails when it is opened
+        {"SUB.MEM", Kind::Mem, dir / "Sub.mem"},
+        {(dir / "x.Exe").string(), Kind::Exe, dir / "x.Exe"},
+        {"prj\\demo", Kind::Exe, dir / "prj" / "demo.exe"},
+        {"notes.txt", Kind::Invalid, {}},
+        {"", Kind::None, {}},
+    };
+    for (const auto& c : cases) {
+        const TCmdLineProjectFile found = ResolveCmdLineProject(c.name, dir.Path());
+        EXPECT_EQ(found.Kind, c.kind) << c.name;
+        EXPECT_TRUE(c.path.empty() || found.Path == c.path) << c.name << " " << found.Path;
+    }
 }
 
 } // namespace

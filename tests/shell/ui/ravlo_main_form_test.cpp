@@ -5,6 +5,7 @@
 #include "framework/ui/qt_message_pump.h"
 #include "framework/ui/qt_presenter.h"
 #include "framework/ui/qt_test_app.h"
+#include "kernel/exception_log.h"
 #include "kernel/ui/qt_scheduler_drive.h"
 #include "project/ui/eprom_img_form.h"
 #include "protocol/tmp_err_hist_windows.h"
@@ -15,7 +16,10 @@
 #include "shell/ui/event_log_form.h"
 #include "shell/ui/main_menus.h"
 #include "shell/ui/ravlo_main_form.h"
+#include "shell/ui/ravlo_program.h"
 #include "shell/ui/user_dialogs.h"
+#include "support/app_fixtures.h"
+#include "support/scoped_env.h"
 #include "support/scratch_dir.h"
 #include "support/shell_test_globals.h"
 
@@ -33,6 +37,7 @@
 #include <deque>
 #include <filesystem>
 #include <optional>
+#include <stdexcept>
 
 namespace ravlo {
 namespace {
@@ -218,6 +223,19 @@ TEST_F(RavloMainFormTest, UsersLogInChangeTheUsersAndTheMenusFollowTheirLevel) {
     }
     menus.Action(A::UserLogout).trigger();
     EXPECT_FALSE(menus.Action(A::ProgramDebug).isVisible());
+}
+
+TEST(RavloProgram, AnExceptionOutOfAnEventHandlerIsALineOfTheExceptionLog) {
+    testing::ScratchDir home;
+    testing::ScopedEnv env("RAVLO_HOME", home.Path().string());
+    QTimer timer;
+    EXPECT_FALSE(DeliverLoggingExceptions(&timer, []() -> bool { throw std::runtime_error("lost frame"); }));
+    EXPECT_FALSE(DeliverLoggingExceptions(nullptr, []() -> bool { throw std::runtime_error("second"); }));
+    EXPECT_TRUE(DeliverLoggingExceptions(&timer, [] { return true; })) << "a handled event stays handled";
+    const std::string log = testing::ReadFileText(ExceptionLogPath());
+    EXPECT_TRUE(log.starts_with("Exception: lost frame in object QTimer at ")) << log;
+    EXPECT_NE(log.find("\nException: second in object TApplication at "), std::string::npos) << log;
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 2);
 }
 
 } // namespace
