@@ -1,5 +1,8 @@
-// The 386 setup record on bytes: the setting it holds and the setup check with its Ext. disk sizes.
+// The 386 setup record on bytes: the setting it holds and the setup check with its Ext. disk sizes;
+// the setup dialogs' enum types.
+#include "framework/app_data.h"
 #include "shell/cfg386_setup.h"
+#include "shell/main_enum_types.h"
 
 #include <functional>
 #include <gtest/gtest.h>
@@ -86,6 +89,19 @@ TEST(Cfg386Setup, ExtDiskIsWhatTheChipsLeaveBesideTheOperatingMemory) {
         record[4] = c.socket3;
         EXPECT_EQ(CheckSetting(*DecodeCfg386(record)).ExtDisk, c.ext);
     }
+}
+
+TEST(MainEnumTypes, AppendedAfterTypesThatAreThereAndFoundThroughTheExtension) {
+    ResetAppExtension();
+    AppExtension().AppData = std::make_unique<TAppData>();
+    TAppData& data = *AppExtension().AppData;
+    data.EnumTypesColl = std::make_unique<TEnumTypesColl>();
+    data.EnumTypesColl->Insert(std::make_unique<TEnumTypeDefinition>());
+    EXPECT_EQ(CreateMainEnumTypes(data), 1u);
+    EXPECT_EQ(data.EnumTypesColl->Count(), 10);
+    ASSERT_NE(AppExtension().GetEnumStrings(7), nullptr);
+    EXPECT_EQ(AppExtension().GetEnumStrings(7)->Get(31), "$F8000");
+    ResetAppExtension();
 }
 
 } // namespace
