@@ -34,18 +34,14 @@ TEST(MainFormCore, CreationBuildsTheKernelAndFindsTheStaticProcesses) {
     TRavloMainFormCore& core = *rig.core;
 
     ASSERT_NE(AppExtension().AppData, nullptr);
-    ASSERT_NE(AppExtension().AppData->EnumTypesColl, nullptr);
     ASSERT_NE(GetProcLabelColl(), nullptr);
     ASSERT_NE(GetTimeMessColl(), nullptr);
     EXPECT_EQ(GetSysAddrHandle(0x2001), core.Handle()) << "the form's window serves its logical addresses";
-    EXPECT_EQ(GetSysAddrHandle(0x20FF), core.Handle());
     EXPECT_EQ(GetSysAddrHandle(0x2100), kNoWindow);
-    EXPECT_EQ(core.SysTNA, "RAVLOMAIN");
     ASSERT_NE(core.ProcessColl, nullptr);
     EXPECT_EQ(core.ProcessColl->Count(), 4);
     ASSERT_NE(core.MAProc, nullptr);
     EXPECT_EQ(core.MAProc->ADR, (TProcAdr{0x70, 1, 0x2001})) << "the address MAAddr names";
-    EXPECT_EQ(core.MAAddr, core.MAProc->ADR);
     EXPECT_EQ(core.CommProc, nullptr) << "the fake communication process is no TRavloComm_Process";
     ASSERT_TRUE(core.TmpErrProc != nullptr && core.DlgProc != nullptr);
     EXPECT_EQ(core.GenerateOk + core.EpromImageOk + core.DownloadOk + core.RunOk, 4);

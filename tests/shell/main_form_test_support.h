@@ -173,16 +173,13 @@ public:
         SetMainFormWindow(core->Handle());
         core->FormCreate();
     }
-    void Show() {
-        core->FormShow();
-        Settle();
-    }
     // Creates and shows with the command line.
     void Run(std::uint8_t flags, const std::string& project = {}) {
         CmdLineFlags = flags;
         CmdLineProject = project;
         Create();
-        Show();
+        core->FormShow();
+        Settle();
     }
 
     FakeComm& Comm() const {

@@ -11,6 +11,7 @@
 #include "protocol/tmp_err_hist_windows.h"
 #include "shell/exit_codes.h"
 #include "shell/main_form_setup.h"
+#include "shell/menu_state.h"
 #include "shell/password_store.h"
 #include "shell/ui/err_history_form.h"
 #include "shell/ui/event_log_form.h"
@@ -27,8 +28,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -38,6 +42,7 @@
 #include <filesystem>
 #include <optional>
 #include <stdexcept>
+#include <vector>
 
 namespace ravlo {
 namespace {
@@ -236,6 +241,55 @@ TEST(RavloProgram, AnExceptionOutOfAnEventHandlerIsALineOfTheExceptionLog) {
     EXPECT_TRUE(log.starts_with("Exception: lost frame in object QTimer at ")) << log;
     EXPECT_NE(log.find("\nException: second in object TApplication at "), std::string::npos) << log;
     EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 2);
+}
+
+TEST(MainMenus, BuildsEveryMenuItemAndToolButtonFromTheTable) {
+    QMainWindow window;
+    TMainMenus menus(window);
+    QList<QAction*> topLevel;
+    for (const TMainActionInfo& info : MainActions()) {
+        if (info.Parent == info.Id) {
+            topLevel << &menus.Action(info.Id);
+        } else {
+            EXPECT_TRUE(menus.Menu(info.Parent)->actions().contains(&menus.Action(info.Id))) << info.Name;
+        }
+        EXPECT_EQ(menus.Action(info.Id).shortcut().isEmpty(), info.Shortcut.empty())
+            << info.Name << " has a readable shortcut";
+    }
+    EXPECT_EQ(window.menuBar()->actions(), topLevel);
+    std::vector<QAction*> toolActions;
+    for (const TMainAction id : MainToolButtons()) {
+        toolActions.push_back(&menus.Action(id));
+    }
+    const QList<QAction*> bar = menus.ToolBar().actions();
+    EXPECT_EQ(std::vector<QAction*>(bar.begin(), bar.end()), toolActions);
+}
+
+TEST(MainMenus, ApplyFollowsTheComputedStatesAndTriggerNamesTheCommand) {
+    QMainWindow window;
+    TMainMenus menus(window);
+    TMenuInputs inputs;
+    inputs.UserLevel = 254;
+    inputs.UsersLoaded = true;
+    inputs.ErrHistoryOpen = true;
+    menus.Apply(ComputeMenuStates(inputs));
+    EXPECT_FALSE(menus.Action(A::Generate).isEnabled());
+    EXPECT_TRUE(menus.Action(A::ProgramDebug).isVisible());
+    EXPECT_TRUE(menus.Action(A::ErrHistory).isChecked());
+
+    inputs.UserLevel = 0;
+    inputs.UsersLoaded = false;
+    inputs.ErrHistoryOpen = false;
+    menus.Apply(ComputeMenuStates(inputs));
+    EXPECT_FALSE(menus.Action(A::ProgramDebug).isVisible());
+    EXPECT_FALSE(menus.Action(A::UserLogin).isVisible()) << "the tool button goes with the Users menu";
+    EXPECT_FALSE(menus.Action(A::ErrHistory).isChecked());
+
+    std::vector<A> triggered;
+    QObject::connect(&menus, &TMainMenus::Triggered, [&triggered](A action) { triggered.push_back(action); });
+    menus.Action(A::About).trigger();
+    menus.Action(A::Generate).trigger(); // disabled: nothing
+    EXPECT_EQ(triggered, std::vector<A>{A::About});
 }
 
 } // namespace
