@@ -155,7 +155,7 @@ inline std::string ShellIni(std::string_view extra = {}) {
            std::string(extra);
 }
 
-// Create() runs the core's creation; the command line goes through the globals before Show().
+// Create() runs the core's creation; the command line goes through the globals before FormShow().
 class ShellRig {
 public:
     explicit ShellRig(std::string_view iniText = ShellIni()) : ini_(iniText) {}
@@ -173,7 +173,6 @@ public:
         SetMainFormWindow(core->Handle());
         core->FormCreate();
     }
-    // Creates and shows with the command line.
     void Run(std::uint8_t flags, const std::string& project = {}) {
         CmdLineFlags = flags;
         CmdLineProject = project;

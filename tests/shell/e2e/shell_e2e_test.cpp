@@ -91,7 +91,6 @@ protected:
                                        "\r\nBDLD=" + std::to_string(downloadBaud) + "\r\n");
     }
 
-    // The board stops as soon as the program has ended.
     std::optional<int> RunAgainstBoard(std::vector<std::string> args,
                                        const std::vector<std::string>& switches) {
         args.insert(args.end(), {"--memory-out", Memory().string(), "--trace", Trace().string()});
