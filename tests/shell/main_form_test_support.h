@@ -198,8 +198,7 @@ public:
         }
         ADD_FAILURE() << "the rig did not settle";
     }
-    // Delivers one message at a time, with scheduler steps when the queue is empty, until done()
-    // holds; false when everything settled first.
+    // As Settle, one message at a time, until done() holds; false when everything settled first.
     bool PumpUntil(const std::function<bool()>& done) {
         for (int round = 0; round < 100000 && !done(); ++round) {
             if (!AppMessageQueue().PumpOne()) {
