@@ -256,7 +256,6 @@ TEST_F(MemViewModelTest, SavingWritesThePageOrRestoresItAndPagesStepBy256Bytes) 
     EXPECT_EQ(board.Calls[0].Address, MakeFarPtr(0, 0xC800));
     EXPECT_EQ(board.Calls[0].Data[0], 0x22);
 
-    // Pages step by 256 bytes.
     view.ShowPage(MakeFarPtr(0x20, 0x0010), std::vector<std::uint8_t>(256));
     EXPECT_TRUE(view.StepPage(-1));
     ASSERT_EQ(board.Calls.size(), 2u);

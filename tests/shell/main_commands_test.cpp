@@ -393,6 +393,7 @@ TEST(SetupCommand, OfflineTheFileSizeChoosesTheDialog) {
         EXPECT_EQ(box.empty() ? "" : rig.presenter.Boxes[0].Text, box);
         ASSERT_EQ(rig.host.SetupEdits.size(), box.empty() ? 1u : 0u) << c.name;
         if (box.empty()) {
+            EXPECT_EQ(rig.host.SetupEdits[0].Board, c.size == 32 ? TSetupBoard::Vok188 : TSetupBoard::Vok386);
             EXPECT_EQ(rig.host.SetupEdits[0].Record, Bytes(static_cast<std::size_t>(c.size), 0x11));
             EXPECT_FALSE(rig.host.SetupEdits[0].CanSave) << "no board to save to";
         }

@@ -153,7 +153,6 @@ TEST(MainFormCore, QueuedCallsRunAfterTheCurrentHandlerAndTheirExceptionsAreLogg
     EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 2) << "one line per exception";
 }
 
-// A process that refuses to let the program close.
 class Stubborn final : public TProcess {
 public:
     using TProcess::TProcess;

@@ -12,11 +12,9 @@
 #include "shell/board_memory.h"
 #include "shell/exit_codes.h"
 #include "shell/io_access.h"
-#include "shell/mem_view_model.h"
 #include "shell/password_store.h"
 #include "shell/progress_model.h"
 #include "shell/tool_board.h"
-#include "shell/user_level.h"
 #include "shell/vok_rtc.h"
 #include "support/app_fixtures.h"
 #include "support/box_recorder.h"
@@ -251,11 +249,11 @@ using Bytes = std::vector<std::uint8_t>;
 
 constexpr std::uint8_t kPort = 9;
 
-// The progress window and the memory view without widgets: their models fed as the windows feed
-// them, the progress timer run by the test's loop.
+// The progress window without widgets: its model fed as the window feeds it, its timer run by the
+// test's loop.
 class ModelWindows final : public TMaProgressView, public TMaBoardViews {
 public:
-    ModelWindows(TRavlo_MA_Process& master, TBoardMemory& board) : View(board, kNoWindow), source_(master) {}
+    explicit ModelWindows(TRavlo_MA_Process& master) : source_(master) {}
     void ShowProgress() override {
         ++Shown;
         Open = true;
@@ -263,7 +261,7 @@ public:
     }
     void UpdateProgress() override { Progress.UpdateProgress(source_.ActiveRequest()); }
     void CloseProgress() override { Open = false; }
-    void ShowMemPage(WindowHandle, TSegOfsPtr address, Bytes page) override { View.ShowPage(address, page); }
+    void ShowMemPage(WindowHandle, TSegOfsPtr, Bytes) override {}
     void EditConfig188(Bytes) override {}
     void EditConfig386(Bytes) override {}
     void TimerTicks() {
@@ -275,7 +273,6 @@ public:
     int Shown = 0;
     bool Open = false;
     TProgressModel Progress;
-    TMemViewModel View;
 
 private:
     TMaProgressSource source_;
@@ -309,7 +306,7 @@ protected:
         ASSERT_TRUE(sim_.Start(kPort, args));
         rig_.emplace("DWN=0 PER=1000 RET=1000 AST=1");
         board_.emplace(*rig_->ma);
-        windows_.emplace(*rig_->ma, *board_);
+        windows_.emplace(*rig_->ma);
         rig_->ma->SetInterfaces({&*windows_, &*windows_, &rig_->form, &rig_->project});
         rig_->ma->DefBd = rig_->ma->BDLD = rig_->ma->CurBaud = baud;
         rig_->ma->SetChnParam(kPort, baud);
@@ -364,22 +361,6 @@ TEST_F(ToolWindowsE2eTest, AWrittenFileReadsBackAsTheBoardHoldsItWhileTheProgres
     EXPECT_TRUE(dir_.Text("back.bin") == data) << "replaced by the bytes read";
     EXPECT_TRUE(rig_->errors->Texts.empty());
     EXPECT_TRUE(BoardMemory(0x30010, data.size()) == Bytes(data.begin(), data.end()));
-}
-
-TEST_F(ToolWindowsE2eTest, AMemoryViewEditSavedChangesTheBoard) {
-    Connect(115200);
-    UserLevel = 2;
-    board_->ReadMemPage(MakeFarPtr(0, 0x4000), kNoWindow);
-    ASSERT_TRUE(RunUntilIdle([this] { return windows_->View.Addr() == MakeFarPtr(0, 0x4000); }));
-    windows_->View.KeyPress('5', {8, 0});
-    windows_->View.KeyPress('a', {9, 0});
-    boxes_.answers = {IDYES};
-    ASSERT_TRUE(windows_->View.Save());
-    ASSERT_TRUE(RunUntilIdle());
-    const Bytes page = windows_->View.Page();
-    EXPECT_EQ(page[0], 0x5A);
-    UserLevel = 0;
-    EXPECT_EQ(BoardMemory(0x40000, 256), page);
 }
 
 // Answers come 300 ms late: the last clock read's answer arrives after its window has closed.
