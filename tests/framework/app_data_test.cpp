@@ -90,7 +90,6 @@ TEST_F(AppDataTest, AWrongClassOrATruncationRaisesAndKeepsTheData) {
     TParRecTypesColl misplaced;
     EXPECT_THROW(Load(loaded, Stored([&](TrbObjStream& s) { s.Put(&misplaced); })), EInvalidCast);
     EXPECT_EQ(loaded.EnumTypesColl.get(), before);
-
     const std::unique_ptr<TAppData> data = SampleAppData();
     const auto full = Stored([&](TrbObjStream& s) { data->SaveToStream(s); });
     EXPECT_THROW(Load(loaded, {full.begin(), full.end() - 3}), ErbObjStream); // every cut: ObjStreamFileTest
@@ -105,7 +104,6 @@ TEST_F(AppDataTest, ExtensionAccessorsAnswerNilForMissingLinks) {
     extension.AppData = std::make_unique<TAppData>();
     EXPECT_EQ(extension.GetEnumStrings(0), nullptr);
     EXPECT_EQ(extension.GetParRecType(0), nullptr);
-
     extension.AppData = SampleAppData();
     extension.AppData->EnumTypesColl->Insert(nullptr);
     EXPECT_EQ(extension.GetEnumStrings(1)->Get(0), "Speed 0");
@@ -135,7 +133,6 @@ TEST_F(EnumTypesTest, ValueToTextFallsBackToHexAndATransferMapTranslatesValuesAn
     EXPECT_EQ(strings.ValueToText(200), "$C8");
     EXPECT_EQ(strings.Get(3), "");
     EXPECT_EQ(strings.ItemOfValue(2), 2);
-
     strings.Transfer = std::make_unique<TEnumTransferObj>();
     strings.Transfer->Map.fill(0xFF);
     strings.Transfer->Map[10] = 0;
@@ -189,7 +186,6 @@ TEST_F(EnumTypesTest, DefinitionStreamsNameElementsAndTransfer) {
                                   0x01, 0x00, 0x01, 0x00, 0x00, 0x00, // TrbCollection, count 1
                                   0x02, 0x00, 0x01, 'x', 0xFF, 0xFF,  // element "x", no id
                                   0xFF, 0xFF}));                      // no Transfer
-
     definition.Strings.Transfer = std::make_unique<TEnumTransferObj>();
     definition.Strings.Transfer->Map[255] = 0x42;
     const auto mapped = test::WriteObjects([&](TrbObjStream& s) { s.Put(&definition); });

@@ -48,7 +48,6 @@ TEST_F(AppNamesTest, NamesFromProgramAndFirstArgumentWhateverTheCaseAndResetForg
     dir_.Write("cfg/Site.Ini", "");
     Init({dir_.Path().string() + "\\cfg\\SITE.TXT"});
     EXPECT_EQ(AppIniName(), dir_.Path() / "cfg" / "Site.Ini");
-
     Init({});
     ASSERT_TRUE(CheckAppIni());
     ResetAppNames();
@@ -91,7 +90,6 @@ TEST(IniAccessTest, ReadWriteAndCount) {
     EXPECT_TRUE(IniWriteStr(file, "", "K", "v")); // no section: nothing to write
     EXPECT_TRUE(IniWriteStr(file, "T", "K", "v"));
     EXPECT_EQ(dir.Text("A.INI"), "[S]\nK1= value one \nK2=\n[T]\nK=v\n");
-
     // A write that cannot be made is reported, not passed off as done.
     CapturedWriter writer;
     EXPECT_FALSE(IniWriteStr(file, "T", "K=", "v"));

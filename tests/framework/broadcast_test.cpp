@@ -88,7 +88,6 @@ TEST_F(BroadcastTest, AFormOrsItsAnswerAndItsControlsOnlyWhenAskedIntoTheCarried
         std::tuple(form.last.Msg, form.last.WParam, form.last.LParam),
         std::tuple(wm_VarChanged, std::uint32_t{sizeof field}, reinterpret_cast<std::uintptr_t>(&field)));
     EXPECT_EQ(message.Result, 0x10u) << "the sender's record is read, not written";
-
     // Messages that fail the guard: another size, or no record.
     calls.clear();
     FakeForm main(calls, "main", 1, true);
@@ -113,7 +112,6 @@ TEST_F(BroadcastTest, MainFormReachesSelfControlsChildrenThenExtrasInOrderUnless
     EXPECT_EQ(main.askedIndexes, (std::vector<int>{0, 1}));
     EXPECT_EQ(first.last.LParam, 0x2000u);
     EXPECT_EQ(second.last.WParam, 2u);
-
     calls.clear();
     main.skipSelf = true;
     EXPECT_EQ(MainFormBroadcast(wm_VarChanged, 1, 0x10), 0x43u);
@@ -133,7 +131,6 @@ TEST_F(BroadcastTest, ExtraWindowsAreAskedForUntilNoneAndGoneOrNoWindowsAnswerNo
     EXPECT_EQ(WndBroadcast(main.Handle(), wm_VarChanged, 1, 0), 5u);
     EXPECT_EQ(main.askedIndexes, (std::vector<int>{0, 1, 2, 3}));
     EXPECT_EQ(calls, (Calls{"main", "a", "b"}));
-
     calls.clear();
     EXPECT_EQ(GetMainFormWindow(), kNoWindow);
     EXPECT_EQ(MainFormBroadcast(wm_VarChanged, 1, 0x10), 0u);

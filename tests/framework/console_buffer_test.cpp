@@ -27,7 +27,6 @@ TEST(ConsoleBuffer, PrintableTextWrapsAtTheRowEndAndAFullRowTakesItsLineBreakOnT
     buffer.Write("abcdefg\x8A\xE8"); // code page 1250 letters are printable too
     EXPECT_EQ(RowsOf(buffer), (Rows{"abcde", "fg\x8A\xE8 ", "     "}));
     EXPECT_EQ(Cursor(buffer), std::pair(4, 1));
-
     ConsoleBuffer full(5, 3);
     full.Write("abcde");
     EXPECT_EQ(Cursor(full), std::pair(5, 0)) << "the wrap waits for more text";

@@ -19,7 +19,6 @@ TEST(FilePathsTest, ShortenPathKeepsRootAndTailAndWriteTimesComeOnlyFromReadable
     EXPECT_EQ(ShortenPath("a/b/c/d/e/f.txt", 10), "...e/f.txt");
     EXPECT_EQ(ShortenPath(path, 4), ".exe"); // no room for the marker: just the tail, never longer
     EXPECT_EQ(ShortenPath(path, 0), "");
-
     const testing::ScratchDir dir;
     const fs::path file = dir.Write("a.bin", "x");
     const FileTime stamp{1'600'000'000'123'456'789};

@@ -85,7 +85,6 @@ TEST(NameObjectTest, KeywordsUpdRuleRangesTextsAndNames) {
     EXPECT_FALSE(copy.ParseParams(object.ParamsToText()));
     EXPECT_EQ(copy.ALL, 1);
     EXPECT_FALSE(copy.ParseParams("{nothing}"));
-
     EXPECT_EQ(TNameObject("SL12").CompareName("sl1?"), 0);
     EXPECT_EQ(TNameObject("SL12").CompareName("SL2*"), -1);
     EXPECT_EQ(TNameObject(std::string(40, 'N')).Name, std::string(32, 'N'));
@@ -125,7 +124,6 @@ TEST(NameObjectTest, WriteBackFollowsUpd) {
     label.Nam = "Two  Words";
     label.WriteParamToINI();
     EXPECT_EQ(WrittenValue("LBL"), "UPD=1 NAM='Two  Words'");
-
     // Write once: UPD drops to 0 before the text is made, and no second write follows.
     TNameObject once("ONCE");
     once.UPD = 2;
@@ -135,7 +133,6 @@ TEST(NameObjectTest, WriteBackFollowsUpd) {
     once.WriteParamToINI();
     EXPECT_EQ(WrittenValue("ONCE"), "<none>");
     EXPECT_EQ(IniFile(AppIniName()).ReadString("READ", "LBL"), "NAM='Board One' UPD=1"); // left alone
-
     // Without a write section nothing is written.
     AppIniFixture readOnly("[SECTIONS]\nRD_SECTION=READ\n[READ]\nOBJ=UPD=1\n");
     const std::string before = readOnly.Dir().Text("TEST.INI");
@@ -164,7 +161,6 @@ TEST(NameObjectTest, FailedIniCheckStopsTheProgram) {
     EXPECT_EQ(presenter.Boxes()[0].text, IniCheckText());
     EXPECT_EQ(presenter.Boxes()[0].flags, MB_ICONHAND | MB_OK);
     EXPECT_NE(err.find(IniCheckText()), std::string::npos) << err;
-
     // Unnamed objects and collections do not stop.
     EXPECT_NO_THROW(MakeNamed<TNameObject>(""));
     CapturedWriter writer;
@@ -214,7 +210,6 @@ TEST(NameCollTest, WriteOncePassesToItems) {
     coll.NameItemAt(1)->UPD = 1;
     coll.WriteParamToINI();
     EXPECT_EQ(WrittenValue("COLL"), "<none>");
-
     coll.UPD = 2;
     coll.WriteParamToINI();
     EXPECT_EQ(WrittenValue("COLL"), "PFX=#SL MAX=16");

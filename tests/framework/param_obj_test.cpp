@@ -29,7 +29,6 @@ TEST(ParamObj, OnlyANewValueOfItsRecordIsAChangeAndSetBaseRebinds) {
     EXPECT_FALSE(value.Changed(nullptr));
     EXPECT_TRUE(value.Changed(&first));
     EXPECT_FALSE(value.Changed(&first));
-
     second.Put<std::uint16_t>(4, 500);
     value.SetBase(&second, 4);
     EXPECT_FALSE(value.Changed(&first));
@@ -38,7 +37,6 @@ TEST(ParamObj, OnlyANewValueOfItsRecordIsAChangeAndSetBaseRebinds) {
     value.SetBase(nullptr, 4);
     EXPECT_EQ(value.GetValuePtr(), nullptr);
     EXPECT_FALSE(value.Changed(nullptr));
-
     // The base class has no value: every notification for its record is a change.
     TParamObj plain(&first, 4, 0, 2);
     EXPECT_TRUE(plain.Changed(&first));

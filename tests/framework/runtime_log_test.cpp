@@ -74,10 +74,8 @@ TEST_F(RuntimeLogTest, ShutdownWritesRunTimeAndEndRecordsAndArchives) {
     EXPECT_EQ(home_.Dir().Read(listing), startLine + "((( QORV V4.12\n))) QORV RunTime 2 min\nEnd of " +
                                              (home_.Dir() / listing).string() + ", time " +
                                              TxsTimeText(FakeNow()) + " Par1=app.ini\n");
-
     TxsWriteln("after the end"); // the log is finished: nothing recreates it
     EXPECT_EQ(home_.Dir().Listing(), listing);
-
     fs::remove(home_.Dir() / listing);
     TxsStartup(kProgram, "app.ini");
     TxsShutdown(217);

@@ -41,7 +41,6 @@ TEST_F(ValDialogsTest, WordDialogRefusesAValueAboveMaxAndStaysOpenAndCancelKeeps
     });
     EXPECT_EQ(ExecParWordDlg(nullptr, "Speed", "rpm", 0, 20, 10, value), mrOk);
     EXPECT_EQ(value, 18);
-
     std::uint8_t byte = 5;
     testing::ShownDialogDriver<TParByte_Dlg> cancel([](TParByte_Dlg& dialog) {
         EXPECT_EQ(dialog.Value_Edit->text(), QStringLiteral("$05"));
@@ -95,7 +94,6 @@ TEST_F(ValDialogsTest, WidgetsAsValidatorControls) {
     comboControl.SetText("7"); // a value without an entry
     EXPECT_EQ(combo.currentIndex(), -1);
     EXPECT_EQ(comboControl.Text(), "7");
-
     TRadioGroupBox group;
     TQtValControl groupControl(&group);
     QListWidget list;
