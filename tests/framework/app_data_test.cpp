@@ -69,7 +69,6 @@ TEST_F(AppDataTest, EmptyDataIsFiveNilReferencesAndFullDataRoundTripsThroughAFil
     loaded.LoadFromFile(dir / "app.dat");
     ASSERT_NE(loaded.EnumTypesColl, nullptr);
     EXPECT_EQ(loaded.EnumTypesColl->ItemAt(1)->TypeName, "Speed");
-    EXPECT_EQ(loaded.EnumTypesColl->GetStrings(1)->Get(1), "Speed 1");
     EXPECT_TRUE(!loaded.RecTypesDscrColl && !loaded.DataBaseDscrColl && !loaded.SemManColl);
     EXPECT_EQ(loaded.ParRecTypesColl->ClassName(), "TParRecTypesColl");
 }

@@ -2,12 +2,9 @@
 #include "framework/main_window.h"
 #include "platform/message_queue.h"
 #include "platform/window_messages.h"
-#include "support/wait_until.h"
 
-#include <atomic>
 #include <gtest/gtest.h>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace ravlo {
@@ -136,24 +133,6 @@ TEST_F(BroadcastTest, ExtraWindowsAreAskedForUntilNoneAndGoneOrNoWindowsAnswerNo
     EXPECT_EQ(MainFormBroadcast(wm_VarChanged, 1, 0x10), 0u);
     EXPECT_EQ(WndBroadcast(kNoWindow, wm_VarChanged, 1, 0x10), 0u);
     EXPECT_TRUE(calls.empty());
-}
-
-TEST_F(BroadcastTest, BroadcastFromAnotherThreadWaitsForTheCombinedAnswer) {
-    FakeForm main(calls, "main", 0, true);
-    FakeForm first(calls, "child1", 1);
-    FakeForm second(calls, "child2", 2);
-    main.children = {first.Handle(), second.Handle()};
-    SetMainFormWindow(main.Handle());
-    std::atomic<std::uint32_t> answer{0xFFFF};
-    std::atomic<bool> done{false};
-    std::thread sender([&] {
-        answer = MainFormBroadcast(wm_VarChanged, 1, 0x10);
-        done = true;
-    });
-    EXPECT_TRUE(testing::WaitUntil([&] { return done.load(); },
-                                   [] { AppMessageQueue().WaitAndPump(std::chrono::milliseconds(10)); }));
-    sender.join();
-    EXPECT_EQ(answer.load(), 3u);
 }
 
 TEST(TransferBuffObj, ClearDropsOwnedDataAndOwningNewDataEndsALoan) {

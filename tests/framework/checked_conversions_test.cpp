@@ -78,11 +78,9 @@ TEST(CheckedConversionsTest, LongIntDWordAndReal) {
     double real = 0;
     text = "1.5";
     EXPECT_TRUE(StrToRealChk(text, 255, real, 0, 10.0, 0.0));
-    for (const char* bad : {"1,5", "1e400", "$1"}) {
-        text = bad;
-        EXPECT_FALSE(StrToRealChk(text, 255, real, 0, 10.0, 0.0)) << bad;
-        EXPECT_EQ(text, kRealSyntax) << bad;
-    }
+    text = "1,5"; // what reads as a real: NumberParseTest.RealGrammar
+    EXPECT_FALSE(StrToRealChk(text, 255, real, 0, 10.0, 0.0));
+    EXPECT_EQ(text, kRealSyntax);
     text = "2.5";
     EXPECT_FALSE(StrToRealChk(text, 255, real, kChkMaxExclusive, 2.5, 0.0));
     EXPECT_EQ(text, kOutOfRange);
@@ -104,8 +102,12 @@ protected:
         }
         return std::to_string(a) + sep + std::to_string(b) + sep + std::to_string(c);
     }
-    static std::string Date(std::string_view text) { return Fields([](auto&... f) { return StrToDateChk(f...); }, text, "-"); }
-    static std::string Time(std::string_view text) { return Fields([](auto&... f) { return StrToTimeChk(f...); }, text, ":"); }
+    static std::string Date(std::string_view text) {
+        return Fields([](auto&... f) { return StrToDateChk(f...); }, text, "-");
+    }
+    static std::string Time(std::string_view text) {
+        return Fields([](auto&... f) { return StrToTimeChk(f...); }, text, ":");
+    }
 };
 
 TEST_F(CheckedDateTimeTest, DatesTwoDigitYearsAndFieldRanges) {

@@ -24,7 +24,6 @@ TEST(FilePathsTest, ShortenPathKeepsRootAndTailAndWriteTimesComeOnlyFromReadable
     const FileTime stamp{1'600'000'000'123'456'789};
     ASSERT_TRUE(WriteFileWriteTime(file, stamp));
     EXPECT_EQ(GetFileWriteTime(file), stamp);
-    EXPECT_FALSE(GetFileWriteTime(dir / "missing.bin").has_value());
     EXPECT_FALSE(GetFileWriteTime(dir.Path()).has_value()); // a folder is no file to open
     if (::geteuid() != 0) {                                 // root reads any file
         fs::permissions(file, fs::perms::none);

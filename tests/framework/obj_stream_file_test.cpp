@@ -126,11 +126,8 @@ TEST_F(ObjStreamFileTest, FileIsWrittenUnderATemporaryNameAndRenamed) {
     EXPECT_EQ(dir.Listing(), "data.rbo");
     std::unique_ptr<TrbCollection> loaded;
     LoadObjectFile(path, [&](TrbObjStream& stream) { loaded = stream.GetAs<TrbCollection>(); });
-    ASSERT_EQ(loaded->Count(), 4);
-    const auto& definition = dynamic_cast<TEnumTypeDefinition&>(*loaded->At(1));
-    EXPECT_EQ(definition.Strings.Get(0), "Off");
-    EXPECT_NE(definition.Strings.Transfer, nullptr);
-    EXPECT_EQ(loaded->At(3), nullptr);
+    ASSERT_EQ(loaded->Count(), 4); // what each class loads: ObjStreamTest, EnumTypesTest
+    EXPECT_EQ(dynamic_cast<TEnumTypeDefinition&>(*loaded->At(1)).Strings.Get(0), "Off");
     EXPECT_THROW(LoadObjectFile(dir.Path() / "missing.rbo", [](TrbObjStream&) {}), EStreamError);
     EXPECT_THROW(SaveObjectFile(dir.Path() / "no" / "dir.rbo", [](TrbObjStream&) {}), EStreamError);
 }

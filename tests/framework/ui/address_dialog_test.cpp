@@ -26,7 +26,8 @@ TEST_F(AddressDialogTest, ShowsTheAddressLinearOrAsFarPointer) {
     TfAddress dialog("Enter address of ROM", MakeFarPtr(0x0010, 0xC800), false);
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Enter address of ROM"));
     EXPECT_EQ(dialog.Combo().currentText(), QStringLiteral("$C800:0010"));
-    EXPECT_EQ(TfAddress("", MakeFarPtr(0x0010, 0xC800), true).Combo().currentText(), QStringLiteral("$C8010"));
+    EXPECT_EQ(TfAddress("", MakeFarPtr(0x0010, 0xC800), true).Combo().currentText(),
+              QStringLiteral("$C8010"));
 }
 
 TEST_F(AddressDialogTest, AskAddressAnswersOkWithTheParsedAddressAndCancelKeepsIt) {
