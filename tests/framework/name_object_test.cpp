@@ -6,7 +6,7 @@
 #include "platform/presenter.h"
 #include "support/app_fixtures.h"
 
-#include <gtest/gtest.h>
+#include <gmock/gmock.h>
 
 namespace ravlo {
 namespace {
@@ -149,14 +149,9 @@ TEST(NameObjectTest, FailedIniCheckStopsTheProgram) {
     const ScopedPresenter usePresenter(presenter);
     const CatchAppExit catchExit;
     ::testing::internal::CaptureStderr();
-    int code = 0;
-    try {
-        MakeNamed<TNameObject>("OBJ");
-    } catch (const ExitCalled& exit) {
-        code = exit.code;
-    }
+    EXPECT_THAT([] { MakeNamed<TNameObject>("OBJ"); },
+                ::testing::Throws<ExitCalled>(::testing::Field(&ExitCalled::code, kExitIniCheckFailed)));
     const std::string err = ::testing::internal::GetCapturedStderr();
-    EXPECT_EQ(code, kExitIniCheckFailed);
     ASSERT_EQ(presenter.Boxes().size(), 1u);
     EXPECT_EQ(presenter.Boxes()[0].text, IniCheckText());
     EXPECT_EQ(presenter.Boxes()[0].flags, MB_ICONHAND | MB_OK);
