@@ -9,6 +9,7 @@
 #include "project/project_test_support.h"
 #include "project/reloc_table.h"
 
+#include <algorithm>
 #include <functional>
 #include <gtest/gtest.h>
 #include <map>
@@ -104,21 +105,18 @@ FixtureDesign WithRamAndLoader(std::vector<FixtureModule> codeModules) {
 
 class BinWriterTest : public ProjectTest {
 public:
-    // Opens the program with the design and checks the design, as Generate does first.
-    void Open(const ProgramDescription& program, const FixtureDesign& design) {
+    // Opens the program with the design (all units placed when none is given) and checks the design,
+    // as Generate does first.
+    void Open(const ProgramDescription& program, std::optional<FixtureDesign> design = {}) {
         layout_ = LayOutProgram(program);
-        design_ = design;
-        ASSERT_TRUE(OpenFixtureWithDesign(layout_, design_));
+        design_ = design ? *design : PlaceAllUnits(layout_);
+        OpenLayout();
         ASSERT_TRUE(ProjectModel().Modules->CheckDesign());
         presenter_.Clear();
     }
-    void Open(const ProgramDescription& program) {
-        const ProgramLayout layout = LayOutProgram(program);
-        Open(program, PlaceAllUnits(layout));
-    }
     // Opens layout_ with design_ as they stand.
     void OpenLayout() {
-        ASSERT_TRUE(OpenFixtureWithDesign(layout_, design_));
+        ASSERT_TRUE(OpenFixture(layout_, &design_));
         presenter_.Clear();
     }
     bool Generate() { return GenerateBinFiles(*ProjectModel().Modules); }
@@ -147,8 +145,7 @@ public:
         const Bytes bin = Bin(module);
         ASSERT_FALSE(bin.empty()) << module;
         EXPECT_EQ(bin.size() % 512, 0U) << module;
-        EXPECT_EQ(bin[0], 0x55);
-        EXPECT_EQ(bin[1], 0xAA);
+        EXPECT_EQ((Bytes{bin[0], bin[1]}), (Bytes{0x55, 0xAA})) << module;
         EXPECT_EQ(bin[2] * 512U, bin.size()) << module;
         EXPECT_EQ(ByteSum(bin) % 256, 0U) << module;
         EXPECT_EQ(ReadFileWriteTime(File(module + ".BIN")), ExeFileTime);
@@ -159,11 +156,6 @@ public:
     FixtureDesign design_;
 };
 
-void PutWord(Bytes& bytes, std::size_t at, std::uint16_t value) {
-    bytes.at(at) = static_cast<std::uint8_t>(value);
-    bytes.at(at + 1) = static_cast<std::uint8_t>(value >> 8);
-}
-
 TEST_F(BinWriterTest, OneByteCodeModule) {
     Open(CodeProgram({{"ONE_TEXT", 1}}), WithRamAndLoader({{"CODE", 0xC800, 0x8000, {"ONE_TEXT"}}}));
     ASSERT_FALSE(Generate());
@@ -171,40 +163,30 @@ TEST_F(BinWriterTest, OneByteCodeModule) {
 
     const Bytes code = Bin("CODE");
     ASSERT_EQ(code.size(), 512U);
-    EXPECT_EQ(Bytes(code.begin(), code.begin() + 16),
-              (Bytes{0x55, 0xAA, 0x01, 0xCB, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
-                     0xFF}));
-    EXPECT_EQ(code[16], 0xCB); // the segment's one byte, a far return, in the paragraph after the header
-    EXPECT_TRUE(std::all_of(code.begin() + 17, code.end() - 1, [](std::uint8_t b) { return b == 0xFF; }));
+    // A far return ends the header; the segment's one byte, a far return too, follows the header paragraph.
+    EXPECT_EQ((Bytes{code[2], code[3], code[16]}), (Bytes{0x01, 0xCB, 0xCB}));
+    EXPECT_EQ(std::count(code.begin() + 4, code.end() - 1, 0xFF), 511 - 5);
     ExpectWellFormedBin("CODE");
 
     // The loader module: the board's loader with the program's values, then the initial data.
     const Bytes load = Bin("LOAD");
     ExpectWellFormedBin("LOAD");
-    Bytes loader = {0x55, 0xAA, 0x00, 0x33, 0xC0, 0x8E, 0xD8, 0xC7, 0x06, 0x64, 0x00, 0x12, 0x00, 0x8C,
-                    0x0E, 0x66, 0x00, 0xCB, 0xFB, 0xB8, 0xFF, 0xFF, 0x8E, 0xD8, 0xB8, 0xFF, 0xFF, 0x8E,
-                    0xC0, 0x33, 0xFF, 0x33, 0xF6, 0xB9, 0xFF, 0xFF, 0xFC, 0xF3, 0xA4, 0xB8, 0xFF, 0xFF,
-                    0x8E, 0xD8, 0xB8, 0xFF, 0xFF, 0x8E, 0xC0, 0x33, 0xFF, 0x33, 0xF6, 0xB9, 0xFF, 0xFF,
-                    0xFC, 0xF3, 0xA4, 0x8E, 0xD8, 0xB8, 0xFF, 0xFF, 0x8E, 0xD0, 0xBC, 0xFF, 0xFF, 0xBB,
-                    0xFF, 0xFF, 0xB9, 0xFF, 0xFF, 0xB8, 0xFF, 0xFF, 0x50, 0xB8, 0xFF, 0xFF, 0x50, 0xCB,
-                    0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
     const Placement placement(layout_);
     const std::uint16_t initData = placement.Unit("-- INITDATA --").Length;
-    loader[2] = 1;
-    PutWord(loader, 37, 0x9090); // no RAM code: the first copy's rep movsb is left out
-    for (const auto& [at, value] :
-         std::vector<std::pair<std::size_t, std::uint16_t>>{{40, 0x4006},
-                                                            {45, 0x0100},
-                                                            {54, initData},
-                                                            {62, placement.AbsOfFrame(layout_.stackSs)},
-                                                            {67, layout_.stackSp},
-                                                            {70, placement.Abs("Heap")},
-                                                            {73, 0x0100 + 0x10000 / 16},
-                                                            {76, 0xC801},
-                                                            {80, layout_.entryIp}}) {
-        PutWord(loader, at, value);
+    EXPECT_EQ(load[2], 1);
+    for (const auto& [at, value] : std::vector<std::pair<std::size_t, std::uint16_t>>{
+             {37, 0x9090}, // no RAM code: the first copy's rep movsb is left out
+             {40, 0x4006},
+             {45, 0x0100},
+             {54, initData},
+             {62, placement.AbsOfFrame(layout_.stackSs)},
+             {67, layout_.stackSp},
+             {70, placement.Abs("Heap")},
+             {73, 0x0100 + 0x10000 / 16},
+             {76, 0xC801},
+             {80, layout_.entryIp}}) {
+        EXPECT_EQ(WordAt(load, at), value) << at;
     }
-    EXPECT_EQ(Bytes(load.begin(), load.begin() + 96), loader);
     // The initial data follows the loader, its far pointer to the entry relocated.
     const std::uint16_t ds = DataSegment(layout_).value();
     EXPECT_EQ(Bytes(load.begin() + 96, load.begin() + 96 + initData),
@@ -216,17 +198,14 @@ TEST_F(BinWriterTest, OneByteCodeModule) {
 
 TEST_F(BinWriterTest, BlocksAreWholeAndTheirCountFitsOneByte) {
     // Header paragraph + 496 bytes = 512: a whole block, so the trailer takes a block of its own.
-    layout_ = LayOutProgram(CodeProgram({{"A_TEXT", 496}}));
-    design_ = WithRamAndLoader({{"CODE", 0xC800, 0x8000, {"A_TEXT"}}});
-    OpenLayout();
+    Open(CodeProgram({{"A_TEXT", 496}}), WithRamAndLoader({{"CODE", 0xC800, 0x8000, {"A_TEXT"}}}));
     ASSERT_FALSE(Generate());
     EXPECT_EQ(Bin("CODE").size(), 1024U);
     ExpectWellFormedBin("CODE");
 
     // 16 + $FFF0 + $FDF0 = 130544 bytes: 8159 paragraphs, 255 blocks.
-    layout_ = LayOutProgram(CodeProgram({{"A_TEXT", 0xFFF0}, {"B_TEXT", 0xFDF0}}));
-    design_ = WithRamAndLoader({{"BIG", 0x5000, 0x20000, {"A_TEXT", "B_TEXT"}}});
-    OpenLayout();
+    Open(CodeProgram({{"A_TEXT", 0xFFF0}, {"B_TEXT", 0xFDF0}}),
+         WithRamAndLoader({{"BIG", 0x5000, 0x20000, {"A_TEXT", "B_TEXT"}}}));
     ASSERT_FALSE(Generate());
     EXPECT_EQ(Bin("BIG").size(), 255U * 512U);
     ExpectWellFormedBin("BIG");
@@ -307,7 +286,8 @@ TEST_F(BinWriterTest, LargeProgramIsRelocatedAcrossManyModules) {
 // an older one) and stops the modules after it.
 struct FailCase {
     const char* what;
-    std::function<void(BinWriterTest&)> arrange; // opens the project with FIRST failing
+    std::function<void(BinWriterTest&)> arrange; // sets layout_ and design_ with FIRST failing
+    std::function<void(BinWriterTest&)> spoil;   // after the project is open, if given
     std::string message;                         // the whole text, or its start when it ends in "..."
 };
 
@@ -320,6 +300,10 @@ class BinWriterFailTest : public BinWriterTest, public ::testing::WithParamInter
 TEST_P(BinWriterFailTest, FailedModuleLeavesNoBinAndStopsTheRest) {
     dir_.Write("FIRST.BIN", "stale image");
     GetParam().arrange(*this);
+    OpenLayout();
+    if (GetParam().spoil) {
+        GetParam().spoil(*this);
+    }
     EXPECT_TRUE(Generate());
     ASSERT_EQ(presenter_.Boxes().size(), 1U) << presenter_.Texts().back();
     const std::string& message = GetParam().message;
@@ -334,10 +318,12 @@ TEST_P(BinWriterFailTest, FailedModuleLeavesNoBinAndStopsTheRest) {
 }
 
 // A and B of the given sizes in the modules FIRST (of the given length) and SECOND.
-void TwoModules(BinWriterTest& t, std::uint32_t a, std::uint32_t b, std::uint32_t length) {
-    t.layout_ = LayOutProgram(CodeProgram({{"A_TEXT", a}, {"B_TEXT", b}}));
-    t.design_ =
-        WithRamAndLoader({{"FIRST", 0xC800, length, {"A_TEXT"}}, {"SECOND", 0xE000, 0x8000, {"B_TEXT"}}});
+std::function<void(BinWriterTest&)> TwoModules(std::uint32_t a, std::uint32_t b, std::uint32_t length) {
+    return [=](BinWriterTest& t) {
+        t.layout_ = LayOutProgram(CodeProgram({{"A_TEXT", a}, {"B_TEXT", b}}));
+        t.design_ =
+            WithRamAndLoader({{"FIRST", 0xC800, length, {"A_TEXT"}}, {"SECOND", 0xE000, 0x8000, {"B_TEXT"}}});
+    };
 }
 
 // The demo placed by the fixture, its ROM module named FIRST.
@@ -359,28 +345,22 @@ INSTANTIATE_TEST_SUITE_P(
                  [](BinWriterTest& t) {
                      t.layout_ = LayOutProgram(CodeProgram({{"A_TEXT", 0xFFF0}, {"B_TEXT", 0xFE00}}));
                      t.design_ = WithRamAndLoader({{"FIRST", 0x5000, 0x20000, {"A_TEXT", "B_TEXT"}}});
-                     t.OpenLayout();
                  },
+                 {},
                  "\"FIRST\" module length with checksum exceed size 128KB!"},
         FailCase{"image longer than the module",
-                 [](BinWriterTest& t) {
-                     TwoModules(t, 0x1F0, 0x20, 0x200);
-                     t.OpenLayout();
-                 },
+                 TwoModules(0x1F0, 0x20, 0x200),
+                 {},
                  "Adding checksum to module \"FIRST\" occurs exceeding its length!"},
-        FailCase{"unit larger than the work buffer",
-                 [](BinWriterTest& t) {
-                     TwoModules(t, 0x40, 0x40, 0x200);
-                     t.OpenLayout();
-                     ProjectModel().WorkBufferSize = 0x40;
-                 },
+        FailCase{"unit larger than the work buffer", TwoModules(0x40, 0x40, 0x200),
+                 [](BinWriterTest&) { ProjectModel().WorkBufferSize = 0x40; },
                  "Err 26 - asi too short buffer.\r\nUnit \"A_TEXT\""},
         FailCase{"fixup word across the unit's end",
                  [](BinWriterTest& t) {
-                     TwoModules(t, 0x20, 0x20, 0x200);
+                     TwoModules(0x20, 0x20, 0x200)(t);
                      t.layout_.relocations.push_back({0x1F, t.layout_.FindSegment("A_TEXT")->frame()});
-                     t.OpenLayout();
                  },
+                 {},
                  "Err 27 - asi corrupted exe file.\r\nUnit \"A_TEXT\""},
         FailCase{"fixup of a frame no unit has",
                  [](BinWriterTest& t) {
@@ -393,24 +373,19 @@ INSTANTIATE_TEST_SUITE_P(
                              break;
                          }
                      }
-                     t.OpenLayout();
                  },
+                 {},
                  "46 - co to znamena??? (asi dotaz na neexistujici segment)\r\nUnit \"MAIN_TEXT\", "
                  "segment $7777"},
-        FailCase{"executable shortened after opening",
+        FailCase{"executable shortened after opening", [](BinWriterTest& t) { Demo(t, MakeDemoProgram()); },
                  [](BinWriterTest& t) {
-                     Demo(t, MakeDemoProgram());
-                     t.OpenLayout();
                      const std::string exe = t.dir_.Text("DEMO.EXE");
                      t.dir_.Write("DEMO.EXE", exe.substr(0, exe.size() - t.layout_.image.size() + 8));
                  },
                  "Could not read from file: ..."},
         FailCase{"RAM code without its IROM module",
-                 [](BinWriterTest& t) {
-                     Demo(t, MakeDemoProgramWithGraph());
-                     t.OpenLayout();
-                     ProjectModel().IromModule = nullptr;
-                 },
+                 [](BinWriterTest& t) { Demo(t, MakeDemoProgramWithGraph()); },
+                 [](BinWriterTest&) { ProjectModel().IromModule = nullptr; },
                  "Err - missing InitCodeCollection."}));
 
 } // namespace

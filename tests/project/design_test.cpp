@@ -18,10 +18,7 @@ std::unique_ptr<tModUnit> Unit(MUnitT kind, const std::string& name, std::uint16
 class DesignTest : public ProjectTest {
 protected:
     tModule& AddModule(const std::string& name, std::uint16_t address, std::uint32_t length) {
-        auto module = std::make_unique<tModule>(name, address, length);
-        tModule& added = *module;
-        modules_.Insert(std::move(module));
-        return added;
+        return *modules_.At(modules_.Insert(std::make_unique<tModule>(name, address, length)));
     }
 
     tModuleCollection modules_;
@@ -90,8 +87,7 @@ TEST_F(DesignTest, EveryModuleFindingIsShown) {
                                       "Memory module \"BIG\" exceed 128KB!",
                                       "Code unit in data segment.",
                                   }));
-    EXPECT_EQ(big.Used, 3U * 0xB000);
-    EXPECT_EQ(full.Used, 0x20000U);
+    EXPECT_EQ(std::tie(big.Used, full.Used), std::make_tuple(3U * 0xB000, 0x20000U));
 }
 
 TEST_F(DesignTest, IromModuleSizesTheInitCodeBlock) {

@@ -7,7 +7,6 @@
 #include "project/project_globals.h"
 #include "project/project_test_support.h"
 
-#include <functional>
 #include <gtest/gtest.h>
 
 namespace ravlo {
@@ -50,7 +49,7 @@ protected:
     FakeBoard board_;
 };
 
-TEST_F(DownloadTest, FreshBinFilesGoToTheBoardModuleByModule) {
+TEST_F(DownloadTest, FreshBinFilesGoToTheBoardModuleByModuleAlsoFromASmallProject) {
     Generated();
     ASSERT_TRUE(DownloadProject(board_));
     EXPECT_TRUE(presenter_.Boxes().empty()) << presenter_.Texts().front();
@@ -67,6 +66,20 @@ TEST_F(DownloadTest, FreshBinFilesGoToTheBoardModuleByModule) {
     board_.accept = false;
     EXPECT_FALSE(DownloadProject(board_));
     EXPECT_EQ(board_.writes.size(), 1U);
+
+    // The .MEM is stamped with the executable's time, as the .BIN files were.
+    ASSERT_TRUE(WriteMemFile());
+    ResetProjectModel();
+    ProjectType = TProjectType::Small;
+    ExeFileTime = FileTime{};
+    ASSERT_TRUE(ReadMemFile());
+    board_.writes.clear();
+    board_.accept = true;
+    presenter_.Clear();
+    ASSERT_TRUE(DownloadProject(board_));
+    EXPECT_TRUE(presenter_.Boxes().empty()) << presenter_.Texts().front();
+    EXPECT_EQ(board_.writes.size(), romNames_.size());
+    EXPECT_EQ(Module(romNames_[0]).ModuleLength, board_.writes[0].data.size());
 }
 
 TEST_F(DownloadTest, FreshnessFollowsTheExecutablesTime) {
@@ -88,18 +101,14 @@ TEST_F(DownloadTest, FreshnessFollowsTheExecutablesTime) {
 
 TEST_F(DownloadTest, AChangedDesignOrOldFilesAreAskedAboutOnce) {
     Generated();
-    const std::vector<std::pair<std::function<void()>, std::string_view>> cases = {
-        {[&] { ProjectModel().Modules->Changed = true; }, kChangedQuestion},
-        {[&] {
-             ProjectModel().Modules->Changed = false;
-             for (const std::string& name : romNames_) {
-                 Touch(name);
-             }
-         },
-         kOldFilesQuestion},
-    };
-    for (const auto& [arrange, question] : cases) {
-        arrange();
+    for (const bool changed : {true, false}) {
+        ProjectModel().Modules->Changed = changed;
+        if (!changed) {
+            for (const std::string& name : romNames_) {
+                Touch(name);
+            }
+        }
+        const std::string_view question = changed ? kChangedQuestion : kOldFilesQuestion;
         board_.writes.clear();
         presenter_.Clear();
         presenter_.Answer(IDNO);
@@ -137,21 +146,6 @@ TEST_F(DownloadTest, NothingIsSentWithoutProjectWithUnplacedUnitsOrWithAMissingO
     EXPECT_FALSE(DownloadProject(board_));
     EXPECT_EQ(presenter_.Texts(), std::vector<std::string>{"Some unit(s) not placed."});
     EXPECT_TRUE(board_.writes.empty());
-}
-
-TEST_F(DownloadTest, SmallProjectDownloadsTheFilesItNames) {
-    Generated();
-    ASSERT_TRUE(WriteMemFile());
-    // The .MEM was stamped with the executable's time, as the .BIN files were.
-    ResetProjectModel();
-    ProjectType = TProjectType::Small;
-    ExeFileTime = FileTime{};
-    ASSERT_TRUE(ReadMemFile());
-    presenter_.Clear();
-    ASSERT_TRUE(DownloadProject(board_));
-    EXPECT_TRUE(presenter_.Boxes().empty()) << presenter_.Texts().front();
-    EXPECT_EQ(board_.writes.size(), romNames_.size());
-    EXPECT_EQ(Module(romNames_[0]).ModuleLength, board_.writes[0].data.size());
 }
 
 } // namespace

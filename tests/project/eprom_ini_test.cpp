@@ -33,10 +33,8 @@ TEST_F(EpromIniTest, SettingsRoundTripThroughRtdwIni) {
                     {"bios386", 0xFD000, 12288, Type::Bios, "../shared/bios386.bin"},
                     {"setup", 0xFFF00, 13, Type::BiosSetup, "setup/board.c38"},
                     {"table", 0xE0000, 0x123, Type::UserBin, "/opt/data/table.bin"}};
-    data.HiKb = 128;
-    data.LoKb = 128;
-    data.HiFileName = "out/HI.BIN";
-    data.LoFileName = "out/LO.BIN";
+    std::tie(data.HiKb, data.LoKb, data.HiFileName, data.LoFileName) =
+        std::make_tuple(128, 128, "out/HI.BIN", "out/LO.BIN");
     ASSERT_TRUE(SaveEpromImgSettings(data));
 
     // The keys and values that earlier files hold.
@@ -47,10 +45,9 @@ TEST_F(EpromIniTest, SettingsRoundTripThroughRtdwIni) {
         (std::vector<std::string>{"VOK386", "4", "$C8000", "$01000", "BIOS Setup", "128", "out/LO.BIN"}));
 
     const TEpromImgIniData back = LoadEpromImgSettings();
-    EXPECT_EQ(back.Kind, TVokKind::Vok386EXR);
     EXPECT_TRUE(SameModules(back.Modules, data.Modules));
-    EXPECT_EQ(std::tie(back.HiKb, back.LoKb, back.HiFileName, back.LoFileName),
-              std::make_tuple(128, 128, "out/HI.BIN", "out/LO.BIN"));
+    EXPECT_EQ(std::tie(back.Kind, back.HiKb, back.LoKb, back.HiFileName, back.LoFileName),
+              std::make_tuple(TVokKind::Vok386EXR, 128, 128, "out/HI.BIN", "out/LO.BIN"));
     EXPECT_TRUE(presenter_.Boxes().empty());
 }
 
@@ -60,10 +57,9 @@ TEST_F(EpromIniTest, MissingFileOrUnknownBoardGivesTheDefaults) {
             WriteIni("[EPROMIMAGE]\nVOK=Something\n");
         }
         const TEpromImgIniData data = LoadEpromImgSettings();
-        EXPECT_EQ(data.Kind, TVokKind::VokV40);
         EXPECT_TRUE(data.Modules.empty());
-        EXPECT_EQ(std::tie(data.HiKb, data.LoKb, data.HiFileName, data.LoFileName),
-                  std::make_tuple(256, 256, "EPROM_HI.BIN", "EPROM_LO.BIN"));
+        EXPECT_EQ(std::tie(data.Kind, data.HiKb, data.LoKb, data.HiFileName, data.LoFileName),
+                  std::make_tuple(TVokKind::VokV40, 256, 256, "EPROM_HI.BIN", "EPROM_LO.BIN"));
     }
 }
 
@@ -97,12 +93,9 @@ TEST_F(EpromIniTest, WritingDropsTheOldEntriesAndKeepsTheRest) {
     TEpromImgIniData data;
     data.Modules = {{"N", 0xF0000, 1, Type::UserBin, "N.BIN"}};
     ASSERT_TRUE(SaveEpromImgSettings(data));
-    EXPECT_EQ(Value("MODULECOUNT"), "1");
-    EXPECT_EQ(Value("Module1_Name"), "N");
-    EXPECT_EQ(Value("Module2_Name"), "<none>");
-    EXPECT_EQ(Value("Module3_File"), "<none>");
-    EXPECT_EQ(Value("Module4_Name"), "beyond the count");
-    EXPECT_EQ(Value("OTHER"), "kept");
+    EXPECT_EQ((std::vector<std::string>{Value("MODULECOUNT"), Value("Module1_Name"), Value("Module2_Name"),
+                                        Value("Module3_File"), Value("Module4_Name"), Value("OTHER")}),
+              (std::vector<std::string>{"1", "N", "<none>", "<none>", "beyond the count", "kept"}));
     EXPECT_EQ(IniFile(GetRtdwIniName()).ReadString("COM", "PORT"), "3");
     EXPECT_NE(dir_.Text("RTDW.INI").find("; a note\r\n"), std::string::npos);
 }

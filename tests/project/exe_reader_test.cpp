@@ -13,10 +13,6 @@ void PutWord(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint16_t val
     bytes[at + 1] = static_cast<std::uint8_t>(value >> 8);
 }
 
-std::string AsText(const std::vector<std::uint8_t>& bytes) {
-    return {bytes.begin(), bytes.end()};
-}
-
 // A hand-made executable: a 32-byte header, no relocations, image bytes counting up.
 std::vector<std::uint8_t> SmallExe(std::uint16_t pages, std::uint16_t lastPage, std::size_t fileSize) {
     std::vector<std::uint8_t> bytes(fileSize, 0);
@@ -34,7 +30,7 @@ std::vector<std::uint8_t> SmallExe(std::uint16_t pages, std::uint16_t lastPage, 
 class ExeReaderTest : public ProjectTest {
 protected:
     std::unique_ptr<tExeFile> OpenBytes(const std::vector<std::uint8_t>& bytes) {
-        return tExeFile::Open(dir_.Write("TEST.EXE", AsText(bytes)));
+        return tExeFile::Open(dir_.Write("TEST.EXE", std::string(bytes.begin(), bytes.end())));
     }
     std::string Name() const { return (dir_ / "TEST.EXE").string(); }
 };
@@ -55,12 +51,7 @@ TEST_F(ExeReaderTest, LastPageCountZeroMeansAFullPageAndNoRelocationsIsOnlyWarne
 }
 
 TEST_F(ExeReaderTest, MalformedHeadersAreRefusedWithTheirMessage) {
-    struct Case {
-        const char* what;
-        std::vector<std::uint8_t> bytes;
-        std::string message;
-    };
-    std::vector<Case> cases;
+    std::vector<std::tuple<const char*, std::vector<std::uint8_t>, std::string>> cases; // what, file, message
     auto badMagic = SmallExe(2, 0, 1024);
     badMagic[1] = 'Y';
     cases.push_back({"signature", badMagic, "Invalid Exe format in "});
@@ -74,10 +65,10 @@ TEST_F(ExeReaderTest, MalformedHeadersAreRefusedWithTheirMessage) {
     auto headerPast = SmallExe(2, 0, 1024);
     PutWord(headerPast, 8, 0x100);
     cases.push_back({"header larger than the file", headerPast, "Invalid Exe format in "});
-    for (const Case& c : cases) {
+    for (const auto& [what, bytes, message] : cases) {
         presenter_.Clear();
-        EXPECT_EQ(OpenBytes(c.bytes), nullptr) << c.what;
-        EXPECT_EQ(presenter_.Texts(), std::vector<std::string>{c.message + Name()}) << c.what;
+        EXPECT_EQ(OpenBytes(bytes), nullptr) << what;
+        EXPECT_EQ(presenter_.Texts(), std::vector<std::string>{message + Name()}) << what;
     }
     presenter_.Clear();
     EXPECT_EQ(tExeFile::Open(dir_ / "MISSING.EXE"), nullptr);

@@ -19,12 +19,6 @@ protected:
         return unplaced_.UnitByName(name);
     }
 
-    // Tries one insert; answers whether it went in and what was shown.
-    bool Try(tModule& module, MUnitT kind, const std::string& name) {
-        presenter_.Clear();
-        return InsertUnitByRules(module, Unplaced(kind, name), unplaced_);
-    }
-
     tModule unplaced_;
 };
 
@@ -35,14 +29,9 @@ TEST_F(InsertRulesTest, EachUnitKindGoesOnlyWhereItsModuleTypeAllows) {
                                 "want to have this code unit placed in IROM ?";
     const std::string askRom = "This special code unit shouldn't be in ROM but in IROM module.\r\nDo you "
                                "really want to have this code unit placed in ROM ?";
-    struct Case {
-        std::uint16_t address;
-        MUnitT seed; // the unit that gives the module its type; None for an empty module
-        MUnitT kind;
-        int answer; // to a question, 0 for none
-        std::string text;
-        ModuleT typeAfter; // NIL: the unit was refused by an empty module
-    };
+    // The module's address, the unit that gives it its type (None: empty), the kind inserted, the
+    // answer to a question (0: none), the text shown, the module's type after (NIL: an empty one refused).
+    using Case = std::tuple<std::uint16_t, MUnitT, MUnitT, int, std::string, ModuleT>;
     // Empty modules take data below $8000 and code from $4000; RAM code anywhere.
     const std::vector<Case> cases = {
         {0x7FFF, K::None, K::Data, 0, "", M::RAM},
@@ -68,23 +57,24 @@ TEST_F(InsertRulesTest, EachUnitKindGoesOnlyWhereItsModuleTypeAllows) {
         // Data would turn it into a RAM module holding code.
         {0x2000, K::CodeInDataSeg, K::Stack, 0, "Can't insert. Stack can not be in IROM module.", M::IROM},
     };
-    for (const Case& c : cases) {
-        const std::string what =
-            std::to_string(c.address) + " " + MUnitTName(c.seed) + " " + MUnitTName(c.kind);
-        tModule module("M", c.address, 0x8000);
-        if (c.seed != K::None) {
-            module.Insert(std::make_unique<tModUnit>(c.seed, "SEED", 0x100, 0, 0x10));
+    for (const auto& [address, seed, kind, answer, text, typeAfter] : cases) {
+        const std::string what = std::to_string(address) + " " + MUnitTName(seed) + " " + MUnitTName(kind);
+        tModule module("M", address, 0x8000);
+        if (seed != K::None) {
+            module.Insert(std::make_unique<tModUnit>(seed, "SEED", 0x100, 0, 0x10));
         }
-        if (c.answer != 0) {
-            presenter_.Answer(c.answer);
+        if (answer != 0) {
+            presenter_.Answer(answer);
         }
-        const bool in = Try(module, c.kind, "U" + std::to_string(unplaced_.Count()));
-        EXPECT_EQ(in, (c.text.empty() || c.answer == IDYES) && c.typeAfter != M::NIL) << what;
-        EXPECT_EQ(module.Count(), (c.seed != K::None ? 1 : 0) + (in ? 1 : 0)) << what;
+        presenter_.Clear();
+        const bool in =
+            InsertUnitByRules(module, Unplaced(kind, "U" + std::to_string(unplaced_.Count())), unplaced_);
+        EXPECT_EQ(in, (text.empty() || answer == IDYES) && typeAfter != M::NIL) << what;
+        EXPECT_EQ(module.Count(), (seed != K::None ? 1 : 0) + (in ? 1 : 0)) << what;
         EXPECT_EQ(presenter_.Texts(),
-                  c.text.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.text})
+                  text.empty() ? std::vector<std::string>{} : std::vector<std::string>{text})
             << what;
-        EXPECT_EQ(module.MemType(), c.typeAfter) << what;
+        EXPECT_EQ(module.MemType(), typeAfter) << what;
     }
 }
 

@@ -18,19 +18,14 @@ using namespace fixtures;
 using testing::ProjectTest;
 using testing::SplitLines;
 
-// Module name, address, length and unit names of the design in the model.
-std::vector<FixtureModule> ModelDesign() {
-    std::vector<FixtureModule> design;
-    ProjectModel().Modules->ForEach([&design](const tModule& module) {
+// The model's modules against the design: names, addresses, lengths and unit names.
+void ExpectSameDesign(const FixtureDesign& expected) {
+    std::vector<FixtureModule> actual;
+    ProjectModel().Modules->ForEach([&actual](const tModule& module) {
         FixtureModule& entry =
-            design.emplace_back(FixtureModule{module.Name, module.Address, module.Length, {}});
+            actual.emplace_back(FixtureModule{module.Name, module.Address, module.Length, {}});
         module.ForEach([&entry](const tModUnit& unit) { entry.units.push_back(unit.Name); });
     });
-    return design;
-}
-
-void ExpectSameDesign(const FixtureDesign& expected) {
-    const std::vector<FixtureModule> actual = ModelDesign();
     ASSERT_EQ(actual.size(), expected.modules.size());
     for (std::size_t i = 0; i < actual.size(); ++i) {
         const FixtureModule& e = expected.modules[i];
@@ -41,8 +36,6 @@ void ExpectSameDesign(const FixtureDesign& expected) {
 
 class MemFileTest : public ProjectTest {
 protected:
-    std::vector<std::string> MemLines() const { return SplitLines(dir_.Text("DEMO.MEM")); }
-
     void LayOutDemo(const ProgramDescription& program = MakeDemoProgram()) {
         layout_ = LayOutProgram(program);
         design_ = PlaceAllUnits(layout_);
@@ -50,19 +43,8 @@ protected:
     // Opens the demo with its design placed and generated-ready (relocation table built).
     void OpenPlacedDemo(const ProgramDescription& program) {
         LayOutDemo(program);
-        ASSERT_TRUE(OpenFixtureWithDesign(layout_, design_));
+        ASSERT_TRUE(OpenFixture(layout_, &design_));
         BuildRelocTable(*ProjectModel().Modules);
-    }
-
-    // A SMALL project of the file written so far: the model is gone, only the .MEM is read.
-    bool ReopenAsSmall() {
-        const FileTime memTime = ReadFileWriteTime(File("DEMO.MEM")).value();
-        ResetProjectModel();
-        ExeFileTime = FileTime{};
-        ProjectType = TProjectType::Small;
-        const bool read = ReadMemFile();
-        EXPECT_EQ(ExeFileTime, memTime);
-        return read;
     }
 
     ProgramLayout layout_;
@@ -77,31 +59,37 @@ TEST(MemTextTest, LinesCutTheSizeButNotALongName) {
 }
 
 TEST(MemTextTest, ParsingReadsNamesAddressesSizesAndUnitLines) {
+    const std::string name39(39, 'U'); // names are cut to their longest before they are trimmed
     const std::vector<std::string> lines = {
         "Memory: ROM                  Address: $C800   Size: $08000",
         "    -- LOADER --",
-        "    MAIN_TEXT",
+        "    " + name39 + " tail",
         "",
         "Memory: ABCDEFGHIJKLMNOPQRST Address: $E000   Size: $10000",
+        // The name field runs into "Address" when the blank after "Memory:" is missing.
+        "Memory:RAM                  Address: $0100   Size: $10000",
         "",
         "",
         " Name                 \t Rel\t Abs\t Size",
         "-- LOADER --         \t$FFFF\t$C800\t$0060",
         "A_VERY_LONG_SEGMENT_NAME\t$0010\t$C806\t$0123",
+        name39 + " tail\t$0002\t$C801\t$0010",
     };
     TMemDesign design;
     std::size_t badLine = 0;
     ASSERT_TRUE(ParseMemText(lines, true, design, badLine));
-    ASSERT_EQ(design.Modules.size(), 2U);
+    ASSERT_EQ(design.Modules.size(), 3U);
     const TMemModuleRecord& rom = design.Modules[0];
     EXPECT_EQ(std::tie(rom.Name, rom.Address, rom.Length), std::make_tuple("ROM", 0xC800, 0x8000U));
-    EXPECT_EQ(rom.UnitNames, (std::vector<std::string>{"-- LOADER --", "MAIN_TEXT"}));
+    EXPECT_EQ(rom.UnitNames, (std::vector<std::string>{"-- LOADER --", name39}));
     EXPECT_EQ(std::tie(design.Modules[1].Name, design.Modules[1].Length),
               std::make_tuple("ABCDEFGHIJKLMNOPQRST", 0x10000U));
-    ASSERT_EQ(design.Units.size(), 2U);
+    EXPECT_EQ(design.Modules[2].Name, "RAM");
+    ASSERT_EQ(design.Units.size(), 3U);
     const TMemUnitRecord& unit = design.Units[1];
     EXPECT_EQ(std::tie(unit.Name, unit.AbsSeg, unit.Length),
               std::make_tuple("A_VERY_LONG_SEGMENT_NAME", 0xC806, 0x0123));
+    EXPECT_EQ(design.Units[2].Name, name39);
 
     const std::vector<std::vector<std::string>> malformed = {
         {"Memory: ROM Address: C800 Size: 8000"},
@@ -115,34 +103,18 @@ TEST(MemTextTest, ParsingReadsNamesAddressesSizesAndUnitLines) {
         EXPECT_FALSE(ParseMemText(malformed[i], true, design, badLine)) << i;
         EXPECT_EQ(badLine, malformed[i].size()) << i;
     }
-
-    // Names are cut to their longest before they are trimmed.
-    const std::string name39(39, 'U');
-    const std::vector<std::string> cutLines = {
-        // The name field runs into "Address" when the blank after "Memory:" is missing.
-        "Memory:RAM                  Address: $0100   Size: $10000",
-        "    " + name39 + " tail",
-        "",
-        "",
-        name39 + " tail\t$0002\t$C801\t$0010",
-    };
-    TMemDesign cut;
-    ASSERT_TRUE(ParseMemText(cutLines, true, cut, badLine));
-    ASSERT_EQ(cut.Modules.size(), 1U);
-    EXPECT_EQ(cut.Modules[0].Name, "RAM");
-    EXPECT_EQ(cut.Modules[0].UnitNames, std::vector<std::string>{name39});
-    ASSERT_EQ(cut.Units.size(), 1U);
-    EXPECT_EQ(cut.Units[0].Name, name39);
 }
 
-TEST_F(MemFileTest, WrittenFileHoldsModulesThenRelocationLines) {
-    OpenPlacedDemo(MakeDemoProgram());
+TEST_F(MemFileTest, WrittenFileHoldsModulesThenRelocationLinesAndReadsBackInAFullAndInASmallProject) {
+    OpenPlacedDemo(MakeDemoProgramWithGraph());
+    ExpectSameDesign(design_); // as the fixture's file placed it
+    EXPECT_TRUE(ProjectModel().Unplaced->Empty());
     MemFileOK = false;
     ASSERT_TRUE(WriteMemFile());
     EXPECT_TRUE(MemFileOK);
     EXPECT_EQ(ReadFileWriteTime(File("DEMO.MEM")), ExeFileTime);
 
-    const std::vector<std::string> lines = MemLines();
+    const std::vector<std::string> lines = SplitLines(dir_.Text("DEMO.MEM"));
     const std::vector<std::string> moduleSection = SplitLines(BuildMemText(design_));
     ASSERT_GT(lines.size(), moduleSection.size() + 2);
     EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + moduleSection.size()), moduleSection);
@@ -157,18 +129,10 @@ TEST_F(MemFileTest, WrittenFileHoldsModulesThenRelocationLines) {
         << units[units.size() - 2];
     // The file ends its lines with CR LF.
     EXPECT_NE(dir_.Text("DEMO.MEM").find("Heap\r\n"), std::string::npos);
-
     // Writing again keeps the previous file as the backup.
     ASSERT_TRUE(WriteMemFile());
     EXPECT_EQ(SplitLines(dir_.Text("DEMO.~EM")), lines);
-}
 
-TEST_F(MemFileTest, WrittenDesignReadsBackInAFullAndInASmallProject) {
-    OpenPlacedDemo(MakeDemoProgramWithGraph());
-    ExpectSameDesign(design_); // as the fixture's file placed it
-    EXPECT_TRUE(ProjectModel().Unplaced->Empty());
-    EXPECT_TRUE(MemFileOK);
-    ASSERT_TRUE(WriteMemFile());
     presenter_.Clear();
     ASSERT_TRUE(OpenFixture(layout_));
     ASSERT_TRUE(ReadMemFile());
@@ -177,14 +141,18 @@ TEST_F(MemFileTest, WrittenDesignReadsBackInAFullAndInASmallProject) {
     // The design check sized INITCODE from the IROM module.
     EXPECT_EQ(ProjectModel().InitCodeUnit->Length, ProjectModel().IromModule->Used + 16);
 
-    // A SMALL project reads the units' segments and sizes from the relocation lines.
+    // A SMALL project reads the units' segments and sizes from the relocation lines, its time from the file.
     BuildRelocTable(*ProjectModel().Modules);
     std::map<std::string, std::tuple<std::uint16_t, std::uint16_t, MUnitT>> placed; // AbsSeg, Length, Kind
     ProjectModel().RelocTable->ForEach([&](const tModUnit& unit) {
         placed[unit.Name] = {unit.AbsSeg, unit.Length, unit.Kind};
     });
-
-    ASSERT_TRUE(ReopenAsSmall());
+    const FileTime memTime = ReadFileWriteTime(File("DEMO.MEM")).value();
+    ResetProjectModel();
+    ExeFileTime = FileTime{};
+    ProjectType = TProjectType::Small;
+    ASSERT_TRUE(ReadMemFile());
+    EXPECT_EQ(ExeFileTime, memTime);
     EXPECT_TRUE(MemFileOK);
     ExpectSameDesign(design_);
     std::size_t seen = 0;
@@ -223,7 +191,7 @@ TEST_F(MemFileTest, RemovedAndAddedUnitsAreTold) {
     LayOutDemo();
     FixtureDesign withStranger = design_;
     withStranger.modules[0].units.push_back("NO_SUCH_UNIT");
-    ASSERT_TRUE(OpenFixtureWithDesign(layout_, withStranger));
+    ASSERT_TRUE(OpenFixture(layout_, &withStranger));
     EXPECT_EQ(presenter_.Texts(), std::vector<std::string>{"Some units were removed."});
     EXPECT_TRUE(MemFileOK);
 
@@ -231,7 +199,7 @@ TEST_F(MemFileTest, RemovedAndAddedUnitsAreTold) {
     missing.modules[1].units.pop_back();
     missing.modules.push_back(FixtureModule{"EMPTY", 0xF000, 0x1000, {}});
     presenter_.Clear();
-    ASSERT_TRUE(OpenFixtureWithDesign(layout_, missing));
+    ASSERT_TRUE(OpenFixture(layout_, &missing));
     // Units are left to place: the design is not checked yet (no empty-module finding).
     EXPECT_EQ(presenter_.Texts(), std::vector<std::string>{"\nSome units were added."});
     EXPECT_EQ(ProjectModel().Unplaced->Count(), 1);

@@ -38,79 +38,69 @@ protected:
 };
 
 TEST_F(ModuleEditorTest, LeavingTheAddressGivesAnEmptyModuleItsDefaultSize) {
-    struct Case {
-        std::string address;
-        std::uint32_t lengthBefore;
-        std::uint16_t segment;
-        std::string sizeText;
-        bool changed;
-    };
-    for (const Case& c :
+    // Typed address, length before; then the segment, the size shown and whether the design changed.
+    using Case = std::tuple<std::string, std::uint32_t, std::uint16_t, std::string, bool>;
+    for (const auto& [address, lengthBefore, segment, sizeText, changed] :
          {Case{"$00B00", 0, 0x00B0, "$1E000", true}, Case{"$C8000", 0, 0xC800, "$18000", true},
           Case{"c8000", 0x8000, 0xC800, "$08000", true}, Case{"$00000", 0, 0, "$00000", false},
           Case{"$1C8000", 0, 0xC800, "$18000", true}, Case{"nonsense", 0, 0, "$00000", false}}) {
-        tModule module("M", 0, c.lengthBefore);
+        tModule module("M", 0, lengthBefore);
         design_.Changed = false;
         TModuleEditor editor(module, unplaced_, &design_);
-        editor.SetAddressText(c.address);
+        editor.SetAddressText(address);
         editor.LeaveAddress();
-        EXPECT_EQ(module.Address, c.segment) << c.address;
-        EXPECT_EQ(editor.SizeText(), c.sizeText) << c.address;
-        EXPECT_EQ(design_.Changed, c.changed) << c.address;
+        EXPECT_EQ(std::tie(module.Address, editor.SizeText(), design_.Changed),
+                  std::tie(segment, sizeText, changed))
+            << address;
     }
 }
 
 TEST_F(ModuleEditorTest, OkRunsTheChecksInOrder) {
-    struct Case {
-        MUnitT seed; // the kind that gives the module its type; None for an empty module
-        std::string name, address, size;
-        Names texts;
-        TEditorField focus;
-    };
+    // The kind that gives the module its type (None: empty), the typed name, address and size, then the
+    // field that takes the focus and the texts shown.
+    using Case = std::tuple<MUnitT, std::string, std::string, std::string, TEditorField, Names>;
     using F = TEditorField;
+    using K = MUnitT;
     const std::string range = "Start address out of address space or error in value!";
-    const std::string loader = "Unit \"--LOADER--\" must be placed above $C0000 address!";
     const std::string size256 = "Incorrect size (not at 256 B boundary)!";
     const std::string align = "Incorrect address segment (not at 512 B boundary)!";
-    const std::string romRange = "Start address out of range <$40000..$FCF00>!";
-    const std::string ramRange = "Start address out of range <$00B00..$38000>!";
-    const std::string minimum = "Incorrect size (minimum size is $100 = 256 B)!";
+    const std::string loader = "Unit \"--LOADER--\" must be placed above $C0000 address!";
     const std::string irom = "Size of module with initialized code exceed 64kB!";
     const std::vector<Case> cases = {
-        {MUnitT::Code, " ", "$C8000", "$8000", {"Module name can't be empty!"}, F::Name},
-        {MUnitT::Code, "A$B", "$C8000", "$8000", {"Module name can't contain \"$\"!"}, F::Name},
-        {MUnitT::Code, "ROM", "C8000x", "$8000", {range}, F::Address},
-        {MUnitT::Code, "ROM", "-$10", "$8000", {range}, F::Address},
-        {MUnitT::Code, "ROM", "$FFFF1", "$8000", {range}, F::Address},
-        {MUnitT::Code, "ROM", "$C8000", "8k", {"Error in value of module size!"}, F::Size},
-        {MUnitT::Code, "ROM", "$C8000", "$8000", {}, F::None},
-        {MUnitT::Code, "ROM", "$C8100", "$8000", {align}, F::Address},
-        {MUnitT::Code, "ROM", "$3E000", "$8000", {romRange}, F::Address},
-        {MUnitT::Data, "RAM", "$38000", "$8000", {}, F::None},
-        {MUnitT::Data, "RAM", "$38010", "$8000", {ramRange}, F::Address},
-        {MUnitT::None, "X", "$F8000", "$8100", {"Module end beyond 1MB limit!"}, F::Size},
-        {MUnitT::None, "X", "$F8000", "$180", {size256}, F::Size},
-        {MUnitT::None, "X", "$F8000", "0", {minimum}, F::Size},
+        {K::Code, " ", "$C8000", "$8000", F::Name, {"Module name can't be empty!"}},
+        {K::Code, "A$B", "$C8000", "$8000", F::Name, {"Module name can't contain \"$\"!"}},
+        {K::Code, "ROM", "C8000x", "$8000", F::Address, {range}},
+        {K::Code, "ROM", "-$10", "$8000", F::Address, {range}},
+        {K::Code, "ROM", "$FFFF1", "$8000", F::Address, {range}},
+        {K::Code, "ROM", "$C8000", "8k", F::Size, {"Error in value of module size!"}},
+        {K::Code, "ROM", "$C8000", "$8000", F::None, {}},
+        {K::Code, "ROM", "$C8100", "$8000", F::Address, {align}},
+        {K::Code, "ROM", "$3E000", "$8000", F::Address, {"Start address out of range <$40000..$FCF00>!"}},
+        {K::Data, "RAM", "$38000", "$8000", F::None, {}},
+        {K::Data, "RAM", "$38010", "$8000", F::Address, {"Start address out of range <$00B00..$38000>!"}},
+        {K::None, "X", "$F8000", "$8100", F::Size, {"Module end beyond 1MB limit!"}},
+        {K::None, "X", "$F8000", "$180", F::Size, {size256}},
+        {K::None, "X", "$F8000", "0", F::Size, {"Incorrect size (minimum size is $100 = 256 B)!"}},
         // Checks 5 to 8 all run; the first failure takes the focus.
-        {MUnitT::Loader, "ROM", "$B0000", "$180", {size256, loader}, F::Size},
-        {MUnitT::CodeInDataSeg, "IROM", "$20000", "$10100", {irom}, F::Size},
+        {K::Loader, "ROM", "$B0000", "$180", F::Size, {size256, loader}},
+        {K::CodeInDataSeg, "IROM", "$20000", "$10100", F::Size, {irom}},
     };
-    for (const Case& c : cases) {
+    for (const auto& [seed, name, address, size, focus, texts] : cases) {
         tModule module("OLD", 0x9000, 0x1000);
-        if (c.seed != MUnitT::None) {
-            const char* name = c.seed == MUnitT::Loader ? "-- LOADER --" : "SEED";
-            module.Insert(std::make_unique<tModUnit>(c.seed, name, 0x200, 0, 0x10));
+        if (seed != K::None) {
+            module.Insert(std::make_unique<tModUnit>(seed, seed == K::Loader ? "-- LOADER --" : "SEED", 0x200,
+                                                     0, 0x10));
         }
         TModuleEditor editor(module, unplaced_, &design_);
-        editor.SetNameText(c.name);
-        editor.SetAddressText(c.address);
-        editor.SetSizeText(c.size);
+        editor.SetNameText(name);
+        editor.SetAddressText(address);
+        editor.SetSizeText(size);
         presenter_.Clear();
         const TEditorOkResult result = editor.Ok();
-        EXPECT_EQ(presenter_.Texts(), c.texts) << c.name << " " << c.address << " " << c.size;
-        EXPECT_EQ(result.Accepted, c.texts.empty()) << c.address;
-        EXPECT_EQ(result.Focus, c.focus) << c.address;
-        EXPECT_EQ(module.Name, result.Accepted ? c.name : "OLD");
+        const std::string what = name + " " + address + " " + size;
+        EXPECT_EQ(presenter_.Texts(), texts) << what;
+        EXPECT_EQ(std::tie(result.Accepted, result.Focus), std::make_tuple(texts.empty(), focus)) << what;
+        EXPECT_EQ(module.Name, result.Accepted ? name : "OLD");
     }
 }
 

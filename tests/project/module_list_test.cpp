@@ -133,10 +133,9 @@ TEST_F(ModuleListTest, InsertEditNextAndPreviousKeepTheAddressOrder) {
     EXPECT_TRUE(list_.Insert());
     EXPECT_EQ(offered_, (Names{"", "ROM+prev", "MID+next+prev"}));
     EXPECT_EQ(Column(&TModuleListRow::Name), (Names{"RAM", "MID", "ROM"}));
-    EXPECT_EQ(model_.Modules->At(1)->Length, 0x18000U);
-    EXPECT_EQ(list_.Selected(), 2);
-    EXPECT_FALSE(BinFilesOK);
-    EXPECT_TRUE(model_.Modules->Changed);
+    EXPECT_EQ(
+        std::make_tuple(model_.Modules->At(1)->Length, list_.Selected(), BinFilesOK, model_.Modules->Changed),
+        std::make_tuple(0x18000U, 2, false, true));
 
     // A module moved past another one goes where the order wants it, selected.
     list_.Select(1);
@@ -179,9 +178,8 @@ TEST_F(ModuleListTest, DeleteAsksAndReturnsTheUnits) {
     EXPECT_TRUE(list_.Delete());
     EXPECT_EQ(presenter_.Texts(), Names(2, "Delete module: \"ROM\" ?"));
     EXPECT_EQ(Column(&TModuleListRow::Name), Names{"RAM"});
-    EXPECT_EQ(list_.Selected(), 0);
-    EXPECT_EQ(model_.Unplaced->Count(), 3);
-    EXPECT_TRUE(model_.Modules->Changed);
+    EXPECT_EQ(std::make_tuple(list_.Selected(), model_.Unplaced->Count(), model_.Modules->Changed),
+              std::make_tuple(0, 3, true));
     list_.Select(-1);
     EXPECT_FALSE(list_.Delete() || list_.Edit());
     EXPECT_EQ(presenter_.Texts().back(), "Select module before editate.");

@@ -13,7 +13,6 @@
 #include "project/reloc_table.h"
 
 #include <algorithm>
-#include <cctype>
 #include <gtest/gtest.h>
 #include <map>
 
@@ -93,13 +92,11 @@ TEST_F(ProjectOpenTest, DemoProgramGivesTheMapsUnitsAndAnEmptyDesign) {
     const ProgramLayout layout = LayOutProgram(MakeDemoProgram());
     ASSERT_TRUE(OpenFixture(layout));
     ExpectUnitsOf(layout);
-    EXPECT_TRUE(ExeFileOK);
-    EXPECT_TRUE(MapFileOK);
+    EXPECT_TRUE(ExeFileOK && MapFileOK);
     ASSERT_NE(ProjectModel().Modules, nullptr);
     EXPECT_TRUE(ProjectModel().Modules->Empty());
-    EXPECT_EQ(ProjectModel().LoadImageSize, layout.image.size());
-    EXPECT_EQ(ProjectModel().DS, DataSegment(layout).value());
-    EXPECT_FALSE(ProjectModel().CodeInDataSegUsed);
+    EXPECT_EQ(std::tie(ProjectModel().LoadImageSize, ProjectModel().DS, ProjectModel().CodeInDataSegUsed),
+              std::make_tuple(layout.image.size(), DataSegment(layout).value(), false));
     EXPECT_TRUE(presenter_.Boxes().empty()) << presenter_.Texts().front();
     // The segment list has ended after the stack line and the empty line (a 3-line heading first).
     EXPECT_EQ(ProjectModel().Map->LineCount(), 3 + layout.segments.size() + 1);
@@ -109,6 +106,24 @@ TEST_F(ProjectOpenTest, DemoProgramGivesTheMapsUnitsAndAnEmptyDesign) {
     EXPECT_EQ(std::tie(heap->Kind, heap->Length), std::make_tuple(MUnitT::Heap, 0));
     EXPECT_EQ(heap->RelSeg, stack->frame() + stack->length / 16);
     EXPECT_EQ(ProjectModel().HeapSeg, heap->RelSeg);
+}
+
+TEST_F(ProjectOpenTest, CloseSavesOnlyAPlacedDesignAndFreesTheModel) {
+    const ProgramLayout layout = LayOutProgram(MakeDemoProgram());
+    ASSERT_TRUE(OpenFixture(layout));
+    CloseProjectFiles();
+    EXPECT_EQ(ProjectModel().Unplaced, nullptr);
+    EXPECT_EQ(ProjectModel().Modules, nullptr);
+    EXPECT_EQ(ProjectModel().Map, nullptr);
+    EXPECT_FALSE(std::filesystem::exists(File("DEMO.MEM"))); // no placement happened
+
+    const FixtureDesign design = PlaceAllUnits(layout);
+    ASSERT_TRUE(OpenFixture(layout, &design));
+    BuildRelocTable(*ProjectModel().Modules);
+    std::filesystem::remove(File("DEMO.MEM"));
+    CloseProjectFiles();
+    const std::vector<std::string> lines = SplitLines(dir_.Text("DEMO.MEM"));
+    EXPECT_NE(std::find(lines.begin(), lines.end(), MemRelocHeaderLine()), lines.end());
 }
 
 TEST_F(ProjectOpenTest, RamCodeGivesTheInitCodeUnitAndOneWarningUntilTheFlagIsCleared) {
@@ -127,7 +142,7 @@ TEST_F(ProjectOpenTest, RamCodeGivesTheInitCodeUnitAndOneWarningUntilTheFlagIsCl
     EXPECT_TRUE(presenter_.Boxes().empty());
     ResetProjectGlobals();
     ASSERT_TRUE(OpenFixture(layout));
-    EXPECT_TRUE(presenter_.Showed(kRamCodeWarning));
+    EXPECT_EQ(presenter_.Texts(), std::vector<std::string>{std::string(kRamCodeWarning)});
 }
 
 TEST_F(ProjectOpenTest, ByteAlignedSegmentsAndTheWorkBuffer) {
@@ -158,9 +173,7 @@ TEST_F(ProjectOpenTest, BadOrOldMapsAreRefused) {
         return std::make_pair(index, lines[index].substr(0, lines[index].rfind(' ') + 1) + className);
     };
     const auto withChar = [&](std::size_t index, std::size_t at, char c) {
-        std::string line = lines[index];
-        line[at] = c;
-        return std::make_pair(index, line);
+        return std::make_pair(index, lines[index].substr(0, at) + c + lines[index].substr(at + 1));
     };
     const auto edited = [&](const std::map<std::size_t, std::string>& changes) {
         std::string text;
@@ -198,8 +211,7 @@ TEST_F(ProjectOpenTest, MissingMapOrExecutableCannotBeOpened) {
     std::filesystem::remove(paths.map);
     ProjectName = "DEMO";
     EXPECT_FALSE(OpenProjectFiles());
-    ASSERT_EQ(presenter_.Boxes().size(), 1U);
-    EXPECT_EQ(presenter_.Texts()[0], "Could not open file: " + paths.map.string());
+    EXPECT_EQ(presenter_.Texts(), std::vector<std::string>{"Could not open file: " + paths.map.string()});
     EXPECT_TRUE(ExeFileOK);
     ExpectNotOpened();
 
@@ -215,12 +227,8 @@ TEST_F(ProjectOpenTest, MissingMapOrExecutableCannotBeOpened) {
 TEST_F(ProjectOpenTest, ProjectFilesAreFoundInAnyCase) {
     const ProgramLayout layout = LayOutProgram(MakeDemoProgram());
     const ProjectFilePaths paths = WriteProjectFiles(dir_.Path(), "demo", layout);
-    for (const auto& path : {paths.exe, paths.map}) {
-        std::string lower = path.filename().string();
-        std::transform(lower.begin(), lower.end(), lower.begin(),
-                       [](unsigned char c) { return std::tolower(c); });
-        std::filesystem::rename(path, File(lower));
-    }
+    std::filesystem::rename(paths.exe, File("demo.exe"));
+    std::filesystem::rename(paths.map, File("demo.map"));
     ProjectName = "DEMO";
     ExeFileTime = ReadFileWriteTime(File("demo.exe")).value();
     ASSERT_TRUE(OpenProjectFiles());
@@ -232,23 +240,6 @@ TEST_F(ProjectOpenTest, ProjectFilesAreFoundInAnyCase) {
     EXPECT_EQ(ProjectFilePath("ROM.BIN"), File("ROM.BIN"));
     dir_.Write("rom.bin", "x");
     EXPECT_EQ(ProjectFilePath("ROM.BIN"), File("rom.bin"));
-}
-
-TEST_F(ProjectOpenTest, CloseSavesOnlyAPlacedDesignAndFreesTheModel) {
-    const ProgramLayout layout = LayOutProgram(MakeDemoProgram());
-    ASSERT_TRUE(OpenFixture(layout));
-    CloseProjectFiles();
-    EXPECT_EQ(ProjectModel().Unplaced, nullptr);
-    EXPECT_EQ(ProjectModel().Modules, nullptr);
-    EXPECT_EQ(ProjectModel().Map, nullptr);
-    EXPECT_FALSE(std::filesystem::exists(File("DEMO.MEM"))); // no placement happened
-
-    ASSERT_TRUE(OpenFixtureWithDesign(layout, PlaceAllUnits(layout)));
-    BuildRelocTable(*ProjectModel().Modules);
-    std::filesystem::remove(File("DEMO.MEM"));
-    CloseProjectFiles();
-    const std::vector<std::string> lines = SplitLines(dir_.Text("DEMO.MEM"));
-    EXPECT_NE(std::find(lines.begin(), lines.end(), MemRelocHeaderLine()), lines.end());
 }
 
 } // namespace

@@ -11,8 +11,6 @@
 #include "project/project_files.h"
 #include "project/project_globals.h"
 
-#include <algorithm>
-
 namespace ravlo::testing {
 
 int RecordingPresenter::MessageBox(std::string_view text, std::string_view, unsigned flags) {
@@ -31,10 +29,6 @@ std::vector<std::string> RecordingPresenter::Texts() const {
         texts.push_back(box.text);
     }
     return texts;
-}
-
-bool RecordingPresenter::Showed(std::string_view text) const {
-    return std::any_of(boxes_.begin(), boxes_.end(), [text](const Box& box) { return box.text == text; });
 }
 
 fixtures::FixtureSegment CodeBytes(const std::string& name, std::uint32_t count, bool byteAligned) {
@@ -80,17 +74,12 @@ bool ProjectTest::OpenFixture(const fixtures::ProgramLayout& layout, const fixtu
     return fixtures::OpenProjectFixture(dir_.Path(), name, layout, design, mapOptions).has_value();
 }
 
-bool ProjectTest::OpenFixtureWithDesign(const fixtures::ProgramLayout& layout,
-                                        const fixtures::FixtureDesign& design) {
-    return OpenFixture(layout, &design);
-}
-
 std::vector<std::string> ProjectTest::OpenGeneratedRomModules() {
     const fixtures::ProgramLayout layout = fixtures::LayOutProgram(
         fixtures::MakeLargeProgram({.codeBytes = 0x1800, .codeSegments = 6, .relocations = 24}));
     const fixtures::FixtureDesign design = fixtures::PlaceAllUnits(layout, {.romLength = 0x800});
     std::vector<std::string> roms;
-    if (!OpenFixtureWithDesign(layout, design) || !ProjectModel().Modules->CheckDesign() ||
+    if (!OpenFixture(layout, &design) || !ProjectModel().Modules->CheckDesign() ||
         GenerateBinFiles(*ProjectModel().Modules)) {
         ADD_FAILURE() << "the program could not be generated";
         return roms;

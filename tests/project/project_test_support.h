@@ -31,8 +31,6 @@ public:
     void Answer(int answer) { answers_.push_back(answer); }
     const std::vector<Box>& Boxes() const { return boxes_; }
     std::vector<std::string> Texts() const;
-    // True when some box showed exactly this text.
-    bool Showed(std::string_view text) const;
     void Clear() { boxes_.clear(); }
 
 private:
@@ -56,11 +54,9 @@ public:
     std::filesystem::path File(std::string_view name) const { return dir_ / name; }
 
     // Writes the program as NAME.EXE and NAME.MAP (and NAME.MEM for a design) into the folder,
-    // sets the project globals as the main form does and opens the project files.
+    // sets the project globals as the main form does and opens the project files (and the design).
     bool OpenFixture(const fixtures::ProgramLayout& layout, const fixtures::FixtureDesign* design = nullptr,
                      const fixtures::MapOptions& mapOptions = {}, std::string_view name = "DEMO");
-    // The same and then reads the design file.
-    bool OpenFixtureWithDesign(const fixtures::ProgramLayout& layout, const fixtures::FixtureDesign& design);
     // Opens a program spread over several ROM modules of 2 KB and generates its .BIN files; answers
     // the names of the ROM modules in address order.
     std::vector<std::string> OpenGeneratedRomModules();

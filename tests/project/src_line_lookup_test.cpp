@@ -35,23 +35,12 @@ FixtureSegment LinedCode(const std::string& name,
     return code.Finish();
 }
 
-ProgramDescription LinedProgram(std::vector<FixtureSegment> code) {
-    ProgramDescription program;
-    program.entryLabel = code.front().labels.front().name;
-    program.segments = std::move(code);
-    FixtureSegment data = ZeroSegment("_DATA", "DATA", 0x20, "DGROUP");
-    program.segments.push_back(std::move(data));
-    program.segments.push_back(ZeroSegment("STACK", "STACK", 0x100));
-    return program;
-}
-
 class SrcLineLookupTest : public ProjectTest {
 protected:
     void Open(const ProgramDescription& program, const MapOptions& options = {}) {
-        layout_ = LayOutProgram(program);
-        design_ = PlaceAllUnits(layout_);
-        ASSERT_TRUE(OpenFixture(layout_, &design_, options));
-        ASSERT_TRUE(ReadMemFile());
+        const ProgramLayout layout = LayOutProgram(program);
+        const FixtureDesign design = PlaceAllUnits(layout);
+        ASSERT_TRUE(OpenFixture(layout, &design, options));
         presenter_.Clear();
         BuildRelocTable(*ProjectModel().Modules);
     }
@@ -70,16 +59,17 @@ protected:
                   std::tie(expected.Code, expected.Name, expected.Line))
             << what;
     }
-
-    ProgramLayout layout_;
-    FixtureDesign design_;
 };
 
 // A_TEXT2 and its sections come first in the map; A_TEXT must not take them. A_TEXT has 6 bytes
 // before its first line, then two sections of 6 lines.
 ProgramDescription TwoSources() {
-    return LinedProgram({LinedCode("A_TEXT2", {{"TWO.ASM", 100, 9}}),
-                         LinedCode("A_TEXT", {{"FIRST.ASM", 20, 6}, {"SECOND.ASM", 70, 6}}, 6)});
+    ProgramDescription program;
+    program.segments = {LinedCode("A_TEXT2", {{"TWO.ASM", 100, 9}}),
+                        LinedCode("A_TEXT", {{"FIRST.ASM", 20, 6}, {"SECOND.ASM", 70, 6}}, 6),
+                        ZeroSegment("_DATA", "DATA", 0x20, "DGROUP"), ZeroSegment("STACK", "STACK", 0x100)};
+    program.entryLabel = "A_TEXT2_ENTRY";
+    return program;
 }
 
 TEST_F(SrcLineLookupTest, AnOffsetGivesTheLastLineAtOrBeforeItFromCrLfAndLfMaps) {

@@ -55,7 +55,6 @@ TEST(BoardAnswersTest, EachAnswerIsExactlyTheSizeItsFieldsSay) {
         {"MemE short", kMemE, {0xD6, 0}, Short},
         {"MemE long", kMemE, {0xD6, 0, 0, 0}, Oversized},
         {"Rqst answer short", kRqst, {0xFA, 0}, Short},
-        {"Check short", kCheck, {0xF8, 0}, Short},
         {"Check long", kCheck, {0xF9, 0, 0, 0}, Oversized},
         {"Check of another type", kCheck, {0xFA, 0, 0}, WrongType},
         {"byte IO without its value", kIo, {0xD2, 0, 0, 0xA0, 0xF8, 0x01, 0x00}, Short},

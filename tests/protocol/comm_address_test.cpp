@@ -66,20 +66,18 @@ TEST(CommAddressTest, TheShippedIniMakesTheFixedAddressesMeet) {
     EXPECT_TRUE(ProcAdrReaches(*app.coll, kMACommAdr, *app.comm));
 }
 
-constexpr std::string_view kSwappedIni = "[SECTIONS]\r\n"
-                                         "RD_SECTION=READ\r\n"
-                                         "WR_SECTION=WRITE\r\n"
-                                         "[READ]\r\n"
-                                         "LABELCOLL=PFX=PL\r\n"
-                                         "PL00=NAM=COMM PRS=$87 ADR=[87,00,2001] PCO=MAINPC\r\n"
-                                         "PL01=NAM=MA PRS=$70 ADR=[70,00,2001] PCO=MAINPC\r\n"
-                                         "GLBSYSCOLL=PFX=GS\r\n"
-                                         "GS00=TYP=1 TNA=MAIN LOG=$2000 HIL=$20FF PCO=MAINPC\r\n"
-                                         "MAINPC=AT=1\r\n"
-                                         "COMM=DWN=0\r\n";
+// An application INI with the labels given, in one window whose collection has AT=at.
+std::string AppIni(std::string_view labels, int at) {
+    return "[SECTIONS]\r\nRD_SECTION=READ\r\nWR_SECTION=WRITE\r\n[READ]\r\nLABELCOLL=PFX=PL\r\n" +
+           std::string(labels) +
+           "GLBSYSCOLL=PFX=GS\r\nGS00=TYP=1 TNA=MAIN LOG=$2000 HIL=$20FF PCO=MAINPC\r\n" +
+           "MAINPC=AT=" + std::to_string(at) + "\r\nCOMM=DWN=0\r\n";
+}
+constexpr std::string_view kCommLabel = "PL00=NAM=COMM PRS=$87 ADR=[87,00,2001] PCO=MAINPC\r\n";
 
 TEST(CommAddressTest, AMismatchIsReportedAtTheFirstStepAndReportsStillArrive) {
-    AppProcesses app(kSwappedIni);
+    AppProcesses app(
+        AppIni(std::string(kCommLabel) + "PL01=NAM=MA PRS=$70 ADR=[70,00,2001] PCO=MAINPC\r\n", 1));
     ASSERT_NE(app.master, nullptr);
     EXPECT_EQ(app.comm->ADR, (TProcAdr{0x87, 1, 0x2001}));
     EXPECT_EQ(app.master->ADR, (TProcAdr{0x70, 2, 0x2001}));
@@ -115,10 +113,7 @@ TEST(CommAddressTest, AMismatchIsReportedAtTheFirstStepAndReportsStillArrive) {
 }
 
 TEST(CommAddressTest, AMissingMasterIsReported) {
-    AppProcesses app("[SECTIONS]\r\nRD_SECTION=READ\r\nWR_SECTION=WRITE\r\n[READ]\r\n"
-                     "LABELCOLL=PFX=PL\r\nPL00=NAM=COMM PRS=$87 ADR=[87,00,2001] PCO=MAINPC\r\n"
-                     "GLBSYSCOLL=PFX=GS\r\nGS00=TYP=1 TNA=MAIN LOG=$2000 HIL=$20FF PCO=MAINPC\r\n"
-                     "MAINPC=AT=2\r\nCOMM=DWN=0\r\n");
+    AppProcesses app(AppIni(kCommLabel, 2));
     const std::vector<std::string> problems = CheckCommAddresses(*app.coll);
     ASSERT_EQ(problems.size(), 1u);
     EXPECT_NE(problems[0].find("there is no board master process (Ident $70) in MAINPC"), std::string::npos)

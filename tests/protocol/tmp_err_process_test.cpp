@@ -3,21 +3,29 @@
 #include "kernel/dlg_process.h"
 #include "kernel/kernel_test_support.h"
 #include "platform/window_messages.h"
+#include "protocol/ma_request.h"
 #include "protocol/protocol_process_types.h"
+#include "protocol/saved_proc_mess_fifo.h"
 #include "protocol/tmp_err_hist_windows.h"
 #include "protocol/tmp_err_process.h"
+#include "protocol/tmp_err_show_rec.h"
+#include "protocol_test_support.h"
 #include "support/app_fixtures.h"
+#include "support/ma_rig.h"
 
 #include <gtest/gtest.h>
 #include <optional>
+#include <tuple>
 
 namespace ravlo {
 namespace {
 
 using testing::Adr;
 using testing::AppIniFixture;
+using testing::Bytes;
 using testing::CapturedWriter;
 using testing::KernelGlobals;
+using testing::ToBytes;
 using Lines = std::vector<std::string>;
 
 const TProcAdr kErrAdr{PT_TmpErr, 0, 0x2001};
@@ -47,23 +55,18 @@ private:
     mutable int stamps_ = 0;
 };
 
-// One wm_VarChanged as a watcher saw it, sent directly or wrapped in a broadcast.
-struct Change {
-    std::uintptr_t size = 0;
-    std::uintptr_t address = 0;
-    bool wrapped = false;
-    bool operator==(const Change&) const = default;
-};
+// One wm_VarChanged as a watcher saw it: size, address, and whether wrapped in a broadcast.
+using Change = std::tuple<std::uintptr_t, std::uintptr_t, bool>;
 
 class ChangeWatcher : public MessageTarget {
 public:
     std::intptr_t HandleMessage(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam) override {
         if (msg == wm_VarChanged) {
-            changes.push_back({wParam, static_cast<std::uintptr_t>(lParam), false});
+            changes.emplace_back(wParam, static_cast<std::uintptr_t>(lParam), false);
         } else if (msg == wm_Broadcast && wParam == kBroadcastMsgSize) {
             const auto* inner = reinterpret_cast<const TBroadcastMsg*>(lParam);
             if (inner->Msg == wm_VarChanged) {
-                changes.push_back({inner->WParam, inner->LParam, true});
+                changes.emplace_back(inner->WParam, inner->LParam, true);
             }
         }
         return 0;
@@ -85,7 +88,7 @@ class TmpErrProcessTest : public ::testing::Test {
 protected:
     TmpErrProcessTest() {
         ResetTmpErrHistWindowCount();
-        registered_ = !host_.Register("MAIN", 0x2000, 0x20FF);
+        EXPECT_FALSE(host_.Register("MAIN", 0x2000, 0x20FF));
         process_ = static_cast<StampedTmpErr*>(
             coll_.AddProcess(std::make_unique<StampedTmpErr>(labels_.GetLabelByName("PL00"))));
     }
@@ -134,36 +137,27 @@ protected:
     TRavloProcLabelColl& labels_ = kernel_.ReadLabels();
     TProcessColl coll_;
     ProcMessHost host_{&coll_};
-    bool registered_ = false;
     StampedTmpErr* process_ = nullptr;
 };
 
 TEST_F(TmpErrProcessTest, ShowsArrivingTogetherAreShownInTurnEachForEst) {
-    ASSERT_TRUE(registered_);
     EXPECT_EQ(process_->HostWnd, host_.Handle()) << "looked up at creation";
     SendShow("A");
     SendShow("B");
     SendShow("C");
     Pump();
-    EXPECT_EQ(process_->State, TTMP_ERR_Process::kShowing);
     EXPECT_EQ(process_->Current, (TTmpErrShowRec{1, 0xFF, "A", 0})) << "visible, Attr 0 became 255";
     EXPECT_EQ(process_->Saved.Count(), 2u);
     const Lines history{"T1: A", "T2: B", "T3: C"};
     EXPECT_EQ(process_->History, history) << "every line at arrival";
 
-    Pass(4999);
-    EXPECT_EQ(process_->Current.Text, "A");
-    Pass(1);
-    EXPECT_EQ(process_->Current.Text, "B");
-    Pass(4999);
-    EXPECT_EQ(process_->Current.Text, "B");
-    Pass(1);
-    EXPECT_EQ(process_->Current.Text, "C");
-    Pass(5000);
+    for (const char* text : {"A", "B", "C"}) {
+        Pass(4999);
+        EXPECT_EQ(process_->Current.Text, text);
+        Pass(1);
+    }
     EXPECT_EQ(process_->State, TTMP_ERR_Process::kIdle);
     EXPECT_EQ(process_->Current, TTmpErrShowRec{}) << "all zero when none";
-    EXPECT_TRUE(process_->Saved.Empty());
-    EXPECT_FALSE(process_->TimeOutMess);
     EXPECT_EQ(kernel_.timed.Count(), 0u);
     EXPECT_EQ(process_->History, history) << "a postponed text is not added again";
     EXPECT_TRUE(writer_.Errors().empty());
@@ -223,7 +217,6 @@ TEST_F(TmpErrProcessTest, ResetWhileShowingCancelsTheTimeOutAndShowsTheNext) {
     Show("alone");
     Code(TMP_ERR_RESET);
     EXPECT_EQ(kernel_.timed.Count(), 0u);
-    EXPECT_FALSE(process_->TimeOutMess);
 
     Show("A");
     Show("B");
@@ -242,7 +235,6 @@ TEST_F(TmpErrProcessTest, ResetOrTimeOutWhileIdleAndShowsWithoutARecordChangeNot
     Code(TMP_ERR_TIMEOUT);
     Code(TMP_ERR_SHOW);
     Code(TMP_ERR_SHOW, std::vector<std::uint8_t>(TTmpErrShowRec::kSize - 1, 1));
-    EXPECT_EQ(process_->State, TTMP_ERR_Process::kIdle);
     EXPECT_EQ(process_->Current, TTmpErrShowRec{});
     EXPECT_TRUE(process_->History.empty());
     EXPECT_TRUE(watcher.changes.empty());
@@ -290,21 +282,18 @@ TEST_F(TmpErrProcessTest, ChangesAreAnnouncedAsAtrSays) {
     SetMainFormWindow(watcher.Handle());
     const auto* current = &process_->Current;
     const auto* state = &process_->State;
-    struct Case {
-        std::uint16_t atr;
-        bool announced;
-        bool wrapped;
-    };
-    for (const Case c : {Case{0x01, true, false}, Case{0x03, true, false}, Case{0x02, true, true},
-                         Case{0x06, true, true}, Case{0x04, true, true}, Case{0x00, false, false}}) {
-        SCOPED_TRACE(c.atr);
+    // Bit 0 sends to the host, bit 1 broadcasts to it, bit 2 to the main form; bit 0 wins.
+    for (const auto& [atr, wrapped] :
+         {std::pair{0x01, false}, std::pair{0x03, false}, std::pair{0x02, true}, std::pair{0x06, true},
+          std::pair{0x04, true}, std::pair{0x00, false}}) {
+        SCOPED_TRACE(atr);
         watcher.changes.clear();
-        process_->ATR = c.atr;
+        process_->ATR = static_cast<std::uint16_t>(atr);
         Show("A");
         Code(TMP_ERR_RESET);
-        const std::vector<Change> expected{At(current, 134, c.wrapped), At(state, 2, c.wrapped),
-                                           At(current, 134, c.wrapped), At(state, 2, c.wrapped)};
-        EXPECT_EQ(watcher.changes, c.announced ? expected : std::vector<Change>{});
+        const std::vector<Change> expected{At(current, 134, wrapped), At(state, 2, wrapped),
+                                           At(current, 134, wrapped), At(state, 2, wrapped)};
+        EXPECT_EQ(watcher.changes, atr != 0 ? expected : std::vector<Change>{});
     }
 }
 
@@ -366,26 +355,111 @@ TEST_F(TmpErrProcessTest, DestroyingTheProcessCancelsItsTimeOut) {
 
 TEST_F(TmpErrProcessTest, RegisteredAndConfiguredFromItsLabel) {
     ResetProcessTypes();
-    EXPECT_EQ(labels_.NewProcess(labels_.GetLabelByName("PL00")), nullptr) << "not registered yet";
     RegisterProtocolProcessTypes();
-
-    const auto made = labels_.NewProcess(labels_.GetLabelByName("PL00"));
-    const auto* err = dynamic_cast<const TTMP_ERR_Process*>(made.get());
-    ASSERT_NE(err, nullptr);
-    EXPECT_TRUE(err->ParamsToText().ends_with(" EST=250 ATR=$0011")) << err->ParamsToText();
-    EXPECT_EQ(err->HostWnd, host_.Handle());
-
+    const auto good = labels_.NewProcess(labels_.GetLabelByName("PL00"));
+    ASSERT_NE(dynamic_cast<const TTMP_ERR_Process*>(good.get()), nullptr);
+    EXPECT_TRUE(good->ParamsToText().ends_with(" EST=250 ATR=$0011")) << good->ParamsToText();
     const auto bad = labels_.NewProcess(labels_.GetLabelByName("PL01"));
-    const auto* err2 = dynamic_cast<const TTMP_ERR_Process*>(bad.get());
-    ASSERT_NE(err2, nullptr);
-    EXPECT_EQ(err2->EST, TTMP_ERR_Process::kDefaultEST) << "a bad value leaves the field";
-    EXPECT_EQ(err2->XYS, 4) << "the keys after it are still read";
+    const auto& err2 = dynamic_cast<const TTMP_ERR_Process&>(*bad);
+    EXPECT_EQ(err2.EST, TTMP_ERR_Process::kDefaultEST) << "a bad value leaves the field";
+    EXPECT_EQ(err2.XYS, 4) << "the keys after it are still read";
 
-    // Without a label the defaults stay.
     const TTMP_ERR_Process lone(nullptr);
     EXPECT_EQ(lone.EST, TTMP_ERR_Process::kDefaultEST);
     EXPECT_EQ(lone.HostWnd, kNoWindow);
     EXPECT_EQ(writer_.Errors().back(), "TTMP_ERR_Process.CreateFromLabel - PL=nil!");
+}
+
+TEST(TmpErrShowRecTest, SenderTextIsCutTo127Characters) {
+    const std::string longText(200, 'x');
+    const TTmpErrShowRec rec = TTmpErrShowRec::ForText(longText, true);
+    EXPECT_EQ(rec.Text, std::string(127, 'x'));
+    EXPECT_EQ(rec.Visible, 0);
+    EXPECT_EQ(rec.Attr, 0u);
+    const auto bytes = rec.ToBytes();
+    EXPECT_EQ(bytes[5], 127);
+    EXPECT_EQ(bytes[132], 'x');
+    EXPECT_EQ(bytes[133], 1) << "the text does not overwrite MsgBox";
+
+    TTmpErrShowRec tooLong{0, 0, longText, 0};
+    EXPECT_EQ(tooLong.ToBytes()[133], 0) << "a text set directly is cut as well";
+}
+
+TEST(TmpErrShowRecTest, ReadingNeedsTheWholeRecordAndStaysInsideTheTextField) {
+    Bytes bytes = ToBytes(TTmpErrShowRec{0, 7, "abc", 0}.ToBytes());
+    EXPECT_FALSE(TTmpErrShowRec::FromBytes(std::span(bytes).first(133)));
+    EXPECT_FALSE(TTmpErrShowRec::FromBytes({}));
+
+    bytes.push_back(0xEE); // a longer message still carries the record
+    EXPECT_EQ(TTmpErrShowRec::FromBytes(bytes)->Text, "abc");
+
+    bytes[5] = 200; // a corrupt length byte
+    bytes[133] = 0x5A;
+    const auto rec = TTmpErrShowRec::FromBytes(bytes);
+    ASSERT_TRUE(rec);
+    EXPECT_EQ(rec->Text.size(), 127u);
+    EXPECT_EQ(rec->MsgBox, 0x5A);
+}
+
+TEST(TmpErrShowRecTest, ShowMessageAndItsTraceText) {
+    const TProcAdr dest{0x73, 0, 0x2001};
+    const TProcAdr src{0x70, 1, 0x2001};
+    const TProcMess mess = TmpErrShowMess(dest, src, "Timeout", true);
+    EXPECT_EQ(mess.GetCode(), TMP_ERR_SHOW);
+    EXPECT_EQ(TTmpErrShowRec::FromBytes(mess.DataSpan()), (TTmpErrShowRec{0, 0, "Timeout", 1}));
+
+    // Tracing copies; a record cut short is named as such.
+    EXPECT_EQ(TTMP_ERR_ProcMess::CopyOf(mess).DataStr(), "\"Timeout\" MsgBox");
+    EXPECT_TRUE(mess.HasData());
+    const auto cut =
+        TTMP_ERR_ProcMess::CopyOf(TProcMess::Create(dest, src, 0, 0, TMP_ERR_SHOW_REP, Bytes{1, 2}));
+    EXPECT_EQ(cut.DataStr(), "NoRecData");
+}
+
+TProcMess Numbered(std::uint8_t n) {
+    return TProcMess::Create({0x73, 0, 1}, {}, n, 0, TMP_ERR_SHOW_REP);
+}
+
+std::vector<int> Order(const TSavedProcMessFIFO& fifo) {
+    std::vector<int> order;
+    for (std::size_t i = 0; const TProcMess* mess = fifo.At(i); ++i) {
+        order.push_back(mess->GetPar1());
+    }
+    return order;
+}
+
+// The board master's queue refuses what comes past its limit, with a box for an Add; the message
+// display's queue keeps a postponed message's turn by dropping its newest.
+TEST(SavedProcMessFifoTest, AddAppendsPushPutsBackAtTheHeadAndAFullQueueDropsAsItsLimitsSay) {
+    for (const TSavedProcMessLimits& limits : {kTmpErrSavedLimits, kMaSavedMessLimits}) {
+        SCOPED_TRACE(limits.MaxCount);
+        testing::RecordingPresenter presenter;
+        ScopedPresenter guard(presenter);
+        TSavedProcMessFIFO fifo(limits);
+        EXPECT_FALSE(fifo.Pop());
+        EXPECT_TRUE(fifo.Push(Numbered(1)));
+        EXPECT_TRUE(fifo.Push(Numbered(0)));
+        EXPECT_EQ(fifo.Pop()->GetPar1(), 0);
+        for (std::size_t n = 2; n < limits.MaxCount; ++n) {
+            ASSERT_TRUE(fifo.Add(Numbered(2)));
+        }
+        EXPECT_TRUE(fifo.Add(Numbered(3))); // the newest
+        EXPECT_EQ(Order(fifo).front(), 1);
+        EXPECT_FALSE(fifo.Add(Numbered(99)));
+        EXPECT_EQ(Order(fifo).back(), 3);
+        EXPECT_EQ(presenter.Boxes.size(), limits.FullText.empty() ? 0u : 1u);
+        if (!limits.FullText.empty()) {
+            EXPECT_EQ(presenter.Boxes[0].Text,
+                      "Internal error - too short queue SavedProcMessFifo for Ravlo_MA process");
+        }
+
+        EXPECT_FALSE(fifo.Push(Numbered(0)));
+        EXPECT_EQ(fifo.Count(), limits.MaxCount);
+        const std::vector<int> order = Order(fifo);
+        EXPECT_EQ(order.front(), limits.PushDropsNewest ? 0 : 1);
+        EXPECT_EQ(order.back(), limits.PushDropsNewest ? 2 : 3);
+        EXPECT_EQ(presenter.Boxes.size(), limits.FullText.empty() ? 0u : 1u) << "a refused push is silent";
+    }
 }
 
 } // namespace
