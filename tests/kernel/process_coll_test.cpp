@@ -237,6 +237,12 @@ TEST_F(ProcessFactoryTest, OnlyRegisteredClassesAreBuiltAndALayerAboveRegistersI
     EXPECT_EQ(ma->ClassName(), "RecordingProcess");
     UnregisterProcessType(PT_RavloMA);
     EXPECT_EQ(labels_.NewProcess(labels_.GetLabelByName("PL06")), nullptr);
+
+    const auto coll = MakeColl("MAINPC", "OTHERPC"); // static labels of unknown classes make nothing
+    ASSERT_EQ(coll->Count(), 3);
+    EXPECT_EQ(coll->ProcAt(1)->Name, "DLG^02");
+    EXPECT_EQ(coll->ProcAt(2)->Name, "REC^03");
+    EXPECT_EQ(coll->GetProcByIdent(0x71), nullptr);
 }
 
 TEST_F(ProcessFactoryTest, LookupByNameOrIdent) {
@@ -255,14 +261,6 @@ TEST_F(ProcessFactoryTest, LookupByNameOrIdent) {
     ASSERT_EQ(writer_.Errors().size(), 2u);
     EXPECT_EQ(writer_.Errors()[0],
               "CreateProcess - Process Name=NOPE,Ident=$12 not found in ProcLabelColl !");
-}
-
-TEST_F(ProcessFactoryTest, AStaticLabelOfAnUnknownClassLeavesNoProcess) {
-    const auto coll = MakeColl("MAINPC", "OTHERPC");
-    ASSERT_EQ(coll->Count(), 3);
-    EXPECT_EQ(coll->ProcAt(1)->Name, "DLG^02");
-    EXPECT_EQ(coll->ProcAt(2)->Name, "REC^03");
-    EXPECT_EQ(coll->GetProcByIdent(0x71), nullptr);
 }
 
 TEST_F(ProcessFactoryTest, AppSettingsKeepTheirValueOutsideTheirRangeAndAreWrittenBack) {
