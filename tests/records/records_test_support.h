@@ -18,6 +18,7 @@
 #include "records/stamp_semantics.h"
 #include "records/string_field_dscrs.h"
 
+#include <gtest/gtest.h>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -143,6 +144,13 @@ inline std::unique_ptr<TSemManColl> EverySemanticClass() {
         Made<TAcceptDateTimeSem>([](auto& s) { s.Low = -0.5, s.High = 45000.25; }));
 }
 
+// A test with the record classes registered and the application data put back afterwards.
+class RecordsTest : public ::testing::Test {
+protected:
+    RecordsTest() { RegisterRecordClasses(); }
+    ~RecordsTest() override { ResetAppExtension(); }
+};
+
 // The internal error lines reported while it lives.
 class AppErrorLog {
 public:
@@ -223,23 +231,18 @@ inline std::unique_ptr<TrbCollection> EveryRecordClass() {
     inner->RecEvaluators = Holding<TSemEvalColl>(std::make_unique<TSemanticEvaluator>(2));
     auto byteCase = Nesting<TByteCaseTypeDscr>("Case:", 0);
     byteCase->DefaultSelector = 2;
-    auto byteTable = std::make_unique<TByteDscrAssTab>();
-    byteTable->Table[1] = 0;
-    byteTable->Table[2] = 2;
-    byteCase->AssignTable = std::move(byteTable);
+    byteCase->AssignTable = Made<TByteDscrAssTab>([](auto& t) { t.Table[1] = 0, t.Table[2] = 2; });
     auto wordCase = Nesting<TAbstractCaseTypeDscr>("Word:", 2);
-    auto wordTable = std::make_unique<TWordDscrAssTab>();
-    wordTable->PutTabItem(std::vector<std::uint8_t>{0x34, 0x12}, 0);
-    wordCase->AssignTable = std::move(wordTable);
+    wordCase->AssignTable = Made<TWordDscrAssTab>([](auto& t) {
+        t.PutTabItem(std::vector<std::uint8_t>{0x34, 0x12}, 0);
+    });
     auto outer =
         RecordType("Outer", std::move(byteCase), Nesting<TCompoundTDscr>("In:", 0), std::move(wordCase));
     outer->RecEvaluators = std::make_unique<TSemEvalColl>();
     auto alt = RecordType("Alt", Field<TByteRecFieldDscr>(1), Field<TSmallIntRecFieldDscr>(2));
 
-    auto record = std::make_unique<TDscrRecObj>();
-    record->Name = "Outer";
-    record->RecTypeIx = 1;
-    record->DscrRecPtr = {2, 7, 0, 1, 2, 3, 0x34, 0x12, 5};
+    auto record = Made<TDscrRecObj>(
+        [](auto& r) { r.Name = "Outer", r.RecTypeIx = 1, r.DscrRecPtr = {2, 7, 0, 1, 2, 3, 0x34, 0x12, 5}; });
 
     auto inits = std::make_unique<TRecIniciatorColl>();
     inits->Add<TByteElIniciatorObj>("b")->Value = 0xA5;
@@ -248,10 +251,7 @@ inline std::unique_ptr<TrbCollection> EveryRecordClass() {
     inits->Add<TDWordElIniciatorObj>("t")->Mode = 2;
     inits->Add<TRealpElIniciatorObj>("r");
     auto* text = inits->Add<TPStrElIniciatorObj>("s");
-    text->Size = 6;
-    text->Text = "ab_c";
-    text->IntChar = '_';
-    text->ExtChar = ' ';
+    text->Size = 6, text->Text = "ab_c", text->IntChar = '_', text->ExtChar = ' ';
     inits->Add<TDBPtrElIniciatorObj>("p");
     inits->Add<TSpecWordElIniciatorObj>("sw")->Decimals = 3;
     inits->Add<TSpecSmallIntElIniciatorObj>("ss")->Decimals = 1;

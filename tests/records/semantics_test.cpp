@@ -25,10 +25,8 @@ void RunSemantic(TSemantics& sem, std::uint8_t sub, std::vector<std::vector<std:
     sem.Evaluate(kSemRunEnd, sub, {});
 }
 
-class SemanticsTest : public ::testing::Test {
+class SemanticsTest : public test::RecordsTest {
 protected:
-    void SetUp() override { RegisterRecordClasses(); }
-    void TearDown() override { ResetAppExtension(); }
     SemValueCell cell_;
     TScanObjColl scan_;
     FakeRecord record_;
