@@ -184,9 +184,7 @@ TEST_F(ChnVirtTest, NamedChannelsReadTheirKeyAndRegister) {
     ASSERT_NE(upper->Lower(), nullptr);
     // A lower channel made for this one belongs to it, though registered for others to share.
     EXPECT_EQ(upper->NotOwned(), 0);
-    EXPECT_EQ(upper->Lower()->Name, "LOWV");
-    EXPECT_EQ(upper->Lower()->DWN(), 1);
-    EXPECT_EQ(upper->NOD(), 5);
+    EXPECT_EQ(std::tuple(upper->Lower()->DWN(), upper->NOD()), std::tuple(1, 5));
     EXPECT_EQ(ChnCollection()->GetRefChannel("VIRT", "LOWV"), upper->Lower());
     EXPECT_EQ(ChnCollection()->GetRefChannel("VIRT", "UPV"), upper.get());
 

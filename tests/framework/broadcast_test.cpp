@@ -2,12 +2,9 @@
 #include "framework/main_window.h"
 #include "platform/message_queue.h"
 #include "platform/window_messages.h"
-#include "support/wait_until.h"
 
-#include <atomic>
 #include <gtest/gtest.h>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace ravlo {
@@ -88,7 +85,6 @@ TEST_F(BroadcastTest, AFormOrsItsAnswerAndItsControlsOnlyWhenAskedIntoTheCarried
         std::tuple(form.last.Msg, form.last.WParam, form.last.LParam),
         std::tuple(wm_VarChanged, std::uint32_t{sizeof field}, reinterpret_cast<std::uintptr_t>(&field)));
     EXPECT_EQ(message.Result, 0x10u) << "the sender's record is read, not written";
-
     // Messages that fail the guard: another size, or no record.
     calls.clear();
     FakeForm main(calls, "main", 1, true);
@@ -113,7 +109,6 @@ TEST_F(BroadcastTest, MainFormReachesSelfControlsChildrenThenExtrasInOrderUnless
     EXPECT_EQ(main.askedIndexes, (std::vector<int>{0, 1}));
     EXPECT_EQ(first.last.LParam, 0x2000u);
     EXPECT_EQ(second.last.WParam, 2u);
-
     calls.clear();
     main.skipSelf = true;
     EXPECT_EQ(MainFormBroadcast(wm_VarChanged, 1, 0x10), 0x43u);
@@ -133,30 +128,11 @@ TEST_F(BroadcastTest, ExtraWindowsAreAskedForUntilNoneAndGoneOrNoWindowsAnswerNo
     EXPECT_EQ(WndBroadcast(main.Handle(), wm_VarChanged, 1, 0), 5u);
     EXPECT_EQ(main.askedIndexes, (std::vector<int>{0, 1, 2, 3}));
     EXPECT_EQ(calls, (Calls{"main", "a", "b"}));
-
     calls.clear();
     EXPECT_EQ(GetMainFormWindow(), kNoWindow);
     EXPECT_EQ(MainFormBroadcast(wm_VarChanged, 1, 0x10), 0u);
     EXPECT_EQ(WndBroadcast(kNoWindow, wm_VarChanged, 1, 0x10), 0u);
     EXPECT_TRUE(calls.empty());
-}
-
-TEST_F(BroadcastTest, BroadcastFromAnotherThreadWaitsForTheCombinedAnswer) {
-    FakeForm main(calls, "main", 0, true);
-    FakeForm first(calls, "child1", 1);
-    FakeForm second(calls, "child2", 2);
-    main.children = {first.Handle(), second.Handle()};
-    SetMainFormWindow(main.Handle());
-    std::atomic<std::uint32_t> answer{0xFFFF};
-    std::atomic<bool> done{false};
-    std::thread sender([&] {
-        answer = MainFormBroadcast(wm_VarChanged, 1, 0x10);
-        done = true;
-    });
-    EXPECT_TRUE(testing::WaitUntil([&] { return done.load(); },
-                                   [] { AppMessageQueue().WaitAndPump(std::chrono::milliseconds(10)); }));
-    sender.join();
-    EXPECT_EQ(answer.load(), 3u);
 }
 
 TEST(TransferBuffObj, ClearDropsOwnedDataAndOwningNewDataEndsALoan) {

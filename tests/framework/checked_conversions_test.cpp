@@ -61,7 +61,6 @@ TEST(CheckedConversionsTest, LongIntDWordAndReal) {
     text = "-$10";
     EXPECT_TRUE(StrToLongIntChk(text, 255, longValue, 0, 10, -20));
     EXPECT_EQ(longValue, -16);
-
     // Compared unsigned: $90000000 lies between $80000000 and $FFFFFFFF, 5 does not.
     std::uint32_t value = 5;
     text = "$90000000";
@@ -76,15 +75,12 @@ TEST(CheckedConversionsTest, LongIntDWordAndReal) {
     EXPECT_FALSE(StrToDWordChk(text, 255, value, 0, 0xFFFFFFFF, 0));
     EXPECT_EQ(text, kLongIntSyntax);
     EXPECT_EQ(value, 0x90000000u);
-
     double real = 0;
     text = "1.5";
     EXPECT_TRUE(StrToRealChk(text, 255, real, 0, 10.0, 0.0));
-    for (const char* bad : {"1,5", "1e400", "$1"}) {
-        text = bad;
-        EXPECT_FALSE(StrToRealChk(text, 255, real, 0, 10.0, 0.0)) << bad;
-        EXPECT_EQ(text, kRealSyntax) << bad;
-    }
+    text = "1,5"; // what reads as a real: NumberParseTest.RealGrammar
+    EXPECT_FALSE(StrToRealChk(text, 255, real, 0, 10.0, 0.0));
+    EXPECT_EQ(text, kRealSyntax);
     text = "2.5";
     EXPECT_FALSE(StrToRealChk(text, 255, real, kChkMaxExclusive, 2.5, 0.0));
     EXPECT_EQ(text, kOutOfRange);
@@ -96,22 +92,21 @@ protected:
     void SetUp() override { ResetTextFormatSettings(); }
     void TearDown() override { ResetTextFormatSettings(); }
 
-    // "year-month-day" on success, else the error text.
-    static std::string Date(std::string_view text) {
+    // The three fields joined by sep on success (year-month-day, hour:min:sec), else the error text.
+    template <class Check>
+    static std::string Fields(Check check, std::string_view text, const char* sep) {
         std::string err;
-        std::uint16_t year = 0, month = 0, day = 0;
-        if (!StrToDateChk(text, err, year, month, day)) {
+        std::uint16_t a = 0, b = 0, c = 0;
+        if (!check(text, err, a, b, c)) {
             return err;
         }
-        return std::to_string(year) + "-" + std::to_string(month) + "-" + std::to_string(day);
+        return std::to_string(a) + sep + std::to_string(b) + sep + std::to_string(c);
+    }
+    static std::string Date(std::string_view text) {
+        return Fields([](auto&... f) { return StrToDateChk(f...); }, text, "-");
     }
     static std::string Time(std::string_view text) {
-        std::string err;
-        std::uint16_t hour = 0, min = 0, sec = 0;
-        if (!StrToTimeChk(text, err, hour, min, sec)) {
-            return err;
-        }
-        return std::to_string(hour) + ":" + std::to_string(min) + ":" + std::to_string(sec);
+        return Fields([](auto&... f) { return StrToTimeChk(f...); }, text, ":");
     }
 };
 

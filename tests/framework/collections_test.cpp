@@ -49,13 +49,11 @@ TEST_F(CollectionTest, InsertDeleteAndExchangeKeepOrderAndOwnership) {
     Fill(collection, {1, 3});
     EXPECT_EQ(collection.AtInsert(1, std::make_unique<TCountingObj>(2)).Index, 1);
     EXPECT_EQ(ValuesOf(collection), (Values{1, 2, 3}));
-
     // A bad index hands the item back untouched.
     TrbInsertResult refused = collection.AtInsert(5, std::make_unique<TCountingObj>(9));
     EXPECT_FALSE(refused.Inserted);
     EXPECT_EQ(static_cast<TCountingObj&>(*refused.Refused).Value, 9);
     EXPECT_EQ(collection.LastError(), std::make_pair(TrbCollection::coIndexError, 5));
-
     TrbStreamable* second = collection.At(1);
     std::unique_ptr<TrbStreamable> taken = collection.AtDelete(1);
     EXPECT_EQ(taken.get(), second);
@@ -63,7 +61,6 @@ TEST_F(CollectionTest, InsertDeleteAndExchangeKeepOrderAndOwnership) {
     EXPECT_EQ(collection.IndexOf(second), -1);
     EXPECT_EQ(collection.Delete(collection.At(1)).Index, 1);
     EXPECT_EQ(collection.Delete(taken.get()).Index, -1);
-
     Fill(collection, {7});
     collection.Exchange(0, 1);
     EXPECT_EQ(ValuesOf(collection), (Values{7, 1}));
@@ -84,7 +81,6 @@ TEST_F(CollectionTest, FreeingLeavesNilSlotsAndReleasesItems) {
     collection.FreeObj(collection.At(0));
     EXPECT_EQ(collection.Count(), 2);
     EXPECT_EQ(TCountingObj::Live, 0);
-
     collection.SetCount(0);
     Fill(collection, {1, 2});
     collection.SetCount(1); // frees what falls off the end
@@ -94,7 +90,6 @@ TEST_F(CollectionTest, FreeingLeavesNilSlotsAndReleasesItems) {
     EXPECT_EQ(collection.Limit(), 0);
     EXPECT_EQ(TCountingObj::Live, 1);
     released.clear();
-
     Fill(collection, {1, 2});
     collection.FreeAll();
     EXPECT_EQ(std::pair(collection.Count(), collection.Limit()), std::pair(0, 0));
@@ -113,7 +108,6 @@ TEST_F(CollectionTest, LimitsOutsideTheRulesChangeNothing) {
     collection.SetLimit(6);
     EXPECT_EQ(collection.Limit(), 6);
     EXPECT_EQ(ValuesOf(collection), (Values{0, 1, 2, 3, 4, 5}));
-
     // A Grow that makes no room refuses the insert instead of passing the limit.
     class TFixedColl : public TRecordingColl {
         void Grow() override {}
@@ -207,7 +201,6 @@ TEST_F(SortedCollectionTest, LoadReSortsAndFreesRefusedItems) {
     const auto unique = test::ReadObject<TValueColl>(written);
     EXPECT_EQ(ValuesOf(*unique), (Values{2, 4, 8}));
     EXPECT_EQ(TCountingObj::Live, 4 + 3);
-
     // A nil entry has no key and is dropped; an entry of another class is refused by its class.
     const auto nilEntry = Bytes({0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0xFF, 0xFF});
     EXPECT_EQ(test::ReadObject<TValueColl>(nilEntry, written.classNames)->Count(), 0);
@@ -250,7 +243,6 @@ TEST(ScanCollectionTest, FiveSortsOrderByTheirKeysNilsFirst) {
         (collection.*s.sort)();
         EXPECT_EQ(Ws(collection), s.order);
     }
-
     // Ignoring case puts "alpha" before "Beta"; the byte compare puts "B" first. A nil slot sorts first.
     TScanObjColl texts;
     AddScan(texts, 0, 0, "alpha");
@@ -265,25 +257,21 @@ TEST(ScanCollectionTest, FiveSortsOrderByTheirKeysNilsFirst) {
     empty.QuickSort_W();
 }
 
-TEST(ScanCollectionTest, LargeSortsMatchAStableReference) {
+TEST(ScanCollectionTest, LargeSortKeepsEveryItemInOrder) {
     std::mt19937 random(12345);
     TScanObjColl collection;
-    std::vector<std::int32_t> reference;
     for (int i = 0; i < 2000; ++i) {
         // Few distinct keys, many repeats, to exercise equal keys around the pivot.
-        const std::uint32_t l = random() % 50 - 25;
-        AddScan(collection, static_cast<std::uint16_t>(i), l, std::nullopt);
-        reference.push_back(static_cast<std::int32_t>(l));
+        AddScan(collection, static_cast<std::uint16_t>(i), random() % 50 - 25, std::nullopt);
     }
     collection.QuickSort_L();
-    std::sort(reference.begin(), reference.end());
-    std::vector<std::int32_t> sorted;
     std::vector<bool> seen(2000, false);
     for (std::int32_t i = 0; i < collection.Count(); ++i) {
-        sorted.push_back(static_cast<std::int32_t>(collection.ItemAt(i)->L));
         seen[collection.ItemAt(i)->W] = true;
+        ASSERT_TRUE(i == 0 || static_cast<std::int32_t>(collection.ItemAt(i - 1)->L) <=
+                                  static_cast<std::int32_t>(collection.ItemAt(i)->L))
+            << i;
     }
-    EXPECT_EQ(sorted, reference);
     EXPECT_EQ(std::count(seen.begin(), seen.end(), false), 0);
 }
 

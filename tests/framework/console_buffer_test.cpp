@@ -8,66 +8,47 @@
 namespace ravlo {
 namespace {
 
-using Rows = std::vector<std::string>;
-
-Rows RowsOf(const ConsoleBuffer& buffer) {
-    Rows rows;
-    for (int row = 0; row < buffer.Rows(); ++row) {
-        rows.emplace_back(buffer.Row(row));
+// The rows joined by "|".
+std::string Screen(const ConsoleBuffer& buffer) {
+    std::string screen(buffer.Row(0));
+    for (int row = 1; row < buffer.Rows(); ++row) {
+        screen += "|" + std::string(buffer.Row(row));
     }
-    return rows;
+    return screen;
 }
 
-std::pair<int, int> Cursor(const ConsoleBuffer& buffer) {
-    return {buffer.CursorCol(), buffer.CursorRow()};
-}
-
-TEST(ConsoleBuffer, PrintableTextWrapsAtTheRowEndAndAFullRowTakesItsLineBreakOnTheSameRow) {
-    ConsoleBuffer buffer(5, 3);
-    buffer.Write("abcdefg\x8A\xE8"); // code page 1250 letters are printable too
-    EXPECT_EQ(RowsOf(buffer), (Rows{"abcde", "fg\x8A\xE8 ", "     "}));
-    EXPECT_EQ(Cursor(buffer), std::pair(4, 1));
-
-    ConsoleBuffer full(5, 3);
-    full.Write("abcde");
-    EXPECT_EQ(Cursor(full), std::pair(5, 0)) << "the wrap waits for more text";
-    full.Write("\r\nxy");
-    EXPECT_EQ(RowsOf(full), (Rows{"abcde", "xy   ", "     "}));
-}
-
-TEST(ConsoleBuffer, ControlCharactersBeepBackspaceOrAreIgnored) {
-    ConsoleBuffer buffer(6, 2);
-    int beeps = 0;
-    buffer.SetBeepHandler([&beeps] { ++beeps; });
-    buffer.Write("a\ab\a\tc\x1B\x01\x7F");
-    EXPECT_EQ(beeps, 2);
-    EXPECT_EQ(RowsOf(buffer), (Rows{"abc\x7F  ", "      "}));
-    // Backspace blanks the cell left of the cursor, but not past column 0.
-    buffer.Write("\b");
-    EXPECT_EQ(RowsOf(buffer)[0], "abc   ");
-    EXPECT_EQ(Cursor(buffer), std::pair(3, 0));
-    buffer.Write("\b\b\b\bz");
-    EXPECT_EQ(RowsOf(buffer)[0], "z     ");
-    EXPECT_EQ(Cursor(buffer), std::pair(1, 0));
-}
-
-TEST(ConsoleBuffer, CarriageReturnAndLineFeedFollowTheMode) {
+TEST(ConsoleBuffer, TextWrapsControlCharactersActOrAreIgnoredAndLineBreaksFollowTheMode) {
     using enum TConsoleLineBreak;
     const struct {
         TConsoleLineBreak mode;
         const char* text;
-        Rows rows;
+        const char* screen;
+        std::pair<int, int> cursor; // column, row
     } cases[] = {
-        {CRLF, "ab\ncd", {"ab   ", "  cd ", "     "}},   {CRLF, "ab\rc", {"cb   ", "     ", "     "}},
-        {CRLF, "ab\r\ncd", {"ab   ", "cd   ", "     "}}, {LF, "ab\ncd", {"ab   ", "cd   ", "     "}},
-        {LF, "ab\rc", {"cb   ", "     ", "     "}},      {CR, "ab\rcd", {"ab   ", "cd   ", "     "}},
-        {CR, "ab\ncd", {"ab   ", "  cd ", "     "}},     {CR, "ab\r\ncd", {"ab   ", "     ", "cd   "}}};
+        {CRLF, "abcdefg\x8A\xE8", "abcde|fg\x8A\xE8 |     ", {4, 1}}, // code page 1250 letters are printable
+        {CRLF, "abcde", "abcde|     |     ", {5, 0}},                 // the wrap waits for more text
+        {CRLF, "abcde\r\nxy", "abcde|xy   |     ", {2, 1}},           // a full row takes its line break
+        {CRLF, "a\ab\a\tc\x1B\x01\x7F", "abc\x7F |     |     ", {4, 0}}, // only bells act
+        {CRLF, "abc\b", "ab   |     |     ", {2, 0}},     // backspace blanks the cell left of the cursor
+        {CRLF, "ab\b\b\bz", "z    |     |     ", {1, 0}}, // but not past column 0
+        {CRLF, "ab\ncd", "ab   |  cd |     ", {4, 1}},
+        {CRLF, "ab\rc", "cb   |     |     ", {1, 0}},
+        {CRLF, "ab\r\ncd", "ab   |cd   |     ", {2, 1}},
+        {LF, "ab\ncd", "ab   |cd   |     ", {2, 1}},
+        {LF, "ab\rc", "cb   |     |     ", {1, 0}},
+        {CR, "ab\rcd", "ab   |cd   |     ", {2, 1}},
+        {CR, "ab\ncd", "ab   |  cd |     ", {4, 1}},
+        {CR, "ab\r\ncd", "ab   |     |cd   ", {2, 2}}};
+    int beeps = 0;
     for (const auto& c : cases) {
         ConsoleBuffer buffer(5, 3);
+        buffer.SetBeepHandler([&beeps] { ++beeps; });
         buffer.SetLineBreak(c.mode);
         buffer.Write(c.text);
-        EXPECT_EQ(RowsOf(buffer), c.rows) << static_cast<int>(c.mode) << " " << c.text;
+        EXPECT_EQ(Screen(buffer), c.screen) << static_cast<int>(c.mode) << " " << c.text;
+        EXPECT_EQ(std::pair(buffer.CursorCol(), buffer.CursorRow()), c.cursor) << c.text;
     }
+    EXPECT_EQ(beeps, 2);
 }
 
 TEST(ConsoleBuffer, LineFeedOrWrapAtTheLastRowScrollsTheRing) {
@@ -76,23 +57,23 @@ TEST(ConsoleBuffer, LineFeedOrWrapAtTheLastRowScrollsTheRing) {
     for (int line = 1; line <= 12; ++line) {
         buffer.Write(std::to_string(line % 10) + "x\r\n");
     }
-    EXPECT_EQ(RowsOf(buffer), (Rows{"1x ", "2x ", "   "}));
+    EXPECT_EQ(Screen(buffer), "1x |2x |   ");
     EXPECT_EQ(buffer.CursorRow(), 2);
     ConsoleBuffer wrapping(2, 2);
     wrapping.Write("abcdef");
-    EXPECT_EQ(RowsOf(wrapping), (Rows{"cd", "ef"}));
+    EXPECT_EQ(Screen(wrapping), "cd|ef");
     EXPECT_EQ(wrapping.TakeChanges().scrolled, 1);
 }
 
 TEST(ConsoleBuffer, WriteLineCutsTheTextButKeepsOneLineBreakInEveryMode) {
     ConsoleBuffer buffer(300, 3);
     buffer.WriteLine(std::string(300, 'x'));
-    EXPECT_EQ(RowsOf(buffer)[0], std::string(255, 'x') + std::string(45, ' '));
+    EXPECT_EQ(buffer.Row(0), std::string(255, 'x') + std::string(45, ' '));
     ConsoleBuffer lf(4, 3);
     lf.SetLineBreak(TConsoleLineBreak::LF);
     lf.WriteLine("ab");
     lf.WriteLine("cd");
-    EXPECT_EQ(RowsOf(lf), (Rows{"ab  ", "cd  ", "    "}));
+    EXPECT_EQ(Screen(lf), "ab  |cd  |    ");
 }
 
 TEST(ConsoleBuffer, ChangesNameTheRowsToRepaintFollowScrollsAndClear) {
@@ -109,8 +90,8 @@ TEST(ConsoleBuffer, ChangesNameTheRowsToRepaintFollowScrollsAndClear) {
     EXPECT_EQ(changes.dirtyRows, (std::vector<bool>{true, true, true}));
     EXPECT_FALSE(buffer.TakeChanges().Any());
     buffer.Clear();
-    EXPECT_EQ(RowsOf(buffer), (Rows{"    ", "    ", "    "}));
-    EXPECT_EQ(Cursor(buffer), std::pair(0, 0));
+    EXPECT_EQ(Screen(buffer), "    |    |    ");
+    EXPECT_EQ(std::pair(buffer.CursorCol(), buffer.CursorRow()), std::pair(0, 0));
     changes = buffer.TakeChanges();
     EXPECT_TRUE(changes.cleared);
     EXPECT_EQ(changes.scrolled, 0);
@@ -143,12 +124,12 @@ TEST(ConsoleBuffer, AControlCodeHandlerTakesTheTextAndASizeOutsideTheLimitsIsRef
     buffer.SetProcessControlCodes([&seen](std::string_view text) { seen += text; });
     buffer.Write("ab\r\n");
     EXPECT_EQ(seen, "ab\r\n");
-    EXPECT_EQ(RowsOf(buffer)[0], "    ");
+    EXPECT_EQ(buffer.Row(0), "    ");
     buffer.SetProcessControlCodes(nullptr);
     buffer.Write("ab");
     EXPECT_THROW(buffer.SetSize(0, 2), ERangeError);
     EXPECT_THROW(buffer.SetSize(4, ConsoleBuffer::kMaxRows + 1), ERangeError);
-    EXPECT_EQ(RowsOf(buffer), (Rows{"ab  ", "    "}));
+    EXPECT_EQ(Screen(buffer), "ab  |    ");
     buffer.SetSize(160, 80);
     EXPECT_EQ(buffer.Cols(), 160);
     EXPECT_EQ(buffer.Row(79).size(), 160u);

@@ -12,25 +12,19 @@ class DateTextTest : public ::testing::Test {
 protected:
     void SetUp() override { ResetTextFormatSettings(); }
     void TearDown() override { ResetTextFormatSettings(); }
-
-    static TDTRec Rec(int year, int month, int day, int hour = 0, int min = 0, int sec = 0) {
-        return {static_cast<std::uint16_t>(year), static_cast<std::uint16_t>(month),
-                static_cast<std::uint16_t>(day),  static_cast<std::uint16_t>(hour),
-                static_cast<std::uint16_t>(min),  static_cast<std::uint16_t>(sec)};
-    }
 };
 
 TEST_F(DateTextTest, TextsFollowTheSettingsAndShowUnknownFields) {
-    EXPECT_EQ(TimeRecStr(Rec(0, 0, 0, 123, 0, 0)), "123:00:00");
-    EXPECT_EQ(DTRecStr(Rec(2024, 3, 7, 13, 45, 58)), "07/03/2024 13:45:58");
-    EXPECT_EQ(DateRecStr(Rec(999, 3, 7)), "07/03/ 999");
-    EXPECT_EQ(DateRecStr(Rec(0, 3, 7)), "07/03/????");
-    EXPECT_EQ(DateRecStr(Rec(2024, 13, 0)), "?\?/?\?/2024");
+    EXPECT_EQ(TimeRecStr(TDTRec{0, 0, 0, 123, 0, 0}), "123:00:00");
+    EXPECT_EQ(DTRecStr(TDTRec{2024, 3, 7, 13, 45, 58}), "07/03/2024 13:45:58");
+    EXPECT_EQ(DateRecStr(TDTRec{999, 3, 7}), "07/03/ 999");
+    EXPECT_EQ(DateRecStr(TDTRec{0, 3, 7}), "07/03/????");
+    EXPECT_EQ(DateRecStr(TDTRec{2024, 13, 0}), "?\?/?\?/2024");
     Year4 = false;
-    EXPECT_EQ(DateRecStr(Rec(2000, 3, 7)), "07/03/00");
-    EXPECT_EQ(DateRecStr(Rec(0, 3, 7)), "07/03/??");
+    EXPECT_EQ(DateRecStr(TDTRec{2000, 3, 7}), "07/03/00");
+    EXPECT_EQ(DateRecStr(TDTRec{0, 3, 7}), "07/03/??");
     Year4 = true;
-    const TDTRec r = Rec(2024, 3, 7);
+    const TDTRec r = TDTRec{2024, 3, 7};
     DateOrder = kDateOrderMonthDayYear;
     EXPECT_EQ(DateRecStr(r), "03/07/2024");
     DateOrder = kDateOrderYearMonthDay;
@@ -39,25 +33,26 @@ TEST_F(DateTextTest, TextsFollowTheSettingsAndShowUnknownFields) {
     DateOrder = 9; // unknown: day, month, year
     EXPECT_EQ(DateRecStr(r), "07-03-2024");
     TimeSep = '.';
-    EXPECT_EQ(TimeRecStr(Rec(0, 0, 0, 5, 7, 9)), "05.07.09");
+    EXPECT_EQ(TimeRecStr(TDTRec{0, 0, 0, 5, 7, 9}), "05.07.09");
 }
 
 TEST_F(DateTextTest, DosFileDateRoundTrip) {
-    const TDTRec r = Rec(2024, 3, 7, 13, 45, 58);
+    const TDTRec r = TDTRec{2024, 3, 7, 13, 45, 58};
     const std::int32_t packed = DTRecToFileDate(r);
     EXPECT_EQ(static_cast<std::uint32_t>(packed), 0x58676DBDu);
     EXPECT_EQ(FileDateToDTRec(packed), r);
     EXPECT_EQ(FileDateStr(packed), "07/03/2024 13:45:58");
     // Two-second steps: an odd second comes back one lower.
-    EXPECT_EQ(FileDateToDTRec(DTRecToFileDate(Rec(2024, 3, 7, 13, 45, 59))).Sec, 58);
-    for (const TDTRec& edge : {Rec(1980, 1, 1), Rec(2107, 12, 31, 23, 59, 58)}) {
+    EXPECT_EQ(FileDateToDTRec(DTRecToFileDate(TDTRec{2024, 3, 7, 13, 45, 59})).Sec, 58);
+    for (const TDTRec& edge : {TDTRec{1980, 1, 1}, TDTRec{2107, 12, 31, 23, 59, 58}}) {
         EXPECT_EQ(FileDateToDTRec(DTRecToFileDate(edge)), edge);
     }
     EXPECT_EQ(DateRecStr(FileDateToDTRec(0)), "?\?/?\?/1980");
     // Dates the DOS form cannot hold pack to zero.
     for (const TDTRec& outside :
-         {Rec(1979, 12, 31), Rec(2108, 1, 1), Rec(2024, 0, 1), Rec(2024, 13, 1), Rec(2024, 1, 0),
-          Rec(2024, 1, 32), Rec(2024, 1, 1, 24), Rec(2024, 1, 1, 0, 60), Rec(2024, 1, 1, 0, 0, 60)}) {
+         {TDTRec{1979, 12, 31}, TDTRec{2108, 1, 1}, TDTRec{2024, 0, 1}, TDTRec{2024, 13, 1},
+          TDTRec{2024, 1, 0}, TDTRec{2024, 1, 32}, TDTRec{2024, 1, 1, 24}, TDTRec{2024, 1, 1, 0, 60},
+          TDTRec{2024, 1, 1, 0, 0, 60}}) {
         EXPECT_EQ(DTRecToFileDate(outside), 0) << DTRecStr(outside);
     }
 }

@@ -99,7 +99,6 @@ TEST_F(EnumValidatorsTest, MaskedValidatorsShareAByteAndKeepTheOtherBits) {
     EXPECT_FALSE(validator.ValidateAndStore());
     EXPECT_EQ(boxes_.Take(), "Enum Err: hodnota mimo meze <0;1>");
     EXPECT_EQ(record, (Bytes{0x6D, 0x00}));
-
     high.itemIndex = 2;
     group.itemIndex = 1;
     EXPECT_TRUE(validator.ValidateAndStore());

@@ -1,4 +1,5 @@
 #include "framework/debug_mask.h"
+#include "framework/log_test_support.h"
 #include "framework/main_window.h"
 #include "framework/message_box.h"
 #include "framework/runtime_log.h"
@@ -11,22 +12,12 @@
 namespace ravlo {
 namespace {
 
-using testing::ScopedEnv;
-using testing::ScratchDir;
-
 // A runtime log in a fresh home folder for the length of a test.
-class LoggedRun {
+class LoggedRun : public test::LogHome {
 public:
-    LoggedRun() { TxsStartup(dir_.Path() / "ravlo", ""); }
+    LoggedRun() { TxsStartup(Dir().Path() / "ravlo", ""); }
     ~LoggedRun() { ResetRuntimeLog(); }
-    LoggedRun(const LoggedRun&) = delete;
-    LoggedRun& operator=(const LoggedRun&) = delete;
-
-    std::string Log() const { return dir_.Text(TxsPath().filename().string()); }
-
-private:
-    ScratchDir dir_;
-    ScopedEnv home_{"RAVLO_HOME", dir_.Path().string()};
+    std::string Log() const { return Dir().Text(TxsPath().filename().string()); }
 };
 
 // A presenter and clean error-hook state for each test.
@@ -110,7 +101,6 @@ TEST_F(MessageBoxTest, ReportAppErrorGoesThroughTheHookCutAndIgnoreSilencesRetry
     ReportAppError(std::string(300, 'x'));
     EXPECT_EQ(seen, std::vector<std::string>{std::string(259, 'x')});
     SetAppErrorHook({});
-
     LoggedRun run;
     InitAppNames("/opt/ravlo/ravlo", {});
     presenter_.QueueAnswer(IDRETRY);
@@ -144,7 +134,6 @@ TEST_F(MessageBoxTest, AbortClosesTheMainForm) {
     // Without a main form Abort does nothing more.
     presenter_.QueueAnswer(IDABORT);
     ReportAppError("# early");
-
     FakeMainForm form;
     const WindowRegistration registration(AppMessageQueue(), form);
     SetMainFormWindow(registration.Handle());

@@ -70,7 +70,6 @@ TEST_F(ObjStreamFileTest, StoredStreamBeginsWithItsClassTableAndEveryTruncationR
     ASSERT_GT(bytes.size(), header.size());
     EXPECT_TRUE(std::equal(header.begin(), header.end(), bytes.begin()));
     EXPECT_EQ(bytes[header.size()], 0x00); // the outer collection is type 0
-
     for (std::size_t length = 0; length < bytes.size(); ++length) {
         EXPECT_THROW(LoadOne({bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(length)}),
                      ErbObjStream)
@@ -125,14 +124,10 @@ TEST_F(ObjStreamFileTest, FileIsWrittenUnderATemporaryNameAndRenamed) {
                  Exception);
     EXPECT_EQ(std::filesystem::file_size(path), saved);
     EXPECT_EQ(dir.Listing(), "data.rbo");
-
     std::unique_ptr<TrbCollection> loaded;
     LoadObjectFile(path, [&](TrbObjStream& stream) { loaded = stream.GetAs<TrbCollection>(); });
-    ASSERT_EQ(loaded->Count(), 4);
-    const auto& definition = dynamic_cast<TEnumTypeDefinition&>(*loaded->At(1));
-    EXPECT_EQ(definition.Strings.Get(0), "Off");
-    EXPECT_NE(definition.Strings.Transfer, nullptr);
-    EXPECT_EQ(loaded->At(3), nullptr);
+    ASSERT_EQ(loaded->Count(), 4); // what each class loads: ObjStreamTest, EnumTypesTest
+    EXPECT_EQ(dynamic_cast<TEnumTypeDefinition&>(*loaded->At(1)).Strings.Get(0), "Off");
     EXPECT_THROW(LoadObjectFile(dir.Path() / "missing.rbo", [](TrbObjStream&) {}), EStreamError);
     EXPECT_THROW(SaveObjectFile(dir.Path() / "no" / "dir.rbo", [](TrbObjStream&) {}), EStreamError);
 }

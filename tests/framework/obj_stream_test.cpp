@@ -31,12 +31,10 @@ TEST_F(ObjStreamTest, CollectionBytesCarryCountTypeNumbersAndNilSlots) {
                                     0xFF, 0xFF,                                  // nil slot
                                     0x01, 0x00, 0x02, 'B',  'C',  0xFF, 0xFF})); // element "BC", no id
     EXPECT_EQ(written.classNames, (Names{"TrbCollection", "TEnumTypeElObj"}));
-
     const auto loaded = test::ReadObject<TrbCollection>(written);
     ASSERT_EQ(loaded->Count(), 3);
     EXPECT_EQ(loaded->At(1), nullptr);
     EXPECT_EQ(dynamic_cast<TEnumTypeElObj&>(*loaded->At(2)).Text, "BC");
-
     // Type numbers count per class, from 0 in every stream, in the order the classes come.
     TScanObject a;
     TScanObject b;
@@ -63,7 +61,6 @@ TEST_F(ObjStreamTest, TextsAndIntegersHaveTheirFixedLayout) {
                                      0x00, 0x00, 0x00, 'c',  'd',  0x00, 0x00, 0x00, 0x00, 0xFF});
     ASSERT_EQ(written.bytes.size(), expectedHead.size() + 255);
     EXPECT_TRUE(std::equal(expectedHead.begin(), expectedHead.end(), written.bytes.begin()));
-
     MemoryStream memory(written.bytes);
     TrbObjStream reader(memory, ObjStreamMode::Reading);
     EXPECT_EQ(reader.ReadU32(), 0x12345678u);
@@ -132,7 +129,6 @@ TEST(ByteStreamTest, MemoryAndFileStreamsMoveExactCountsOrRaise) {
     EXPECT_THROW(memory.ReadBuffer(five), EStreamError);
     memory.Seek(10);
     EXPECT_EQ(memory.Read(two), 0u);
-
     test::TempDir dir;
     const auto path = dir.Path() / "bytes.bin";
     {

@@ -57,13 +57,11 @@ TEST_F(RecordValidatorTest, ArraysOfDifferentLengthsOrAShortRecordBindNothing) {
     one.push_back(std::make_unique<TTrByteEdit_Validator>());
     validator_.TransferTo(controls, std::move(one), record);
     EXPECT_EQ(boxes_.Take(), "# TRecordValidator.TransferTo CNA<>VAA : 1<>0");
-
     TCtrlBindings bindings;
     bindings.Add<TTrByteEdit_Validator>(&a_);
     bindings.Add<TTrWordEdit_Validator>(&b_);
     validator_.TransferTo(std::move(bindings), record);
     EXPECT_EQ(boxes_.Take(), "# TRecordValidator.TransferTo TTrWordEdit_Validator REC<FLD : 2<3");
-
     EXPECT_EQ(a_.text, ""); // nothing was loaded
     EXPECT_TRUE(validator_.ValidateAndStore());
     EXPECT_EQ(record, (Bytes{5, 6}));
@@ -155,26 +153,21 @@ TEST_F(ArrRecTest, LeavingALineValidatesItsRecordAndLoadPicksALine) {
     Bind(3);
     EXPECT_EQ(list_.items, (std::vector<std::string>{"#10", "#20", "#30"}));
     EXPECT_EQ(edit_.text, "10");
-
     edit_.text = "x";
     list_.Click(1);
     EXPECT_EQ(boxes_.Take(), Utf8ToCp1250("Chyba v zápisu čísla"));
     EXPECT_EQ(list_.itemIndex, 0);
     EXPECT_EQ(edit_.text, "x"); // still the first record
-
     edit_.text = "11";
     list_.Click(1);
     EXPECT_EQ(list_.items[0], "#11");
     EXPECT_EQ(edit_.text, "20");
-
     edit_.text = "y"; // OK validates the current record too
     EXPECT_FALSE(validator_.ValidateAll());
     EXPECT_EQ(validator_.FailedCtrl, &list_);
-
     Bind(3, "#30"); // a line picked by its text
     EXPECT_EQ(list_.itemIndex, 2);
     EXPECT_EQ(edit_.text, "30");
-
     Bind(0);
     EXPECT_EQ(edit_.text, ""); // shown empty while no record is current
     EXPECT_TRUE(validator_.ValidateAll());

@@ -20,13 +20,6 @@ std::string StartLineFor(const fs::path& log) {
     return "Begin of " + log.string() + ", time " + TxsTimeText(FakeNow()) + " Par1=app.ini\n";
 }
 
-FileTime LocalFileTime(int year, int month, int day, int hour, int min) {
-    const TDTRec r{static_cast<std::uint16_t>(year), static_cast<std::uint16_t>(month),
-                   static_cast<std::uint16_t>(day),  static_cast<std::uint16_t>(hour),
-                   static_cast<std::uint16_t>(min),  0};
-    return FromSystemTime(LocalDTRecToTime(r).value());
-}
-
 TEST_F(RuntimeLogTest, WritesNothingBeforeStartupThenRecordsAndLinesInOrder) {
     TxsWriteln("stray");
     TxsBegin();
@@ -47,7 +40,8 @@ TEST_F(RuntimeLogTest, LeftoverLogIsArchivedUnderItsOwnStampWithASuffixWhenThatI
     home_.Dir().Write("AB__2312312358.TXS", "older archive\n");
     home_.Dir().Write("AB__2312312358_1.TXS", "second older archive\n");
     home_.Dir().Write("AB__.TXS", "crashed run\n");
-    ASSERT_TRUE(WriteFileWriteTime(home_.Dir() / "AB__.TXS", LocalFileTime(2023, 12, 31, 23, 58)));
+    const FileTime stamp = FromSystemTime(LocalDTRecToTime(TDTRec{2023, 12, 31, 23, 58, 0}).value());
+    ASSERT_TRUE(WriteFileWriteTime(home_.Dir() / "AB__.TXS", stamp));
     TxsStartup(kProgram, "app.ini");
     EXPECT_EQ(home_.Dir().Read("AB__2312312358.TXS"), "older archive\n");
     EXPECT_EQ(home_.Dir().Read("AB__2312312358_1.TXS"), "second older archive\n");
@@ -74,10 +68,8 @@ TEST_F(RuntimeLogTest, ShutdownWritesRunTimeAndEndRecordsAndArchives) {
     EXPECT_EQ(home_.Dir().Read(listing), startLine + "((( QORV V4.12\n))) QORV RunTime 2 min\nEnd of " +
                                              (home_.Dir() / listing).string() + ", time " +
                                              TxsTimeText(FakeNow()) + " Par1=app.ini\n");
-
     TxsWriteln("after the end"); // the log is finished: nothing recreates it
     EXPECT_EQ(home_.Dir().Listing(), listing);
-
     fs::remove(home_.Dir() / listing);
     TxsStartup(kProgram, "app.ini");
     TxsShutdown(217);

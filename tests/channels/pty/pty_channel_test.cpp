@@ -15,7 +15,6 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <stdlib.h>
-#include <sys/wait.h>
 #include <termios.h>
 #include <thread>
 #include <unistd.h>
@@ -27,10 +26,6 @@ using Bytes = std::vector<std::uint8_t>;
 using testing::ChannelRegistry;
 
 constexpr int kPort = 7;
-// Data 10 20 10 from node 0xFF to node 0xFE, worked out by hand.
-const Bytes kData = {0x10, 0x20, 0x10};
-const Bytes kFrame = {0x10, 0x01, 0xFE, 0xFF, 0x03, 0x00, 0x10, 0x10,
-                      0x20, 0x10, 0x10, 0x97, 0xC5, 0x10, 0x03};
 // How long the test waits for bytes to cross the pair before it gives up (a failure, not a measure).
 constexpr auto kGiveUp = std::chrono::seconds(3);
 
@@ -54,18 +49,6 @@ public:
     bool Ok() const { return !path_.empty(); }
     int Fd() const { return master_; }
     const std::string& TerminalPath() const { return path_; }
-
-    void Write(const Bytes& bytes) const {
-        std::size_t done = 0;
-        while (done < bytes.size()) {
-            const ssize_t n = ::write(master_, bytes.data() + done, bytes.size() - done);
-            if (n > 0) {
-                done += static_cast<std::size_t>(n);
-            } else {
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            }
-        }
-    }
 
     // Reads until count bytes have come, or gives up.
     Bytes Read(std::size_t count) const {
@@ -153,42 +136,21 @@ TEST_F(PtyChannelTest, LineSettingsSeenFromTheOtherEnd) {
     }
 }
 
-// (Another channel of this program holding the port: ComChannelTest.OpenFailuresSayWhy.)
-TEST_F(PtyChannelTest, SecondProgramCannotOpenThePort) {
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        TermiosPortDriver driver;
-        ::_exit(static_cast<int>(driver.Open(pty_.TerminalPath()).Error));
+// The driver on the terminal end of the pair: a fast raw line, room for a large output queue.
+class PtyDriverTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(pty.Ok());
+        ASSERT_TRUE(driver.Open(pty.TerminalPath()).Ok());
+        ASSERT_TRUE(driver.SetSettings(PortSettings{115200, 8, kParityNone, 0}) &&
+                    driver.SetQueues(4096, 65536));
     }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), static_cast<int>(PortOpenError::Busy));
 
-    // Once closed, the port opens again.
-    stack_.LinkChannel().CHClose();
-    TermiosPortDriver again;
-    EXPECT_TRUE(again.Open(pty_.TerminalPath()).Ok());
-}
-
-// Opens the driver on the terminal end of the pair: a fast raw line, room for a large output queue.
-::testing::AssertionResult OpenFastLine(TermiosPortDriver& driver, const PtyPair& pty) {
-    if (!driver.Open(pty.TerminalPath()).Ok()) {
-        return ::testing::AssertionFailure() << "cannot open " << pty.TerminalPath();
-    }
-    if (!driver.SetSettings(PortSettings{115200, 8, kParityNone, 0}) || !driver.SetQueues(4096, 65536)) {
-        return ::testing::AssertionFailure() << "cannot set up " << pty.TerminalPath();
-    }
-    return ::testing::AssertionSuccess();
-}
-
-TEST(PtyDriverTest, OutputWaitsInTheQueueUntilTheDeviceTakesIt) {
     PtyPair pty;
-    ASSERT_TRUE(pty.Ok());
     TermiosPortDriver driver;
-    ASSERT_TRUE(OpenFastLine(driver, pty));
+};
 
+TEST_F(PtyDriverTest, OutputWaitsInTheQueueUntilTheDeviceTakesIt) {
     // Write until the device and the queue are full; nothing waits.
     Bytes sent;
     Bytes chunk(65536);
@@ -223,12 +185,7 @@ TEST(PtyDriverTest, OutputWaitsInTheQueueUntilTheDeviceTakesIt) {
 // A frame the driver counts as gone out (its queues empty) stays sent when the output is purged
 // next, as the communication process does before every frame. A pseudo-terminal reports no bytes
 // in its output queue, yet purging it discards what the other end has not taken in yet.
-TEST(PtyDriverTest, PurgingTheOutputNeverTakesBackWhatHasGoneOut) {
-    PtyPair pty;
-    ASSERT_TRUE(pty.Ok());
-    TermiosPortDriver driver;
-    ASSERT_TRUE(OpenFastLine(driver, pty));
-
+TEST_F(PtyDriverTest, PurgingTheOutputNeverTakesBackWhatHasGoneOut) {
     // The other end is busy and reads nothing for a while: a block fills its input, then a write
     // goes out twice and a read follows, each purged after it as before the next frame.
     Bytes sent(4096);
@@ -237,8 +194,7 @@ TEST(PtyDriverTest, PurgingTheOutputNeverTakesBackWhatHasGoneOut) {
     }
     ASSERT_EQ(driver.Write(sent).Count, sent.size());
     for (std::uint8_t copy = 0; copy < 3; ++copy) {
-        Bytes frame = kFrame;
-        frame[4] = copy;
+        const Bytes frame(15, copy);
         ASSERT_EQ(driver.Write(frame).Count, frame.size());
         ASSERT_EQ(driver.ClearErrors().OutQueue, 0U) << "the frame has gone out";
         sent.insert(sent.end(), frame.begin(), frame.end());
@@ -258,7 +214,7 @@ TEST(PtyDriverTest, PurgingTheOutputNeverTakesBackWhatHasGoneOut) {
     EXPECT_TRUE(driver.Close());
 }
 
-TEST(PtyDriverTest, TheOpenPortEndsInputWaitsAndLeavesTheRegistryWhenClosed) {
+TEST(PtyInputWakeTest, TheOpenPortEndsInputWaitsAndLeavesTheRegistryWhenClosed) {
     PtyPair pty;
     ASSERT_TRUE(pty.Ok());
     InputWakeRegistry& inputs = AppInputWake();
@@ -278,7 +234,7 @@ TEST(PtyDriverTest, TheOpenPortEndsInputWaitsAndLeavesTheRegistryWhenClosed) {
         while (inputs.WatchingWaits() == 0) {
             std::this_thread::yield();
         }
-        pty.Write(kData);
+        ASSERT_EQ(::write(pty.Fd(), "board", 5), 5);
         EXPECT_EQ(wait.get(), InputWaitEnd::InputReady);
 
         EXPECT_TRUE(driver.Close());

@@ -60,7 +60,6 @@ TEST_F(ConsoleWidgetTest, ScrollBarsSpanTheBufferAndABurstOfLinesIsTrackedOnceFr
     console.Write(std::string(150, 'w'));
     console.FlushChanges();
     EXPECT_GT(Left() + console.VisibleCols(), 149) << "the cursor column is in view";
-
     console.SetOptions(coCheckBreak); // neither lazy nor tracking
     Press(Qt::Key_Home, Qt::ControlModifier);
     console.WriteLine("x");
@@ -100,7 +99,6 @@ TEST_F(ConsoleWidgetTest, TypedCharactersAreQueuedUpToSixtyFourAndCtrlCBreaksOnl
     EXPECT_EQ(console.TakeInput(), std::string(64, 'a'));
     Press(Qt::Key_S, Qt::NoModifier, QString::fromUtf8("Š"));
     EXPECT_EQ(console.TakeInput(), "\x8A") << "kept as code page 1250";
-
     int breaks = 0;
     console.SetBreakHandler([&breaks] { ++breaks; });
     Press(Qt::Key_C, Qt::ControlModifier, QStringLiteral("\x03"));

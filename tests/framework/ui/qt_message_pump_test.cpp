@@ -46,7 +46,6 @@ TEST(QtMessagePump, DeliversPostsAndAnswersSendsFromAnotherThreadOnTheGuiThread)
     ASSERT_TRUE(target.Got(1));
     EXPECT_EQ(target.values, (std::vector<std::uintptr_t>{7}));
     EXPECT_EQ(target.threads.front(), std::this_thread::get_id()) << "delivered on the GUI thread";
-
     std::atomic<std::intptr_t> answer{-1};
     std::thread sender(
         [&] { answer = AppMessageQueue().Send(target.registration.Handle(), kPing, 21, 0).value_or(0); });

@@ -41,16 +41,13 @@ TEST_F(ValDialogsTest, WordDialogRefusesAValueAboveMaxAndStaysOpenAndCancelKeeps
     });
     EXPECT_EQ(ExecParWordDlg(nullptr, "Speed", "rpm", 0, 20, 10, value), mrOk);
     EXPECT_EQ(value, 18);
-
     std::uint8_t byte = 5;
     testing::ShownDialogDriver<TParByte_Dlg> cancel([](TParByte_Dlg& dialog) {
-        EXPECT_EQ(dialog.Value_Edit->text(), QStringLiteral("$05"));
         dialog.Value_Edit->setText(QStringLiteral("nonsense"));
         Click(dialog, "Cancel_Button");
     });
     EXPECT_EQ(ExecParByteDlg(nullptr, "Count", "", kValHex, 10, 0, byte), mrCancel);
-    EXPECT_EQ(byte, 5);
-    EXPECT_TRUE(boxes_.texts.empty());
+    EXPECT_EQ(byte, 5); // how each result closes: RecordValidatorTest.CloseQueryValidatesOnlyOk
 }
 
 TEST_F(ValDialogsTest, RegisteredDialogsRunByName) {
@@ -95,7 +92,6 @@ TEST_F(ValDialogsTest, WidgetsAsValidatorControls) {
     comboControl.SetText("7"); // a value without an entry
     EXPECT_EQ(combo.currentIndex(), -1);
     EXPECT_EQ(comboControl.Text(), "7");
-
     TRadioGroupBox group;
     TQtValControl groupControl(&group);
     QListWidget list;

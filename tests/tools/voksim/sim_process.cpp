@@ -65,12 +65,12 @@ bool SimProcess::ReadSome(std::vector<std::uint8_t>& line) {
     return got > 0;
 }
 
-std::vector<RawFrame> SimProcess::Receive(std::size_t count, std::chrono::milliseconds limit) {
+std::vector<LinkFrame> SimProcess::Receive(std::size_t count, std::chrono::milliseconds limit) {
     std::vector<std::uint8_t> line;
-    std::vector<RawFrame> frames;
+    std::vector<LinkFrame> frames;
     for (const auto deadline = Clock::now() + limit; frames.size() < count && Clock::now() < deadline;) {
         if (ReadSome(line)) {
-            frames = ParseRawFrames(line);
+            frames = ParseFrames(line);
         }
     }
     return frames;

@@ -38,7 +38,7 @@ public:
     // Sends a board frame in a link frame from node 255 to node 254.
     void Send(const std::vector<std::uint8_t>& board_frame);
     // Waits until at least `count` good frames have arrived or the limit has passed.
-    std::vector<RawFrame> Receive(std::size_t count, std::chrono::milliseconds limit = 3s);
+    std::vector<LinkFrame> Receive(std::size_t count, std::chrono::milliseconds limit = 3s);
     // Everything that arrives within the time.
     std::vector<std::uint8_t> ReadFor(std::chrono::milliseconds time);
     // Sets the host's end of the line as a serial port would be set.

@@ -1,10 +1,10 @@
 // The voksim program as other tools use it: command line, outputs, signals, parent death, line rate.
+#include "support/wait_until.h"
 #include "tools/voksim/sim_process.h"
 
 #include <csignal>
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
@@ -31,14 +31,10 @@ TEST(voksimProgram, HelpAndCommandLineErrors) {
 
 TEST(voksimProgram, MemoryInAndOutLinkTraceAndIo) {
     const ravlo::testing::ScratchDir dir;
-    {
-        std::ofstream rom(dir / "rom.bin", std::ios::binary);
-        rom << "ROMDATA";
-    }
     SimProcess sim({"--no-throttle", "--link", (dir / "vok").string(), "--memory-in",
-                    (dir / "rom.bin").string() + "@C8000", "--memory-out", (dir / "out.bin").string(),
-                    "--trace", (dir / "trace.txt").string(), "--io", "80=5A", "--io-log",
-                    (dir / "io.txt").string()});
+                    dir.Write("rom.bin", "ROMDATA").string() + "@C8000", "--memory-out",
+                    (dir / "out.bin").string(), "--trace", (dir / "trace.txt").string(), "--io", "80=5A",
+                    "--io-log", (dir / "io.txt").string()});
     EXPECT_EQ(fs::read_symlink(dir / "vok"), fs::path(sim.SlavePath()));
     sim.Send(Vok(0xD0, {0x00, 0x00, 0x00, 0xC8, 0x07, 0x00}));
     const auto answer = sim.Receive(2);
@@ -54,21 +50,15 @@ TEST(voksimProgram, MemoryInAndOutLinkTraceAndIo) {
     EXPECT_TRUE(sim.ReadFor(100ms).empty()); // writes are not answered
     EXPECT_EQ(sim.Stop(SIGINT), 0);
     EXPECT_NE(sim.Stderr().find("frames in 4, out 5"), std::string::npos) << sim.Stderr();
-    std::ifstream log(dir / "io.txt");
-    std::string line;
-    std::getline(log, line);
-    EXPECT_EQ(line, "port=$0300 width=2 value=$ABCD");
+    EXPECT_TRUE(dir.Text("io.txt").starts_with("port=$0300 width=2 value=$ABCD\n")) << dir.Text("io.txt");
 
     EXPECT_FALSE(fs::exists(fs::symlink_status(dir / "vok")));
-    ASSERT_EQ(fs::file_size(dir / "out.bin"), 0x100000u);
-    std::ifstream out(dir / "out.bin", std::ios::binary);
-    Bytes memory((std::istreambuf_iterator<char>(out)), std::istreambuf_iterator<char>());
-    EXPECT_EQ(std::string(memory.begin() + 0xC8000, memory.begin() + 0xC8007), "ROMDATA");
-    EXPECT_EQ(memory[0x10000], 0xAB);
-    EXPECT_EQ(memory[0x10001], 0xCD);
+    const std::string memory = dir.Text("out.bin");
+    ASSERT_EQ(memory.size(), 0x100000u);
+    EXPECT_EQ(memory.substr(0xC8000, 7), "ROMDATA");
+    EXPECT_EQ(memory.substr(0x10000, 2), "\xAB\xCD");
 
-    std::ifstream trace(dir / "trace.txt");
-    const std::string text((std::istreambuf_iterator<char>(trace)), std::istreambuf_iterator<char>());
+    const std::string text = dir.Text("trace.txt");
     EXPECT_NE(text.find("<- 255>254 _Mem C800:0000 n=7"), std::string::npos) << text;
     EXPECT_NE(text.find("-> 254>255 MemD C800:0000 n=7"), std::string::npos) << text;
     EXPECT_NE(text.find("<- 255>254 Load 1000:0000 n=2"), std::string::npos) << text;
@@ -104,17 +94,14 @@ TEST(voksimProgram, EndsWhenItsParentDies) {
     close(report[0]);
     waitpid(parent, nullptr, 0);
     int status = 0;
-    pid_t ended = 0;
-    for (int i = 0; i < 500 && ended == 0; ++i) {
-        ended = waitpid(sim, &status, WNOHANG);
-        usleep(10000);
-    }
+    const bool ended = ravlo::testing::WaitUntil([&] { return waitpid(sim, &status, WNOHANG) == sim; },
+                                                 [] { usleep(10000); });
     prctl(PR_SET_CHILD_SUBREAPER, 0);
-    if (ended == 0) {
+    if (!ended) {
         kill(sim, SIGKILL);
         waitpid(sim, nullptr, 0);
     }
-    ASSERT_EQ(ended, sim);
+    ASSERT_TRUE(ended);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
 }
 
@@ -133,10 +120,7 @@ TEST(voksimProgram, BytesWrittenBeforeARateChangeCrossTheLineAtTheOldRate) {
     // A Load (some 700 ms at 4800 baud) and a BdRate; the host changes its rate long before they have
     // crossed, as one that reopens its port does. On a real line the old rate drains first.
     SimProcess sim({"--board", "188"});
-    Bytes load(9 + 256, 0x5A);
-    const std::uint8_t header[] = {0xE1, 0, 0, 0x00, 0x00, 0x00, 0x30, 0x00, 0x01}; // 3000:0000, 256
-    std::copy(std::begin(header), std::end(header), load.begin());
-    sim.Send(load);
+    sim.Send(LoadRequest(0x3000, 0, Bytes(256, 0x5A)));
     sim.Send(Bytes{0xDC, 0, 0, 15});
     std::this_thread::sleep_for(20ms);
     sim.SetLine(B115200, true);

@@ -1,11 +1,10 @@
 #include "platform/exception.h"
+#include "support/scratch_dir.h"
 #include "voksim/board_clock.h"
 #include "voksim/board_memory.h"
 #include "voksim/fault_injector.h"
 
-#include <fstream>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 namespace ravlo::voksim {
 namespace {
@@ -36,9 +35,8 @@ TEST(voksimClock, ValidatesAndParsesTimes) {
 }
 
 TEST(voksimMemory, LoadsFilesThatFitAndSavesAllOfIt) {
-    const auto dir = std::filesystem::temp_directory_path() / ("voksim_mem_" + std::to_string(getpid()));
-    std::filesystem::create_directories(dir);
-    { std::ofstream(dir / "rom.bin", std::ios::binary) << "ABCD"; }
+    const ravlo::testing::ScratchDir dir;
+    dir.Write("rom.bin", "ABCD");
     BoardMemory memory;
     memory.LoadFile(dir / "rom.bin", 0xFFFFC);
     EXPECT_EQ(memory.Read(0xFFFFF), 'D');
@@ -55,7 +53,6 @@ TEST(voksimMemory, LoadsFilesThatFitAndSavesAllOfIt) {
     BoardMemory again;
     again.LoadFile(dir / "out.bin", 0);
     EXPECT_EQ(again.ReadBlock(0xFFFFC, 5), memory.ReadBlock(0xFFFFC, 5));
-    std::filesystem::remove_all(dir);
 }
 
 TEST(voksimFaults, WhenSpecsStrikeTheFirstNAllOrAtARate) {

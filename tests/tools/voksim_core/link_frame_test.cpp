@@ -6,49 +6,41 @@
 namespace ravlo::voksim {
 namespace {
 
-using testing::RawCrc;
-using testing::RawLinkFrame;
+using testing::FeedAll;
+using testing::ParseFrames;
+using Bytes = std::vector<std::uint8_t>;
 
-std::vector<LinkFrame> FeedAll(LinkDeframer& deframer, std::span<const std::uint8_t> line,
-                               int* rejected = nullptr) {
-    std::vector<LinkFrame> frames;
-    for (const std::uint8_t byte : line) {
-        const auto event = deframer.Feed(byte);
-        if (event == LinkDeframer::Event::Frame) {
-            frames.push_back(deframer.Frame());
-        } else if (event == LinkDeframer::Event::Rejected && rejected != nullptr) {
-            ++*rejected;
-        }
-    }
-    return frames;
-}
-
-TEST(voksimLinkFrame, EncodesLikeTheLineFormatIncludingDoubledDlesAndDecodesItBack) {
-    const std::vector<std::uint8_t> plain{0xD7, 0x00, 0x00};
-    const std::vector<std::uint8_t> with_dles{0x10, 0x01, 0x10, 0x10, 0x03};
-    const std::vector<std::uint8_t> dle_crc{0xFD, 0x47}; // from 255 to 254 its CRC is 0x1010
-    ASSERT_EQ(RawCrc(std::vector<std::uint8_t>{0x01, 254, 255, 2, 0, 0xFD, 0x47}), 0x1010);
-    for (const auto& data : {plain, with_dles, dle_crc, std::vector<std::uint8_t>{}}) {
-        const auto line = EncodeLinkFrame(254, 255, data);
-        EXPECT_EQ(line, RawLinkFrame(254, 255, data));
-        LinkDeframer deframer(254, 64);
-        const auto frames = FeedAll(deframer, line);
+TEST(voksimLinkFrame, EncodesFramesWorkedOutByHandAndDecodesThemBack) {
+    // CRC-16/ARC from 0 over SOH, header and data; every 0x10 from the destination on doubled.
+    const std::vector<std::tuple<std::uint8_t, Bytes, Bytes>> cases{
+        {0xFE, {}, {0x10, 0x01, 0xFE, 0xFF, 0x00, 0x00, 0x3C, 0x18, 0x10, 0x03}},
+        {0xFE,
+         {0x10, 0x20, 0x10},
+         {0x10, 0x01, 0xFE, 0xFF, 0x03, 0x00, 0x10, 0x10, 0x20, 0x10, 0x10, 0x97, 0xC5, 0x10, 0x03}},
+        {0xFE,
+         {0xFD, 0x47},
+         {0x10, 0x01, 0xFE, 0xFF, 0x02, 0x00, 0xFD, 0x47, 0x10, 0x10, 0x10, 0x10, 0x10, 0x03}},
+        {0x10, {0x41}, {0x10, 0x01, 0x10, 0x10, 0xFF, 0x01, 0x00, 0x41, 0x61, 0xF6, 0x10, 0x03}},
+    };
+    for (const auto& [dst, data, line] : cases) {
+        EXPECT_EQ(EncodeLinkFrame(dst, 0xFF, data), line);
+        const auto frames = ParseFrames(line);
         ASSERT_EQ(frames.size(), 1u);
         EXPECT_EQ(frames[0].data, data);
     }
-    // Node 0x10 and a length of 0x10 are doubled too.
-    const std::vector<std::uint8_t> sixteen(16, 0xAA);
-    const auto line = EncodeLinkFrame(0x10, 254, sixteen);
-    EXPECT_EQ(line, RawLinkFrame(0x10, 254, sixteen));
-    EXPECT_EQ((std::vector<std::uint8_t>(line.begin(), line.begin() + 7)),
-              (std::vector<std::uint8_t>{0x10, 0x01, 0x10, 0x10, 254, 0x10, 0x10}));
+    // Data that looks like frame control, and a length of 0x10, which is doubled too.
+    const Bytes control{0x10, 0x01, 0x10, 0x10, 0x03};
+    EXPECT_EQ(ParseFrames(EncodeLinkFrame(254, 255, control)).at(0).data, control);
+    const Bytes sixteen = EncodeLinkFrame(254, 255, Bytes(16, 0xAA));
+    EXPECT_EQ(Bytes(sixteen.begin(), sixteen.begin() + 7), (Bytes{0x10, 0x01, 0xFE, 0xFF, 0x10, 0x10, 0x00}));
+    EXPECT_EQ(ParseFrames(sixteen).at(0).data, Bytes(16, 0xAA));
 }
 
 TEST(voksimLinkFrame, AcceptsOwnNodeAndBroadcastAndSkipsOthers) {
     LinkDeframer deframer(254, 64);
-    std::vector<std::uint8_t> line;
+    Bytes line;
     for (const std::uint8_t dst : {254, 12, 0}) {
-        const auto frame = RawLinkFrame(dst, 255, std::vector<std::uint8_t>{dst});
+        const Bytes frame = EncodeLinkFrame(dst, 255, Bytes{dst});
         line.insert(line.end(), frame.begin(), frame.end());
     }
     const auto frames = FeedAll(deframer, line);
@@ -64,19 +56,15 @@ TEST(voksimLinkFrame, AcceptsOwnNodeAndBroadcastAndSkipsOthers) {
 
 TEST(voksimLinkFrame, DropsBrokenFramesAndRecoversAtTheNextStart) {
     LinkDeframer deframer(254, 8);
-    const std::vector<std::uint8_t> data{1, 2, 3};
-    auto bad_crc = RawLinkFrame(254, 255, data);
+    const Bytes data{1, 2, 3};
+    Bytes bad_crc = EncodeLinkFrame(254, 255, data);
     bad_crc[bad_crc.size() - 4] ^= 0x01;
-    auto cut = RawLinkFrame(254, 255, data);
-    cut.resize(cut.size() - 4); // a new start arrives in the middle of it
-    const auto too_long = RawLinkFrame(254, 255, std::vector<std::uint8_t>(9, 7));
-    const auto exactly_max = RawLinkFrame(254, 255, std::vector<std::uint8_t>(8, 7));
-    const auto good = RawLinkFrame(254, 255, data);
-
-    std::vector<std::uint8_t> line{0x55, 0x10, 0x03}; // noise before anything
-    for (const std::vector<std::uint8_t>* part : std::initializer_list<const std::vector<std::uint8_t>*>{
-             &bad_crc, &cut, &too_long, &exactly_max, &good}) {
-        line.insert(line.end(), part->begin(), part->end());
+    Bytes cut = EncodeLinkFrame(254, 255, data);
+    cut.resize(cut.size() - 4);   // a new start arrives in the middle of it
+    Bytes line{0x55, 0x10, 0x03}; // noise before anything
+    for (const Bytes& part : {bad_crc, cut, EncodeLinkFrame(254, 255, Bytes(9, 7)) /* too long */,
+                              EncodeLinkFrame(254, 255, Bytes(8, 7)), EncodeLinkFrame(254, 255, data)}) {
+        line.insert(line.end(), part.begin(), part.end());
     }
     int rejected = 0;
     const auto frames = FeedAll(deframer, line, &rejected);

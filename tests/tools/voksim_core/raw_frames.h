@@ -1,7 +1,9 @@
 #pragma once
 
-// The tests' own writer and reader of link frames and board frames, written byte by byte from the
-// line format, so that the simulator is checked against an independent implementation.
+// Board frames as the tests write them, in link frames of the simulator's own framer (which
+// voksimLinkFrame holds against frames worked out by hand).
+
+#include "voksim/link_frame.h"
 
 #include <cstdint>
 #include <initializer_list>
@@ -10,41 +12,8 @@
 
 namespace ravlo::voksim::testing {
 
-// CRC-16/ARC, bit by bit.
-inline std::uint16_t RawCrc(std::span<const std::uint8_t> bytes, std::uint16_t crc = 0) {
-    for (const std::uint8_t byte : bytes) {
-        crc ^= byte;
-        for (int bit = 0; bit < 8; ++bit) {
-            crc = (crc & 1) != 0 ? static_cast<std::uint16_t>((crc >> 1) ^ 0xA001)
-                                 : static_cast<std::uint16_t>(crc >> 1);
-        }
-    }
-    return crc;
-}
-
-// DLE SOH dst src len(2) data crc(2) DLE ETX, with every 0x10 from dst to the CRC doubled.
-inline std::vector<std::uint8_t> RawLinkFrame(std::uint8_t dst, std::uint8_t src,
-                                              std::span<const std::uint8_t> data) {
-    std::vector<std::uint8_t> covered{0x01, dst, src, static_cast<std::uint8_t>(data.size() & 0xFF),
-                                      static_cast<std::uint8_t>(data.size() >> 8)};
-    covered.insert(covered.end(), data.begin(), data.end());
-    const std::uint16_t crc = RawCrc(covered);
-    covered.push_back(static_cast<std::uint8_t>(crc & 0xFF));
-    covered.push_back(static_cast<std::uint8_t>(crc >> 8));
-    std::vector<std::uint8_t> line{0x10, 0x01};
-    for (std::size_t i = 1; i < covered.size(); ++i) {
-        line.push_back(covered[i]);
-        if (covered[i] == 0x10) {
-            line.push_back(0x10);
-        }
-    }
-    line.push_back(0x10);
-    line.push_back(0x03);
-    return line;
-}
-
 inline std::vector<std::uint8_t> ToBoard(std::span<const std::uint8_t> data) {
-    return RawLinkFrame(254, 255, data);
+    return EncodeLinkFrame(254, 255, data);
 }
 
 // A board frame: type, two reserved zero bytes, then the fields.
@@ -70,49 +39,25 @@ inline std::vector<std::uint8_t> LoadRequest(std::uint16_t seg, std::uint16_t of
     return frame;
 }
 
-struct RawFrame {
-    std::uint8_t dst = 0;
-    std::uint8_t src = 0;
-    std::vector<std::uint8_t> data;
-};
-
-// Every well-formed frame in a stretch of line bytes; *bad counts started frames that failed.
-inline std::vector<RawFrame> ParseRawFrames(std::span<const std::uint8_t> line, int* bad = nullptr) {
-    std::vector<RawFrame> frames;
-    std::size_t i = 0;
-    while (i + 1 < line.size()) {
-        if (line[i] != 0x10 || line[i + 1] != 0x01) {
-            ++i;
-            continue;
+// The frames a deframer takes from a stretch of line bytes; *rejected counts those it dropped.
+inline std::vector<LinkFrame> FeedAll(LinkDeframer& deframer, std::span<const std::uint8_t> line,
+                                      int* rejected = nullptr) {
+    std::vector<LinkFrame> frames;
+    for (const std::uint8_t byte : line) {
+        const auto event = deframer.Feed(byte);
+        if (event == LinkDeframer::Event::Frame) {
+            frames.push_back(deframer.Frame());
+        } else if (event == LinkDeframer::Event::Rejected && rejected != nullptr) {
+            ++*rejected;
         }
-        std::vector<std::uint8_t> body{0x01};
-        std::size_t j = i + 2;
-        bool ended = false;
-        while (j < line.size()) {
-            if (line[j] == 0x10 && j + 1 < line.size() && line[j + 1] == 0x10) {
-                body.push_back(0x10);
-                j += 2;
-            } else if (line[j] == 0x10 && j + 1 < line.size() && line[j + 1] == 0x03) {
-                ended = true;
-                j += 2;
-                break;
-            } else if (line[j] == 0x10) {
-                break;
-            } else {
-                body.push_back(line[j++]);
-            }
-        }
-        const bool ok = ended && body.size() >= 7 && body.size() == 7u + (body[3] | (body[4] << 8)) &&
-                        RawCrc(std::span(body).first(body.size() - 2)) ==
-                            (body[body.size() - 2] | (body[body.size() - 1] << 8));
-        if (ok) {
-            frames.push_back({body[1], body[2], std::vector<std::uint8_t>(body.begin() + 5, body.end() - 2)});
-        } else if (bad != nullptr) {
-            ++*bad;
-        }
-        i = ended ? j : i + 2;
     }
     return frames;
+}
+
+// Every good frame, whatever its destination.
+inline std::vector<LinkFrame> ParseFrames(std::span<const std::uint8_t> line, int* rejected = nullptr) {
+    LinkDeframer deframer(0, 0xFFFF);
+    return FeedAll(deframer, line, rejected);
 }
 
 inline std::uint16_t Le16(std::span<const std::uint8_t> bytes, std::size_t at) {
