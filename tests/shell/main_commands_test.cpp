@@ -1,21 +1,26 @@
-// The main form's project and board commands as the menus run them: their preconditions, boxes,
-// events and step flags.
+// The main form's project, board, setup and status commands as the menus run them.
 #include "fixtures/mem_design.h"
 #include "framework/rtdw_ini.h"
+#include "kernel/kernel_debug.h"
 #include "main_form_test_support.h"
 #include "platform/file_time.h"
+#include "platform/ini_file.h"
 #include "project/map_reader.h"
 #include "project/module_collection.h"
 #include "shell/available_commands.h"
 #include "shell/batch_limits.h"
+#include "shell/debug_mask_rec.h"
 #include "shell/mem_view_model.h"
 #include "shell/run_address.h"
+#include "support/scratch_dir.h"
 
 #include <gtest/gtest.h>
 
 namespace ravlo {
 namespace {
 
+using testing::Bytes;
+using testing::ShellIni;
 using testing::ShellRig;
 using A = TMainAction;
 
@@ -42,8 +47,6 @@ TEST_F(MainCommandsTest, OpenReopenAndCloseGoThroughTheDialogAndTellTheEventLog)
     EXPECT_EQ(rig.host.ChosenTypes, (std::vector<TProjectType>{TProjectType::Full, TProjectType::Full}));
     EXPECT_EQ(ProjectName, "DEMO");
     EXPECT_TRUE(ExeFileOK && MapFileOK && MemFileOK);
-    EXPECT_TRUE(ProjectModel().Unplaced->Empty()) << "the design placed every unit";
-    EXPECT_FALSE(BinFilesOK) << "nothing generated yet";
     EXPECT_EQ(rig.host.Events.back().Kind, 4);
     rig.core->Execute(A::ReOpen);
     rig.core->Execute(A::CloseProject);
@@ -65,7 +68,6 @@ TEST_F(MainCommandsTest, AProjectThatIsMissingOrFailsToLoadLeavesNoProjectBehind
     EXPECT_FALSE(rig.core->OpenFullProject(missing, true));
     EXPECT_TRUE(rig.presenter.Boxes.empty()) << "quietly: the event log tells";
     EXPECT_TRUE(rig.host.HasEvent("- Can't open file \"" + missing.string() + "\"!"));
-    // A map that is no map.
     testing::ScratchDir bad;
     bad.Write("BAD.EXE", rig.FileText("DEMO.EXE"));
     bad.Write("BAD.MAP", "not a map\n");
@@ -127,8 +129,7 @@ TEST_F(MainCommandsTest, GenerateRefusesUnplacedUnitsAndAFailedDesignCheckWithAn
     EXPECT_EQ(rig.host.Events.back().Text, "- Error, Can't generate, didn't pass check.");
 }
 
-// The images generated open the EPROM image window, also for the small project made of the design,
-// and make a project opened again ready for it while they are fresh.
+// Generated images make the EPROM image ready, also for the small project, while they are fresh.
 TEST_F(MainCommandsTest, GenerateWritesTheImagesThatTheEpromImageNeeds) {
     ASSERT_TRUE(rig.core->OpenFullProject(paths_.exe, false));
     rig.core->CrEpromImg_MenuItemClick();
@@ -138,13 +139,11 @@ TEST_F(MainCommandsTest, GenerateWritesTheImagesThatTheEpromImageNeeds) {
     EXPECT_EQ(rig.core->GenerateOk, 1);
     EXPECT_TRUE(BinFilesOK);
     EXPECT_FALSE(ProjectModel().Modules->Changed);
-    EXPECT_FALSE(rig.FileText("ROM.BIN").empty());
     EXPECT_NE(rig.FileText("DEMO.MEM").find(" Name                 \t Rel"), std::string::npos)
         << "saved at once";
     EXPECT_TRUE(Showed("Generation was succesfully completed.")) << "a menu generation says so";
     EXPECT_EQ(rig.host.Events.back().Text, "- Project succesfully generated");
     EXPECT_EQ(rig.host.Events.back().Kind, 4);
-    EXPECT_TRUE(rig.host.Enabled(A::CrEpromImg));
     EXPECT_EQ(rig.host.EpromWindows, 0);
     rig.core->CrEpromImg_MenuItemClick();
     EXPECT_EQ(rig.host.EpromWindows, 1) << "the window opens for the user";
@@ -152,12 +151,7 @@ TEST_F(MainCommandsTest, GenerateWritesTheImagesThatTheEpromImageNeeds) {
 
     rig.core->CloseProject(false);
     ASSERT_TRUE(rig.core->OpenSmallProject(rig.Dir() / "DEMO.MEM", false));
-    EXPECT_EQ(ProjectType, TProjectType::Small);
     EXPECT_TRUE(BinFilesOK);
-    rig.presenter.Boxes.clear();
-    rig.core->Generate_MenuItemClick();
-    EXPECT_EQ(rig.core->GenerateOk, 0);
-    EXPECT_TRUE(Showed("At first select the .EXE file.")) << "a small project cannot be generated";
     for (const bool fresh : {true, false}) {
         rig.core->CloseProject(false);
         ASSERT_TRUE(rig.core->OpenFullProject(paths_.exe, false));
@@ -189,8 +183,7 @@ TEST_F(MainCommandsTest, AChangedExecutableIsReloadedOnYesAndUsedAsLoadedOnNo) {
 
 TEST_F(MainCommandsTest, FindErrWordsTheLookupOfTheTypedAddressAndNeedsTheMapFile) {
     ASSERT_TRUE(rig.core->OpenFullProject(paths_.exe, false));
-    // Generation places the units at their board segments.
-    rig.core->Generate_MenuItemClick();
+    rig.core->Generate_MenuItemClick(); // places the units at their board segments
     const tModUnit* main = ProjectModel().Modules->UnitByName("MAIN_TEXT");
     ASSERT_TRUE(main != nullptr && main->AbsSeg != 0);
     rig.host.Addresses = {MakeFarPtr(0x0004, main->AbsSeg), std::nullopt};
@@ -199,8 +192,7 @@ TEST_F(MainCommandsTest, FindErrWordsTheLookupOfTheTypedAddressAndNeedsTheMapFil
     ASSERT_EQ(rig.presenter.Boxes.size(), 1u);
     EXPECT_EQ(rig.presenter.Boxes[0].Text, "Address found\r\nFile: MAIN.ASM\r\nLine: 12");
     EXPECT_EQ(rig.host.AddressCaptions.back(), "Type error address:");
-    // Cancelled: no box; the dialog offers the last address.
-    rig.core->FindErr_MenuItemClick();
+    rig.core->FindErr_MenuItemClick(); // cancelled
     EXPECT_EQ(rig.presenter.Boxes.size(), 1u);
     EXPECT_EQ(rig.host.OfferedAddresses.back(), MakeFarPtr(0x0004, main->AbsSeg));
 
@@ -211,7 +203,6 @@ TEST_F(MainCommandsTest, FindErrWordsTheLookupOfTheTypedAddressAndNeedsTheMapFil
 }
 
 TEST_F(MainCommandsTest, ALookupWithoutADesignSaysSoOnceAndTheDesignFileStaysAsItWas) {
-    // No design, then one that fails to read.
     for (const std::string mem : {"", "Memory: ROM                  Address: $C8Z0   Size: $10000\r\n"}) {
         std::filesystem::remove(rig.Dir() / "DEMO.MEM");
         if (!mem.empty()) {
@@ -252,7 +243,6 @@ TEST_F(MainCommandsTest, TheComDefaultsComeFromRtdwIniOfTheProject) {
     ASSERT_TRUE(rig.core->OpenFullProject(folder.Path() / "DEMO.EXE", false));
     TRavlo_MA_Process& ma = *rig.core->MAProc;
     EXPECT_EQ(std::tie(ma.DefBd, ma.BDLD, ma.CurBaud), std::make_tuple(19200u, 9600u, 9600u));
-    EXPECT_EQ(ma.ComPort, 3);
     EXPECT_EQ(ComDefaultPort, 3);
     rig.Settle();
     const auto& requests = rig.Comm().Requests;
@@ -276,7 +266,6 @@ TEST_F(MainCommandsTest, BoardCommandsCallTheMasterProcess) {
     rig.core->Execute(A::CreateCom);
     rig.Settle();
     EXPECT_TRUE(rig.Comm().Open);
-    // Go and Run ask for an address, offering C800:0000 first.
     rig.host.Addresses = {MakeFarPtr(0x10, 0xD000), std::nullopt, MakeFarPtr(0, 0x8000)};
     rig.core->GoAddress_Click();
     rig.core->RunAddress_Click();
@@ -340,8 +329,136 @@ TEST(AvailableCommands, CommandsStillToComeAreDisabledWhateverTheirRule) {
     ApplyAvailableCommands(states);
     EXPECT_FALSE(states[A::Read].Enabled);
     EXPECT_TRUE(states[A::DownloadApp].Enabled);
-    EXPECT_TRUE(states[A::Download].Enabled) << "menus keep their state";
-    EXPECT_TRUE(states[A::GO].Enabled);
+}
+
+TEST(SetupCommand, ALinkThatFallsWhileTheDialogIsOpenHarmsNothingAndTheEditIsWrittenBack) {
+    ShellRig rig;
+    rig.Create();
+    rig.Board().Kind = DEV_Vok386;
+    rig.Board().IdText = "VOK386 BIOS 23<VOK>";
+    rig.Board().PutIdentification();
+    rig.core->Execute(TMainAction::CreateCom);
+    const Bytes block = rig.Board().Read(0xFFF00, 256);
+    const TRavlo_MA_Process& ma = *rig.core->MAProc;
+    ASSERT_TRUE(rig.AdvanceUntil([&] { return ma.Device == DEV_Vok386 && ma.ConState == cs_idle; }));
+    bool lost = false;
+    rig.host.OnEditSetup = [&](std::span<std::uint8_t> record) {
+        EXPECT_TRUE(std::equal(record.begin(), record.end(), block.begin()) && record.size() == 13);
+        // The read has ended and the dialog has the block; no handler of the master runs below us.
+        EXPECT_EQ(ma.ConState, cs_idle);
+        EXPECT_TRUE(ma.Active().Buffer.empty());
+        rig.Board().Mute = 1'000'000;
+        rig.Advance(3000);
+        lost = ma.Connected != kBoardConnected && !rig.host.Menus->SetupConnected;
+        rig.Board().Mute = 0;
+        EXPECT_TRUE(rig.AdvanceUntil([&] { return ma.Device == DEV_Vok386 && ma.ConState == cs_idle; }));
+        EXPECT_TRUE(rig.host.Menus->SetupConnected) << "the open dialog is told the board is back";
+        record[0] = 0xB6;
+        return true;
+    };
+    rig.core->Execute(TMainAction::VokSetup);
+    ASSERT_TRUE(rig.AdvanceUntil([&] { return rig.host.HasEvent("- Setup was written"); }));
+    EXPECT_TRUE(lost);
+    Bytes expected = block;
+    expected[0] = 0xB6;
+    EXPECT_EQ(rig.Board().Read(0xFFF00, 256), expected);
+}
+
+TEST(SetupCommand, OfflineTheFileSizeChoosesTheDialog) {
+    testing::ScratchDir dir;
+    const struct {
+        const char* name;
+        int size; // -1: no such file
+        const char* box;
+    } cases[] = {
+        {"a.c38", 13, ""},
+        {"a.bin", 13, ""},
+        {"a.c18", 32, ""},
+        {"c.c38", 14, "File \"%\" doesn't contain valid BIOS setup!"},
+        {"none.c18", -1, "Can't open file \"%\"!"},
+    };
+    for (const auto& c : cases) {
+        ShellRig rig;
+        rig.Create();
+        rig.host.SetupFile = dir.Path() / c.name;
+        if (c.size >= 0) {
+            dir.Write(c.name, std::string(static_cast<std::size_t>(c.size), '\x11'));
+        }
+        rig.core->Execute(TMainAction::VokSetup);
+        std::string box = c.box;
+        if (const auto at = box.find('%'); at != std::string::npos) {
+            box.replace(at, 1, rig.host.SetupFile->string());
+        }
+        ASSERT_EQ(rig.presenter.Boxes.size(), box.empty() ? 0u : 1u) << c.name;
+        EXPECT_EQ(box.empty() ? "" : rig.presenter.Boxes[0].Text, box);
+        ASSERT_EQ(rig.host.SetupEdits.size(), box.empty() ? 1u : 0u) << c.name;
+        if (box.empty()) {
+            EXPECT_EQ(rig.host.SetupEdits[0].Board, c.size == 32 ? TSetupBoard::Vok188 : TSetupBoard::Vok386);
+            EXPECT_EQ(rig.host.SetupEdits[0].Record, Bytes(static_cast<std::size_t>(c.size), 0x11));
+            EXPECT_FALSE(rig.host.SetupEdits[0].CanSave) << "no board to save to";
+        }
+    }
+}
+
+TEST(MainFormStatus, RecentProjectsFollowWhatIsOpenedAndOpenAgain) {
+    ShellRig rig(ShellIni("[LASTPROJECTS]\r\nP1=/nowhere/A.BIN\r\nP2=/nowhere/GONE.EXE\r\n"));
+    const auto demo = rig.WriteDemo();
+    rig.Create();
+    rig.core->OpenLastProject(1);
+    rig.core->OpenLastProject(2);
+    ASSERT_EQ(rig.presenter.Boxes.size(), 2u);
+    EXPECT_EQ(rig.presenter.Boxes[0].Text, "Incorrect file extension !");
+    EXPECT_EQ(rig.presenter.Boxes[1].Text, "Project \"/nowhere/GONE.EXE\" does not exist!");
+    EXPECT_EQ(ProjectType, TProjectType::None);
+
+    ASSERT_TRUE(rig.core->OpenFullProject(demo.exe, false));
+    const std::vector<std::string> after{demo.exe.string(), "/nowhere/A.BIN", "/nowhere/GONE.EXE", "", ""};
+    EXPECT_EQ(rig.host.LastProjects, after);
+    rig.core->CloseProject(false);
+    rig.core->OpenLastProject(1);
+    EXPECT_EQ(ProjectType, TProjectType::Full);
+    EXPECT_EQ(rig.host.LastProjects, after) << "already first";
+}
+
+// The debug-messages dialog as a user answers it: DM_ProcMess alone and no runtime log.
+class ProcMessOnly final : public TModalDialog {
+public:
+    void BindRecord(std::span<std::uint8_t> data) override { data_ = data; }
+    int ShowModal() override {
+        EXPECT_EQ(TDebugDMRec::Decode(data_), (TDebugDMRec{DM_DelayMess, 1}));
+        const auto edited = TDebugDMRec{DM_ProcMess, 0}.Encode();
+        std::copy(edited.begin(), edited.end(), data_.begin());
+        return mrOk;
+    }
+
+private:
+    std::span<std::uint8_t> data_;
+};
+
+TEST(MainFormStatus, TheDebugMessagesDialogSetsTheMaskAndTheLogAndWritesApp) {
+    std::string ini = ShellIni();
+    ini.replace(ini.find("APP="), 4, "APP=UPD=1 ");
+    ShellRig rig(ini);
+    rig.Create();
+    SetDebugMask(DM_DelayMess);
+    rig.host.CanAnswerDialogs = false;
+    rig.core->Execute(TMainAction::DebugMode);
+    EXPECT_EQ(GetDebugMask(), DM_DelayMess) << "nobody answered";
+    EXPECT_EQ(IniFile(AppIniName()).ReadString(WrSection(), "APP"), "");
+
+    RegisterDialog("TDebugDM_Dlg", [](TPlatformWindow*) { return std::make_unique<ProcMessOnly>(); });
+    rig.host.CanAnswerDialogs = true;
+    rig.core->Execute(TMainAction::DebugMode);
+    EXPECT_EQ(GetDebugMask(), DM_ProcMess);
+    EXPECT_FALSE(TxsOn());
+    const std::string written = IniFile(AppIniName()).ReadString(WrSection(), "APP");
+    EXPECT_NE(written.find("DM=$00000002 TXS=0"), std::string::npos) << written;
+}
+
+TEST(MainFormStatus, ARuntimeLogOffAtStartStaysOff) {
+    ShellRig rig(ShellIni().replace(ShellIni().find("TXS=1"), 5, "TXS=0"));
+    rig.Create();
+    EXPECT_FALSE(TxsOn()) << "the log deleted at start is not written again";
 }
 
 } // namespace

@@ -1,6 +1,7 @@
-// The main form's core: what its creation builds, how it takes the master's reports, its queued
-// calls and their exceptions, the menu update and the close check.
+// The main form's core: what its creation builds from the INI, how it takes the master's reports,
+// its queued calls and their exceptions, the menu update and the close check.
 #include "framework/app_data.h"
+#include "framework/name_object.h"
 #include "kernel/app_name_object.h"
 #include "kernel/dlg_process.h"
 #include "kernel/exception_log.h"
@@ -12,6 +13,7 @@
 #include "shell/err_history_source.h"
 #include "shell/exit_codes.h"
 #include "shell/main_form_setup.h"
+#include "support/app_fixtures.h"
 
 #include <gtest/gtest.h>
 #include <stdexcept>
@@ -19,6 +21,9 @@
 namespace ravlo {
 namespace {
 
+using testing::AppIniFixture;
+using testing::CapturedWriter;
+using testing::ScratchDir;
 using testing::ShellIni;
 using testing::ShellRig;
 using A = TMainAction;
@@ -29,18 +34,14 @@ TEST(MainFormCore, CreationBuildsTheKernelAndFindsTheStaticProcesses) {
     TRavloMainFormCore& core = *rig.core;
 
     ASSERT_NE(AppExtension().AppData, nullptr);
-    ASSERT_NE(AppExtension().AppData->EnumTypesColl, nullptr);
     ASSERT_NE(GetProcLabelColl(), nullptr);
     ASSERT_NE(GetTimeMessColl(), nullptr);
     EXPECT_EQ(GetSysAddrHandle(0x2001), core.Handle()) << "the form's window serves its logical addresses";
-    EXPECT_EQ(GetSysAddrHandle(0x20FF), core.Handle());
     EXPECT_EQ(GetSysAddrHandle(0x2100), kNoWindow);
-    EXPECT_EQ(core.SysTNA, "RAVLOMAIN");
     ASSERT_NE(core.ProcessColl, nullptr);
     EXPECT_EQ(core.ProcessColl->Count(), 4);
     ASSERT_NE(core.MAProc, nullptr);
     EXPECT_EQ(core.MAProc->ADR, (TProcAdr{0x70, 1, 0x2001})) << "the address MAAddr names";
-    EXPECT_EQ(core.MAAddr, core.MAProc->ADR);
     EXPECT_EQ(core.CommProc, nullptr) << "the fake communication process is no TRavloComm_Process";
     ASSERT_TRUE(core.TmpErrProc != nullptr && core.DlgProc != nullptr);
     EXPECT_EQ(core.GenerateOk + core.EpromImageOk + core.DownloadOk + core.RunOk, 4);
@@ -152,7 +153,6 @@ TEST(MainFormCore, QueuedCallsRunAfterTheCurrentHandlerAndTheirExceptionsAreLogg
     EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 2) << "one line per exception";
 }
 
-// A process that refuses to let the program close.
 class Stubborn final : public TProcess {
 public:
     using TProcess::TProcess;
@@ -188,6 +188,43 @@ TEST(MainFormCore, TheErrorHistorySourceIsTheProcessesHistory) {
     ASSERT_EQ(rig.host.HistorySources.size(), 1u);
     EXPECT_EQ(rig.host.HistorySources[0], source);
     EXPECT_TRUE(rig.host.Menus->operator[](A::ErrHistory).Checked);
+}
+
+std::string GlbIni(const std::string& entries) {
+    return "[SECTIONS]\r\nRD_SECTION=READ\r\n[READ]\r\nGLBSYSCOLL=PFX=GS\r\n" + entries;
+}
+
+TEST(GlbSysEntry, TheFirstEntryIsTakenAndAnyOtherNumberIsTold) {
+    const struct {
+        const char* entries;
+        const char* problem;
+        const char* tna; // nullptr: no entry
+    } cases[] = {
+        {"GS00=TNA='MAIN' LOG=$2000 HIL=$20FF PCO=mainpc\r\n", "", "MAIN"},
+        {"GS00=TNA='FIRST' LOG=$10\r\nGS01=TNA='SECOND' LOG=$20\r\n",
+         "Bad .INI file - more than one item in GLBSYSCOLL", "FIRST"},
+        {"", "Bad .INI file - no item in GLBSYSCOLL", nullptr},
+    };
+    for (const auto& c : cases) {
+        AppIniFixture ini(GlbIni(c.entries));
+        CapturedWriter writer;
+        const TGlbSysChoice choice = ChooseGlbSysEntry(*MakeNamed<TProcWinLabelColl>("GLBSYSCOLL"));
+        EXPECT_EQ(choice.Problem, c.problem);
+        ASSERT_EQ(choice.Entry.has_value(), c.tna != nullptr) << c.entries;
+        if (c.tna != nullptr) {
+            EXPECT_EQ(choice.Entry->TNA, c.tna);
+            EXPECT_EQ(choice.Entry->PCO, std::string(c.tna) == "MAIN" ? "MAINPC" : "") << "upper case";
+        }
+    }
+}
+
+TEST(MsgIfNoUser, OnlyTheErrorMessagesSectionTurnsItOff) {
+    ScratchDir dir;
+    EXPECT_TRUE(ReadMsgIfNoUser(dir / "missing.ini"));
+    EXPECT_TRUE(ReadMsgIfNoUser(dir.Write("a.ini", "[OTHER]\nMsgIfNoUser=0\n")));
+    EXPECT_TRUE(ReadMsgIfNoUser(dir.Write("b.ini", "[ERRORMESSAGES]\nOther=0\n")));
+    EXPECT_FALSE(ReadMsgIfNoUser(dir.Write("c.ini", "[ErrorMessages]\nmsgifnouser=0\n")));
+    EXPECT_TRUE(ReadMsgIfNoUser(dir.Write("d.ini", "[ERRORMESSAGES]\nMsgIfNoUser=1\n")));
 }
 
 } // namespace

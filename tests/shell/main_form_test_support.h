@@ -1,9 +1,7 @@
 #pragma once
 
-// The main form's core at work on the application INI the program ships with, among fakes: a
-// recording host in place of the windows, the board master process's fake communication process
-// with its fake board (from the master's tests), a fake clock, and a demo project made by the
-// fixture generator.
+// The main form's core on the shipped INI among fakes: a recording host for the windows, the
+// master's fake communication process and board, a fake clock and the demo project.
 
 #include "fixtures/mem_design.h"
 #include "fixtures/program_layout.h"
@@ -34,7 +32,6 @@
 
 namespace ravlo::testing {
 
-// The windows as far as the core talks to them.
 class RecordingHost final : public TMainFormHost {
 public:
     struct Event {
@@ -50,7 +47,7 @@ public:
         ++MenuUpdates;
     }
     bool ErrHistoryOpen() const override { return !HistorySources.empty(); }
-    bool SysWriterOpen() const override { return SysWriters > 0; }
+    bool SysWriterOpen() const override { return false; }
     void RefreshProjectWindow() override {}
     void ShowProjectWindow() override { ++ProjectWindowShows; }
     void ShowModuleList() override { ++ModuleListShows; }
@@ -67,7 +64,6 @@ public:
         address = answer.value_or(address);
         return answer.has_value();
     }
-    // As the window does, without widgets.
     std::optional<TEpromRunResult> ShowEpromImage(TEpromImgHost& imageHost, tModuleCollection& modules,
                                                   bool unattended) override {
         ++EpromWindows;
@@ -91,13 +87,12 @@ public:
     }
     void CloseProjectWindows() override {}
     void ShowErrHistory(TErrHistorySource* source) override { HistorySources.push_back(source); }
-    void ShowSysWriter() override { ++SysWriters; }
+    void ShowSysWriter() override {}
     void CloseMainForm() override { ++CloseRequests; }
     void ShowStatusPanels(const TStatusPanels&) override {}
     void ShowLastProjects(std::span<const std::string> entries) override {
         LastProjects.assign(entries.begin(), entries.end());
     }
-    // The registered dialog (tests register fakes); nullopt while nobody can answer.
     std::optional<int> ExecuteDialog(std::string_view name, std::span<std::uint8_t> data) override {
         Dialogs.emplace_back(name);
         if (!CanAnswerDialogs) {
@@ -109,11 +104,11 @@ public:
     // The next answer of a queue; nullopt (a cancel) when none is left.
     template <class T>
     static std::optional<T> Next(std::deque<std::optional<T>>& answers) {
-        if (answers.empty()) {
-            return std::nullopt;
+        std::optional<T> answer;
+        if (!answers.empty()) {
+            answer = answers.front();
+            answers.pop_front();
         }
-        const std::optional<T> answer = answers.front();
-        answers.pop_front();
         return answer;
     }
     std::vector<std::string> EventTexts() const {
@@ -134,13 +129,11 @@ public:
     int ProjectWindowShows = 0, ModuleListShows = 0, ModuleListCloses = 0;
     std::deque<std::optional<std::filesystem::path>> ProjectFiles;
     std::vector<TProjectType> ChosenTypes;
-    // Answers of the address dialog in order; nullopt cancels.
     std::deque<std::optional<TSegOfsPtr>> Addresses;
     std::vector<std::string> AddressCaptions;
     std::vector<TSegOfsPtr> OfferedAddresses;
     int EpromWindows = 0;
-    // The setup file chosen to edit offline, and each setup dialog shown: what it was given; what
-    // the user does there, answering "Save to Vok".
+    // The setup file chosen offline; each setup dialog shown, and what the user does there.
     std::optional<std::filesystem::path> SetupFile;
     struct SetupEdit {
         TSetupBoard Board = TSetupBoard::Vok386;
@@ -150,7 +143,6 @@ public:
     std::vector<SetupEdit> SetupEdits;
     std::function<bool(std::span<std::uint8_t>)> OnEditSetup;
     std::vector<TErrHistorySource*> HistorySources;
-    int SysWriters = 0;
     int CloseRequests = 0;
     std::vector<std::string> Dialogs;
     bool CanAnswerDialogs = true;
@@ -163,8 +155,7 @@ inline std::string ShellIni(std::string_view extra = {}) {
            std::string(extra);
 }
 
-// The core on the shipped INI; the communication process is the master's fake one. Create() runs
-// the core's creation; the command line is given through the globals before Show().
+// Create() runs the core's creation; the command line goes through the globals before FormShow().
 class ShellRig {
 public:
     explicit ShellRig(std::string_view iniText = ShellIni()) : ini_(iniText) {}
@@ -177,22 +168,17 @@ public:
     ShellRig(const ShellRig&) = delete;
     ShellRig& operator=(const ShellRig&) = delete;
 
-    // The core's creation; its window takes the main form's broadcasts.
     void Create() {
         core = std::make_unique<TRavloMainFormCore>(host);
         SetMainFormWindow(core->Handle());
         core->FormCreate();
     }
-    void Show() {
-        core->FormShow();
-        Settle();
-    }
-    // Creates and shows with the command line: flags, and the project file named as given.
     void Run(std::uint8_t flags, const std::string& project = {}) {
         CmdLineFlags = flags;
         CmdLineProject = project;
         Create();
-        Show();
+        core->FormShow();
+        Settle();
     }
 
     FakeComm& Comm() const {
@@ -212,8 +198,7 @@ public:
         }
         ADD_FAILURE() << "the rig did not settle";
     }
-    // Delivers one message at a time, with scheduler steps when the queue is empty, until done()
-    // holds; false when everything settled first.
+    // As Settle, one message at a time, until done() holds; false when everything settled first.
     bool PumpUntil(const std::function<bool()>& done) {
         for (int round = 0; round < 100000 && !done(); ++round) {
             if (!AppMessageQueue().PumpOne()) {
@@ -225,17 +210,14 @@ public:
         }
         return done();
     }
-    // ms of fake time pass in steps; due timed messages are posted and everything settles after
-    // each step.
-    void Advance(std::uint32_t ms, std::uint32_t step = 10) {
-        AdvanceFakeTime(clock, ms, step, [this] { TickAndSettle(); });
+    // Fake time passes in steps of 10 ms; after each the due timed messages are posted and settle.
+    void Advance(std::uint32_t ms) {
+        AdvanceFakeTime(clock, ms, 10, [this] { TickAndSettle(); });
     }
-    // Advances until done() holds or limitMs passed; answers done().
     bool AdvanceUntil(const std::function<bool()>& done, std::uint32_t limitMs = 60000) {
         Settle();
         return AdvanceFakeTimeUntil(clock, done, limitMs, [this] { TickAndSettle(); });
     }
-    // One step of the timer: the due timed messages are posted and everything settles.
     void TickAndSettle() {
         SchedulerTimerTick(CurrentSchedulerDrive());
         Settle();
@@ -244,8 +226,7 @@ public:
         return AdvanceUntil([this] { return host.CloseRequests > 0; }, limitMs);
     }
 
-    // The demo program, every unit placed, written as DEMO.EXE, DEMO.MAP and DEMO.MEM into the
-    // INI's folder.
+    // The demo program, every unit placed, as DEMO.EXE, .MAP and .MEM in the INI's folder.
     fixtures::ProjectFilePaths WriteDemo() {
         layout = fixtures::LayOutProgram(fixtures::MakeDemoProgram());
         design = fixtures::PlaceAllUnits(layout);

@@ -1,7 +1,17 @@
-// The users store: the stored form of values, loading, saving, login checks and the level rule.
+// The users store (the stored form of values, loading, saving, login checks), the user management
+// without widgets (who sees whom, the checks on leaving a user, what OK stores) and the main form's
+// user commands (/U at start, the first user, a damaged users file).
+#include "main_form_test_support.h"
+#include "shell/exit_codes.h"
 #include "shell/password_store.h"
+#include "shell/user_attr_editor.h"
+#include "shell/user_records.h"
+#include "support/box_recorder.h"
+#include "support/fake_val_control.h"
 #include "support/scratch_dir.h"
 
+#include <deque>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -118,6 +128,263 @@ TEST(UsersStore, SaveWritesAPrivateFileKeepsABackupAndRefusesUnstorableTexts) {
         EXPECT_EQ(store.Save(file).Code, TPswResult::kIoError);
         EXPECT_EQ(dir.Text("RAVLO.PSW"), written);
     }
+}
+
+using testing::FakeValControl;
+
+constexpr std::uint16_t kOwn = kUserOptOwnEntry;
+constexpr std::uint16_t kLower = kUserOptLower;
+
+void FillStore(TPasswordLabelColl& store) {
+    store.AddUser("boss", "b", 254, kOwn | kLower);
+    store.AddUser("john", "j", 2, kOwn);
+    store.AddUser("mary", "m", 1, 0);
+    store.AddUser("ann", "a", 5, 0);
+    store.AddUser("", "x", 0, 0);
+}
+
+std::string Names(const std::vector<TLoginRecord>& users) {
+    std::string names;
+    for (const TLoginRecord& user : users) {
+        names += user.UserName + " ";
+    }
+    return names;
+}
+
+TEST(UserSplit, TheEditorSeesHimselfAndLowerLevelsAsHisOptionsAllow) {
+    TPasswordLabelColl store;
+    FillStore(store);
+    const struct {
+        TLoginRecord editor;
+        const char* shown;
+        const char* kept;
+    } cases[] = {
+        {{"JOHN", "", 2, 0}, "", "boss john mary ann "},
+        {{"JOHN", "", 2, kOwn}, "john ", "boss mary ann "},
+        {{"JOHN", "", 2, kLower}, "mary ", "boss john ann "},
+        {{"boss", "", 254, kOwn | kLower}, "boss john mary ann ", ""},
+        {{"ann", "", 2, kOwn | kLower}, "mary ", "boss john ann "},
+    };
+    for (const auto& c : cases) {
+        const TUserSplit split = SplitUsers(store, c.editor);
+        EXPECT_EQ(Names(split.Shown), c.shown) << c.editor.UserName << " " << c.editor.Opt;
+        EXPECT_EQ(Names(split.Kept), c.kept) << c.editor.UserName << " " << c.editor.Opt;
+    }
+}
+
+class UserAttrEditorTest : public ::testing::Test {
+protected:
+    // The dialog for john, level 2, who may change himself and lower levels ("mary").
+    void Open(std::uint16_t opt = kOwn | kLower) {
+        FillStore(store_);
+        editorRecord_ = PackLoginRecord({"john", {}, 2, opt});
+        editor_ = std::make_unique<TUserAttrEditor>(store_, UnpackLoginRecord(editorRecord_));
+        editor_->Bind(validator_,
+                      {&list_, &name_, &password_, &level_, &own_, &lower_, &curName_, &curLevel_, &curOwn_,
+                       &curLower_},
+                      editorRecord_);
+    }
+
+    TPasswordLabelColl store_;
+    std::vector<std::uint8_t> editorRecord_;
+    std::unique_ptr<TUserAttrEditor> editor_;
+    TRecordValidator validator_;
+    FakeValControl list_{TCtrlClass::ListBox};
+    FakeValControl name_, password_, level_, curName_, curLevel_;
+    FakeValControl own_{TCtrlClass::CheckBox}, lower_{TCtrlClass::CheckBox};
+    FakeValControl curOwn_{TCtrlClass::CheckBox}, curLower_{TCtrlClass::CheckBox};
+    testing::BoxRecorder boxes_;
+};
+
+TEST_F(UserAttrEditorTest, LeavingAUserChecksWhatHeMayBeGiven) {
+    Open();
+    EXPECT_EQ(list_.items, (std::vector<std::string>{"1 - mary", "2 - john"})) << "sorted by level";
+    EXPECT_EQ(curName_.text, "john");
+    EXPECT_TRUE(curOwn_.checked && curLower_.checked);
+    EXPECT_EQ(name_.text, "mary");
+
+    const struct {
+        int line;
+        const char* name;
+        const char* password;
+        const char* level;
+        bool own;
+        const char* refusal;
+    } cases[] = {
+        {1, "john", "j", "3", true, "The level can be at most 2."},
+        {1, "", "j", "2", true, "Error: Empty UserNane"},
+        {1, "john", "", "2", true, "Error: Empty Password"},
+        {1, "Boss", "j", "2", true, "User \"Boss\" exists already."},
+        {1, "jo'hn", "j", "2", true, "A user name or password can't hold ' or control characters."},
+        {1, "  john ", "new", "2", true, nullptr},
+        {0, "mary", "m", "2", false, "The level can be at most 1."},
+        {0, "mary", "m", "1", false, nullptr},
+    };
+    for (const auto& c : cases) {
+        list_.Click(c.line);
+        name_.text = c.name;
+        password_.text = c.password;
+        level_.text = c.level;
+        own_.checked = c.own;
+        list_.Click(1 - c.line);
+        EXPECT_EQ(boxes_.Take(), c.refusal ? c.refusal : "") << c.name << " " << c.level;
+        EXPECT_EQ(list_.itemIndex, c.refusal ? c.line : 1 - c.line);
+    }
+    const std::vector<TLoginRecord> users = editor_->ShownUsers();
+    EXPECT_EQ(users[1].UserName, "john") << "the name is trimmed";
+    EXPECT_EQ(users[1].Password, "new");
+}
+
+TEST_F(UserAttrEditorTest, OnlyOptionsTheEditorHoldsCanBeGiven) {
+    Open(kLower);
+    ASSERT_EQ(list_.items, (std::vector<std::string>{"1 - mary"}));
+    own_.checked = true;
+    EXPECT_FALSE(editor_->AddUser());
+    EXPECT_EQ(boxes_.Take(), "Only options you have yourself can be given.");
+    own_.checked = false;
+    lower_.checked = true;
+    EXPECT_TRUE(editor_->AddUser());
+}
+
+TEST_F(UserAttrEditorTest, AddDeleteAndOkRefillTheStoreSorted) {
+    Open();
+    ASSERT_TRUE(editor_->AddUser());
+    EXPECT_EQ(list_.items.front(), "0 - NewUser");
+    EXPECT_EQ(list_.itemIndex, 0);
+    EXPECT_EQ(name_.text, "NewUser");
+    name_.text = "zed";
+    password_.text = "z";
+    ASSERT_TRUE(validator_.ValidateAndStore());
+
+    list_.Click(1); // mary
+    editor_->DeleteUser();
+    EXPECT_EQ(list_.items, (std::vector<std::string>{"0 - zed", "2 - john"}));
+    EXPECT_EQ(list_.itemIndex, 1);
+
+    editor_->Apply(store_);
+    std::string order;
+    for (std::int32_t i = 0; i < store_.Count(); ++i) {
+        order += store_.UserAt(i)->UserName + ":" + std::to_string(store_.UserAt(i)->Level) + " ";
+    }
+    EXPECT_EQ(order, "zed:0 john:2 ann:5 boss:254 ") << "kept users stay, the nameless one goes";
+    EXPECT_EQ(store_.GetUser("boss")->Password, "b");
+}
+
+using testing::ShellRig;
+using A = TMainAction;
+using Act = std::function<int(std::span<std::uint8_t> data)>;
+
+// What the registered user dialogs do, in the order they are shown.
+std::deque<Act> script;
+
+class ScriptedDialog final : public TModalDialog {
+public:
+    void BindRecord(std::span<std::uint8_t> data) override { data_ = data; }
+    int ShowModal() override {
+        const Act act = std::move(script.front());
+        script.pop_front();
+        return act(data_);
+    }
+
+private:
+    std::span<std::uint8_t> data_;
+};
+
+// Checks the proposed name, then types name and password and presses OK.
+Act Types(std::string proposed, std::string name, std::string password) {
+    return [=](std::span<std::uint8_t> data) {
+        EXPECT_EQ(UnpackLoginRecord(data).UserName, proposed);
+        PackLoginRecord({name, password, 0, 0}, data.subspan(0, kLoginRecordSize));
+        return mrOk;
+    };
+}
+
+// The shipped INI without opening the COM port at start, and john (254) and ann (5) as users.
+class UsersRig : public ShellRig {
+public:
+    UsersRig(bool withUsers = true) : ShellRig(QuietIni()) {
+        for (const std::string_view name : {kLoginDialogName, kFirstUserDialogName, kUsersDialogName}) {
+            RegisterDialog(name, [](TPlatformWindow*) { return std::make_unique<ScriptedDialog>(); });
+        }
+        script.clear();
+        TPasswordLabelColl store;
+        store.AddUser("john", "Secret", 254, kUserOptOwnEntry);
+        store.AddUser("ann", "a", 5, 0);
+        if (withUsers) {
+            EXPECT_TRUE(store.Save(Dir() / kUsersFileName).Ok());
+        }
+    }
+    bool Shows(A action) const { return (*host.Menus)[action].Visible; }
+
+private:
+    static std::string QuietIni() {
+        std::string ini = testing::ShellIni();
+        return ini.replace(ini.find("AST=1"), 5, "AST=0");
+    }
+};
+
+TEST(MainUsers, SlashUProposesTheNameAndTheLevelRuleApplies) {
+    const struct {
+        std::string name;
+        std::string password;
+        std::uint8_t level;
+        std::vector<std::string> events;
+    } cases[] = {
+        {"john", "SECRET", 254, {"- User \"john\" has been logged in"}},
+        {"ANN", "a", 2, {"- User \"ann\" has been logged in"}},
+        {"john", "wrong", 0, {"- User Login Error!"}},
+    };
+    for (const auto& c : cases) {
+        UsersRig rig;
+        script = {Types("john", c.name, c.password)};
+        CmdLineUser = "john";
+        rig.Run(CL_User);
+        EXPECT_EQ(UserLevel, c.level) << c.name;
+        EXPECT_EQ(rig.host.EventTexts(), c.events);
+        EXPECT_EQ(rig.Shows(A::ProgramDebug), c.level == 254);
+        EXPECT_EQ(CmdLineFlags & CL_User, 0);
+    }
+}
+
+TEST(MainUsers, TheRunGoesOnAfterTheLoginAndEndsWhereNobodyCanAnswerIt) {
+    for (const bool display : {true, false}) {
+        UsersRig rig;
+        rig.WriteDemo();
+        rig.host.CanAnswerDialogs = display;
+        script = {Types("john", "john", "Secret")};
+        CmdLineUser = "john";
+        rig.Run(CL_User | CL_Generate, (rig.Dir() / "DEMO.EXE").string());
+        ASSERT_TRUE(rig.RunToClose(5000) != display) << "only a run without a display ends without /X";
+        EXPECT_EQ(rig.core->ExitCode(), display ? kExitOk : kExitNoLogin);
+        EXPECT_EQ(rig.host.HasEvent("- User \"john\" has been logged in"), display);
+        EXPECT_EQ(rig.host.HasEvent("- Project succesfully generated"), display);
+        EXPECT_EQ(rig.host.HasEvent("- Error, nobody can answer the login dialog"), !display);
+    }
+}
+
+TEST(MainUsers, ANewInstallationOffersTheFirstUserAndADamagedFileLetsNobodyIn) {
+    for (const bool yes : {true, false}) { // unanswered, the question's default is No
+        UsersRig rig(false);
+        ScriptedPresenter answers;
+        std::optional<ScopedPresenter> guard;
+        if (yes) {
+            answers.QueueAnswer(IDYES);
+            guard.emplace(answers);
+        }
+        script = {Types("", "admin", "pw")};
+        rig.Run(0);
+        EXPECT_EQ(rig.Shows(A::UsersMenu) && rig.Shows(A::ProgramDebug), yes);
+        TPasswordLabelColl saved;
+        EXPECT_EQ(saved.Load(rig.Dir() / kUsersFileName).Ok() && saved.GetUser("admin")->Level == 254, yes);
+    }
+    UsersRig damaged;
+    const std::string text = damaged.FileText(std::string(kUsersFileName));
+    std::ofstream(damaged.Dir() / kUsersFileName, std::ios::binary) << text.substr(0, text.size() - 3);
+    damaged.Run(0);
+    EXPECT_FALSE(damaged.Shows(A::UsersMenu));
+    EXPECT_EQ(damaged.presenter.Boxes.back().Caption, "Warning");
+    damaged.core->UserLogin_MenuItemClick();
+    EXPECT_TRUE(damaged.host.Dialogs.empty());
 }
 
 } // namespace

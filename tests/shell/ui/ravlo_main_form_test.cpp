@@ -1,46 +1,57 @@
-// The Qt main form on the offscreen platform: its creation, the event log it opens, its menus, the
-// error-history window, closing and the users.
+// The Qt main form on the offscreen platform: what it adds over its core (windows, menus, dialogs).
+#include "fixtures/checked_project.h"
 #include "fixtures/project_files.h"
 #include "fixtures/sample_programs.h"
 #include "framework/main_window.h"
+#include "framework/number_text.h"
 #include "framework/ui/qt_message_pump.h"
 #include "framework/ui/qt_presenter.h"
 #include "framework/ui/qt_test_app.h"
+#include "kernel/exception_log.h"
 #include "kernel/ui/qt_scheduler_drive.h"
-#include "platform/tick.h"
+#include "project/bin_writer.h"
+#include "project/module_collection.h"
+#include "project/ui/edit_module_dlg.h"
 #include "project/ui/eprom_img_form.h"
+#include "project/ui/module_list_form.h"
 #include "protocol/tmp_err_hist_windows.h"
-#include "protocol/tmp_err_process.h"
-#include "shell/cmd_line.h"
 #include "shell/exit_codes.h"
 #include "shell/main_form_setup.h"
+#include "shell/menu_state.h"
 #include "shell/password_store.h"
-#include "shell/program_types.h"
 #include "shell/ui/err_history_form.h"
 #include "shell/ui/event_log_form.h"
 #include "shell/ui/main_menus.h"
 #include "shell/ui/ravlo_main_form.h"
+#include "shell/ui/ravlo_program.h"
 #include "shell/ui/user_dialogs.h"
-#include "support/ma_test_support.h"
+#include "support/app_fixtures.h"
+#include "support/default_app_ini.h"
+#include "support/ma_rig.h"
+#include "support/scoped_env.h"
 #include "support/scratch_dir.h"
 #include "support/shell_test_globals.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTextBlock>
-#include <QTextEdit>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <deque>
 #include <filesystem>
 #include <optional>
+#include <stdexcept>
+#include <vector>
 
 namespace ravlo {
 namespace {
@@ -48,7 +59,6 @@ namespace {
 namespace fs = std::filesystem;
 using A = TMainAction;
 
-// The demo program, every unit placed, written into dir as DEMO.EXE, DEMO.MAP and DEMO.MEM.
 fs::path WriteDemo(const fs::path& dir) {
     const fixtures::ProgramLayout layout = fixtures::LayOutProgram(fixtures::MakeDemoProgram());
     const fixtures::FixtureDesign design = fixtures::PlaceAllUnits(layout);
@@ -71,7 +81,6 @@ protected:
         }
         return *form_;
     }
-    // Shows the form and waits until its command line has run.
     void ShowForm() {
         Form().resize(900, 700);
         Form().show();
@@ -92,7 +101,6 @@ TEST_F(RavloMainFormTest, CreationShowAndExit) {
     TRavloMainForm& form = Form();
     EXPECT_EQ(form.windowTitle().toStdString(), MainCaption());
     EXPECT_EQ(GetMainFormWindow(), form.Handle());
-    ASSERT_NE(form.Core().MAProc, nullptr);
     EXPECT_TRUE(form.Drive().SystemTickTimer().isActive());
     EXPECT_EQ(form.Drive().Drive().WorkerThread, true) << "THR=5 of the shipped settings";
     EXPECT_EQ(form.EventLogWnd(), nullptr) << "the event log comes with the show";
@@ -229,6 +237,175 @@ TEST_F(RavloMainFormTest, UsersLogInChangeTheUsersAndTheMenusFollowTheirLevel) {
     }
     menus.Action(A::UserLogout).trigger();
     EXPECT_FALSE(menus.Action(A::ProgramDebug).isVisible());
+}
+
+TEST(RavloProgram, AnExceptionOutOfAnEventHandlerIsALineOfTheExceptionLog) {
+    testing::ScratchDir home;
+    testing::ScopedEnv env("RAVLO_HOME", home.Path().string());
+    QTimer timer;
+    EXPECT_FALSE(DeliverLoggingExceptions(&timer, []() -> bool { throw std::runtime_error("lost frame"); }));
+    EXPECT_FALSE(DeliverLoggingExceptions(nullptr, []() -> bool { throw std::runtime_error("second"); }));
+    EXPECT_TRUE(DeliverLoggingExceptions(&timer, [] { return true; })) << "a handled event stays handled";
+    const std::string log = testing::ReadFileText(ExceptionLogPath());
+    EXPECT_TRUE(log.starts_with("Exception: lost frame in object QTimer at ")) << log;
+    EXPECT_NE(log.find("\nException: second in object TApplication at "), std::string::npos) << log;
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 2);
+}
+
+TEST(MainMenus, BuildsEveryMenuItemAndToolButtonFromTheTable) {
+    QMainWindow window;
+    TMainMenus menus(window);
+    QList<QAction*> topLevel;
+    for (const TMainActionInfo& info : MainActions()) {
+        if (info.Parent == info.Id) {
+            topLevel << &menus.Action(info.Id);
+        } else {
+            EXPECT_TRUE(menus.Menu(info.Parent)->actions().contains(&menus.Action(info.Id))) << info.Name;
+        }
+        EXPECT_EQ(menus.Action(info.Id).shortcut().isEmpty(), info.Shortcut.empty())
+            << info.Name << " has a readable shortcut";
+    }
+    EXPECT_EQ(window.menuBar()->actions(), topLevel);
+    std::vector<QAction*> toolActions;
+    for (const TMainAction id : MainToolButtons()) {
+        toolActions.push_back(&menus.Action(id));
+    }
+    const QList<QAction*> bar = menus.ToolBar().actions();
+    EXPECT_EQ(std::vector<QAction*>(bar.begin(), bar.end()), toolActions);
+}
+
+TEST(MainMenus, ApplyFollowsTheComputedStatesAndTriggerNamesTheCommand) {
+    QMainWindow window;
+    TMainMenus menus(window);
+    TMenuInputs inputs;
+    inputs.UserLevel = 254;
+    inputs.UsersLoaded = true;
+    inputs.ErrHistoryOpen = true;
+    menus.Apply(ComputeMenuStates(inputs));
+    EXPECT_FALSE(menus.Action(A::Generate).isEnabled());
+    EXPECT_TRUE(menus.Action(A::ProgramDebug).isVisible());
+    EXPECT_TRUE(menus.Action(A::ErrHistory).isChecked());
+
+    inputs.UserLevel = 0;
+    inputs.UsersLoaded = false;
+    inputs.ErrHistoryOpen = false;
+    menus.Apply(ComputeMenuStates(inputs));
+    EXPECT_FALSE(menus.Action(A::ProgramDebug).isVisible());
+    EXPECT_FALSE(menus.Action(A::UserLogin).isVisible()) << "the tool button goes with the Users menu";
+    EXPECT_FALSE(menus.Action(A::ErrHistory).isChecked());
+
+    std::vector<A> triggered;
+    QObject::connect(&menus, &TMainMenus::Triggered, [&triggered](A action) { triggered.push_back(action); });
+    menus.Action(A::About).trigger();
+    menus.Action(A::Generate).trigger(); // disabled: nothing
+    EXPECT_EQ(triggered, std::vector<A>{A::About});
+}
+
+const fixtures::FixtureDesign kDesign{{
+    {"RAM", 0x0100, 0x10000, {"Data", "Stack", "Heap"}},
+    {"ROM", 0xC800, 0x8000, {"-- LOADER --", "START_TEXT", "MAIN_TEXT", "-- INITDATA --"}},
+    {"ROM2", 0xD000, 0x8000, {"IO_TEXT"}},
+}};
+
+template <class Widget>
+Widget* Find(QWidget& parent, const char* name) {
+    return parent.findChild<Widget*>(QString::fromLatin1(name));
+}
+
+// Fills the dialog as a user would (the RAM module by "insert all") and presses OK, or Cancel.
+bool RunDialog(const fixtures::FixtureModule& typed, bool cancel, tModule& module, tModule& unplaced) {
+    TfEditModuleDlg dialog(module, unplaced, ProjectModel().Modules.get(), false, false);
+    dialog.show();
+    Find<QLineEdit>(dialog, "edName")->setText(QString::fromStdString(typed.name));
+    auto* address = Find<QComboBox>(dialog, "cbStartAddr");
+    address->setEditText(QString::fromStdString("$" + HexW(typed.address) + "0"));
+    emit address->lineEdit()->editingFinished();
+    Find<QLineEdit>(dialog, "edSize")->setText(QString::fromStdString("$" + HexDW(typed.length)));
+    emit Find<QLineEdit>(dialog, "edSize")->editingFinished();
+    if (typed.name == "RAM") {
+        Find<QPushButton>(dialog, "btInsertAll")->click();
+    } else {
+        for (const std::string& name : typed.units) {
+            for (QListWidgetItem* item : Find<QListWidget>(dialog, "lbUnusedUnits")
+                                             ->findItems(QString::fromStdString(name), Qt::MatchExactly)) {
+                item->setSelected(true);
+            }
+        }
+        Find<QPushButton>(dialog, "btInsert")->click();
+    }
+    Find<QPushButton>(dialog, cancel ? "btCancel" : "btOk")->click();
+    return dialog.result() == QDialog::Accepted;
+}
+
+// The states the project window shows, .EXE, .MAP, .MEM, .BIN.
+std::string FileStates(const TfProject& window) {
+    std::string states;
+    for (const QLabel* image : window.StatusImages()) {
+        states += image->property("ok").toBool() ? '+' : '-';
+    }
+    return states;
+}
+
+// The demo's design built in the module list with the editor dialog, saved and generated, gives the
+// images of the same design written by hand; the project window follows.
+TEST(MemoryDesignTest, DesignBuiltInTheEditorGeneratesTheImagesOfTheHandWrittenOne) {
+    testing::ShellTestGlobals globals;
+    testing::AppIniFixture ini(testing::kDefaultAppIni);
+    testing::RecordingPresenter presenter;
+    const ScopedPresenter presenterGuard(presenter);
+    const fixtures::ProgramLayout layout = fixtures::LayOutProgram(fixtures::MakeDemoProgram());
+
+    // The same design written by hand, generated by the project model alone.
+    testing::ScratchDir handDir;
+    ASSERT_TRUE(fixtures::OpenProjectFixture(handDir.Path(), "DEMO", layout, &kDesign).has_value());
+    ASSERT_FALSE(GenerateBinFiles(*ProjectModel().Modules));
+    ResetProjectGlobals();
+
+    testing::ScratchDir dir;
+    const fs::path exe = fixtures::WriteProjectFiles(dir.Path(), "DEMO", layout).exe;
+    QtMessagePump pump;
+    {
+        TRavloMainFormOptions options;
+        options.GuiDialogs = false;
+        TRavloMainForm form(options);
+        form.show();
+        ASSERT_TRUE(testing::ProcessEventsUntil([&form] { return form.Core().Plan().has_value(); }));
+        form.SetProjectFileChooser([&exe](TProjectType, const fs::path&) { return exe; });
+        form.Menus().Action(TMainAction::OpenExe).trigger();
+        ASSERT_NE(form.ProjectWnd(), nullptr);
+        EXPECT_EQ(FileStates(*form.ProjectWnd()), "++--");
+
+        ASSERT_TRUE(form.Menus().Action(TMainAction::MemDesign).isEnabled());
+        form.Menus().Action(TMainAction::MemDesign).trigger();
+        auto* list = form.FindMDIChild<TModuleList_MDIChildForm>();
+        ASSERT_NE(list, nullptr);
+        // The first ROM module is cancelled once: its units go back, no module is added.
+        const std::vector<std::pair<std::size_t, bool>> steps = {
+            {0, false}, {1, true}, {1, false}, {2, false}};
+        for (std::size_t i = 0; i < steps.size(); ++i) {
+            list->SetEditRunner([&steps, i](tModule& module, tModule& unplaced, bool&, bool&) {
+                return RunDialog(kDesign.modules[steps[i].first], steps[i].second, module, unplaced);
+            });
+            Find<QPushButton>(*list, "btInsert")->click();
+            EXPECT_EQ(ProjectModel().Unplaced->Count(), std::vector<int>({5, 5, 1, 0})[i]);
+        }
+
+        Find<QPushButton>(*list, "btSaveMEM")->click();
+        EXPECT_EQ(testing::ReadFileText(dir.Path() / "DEMO.MEM"), fixtures::BuildMemText(kDesign));
+        EXPECT_EQ(FileStates(*form.ProjectWnd()), "+++-");
+
+        Find<QPushButton>(*list, "btGenerate")->click();
+        ASSERT_TRUE(BinFilesOK) << (presenter.Boxes.empty() ? "" : presenter.Boxes.back().Text);
+        EXPECT_EQ(FileStates(*form.ProjectWnd()), "++++");
+        EXPECT_EQ(list->Model().Rows()[1].Status, "OK");
+        EXPECT_TRUE(form.Menus().Action(TMainAction::CrEpromImg).isEnabled());
+    }
+    for (const char* bin : {"ROM.BIN", "ROM2.BIN"}) {
+        EXPECT_EQ(testing::ReadFileText(dir.Path() / bin), testing::ReadFileText(handDir.Path() / bin))
+            << bin;
+        EXPECT_GT(fs::file_size(dir.Path() / bin), 0U) << bin;
+    }
+    ResetProjectGlobals();
 }
 
 } // namespace
