@@ -22,12 +22,10 @@
 
 namespace ravlo::testing {
 
-// A ProcType no production class uses.
 inline constexpr std::uint8_t kRecordingType = 0x50;
 
-// What reached a recording process.
 struct Delivery {
-    std::string process; // the process's Name
+    std::string process; // its Name
     std::uint8_t code = 0;
     std::vector<std::uint8_t> data;
     std::uint32_t tick = 0; // GetTickCount when it arrived
@@ -76,7 +74,6 @@ public:
     std::vector<TProcMess> kept;
 };
 
-// A recording process built from a label made here.
 inline std::unique_ptr<RecordingProcess> MakeRecorder(std::string_view name, const TProcAdr& adr,
                                                       std::uint8_t anyFlag = 0) {
     TProcLabel label;

@@ -32,9 +32,15 @@ constexpr std::string_view kIni =
     "WC00=TYP=1 TNA=main CAP=\"Ravlo main\" HIL=$20FF PCO=mainpc USR=$FFFFFFFF LOG=$10000\r\n"
     "WC01=TYP=256\r\n";
 
-TEST(ProcLabelTest, LabelsAreReadInIniOrderUpToTheFirstMissingKeyAndLookedUp) {
-    AppIniFixture ini(kIni);
-    CapturedWriter writer;
+class ProcLabelTest : public ::testing::Test {
+protected:
+    AppIniFixture ini_{kIni};
+    CapturedWriter writer_;
+};
+using ProcWinLabelTest = ProcLabelTest;
+using ProcessTest = ProcLabelTest;
+
+TEST_F(ProcLabelTest, LabelsAreReadInIniOrderUpToTheFirstMissingKeyAndLookedUp) {
     const auto labels = MakeNamed<TProcLabelColl>("LABELCOLL");
     std::vector<std::string> read;
     for (std::int32_t i = 0; i < labels->Count(); ++i) {
@@ -50,7 +56,7 @@ TEST(ProcLabelTest, LabelsAreReadInIniOrderUpToTheFirstMissingKeyAndLookedUp) {
                         "PL04^[73,00,2001][ ](st$73) NAM=ERR ADR=[73,00,2001] PRS=$73 PCO=MAINPC"}));
     EXPECT_EQ(labels->LabelAt(3)->ProcType, 0);
     EXPECT_EQ(TProcLabel().GetLabelStr(), "^[00,00,0000][ ](un)");
-    EXPECT_TRUE(writer.Errors().empty());
+    EXPECT_TRUE(writer_.Errors().empty());
 
     EXPECT_EQ(labels->GetLabelByName("PL02"), labels->LabelAt(2));
     EXPECT_EQ(labels->GetLabelByName("MA"), nullptr) << "labels go by their INI key";
@@ -61,18 +67,16 @@ TEST(ProcLabelTest, LabelsAreReadInIniOrderUpToTheFirstMissingKeyAndLookedUp) {
     EXPECT_EQ(labels->NewProcess(labels->LabelAt(0)), nullptr) << "the kernel's own collection makes nothing";
 }
 
-TEST(ProcLabelTest, ABoundedCollectionReportsMissingKeysAndBadValues) {
-    AppIniFixture ini(kIni);
-    CapturedWriter writer;
+TEST_F(ProcLabelTest, ABoundedCollectionReportsMissingKeysAndBadValues) {
     const auto labels = MakeNamed<TProcLabelColl>("SHORT");
     ASSERT_EQ(labels->Count(), 2) << "SH01 is missing and skipped";
     EXPECT_EQ(labels->LabelAt(1)->NAM, "C");
     EXPECT_EQ(labels->LabelAt(1)->Kind, PR_unknown) << "PRS=$100 does not fit a byte and changes nothing";
-    ASSERT_EQ(writer.Errors().size(), 3u); // the missing key, and the failed parse in two lines
-    EXPECT_NE(writer.Errors()[0].find("SH01="), std::string::npos);
+    ASSERT_EQ(writer_.Errors().size(), 3u); // the missing key, and the failed parse in two lines
+    EXPECT_NE(writer_.Errors()[0].find("SH01="), std::string::npos);
 }
 
-TEST(ProcLabelTest, KeywordsTheirWriteBackTextAndKeywordErrors) {
+TEST_F(ProcLabelTest, KeywordsTheirWriteBackTextAndKeywordErrors) {
     TProcLabel label;
     EXPECT_FALSE(label.ParseParams("PRS=$70 ADR=[70,00,2001]"));
     EXPECT_EQ(label.ParamsToText(), " ADR=[70,00,2001] PRS=$70");
@@ -82,14 +86,10 @@ TEST(ProcLabelTest, KeywordsTheirWriteBackTextAndKeywordErrors) {
     EXPECT_EQ(label.ParamsToText(), " UPD=1 NAM=MA ADR=[70,00,2001] PRD=$50 PCO=MAINPC") << "ADR clears ANY";
     EXPECT_FALSE(label.ParseParams("PRE"));
     EXPECT_EQ(label.ParamsToText(), " UPD=1 NAM=MA ADR=[70,00,2001] PRE PCO=MAINPC");
-
-    // What is written reads back to the same label.
-    TProcLabel copy;
+    TProcLabel copy; // what is written reads back
     EXPECT_FALSE(copy.ParseParams(label.ParamsToText()));
     EXPECT_EQ(copy.ParamsToText(), label.ParamsToText());
-
-    // A bad address or number is a keyword error and changes nothing.
-    ASSERT_FALSE(label.ParseParams("ADR=[70,00,2001] PRS=$70"));
+    ASSERT_FALSE(label.ParseParams("ADR=[70,00,2001] PRS=$70")); // bad values below change nothing
     const std::string before = label.ParamsToText();
     for (const char* bad : {"ADR=[7G,00,3001]", "ANY=[70,00,001]", "PRD=x", "PRD=-1", "PRD=256"}) {
         EXPECT_TRUE(label.ParseParams(bad)) << bad;
@@ -98,19 +98,16 @@ TEST(ProcLabelTest, KeywordsTheirWriteBackTextAndKeywordErrors) {
     EXPECT_EQ(label.AnyFlag, 0);
 }
 
-TEST(ProcWinLabelTest, EntriesAreReadWithQuotedAndPlainTextsAndBadValuesChangeNothing) {
-    AppIniFixture ini(kIni);
-    CapturedWriter writer;
+TEST_F(ProcWinLabelTest, EntriesAreReadWithQuotedAndPlainTextsBadValuesChangeNothingAndCaptionsAreCut) {
     const auto win = MakeNamed<TProcWinLabelColl>("WINCOLL");
     ASSERT_EQ(win->Count(), 2);
     // A plain word is upper-cased; LOG=$10000 does not fit a word, TYP=256 not a byte.
     EXPECT_EQ(win->EntryAt(0)->ParamsToText(),
               " TYP=1 TNA='MAIN' CAP='Ravlo main' LOG=$0000 HIL=$20FF PCO=MAINPC USR=$FFFFFFFF");
     EXPECT_EQ(win->EntryAt(1)->TYP, 0);
-    EXPECT_EQ(writer.Errors().size(), 4u) << "two failed parses of two lines each";
-}
+    EXPECT_EQ(writer_.Errors().size(), 4u) << "two failed parses of two lines each";
 
-TEST(ProcWinLabelTest, CaptionIsCutAndWriteBackReadsBack) {
+    // A caption is cut; what is written reads back.
     TProcWinNameObj entry;
     const std::string longCaption(100, 'x');
     ASSERT_FALSE(entry.ParseParams("CAP='" + longCaption + "' TNA=\"it's\" PCO='TWO WORDS' USR=5 TYP=2"));
@@ -122,9 +119,7 @@ TEST(ProcWinLabelTest, CaptionIsCutAndWriteBackReadsBack) {
     EXPECT_EQ(copy.ParamsToText(), entry.ParamsToText());
 }
 
-TEST(ProcessTest, CreatedFromALabelAndOutOfRangeSettingsAreKeywordErrors) {
-    AppIniFixture ini(kIni);
-    CapturedWriter writer;
+TEST_F(ProcessTest, CreatedFromALabelAndOutOfRangeSettingsAreKeywordErrors) {
     const auto labels = MakeNamed<TProcLabelColl>("LABELCOLL");
     TProcess process(labels->LabelAt(0));
     EXPECT_FALSE(process.ReadParamFromINI(false));
@@ -142,21 +137,20 @@ TEST(ProcessTest, CreatedFromALabelAndOutOfRangeSettingsAreKeywordErrors) {
     EXPECT_EQ(process.XYS, 0xFFFF);
 
     TProcess orphan(nullptr);
-    EXPECT_EQ(writer.Errors().size(), 1u);
+    EXPECT_EQ(writer_.Errors().size(), 1u);
     EXPECT_TRUE(orphan.Name.empty());
 }
 
-TEST(ProcessTest, AStatusPositionIsAskedForAndGivenBackAndItsWindowMissingIsReported) {
+TEST_F(ProcessTest, AStatusPositionIsAskedForAndGivenBackAndItsWindowMissingIsReported) {
     testing::KernelGlobals kernel;
-    CapturedWriter writer;
     TProcess process(nullptr);
     process.Name = "P";
     process.ADR.LogA = 0x2001;
     ASSERT_FALSE(process.ParseParams("XYS=$FFFF"));
     process.ApplyParams();
     EXPECT_EQ(process.HeldPos, 0xFFFF);
-    ASSERT_FALSE(writer.Errors().empty());
-    EXPECT_EQ(writer.Errors().back(), "P wm_GetStringPos error!");
+    ASSERT_FALSE(writer_.Errors().empty());
+    EXPECT_EQ(writer_.Errors().back(), "P wm_GetStringPos error!");
 
     std::vector<std::uintptr_t> freed;
     testing::ProcMessWindow window; // hands out status-line positions; only the low word counts

@@ -8,8 +8,8 @@
 #include "kernel_test_support.h"
 #include "support/app_fixtures.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
-#include <sstream>
 
 namespace ravlo {
 namespace {
@@ -24,8 +24,6 @@ using testing::Mess;
 using testing::RecordingProcess;
 using Names = std::vector<std::string>;
 
-// Labels for the collection tests (recording processes, PCO=MAINPC) and for the factory tests
-// (PCO=OTHERPC).
 constexpr std::string_view kIni = "[SECTIONS]\r\n"
                                   "RD_SECTION=READ\r\n"
                                   "WR_SECTION=WRITE\r\n"
@@ -56,7 +54,6 @@ constexpr std::string_view kIni = "[SECTIONS]\r\n"
                                   "APP2=DM=$0000000F THR=0 SHR=1001 UPD=1\r\n"
                                   "APP3=THR=x\r\n";
 
-// The labels, a collection named MAINPC (or another) with the static processes, and a writer.
 class ProcessCollTest : public ::testing::Test {
 protected:
     std::unique_ptr<TProcessColl> MakeColl(std::string_view name = "MAINPC",
@@ -69,14 +66,8 @@ protected:
     RecordingProcess& Proc(const TProcessColl& coll, std::uint8_t ident) {
         return dynamic_cast<RecordingProcess&>(*coll.GetProcByIdent(ident));
     }
-    std::vector<std::string> ExceptionLogLines() const {
-        std::vector<std::string> lines;
-        std::istringstream text(testing::ReadFileText(ExceptionLogPath()));
-        for (std::string line; std::getline(text, line);) {
-            lines.push_back(line);
-        }
-        return lines;
-    }
+    static std::string ExceptionLog() { return testing::ReadFileText(ExceptionLogPath()); }
+    static long ExceptionLogLines() { return std::ranges::count(ExceptionLog(), '\n'); }
 
     AppIniFixture ini_{kIni};
     KernelGlobals kernel_;
@@ -151,46 +142,32 @@ TEST_F(ProcessCollTest, RoutingByWholeAddressOrByIdentAlone) {
               "\\TProcessColl.WMProcMess - XInst=0, Unknown Proces, Destin=[60,00,2101]");
 }
 
-TEST_F(ProcessCollTest, AnAnyFlagProcessTakesWhatNoEarlierProcessMatches) {
+// Dynamic processes are made per message (DYN^04, DYN^05) and then reached by instance; the AnyFlag
+// process (ANY^06) takes XInst 0 first and what no earlier process matches.
+TEST_F(ProcessCollTest, DynamicAndAnyFlagProcesses) {
     const auto coll = MakeColl();
+    for (const std::uint8_t xInst : {0, 0, 4}) {
+        coll->Deliver(Mess(Adr(0x63, xInst, 0x2001), 1));
+    }
     coll->AddProcess(testing::MakeRecorder("ANY", Adr(0x66, 0, 0x3000), 1));
-    coll->Deliver(Mess(Adr(0x60, 0, 0x2001), 1)); // XInst 0: the AnyFlag process first
-    coll->Deliver(Mess(Adr(0x61, 2, 0x2001), 2)); // BETA matches before the AnyFlag process
-    coll->Deliver(Mess(Adr(0x61, 9, 0x2001), 3)); // nobody matches: the AnyFlag process
-    EXPECT_EQ(DeliveredTo(), (Names{"ANY^04", "BETA^02", "ANY^04"}));
+    for (const std::uint8_t xInst : {0, 2, 9}) {
+        coll->Deliver(Mess(Adr(0x61, xInst, 0x2001), 2));
+    }
+    EXPECT_EQ(DeliveredTo(), (Names{"DYN^04", "DYN^05", "DYN^04", "ANY^06", "BETA^02", "ANY^06"}));
     EXPECT_TRUE(writer_.Errors().empty());
 }
 
-TEST_F(ProcessCollTest, BroadcastStopsAtKeep) {
+TEST_F(ProcessCollTest, ABroadcastStopsAtKeepButGoesOnPastAFailingHandlerWhichIsLogged) {
     const auto coll = MakeColl();
     coll->Deliver(Mess(Adr(PRI_All, 0, 0x2001), RecordingProcess::kKeepCode));
-    EXPECT_EQ(DeliveredTo(), (Names{"ALPHA^01"}));
     ASSERT_EQ(Proc(*coll, 0x60).kept.size(), 1u);
-    EXPECT_EQ(Proc(*coll, 0x60).kept[0].GetCode(), RecordingProcess::kKeepCode)
-        << "the kept message is whole";
-}
-
-TEST_F(ProcessCollTest, DynamicProcessesAreCreatedPerMessageAndThenReachedByInstance) {
-    const auto coll = MakeColl();
-    coll->Deliver(Mess(Adr(0x63, 0, 0x2001), 1));
-    coll->Deliver(Mess(Adr(0x63, 0, 0x2001), 2));
-    coll->Deliver(Mess(Adr(0x63, 4, 0x2001), 3));
-    EXPECT_EQ(DeliveredTo(), (Names{"DYN^04", "DYN^05", "DYN^04"}));
-    EXPECT_EQ(coll->Count(), 5);
-    EXPECT_TRUE(writer_.Errors().empty());
-}
-
-TEST_F(ProcessCollTest, AFailingHandlerIsLoggedAndTheOthersGoOn) {
-    const auto coll = MakeColl();
-    coll->Deliver(Mess(Adr(0x60, 1, 0x2001), RecordingProcess::kThrowCode));
+    EXPECT_EQ(Proc(*coll, 0x60).kept[0].GetCode(), RecordingProcess::kKeepCode) << "kept whole";
     coll->Deliver(Mess(Adr(PRI_All, 0, 0x2001), RecordingProcess::kThrowCode));
-    EXPECT_EQ(DeliveredTo(), (Names{"ALPHA^01", "ALPHA^01", "BETA^02"}))
-        << "the broadcast went on after ALPHA";
-
-    const auto lines = ExceptionLogLines();
-    ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[0].substr(0, 65), "Exception: handler of ALPHA^01 failed in object RecordingProcess ");
-    EXPECT_NE(lines[0].find(" at "), std::string::npos);
+    EXPECT_EQ(DeliveredTo(), (Names{"ALPHA^01", "ALPHA^01", "BETA^02"}));
+    EXPECT_EQ(ExceptionLogLines(), 2);
+    EXPECT_TRUE(
+        ExceptionLog().starts_with("Exception: handler of ALPHA^01 failed in object RecordingProcess "));
+    EXPECT_NE(ExceptionLog().find(" at "), std::string::npos);
 }
 
 TEST_F(ProcessCollTest, EveryProcessIsTickedAndAskedToCloseEvenWhenOneFailsOrRefuses) {
@@ -200,7 +177,7 @@ TEST_F(ProcessCollTest, EveryProcessIsTickedAndAskedToCloseEvenWhenOneFailsOrRef
     coll->TickAll();
     EXPECT_EQ(Proc(*coll, 0x61).ticks, 2);
     EXPECT_EQ(Proc(*coll, 0x62).ticks, 2);
-    EXPECT_EQ(ExceptionLogLines().size(), 2u);
+    EXPECT_EQ(ExceptionLogLines(), 2);
     EXPECT_TRUE(coll->CanCloseAll());
     Proc(*coll, 0x60).canClose = false;
     EXPECT_FALSE(coll->CanCloseAll());
@@ -212,7 +189,6 @@ TEST_F(ProcessCollTest, PostedMessagesReachTheProcessesThroughTheirWindowBlocksW
     ProcMessHost host(coll.get());
     ASSERT_FALSE(host.Register("MAIN", 0x2000, 0x21FF));
 
-    // The scheduler tests deliver and tick through the window too; here, the data and the LogA range.
     const std::vector<std::uint8_t> data{9, 8, 7};
     EXPECT_TRUE(Mess(Adr(0x61, 2, 0x2001), 0x21, data).SendProcMess());
     EXPECT_TRUE(Mess(Adr(0x62, 0, 0x2101), 0x22).SendProcMess());
@@ -220,9 +196,7 @@ TEST_F(ProcessCollTest, PostedMessagesReachTheProcessesThroughTheirWindowBlocksW
     AppMessageQueue().PumpAll();
     ASSERT_EQ(DeliveredTo(), (Names{"BETA^02", "GAMMA^03"}));
     EXPECT_EQ(Deliveries()[0].data, data);
-
-    // A window without a collection frees what reaches it.
-    host.SetColl(nullptr);
+    host.SetColl(nullptr); // frees what reaches it
     EXPECT_TRUE(Mess(Adr(0x61, 2, 0x2001), 0x23).SendProcMess());
     AppMessageQueue().PumpAll();
     auto block = std::make_unique<std::uint8_t[]>(6);
@@ -263,6 +237,12 @@ TEST_F(ProcessFactoryTest, OnlyRegisteredClassesAreBuiltAndALayerAboveRegistersI
     EXPECT_EQ(ma->ClassName(), "RecordingProcess");
     UnregisterProcessType(PT_RavloMA);
     EXPECT_EQ(labels_.NewProcess(labels_.GetLabelByName("PL06")), nullptr);
+
+    const auto coll = MakeColl("MAINPC", "OTHERPC"); // static labels of unknown classes make nothing
+    ASSERT_EQ(coll->Count(), 3);
+    EXPECT_EQ(coll->ProcAt(1)->Name, "DLG^02");
+    EXPECT_EQ(coll->ProcAt(2)->Name, "REC^03");
+    EXPECT_EQ(coll->GetProcByIdent(0x71), nullptr);
 }
 
 TEST_F(ProcessFactoryTest, LookupByNameOrIdent) {
@@ -281,14 +261,6 @@ TEST_F(ProcessFactoryTest, LookupByNameOrIdent) {
     ASSERT_EQ(writer_.Errors().size(), 2u);
     EXPECT_EQ(writer_.Errors()[0],
               "CreateProcess - Process Name=NOPE,Ident=$12 not found in ProcLabelColl !");
-}
-
-TEST_F(ProcessFactoryTest, AStaticLabelOfAnUnknownClassLeavesNoProcess) {
-    const auto coll = MakeColl("MAINPC", "OTHERPC");
-    ASSERT_EQ(coll->Count(), 3);
-    EXPECT_EQ(coll->ProcAt(1)->Name, "DLG^02");
-    EXPECT_EQ(coll->ProcAt(2)->Name, "REC^03");
-    EXPECT_EQ(coll->GetProcByIdent(0x71), nullptr);
 }
 
 TEST_F(ProcessFactoryTest, AppSettingsKeepTheirValueOutsideTheirRangeAndAreWrittenBack) {

@@ -52,10 +52,12 @@ TEST(IniDocument, LookupsIgnoreCaseAndBlanksAndTheFirstOfEqualKeysWins) {
     EXPECT_TRUE(ini.KeyExists("Com", "PORT"));
     // Comments and unknown lines are no keys; keys before any section belong to none.
     EXPECT_EQ(ini.KeyNames("bench"), (Names{"APP", "COMM"}));
-    EXPECT_FALSE(ini.KeyExists("BENCH", "; the application object"));
-    EXPECT_FALSE(ini.KeyExists("BENCH", "just some words"));
-    EXPECT_FALSE(ini.KeyExists("", "orphan"));
-    EXPECT_FALSE(ini.KeyExists("SECTIONS", "orphan"));
+    for (const auto& [section, key] : {std::pair{"BENCH", "; the application object"},
+                                       {"BENCH", "just some words"},
+                                       {"", "orphan"},
+                                       {"SECTIONS", "orphan"}}) {
+        EXPECT_FALSE(ini.KeyExists(section, key)) << key;
+    }
     EXPECT_EQ(ini.SectionNames(), (Names{"SECTIONS", "Bench", "COM"}));
 
     // Accented capitals match their small letters in the code page.
@@ -108,12 +110,14 @@ TEST(IniDocument, WritesUpdateInPlaceOrAfterTheSectionsLastKeyOrInANewSection) {
 
 TEST(IniDocument, WritesThatWouldBreakTheFileAreRefusedAndDeletesTakeEveryCopy) {
     IniDocument ini = IniDocument::Parse(kSettings);
-    EXPECT_FALSE(ini.WriteString("BENCH", "APP", "one\r\n[EVIL]\r\nx=1"));
-    EXPECT_FALSE(ini.WriteString("BENCH", "A=B", "1"));
-    EXPECT_FALSE(ini.WriteString("BENCH", "", "1"));
-    EXPECT_FALSE(ini.WriteString("", "KEY", "1"));
-    EXPECT_FALSE(ini.WriteString("BAD]NAME", "KEY", "1"));
-    EXPECT_FALSE(ini.WriteString("BENCH", ";KEY", "1"));
+    for (const auto& [section, key, value] : {std::tuple{"BENCH", "APP", "one\r\n[EVIL]\r\nx=1"},
+                                              {"BENCH", "A=B", "1"},
+                                              {"BENCH", "", "1"},
+                                              {"", "KEY", "1"},
+                                              {"BAD]NAME", "KEY", "1"},
+                                              {"BENCH", ";KEY", "1"}}) {
+        EXPECT_FALSE(ini.WriteString(section, key, value)) << section << " " << key;
+    }
     EXPECT_EQ(ini.Serialize(), kSettings);
 
     EXPECT_TRUE(ini.DeleteKey("bench", "app"));

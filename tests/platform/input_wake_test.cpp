@@ -35,7 +35,6 @@ TEST_F(InputWakeTest, WithoutInputTheWaitRunsOutAndAnInterruptEndsTheCurrentOrTh
     EXPECT_EQ(waiter.WaitForInputOrTimeout(2), InputWaitEnd::TimedOut);
     EXPECT_TRUE(waiter.LastReady().empty());
 
-    // An interrupt ends the current or the next wait, once.
     auto wait = WaitOnThread(registry, waiter, kHangGuardMs);
     waiter.Interrupt();
     EXPECT_EQ(wait.get(), InputWaitEnd::Interrupted);

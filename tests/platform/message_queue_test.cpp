@@ -35,14 +35,11 @@ public:
     std::function<std::intptr_t(std::uint32_t, std::uintptr_t, std::intptr_t)> react;
 };
 
-// A queue with one registered recording window.
 class MessageQueueTest : public ::testing::Test {
 protected:
-    // Pumps until done holds, within the test wait limit.
     bool PumpUntil(const std::function<bool()>& done) {
         return testing::WaitUntil(done, [this] { queue.WaitAndPump(10ms); });
     }
-    // Waits (without pumping) until another thread has queued count messages.
     bool WaitForPending(std::size_t count) {
         return testing::WaitUntil([&] { return queue.PendingCount() >= count; });
     }
@@ -59,7 +56,7 @@ TEST_F(MessageQueueTest, DeliversInPostOrderOnlyWhenPumped) {
     EXPECT_TRUE(queue.Post(other, wm_VarChanged, 2, 2));
     EXPECT_TRUE(queue.Post(window, wm_Broadcast, 0, 3));
     EXPECT_EQ(queue.PendingCount(), 3u);
-    EXPECT_TRUE(target.received.empty()); // nothing runs before the pump
+    EXPECT_TRUE(target.received.empty());
     EXPECT_EQ(queue.PumpAll(), 3u);
     EXPECT_EQ(target.received, (std::vector<Received>{{wm_ProcMess, 14, 1}, {wm_Broadcast, 0, 3}}));
     EXPECT_EQ(second.received, (std::vector<Received>{{wm_VarChanged, 2, 2}}));

@@ -21,10 +21,9 @@ using Bytes = std::vector<std::uint8_t>;
 // writes) in the others. An "Auto" database makes its first record itself.
 enum : std::uint16_t { kTop = 1, kSub = 2, kAuto = 3 };
 
-class DataBaseTest : public ::testing::Test {
+class DataBaseTest : public test::RecordsTest {
 protected:
     void SetUp() override {
-        RegisterRecordClasses();
         DBInstMan().Reset();
         auto dev = Bare<TByteRecFieldDscr>(1);
         dev->Semantics = test::Holding<TSemEvalColl>(std::make_unique<TSemanticEvaluator>(0));
@@ -49,7 +48,6 @@ protected:
         dscrs_ = dscrs.get();
         AppExtension().AppData->DataBaseDscrColl = std::move(dscrs);
     }
-    void TearDown() override { ResetAppExtension(); }
 
     static TDataBaseDscrArgs Args(std::uint16_t dbTid, std::uint8_t flags, std::int16_t typeIx,
                                   std::uint16_t size) {

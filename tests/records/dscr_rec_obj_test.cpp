@@ -11,16 +11,14 @@ using test::RecordType;
 
 using Bytes = std::vector<std::uint8_t>;
 
-class DscrRecObjTest : public ::testing::Test {
+class DscrRecObjTest : public test::RecordsTest {
 protected:
     void SetUp() override {
-        RegisterRecordClasses();
         auto type = RecordType("Rec", test::Valued<TByteRecFieldDscr>(1, 7),
                                test::Valued<TWordRecFieldDscr>(2, 0x0102));
         type->Attr = 0x01;
         test::InstallRecordTypes(std::move(type), RecordType("Empty"));
     }
-    void TearDown() override { ResetAppExtension(); }
 
     static std::unique_ptr<TDscrRecObj> Created(std::string_view name, std::int16_t ix = -1) {
         auto record = std::make_unique<TDscrRecObj>();

@@ -11,14 +11,12 @@ namespace {
 
 using test::Field;
 
-class FieldDscrTest : public ::testing::Test {
+class FieldDscrTest : public test::RecordsTest {
 protected:
     void SetUp() override {
-        RegisterRecordClasses();
         ResetTextFormatSettings();
         test::InstallEnumeration({"Off", "On"});
     }
-    void TearDown() override { ResetAppExtension(); }
 };
 
 TEST_F(FieldDscrTest, EveryClassStoresAndReloadsByteIdentically) {

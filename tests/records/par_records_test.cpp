@@ -14,10 +14,9 @@ using Bytes = std::vector<std::uint8_t>;
 
 // DE 0 holds two records of a 7-byte type whose parameter record type is a byte, a word and an
 // integer; the second transmits 3 bytes.
-class ParRecordsTest : public ::testing::Test {
+class ParRecordsTest : public test::RecordsTest {
 protected:
     void SetUp() override {
-        RegisterRecordClasses();
         test::InstallRecordTypes(RecordType("P", test::Valued<TByteRecFieldDscr>(1, 9),
                                             Bare<TWordRecFieldDscr>(2), Bare<TLIntRecFieldDscr>(4)));
         auto inits = std::make_unique<TRecIniciatorColl>();
@@ -30,7 +29,6 @@ protected:
         data_ = data.get();
         AppExtension().ParRecData = std::move(data);
     }
-    void TearDown() override { ResetAppExtension(); }
 
     static std::unique_ptr<TParRecordObj> Parameter(std::uint16_t la, std::string name,
                                                     std::int32_t transmitted) {

@@ -11,16 +11,14 @@
 namespace ravlo {
 namespace {
 
-class RecordContainerTest : public ::testing::Test {
+class RecordContainerTest : public test::RecordsTest {
 protected:
     void SetUp() override {
-        RegisterRecordClasses();
         SaveRecordContainer(demo_, rectool::BuildDemoRecords().get());
         // The program holds its own enumerations, as the main form makes them.
         AppExtension().AppData = std::make_unique<TAppData>();
         CreateMainEnumTypes(*AppExtension().AppData);
     }
-    void TearDown() override { ResetAppExtension(); }
 
     MemoryStream demo_;
     test::AppErrorLog errors_;

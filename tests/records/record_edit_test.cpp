@@ -17,10 +17,9 @@ using Kind = TRecordEditItem::Kind;
 
 // Every kind of row: a hex byte with limits, a signed byte, a real, an enumeration, a string with
 // allowed characters, a label, a nested record with a scaled word, an enumeration set.
-class RecordEditTest : public ::testing::Test {
+class RecordEditTest : public test::RecordsTest {
 protected:
     void SetUp() override {
-        RegisterRecordClasses();
         auto byteLim = test::Valued<TByteLimRecFieldDscr>(1, 7, "Count");
         byteLim->Flags = kFldHex;
         byteLim->Max = 20;
@@ -57,7 +56,6 @@ protected:
             RecordEditBindings(items, [this](const TRecordEditItem& item) { return ControlFor(item); }),
             transfer_);
     }
-    void TearDown() override { ResetAppExtension(); }
 
     // A fake control for an edit or a combo box.
     TValControl* ControlFor(const TRecordEditItem& item) {

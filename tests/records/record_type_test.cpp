@@ -11,10 +11,8 @@ using test::Nesting;
 using test::RecordType;
 using test::Valued;
 
-class RecordTypeTest : public ::testing::Test {
+class RecordTypeTest : public test::RecordsTest {
 protected:
-    void SetUp() override { RegisterRecordClasses(); }
-    void TearDown() override { ResetAppExtension(); }
     AppErrorLog errors_;
 };
 

@@ -18,6 +18,7 @@
 #include "records/stamp_semantics.h"
 #include "records/string_field_dscrs.h"
 
+#include <gtest/gtest.h>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -75,100 +76,80 @@ std::vector<std::unique_ptr<TRecFieldTypeDscr>> Fields(std::unique_ptr<Ts>... fi
     return all;
 }
 
+// An object of class T with the values set sets.
+template <class T, class Set>
+std::unique_ptr<T> Made(const Set& set) {
+    auto object = std::make_unique<T>();
+    set(*object);
+    return object;
+}
+
 // One descriptor of every field class, each with values of its own fields set; the first carries
 // semantic evaluators.
 inline std::vector<std::unique_ptr<TRecFieldTypeDscr>> EveryFieldClass() {
     auto base = Field<TRecFieldTypeDscr>(3, kFldHex);
     base->Semantics = Holding<TSemEvalColl>(std::make_unique<TSemanticEvaluator>(2),
                                             std::make_unique<TSemanticEvaluator>(0x01020304));
-    auto byteLim = Field<TByteLimRecFieldDscr>(1);
-    byteLim->Default = 7;
-    byteLim->Min = 1;
-    byteLim->Max = 9;
-    auto specWordLim = Field<TSpecWordLimRecFieldDscr>(2);
-    specWordLim->Default = 1234;
-    specWordLim->Kind = 4;
-    specWordLim->Decimals = 3;
-    specWordLim->Min = 10;
-    specWordLim->Max = 0xFFF0;
-    auto shortIntLim = Field<TShortIntLimRecFieldDscr>(1);
-    shortIntLim->Default = -3;
-    shortIntLim->Min = -100;
-    auto specSmallIntLim = Field<TSpecSmallIntLimRecFieldDscr>(2, kFldPattern);
-    specSmallIntLim->Kind = 2;
-    specSmallIntLim->Min = -30000;
-    auto specLIntLim = Field<TSpecLIntLimRecFieldDscr>(4);
-    specLIntLim->Kind = 1;
-    specLIntLim->Max = 0x7FFFFFFF;
-    auto dwordLim = Field<TSpecDWordLimRecFieldDscr>(4);
-    dwordLim->Kind = 2;
-    dwordLim->Max = 0xFFFFFFFF;
-    dwordLim->Extra = 0x5A;
-    auto realLim = Field<TRealpLimRecFieldDscr>(6, kFldScientific);
-    realLim->Default = *DoubleToReal48(1.5);
-    realLim->Decimals = 2;
-    realLim->Min = *DoubleToReal48(-10);
-    realLim->Max = *DoubleToReal48(10);
-    auto enumField = Field<TEnumRecFieldDscr>(1, kFldCSVQuoted);
-    enumField->Default = 1;
-    enumField->EnumType = 0;
-    auto stringLim = Field<TStringLimFieldDscr>(6);
-    stringLim->DefaultText = "abc";
-    stringLim->DefaultTextId = -1;
-    stringLim->Chars.fill(0xFF);
-    auto enumSet = Field<TEnumSetFieldDscr>(4);
-    enumSet->SetMode = 2;
-    enumSet->SetRef = 0xA1B2C3D4;
-    enumSet->DefaultSet[3] = 0x81;
-    return Fields(std::move(base), std::move(byteLim), std::move(specWordLim), std::move(shortIntLim),
-                  std::move(specSmallIntLim), Field<TIntegerRecFieldDscr>(4), std::move(specLIntLim),
-                  std::move(dwordLim), std::move(realLim), std::move(enumField), std::move(stringLim),
-                  Field<TLabelFieldDscr>(10, 0, [](auto& f) { f.DefaultText = "Label"; }), std::move(enumSet),
-                  Field<TByteRecFieldDscr>(1), Field<TWordRecFieldDscr>(2), Field<TWordLimRecFieldDscr>(2),
-                  Field<TSpecWordRecFieldDscr>(2), Field<TShortIntRecFieldDscr>(1),
-                  Field<TSmallIntRecFieldDscr>(2), Field<TSmallIntLimRecFieldDscr>(2),
-                  Field<TSpecSmallIntRecFieldDscr>(2), Field<TLIntRecFieldDscr>(4),
-                  Field<TLIntLimRecFieldDscr>(4), Field<TSpecLIntRecFieldDscr>(4),
-                  Field<TDWordRecFieldDscr>(4), Field<TRealpRecFieldDscr>(6), Field<TDBStringFieldDscr>(8));
+    return Fields(
+        std::move(base),
+        Field<TByteLimRecFieldDscr>(1, 0, [](auto& f) { f.Default = 7, f.Min = 1, f.Max = 9; }),
+        Field<TSpecWordLimRecFieldDscr>(
+            2, 0, [](auto& f) { f.Default = 1234, f.Kind = 4, f.Decimals = 3, f.Min = 10, f.Max = 0xFFF0; }),
+        Field<TShortIntLimRecFieldDscr>(1, 0, [](auto& f) { f.Default = -3, f.Min = -100; }),
+        Field<TSpecSmallIntLimRecFieldDscr>(2, kFldPattern, [](auto& f) { f.Kind = 2, f.Min = -30000; }),
+        Field<TIntegerRecFieldDscr>(4),
+        Field<TSpecLIntLimRecFieldDscr>(4, 0, [](auto& f) { f.Kind = 1, f.Max = 0x7FFFFFFF; }),
+        Field<TSpecDWordLimRecFieldDscr>(4, 0,
+                                         [](auto& f) { f.Kind = 2, f.Max = 0xFFFFFFFF, f.Extra = 0x5A; }),
+        Field<TRealpLimRecFieldDscr>(6, kFldScientific,
+                                     [](auto& f) {
+                                         f.Default = *DoubleToReal48(1.5), f.Decimals = 2;
+                                         f.Min = *DoubleToReal48(-10), f.Max = *DoubleToReal48(10);
+                                     }),
+        Field<TEnumRecFieldDscr>(1, kFldCSVQuoted, [](auto& f) { f.Default = 1, f.EnumType = 0; }),
+        Field<TStringLimFieldDscr>(6, 0,
+                                   [](auto& f) {
+                                       f.DefaultText = "abc", f.DefaultTextId = -1;
+                                       f.Chars.fill(0xFF);
+                                   }),
+        Field<TLabelFieldDscr>(10, 0, [](auto& f) { f.DefaultText = "Label"; }),
+        Field<TEnumSetFieldDscr>(
+            4, 0, [](auto& f) { f.SetMode = 2, f.SetRef = 0xA1B2C3D4, f.DefaultSet[3] = 0x81; }),
+        Field<TByteRecFieldDscr>(1), Field<TWordRecFieldDscr>(2), Field<TWordLimRecFieldDscr>(2),
+        Field<TSpecWordRecFieldDscr>(2), Field<TShortIntRecFieldDscr>(1), Field<TSmallIntRecFieldDscr>(2),
+        Field<TSmallIntLimRecFieldDscr>(2), Field<TSpecSmallIntRecFieldDscr>(2), Field<TLIntRecFieldDscr>(4),
+        Field<TLIntLimRecFieldDscr>(4), Field<TSpecLIntRecFieldDscr>(4), Field<TDWordRecFieldDscr>(4),
+        Field<TRealpRecFieldDscr>(6), Field<TDBStringFieldDscr>(8));
 }
 
 // A semantic manager holding one semantic of every class, with their stored values set.
 inline std::unique_ptr<TSemManColl> EverySemanticClass() {
-    auto fce = std::make_unique<TWordGetFceSem>();
-    fce->FceCode = kFceSum;
-    auto scanIf = std::make_unique<TScanIfSem>();
-    scanIf->ValKind = 5;
-    scanIf->CmpOp = 3;
-    auto dwIni = std::make_unique<TDWAppINISetSem>();
-    dwIni->Value = 0x12345678;
-    dwIni->IniFileKey = "KEY";
-    dwIni->Section = "SECTION";
-    dwIni->KeyName = "NAME";
-    auto strIni = std::make_unique<TStrAppINISetSem>();
-    strIni->MaxLen = 12;
-    strIni->FmtKind = 2;
-    strIni->CaptionId = -7;
-    strIni->Value = "text";
-    auto strTime = std::make_unique<TStrTimeSetSem>();
-    strTime->MaxLen = 20;
-    strTime->OnlyModified = 1;
-    auto accept = std::make_unique<TAcceptDWFSem>();
-    accept->AccKind = 2;
-    accept->Low = 5;
-    accept->High = 0x80000000;
-    auto acceptDate = std::make_unique<TAcceptDateTimeSem>();
-    acceptDate->Low = -0.5;
-    acceptDate->High = 45000.25;
     return Holding<TSemManColl>(
-        std::move(fce), std::make_unique<TByteGetFceSem>(), std::make_unique<TLIntGetFceSem>(),
-        std::make_unique<TPStrGetFceSem>(), std::move(scanIf), std::make_unique<TRefVUScanSem>(),
-        std::move(dwIni), std::make_unique<TWoAppINISetSem>(), std::make_unique<TByAppINISetSem>(),
-        std::move(strIni), std::make_unique<TDevIxSetSem>(), std::make_unique<TByteSorterSem>(),
+        Made<TWordGetFceSem>([](auto& s) { s.FceCode = kFceSum; }), std::make_unique<TByteGetFceSem>(),
+        std::make_unique<TLIntGetFceSem>(), std::make_unique<TPStrGetFceSem>(),
+        Made<TScanIfSem>([](auto& s) { s.ValKind = 5, s.CmpOp = 3; }), std::make_unique<TRefVUScanSem>(),
+        Made<TDWAppINISetSem>([](auto& s) {
+            s.Value = 0x12345678, s.IniFileKey = "KEY", s.Section = "SECTION", s.KeyName = "NAME";
+        }),
+        std::make_unique<TWoAppINISetSem>(), std::make_unique<TByAppINISetSem>(),
+        Made<TStrAppINISetSem>(
+            [](auto& s) { s.MaxLen = 12, s.FmtKind = 2, s.CaptionId = -7, s.Value = "text"; }),
+        std::make_unique<TDevIxSetSem>(), std::make_unique<TByteSorterSem>(),
         std::make_unique<TWordSorterSem>(), std::make_unique<TLIntSorterSem>(),
         std::make_unique<TDWordSorterSem>(), std::make_unique<TStrSorterSem>(),
-        std::make_unique<TAnsiStrSorterSem>(), std::move(strTime), std::make_unique<TTTCTimeSetSem>(),
-        std::move(accept), std::move(acceptDate));
+        std::make_unique<TAnsiStrSorterSem>(),
+        Made<TStrTimeSetSem>([](auto& s) { s.MaxLen = 20, s.OnlyModified = 1; }),
+        std::make_unique<TTTCTimeSetSem>(),
+        Made<TAcceptDWFSem>([](auto& s) { s.AccKind = 2, s.Low = 5, s.High = 0x80000000; }),
+        Made<TAcceptDateTimeSem>([](auto& s) { s.Low = -0.5, s.High = 45000.25; }));
 }
+
+// A test with the record classes registered and the application data put back afterwards.
+class RecordsTest : public ::testing::Test {
+protected:
+    RecordsTest() { RegisterRecordClasses(); }
+    ~RecordsTest() override { ResetAppExtension(); }
+};
 
 // The internal error lines reported while it lives.
 class AppErrorLog {
@@ -250,23 +231,18 @@ inline std::unique_ptr<TrbCollection> EveryRecordClass() {
     inner->RecEvaluators = Holding<TSemEvalColl>(std::make_unique<TSemanticEvaluator>(2));
     auto byteCase = Nesting<TByteCaseTypeDscr>("Case:", 0);
     byteCase->DefaultSelector = 2;
-    auto byteTable = std::make_unique<TByteDscrAssTab>();
-    byteTable->Table[1] = 0;
-    byteTable->Table[2] = 2;
-    byteCase->AssignTable = std::move(byteTable);
+    byteCase->AssignTable = Made<TByteDscrAssTab>([](auto& t) { t.Table[1] = 0, t.Table[2] = 2; });
     auto wordCase = Nesting<TAbstractCaseTypeDscr>("Word:", 2);
-    auto wordTable = std::make_unique<TWordDscrAssTab>();
-    wordTable->PutTabItem(std::vector<std::uint8_t>{0x34, 0x12}, 0);
-    wordCase->AssignTable = std::move(wordTable);
+    wordCase->AssignTable = Made<TWordDscrAssTab>([](auto& t) {
+        t.PutTabItem(std::vector<std::uint8_t>{0x34, 0x12}, 0);
+    });
     auto outer =
         RecordType("Outer", std::move(byteCase), Nesting<TCompoundTDscr>("In:", 0), std::move(wordCase));
     outer->RecEvaluators = std::make_unique<TSemEvalColl>();
     auto alt = RecordType("Alt", Field<TByteRecFieldDscr>(1), Field<TSmallIntRecFieldDscr>(2));
 
-    auto record = std::make_unique<TDscrRecObj>();
-    record->Name = "Outer";
-    record->RecTypeIx = 1;
-    record->DscrRecPtr = {2, 7, 0, 1, 2, 3, 0x34, 0x12, 5};
+    auto record = Made<TDscrRecObj>(
+        [](auto& r) { r.Name = "Outer", r.RecTypeIx = 1, r.DscrRecPtr = {2, 7, 0, 1, 2, 3, 0x34, 0x12, 5}; });
 
     auto inits = std::make_unique<TRecIniciatorColl>();
     inits->Add<TByteElIniciatorObj>("b")->Value = 0xA5;
@@ -275,10 +251,7 @@ inline std::unique_ptr<TrbCollection> EveryRecordClass() {
     inits->Add<TDWordElIniciatorObj>("t")->Mode = 2;
     inits->Add<TRealpElIniciatorObj>("r");
     auto* text = inits->Add<TPStrElIniciatorObj>("s");
-    text->Size = 6;
-    text->Text = "ab_c";
-    text->IntChar = '_';
-    text->ExtChar = ' ';
+    text->Size = 6, text->Text = "ab_c", text->IntChar = '_', text->ExtChar = ' ';
     inits->Add<TDBPtrElIniciatorObj>("p");
     inits->Add<TSpecWordElIniciatorObj>("sw")->Decimals = 3;
     inits->Add<TSpecSmallIntElIniciatorObj>("ss")->Decimals = 1;

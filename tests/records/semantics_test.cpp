@@ -25,16 +25,15 @@ void RunSemantic(TSemantics& sem, std::uint8_t sub, std::vector<std::vector<std:
     sem.Evaluate(kSemRunEnd, sub, {});
 }
 
-class SemanticsTest : public ::testing::Test {
+class SemanticsTest : public test::RecordsTest {
 protected:
-    void SetUp() override { RegisterRecordClasses(); }
-    void TearDown() override { ResetAppExtension(); }
     SemValueCell cell_;
     TScanObjColl scan_;
     FakeRecord record_;
 };
 
 TEST_F(SemanticsTest, AggregatesOverARun) {
+    const auto two = test::LeBytes(2), minusFive = test::LeBytes(-5);
     const struct {
         std::unique_ptr<TGetFceSem> sem;
         std::uint8_t fce;
@@ -52,13 +51,8 @@ TEST_F(SemanticsTest, AggregatesOverARun) {
         {std::make_unique<TByteGetFceSem>(), kFceEqual, {{7}, {3}}, 3, 3, true},
         {std::make_unique<TByteGetFceSem>(), kFceEqual, {{7}}, 3, 3, false},
         {std::make_unique<TWordGetFceSem>(), kFceMax, {{0x34, 0x12}, {0xFF, 0x00}}, 0, 0x1234, true},
-        {std::make_unique<TLIntGetFceSem>(),
-         kFceMin,
-         {test::LeBytes(2), test::LeBytes(-5)},
-         0,
-         0xFFFFFFFB,
-         true},
-        {std::make_unique<TLIntGetFceSem>(), kFceMax, {test::LeBytes(-5), test::LeBytes(2)}, 0, 2, true},
+        {std::make_unique<TLIntGetFceSem>(), kFceMin, {two, minusFive}, 0, 0xFFFFFFFB, true},
+        {std::make_unique<TLIntGetFceSem>(), kFceMax, {minusFive, two}, 0, 2, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.sem->ClassName() << " " << int{c.fce} << " " << c.result);

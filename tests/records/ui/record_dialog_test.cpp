@@ -20,10 +20,9 @@ void Click(TDscrRecDlg& dialog, const char* button) {
     dialog.findChild<QPushButton*>(QString::fromLatin1(button))->click();
 }
 
-class RecordDialogTest : public ::testing::Test {
+class RecordDialogTest : public test::RecordsTest {
 protected:
     void SetUp() override {
-        RegisterRecordClasses();
         RegisterRecordDialogs();
         auto name = test::Bare<TDBStringFieldDscr>(8);
         name->Caption = "Name";
@@ -35,7 +34,6 @@ protected:
         record_.RunCreate("Settings", 0);
         record_.ClearModified();
     }
-    void TearDown() override { ResetAppExtension(); }
 
     TDscrRecObj record_;
 };
