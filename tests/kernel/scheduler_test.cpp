@@ -24,16 +24,6 @@ void InsertTimed(DrivenKernel& driven, std::uint64_t due, std::uint8_t code) {
         TTimeMess::Create(due, Adr(0x60, 1, 0x2001), Adr(0x60, 1, 0x2001), 0, 0, code));
 }
 
-TEST(SchedulerDriveTest, ThrChoosesTimerIdleHandlerAndThreadAndShrZeroSleepsOneMs) {
-    EXPECT_TRUE(SchedulerDriveFor(0, 0).TimerRunsStep);
-    EXPECT_FALSE(SchedulerDriveFor(0, 0).WorkerThread);
-    EXPECT_TRUE(SchedulerDriveFor(3, 0).IdleHandler) << "THR 1..3 keep the idle handler";
-    EXPECT_FALSE(SchedulerDriveFor(4, 0).IdleHandler);
-    EXPECT_FALSE(SchedulerDriveFor(4, 0).TimerRunsStep);
-    EXPECT_EQ(SchedulerDriveFor(5, 0).WorkerSleepMs, 1u);
-    EXPECT_EQ(SchedulerDriveFor(5, 20).WorkerSleepMs, 20u);
-}
-
 TEST(SchedulerDriveTest, TheTimerPostsDueMessagesNeitherEarlyNorLateAndStepsOnlyWithoutAThread) {
     ManualTickSource clock(0x1'0000'0000ull - 100);
     ScopedTickSource clockGuard(clock);

@@ -4,7 +4,6 @@
 #include "qt_test_app.h"
 
 #include <QComboBox>
-#include <QPushButton>
 
 namespace ravlo {
 namespace {
@@ -12,7 +11,7 @@ namespace {
 using DialogDriver = testing::ShownDialogDriver<TfAddress>;
 
 void ClickOk(TfAddress& dialog) {
-    dialog.findChild<QPushButton*>(QStringLiteral("btOk"))->click();
+    testing::ClickButton(dialog, "btOk");
 }
 
 class AddressDialogTest : public ::testing::Test {
@@ -44,7 +43,7 @@ TEST_F(AddressDialogTest, AskAddressAnswersOkWithTheParsedAddressAndCancelKeepsI
     EXPECT_EQ(presenter_.Beeps().size(), 1U);
     DialogDriver cancel([](TfAddress& dialog) {
         dialog.Combo().setEditText(QStringLiteral("$C8000"));
-        dialog.findChild<QPushButton*>(QStringLiteral("btCancel"))->click();
+        testing::ClickButton(dialog, "btCancel");
     });
     EXPECT_EQ(AskAddress("Run at", address, true), IDCANCEL);
     EXPECT_EQ(address, MakeFarPtr(0x0010, 0xE800));

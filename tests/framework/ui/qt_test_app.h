@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QPushButton>
 #include <QTimer>
 #include <chrono>
 #include <cstdlib>
@@ -83,5 +84,10 @@ private:
     int ticks_ = 0;
     bool acted_ = false;
 };
+
+// Clicks the push button named name among widget's children (it must be there).
+inline void ClickButton(const QObject& widget, const char* name) {
+    widget.findChild<QPushButton*>(QString::fromLatin1(name))->click();
+}
 
 } // namespace ravlo::testing

@@ -11,14 +11,9 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPushButton>
 
 namespace ravlo {
 namespace {
-
-void Click(QDialog& dialog, const char* button) {
-    dialog.findChild<QPushButton*>(QString::fromLatin1(button))->click();
-}
 
 class ValDialogsTest : public ::testing::Test {
 protected:
@@ -33,18 +28,18 @@ TEST_F(ValDialogsTest, WordDialogRefusesAValueAboveMaxAndStaysOpenAndCancelKeeps
         EXPECT_EQ(dialog.LabelStr_Edit->text() + dialog.UnitStr_Edit->text(), QStringLiteral("Speedrpm"));
         EXPECT_EQ(dialog.Value_Edit->text(), QStringLiteral("15"));
         dialog.Value_Edit->setText(QStringLiteral("21"));
-        Click(dialog, "OK_Button");
+        testing::ClickButton(dialog, "OK_Button");
         EXPECT_TRUE(dialog.isVisible());
         EXPECT_EQ(boxes_.Take(), "Hodnota 21 mimo meze <10;20>");
         dialog.Value_Edit->setText(QStringLiteral("18"));
-        Click(dialog, "OK_Button");
+        testing::ClickButton(dialog, "OK_Button");
     });
     EXPECT_EQ(ExecParWordDlg(nullptr, "Speed", "rpm", 0, 20, 10, value), mrOk);
     EXPECT_EQ(value, 18);
     std::uint8_t byte = 5;
     testing::ShownDialogDriver<TParByte_Dlg> cancel([](TParByte_Dlg& dialog) {
         dialog.Value_Edit->setText(QStringLiteral("nonsense"));
-        Click(dialog, "Cancel_Button");
+        testing::ClickButton(dialog, "Cancel_Button");
     });
     EXPECT_EQ(ExecParByteDlg(nullptr, "Count", "", kValHex, 10, 0, byte), mrCancel);
     EXPECT_EQ(byte, 5); // how each result closes: RecordValidatorTest.CloseQueryValidatesOnlyOk
@@ -55,7 +50,7 @@ TEST_F(ValDialogsTest, RegisteredDialogsRunByName) {
     std::vector<std::uint8_t> record = MakeParRecord(4, "Address", "", 0, 0, 0xFFFFFFFF);
     testing::ShownDialogDriver<TParDWord_Dlg> driver([](TParDWord_Dlg& dialog) {
         dialog.Value_Edit->setText(QStringLiteral("$FFFFFFFF"));
-        Click(dialog, "OK_Button");
+        testing::ClickButton(dialog, "OK_Button");
     });
     EXPECT_EQ(ExecuteDialog(nullptr, "TParDWord_Dlg", record), mrOk);
     EXPECT_EQ(ParRecordValue(record, 4), 0xFFFFFFFFu);

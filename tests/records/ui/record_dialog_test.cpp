@@ -5,7 +5,6 @@
 
 #include <QComboBox>
 #include <QLineEdit>
-#include <QPushButton>
 
 namespace ravlo {
 namespace {
@@ -14,10 +13,6 @@ using Bytes = std::vector<std::uint8_t>;
 
 void SetEditText(TDscrRecDlg& dialog, std::size_t i, const char* text) {
     qobject_cast<QLineEdit*>(dialog.Editors.at(i))->setText(QString::fromLatin1(text));
-}
-
-void Click(TDscrRecDlg& dialog, const char* button) {
-    dialog.findChild<QPushButton*>(QString::fromLatin1(button))->click();
 }
 
 class RecordDialogTest : public test::RecordsTest {
@@ -43,7 +38,7 @@ TEST_F(RecordDialogTest, OkChangesTheRecordAndCancelNothing) {
     {
         testing::ShownDialogDriver<TDscrRecDlg> driver([](TDscrRecDlg& dialog) {
             SetEditText(dialog, 0, "7");
-            Click(dialog, "Cancel_Button");
+            testing::ClickButton(dialog, "Cancel_Button");
         });
         EXPECT_EQ(record_.EditInDialog(nullptr), mrCancel);
         EXPECT_TRUE(driver.Acted());
@@ -58,7 +53,7 @@ TEST_F(RecordDialogTest, OkChangesTheRecordAndCancelNothing) {
         EXPECT_EQ(qobject_cast<QLineEdit*>(dialog.Editors[1])->text(), QStringLiteral("abc"));
         SetEditText(dialog, 0, "8");
         SetEditText(dialog, 1, "xyz");
-        Click(dialog, "OK_Button");
+        testing::ClickButton(dialog, "OK_Button");
     });
     EXPECT_EQ(record_.EditInDialog(nullptr), mrOk);
     EXPECT_TRUE(driver.Acted());

@@ -214,7 +214,7 @@ TEST_F(RavloMainFormTest, UsersLogInChangeTheUsersAndTheMenusFollowTheirLevel) {
         for (const std::string name : {"nobody", "root", "ROOT"}) {
             dialog.UserName_Edit->setText(QString::fromStdString(name));
             dialog.Password_Edit->setText(name == "root" ? QStringLiteral("p") : QStringLiteral("pw"));
-            dialog.findChild<QPushButton*>(QStringLiteral("OK_Button"))->click();
+            testing::ClickButton(dialog, "OK_Button");
             EXPECT_EQ(dialog.isVisible(), name != "ROOT");
             EXPECT_TRUE(name == "ROOT" || dialog.focusWidget() ==
                                               (name == "root" ? dialog.Password_Edit : dialog.UserName_Edit));
@@ -226,10 +226,10 @@ TEST_F(RavloMainFormTest, UsersLogInChangeTheUsersAndTheMenusFollowTheirLevel) {
     testing::ShownDialogDriver<TUserAttrMg_Dlg> users([](TUserAttrMg_Dlg& dialog) {
         dialog.Add_Button->click();
         EXPECT_EQ(dialog.Users_List->item(0)->text(), QStringLiteral("0 - NewUser"));
-        dialog.findChild<QPushButton*>(QStringLiteral("OK_Button"))->click();
+        testing::ClickButton(dialog, "OK_Button");
         EXPECT_EQ(dialog.focusWidget(), dialog.Password_Edit) << "a new user needs a password";
         dialog.Password_Edit->setText(QStringLiteral("n"));
-        dialog.findChild<QPushButton*>(QStringLiteral("OK_Button"))->click();
+        testing::ClickButton(dialog, "OK_Button");
     });
     menus.Action(A::UsersDefine).trigger();
     for (const char* file : {"TEST.psw", "RAVLO.PSW"}) {
