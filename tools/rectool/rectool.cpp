@@ -231,7 +231,7 @@ void CheckReadBack(Session& session) {
         for (const UnreadableValue& value : UnreadableValues(*type, record.Data())) {
             ReportAppError("# parameter record " + std::to_string(de) + "/" + std::to_string(la) + " '" +
                            record.ParName + "': the value of '" + value.Column +
-                           "' does not read back from " + value.Text + ": " + value.Error);
+                           "' does not read back from \"" + value.Text + "\": " + value.Error);
         }
     });
     session.quietBoxes = false;
@@ -457,7 +457,10 @@ std::variant<Arguments, std::string> SplitOptions(std::span<const std::string> a
             options = false;
         } else if (arg == "--help" || arg == "-h") {
             split.help = true;
-        } else if (arg == "--form" && i + 1 < args.size()) {
+        } else if (arg == "--form") {
+            if (i + 1 == args.size()) {
+                return std::string("--form needs a value");
+            }
             split.form = args[++i];
         } else if (arg.starts_with("--form=")) {
             split.form = arg.substr(7);

@@ -95,7 +95,6 @@ TEST_F(RectoolTest, CommandsTellTheTruthAndRefusalsLeaveTheFile) {
         {Start::Demo, {"render", "--form", "csv", "IN"}, 0, "Scaled:     1.23;", ""},
         {Start::Demo, {"check", "--form=win", "IN"}, 2, "'check' takes no --form", ""},
         {Start::Demo, {"export", "IN", "abc", "0"}, 2, "DE and LA are numbers", ""},
-        {Start::Demo, {"export", "IN", "0", "9"}, 1, "no parameter record 0/9", ""},
         {Start::Demo, {"ttc", "unpack", "$FFFFFFFF"}, 1, "outside the packed range", ""},
         {Start::Demo, {"ttc", "unpack", "$FFFG"}, 2, "no hex number", ""},
     };
