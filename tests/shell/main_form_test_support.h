@@ -64,6 +64,18 @@ public:
         address = answer.value_or(address);
         return answer.has_value();
     }
+    bool AskParameter(std::string_view label, std::string_view unit, std::size_t width, std::uint32_t min,
+                      std::uint32_t max, std::uint32_t& value) override {
+        NumberLabels.emplace_back(label);
+        NumberQuestions.push_back({std::string(unit), width, min, max, value});
+        const std::optional<std::uint32_t> answer = Next(Numbers);
+        value = answer.value_or(value);
+        return answer.has_value();
+    }
+    std::optional<std::filesystem::path> ChooseSaveFile(const TFileDialogSpec& spec) override {
+        SaveSpecs.push_back(spec);
+        return Next(SaveFiles);
+    }
     std::optional<TEpromRunResult> ShowEpromImage(TEpromImgHost& imageHost, tModuleCollection& modules,
                                                   bool unattended) override {
         ++EpromWindows;
@@ -132,6 +144,17 @@ public:
     std::deque<std::optional<TSegOfsPtr>> Addresses;
     std::vector<std::string> AddressCaptions;
     std::vector<TSegOfsPtr> OfferedAddresses;
+    std::deque<std::optional<std::uint32_t>> Numbers;
+    std::vector<std::string> NumberLabels;
+    struct NumberQuestion {
+        std::string Unit;
+        std::size_t Width = 0;
+        std::uint32_t Min = 0, Max = 0, Offered = 0;
+        bool operator==(const NumberQuestion&) const = default;
+    };
+    std::vector<NumberQuestion> NumberQuestions;
+    std::deque<std::optional<std::filesystem::path>> SaveFiles;
+    std::vector<TFileDialogSpec> SaveSpecs;
     int EpromWindows = 0;
     // The setup file chosen offline; each setup dialog shown, and what the user does there.
     std::optional<std::filesystem::path> SetupFile;
