@@ -64,17 +64,16 @@ public:
         address = answer.value_or(address);
         return answer.has_value();
     }
-    bool AskParameter(std::string_view label, std::string_view unit, std::size_t width, std::uint32_t min,
-                      std::uint32_t max, std::uint32_t& value) override {
+    bool AskParameter(std::string_view label, std::string_view, std::size_t, std::uint32_t, std::uint32_t max,
+                      std::uint32_t& value) override {
         NumberLabels.emplace_back(label);
-        NumberQuestions.push_back({std::string(unit), width, min, max, value});
-        const std::optional<std::uint32_t> answer = Next(Numbers);
-        value = answer.value_or(value);
-        return answer.has_value();
+        NumberMaxima.push_back(max);
+        value = Next(Numbers).value_or(0);
+        return value != 0;
     }
     std::optional<std::filesystem::path> ChooseSaveFile(const TFileDialogSpec& spec) override {
         SaveSpecs.push_back(spec);
-        return Next(SaveFiles);
+        return SaveFile;
     }
     std::optional<TEpromRunResult> ShowEpromImage(TEpromImgHost& imageHost, tModuleCollection& modules,
                                                   bool unattended) override {
@@ -144,16 +143,10 @@ public:
     std::deque<std::optional<TSegOfsPtr>> Addresses;
     std::vector<std::string> AddressCaptions;
     std::vector<TSegOfsPtr> OfferedAddresses;
-    std::deque<std::optional<std::uint32_t>> Numbers;
+    std::deque<std::optional<std::uint32_t>> Numbers; // the parameter dialogs' answers (0: cancelled)
     std::vector<std::string> NumberLabels;
-    struct NumberQuestion {
-        std::string Unit;
-        std::size_t Width = 0;
-        std::uint32_t Min = 0, Max = 0, Offered = 0;
-        bool operator==(const NumberQuestion&) const = default;
-    };
-    std::vector<NumberQuestion> NumberQuestions;
-    std::deque<std::optional<std::filesystem::path>> SaveFiles;
+    std::vector<std::uint32_t> NumberMaxima;
+    std::optional<std::filesystem::path> SaveFile;
     std::vector<TFileDialogSpec> SaveSpecs;
     int EpromWindows = 0;
     // The setup file chosen offline; each setup dialog shown, and what the user does there.
