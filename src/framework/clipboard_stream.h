@@ -13,7 +13,6 @@ public:
     MemoryStream& Stream();
     // Frees the stream (and what it held).
     void Free() { stream_.reset(); }
-    bool HasStream() const { return stream_ != nullptr; }
 
 private:
     std::unique_ptr<MemoryStream> stream_;
