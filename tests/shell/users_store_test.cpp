@@ -231,7 +231,9 @@ TEST_F(UserAttrEditorTest, LeavingAUserChecksWhatHeMayBeGiven) {
         {1, "", "j", "2", true, "Error: Empty UserNane"},
         {1, "john", "", "2", true, "Error: Empty Password"},
         {1, "Boss", "j", "2", true, "User \"Boss\" exists already."},
-        {1, "jo'hn", "j", "2", true, "A user name or password can't hold ' or control characters."},
+        {1, "jo'hn", "j", "2", true,
+         "A user name or password can't hold ', control characters or letters outside Central European code "
+         "page 1250 (such as Cyrillic)."},
         {1, "  john ", "new", "2", true, nullptr},
         {0, "mary", "m", "2", false, "The level can be at most 1."},
         {0, "mary", "m", "1", false, nullptr},
