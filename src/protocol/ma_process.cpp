@@ -286,7 +286,7 @@ bool TRavlo_MA_Process::sendvokdata() {
             // Another port: the board behind it is looked for as after a lost link, at the rates
             // it may run; the board on the old port is told nothing.
             BaudSearch = 1;
-            SetConnected(kNotConnected);
+            LinkLost();
         } else if (BaudSearch == 0) {
             // A search tries rates on the host's side only; a chosen rate is first told to the board.
             SendBdRate(pendingBaud_);

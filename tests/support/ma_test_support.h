@@ -53,6 +53,7 @@ public:
                 break;
             }
             if (Open) {
+                SetComOpenPort(port_);
                 SetComBaud(baud_);
             }
             Report(RAVLOCOMM_MA_State, Open ? MAS_Connected : MAS_0);
@@ -121,6 +122,9 @@ public:
         }
     }
     std::size_t HeldCount() const { return held_.size(); }
+    // A frame of the board's that arrives now, tagged as the real process tags it: with the last
+    // frame taken (a late answer to an earlier frame looks like this).
+    void Arrives(std::span<const std::uint8_t> frame) { PostUp(RAVLOCOMM_MA_RxD, RxDRecord(frame)); }
     void Report(std::uint8_t code, std::uint16_t value) {
         PostUp(code, TRavloCommStateRec{value, port_, baud_}.Encode());
     }
