@@ -8,6 +8,7 @@
 #include "project/project_globals.h"
 #include "shell/batch_limits.h"
 #include "shell/cmd_line_plan.h"
+#include "shell/debug_commands.h"
 #include "shell/last_projects.h"
 #include "shell/main_actions.h"
 #include "shell/main_form_links.h"
@@ -260,6 +261,7 @@ private:
 
     TMainFormHost& host_;
     TCoreWindow window_;
+    TDebugCommands debugCommands_{host_};
     std::deque<std::function<void()>> deferred_;
 
     std::unique_ptr<TNameObjectList> nameList_;

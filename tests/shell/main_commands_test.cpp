@@ -7,7 +7,6 @@
 #include "platform/ini_file.h"
 #include "project/map_reader.h"
 #include "project/module_collection.h"
-#include "shell/available_commands.h"
 #include "shell/batch_limits.h"
 #include "shell/debug_mask_rec.h"
 #include "shell/mem_view_model.h"
@@ -316,19 +315,6 @@ TEST(BatchLimits, TheSecondsOfTheIniAndTheDefaultForAValueThatIsNone) {
         dir.Write("bad.ini", "[COMMANDLINE]\r\nBoardWait=0\r\nStepWait=ten\r\nExitWait=999999\r\n");
     EXPECT_EQ(ReadBatchLimits(bad), TBatchLimits{});
     EXPECT_EQ(writer.Errors().size(), 4u);
-}
-
-TEST(AvailableCommands, CommandsStillToComeAreDisabledWhateverTheirRule) {
-    TMenuInputs inputs;
-    inputs.Connected = 2;
-    inputs.Device = 3;
-    inputs.ProjectType = TProjectType::Full;
-    inputs.UserLevel = 2;
-    TMenuStates states = ComputeMenuStates(inputs);
-    ASSERT_TRUE(states[A::Read].Enabled);
-    ApplyAvailableCommands(states);
-    EXPECT_FALSE(states[A::Read].Enabled);
-    EXPECT_TRUE(states[A::DownloadApp].Enabled);
 }
 
 TEST(SetupCommand, ALinkThatFallsWhileTheDialogIsOpenHarmsNothingAndTheEditIsWrittenBack) {
