@@ -461,7 +461,8 @@ void TRavlo_MA_Process::EnsureWaitBounded() {
 }
 
 bool TRavlo_MA_Process::IsLateAnswer(std::span<const std::uint8_t> frame) const {
-    if (lastAnsweredFrame_.empty()) {
+    // A frame sent from the debug menu takes whatever comes first.
+    if (lastAnsweredFrame_.empty() || ConState == cs_WaitForDbgAnswer) {
         return false;
     }
     const std::uint8_t request = lastAnsweredFrame_[0];
