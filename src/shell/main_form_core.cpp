@@ -365,8 +365,10 @@ void TRavloMainFormCore::Execute(TMainAction action) {
         ReOpen_MenuItemClick();
         break;
     case A::CloseProject:
-        CloseProject(false);
-        host_.RefreshProjectWindow();
+        if (ProjectMayClose()) {
+            CloseProject(false);
+            host_.RefreshProjectWindow();
+        }
         break;
     case A::Exit:
         Exit_ActionExecute();

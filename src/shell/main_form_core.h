@@ -99,6 +99,10 @@ public:
     bool OpenSmallProject(const std::filesystem::path& name, bool quiet);
     // Closes the open project; forGood when the form goes.
     void CloseProject(bool forGood);
+    // Whether the open project may close: a design edited since it was saved is offered for saving
+    // first (Yes saves it, No drops the edits, Cancel keeps the project open). An unattended run is
+    // not asked.
+    bool ProjectMayClose();
     void OpenProject_MenuItemClick(TProjectType type);
     void ReOpen_MenuItemClick();
     void Generate_MenuItemClick();

@@ -11,6 +11,7 @@
 #include "shell/debug_mask_rec.h"
 #include "shell/mem_view_model.h"
 #include "shell/run_address.h"
+#include "support/box_recorder.h"
 #include "support/scratch_dir.h"
 
 #include <gtest/gtest.h>
@@ -106,6 +107,22 @@ TEST_F(MainCommandsTest, TheMemoryDesignWindowGoesForGood) {
     rig.core->FormDestroy();
     EXPECT_EQ(std::tie(rig.host.ProjectWindowShows, rig.host.ModuleListShows, rig.host.ModuleListCloses),
               std::make_tuple(1, 1, 1));
+}
+
+TEST_F(MainCommandsTest, AnEditedDesignIsOfferedForSavingBeforeTheProjectCloses) {
+    const std::string before = rig.FileText("DEMO.MEM");
+    testing::BoxRecorder boxes;
+    boxes.answers = {IDNO, IDCANCEL, IDYES};
+    for (const bool saved : {false, false, true}) {
+        if (ProjectType == TProjectType::None) {
+            ASSERT_TRUE(rig.core->OpenFullProject(paths_.exe, false));
+        }
+        ProjectModel().Modules->At(0)->Length = 0x100; // as the module editor's OK leaves it
+        ProjectModel().Modules->MarkChanged();
+        rig.core->Execute(A::CloseProject);
+        EXPECT_EQ(ProjectType == TProjectType::None, boxes.answers.size() != 1) << "Cancel keeps it open";
+        EXPECT_EQ(rig.FileText("DEMO.MEM") != before, saved);
+    }
 }
 
 TEST_F(MainCommandsTest, GenerateRefusesUnplacedUnitsAndAFailedDesignCheckWithAnEvent) {
