@@ -205,6 +205,25 @@ bool TRavloComm_Process::RunState() {
     }
 }
 
+std::optional<std::uint64_t> TRavloComm_Process::NextTickDue(std::uint64_t now) const {
+    if (!pending_.empty() || current_ || closeRq_ || connectRq_ || disconnectRq_ || reopenRq_) {
+        return now;
+    }
+    switch (State) {
+    case MAS_0:
+    case MAS_Done:
+        return std::nullopt;
+    case MAS_Connected:
+        if (holdUntil_) {
+            const auto left = static_cast<std::int32_t>(*holdUntil_ - GetTickCount());
+            return now + static_cast<std::uint64_t>(std::max(left, 0));
+        }
+        return std::nullopt;
+    default:
+        return now;
+    }
+}
+
 void TRavloComm_Process::NotifyForms(std::uint16_t size, const void* address) const {
     MainFormBroadcast(wm_VarChanged, size, reinterpret_cast<std::uintptr_t>(address));
 }
