@@ -206,9 +206,14 @@ bool TRavloComm_Process::RunState() {
 }
 
 std::optional<std::uint64_t> TRavloComm_Process::NextTickDue(std::uint64_t now) const {
-    if (!pending_.empty() || current_ || closeRq_ || connectRq_ || disconnectRq_ || reopenRq_) {
+    if (!pending_.empty() || closeRq_ || connectRq_ || disconnectRq_ || reopenRq_) {
         return now;
     }
+    // now + the ms left until `ms` have passed since `since` (the steps' own tests use ">").
+    const auto after = [this, now](std::uint32_t since, std::uint32_t ms) {
+        const std::uint32_t elapsed = Elapsed(since);
+        return now + (elapsed > ms ? 0 : ms - elapsed + 1);
+    };
     switch (State) {
     case MAS_0:
     case MAS_Done:
@@ -219,6 +224,14 @@ std::optional<std::uint64_t> TRavloComm_Process::NextTickDue(std::uint64_t now) 
             return now + static_cast<std::uint64_t>(std::max(left, 0));
         }
         return std::nullopt;
+    case MAS_Send:
+        // The frame cannot have crossed the line before its line time; then the driver is asked.
+        return frameLineMs_ == 0 ? now : after(exchangeStart_, frameLineMs_ - 1);
+    case MAS_Rec:
+        // The answer's bytes wake the scheduler as they come; the time-out needs a step of its own.
+        return after(exchangeStart_, static_cast<std::uint32_t>(AnswerTimeoutMs()));
+    case MAS_ErrWait:
+        return after(waitStart_, static_cast<std::uint32_t>(EW));
     default:
         return now;
     }
