@@ -4,6 +4,8 @@
 #include "qt_test_app.h"
 
 #include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
 
 namespace ravlo {
 namespace {
@@ -47,6 +49,48 @@ TEST_F(AddressDialogTest, AskAddressAnswersOkWithTheParsedAddressAndCancelKeepsI
     });
     EXPECT_EQ(AskAddress("Run at", address, true), IDCANCEL);
     EXPECT_EQ(address, MakeFarPtr(0x0010, 0xE800));
+}
+
+} // namespace
+} // namespace ravlo
+
+namespace ravlo {
+namespace {
+
+// A key typed into the widget, press and release; what it leaves goes up to its parents.
+void TypeKey(QWidget& widget, int key, const QString& text = {}) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QApplication::sendEvent(&widget, &press);
+    QApplication::sendEvent(&widget, &release);
+}
+
+TEST(AddressDialogKeys, OneEnterAcceptsTheAddressTypedOrShown) {
+    // "$E8" is completed to the listed "$E8000" as it is typed.
+    for (const QString& typed : {QStringLiteral("$E8"), QStringLiteral("E800:0010"), QString()}) {
+        TSegOfsPtr address = MakeFarPtr(0, 0xC800);
+        bool closed = false;
+        testing::ShownDialogDriver<TfAddress> driver([&](TfAddress& dialog) {
+            QLineEdit& edit = *dialog.Combo().lineEdit();
+            // The completion works for the widget with the keyboard focus only.
+            dialog.activateWindow();
+            edit.setFocus();
+            testing::ProcessEventsUntil([&edit] { return edit.hasFocus(); }, std::chrono::seconds(2));
+            if (!typed.isEmpty()) {
+                edit.clear();
+            }
+            for (const QChar c : typed) {
+                TypeKey(edit, c.unicode(), QString(c));
+            }
+            TypeKey(edit, Qt::Key_Return);
+            closed = !dialog.isVisible();
+            if (!closed) {
+                dialog.reject();
+            }
+        });
+        const int result = AskAddress("Enter start address", address, false);
+        EXPECT_TRUE(closed && result == IDOK) << "typed \"" << typed.toStdString() << "\"";
+    }
 }
 
 } // namespace
