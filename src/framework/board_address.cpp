@@ -74,6 +74,11 @@ std::string LinToStr(std::uint32_t lin) {
     return "$" + HexDW(lin).substr(3);
 }
 
+bool PassesAddressSpaceEnd(TSegOfsPtr address, std::size_t length) {
+    const std::uint32_t lin = FarPtrToLin(address);
+    return lin > kBoardAddressMax || length - 1 > kBoardAddressMax - lin;
+}
+
 std::uint32_t HexStrToDWord(std::string_view text, bool& err) {
     const auto value = HexPart(text, 0xFFFFFFFFu);
     err = !value;

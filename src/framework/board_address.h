@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -38,6 +39,10 @@ TSegOfsPtr LinToFarPtrChk(std::uint32_t lin);
 constexpr std::uint32_t FarPtrToLin(TSegOfsPtr p) {
     return (static_cast<std::uint32_t>(p.Seg) << 4) + p.Ofs;
 }
+
+// Whether a block of length (at least 1) bytes at address runs past the last board address: its far
+// pointers would wrap round to address 0.
+bool PassesAddressSpaceEnd(TSegOfsPtr address, std::size_t length);
 
 // A typed address: "seg:ofs" (each part hex with or without "$", an empty part 0) or a linear hex
 // address; an empty text is 0. err is set, and the result is 0, when a part does not convert, a

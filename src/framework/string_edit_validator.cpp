@@ -54,8 +54,10 @@ bool TTrStringEdit_Validator::Validate() {
         const std::size_t last = text.find_last_not_of(' ');
         text.resize(last == std::string::npos ? 0 : last + 1);
     }
-    const bool allowed = std::all_of(text.begin(), text.end(),
-                                     [this](char c) { return allowed_.test(static_cast<std::uint8_t>(c)); });
+    // A character the code page cannot hold would be stored as "?", and so taken for another text.
+    const bool allowed = Control->TextFits() && std::all_of(text.begin(), text.end(), [this](char c) {
+                             return allowed_.test(static_cast<std::uint8_t>(c));
+                         });
     if (!allowed) {
         const std::string label = Label();
         return Fail(label.empty() ? AppLoadStr(kBadCharsId) : label);

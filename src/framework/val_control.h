@@ -25,6 +25,8 @@ public:
 
     // An edit's text; a combo box's typed or shown text.
     virtual std::string Text() const = 0;
+    // Whether the code page holds every character of that text; Text() shows the others as "?".
+    virtual bool TextFits() const { return true; }
     virtual void SetText(std::string_view text) = 0;
 
     // Check boxes and radio buttons.

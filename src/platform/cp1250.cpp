@@ -115,4 +115,16 @@ std::string Utf8ToCp1250(std::string_view text) {
     return out;
 }
 
+bool FitsCp1250(std::string_view text) {
+    for (std::size_t pos = 0; pos < text.size();) {
+        char32_t cp = 0;
+        const std::size_t length = DecodeUtf8(text, pos, cp);
+        if (length != 0 && cp != U'?' && ByteOfCodePoint(cp) == '?') {
+            return false;
+        }
+        pos += length == 0 ? 1 : length;
+    }
+    return true;
+}
+
 } // namespace ravlo

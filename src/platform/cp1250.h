@@ -16,4 +16,8 @@ std::string Cp1250ToUtf8(std::string_view text);
 // page 1250 bytes as they are, so a text that was never UTF-8 passes through unchanged.
 std::string Utf8ToCp1250(std::string_view text);
 
+// Whether every character of the UTF-8 text is one the code page holds (Utf8ToCp1250 then keeps
+// it as it is).
+bool FitsCp1250(std::string_view text);
+
 } // namespace ravlo

@@ -223,7 +223,13 @@ bool IniDocument::WriteString(std::string_view section, std::string_view key, st
     }
     if (const auto existing = FindKeyLine(section, key)) {
         Line& line = lines_[*existing];
-        line.text.replace(line.valueAt, std::string::npos, value);
+        // The blanks after "=" stay as the file has them; the value's own leading blanks would be
+        // added to them on every write.
+        std::string_view text = value;
+        while (!text.empty() && IsBlank(text.front())) {
+            text.remove_prefix(1);
+        }
+        line.text.replace(line.valueAt, std::string::npos, text);
         return true;
     }
     const std::string keyLine = std::string(key) + "=" + std::string(value);

@@ -1,5 +1,7 @@
 #include "platform/message_box_flags.h"
 
+#include <algorithm>
+
 namespace ravlo {
 
 std::vector<int> MessageBoxButtons(unsigned flags) {
@@ -28,6 +30,16 @@ int DefaultMessageBoxAnswer(unsigned flags) {
         index = 2;
     }
     return index < buttons.size() ? buttons[index] : buttons.front();
+}
+
+int EscapeMessageBoxAnswer(unsigned flags) {
+    const std::vector<int> buttons = MessageBoxButtons(flags);
+    for (const int answer : {IDCANCEL, IDIGNORE, IDNO}) {
+        if (std::find(buttons.begin(), buttons.end(), answer) != buttons.end()) {
+            return answer;
+        }
+    }
+    return DefaultMessageBoxAnswer(flags);
 }
 
 MessageBoxKind MessageBoxKindOf(unsigned flags) {

@@ -38,6 +38,10 @@ enum class MessageBoxKind { Error, Confirmation, Warning, Information };
 std::vector<int> MessageBoxButtons(unsigned flags);
 // The button that Enter presses: the one MB_DEFBUTTON2/3 names when the box has it, else the first.
 int DefaultMessageBoxAnswer(unsigned flags);
+// What a box answers when it is closed without a button (Escape, its close button): Cancel, else
+// Ignore (an error is let pass rather than the program stopped), else No; a box without any of
+// them answers its default.
+int EscapeMessageBoxAnswer(unsigned flags);
 // The kind the icon bits give; no icon or an unknown one counts as a warning.
 MessageBoxKind MessageBoxKindOf(unsigned flags);
 

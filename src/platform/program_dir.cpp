@@ -1,6 +1,8 @@
 #include "platform/program_dir.h"
 
 #include <cstdlib>
+#include <pwd.h>
+#include <unistd.h>
 
 namespace ravlo {
 
@@ -14,6 +16,17 @@ std::filesystem::path ProgramDir() {
         return executable.parent_path();
     }
     // Without /proc (a restricted container) the working folder is the best remaining guess.
+    return std::filesystem::current_path(error);
+}
+
+std::filesystem::path HomeDir() {
+    if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') {
+        return std::filesystem::path(home);
+    }
+    if (const passwd* user = ::getpwuid(::getuid()); user != nullptr && user->pw_dir != nullptr) {
+        return std::filesystem::path(user->pw_dir);
+    }
+    std::error_code error;
     return std::filesystem::current_path(error);
 }
 

@@ -8,4 +8,8 @@ namespace ravlo {
 // file; the environment variable RAVLO_HOME, when set and not empty, names another.
 std::filesystem::path ProgramDir();
 
+// The user's home folder: HOME when set and not empty, else the one the user database names, else
+// the working folder.
+std::filesystem::path HomeDir();
+
 } // namespace ravlo

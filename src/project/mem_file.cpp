@@ -86,12 +86,13 @@ std::unique_ptr<tModuleCollection> BuildNamedUnits(const TMemDesign& design) {
 } // namespace
 
 bool WriteMemFile() {
-    const tProjectModel& model = ProjectModel();
+    tProjectModel& model = ProjectModel();
     const std::filesystem::path path = ProjectFilePath(MemFileName());
     {
         TTxWrFile file(path);
         if (file.ErrText().empty()) {
-            for (const std::string& line : MemFileLines(model.Modules.get(), model.RelocTable.get())) {
+            for (const std::string& line :
+                 MemFileLines(model.Modules.get(), model.RelocTable.get(), model.MemRelocLines)) {
                 file.WriteLn(line);
             }
             file.Close();
@@ -105,6 +106,10 @@ bool WriteMemFile() {
         ProjectError("SetFileTime Error");
     }
     MemFileOK = true;
+    if (model.Modules) {
+        model.Modules->Unsaved = false;
+        model.Modules->EditsDropped = false;
+    }
     return true;
 }
 
@@ -161,6 +166,7 @@ bool ReadMemFile() {
         ExeFileTime = *memTime;
     }
 
+    model.MemRelocLines = std::move(design.RelocLines);
     MemFileOK = true;
     std::string notice;
     if (removed) {

@@ -128,7 +128,8 @@ std::string MemRelocLine(const tModUnit& unit) {
            HexW(unit.Length);
 }
 
-std::vector<std::string> MemFileLines(const tModuleCollection* modules, const tRelocTable* relocTable) {
+std::vector<std::string> MemFileLines(const tModuleCollection* modules, const tRelocTable* relocTable,
+                                      std::span<const std::string> keptSection) {
     std::vector<std::string> lines;
     if (modules != nullptr) {
         modules->ForEach([&lines](const tModule& module) {
@@ -141,6 +142,9 @@ std::vector<std::string> MemFileLines(const tModuleCollection* modules, const tR
         lines.emplace_back();
         lines.push_back(MemRelocHeaderLine());
         relocTable->ForEach([&lines](const tModUnit& unit) { lines.push_back(MemRelocLine(unit)); });
+    } else if (!keptSection.empty()) {
+        lines.emplace_back();
+        lines.insert(lines.end(), keptSection.begin(), keptSection.end());
     }
     return lines;
 }
@@ -168,6 +172,11 @@ bool ParseMemText(std::span<const std::string> lines, bool readUnits, TMemDesign
         design.Modules.push_back(std::move(module));
         if (next < lines.size() && !lines[next].starts_with(kModulePrefix)) {
             ++next;
+        }
+    }
+    for (std::size_t rest = next; rest < lines.size(); ++rest) {
+        if (!TrimBlanks(lines[rest]).empty()) {
+            design.RelocLines.push_back(lines[rest]);
         }
     }
     if (!readUnits) {

@@ -27,8 +27,10 @@ std::string MemModuleLine(const tModule& module);
 std::string MemRelocHeaderLine();
 // Name padded to 21 characters (not cut) + TAB + "$" RelSeg + TAB + "$" AbsSeg + TAB + "$" Length.
 std::string MemRelocLine(const tModUnit& unit);
-// Every line of the file, without line ends.
-std::vector<std::string> MemFileLines(const tModuleCollection* modules, const tRelocTable* relocTable);
+// Every line of the file, without line ends. Without a relocation table the relocation section is
+// keptSection, the one the file had when it was read.
+std::vector<std::string> MemFileLines(const tModuleCollection* modules, const tRelocTable* relocTable,
+                                      std::span<const std::string> keptSection = {});
 
 // A design as read from the text, before it is applied to the model.
 struct TMemModuleRecord {
@@ -46,6 +48,8 @@ struct TMemUnitRecord {
 struct TMemDesign {
     std::vector<TMemModuleRecord> Modules;
     std::vector<TMemUnitRecord> Units; // only read when asked for
+    // The lines after the module section that are not blank: the relocation section as it stands.
+    std::vector<std::string> RelocLines;
 };
 
 // Reads the module section and, with readUnits, the relocation section. On a malformed line the

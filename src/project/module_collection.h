@@ -26,6 +26,16 @@ public:
 
     // Set when the design was edited since the last generation.
     bool Changed = false;
+    // Set when it was edited since the design file was last read or written.
+    bool Unsaved = false;
+    // Set when the user chose to drop those edits: the design file then stays as it is.
+    bool EditsDropped = false;
+    // An edit of the design.
+    void MarkChanged() {
+        Changed = true;
+        Unsaved = true;
+        EditsDropped = false;
+    }
 
     // Checks the design, showing every finding; true when it passes. Also sizes the INITCODE block
     // from the IROM module.

@@ -64,7 +64,8 @@ TModuleEditor::TModuleEditor(tModule& module, tModule& unplaced, tModuleCollecti
                  module.Used,
                  module.ModuleLength,
                  UnitsOf(module),
-                 design != nullptr && design->Changed};
+                 design != nullptr && design->Changed,
+                 design != nullptr && design->Unsaved};
     ShowFields();
 }
 
@@ -76,7 +77,7 @@ void TModuleEditor::ShowFields() {
 
 void TModuleEditor::SetChanged() {
     if (design_ != nullptr) {
-        design_->Changed = true;
+        design_->MarkChanged();
     }
 }
 
@@ -296,6 +297,7 @@ void TModuleEditor::Cancel() {
     module_.Used = snapshot_.Used;
     if (design_ != nullptr) {
         design_->Changed = snapshot_.Changed;
+        design_->Unsaved = snapshot_.Unsaved;
     }
     ShowFields();
 }

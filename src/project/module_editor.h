@@ -74,7 +74,8 @@ public:
 
     // The checks of OK in their order, on the field texts; on success the module takes them.
     TEditorOkResult Ok();
-    // Puts the module back as it was: its values, exactly its units, the design's Changed byte.
+    // Puts the module back as it was: its values, exactly its units, the design's Changed and Unsaved
+    // marks.
     void Cancel();
 
 private:
@@ -86,6 +87,7 @@ private:
         std::uint32_t ModuleLength = 0;
         std::vector<const tModUnit*> Units;
         bool Changed = false;
+        bool Unsaved = false;
     };
 
     void SetChanged();

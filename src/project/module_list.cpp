@@ -194,7 +194,7 @@ bool TModuleListModel::Delete() {
     module->UnplaceAll(*model.Unplaced);
     model.Modules->Remove(module);
     RefreshModuleList();
-    model.Modules->Changed = true;
+    model.Modules->MarkChanged();
     Select(std::min(index, static_cast<int>(rows_.size()) - 1));
     return true;
 }

@@ -48,9 +48,12 @@ bool OpenProjectFiles() {
 
 void CloseProjectFiles() {
     const tProjectModel& model = ProjectModel();
-    // Only a design that was read, written or edited is saved: one that failed to read, or a project
-    // without any, must not replace the file with an empty design.
-    if (model.RelocTable && model.Modules && (MemFileOK || model.Modules->Changed)) {
+    const tModuleCollection* design = model.Modules.get();
+    // Edits the user chose to drop stay out of the file, edits nobody was asked about are saved rather
+    // than lost. Else only a placed design that was read, written or edited is saved: one that failed
+    // to read, or a project without any, must not replace the file with an empty design.
+    if (design != nullptr && !design->EditsDropped &&
+        (design->Unsaved || (model.RelocTable && (MemFileOK || design->Changed)))) {
         WriteMemFile();
     }
     ResetProjectModel();

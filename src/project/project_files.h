@@ -8,8 +8,9 @@ namespace ravlo {
 // project is then left without model objects.
 bool OpenProjectFiles();
 
-// Saves the design (when its units were placed, so the .MEM has them, and the design was read,
-// written or edited) and frees the model.
+// Saves the design (when it holds edits not yet saved that the user did not choose to drop, or when
+// its units were placed, so the .MEM has them, and the design was read, written or edited) and frees
+// the model.
 void CloseProjectFiles();
 
 } // namespace ravlo

@@ -71,6 +71,7 @@ void ResetProjectModel() {
     tProjectModel& model = ProjectModel();
     // The relocation table only refers to units; it goes before the modules that own them.
     model.RelocTable.reset();
+    model.MemRelocLines.clear();
     model.Modules.reset();
     model.Unplaced.reset();
     model.Map.reset();

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace ravlo {
 
@@ -68,6 +69,8 @@ struct tProjectModel {
     std::unique_ptr<tModule> Unplaced;
     std::unique_ptr<tModuleCollection> Modules;
     std::unique_ptr<tRelocTable> RelocTable;
+    // The relocation section the design file had: written back as it was until a table is built.
+    std::vector<std::string> MemRelocLines;
 
     // Size of the generation work buffer: the largest unit to copy and .BIN to hold, with room.
     std::uint32_t WorkBufferSize = 512;

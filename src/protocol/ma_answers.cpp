@@ -119,6 +119,12 @@ void TRavlo_MA_Process::WorkBoardAnswer(std::span<const std::uint8_t> frame) {
     case cs_WaitForSetRTC:
         AnswerSetRTC(frame);
         break;
+    case cs_WaitForDbgAnswer:
+        AnswerDebugFrame(frame);
+        break;
+    case cs_WaitForDbgLoad:
+        AnswerDebugLoad(frame);
+        break;
     default:
         Beep();
         ReportError(0, "Unwanted message arrived - Ignored.", false);

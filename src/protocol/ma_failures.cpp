@@ -167,6 +167,11 @@ void TRavlo_MA_Process::RetryOrFail(std::string_view text, bool clearQueue) {
 }
 
 void TRavlo_MA_Process::WorkTimeOut() {
+    if (ConState == cs_WaitForDbgAnswer) {
+        activeTimeOut_.reset();
+        DebugFrameUnanswered("TimeOut");
+        return;
+    }
     const std::uint8_t linkState = LinkState;
     SetConnected(kNotConnected);
     activeTimeOut_.reset();
@@ -180,6 +185,7 @@ void TRavlo_MA_Process::WorkTimeOut() {
         }
         break;
     case cs_WaitForLd:
+    case cs_WaitForDbgLoad:
         FailOperation("Writing block of memory failed by TimeOut", true);
         break;
     case cs_WaitForLdBeg256:
@@ -288,7 +294,11 @@ void TRavlo_MA_Process::CommErrorByOperation(std::uint16_t code) {
         }
         break;
     case cs_WaitForLd:
+    case cs_WaitForDbgLoad:
         FailOperation("Writing block of memory failed by Error", true);
+        break;
+    case cs_WaitForDbgAnswer:
+        DebugFrameUnanswered("Error");
         break;
     case cs_WaitForLdBeg256:
     case cs_WaitForLdEnd256:

@@ -36,7 +36,11 @@ void TRavlo_MA_Process::PostRun(std::vector<std::uint8_t> data) {
 }
 
 void TRavlo_MA_Process::PostFrame(TVokFrame frame) {
-    TProcMess mess = RunMess(ADR, RunRecTxD(TRavloCommFrameRec::ForFrame(std::move(frame))), operation_);
+    PostRecord(TRavloCommFrameRec::ForFrame(std::move(frame)));
+}
+
+void TRavlo_MA_Process::PostRecord(const TRavloCommFrameRec& record) {
+    TProcMess mess = RunMess(ADR, RunRecTxD(record), operation_);
     Trace(DM_Ravlo_MA_Mess, "-->" + TRavlo_MA_ProcMess::CopyOf(mess).MessText());
     mess.SendProcMess();
 }

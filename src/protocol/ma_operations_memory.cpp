@@ -32,13 +32,6 @@ tRequest ReadRequest(std::uint8_t kind, std::string_view descr, TSegOfsPtr addre
     return request;
 }
 
-// Whether a block of length (at least 1) bytes at address runs past the last board address: its far
-// pointers would wrap round to address 0.
-bool PassesAddressSpaceEnd(TSegOfsPtr address, std::size_t length) {
-    const std::uint32_t lin = FarPtrToLin(address);
-    return lin > kBoardAddressMax || length - 1 > kBoardAddressMax - lin;
-}
-
 constexpr std::string_view kPassesEndText = "passes the end of the address space ($FFFFF).";
 
 std::string ReadEventText(std::int32_t size, TSegOfsPtr first) {

@@ -4,6 +4,7 @@
 #include "kernel/process.h"
 #include "kernel/time_mess.h"
 #include "platform/exception.h"
+#include "protocol/comm_frame_rec.h"
 #include "protocol/comm_messages.h"
 #include "protocol/frame_builders.h"
 #include "protocol/ma_interfaces.h"
@@ -106,6 +107,14 @@ public:
     void CheckSum();
     // Switches the board and the link to BDLD (at the head of the queue).
     void ChangeBaud();
+    // The program's debug frames, each one operation. A frame of type without fields, sent awaiting
+    // an answer: the board's first answer, or that none came, is shown (silence is no lost link).
+    void SendDebugFrame(std::uint8_t type);
+    // One Chcksum over paragraphs from segment:0000: "Checksum OK" or "Checksum Error".
+    void CheckSumBlock(std::uint16_t segment, std::uint16_t paragraphs);
+    // One Load of data at address, as given, acknowledged as every Load; name is the command shown
+    // with the result. An empty block or one past the end of the address space is refused.
+    bool LoadDebugBlock(TSegOfsPtr address, std::vector<std::uint8_t> data, std::string_view name);
 
     // ---- Immediate operations ----
     // Posts new channel parameters to the process itself (the port is remembered for the search).
@@ -203,6 +212,10 @@ private:
     void AnswerIOWrite(std::span<const std::uint8_t> frame);
     void AnswerGetRTC(std::span<const std::uint8_t> frame);
     void AnswerSetRTC(std::span<const std::uint8_t> frame);
+    void AnswerDebugFrame(std::span<const std::uint8_t> frame);
+    void AnswerDebugLoad(std::span<const std::uint8_t> frame);
+    // The board did not answer a debug frame (how: "TimeOut" or "Error"): the operation ends.
+    void DebugFrameUnanswered(std::string_view how);
     [[noreturn]] void Unexpected(std::uint8_t type);
     std::string IdentificationText(std::string_view identLabel, std::uint8_t flash, bool vok386) const;
     void FinishIdentification(const std::string& text, const std::string& caption);
@@ -226,6 +239,9 @@ private:
     void StartRun();
     void StartCheckSum();
     void StartChangeBaud();
+    void StartDebugFrame();
+    void StartDebugCheckSum();
+    void StartDebugLoad();
     void Enqueue(tRequest request, bool atHead = false);
     void QueueJump(std::uint8_t kind, tRequest::StartProc start, TSegOfsPtr address);
 
@@ -261,6 +277,7 @@ private:
     bool FrameOfEndedOperation(std::uint8_t operation) const;
     std::uint8_t NextTxTag();
     void PostFrame(TVokFrame frame);
+    void PostRecord(const TRavloCommFrameRec& record);
     void PushFrame(TVokFrame frame);
     void SendBareFrame(std::uint8_t type);
     void SendMem(TSegOfsPtr address, std::uint16_t count);

@@ -65,6 +65,9 @@ struct tRequest {
     std::uint16_t CheckSegment = 0;
     std::uint32_t CheckLength = 0;
     TReadFileMode FileMode = TReadFileMode::Append;
+    // A debug frame: the type sent, or the checksummed block (segment:0000, paragraphs).
+    std::uint8_t FrameType = 0;
+    std::uint16_t CheckParagraphs = 0;
 
     // Frees the buffer.
     void FreeBuffer() {

@@ -29,7 +29,9 @@ constexpr std::array<const char*, kLastConState + 1> kConStateNames = {"_idle",
                                                                        "_WaitForIORead",
                                                                        "_WaitForIOWrite",
                                                                        "_WaitForGetRTC",
-                                                                       "_WaitForSetRTC"};
+                                                                       "_WaitForSetRTC",
+                                                                       "_WaitForDbgAnswer",
+                                                                       "_WaitForDbgLoad"};
 
 constexpr std::array<const char*, ravlost_Deb + 1> kLinkStateNames = {
     "Inactive ",    "ErrRec   ",    "IA_SetChnPar", "IA_WaFSetChn", "CrOpCo   ", "WaFCrOpCo", "Connected",

@@ -31,8 +31,12 @@ enum tConState : std::uint8_t {
     cs_WaitForIOWrite = 20,
     cs_WaitForGetRTC = 21,
     cs_WaitForSetRTC = 22,
+    // The program's debug frames: the first answer to a frame without fields, and the
+    // acknowledgement of a single Load.
+    cs_WaitForDbgAnswer = 23,
+    cs_WaitForDbgLoad = 24,
 };
-inline constexpr std::uint8_t kLastConState = cs_WaitForSetRTC;
+inline constexpr std::uint8_t kLastConState = cs_WaitForDbgLoad;
 
 // How far the link to the communication process and the board is set up.
 enum : std::uint8_t {

@@ -3,6 +3,8 @@
 #include "framework/app_names.h"
 #include "framework/message_box.h"
 #include "framework/number_text.h"
+#include "platform/program_dir.h"
+#include "project/project_globals.h"
 #include "shell/board_memory.h"
 
 namespace ravlo {
@@ -23,7 +25,12 @@ TReadSettings& ReadSettings() {
     return settings;
 }
 
-TBinReadModel::TBinReadModel(TBoardMemory& board) : board_(board), fileName_(ReadSettings().ReadFileName) {}
+TBinReadModel::TBinReadModel(TBoardMemory& board) : board_(board), fileName_(ReadSettings().ReadFileName) {
+    if (fileName_.empty()) {
+        // Not the program's working folder: the field is greyed, so nobody would see where it went.
+        fileName_ = (ProjectDir.empty() ? HomeDir() : ProjectDirPath()) / "ROM.bin";
+    }
+}
 
 std::string TBinReadModel::AddressText() const {
     return FarPtrToStr(ReadSettings().ReadAddr);

@@ -11,11 +11,12 @@ namespace ravlo {
 
 class TBoardMemory;
 
-// What the read window reads, kept for the whole run.
+// What the read window reads, kept for the whole run. Until a read names a file, the window
+// offers ROM.bin in the project's folder, else in the home folder.
 struct TReadSettings {
     TSegOfsPtr ReadAddr = MakeFarPtr(0x0000, 0xC800);
     std::uint32_t ReadLen = 0x18000;
-    std::filesystem::path ReadFileName = "./ROM.bin";
+    std::filesystem::path ReadFileName;
 };
 TReadSettings& ReadSettings();
 

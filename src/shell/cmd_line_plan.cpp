@@ -133,10 +133,15 @@ void TCmdLinePlan::PlanMain() {
     if (!projectOpened_) {
         if (exitAsked_) {
             // Unattended: what needs a project cannot be done; a run that asked for nothing else ends
-            // as a success.
+            // as a success, once a named user was asked to log in.
             const bool stepsAsked = projectNamed_ || (flags_ & kProjectSteps) != 0;
             Clear(kProjectSteps);
-            steps_ = {TCmdLineStep::Exit};
+            steps_.clear();
+            if (userGiven_ && !stepsAsked) {
+                flags_ |= CL_User;
+                steps_ = {TCmdLineStep::LoadUsers, TCmdLineStep::Login};
+            }
+            steps_.push_back(TCmdLineStep::Exit);
             exitCode_ = stepsAsked ? kExitProjectFailed : kExitOk;
             return;
         }

@@ -96,7 +96,7 @@ constexpr std::array<TMainActionInfo, kMainActionCount> kActions = {{
          "List of last error messages"),
     Item(A::SysWriter, A::WindowMenu, "SysWriter_MenuItem", "&System writer", {}, {},
          "Show the trace window"),
-    Item(A::DebugMode, A::WindowMenu, "DebugMode_MenuItem", "Debug &messages...", {}, {},
+    Item(A::DebugMode, A::WindowMenu, "DebugMode_MenuItem", "&Debug messages...", {}, {},
          "Debug messages setup"),
     Menu(A::HelpMenu, A::HelpMenu, "Help_Menu", "&Help"),
     Item(A::About, A::HelpMenu, "About_MenuItem", "&About...", {}, {}, "About Ravlo"),

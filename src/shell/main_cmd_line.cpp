@@ -349,6 +349,9 @@ void TRavloMainFormCore::ExitWhenBoardIdle() {
 
 void TRavloMainFormCore::Exit_ActionExecute() {
     if (ProjectType != TProjectType::None) {
+        if (!ProjectMayClose()) {
+            return;
+        }
         CloseProject(false);
     }
     host_.CloseMainForm();

@@ -135,7 +135,30 @@ void TRavloMainFormCore::CloseProject(bool forGood) {
     }
 }
 
+bool TRavloMainFormCore::ProjectMayClose() {
+    tModuleCollection* design = ProjectModel().Modules.get();
+    if (ProjectType == TProjectType::None || design == nullptr || !design->Unsaved || design->EditsDropped ||
+        cmdLineExit_) {
+        return true;
+    }
+    const std::filesystem::path mem = ProjectFilePath(ProjectName + ".MEM");
+    switch (TrMessageBox("Confirm", "Memory design changed.\r\nSave it to \"" + PathText(mem) + "\"?",
+                         MB_YESNOCANCEL | MB_ICONQUESTION)) {
+    case IDYES:
+        // A design that could not be written keeps its project open: the box has told why.
+        return WriteMemFile();
+    case IDNO:
+        design->EditsDropped = true;
+        return true;
+    default:
+        return false;
+    }
+}
+
 void TRavloMainFormCore::OpenFromMenu(const std::filesystem::path& name, TProjectType type) {
+    if (!ProjectMayClose()) {
+        return;
+    }
     CloseProject(false);
     if (type == TProjectType::Full) {
         OpenFullProject(name, false);
@@ -202,6 +225,9 @@ void TRavloMainFormCore::Generate_MenuItemClick() {
         }
         if (*time != ExeFileTime && !reloaded &&
             ProjectAskYesNo("File \"" + PathText(exe) + "\" changed.\r\nReload from disk?")) {
+            if (!ProjectMayClose()) {
+                break;
+            }
             reloaded = true;
             CloseProject(false);
             OpenFullProject(exe, false);

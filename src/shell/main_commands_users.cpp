@@ -169,6 +169,14 @@ void TRavloMainFormCore::UsersDefine_MenuItemClick() {
         TxsWriteln("Users: " + (saved.Ok() ? besideIni.Text : saved.Text));
         TrMessageBox("Error", "Write to .PSW error!", MB_OK | MB_ICONHAND);
     }
+    // The session follows its own entry: renamed, it keeps being his; deleted, nobody stands behind
+    // his rights any more.
+    const std::string ownEntry = UnpackLoginRecord(data).UserName;
+    if (ownEntry.empty()) {
+        UserLogout_MenuItemClick();
+    } else {
+        CurrentUser = ownEntry;
+    }
 }
 
 void TRavloMainFormCore::EndRunWithoutLogin() {

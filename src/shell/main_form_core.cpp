@@ -26,7 +26,6 @@
 #include "protocol/comm_process.h"
 #include "protocol/ma_process.h"
 #include "protocol/tmp_err_process.h"
-#include "shell/available_commands.h"
 #include "shell/debug_mask_rec.h"
 #include "shell/main_enum_types.h"
 #include "shell/main_form_host.h"
@@ -335,7 +334,6 @@ void TRavloMainFormCore::UpdateMenus() {
     inputs.MAViewOpen = host_.ProcessViewOpen(TMainAction::MAView);
     inputs.CommViewOpen = host_.ProcessViewOpen(TMainAction::CommView);
     TMenuStates states = ComputeMenuStates(MenuInputsFromProject(inputs));
-    ApplyAvailableCommands(states);
     states.SetupConnected = states.SetupConnected && SetupCanSave();
     HighAccess = states.HighAccess;
     host_.ApplyMenuStates(states);
@@ -350,10 +348,12 @@ void TRavloMainFormCore::AddEvent(std::string_view text, std::uint8_t kind) {
 }
 
 void TRavloMainFormCore::Execute(TMainAction action) {
-    if (!IsCommandAvailable(action)) {
+    using A = TMainAction;
+    if (TDebugCommands::Handles(action)) {
+        debugCommands_.Execute(action, MAProc);
+        UpdateMenus();
         return;
     }
-    using A = TMainAction;
     switch (action) {
     case A::OpenExe:
         OpenProject_MenuItemClick(TProjectType::Full);
@@ -365,8 +365,10 @@ void TRavloMainFormCore::Execute(TMainAction action) {
         ReOpen_MenuItemClick();
         break;
     case A::CloseProject:
-        CloseProject(false);
-        host_.RefreshProjectWindow();
+        if (ProjectMayClose()) {
+            CloseProject(false);
+            host_.RefreshProjectWindow();
+        }
         break;
     case A::Exit:
         Exit_ActionExecute();

@@ -8,6 +8,7 @@
 #include "project/project_globals.h"
 #include "shell/batch_limits.h"
 #include "shell/cmd_line_plan.h"
+#include "shell/debug_commands.h"
 #include "shell/last_projects.h"
 #include "shell/main_actions.h"
 #include "shell/main_form_links.h"
@@ -100,6 +101,10 @@ public:
     bool OpenSmallProject(const std::filesystem::path& name, bool quiet);
     // Closes the open project; forGood when the form goes.
     void CloseProject(bool forGood);
+    // Whether the open project may close: a design edited since it was saved is offered for saving
+    // first (Yes saves it, No drops the edits, Cancel keeps the project open). An unattended run is
+    // not asked.
+    bool ProjectMayClose();
     void OpenProject_MenuItemClick(TProjectType type);
     void ReOpen_MenuItemClick();
     void Generate_MenuItemClick();
@@ -262,6 +267,7 @@ private:
 
     TMainFormHost& host_;
     TCoreWindow window_;
+    TDebugCommands debugCommands_{host_};
     std::deque<std::function<void()>> deferred_;
 
     std::unique_ptr<TNameObjectList> nameList_;

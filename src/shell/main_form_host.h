@@ -7,6 +7,7 @@
 #include "shell/main_actions.h"
 #include "shell/setup_files.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -54,6 +55,17 @@ public:
     // Asks for a board address under caption (code page 1250), starting from address; false when
     // cancelled (address unchanged).
     virtual bool AskAddress(std::string_view caption, TSegOfsPtr& address) = 0;
+    // Asks for one number with the parameter dialog of width bytes (1, 2 or 4): typed in hex between
+    // min and max, with label and unit beside it. False when cancelled (value unchanged) or when
+    // nobody can answer.
+    virtual bool AskParameter(std::string_view /*label*/, std::string_view /*unit*/, std::size_t /*width*/,
+                              std::uint32_t /*min*/, std::uint32_t /*max*/, std::uint32_t& /*value*/) {
+        return false;
+    }
+    // The save dialog that spec describes; nothing when cancelled.
+    virtual std::optional<std::filesystem::path> ChooseSaveFile(const TFileDialogSpec& /*spec*/) {
+        return std::nullopt;
+    }
 
     // Shows the EPROM image window filled from the design (the open one, brought to the front, when
     // there is one). Unattended, it creates the image at once (closing the window unless the

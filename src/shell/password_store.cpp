@@ -8,12 +8,13 @@
 #include "framework/number_parse.h"
 #include "framework/number_text.h"
 #include "framework/padding.h"
-#include "framework/text_file.h"
 #include "platform/atomic_file.h"
+#include "platform/file_io.h"
 #include "platform/text_case.h"
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <vector>
 
 namespace ravlo {
@@ -236,12 +237,17 @@ TPasswordNameObj& TPasswordLabelColl::AddUser(std::string_view userName, std::st
 }
 
 TPswResult TPasswordLabelColl::Load(const std::filesystem::path& file) {
-    std::vector<std::string> lines;
-    TTxRdFile reader(file);
-    while (!reader.Eof()) {
-        lines.push_back(reader.ReadLn());
+    std::string bytes;
+    const int error = ReadRegularFile(file, kUsersFileMax, bytes);
+    std::string readError;
+    if (error == EINVAL) {
+        readError = "not a regular file";
+    } else if (error == EFBIG) {
+        readError = "larger than " + std::to_string(kUsersFileMax / 1024) + " KB";
+    } else if (error != 0) {
+        readError = IoErrnoText(error, IoAccess::Read, file);
     }
-    return LoadLines(lines, PathText(file), reader.ErrText());
+    return LoadLines(SplitLines(bytes), PathText(file), readError);
 }
 
 TPswResult TPasswordLabelColl::LoadFromText(std::string_view bytes, std::string_view fileName) {
@@ -318,8 +324,9 @@ TPswResult TPasswordLabelColl::Save(const std::filesystem::path& file) {
         }
     }
     const std::string text = SaveToText();
-    if (const std::optional<std::string> previous = ReadFileBytes(file);
-        previous && !WriteFileAtomic(BackupName(file), *previous, kPrivateFileMode)) {
+    // Only a users file is kept as the backup: whatever else stands under the name is not read.
+    if (std::string previous; ReadRegularFile(file, kUsersFileMax, previous) == 0 &&
+                              !WriteFileAtomic(BackupName(file), previous, kPrivateFileMode)) {
         return {TPswResult::kIoError, errorText};
     }
     if (!WriteFileAtomic(file, text, kPrivateFileMode)) {

@@ -17,6 +17,8 @@ namespace ravlo {
 inline constexpr std::string_view kUsersFileName = "RAVLO.PSW";
 // Longest user name and password.
 inline constexpr std::size_t kUserTextMax = 40;
+// Largest users file read: 256 users of a whole line each fit several times over.
+inline constexpr std::size_t kUsersFileMax = 256 * 1024;
 
 // Option bits of a user.
 inline constexpr std::uint16_t kUserOptCrc = 0x0001;      // his values carry a CRC (the store's bit)
@@ -94,8 +96,8 @@ public:
     TPasswordNameObj& AddUser(std::string_view userName, std::string_view password, std::uint8_t level,
                               std::uint16_t opt);
 
-    // Reads the users file. On any error the store is left without users, so that a damaged or
-    // tampered file lets nobody in.
+    // Reads the users file, when it is a regular file of at most kUsersFileMax bytes. On any error
+    // the store is left without users, so that a damaged or tampered file lets nobody in.
     TPswResult Load(const std::filesystem::path& file);
     // The same from the file's bytes; fileName names it in the error texts.
     TPswResult LoadFromText(std::string_view bytes, std::string_view fileName);

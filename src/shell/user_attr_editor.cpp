@@ -52,9 +52,12 @@ void RefillStore(TPasswordLabelColl& store, std::span<const TLoginRecord> kept,
 }
 
 TUserAttrEditor::TUserAttrEditor(const TPasswordLabelColl& store, const TLoginRecord& editor)
-    : editorLevel_(editor.Level), editorOpt_(editor.Opt) {
+    : editorName_(editor.UserName),
+      ownInStore_(!editor.UserName.empty() && store.GetUser(editor.UserName) != nullptr),
+      editorLevel_(editor.Level), editorOpt_(editor.Opt) {
     TUserSplit split = SplitUsers(store, editor);
     kept_ = std::move(split.Kept);
+    ownShown_ = split.Own.has_value();
     for (std::size_t i = 0; i < split.Shown.size(); ++i) {
         TRow row;
         PackLoginRecord(split.Shown[i], row.Rec);
@@ -194,8 +197,21 @@ std::vector<TLoginRecord> TUserAttrEditor::ShownUsers() const {
     return users;
 }
 
-void TUserAttrEditor::Apply(TPasswordLabelColl& store) const {
+std::string TUserAttrEditor::OwnName() const {
+    if (!ownShown_) {
+        return ownInStore_ ? editorName_ : std::string();
+    }
+    const auto own = std::find_if(rows_.begin(), rows_.end(), [](const TRow& row) { return row.Own; });
+    return own != rows_.end() ? UnpackLoginRecord(own->Rec).UserName : std::string();
+}
+
+void TUserAttrEditor::Apply(TPasswordLabelColl& store) {
     RefillStore(store, kept_, ShownUsers());
+    if (editorRecord_.size() >= kLoginRecordSize) {
+        TLoginRecord editor = UnpackLoginRecord(editorRecord_);
+        editor.UserName = OwnName();
+        PackLoginRecord(editor, editorRecord_);
+    }
 }
 
 } // namespace ravlo

@@ -67,8 +67,11 @@ public:
     bool AddUser();
     // "Delete user": the selected user goes and the next one is selected.
     void DeleteUser();
-    // OK: the store holds the kept users and the shown ones as edited (RefillStore).
-    void Apply(TPasswordLabelColl& store) const;
+    // OK: the store holds the kept users and the shown ones as edited (RefillStore), and the name
+    // field of the bound editor record names the editor's own entry as it is now, renamed or not
+    // (empty when it was deleted), so that the session follows it and no other entry is ever
+    // taken for his own.
+    void Apply(TPasswordLabelColl& store);
 
     std::vector<TLoginRecord> ShownUsers() const;
     std::int32_t Selected() const { return current_; }
@@ -87,8 +90,15 @@ private:
     std::optional<TUserFieldError> CheckRow(std::size_t index) const;
     bool AcceptRow();
 
+    // The editor's own entry as it stands after the edit; empty when it is gone.
+    std::string OwnName() const;
+
     std::vector<TRow> rows_;
     std::vector<TLoginRecord> kept_;
+    std::string editorName_;
+    // Whether the store holds the editor's own entry, and whether it is one of the shown rows.
+    bool ownInStore_ = false;
+    bool ownShown_ = false;
     std::uint8_t editorLevel_;
     std::uint16_t editorOpt_;
     TRecordValidator detail_;

@@ -81,7 +81,9 @@ std::optional<TUserFieldError> CheckFirstUser(const TLoginRecord& record, std::s
 }
 
 void AddUserTextBindings(TCtrlBindings& bindings, TValControl* name, TValControl* password) {
-    const std::string refused = "A user name or password can't hold ' or control characters.";
+    const std::string refused =
+        "A user name or password can't hold ', control characters or letters outside Central European "
+        "code page 1250 (such as Cyrillic).";
     auto& nameValidator = bindings.Add<TTrStringEdit_Validator>(name);
     nameValidator.Setup(kValTrimLeft | kValTrimRight, kUserTextField, StorableChars());
     nameValidator.LabelText = refused;

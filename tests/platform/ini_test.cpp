@@ -106,6 +106,9 @@ TEST(IniDocument, WritesUpdateInPlaceOrAfterTheSectionsLastKeyOrInANewSection) {
     IniDocument fresh;
     ASSERT_TRUE(fresh.WriteString("COM", "Port", "1"));
     EXPECT_EQ(fresh.Serialize(), "[COM]\r\nPort=1\r\n");
+    IniDocument twice = IniDocument::Parse("[RD]\nAPP= UPD=1\n"); // as the first write of " UPD=1" left it
+    ASSERT_TRUE(twice.WriteString("RD", "APP", " UPD=1"));
+    EXPECT_EQ(twice.Serialize(), "[RD]\nAPP= UPD=1\n") << "written again, the line stays as it was";
 }
 
 TEST(IniDocument, WritesThatWouldBreakTheFileAreRefusedAndDeletesTakeEveryCopy) {

@@ -140,6 +140,8 @@ TEST_F(MemFileTest, WrittenFileHoldsModulesThenRelocationLinesAndReadsBackInAFul
     presenter_.Clear();
     ASSERT_TRUE(OpenFixture(layout_));
     ASSERT_TRUE(ReadMemFile());
+    ASSERT_TRUE(WriteMemFile()); // "Save .MEM" before any table is built keeps the section read
+    EXPECT_EQ(SplitLines(dir_.Text("DEMO.MEM")), lines);
     ExpectSameDesign(design_);
     EXPECT_TRUE(presenter_.Boxes().empty()) << presenter_.Texts().front();
     // The design check sized INITCODE from the IROM module.

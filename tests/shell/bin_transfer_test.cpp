@@ -1,4 +1,5 @@
 #include "platform/exception.h"
+#include "framework/rtdw_ini.h"
 #include "shell/bin_read_model.h"
 #include "shell/bin_write_model.h"
 #include "shell/mem_view_model.h"
@@ -6,6 +7,7 @@
 #include "shell/user_level.h"
 #include "support/box_recorder.h"
 #include "support/fake_board_memory.h"
+#include "support/scoped_env.h"
 #include "support/scratch_dir.h"
 
 #include <gtest/gtest.h>
@@ -105,6 +107,14 @@ TEST_F(BinReader, TheRangeStaysInsideTheAddressSpace) {
     EXPECT_EQ(boxes.Take(), "Incorrect Len size!");
     EXPECT_TRUE(reader.LengthEntered("$", false)) << "still being typed";
     EXPECT_FALSE(reader.LengthEntered("", true));
+}
+
+TEST_F(BinReader, TheFirstFileOfferedIsInTheProjectsFolderElseInTheHomeFolder) {
+    const testing::ScopedEnv home("HOME", "/home/someone");
+    EXPECT_EQ(TBinReadModel(board).FileName(), "/home/someone/ROM.bin");
+    ProjectDir = "/work/prj/";
+    EXPECT_EQ(TBinReadModel(board).FileName(), "/work/prj/ROM.bin");
+    ProjectDir.clear();
 }
 
 TEST_F(BinReader, ReadNeedsAFileInAnExistingFolderAndLeavesTheFileToTheRead) {

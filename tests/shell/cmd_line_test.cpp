@@ -257,6 +257,8 @@ TEST(CmdLinePlan, StepsInOrderAndWhatAFailureDrops) {
         {CL_Download | CL_Exit, Kind::None, false, false, std::nullopt, "LoadComDefaults Exit", nullptr,
          kExitProjectFailed, kAny},
         {CL_Exit, Kind::None, false, false, std::nullopt, "LoadComDefaults Exit", nullptr, kExitOk, kAny},
+        {CL_User | CL_Exit, Kind::None, true, false, std::nullopt, "LoadComDefaults LoadUsers Login Exit",
+         nullptr, kExitOk, kAny}, // headless, the login ends the run with 16
         {CL_Generate, Kind::Exe, true, true, std::nullopt, "OpenFullProject LoadUsers OpenCom Login Generate",
          nullptr, kAny, 0},
         {CL_NoCOM, Kind::Exe, false, true, std::nullopt, "OpenFullProject", nullptr, kAny, kAny},

@@ -7,11 +7,11 @@
 #include "platform/ini_file.h"
 #include "project/map_reader.h"
 #include "project/module_collection.h"
-#include "shell/available_commands.h"
 #include "shell/batch_limits.h"
 #include "shell/debug_mask_rec.h"
 #include "shell/mem_view_model.h"
 #include "shell/run_address.h"
+#include "support/box_recorder.h"
 #include "support/scratch_dir.h"
 
 #include <gtest/gtest.h>
@@ -107,6 +107,22 @@ TEST_F(MainCommandsTest, TheMemoryDesignWindowGoesForGood) {
     rig.core->FormDestroy();
     EXPECT_EQ(std::tie(rig.host.ProjectWindowShows, rig.host.ModuleListShows, rig.host.ModuleListCloses),
               std::make_tuple(1, 1, 1));
+}
+
+TEST_F(MainCommandsTest, AnEditedDesignIsOfferedForSavingBeforeTheProjectCloses) {
+    const std::string before = rig.FileText("DEMO.MEM");
+    testing::BoxRecorder boxes;
+    boxes.answers = {IDNO, IDCANCEL, IDYES};
+    for (const bool saved : {false, false, true}) {
+        if (ProjectType == TProjectType::None) {
+            ASSERT_TRUE(rig.core->OpenFullProject(paths_.exe, false));
+        }
+        ProjectModel().Modules->At(0)->Length = 0x100; // as the module editor's OK leaves it
+        ProjectModel().Modules->MarkChanged();
+        rig.core->Execute(A::CloseProject);
+        EXPECT_EQ(ProjectType == TProjectType::None, boxes.answers.size() != 1) << "Cancel keeps it open";
+        EXPECT_EQ(rig.FileText("DEMO.MEM") != before, saved);
+    }
 }
 
 TEST_F(MainCommandsTest, GenerateRefusesUnplacedUnitsAndAFailedDesignCheckWithAnEvent) {
@@ -316,19 +332,6 @@ TEST(BatchLimits, TheSecondsOfTheIniAndTheDefaultForAValueThatIsNone) {
         dir.Write("bad.ini", "[COMMANDLINE]\r\nBoardWait=0\r\nStepWait=ten\r\nExitWait=999999\r\n");
     EXPECT_EQ(ReadBatchLimits(bad), TBatchLimits{});
     EXPECT_EQ(writer.Errors().size(), 4u);
-}
-
-TEST(AvailableCommands, CommandsStillToComeAreDisabledWhateverTheirRule) {
-    TMenuInputs inputs;
-    inputs.Connected = 2;
-    inputs.Device = 3;
-    inputs.ProjectType = TProjectType::Full;
-    inputs.UserLevel = 2;
-    TMenuStates states = ComputeMenuStates(inputs);
-    ASSERT_TRUE(states[A::Read].Enabled);
-    ApplyAvailableCommands(states);
-    EXPECT_FALSE(states[A::Read].Enabled);
-    EXPECT_TRUE(states[A::DownloadApp].Enabled);
 }
 
 TEST(SetupCommand, ALinkThatFallsWhileTheDialogIsOpenHarmsNothingAndTheEditIsWrittenBack) {

@@ -64,6 +64,17 @@ public:
         address = answer.value_or(address);
         return answer.has_value();
     }
+    bool AskParameter(std::string_view label, std::string_view, std::size_t, std::uint32_t, std::uint32_t max,
+                      std::uint32_t& value) override {
+        NumberLabels.emplace_back(label);
+        NumberMaxima.push_back(max);
+        value = Next(Numbers).value_or(0);
+        return value != 0;
+    }
+    std::optional<std::filesystem::path> ChooseSaveFile(const TFileDialogSpec& spec) override {
+        SaveSpecs.push_back(spec);
+        return SaveFile;
+    }
     std::optional<TEpromRunResult> ShowEpromImage(TEpromImgHost& imageHost, tModuleCollection& modules,
                                                   bool unattended) override {
         ++EpromWindows;
@@ -132,6 +143,11 @@ public:
     std::deque<std::optional<TSegOfsPtr>> Addresses;
     std::vector<std::string> AddressCaptions;
     std::vector<TSegOfsPtr> OfferedAddresses;
+    std::deque<std::optional<std::uint32_t>> Numbers; // the parameter dialogs' answers (0: cancelled)
+    std::vector<std::string> NumberLabels;
+    std::vector<std::uint32_t> NumberMaxima;
+    std::optional<std::filesystem::path> SaveFile;
+    std::vector<TFileDialogSpec> SaveSpecs;
     int EpromWindows = 0;
     // The setup file chosen offline; each setup dialog shown, and what the user does there.
     std::optional<std::filesystem::path> SetupFile;

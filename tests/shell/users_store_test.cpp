@@ -130,6 +130,22 @@ TEST(UsersStore, SaveWritesAPrivateFileKeepsABackupAndRefusesUnstorableTexts) {
     }
 }
 
+// "ann", password "x!", level 2, options $0006, with CRCs: worked out by hand from the file format.
+constexpr std::string_view kHandMadeFile =
+    " PFX=#SL MAX=0 LOC=0 OPT=$0001 CRC=$6A49\r\n USR='ann' OPT=$\xFF\xFF\xFF\xF9\xFE\xEA\xEA\xED"
+    " PSW='\xB7!\xFE\xF7\xEA\xFD' LEV=\xFD\xEB\xFA\xF7\xFE\r\n";
+
+TEST(UsersStore, LoadAndSaveMatchAFileWorkedOutByHandAndOnlyASaneFileIsRead) {
+    TPasswordLabelColl store;
+    ASSERT_TRUE(store.LoadFromText(kHandMadeFile, "U.PSW").Ok());
+    EXPECT_EQ(store.SaveToText(), kHandMadeFile);
+    testing::ScratchDir dir;
+    dir.Write("BIG.PSW", std::string(kUsersFileMax + 1, '\n'));
+    std::filesystem::create_symlink("/dev/zero", dir / "ZERO.PSW");
+    EXPECT_EQ(store.Load(dir / "BIG.PSW").Text, (dir / "BIG.PSW").string() + ":Err=larger than 256 KB");
+    EXPECT_EQ(store.Load(dir / "ZERO.PSW").Text, (dir / "ZERO.PSW").string() + ":Err=not a regular file");
+}
+
 using testing::FakeValControl;
 
 constexpr std::uint16_t kOwn = kUserOptOwnEntry;
@@ -215,7 +231,9 @@ TEST_F(UserAttrEditorTest, LeavingAUserChecksWhatHeMayBeGiven) {
         {1, "", "j", "2", true, "Error: Empty UserNane"},
         {1, "john", "", "2", true, "Error: Empty Password"},
         {1, "Boss", "j", "2", true, "User \"Boss\" exists already."},
-        {1, "jo'hn", "j", "2", true, "A user name or password can't hold ' or control characters."},
+        {1, "jo'hn", "j", "2", true,
+         "A user name or password can't hold ', control characters or letters outside Central European code "
+         "page 1250 (such as Cyrillic)."},
         {1, "  john ", "new", "2", true, nullptr},
         {0, "mary", "m", "2", false, "The level can be at most 1."},
         {0, "mary", "m", "1", false, nullptr},

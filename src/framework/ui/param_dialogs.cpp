@@ -9,12 +9,14 @@
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLineEdit>
+#include <QScreen>
 
 namespace ravlo {
 namespace {
 
 constexpr int kCaptionId = 178;
 constexpr int kCancelId = 166;
+constexpr int kFontPoints = 8;
 
 // The characters the value edit has room for: the longest value ("$" and 8 hex digits, or 10
 // decimal ones, for a dword) and one to spare.
@@ -50,6 +52,10 @@ TParNum_Dlg::TParNum_Dlg(std::size_t width, QWidget* parent)
       Value_Edit(new QLineEdit(this)),
       UnitStr_Edit(MakeShownText(this, "UnitStr_Edit", Qt::AlignLeft | Qt::AlignVCenter)), width_(width) {
     setWindowTitle(FromCp1250(AppLoadStr(kCaptionId)));
+    QFont dialogFont = font();
+    dialogFont.setPointSize(kFontPoints);
+    dialogFont.setBold(true);
+    setFont(dialogFont);
     Value_Edit->setObjectName(width == 1   ? QStringLiteral("Byte_Edit")
                               : width == 2 ? QStringLiteral("Word_Edit")
                                            : QStringLiteral("DWord_Edit"));
@@ -77,6 +83,14 @@ void TParNum_Dlg::BindRecord(std::span<std::uint8_t> data) {
         .Options = valueOptions_;
     Validator.TransferTo(std::move(bindings), data);
     FitTexts();
+}
+
+void TParNum_Dlg::showEvent(QShowEvent* event) {
+    TTrValDialog::showEvent(event);
+    if (const QScreen* shown = screen()) {
+        move(shown->availableGeometry().center() -
+             QPoint(frameGeometry().width(), frameGeometry().height()) / 2);
+    }
 }
 
 void TParNum_Dlg::FitTexts() {

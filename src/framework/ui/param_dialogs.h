@@ -26,6 +26,10 @@ public:
     QLineEdit* Value_Edit;
     QLineEdit* UnitStr_Edit;
 
+protected:
+    // Centred on the screen, not over the owner.
+    void showEvent(QShowEvent* event) override;
+
 private:
     // Fits the read-only texts to what they show.
     void FitTexts();

@@ -8,7 +8,6 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QThread>
-#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -99,15 +98,11 @@ int ShowBox(std::string_view text, std::string_view caption, unsigned flags) {
         box.addButton(ButtonOf(answer));
     }
     box.setDefaultButton(ButtonOf(DefaultMessageBoxAnswer(flags)));
+    // Left to itself the box would take Abort as its escape button.
+    box.setEscapeButton(ButtonOf(EscapeMessageBoxAnswer(flags)));
     box.exec();
     const int answer = AnswerOf(box.standardButton(box.clickedButton()));
-    if (answer != 0) {
-        return answer;
-    }
-    // Closed without a button: Cancel where there is one, else what Enter would have answered.
-    return std::find(answers.begin(), answers.end(), IDCANCEL) != answers.end()
-               ? IDCANCEL
-               : DefaultMessageBoxAnswer(flags);
+    return answer != 0 ? answer : EscapeMessageBoxAnswer(flags);
 }
 
 // Runs work on the GUI thread, waiting for it when called from elsewhere.

@@ -103,6 +103,14 @@ std::string TQtValControl::Text() const {
     return {};
 }
 
+bool TQtValControl::TextFits() const {
+    const QLineEdit* edit = qobject_cast<QLineEdit*>(widget_);
+    if (const auto* combo = qobject_cast<QComboBox*>(widget_); combo != nullptr && combo->isEditable()) {
+        edit = combo->lineEdit();
+    }
+    return edit == nullptr || FitsCp1250(edit->text().toStdString());
+}
+
 void TQtValControl::SetText(std::string_view text) {
     if (auto* edit = qobject_cast<QLineEdit*>(widget_)) {
         edit->setText(FromCp1250(text));

@@ -24,6 +24,7 @@ public:
 
     TCtrlClass CtrlClass() const override { return class_; }
     std::string Text() const override;
+    bool TextFits() const override;
     void SetText(std::string_view text) override;
     bool Checked() const override;
     void SetChecked(bool checked) override;

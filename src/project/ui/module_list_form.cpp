@@ -156,7 +156,8 @@ void TModuleList_MDIChildForm::btSaveMEMClick() {
 
 void TModuleList_MDIChildForm::btCloseClick() {
     btSaveMEMClick();
-    close();
+    // The frame goes with it: closed alone, the form would leave it empty in the area.
+    CloseWindow();
 }
 
 void TModuleList_MDIChildForm::resizeEvent(QResizeEvent* event) {

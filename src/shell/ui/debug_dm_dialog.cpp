@@ -14,8 +14,7 @@ constexpr int kRows = 8;
 
 } // namespace
 
-TDebugDM_Dlg::TDebugDM_Dlg(QWidget* parent)
-    : TTrValDialog(parent), WriteToTxs_Check(new QCheckBox(QStringLiteral("WriteTo *.TXS"), this)) {
+TDebugDM_Dlg::TDebugDM_Dlg(QWidget* parent) : TTrValDialog(parent) {
     setWindowTitle(QStringLiteral("Debug messages setup"));
     auto* bits = new QGridLayout;
     bits->setHorizontalSpacing(16);
@@ -26,6 +25,8 @@ TDebugDM_Dlg::TDebugDM_Dlg(QWidget* parent)
         bits->addWidget(check, static_cast<int>(bit) % kRows, static_cast<int>(bit) / kRows);
         MaskChecks[bit] = check;
     }
+    // Made after the trace boxes, so that the tab order follows the layout.
+    WriteToTxs_Check = new QCheckBox(QStringLiteral("WriteTo *.TXS"), this);
     WriteToTxs_Check->setObjectName(QStringLiteral("WriteToTxs_Check"));
     auto* layout = new QVBoxLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);
@@ -34,6 +35,8 @@ TDebugDM_Dlg::TDebugDM_Dlg(QWidget* parent)
     layout->addWidget(WriteToTxs_Check);
     layout->addSpacing(8);
     layout->addWidget(MakeOkCancelButtons(QStringLiteral("OK"), QStringLiteral("Storno")));
+    // A stray Space on the runtime log's box would switch the log off.
+    MaskChecks.front()->setFocus();
 }
 
 void TDebugDM_Dlg::BindRecord(std::span<std::uint8_t> data) {

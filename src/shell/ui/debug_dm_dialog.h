@@ -19,7 +19,7 @@ public:
     void BindRecord(std::span<std::uint8_t> data) override;
 
     std::array<QCheckBox*, TDebugDMRec::kMaskBits> MaskChecks{};
-    QCheckBox* WriteToTxs_Check;
+    QCheckBox* WriteToTxs_Check = nullptr;
 };
 
 // Registers "TDebugDM_Dlg" for ExecuteDialog.

@@ -136,6 +136,10 @@ void TRavloMainForm::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
+    if (!core_->ProjectMayClose()) {
+        event->ignore();
+        return;
+    }
     if (!core_->CanCloseNow()) {
         event->ignore();
         if (!closeRetryQueued_) {

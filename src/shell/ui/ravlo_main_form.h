@@ -104,6 +104,9 @@ public:
     std::optional<std::filesystem::path> ChooseProjectFile(TProjectType type,
                                                            const std::filesystem::path& startDir) override;
     bool AskAddress(std::string_view caption, TSegOfsPtr& address) override;
+    bool AskParameter(std::string_view label, std::string_view unit, std::size_t width, std::uint32_t min,
+                      std::uint32_t max, std::uint32_t& value) override;
+    std::optional<std::filesystem::path> ChooseSaveFile(const TFileDialogSpec& spec) override;
     std::optional<TEpromRunResult> ShowEpromImage(TEpromImgHost& imageHost, tModuleCollection& modules,
                                                   bool unattended) override;
     std::optional<std::filesystem::path> ChooseSetupFile(const std::filesystem::path& startDir) override;

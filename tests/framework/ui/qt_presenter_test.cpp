@@ -70,6 +70,8 @@ TEST(QtPresenter, KindFollowsTheIconBitsUnknownButtonsShowOkAndTheClickedButtonO
                    })
                   .answer,
               IDCANCEL);
+    EXPECT_EQ(Show("# bad", "", MB_ABORTRETRYIGNORE, [](QMessageBox& box) { box.close(); }).answer, IDIGNORE)
+        << "closed (as by Escape), the error hook's box must not answer Abort, which ends the program";
 }
 
 TEST(QtPresenter, ABoxAskedForFromAnotherThreadShowsOnTheGuiThread) {

@@ -1,5 +1,6 @@
 #include "framework/ctrl_validator.h"
 #include "framework/param_record.h"
+#include "framework/string_edit_validator.h"
 #include "framework/ui/param_dialogs.h"
 #include "framework/ui/qt_message_pump.h"
 #include "framework/ui/qt_val_control.h"
@@ -104,6 +105,16 @@ TEST_F(ValDialogsTest, WidgetsAsValidatorControls) {
     EXPECT_EQ(clicks, 2);
     QWidget plain;
     EXPECT_THROW(TQtValControl{&plain}, ExcValidators);
+}
+
+TEST_F(ValDialogsTest, TextTheCodePageCannotHoldIsRefusedNotStoredAsQuestionMarks) {
+    QLineEdit edit(QString::fromUtf8("\u0430\u0431\u0432\u0433\u0434")); // as "?????", any other would pass
+    TQtValControl control(&edit);
+    TTrStringEdit_Validator validator;
+    validator.AssignCtrl(&control);
+    EXPECT_FALSE(validator.Validate());
+    edit.setText(QString::fromUtf8("\u017Elu\u0165 ?"));
+    EXPECT_TRUE(validator.Validate());
 }
 
 } // namespace

@@ -41,7 +41,9 @@ protected:
             GTEST_SKIP() << "voksim is not built beside the test programs (build the target voksim)";
         }
     }
-    void TearDown() override {
+    void TearDown() override { StopBoard(); }
+    // Closes the link and stops the simulator, which then writes its memory and trace files.
+    void StopBoard() {
         if (rig) {
             rig->ma->CloseComm();
             rig->RunUntil([this] { return rig->ma->LinkState == ravlost_Inactive; }, 3s);
@@ -155,6 +157,36 @@ TEST_F(MaVoksimTest, NewComSettingsWhileConnectedChangeTheBoardsRateFirst) {
         << Report();
     EXPECT_EQ(ReadBack(kImageAt, 0x400), Prefix(Image(), 0x400));
     EXPECT_TRUE(rig->errors->Texts.empty()) << Report();
+}
+
+// The program debug menu's frames at line timing, one operation each: what the board was sent (its
+// trace) and what its memory holds afterwards.
+TEST_F(MaVoksimTest, DebugFramesReachTheBoardOneOperationEach) {
+    Start({"--board", "188", "--baud", "19200", "--trace", (dir_.Path() / "trace.txt").string(),
+           "--memory-out", (dir_.Path() / "memory.bin").string()});
+    ConnectAndIdentify(19200, DEV_Vok188);
+    Bytes pattern(256);
+    std::iota(pattern.begin(), pattern.end(), std::uint8_t{0});
+    rig->ma->SendDebugFrame(0xE5);
+    rig->ma->CheckSumBlock(0x3000, 0x10);
+    rig->ma->LoadDebugBlock(MakeFarPtr(0, 0x3000), pattern, "LoadS256");
+    rig->ma->LoadDebugBlock(MakeFarPtr(0, 0x3010), Prefix(pattern, 5), "LoadSRemain");
+    rig->ma->ReadMemPage(MakeFarPtr(0, 0x3000), kNoWindow);
+    rig->ma->GoAddr(MakeFarPtr(0x20, 0x3000));
+    rig->ma->RunApp(MakeFarPtr(0x40, 0x3000));
+    ASSERT_TRUE(rig->RunUntil([&] { return rig->Idle() && rig->ma->Active().Kind == cs_WaitForRun; }, 20s))
+        << Report();
+    EXPECT_EQ(rig->dialogs->Values().at(0), "Checksum OK");
+    EXPECT_EQ(rig->errors->Values(),
+              (std::vector<std::string>{"Frame $E5 (???_$E5) got no answer from Vok (Error)."}));
+    StopBoard();
+    const std::string trace = dir_.Text("trace.txt");
+    for (const char* sent : {"???_$E5", "Chcksum 3000:0000 paragraphs=16", "Load 3000:0000 n=256",
+                             "Load 3010:0000 n=5", "_Mem 3000:0000 n=256", "Go 3000:0020", "Run 3000:0040"}) {
+        EXPECT_NE(trace.find(sent), std::string::npos) << sent << " in\n" << trace;
+    }
+    pattern.insert(pattern.end(), pattern.begin(), pattern.begin() + 5);
+    EXPECT_EQ(dir_.Text("memory.bin").substr(0x30000, 0x105), std::string(pattern.begin(), pattern.end()));
 }
 
 } // namespace

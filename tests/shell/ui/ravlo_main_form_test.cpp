@@ -238,7 +238,7 @@ TEST_F(RavloMainFormTest, TheErrorHistoryWindowCountsWhileItIsOpen) {
 TEST_F(RavloMainFormTest, UsersLogInChangeTheUsersAndTheMenusFollowTheirLevel) {
     RegisterUserDialogs();
     TPasswordLabelColl store;
-    store.AddUser("root", "pw", 254, kUserOptLower);
+    store.AddUser("root", "pw", 254, kUserOptOwnEntry | kUserOptLower);
     ASSERT_TRUE(store.Save(ini_.Dir() / kUsersFileName).Ok());
     ShowForm();
     const TMainMenus& menus = Form().Menus();
@@ -259,6 +259,7 @@ TEST_F(RavloMainFormTest, UsersLogInChangeTheUsersAndTheMenusFollowTheirLevel) {
     EXPECT_TRUE(login.Acted() && menus.Action(A::ProgramDebug).isVisible());
 
     testing::ShownDialogDriver<TUserAttrMg_Dlg> users([](TUserAttrMg_Dlg& dialog) {
+        dialog.Name_Edit->setText(QStringLiteral("root2")); // his own entry, which stays his
         dialog.Add_Button->click();
         EXPECT_EQ(dialog.Users_List->item(0)->text(), QStringLiteral("0 - NewUser"));
         testing::ClickButton(dialog, "OK_Button");
@@ -267,6 +268,7 @@ TEST_F(RavloMainFormTest, UsersLogInChangeTheUsersAndTheMenusFollowTheirLevel) {
         testing::ClickButton(dialog, "OK_Button");
     });
     menus.Action(A::UsersDefine).trigger();
+    EXPECT_EQ(CurrentUser, "root2") << "a new \"root\" must never pass for his own entry";
     for (const char* file : {"TEST.psw", "RAVLO.PSW"}) {
         EXPECT_TRUE(store.Load(ini_.Dir() / file).Ok() && store.GetUser("NewUser") != nullptr) << file;
     }
@@ -411,6 +413,7 @@ TEST(MemoryDesignTest, DesignBuiltInTheEditorGeneratesTheImagesOfTheHandWrittenO
         EXPECT_EQ(FileStates(*form.ProjectWnd()), "++--");
 
         ASSERT_TRUE(form.Menus().Action(TMainAction::MemDesign).isEnabled());
+        const auto frames = form.MdiArea().subWindowList().size();
         form.Menus().Action(TMainAction::MemDesign).trigger();
         auto* list = form.FindMDIChild<TModuleList_MDIChildForm>();
         ASSERT_NE(list, nullptr);
@@ -434,6 +437,9 @@ TEST(MemoryDesignTest, DesignBuiltInTheEditorGeneratesTheImagesOfTheHandWrittenO
         EXPECT_EQ(FileStates(*form.ProjectWnd()), "++++");
         EXPECT_EQ(list->Model().Rows()[1].Status, "OK");
         EXPECT_TRUE(form.Menus().Action(TMainAction::CrEpromImg).isEnabled());
+        Find<QPushButton>(*list, "btClose")->click();
+        testing::ProcessPendingEvents();
+        EXPECT_EQ(form.MdiArea().subWindowList().size(), frames) << "no empty frame stays";
     }
     for (const char* bin : {"ROM.BIN", "ROM2.BIN"}) {
         EXPECT_EQ(testing::ReadFileText(dir.Path() / bin), testing::ReadFileText(handDir.Path() / bin))
