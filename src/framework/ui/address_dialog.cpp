@@ -46,11 +46,13 @@ TfAddress::TfAddress(std::string_view caption, TSegOfsPtr address, bool asLinear
     setMinimumWidth(ReadableTitleWidth(*this));
     // The first Enter would only take the completion of a listed address ("$E8" to "$E8000"): it
     // takes what the box shows at once.
+    // The keys reach the box, which hands them to its line edit directly.
+    cbxCombo_->installEventFilter(this);
     cbxCombo_->lineEdit()->installEventFilter(this);
 }
 
 bool TfAddress::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == cbxCombo_->lineEdit() && event->type() == QEvent::KeyPress) {
+    if ((watched == cbxCombo_ || watched == cbxCombo_->lineEdit()) && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if ((key == Qt::Key_Return || key == Qt::Key_Enter) && !cbxCombo_->view()->isVisible()) {
             accept();
