@@ -226,6 +226,8 @@ std::optional<std::uint64_t> TRavloComm_Process::NextTickDue(std::uint64_t now) 
         return std::nullopt;
     case MAS_Send:
         // The frame cannot have crossed the line before its line time; then the driver is asked.
+        // The port's buffer takes a whole frame at once, so no step is needed to push it out
+        // meanwhile (were it to hold bytes back, they would go with the steps after that time).
         return frameLineMs_ == 0 ? now : after(exchangeStart_, frameLineMs_ - 1);
     case MAS_Rec:
         // The answer's bytes wake the scheduler as they come; the time-out needs a step of its own.
