@@ -7,22 +7,6 @@
 namespace ravlo {
 namespace {
 
-TEST(WindowPlace, FitInsideShrinksWhatIsTooLargeAndMovesTheRestTheLeast) {
-    const TWinRect area{0, 0, 1024, 700};
-    const struct {
-        TWinRect window;
-        TWinRect fitted;
-    } cases[] = {
-        {{0, 0, 1000, 760}, {0, 0, 1000, 700}},     // taller than the screen: the status bar in sight
-        {{100, 50, 400, 300}, {100, 50, 400, 300}}, // inside already
-        {{900, -20, 400, 300}, {624, 0, 400, 300}}, // over the right and top edges
-        {{-50, 600, 2000, 300}, {0, 400, 1024, 300}},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(FitInside(c.window, area), c.fitted) << c.window.X << "," << c.window.Y;
-    }
-}
-
 TEST(WindowPlace, FreePlaceTakesTheLargestRoomBesideTheOthersOrNone) {
     const TWinRect area{0, 0, 1000, 500};
     const TWinRect project{0, 0, 310, 150};
