@@ -17,8 +17,6 @@ namespace {
 
 constexpr std::string_view kKeywords = "LRB|COM|BD |BIT|PAR|IRT|IQU|OQU|CTR|RTS|DTR";
 constexpr std::int32_t kMaxInt = std::numeric_limits<std::int32_t>::max();
-// The longest a close waits for output to leave.
-constexpr std::uint32_t kCloseWaitMaxMs = 3000;
 
 // Open failure details.
 constexpr std::uint8_t kOpenPortNumber = 0x01;
@@ -40,6 +38,7 @@ constexpr std::uint8_t kClosePurge = 0x02;
 constexpr std::uint8_t kSpecNoRoom = 0x01;
 constexpr std::uint8_t kSpecWrite = 0x02;
 constexpr std::uint8_t kSpecRead = 0x03;
+constexpr std::uint8_t kSpecGone = 0x09;
 // Transmit details of the flags.
 constexpr std::uint8_t kTraFull = 0x80;
 constexpr std::uint8_t kTraIoError = 0x40;
@@ -47,9 +46,9 @@ constexpr std::uint8_t kTraIoError = 0x40;
 constexpr std::array<std::string_view, 13> kOpenTexts = {
     "COMn",       "Bd",         "Bs",          "Par",          "Stp",      "InvalidH", "SetCommState",
     "SetCommDTR", "SetTimOuts", "SetCommMask", "GetCommState", "FlushErr", "SetupComm"};
-constexpr std::array<std::string_view, 8> kSpecTexts = {"WErr_buf",  "WriteCommErr", "ReadCommErr",
+constexpr std::array<std::string_view, 9> kSpecTexts = {"WErr_buf",  "WriteCommErr", "ReadCommErr",
                                                         "ErrSetDTR", "ErrResDTR",    "ErrSetRTS",
-                                                        "ErrResRTS", "ModemStatus"};
+                                                        "ErrResRTS", "ModemStatus",  "DeviceGone"};
 
 struct FlagText {
     std::uint8_t Bit;
@@ -206,10 +205,16 @@ void TComChannel::CHOpen() {
     lastError_ = receiveFlags_ = transmitFlags_ = 0;
     readPos_ = readEnd_ = 0;
     lineFreeAt_ = 0;
-    if (!OpenPort()) {
+    deviceGone_ = false;
+    const Opened opened = OpenPort();
+    if (opened == Opened::No) {
         return;
     }
     TChnVirt::CHOpen();
+    if (opened == Opened::Absent) {
+        deviceGone_ = true; // the first send that finds it back opens it
+        return;
+    }
     if (!driver_->Purge(true, true)) {
         StoreOpErr(Code(TChnResKind::OpOpen, kOpenPurge));
         return;
@@ -217,24 +222,35 @@ void TComChannel::CHOpen() {
     ConfigureLines();
 }
 
-bool TComChannel::OpenPort() {
+TComChannel::Opened TComChannel::OpenPort() {
     if (port_ == 0 || port_ > 99) {
         StoreOpErr(Code(TChnResKind::OpOpen, kOpenPortNumber));
-        return false;
+        return Opened::No;
     }
     devicePath_ = ComPortPath(port_);
     openFailure_.clear();
     if (const PortOpenResult opened = driver_->Open(devicePath_); !opened.Ok()) {
+        if (opened.Error == PortOpenError::Absent && keepOpenWhenAbsent_) {
+            return Opened::Absent;
+        }
         // The error line says why, in words the user can act on.
         const TChnResCode failed = Code(TChnResKind::OpOpen, kOpenInvalidHandle);
         openFailure_ = PortOpenFailureText(port_, devicePath_, opened);
         TakeOpErr(failed);
         WriteErrsys(DWN(), Name + ":" + ResText(failed) + " " + Utf8ToCp1250(openFailure_));
-        return false;
+        return Opened::No;
     }
     if (!driver_->SetQueues(iqu_ == 0 ? 4096 : iqu_, OutQueueSize())) {
         StoreOpErr(Code(TChnResKind::OpOpen, kOpenQueues)); // opening goes on
     }
+    if (const TChnResCode failed = ConfigurePort(); failed != 0) {
+        StoreOpErr(failed);
+        return Opened::No;
+    }
+    return Opened::Yes;
+}
+
+TChnResCode TComChannel::ConfigurePort() {
     TChnResCode failed = 0;
     if (!driver_->GetSettings()) {
         failed = Code(TChnResKind::OpOpen, kOpenGetState);
@@ -250,12 +266,43 @@ bool TComChannel::OpenPort() {
     } else if (!driver_->SetSettings(PortSettings{baud_, dataBits_, parity_, stopBits_})) {
         failed = Code(TChnResKind::OpOpen, kOpenSetState);
     }
-    if (failed == 0) {
-        return true;
+    if (failed != 0) {
+        driver_->Close();
     }
-    driver_->Close();
-    StoreOpErr(failed);
-    return false;
+    return failed;
+}
+
+bool TComChannel::ReopenGoneDevice() {
+    devicePath_ = ComPortPath(port_);
+    if (!driver_->Open(devicePath_).Ok()) {
+        return false;
+    }
+    driver_->SetQueues(iqu_ == 0 ? 4096 : iqu_, OutQueueSize());
+    if (ConfigurePort() != 0) {
+        return false;
+    }
+    if (!driver_->Purge(true, true)) {
+        driver_->Close();
+        return false;
+    }
+    ConfigureLines();
+    deviceGone_ = false;
+    receiveFlags_ = transmitFlags_ = 0;
+    readPos_ = readEnd_ = 0;
+    lineFreeAt_ = 0;
+    WriteTraceLine(Name + ":" + Utf8ToCp1250(ComPortName(port_) + " (" + devicePath_ + ") is back"));
+    return true;
+}
+
+void TComChannel::CheckDeviceGone() {
+    if (deviceGone_ || Status() == CHS_Close || !driver_->Gone()) {
+        return;
+    }
+    deviceGone_ = true;
+    receiveFlags_ = transmitFlags_ = 0;
+    readPos_ = readEnd_ = 0;
+    lineFreeAt_ = 0;
+    WriteErrsys(DWN(), Name + ":" + Utf8ToCp1250(PortGoneText(port_, devicePath_)));
 }
 
 void TComChannel::ConfigureLines() {
@@ -271,16 +318,25 @@ void TComChannel::CHClose() {
     if (Status() == CHS_Close && !driver_->IsOpen()) {
         return;
     }
+    if (!driver_->IsOpen()) {
+        // The device has gone: nothing is left to close.
+        TChnVirt::CHClose();
+        deviceGone_ = false;
+        readPos_ = readEnd_ = 0;
+        TraceInit(".CHClose OK");
+        return;
+    }
     // Let what is queued leave first, but never wait longer than the bytes need at this rate.
     const std::uint64_t queued = driver_->ClearErrors().OutQueue;
     const std::uint64_t needMs = LineTimeMs(queued, baud_);
-    driver_->Drain(static_cast<std::uint32_t>(std::min<std::uint64_t>(100 + needMs, kCloseWaitMaxMs)));
+    driver_->Drain(static_cast<std::uint32_t>(std::min<std::uint64_t>(100 + needMs, kComCloseWaitMaxMs)));
     // The driver may have reported the bytes gone before they crossed the line.
     if (const std::uint32_t busy = LineBusyMs(); busy > 0) {
-        driver_->Pause(std::min(busy, kCloseWaitMaxMs));
+        driver_->Pause(std::min(busy, kComCloseWaitMaxMs));
     }
     bool failed = false;
-    if (!driver_->Purge(true, true)) {
+    // A device that goes while it is being closed is closed all the same.
+    if (!driver_->Purge(true, true) && !driver_->Gone()) {
         StoreOpErr(Code(TChnResKind::OpClose, kClosePurge));
         failed = true;
     }
@@ -289,6 +345,7 @@ void TComChannel::CHClose() {
         return;
     }
     TChnVirt::CHClose();
+    deviceGone_ = false;
     readPos_ = readEnd_ = 0;
     if (!failed) {
         TraceInit(".CHClose OK");
@@ -297,6 +354,7 @@ void TComChannel::CHClose() {
 
 void TComChannel::UpdatePortFlags() {
     comStat_ = driver_->ClearErrors();
+    CheckDeviceGone();
     receiveFlags_ |= comStat_.Errors & kReceiveErrorFlags;
     transmitFlags_ |= comStat_.Errors & kTransmitErrorFlags;
 }
@@ -330,7 +388,16 @@ void TComChannel::WaitInterRead() {
 }
 
 void TComChannel::CHSend(std::span<const std::uint8_t> block) {
+    const TChnResCode gone = Code(TChnResKind::Spec, kSpecGone);
+    if (deviceGone_ && !ReopenGoneDevice()) {
+        TakeTraErr(gone); // quietly: the line that it went has been written
+        return;
+    }
     UpdatePortFlags();
+    if (deviceGone_) {
+        TakeTraErr(gone);
+        return;
+    }
     if (transmitFlags_ != 0) {
         StoreTransmitFlags();
         return;
@@ -342,6 +409,11 @@ void TComChannel::CHSend(std::span<const std::uint8_t> block) {
     }
     WaitInterRead();
     const PortTransfer written = driver_->Write(block);
+    CheckDeviceGone();
+    if (deviceGone_) {
+        TakeTraErr(gone);
+        return;
+    }
     NoteWritten(written.Count);
     if (!written.Ok() || written.Count < block.size()) {
         lastError_ = static_cast<std::uint32_t>(written.SystemError);
@@ -362,6 +434,11 @@ std::uint32_t TComChannel::LineBusyMs() const {
 
 std::uint16_t TComChannel::CHSendBusy() {
     UpdatePortFlags();
+    if (deviceGone_) {
+        // What was written may not have left.
+        TakeTraErr(Code(TChnResKind::Spec, kSpecGone));
+        return 0;
+    }
     StoreTransmitFlags();
     return comStat_.OutQueue > 0 || LineBusyMs() > 0 ? 1 : 0;
 }
@@ -377,6 +454,9 @@ std::uint16_t TComChannel::CHRecEmpty() {
         return 0;
     }
     UpdatePortFlags();
+    if (deviceGone_) {
+        return 1;
+    }
     StoreReceiveFlags();
     return comStat_.InQueue == 0 ? 1 : 0;
 }
@@ -386,7 +466,12 @@ std::optional<std::size_t> TComChannel::ReadPort(std::span<std::uint8_t> buffer)
     lastReadTick_ = TickMs();
     if (!got.Ok()) {
         lastError_ = static_cast<std::uint32_t>(got.SystemError);
-        StoreRecErr(Code(TChnResKind::Spec, kSpecRead));
+        CheckDeviceGone();
+        if (deviceGone_) {
+            TakeRecErr(Code(TChnResKind::Spec, kSpecGone));
+        } else {
+            StoreRecErr(Code(TChnResKind::Spec, kSpecRead));
+        }
         return std::nullopt;
     }
     return got.Count;

@@ -10,6 +10,9 @@
 
 namespace ravlo {
 
+// The longest a close waits for queued output to leave.
+inline constexpr std::uint32_t kComCloseWaitMaxMs = 3000;
+
 // The baud rates a serial channel accepts.
 inline constexpr std::array<std::uint32_t, 13> kStandardBaudRates = {
     300, 600, 1200, 2400, 4800, 9600, 19200, 38400, 56000, 57600, 115200, 128000, 256000};
@@ -23,6 +26,12 @@ inline constexpr std::array<std::uint32_t, 13> kStandardBaudRates = {
 // pseudo-terminal, USB adapters) report an empty output queue at once, so the channel also keeps
 // the time the bytes written need at the port's rate. CHSendBusy answers busy until then, and a
 // close waits for it, so that bytes written before a rate change leave at the old rate.
+//
+// A device that goes away under the open port (an adapter pulled, a simulator ended) leaves the
+// channel open with its device gone: the error line says so once, reads find nothing, a close
+// succeeds, and each send first tries to open the same device again, quietly, and fails with
+// "DeviceGone" while it is not back. A channel told to KeepOpenWhenAbsent opens in that state when
+// its device is absent, so that a port that is looked for again does not fail while it is away.
 //
 // INI keys besides those of every channel: COM (port number 1..99), BD (baud rate), BIT (7 or 8),
 // PAR (N, O or E), IRT (least ms between the last read and a write), IQU and OQU (queue sizes, 0
@@ -53,6 +62,11 @@ public:
     void CHReceFlush() override;
     std::string ErrText(TChnResCode code) const override;
 
+    // Whether the device has gone (or was absent at a KeepOpenWhenAbsent open) while the channel is
+    // open.
+    bool DeviceGone() const { return deviceGone_; }
+    // The next open finds an absent device gone instead of failing.
+    void KeepOpenWhenAbsent(bool keep) { keepOpenWhenAbsent_ = keep; }
     // Replaces the driver; an open port is closed first.
     void SetDriver(std::unique_ptr<PortDriver> driver);
     PortDriver& Driver() { return *driver_; }
@@ -75,8 +89,17 @@ private:
     TChnResCode Code(TChnResKind kind, std::uint8_t detail) const {
         return MakeResCode(CodeBase(), kind, detail);
     }
-    // Opens and configures the port; answers whether it did (a failure is stored).
-    bool OpenPort();
+    enum class Opened { Yes, No, Absent };
+    // Opens and configures the port (a failure is stored; an absent device is not when the channel
+    // keeps open).
+    Opened OpenPort();
+    // The driver's settings and queues after an open; 0, or the open failure's code (the port is
+    // closed again).
+    TChnResCode ConfigurePort();
+    // A send finds the device gone: it tries to open it again, quietly; answers whether it is back.
+    bool ReopenGoneDevice();
+    // Notes a device that has gone under the open port (one error line).
+    void CheckDeviceGone();
     void ConfigureLines();
     // The driver's error flags into the receive and transmit flags, and its queue counts.
     void UpdatePortFlags();
@@ -120,6 +143,8 @@ private:
     std::size_t readEnd_ = 0;
     std::string devicePath_;
     std::string openFailure_;
+    bool deviceGone_ = false;
+    bool keepOpenWhenAbsent_ = false;
 };
 
 } // namespace ravlo

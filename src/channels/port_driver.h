@@ -88,6 +88,10 @@ public:
     virtual bool Close() = 0;
     // Lets ms milliseconds pass before a write (the clock of the inter-read wait).
     virtual void Pause(std::uint32_t ms) = 0;
+    // True once the device has gone away under the open port (an adapter pulled, the far end of a
+    // pseudo-terminal closed): the driver has dropped the dead descriptor, the port is closed, and
+    // only a new Open reaches the device again.
+    virtual bool Gone() const = 0;
 };
 
 // Makes the driver of each new serial channel.

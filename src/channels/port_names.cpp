@@ -25,6 +25,16 @@ std::string ComPortPath(int port) {
     return "/dev/ttyS" + std::to_string(port - 1);
 }
 
+std::string PortGoneText(int port, const std::string& path) {
+    return ComPortName(port) + " (" + path + "): the device has gone";
+}
+
+std::string LinkLostText(int port, const std::string& path, bool deviceGone) {
+    const std::string head = ComPortName(port) + " (" + path + "): ";
+    return head + (deviceGone ? "the device has gone; the link is made again as soon as it is back"
+                              : "the board does not answer; the link is made again as soon as it answers");
+}
+
 std::string PortOpenFailureText(int port, const std::string& path, const PortOpenResult& result) {
     const std::string name = ComPortName(port);
     const std::string head = name + " (" + path + "): ";

@@ -14,6 +14,13 @@ std::string ComPortName(int port);
 // any port.
 std::string ComPortPath(int port);
 
+// COMn at path has gone from under the open port.
+std::string PortGoneText(int port, const std::string& path);
+
+// What became of the link on COMn at path when the board stopped answering: the device has gone,
+// or the board is silent; either way it is looked for again.
+std::string LinkLostText(int port, const std::string& path, bool deviceGone);
+
 // Why COMn at path did not open, in words a Linux user can act on.
 std::string PortOpenFailureText(int port, const std::string& path, const PortOpenResult& result);
 

@@ -124,6 +124,26 @@ TermiosPortDriver::~TermiosPortDriver() {
     Close();
 }
 
+void TermiosPortDriver::DropGoneDevice() {
+    gone_ = true;
+    Close();
+}
+
+bool TermiosPortDriver::DeviceVanished(int error) {
+    // EIO: a pseudo-terminal whose far end has closed, or an unplugged adapter; ENXIO and ENODEV:
+    // a device node whose hardware has gone.
+    if (error != EIO && error != ENXIO && error != ENODEV) {
+        return false;
+    }
+    DropGoneDevice();
+    return true;
+}
+
+bool TermiosPortDriver::HungUp() const {
+    pollfd state{fd_, 0, 0};
+    return ::poll(&state, 1, 0) > 0 && (state.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+}
+
 PortOpenResult TermiosPortDriver::Open(const std::string& path) {
     Close();
     int fd = -1;
@@ -131,6 +151,7 @@ PortOpenResult TermiosPortDriver::Open(const std::string& path) {
         return result;
     }
     fd_ = fd;
+    gone_ = false;
     pending_.clear();
     transmitFlags_ = 0;
     counters_.reset();
@@ -264,6 +285,7 @@ void TermiosPortDriver::Pump() {
             // The device failed; what waits for it cannot go out.
             transmitFlags_ |= CE_IOE;
             pending_.clear();
+            DeviceVanished(errno);
         }
         return;
     }
@@ -275,6 +297,12 @@ PortStatus TermiosPortDriver::ClearErrors() {
         return status;
     }
     Pump();
+    if (fd_ >= 0 && HungUp()) {
+        DropGoneDevice();
+    }
+    if (fd_ < 0) {
+        return status;
+    }
     status.Errors = LineErrorFlags() | std::exchange(transmitFlags_, 0U);
     int count = 0;
     if (::ioctl(fd_, FIONREAD, &count) == 0 && count > 0) {
@@ -299,7 +327,12 @@ PortTransfer TermiosPortDriver::Read(std::span<std::uint8_t> buffer) {
     if (got >= 0) {
         return {static_cast<std::size_t>(got), 0};
     }
-    return WouldBlock(errno) ? PortTransfer{} : PortTransfer{0, errno};
+    const int error = errno;
+    if (WouldBlock(error)) {
+        return {};
+    }
+    DeviceVanished(error);
+    return {0, error};
 }
 
 PortTransfer TermiosPortDriver::Write(std::span<const std::uint8_t> data) {
@@ -307,11 +340,16 @@ PortTransfer TermiosPortDriver::Write(std::span<const std::uint8_t> data) {
         return {0, EBADF};
     }
     Pump();
+    if (fd_ < 0) {
+        return {0, EIO}; // the device went while the queue was being sent
+    }
     std::size_t accepted = 0;
     if (pending_.empty() && !data.empty()) {
         const ssize_t written = ::write(fd_, data.data(), data.size());
         if (written < 0 && !WouldBlock(errno)) {
-            return {0, errno};
+            const int error = errno;
+            DeviceVanished(error);
+            return {0, error};
         }
         accepted = written > 0 ? static_cast<std::size_t>(written) : 0;
     }

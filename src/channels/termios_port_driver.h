@@ -20,6 +20,10 @@ namespace ravlo {
 //
 // While open, the descriptor is in the input wake registry, so arriving bytes cut the scheduler's
 // pause short.
+//
+// A device that goes away under the open port (a USB adapter pulled, the far end of a
+// pseudo-terminal closed) shows as a hang-up or as I/O errors; the driver then drops the dead
+// descriptor at once (Gone), so that nothing waits on it or spins on its hang-up.
 class TermiosPortDriver final : public PortDriver {
 public:
     TermiosPortDriver() = default;
@@ -41,8 +45,15 @@ public:
     bool Drain(std::uint32_t timeoutMs) override;
     bool Close() override;
     void Pause(std::uint32_t ms) override;
+    bool Gone() const override { return gone_; }
 
 private:
+    // Drops the descriptor of a device that has gone.
+    void DropGoneDevice();
+    // After a failed call: whether errno says the device itself has gone (then it is dropped).
+    bool DeviceVanished(int error);
+    // A hang-up of the open device (its far end closed, or the adapter unplugged).
+    bool HungUp() const;
     // Moves queued output to the device as far as it takes it.
     void Pump();
     // The line error flags since the last call, from the port's error counters (none on devices
@@ -51,6 +62,7 @@ private:
     bool SetModemLine(int line, bool on);
 
     int fd_ = -1;
+    bool gone_ = false;
     std::size_t outCapacity_ = 2048;
     std::vector<std::uint8_t> pending_;
     std::uint32_t transmitFlags_ = 0;

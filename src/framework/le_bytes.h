@@ -40,6 +40,18 @@ inline std::uint32_t GetLEWidth(std::span<const std::uint8_t> in, std::size_t of
     return value;
 }
 
+// The same field (1 to 4 bytes) as a signed or unsigned number; a signed field narrower than 32
+// bits carries its sign in its own top bit.
+inline std::int64_t GetLEWidthInt(std::span<const std::uint8_t> in, std::size_t offset, std::size_t width,
+                                  bool isSigned) {
+    const std::uint32_t bits = GetLEWidth(in, offset, width);
+    if (!isSigned || width == 0 || width > 4) {
+        return std::int64_t{bits};
+    }
+    const auto shift = static_cast<unsigned>(32 - 8 * width);
+    return std::int64_t{static_cast<std::int32_t>(bits << shift) >> shift};
+}
+
 inline void PutLEWidth(std::span<std::uint8_t> out, std::size_t offset, std::size_t width,
                        std::uint32_t value) {
     for (std::size_t i = 0; i < width && i < 4 && offset + i < out.size(); ++i) {

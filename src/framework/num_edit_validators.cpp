@@ -55,13 +55,7 @@ void TTrNumEdit_Validator::SetLimits(std::uint16_t options, std::int64_t min, st
 }
 
 std::int64_t TTrNumEdit_Validator::ReadAt(std::size_t index) const {
-    const std::uint32_t bits = GetLEWidth(FieldPtr, index * kind_.width, kind_.width);
-    if (!kind_.isSigned) {
-        return std::int64_t{bits};
-    }
-    // A signed field narrower than 32 bits carries its sign in its own top bit.
-    const unsigned shift = 32 - 8u * kind_.width;
-    return std::int64_t{static_cast<std::int32_t>(bits << shift) >> shift};
+    return GetLEWidthInt(FieldPtr, index * kind_.width, kind_.width, kind_.isSigned);
 }
 
 void TTrNumEdit_Validator::Load(std::span<std::uint8_t> field) {

@@ -3,6 +3,7 @@
 #include "framework/bcd.h"
 
 #include <algorithm>
+#include <initializer_list>
 
 namespace ravlo {
 namespace {
@@ -166,6 +167,32 @@ TFrameParse<TBiosIdData> ParseBiosId386(std::span<const std::uint8_t> data) {
         return TFrameFault::Short;
     }
     return TBiosIdData{text.Value(), data[flashAt]};
+}
+
+bool AnswersRequest(std::uint8_t request, std::uint8_t answer) {
+    const auto oneOf = [answer](std::initializer_list<std::uint8_t> types) {
+        return std::find(types.begin(), types.end(), answer) != types.end();
+    };
+    switch (request) {
+    case ft_Mem:
+    case ft_GetID:
+        return oneOf({ft_MemD, ft_MemE});
+    case ft_cIORd:
+    case ft_cIORdW:
+        return oneOf({ft_cIORd, ft_cIORdW, ft_MemE});
+    case ft_Chcksum:
+        return oneOf({ft_CheckOk, ft_CheckErr});
+    case ft_Load:
+        return oneOf({ft_EmptV40, ft_Empt386, ft_Empt188});
+    case ft_SetRTC:
+        return oneOf({ft_EmptV40, ft_Empt386, ft_Empt188, ft_Err});
+    case ft_GetRTC:
+        return oneOf({ft_SetRTC, ft_Err});
+    case ft_Rqst:
+        return !oneOf({ft_MemD, ft_MemE, ft_cIORd, ft_cIORdW, ft_CheckOk, ft_CheckErr, ft_Err, ft_SetRTC});
+    default:
+        return true;
+    }
 }
 
 std::string FlashTypeText(std::uint8_t code, bool vok386) {

@@ -78,6 +78,11 @@ struct TBiosIdData {
 };
 TFrameParse<TBiosIdData> ParseBiosId386(std::span<const std::uint8_t> data);
 
+// Whether a frame of type answer can answer a request of type request. A frame that cannot is a late
+// answer to an earlier request (or one the board sent unasked). Rqst takes every type but the
+// answers of the other requests: an unknown type there names a board the host does not know.
+bool AnswersRequest(std::uint8_t request, std::uint8_t answer);
+
 // "ATMEL 29C010" .. "ATMEL 29C040A" for the known codes, else "Eprom xxx" on a Vok386 and
 // "Eprom ???" on other boards.
 std::string FlashTypeText(std::uint8_t code, bool vok386);

@@ -1,5 +1,7 @@
 #include "protocol/comm_process.h"
 
+#include "channels/chn_com.h"
+#include "channels/port_names.h"
 #include "framework/broadcast.h"
 #include "framework/debug_mask.h"
 #include "framework/keyword_lexer.h"
@@ -254,6 +256,19 @@ TProcAdr TRavloComm_Process::UpwardAddress() const {
 
 std::uint32_t TRavloComm_Process::LineBaud() const {
     return ComBaud != 0 ? ComBaud : Baud;
+}
+
+bool TRavloComm_Process::DeviceGone() const {
+    const auto* com = dynamic_cast<const TComChannel*>(channels_.Com());
+    return com != nullptr && com->DeviceGone();
+}
+
+std::string TRavloComm_Process::LinkLostText() const {
+    const auto* com = dynamic_cast<const TComChannel*>(channels_.Com());
+    if (com == nullptr) {
+        return ravlo::LinkLostText(ComPort, ComPortPath(ComPort), false);
+    }
+    return ravlo::LinkLostText(com->Port(), com->DevicePath(), com->DeviceGone());
 }
 
 double TRavloComm_Process::AnswerTimeoutMs() const {

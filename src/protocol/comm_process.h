@@ -88,6 +88,10 @@ public:
     // Where reports go: the board master process of the owning collection, found by its Ident, so
     // that they arrive whatever instance number and LogA it was given; kCommUpwardAdr without one.
     TProcAdr UpwardAddress() const;
+    // Whether the port's device has gone from under the open channels.
+    bool DeviceGone() const;
+    // What the user is told of a lost link: the port, its device, and whether the device has gone.
+    std::string LinkLostText() const;
     // RTF × 1000 / ComBaud ms (with the process's own baud while no port is open).
     double AnswerTimeoutMs() const;
     // The rate of the open port, or the process's own while none is open.
@@ -218,6 +222,10 @@ private:
     std::optional<std::uint32_t> holdUntil_;
     // The wait after an error has written its entry line.
     bool errWaitLogged_ = false;
+    // The next open is of the same port again: an absent device does not fail it.
+    bool quietReopen_ = false;
+    // The last exchange was given up because the device had gone (its line is written).
+    bool goneReported_ = false;
     bool addressesChecked_ = false;
 };
 

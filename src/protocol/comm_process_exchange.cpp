@@ -102,14 +102,19 @@ bool TRavloComm_Process::StepSendBeg() {
         connectRq_ = false;
         SetStateWord(MAS_DisConnect);
         return true;
-    case RAVLOCOMM_MA_SetChnParam:
+    case RAVLOCOMM_MA_SetChnParam: {
+        const std::uint8_t before = ComPort;
         StoreChnParam(*current_);
         FreeCurrent();
+        // The same port opened again (a rate tried by the search for a lost board) must not fail
+        // while its device is away: it opens as soon as the device is back.
+        quietReopen_ = ComPort == before;
         reopenRq_ = true;
         disconnectRq_ = true;
         connectRq_ = false;
         SetStateWord(MAS_Connected);
         return true;
+    }
     case RAVLOCOMM_MA_CrOpCo:
         // Connected already: say so, or the sender would wait for an answer that never comes.
         AnswerHeld(RAVLOCOMM_MA_CrOpCo, MAS_Connected);
@@ -265,9 +270,15 @@ bool TRavloComm_Process::StepErrWait() {
 }
 
 bool TRavloComm_Process::RepeatDecision() {
+    // A frame cannot reach a device that has gone: it is given up at once, and while the device
+    // stays away (the search trying it every period) without another line.
+    const bool gone = DeviceGone();
     const std::string why = TakeResultText();
-    ErrorLine(":Err,Rep=" + std::to_string(Stat.Rep) + "," + StateStr() + "," + why);
-    if (Stat.Rep < REP) {
+    if (!gone || !goneReported_) {
+        ErrorLine(":Err,Rep=" + std::to_string(Stat.Rep) + "," + StateStr() + "," + why);
+    }
+    goneReported_ = gone;
+    if (Stat.Rep < REP && !gone) {
         ++Stat.Rep;
         ++Stat.r;
         NotifyStat();
@@ -290,6 +301,10 @@ bool TRavloComm_Process::RepeatDecision() {
         } else {
             waitTarget_ = MAS_Opened;
         }
+    }
+    if (gone) {
+        SetStateWord(waitTarget_); // nothing is under way on the line to wait for
+        return true;
     }
     waitStart_ = GetTickCount();
     SetStateWord(MAS_ErrWait);

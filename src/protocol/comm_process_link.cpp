@@ -110,6 +110,9 @@ bool TRavloComm_Process::StepOpen() {
     }
     link->SetRecBuf(recBuffer_);
     OpenFailure.clear();
+    if (auto* com = dynamic_cast<TComChannel*>(channels_.Com())) {
+        com->KeepOpenWhenAbsent(std::exchange(quietReopen_, false));
+    }
     if (!StartLinkOp(&TChnVirt::CHOpen, CommErr_Open, MAS_Closed, MAS_OpenRdy)) {
         disconnectRq_ = true;
         // Kept for the report: the channels are freed before it is read.

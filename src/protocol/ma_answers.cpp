@@ -146,21 +146,24 @@ void TRavlo_MA_Process::MemoryData(std::span<const std::uint8_t> frame) {
         throw EMaProtocolError(MismatchText(ConState) + HexDW(address.Packed()) +
                                " qq_addr2.adr=" + HexDW(active_.CurAdr.Packed()));
     }
-    // The board's count is clamped to the bytes the frame carries, the room left in the buffer and
-    // the bytes still expected.
+    // The bytes go where their address puts them in the buffer, so that what was received and
+    // where the next byte is expected never disagree, whatever repeats came between. The board's
+    // count is clamped to the bytes the frame carries, the room left in the buffer and the bytes
+    // still expected.
+    const std::size_t offset =
+        std::min<std::size_t>(cur - std::min(cur, BufferBase()), active_.Buffer.size());
     std::size_t count =
         std::min<std::size_t>(FrameU16(frame, kBlockFrameCountAt), frame.size() - kBlockFrameHeaderLen);
-    const std::size_t done = static_cast<std::size_t>(std::max(active_.DoneBytes, 0));
-    count = std::min(count, active_.Buffer.size() - std::min(done, active_.Buffer.size()));
+    count = std::min(count, active_.Buffer.size() - offset);
     const std::uint32_t end = FarPtrToLin(active_.EndAdr);
     count = std::min<std::size_t>(count, end >= cur ? end - cur + 1 : 0);
     std::copy_n(frame.begin() + kBlockFrameHeaderLen, count,
-                active_.Buffer.begin() + static_cast<std::ptrdiff_t>(done));
+                active_.Buffer.begin() + static_cast<std::ptrdiff_t>(offset));
     active_.CurAdr = LinToFarPtr(cur + static_cast<std::uint32_t>(count));
     if (IsWriteReadState(ConState) || ConState == cs_WaitForMem) {
         NotifyForms(4, &active_.CurAdr);
     }
-    active_.DoneBytes += static_cast<std::int32_t>(count);
+    active_.DoneBytes = static_cast<std::int32_t>(offset + count);
     if (!IsWriteReadState(ConState)) {
         Progress().UpdateProgress();
     }
@@ -180,6 +183,21 @@ bool TRavlo_MA_Process::DataEnded(std::span<const std::uint8_t> frame, std::stri
         }
         Unexpected(frame[0]);
     }
+}
+
+std::uint32_t TRavlo_MA_Process::BufferBase() const {
+    // A write's head and tail reads fill the buffer that starts at the write's first board block.
+    if (IsWriteReadState(ConState)) {
+        return FarPtrToLin(active_.StartAdr) / writeBlock_ * writeBlock_;
+    }
+    return FarPtrToLin(active_.FirstAdr);
+}
+
+bool TRavlo_MA_Process::PieceComplete() const {
+    // By buffer offsets: the address after the last byte of the address space wraps round to 0.
+    const std::int64_t pieceEnd =
+        static_cast<std::int64_t>(FarPtrToLin(LastFrameAdr)) - BufferBase() + LastFrameLen;
+    return active_.DoneBytes >= pieceEnd;
 }
 
 bool TRavlo_MA_Process::DataStillDue() const {

@@ -13,11 +13,16 @@
 namespace ravlo {
 namespace {
 
-// The states in which the master waits for a command of the communication process that opens or
-// closes the port: a time-out there leaves the port closed.
-bool WaitsForPortCommand(std::uint8_t linkState) {
+// The states in which the master waits for a command of the communication process that acts on
+// the port (open, change, close).
+bool WaitsForComm(std::uint8_t linkState) {
     return linkState == ravlost_IA_WaFSetChn || linkState == ravlost_WaFCrOpCo ||
-           linkState == ravlost_WaFDiClDe;
+           linkState == ravlost_CO_WaFSetChn || linkState == ravlost_WaFDiClDe;
+}
+
+// The errors that say the port did not open or connect.
+bool IsPortOpenError(std::uint16_t code) {
+    return code >= CommErr_ComSetParam && code <= CommErr_ConnectTimeout;
 }
 
 // The three states of the master, for the texts of internal errors.
@@ -53,11 +58,14 @@ void TRavlo_MA_Process::EndOperation() {
     SetConState(cs_idle);
     active_.FreeBuffer();
     active_.ClockBuffer.reset();
-    // The port stays as it was: an open link goes on, a closed one stays closed.
-    if (LinkState >= ravlost_Connected && LinkState <= ravlost_WaFMsgRxD) {
+    // The port stays as it was: an open link goes on, a closed one stays closed, and a command
+    // that acts on it still gets its answer.
+    if (LinkState == ravlost_SendMSG || LinkState == ravlost_WaFMsgRxD) {
         SetRavloState(ravlost_Connected);
     }
-    State = ma_st_Ia;
+    if (!WaitsForComm(LinkState)) {
+        State = ma_st_Ia;
+    }
     PingAnswered = 1;
     Progress().CloseProgress();
     active_.Done = 1;
@@ -93,7 +101,16 @@ void TRavlo_MA_Process::DropQueue() {
 
 void TRavlo_MA_Process::ClearQueues() {
     DropQueue();
-    savedMess_.Clear();
+    DropSavedFrames();
+}
+
+void TRavlo_MA_Process::DropSavedFrames() {
+    // The frames of the failed operation go; a link command saved meanwhile (the user's
+    // Disconnect, new COM settings) still has to be carried out.
+    savedMess_.RemoveIf([](const TProcMess& mess) {
+        const auto data = mess.DataSpan();
+        return mess.GetCode() != Ravlo_MA_RUN || data.empty() || data[0] == ravlo_ma_run_TxD;
+    });
 }
 
 void TRavlo_MA_Process::FailOperation(std::string_view text, bool clearQueue) {
@@ -129,9 +146,10 @@ bool TRavlo_MA_Process::RetryRead() {
     case cs_WaitForLdEnd256:
     case cs_WaitForLdBeg512:
     case cs_WaitForLdEnd512:
-        // The piece that failed goes out again before the pieces still waiting.
-        active_.DoneBytes = LastFrameDone;
+        // The piece that failed goes out again before the pieces still waiting; its bytes go where
+        // its address puts them.
         active_.CurAdr = LastFrameAdr;
+        active_.DoneBytes = static_cast<std::int32_t>(FarPtrToLin(LastFrameAdr) - BufferBase());
         PushFrame(BuildMemFrame(LastFrameAdr, LastFrameLen));
         break;
     case cs_WaitForMemView:
@@ -181,7 +199,7 @@ void TRavlo_MA_Process::WorkTimeOut() {
         LinkLost();
         if (BaudSearch == 0) {
             Beep();
-            ReportError(0, "Communication lost by TimeOut", true);
+            ReportWithDetail("Communication lost by TimeOut", LinkLostDetail());
         }
         break;
     case cs_WaitForLd:
@@ -204,6 +222,25 @@ void TRavlo_MA_Process::WorkTimeOut() {
     case cs_WaitForBiosId:
         RetryOrFail("Bios ID failed by TimeOut", true);
         break;
+    case cs_WaitForBiosIdString:
+        RetryOrFail("Bios ID String failed by TimeOut", true);
+        break;
+    case cs_WaitForBiosIdFlashType:
+        RetryOrFail("Bios Flash Id failed by TimeOut", true);
+        break;
+    case cs_WaitForCfg188:
+    case cs_WaitForCfg386:
+        RetryOrFail("Reading Bios Setup failed by TimeOut", true);
+        break;
+    case cs_WaitForIORead:
+        FailOperation("IO Read failed by TimeOut", true);
+        break;
+    case cs_WaitForGetRTC:
+        ClockFailed(kRTCErrReadFailed);
+        break;
+    case cs_WaitForSetRTC:
+        ClockFailed(kRTCErrSetFailed);
+        break;
     case cs_WaitForMem:
         RetryOrFail("Reading block of memory failed by TimeOut", true);
         break;
@@ -221,27 +258,53 @@ void TRavlo_MA_Process::WorkTimeOut() {
         FailOperation("Internal error - timeout, " + StatesText(ConState, linkState, State), true);
         break;
     }
-    if (WaitsForPortCommand(linkState)) {
+    if (WaitsForComm(linkState)) {
+        // The communication process never answered the command: the port counts as closed.
         SetRavloState(ravlost_Inactive);
+        State = ma_st_Ia;
+    }
+}
+
+void TRavlo_MA_Process::ReportWithDetail(std::string_view text, const std::string& detail) {
+    // The box names the port and its device, which the shorter texts of the error history could
+    // not hold.
+    ReportError(0, text, detail.empty());
+    if (!detail.empty()) {
+        ShowText(std::string(text) + "\r\n" + detail, kDlgError);
+    }
+}
+
+std::string TRavlo_MA_Process::LinkLostDetail() const {
+    const TRavloComm_Process* comm = Comm();
+    return comm != nullptr ? comm->LinkLostText() : std::string();
+}
+
+void TRavlo_MA_Process::KeepWaitingFor(std::uint16_t code) {
+    Trace(DM_Ravlo_MA_Debug, Name + ": error " + std::to_string(code) + "=" + ChnErrText(code) +
+                                 " while waiting in " + RavloStateText(LinkState) + ", the wait goes on");
+    if (!activeTimeOut_) {
+        InsertTimeOutMess(CommandTimeOut());
     }
 }
 
 void TRavlo_MA_Process::WorkCommError(std::span<const std::uint8_t> data) {
+    // While a command that opens, changes or closes the port is carried out, an exchange given up
+    // before it was taken (a rate command that did not go out) or a close that failed on the way
+    // (a device that has gone) changes nothing: the command goes on and its own answer comes.
+    if (const auto record = TRavloCommStateRec::Decode(data);
+        record && WaitsForComm(LinkState) && !IsPortOpenError(record->Code)) {
+        KeepWaitingFor(record->Code); // its time-out stays as it was
+        return;
+    }
     RemoveActiveTimeOutMess();
     const TRavloCommStateRec record = TRavloCommStateRec::Decode(data).value_or(TRavloCommStateRec{});
     const std::uint16_t code = record.Code;
     switch (LinkState) {
     case ravlost_WaFCrOpCo: {
         Beep();
-        const std::string text = "Can't open COM" + std::to_string(record.Port);
         const TRavloComm_Process* comm = Comm();
-        const std::string why = comm != nullptr ? comm->OpenFailure : std::string();
-        // The box says why (the device, and how to name another), which the shorter texts of the
-        // error history could not hold.
-        ReportError(0, text, why.empty());
-        if (!why.empty()) {
-            ShowText(text + "\r\n" + why, kDlgError);
-        }
+        ReportWithDetail("Can't open COM" + std::to_string(record.Port),
+                         comm != nullptr ? comm->OpenFailure : std::string());
         SetRavloState(ravlost_Inactive);
         State = ma_st_Ia;
         MainForm().PortNotOpened();
@@ -290,7 +353,7 @@ void TRavlo_MA_Process::CommErrorByOperation(std::uint16_t code) {
         if (BaudSearch == 0) {
             Beep();
             BaudSearch = 1;
-            ReportError(0, "Communication lost!", true);
+            ReportWithDetail("Communication lost!", LinkLostDetail());
         }
         break;
     case cs_WaitForLd:

@@ -40,6 +40,14 @@ std::uint32_t TRavlo_MA_Process::FrameTimeOut(std::span<const std::uint8_t> fram
     return FrameTimeOutMs(RET, ComBaud, LinkFrameWireSize(board, host, frame), settings);
 }
 
+std::uint32_t TRavlo_MA_Process::CommandTimeOut() const {
+    TCommChannelTimes times;
+    if (const TRavloComm_Process* comm = Comm()) {
+        times = {comm->TOP, comm->TIC, comm->TID, comm->TCL};
+    }
+    return CommandTimeOutMs(RET, times);
+}
+
 void TRavlo_MA_Process::InsertTimeOutMess(std::uint32_t ms) {
     RemoveActiveTimeOutMess();
     TTimeMessColl* coll = GetTimeMessColl();

@@ -3,6 +3,7 @@
 #include "framework/number_text.h"
 #include "kernel/dlg_process.h"
 #include "platform/atomic_file.h"
+#include "protocol/com_globals.h"
 #include "protocol/ma_process.h"
 
 #include <string>
@@ -303,8 +304,8 @@ void TRavlo_MA_Process::AnswerWriteRead(std::span<const std::uint8_t> frame) {
     if (!DataEnded(frame)) {
         return;
     }
-    if (DataStillDue()) {
-        InsertTimeOutMess(kEarlyEndTimeOutMs);
+    if (!PieceComplete()) {
+        InsertTimeOutMess(EarlyEndTimeOutMs(RET, ComBaud));
         return;
     }
     ContinueLink();
@@ -323,7 +324,7 @@ void TRavlo_MA_Process::AnswerMemView(std::span<const std::uint8_t> frame) {
     if (!DataEnded(frame)) {
         return;
     }
-    if (active_.DoneBytes != static_cast<std::int32_t>(kPiece)) {
+    if (!PieceComplete()) {
         // Part of the page was lost: read it again (or give up after the repeats).
         Beep();
         RetryOrFail("Reading 256 byte of memory failed - no answer from Vok.", false);
@@ -340,10 +341,12 @@ void TRavlo_MA_Process::AnswerSetup(std::span<const std::uint8_t> frame) {
     if (!DataEnded(frame)) {
         return;
     }
-    Progress().CloseProgress();
-    if (active_.DoneBytes != static_cast<std::int32_t>(kPiece)) {
+    if (!PieceComplete()) {
+        // Part of the block was lost: its time-out reads it again.
+        InsertTimeOutMess(EarlyEndTimeOutMs(RET, ComBaud));
         throw EMaProtocolError("Neocekavany konec dat v Mem256");
     }
+    Progress().CloseProgress();
     const bool is188 = ConState == cs_WaitForCfg188;
     FinishOperation();
     SetEventText(is188 ? "- Bios Setup Vok188ER has been read" : "- Bios Setup Vok386EXR has been read", 4);
@@ -361,15 +364,16 @@ void TRavlo_MA_Process::AnswerMem(std::span<const std::uint8_t> frame) {
     if (!DataEnded(frame)) {
         return;
     }
+    // A piece is in when every byte its _Mem asked for is: a MemE alone says nothing of which.
+    if (!PieceComplete()) {
+        InsertTimeOutMess(EarlyEndTimeOutMs(RET, ComBaud));
+        return;
+    }
     if (DataStillDue()) {
-        if (active_.DoneBytes % static_cast<std::int32_t>(kPiece) == 0) {
-            // A whole piece is in: the next one goes out.
-            SetConState(cs_WaitForMem);
-            ContinueLink();
-            RetryCount = 0;
-        } else {
-            InsertTimeOutMess(kEarlyEndTimeOutMs);
-        }
+        // The next piece goes out.
+        SetConState(cs_WaitForMem);
+        ContinueLink();
+        RetryCount = 0;
         return;
     }
     FinishOperation();

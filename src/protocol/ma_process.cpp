@@ -6,6 +6,7 @@
 #include "framework/writer_channels.h"
 #include "kernel/kernel_debug.h"
 #include "platform/tick.h"
+#include "protocol/board_answers.h"
 #include "protocol/com_globals.h"
 #include "protocol/comm_messages.h"
 #include "protocol/comm_state.h"
@@ -128,6 +129,7 @@ void TRavlo_MA_Process::Epilogue() {
     if (State < ma_st_Wr) {
         ReleaseSaved();
     }
+    EnsureWaitBounded();
     if (State != stateBefore_) {
         NotifyForms(2, &State);
     }
@@ -135,12 +137,22 @@ void TRavlo_MA_Process::Epilogue() {
 }
 
 void TRavlo_MA_Process::ReleaseSaved() {
-    if (std::optional<TProcMess> saved = savedMess_.Pop()) {
+    // The saved messages are taken here, in their order, until one makes the process wait again.
+    // Posted anew they could be overtaken: each message handled meanwhile would release the next
+    // one, and those that came back while the process waited would be saved behind all others.
+    while (State < ma_st_Wr) {
+        std::optional<TProcMess> saved = savedMess_.Pop();
+        if (!saved) {
+            break;
+        }
         Trace(DM_Ravlo_MA_Mess, "Saved Mess ::>" + TRavlo_MA_ProcMess::CopyOf(*saved).MessText());
-        saved->SendProcMess();
-        return;
+        try {
+            WorkMessage(*saved);
+        } catch (const std::exception& error) {
+            WriteErrsys(DWN, Name + ": " + error.what());
+        }
     }
-    if (LinkActionPending(LinkState)) {
+    if (State < ma_st_Wr && LinkActionPending(LinkState)) {
         State = sendvokdata() ? ma_st_Wr : ma_st_Ia;
     }
 }
@@ -262,19 +274,24 @@ void TRavlo_MA_Process::WaitingHandler(TProcMess& mess) {
 bool TRavlo_MA_Process::sendvokdata() {
     switch (LinkState) {
     case ravlost_IA_SetChnPar:
-        SendChnParam(CommandTimeOutMs(RET));
+        SendChnParam(CommandTimeOut());
         SetRavloState(ravlost_IA_WaFSetChn);
         return true;
     case ravlost_CrOpCo:
-        SendCommCmd(CommandTimeOutMs(RET), RAVLOCOMM_MA_CrOpCo);
+        SendCommCmd(CommandTimeOut(), RAVLOCOMM_MA_CrOpCo);
         SetRavloState(ravlost_WaFCrOpCo);
         return true;
     case ravlost_CO_SetChnPar:
-        // A search tries rates on the host's side only; a chosen rate is first told to the board.
-        if (BaudSearch == 0) {
+        if (pendingPort_ != ComOpenPort) {
+            // Another port: the board behind it is looked for as after a lost link, at the rates
+            // it may run; the board on the old port is told nothing.
+            BaudSearch = 1;
+            LinkLost();
+        } else if (BaudSearch == 0) {
+            // A search tries rates on the host's side only; a chosen rate is first told to the board.
             SendBdRate(pendingBaud_);
         }
-        SendChnParam(CommandTimeOutMs(RET));
+        SendChnParam(CommandTimeOut());
         SetRavloState(ravlost_CO_WaFSetChn);
         return true;
     case ravlost_SendMSG: {
@@ -285,17 +302,19 @@ bool TRavlo_MA_Process::sendvokdata() {
             // The communication process confirms the last transmission; should it never do so, the
             // time-out ends the operation instead of leaving it waiting.
             SendTxD(ConState == cs_idle ? 0 : FrameTimeOut(frame));
+            awaitedTag_ = txTag_;
             SetRavloState(ravlost_Connected);
             return false;
         }
         lastAnsweredFrame_.assign(frame.begin(), frame.end());
         SendTxD(FrameTimeOut(lastAnsweredFrame_));
         awaitedTag_ = txTag_;
+        memDSinceSend_ = 0;
         SetRavloState(ravlost_WaFMsgRxD);
         return true;
     }
     case ravlost_DiClDe:
-        SendCommCmd(CommandTimeOutMs(RET), RAVLOCOMM_MA_DiClDe);
+        SendCommCmd(CommandTimeOut(), RAVLOCOMM_MA_DiClDe);
         SetRavloState(ravlost_WaFDiClDe);
         return true;
     case ravlost_Inactive:
@@ -310,8 +329,8 @@ void TRavlo_MA_Process::ReceiveRxD(const TProcMess& mess) {
     const auto data = mess.DataSpan();
     if (data.empty()) {
         // Only reports that a frame without answer has gone out; it ends an operation that waits
-        // for the next frame of any kind, and nothing else.
-        if (LinkState != ravlost_Connected || ConState == cs_idle) {
+        // for the next frame of any kind, and nothing else (not the report of an earlier one).
+        if (LinkState != ravlost_Connected || ConState == cs_idle || mess.GetPar2() != awaitedTag_) {
             return;
         }
         RemoveActiveTimeOutMess();
@@ -332,6 +351,16 @@ void TRavlo_MA_Process::ReceiveRxD(const TProcMess& mess) {
     if (frame.size() < TVokFrame::kHeaderLen) {
         WriteErrsys(DWN, Name + ": a frame of " + std::to_string(frame.size()) + " bytes is no answer");
         return;
+    }
+    if ((LinkState == ravlost_WaFMsgRxD && IsLateAnswer(frame)) ||
+        (LinkState == ravlost_Connected && ConState != cs_idle)) {
+        // An answer to an earlier frame (its repeat was answered first, or it came after its
+        // operation gave it up); between two frames of an operation nothing is awaited at all.
+        Trace(DM_Ravlo_MA_Debug, "Late answer to an earlier frame dropped");
+        return;
+    }
+    if (frame[0] == ft_MemD) {
+        ++memDSinceSend_;
     }
     RemoveActiveTimeOutMess();
     if (LinkState == ravlost_WaFMsgRxD) {
@@ -373,7 +402,11 @@ void TRavlo_MA_Process::ReceiveCommState(std::span<const std::uint8_t> data) {
     case ravlost_CO_WaFSetChn:
         SetRavloState(ravlost_Connected);
         State = ma_st_Ia;
-        SendRqst();
+        // The board is identified at the new rate; an operation that started meanwhile finds out
+        // with its own frames instead.
+        if (ConState == cs_idle || ConState == cs_WaitForPing) {
+            SendRqst();
+        }
         break;
     case ravlost_WaFDiClDe:
         if (commState != MAS_0) {
@@ -403,7 +436,7 @@ void TRavlo_MA_Process::OnTimeOutMess() {
 
 void TRavlo_MA_Process::RunStop() {
     Progress().CloseProgress();
-    savedMess_.Clear();
+    DropSavedFrames();
     RetryCount = kStopRetries;
     if (ConState != cs_idle) {
         StopEnding();
@@ -416,10 +449,34 @@ void TRavlo_MA_Process::RunStop() {
 void TRavlo_MA_Process::Tick() {
     StartNextRequest();
     KeepAlive();
+    EnsureWaitBounded();
+}
+
+void TRavlo_MA_Process::EnsureWaitBounded() {
+    if (ConState == cs_idle || activeTimeOut_) {
+        return;
+    }
+    Trace(DM_Ravlo_MA_Debug, "Wait of " + ConStateText(ConState) + " bounded");
+    InsertTimeOutMess(lastAnsweredFrame_.empty() ? CommandTimeOut() : FrameTimeOut(lastAnsweredFrame_));
+}
+
+bool TRavlo_MA_Process::IsLateAnswer(std::span<const std::uint8_t> frame) const {
+    // A frame sent from the debug menu takes whatever comes first.
+    if (lastAnsweredFrame_.empty() || ConState == cs_WaitForDbgAnswer) {
+        return false;
+    }
+    const std::uint8_t request = lastAnsweredFrame_[0];
+    if (!AnswersRequest(request, frame[0])) {
+        return true;
+    }
+    // The board sends data before the MemE that ends them: a MemE with none before it since the
+    // _Mem went out ends an earlier answer.
+    return request == ft_Mem && frame[0] == ft_MemE && memDSinceSend_ == 0;
 }
 
 void TRavlo_MA_Process::StartNextRequest() {
-    if (ConState != cs_idle || queue_.empty() || active_.Done != 1) {
+    // A request waits while the link is being changed (a rate tried by the search, new settings).
+    if (ConState != cs_idle || queue_.empty() || active_.Done != 1 || State != ma_st_Ia) {
         return;
     }
     active_ = std::move(queue_.front());

@@ -193,6 +193,15 @@ private:
     // (with the state's own text when it has one).
     bool DataEnded(std::span<const std::uint8_t> frame, std::string_view unexpectedText = {});
     bool DataStillDue() const;
+    // The board address of the running read's first buffer byte.
+    std::uint32_t BufferBase() const;
+    // Whether every byte the last _Mem sent asked for has come.
+    bool PieceComplete() const;
+    // A frame that cannot answer the frame awaited: a late answer to an earlier one.
+    bool IsLateAnswer(std::span<const std::uint8_t> frame) const;
+    // An operation under way always has a time-out armed: a wait whose frame or answer got lost
+    // still ends.
+    void EnsureWaitBounded();
     void AnswerRqst(std::span<const std::uint8_t> frame);
     void RunCmdLineSteps();
     void AnswerWrite(std::span<const std::uint8_t> frame);
@@ -252,6 +261,12 @@ private:
     void WorkCommError(std::span<const std::uint8_t> data);
     void CommErrorByOperation(std::uint16_t code);
     void InternalCommError(std::uint16_t code);
+    // A failure beside a command to the communication process: the wait for its answer goes on.
+    void KeepWaitingFor(std::uint16_t code);
+    // The error history's text, and the box with the detail beside it when there is one.
+    void ReportWithDetail(std::string_view text, const std::string& detail);
+    // The port and its device, for the report of a lost link.
+    std::string LinkLostDetail() const;
     // A clock operation the board does not support: kRTCErrReadFailed or kRTCErrSetFailed.
     void ClockFailed(std::uintptr_t which);
     bool RetryRead();
@@ -266,10 +281,13 @@ private:
     // ClearQueues also drops the saved run messages.
     void DropQueue();
     void ClearQueues();
+    void DropSavedFrames();
     // The communication process of the same collection, whose settings are those in force.
     const TRavloComm_Process* Comm() const;
     // The answer time-out of a frame, from its bytes on the line and the settings in force.
     std::uint32_t FrameTimeOut(std::span<const std::uint8_t> frame) const;
+    // The time-out of a command to the communication process, from the settings in force.
+    std::uint32_t CommandTimeOut() const;
 
     // Frames. Each run message of a frame carries the number of the operation that sent it, so
     // that no frame of an operation that has ended goes out.
@@ -325,6 +343,8 @@ private:
     // told apart.
     std::uint8_t txTag_ = 0;
     std::uint8_t awaitedTag_ = 0;
+    // MemD frames that came since the last frame awaiting an answer was sent.
+    std::uint32_t memDSinceSend_ = 0;
     std::uint16_t stateBefore_ = 0;
 };
 

@@ -1,5 +1,7 @@
 #include "protocol/ma_timeouts.h"
 
+#include "channels/chn_com.h"
+
 #include <algorithm>
 
 namespace ravlo {
@@ -25,8 +27,11 @@ std::uint64_t NonNegative(std::int32_t value) {
 
 } // namespace
 
-std::uint32_t CommandTimeOutMs(std::int32_t ret) {
-    return Clamp32(NonNegative(ret));
+std::uint32_t CommandTimeOutMs(std::int32_t ret, const TCommChannelTimes& comm) {
+    const std::uint64_t reopen = NonNegative(comm.Disconnect) + NonNegative(comm.Close) + kComCloseWaitMaxMs +
+                                 NonNegative(comm.Open) + NonNegative(comm.Connect) + 4 * kStepSlackMs +
+                                 kRoundTripSlackMs;
+    return Clamp32(std::max(NonNegative(ret), reopen));
 }
 
 std::uint32_t CommRetryBudgetMs(std::uint32_t baud, std::size_t wireBytes, const TCommRetryParams& comm) {
@@ -44,8 +49,12 @@ std::uint32_t FrameTimeOutMs(std::int32_t ret, std::uint32_t baud, std::size_t w
 
 std::uint32_t DataTimeOutMs(std::int32_t ret, std::uint32_t baud) {
     const std::uint64_t own = NonNegative(ret) * 1000 / RateOf(baud) + 10;
-    const std::uint32_t piece = LineTimeMs(kPieceWireBytes, baud) + kRoundTripSlackMs;
+    const std::uint32_t piece = LineTimeMs(kPieceWireBytes, baud) + kDataSlackMs;
     return std::max(Clamp32(own), piece);
+}
+
+std::uint32_t EarlyEndTimeOutMs(std::int32_t ret, std::uint32_t baud) {
+    return DataTimeOutMs(ret, baud);
 }
 
 std::uint32_t MismatchTimeOutMs(std::int32_t ret, std::uint32_t baud) {

@@ -41,6 +41,11 @@ public:
     // The message at position index from the head; nullptr past the end.
     const TProcMess* At(std::size_t index) const { return index < items_.size() ? &items_[index] : nullptr; }
     void Clear() { items_.clear(); }
+    // Drops the messages drop answers true for, keeping the order of the others.
+    template <class Predicate>
+    void RemoveIf(Predicate drop) {
+        std::erase_if(items_, drop);
+    }
 
 private:
     void TraceCount(std::string_view operation) const;

@@ -47,8 +47,9 @@ void TDscrRecObj::Load(TrbObjStream& stream) {
         ReportAppError("# TDscrRecObj.Load: " + Name + " DscrRecSize=$" +
                        HexW(static_cast<std::uint16_t>(stored.size())) + "<>$" + HexW(typeSize));
     }
-    if (stored.size() < typeSize) {
-        // A record stored before its type grew: the new tail takes its initial values.
+    if (stored.size() < typeSize && type->RecSizeAgrees()) {
+        // A record stored before its type grew: the new tail takes its initial values. A damaged
+        // type's size is no reason to grow a record.
         DscrRecPtr.assign(typeSize, 0);
         type->InitRecValues(DscrRecPtr);
         PutBytes(DscrRecPtr, stored);

@@ -3,6 +3,7 @@
 #include "framework/app_names.h"
 #include "framework/format_pattern.h"
 #include "framework/ini_access.h"
+#include "framework/message_box.h"
 #include "framework/number_parse.h"
 #include "framework/number_text.h"
 #include "framework/padding.h"
@@ -30,6 +31,16 @@ std::optional<fs::path> ReadableIni(std::string_view iniFileKey, std::string_vie
         return std::nullopt;
     }
     return SemanticIniFile(iniFileKey, force);
+}
+
+// Writes value to key of section in the INI file found with force; a write that fails is
+// reported with the file's name, so that a lost setting does not pass unnoticed.
+void SaveSemanticValue(std::string_view className, std::string_view iniFileKey, std::string_view section,
+                       std::string_view key, std::string_view value) {
+    const fs::path file = SemanticIniFile(iniFileKey, true);
+    if (!IniWriteStr(file, section, key, value)) {
+        ReportAppError("# " + std::string(className) + ".SaveToIni: cannot write " + PathText(file));
+    }
 }
 
 } // namespace
@@ -76,7 +87,7 @@ void TDWAppINISetSem::LoadFromIni(bool force) {
 
 void TDWAppINISetSem::SaveToIni() {
     if (!Section.empty()) {
-        IniWriteStr(SemanticIniFile(IniFileKey, true), Section, KeyName, "$" + HexDW(Value));
+        SaveSemanticValue(ClassName(), IniFileKey, Section, KeyName, "$" + HexDW(Value));
     }
 }
 
@@ -139,7 +150,7 @@ void TStrAppINISetSem::LoadFromIni(bool force) {
 
 void TStrAppINISetSem::SaveToIni() {
     if (!Section.empty()) {
-        IniWriteStr(SemanticIniFile(IniFileKey, true), Section, KeyName, Value);
+        SaveSemanticValue(ClassName(), IniFileKey, Section, KeyName, Value);
     }
 }
 

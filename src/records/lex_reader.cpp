@@ -209,11 +209,38 @@ std::string TLexReader::ReadQuoted() {
 }
 
 std::string TLexReader::ReadString() {
-    if (IsQuote(NextChar())) {
-        return ReadQuoted();
+    if (!IsQuote(NextChar())) {
+        CharExpected('\'');
+        return {};
     }
-    CharExpected('\'');
-    return {};
+    std::string text = ReadQuoted();
+    ReadStringTail(text);
+    return errorFlag_ ? std::string() : text;
+}
+
+void TLexReader::ReadStringTail(std::string& text) {
+    // Only what follows directly belongs to the string; Col rests on its last character.
+    const auto next = [this] {
+        return col_ >= 1 && col_ < LineLength() ? curLine_[static_cast<std::size_t>(col_)] : '\0';
+    };
+    while (!errorFlag_ && next() == '#') {
+        ++col_;
+        std::string digits;
+        while (digits.size() < 3 && IsDigit(next())) {
+            ++col_;
+            digits += CurChar();
+        }
+        const int code = digits.empty() ? 256 : std::stoi(digits);
+        if (code > 255) {
+            LexError(kLexicalError, "#" + digits + " <0;255> ");
+            return;
+        }
+        text += static_cast<char>(code);
+        if (IsQuote(next())) {
+            ++col_;
+            text += ReadQuoted();
+        }
+    }
 }
 
 std::string TLexReader::IntTokenAtCol() {
@@ -317,16 +344,43 @@ std::uint32_t TLexReader::ReadDWord(std::uint8_t mode) {
     return value;
 }
 
+namespace {
+
+// The date part; a date of zeros is the empty date, read as such.
+bool DateTextChk(std::string_view dateText, std::uint8_t mode, TDTRec& rec, std::string& errText) {
+    const bool emptyDate = dateText.find_first_not_of(std::string("0") + DateSep) == std::string::npos;
+    return StrToDateChk(dateText.substr(0, std::min(dateText.size(), kDateTimeTextMax)), errText, rec.Year,
+                        rec.Month, rec.Day, mode == TLexReader::kDWordTTCTime ? kTTCYears : kDosYears) ||
+           emptyDate;
+}
+
+} // namespace
+
+std::optional<std::uint32_t> PackDateTimeText(std::string_view dateText, std::string_view timeText,
+                                              std::uint8_t mode, std::string& errText) {
+    TDTRec rec;
+    if (!DateTextChk(dateText, mode, rec, errText) ||
+        !StrToTimeChk(timeText.substr(0, std::min(timeText.size(), kDateTimeTextMax)), errText, rec.Hour,
+                      rec.Min, rec.Sec)) {
+        return std::nullopt;
+    }
+    if (mode != TLexReader::kDWordTTCTime) {
+        return static_cast<std::uint32_t>(DTRecToFileDate(rec));
+    }
+    const auto packed = PackTTCTime(rec);
+    if (!packed) {
+        errText = "Err PackTTCTime";
+    }
+    return packed;
+}
+
 std::uint32_t TLexReader::ReadDateTime(std::uint8_t mode, std::int32_t tokenStart) {
     std::size_t pos = static_cast<std::size_t>(tokenStart - 1);
     const std::string dateText = GetDateTok(pos, curLine_);
     std::string errText;
-    TDTRec rec;
-    // A date of zeros is the empty date, read as such.
-    const bool emptyDate = dateText.find_first_not_of(std::string("0") + DateSep) == std::string::npos;
-    if (!StrToDateChk(std::string_view(dateText).substr(0, std::min(dateText.size(), kDateTimeTextMax)),
-                      errText, rec.Year, rec.Month, rec.Day, mode == kDWordTTCTime ? kTTCYears : kDosYears) &&
-        !emptyDate) {
+    TDTRec date;
+    // A date error is shown where the date ends, before any time is taken.
+    if (!DateTextChk(dateText, mode, date, errText)) {
         LexError(kLexicalError, errText);
         return 0;
     }
@@ -341,19 +395,12 @@ std::uint32_t TLexReader::ReadDateTime(std::uint8_t mode, std::int32_t tokenStar
         timeText = GetTimeTok(pos, curLine_);
     }
     col_ = static_cast<std::int32_t>(pos);
-    if (!StrToTimeChk(std::string_view(timeText).substr(0, std::min(timeText.size(), kDateTimeTextMax)),
-                      errText, rec.Hour, rec.Min, rec.Sec)) {
+    const std::optional<std::uint32_t> packed = PackDateTimeText(dateText, timeText, mode, errText);
+    if (!packed) {
         LexError(kLexicalError, errText);
         return 0;
     }
-    if (mode != kDWordTTCTime) {
-        return static_cast<std::uint32_t>(DTRecToFileDate(rec));
-    }
-    if (const auto packed = PackTTCTime(rec)) {
-        return *packed;
-    }
-    LexError(kLexicalError, "Err PackTTCTime");
-    return 0;
+    return *packed;
 }
 
 double TLexReader::ReadReal() {
@@ -391,7 +438,8 @@ char TLexReader::SkipToSeparator() {
     }
     char c = NextChar();
     if (IsQuote(c)) {
-        ReadQuoted();
+        std::string text = ReadQuoted();
+        ReadStringTail(text);
         return NextChar();
     }
     while (c != 0 && c != ')' && c != ';' && c != FieldSep) {

@@ -60,7 +60,9 @@ public:
     // same quote, which Col is left on; a doubled quote inside stands for one quote, and a line
     // end inside is kept as CR LF. "" after an error.
     std::string ReadQuoted();
-    // The next character must open a string: the string, else an error and "".
+    // The next character must open a string: the string, else an error and "". Character codes
+    // may follow a quoted part directly, each as "#" and decimal digits, and further quoted parts
+    // after them ('a'#10'b'): so a value keeps the characters a quoted part cannot carry.
     std::string ReadString();
 
     // Numbers start at the next character: "$" and hex digits, or decimal digits with an optional
@@ -77,8 +79,9 @@ public:
     // A real within -1.0E38 .. 1.0E38; the locale's decimal separator is taken as well as ".".
     double ReadReal();
 
-    // Skips one value: a string, or characters up to ")", ";" or the field separator, which is
-    // the result (0 at the end of input). An empty value answers its separator at once.
+    // Skips one value: a string (with its character codes), or characters up to ")", ";" or the
+    // field separator, which is the result (0 at the end of input). An empty value answers its
+    // separator at once.
     char SkipToSeparator();
 
     // The error reporters; only the first error of a reader shows a message box.
@@ -107,6 +110,8 @@ private:
     // After NextChar: the integer token at Col, or nullopt after a reported error.
     std::optional<std::string> NextIntToken(bool allowMinus, std::string_view charsText);
     std::uint32_t ReadDateTime(std::uint8_t mode, int tokenStart);
+    // After a quoted part: the "#" codes and quoted parts that follow it directly.
+    void ReadStringTail(std::string& text);
     // Limits of an integer read; a hex number ("$") is checked against its own limits.
     struct IntRange {
         std::int32_t fallback;
@@ -133,5 +138,11 @@ private:
     std::int32_t col_ = 0;
     std::int32_t lineNo_ = 0;
 };
+
+// A date text and a time text (each in the settings' form; an empty time is midnight, a date of
+// zeros the empty date) packed as a TTC stamp (mode kDWordTTCTime) or else as a DOS file
+// date-time; nullopt with errText when they do not convert.
+std::optional<std::uint32_t> PackDateTimeText(std::string_view dateText, std::string_view timeText,
+                                              std::uint8_t mode, std::string& errText);
 
 } // namespace ravlo

@@ -1,6 +1,7 @@
 #include "records/lex_writer.h"
 
 #include <span>
+#include <string>
 
 namespace ravlo {
 
@@ -14,6 +15,27 @@ std::string QuotedText(std::string_view text, char quote) {
     }
     quoted += quote;
     return quoted;
+}
+
+std::string StringValueText(std::string_view text) {
+    std::string value;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c != '\r' && c != '\n' && c != 26) {
+            continue;
+        }
+        // The value begins with a quoted part; empty ones between codes are left out.
+        if (i > start || value.empty()) {
+            value += QuotedText(text.substr(start, i - start), '\'');
+        }
+        value += "#" + std::to_string(static_cast<unsigned char>(c));
+        start = i + 1;
+    }
+    if (start < text.size() || value.empty()) {
+        value += QuotedText(text.substr(start), '\'');
+    }
+    return value;
 }
 
 TLexWriter::TLexWriter(Stream& dest, std::uint16_t maxWidth) : MaxWidth(maxWidth), dest_(dest) {}

@@ -13,6 +13,11 @@ namespace ravlo {
 // text between two quote characters, an embedded quote doubled.
 std::string QuotedText(std::string_view text, char quote);
 
+// text as a string value between apostrophes, with the characters that a quoted part cannot carry
+// through the reader (CR, LF and the end-of-data byte 26) as "#" codes between quoted parts:
+// 'a'#10'b'. The reader's ReadString gives text back unchanged.
+std::string StringValueText(std::string_view text);
+
 // Collects text into lines that end in CR LF: every new line starts with Prefix, a piece that
 // would take the line past MaxWidth starts a new line, and a character of BreakChars starts a new
 // line before itself. Lines have no length limit. The last line is written by WrFinish.

@@ -198,6 +198,12 @@ void TPStrElIniciatorObj::AssignValue(std::span<std::uint8_t> dest) const {
 
 bool TPStrElIniciatorObj::ReadValue(TLexReader& reader) {
     std::string text = reader.ReadString();
+    // A text the element has no room for is refused rather than cut.
+    const std::size_t room = Size > 0 ? Size - 1u : 0u;
+    if (!reader.ErrorFlag() && text.size() > room) {
+        reader.LexError(TLexReader::kSemanticError, "text of " + std::to_string(text.size()) +
+                                                        " characters <0;" + std::to_string(room) + "> ");
+    }
     if (!reader.ErrorFlag()) {
         Text = Translated(std::move(text), ExtChar, IntChar);
     }
@@ -206,7 +212,7 @@ bool TPStrElIniciatorObj::ReadValue(TLexReader& reader) {
 
 void TPStrElIniciatorObj::WriteRecValue(std::span<const std::uint8_t> src, TLexWriter& writer) {
     const std::string text = GetShortString(src.first(std::min<std::size_t>(src.size(), Size)));
-    writer.WrQuoted(Translated(text, IntChar, ExtChar));
+    writer.WrPChar(StringValueText(Translated(text, IntChar, ExtChar)));
 }
 
 template <class T>

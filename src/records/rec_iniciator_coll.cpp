@@ -110,7 +110,7 @@ void TRecIniciatorColl::Commit(const std::vector<std::unique_ptr<TRecElIniciator
     }
 }
 
-bool TRecIniciatorColl::ImportHeaderListOK(TLexReader& reader) {
+bool TRecIniciatorColl::ImportHeaderListOK(TLexReader& reader, bool unknownIsError) {
     if (reader.ErrorFlag()) {
         return false;
     }
@@ -123,6 +123,10 @@ bool TRecIniciatorColl::ImportHeaderListOK(TLexReader& reader) {
     char c = reader.NextChar();
     while (c != ']') {
         const std::string name = reader.ReadQuoted();
+        const std::int32_t ix = FindHeaderEl(name);
+        if (ix < 0 && unknownIsError) {
+            reader.LexError(TLexReader::kSemanticError, "unknown column '" + name + "'");
+        }
         if (reader.ErrorFlag()) {
             return false;
         }
@@ -131,7 +135,7 @@ bool TRecIniciatorColl::ImportHeaderListOK(TLexReader& reader) {
             reader.CharExpected(c == '<' ? ']' : ';');
             return false;
         }
-        header.push_back(FindHeaderEl(name));
+        header.push_back(ix);
         if (c == ';') {
             c = reader.NextChar();
         }

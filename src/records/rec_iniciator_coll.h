@@ -42,8 +42,9 @@ public:
     // Appends to HeaderList the first initiator named name (ASCII case ignored), or none, so that
     // the columns keep their places.
     virtual void DefineHeaderEl(std::string_view name);
-    // A header list in brackets, which replaces HeaderList.
-    bool ImportHeaderListOK(TLexReader& reader);
+    // A header list in brackets, which replaces HeaderList. With unknownIsError a name that
+    // matches no initiator is a semantic error at its place instead of a column to skip.
+    bool ImportHeaderListOK(TLexReader& reader, bool unknownIsError = false);
     // A value list in parentheses, in HeaderList's order; the values of unknown columns are
     // skipped. changed is set when a value is a database reference still to be resolved.
     bool ImportHeaderValuesOK(TLexReader& reader, bool& changed);

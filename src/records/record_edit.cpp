@@ -6,11 +6,14 @@
 #include "records/compound_fields.h"
 #include "records/field_bytes.h"
 #include "records/field_validators.h"
+#include "records/form_validators.h"
 #include "records/int_field_dscrs.h"
 #include "records/real_field_dscrs.h"
 #include "records/record_type_dscr.h"
 
+#include <array>
 #include <bitset>
+#include <optional>
 
 namespace ravlo {
 namespace {
@@ -88,6 +91,54 @@ constexpr std::size_t kCharsAt = 1;
 constexpr std::size_t kTextAt = 33;
 constexpr std::size_t kTextRoom = 255;
 
+// The form in which a scaled, time or date field's text shows its value; nullopt for a plain number.
+std::optional<TValueForm> ShownForm(const TRecFieldTypeDscr& field) {
+    using Form = TValueForm::Kind;
+    const auto scaled = [](int kind, int first, std::uint8_t decimals) -> std::optional<TValueForm> {
+        if (kind < first || kind > first + 3) {
+            return std::nullopt;
+        }
+        return TValueForm{Form::Scaled, kind - first + 1, decimals};
+    };
+    if (const auto* word = dynamic_cast<const TSpecWordRecFieldDscr*>(&field)) {
+        return word->Kind == 1 ? TValueForm{Form::Seconds} : scaled(word->Kind, 2, word->Decimals);
+    }
+    if (const auto* small = dynamic_cast<const TSpecSmallIntRecFieldDscr*>(&field)) {
+        return scaled(small->Kind, 1, small->Decimals);
+    }
+    if (const auto* lint = dynamic_cast<const TSpecLIntRecFieldDscr*>(&field)) {
+        return scaled(lint->Kind, 1, lint->Decimals);
+    }
+    if (const auto* dword = dynamic_cast<const TDWordRecFieldDscr*>(&field)) {
+        constexpr std::array<std::optional<Form>, 5> kForms{std::nullopt, Form::DosTime, Form::TTCTime,
+                                                            Form::Seconds, Form::SignedSeconds};
+        if (dword->Kind < kForms.size() && kForms[dword->Kind]) {
+            return TValueForm{*kForms[dword->Kind]};
+        }
+    }
+    return std::nullopt;
+}
+
+// The integer under a form, by the editor of the field's class.
+std::optional<TRawNumber> RawNumber(Editor editor) {
+    switch (editor) {
+    case Editor::Word:
+    case Editor::WordLim:
+        return TRawNumber{2, false, editor == Editor::WordLim};
+    case Editor::SmallInt:
+    case Editor::SmallIntLim:
+        return TRawNumber{2, true, editor == Editor::SmallIntLim};
+    case Editor::LInt:
+    case Editor::LIntLim:
+        return TRawNumber{4, true, editor == Editor::LIntLim};
+    case Editor::DWord:
+    case Editor::DWordLim:
+        return TRawNumber{4, false, editor == Editor::DWordLim};
+    default:
+        return std::nullopt;
+    }
+}
+
 template <class V, class... Args>
 std::unique_ptr<TCtrlValidator> Number(std::uint16_t options, Args... args) {
     auto validator = std::make_unique<V>(args...);
@@ -157,6 +208,14 @@ private:
         const auto edit = [&](std::unique_ptr<TCtrlValidator> validator) {
             Add(TRecordEditItem::Kind::Edit, caption, depth, std::move(validator));
         };
+        // A value is edited in the form its text shows.
+        const std::optional<TValueForm> form = ShownForm(field);
+        if (std::optional<TRawNumber> raw = RawNumber(editor->editor); form && raw) {
+            raw->Signed = raw->Signed || form->kind == TValueForm::Kind::SignedSeconds;
+            edit(std::make_unique<TTrFormEdit_Validator>(*form, *raw));
+            Keep(editor->kept, depth);
+            return;
+        }
         switch (editor->editor) {
         case Editor::Byte:
             edit(Number<TTrByteEdit_Validator>(hex));
@@ -184,12 +243,9 @@ private:
         case Editor::LIntLim:
             edit(Number<TTrLIntLimEdit_Validator>(hex));
             break;
-        case Editor::DWord: {
-            // Times and dates are edited as their raw bits.
-            const auto& dword = dynamic_cast<const TDWordRecFieldDscr&>(field);
-            edit(Number<TTrDWordEdit_Validator>(dword.Kind == 1 || dword.Kind == 2 ? kValHex : hex));
+        case Editor::DWord:
+            edit(Number<TTrDWordEdit_Validator>(hex));
             break;
-        }
         case Editor::DWordLim:
             edit(Number<TTrDWordLimEdit_Validator>(hex));
             break;

@@ -54,6 +54,7 @@ void TRecordTypeDscr::Load(TrbObjStream& stream) {
     Attr = stream.ReadU8();
     RecSize = stream.ReadU16();
     TrBuffSize = stream.ReadU16();
+    recSizeAgrees_ = true;
     NotifyEvaluators = GetStreamObject<TSemEvalColl>(stream);
     RecEvaluators = GetStreamObject<TSemEvalColl>(stream);
     sizesKnown_ = false;
@@ -63,6 +64,7 @@ std::vector<std::unique_ptr<TrbStreamable>> TRecordTypeDscr::DeleteAll() {
     RecSize = 0;
     TrBuffSize = 0;
     sizesKnown_ = false;
+    recSizeAgrees_ = true;
     return TrbCollection::DeleteAll();
 }
 
@@ -91,6 +93,8 @@ void TRecordTypeDscr::ComputeSizes() const {
         }
         return static_cast<std::uint16_t>(computed);
     };
+    // Once found to disagree, the type stays damaged: the computed size replaces the stored one.
+    recSizeAgrees_ = recSizeAgrees_ && recSize <= kMaxRecSize && (RecSize == 0 || RecSize == recSize);
     RecSize = checked("RecSize", RecSize, recSize);
     TrBuffSize = checked("TrBuffSize", TrBuffSize, trSize);
     sizesKnown_ = true;
@@ -100,6 +104,11 @@ void TRecordTypeDscr::KnowSizes() const {
     if (!sizesKnown_) {
         ComputeSizes();
     }
+}
+
+bool TRecordTypeDscr::RecSizeAgrees() const {
+    KnowSizes();
+    return recSizeAgrees_;
 }
 
 std::uint16_t TRecordTypeDscr::GetRecSize() const {

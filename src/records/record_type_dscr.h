@@ -39,6 +39,9 @@ public:
     std::uint16_t GetRecTrBuffSize() const;
     // Computes both sizes afresh, with the reports above.
     void ComputeSizes() const;
+    // Whether the fields' record size is the one the type was stored with (or none was stored):
+    // a type whose fields disagree with it is damaged, and its size is not one to grow records to.
+    bool RecSizeAgrees() const;
     // Whether the sizes are being computed just now: a nested layout that asks then contains
     // this one.
     bool SizingNow() const { return sizing_; }
@@ -102,6 +105,7 @@ private:
     void KnowSizes() const;
 
     mutable bool sizesKnown_ = false;
+    mutable bool recSizeAgrees_ = true;
     mutable bool sizing_ = false;
 };
 

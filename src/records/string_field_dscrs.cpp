@@ -48,6 +48,17 @@ void TDBStringFieldDscr::InitFieldValue(std::span<std::uint8_t> data) const {
     PutShortString(FieldBytes(data), DefaultString());
 }
 
+void TDBStringFieldDscr::GetDataFromTrBuff(std::span<std::uint8_t> data, std::span<const std::uint8_t> trBuf,
+                                           std::uint8_t& modified) const {
+    const std::span<const std::uint8_t> field = FieldBytes(std::span<const std::uint8_t>(data));
+    const std::span<const std::uint8_t> text = trBuf.first(std::min(trBuf.size(), field.size()));
+    if (!field.empty() && !text.empty() && field[0] == text[0] &&
+        GetShortString(field) == GetShortString(text)) {
+        return;
+    }
+    TRecFieldTypeDscr::GetDataFromTrBuff(data, trBuf, modified);
+}
+
 std::string TDBStringFieldDscr::ValueText(TextForm form, int width,
                                           std::span<const std::uint8_t> data) const {
     return FormText(form, width, GetShortString(data));

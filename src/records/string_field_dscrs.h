@@ -17,6 +17,10 @@ public:
     void Load(TrbObjStream& stream) override;
     // Writes the default text, cut to the field's room.
     void InitFieldValue(std::span<std::uint8_t> data) const override;
+    // The value is the text: while it comes back unchanged, the bytes after it (an older, longer
+    // text's tail) stay and the record is not modified.
+    void GetDataFromTrBuff(std::span<std::uint8_t> data, std::span<const std::uint8_t> trBuf,
+                           std::uint8_t& modified) const override;
 
     // The string-table text DefaultTextId when there is one, else DefaultText.
     std::string DefaultString() const;

@@ -65,6 +65,10 @@ TDTRec UnpackTTCTime(std::uint32_t t) {
     return rec;
 }
 
+bool IsTTCTime(std::uint32_t t) {
+    return PackTTCTime(UnpackTTCTime(t)) == t;
+}
+
 int CmpTTCTime(std::uint32_t a, std::uint32_t b) {
     const std::uint32_t dayA = a & 0xFFFFu;
     const std::uint32_t dayB = b & 0xFFFFu;

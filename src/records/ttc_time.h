@@ -21,6 +21,10 @@ std::optional<std::uint32_t> PackTTCTime(const TDTRec& rec);
 // The date and time of a stamp.
 TDTRec UnpackTTCTime(std::uint32_t t);
 
+// Whether t lies in the packed range: its date and time pack back to it. A day beyond 2080 or
+// seconds beyond the half day do not (such a stamp unpacks to an impossible time of day).
+bool IsTTCTime(std::uint32_t t);
+
 // -1, 0 or 1: the day and half-day word first (unsigned), then the seconds. Not the order of the
 // two 32-bit values as numbers.
 int CmpTTCTime(std::uint32_t a, std::uint32_t b);

@@ -572,5 +572,40 @@ TEST(CommLostLineTest, AfterGivingUpOnALostLineItRestoresItOnceAndPendingFramesG
     }
 }
 
+// The adapter is pulled while the line is open, and plugged back later.
+TEST_F(ConnectedCommTest, ADeviceThatGoesIsLookedForQuietlyAndOpenedAgainWhenItIsBack) {
+    rig.port->Vanished = true;
+    rig.PostTxD(RqstRecord(), 1);
+    ASSERT_TRUE(rig.TickUntil([&] { return rig.master->ErrorCodes().size() == 1; }, 100))
+        << "given up at once, without repeats";
+    rig.PostTxD(RqstRecord(), 2);
+    ASSERT_TRUE(rig.TickUntil([&] { return rig.master->ErrorCodes().size() == 2; }, 100));
+    EXPECT_EQ(rig.master->ErrorCodes(), (Codes{CommErr_NoAnswer, CommErr_NoAnswer}));
+    EXPECT_EQ(CountContaining(rig.writer.Errors(), "the device has gone"), 1u);
+    EXPECT_EQ(CountContaining(rig.writer.Errors(), ":Err,Rep="), 1u) << "one line while it stays away";
+    EXPECT_EQ(rig.port->OpenCount, 1) << "not opened while it is away";
+    EXPECT_TRUE(rig.LineFrames().empty());
+
+    // Another rate for the same port while the device is away: the port counts as open.
+    rig.PostChnParam(1, 9600);
+    EXPECT_EQ(rig.master->StateCodes().back(), MAS_Connected);
+    EXPECT_EQ(ComBaud, 9600u);
+
+    rig.port->Vanished = false;
+    rig.PostTxD(RqstRecord(), 3);
+    ASSERT_EQ(rig.LineFrames().size(), 1u) << "the send found the device back";
+    EXPECT_EQ(rig.port->OpenCount, 2);
+    EXPECT_EQ(rig.port->Settings.Baud, 9600u);
+    rig.BoardSends(Empt386Frame());
+    ASSERT_TRUE(rig.TickUntil([&] { return !rig.master->Received().empty(); }));
+    EXPECT_EQ(rig.master->Received()[0].Par2, 3);
+
+    rig.port->Vanished = true;
+    rig.Tick();
+    rig.Post(RAVLOCOMM_MA_DiClDe);
+    EXPECT_EQ(rig.master->StateCodes().back(), MAS_0) << "a device that has gone closes without error";
+    EXPECT_EQ(rig.master->ErrorCodes().size(), 2u);
+}
+
 } // namespace
 } // namespace ravlo

@@ -16,7 +16,8 @@ using Bytes = std::vector<std::uint8_t>;
 using Kind = TRecordEditItem::Kind;
 
 // Every kind of row: a hex byte with limits, a signed byte, a real, an enumeration, a string with
-// allowed characters, a label, a nested record with a scaled word, an enumeration set.
+// allowed characters, a label, a nested record with a scaled word (edited as it shows), an
+// enumeration set.
 class RecordEditTest : public test::RecordsTest {
 protected:
     void SetUp() override {
@@ -39,6 +40,8 @@ protected:
         label->DefaultText = "Note";
         auto scaled = test::Valued<TSpecWordLimRecFieldDscr>(2, 1234);
         scaled->Max = 5000;
+        scaled->Kind = 3;
+        scaled->Decimals = 2;
         auto set = Bare<TEnumSetFieldDscr>(2);
         set->DefaultSet[0] = 0x81;
         test::InstallRecordTypes(RecordType("Edited", std::move(byteLim), std::move(shortInt),
@@ -93,7 +96,7 @@ TEST_F(RecordEditTest, EveryFieldHasItsRowAndShowsItsValue) {
     EXPECT_EQ(kinds, "ECountEOffsetEC-E-SNoteHInnerE-S8100");
     ASSERT_EQ(validator_.Validators.size(), 11u);
     EXPECT_EQ(controls_[3]->itemIndex, 1);
-    const std::vector<std::string> shown{"$07", "-3", "3.14", "", "abc", "1234"};
+    const std::vector<std::string> shown{"$07", "-3", "3.14", "", "abc", "12.34"};
     for (std::size_t i = 0; i < shown.size(); ++i) {
         EXPECT_EQ(Text(i), shown[i]) << i;
     }
@@ -111,7 +114,7 @@ TEST_F(RecordEditTest, AcceptedValuesReachTheRecordAndRefusedOnesNothing) {
         {1, "-129", "Hodnota -129 mimo meze <-128;127>"},
         {2, "x", "Chyba v zápisu čísla"},
         {4, "ab1", "textový řetězec obsahuje nedovolené znaky"},
-        {5, "5001", "Hodnota 5001 mimo meze <0;5000>"},
+        {5, "50.01", "Hodnota 50.01 mimo meze <0.00;50.00>"},
     };
     for (const auto& c : refused) {
         const std::string kept = Text(c.control);
@@ -129,7 +132,7 @@ TEST_F(RecordEditTest, AcceptedValuesReachTheRecordAndRefusedOnesNothing) {
     Text(2) = "-2.5";
     controls_[3]->itemIndex = 0;
     Text(4) = "wxyz";
-    Text(5) = "4999";
+    Text(5) = "49.99";
     ASSERT_TRUE(Accept());
     EXPECT_TRUE(record_.IsModified());
     const TReal48 real = *DoubleToReal48(-2.5);

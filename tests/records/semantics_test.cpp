@@ -167,7 +167,8 @@ TEST_F(SemanticsTest, TimeStampsAndRanges) {
 }
 
 TEST_F(SemanticsTest, IniValueFollowsTheRedirectedFile) {
-    testing::AppIniFixture app("[SECTIONS]\nRD_SECTION=RD\n[RD]\nA=1\n[REDIR]\nINIfileFN=other.ini\n");
+    testing::AppIniFixture app(
+        "[SECTIONS]\nRD_SECTION=RD\n[RD]\nA=1\n[REDIR]\nINIfileFN=other.ini\n[LOST]\nINIfileFN=no/such.ini\n");
     app.Dir().Write("other.ini", "[S]\nK=$2A\n");
     TDWAppINISetSem stored;
     stored.IniFileKey = "REDIR";
@@ -180,6 +181,12 @@ TEST_F(SemanticsTest, IniValueFollowsTheRedirectedFile) {
     std::vector<std::vector<std::uint8_t>> field{{0x10, 0, 0, 0}};
     RunSemantic(sem, kSemSave, field);
     EXPECT_NE(app.Dir().Text("other.ini").find("K=$00000010"), std::string::npos);
+    // A value that cannot be written is reported with the file's name.
+    sem.IniFileKey = "LOST";
+    test::AppErrorLog errors;
+    RunSemantic(sem, kSemSave, field);
+    ASSERT_EQ(errors.lines.size(), 1u);
+    EXPECT_NE(errors.lines[0].find("no/such.ini"), std::string::npos) << errors.lines[0];
 
     TStrAppINISetSem text;
     text.MaxLen = 5;

@@ -15,9 +15,13 @@ FakePortDriver::~FakePortDriver() {
 
 PortOpenResult FakePortDriver::Open(const std::string& path) {
     port_->OpenedPath = path;
+    if (port_->Vanished) {
+        return {PortOpenError::Absent, ENOENT};
+    }
     if (!port_->OpenResult.Ok()) {
         return port_->OpenResult;
     }
+    gone_ = false;
     if (port_->IsOpen) {
         return {PortOpenError::Busy, EBUSY};
     }
@@ -72,8 +76,16 @@ bool FakePortDriver::SetRts(bool on) {
     return Works(FakePort::Rts);
 }
 
+bool FakePortDriver::StillThere() {
+    if (open_ && port_->Vanished) {
+        open_ = port_->IsOpen = false;
+        gone_ = true;
+    }
+    return open_;
+}
+
 PortStatus FakePortDriver::ClearErrors() {
-    if (!open_) {
+    if (!StillThere()) {
         return {};
     }
     return {std::exchange(port_->ErrorFlags, 0U),
@@ -81,7 +93,7 @@ PortStatus FakePortDriver::ClearErrors() {
 }
 
 PortTransfer FakePortDriver::Read(std::span<std::uint8_t> buffer) {
-    if (!open_ || port_->ReadError != 0) {
+    if (!StillThere() || port_->ReadError != 0) {
         return {0, open_ ? port_->ReadError : EBADF};
     }
     const auto count = static_cast<std::ptrdiff_t>(std::min(buffer.size(), port_->Input.size()));
@@ -91,7 +103,7 @@ PortTransfer FakePortDriver::Read(std::span<std::uint8_t> buffer) {
 }
 
 PortTransfer FakePortDriver::Write(std::span<const std::uint8_t> data) {
-    if (!open_ || port_->WriteError != 0) {
+    if (!StillThere() || port_->WriteError != 0) {
         return {0, open_ ? port_->WriteError : EBADF};
     }
     port_->WriteTicks.push_back(TickMs());

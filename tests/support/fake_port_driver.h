@@ -41,6 +41,9 @@ struct FakePort {
     std::optional<std::size_t> WriteLimit; // a short write: at most this many bytes are taken
     int ReadError = 0;                     // system error numbers that make reads or writes fail
     int WriteError = 0;
+    // The device has gone (an adapter pulled): an open driver finds it at its next status, read or
+    // write and drops it; Open answers Absent until it is back.
+    bool Vanished = false;
     ManualTickSource* Clock = nullptr; // advanced by Pause, so that waits take no real time
 
     // What happened.
@@ -83,13 +86,17 @@ public:
     bool Drain(std::uint32_t timeoutMs) override;
     bool Close() override;
     void Pause(std::uint32_t ms) override;
+    bool Gone() const override { return gone_; }
 
 private:
     // True when the port is open and the operation is not made to fail.
     bool Works(FakePort::Op op) const { return open_ && !port_->Fails(op); }
+    // Drops a device that has vanished; answers whether the port is still open.
+    bool StillThere();
 
     std::shared_ptr<FakePort> port_;
     bool open_ = false;
+    bool gone_ = false;
 };
 
 // A factory for ScopedPortDriverFactory whose drivers all work on port.

@@ -53,6 +53,7 @@ public:
                 break;
             }
             if (Open) {
+                SetComOpenPort(port_);
                 SetComBaud(baud_);
             }
             Report(RAVLOCOMM_MA_State, Open ? MAS_Connected : MAS_0);
@@ -102,14 +103,28 @@ public:
         }
         return codes;
     }
-    // Posts the answers kept back while Hold was set.
-    void ReleaseHeld() {
-        auto held = std::move(held_);
-        held_.clear();
-        for (auto& mess : held) {
-            mess.SendProcMess();
+    // Posts the answers kept back while Hold was set (the first count of them). With retag each
+    // carries the tag of the last frame taken by now, as the real process tags a late frame of an
+    // earlier exchange that arrives after it took the next frame.
+    void ReleaseHeld(std::size_t count = SIZE_MAX, bool retag = false) {
+        count = std::min(count, held_.size());
+        std::vector<TProcMess> released(
+            std::make_move_iterator(held_.begin()),
+            std::make_move_iterator(held_.begin() + static_cast<std::ptrdiff_t>(count)));
+        held_.erase(held_.begin(), held_.begin() + static_cast<std::ptrdiff_t>(count));
+        for (auto& mess : released) {
+            if (retag && mess.GetCode() == RAVLOCOMM_MA_RxD) {
+                const auto data = mess.DataSpan();
+                TProcMess::Create(kCommUpwardAdr, ADR, 0, tag_, RAVLOCOMM_MA_RxD, data).SendProcMess();
+            } else {
+                mess.SendProcMess();
+            }
         }
     }
+    std::size_t HeldCount() const { return held_.size(); }
+    // A frame of the board's that arrives now, tagged as the real process tags it: with the last
+    // frame taken (a late answer to an earlier frame looks like this).
+    void Arrives(std::span<const std::uint8_t> frame) { PostUp(RAVLOCOMM_MA_RxD, RxDRecord(frame)); }
     void Report(std::uint8_t code, std::uint16_t value) {
         PostUp(code, TRavloCommStateRec{value, port_, baud_}.Encode());
     }

@@ -10,13 +10,15 @@
 #include "records/record_type_dscr.h"
 #include "records/ttc_time.h"
 #include "rectool/demo_records.h"
+#include "rectool/param_text.h"
 
 #include <charconv>
 #include <exception>
 #include <functional>
-#include <map>
 #include <optional>
 #include <string_view>
+#include <variant>
+#include <vector>
 
 namespace ravlo::rectool {
 namespace {
@@ -37,28 +39,34 @@ constexpr std::string_view kHelp =
     "  mkdemo FILE                   write a demo container: record types of every field\n"
     "                                class, databases with sub-databases and pointer\n"
     "                                fields, and parameter records\n"
-    "  check FILE                    the type and length tests; exit 1 on a finding\n"
+    "  check FILE                    the type and length tests, and that every stored\n"
+    "                                parameter value reads back from its text; exit 1 on a\n"
+    "                                finding\n"
     "  render FILE [--form F]        every record as text, F one of line (default), win,\n"
     "                                csv, join\n"
     "  recipe FILE                   the recipe line of every parameter record\n"
     "  export FILE DE LA             parameter record DE/LA as a header and values\n"
-    "  import FILE DE LA TEXT        takes values in that text form into parameter record\n"
-    "                                DE/LA and saves FILE; errors show as line:column\n"
-    "  resave FILE OUT               loads FILE and saves it as OUT\n"
+    "  import FILE DE LA TEXT        takes the values of the columns TEXT names (a header\n"
+    "                                and values, or values of every column) into parameter\n"
+    "                                record DE/LA and saves FILE; errors show as line:column\n"
+    "  resave FILE OUT               loads FILE and saves it as OUT; a file whose loading\n"
+    "                                reported anything is not saved\n"
     "  ttc pack TEXT                 a date and time (DD/MM/YYYY hh:mm:ss) as a TTC stamp\n"
     "  ttc unpack HEX                a TTC stamp as its date and time\n"
     "  --help                        show this text\n"
     "\n"
+    "Options may stand anywhere among the arguments; \"--\" ends them.\n"
     "Enumerations 0 to 8 belong to the program's own dialogs; a container's start after them.\n"
     "\n"
-    "Exit codes: 0 done, 1 a finding or a failure, 2 bad arguments.\n";
+    "Exit codes: 0 done, 1 a finding or a failure (anything reported), 2 bad arguments.\n";
 
-// Message boxes and internal errors become lines on err; the errors are counted as findings.
+// Message boxes and internal errors become lines on err and count as findings.
 class Session {
 public:
     explicit Session(std::ostream& err)
         : err_(err), presenter_([this](std::string_view line) {
               if (!quietBoxes) {
+                  ++findings;
                   err_ << "rectool: " << line << '\n';
               }
           }),
@@ -75,8 +83,10 @@ public:
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
+    // Message boxes and internal errors reported so far.
     int findings = 0;
-    // The commands that read text tell its errors themselves, with their line and column.
+    // The commands that read text tell its errors themselves, with their line and column; their
+    // boxes are neither shown nor counted.
     bool quietBoxes = false;
 
 private:
@@ -86,12 +96,27 @@ private:
     AppErrorHookFn previousHook_;
 };
 
+// One command's arguments, its output streams and its session.
+struct Call {
+    std::vector<std::string> args;
+    std::string form = "line";
+    std::ostream& out;
+    std::ostream& err;
+    Session& session;
+};
+
 struct Command {
     std::string_view name;
     std::size_t minArgs;
     std::size_t maxArgs;
-    std::function<int(std::span<const std::string>, std::ostream&, std::ostream&, Session&)> run;
+    std::function<int(Call&)> run;
+    bool takesForm = false;
 };
+
+int Usage(std::ostream& err, std::string_view problem) {
+    err << "rectool: " << problem << "\nTry 'rectool --help'.\n";
+    return kUsageError;
+}
 
 std::optional<std::uint16_t> Number16(std::string_view text) {
     unsigned value = 0;
@@ -148,6 +173,21 @@ void RenderDataBases(const TDBColl& dataBases, std::string_view form, const std:
     }
 }
 
+// fn (de, la, record) for every parameter record of the loaded container.
+template <class Fn>
+void ForEachParameter(Fn&& fn) {
+    if (const TParRecData* parameters = AppParRecData()) {
+        for (std::int32_t de = 0; de < parameters->Count(); ++de) {
+            const TParRecColl* coll = parameters->ItemAt(de);
+            for (std::int32_t la = 0; coll != nullptr && la < coll->Count(); ++la) {
+                if (TParRecordObj* record = coll->ItemAt(la)) {
+                    fn(de, la, *record);
+                }
+            }
+        }
+    }
+}
+
 int Load(const std::string& path, std::unique_ptr<TDBColl>& dataBases, std::ostream& err) {
     try {
         dataBases = LoadRecordContainerFile(path);
@@ -168,13 +208,38 @@ int Save(const std::string& path, const TDBColl* dataBases, std::ostream& err) {
     }
 }
 
-int MkDemo(std::span<const std::string> args, std::ostream&, std::ostream& err, Session&) {
-    return Save(args[0], BuildDemoRecords().get(), err);
+// Done, unless anything was reported.
+int Outcome(const Session& session) {
+    return session.findings > 0 ? kFailed : kDone;
 }
 
-int Check(std::span<const std::string> args, std::ostream& out, std::ostream& err, Session& session) {
+int MkDemo(Call& call) {
+    return Save(call.args[0], BuildDemoRecords().get(), call.err);
+}
+
+// Every stored parameter value must read back from its own text, or the record's export could
+// not be imported again.
+void CheckReadBack(Session& session) {
+    const TParRecTypesColl* types = AppParRecTypesColl();
+    session.quietBoxes = true;
+    ForEachParameter([&](std::int32_t de, std::int32_t la, TParRecordObj& record) {
+        const TRecIniciatorColl* type =
+            types != nullptr ? types->GetParRecType(record.ParRecTypeIx) : nullptr;
+        if (type == nullptr) {
+            return;
+        }
+        for (const UnreadableValue& value : UnreadableValues(*type, record.Data())) {
+            ReportAppError("# parameter record " + std::to_string(de) + "/" + std::to_string(la) + " '" +
+                           record.ParName + "': the value of '" + value.Column +
+                           "' does not read back from \"" + value.Text + "\": " + value.Error);
+        }
+    });
+    session.quietBoxes = false;
+}
+
+int Check(Call& call) {
     std::unique_ptr<TDBColl> dataBases;
-    if (Load(args[0], dataBases, err) != kDone) {
+    if (Load(call.args[0], dataBases, call.err) != kDone) {
         return kFailed;
     }
     const TAppData& appData = *AppExtension().AppData;
@@ -194,48 +259,33 @@ int Check(std::span<const std::string> args, std::ostream& out, std::ostream& er
             uniqueNames(parTypes->GetParRecType(i), "parameter record type " + std::to_string(i));
         }
     }
-    if (session.findings > 0 || !ok) {
-        out << "check: " << session.findings << " finding(s)\n";
+    CheckReadBack(call.session);
+    if (call.session.findings > 0 || !ok) {
+        call.out << "check: " << call.session.findings << " finding(s)\n";
         return kFailed;
     }
-    out << "check: ok\n";
+    call.out << "check: ok\n";
     return kDone;
 }
 
-int Render(std::span<const std::string> args, std::ostream& out, std::ostream& err, Session&) {
-    std::string form = "line";
-    if (args.size() == 3 && args[1] == "--form" &&
-        (args[2] == "line" || args[2] == "win" || args[2] == "csv" || args[2] == "join")) {
-        form = args[2];
-    } else if (args.size() != 1) {
-        err << "rectool: render FILE [--form line|win|csv|join]\n";
-        return kUsageError;
-    }
+int Render(Call& call) {
     std::unique_ptr<TDBColl> dataBases;
-    if (Load(args[0], dataBases, err) != kDone) {
+    if (Load(call.args[0], dataBases, call.err) != kDone) {
         return kFailed;
     }
     if (dataBases) {
-        RenderDataBases(*dataBases, form, "", out);
+        RenderDataBases(*dataBases, call.form, "", call.out);
     }
-    if (const TParRecData* parameters = AppParRecData()) {
-        for (std::int32_t de = 0; de < parameters->Count(); ++de) {
-            const TParRecColl* coll = parameters->ItemAt(de);
-            for (std::int32_t la = 0; coll != nullptr && la < coll->Count(); ++la) {
-                if (TParRecordObj* record = coll->ItemAt(la)) {
-                    out << "parameter DE=" << de << " LA=" << la << " '" << Cp1250ToUtf8(record->ParName)
-                        << "'\n";
-                    RenderRecord(*record, form, "  ", out);
-                }
-            }
-        }
-    }
-    return kDone;
+    ForEachParameter([&](std::int32_t de, std::int32_t la, TParRecordObj& record) {
+        call.out << "parameter DE=" << de << " LA=" << la << " '" << Cp1250ToUtf8(record.ParName) << "'\n";
+        RenderRecord(record, call.form, "  ", call.out);
+    });
+    return Outcome(call.session);
 }
 
-int Recipe(std::span<const std::string> args, std::ostream& out, std::ostream& err, Session&) {
+int Recipe(Call& call) {
     std::unique_ptr<TDBColl> dataBases;
-    if (Load(args[0], dataBases, err) != kDone) {
+    if (Load(call.args[0], dataBases, call.err) != kDone) {
         return kFailed;
     }
     MemoryStream text;
@@ -250,8 +300,8 @@ int Recipe(std::span<const std::string> args, std::ostream& out, std::ostream& e
         }
     }
     writer.WrFinish();
-    out << Cp1250ToUtf8({reinterpret_cast<const char*>(text.Data().data()), text.Data().size()});
-    return kDone;
+    call.out << Cp1250ToUtf8({reinterpret_cast<const char*>(text.Data().data()), text.Data().size()});
+    return Outcome(call.session);
 }
 
 // The parameter record DE/LA of the loaded container, with its parameter record type.
@@ -260,166 +310,203 @@ struct Parameter {
     TRecIniciatorColl* type = nullptr;
 };
 
-std::optional<Parameter> FindParameter(std::span<const std::string> args, std::ostream& err) {
-    const std::optional<std::uint16_t> de = Number16(args[1]);
-    const std::optional<std::uint16_t> la = Number16(args[2]);
+std::optional<Parameter> FindParameter(std::uint16_t de, std::uint16_t la, std::ostream& err) {
     const TParRecData* parameters = AppParRecData();
-    TParRecordObj* record =
-        de && la && parameters != nullptr ? parameters->GetParRecObjPtr(*de, *la) : nullptr;
+    TParRecordObj* record = parameters != nullptr ? parameters->GetParRecObjPtr(de, la) : nullptr;
     const TParRecTypesColl* types = AppParRecTypesColl();
     TRecIniciatorColl* type =
         record != nullptr && types != nullptr ? types->GetParRecType(record->ParRecTypeIx) : nullptr;
     if (type == nullptr) {
-        err << "rectool: no parameter record " << args[1] << "/" << args[2]
-            << " with a parameter record type\n";
+        err << "rectool: no parameter record " << de << "/" << la << " with a parameter record type\n";
         return std::nullopt;
     }
     return Parameter{record, type};
 }
 
-std::string ExportText(const Parameter& parameter) {
-    MemoryStream text;
-    TLexWriter writer(text, 250);
-    parameter.type->ExportHeaderList(writer);
-    parameter.type->ExportRecordValue(parameter.record->Data(), writer);
-    writer.WrFinish();
-    return {reinterpret_cast<const char*>(text.Data().data()), text.Data().size()};
-}
-
-int Export(std::span<const std::string> args, std::ostream& out, std::ostream& err, Session& session) {
-    std::unique_ptr<TDBColl> dataBases;
-    if (Load(args[0], dataBases, err) != kDone) {
+// Loads the file and finds the parameter record its arguments name, or answers the exit code.
+std::variant<Parameter, int> LoadParameter(Call& call, std::unique_ptr<TDBColl>& dataBases) {
+    const std::optional<std::uint16_t> de = Number16(call.args[1]);
+    const std::optional<std::uint16_t> la = Number16(call.args[2]);
+    if (!de || !la) {
+        return Usage(call.err, "DE and LA are numbers from 0 to 65535");
+    }
+    if (Load(call.args[0], dataBases, call.err) != kDone) {
         return kFailed;
     }
-    const std::optional<Parameter> parameter = FindParameter(args, err);
+    const std::optional<Parameter> parameter = FindParameter(*de, *la, call.err);
     if (!parameter) {
         return kFailed;
     }
-    const std::string text = ExportText(*parameter);
-    out << Cp1250ToUtf8(text);
-    return session.findings > 0 ? kFailed : kDone;
+    return *parameter;
 }
 
-// Reads text into the initiators: a header and values, or values in the header defined before.
-bool ImportText(TRecIniciatorColl& inits, std::string_view text, std::ostream& err) {
+int Export(Call& call) {
+    std::unique_ptr<TDBColl> dataBases;
+    const auto found = LoadParameter(call, dataBases);
+    if (const int* code = std::get_if<int>(&found)) {
+        return *code;
+    }
+    const Parameter& parameter = std::get<Parameter>(found);
+    call.out << Cp1250ToUtf8(ExportText(*parameter.type, parameter.record->Data()));
+    return Outcome(call.session);
+}
+
+int Import(Call& call) {
+    call.session.quietBoxes = true;
+    std::unique_ptr<TDBColl> dataBases;
+    const auto found = LoadParameter(call, dataBases);
+    if (const int* code = std::get_if<int>(&found)) {
+        return *code;
+    }
+    const Parameter& parameter = std::get<Parameter>(found);
+    const std::unique_ptr<TRecIniciatorColl> inits = CopyOf(*parameter.type);
+    std::vector<std::uint8_t> bytes(parameter.record->Data().begin(), parameter.record->Data().end());
+    std::string error;
+    if (!ImportColumns(*inits, Utf8ToCp1250(call.args[3]), bytes, error)) {
+        call.err << "rectool: import: " << Cp1250ToUtf8(error) << '\n';
+        return kFailed;
+    }
+    // A container whose loading reported anything is not written back.
+    if (parameter.record->WrParam(bytes) != kParDone || call.session.findings > 0) {
+        call.err << "rectool: import: " << call.args[0] << " not saved\n";
+        return kFailed;
+    }
+    return Save(call.args[0], dataBases.get(), call.err);
+}
+
+int Resave(Call& call) {
+    std::unique_ptr<TDBColl> dataBases;
+    if (Load(call.args[0], dataBases, call.err) != kDone) {
+        return kFailed;
+    }
+    // A damaged container is never written back: what loading made of it is not the data.
+    if (call.session.findings > 0) {
+        call.err << "rectool: " << call.args[0] << ": " << call.session.findings
+                 << " finding(s) while loading; not saved\n";
+        return kFailed;
+    }
+    return Save(call.args[1], dataBases.get(), call.err);
+}
+
+int TtcPack(Call& call) {
+    const std::string& text = call.args[1];
     MemoryStream source(std::vector<std::uint8_t>(text.begin(), text.end()));
     TLexReader reader(source);
-    const std::size_t first = text.find_first_not_of(" \t\r\n");
-    bool references = false;
-    const bool ok =
-        (first != std::string_view::npos && text[first] != '[' ? true : inits.ImportHeaderListOK(reader)) &&
-        inits.ImportHeaderValuesOK(reader, references);
-    if (!ok) {
-        err << "rectool: import: " << Cp1250ToUtf8(reader.ErrorText()) << '\n';
+    const std::uint32_t stamp = reader.ReadDWord(TLexReader::kDWordTTCTime);
+    if (reader.ErrorFlag() || reader.NextChar() != 0) {
+        call.err << "rectool: ttc pack: "
+                 << (reader.ErrorFlag() ? Cp1250ToUtf8(reader.ErrorText()) : "text after the time") << '\n';
+        return kFailed;
     }
-    return ok;
+    call.out << '$' << HexDW(stamp) << '\n';
+    return kDone;
 }
 
-// A copy of the initiators, made through their stream form.
-std::unique_ptr<TRecIniciatorColl> CopyOf(const TRecIniciatorColl& inits) {
-    MemoryStream memory;
-    TrbObjStream writer(memory, ObjStreamMode::Writing);
-    writer.Put(&inits);
-    memory.Seek(0);
-    TrbObjStream reader(memory, ObjStreamMode::Reading, writer.ClassNames());
-    return GetStreamObject<TRecIniciatorColl>(reader);
+int TtcUnpack(Call& call) {
+    std::string_view hex = call.args[1];
+    if (hex.starts_with('$')) {
+        hex.remove_prefix(1);
+    }
+    std::uint32_t stamp = 0;
+    const auto [end, ec] = std::from_chars(hex.data(), hex.data() + hex.size(), stamp, 16);
+    if (hex.empty() || ec != std::errc() || end != hex.data() + hex.size()) {
+        return Usage(call.err, "ttc unpack: '" + call.args[1] + "' is no hex number");
+    }
+    if (!IsTTCTime(stamp)) {
+        call.err << "rectool: ttc unpack: $" << HexDW(stamp) << " lies outside the packed range ("
+                 << kTTCFirstYear << " to " << kTTCLastYear << ")\n";
+        return kFailed;
+    }
+    call.out << TTCTimeStr(stamp) << '\n';
+    return kDone;
 }
 
-int Import(std::span<const std::string> args, std::ostream&, std::ostream& err, Session& session) {
-    session.quietBoxes = true;
-    std::unique_ptr<TDBColl> dataBases;
-    if (Load(args[0], dataBases, err) != kDone) {
-        return kFailed;
+int Ttc(Call& call) {
+    call.session.quietBoxes = true;
+    if (call.args[0] == "pack") {
+        return TtcPack(call);
     }
-    const std::optional<Parameter> parameter = FindParameter(args, err);
-    if (!parameter) {
-        return kFailed;
+    if (call.args[0] == "unpack") {
+        return TtcUnpack(call);
     }
-    // The record's own values first, so that what the text leaves out stays as it is.
-    const std::unique_ptr<TRecIniciatorColl> inits = CopyOf(*parameter->type);
-    if (!ImportText(*inits, ExportText(*parameter), err) || !ImportText(*inits, Utf8ToCp1250(args[3]), err)) {
-        return kFailed;
-    }
-    std::vector<std::uint8_t> bytes(parameter->record->DscrRecSize());
-    if (!inits->AssignRecValues(bytes) || parameter->record->WrParam(bytes) != kParDone ||
-        session.findings > 0) {
-        return kFailed;
-    }
-    return Save(args[0], dataBases.get(), err);
-}
-
-int Resave(std::span<const std::string> args, std::ostream&, std::ostream& err, Session&) {
-    std::unique_ptr<TDBColl> dataBases;
-    if (Load(args[0], dataBases, err) != kDone) {
-        return kFailed;
-    }
-    return Save(args[1], dataBases.get(), err);
-}
-
-int Ttc(std::span<const std::string> args, std::ostream& out, std::ostream& err, Session& session) {
-    session.quietBoxes = true;
-    if (args[0] == "pack") {
-        MemoryStream source(std::vector<std::uint8_t>(args[1].begin(), args[1].end()));
-        TLexReader reader(source);
-        const std::uint32_t stamp = reader.ReadDWord(TLexReader::kDWordTTCTime);
-        if (reader.ErrorFlag() || reader.NextChar() != 0) {
-            err << "rectool: ttc pack: "
-                << (reader.ErrorFlag() ? Cp1250ToUtf8(reader.ErrorText()) : "text after the time") << '\n';
-            return kFailed;
-        }
-        out << '$' << HexDW(stamp) << '\n';
-        return kDone;
-    }
-    if (args[0] == "unpack") {
-        std::string_view hex = args[1];
-        if (hex.starts_with('$')) {
-            hex.remove_prefix(1);
-        }
-        std::uint32_t stamp = 0;
-        const auto [end, ec] = std::from_chars(hex.data(), hex.data() + hex.size(), stamp, 16);
-        if (hex.empty() || ec != std::errc() || end != hex.data() + hex.size()) {
-            err << "rectool: ttc unpack: '" << args[1] << "' is no hex number\n";
-            return kFailed;
-        }
-        out << TTCTimeStr(stamp) << '\n';
-        return kDone;
-    }
-    err << "rectool: ttc pack TEXT | ttc unpack HEX\n";
-    return kUsageError;
+    return Usage(call.err, "ttc pack TEXT | ttc unpack HEX");
 }
 
 const Command kCommands[] = {
-    {"mkdemo", 1, 1, MkDemo}, {"check", 1, 1, Check},   {"render", 1, 3, Render}, {"recipe", 1, 1, Recipe},
-    {"export", 3, 3, Export}, {"import", 4, 4, Import}, {"resave", 2, 2, Resave}, {"ttc", 2, 2, Ttc},
+    {"mkdemo", 1, 1, MkDemo}, {"check", 1, 1, Check},   {"render", 1, 1, Render, true},
+    {"recipe", 1, 1, Recipe}, {"export", 3, 3, Export}, {"import", 4, 4, Import},
+    {"resave", 2, 2, Resave}, {"ttc", 2, 2, Ttc},
 };
 
-int Usage(std::ostream& err, std::string_view problem) {
-    err << "rectool: " << problem << "\nTry 'rectool --help'.\n";
-    return kUsageError;
+// The arguments with the options taken out: --form F (or --form=F) and --help may stand anywhere,
+// and "--" makes every later argument a plain one.
+struct Arguments {
+    std::vector<std::string> plain;
+    std::optional<std::string> form;
+    bool help = false;
+};
+
+std::variant<Arguments, std::string> SplitOptions(std::span<const std::string> args) {
+    Arguments split;
+    bool options = true;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (!options || arg.size() < 2 || arg[0] != '-') {
+            split.plain.push_back(arg);
+        } else if (arg == "--") {
+            options = false;
+        } else if (arg == "--help" || arg == "-h") {
+            split.help = true;
+        } else if (arg == "--form") {
+            if (i + 1 == args.size()) {
+                return std::string("--form needs a value");
+            }
+            split.form = args[++i];
+        } else if (arg.starts_with("--form=")) {
+            split.form = arg.substr(7);
+        } else {
+            return "unknown option '" + arg + "'";
+        }
+    }
+    if (split.form && *split.form != "line" && *split.form != "win" && *split.form != "csv" &&
+        *split.form != "join") {
+        return "--form takes line, win, csv or join";
+    }
+    return split;
 }
 
 } // namespace
 
 int RunRectool(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
-    if (args.empty()) {
-        return Usage(err, "no command");
+    const auto split = SplitOptions(args);
+    if (const std::string* problem = std::get_if<std::string>(&split)) {
+        return Usage(err, *problem);
     }
-    if (args[0] == "--help" || args[0] == "-h") {
+    const Arguments& arguments = std::get<Arguments>(split);
+    if (arguments.help) {
         out << kHelp;
         return kDone;
     }
+    if (arguments.plain.empty()) {
+        return Usage(err, "no command");
+    }
+    const std::string& name = arguments.plain[0];
     for (const Command& command : kCommands) {
-        if (command.name != args[0]) {
+        if (command.name != name) {
             continue;
         }
-        const std::span<const std::string> rest = args.subspan(1);
+        const std::vector<std::string> rest(arguments.plain.begin() + 1, arguments.plain.end());
         if (rest.size() < command.minArgs || rest.size() > command.maxArgs) {
-            return Usage(err, "wrong number of arguments for '" + args[0] + "'");
+            return Usage(err, "wrong number of arguments for '" + name + "'");
+        }
+        if (arguments.form && !command.takesForm) {
+            return Usage(err, "'" + name + "' takes no --form");
         }
         Session session(err);
-        return command.run(rest, out, err, session);
+        Call call{rest, arguments.form.value_or("line"), out, err, session};
+        return command.run(call);
     }
-    return Usage(err, "unknown command '" + args[0] + "'");
+    return Usage(err, "unknown command '" + name + "'");
 }
 
 } // namespace ravlo::rectool

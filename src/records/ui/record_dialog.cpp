@@ -22,6 +22,8 @@ constexpr int kCancelId = 166;
 constexpr int kIndent = 16;
 // Longer records scroll.
 constexpr int kMaxRowsHeight = 480;
+// An edit's frame and inner margins.
+constexpr int kEditMargin = 12;
 
 } // namespace
 
@@ -93,6 +95,15 @@ void TDscrRecDlg::BindRecord(std::span<std::uint8_t> data) {
             return Control(control);
         });
     Validator.TransferTo(std::move(bindings), data);
+    // An edit is wide enough for its value's text (a date and time is long) and a little more.
+    for (QWidget* editor : Editors) {
+        if (auto* line = qobject_cast<QLineEdit*>(editor)) {
+            const QFontMetrics metrics = line->fontMetrics();
+            line->setMinimumWidth(
+                std::max(line->sizeHint().width(),
+                         metrics.horizontalAdvance(line->text() + QStringLiteral("00")) + kEditMargin));
+        }
+    }
 
     auto* scroll = findChild<QScrollArea*>(QStringLiteral("Rows_Scroll"));
     const QSize rows = scroll->widget()->sizeHint();

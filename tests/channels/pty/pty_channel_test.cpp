@@ -13,6 +13,7 @@
 #include <fcntl.h>
 #include <future>
 #include <gtest/gtest.h>
+#include <memory>
 #include <poll.h>
 #include <stdlib.h>
 #include <termios.h>
@@ -245,6 +246,22 @@ TEST(PtyInputWakeTest, TheOpenPortEndsInputWaitsAndLeavesTheRegistryWhenClosed) 
         EXPECT_EQ(inputs.Count(), before + 1) << "registered again on reopening";
     }
     EXPECT_EQ(inputs.Count(), before) << "the destroyed driver left the registry";
+}
+
+TEST(PtyGoneTest, AFarEndThatClosesIsADeviceGoneWhoseDescriptorIsDropped) {
+    auto pty = std::make_unique<PtyPair>();
+    ASSERT_TRUE(pty->Ok());
+    const std::size_t watchedBefore = AppInputWake().Count();
+    TermiosPortDriver driver;
+    ASSERT_TRUE(driver.Open(pty->TerminalPath()).Ok());
+    driver.ClearErrors();
+    EXPECT_FALSE(driver.Gone());
+    pty.reset();
+    driver.ClearErrors();
+    EXPECT_TRUE(driver.Gone());
+    EXPECT_FALSE(driver.IsOpen());
+    EXPECT_EQ(AppInputWake().Count(), watchedBefore) << "no pause watches the dead descriptor";
+    EXPECT_TRUE(driver.Close());
 }
 
 } // namespace
