@@ -82,7 +82,9 @@ void TRavlo_MA_Process::KeepAlive() {
 }
 
 std::optional<std::uint64_t> TRavlo_MA_Process::NextTickDue(std::uint64_t now) const {
-    if (ConState == cs_idle && !queue_.empty() && active_.Done == 1) {
+    // A request that can start, or a wait that has no time-out yet (EnsureWaitBounded gives it one).
+    if ((ConState == cs_idle && !queue_.empty() && active_.Done == 1 && State == ma_st_Ia) ||
+        (ConState != cs_idle && !activeTimeOut_)) {
         return now;
     }
     // The conditions of KeepAlive that no time passing can change.
