@@ -3,7 +3,8 @@
 // stack at work over a pseudo-terminal, for a Vok188 (256-byte Loads) and a Vok386 (512-byte
 // Loads). Reports the payload rate as a share of the line rate and of the protocol's own ceiling
 // (the wire time of every Load frame and its acknowledgement); the runs without the board's
-// checksum of each module show what that final check adds.
+// checksum of each module show what that final check adds. The worker-thread drives run side by
+// side: the 1 ms polling of every step against the program's pause until the next step is due.
 #include "../tests/support/built_program.h"
 #include "../tests/support/voksim_child.h"
 #include "channels/chn_collection.h"
@@ -187,15 +188,26 @@ public:
         return done();
     }
 
-    // The program's default drive: the worker thread asks for each step with a pause of SHR 0 (1 ms)
-    // between them, which input registered in inputs may end early; this thread runs the steps.
+    // The worker thread asks for each step with a pause of SHR 0 (1 ms) between them, which input
+    // registered in inputs may end early; this thread runs the steps. With untilDue (the program's
+    // drive) the pause lasts until the processes' next step is due while none has work, and this
+    // loop tells the worker whenever it has delivered messages, as the GUI loop does before it
+    // sleeps.
     bool RunWorkerUntil(const std::function<bool()>& done, InputWakeRegistry& inputs,
-                        std::chrono::milliseconds limit) {
+                        std::chrono::milliseconds limit, bool untilDue) {
         const auto giveUp = Clock::now() + limit;
-        TWorkerThread worker([this] { Step(); }, 0, TThreadPriority::tpHigher, AppMessageQueue(), inputs);
+        TWorkerThread::DueQuery due;
+        if (untilDue) {
+            due = [this](std::uint64_t now) {
+                return coll_->NextTickDue(now);
+            };
+        }
+        TWorkerThread worker([this] { Step(); }, 0, TThreadPriority::tpHigher, AppMessageQueue(), inputs,
+                             std::move(due));
         worker.Resume();
         while (!done() && Clock::now() < giveUp) {
             AppMessageQueue().WaitAndPump(std::chrono::milliseconds(5));
+            worker.Reschedule();
         }
         worker.Terminate();
         return done();
@@ -247,6 +259,7 @@ enum DriveMode : std::int64_t {
     kBackToBack = 0,
     kWorkerPlainPause = 1, // the worker thread with nothing registered to end its pause early
     kWorkerInputWake = 2,  // the worker thread with the serial port ending its pause on input
+    kWorkerUntilDue = 3,   // ... and pausing until the next step is due while no process has work
 };
 
 void BM_DownloadToVoksim(benchmark::State& state) {
@@ -275,8 +288,8 @@ void BM_DownloadToVoksim(benchmark::State& state) {
             !DownloadProject(downloader) ? false
             : mode == kBackToBack
                 ? setup->RunUntil(idle, std::chrono::seconds(60))
-                : setup->RunWorkerUntil(idle, mode == kWorkerInputWake ? AppInputWake() : nothingRegistered,
-                                        std::chrono::seconds(60));
+                : setup->RunWorkerUntil(idle, mode == kWorkerPlainPause ? nothingRegistered : AppInputWake(),
+                                        std::chrono::seconds(60), mode == kWorkerUntilDue);
         if (!finished || setup->master->Connected != kBoardConnected) {
             state.SkipWithError("the download failed");
             return;
@@ -299,7 +312,8 @@ void BM_DownloadToVoksim(benchmark::State& state) {
                    " payload bytes, " +
                    (mode == kBackToBack         ? "steps back to back"
                     : mode == kWorkerPlainPause ? "worker thread, plain 1 ms pause"
-                                                : "worker thread, 1 ms pause ended by input") +
+                    : mode == kWorkerInputWake  ? "worker thread, 1 ms pause ended by input"
+                                                : "worker thread, pause until due, ended by input") +
                    (check ? ", board checksum of each module" : ", no final checksum"));
 }
 BENCHMARK(BM_DownloadToVoksim)
@@ -307,9 +321,11 @@ BENCHMARK(BM_DownloadToVoksim)
     ->Args({DEV_Vok188, kBackToBack, 1})
     ->Args({DEV_Vok188, kWorkerPlainPause, 1})
     ->Args({DEV_Vok188, kWorkerInputWake, 1})
+    ->Args({DEV_Vok188, kWorkerUntilDue, 1})
     ->Args({DEV_Vok188, kBackToBack, 0})
     ->Args({DEV_Vok386, kBackToBack, 1})
     ->Args({DEV_Vok386, kWorkerInputWake, 1})
+    ->Args({DEV_Vok386, kWorkerUntilDue, 1})
     ->Args({DEV_Vok386, kBackToBack, 0})
     ->Iterations(2)
     ->UseManualTime()

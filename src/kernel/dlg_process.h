@@ -56,6 +56,8 @@ public:
 
     std::string_view ClassName() const override { return kClassName; }
     void WorkProcMess(TProcMess& mess, bool& keep) override;
+    // Messages and closed boxes drive it; it has no step.
+    std::optional<std::uint64_t> NextTickDue(std::uint64_t) const override { return std::nullopt; }
 
     // The texts waiting, the one on screen first.
     const std::deque<TDlgProcTextRec>& Queue() const { return queue_; }

@@ -25,7 +25,8 @@ bool ProcMessHost::Register(std::string_view name, std::uint16_t lo, std::uint16
                 coll->TickAll();
             }
         },
-        lo, hi);
+        lo, hi,
+        [coll](std::uint64_t now) { return coll != nullptr ? coll->NextTickDue(now) : std::nullopt; });
     return err;
 }
 

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -50,6 +51,11 @@ public:
     virtual void WorkProcMess(TProcMess& mess, bool& keep);
     // One scheduler step.
     virtual void Tick() {}
+    // When the process next needs a step, in TickMs milliseconds: now (or earlier) while it has work
+    // under way, a later time for what it next waits for by the clock, nullopt when only a message
+    // or input can give it work. The scheduler's worker pauses until the earliest of these, so a
+    // process with a Tick of its own that rests must say so here; the default asks for every step.
+    virtual std::optional<std::uint64_t> NextTickDue(std::uint64_t now) const { return now; }
     virtual void Test();
     // "{" + State in 4 hex digits + "}".
     virtual std::string StateStr() const;

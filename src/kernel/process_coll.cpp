@@ -6,6 +6,7 @@
 #include "framework/writer_channels.h"
 #include "kernel/exception_log.h"
 #include "kernel/kernel_debug.h"
+#include "kernel/sys_addr.h"
 #include "platform/text_case.h"
 
 #include <malloc.h>
@@ -260,6 +261,16 @@ void TProcessColl::TickAll() {
             LogCaughtException(process->ClassName());
         }
     }
+}
+
+std::optional<std::uint64_t> TProcessColl::NextTickDue(std::uint64_t now) const {
+    std::optional<std::uint64_t> due;
+    for (std::int32_t i = 0; i < Count(); ++i) {
+        if (const TProcess* process = ProcAt(i)) {
+            due = EarlierDue(due, process->NextTickDue(now));
+        }
+    }
+    return due;
 }
 
 bool TProcessColl::CanCloseAll() {

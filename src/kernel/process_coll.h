@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -48,6 +49,8 @@ public:
 
     // Every process's Tick, in order; an exception ends only that process's step.
     void TickAll();
+    // The earliest NextTickDue of the processes; nullopt when none needs a step.
+    std::optional<std::uint64_t> NextTickDue(std::uint64_t now) const;
     // Asks every process; true when all allow closing.
     bool CanCloseAll();
 

@@ -71,6 +71,10 @@ void SchedulerStep() {
     SysAddrTickAll();
 }
 
+std::optional<std::uint64_t> SchedulerNextStepDue(std::uint64_t now) {
+    return SysAddrNextStepDue(now);
+}
+
 void SchedulerTimerTick(const TSchedulerDrive& drive) {
     if (TTimeMessColl* queue = GetTimeMessColl()) {
         queue->SendProcMessages(TickMs());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 namespace ravlo {
@@ -25,6 +26,10 @@ struct TSchedulerDrive {
     bool WorkerThread = false;
     std::uint32_t WorkerSleepMs = 1;
     TThreadPriority Priority = TThreadPriority::tpHigher;
+    // The worker pauses WorkerSleepMs between steps only while a process has work under way; else
+    // until the next step is due (SchedulerNextStepDue). Off, it steps every WorkerSleepMs whatever
+    // the processes do (kept to compare the two).
+    bool PauseUntilDue = true;
 };
 
 // The drive for THR (0..7; other values act as 5 for the priority) and SHR (0 acts as 1 ms).
@@ -34,6 +39,8 @@ TSchedulerDrive CurrentSchedulerDrive();
 
 // One scheduler step: every registered window's processes are ticked.
 void SchedulerStep();
+// When the next step is due (TickMs ms), nullopt while nothing waits for time.
+std::optional<std::uint64_t> SchedulerNextStepDue(std::uint64_t now);
 // The tick timer's work: post the due timed messages (when there is a queue) and, when the drive
 // says so, run one step.
 void SchedulerTimerTick(const TSchedulerDrive& drive);

@@ -14,8 +14,12 @@ constexpr std::chrono::milliseconds kLongestWait{20};
 SchedulerRunner::SchedulerRunner(const TSchedulerDrive& drive, MessageQueue& queue)
     : drive_(drive), queue_(queue) {
     if (drive_.WorkerThread) {
-        worker_ =
-            std::make_unique<TWorkerThread>(SchedulerStep, drive_.WorkerSleepMs, drive_.Priority, queue_);
+        TWorkerThread::DueQuery due;
+        if (drive_.PauseUntilDue) {
+            due = SchedulerNextStepDue;
+        }
+        worker_ = std::make_unique<TWorkerThread>(SchedulerStep, drive_.WorkerSleepMs, drive_.Priority,
+                                                  queue_, AppInputWake(), std::move(due));
     }
 }
 
@@ -49,6 +53,12 @@ void SchedulerRunner::OnIdle() {
     }
 }
 
+void SchedulerRunner::Reschedule() {
+    if (!stopped_ && worker_) {
+        worker_->Reschedule();
+    }
+}
+
 void SchedulerRunner::RunPlainPump(const std::function<bool()>& stop) {
     using Clock = std::chrono::steady_clock;
     const auto interval = std::chrono::milliseconds(drive_.TimerMs);
@@ -65,6 +75,7 @@ void SchedulerRunner::RunPlainPump(const std::function<bool()>& stop) {
                 OnIdle();
             }
         } else {
+            Reschedule();
             const auto untilTimer =
                 std::chrono::duration_cast<std::chrono::milliseconds>(nextTimer - Clock::now());
             queue_.WaitAndPump(std::clamp(untilTimer, std::chrono::milliseconds(0), kLongestWait));

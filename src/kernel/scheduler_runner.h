@@ -30,6 +30,9 @@ public:
     void OnTimer();
     // The idle handler: a step when the drive has one.
     void OnIdle();
+    // The loop has handled what it had and is about to wait: the worker learns when the next step
+    // is due (TWorkerThread::Reschedule).
+    void Reschedule();
     // Steps the worker thread has run.
     std::uint64_t WorkerSteps() const { return worker_ ? worker_->Runs() : 0; }
     // Timer expiries handled so far.

@@ -34,6 +34,18 @@ void TSysAddrColl::TickAll() const {
     }
 }
 
+std::optional<std::uint64_t> TSysAddrColl::NextStepDue(std::uint64_t now) const {
+    std::optional<std::uint64_t> due;
+    for (const TSysAddrMember& member : members_) {
+        if (member.NextDue) {
+            due = EarlierDue(due, member.NextDue(now));
+        } else if (member.Tick) {
+            due = EarlierDue(due, now);
+        }
+    }
+    return due;
+}
+
 bool TSysAddrColl::CanCloseAll() const {
     bool all = true;
     for (std::size_t i = 0; i < members_.size(); ++i) {
@@ -46,7 +58,7 @@ bool TSysAddrColl::CanCloseAll() const {
 
 bool TSysAddrColl::Register(std::string_view name, WindowHandle handle,
                             TSysAddrMember::CanCloseMethod canClose, TSysAddrMember::TickMethod tick,
-                            std::uint16_t lo, std::uint16_t hi) {
+                            std::uint16_t lo, std::uint16_t hi, TSysAddrMember::NextDueMethod nextDue) {
     if (handle == kNoWindow || lo > hi) {
         return false;
     }
@@ -67,7 +79,8 @@ bool TSysAddrColl::Register(std::string_view name, WindowHandle handle,
     }
     if (!merged) {
         members_.push_back(TSysAddrMember{std::string(name.substr(0, std::min(name.size(), kMemberNameMax))),
-                                          handle, lo, hi, std::move(tick), std::move(canClose)});
+                                          handle, lo, hi, std::move(tick), std::move(canClose),
+                                          std::move(nextDue)});
     }
     return true;
 }
@@ -87,15 +100,21 @@ WindowHandle GetSysAddrHandle(std::uint16_t logA) {
 
 void RegisterSysAddr(std::string_view name, WindowHandle handle, bool& err,
                      TSysAddrMember::CanCloseMethod canClose, TSysAddrMember::TickMethod tick,
-                     std::uint16_t lo, std::uint16_t hi) {
+                     std::uint16_t lo, std::uint16_t hi, TSysAddrMember::NextDueMethod nextDue) {
     TSysAddrColl* coll = GetSysAddrColl();
-    err = coll == nullptr || !coll->Register(name, handle, std::move(canClose), std::move(tick), lo, hi);
+    err = coll == nullptr ||
+          !coll->Register(name, handle, std::move(canClose), std::move(tick), lo, hi, std::move(nextDue));
 }
 
 void SysAddrTickAll() {
     if (const TSysAddrColl* coll = GetSysAddrColl()) {
         coll->TickAll();
     }
+}
+
+std::optional<std::uint64_t> SysAddrNextStepDue(std::uint64_t now) {
+    const TSysAddrColl* coll = GetSysAddrColl();
+    return coll == nullptr ? std::nullopt : coll->NextStepDue(now);
 }
 
 bool SysAddrCanCloseAll() {

@@ -1,7 +1,10 @@
 #include "kernel/worker_thread.h"
 
 #include "kernel/exception_log.h"
+#include "platform/tick.h"
 #include "platform/window_messages.h"
+
+#include <algorithm>
 
 namespace ravlo {
 namespace {
@@ -11,9 +14,9 @@ constexpr std::uint32_t kRunCallback = WM_USER + 0x101;
 } // namespace
 
 TWorkerThread::TWorkerThread(Callback callback, std::uint32_t intervalMs, TThreadPriority priority,
-                             MessageQueue& queue, InputWakeRegistry& inputs)
+                             MessageQueue& queue, InputWakeRegistry& inputs, DueQuery due)
     : callback_(std::move(callback)), interval_(intervalMs == 0 ? 1 : intervalMs), priority_(priority),
-      queue_(queue), registration_(queue, *this), waiter_(inputs) {}
+      queue_(queue), registration_(queue, *this), waiter_(inputs), due_(std::move(due)) {}
 
 TWorkerThread::~TWorkerThread() {
     Terminate();
@@ -50,9 +53,50 @@ void TWorkerThread::Execute(WindowHandle window) {
         if (!queue_.Send(window, kRunCallback, 0, 0)) {
             return; // the window is gone: terminated
         }
-        // One pause per run: input can end it early, but input left unread by the run cannot
-        // end the next one (see InputWaiter), so a source that stays readable costs no busy loop.
+        Pause();
+    }
+}
+
+void TWorkerThread::Pause() {
+    // One pause per run: input can end it early, but input left unread by the run cannot end the
+    // next one (see InputWaiter), so a source that stays readable costs no busy loop.
+    if (!due_) {
         waiter_.WaitForInputOrTimeout(interval_);
+        return;
+    }
+    const std::uint64_t now = TickMs();
+    const std::uint64_t due = nextDue_.load();
+    if (due <= now + interval_) {
+        waiter_.WaitForInputOrTimeout(interval_);
+        return;
+    }
+    const std::uint64_t end = std::min(due, now + kLongestPause);
+    sleepEnd_.store(end);
+    // Reschedule may have moved the due time before it could see this sleep: look again.
+    if (nextDue_.load() < end) {
+        sleepEnd_.store(0);
+        waiter_.WaitForInputOrTimeout(interval_);
+        return;
+    }
+    // Input that is already waiting is taken after the usual short pause.
+    waiter_.WaitForInputOrTimeout(static_cast<std::uint32_t>(end - now), interval_);
+    sleepEnd_.store(0);
+}
+
+std::uint64_t TWorkerThread::AskDue() const {
+    const std::optional<std::uint64_t> due = due_(TickMs());
+    return due ? *due : kNotDue;
+}
+
+void TWorkerThread::Reschedule() {
+    if (!due_) {
+        return;
+    }
+    const std::uint64_t due = AskDue();
+    nextDue_.store(due);
+    std::uint64_t end = sleepEnd_.load();
+    if (end != 0 && due < end && sleepEnd_.compare_exchange_strong(end, 0)) {
+        waiter_.Interrupt();
     }
 }
 
@@ -62,6 +106,9 @@ std::intptr_t TWorkerThread::HandleMessage(std::uint32_t msg, std::uintptr_t, st
     }
     try {
         callback_();
+        if (due_) {
+            nextDue_.store(AskDue());
+        }
     } catch (...) {
         LogCaughtException("TWorkerThread");
     }

@@ -151,9 +151,10 @@ void InputWaiter::Interrupt() {
     Signal();
 }
 
-InputWaitEnd InputWaiter::WaitForInputOrTimeout(std::uint32_t ms) {
+InputWaitEnd InputWaiter::WaitForInputOrTimeout(std::uint32_t ms, std::uint32_t heldMs) {
     lastReady_.clear();
-    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(ms);
+    const Clock::time_point start = Clock::now();
+    Clock::time_point deadline = start + std::chrono::milliseconds(ms);
     std::vector<int> registered;
     // Input already there when the wait begins does not end it; a descriptor registered while it
     // lasts is watched as it comes (it can end this wait once, and is held in the next).
@@ -177,6 +178,9 @@ InputWaitEnd InputWaiter::WaitForInputOrTimeout(std::uint32_t ms) {
                 if (entry.revents != 0) {
                     held.push_back(entry.fd);
                 }
+            }
+            if (!held.empty()) {
+                deadline = std::min(deadline, start + std::chrono::milliseconds(heldMs));
             }
         }
         for (pollfd& entry : polled) {

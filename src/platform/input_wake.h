@@ -88,8 +88,10 @@ public:
     InputWaiter(const InputWaiter&) = delete;
     InputWaiter& operator=(const InputWaiter&) = delete;
 
-    // Waits at most ms milliseconds. One thread at a time.
-    InputWaitEnd WaitForInputOrTimeout(std::uint32_t ms);
+    // Waits at most ms milliseconds; at most heldMs when a descriptor is already readable as the
+    // wait begins (input that the caller has yet to take must not wait out a long pause). One thread
+    // at a time.
+    InputWaitEnd WaitForInputOrTimeout(std::uint32_t ms, std::uint32_t heldMs = UINT32_MAX);
     // Ends the current wait at once, or the next one when none is under way. Any thread.
     void Interrupt();
 

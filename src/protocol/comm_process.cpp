@@ -207,6 +207,40 @@ bool TRavloComm_Process::RunState() {
     }
 }
 
+std::optional<std::uint64_t> TRavloComm_Process::NextTickDue(std::uint64_t now) const {
+    if (!pending_.empty() || closeRq_ || connectRq_ || disconnectRq_ || reopenRq_) {
+        return now;
+    }
+    // now + the ms left until `ms` have passed since `since` (the steps' own tests use ">").
+    const auto after = [this, now](std::uint32_t since, std::uint32_t ms) {
+        const std::uint32_t elapsed = Elapsed(since);
+        return now + (elapsed > ms ? 0 : ms - elapsed + 1);
+    };
+    switch (State) {
+    case MAS_0:
+    case MAS_Done:
+        return std::nullopt;
+    case MAS_Connected:
+        if (holdUntil_) {
+            const auto left = static_cast<std::int32_t>(*holdUntil_ - GetTickCount());
+            return now + static_cast<std::uint64_t>(std::max(left, 0));
+        }
+        return std::nullopt;
+    case MAS_Send:
+        // The frame cannot have crossed the line before its line time; then the driver is asked.
+        // The port's buffer takes a whole frame at once, so no step is needed to push it out
+        // meanwhile (were it to hold bytes back, they would go with the steps after that time).
+        return frameLineMs_ == 0 ? now : after(exchangeStart_, frameLineMs_ - 1);
+    case MAS_Rec:
+        // The answer's bytes wake the scheduler as they come; the time-out needs a step of its own.
+        return after(exchangeStart_, static_cast<std::uint32_t>(AnswerTimeoutMs()));
+    case MAS_ErrWait:
+        return after(waitStart_, static_cast<std::uint32_t>(EW));
+    default:
+        return now;
+    }
+}
+
 void TRavloComm_Process::NotifyForms(std::uint16_t size, const void* address) const {
     MainFormBroadcast(wm_VarChanged, size, reinterpret_cast<std::uintptr_t>(address));
 }

@@ -72,6 +72,9 @@ public:
     // Queues the message (the process keeps it) and steps.
     void WorkProcMess(TProcMess& mess, bool& keep) override;
     void Tick() override { Step(); }
+    // Now while a request or an exchange is under way; otherwise only when a held-back frame may
+    // go, for a frame that arrives wakes the scheduler by itself.
+    std::optional<std::uint64_t> NextTickDue(std::uint64_t now) const override;
     // The MAS_ state's text, e.g. "{Connected}".
     std::string StateStr() const override;
     // Asks the process to close down; true once it has reached MAS_Done.

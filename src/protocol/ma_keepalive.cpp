@@ -11,6 +11,7 @@
 #include "protocol/ma_messages.h"
 #include "protocol/ma_process.h"
 
+#include <algorithm>
 #include <string>
 
 namespace ravlo {
@@ -78,6 +79,23 @@ void TRavlo_MA_Process::KeepAlive() {
         LastSendTick = now;
         PingBoard();
     }
+}
+
+std::optional<std::uint64_t> TRavlo_MA_Process::NextTickDue(std::uint64_t now) const {
+    // A request that can start, or a wait that has no time-out yet (EnsureWaitBounded gives it one).
+    if ((ConState == cs_idle && !queue_.empty() && active_.Done == 1 && State == ma_st_Ia) ||
+        (ConState != cs_idle && !activeTimeOut_)) {
+        return now;
+    }
+    // The conditions of KeepAlive that no time passing can change.
+    if (State != ma_st_Ia || LinkState != ravlost_Connected || ConState != cs_idle || PER <= 0 ||
+        PingAnswered != 1) {
+        return std::nullopt;
+    }
+    const std::uint32_t tick = GetTickCount();
+    const auto period = static_cast<std::uint32_t>(PER);
+    const std::uint32_t quiet = std::min(TickElapsed(tick, LastRecvTick), TickElapsed(tick, LastSendTick));
+    return now + (quiet >= period ? 0 : period - quiet);
 }
 
 void TRavlo_MA_Process::SendRqst() {

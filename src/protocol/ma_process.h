@@ -61,6 +61,10 @@ public:
     void WorkProcMess(TProcMess& mess, bool& keep) override;
     // Starts the next queued request, then the keep-alive.
     void Tick() override;
+    // Now while a request can start or a wait has no time-out yet; the keep-alive's time while the
+    // link rests; otherwise nothing (an operation under way goes on with the messages and
+    // time-outs it gets).
+    std::optional<std::uint64_t> NextTickDue(std::uint64_t now) const override;
 
     // The windows, main form and project the process reports to; absent ones are skipped.
     void SetInterfaces(const TMaInterfaces& interfaces);

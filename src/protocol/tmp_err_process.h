@@ -54,6 +54,8 @@ public:
     ~TTMP_ERR_Process() override;
 
     std::string_view ClassName() const override { return kClassName; }
+    // Messages and its timed message drive it; it has no step.
+    std::optional<std::uint64_t> NextTickDue(std::uint64_t) const override { return std::nullopt; }
     // "EST|ATR", then the process keys. A value that is no number (or too large) is reported and
     // leaves the field as it was; the keys after it are still read.
     bool ParseKeyword(std::string_view keyword) override;

@@ -4,6 +4,8 @@
 #include "framework/message_box.h"
 #include "framework/runtime_log.h"
 #include "kernel/exception_log.h"
+#include "kernel/process_coll.h"
+#include "kernel/sys_addr.h"
 #include "platform/tick.h"
 #include "project/project_messages.h"
 #include "protocol/board_answers.h"
@@ -297,6 +299,18 @@ void TRavloMainFormCore::OnTick() {
             ExitWhenBoardIdle();
         });
     }
+}
+
+std::optional<std::uint64_t> TRavloMainFormCore::NextStepDue(std::uint64_t now) const {
+    std::optional<std::uint64_t> due = ProcessColl != nullptr ? ProcessColl->NextTickDue(now) : std::nullopt;
+    if (!plan_) {
+        return due;
+    }
+    // A wait for the end checks the board at every step, as OnTick does.
+    if (exitWaiting_) {
+        return now;
+    }
+    return EarlierDue(EarlierDue(due, boardDeadline_), stepDeadline_);
 }
 
 bool TRavloMainFormCore::ProjectDownloadUnderWay() const {

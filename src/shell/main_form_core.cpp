@@ -167,7 +167,7 @@ void TRavloMainFormCore::FormCreate() {
                 }
                 OnTick();
             },
-            SysLOG, SysHIL);
+            SysLOG, SysHIL, [this](std::uint64_t now) { return NextStepDue(now); });
         if (SysAddrErr) {
             WriteErrsys(0, "TRavloMainForm: the logical addresses $" + std::to_string(SysLOG) + "..$" +
                                std::to_string(SysHIL) + " of " + SysTNA + " could not be registered");

@@ -88,6 +88,8 @@ public:
     void Defer(std::function<void()> work);
     // The scheduler step's part of the main form: deadlines of an unattended run, a pending exit.
     void OnTick();
+    // When the form's window next needs a step: its processes' due time, or a deadline of OnTick.
+    std::optional<std::uint64_t> NextStepDue(std::uint64_t now) const;
 
     // ---- Commands ----
     void Execute(TMainAction action);

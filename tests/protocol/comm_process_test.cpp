@@ -9,6 +9,7 @@
 #include "protocol_test_support.h"
 #include "support/comm_rig.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <optional>
 
@@ -147,6 +148,43 @@ TEST_F(ConnectedCommTest, AFrameGoesOutAndItsAnswerIsAwaitedFromWhenItHasLeftThe
     EXPECT_EQ(received[0].Par2, 7) << "the Par1 of the frame it answers";
     EXPECT_EQ(rig.comm->Stat, (TChnStat{0, 1, 1, 1, 0, 0, 0}));
     EXPECT_EQ(rig.comm->State, MAS_Connected);
+}
+
+// The scheduler's worker steps the process only when it says a step is due (a frame's bytes wake it
+// by themselves): a frame the board never answers must then end as with a step every millisecond,
+// with its repeats and its error at the same times, in a few steps.
+TEST(CommProcessTest, StepsOnlyWhenDueEndAnUnansweredFrameAsStepsEveryMillisecondDo) {
+    struct Run {
+        Codes errors;
+        std::uint64_t endMs = 0;
+        int steps = 0;
+    };
+    const auto run = [](bool onlyWhenDue) {
+        CommRig rig;
+        rig.Connect();
+        EXPECT_EQ(rig.comm->NextTickDue(TickMs()), std::nullopt) << "connected and idle";
+        rig.PostTxD(RqstRecord());
+        Run result;
+        while (rig.master->ErrorCodes().empty() && result.steps < 100000) {
+            const std::optional<std::uint64_t> due = rig.comm->NextTickDue(TickMs());
+            if (onlyWhenDue && !due) {
+                break;
+            }
+            rig.Tick(onlyWhenDue
+                         ? static_cast<std::uint32_t>(std::max<std::uint64_t>(*due, TickMs() + 1) - TickMs())
+                         : 1);
+            ++result.steps;
+        }
+        result.errors = rig.master->ErrorCodes();
+        result.endMs = TickMs();
+        return result;
+    };
+    const Run everyMs = run(false);
+    const Run whenDue = run(true);
+    ASSERT_EQ(everyMs.errors.size(), 1u);
+    EXPECT_EQ(whenDue.errors, everyMs.errors);
+    EXPECT_EQ(whenDue.endMs, everyMs.endMs);
+    EXPECT_LT(whenDue.steps * 20, everyMs.steps);
 }
 
 TEST_F(ConnectedCommTest, ALinkFrameTooShortForABoardFrameOrForAnotherNodeIsNoAnswer) {

@@ -181,6 +181,24 @@ TEST_F(MaKeepAliveTest, QuietBoardIsPingedOnceAPeriodAndNotAgainUntilItAnswers) 
     EXPECT_TRUE(rig.errors->Texts.empty());
 }
 
+// The scheduler's worker sleeps until the master's next step is due: the keep-alive must not come
+// later than that, an outstanding ping needs no step, and a queued request one at once.
+TEST_F(MaKeepAliveTest, TheNextStepIsDueWithTheKeepAliveAndAtOnceForAQueuedRequest) {
+    rig.Advance(300, 1);
+    const std::optional<std::uint64_t> due = rig.ma->NextTickDue(TickMs());
+    ASSERT_TRUE(due.has_value());
+    rig.comm->Hold = true;
+    rig.Advance(static_cast<std::uint32_t>(*due - TickMs() - 1), 1);
+    EXPECT_TRUE(rig.comm->Requests.empty()) << "no ping before the step is due";
+    rig.Advance(1, 1);
+    EXPECT_EQ(rig.comm->SentFrames(), (Frames{{ft_Rqst, 0, 0}})) << "the ping with the step due";
+    EXPECT_EQ(rig.ma->NextTickDue(TickMs()), std::nullopt) << "the answer or the time-out moves it on";
+    Release();
+    rig.Settle();
+    ASSERT_TRUE(rig.ma->WriteMemBlock(MakeFarPtr(0, 0x3000), {1, 2, 3}, "block"));
+    EXPECT_EQ(rig.ma->NextTickDue(TickMs()), TickMs());
+}
+
 TEST_F(MaKeepAliveTest, LostBoardIsReportedOnceThenSearchedSilentlyAtBothRates) {
     rig.ma->DefBd = rig.ma->CurBaud = 4800;
     rig.ma->BDLD = 38400;

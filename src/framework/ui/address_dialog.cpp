@@ -1,12 +1,15 @@
 #include "framework/ui/address_dialog.h"
 
 #include "framework/ui/qt_text.h"
+#include "framework/ui/title_width.h"
 #include "platform/message_box_flags.h"
 #include "platform/presenter.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -40,6 +43,23 @@ TfAddress::TfAddress(std::string_view caption, TSegOfsPtr address, bool asLinear
     layout->addWidget(label);
     layout->addWidget(cbxCombo_);
     layout->addWidget(buttons);
+    setMinimumWidth(ReadableTitleWidth(*this));
+    // The first Enter would only take the completion of a listed address ("$E8" to "$E8000"): it
+    // takes what the box shows at once.
+    // The keys reach the box, which hands them to its line edit directly.
+    cbxCombo_->installEventFilter(this);
+    cbxCombo_->lineEdit()->installEventFilter(this);
+}
+
+bool TfAddress::eventFilter(QObject* watched, QEvent* event) {
+    if ((watched == cbxCombo_ || watched == cbxCombo_->lineEdit()) && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && !cbxCombo_->view()->isVisible()) {
+            accept();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 QString TfAddress::AddressText(TSegOfsPtr address, bool asLinear) {

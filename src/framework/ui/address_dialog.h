@@ -25,6 +25,9 @@ public:
 
     void accept() override;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     QComboBox* cbxCombo_;
     TSegOfsPtr address_;

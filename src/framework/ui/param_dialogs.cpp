@@ -3,6 +3,7 @@
 #include "framework/param_record.h"
 #include "framework/string_table.h"
 #include "framework/ui/qt_text.h"
+#include "framework/ui/title_width.h"
 #include "framework/ui/wait_dialog.h"
 
 #include <QDialogButtonBox>
@@ -68,8 +69,11 @@ TParNum_Dlg::TParNum_Dlg(std::size_t width, QWidget* parent)
     layout->addWidget(Value_Edit, 0, 1);
     layout->addWidget(UnitStr_Edit, 0, 2);
     layout->setRowMinimumHeight(1, 8);
-    layout->addWidget(MakeOkCancelButtons(QStringLiteral("OK"), FromCp1250(AppLoadStr(kCancelId))), 2, 0, 1,
-                      3);
+    QWidget* buttons = MakeOkCancelButtons(QStringLiteral("OK"), FromCp1250(AppLoadStr(kCancelId)));
+    // The dialog is as wide as its title needs at least ("Editace parametru" whole).
+    const QMargins margins = layout->contentsMargins();
+    buttons->setMinimumWidth(ReadableTitleWidth(*this) - margins.left() - margins.right());
+    layout->addWidget(buttons, 2, 0, 1, 3);
     Value_Edit->setFocus();
 }
 

@@ -1,13 +1,27 @@
 #include "framework/ui/tr_main_form.h"
 
 #include "framework/main_window.h"
+#include "framework/window_place.h"
 #include "platform/window_messages.h"
 
+#include <QEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <algorithm>
+#include <QScreen>
+#include <vector>
 
 namespace ravlo {
+namespace {
+
+TWinRect ToWinRect(const QRect& rect) {
+    return {rect.x(), rect.y(), rect.width(), rect.height()};
+}
+
+QRect ToQRect(const TWinRect& rect) {
+    return {rect.X, rect.Y, rect.W, rect.H};
+}
+
+} // namespace
 
 TTrMainForm::TTrMainForm(QWidget* parent) : QMainWindow(parent), mdiArea_(new QMdiArea(this)) {
     setCentralWidget(mdiArea_);
@@ -27,7 +41,54 @@ QMdiSubWindow* TTrMainForm::AddMdiChild(QWidget* form, QSize size) {
     window->resize(size.isValid() ? size : window->sizeHint());
     window->show();
     FitInArea(*window);
+    window->installEventFilter(this);
     return window;
+}
+
+bool TTrMainForm::eventFilter(QObject* watched, QEvent* event) {
+    // A child dragged past the area's edge stops at it: nothing can be left out of reach.
+    if (event->type() == QEvent::Move) {
+        if (auto* window = qobject_cast<QMdiSubWindow*>(watched);
+            window != nullptr && !window->isMaximized()) {
+            FitInArea(*window);
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+bool TTrMainForm::PlaceWhereFree(QMdiSubWindow& window, QSize least) const {
+    if (!mdiArea_->isVisible()) {
+        return false;
+    }
+    std::vector<TWinRect> taken;
+    for (const QMdiSubWindow* other : mdiArea_->subWindowList()) {
+        if (other != &window && other->isVisible() && !other->isMinimized()) {
+            taken.push_back(ToWinRect(other->geometry()));
+        }
+    }
+    const std::optional<TWinRect> place =
+        FreePlace(ToWinRect(mdiArea_->viewport()->rect()), taken, window.width(), window.height(),
+                  least.width(), least.height());
+    if (!place) {
+        return false;
+    }
+    window.setGeometry(ToQRect(*place));
+    return true;
+}
+
+void TTrMainForm::FitOnScreen() {
+    const QScreen* shown = screen();
+    if (shown == nullptr) {
+        return;
+    }
+    // The frame (title bar, borders) counts: the whole window must be reachable.
+    const QRect frame = frameGeometry();
+    const QRect fitted = ToQRect(FitInside(ToWinRect(frame), ToWinRect(shown->availableGeometry())));
+    if (fitted == frame) {
+        return;
+    }
+    resize(size() - (frame.size() - fitted.size()));
+    move(fitted.topLeft());
 }
 
 void TTrMainForm::FitInArea(QMdiSubWindow& window) const {
@@ -35,15 +96,10 @@ void TTrMainForm::FitInArea(QMdiSubWindow& window) const {
     if (!mdiArea_->isVisible()) {
         return;
     }
-    const QSize area = mdiArea_->viewport()->size();
-    const QSize size = window.size().boundedTo(area);
-    if (size != window.size()) {
-        window.resize(size);
-    }
-    const QPoint inside(std::clamp(window.x(), 0, area.width() - size.width()),
-                        std::clamp(window.y(), 0, area.height() - size.height()));
-    if (inside != window.pos()) {
-        window.move(inside);
+    const QRect inside =
+        ToQRect(FitInside(ToWinRect(window.geometry()), ToWinRect(mdiArea_->viewport()->rect())));
+    if (inside != window.geometry()) {
+        window.setGeometry(inside);
     }
 }
 

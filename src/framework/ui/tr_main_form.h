@@ -21,10 +21,16 @@ public:
 
     QMdiArea& MdiArea() const { return *mdiArea_; }
     // Shows a form as an MDI child of the given size (its own size hint when none is given); the
-    // sub-window frees itself when closed. While the area is shown the window is kept inside it.
+    // sub-window frees itself when closed. While the area is shown the window is kept inside it,
+    // also when it is dragged.
     QMdiSubWindow* AddMdiChild(QWidget* form, QSize size = {});
     // Makes an MDI child no larger than the area and moves it back inside it.
     void FitInArea(QMdiSubWindow& window) const;
+    // Puts an MDI child where it covers no other one, as large as there is room for up to its size
+    // (at least `least`); answers false and leaves it where it is when there is no such place.
+    bool PlaceWhereFree(QMdiSubWindow& window, QSize least) const;
+    // Keeps the main window inside the available area of its screen.
+    void FitOnScreen();
 
     bool SkipSelf() const override { return skipSelf_; }
     void SetSkipSelf(bool on) { skipSelf_ = on; }
@@ -41,6 +47,8 @@ protected:
     std::uint32_t DispatchInner(std::uint32_t msg, std::uint32_t wParam, std::uintptr_t lParam) override;
     std::uint32_t DispatchToControls(const TBroadcastMsg& message) override;
     std::vector<WindowHandle> MdiChildWindows() const override;
+
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QMdiArea* mdiArea_;

@@ -1,5 +1,7 @@
 #include "kernel/ui/qt_scheduler_drive.h"
 
+#include <QAbstractEventDispatcher>
+
 namespace ravlo {
 
 QtSchedulerDrive::QtSchedulerDrive(const TSchedulerDrive& drive, QObject* parent)
@@ -9,6 +11,11 @@ QtSchedulerDrive::QtSchedulerDrive(const TSchedulerDrive& drive, QObject* parent
     connect(&systemTickTimer_, &QTimer::timeout, this, [this] { runner_.OnTimer(); });
     idleTimer_.setInterval(0);
     connect(&idleTimer_, &QTimer::timeout, this, [this] { runner_.OnIdle(); });
+    // Whatever the GUI thread has just done (a message delivered, a command given) may have made a
+    // step due sooner than the worker thought: it learns so before the thread sleeps.
+    if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance(thread())) {
+        connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, [this] { runner_.Reschedule(); });
+    }
 }
 
 QtSchedulerDrive::~QtSchedulerDrive() {

@@ -4,6 +4,8 @@
 #include "shell/ui/main_icons.h"
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -32,7 +34,7 @@ QString ToolTipText(const TMainActionInfo& info) {
 } // namespace
 
 TMainMenus::TMainMenus(QMainWindow& window)
-    : QObject(&window), toolBar_(window.addToolBar(QStringLiteral("Tools"))) {
+    : QObject(&window), window_(window), toolBar_(window.addToolBar(QStringLiteral("Tools"))) {
     toolBar_->setObjectName(QStringLiteral("MainToolBar"));
     // The table lists a menu before its items.
     for (const TMainActionInfo& info : MainActions()) {
@@ -70,6 +72,26 @@ TMainMenus::TMainMenus(QMainWindow& window)
          {TMainAction::MAView, TMainAction::CommView, TMainAction::ErrHistory, TMainAction::SysWriter}) {
         actions_[ActionIndex(id)]->setCheckable(true);
     }
+    QCoreApplication::instance()->installEventFilter(this);
+}
+
+bool TMainMenus::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::ShortcutOverride) {
+        return false;
+    }
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (widget == nullptr || widget->window() != &window_) {
+        return false;
+    }
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const QKeySequence pressed(key->keyCombination());
+    for (const QAction* action : actions_) {
+        if (action->isEnabled() && !action->shortcut().isEmpty() && action->shortcut() == pressed) {
+            // Left unaccepted, the key goes to the command's shortcut instead of the control.
+            return true;
+        }
+    }
+    return false;
 }
 
 void TMainMenus::Apply(const TMenuStates& states) {

@@ -35,7 +35,13 @@ signals:
     // A command was chosen from a menu, a tool button or its shortcut.
     void Triggered(ravlo::TMainAction action);
 
+protected:
+    // The commands' shortcuts go before what a child window's control would do with the key (a
+    // line edit takes Ctrl+E to the end of its line): they work whichever window has the focus.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    QMainWindow& window_;
     std::array<QAction*, kMainActionCount> actions_{};
     std::array<QMenu*, kMainActionCount> menus_{};
     QToolBar* toolBar_;

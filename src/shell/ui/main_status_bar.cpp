@@ -1,6 +1,7 @@
 #include "shell/ui/main_status_bar.h"
 
 #include "framework/ui/qt_text.h"
+#include "framework/ui/throttled_texts.h"
 
 #include <QMouseEvent>
 #include <algorithm>
@@ -39,7 +40,8 @@ void TStatusPanel::mouseDoubleClickEvent(QMouseEvent* event) {
     QLabel::mouseDoubleClickEvent(event);
 }
 
-TMainStatusBar::TMainStatusBar(QWidget* parent) : QStatusBar(parent) {
+TMainStatusBar::TMainStatusBar(QWidget* parent)
+    : QStatusBar(parent), tip_(new QLabel(this)), texts_(new TThrottledTexts(this)) {
     setObjectName(QStringLiteral("StatusBar"));
     for (std::size_t i = 0; i < panels_.size(); ++i) {
         auto* panel = new TStatusPanel(this);
@@ -57,16 +59,31 @@ TMainStatusBar::TMainStatusBar(QWidget* parent) : QStatusBar(parent) {
             panel->setAutoFillBackground(true);
             panel->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
         }
-        addWidget(panel, i + 1 == panels_.size() ? 1 : 0);
+        addWidget(panel);
         connect(panel, &TStatusPanel::DoubleClicked, this, [this, i] { emit PanelDoubleClicked(i); });
         panels_[i] = panel;
+        texts_->Add([panel](const QString& text) { panel->setText(text); }, panel->text());
     }
+    tip_->setObjectName(QStringLiteral("StatusTip"));
+    tip_->setContentsMargins(4, 0, 4, 0);
+    // Any width: a long hint is cut, it never pushes the panels.
+    tip_->setMinimumWidth(0);
+    tip_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    addWidget(tip_, 1);
+}
+
+void TMainStatusBar::ShowTip(const QString& tip) {
+    tip_->setText(tip);
 }
 
 void TMainStatusBar::Show(const TStatusPanels& panels) {
     for (std::size_t i = 0; i < panels_.size(); ++i) {
-        panels_[i]->setText(FromCp1250(panels.Texts[i]));
+        texts_->Set(i, FromCp1250(panels.Texts[i]));
     }
+    if (colour_ == panels.ConnectedColour) {
+        return;
+    }
+    colour_ = panels.ConnectedColour;
     TStatusPanel& connected = *panels_[TStatusPanels::kConnectedPanel];
     const TPanelRgb rgb = PanelRgb(panels.ConnectedColour);
     QPalette palette = connected.palette();

@@ -5,8 +5,11 @@
 #include <QLabel>
 #include <QStatusBar>
 #include <array>
+#include <optional>
 
 namespace ravlo {
+
+class TThrottledTexts;
 
 // One panel of the main form's status bar; a double click on it is reported.
 class TStatusPanel : public QLabel {
@@ -21,8 +24,10 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 };
 
-// The main form's status bar: the six panels of TStatusPanels, the connection panel in its colour.
-// The menus' hints take the bar while they are shown, as the panels' owner expects.
+// The main form's status bar: the six panels of TStatusPanels, the connection panel in its colour,
+// and after them the hint of the menu item or button under the mouse: the hint never hides the
+// panels, for they are the only sign of the link. A panel's text changes at most about twenty
+// times a second.
 class TMainStatusBar : public QStatusBar {
     Q_OBJECT
 public:
@@ -30,6 +35,9 @@ public:
 
     void Show(const TStatusPanels& panels);
     TStatusPanel& Panel(std::size_t index) const { return *panels_[index]; }
+    // The hint of the item under the mouse; empty clears it.
+    void ShowTip(const QString& tip);
+    const QLabel& Tip() const { return *tip_; }
 
 signals:
     // A double click inside the panel of that index.
@@ -37,6 +45,9 @@ signals:
 
 private:
     std::array<TStatusPanel*, TStatusPanels::kCount> panels_{};
+    QLabel* tip_;
+    TThrottledTexts* texts_;
+    std::optional<TPanelColour> colour_;
 };
 
 } // namespace ravlo

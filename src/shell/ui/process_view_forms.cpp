@@ -1,6 +1,7 @@
 #include "shell/ui/process_view_forms.h"
 
 #include "framework/ui/qt_text.h"
+#include "framework/ui/throttled_texts.h"
 #include "platform/window_messages.h"
 
 #include <QFormLayout>
@@ -16,7 +17,7 @@ constexpr int kEditChars = 44;
 } // namespace
 
 TProcessViewForm::TProcessViewForm(TProcessView view, QWidget* parent)
-    : TBroadcastForm(parent), view_(std::move(view)) {
+    : TBroadcastForm(parent), view_(std::move(view)), texts_(new TThrottledTexts(this)) {
     setWindowTitle(FromCp1250(view_.Caption()));
     auto* layout = new QFormLayout(this);
     layout->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -27,6 +28,7 @@ TProcessViewForm::TProcessViewForm(TProcessView view, QWidget* parent)
         edit->setMinimumWidth(edit->fontMetrics().averageCharWidth() * kEditChars);
         layout->addRow(FromCp1250(field.Label), edit);
         edits_.push_back(edit);
+        texts_->Add([edit](const QString& text) { edit->setText(text); }, edit->text());
     }
 }
 
@@ -35,7 +37,7 @@ std::intptr_t TProcessViewForm::WindowMessage(std::uint32_t msg, std::uintptr_t 
     if (msg == wm_VarChanged) {
         if (const int index = view_.VarChanged(reinterpret_cast<const void*>(lParam)); index >= 0) {
             const auto row = static_cast<std::size_t>(index);
-            edits_[row]->setText(FromCp1250(view_.Fields()[row].Text));
+            texts_->Set(row, FromCp1250(view_.Fields()[row].Text));
         }
         return 0;
     }

@@ -10,9 +10,11 @@ class QLineEdit;
 namespace ravlo {
 
 class TProcessColl;
+class TThrottledTexts;
 
 // A process status window: a label and a read-only edit for each field of its view, the edit
-// refreshed when a wm_VarChanged names the field it shows.
+// refreshed when a wm_VarChanged names the field it shows and its text changed, at most about
+// twenty times a second.
 class TProcessViewForm : public TBroadcastForm {
     Q_OBJECT
 public:
@@ -25,6 +27,7 @@ protected:
 private:
     TProcessView view_;
     std::vector<QLineEdit*> edits_;
+    TThrottledTexts* texts_;
 };
 
 // The board master process's window.

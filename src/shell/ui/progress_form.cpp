@@ -4,16 +4,52 @@
 #include "platform/window_messages.h"
 
 #include <QLabel>
+#include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
 
 namespace ravlo {
+namespace {
+
+// The navy gauge with its "NN%" readable over both parts: white over the navy that is done, the
+// palette's text colour over the rest, in a light palette as in a dark one.
+class TNavyGauge final : public QProgressBar {
+public:
+    using QProgressBar::QProgressBar;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        const QRect bar = rect().adjusted(0, 0, -1, -1);
+        painter.setPen(palette().color(QPalette::Mid));
+        painter.setBrush(palette().base());
+        painter.drawRect(bar);
+        const QRect inside = bar.adjusted(1, 1, 0, 0);
+        const int span = maximum() - minimum();
+        const int doneWidth = span > 0 ? inside.width() * (value() - minimum()) / span : 0;
+        const QRect done(inside.topLeft(), QSize(doneWidth, inside.height()));
+        const QRect rest(done.topRight() + QPoint(1, 0), inside.bottomRight());
+        painter.fillRect(done, QColor(Qt::darkBlue));
+        if (!isTextVisible()) {
+            return;
+        }
+        const QString shown = text();
+        painter.setClipRect(done);
+        painter.setPen(Qt::white);
+        painter.drawText(inside, Qt::AlignCenter, shown);
+        painter.setClipRect(rest);
+        painter.setPen(palette().color(QPalette::Text));
+        painter.drawText(inside, Qt::AlignCenter, shown);
+    }
+};
+
+} // namespace
 
 TfProgress::TfProgress(TProgressSource& source, QWidget* parent)
     : TBroadcastForm(parent), source_(source), Watch(source.WatchedAddress(), 0, 0, 0),
-      lblText_(new QLabel(QStringLiteral("File: ROM1.BIN"), this)), ggProgress_(new QProgressBar(this)),
+      lblText_(new QLabel(QStringLiteral("File: ROM1.BIN"), this)), ggProgress_(new TNavyGauge(this)),
       lblSpeed_(new QLabel(this)), btStop_(new QPushButton(QStringLiteral("Stop"), this)),
       tmrSpeed_(new QTimer(this)) {
     setObjectName(QStringLiteral("fProgress"));
@@ -24,8 +60,6 @@ TfProgress::TfProgress(TProgressSource& source, QWidget* parent)
     ggProgress_->setObjectName(QStringLiteral("ggProgress"));
     ggProgress_->setRange(0, 100);
     ggProgress_->setTextVisible(true);
-    ggProgress_->setStyleSheet(QStringLiteral("QProgressBar::chunk { background-color: navy; }"
-                                              "QProgressBar { text-align: center; }"));
     lblSpeed_->setObjectName(QStringLiteral("lblSpeed"));
     lblSpeed_->setAlignment(Qt::AlignCenter);
     btStop_->setObjectName(QStringLiteral("btStop"));

@@ -35,6 +35,8 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QScreen>
+#include <QStatusTipEvent>
 #include <QTimer>
 
 namespace ravlo {
@@ -42,6 +44,9 @@ namespace {
 
 // How often a refused close is tried again while the processes wind down.
 constexpr int kCloseRetryMs = 50;
+// The smallest writer window worth opening beside the others rather than over them.
+constexpr int kLeastWriterWidth = 320;
+constexpr int kLeastWriterHeight = 160;
 
 QString PathQString(const std::filesystem::path& path) {
     return QString::fromStdString(path.string());
@@ -57,7 +62,8 @@ TRavloMainForm::TRavloMainForm(const TRavloMainFormOptions& options, QWidget* pa
     // Also the icon of the boxes and dialogs, which take the application's.
     QApplication::setWindowIcon(ProgramIcon());
     setWindowIcon(QApplication::windowIcon());
-    resize(1000, 700);
+    const QRect available = screen() != nullptr ? screen()->availableGeometry() : QRect(0, 0, 1000, 700);
+    resize(QSize(1000, 700).boundedTo(available.size()));
     if (options.GuiDialogs) {
         dialogShower_ = std::make_unique<QtDialogShower>(this);
         previousShower_ = SetDialogShower(dialogShower_.get());
@@ -111,6 +117,8 @@ void TRavloMainForm::showEvent(QShowEvent* event) {
         return;
     }
     shown_ = true;
+    // Its frame is known once it stands: the status bar, the link's only sign, must stay in sight.
+    QTimer::singleShot(0, this, [this] { FitOnScreen(); });
     ShowProjectWindow();
     eventLog_ = TFormEventLog::ShowIn(*this);
     // The command line runs once the window stands, not inside the show.
@@ -154,6 +162,14 @@ void TRavloMainForm::resizeEvent(QResizeEvent* event) {
     if (eventLog_ != nullptr) {
         eventLog_->LayOut();
     }
+}
+
+bool TRavloMainForm::event(QEvent* event) {
+    if (event->type() == QEvent::StatusTip) {
+        statusBar_->ShowTip(static_cast<QStatusTipEvent*>(event)->tip());
+        return true;
+    }
+    return TTrMainForm::event(event);
 }
 
 QList<QWidget*> TRavloMainForm::MdiChildren() const {
@@ -338,6 +354,10 @@ void TRavloMainForm::ShowSysWriter() {
     sysWr_ = ShowMDIChild<TSysWrForm>([] { return new TSysWrForm; }, QSize(800, 500));
     if (!open) {
         UpdateMenusWhenGone(*sysWr_);
+        // Beside the event log and the other windows, not over them, where there is room.
+        if (auto* frame = qobject_cast<QMdiSubWindow*>(sysWr_->parentWidget())) {
+            PlaceWhereFree(*frame, QSize(kLeastWriterWidth, kLeastWriterHeight));
+        }
     }
 }
 

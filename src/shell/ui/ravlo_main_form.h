@@ -138,6 +138,8 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    // Menu and button hints go beside the status panels, not over them.
+    bool event(QEvent* event) override;
 
 private:
     // The hourglass for as long as it lives.

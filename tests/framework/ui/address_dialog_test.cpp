@@ -4,6 +4,8 @@
 #include "qt_test_app.h"
 
 #include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
 
 namespace ravlo {
 namespace {
@@ -47,6 +49,41 @@ TEST_F(AddressDialogTest, AskAddressAnswersOkWithTheParsedAddressAndCancelKeepsI
     });
     EXPECT_EQ(AskAddress("Run at", address, true), IDCANCEL);
     EXPECT_EQ(address, MakeFarPtr(0x0010, 0xE800));
+}
+
+// A key typed into the widget, press and release; what it leaves goes up to its parents.
+void TypeKey(QWidget& widget, int key, const QString& text = {}) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QApplication::sendEvent(&widget, &press);
+    QApplication::sendEvent(&widget, &release);
+}
+
+TEST(AddressDialogKeys, OneEnterAcceptsTheAddressTypedOrShown) {
+    // "$E8" is completed to the listed "$E8000" as it is typed.
+    for (const QString& typed : {QStringLiteral("$E8"), QStringLiteral("E800:0010"), QString()}) {
+        TSegOfsPtr address = MakeFarPtr(0, 0xC800);
+        testing::ShownDialogDriver<TfAddress> driver([&](TfAddress& dialog) {
+            QLineEdit& edit = *dialog.Combo().lineEdit();
+            // The completion works for the widget with the keyboard focus only, and the keys go
+            // where the platform sends them: to that widget.
+            dialog.activateWindow();
+            edit.setFocus();
+            testing::ProcessEventsUntil([&edit] { return edit.hasFocus(); }, std::chrono::seconds(2));
+            QWidget& focus = QApplication::focusWidget() != nullptr ? *QApplication::focusWidget() : edit;
+            if (!typed.isEmpty()) {
+                edit.clear();
+            }
+            for (const QChar c : typed) {
+                TypeKey(focus, c.unicode(), QString(c));
+            }
+            TypeKey(focus, Qt::Key_Return);
+            if (dialog.isVisible()) {
+                dialog.reject(); // a second Enter would have been needed
+            }
+        });
+        EXPECT_EQ(AskAddress("Enter start address", address, false), IDOK) << typed.toStdString();
+    }
 }
 
 } // namespace

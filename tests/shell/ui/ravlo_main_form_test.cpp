@@ -22,6 +22,7 @@
 #include "shell/ui/err_history_form.h"
 #include "shell/ui/event_log_form.h"
 #include "shell/ui/main_menus.h"
+#include "shell/ui/main_status_bar.h"
 #include "shell/ui/ravlo_main_form.h"
 #include "shell/ui/ravlo_program.h"
 #include "shell/ui/user_dialogs.h"
@@ -44,6 +45,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -173,6 +175,39 @@ TEST_F(RavloMainFormTest, ToolButtonsAndWindowsFitTheMainWindowAndTheWriterOpens
     EXPECT_EQ(Form().FindMDIChildByHandle(Form().SysWrWindow()->Handle()), Form().SysWrWindow());
     EXPECT_EQ(Form().FindMDIChildByHandle(Form().Handle()), nullptr) << "the form is no child of its own";
     EXPECT_TRUE(Form().Menus().Action(A::SysWriter).isChecked());
+}
+
+TEST_F(RavloMainFormTest, OnItsScreenWithTheLinkPanelsInSightAndTheWriterBesideTheOthers) {
+    ShowForm();
+    testing::ProcessPendingEvents();
+    ASSERT_NE(Form().screen(), nullptr);
+    EXPECT_TRUE(Form().screen()->availableGeometry().contains(Form().frameGeometry()));
+
+    const TMainStatusBar& bar = Form().StatusBar();
+    std::vector<QString> texts;
+    for (std::size_t i = 0; i < TStatusPanels::kCount; ++i) {
+        texts.push_back(bar.Panel(i).text());
+    }
+    QAction& action = Form().Menus().Action(A::CrEpromImg);
+    action.showStatusText(&Form()); // what the mouse resting on the item does
+    for (std::size_t i = 0; i < TStatusPanels::kCount; ++i) {
+        EXPECT_TRUE(bar.Panel(i).isVisible()) << "panel " << i;
+        EXPECT_EQ(bar.Panel(i).text(), texts[i]) << "panel " << i;
+    }
+    EXPECT_EQ(bar.Tip().text(), action.statusTip());
+
+    Form().Menus().Action(A::SysWriter).trigger();
+    auto* writer = qobject_cast<QMdiSubWindow*>(Form().SysWrWindow()->parentWidget());
+    ASSERT_NE(writer, nullptr);
+    for (const QMdiSubWindow* other : Form().MdiArea().subWindowList()) {
+        if (other != writer) {
+            EXPECT_FALSE(writer->geometry().intersects(other->geometry()))
+                << other->windowTitle().toStdString();
+        }
+    }
+    writer->move(-400, 5000); // dragged past the edges
+    const QRect area(QPoint(0, 0), Form().MdiArea().viewport()->size());
+    EXPECT_TRUE(area.contains(writer->geometry()));
 }
 
 TEST(MessageBoxes, ATableOfValuesIsShownInAFixedPitchFont) {
