@@ -5,6 +5,7 @@
 #include "framework/padding.h"
 #include "framework/writer_channels.h"
 #include "kernel/coll_items.h"
+#include "kernel/kernel_debug.h"
 #include "kernel/process.h"
 
 #include <algorithm>
@@ -115,10 +116,12 @@ std::string TProcLabel::GetLabelStr() const {
 }
 
 bool TProcLabelColl::ReadParamFromINI(bool verbose) {
+    TraceInit("/TProcLabelColl.Create Entry");
     const bool failed = TNameColl::ReadParamFromINI(verbose);
     ReadCollItems(*this, [](std::string_view key) -> std::unique_ptr<TNameObject> {
         return std::make_unique<TProcLabel>(key);
     });
+    TraceInit(std::string(kClassName) + ".Create Exit " + (failed ? "ERROR" : "OK"));
     return failed;
 }
 

@@ -16,12 +16,6 @@ namespace {
 
 constexpr std::size_t kWinNameMax = 32;
 
-void TraceInit(const std::string& text) {
-    if (TestDebugMask(DM_InitDone)) {
-        Writelnsys(0, text);
-    }
-}
-
 } // namespace
 
 bool TProcWinNameObj::ParseKeyword(std::string_view keyword) {

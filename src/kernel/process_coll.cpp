@@ -34,9 +34,14 @@ TProcessColl::~TProcessColl() {
         }
     }
     FreeAll();
-    if (TestDebugMask(DM_InitDone)) {
-        Writelnsys(0, "TProcessColl.Destroy OK");
-    }
+    TraceInit("TProcessColl.Destroy OK");
+}
+
+bool TProcessColl::ReadParamFromINI(bool verbose) {
+    TraceInit("/TProcessColl.Create Entry");
+    const bool failed = TNameColl::ReadParamFromINI(verbose);
+    TraceInit(std::string(kClassName) + ".Create Exit " + (failed ? "ERROR" : "OK"));
+    return failed;
 }
 
 bool TProcessColl::ParseKeyword(std::string_view keyword) {

@@ -26,6 +26,8 @@ public:
     ~TProcessColl() override;
 
     std::string_view ClassName() const override { return kClassName; }
+    // Reads the collection's key (at creation), between the creation traces.
+    bool ReadParamFromINI(bool verbose) override;
     bool ParseKeyword(std::string_view keyword) override;
     std::string ParamsToText() const override;
 

@@ -20,12 +20,6 @@ std::map<std::uint8_t, ProcessCreator>& ProcessTypes() {
     return types;
 }
 
-void TraceInit(const std::string& text) {
-    if (TestDebugMask(DM_InitDone)) {
-        Writelnsys(0, text);
-    }
-}
-
 } // namespace
 
 void RegisterProcessType(std::uint8_t procType, ProcessCreator creator) {

@@ -5,6 +5,8 @@
 #include "kernel/time_mess.h"
 #include "platform/tick.h"
 
+#include <algorithm>
+
 namespace ravlo {
 
 std::string_view ThreadPriorityName(TThreadPriority priority) {
@@ -24,6 +26,33 @@ std::string_view ThreadPriorityName(TThreadPriority priority) {
     default:
         return "tpHigher";
     }
+}
+
+ThreadSchedule ScheduleForPriority(TThreadPriority priority, int normalNice) {
+    int step = 0;
+    switch (priority) {
+    case TThreadPriority::tpIdle:
+        return {.Idle = true, .Nice = normalNice};
+    case TThreadPriority::tpLowest:
+        step = 10;
+        break;
+    case TThreadPriority::tpLower:
+        step = 5;
+        break;
+    case TThreadPriority::tpHigher:
+        step = -5;
+        break;
+    case TThreadPriority::tpHighest:
+        step = -10;
+        break;
+    case TThreadPriority::tpTimeCritical:
+        step = -20;
+        break;
+    default:
+        break;
+    }
+    return {.Idle = false,
+            .Nice = std::clamp(normalNice + step, ThreadSchedule::kNiceMin, ThreadSchedule::kNiceMax)};
 }
 
 TSchedulerDrive SchedulerDriveFor(unsigned thr, unsigned shr) {

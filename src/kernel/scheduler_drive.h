@@ -1,15 +1,20 @@
 #pragma once
 
+#include "platform/thread_schedule.h"
+
 #include <cstdint>
 #include <optional>
 #include <string_view>
 
 namespace ravlo {
 
-// Thread priorities the "APP" THR value names. Linux gives a normal thread no say over them, so the
-// worker thread records the one asked for and runs at the default.
+// Thread priorities the "APP" THR value names, from the lowest up.
 enum class TThreadPriority { tpIdle, tpLowest, tpLower, tpNormal, tpHigher, tpHighest, tpTimeCritical };
 std::string_view ThreadPriorityName(TThreadPriority priority);
+// How a thread of that priority is scheduled, around normalNice (the nice value the thread was
+// started with): tpIdle under the idle policy, the others by nice steps of 5 below and above it
+// (tpTimeCritical 20 below), kept within the range nice values have.
+ThreadSchedule ScheduleForPriority(TThreadPriority priority, int normalNice);
 
 // The form's tick-timer interval, and the shorter one that also runs the scheduler (THR 0).
 inline constexpr std::uint32_t kFormTimerMs = 250;

@@ -1,10 +1,15 @@
 #include "kernel/worker_thread.h"
 
+#include "framework/writer_channels.h"
 #include "kernel/exception_log.h"
+#include "kernel/kernel_debug.h"
 #include "platform/tick.h"
 #include "platform/window_messages.h"
 
 #include <algorithm>
+#include <cstring>
+#include <future>
+#include <string>
 
 namespace ravlo {
 namespace {
@@ -23,9 +28,43 @@ TWorkerThread::~TWorkerThread() {
 }
 
 void TWorkerThread::Resume() {
-    const std::lock_guard lock(mutex_);
-    if (!thread_.joinable() && !terminated_ && callback_) {
-        thread_ = std::thread([this, window = registration_.Handle()] { Execute(window); });
+    std::future<ScheduleOutcome> applied;
+    {
+        const std::lock_guard lock(mutex_);
+        if (thread_.joinable() || terminated_ || !callback_) {
+            return;
+        }
+        std::promise<ScheduleOutcome> outcome;
+        applied = outcome.get_future();
+        thread_ =
+            std::thread([this, window = registration_.Handle(), outcome = std::move(outcome)]() mutable {
+                outcome.set_value(ApplyPriority());
+                Execute(window);
+            });
+    }
+    ReportPriority(applied.get());
+}
+
+TWorkerThread::ScheduleOutcome TWorkerThread::ApplyPriority() {
+    SetCurrentThreadName("TWorkerThread");
+    const int threadId = CurrentThreadId();
+    threadId_.store(threadId);
+    const ThreadSchedule normal = ReadThreadSchedule(threadId).value_or(ThreadSchedule{});
+    ScheduleOutcome outcome{ScheduleForPriority(priority_, normal.Nice), 0};
+    if (outcome.Asked != normal) {
+        outcome.Error = applySchedule_(outcome.Asked);
+    }
+    return outcome;
+}
+
+void TWorkerThread::ReportPriority(const ScheduleOutcome& outcome) const {
+    const std::string asked = "TWorkerThread priority " + std::string(ThreadPriorityName(priority_)) + " (" +
+                              ScheduleText(outcome.Asked);
+    if (outcome.Error != 0) {
+        Writelnsys(0, asked + ") refused: " + std::strerror(outcome.Error) +
+                          "; the thread runs at normal priority");
+    } else {
+        TraceInit(asked + ")");
     }
 }
 

@@ -3,6 +3,7 @@
 #include "kernel/scheduler_drive.h"
 #include "platform/input_wake.h"
 #include "platform/message_queue.h"
+#include "platform/thread_schedule.h"
 
 #include <atomic>
 #include <cstdint>
@@ -26,9 +27,15 @@ namespace ravlo {
 // ends that sleep early through Reschedule when a run has become due sooner (a message handled, a
 // command given). So an idle program costs next to nothing, and work under way keeps the Interval
 // pace.
+//
+// The thread runs at its priority (see ScheduleForPriority) from its start: lowering needs no
+// privilege, raising may be refused, and then the thread runs at normal priority and Resume writes
+// one line that says why to channel 0 and the runtime log.
 class TWorkerThread final : public MessageTarget {
 public:
     using Callback = std::function<void()>;
+    // Puts the calling thread under a schedule; answers 0 or the errno of a refusal.
+    using ScheduleApplier = std::function<int(const ThreadSchedule&)>;
     // When the next run is due (TickMs ms), nullopt for no time; asked on the owner thread.
     using DueQuery = std::function<std::optional<std::uint64_t>(std::uint64_t now)>;
 
@@ -43,6 +50,7 @@ public:
     TWorkerThread(const TWorkerThread&) = delete;
     TWorkerThread& operator=(const TWorkerThread&) = delete;
 
+    // Starts the thread and returns once it runs at its priority (or the priority was refused).
     void Resume();
     // Stops the thread and waits for it; a run asked for and not yet begun is dropped.
     void Terminate();
@@ -50,6 +58,10 @@ public:
 
     std::uint32_t Interval() const { return interval_; }
     TThreadPriority Priority() const { return priority_; }
+    // Before Resume: how the thread applies its priority (ApplyThreadSchedule unless replaced).
+    void SetScheduleApplier(ScheduleApplier apply) { applySchedule_ = std::move(apply); }
+    // The thread's id (ps -L: LWP) once Resume has returned; 0 before.
+    int ThreadId() const { return threadId_.load(); }
     // Runs completed so far.
     std::uint64_t Runs() const { return runs_.load(); }
     // Pauses that input ended early.
@@ -62,6 +74,16 @@ public:
     std::intptr_t HandleMessage(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam) override;
 
 private:
+    // What the thread found when it applied its priority.
+    struct ScheduleOutcome {
+        ThreadSchedule Asked;
+        int Error = 0;
+    };
+
+    // On the new thread: names it and applies its priority.
+    ScheduleOutcome ApplyPriority();
+    // On the owner thread: the log line of a refusal, the trace of a success.
+    void ReportPriority(const ScheduleOutcome& outcome) const;
     // The thread's loop; window is the target's handle, read before the thread starts.
     void Execute(WindowHandle window);
     // The pause after a run.
@@ -74,6 +96,8 @@ private:
     Callback callback_;
     std::uint32_t interval_;
     TThreadPriority priority_;
+    ScheduleApplier applySchedule_ = ApplyThreadSchedule;
+    std::atomic<int> threadId_{0};
     MessageQueue& queue_;
     WindowRegistration registration_;
     std::atomic<std::uint64_t> runs_{0};

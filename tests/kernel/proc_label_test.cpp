@@ -1,6 +1,9 @@
+#include "framework/debug_mask.h"
+#include "kernel/kernel_debug.h"
 #include "kernel/proc_label.h"
 #include "kernel/proc_win_label.h"
 #include "kernel/process.h"
+#include "kernel/process_coll.h"
 #include "kernel_test_support.h"
 #include "support/app_fixtures.h"
 
@@ -30,7 +33,9 @@ constexpr std::string_view kIni =
     "MA=DWN=3 XYS=$0010\r\n"
     "WINCOLL=PFX=WC\r\n"
     "WC00=TYP=1 TNA=main CAP=\"Ravlo main\" HIL=$20FF PCO=mainpc USR=$FFFFFFFF LOG=$10000\r\n"
-    "WC01=TYP=256\r\n";
+    "WC01=TYP=256\r\n"
+    "MAINPC=AT=2\r\n"
+    "BADCOLL=NOSUCH=1\r\n";
 
 class ProcLabelTest : public ::testing::Test {
 protected:
@@ -65,6 +70,42 @@ TEST_F(ProcLabelTest, LabelsAreReadInIniOrderUpToTheFirstMissingKeyAndLookedUp) 
         << "this lookup does not skip it";
     EXPECT_EQ(labels->GetLabelByIdentLogA(0x70, 0x2002), nullptr);
     EXPECT_EQ(labels->NewProcess(labels->LabelAt(0)), nullptr) << "the kernel's own collection makes nothing";
+}
+
+// The collection traces among what its creation writes.
+template <class Coll>
+std::vector<std::string> CreationTraces(const CapturedWriter& writer, std::string_view name) {
+    const std::size_t before = writer.Lines().size();
+    MakeNamed<Coll>(name);
+    std::vector<std::string> traces;
+    for (std::size_t i = before; i < writer.Lines().size(); ++i) {
+        if (writer.Lines()[i].find("Coll.Create ") != std::string::npos) {
+            traces.push_back(writer.Lines()[i]);
+        }
+    }
+    return traces;
+}
+
+// The exit trace tells whether the collection's own key parsed; its items do not count.
+TEST_F(ProcLabelTest, CollectionsTraceTheirCreationOnlyWhileInitTracesAreOn) {
+    struct Case {
+        std::vector<std::string> (*create)(const CapturedWriter&, std::string_view);
+        std::string cls;
+        std::string_view key;
+    };
+    const Case cases[] = {{CreationTraces<TProcLabelColl>, "TProcLabelColl", "LABELCOLL"},
+                          {CreationTraces<TProcessColl>, "TProcessColl", "MAINPC"},
+                          {CreationTraces<TProcWinLabelColl>, "TProcWinLabelColl", "WINCOLL"}};
+    for (const Case& c : cases) {
+        SetDebugMask(~DM_InitDone);
+        EXPECT_TRUE(c.create(writer_, c.key).empty()) << c.cls;
+        SetDebugMask(DM_InitDone);
+        EXPECT_EQ(c.create(writer_, c.key),
+                  (std::vector<std::string>{"/" + c.cls + ".Create Entry", c.cls + ".Create Exit OK"}));
+        EXPECT_EQ(c.create(writer_, "BADCOLL"),
+                  (std::vector<std::string>{"/" + c.cls + ".Create Entry", c.cls + ".Create Exit ERROR"}));
+    }
+    SetDebugMask(0);
 }
 
 TEST_F(ProcLabelTest, ABoundedCollectionReportsMissingKeysAndBadValues) {

@@ -3,6 +3,7 @@
 #include "kernel/kernel_debug.h"
 #include "kernel/proc_adr.h"
 #include "kernel/proc_mess.h"
+#include "kernel/proc_mess_coll.h"
 #include "kernel/sys_addr.h"
 #include "kernel/time_mess.h"
 #include "kernel_test_support.h"
@@ -176,6 +177,48 @@ TEST(TimeMessTest, SendProcMessagesPostsWhatIsDueInQueueOrderAndReportsAndTraces
     }
     kernel.timed.SendProcMessages(1001);
     EXPECT_EQ(kernel.timed.Count(), 0u);
+}
+
+// A descendant that names its code, as the board master's messages do.
+class NamedCodeMess : public TProcMess {
+public:
+    explicit NamedCodeMess(TProcMess&& mess) : TProcMess(std::move(mess)) {}
+    std::string CodeStr() const override { return "Ping"; }
+};
+
+TEST(ProcMessCollTest, DumpsCountThenOneLinePerMessageInOrderWithEachMessagesOwnTexts) {
+    CapturedWriter writer;
+    const std::vector<std::uint8_t> data{0xAB, 0x10};
+    TProcMessColl coll;
+    coll.Insert(TProcMess::Create(Adr(0x70, 0, 0x2001), Adr(0x87, 1, 0x2001), 1, 0, 0x31, data));
+    coll.Insert(std::make_unique<NamedCodeMess>(
+        TProcMess::Create(Adr(0x73, 2, 0x2001), Adr(0x70, 1, 0x2001), 0, 0, 0x32)));
+    coll.Insert(TProcMess{});
+    coll.Insert(std::unique_ptr<TProcMess>{});
+    coll.WriteColl(0);
+    EXPECT_EQ(writer.Lines(),
+              (std::vector<std::string>{"*** Coll of ProcMess: Count=3",
+                                        "0010 00 [70,00,2001] [87,01,2001] (01,00) 31 (AB10)",
+                                        "000E 00 [73,02,2001] [70,01,2001] (00,00) Ping ()", "(???undef)"}));
+
+    const std::unique_ptr<TProcMess> taken = coll.AtDelete(1);
+    ASSERT_NE(taken, nullptr);
+    EXPECT_EQ(taken->CodeStr(), "Ping");
+    EXPECT_EQ(coll.AtDelete(2), nullptr);
+    ASSERT_EQ(coll.Count(), 2u);
+    EXPECT_EQ(coll.At(0)->GetCode(), 0x31);
+    EXPECT_FALSE(coll.At(1)->HasHead());
+    EXPECT_EQ(coll.At(2), nullptr);
+
+    // The timed queue's dump shows each due tick as seconds and unpadded milliseconds, in due order.
+    TTimeMessColl queue;
+    queue.InsertMess(Timed(70'123, 0x39));
+    queue.InsertMess(Timed(1'005, 0x38));
+    queue.WriteColl(0);
+    const std::vector<std::string> timed(writer.Lines().end() - 3, writer.Lines().end());
+    EXPECT_EQ(timed, (std::vector<std::string>{"*** Coll of TimeMess: Count=2",
+                                               "t=1.5,000E 00 [70,00,2001] [87,01,2001] (00,00) 38 ()",
+                                               "t=70.123,000E 00 [70,00,2001] [87,01,2001] (00,00) 39 ()"}));
 }
 
 // A wrongly shaped text clears the address; a bad field sets the error and keeps its old value.

@@ -4,10 +4,14 @@
 #include "kernel_test_support.h"
 #include "platform/input_wake.h"
 #include "platform/message_queue.h"
+#include "platform/thread_schedule.h"
 #include "platform/tick.h"
+#include "support/app_fixtures.h"
 #include "support/nonblocking_pipe.h"
 #include "support/wait_until.h"
 
+#include <cerrno>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -108,6 +112,81 @@ TEST(WorkerThreadTest, StepsRunOnTheOwnerThreadOnlyAndTerminateWhileARunIsAskedF
     waiting.Terminate();
     EXPECT_EQ(waiting.Runs(), 0u);
     EXPECT_EQ(AppMessageQueue().PendingCount(), 0u);
+}
+
+constexpr TThreadPriority kLevelsUp[] = {TThreadPriority::tpIdle,        TThreadPriority::tpLowest,
+                                         TThreadPriority::tpLower,       TThreadPriority::tpNormal,
+                                         TThreadPriority::tpHigher,      TThreadPriority::tpHighest,
+                                         TThreadPriority::tpTimeCritical};
+
+bool PumpUntilRuns(const TWorkerThread& worker, std::uint64_t runs) {
+    return testing::WaitUntil([&] { return worker.Runs() >= runs; },
+                              [] { AppMessageQueue().WaitAndPump(std::chrono::milliseconds(10)); });
+}
+
+TEST(ThreadPriorityTest, LevelsGoUpInNiceStepsAroundNormalWithinTheRangeAndIdleIsAPolicyOfItsOwn) {
+    for (const int normal : {0, 7, ThreadSchedule::kNiceMin, ThreadSchedule::kNiceMax}) {
+        EXPECT_TRUE(ScheduleForPriority(TThreadPriority::tpIdle, normal).Idle);
+        EXPECT_EQ(ScheduleForPriority(TThreadPriority::tpNormal, normal), (ThreadSchedule{false, normal}));
+        int previous = ThreadSchedule::kNiceMax + 1;
+        for (const TThreadPriority level : std::span(kLevelsUp).subspan(1)) {
+            const ThreadSchedule schedule = ScheduleForPriority(level, normal);
+            EXPECT_FALSE(schedule.Idle);
+            EXPECT_GE(schedule.Nice, ThreadSchedule::kNiceMin);
+            EXPECT_LE(schedule.Nice, ThreadSchedule::kNiceMax);
+            EXPECT_LE(schedule.Nice, previous) << ThreadPriorityName(level) << " is not above the one below";
+            // Away from the ends of the range every level is a step of its own.
+            if (normal == 0) {
+                EXPECT_LT(schedule.Nice, previous) << ThreadPriorityName(level);
+            }
+            previous = schedule.Nice;
+        }
+    }
+}
+
+// Raising may need a privilege this run lacks: then the level is refused and the thread runs at
+// normal priority, and one line says so; either way the thread works.
+TEST(ThreadPriorityTest, TheRunningWorkerThreadIsScheduledByItsLevelOrRefusedAtNormal) {
+    testing::CapturedWriter writer;
+    const ThreadSchedule normal = ReadThreadSchedule(CurrentThreadId()).value();
+    for (const TThreadPriority level : kLevelsUp) {
+        const std::size_t linesBefore = writer.Lines().size();
+        TWorkerThread worker([] {}, 1, level);
+        worker.Resume();
+        const std::optional<ThreadSchedule> applied = ReadThreadSchedule(worker.ThreadId());
+        ASSERT_TRUE(applied.has_value()) << ThreadPriorityName(level);
+        const bool refused = writer.Lines().size() != linesBefore;
+        if (refused) {
+            EXPECT_EQ(*applied, normal) << ThreadPriorityName(level);
+            EXPECT_LT(ScheduleForPriority(level, normal.Nice).Nice, normal.Nice) << "only raising is refused";
+        } else {
+            EXPECT_EQ(*applied, ScheduleForPriority(level, normal.Nice)) << ThreadPriorityName(level);
+        }
+        EXPECT_TRUE(PumpUntilRuns(worker, 2)) << ThreadPriorityName(level);
+        worker.Terminate();
+    }
+    EXPECT_EQ(ReadThreadSchedule(CurrentThreadId()), normal) << "the owner thread keeps its own";
+}
+
+TEST(ThreadPriorityTest, ARefusedRaiseWritesOneLineWhyAndTheThreadRunsOnAtNormalPriority) {
+    testing::CapturedWriter writer;
+    const ThreadSchedule normal = ReadThreadSchedule(CurrentThreadId()).value();
+    TWorkerThread worker([] {}, 1, TThreadPriority::tpHighest);
+    std::vector<ThreadSchedule> asked;
+    worker.SetScheduleApplier([&asked](const ThreadSchedule& schedule) {
+        asked.push_back(schedule);
+        return EPERM;
+    });
+    worker.Resume();
+    EXPECT_EQ(asked,
+              (std::vector<ThreadSchedule>{ScheduleForPriority(TThreadPriority::tpHighest, normal.Nice)}));
+    EXPECT_EQ(ReadThreadSchedule(worker.ThreadId()), normal);
+    ASSERT_TRUE(PumpUntilRuns(worker, 5));
+    ASSERT_EQ(writer.Lines().size(), 1u) << "one line, not one per step";
+    const std::string& line = writer.Lines()[0];
+    EXPECT_NE(line.find("tpHighest"), std::string::npos) << line;
+    EXPECT_NE(line.find(std::strerror(EPERM)), std::string::npos) << line;
+    EXPECT_NE(line.find("normal priority"), std::string::npos) << line;
 }
 
 // A pause twice as long as the test waits: a run arriving within a wait can only have been woken by
