@@ -15,8 +15,8 @@ class TDBRecordObj;
 
 // A list of a database's records in an item view of a dialog. It links itself into the
 // database's lookup links while it lives, shows the link's selected record, and a record the user
-// picks becomes the link's selection. The view does not own its control; once the control is gone
-// the link stays but has no control.
+// picks becomes the link's selection. It must go before its database. The view does not own its
+// control; once the control is gone the link stays but has no control.
 class TDBWidgetLook : public TDBLookView {
 public:
     TDBWidgetLook(const TDBWidgetLook&) = delete;
