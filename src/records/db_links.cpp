@@ -66,6 +66,14 @@ void TDBLookValidatorsColl::SetInsSelections(TDBRecordObj* record, std::int32_t 
     }
 }
 
+void TDBLookValidatorsColl::SetSelected(const TDBLookView* validator, TDBRecordObj* record) {
+    for (TDBLookLink& link : links_) {
+        if (link.Validator == validator) {
+            link.Selected = record;
+        }
+    }
+}
+
 const TDBLookLink* TDBLookValidatorsColl::FindLookLinkBySelDBRecObj(const TDBRecordObj* record) const {
     const TDBLookLink* first = nullptr;
     for (const TDBLookLink& link : links_) {

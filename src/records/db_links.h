@@ -79,6 +79,8 @@ public:
     // Only the lists waiting for an inserted record take it, and stop waiting.
     void SetInsSelections(TDBRecordObj* record, std::int32_t index);
     void SetInsNewSelections(TDBRecordObj* record, std::int32_t index) { SetSelections(record, index); }
+    // The record the user chose in one list (nullptr: none).
+    void SetSelected(const TDBLookView* validator, TDBRecordObj* record);
     // The first link selecting record whose list has a control, else the first selecting it.
     const TDBLookLink* FindLookLinkBySelDBRecObj(const TDBRecordObj* record) const;
     const TDBLookLink* FindLookLinkByLookValidator(const TDBLookView* validator) const;

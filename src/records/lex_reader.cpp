@@ -70,7 +70,7 @@ void TLexReader::SplitLines() {
             // An LF may follow in the next chunk.
             break;
         }
-        lines_.emplace_back(pending_, start, i - start);
+        lines_.push_back({pending_.substr(start, i - start), c == '\n'});
         i += (c == '\r' && i + 1 < pending_.size() && pending_[i + 1] == '\n') ? 2 : 1;
         start = i;
     }
@@ -95,7 +95,7 @@ bool TLexReader::FillLines() {
             SplitLines();
             if (lines_.empty() && !pending_.empty()) {
                 // The last line has no line end.
-                lines_.push_back(std::move(pending_));
+                lines_.push_back({std::move(pending_), false});
                 pending_.clear();
                 scanned_ = 0;
             }
@@ -109,7 +109,7 @@ std::string TLexReader::NextLine() {
     if (FillLines()) {
         return {};
     }
-    std::string line = std::move(lines_.front());
+    std::string line = std::move(lines_.front().text);
     lines_.pop_front();
     return line;
 }
@@ -118,6 +118,7 @@ bool TLexReader::TakeLine() {
     if (FillLines()) {
         return false;
     }
+    curLineLoneLf_ = lines_.front().loneLf;
     curLine_ = NextLine();
     ++lineNo_;
     col_ = curLine_.empty() ? 0 : 1;
@@ -203,7 +204,7 @@ std::string TLexReader::ReadQuoted() {
             CharExpected(quote);
             return {};
         }
-        text += "\r\n";
+        text += curLineLoneLf_ ? "\n" : "\r\n";
         TakeLine();
     }
 }

@@ -12,11 +12,12 @@
 
 namespace ravlo {
 
-// Reads record values from text: lines from a byte source (CR LF, CR or LF ends a line; a byte 26
-// ends the input), non-blank characters with their line and column, nested "{...}" comments,
-// quoted strings and typed numbers with range checks. The first error is shown in a message box as
-// "LineNo:Col Text" and sets ErrorFlag, which stays set: every later read returns its default and
-// shows nothing, so a caller can run a whole import and test the flag once.
+// Reads record values from text: lines from a byte source (CR LF, CR or LF ends a line, so that
+// files edited with LF line ends keep their line numbers and short lines; a byte 26 ends the input),
+// non-blank characters with their line and column, nested "{...}" comments, quoted strings and typed numbers
+// with range checks. The first error is shown in a message box as "LineNo:Col Text" and sets ErrorFlag, which
+// stays set: every later read returns its default and shows nothing, so a caller can run a whole import and
+// test the flag once.
 class TLexReader {
 public:
     static constexpr std::size_t kDefaultBufSize = 16 * 1024;
@@ -57,8 +58,9 @@ public:
     char CurChar() const;
 
     // The string whose opening quote (the quote character or an apostrophe) is at Col, up to the
-    // same quote, which Col is left on; a doubled quote inside stands for one quote, and a line
-    // end inside is kept as CR LF. "" after an error.
+    // same quote, which Col is left on; a doubled quote inside stands for one quote. A line end
+    // inside is kept as CR LF, a lone LF as itself: older writers put a text's LF into the line
+    // as it was. "" after an error.
     std::string ReadQuoted();
     // The next character must open a string: the string, else an error and "". Character codes
     // may follow a quoted part directly, each as "#" and decimal digits, and further quoted parts
@@ -130,9 +132,15 @@ private:
     std::string pending_;
     std::size_t scanned_ = 0;
     bool sourceDone_ = false;
-    std::deque<std::string> lines_;
+    struct SplitLine {
+        std::string text;
+        // Ended by an LF without CR before it.
+        bool loneLf = false;
+    };
+    std::deque<SplitLine> lines_;
 
     std::string curLine_;
+    bool curLineLoneLf_ = false;
     bool errorFlag_ = false;
     std::string errorText_;
     std::int32_t col_ = 0;

@@ -103,7 +103,9 @@ void RegisterRecordClasses() {
     RegisterStreamClass<THexBuffElIniciatorObj>();
     RegisterStreamClass<TRecIniciatorColl>();
 
-    // The databases, their descriptions and pointer fields.
+    // The databases, their descriptions and pointer fields. A database's edit and lookup links are
+    // not among them: they tie records to the controls of open dialogs, are made afresh with the
+    // database and never go into a stream.
     RegisterStreamClass<TDataBaseDscrObj>();
     RegisterStreamClass<TDataBaseDscrColl>();
     RegisterStreamClass<TDBFilterValidator>();

@@ -40,43 +40,21 @@ protected:
         test::InstallRecordTypes(std::move(owner), std::move(item));
         AppExtension().AppData->SemManColl = test::Holding<TSemManColl>(std::make_unique<TDevIxSetSem>());
         auto dscrs = std::make_unique<TDataBaseDscrColl>();
-        dscrs->InsertDscr(Args(kTop, 1 << kDBFlagSubDBs | 1 << kDBFlagNetNodeDev, 0, 4));
-        TDataBaseDscrArgs subDscr = Args(kSub, 0, 1, 1);
+        dscrs->InsertDscr(test::DataBaseArgs(kTop, 1 << kDBFlagSubDBs | 1 << kDBFlagNetNodeDev, 0, 4));
+        TDataBaseDscrArgs subDscr = test::DataBaseArgs(kSub, 0, 1, 1);
         subDscr.SemNos = {-1, 0};
         dscrs->InsertDscr(std::move(subDscr));
-        dscrs->InsertDscr(Args(kAuto, 1 << kDBFlagSubDBs, 1, 1));
+        dscrs->InsertDscr(test::DataBaseArgs(kAuto, 1 << kDBFlagSubDBs, 1, 1));
         dscrs_ = dscrs.get();
         AppExtension().AppData->DataBaseDscrColl = std::move(dscrs);
     }
 
-    static TDataBaseDscrArgs Args(std::uint16_t dbTid, std::uint8_t flags, std::int16_t typeIx,
-                                  std::uint16_t size) {
-        TDataBaseDscrArgs args;
-        args.Name = "DB" + std::to_string(dbTid);
-        args.DBTid = dbTid;
-        args.DBFlags = flags;
-        args.DefaultDscrIx = typeIx;
-        args.DscrLng = size;
-        args.IniciatorColl = std::make_unique<TRecIniciatorColl>();
-        args.IniciatorColl->Add<THexBuffElIniciatorObj>("r")->Bytes.resize(size);
-        return args;
-    }
-    static std::unique_ptr<TDBRecordObj> Record(std::string_view type) {
-        auto record = std::make_unique<TDBRecordObj>();
-        record->RunCreate(type, -1);
-        return record;
-    }
     // A Top database whose Owner record has made its sub-databases.
     static std::unique_ptr<TDataBase> TopWithSubs(std::uint8_t devIx = 0) {
         auto top = std::make_unique<TDataBase>(nullptr, kTop, devIx, 9);
-        TDBRecordObj* owner = Insert(*top, Record("Owner"));
+        TDBRecordObj* owner = test::InsertInto(*top, test::CreatedRecord("Owner"));
         owner->AddRefDBItems(*top);
         return top;
-    }
-    static TDBRecordObj* Insert(TDataBase& database, std::unique_ptr<TDBRecordObj> record) {
-        TDBRecordObj* inserted = record.get();
-        database.Insert(std::move(record));
-        return inserted;
     }
     static std::uint16_t Pointer(const TDBRecordObj& record, std::size_t field) {
         return GetLE<std::uint16_t>(record.Data(), 2 * field);
@@ -123,7 +101,7 @@ TEST_F(DataBaseTest, StreamKeepsOnlyTheStartAddressAndLoadGivesFreshOnes) {
 }
 
 TEST_F(DataBaseTest, DescriptionsKeepTheFirstOfATypeAndTestTheirSizes) {
-    EXPECT_EQ(dscrs_->InsertDscr(Args(kSub, 0, 0, 7)), 1);
+    EXPECT_EQ(dscrs_->InsertDscr(test::DataBaseArgs(kSub, 0, 0, 7)), 1);
     EXPECT_EQ(dscrs_->GetDataBaseDscrObj(kSub)->DscrLng, 1);
     EXPECT_EQ(AppExtension().GetDataBaseDscrObj(kAuto), dscrs_->ItemAt(2));
     EXPECT_EQ(AppExtension().GetDataBaseDscrObj(7), nullptr);
@@ -131,7 +109,7 @@ TEST_F(DataBaseTest, DescriptionsKeepTheFirstOfATypeAndTestTheirSizes) {
 
     // A stream that holds a type twice keeps the first.
     dscrs_->Duplicates = true;
-    dscrs_->InsertDscr(Args(kSub, 0, 0, 7));
+    dscrs_->InsertDscr(test::DataBaseArgs(kSub, 0, 0, 7));
     test::StoredObject stored = test::StoreObject(dscrs_);
     stored.bytes[2] = 0;
     const auto loaded = test::LoadObject(stored);
@@ -185,7 +163,7 @@ TEST_F(DataBaseTest, ReferenceStepsMakeSubDatabasesAndTheFirstRecordOnce) {
     EXPECT_EQ(automatic->Count(), 1);
 
     // A pointer that names no database makes one of that address; "none" finds nothing.
-    auto other = Record("Owner");
+    auto other = test::CreatedRecord("Owner");
     PutLE(other->Data(), 0, std::uint16_t{0x9000});
     other->FindRefDBItems(*top);
     ASSERT_TRUE(other->SubDBs);
@@ -206,7 +184,7 @@ TEST_F(DataBaseTest, ReferenceStepsMakeSubDatabasesAndTheFirstRecordOnce) {
 
 TEST_F(DataBaseTest, PointerToADatabaseOfAnotherTypeIsShownOnce) {
     const testing::BoxRecorder boxes;
-    auto record = Record("Owner");
+    auto record = test::CreatedRecord("Owner");
     PutLE(record->Data(), 0, std::uint16_t{0x8005});
     PutLE(record->Data(), 2, std::uint16_t{0x8006});
     record->OwnSubDBs();
@@ -228,12 +206,12 @@ TEST_F(DataBaseTest, NodeAndDevicePassDownAsTheFlagsSay) {
     };
     for (const auto& c : cases) {
         dscrs_->GetDataBaseDscrObj(kTop)->DBFlags = c.flags;
-        auto owner = Record("Owner");
+        auto owner = test::CreatedRecord("Owner");
         owner->OwnSubDBs().Insert(std::make_unique<TDataBase>(nullptr, kSub, 0, 0));
         TDataBase& sub = *owner->SubDBs->ItemAt(0);
-        TDBRecordObj* item = Insert(sub, Record("Item"));
+        TDBRecordObj* item = test::InsertInto(sub, test::CreatedRecord("Item"));
         TDataBase top(nullptr, kTop, 4, 9);
-        Insert(top, std::move(owner));
+        test::InsertInto(top, std::move(owner));
         EXPECT_EQ(sub.Parent, &top);
         EXPECT_EQ(sub.NetNode, c.netNode);
         EXPECT_EQ(sub.DevIx, c.devIx);
@@ -259,7 +237,7 @@ TEST_F(DataBaseTest, LookupsMatchEveryKeyAndSkipHiddenGoesOneLevelDown) {
     // Not two levels down, not through a database without bit 1, nor past a filter that refuses.
     TDBColl above;
     above.Insert(std::make_unique<TDataBase>(nullptr, kTop, 0, 0));
-    Insert(*above.ItemAt(0), Record("Owner"))->SubDBs = std::make_shared<TDBColl>();
+    test::InsertInto(*above.ItemAt(0), test::CreatedRecord("Owner"))->SubDBs = std::make_shared<TDBColl>();
     above.ItemAt(0)->ItemAt(0)->SubDBs->Insert(tops.AtDelete(0));
     EXPECT_EQ(above.GetSkipHiddenDBTidDataBase(kSub, -1), nullptr);
     tops.Insert(above.ItemAt(0)->ItemAt(0)->SubDBs->AtDelete(0));
@@ -286,7 +264,7 @@ TEST_F(DataBaseTest, AssignedSubDatabasesHaveOneOwnerThatStoresThem) {
         const auto top = TopWithSubs();
         TDBRecordObj& source = *top->ItemAt(0);
         source.HandOver = c.sourceHandOver;
-        auto dest = Record("Owner");
+        auto dest = test::CreatedRecord("Owner");
         dest->HandOver = c.destHandOver;
         source.AssignTo(*dest);
         EXPECT_EQ(dest->SubDBs, source.SubDBs);
@@ -316,7 +294,7 @@ TEST_F(DataBaseTest, LinksFollowTheirRecordsAndADeletionModifies) {
     drops.drops = true;
     TDataBase database(nullptr, kSub, 0, 0);
     EXPECT_TRUE(database.DeleteAll().empty());
-    TDBRecordObj* record = Insert(database, Record("Item"));
+    TDBRecordObj* record = test::InsertInto(database, test::CreatedRecord("Item"));
     EXPECT_FALSE(database.Modified);
     EXPECT_TRUE(database.TestModified()); // the new record is
     database.ClearModified();

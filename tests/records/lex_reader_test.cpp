@@ -120,6 +120,19 @@ TEST_F(LexReaderTest, FirstErrorIsShownWithItsPlaceAndStays) {
     }
 }
 
+// Older writers put a string value between apostrophes as it was, its LF or CR LF included, ended
+// every line with CR LF and wrote lines of up to 4095 characters.
+TEST_F(LexReaderTest, TextOfOlderWritersReadsAsWritten) {
+    const std::string longValue(4093, 'x');
+    const std::string text =
+        "('a\nb';'c\r\nd';'say \"hi\" {x}';'e\n\nf')\r\n$01\n$02\r\n'" + longValue + "'\r\n";
+    MemoryStream source = test::TextStream(text);
+    TLexReader reader(source, 64);
+    EXPECT_EQ(RunOps(reader, "cqcqcqcqcbbq"), "(|a\nb|;|c\r\nd|;|say \"hi\" {x}|;|e\n\nf|)|1|2|" + longValue);
+    EXPECT_EQ(reader.NextChar(), 0);
+    EXPECT_FALSE(reader.ErrorFlag());
+}
+
 TEST_F(LexReaderTest, LongLinesAndManyLinesLoseNothing) {
     std::string text = "'" + std::string(5000, 'x') + "' 7\r\n";
     for (int i = 0; i < 2000; ++i) {

@@ -24,22 +24,12 @@ protected:
         inits->Add<TWordElIniciatorObj>("w")->Value = 2;
         inits->Add<TIntegerElIniciatorObj>("i")->Value = 3;
         AppExtension().AppData->ParRecTypesColl = test::Holding<TParRecTypesColl>(std::move(inits));
-        auto data = test::Holding<TParRecData>(
-            test::Holding<TParRecColl>(Parameter(0, "First", 7), Parameter(1, "Second", 3)));
+        auto data = test::Holding<TParRecData>(test::Holding<TParRecColl>(
+            test::ParameterRecord(0, "First", 7), test::ParameterRecord(1, "Second", 3)));
         data_ = data.get();
         AppExtension().ParRecData = std::move(data);
     }
 
-    static std::unique_ptr<TParRecordObj> Parameter(std::uint16_t la, std::string name,
-                                                    std::int32_t transmitted) {
-        auto record = std::make_unique<TParRecordObj>();
-        record->RunCreate("P", 0);
-        record->RecLA = la;
-        record->ParRecTypeIx = 0;
-        record->ParName = std::move(name);
-        record->DTMRecSize = transmitted;
-        return record;
-    }
     Bytes DataOf(std::uint16_t la) const {
         const std::span<const std::uint8_t> data = data_->GetParamRecPtr(0, la);
         return {data.begin(), data.end()};

@@ -5,11 +5,13 @@
 #include "framework/le_bytes.h"
 #include "framework/message_box.h"
 #include "records/compound_fields.h"
+#include "records/data_base.h"
 #include "records/dscr_rec_obj.h"
 #include "records/enum_field_dscrs.h"
 #include "records/fce_semantics.h"
 #include "records/ini_semantics.h"
 #include "records/int_field_dscrs.h"
+#include "records/par_rec_data.h"
 #include "records/real_field_dscrs.h"
 #include "records/rec_iniciator_coll.h"
 #include "records/record_classes.h"
@@ -261,6 +263,49 @@ inline std::unique_ptr<TrbCollection> EveryRecordClass() {
     return Holding<TrbCollection>(
         Holding<TRecTypesDscrColl>(std::move(inner), std::move(outer), std::move(alt)), std::move(record),
         std::move(inits), std::make_unique<TDscrAssignTable>());
+}
+
+// The arguments of a database description named "DB" + dbTid whose records are of type typeIx and
+// size bytes; its initiators are one hex buffer of that size.
+inline TDataBaseDscrArgs DataBaseArgs(std::uint16_t dbTid, std::uint8_t flags, std::int16_t typeIx,
+                                      std::uint16_t size) {
+    TDataBaseDscrArgs args;
+    args.Name = "DB" + std::to_string(dbTid);
+    args.DBTid = dbTid;
+    args.DBFlags = flags;
+    args.DefaultDscrIx = typeIx;
+    args.DscrLng = size;
+    args.IniciatorColl = std::make_unique<TRecIniciatorColl>();
+    args.IniciatorColl->Add<THexBuffElIniciatorObj>("r")->Bytes.resize(size);
+    return args;
+}
+
+// Inserts item into collection and answers it.
+template <class C, class T>
+T* InsertInto(C& collection, std::unique_ptr<T> item) {
+    T* inserted = item.get();
+    collection.Insert(std::move(item));
+    return inserted;
+}
+
+// A record of type, created with its initial values.
+template <class T = TDBRecordObj>
+std::unique_ptr<T> CreatedRecord(std::string_view type, std::int16_t ix = -1) {
+    auto record = std::make_unique<T>();
+    record->RunCreate(type, ix);
+    return record;
+}
+
+// A parameter record at la of the record type "P" (index 0) and parameter record type 0 that
+// transmits the given number of bytes.
+template <class T = TParRecordObj>
+std::unique_ptr<T> ParameterRecord(std::uint16_t la, std::string name, std::int32_t transmitted) {
+    auto record = CreatedRecord<T>("P", 0);
+    record->RecLA = la;
+    record->ParRecTypeIx = 0;
+    record->ParName = std::move(name);
+    record->DTMRecSize = transmitted;
+    return record;
 }
 
 // A stream holding the text.
