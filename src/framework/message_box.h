@@ -1,8 +1,8 @@
 #pragma once
 
 #include "platform/message_box_flags.h"
+#include "platform/msg_dlg_buttons.h"
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -13,6 +13,10 @@ namespace ravlo {
 
 // Message boxes of the core, shown through GetPresenter(); texts are code page 1250 and answers the
 // ID* numbers.
+
+// Where a box opens: centred on the window that owns it (on the screen when none does), or on the
+// screen.
+enum class MessageBoxPlacement { OnOwner, OnScreen };
 
 // The title every box of a kind shows, as the platform's message dialog words it.
 std::string_view MessageBoxCaption(MessageBoxKind kind);
@@ -26,34 +30,10 @@ int TrMessageBoxRes(int titleId, int textId, unsigned flags);
 // A beep, then a plain box with text and an OK button.
 void BeepShowMessage(std::string_view text);
 
-// The buttons of a message dialog, in the order of MsgDlgButtonNames.
-enum class TMsgDlgBtn {
-    mbYes,
-    mbNo,
-    mbOK,
-    mbCancel,
-    mbAbort,
-    mbRetry,
-    mbIgnore,
-    mbAll,
-    mbNoToAll,
-    mbYesToAll,
-    mbHelp
-};
-inline constexpr std::array<std::string_view, 11> MsgDlgButtonNames = {
-    "Yes", "No", "OK", "Cancel", "Abort", "Retry", "Ignore", "All", "NoToAll", "YesToAll", "Help"};
-
-// A set of TMsgDlgBtn, one bit each.
-using TMsgDlgButtons = std::uint32_t;
-constexpr TMsgDlgButtons MsgDlgButton(TMsgDlgBtn button) {
-    return TMsgDlgButtons{1} << static_cast<unsigned>(button);
-}
-
-// The MB_* flags that show kind with buttons: the shortest of the box's button rows that holds every
-// button of the set (All, NoToAll, YesToAll and Help have no row and are left out; OK alone when no
-// row fits), with MB_DEFBUTTON2/3 naming defaultButton when the row has it.
-unsigned MessageDlgFlags(MessageBoxKind kind, TMsgDlgButtons buttons, TMsgDlgBtn defaultButton);
-// Shows text as MessageDlgFlags describes and answers the button pressed.
+// Shows text in a message dialog of kind with every button of the set (TMsgDlgBtn, declared with
+// MsgDlgButtonNames), centred on the screen, the button named MsgDlgButtonNames[defaultButton] its
+// active control when it has it; answers the ID* of the button pressed (IDALL, IDNOTOALL and
+// IDYESTOALL for the buttons the classic box lacks; Help leaves the dialog open).
 int MessageDlgDefBtn(std::string_view text, MessageBoxKind kind, TMsgDlgButtons buttons,
                      TMsgDlgBtn defaultButton);
 

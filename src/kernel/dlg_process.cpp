@@ -75,18 +75,19 @@ void TDLGPROC_Process::WorkProcMess(TProcMess& mess, bool& keep) {
     keep = false;
     queue_.push_back(TDlgProcTextRec::FromBytes(mess.DataSpan()));
     if (queue_.size() == 1) {
-        ShowFirst();
+        ShowFirst(MessageBoxPlacement::OnScreen);
     }
 }
 
-void TDLGPROC_Process::ShowFirst() {
+void TDLGPROC_Process::ShowFirst(MessageBoxPlacement placement) {
     const TDlgProcTextRec& rec = queue_.front();
     std::weak_ptr<TDLGPROC_Process*> self = self_;
-    GetDialogShower().Show(rec.Text, DlgTypeCaption(rec.DlgType), DlgTypeFlags(rec.DlgType), [self] {
-        if (const auto alive = self.lock(); alive && *alive != nullptr) {
-            (*alive)->OnClosed();
-        }
-    });
+    GetDialogShower().Show(rec.Text, DlgTypeCaption(rec.DlgType), DlgTypeFlags(rec.DlgType), placement,
+                           [self] {
+                               if (const auto alive = self.lock(); alive && *alive != nullptr) {
+                                   (*alive)->OnClosed();
+                               }
+                           });
 }
 
 void TDLGPROC_Process::OnClosed() {
@@ -99,7 +100,7 @@ void TDLGPROC_Process::OnClosed() {
         queue_.pop_front();
     }
     if (!queue_.empty()) {
-        ShowFirst();
+        ShowFirst(MessageBoxPlacement::OnOwner);
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "framework/message_box.h"
 #include "kernel/process.h"
 
 #include <array>
@@ -46,7 +47,8 @@ std::string DlgTypeCaption(std::uint8_t dlgType);
 // The dialog process (ProcType and Ident 0x8F): processes post it texts instead of opening boxes.
 // It shows one text at a time through GetDialogShower(), the next when the user closes the current
 // one; copies of the closed text queued right behind it are dropped, so a burst of one report needs
-// one click. The message code is not looked at.
+// one click. A text that finds no box open is shown centred on the screen, the ones that waited
+// centred on the owner form. The message code is not looked at.
 class TDLGPROC_Process : public TProcess {
 public:
     static constexpr std::string_view kClassName = "TDLGPROC_Process";
@@ -63,7 +65,7 @@ public:
     const std::deque<TDlgProcTextRec>& Queue() const { return queue_; }
 
 private:
-    void ShowFirst();
+    void ShowFirst(MessageBoxPlacement placement);
     void OnClosed();
 
     std::deque<TDlgProcTextRec> queue_;

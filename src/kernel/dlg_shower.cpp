@@ -15,7 +15,7 @@ constexpr std::uint32_t kShowNextBox = WM_USER + 0x100;
 // Shows one box per posted message, through the presenter.
 class QueuedPresenterShower final : public DialogShower, public MessageTarget {
 public:
-    void Show(std::string_view text, std::string_view caption, unsigned flags,
+    void Show(std::string_view text, std::string_view caption, unsigned flags, MessageBoxPlacement,
               ClosedHandler onClosed) override {
         pending_.push_back({std::string(text), std::string(caption), flags, std::move(onClosed)});
         AppMessageQueue().Post(registration_.Handle(), kShowNextBox, 0, 0);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "framework/message_box.h"
 #include "platform/scoped_install.h"
 
 #include <functional>
@@ -17,7 +18,7 @@ public:
 
     virtual ~DialogShower() = default;
     virtual void Show(std::string_view text, std::string_view caption, unsigned flags,
-                      ClosedHandler onClosed) = 0;
+                      MessageBoxPlacement placement, ClosedHandler onClosed) = 0;
 };
 
 // The process-wide shower. Until another is set it shows each box through GetPresenter() from a

@@ -1,6 +1,6 @@
 #include "platform/message_box_flags.h"
 
-#include <algorithm>
+#include "platform/msg_dlg_buttons.h"
 
 namespace ravlo {
 
@@ -33,13 +33,8 @@ int DefaultMessageBoxAnswer(unsigned flags) {
 }
 
 int EscapeMessageBoxAnswer(unsigned flags) {
-    const std::vector<int> buttons = MessageBoxButtons(flags);
-    for (const int answer : {IDCANCEL, IDIGNORE, IDNO}) {
-        if (std::find(buttons.begin(), buttons.end(), answer) != buttons.end()) {
-            return answer;
-        }
-    }
-    return DefaultMessageBoxAnswer(flags);
+    const std::optional<TMsgDlgBtn> escape = MsgDlgEscape(MsgDlgButtonsOfBox(flags));
+    return escape ? MsgDlgAnswer(*escape) : DefaultMessageBoxAnswer(flags);
 }
 
 MessageBoxKind MessageBoxKindOf(unsigned flags) {
@@ -53,6 +48,20 @@ MessageBoxKind MessageBoxKindOf(unsigned flags) {
     default:
         return MessageBoxKind::Warning;
     }
+}
+
+unsigned IconFlagsOf(MessageBoxKind kind) {
+    switch (kind) {
+    case MessageBoxKind::Error:
+        return MB_ICONHAND;
+    case MessageBoxKind::Confirmation:
+        return MB_ICONQUESTION;
+    case MessageBoxKind::Information:
+        return MB_ICONASTERISK;
+    case MessageBoxKind::Warning:
+        break;
+    }
+    return MB_ICONEXCLAMATION;
 }
 
 std::string_view AnswerName(int answer) {
@@ -71,6 +80,12 @@ std::string_view AnswerName(int answer) {
         return "Yes";
     case IDNO:
         return "No";
+    case IDALL:
+        return "All";
+    case IDNOTOALL:
+        return "NoToAll";
+    case IDYESTOALL:
+        return "YesToAll";
     default:
         return "?";
     }

@@ -31,6 +31,10 @@ inline constexpr int IDRETRY = 4;
 inline constexpr int IDIGNORE = 5;
 inline constexpr int IDYES = 6;
 inline constexpr int IDNO = 7;
+// The answers of the message dialog's buttons that the classic box does not have.
+inline constexpr int IDALL = 8;
+inline constexpr int IDNOTOALL = 9;
+inline constexpr int IDYESTOALL = 10;
 
 enum class MessageBoxKind { Error, Confirmation, Warning, Information };
 
@@ -44,6 +48,8 @@ int DefaultMessageBoxAnswer(unsigned flags);
 int EscapeMessageBoxAnswer(unsigned flags);
 // The kind the icon bits give; no icon or an unknown one counts as a warning.
 MessageBoxKind MessageBoxKindOf(unsigned flags);
+// The icon bits that show kind.
+unsigned IconFlagsOf(MessageBoxKind kind);
 
 std::string_view AnswerName(int answer);
 std::string_view KindName(MessageBoxKind kind);

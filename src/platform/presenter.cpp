@@ -40,19 +40,36 @@ std::atomic<Presenter*>& CurrentPresenter() {
     return presenter;
 }
 
-} // namespace
-
-std::string DescribeMessageBox(std::string_view text, std::string_view caption, unsigned flags, int answer) {
-    std::string line(KindName(MessageBoxKindOf(flags)));
+std::string Describe(MessageBoxKind kind, std::string_view text, std::string_view caption,
+                     const std::vector<std::string_view>& buttonNames, int answer) {
+    std::string line(KindName(kind));
     line += " \"" + Cp1250ToUtf8(OnOneLine(caption)) + "\": " + Cp1250ToUtf8(OnOneLine(text)) + " [";
-    const std::vector<int> buttons = MessageBoxButtons(flags);
-    for (std::size_t i = 0; i < buttons.size(); ++i) {
+    for (std::size_t i = 0; i < buttonNames.size(); ++i) {
         line += (i > 0 ? "/" : "");
-        line += AnswerName(buttons[i]);
+        line += buttonNames[i];
     }
     line += "] -> ";
     line += AnswerName(answer);
     return line;
+}
+
+} // namespace
+
+std::string DescribeMessageBox(std::string_view text, std::string_view caption, unsigned flags, int answer) {
+    std::vector<std::string_view> names;
+    for (const int button : MessageBoxButtons(flags)) {
+        names.push_back(AnswerName(button));
+    }
+    return Describe(MessageBoxKindOf(flags), text, caption, names, answer);
+}
+
+std::string DescribeMessageDlg(std::string_view text, std::string_view caption, MessageBoxKind kind,
+                               TMsgDlgButtons buttons, int answer) {
+    std::vector<std::string_view> names;
+    for (const TMsgDlgBtn button : MsgDlgButtonList(buttons)) {
+        names.push_back(MsgDlgButtonNames[static_cast<std::size_t>(button)]);
+    }
+    return Describe(kind, text, caption, names, answer);
 }
 
 HeadlessPresenter::HeadlessPresenter() : sink_(WriteToStderr) {}
@@ -63,23 +80,49 @@ int HeadlessPresenter::MessageBox(std::string_view text, std::string_view captio
     return answer;
 }
 
+int HeadlessPresenter::MessageDlg(std::string_view text, std::string_view caption, MessageBoxKind kind,
+                                  TMsgDlgButtons buttons, TMsgDlgBtn defaultButton) {
+    const int answer = MsgDlgAnswer(MsgDlgDefault(MsgDlgButtonList(buttons), defaultButton));
+    sink_(DescribeMessageDlg(text, caption, kind, buttons, answer));
+    return answer;
+}
+
 int ScriptedPresenter::MessageBox(std::string_view text, std::string_view caption, unsigned flags) {
-    int answer = DefaultMessageBoxAnswer(flags);
-    if (answers_.empty()) {
-        Fault("no scripted answer for " + DescribeMessageBox(text, caption, flags, answer));
-    } else {
-        const int scripted = answers_.front();
-        answers_.pop_front();
-        const std::vector<int> buttons = MessageBoxButtons(flags);
-        if (std::find(buttons.begin(), buttons.end(), scripted) != buttons.end()) {
-            answer = scripted;
-        } else {
-            Fault("scripted answer " + std::string(AnswerName(scripted)) + " is not a button of " +
-                  DescribeMessageBox(text, caption, flags, answer));
-        }
-    }
+    const int fallback = DefaultMessageBoxAnswer(flags);
+    const int answer =
+        NextAnswer(MessageBoxButtons(flags), fallback, DescribeMessageBox(text, caption, flags, fallback));
     boxes_.push_back({std::string(text), std::string(caption), flags, answer});
     return answer;
+}
+
+int ScriptedPresenter::MessageDlg(std::string_view text, std::string_view caption, MessageBoxKind kind,
+                                  TMsgDlgButtons buttons, TMsgDlgBtn defaultButton) {
+    const std::vector<TMsgDlgBtn> list = MsgDlgButtonList(buttons);
+    std::vector<int> answers;
+    for (const TMsgDlgBtn button : list) {
+        answers.push_back(MsgDlgAnswer(button));
+    }
+    const int fallback = MsgDlgAnswer(MsgDlgDefault(list, defaultButton));
+    const int answer =
+        NextAnswer(answers, fallback, DescribeMessageDlg(text, caption, kind, buttons, fallback));
+    boxes_.push_back(
+        {std::string(text), std::string(caption), IconFlagsOf(kind), answer, buttons, defaultButton});
+    return answer;
+}
+
+int ScriptedPresenter::NextAnswer(const std::vector<int>& answers, int fallback,
+                                  const std::string& described) {
+    if (answers_.empty()) {
+        Fault("no scripted answer for " + described);
+        return fallback;
+    }
+    const int scripted = answers_.front();
+    answers_.pop_front();
+    if (scripted == 0 || std::find(answers.begin(), answers.end(), scripted) == answers.end()) {
+        Fault("scripted answer " + std::string(AnswerName(scripted)) + " is not a button of " + described);
+        return fallback;
+    }
+    return scripted;
 }
 
 void ScriptedPresenter::Fault(std::string text) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/message_box_flags.h"
+#include "platform/msg_dlg_buttons.h"
 #include "platform/scoped_install.h"
 
 #include <deque>
@@ -18,12 +19,18 @@ class Presenter {
 public:
     virtual ~Presenter() = default;
     virtual int MessageBox(std::string_view text, std::string_view caption, unsigned flags) = 0;
+    // A message dialog with buttons of every kind (MsgDlgButtonList(buttons)), centred on the screen,
+    // defaultButton its active control when it has that button; answers the ID* of the button pressed.
+    virtual int MessageDlg(std::string_view text, std::string_view caption, MessageBoxKind kind,
+                           TMsgDlgButtons buttons, TMsgDlgBtn defaultButton) = 0;
     // `kind` is an MB_ICON* value, or MB_OK for the plain beep.
     virtual void Beep(unsigned kind) = 0;
 };
 
 // One UTF-8 line that tells what a box showed and what it answered.
 std::string DescribeMessageBox(std::string_view text, std::string_view caption, unsigned flags, int answer);
+std::string DescribeMessageDlg(std::string_view text, std::string_view caption, MessageBoxKind kind,
+                               TMsgDlgButtons buttons, int answer);
 
 // Answers every box with its default button and reports it as one line; beeps are silent.
 class HeadlessPresenter final : public Presenter {
@@ -34,6 +41,8 @@ public:
     explicit HeadlessPresenter(LineSink sink) : sink_(std::move(sink)) {}
 
     int MessageBox(std::string_view text, std::string_view caption, unsigned flags) override;
+    int MessageDlg(std::string_view text, std::string_view caption, MessageBoxKind kind,
+                   TMsgDlgButtons buttons, TMsgDlgBtn defaultButton) override;
     void Beep(unsigned) override {}
 
 private:
@@ -48,12 +57,16 @@ public:
     struct Box {
         std::string text;
         std::string caption;
-        unsigned flags = 0;
+        unsigned flags = 0; // a message dialog's: the icon bits of its kind
         int answer = 0;
+        TMsgDlgButtons buttons = 0; // a message dialog's; 0 for a box of flags
+        TMsgDlgBtn defaultButton = TMsgDlgBtn::mbOK;
     };
 
     void QueueAnswer(int answer) { answers_.push_back(answer); }
     int MessageBox(std::string_view text, std::string_view caption, unsigned flags) override;
+    int MessageDlg(std::string_view text, std::string_view caption, MessageBoxKind kind,
+                   TMsgDlgButtons buttons, TMsgDlgBtn defaultButton) override;
     void Beep(unsigned kind) override { beeps_.push_back(kind); }
 
     const std::vector<Box>& Boxes() const { return boxes_; }
@@ -63,6 +76,8 @@ public:
 
 private:
     void Fault(std::string text);
+    // The next scripted answer when answers holds it, else fallback; a fault either way otherwise.
+    int NextAnswer(const std::vector<int>& answers, int fallback, const std::string& described);
 
     std::deque<int> answers_;
     std::vector<Box> boxes_;

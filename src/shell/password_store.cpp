@@ -8,6 +8,7 @@
 #include "framework/number_parse.h"
 #include "framework/number_text.h"
 #include "framework/padding.h"
+#include "framework/writer_channels.h"
 #include "platform/atomic_file.h"
 #include "platform/file_io.h"
 #include "platform/text_case.h"
@@ -333,6 +334,17 @@ TPswResult TPasswordLabelColl::Save(const std::filesystem::path& file) {
         return {TPswResult::kIoError, errorText};
     }
     return {};
+}
+
+void TPasswordLabelColl::WriteColl(int chn) const {
+    Writelnsys(chn,
+               "*** " + std::string(kClassName) + "(" + Name + ") **** Count=" + std::to_string(Count()));
+    for (std::int32_t i = 0; i < Count(); ++i) {
+        if (const TPasswordNameObj* user = UserAt(i)) {
+            Writelnsys(chn, user->Name + "=" + user->TNameObject::ParamsToText() + " USR='" + user->UserName +
+                                "' LEV=" + std::to_string(user->Level) + " OPT=$" + HexW(user->Opt));
+        }
+    }
 }
 
 void TPasswordLabelColl::Sort() {

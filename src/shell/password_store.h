@@ -110,6 +110,10 @@ public:
     // Orders the users by 2 hex digits of Level + UserName and renumbers them (PFX + 2 hex digits of
     // the index, MAX := count - 1).
     void Sort();
+    // "*** TPasswordLabelColl(" + Name + ") **** Count=" + count to a writer channel, then one line per
+    // user with his name, level and options. The dump reaches trace windows and the runtime log: it
+    // never shows a password, not even in its stored form, which anyone can turn back.
+    void WriteColl(int chn) const;
     // CRC-16 from 0 over, for each user, the name, the password, the level and Opt (low byte first).
     std::uint16_t UsersCrc() const;
 

@@ -62,37 +62,24 @@ TEST_F(MessageBoxTest, FlagsChooseKindAndButtonsUnknownOnesFallBackAndBoxesAreLo
     EXPECT_NE(run.Log().find("# Chyba při zápisu na disk Chyba při čtení z disku $0010"), std::string::npos);
 }
 
-TEST_F(MessageBoxTest, MessageDlgDefBtnMapsButtonsToTheShortestRowAndTheDefault) {
+TEST_F(MessageBoxTest, MessageDlgDefBtnShowsEveryButtonOfTheSetWithItsDefault) {
     using B = TMsgDlgBtn;
-    using K = MessageBoxKind;
-    const struct {
-        K kind;
-        std::initializer_list<B> buttons;
-        B defaultButton;
-        unsigned flags;
-    } cases[] = {
-        {K::Warning,
-         {B::mbYes, B::mbNo, B::mbCancel},
-         B::mbCancel,
-         MB_ICONEXCLAMATION | MB_YESNOCANCEL | MB_DEFBUTTON3},
-        {K::Error, {B::mbAbort, B::mbRetry, B::mbIgnore}, B::mbAbort, MB_ICONHAND | MB_ABORTRETRYIGNORE},
-        {K::Information, {B::mbOK}, B::mbYes, MB_ICONASTERISK | MB_OK}, // no such default: the first
-        {K::Error, {B::mbRetry}, B::mbRetry, MB_ICONHAND | MB_RETRYCANCEL},
-        {K::Error, {B::mbOK, B::mbHelp}, B::mbOK, MB_ICONHAND | MB_OK}, // Help has no row
-        {K::Error, {B::mbOK, B::mbYes}, B::mbOK, MB_ICONHAND | MB_OK}};
-    for (const auto& c : cases) {
-        TMsgDlgButtons set = 0;
-        for (const B b : c.buttons) {
-            set |= MsgDlgButton(b);
-        }
-        EXPECT_EQ(MessageDlgFlags(c.kind, set, c.defaultButton), c.flags) << c.flags;
-    }
+    const TMsgDlgButtons every = MsgDlgButton(B::mbYes) | MsgDlgButton(B::mbNo) | MsgDlgButton(B::mbAll) |
+                                 MsgDlgButton(B::mbNoToAll) | MsgDlgButton(B::mbYesToAll) |
+                                 MsgDlgButton(B::mbHelp);
+    presenter_.QueueAnswer(IDYESTOALL);
+    EXPECT_EQ(MessageDlgDefBtn("Overwrite?", MessageBoxKind::Confirmation, every, B::mbNoToAll), IDYESTOALL);
     presenter_.QueueAnswer(IDNO);
-    EXPECT_EQ(
-        MessageDlgDefBtn("Save?", K::Confirmation, MsgDlgButton(B::mbYes) | MsgDlgButton(B::mbNo), B::mbNo),
-        IDNO);
-    EXPECT_EQ(presenter_.Boxes()[0].flags, MB_ICONQUESTION | MB_YESNO | MB_DEFBUTTON2);
-    EXPECT_EQ(DefaultMessageBoxAnswer(presenter_.Boxes()[0].flags), IDNO);
+    EXPECT_EQ(MessageDlgDefBtn("Save?", MessageBoxKind::Warning,
+                               MsgDlgButton(B::mbYes) | MsgDlgButton(B::mbNo), B::mbNo),
+              IDNO);
+    ASSERT_EQ(presenter_.Boxes().size(), 2u);
+    const ScriptedPresenter::Box& box = presenter_.Boxes()[0];
+    EXPECT_EQ(box.buttons, every) << "nothing left out";
+    EXPECT_EQ(box.defaultButton, B::mbNoToAll);
+    EXPECT_EQ(box.caption, "Confirm");
+    EXPECT_EQ(box.flags, MB_ICONQUESTION);
+    EXPECT_EQ(presenter_.Boxes()[1].caption, "Warning");
 }
 
 TEST_F(MessageBoxTest, ReportAppErrorGoesThroughTheHookCutAndIgnoreSilencesRetryKeepsAsking) {

@@ -16,9 +16,10 @@ using Texts = std::vector<std::string>;
 // Records what is shown; the test closes the boxes.
 class FakeShower : public DialogShower {
 public:
-    void Show(std::string_view text, std::string_view caption, unsigned flags,
+    void Show(std::string_view text, std::string_view caption, unsigned flags, MessageBoxPlacement placement,
               ClosedHandler onClosed) override {
         texts.emplace_back(text);
+        placements.push_back(placement);
         lastCaption = caption;
         lastFlags = flags;
         open.push_back(std::move(onClosed));
@@ -30,6 +31,7 @@ public:
         handler();
     }
     Texts texts;
+    std::vector<MessageBoxPlacement> placements;
     std::string lastCaption;
     unsigned lastFlags = 0;
     std::vector<ClosedHandler> open;
@@ -64,6 +66,19 @@ TEST_F(DlgProcessTest, OneTextAtATimeAndOnlyCopiesRightBehindTheClosedOneAreDrop
     EXPECT_TRUE(shower_.open.empty());
     Post(process_, "C");
     EXPECT_EQ(shower_.texts.back(), "C") << "idle again: a new text is shown at once";
+}
+
+TEST_F(DlgProcessTest, ATextThatFindsNoBoxOpensOnTheScreenTheOnesThatWaitedOnTheOwner) {
+    using P = MessageBoxPlacement;
+    Post(process_, "A");
+    Post(process_, "B");
+    Post(process_, "C");
+    shower_.CloseCurrent();
+    shower_.CloseCurrent();
+    shower_.CloseCurrent();
+    Post(process_, "D");
+    EXPECT_EQ(shower_.texts, (Texts{"A", "B", "C", "D"}));
+    EXPECT_EQ(shower_.placements, (std::vector<P>{P::OnScreen, P::OnOwner, P::OnOwner, P::OnScreen}));
 }
 
 TEST_F(DlgProcessTest, TypesGiveIconsAndCaptions) {

@@ -23,6 +23,17 @@ int RecordingPresenter::MessageBox(std::string_view text, std::string_view, unsi
     return answer;
 }
 
+int RecordingPresenter::MessageDlg(std::string_view text, std::string_view, MessageBoxKind kind,
+                                   TMsgDlgButtons buttons, TMsgDlgBtn defaultButton) {
+    boxes_.push_back({std::string(text), IconFlagsOf(kind)});
+    if (answers_.empty()) {
+        return MsgDlgAnswer(MsgDlgDefault(MsgDlgButtonList(buttons), defaultButton));
+    }
+    const int answer = answers_.front();
+    answers_.pop_front();
+    return answer;
+}
+
 std::vector<std::string> RecordingPresenter::Texts() const {
     std::vector<std::string> texts;
     for (const Box& box : boxes_) {

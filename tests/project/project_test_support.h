@@ -26,6 +26,9 @@ public:
     };
 
     int MessageBox(std::string_view text, std::string_view caption, unsigned flags) override;
+    // A dialog is kept with the icon bits of its kind as its flags.
+    int MessageDlg(std::string_view text, std::string_view caption, MessageBoxKind kind,
+                   TMsgDlgButtons buttons, TMsgDlgBtn defaultButton) override;
     void Beep(unsigned) override {}
 
     void Answer(int answer) { answers_.push_back(answer); }

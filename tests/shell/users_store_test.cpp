@@ -84,6 +84,28 @@ TEST(UsersStore, ASavedStoreLoadsAndAnyChangeEmptiesIt) {
     }
 }
 
+TEST(UsersStore, TheDumpNamesEveryUserWithLevelAndOptionsButNeverAPassword) {
+    TPasswordLabelColl store("USERS");
+    AddTwoUsers(store);
+    testing::CapturedWriter writer;
+    store.WriteColl(0);
+    const std::vector<std::string> expected = {
+        "*** TPasswordLabelColl(USERS) **** Count=2",
+        "#SL00= USR='John' LEV=254 OPT=$0007",
+        "#SL01= USR='eve' LEV=9 OPT=$0001",
+    };
+    EXPECT_EQ(writer.Lines(), expected);
+    for (const std::string& line : writer.Lines()) {
+        for (const std::string password : {"Secret", "pw x"}) {
+            for (const std::string& form :
+                 {password, User::Encode(password, true), User::Encode(password, false)}) {
+                EXPECT_EQ(line.find(form), std::string::npos) << line;
+            }
+        }
+        EXPECT_EQ(line.find("PSW"), std::string::npos) << line;
+    }
+}
+
 TEST(UsersStore, CheckUserTakesTheFirstOfANameWithAsciiCaseIgnored) {
     TPasswordLabelColl store;
     AddTwoUsers(store);

@@ -14,13 +14,11 @@ namespace ravlo::testing {
 class BoxRecorder final : public Presenter {
 public:
     int MessageBox(std::string_view text, std::string_view, unsigned flags) override {
-        texts.emplace_back(text);
-        if (answers.empty()) {
-            return DefaultMessageBoxAnswer(flags);
-        }
-        const int answer = answers.front();
-        answers.pop_front();
-        return answer;
+        return Next(text, DefaultMessageBoxAnswer(flags));
+    }
+    int MessageDlg(std::string_view text, std::string_view, MessageBoxKind, TMsgDlgButtons buttons,
+                   TMsgDlgBtn defaultButton) override {
+        return Next(text, MsgDlgAnswer(MsgDlgDefault(MsgDlgButtonList(buttons), defaultButton)));
     }
     void Beep(unsigned) override { ++beeps; }
 
@@ -36,6 +34,16 @@ public:
     int beeps = 0;
 
 private:
+    int Next(std::string_view text, int defaultAnswer) {
+        texts.emplace_back(text);
+        if (answers.empty()) {
+            return defaultAnswer;
+        }
+        const int answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+
     ScopedPresenter scoped_{*this};
 };
 

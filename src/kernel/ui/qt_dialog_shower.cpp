@@ -1,39 +1,15 @@
 #include "kernel/ui/qt_dialog_shower.h"
 
-#include "platform/cp1250.h"
+#include "framework/ui/message_dlg_box.h"
 #include "platform/message_box_flags.h"
 
-#include <QMessageBox>
-
 namespace ravlo {
-namespace {
-
-QMessageBox::Icon IconOf(unsigned flags) {
-    switch (flags & MB_ICONMASK) {
-    case MB_ICONHAND:
-        return QMessageBox::Critical;
-    case MB_ICONQUESTION:
-        return QMessageBox::Question;
-    case MB_ICONEXCLAMATION:
-        return QMessageBox::Warning;
-    case MB_ICONASTERISK:
-        return QMessageBox::Information;
-    default:
-        return QMessageBox::NoIcon;
-    }
-}
-
-QString FromStored(std::string_view text) {
-    return QString::fromStdString(Cp1250ToUtf8(text));
-}
-
-} // namespace
 
 void QtDialogShower::Show(std::string_view text, std::string_view caption, unsigned flags,
-                          ClosedHandler onClosed) {
-    auto* box =
-        new QMessageBox(IconOf(flags), FromStored(caption), FromStored(text), QMessageBox::Ok, owner_.data());
+                          MessageBoxPlacement placement, ClosedHandler onClosed) {
+    auto* box = new MessageDlgBox(MessageBoxKindOf(flags), caption, text, owner_.data(), placement);
     box->setObjectName(kBoxName);
+    box->SetButtons(MsgDlgButtonsOfBox(flags), *MsgDlgButtonOf(DefaultMessageBoxAnswer(flags)));
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::ApplicationModal);
     QObject::connect(box, &QMessageBox::finished, box, [onClosed = std::move(onClosed)](int) {
