@@ -35,6 +35,8 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -208,6 +210,31 @@ TEST_F(RavloMainFormTest, OnItsScreenWithTheLinkPanelsInSightAndTheWriterBesideT
     writer->move(-400, 5000); // dragged past the edges
     const QRect area(QPoint(0, 0), Form().MdiArea().viewport()->size());
     EXPECT_TRUE(area.contains(writer->geometry()));
+}
+
+// A key that a control of a child window would take for itself (the Project info window's line edit
+// selects all on Ctrl+A, as it takes Ctrl+E to the end of the line on X11) is the command's when a
+// command of the menus has it, whichever child window has the focus.
+TEST_F(RavloMainFormTest, AMenuShortcutGoesBeforeTheKeyOfTheFocusedChildWindowsControl) {
+    ShowForm();
+    auto* edit = Form().ProjectWnd()->findChild<QLineEdit*>();
+    ASSERT_NE(edit, nullptr);
+    edit->setFocus();
+    // What the key's shortcut handling asks the focused widget first: accepted, the widget keeps it.
+    const auto editTakes = [edit](const QKeySequence& keys) {
+        const QKeyCombination key = keys[0];
+        QKeyEvent override(QEvent::ShortcutOverride, key.key(), key.keyboardModifiers());
+        override.ignore();
+        QApplication::sendEvent(edit, &override);
+        return override.isAccepted();
+    };
+    const QKeySequence ctrlA(QStringLiteral("Ctrl+A"));
+    ASSERT_TRUE(editTakes(ctrlA)) << "no command has the key";
+    QAction& open = Form().Menus().Action(A::OpenExe);
+    open.setShortcut(ctrlA);
+    EXPECT_FALSE(editTakes(ctrlA));
+    open.setEnabled(false);
+    EXPECT_TRUE(editTakes(ctrlA)) << "a command that cannot run leaves it";
 }
 
 TEST(MessageBoxes, ATableOfValuesIsShownInAFixedPitchFont) {

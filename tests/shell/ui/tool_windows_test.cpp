@@ -37,6 +37,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -46,6 +47,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTextEdit>
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
 
 namespace ravlo {
 namespace {
@@ -107,6 +111,50 @@ TEST_F(ToolWindowsTest, ProgressFollowsTheAnnouncedAddressAndStops) {
     EXPECT_EQ(progress->ggProgress().value(), 50);
     progress->btStop().click();
     EXPECT_EQ(source.Stops, 1);
+}
+
+// How far apart two colours are to the eye (0 to 255): the difference of their luminance.
+int LumaGap(QRgb a, QRgb b) {
+    return std::abs(qGray(a) - qGray(b));
+}
+
+// The gauge's "NN%" stands half over the navy that is done and half over the rest at 50 %: in a
+// light and in a dark palette, each half has pixels that stand out from the bar behind them.
+TEST_F(ToolWindowsTest, TheGaugeFigureReadsOverBothPartsOfTheBarInALightAndADarkPalette) {
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(0x30, 0x30, 0x30));
+    dark.setColor(QPalette::Base, QColor(0x20, 0x20, 0x20));
+    dark.setColor(QPalette::Text, QColor(0xE8, 0xE8, 0xE8));
+    dark.setColor(QPalette::WindowText, QColor(0xE8, 0xE8, 0xE8));
+    for (const QPalette& palette : {QPalette(main_.palette()), dark}) {
+        FakeProgressSource source;
+        source.Request =
+            TProgressRequest{"Reading Data from Vok", "", LinToFarPtr(0xC8000), LinToFarPtr(0xC87FF), 0x400};
+        auto* progress = new TfProgress(source);
+        progress->setPalette(palette);
+        // Gone before the source it reads.
+        const std::unique_ptr<QMdiSubWindow> window(main_.AddMdiChild(progress));
+        QProgressBar& gauge = progress->ggProgress();
+        gauge.resize(300, gauge.height());
+        ASSERT_EQ(gauge.value(), 50);
+        const QImage image = gauge.grab().toImage();
+        const int middle = image.width() / 2;
+        const QRgb navy = image.pixel(image.width() / 4, image.height() / 2);
+        const QRgb rest = image.pixel(image.width() * 3 / 4, image.height() / 2);
+        // The strongest contrast left and right of the middle, where the figure stands.
+        int doneGap = 0;
+        int restGap = 0;
+        for (int y = 2; y < image.height() - 2; ++y) {
+            for (int x = image.width() / 3; x < middle - 1; ++x) {
+                doneGap = std::max(doneGap, LumaGap(image.pixel(x, y), navy));
+            }
+            for (int x = middle + 2; x < image.width() * 2 / 3; ++x) {
+                restGap = std::max(restGap, LumaGap(image.pixel(x, y), rest));
+            }
+        }
+        EXPECT_GE(doneGap, 128) << "over the navy";
+        EXPECT_GE(restGap, 128) << "over the rest";
+    }
 }
 
 template <class Widget>
