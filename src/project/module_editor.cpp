@@ -71,6 +71,7 @@ TModuleEditor::TModuleEditor(tModule& module, tModule& unplaced, tModuleCollecti
 
 void TModuleEditor::ShowFields() {
     nameText_ = module_.Name;
+    nameFits_ = true;
     addressText_ = DollarHex5(static_cast<std::uint32_t>(module_.Address) * 16);
     sizeText_ = DollarHex5(module_.Length);
 }
@@ -82,6 +83,9 @@ void TModuleEditor::SetChanged() {
 }
 
 void TModuleEditor::LeaveName() {
+    if (!nameFits_) {
+        return;
+    }
     module_.SetName(nameText_);
 }
 
@@ -209,6 +213,13 @@ TEditorOkResult TModuleEditor::Ok() {
     const std::string name(TrimBlanks(nameText_));
     if (name.empty()) {
         ProjectError("Module name can't be empty!");
+        return {false, TEditorField::Name};
+    }
+    // The design file and the image names are stored in the code page: a "?" in place of a letter
+    // would name another module.
+    if (!nameFits_) {
+        ProjectError("Module name can't hold letters outside Central European code page 1250 (such as "
+                     "Cyrillic)!");
         return {false, TEditorField::Name};
     }
     // The design file marks its numbers with "$": such a name could not be read back.

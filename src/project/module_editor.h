@@ -43,11 +43,17 @@ public:
     const std::string& NameText() const { return nameText_; }
     const std::string& AddressText() const { return addressText_; }
     const std::string& SizeText() const { return sizeText_; }
-    void SetNameText(std::string_view text) { nameText_ = std::string(text); }
+    // fits: whether the code page holds every character the user typed (the text then has a "?"
+    // for each one it does not).
+    void SetNameText(std::string_view text, bool fits = true) {
+        nameText_ = std::string(text);
+        nameFits_ = fits;
+    }
     void SetAddressText(std::string_view text) { addressText_ = std::string(text); }
     void SetSizeText(std::string_view text) { sizeText_ = std::string(text); }
 
-    // Leaving a field puts its value into the module (a text that is no number changes nothing).
+    // Leaving a field puts its value into the module (a text that is no number, or a name the code
+    // page cannot hold, changes nothing).
     void LeaveName();
     void LeaveAddress();
     void LeaveSize();
@@ -102,6 +108,7 @@ private:
     tModuleCollection* design_;
     Snapshot snapshot_;
     std::string nameText_;
+    bool nameFits_ = true;
     std::string addressText_;
     std::string sizeText_;
 };

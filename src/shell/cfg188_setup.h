@@ -49,7 +49,10 @@ inline constexpr std::uint16_t kBootSegMin = 0x00B0;
 inline constexpr std::uint16_t kBootSegMax = 0xFD00;
 
 // The longest extended access time the board takes with a wait-states code: shorter than the wait
-// states, and none without them.
+// states, and none without them. Reading a record and choosing in the dialog share this one bound:
+// a looser one for the combo boxes (up to twice the code, as the wait states' texts count) would let
+// the dialog save pairs that its next read of the record refuses and resets with an error box. This
+// bound is the stricter of the two, so every pair it allows passes the looser one as well.
 std::uint8_t MaxExtAccess(std::uint8_t waitStates);
 
 struct TCfg188Decoded {

@@ -28,7 +28,7 @@ TfAddress::TfAddress(std::string_view caption, TSegOfsPtr address, bool asLinear
     cbxCombo_->addItems({QStringLiteral("$C8000"), QStringLiteral("$E8000"), QStringLiteral("$80000"),
                          QStringLiteral("$00B00"), QStringLiteral("$01000")});
     cbxCombo_->setToolTip(QStringLiteral("Absolute address (exmp. $C8000) or seg:ofs (exmp. $C800:0000)"));
-    cbxCombo_->setEditText(AddressText(address_, asLinear_));
+    ShowAddress();
 
     auto* buttons = new QDialogButtonBox(this);
     QPushButton* ok = buttons->addButton(QStringLiteral("Ok"), QDialogButtonBox::AcceptRole);
@@ -51,7 +51,21 @@ TfAddress::TfAddress(std::string_view caption, TSegOfsPtr address, bool asLinear
     cbxCombo_->lineEdit()->installEventFilter(this);
 }
 
+void TfAddress::ShowAddress() {
+    cbxCombo_->setEditText(AddressText(address_, asLinear_));
+    // Selected, so that what the user types replaces the address rather than follows it.
+    cbxCombo_->lineEdit()->selectAll();
+}
+
 bool TfAddress::eventFilter(QObject* watched, QEvent* event) {
+    // The box takes the focus and hands the event to its line edit itself. Taken by the keyboard or
+    // the window's activation, it selects its text; a click puts the caret where it points.
+    if (watched == cbxCombo_ && event->type() == QEvent::FocusIn) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::MouseFocusReason && reason != Qt::PopupFocusReason) {
+            cbxCombo_->lineEdit()->selectAll();
+        }
+    }
     if ((watched == cbxCombo_ || watched == cbxCombo_->lineEdit()) && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if ((key == Qt::Key_Return || key == Qt::Key_Enter) && !cbxCombo_->view()->isVisible()) {
@@ -72,7 +86,7 @@ void TfAddress::accept() {
     if (err) {
         // Stays open with the last good address for another try.
         GetPresenter().Beep(MB_OK);
-        cbxCombo_->setEditText(AddressText(address_, asLinear_));
+        ShowAddress();
         return;
     }
     address_ = parsed;

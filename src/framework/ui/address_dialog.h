@@ -10,7 +10,8 @@ class QComboBox;
 namespace ravlo {
 
 // The small modal dialog "Address": one board address typed as segment:offset or as a linear
-// address. OK with a text that does not parse beeps and shows the previous address again.
+// address. The address shows selected, so typing replaces it. OK with a text that does not parse
+// beeps and shows the previous address again, selected.
 class TfAddress : public QDialog {
     Q_OBJECT
 public:
@@ -29,6 +30,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The address in the box, selected.
+    void ShowAddress();
+
     QComboBox* cbxCombo_;
     TSegOfsPtr address_;
     bool asLinear_;

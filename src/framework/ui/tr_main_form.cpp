@@ -25,6 +25,9 @@ QRect ToQRect(const TWinRect& rect) {
 
 TTrMainForm::TTrMainForm(QWidget* parent) : QMainWindow(parent), mdiArea_(new QMdiArea(this)) {
     setCentralWidget(mdiArea_);
+    // A closed child hands the activation, and with it the keyboard, back to the one used before it
+    // (a view whose page read showed a progress window), not to the one opened first.
+    mdiArea_->setActivationOrder(QMdiArea::ActivationHistoryOrder);
     SetMainFormWindow(Handle());
 }
 
@@ -76,11 +79,30 @@ bool TTrMainForm::PlaceWhereFree(QMdiSubWindow& window, QSize least) const {
     return true;
 }
 
+bool TTrMainForm::event(QEvent* event) {
+    const bool handled = QMainWindow::event(event);
+    // A window manager adds its frame after the window is shown and then moves or resizes it: the
+    // fit made before then counted no title bar.
+    if ((event->type() == QEvent::Move || event->type() == QEvent::Resize) && fittedFrame_ &&
+        FrameMargins() != *fittedFrame_ && !(windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))) {
+        FitOnScreen();
+    }
+    return handled;
+}
+
+QMargins TTrMainForm::FrameMargins() const {
+    const QRect frame = frameGeometry();
+    const QRect inner = geometry();
+    return {inner.left() - frame.left(), inner.top() - frame.top(), frame.right() - inner.right(),
+            frame.bottom() - inner.bottom()};
+}
+
 void TTrMainForm::FitOnScreen() {
     const QScreen* shown = screen();
     if (shown == nullptr) {
         return;
     }
+    fittedFrame_ = FrameMargins();
     // The frame (title bar, borders) counts: the whole window must be reachable.
     const QRect frame = frameGeometry();
     const QRect fitted = ToQRect(FitInside(ToWinRect(frame), ToWinRect(shown->availableGeometry())));

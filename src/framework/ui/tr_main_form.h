@@ -4,6 +4,8 @@
 #include "framework/ui/broadcast_form.h"
 
 #include <QMainWindow>
+#include <QMargins>
+#include <optional>
 
 class QMdiArea;
 class QMdiSubWindow;
@@ -29,7 +31,8 @@ public:
     // Puts an MDI child where it covers no other one, as large as there is room for up to its size
     // (at least `least`); answers false and leaves it where it is when there is no such place.
     bool PlaceWhereFree(QMdiSubWindow& window, QSize least) const;
-    // Keeps the main window inside the available area of its screen.
+    // Keeps the main window, frame included, inside the available area of its screen; from then
+    // on also each time its frame changes (a window manager adds it after the window shows).
     void FitOnScreen();
 
     bool SkipSelf() const override { return skipSelf_; }
@@ -49,9 +52,15 @@ protected:
     std::vector<WindowHandle> MdiChildWindows() const override;
 
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
+    // The frame's widths around the window: left, top, right, bottom.
+    QMargins FrameMargins() const;
+
     QMdiArea* mdiArea_;
+    // The frame the last fit counted; none before the first fit.
+    std::optional<QMargins> fittedFrame_;
     bool skipSelf_ = false;
     bool broadcastToCtrls_ = false;
     TTransferBuffObj transferBuff_;

@@ -184,8 +184,7 @@ void TfEditModuleDlg::BuildControls(bool next, bool prev) {
     layout->addLayout(buttons);
     resize(600, 460);
 
-    connect(edName_, &QLineEdit::textEdited, this,
-            [this](const QString& text) { editor_.SetNameText(ToCp1250(text)); });
+    connect(edName_, &QLineEdit::textEdited, this, &TfEditModuleDlg::TakeName);
     connect(edName_, &QLineEdit::editingFinished, this, [this] { editor_.LeaveName(); });
     connect(cbStartAddr_, &QComboBox::editTextChanged, this,
             [this](const QString& text) { editor_.SetAddressText(ToCp1250(text)); });
@@ -299,17 +298,22 @@ void TfEditModuleDlg::Focus(TEditorField field) {
     }
 }
 
+void TfEditModuleDlg::TakeName(const QString& text) {
+    editor_.SetNameText(ToCp1250(text), FitsCp1250(text.toStdString()));
+}
+
 void TfEditModuleDlg::CloseWithOk(QPushButton* button) {
-    editor_.SetNameText(ToCp1250(edName_->text()));
+    TakeName(edName_->text());
     editor_.SetAddressText(ToCp1250(cbStartAddr_->currentText()));
     editor_.SetSizeText(ToCp1250(edSize_->text()));
     const TEditorOkResult result = editor_.Ok();
-    ShowFields();
     ShowSizes();
     if (!result.Accepted) {
+        // The fields keep what was typed, also letters the code page cannot hold.
         Focus(result.Focus);
         return;
     }
+    ShowFields();
     closedBy_ = button;
     accept();
 }

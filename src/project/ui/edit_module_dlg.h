@@ -61,6 +61,8 @@ public slots:
 
 private:
     void BuildControls(bool next, bool prev);
+    // The name as typed, and whether the code page holds it.
+    void TakeName(const QString& text);
     // Both lists and the size labels from the editor.
     void ShowUnits();
     void ShowSizes();

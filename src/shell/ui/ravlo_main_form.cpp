@@ -117,7 +117,8 @@ void TRavloMainForm::showEvent(QShowEvent* event) {
         return;
     }
     shown_ = true;
-    // Its frame is known once it stands: the status bar, the link's only sign, must stay in sight.
+    // The status bar, the link's only sign, must stay in sight; a frame that a window manager adds
+    // later is fitted in as well.
     QTimer::singleShot(0, this, [this] { FitOnScreen(); });
     ShowProjectWindow();
     eventLog_ = TFormEventLog::ShowIn(*this);

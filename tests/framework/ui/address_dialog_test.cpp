@@ -59,24 +59,61 @@ void TypeKey(QWidget& widget, int key, const QString& text = {}) {
     QApplication::sendEvent(&widget, &release);
 }
 
+// Gives the dialog's box the keyboard focus as the platform does; answers where the keys go.
+QWidget& FocusTheBox(TfAddress& dialog) {
+    QLineEdit& edit = *dialog.Combo().lineEdit();
+    dialog.activateWindow();
+    edit.setFocus();
+    testing::ProcessEventsUntil([&edit] { return edit.hasFocus(); }, std::chrono::seconds(2));
+    return QApplication::focusWidget() != nullptr ? *QApplication::focusWidget() : edit;
+}
+
+void TypeText(QWidget& widget, const QString& text) {
+    for (const QChar c : text) {
+        TypeKey(widget, c.unicode(), QString(c));
+    }
+}
+
+// The address shows selected, also again after a text that did not parse: what is typed replaces
+// it, and one Enter takes it.
+TEST(AddressDialogKeys, TypingReplacesTheAddressShown) {
+    for (const bool firstBad : {false, true}) {
+        TSegOfsPtr address = MakeFarPtr(0, 0xC810);
+        ScriptedPresenter presenter;
+        const ScopedPresenter scoped(presenter);
+        testing::ShownDialogDriver<TfAddress> driver([firstBad](TfAddress& dialog) {
+            QWidget& focus = FocusTheBox(dialog);
+            EXPECT_EQ(dialog.Combo().lineEdit()->selectedText(), QStringLiteral("$C810:0000"));
+            if (firstBad) {
+                TypeText(focus, QStringLiteral("x1"));
+                TypeKey(focus, Qt::Key_Return);
+                EXPECT_TRUE(dialog.isVisible());
+                EXPECT_EQ(dialog.Combo().lineEdit()->selectedText(), QStringLiteral("$C810:0000"));
+            }
+            TypeText(focus, QStringLiteral("E800:0010"));
+            TypeKey(focus, Qt::Key_Return);
+            if (dialog.isVisible()) {
+                dialog.reject();
+            }
+        });
+        EXPECT_EQ(AskAddress("Vok - Go - from address", address, false), IDOK) << firstBad;
+        EXPECT_EQ(address, MakeFarPtr(0x0010, 0xE800)) << firstBad;
+        EXPECT_EQ(presenter.Beeps().size(), firstBad ? 1U : 0U);
+    }
+}
+
 TEST(AddressDialogKeys, OneEnterAcceptsTheAddressTypedOrShown) {
     // "$E8" is completed to the listed "$E8000" as it is typed.
     for (const QString& typed : {QStringLiteral("$E8"), QStringLiteral("E800:0010"), QString()}) {
         TSegOfsPtr address = MakeFarPtr(0, 0xC800);
         testing::ShownDialogDriver<TfAddress> driver([&](TfAddress& dialog) {
-            QLineEdit& edit = *dialog.Combo().lineEdit();
             // The completion works for the widget with the keyboard focus only, and the keys go
             // where the platform sends them: to that widget.
-            dialog.activateWindow();
-            edit.setFocus();
-            testing::ProcessEventsUntil([&edit] { return edit.hasFocus(); }, std::chrono::seconds(2));
-            QWidget& focus = QApplication::focusWidget() != nullptr ? *QApplication::focusWidget() : edit;
+            QWidget& focus = FocusTheBox(dialog);
             if (!typed.isEmpty()) {
-                edit.clear();
+                dialog.Combo().lineEdit()->clear();
             }
-            for (const QChar c : typed) {
-                TypeKey(focus, c.unicode(), QString(c));
-            }
+            TypeText(focus, typed);
             TypeKey(focus, Qt::Key_Return);
             if (dialog.isVisible()) {
                 dialog.reject(); // a second Enter would have been needed

@@ -7,9 +7,11 @@
 #include "platform/window_messages.h"
 #include "qt_test_app.h"
 
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPointer>
+#include <QScreen>
 #include <string>
 
 namespace ravlo {
@@ -130,6 +132,49 @@ TEST_F(MainFormTest, ClosingChannelZerosWriterWindowGivesTheChannelItsWindowBack
     EXPECT_TRUE(SysWrChn()[0].Active);
     EXPECT_EQ(SysWrChn()[0].Wnd, kNoWindow);
     Writelnsys(0, "nobody listens"); // goes nowhere, harms nothing
+}
+
+// The fit counted no frame, as one made before a window manager adds its title bar: the frame that
+// comes with the window shown is fitted in as well, and the whole window stays on the screen.
+TEST_F(MainFormTest, AFrameThatComesAfterTheFitIsFittedOnTheScreenToo) {
+    TTrMainForm main;
+    const QRect available = main.screen()->availableGeometry();
+    main.move(available.topLeft());
+    main.resize(available.size());
+    main.FitOnScreen(); // no frame yet: it fits
+    ASSERT_EQ(main.frameGeometry(), main.geometry());
+    main.show();
+    ASSERT_TRUE(testing::ProcessEventsUntil([&main] { return main.frameGeometry() != main.geometry(); }));
+    testing::ProcessPendingEvents();
+    EXPECT_TRUE(available.contains(main.frameGeometry()))
+        << main.frameGeometry().width() << "x" << main.frameGeometry().height();
+}
+
+// A window opened over the one in use and closed again (a transfer's progress) gives the activation
+// and the keyboard back to it, not to the window opened first.
+TEST_F(MainFormTest, ClosingAChildActivatesTheOneActiveBeforeIt) {
+    TTrMainForm main;
+    main.resize(800, 600);
+    main.show();
+    main.activateWindow();
+    ASSERT_TRUE(testing::ProcessEventsUntil([&main] { return main.isActiveWindow(); }));
+    QMdiSubWindow* first = main.AddMdiChild(new TBroadcastForm, QSize(200, 100));
+    auto* view = new TBroadcastForm;
+    auto* edit = new QLineEdit(view);
+    QMdiSubWindow* viewFrame = main.AddMdiChild(view, QSize(300, 200));
+    main.AddMdiChild(new TBroadcastForm, QSize(200, 100)); // opened before the view takes the focus
+    main.MdiArea().setActiveSubWindow(viewFrame);
+    edit->setFocus();
+    ASSERT_TRUE(testing::ProcessEventsUntil([edit] { return edit->hasFocus(); }));
+
+    auto* progress = new TBroadcastForm;
+    QPointer<QMdiSubWindow> progressFrame = main.AddMdiChild(progress, QSize(200, 100));
+    ASSERT_EQ(main.MdiArea().activeSubWindow(), progressFrame);
+    progress->CloseWindow();
+    ASSERT_TRUE(testing::ProcessEventsUntil([&progressFrame] { return progressFrame.isNull(); }));
+    EXPECT_EQ(main.MdiArea().activeSubWindow(), viewFrame);
+    EXPECT_NE(main.MdiArea().activeSubWindow(), first);
+    EXPECT_TRUE(testing::ProcessEventsUntil([edit] { return edit->hasFocus(); }, std::chrono::seconds(2)));
 }
 
 } // namespace

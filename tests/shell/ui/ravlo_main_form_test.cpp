@@ -53,6 +53,7 @@
 #include <QToolButton>
 #include <deque>
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <stdexcept>
 #include <vector>
@@ -336,6 +337,51 @@ TEST(MainMenus, BuildsEveryMenuItemAndToolButtonFromTheTable) {
     }
     const QList<QAction*> bar = menus.ToolBar().actions();
     EXPECT_EQ(std::vector<QAction*>(bar.begin(), bar.end()), toolActions);
+}
+
+// The letter "&" marks in a menu text, upper case; none for a text without one ("&&" is an "&").
+std::optional<QChar> MenuLetter(const QString& text) {
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] == QLatin1Char('&')) {
+            if (text[i + 1] != QLatin1Char('&')) {
+                return text[i + 1].toUpper();
+            }
+            ++i;
+        }
+    }
+    return std::nullopt;
+}
+
+// Every menu of the main form, the menu bar and the recent projects included: within one menu no
+// two items share a letter, or Alt and the letter would not reach the second.
+TEST_F(RavloMainFormTest, NoTwoItemsOfAMenuShareALetter) {
+    const std::vector<std::string> recent = {"C:\\A\\ONE.EXE", "C:\\B&C\\TWO.MEM", "C:\\THREE.EXE",
+                                             "C:\\FOUR.EXE", "C:\\FIVE.EXE"};
+    Form().ShowLastProjects(recent);
+    std::vector<std::pair<QString, QList<QAction*>>> menus = {{"menu bar", Form().menuBar()->actions()}};
+    int walked = 0;
+    while (!menus.empty()) {
+        const auto [name, actions] = menus.back();
+        menus.pop_back();
+        ++walked;
+        std::map<QChar, QString> taken;
+        for (QAction* action : actions) {
+            if (action->menu() != nullptr) {
+                menus.emplace_back(action->text(), action->menu()->actions());
+            }
+            const std::optional<QChar> letter = MenuLetter(action->text());
+            if (action->isSeparator() || !letter) {
+                continue;
+            }
+            const auto [at, added] = taken.emplace(*letter, action->text());
+            EXPECT_TRUE(added) << name.toStdString() << ": \"" << at->second.toStdString() << "\" and \""
+                               << action->text().toStdString() << "\" share "
+                               << QString(*letter).toStdString();
+        }
+    }
+    const auto menuCount = std::count_if(MainActions().begin(), MainActions().end(),
+                                         [](const TMainActionInfo& info) { return info.IsMenu; });
+    EXPECT_EQ(walked, menuCount + 1) << "the menu bar and every menu under it";
 }
 
 TEST(MainMenus, ApplyFollowsTheComputedStatesAndTriggerNamesTheCommand) {
