@@ -10,7 +10,9 @@
 #include "shell/status_bar.h"
 #include "support/scratch_dir.h"
 
+#include <cctype>
 #include <gtest/gtest.h>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -177,6 +179,20 @@ struct MenuCase {
     std::vector<A> enabled;
     std::vector<A> disabled;
 };
+
+TEST(MainActions, TheEntriesOfEachMenuHaveTheirOwnAccessKeys) {
+    // A key two entries share opens neither with one press ("Master process" and "Debug messages"
+    // once did).
+    std::map<std::pair<int, char>, std::string_view> taken;
+    for (const TMainActionInfo& info : MainActions()) {
+        const std::size_t amp = info.Caption.find('&');
+        ASSERT_LT(amp + 1, info.Caption.size()) << info.Name << " has no access key";
+        const char key = static_cast<char>(std::toupper(static_cast<unsigned char>(info.Caption[amp + 1])));
+        const int menu = info.Parent == info.Id ? -1 : static_cast<int>(info.Parent); // -1: the menu bar
+        const auto [other, fresh] = taken.emplace(std::pair(menu, key), info.Name);
+        EXPECT_TRUE(fresh) << info.Name << " and " << other->second << " share &" << key;
+    }
+}
 
 TEST(MenuStates, EnableRules) {
     TMenuInputs idle;
