@@ -181,6 +181,7 @@ TEST_F(ModuleEditorTest, CancelRestoresTheModuleExactly) {
     editor.LeaveAddress();
     editor.LeaveSize();
     ASSERT_TRUE(design_.Changed);
+    ASSERT_TRUE(design_.Unsaved) << "an edit is one to save before the project closes";
     editor.Cancel();
 
     // The very units it had, not the other IO_TEXT of the same name.
@@ -188,6 +189,7 @@ TEST_F(ModuleEditorTest, CancelRestoresTheModuleExactly) {
     EXPECT_EQ(std::tie(module.Name, module.Address, module.Length, module.Used, module.ModuleLength),
               std::make_tuple("ROM", 0xC800, 0x8000U, 0x1234U, 0x800U));
     EXPECT_FALSE(design_.Changed);
+    EXPECT_FALSE(design_.Unsaved);
     EXPECT_EQ(editor.AddressText(), "$C8000");
     EXPECT_EQ(module.Count() + unplaced_.Count(), 8);
 }

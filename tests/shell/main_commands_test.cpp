@@ -14,6 +14,7 @@
 #include "support/box_recorder.h"
 #include "support/scratch_dir.h"
 
+#include <fstream>
 #include <gtest/gtest.h>
 
 namespace ravlo {
@@ -122,6 +123,42 @@ TEST_F(MainCommandsTest, AnEditedDesignIsOfferedForSavingBeforeTheProjectCloses)
         rig.core->Execute(A::CloseProject);
         EXPECT_EQ(ProjectType == TProjectType::None, boxes.answers.size() != 1) << "Cancel keeps it open";
         EXPECT_EQ(rig.FileText("DEMO.MEM") != before, saved);
+    }
+}
+
+TEST_F(MainCommandsTest, ReopeningOrQuittingAsksTheSameAndCancelKeepsTheEdits) {
+    const std::string before = rig.FileText("DEMO.MEM");
+    const struct {
+        A action;
+        int answer;
+        bool showsEdit; // a project is open whose design has the edit
+        bool saved;
+        bool quit;
+    } cases[] = {
+        {A::ReOpen, IDCANCEL, true, false, false}, {A::ReOpen, IDNO, false, false, false},
+        {A::ReOpen, IDYES, true, true, false},     {A::Exit, IDCANCEL, true, false, false},
+        {A::Exit, IDYES, false, true, true},
+    };
+    ASSERT_TRUE(rig.core->OpenFullProject(paths_.exe, false));
+    const std::uint32_t length = ProjectModel().Modules->At(0)->Length; // as the file has it
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << MainActionInfo(c.action).Name << " " << c.answer);
+        std::ofstream(rig.Dir() / "DEMO.MEM", std::ios::binary) << before;
+        if (ProjectType == TProjectType::None) {
+            ASSERT_TRUE(rig.core->OpenFullProject(paths_.exe, false));
+        }
+        ProjectModel().Modules->At(0)->Length = length + 0x100;
+        ProjectModel().Modules->MarkChanged();
+        const int quits = rig.host.CloseRequests;
+        testing::BoxRecorder boxes;
+        boxes.answers = {c.answer};
+        rig.core->Execute(c.action);
+        EXPECT_EQ(boxes.texts.size(), 1u);
+        const bool edited =
+            ProjectType != TProjectType::None && ProjectModel().Modules->At(0)->Length != length;
+        EXPECT_EQ(edited, c.showsEdit);
+        EXPECT_EQ(rig.FileText("DEMO.MEM") != before, c.saved);
+        EXPECT_EQ(rig.host.CloseRequests - quits, c.quit ? 1 : 0);
     }
 }
 

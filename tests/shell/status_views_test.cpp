@@ -10,7 +10,9 @@
 #include "shell/status_bar.h"
 #include "support/scratch_dir.h"
 
+#include <cctype>
 #include <gtest/gtest.h>
+#include <map>
 #include <string>
 #include <vector>
 

@@ -216,6 +216,10 @@ protected:
     void Open(std::uint16_t opt = kOwn | kLower) {
         FillStore(store_);
         editorRecord_ = PackLoginRecord({"john", {}, 2, opt});
+        Reopen();
+    }
+    // The dialog again, on the store and for the editor as the last OK left them.
+    void Reopen() {
         editor_ = std::make_unique<TUserAttrEditor>(store_, UnpackLoginRecord(editorRecord_));
         editor_->Bind(validator_,
                       {&list_, &name_, &password_, &level_, &own_, &lower_, &curName_, &curLevel_, &curOwn_,
@@ -308,6 +312,31 @@ TEST_F(UserAttrEditorTest, AddDeleteAndOkRefillTheStoreSorted) {
     }
     EXPECT_EQ(order, "zed:0 john:2 ann:5 boss:254 ") << "kept users stay, the nameless one goes";
     EXPECT_EQ(store_.GetUser("boss")->Password, "b");
+}
+
+TEST_F(UserAttrEditorTest, TheOwnEntryFollowsARenameSoANewUserOfTheOldNameIsNobodysEqual) {
+    Open();
+    list_.Click(1); // his own entry
+    name_.text = "john2";
+    ASSERT_TRUE(editor_->AddUser());
+    name_.text = "john";
+    password_.text = "x";
+    level_.text = "1";
+    ASSERT_TRUE(validator_.ValidateAndStore());
+    editor_->Apply(store_);
+    EXPECT_EQ(UnpackLoginRecord(editorRecord_).UserName, "john2");
+
+    Reopen();
+    ASSERT_EQ(list_.items, (std::vector<std::string>{"1 - john", "1 - mary", "2 - john2"}));
+    list_.Click(0);
+    level_.text = "2";
+    list_.Click(1);
+    EXPECT_EQ(boxes_.Take(), "The level can be at most 1.") << "the new john is not the editor";
+    level_.text = "1";
+    list_.Click(2);
+    editor_->DeleteUser();
+    editor_->Apply(store_);
+    EXPECT_EQ(UnpackLoginRecord(editorRecord_).UserName, "") << "gone, nobody stands behind his rights";
 }
 
 using testing::ShellRig;

@@ -2,6 +2,7 @@
 #include "records/record_edit.h"
 #include "records/records_test_support.h"
 #include "records/ui/record_dialog.h"
+#include "support/box_recorder.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -86,8 +87,14 @@ TEST(RecordDialogFormsTest, ValuesShowInTheirFormsAndOkWithoutChangeChangesNothi
     const Bytes before = record.DscrRecPtr;
     // A text that starts with "=" is the one its edit must show; any other is typed in.
     const auto edit = [&record](std::vector<std::string> texts) {
-        testing::ShownDialogDriver<TDscrRecDlg> driver([&texts](TDscrRecDlg& dialog) {
-            ASSERT_EQ(dialog.Editors.size(), texts.size());
+        // A refusal is recorded, not shown, and the dialog is then cancelled rather than left open.
+        testing::BoxRecorder boxes;
+        testing::ShownDialogDriver<TDscrRecDlg> driver([&texts, &boxes](TDscrRecDlg& dialog) {
+            if (dialog.Editors.size() != texts.size()) {
+                ADD_FAILURE() << dialog.Editors.size() << " edits";
+                dialog.reject();
+                return;
+            }
             for (std::size_t i = 0; i < texts.size(); ++i) {
                 if (texts[i].starts_with('=')) {
                     EXPECT_EQ(qobject_cast<QLineEdit*>(dialog.Editors[i])->text().toStdString(),
@@ -97,6 +104,10 @@ TEST(RecordDialogFormsTest, ValuesShowInTheirFormsAndOkWithoutChangeChangesNothi
                 }
             }
             testing::ClickButton(dialog, "OK_Button");
+            if (dialog.isVisible()) {
+                ADD_FAILURE() << "OK refused: " << boxes.Take();
+                dialog.reject();
+            }
         });
         EXPECT_EQ(record.EditInDialog(nullptr), mrOk);
         EXPECT_TRUE(driver.Acted());

@@ -55,6 +55,16 @@ TEST(DebugDMDialog, TheBoxesShowTheRecordAndOkStoresTheirBits) {
     EXPECT_EQ(TDebugDMRec::Decode(record), (TDebugDMRec{0x80000010, 0}));
 }
 
+TEST(DebugDMDialog, TheFocusStartsOnTheFirstTraceBox) {
+    TDebugDM_Dlg dialog;
+    auto record = TDebugDMRec{0, 1}.Encode();
+    dialog.BindRecord(record);
+    dialog.show();
+    testing::ProcessPendingEvents();
+    EXPECT_EQ(dialog.focusWidget(), dialog.MaskChecks[0])
+        << "a stray Space must not switch the runtime log off";
+}
+
 class StatusVoksimTest : public ::testing::Test {
 protected:
     void SetUp() override {
