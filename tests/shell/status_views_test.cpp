@@ -10,9 +10,7 @@
 #include "shell/status_bar.h"
 #include "support/scratch_dir.h"
 
-#include <cctype>
 #include <gtest/gtest.h>
-#include <map>
 #include <string>
 #include <vector>
 
