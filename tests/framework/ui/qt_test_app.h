@@ -4,7 +4,9 @@
 // bounded event-loop helpers. Header-only, so that every Qt test folder can use it.
 
 #include <QApplication>
+#include <QDialog>
 #include <QEvent>
+#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 #include <chrono>
@@ -12,6 +14,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
+#include <type_traits>
 
 namespace ravlo::testing {
 
@@ -57,21 +60,27 @@ inline void ProcessPendingEvents() {
 }
 
 // Acts on the first visible top-level D that match accepts (any, without one), from inside its modal
-// loop, once it shows; the driver gives up after 5 s so that a broken test ends.
+// loop, once it shows. The driver gives up after 5 s so that a broken test ends: when no dialog came,
+// and when the one it acted on is still open then (a refused OK, a failed check inside act), which it
+// reports and closes, so that the modal loop returns.
 template <class D>
 class ShownDialogDriver {
 public:
     explicit ShownDialogDriver(std::function<void(D&)> act, std::function<bool(const D&)> match = {}) {
         QObject::connect(&timer_, &QTimer::timeout, [this, act = std::move(act), match = std::move(match)] {
+            if (acted_) {
+                return WatchActedDialog();
+            }
             for (QWidget* widget : QApplication::topLevelWidgets()) {
                 auto* dialog = qobject_cast<D*>(widget);
                 if (dialog != nullptr && dialog->isVisible() && (!match || match(*dialog))) {
-                    timer_.stop();
                     acted_ = true;
+                    ticks_ = 0;
+                    dialog_ = dialog;
                     return act(*dialog);
                 }
             }
-            if (++ticks_ > 500) {
+            if (++ticks_ > kGiveUpTicks) {
                 timer_.stop();
             }
         });
@@ -80,7 +89,24 @@ public:
     bool Acted() const { return acted_; }
 
 private:
+    static constexpr int kGiveUpTicks = 500;
+
+    void WatchActedDialog() {
+        if (dialog_.isNull() || !dialog_->isVisible()) {
+            timer_.stop();
+        } else if (++ticks_ > kGiveUpTicks) {
+            timer_.stop();
+            ADD_FAILURE() << "the dialog the test acted on was still open 5 s later; closed it";
+            if constexpr (std::is_base_of_v<QDialog, D>) {
+                dialog_->reject();
+            } else {
+                dialog_->close();
+            }
+        }
+    }
+
     QTimer timer_;
+    QPointer<D> dialog_;
     int ticks_ = 0;
     bool acted_ = false;
 };
