@@ -46,10 +46,14 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTextBlock>
 #include <QTextEdit>
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 #include <memory>
+#include <numeric>
+#include <set>
 
 namespace ravlo {
 namespace {
@@ -88,6 +92,38 @@ TEST_F(ToolWindowsTest, MemoryViewEditsByKeysAndKeepsItsMarksWhenNarrowed) {
     testing::ProcessPendingEvents();
     EXPECT_EQ(view->Model().BytesPerRow(), 8);
     EXPECT_EQ(edit.extraSelections().size(), 4);
+}
+
+// How far past the dump's visible width the end of its widest line lies (0 or less: all shown).
+int DumpOverflow(const TfMemView& view) {
+    QPlainTextEdit& edit = view.RichEdit();
+    int overflow = INT_MIN;
+    for (QTextBlock block = edit.document()->firstBlock(); block.isValid(); block = block.next()) {
+        QTextCursor end(block);
+        end.movePosition(QTextCursor::EndOfBlock);
+        overflow = std::max(overflow, edit.cursorRect(end).left() - edit.viewport()->width());
+    }
+    return overflow;
+}
+
+TEST_F(ToolWindowsTest, TheMemoryViewShowsItsWholeLinesAtItsOwnSizeAndAtEveryWidthItTakes) {
+    auto* view = new TfMemView(board_);
+    QMdiSubWindow* window = main_.AddMdiChild(view);
+    std::vector<std::uint8_t> page(256);
+    std::iota(page.begin(), page.end(), 0);
+    view->ShowPage(MakeFarPtr(0x3000, 0), page);
+    testing::ProcessPendingEvents();
+    EXPECT_EQ(view->Model().BytesPerRow(), 16) << "its own size holds a wide line";
+    EXPECT_LE(DumpOverflow(*view), 0);
+    // Narrowed pixel by pixel, each width shows the lines it chose whole.
+    std::set<int> widths;
+    for (int width = view->maximumWidth(); width >= view->minimumWidth(); --width) {
+        window->resize(width + window->width() - view->width(), window->height());
+        testing::ProcessPendingEvents();
+        widths.insert(view->Model().BytesPerRow());
+        ASSERT_LE(DumpOverflow(*view), 0) << "view width " << view->width();
+    }
+    EXPECT_EQ(widths, (std::set<int>{8, 16}));
 }
 
 class FakeProgressSource final : public TProgressSource {
