@@ -212,17 +212,13 @@ bool TfMemView::KeyPressed(const QKeyEvent& key) {
         return true;
     }
     const QString text = key.text();
-    if (text.size() != 1 || !text.front().isPrint()) {
+    if (text.isEmpty() || (!text.front().isPrint() && !text.front().isSurrogate())) {
         return false;
     }
-    // A character the code page cannot hold edits nothing.
-    const std::string typed = ToCp1250(text);
-    if (typed.size() == 1 && FromCp1250(typed) == text) {
-        if (const auto caret = model_.KeyPress(typed.front(), Caret())) {
-            Render();
-            SetCaret(*caret);
-            RefreshCursor();
-        }
+    if (const auto caret = model_.KeyPressText(text.toStdString(), Caret())) {
+        Render();
+        SetCaret(*caret);
+        RefreshCursor();
     }
     return true;
 }

@@ -88,6 +88,10 @@ TEST_F(ToolWindowsTest, MemoryViewEditsByKeysAndKeepsItsMarksWhenNarrowed) {
     Press(edit, 'H', "H");
     Press(edit, 'i', "i");
     EXPECT_EQ(edit.extraSelections().size(), 4) << "three bytes' digits and one run of characters";
+    testing::BoxRecorder boxes;
+    Press(edit, Qt::Key_unknown, QStringLiteral("Ж"));
+    EXPECT_EQ(boxes.texts.size(), 1u) << "a letter the board's code page cannot hold is refused";
+    EXPECT_EQ(view->Model().Changed().count(), 3u);
     window->resize(view->minimumWidth() + 20, 400);
     testing::ProcessPendingEvents();
     EXPECT_EQ(view->Model().BytesPerRow(), 8);
