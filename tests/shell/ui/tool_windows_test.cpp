@@ -229,6 +229,26 @@ TEST(ToolWindowForms, TheIOWindowTypesThroughItsModelAndSavesWhenClosed) {
     ProjectDir.clear();
 }
 
+TEST(ToolWindowForms, TheIOWindowKeepsARefusedDescriptionAsTypedAndSavesTheOneBefore) {
+    testing::ScratchDir dir;
+    ProjectDir = dir.Path().string() + "/";
+    const auto file = dir.Write("RTDW.INI", "[IOACCESS]\nCount=1\n[IOACCESS1]\nAddr=8960\nDescript=Latch\n");
+    testing::FakeToolBoard board;
+    testing::BoxRecorder boxes;
+    auto* form = new TIO_MDIChildForm(board);
+    QLineEdit& descr = *Child<QComboBox>(*form, "cbDescr").lineEdit();
+    const QString typed = QStringLiteral("Latch Ж");
+    descr.setText(typed);
+    emit descr.textEdited(typed);
+    EXPECT_EQ(boxes.texts.size(), 1u);
+    EXPECT_EQ(descr.text(), typed);
+    Child<QRadioButton>(*form, "rb16bit").click();
+    EXPECT_EQ(descr.text(), typed) << "kept while the window shows the same entry";
+    form->close();
+    EXPECT_EQ(IniFile(file).ReadString("IOACCESS1", "Descript"), "Latch");
+    ProjectDir.clear();
+}
+
 TEST(ToolWindowForms, TheComDialogOffersTheFreePortsAndWantsOne) {
     testing::BoxRecorder boxes;
     TComPorts ports;
