@@ -2,6 +2,8 @@
 
 #include "framework/message_box.h"
 #include "framework/string_table.h"
+#include "platform/message_box_flags.h"
+#include "platform/presenter.h"
 
 namespace ravlo {
 namespace {
@@ -20,6 +22,12 @@ void ApplyStateBit(std::uint8_t bit, std::uint8_t set, std::uint8_t clear, Sette
 
 void ShowValidError(std::string_view text) {
     MessageDlgDefBtn(text, MessageBoxKind::Error, MsgDlgButton(TMsgDlgBtn::mbOK), TMsgDlgBtn::mbOK);
+}
+
+void ShowNotInCodePage(std::string_view what) {
+    GetPresenter().Beep(MB_OK);
+    ShowValidError(std::string(what) +
+                   " can't hold letters outside Central European code page 1250 (such as Cyrillic).");
 }
 
 bool TCtrlValidator::FocusCtrl() {

@@ -1,5 +1,6 @@
 #include "shell/io_access.h"
 
+#include "framework/ctrl_validator.h"
 #include "framework/message_box.h"
 #include "framework/number_text.h"
 #include "platform/cp1250.h"
@@ -45,6 +46,7 @@ TIOItem* TIOAccess::Shown() {
 
 void TIOAccess::ShowEntry(int s) {
     selIdx_ = s;
+    descrRefused_ = false;
     if (const TIOItem* item = Shown()) {
         addr_.SetText(AddrText(item->Addr));
         descr_ = item->Descript;
@@ -100,6 +102,7 @@ void TIOAccess::AddrChanged() {
         // No entry belongs to the address until a description makes one.
         selIdx_ = kNoEntry;
         descr_.clear();
+        descrRefused_ = false;
     }
 }
 
@@ -110,7 +113,15 @@ void TIOAccess::SelectEntry(std::size_t index) {
     ShowEntry(1);
 }
 
-bool TIOAccess::SetDescription(std::string_view text) {
+bool TIOAccess::SetDescription(std::string_view text, bool fits) {
+    if (!fits) {
+        if (!descrRefused_) {
+            descrRefused_ = true;
+            ShowNotInCodePage("An IO port description");
+        }
+        return false;
+    }
+    descrRefused_ = false;
     descr_ = std::string(text.substr(0, TIOItem::kMaxDescript));
     if (newEntry_ || list_.Empty()) {
         list_.Add(TIOItem{addr_.Value().value_or(0), descr_, byteAccess_, dataValue_});

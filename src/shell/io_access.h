@@ -41,8 +41,12 @@ public:
 
     // ---- The description box ----
     // The typed text: a new entry for an address the list does not hold, else the shown entry's new
-    // description. True when an entry was added.
-    bool SetDescription(std::string_view text);
+    // description. True when an entry was added. fits: whether the code page holds every character
+    // typed; when not, nothing changes (a "?" would be saved in their place) and the first such
+    // text is refused with a box; the box keeps what was typed until it fits or another entry is
+    // shown.
+    bool SetDescription(std::string_view text, bool fits = true);
+    bool DescriptionRefused() const { return descrRefused_; }
 
     // ---- The data ----
     void DataType(char c);
@@ -94,6 +98,7 @@ private:
     std::uint16_t dataValue_ = 0;
     int selIdx_ = kNoEntry;
     bool newEntry_ = false;
+    bool descrRefused_ = false;
     bool readPending_ = false;
     bool writePending_ = false;
     std::string status_;

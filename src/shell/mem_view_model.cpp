@@ -1,7 +1,9 @@
 #include "shell/mem_view_model.h"
 
+#include "framework/ctrl_validator.h"
 #include "framework/message_box.h"
 #include "framework/number_text.h"
+#include "platform/cp1250.h"
 #include "platform/exception.h"
 #include "platform/presenter.h"
 #include "shell/board_memory.h"
@@ -198,6 +200,21 @@ std::optional<TMemCaret> TMemViewModel::KeyPress(char ch, TMemCaret caret) {
     }
     changed_.set(idx);
     return RefreshCursor(next);
+}
+
+std::optional<TMemCaret> TMemViewModel::KeyPressText(std::string_view text, TMemCaret caret) {
+    if (!UserMayWriteBoard()) {
+        return std::nullopt;
+    }
+    if (FitsCp1250(text)) {
+        const std::string typed = Utf8ToCp1250(text);
+        return typed.size() == 1 ? KeyPress(typed.front(), caret) : std::nullopt;
+    }
+    RefreshCursor(caret);
+    if (!inHex_) {
+        ShowNotInCodePage("Vok memory");
+    }
+    return std::nullopt;
 }
 
 bool TMemViewModel::CheckConnected() const {

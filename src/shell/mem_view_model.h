@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace ravlo {
@@ -74,6 +75,10 @@ public:
     // A typed character edits the caret's byte when the user may write; answers the caret after it,
     // nothing when the character changed nothing.
     std::optional<TMemCaret> KeyPress(char ch, TMemCaret caret);
+    // A character typed as the keyboard gives it (UTF-8): one the code page holds goes on as
+    // KeyPress; one it cannot hold is refused in the character area (a beep and a box, the byte
+    // stays as it was), since the board would get a "?" in its place.
+    std::optional<TMemCaret> KeyPressText(std::string_view text, TMemCaret caret);
 
     // ---- Edits ----
     // Bytes edited since the page was read, saved or restored.

@@ -1,5 +1,5 @@
-#include "platform/exception.h"
 #include "framework/rtdw_ini.h"
+#include "platform/exception.h"
 #include "shell/bin_read_model.h"
 #include "shell/bin_write_model.h"
 #include "shell/mem_view_model.h"
@@ -245,6 +245,33 @@ TEST_F(MemViewModelTest, EditingNeedsTheWriteLevel) {
     EXPECT_EQ(Type("z", {72, 0}), (TMemCaret{57, 1}));
     EXPECT_FALSE(view.KeyPress('\x07', {57, 1})) << "a control character changes nothing";
     EXPECT_EQ(view.Changed().count(), 3u);
+}
+
+TEST_F(MemViewModelTest, ATypedLetterTheCodePageCannotHoldIsRefusedAndTheByteStays) {
+    // What the keyboard gives, where, the byte after it, whether the caret moved, boxes and beeps.
+    const std::tuple<const char*, TMemCaret, std::uint8_t, bool, int> cases[] = {
+        {"ä", {57, 0}, 0xE4, true, 0},  // a letter of the code page
+        {"Ж", {57, 0}, 0x00, false, 1}, // Cyrillic
+        {"\U0001F600", {57, 0}, 0x00, false, 1},
+        {"Ж", {8, 0}, 0x00, false, 0},   // no hex digit: nothing, as any other letter
+        {"ab", {57, 0}, 0x00, false, 0}, // only one character at a time
+    };
+    for (const auto& [text, at, byte, moved, refusals] : cases) {
+        view.ShowPage(MakeFarPtr(0, 0xC800), std::vector<std::uint8_t>(256));
+        const int beeps = boxes.beeps;
+        EXPECT_EQ(view.KeyPressText(text, at).has_value(), moved) << text;
+        EXPECT_EQ(view.Page()[0], byte) << text;
+        EXPECT_EQ(view.Changed().count(), moved ? 1u : 0u) << text;
+        EXPECT_EQ(boxes.texts.size(), static_cast<std::size_t>(refusals)) << text;
+        EXPECT_EQ(boxes.beeps - beeps, refusals) << text;
+        if (refusals != 0) {
+            EXPECT_EQ(boxes.Take(), "Vok memory can't hold letters outside Central European code page 1250 "
+                                    "(such as Cyrillic).");
+        }
+    }
+    UserLevel = 1;
+    EXPECT_FALSE(view.KeyPressText("Ж", {57, 0}));
+    EXPECT_TRUE(boxes.texts.empty()) << "a user who may not write edits nothing, nor is told";
 }
 
 TEST_F(MemViewModelTest, SavingWritesThePageOrRestoresItAndPagesStepBy256Bytes) {

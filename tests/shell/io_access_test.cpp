@@ -143,6 +143,37 @@ TEST_F(IOAccessTest, TypingAnAddressShowsItsEntryOrStartsANewOneAndTheDataFollow
     EXPECT_EQ(io.List()[0].Data, 0x1235);
 }
 
+TEST_F(IOAccessTest, ADescriptionTheCodePageCannotHoldIsRefusedOnceAndNothingOfItSaved) {
+    const auto file = Ini("");
+    TIOAccess io(board, kWindow, file);
+    io.SetDescription("Latch");
+    // The form hands on the code page text ("?" for each letter it lacks) and whether it fits.
+    EXPECT_FALSE(io.SetDescription("Latch ?", false));
+    EXPECT_EQ(boxes.Take(), "An IO port description can't hold letters outside Central European code page "
+                            "1250 (such as Cyrillic).");
+    EXPECT_EQ(boxes.beeps, 1);
+    EXPECT_TRUE(io.DescriptionRefused());
+    io.SetDescription("Latch ??", false);
+    EXPECT_TRUE(boxes.texts.empty()) << "told once while the text stays refused";
+    EXPECT_EQ(io.Description(), "Latch");
+    EXPECT_EQ(io.DescrItems(), (std::vector<std::string>{"Latch"}));
+
+    // A new port's description that does not fit makes no entry.
+    TypeAddr(io, "4");
+    EXPECT_FALSE(io.DescriptionRefused()) << "another entry shown";
+    EXPECT_FALSE(io.SetDescription("?", false));
+    EXPECT_EQ(boxes.Take(), "An IO port description can't hold letters outside Central European code page "
+                            "1250 (such as Cyrillic).");
+    EXPECT_EQ(io.List().Count(), 1U);
+    ASSERT_TRUE(io.Close());
+    EXPECT_EQ(IniFile(file).ReadString("IOACCESS1", "Descript"), "Latch");
+    EXPECT_EQ(IniFile(file).ReadString("IOACCESS", "Count"), "1");
+
+    EXPECT_TRUE(io.SetDescription("Port B")) << "a text that fits again is taken";
+    EXPECT_FALSE(io.DescriptionRefused());
+    EXPECT_EQ(io.List().Count(), 2U);
+}
+
 TEST_F(IOAccessTest, ReadAndWriteGoToTheBoardAndTheirAnswersToTheStatus) {
     TIOAccess io(board, kWindow, dir / "none.ini");
     board.Link = false;

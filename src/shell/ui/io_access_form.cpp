@@ -169,7 +169,7 @@ void TIO_MDIChildForm::BuildControls() {
     });
     connect(cbDescr_->lineEdit(), &QLineEdit::textEdited, this, [this](const QString& text) {
         const int caret = cbDescr_->lineEdit()->cursorPosition();
-        const bool added = model_->SetDescription(ToCp1250(text));
+        const bool added = model_->SetDescription(ToCp1250(text), FitsCp1250(text.toStdString()));
         ShowState(added ? static_cast<int>(model_->Description().size()) : caret);
     });
     connect(rb8bit_, &QRadioButton::clicked, this, [this] {
@@ -195,7 +195,10 @@ void TIO_MDIChildForm::ShowState(std::optional<int> descrCaret) {
     const TIOAccess& model = *model_;
     ShowCombo(*cbAddr_, QtItems(model.AddrItems()), model.SelIdx() - 1, FromCp1250(model.Addr().Text()),
               static_cast<int>(model.Addr().Caret()));
-    ShowCombo(*cbDescr_, QtItems(model.DescrItems()), model.SelIdx() - 1, FromCp1250(model.Description()),
+    // A refused description stays as typed, for the user to mend.
+    const QString descr =
+        model.DescriptionRefused() ? cbDescr_->lineEdit()->text() : FromCp1250(model.Description());
+    ShowCombo(*cbDescr_, QtItems(model.DescrItems()), model.SelIdx() - 1, descr,
               descrCaret.value_or(cbDescr_->lineEdit()->cursorPosition()));
     edDataHex_->setText(FromCp1250(model.DataEdit().Text()));
     edDataHex_->setCursorPosition(static_cast<int>(model.DataEdit().Caret()));

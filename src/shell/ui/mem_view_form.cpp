@@ -21,6 +21,12 @@ constexpr int kMinHeight = 170;
 constexpr int kNarrowLine = 4 * 8 + 9;
 constexpr int kWideLine = 4 * 16 + 9;
 
+// The width of a dump line of columns characters: the font's cells need not be whole pixels, so a
+// line is measured as a whole rather than as columns times one rounded cell.
+int LineWidth(const QFont& font, int columns) {
+    return QFontMetrics(font).horizontalAdvance(QString(columns, QLatin1Char('0')));
+}
+
 // A dump line as shown: characters the font cannot show take a blank, so the columns stay.
 QString DumpText(std::string_view line) {
     QString text = FromCp1250(line);
@@ -94,15 +100,15 @@ TfMemView::TfMemView(TBoardMemory& board, QWidget* parent)
     layout->addWidget(lblActPos_);
     layout->addLayout(ButtonRow({btPrev_, btNext_, btSave_, btClose}));
 
-    // From a narrow line to a wide one, as the window allows.
-    const QFontMetrics metrics(richEdit_->font());
-    const int cell = metrics.horizontalAdvance(QLatin1Char('0'));
+    // From a narrow line to a wide one, as the window allows; a cell to spare for the caret.
+    const QFont& font = richEdit_->font();
     const QMargins margins = layout->contentsMargins();
     const int chrome = margins.left() + margins.right() + 2 * richEdit_->frameWidth() +
                        2 * static_cast<int>(richEdit_->document()->documentMargin()) +
-                       richEdit_->verticalScrollBar()->sizeHint().width() + cell;
-    setMinimumSize(std::max(kNarrowLine * cell + chrome, layout->minimumSize().width()), kMinHeight);
-    setMaximumWidth(kWideLine * cell + chrome);
+                       richEdit_->verticalScrollBar()->sizeHint().width() + LineWidth(font, 1);
+    setMinimumSize(std::max(LineWidth(font, kNarrowLine) + chrome, layout->minimumSize().width()),
+                   kMinHeight);
+    setMaximumWidth(LineWidth(font, kWideLine) + chrome);
 
     connect(btPrev_, &QPushButton::clicked, this, [this] { StepPage(-1); });
     connect(btNext_, &QPushButton::clicked, this, [this] { StepPage(1); });
@@ -206,17 +212,13 @@ bool TfMemView::KeyPressed(const QKeyEvent& key) {
         return true;
     }
     const QString text = key.text();
-    if (text.size() != 1 || !text.front().isPrint()) {
+    if (text.isEmpty() || (!text.front().isPrint() && !text.front().isSurrogate())) {
         return false;
     }
-    // A character the code page cannot hold edits nothing.
-    const std::string typed = ToCp1250(text);
-    if (typed.size() == 1 && FromCp1250(typed) == text) {
-        if (const auto caret = model_.KeyPress(typed.front(), Caret())) {
-            Render();
-            SetCaret(*caret);
-            RefreshCursor();
-        }
+    if (const auto caret = model_.KeyPressText(text.toStdString(), Caret())) {
+        Render();
+        SetCaret(*caret);
+        RefreshCursor();
     }
     return true;
 }
@@ -246,10 +248,11 @@ void TfMemView::resizeEvent(QResizeEvent* event) {
 }
 
 void TfMemView::FormResize() {
-    const int cell = QFontMetrics(richEdit_->font()).horizontalAdvance(QLatin1Char('0'));
     const int text =
         richEdit_->viewport()->width() - 2 * static_cast<int>(richEdit_->document()->documentMargin());
-    if (model_.SetBytesPerRow(TMemViewModel::BytesPerRowFor(text / std::max(cell, 1)))) {
+    // The characters that fit, counted against a wide line, which decides between the two.
+    const int columns = text * kWideLine / std::max(LineWidth(richEdit_->font(), kWideLine), 1);
+    if (model_.SetBytesPerRow(TMemViewModel::BytesPerRowFor(columns))) {
         Render();
     }
 }

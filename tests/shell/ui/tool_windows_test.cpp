@@ -46,10 +46,14 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTextBlock>
 #include <QTextEdit>
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 #include <memory>
+#include <numeric>
+#include <set>
 
 namespace ravlo {
 namespace {
@@ -84,10 +88,46 @@ TEST_F(ToolWindowsTest, MemoryViewEditsByKeysAndKeepsItsMarksWhenNarrowed) {
     Press(edit, 'H', "H");
     Press(edit, 'i', "i");
     EXPECT_EQ(edit.extraSelections().size(), 4) << "three bytes' digits and one run of characters";
+    testing::BoxRecorder boxes;
+    Press(edit, Qt::Key_unknown, QStringLiteral("Ж"));
+    EXPECT_EQ(boxes.texts.size(), 1u) << "a letter the board's code page cannot hold is refused";
+    EXPECT_EQ(view->Model().Changed().count(), 3u);
     window->resize(view->minimumWidth() + 20, 400);
     testing::ProcessPendingEvents();
     EXPECT_EQ(view->Model().BytesPerRow(), 8);
     EXPECT_EQ(edit.extraSelections().size(), 4);
+}
+
+// How far past the dump's visible width the end of its widest line lies (0 or less: all shown).
+int DumpOverflow(const TfMemView& view) {
+    QPlainTextEdit& edit = view.RichEdit();
+    int overflow = INT_MIN;
+    for (QTextBlock block = edit.document()->firstBlock(); block.isValid(); block = block.next()) {
+        QTextCursor end(block);
+        end.movePosition(QTextCursor::EndOfBlock);
+        overflow = std::max(overflow, edit.cursorRect(end).left() - edit.viewport()->width());
+    }
+    return overflow;
+}
+
+TEST_F(ToolWindowsTest, TheMemoryViewShowsItsWholeLinesAtItsOwnSizeAndAtEveryWidthItTakes) {
+    auto* view = new TfMemView(board_);
+    QMdiSubWindow* window = main_.AddMdiChild(view);
+    std::vector<std::uint8_t> page(256);
+    std::iota(page.begin(), page.end(), 0);
+    view->ShowPage(MakeFarPtr(0x3000, 0), page);
+    testing::ProcessPendingEvents();
+    EXPECT_EQ(view->Model().BytesPerRow(), 16) << "its own size holds a wide line";
+    EXPECT_LE(DumpOverflow(*view), 0);
+    // Narrowed pixel by pixel, each width shows the lines it chose whole.
+    std::set<int> widths;
+    for (int width = view->maximumWidth(); width >= view->minimumWidth(); --width) {
+        window->resize(width + window->width() - view->width(), window->height());
+        testing::ProcessPendingEvents();
+        widths.insert(view->Model().BytesPerRow());
+        ASSERT_LE(DumpOverflow(*view), 0) << "view width " << view->width();
+    }
+    EXPECT_EQ(widths, (std::set<int>{8, 16}));
 }
 
 class FakeProgressSource final : public TProgressSource {
@@ -184,6 +224,26 @@ TEST(ToolWindowForms, TheIOWindowTypesThroughItsModelAndSavesWhenClosed) {
     Child<QPushButton>(*form, "btRead").click();
     AppMessageQueue().Send(form->Handle(), wm_IORdDone, 0x1234, 2);
     EXPECT_EQ(Child<QLineEdit>(*form, "edDataHex").text(), QStringLiteral("$1234"));
+    form->close();
+    EXPECT_EQ(IniFile(file).ReadString("IOACCESS1", "Descript"), "Latch");
+    ProjectDir.clear();
+}
+
+TEST(ToolWindowForms, TheIOWindowKeepsARefusedDescriptionAsTypedAndSavesTheOneBefore) {
+    testing::ScratchDir dir;
+    ProjectDir = dir.Path().string() + "/";
+    const auto file = dir.Write("RTDW.INI", "[IOACCESS]\nCount=1\n[IOACCESS1]\nAddr=8960\nDescript=Latch\n");
+    testing::FakeToolBoard board;
+    testing::BoxRecorder boxes;
+    auto* form = new TIO_MDIChildForm(board);
+    QLineEdit& descr = *Child<QComboBox>(*form, "cbDescr").lineEdit();
+    const QString typed = QStringLiteral("Latch Ж");
+    descr.setText(typed);
+    emit descr.textEdited(typed);
+    EXPECT_EQ(boxes.texts.size(), 1u);
+    EXPECT_EQ(descr.text(), typed);
+    Child<QRadioButton>(*form, "rb16bit").click();
+    EXPECT_EQ(descr.text(), typed) << "kept while the window shows the same entry";
     form->close();
     EXPECT_EQ(IniFile(file).ReadString("IOACCESS1", "Descript"), "Latch");
     ProjectDir.clear();
