@@ -271,6 +271,26 @@ TEST_F(MaKeepAliveTest, NoPingAndNoIdentificationWhileAnOperationRuns) {
     EXPECT_EQ(CountOf(rig.comm->SentFrames(), ft_Rqst), 1u) << "the keep-alive goes on once it has ended";
 }
 
+// The keep-alive rests while an operation waits, however long its answer takes within the wait:
+// an answer later than the period brings no ping, no beep and no refusal.
+TEST_F(MaKeepAliveTest, AnAnswerLaterThanThePeriodBringsNoPingBeepOrRefusal) {
+    rig.comm->Hold = true;
+    rig.ma->ReadMemPage(LinToFarPtr(0x400), kNoWindow);
+    rig.Settle();
+    ASSERT_TRUE(rig.ma->TimeOutArmed());
+    const std::uint64_t wait = rig.ma->ArmedTimeOutDue() - TickMs();
+    ASSERT_GT(wait, 2u * static_cast<std::uint64_t>(rig.ma->PER)) << "an answer can come after two periods";
+    const int beeps = rig.presenter.Beeps;
+    rig.Advance(static_cast<std::uint32_t>(wait) - 100);
+    Release();
+    rig.Settle();
+    ASSERT_EQ(rig.views.Pages.size(), 1u);
+    EXPECT_EQ(rig.presenter.Beeps, beeps);
+    EXPECT_TRUE(rig.errors->Texts.empty());
+    EXPECT_EQ(CountOf(rig.comm->SentFrames(), ft_Rqst), 0u);
+    EXPECT_EQ(rig.ma->Connected, kBoardConnected);
+}
+
 TEST_F(MaKeepAliveTest, TimeOutThatWasCancelledAfterItWasPostedIsIgnored) {
     rig.comm->Hold = true;
     rig.ma->ReadMemPage(LinToFarPtr(0), kNoWindow);
