@@ -198,6 +198,9 @@ private:
     std::uint32_t BufferBase() const;
     // Whether every byte the last _Mem sent asked for has come.
     bool PieceComplete() const;
+    // At the MemE of an identification read: whether all it asked for has come. When not (the MemE
+    // came early), the time-out that reads it again is armed.
+    bool IdentificationComplete();
     // A frame that cannot answer the frame awaited: a late answer to an earlier one.
     bool IsLateAnswer(std::span<const std::uint8_t> frame) const;
     // An operation under way always has a time-out armed: a wait whose frame or answer got lost
