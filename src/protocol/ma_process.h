@@ -347,8 +347,9 @@ private:
     // told apart.
     std::uint8_t txTag_ = 0;
     std::uint8_t awaitedTag_ = 0;
-    // MemD frames that came since the last frame awaiting an answer was sent.
-    std::uint32_t memDSinceSend_ = 0;
+    // Data frames (MemD, an IO port's value) that came since the last frame awaiting an answer was
+    // sent.
+    std::uint32_t dataSinceSend_ = 0;
     std::uint16_t stateBefore_ = 0;
 };
 

@@ -401,6 +401,20 @@ TEST_F(MaOperationsTest, IoWriteGoAndRunWhoseFrameCouldNotGoOutFailByError) {
     }
 }
 
+// The value of an IO read lost on the line: the MemE behind it ends nothing, and the read fails by
+// its time-out (a port is not read twice unasked) with no value and no success shown.
+TEST_F(MaOperationsTest, IoReadWhoseValueIsLostFailsInsteadOfEndingWithoutIt) {
+    rig.Board().Scripted = {Frames{{ft_MemE, 0, 0}}};
+    rig.ma->ReadIO(0x300, true, window.Handle());
+    EXPECT_TRUE(UntilIdle());
+    EXPECT_EQ(rig.errors->Values(), Lines{"IO Read failed by TimeOut"});
+    EXPECT_TRUE(window.Messages.empty());
+    EXPECT_EQ(rig.comm->SentFrames().size(), 1u);
+    for (const std::string& event : rig.mainForm.Events) {
+        EXPECT_EQ(event.find("Data were read"), std::string::npos) << event;
+    }
+}
+
 TEST_F(MaOperationsTest, StopEndsAnOperationThatWaitsForNothingToArrive) {
     rig.comm->Open = false; // the frame is swallowed and never confirmed
     rig.ma->GoAddr(MakeFarPtr(0, 0xC800));
