@@ -132,6 +132,25 @@ std::optional<SoakBoardState> SoakBoard::ReadOutputs() const {
     return state;
 }
 
+bool SoakBoard::Heard(std::string_view request, int fromLife) const {
+    const std::string arrived = "<- 255>254 " + std::string(request);
+    for (int life = fromLife; life <= life_; ++life) {
+        std::istringstream trace(FileText(File("trace-" + std::to_string(life) + ".txt")).value_or(""));
+        std::string line;
+        bool arriving = false;
+        while (std::getline(trace, line)) {
+            if (arriving && line.find("fault mute") == std::string::npos) {
+                return true;
+            }
+            arriving = line.ends_with(arrived);
+        }
+        if (arriving) {
+            return true;
+        }
+    }
+    return false;
+}
+
 std::string SoakBoard::TraceTail(std::size_t lines) const {
     std::istringstream trace(FileText(File("trace-" + std::to_string(life_) + ".txt")).value_or(""));
     std::deque<std::string> tail;

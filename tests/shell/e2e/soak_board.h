@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace ravlo::testing {
@@ -52,6 +53,11 @@ public:
     bool Pull();
     // What the board holds now; nothing when the simulator did not write it within a few seconds.
     std::optional<SoakBoardState> State();
+    // The number of the current (or last) life.
+    int Life() const { return life_; }
+    // Whether a request the trace shows as request ("cIOWr port=$0300 value=$005A") reached the
+    // board in a life from fromLife on: it came in and was heard, not muted.
+    bool Heard(std::string_view request, int fromLife) const;
     // The end of the trace of the current (or last) life, for the report of a fault.
     std::string TraceTail(std::size_t lines = 40) const;
 

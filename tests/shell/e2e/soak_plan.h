@@ -51,7 +51,9 @@ struct SoakPlan {
 };
 SoakPlan PlanOfSeed(int seed);
 
-enum class SoakVerdict : std::uint8_t { Success, CleanFailure, Fault };
+// Unheard: a write reported done whose every copy was lost on the line; the board answers none (an
+// IO write), so nothing can tell the host.
+enum class SoakVerdict : std::uint8_t { Success, CleanFailure, Unheard, Fault };
 
 // One operation run: how it ended, how long it took to end, and what was wrong with a fault.
 struct SoakRun {
@@ -66,7 +68,8 @@ class SoakTally {
 public:
     void Add(const SoakRun& run);
     std::size_t Faults() const { return faults_; }
-    // One line per operation run: runs, successes, clean failures, faults, longest run.
+    // One line per operation run: runs, successes, clean failures, unheard writes, faults, longest
+    // run.
     std::string Table() const;
     // One line of the results file: "op verdict ms seed", tab-separated (scripts/soak adds them up).
     static std::string ResultLine(const SoakRun& run);
@@ -76,6 +79,7 @@ private:
         std::size_t Runs = 0;
         std::size_t Successes = 0;
         std::size_t CleanFailures = 0;
+        std::size_t Unheard = 0;
         std::size_t Faults = 0;
         std::chrono::milliseconds Longest{0};
     };

@@ -21,6 +21,8 @@ constexpr std::uint8_t kPort = 3;
 constexpr std::uint32_t kDefaultBaud = 4800;
 // The link is back after a run, the board found and identified at the transfer rate, by then.
 constexpr std::chrono::seconds kLinkLimit{60};
+// How long the line is given after a run before the board's state is read.
+constexpr std::chrono::milliseconds kSettle{200};
 // A master that rests this long with nothing reported has ended the run without a word.
 constexpr std::chrono::seconds kQuietLimit{5};
 // How long into a run the board may die, and how long it may stay away.
@@ -143,6 +145,7 @@ SoakRun SoakSession::Run(SoakOp op) {
     awayFor_ = std::chrono::milliseconds(kAwayMinMs + random() % (kAwayMaxMs - kAwayMinMs));
     watchFault_.clear();
 
+    const int firstLife = board_.Life();
     const Clock::time_point start = Clock::now();
     if (!operation->Start()) {
         return Fault(op, 0ms, "refused at its start" + Shown());
@@ -186,6 +189,13 @@ SoakRun SoakSession::Run(SoakOp op) {
         plugAt_.reset();
         return Fault(op, took, watchFault_ + Shown());
     }
+    // A frame sent without answer is reported gone once it has left the host; let it cross the line.
+    rig_->RunUntil(
+        [this] {
+            Watch();
+            return false;
+        },
+        kSettle);
     const std::optional<SoakBoardState> after = board_.State();
     if (!after) {
         return Fault(op, took, "the simulator did not write what the board holds");
@@ -206,6 +216,9 @@ SoakRun SoakSession::Run(SoakOp op) {
             }
         }
     }
+    if (problem && succeeded && !Heard(operation->Change(), firstLife)) {
+        return {op, SoakVerdict::Unheard, took, plan_.Seed, *problem};
+    }
     if (problem) {
         return Fault(op, took, (succeeded ? "succeeded, but " : "failed, and ") + *problem + Shown());
     }
@@ -214,6 +227,17 @@ SoakRun SoakSession::Run(SoakOp op) {
                      static_cast<long long>(took.count()), Shown().c_str());
     }
     return {op, succeeded ? SoakVerdict::Success : SoakVerdict::CleanFailure, took, plan_.Seed, {}};
+}
+
+bool SoakSession::Heard(const SoakChange& change, int fromLife) const {
+    const auto& port = change.PortWrite;
+    if (!port) {
+        return true; // every other write is answered
+    }
+    char request[48];
+    std::snprintf(request, sizeof request, "%s port=$%04X value=$%04X", port->Word ? "cIOWrW" : "cIOWr",
+                  unsigned{port->Number}, unsigned{port->Value});
+    return board_.Heard(request, fromLife);
 }
 
 SoakRun SoakSession::Fault(SoakOp op, std::chrono::milliseconds took, const std::string& why) const {

@@ -6,6 +6,7 @@
 #include "shell/board_memory.h"
 #include "shell/tool_board.h"
 #include "soak_board.h"
+#include "soak_operations.h"
 #include "soak_plan.h"
 #include "support/ma_sim_rig.h"
 #include "support/scoped_env.h"
@@ -40,6 +41,8 @@ private:
     // operation waits without a time-out.
     void Watch();
     SoakRun Fault(SoakOp op, std::chrono::milliseconds took, const std::string& why) const;
+    // Whether the board heard the write of a port that change holds (any other change: true).
+    bool Heard(const SoakChange& change, int fromLife) const;
     // The texts the master and the windows showed during the run, for a report.
     std::string Shown() const;
 
