@@ -262,7 +262,8 @@ std::string SoakSession::Shown() const {
         }
         const TRavlo_MA_Process& ma = *rig_->ma;
         text += "\n  master: " + ConStateText(ma.ConState) + ", " + RavloStateText(ma.LinkState) +
-                ", Connected " + std::to_string(ma.Connected) + ", ComBaud " + std::to_string(ComBaud);
+                ", Connected " + std::to_string(ma.Connected) + ", Device " + std::to_string(ma.Device) +
+                " \"" + ma.BiosIdText + "\", ComBaud " + std::to_string(ComBaud);
     }
     return text + "\n  the board's last frames:\n" + board_.TraceTail();
 }
