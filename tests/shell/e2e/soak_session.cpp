@@ -25,8 +25,10 @@ constexpr std::chrono::seconds kLinkLimit{60};
 constexpr std::chrono::milliseconds kSettle{200};
 // A master that rests this long with nothing reported has ended the run without a word.
 constexpr std::chrono::seconds kQuietLimit{5};
-// How long into a run the board may die, and how long it may stay away.
-constexpr std::uint32_t kPullWithinMs = 2000;
+// How long into a run the board may die (half of the deaths within the first frames, the others
+// within the time a run moving data takes), and how long it may stay away.
+constexpr std::uint32_t kEarlyPullWithinMs = 30;
+constexpr std::uint32_t kPullWithinMs = 600;
 constexpr std::uint32_t kAwayMinMs = 100;
 constexpr std::uint32_t kAwayMaxMs = 3000;
 // What no run may ever show.
@@ -115,6 +117,7 @@ void SoakSession::Watch() {
     if (pullAt_ && now >= *pullAt_) {
         pullAt_.reset();
         plugAt_ = now + awayFor_;
+        ++deaths_;
         if (!board_.Pull()) {
             watchFault_ = "the simulator did not end cleanly";
         }
@@ -141,7 +144,8 @@ SoakRun SoakSession::Run(SoakOp op) {
     SoakContext context{*rig_, *memory_, *tools_, dir_, plan_.Vok386, MaxLength(plan_.TransferBaud)};
     const std::unique_ptr<SoakOperation> operation = MakeSoakOperation(op, context, *before, random);
     const bool pull = random() % 100 < static_cast<std::uint32_t>(plan_.PullChance * 100);
-    const auto pullAfter = std::chrono::milliseconds(random() % kPullWithinMs);
+    const auto pullAfter =
+        std::chrono::milliseconds(random() % (random() % 2 == 0 ? kEarlyPullWithinMs : kPullWithinMs));
     awayFor_ = std::chrono::milliseconds(kAwayMinMs + random() % (kAwayMaxMs - kAwayMinMs));
     watchFault_.clear();
 
@@ -217,7 +221,9 @@ SoakRun SoakSession::Run(SoakOp op) {
         }
     }
     if (problem && succeeded && !Heard(operation->Change(), firstLife)) {
-        return {op, SoakVerdict::Unheard, took, plan_.Seed, *problem};
+        SoakRun unheard = Fault(op, took, "reported done, the board never heard it: " + *problem + Shown());
+        unheard.Verdict = SoakVerdict::Unheard;
+        return unheard;
     }
     if (problem) {
         return Fault(op, took, (succeeded ? "succeeded, but " : "failed, and ") + *problem + Shown());

@@ -33,6 +33,8 @@ public:
     // wrong, or nothing.
     std::optional<std::string> Connect();
     SoakRun Run(SoakOp op);
+    // How many times the board died during the runs.
+    int Deaths() const { return deaths_; }
 
 private:
     // The link is up, the board identified at the transfer rate and nothing under way.
@@ -61,6 +63,7 @@ private:
     // The tick at which the board last came back.
     std::uint32_t plugTick_ = 0;
     std::string watchFault_;
+    int deaths_ = 0;
 };
 
 } // namespace ravlo::testing
