@@ -134,6 +134,14 @@ void SoakSession::Watch() {
 SoakRun SoakSession::Run(SoakOp op) {
     std::mt19937 random(static_cast<std::uint32_t>(plan_.Seed) * 7919U +
                         static_cast<std::uint32_t>(op) * 104729U);
+    // After a fault of the run before, the board and the link first.
+    if (!board_.Alive()) {
+        plugTick_ = GetTickCount();
+        board_.PlugIn();
+    }
+    if (!rig_->RunUntil([this] { return LinkReady(); }, kLinkLimit)) {
+        return Fault(op, 0ms, "the link was not up before the run" + Shown());
+    }
     const std::optional<SoakBoardState> before = board_.State();
     if (!before) {
         return Fault(op, 0ms, "the simulator did not write what the board holds");
