@@ -73,7 +73,8 @@ TEST_P(BoardSoakTest, EveryOperationEndsInTimeWithTheBoardAndFilesAsAskedOrAsThe
 // line, where every run must succeed.
 INSTANTIATE_TEST_SUITE_P(Seeds, BoardSoakTest, ::testing::Values(6, 7, 10));
 
-// scripts/soak: RAVLO_SOAK_SEEDS="FIRST-LAST", RAVLO_SOAK_OPS="io-read,clock-set" (default: all).
+// scripts/soak: RAVLO_SOAK_SEEDS="FIRST-LAST", RAVLO_SOAK_OPS="io-read,clock-set" (default: all);
+// RAVLO_SOAK_VERBOSE=1 also shows every run that ended well, with the frames the board saw last.
 TEST(BoardSoakByHandTest, TheSeedsAndOperationsTheEnvironmentNames) {
     const char* seeds = std::getenv("RAVLO_SOAK_SEEDS");
     if (seeds == nullptr) {
