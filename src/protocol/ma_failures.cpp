@@ -20,6 +20,11 @@ bool WaitsForComm(std::uint8_t linkState) {
            linkState == ravlost_CO_WaFSetChn || linkState == ravlost_WaFDiClDe;
 }
 
+// The operations whose frame awaits no answer: they end when it has gone out.
+bool AwaitsOnlyItsSending(std::uint8_t conState) {
+    return conState == cs_WaitForIOWrite || conState == cs_WaitForGo || conState == cs_WaitForRun;
+}
+
 // The errors that say the port did not open or connect.
 bool IsPortOpenError(std::uint16_t code) {
     return code >= CommErr_ComSetParam && code <= CommErr_ConnectTimeout;
@@ -329,8 +334,9 @@ void TRavlo_MA_Process::WorkCommError(std::span<const std::uint8_t> data) {
         CommErrorByOperation(code);
         return;
     case ravlost_Connected:
-        // The exchange of a frame whose operation has already ended (stopped) failed.
-        if (ConState == cs_idle) {
+        // The exchange of a frame whose operation has already ended (stopped), or of the frame of
+        // an operation that awaits no answer but its going out (the device has gone), failed.
+        if (ConState == cs_idle || AwaitsOnlyItsSending(ConState)) {
             CommErrorByOperation(code);
             return;
         }
@@ -394,6 +400,13 @@ void TRavlo_MA_Process::CommErrorByOperation(std::uint16_t code) {
         break;
     case cs_WaitForIORead:
         FailOperation("IO Read failed by Error", true);
+        break;
+    case cs_WaitForIOWrite:
+        FailOperation("IO Write failed by Error", true);
+        break;
+    case cs_WaitForGo:
+    case cs_WaitForRun:
+        FailOperation("Starting application failed by Error", true);
         break;
     case cs_WaitForGetRTC:
         ClockFailed(kRTCErrReadFailed);

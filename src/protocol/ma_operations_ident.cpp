@@ -6,6 +6,7 @@
 #include "protocol/comm_messages.h"
 #include "protocol/comm_state.h"
 #include "protocol/ma_process.h"
+#include "protocol/ma_timeouts.h"
 
 #include <algorithm>
 #include <string>
@@ -118,8 +119,29 @@ void TRavlo_MA_Process::FinishIdentification(const std::string& text, const std:
     }
 }
 
+bool TRavlo_MA_Process::IdentificationComplete() {
+    bool complete = false;
+    if (ConState == cs_WaitForId386) {
+        // GetID names no length: the text, its zero and the flash code behind it.
+        const std::vector<std::uint8_t>& buffer = active_.Buffer;
+        const auto end =
+            buffer.begin() + static_cast<std::ptrdiff_t>(std::min<std::size_t>(
+                                 static_cast<std::size_t>(std::max(active_.DoneBytes, 0)), buffer.size()));
+        const auto zero = std::find(buffer.begin(), end, std::uint8_t{0});
+        complete = zero != end && zero + 1 != end;
+    } else if (ConState == cs_WaitForBiosIdFlashType) {
+        complete = active_.DoneBytes > 0;
+    } else {
+        complete = PieceComplete();
+    }
+    if (!complete) {
+        InsertTimeOutMess(EarlyEndTimeOutMs(RET, ComBaud));
+    }
+    return complete;
+}
+
 void TRavlo_MA_Process::AnswerId386(std::span<const std::uint8_t> frame) {
-    if (!DataEnded(frame, "Neocekavana zprava ve stavu _WaitForId386")) {
+    if (!DataEnded(frame, "Neocekavana zprava ve stavu _WaitForId386") || !IdentificationComplete()) {
         return;
     }
     Progress().CloseProgress();
@@ -136,7 +158,7 @@ void TRavlo_MA_Process::AnswerId386(std::span<const std::uint8_t> frame) {
 }
 
 void TRavlo_MA_Process::AnswerBiosId(std::span<const std::uint8_t> frame) {
-    if (!DataEnded(frame, "Neocekavana zprava ve stavu _WaitForBiosId")) {
+    if (!DataEnded(frame, "Neocekavana zprava ve stavu _WaitForBiosId") || !IdentificationComplete()) {
         return;
     }
     Progress().CloseProgress();
@@ -152,7 +174,7 @@ void TRavlo_MA_Process::AnswerBiosId(std::span<const std::uint8_t> frame) {
 }
 
 void TRavlo_MA_Process::AnswerBiosIdString(std::span<const std::uint8_t> frame) {
-    if (!DataEnded(frame, "Neocekavana zprava ve stavu _WaitForBiosIdString")) {
+    if (!DataEnded(frame, "Neocekavana zprava ve stavu _WaitForBiosIdString") || !IdentificationComplete()) {
         return;
     }
     Progress().CloseProgress();
@@ -179,12 +201,16 @@ void TRavlo_MA_Process::AnswerFlashType(std::span<const std::uint8_t> frame) {
         }
         if (FrameU16(frame, kBlockFrameCountAt) > 0 && frame.size() > kBlockFrameHeaderLen) {
             active_.Buffer.back() = frame[kBlockFrameHeaderLen];
+            active_.DoneBytes = 1;
         }
         InsertTimeOutMess(DataTimeOutMs(RET, ComBaud));
         return;
     }
     if (frame[0] != ft_MemE) {
         throw EMaProtocolError("Neocekavana zprava ve stavu _WaitForBiosIdFlashType");
+    }
+    if (!IdentificationComplete()) {
+        return;
     }
     const std::uint8_t flash = active_.Buffer.back();
     FinishIdentification(IdentificationText("BIOS   ident.:   ", flash, Device == DEV_Vok386),

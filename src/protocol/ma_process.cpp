@@ -309,7 +309,7 @@ bool TRavlo_MA_Process::sendvokdata() {
         lastAnsweredFrame_.assign(frame.begin(), frame.end());
         SendTxD(FrameTimeOut(lastAnsweredFrame_));
         awaitedTag_ = txTag_;
-        memDSinceSend_ = 0;
+        dataSinceSend_ = 0;
         SetRavloState(ravlost_WaFMsgRxD);
         return true;
     }
@@ -359,8 +359,8 @@ void TRavlo_MA_Process::ReceiveRxD(const TProcMess& mess) {
         Trace(DM_Ravlo_MA_Debug, "Late answer to an earlier frame dropped");
         return;
     }
-    if (frame[0] == ft_MemD) {
-        ++memDSinceSend_;
+    if (frame[0] == ft_MemD || frame[0] == ft_cIORd || frame[0] == ft_cIORdW) {
+        ++dataSinceSend_;
     }
     RemoveActiveTimeOutMess();
     if (LinkState == ravlost_WaFMsgRxD) {
@@ -469,9 +469,11 @@ bool TRavlo_MA_Process::IsLateAnswer(std::span<const std::uint8_t> frame) const 
     if (!AnswersRequest(request, frame[0])) {
         return true;
     }
-    // The board sends data before the MemE that ends them: a MemE with none before it since the
-    // _Mem went out ends an earlier answer.
-    return request == ft_Mem && frame[0] == ft_MemE && memDSinceSend_ == 0;
+    // The board sends data (memory, an IO port's value) before the MemE that ends them: a MemE with
+    // none before it since the request went out ends an earlier answer, or one whose data were lost.
+    const bool dataThenEnd =
+        request == ft_Mem || request == ft_GetID || request == ft_cIORd || request == ft_cIORdW;
+    return dataThenEnd && frame[0] == ft_MemE && dataSinceSend_ == 0;
 }
 
 void TRavlo_MA_Process::StartNextRequest() {

@@ -198,6 +198,9 @@ private:
     std::uint32_t BufferBase() const;
     // Whether every byte the last _Mem sent asked for has come.
     bool PieceComplete() const;
+    // At the MemE of an identification read: whether all it asked for has come. When not (the MemE
+    // came early), the time-out that reads it again is armed.
+    bool IdentificationComplete();
     // A frame that cannot answer the frame awaited: a late answer to an earlier one.
     bool IsLateAnswer(std::span<const std::uint8_t> frame) const;
     // An operation under way always has a time-out armed: a wait whose frame or answer got lost
@@ -344,8 +347,9 @@ private:
     // told apart.
     std::uint8_t txTag_ = 0;
     std::uint8_t awaitedTag_ = 0;
-    // MemD frames that came since the last frame awaiting an answer was sent.
-    std::uint32_t memDSinceSend_ = 0;
+    // Data frames (MemD, an IO port's value) that came since the last frame awaiting an answer was
+    // sent.
+    std::uint32_t dataSinceSend_ = 0;
     std::uint16_t stateBefore_ = 0;
 };
 

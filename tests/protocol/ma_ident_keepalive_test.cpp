@@ -62,6 +62,41 @@ TEST(MaIdentOwnRigTest, BiosIdentificationOfA386UsesGetIDAndRepeatsIt) {
     EXPECT_TRUE(rig.errors->Texts.empty());
 }
 
+// A MemE before all an identification read asked for has come (the 188's pointer, text or flash
+// code, the 386's text and code) ends nothing: the read goes out again, and the box shows the
+// whole identification.
+TEST(MaIdentOwnRigTest, AnIdentificationReadThatEndsEarlyIsReadAgain) {
+    struct Case {
+        DEV_VokType Kind;
+        int Read; // the read whose answer ends early
+        std::size_t Frames;
+    };
+    for (const Case c :
+         {Case{DEV_Vok188, 0, 4}, Case{DEV_Vok188, 1, 4}, Case{DEV_Vok188, 2, 4}, Case{DEV_Vok386, 0, 2}}) {
+        SCOPED_TRACE("read " + std::to_string(c.Read) + " of board " + std::to_string(c.Kind));
+        MaRig rig;
+        rig.ConnectAndIdentify(c.Kind);
+        rig.comm->Hold = true;
+        for (int read = 0; read <= c.Read; ++read) {
+            rig.Board().EarlyMemE = read == c.Read ? 1 : 0;
+            if (read == 0) {
+                rig.ma->ReadBiosId();
+            } else {
+                rig.comm->ReleaseHeld();
+            }
+            rig.Settle();
+        }
+        rig.comm->Hold = false;
+        rig.comm->ReleaseHeld();
+        ASSERT_TRUE(rig.AdvanceUntil([&] { return !rig.presenter.Boxes.empty(); }));
+        EXPECT_EQ(rig.ma->BiosIdText, rig.Board().IdText);
+        EXPECT_NE(rig.presenter.Boxes[0].Text.find("FLASH ident.:  $A4"), std::string::npos)
+            << rig.presenter.Boxes[0].Text;
+        EXPECT_EQ(rig.comm->SentFrames().size(), c.Frames) << "the read that ended early, once more";
+        EXPECT_TRUE(rig.errors->Texts.empty());
+    }
+}
+
 TEST_F(MaIdentTest, UnknownBoardAnswer) {
     rig.form.Flags = TMaMainForm::CL_Download | TMaMainForm::CL_Run | TMaMainForm::CL_Exit;
     rig.Board().EmptHal = 1;
@@ -269,6 +304,26 @@ TEST_F(MaKeepAliveTest, NoPingAndNoIdentificationWhileAnOperationRuns) {
     rig.Advance(1100, 100);
     EXPECT_EQ(rig.views.Pages.size(), 1u);
     EXPECT_EQ(CountOf(rig.comm->SentFrames(), ft_Rqst), 1u) << "the keep-alive goes on once it has ended";
+}
+
+// The keep-alive rests while an operation waits, however long its answer takes within the wait:
+// an answer later than the period brings no ping, no beep and no refusal.
+TEST_F(MaKeepAliveTest, AnAnswerLaterThanThePeriodBringsNoPingBeepOrRefusal) {
+    rig.comm->Hold = true;
+    rig.ma->ReadMemPage(LinToFarPtr(0x400), kNoWindow);
+    rig.Settle();
+    ASSERT_TRUE(rig.ma->TimeOutArmed());
+    const std::uint64_t wait = rig.ma->ArmedTimeOutDue() - TickMs();
+    ASSERT_GT(wait, 2u * static_cast<std::uint64_t>(rig.ma->PER)) << "an answer can come after two periods";
+    const int beeps = rig.presenter.Beeps;
+    rig.Advance(static_cast<std::uint32_t>(wait) - 100);
+    Release();
+    rig.Settle();
+    ASSERT_EQ(rig.views.Pages.size(), 1u);
+    EXPECT_EQ(rig.presenter.Beeps, beeps);
+    EXPECT_TRUE(rig.errors->Texts.empty());
+    EXPECT_EQ(CountOf(rig.comm->SentFrames(), ft_Rqst), 0u);
+    EXPECT_EQ(rig.ma->Connected, kBoardConnected);
 }
 
 TEST_F(MaKeepAliveTest, TimeOutThatWasCancelledAfterItWasPostedIsIgnored) {

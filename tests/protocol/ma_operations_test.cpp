@@ -4,6 +4,7 @@
 #include "protocol/ma_messages.h"
 
 #include <filesystem>
+#include <functional>
 #include <numeric>
 
 namespace ravlo {
@@ -370,6 +371,48 @@ TEST_F(MaOperationsTest, IoReadOfAnotherPortAndAWriteThatNeverGoesOutEndWithoutH
     EXPECT_TRUE(UntilIdle());
     EXPECT_EQ(rig.errors->Values().back(), "IO Write failed by TimeOut");
     EXPECT_TRUE(window.Messages.empty()) << "the value of another port is not passed on";
+}
+
+// The communication process gives up a frame that awaits no answer (its device has gone, its
+// sending failed): the operation fails with its own text, no internal error, and the link is lost.
+TEST_F(MaOperationsTest, IoWriteGoAndRunWhoseFrameCouldNotGoOutFailByError) {
+    const std::vector<std::pair<std::function<void()>, std::string>> cases = {
+        {[this] { rig.ma->WriteIO(0x310, true, window.Handle(), 1); }, "IO Write failed by Error"},
+        {[this] { rig.ma->GoAddr(MakeFarPtr(0, 0xC800)); }, "Starting application failed by Error"},
+        {[this] { rig.ma->RunApp(MakeFarPtr(0, 0xC800)); }, "Starting application failed by Error"}};
+    for (const auto& [start, text] : cases) {
+        rig.ClearRecords();
+        rig.comm->Hold = true;
+        start();
+        rig.Settle();
+        ASSERT_NE(rig.ma->ConState, cs_idle);
+        rig.comm->Hold = false;
+        rig.comm->Report(RAVLOCOMM_MA_Error, CommErr_NoAnswer);
+        rig.Settle();
+        EXPECT_EQ(rig.ma->ConState, cs_idle) << text;
+        EXPECT_EQ(rig.errors->Values(), Lines{text});
+        EXPECT_EQ(rig.ma->Connected, kNotConnected) << text;
+        rig.comm->ReleaseHeld();
+        rig.Settle();
+        EXPECT_EQ(rig.errors->Values(), Lines{text}) << "the report of the frame sent changes nothing";
+        rig.ma->SendRqst();
+        rig.Settle();
+        EXPECT_EQ(rig.ma->Connected, kBoardConnected);
+    }
+}
+
+// The value of an IO read lost on the line: the MemE behind it ends nothing, and the read fails by
+// its time-out (a port is not read twice unasked) with no value and no success shown.
+TEST_F(MaOperationsTest, IoReadWhoseValueIsLostFailsInsteadOfEndingWithoutIt) {
+    rig.Board().Scripted = {Frames{{ft_MemE, 0, 0}}};
+    rig.ma->ReadIO(0x300, true, window.Handle());
+    EXPECT_TRUE(UntilIdle());
+    EXPECT_EQ(rig.errors->Values(), Lines{"IO Read failed by TimeOut"});
+    EXPECT_TRUE(window.Messages.empty());
+    EXPECT_EQ(rig.comm->SentFrames().size(), 1u);
+    for (const std::string& event : rig.mainForm.Events) {
+        EXPECT_EQ(event.find("Data were read"), std::string::npos) << event;
+    }
 }
 
 TEST_F(MaOperationsTest, StopEndsAnOperationThatWaitsForNothingToArrive) {

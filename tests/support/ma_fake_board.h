@@ -93,8 +93,14 @@ public:
             return Frames{Bare(Take(EmptHal) ? ft_EmptHAL : EmptOf(Kind))};
         case ft_Mem:
             return MemAnswer(FarPtrToLin(FrameFarPtr(frame, 3)), FrameU16(frame, 7));
-        case ft_GetID:
-            return MemAnswer(0x540, 2048);
+        case ft_GetID: {
+            // As the BIOS answers: the text, its zero and the flash code behind it.
+            std::size_t length = 0;
+            while (length < 2046 && memory_[0x540 + length] != 0) {
+                ++length;
+            }
+            return MemAnswer(0x540, length + 2);
+        }
         case ft_Load:
             return LoadAnswer(frame);
         case ft_Chcksum:

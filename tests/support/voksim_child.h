@@ -61,6 +61,13 @@ public:
     bool Ok() const { return pid_ > 0 && !slavePath_.empty(); }
     const std::string& SlavePath() const { return slavePath_; }
 
+    // Sends the signal and goes on (SIGUSR1 has the outputs written while the board serves on).
+    void Signal(int signal) const {
+        if (pid_ > 0) {
+            ::kill(pid_, signal);
+        }
+    }
+
     // The signal and the exit code (-1 when it did not exit normally or was not running). One that
     // has not ended 5 s after the signal is killed: a failure, not a wait.
     int Stop(int signal = SIGTERM) {

@@ -1,6 +1,7 @@
 #include "voksim/board_clock.h"
 
 #include <charconv>
+#include <cstdio>
 #include <ctime>
 
 namespace ravlo::voksim {
@@ -54,6 +55,13 @@ std::optional<ClockTime> ParseClockTime(std::string_view text) {
         return std::nullopt;
     }
     return time;
+}
+
+std::string ClockTimeText(const ClockTime& t) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", t.year, t.month, t.day, t.hour,
+                  t.minute, t.second);
+    return text;
 }
 
 ClockTime LocalClockTime() {

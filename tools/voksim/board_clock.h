@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace ravlo::voksim {
@@ -28,6 +29,8 @@ inline constexpr int kClockMaxYear = 2099;
 bool IsValidClockTime(const ClockTime& time);
 // "YYYY-MM-DDThh:mm:ss" (a blank may stand for the T).
 std::optional<ClockTime> ParseClockTime(std::string_view text);
+// "YYYY-MM-DDThh:mm:ss", as ParseClockTime reads it.
+std::string ClockTimeText(const ClockTime& time);
 // The computer's local time now.
 ClockTime LocalClockTime();
 std::uint8_t ToBcd(int value);

@@ -49,6 +49,7 @@ public:
     IoPorts& Io() { return io_; }
     const IoPorts& Io() const { return io_; }
     const std::vector<Jump>& Jumps() const { return jumps_; }
+    ClockTime ClockNow(Ns now) const { return clock_.Now(now); }
 
 private:
     void SendMemory(Reply& reply, FarPtr address, std::size_t count);

@@ -18,9 +18,14 @@ namespace ravlo::voksim {
 namespace {
 
 volatile std::sig_atomic_t g_stop_signal = 0;
+volatile std::sig_atomic_t g_outputs_asked = 0;
 
 void OnStopSignal(int signal) {
     g_stop_signal = signal;
+}
+
+void OnOutputsSignal(int) {
+    g_outputs_asked = 1;
 }
 
 Ns Now() {
@@ -33,9 +38,15 @@ class Server {
 public:
     Server(PtyPort& pty, BoardSession& session) : pty_(pty), session_(session) {}
 
-    // Runs until a stop signal arrives; signals are let in only while waiting.
-    void Run(const sigset_t& wait_mask) {
+    // Runs until a stop signal arrives; signals are let in only while waiting. Each SIGUSR1 has
+    // the outputs written.
+    template <class WriteOutputs>
+    void Run(const sigset_t& wait_mask, WriteOutputs write_outputs) {
         while (g_stop_signal == 0) {
+            if (g_outputs_asked != 0) {
+                g_outputs_asked = 0;
+                write_outputs();
+            }
             Pump(Now());
             // Bytes are taken as soon as the host writes them: they enter the line with the rate
             // the host has set at that moment, as on a real port, whatever it sets later. (The
@@ -118,15 +129,27 @@ int Serve(const SimOptions& options, const sigset_t& wait_mask) {
     std::printf("%s\n", pty.SlavePath().c_str());
     std::fflush(stdout);
 
-    Server(pty, session).Run(wait_mask);
+    // Each file is replaced whole, the clock last: once it is there, the others are too.
+    const auto write_outputs = [&options, &session] {
+        if (options.memory_out) {
+            session.Model().Memory().SaveFile(*options.memory_out);
+        }
+        if (options.io_log) {
+            session.Model().Io().SaveLog(*options.io_log);
+        }
+        if (options.clock_out) {
+            const std::string text = ClockTimeText(session.Model().ClockNow(Now())) + "\n";
+            WriteFileAtomically(*options.clock_out,
+                                {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
+        }
+    };
+    Server(pty, session).Run(wait_mask, [&] {
+        write_outputs();
+        trace.Line(Now(), "outputs written");
+    });
 
     trace.Line(Now(), "stopped by signal " + std::to_string(static_cast<int>(g_stop_signal)));
-    if (options.memory_out) {
-        session.Model().Memory().SaveFile(*options.memory_out);
-    }
-    if (options.io_log) {
-        session.Model().Io().SaveLog(*options.io_log);
-    }
+    write_outputs();
     std::fputs(session.Summary().c_str(), stderr);
     return 0;
 }
@@ -149,10 +172,11 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    // The stop signals stay blocked except inside ppoll, so none slips in between two checks.
+    // The stop signals (and the outputs' signal) stay blocked except inside ppoll, so none slips in between
+    // two checks.
     sigset_t stop_signals;
     sigemptyset(&stop_signals);
-    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP, SIGUSR1}) {
         sigaddset(&stop_signals, signal);
     }
     sigset_t wait_mask;
@@ -163,6 +187,8 @@ int main(int argc, char** argv) {
     for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
         sigaction(signal, &action, nullptr);
     }
+    action.sa_handler = OnOutputsSignal;
+    sigaction(SIGUSR1, &action, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
     const pid_t parent = getppid();
     prctl(PR_SET_PDEATHSIG, SIGTERM);

@@ -178,6 +178,10 @@ const std::array kOptions{
                    }
                    o.session.clock_start = *time;
                }},
+    OptionSpec{"--clock-out", "FILE", "write the board clock's time to FILE at exit, as --clock takes it",
+               +[](SimOptions& o, std::string_view v) {
+                   o.clock_out = std::filesystem::path(v);
+               }},
     OptionSpec{"--clock-stopped", "", "the board clock stands still (it keeps what it was set to)",
                +[](SimOptions& o, std::string_view) {
                    o.session.clock_stopped = true;
@@ -289,7 +293,8 @@ std::string HelpText() {
         "A simulated Vok board at the far end of a pseudo-terminal. The first line on stdout is the\n"
         "path of the terminal's slave end; open it as the board's serial port. voksim serves until\n"
         "SIGTERM, SIGINT, SIGHUP or the death of its parent, then writes its outputs and a summary\n"
-        "(to stderr) and exits 0. The board is node 254 and answers the host's node 255.\n"
+        "(to stderr) and exits 0; SIGUSR1 makes it write its outputs (memory, IO log, clock) at\n"
+        "once and serve on. The board is node 254 and answers the host's node 255.\n"
         "\nOptions:\n";
     for (const OptionSpec& spec : kOptions) {
         std::string head =

@@ -28,6 +28,7 @@ struct SimOptions {
     std::optional<std::filesystem::path> memory_out;
     std::optional<std::filesystem::path> trace;
     std::optional<std::filesystem::path> io_log;
+    std::optional<std::filesystem::path> clock_out;
     std::vector<MemoryLoad> memory_in;
     std::vector<IoPreset> io_presets;
     bool help = false;

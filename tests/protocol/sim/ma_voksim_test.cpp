@@ -19,6 +19,7 @@ using Bytes = std::vector<std::uint8_t>;
 using namespace std::chrono_literals;
 
 constexpr std::uint8_t kPort = 7;
+constexpr std::uint8_t kOtherPort = 8;
 constexpr std::uint32_t kImageAt = 0x20000; // where --memory-in puts the image (hex 20000)
 constexpr std::size_t kImageSize = 0x2000;
 
@@ -157,6 +158,34 @@ TEST_F(MaVoksimTest, NewComSettingsWhileConnectedChangeTheBoardsRateFirst) {
         << Report();
     EXPECT_EQ(ReadBack(kImageAt, 0x400), Prefix(Image(), 0x400));
     EXPECT_TRUE(rig->errors->Texts.empty()) << Report();
+}
+
+// A new port and a new rate together: the board on the old port is told nothing, the board on the
+// new one is searched at its rate as after a lost link and switched to the new rate, and no loss is
+// reported.
+TEST_F(MaVoksimTest, ANewPortAndRateTogetherLeaveTheOldBoardAloneAndFindTheNewOne) {
+    const auto oldTrace = dir_.Path() / "old.txt";
+    Start({"--board", "188", "--baud", "4800", "--trace", oldTrace.string()});
+    ConnectAndIdentify(4800, DEV_Vok188);
+    testing::VoksimOnCom other;
+    ASSERT_TRUE(other.Start(kOtherPort, {"--board", "386", "--baud", "4800"}));
+    rig->ma->DefBd = rig->ma->CurBaud = 4800;
+    rig->ma->BDLD = 115200;
+    rig->ma->SetChnParam(kOtherPort, 115200);
+    ASSERT_TRUE(rig->RunUntil(
+        [this] {
+            return ComOpenPort == kOtherPort && ComBaud == 115200 && rig->ma->Device == DEV_Vok386 &&
+                   rig->ma->Connected == kBoardConnected && rig->Idle();
+        },
+        20s))
+        << Report();
+    EXPECT_TRUE(rig->errors->Texts.empty()) << Report();
+    const std::string old = dir_.Text("old.txt");
+    EXPECT_NE(old.find("<- 255>254 Rqst"), std::string::npos) << "the old board was identified\n" << old;
+    EXPECT_EQ(old.find("BdRate"), std::string::npos) << old;
+    rig->ma->CloseComm();
+    rig->RunUntil([this] { return rig->ma->LinkState == ravlost_Inactive; }, 3s);
+    EXPECT_EQ(other.Stop(), 0);
 }
 
 // The program debug menu's frames at line timing, one operation each: what the board was sent (its

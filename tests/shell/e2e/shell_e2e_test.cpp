@@ -7,6 +7,7 @@
 #include "fixtures/project_files.h"
 #include "fixtures/sample_programs.h"
 #include "framework/local_time.h"
+#include "model_window.h"
 #include "shell/bin_read_model.h"
 #include "shell/bin_write_model.h"
 #include "shell/board_memory.h"
@@ -28,6 +29,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <optional>
 #include <string>
@@ -212,7 +214,8 @@ TEST_F(ShellE2eTest, APortThatCannotBeOpenedEndsTheRunAtOnceAndTheBoxSaysHowToNa
 
 // Downloads through the simulator's line and board faults at line timing, seed after seed (a few, or
 // RAVLO_SOAK_SEEDS="FIRST-LAST" as scripts/soak sets): every run that ends with 0 has left every
-// image on the board, every other ends in time with the download's failure code.
+// image on the board, every other ends in time with the download's failure code. With
+// RAVLO_SOAK_RESULTS each run adds its line to that file, as the soak of the board operations does.
 TEST_F(ShellE2eTest, SeededSoakThroughLineAndBoardFaults) {
     WriteComSettings(115200, 115200);
     int first = 1;
@@ -220,14 +223,30 @@ TEST_F(ShellE2eTest, SeededSoakThroughLineAndBoardFaults) {
     if (const char* seeds = std::getenv("RAVLO_SOAK_SEEDS"); seeds != nullptr) {
         std::sscanf(seeds, "%d-%d", &first, &last);
     }
+    std::ofstream results;
+    if (const char* file = std::getenv("RAVLO_SOAK_RESULTS"); file != nullptr) {
+        results.open(file, std::ios::app);
+    }
     for (int seed = first; seed <= last; ++seed) {
+        const auto start = std::chrono::steady_clock::now();
         const std::optional<int> code = RunAgainstBoard(
             {"--board", seed % 2 == 0 ? "386" : "188", "--seed", std::to_string(seed), "--baud", "115200",
              "--drop-rate", "0.0002", "--corrupt-rate", "0.0002", "--mute", "0.03", "--delay", "60:0.03",
              "--wrong-address", "0.03", "--early-meme", "0.03"},
             {"/G", "/L", "/X"});
-        ASSERT_TRUE(code) << "seed " << seed << " hung";
+        const auto took =
+            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
         const std::string log = RuntimeLog();
+        const bool succeeded = code == kExitOk && ModulesNotOnTheBoard().empty();
+        const bool failed = code == kExitDownloadFailed;
+        if (results.is_open()) {
+            results << "program-download\t"
+                    << (succeeded ? "success"
+                        : failed  ? "clean-failure"
+                                  : "fault")
+                    << "\t" << took.count() << "\t" << seed << std::endl;
+        }
+        ASSERT_TRUE(code) << "seed " << seed << " hung";
         if (*code == kExitOk) {
             EXPECT_EQ(ModulesNotOnTheBoard(), std::vector<std::string>{}) << "seed " << seed << "\n" << log;
         } else {
@@ -279,18 +298,7 @@ private:
     std::chrono::steady_clock::time_point nextTick_ = std::chrono::steady_clock::now();
 };
 
-// An IO or clock window as the program has it: its model behind a handle of the message queue, gone
-// with the window.
-template <class Model>
-struct ModelWindow final : MessageTarget {
-    std::intptr_t HandleMessage(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam) override {
-        model->HandleMessage(msg, wParam, lParam);
-        return 0;
-    }
-    WindowHandle Handle() const { return registration.Handle(); }
-    WindowRegistration registration{AppMessageQueue(), *this};
-    std::optional<Model> model;
-};
+using testing::ModelWindow;
 
 class ToolWindowsE2eTest : public ::testing::Test {
 protected:

@@ -45,6 +45,7 @@ public:
     void SetLine(speed_t speed, bool odd_parity);
     // Sends the signal and waits for the end; the exit code, or -1 when it did not exit normally.
     int Stop(int signal) { return child_->Stop(signal); }
+    void Signal(int signal) const { child_->Signal(signal); }
     // What it wrote to its error output (its summary once stopped).
     std::string Stderr() const { return dir_.Text("stderr.txt"); }
 

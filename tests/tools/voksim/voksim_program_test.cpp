@@ -64,6 +64,32 @@ TEST(voksimProgram, MemoryInAndOutLinkTraceAndIo) {
     EXPECT_NE(text.find("<- 255>254 Load 1000:0000 n=2"), std::string::npos) << text;
 }
 
+// The outputs on SIGUSR1 while the board serves on: what it held then, and the clock as --clock
+// takes it, so that a board started afresh can carry on from there.
+TEST(voksimProgram, WritesItsOutputsOnSigusr1AndServesOn) {
+    const ravlo::testing::ScratchDir dir;
+    SimProcess sim({"--no-throttle", "--board", "188", "--clock", "2031-07-28T01:59:58", "--clock-stopped",
+                    "--memory-out", (dir / "out.bin").string(), "--clock-out", (dir / "clock.txt").string(),
+                    "--io-log", (dir / "io.txt").string()});
+    sim.Send(Vok(0xE1, {0x00, 0x00, 0x00, 0x10, 0x02, 0x00, 0xAB, 0xCD})); // Load 2 bytes at 1000:0000
+    ASSERT_EQ(sim.Receive(1).size(), 1u);
+    sim.Send(Vok(0xD4, {0x80, 0x00, 0x01, 0x00, 0x5A, 0x00})); // cIOWr port $80
+    sim.Send(Vok(0xE3, {0xD0, 0x07, 10, 11, 12, 13, 14}));     // SetRTC 2000-10-11 12:13:14
+    ASSERT_EQ(sim.Receive(1).size(), 1u);
+    sim.Signal(SIGUSR1);
+    ASSERT_TRUE(ravlo::testing::WaitUntil([&] { return fs::exists(dir / "clock.txt"); }));
+    EXPECT_EQ(dir.Text("clock.txt"), "2000-10-11T12:13:14\n");
+    EXPECT_EQ(dir.Text("out.bin").substr(0x10000, 2), "\xAB\xCD");
+    EXPECT_EQ(dir.Text("io.txt"), "port=$0080 width=1 value=$5A\n");
+
+    fs::remove(dir / "clock.txt");
+    sim.Send(Vok(0xE1, {0x00, 0x00, 0x00, 0x10, 0x01, 0x00, 0x77}));
+    ASSERT_EQ(sim.Receive(1).size(), 1u) << "it serves on";
+    EXPECT_EQ(sim.Stop(SIGTERM), 0);
+    EXPECT_EQ(dir.Text("clock.txt"), "2000-10-11T12:13:14\n") << "and writes them again at its end";
+    EXPECT_EQ(dir.Text("out.bin").substr(0x10000, 2), "\x77\xCD");
+}
+
 TEST(voksimProgram, EndsWhenItsParentDies) {
     // Orphans are handed to this process, so that the simulator's end can be waited for here.
     ASSERT_EQ(prctl(PR_SET_CHILD_SUBREAPER, 1), 0);
