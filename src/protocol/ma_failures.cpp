@@ -195,6 +195,13 @@ void TRavlo_MA_Process::WorkTimeOut() {
         DebugFrameUnanswered("TimeOut");
         return;
     }
+    if (ConState == cs_WaitForIORead && dataSinceSend_ > 0) {
+        // The port's value came and the window has it; only the MemE behind it was lost. The read
+        // is done: failing it now would contradict the value shown.
+        activeTimeOut_.reset();
+        FinishIORead();
+        return;
+    }
     const std::uint8_t linkState = LinkState;
     SetConnected(kNotConnected);
     activeTimeOut_.reset();

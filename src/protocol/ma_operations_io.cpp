@@ -107,8 +107,7 @@ void TRavlo_MA_Process::StartSetRTC() {
 void TRavlo_MA_Process::AnswerIORead(std::span<const std::uint8_t> frame) {
     const std::uint8_t type = frame[0];
     if (type == ft_MemE) {
-        FinishOperation();
-        SetEventText("- Data were read from IO address $" + HexW(active_.Port), 4);
+        FinishIORead();
         return;
     }
     if (type != ft_cIORd && type != ft_cIORdW) {
@@ -124,6 +123,11 @@ void TRavlo_MA_Process::AnswerIORead(std::span<const std::uint8_t> frame) {
     PostTo(active_.Notify, wm_IORdDone, answer->Value, answer->Width);
     // MemE follows; should it be lost, the time-out ends the read.
     InsertTimeOutMess(DataTimeOutMs(RET, ComBaud));
+}
+
+void TRavlo_MA_Process::FinishIORead() {
+    FinishOperation();
+    SetEventText("- Data were read from IO address $" + HexW(active_.Port), 4);
 }
 
 void TRavlo_MA_Process::AnswerIOWrite(std::span<const std::uint8_t>) {

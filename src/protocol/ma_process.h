@@ -222,6 +222,7 @@ private:
     void AnswerCheckSum(std::span<const std::uint8_t> frame);
     void AnswerMem(std::span<const std::uint8_t> frame);
     void AnswerIORead(std::span<const std::uint8_t> frame);
+    void FinishIORead();
     void AnswerIOWrite(std::span<const std::uint8_t> frame);
     void AnswerGetRTC(std::span<const std::uint8_t> frame);
     void AnswerSetRTC(std::span<const std::uint8_t> frame);

@@ -415,6 +415,16 @@ TEST_F(MaOperationsTest, IoReadWhoseValueIsLostFailsInsteadOfEndingWithoutIt) {
     }
 }
 
+TEST_F(MaOperationsTest, IoReadWhoseClosingMemEIsLostEndsAsReadWithTheValueShown) {
+    rig.Board().Scripted = {Frames{{ft_cIORd, 0, 0, 0x00, 0x03, 1, 0, 0x5A}}};
+    rig.ma->ReadIO(0x300, true, window.Handle());
+    EXPECT_TRUE(UntilIdle());
+    EXPECT_EQ(window.Messages, (Messages{{wm_IORdDone, 0x5A, 1}}));
+    EXPECT_EQ(rig.errors->Values(), Lines{});
+    EXPECT_EQ(rig.mainForm.Events, Lines{"- Data were read from IO address $0300"});
+    EXPECT_EQ(rig.comm->SentFrames().size(), 1u) << "a port is never read twice";
+}
+
 TEST_F(MaOperationsTest, StopEndsAnOperationThatWaitsForNothingToArrive) {
     rig.comm->Open = false; // the frame is swallowed and never confirmed
     rig.ma->GoAddr(MakeFarPtr(0, 0xC800));
