@@ -121,7 +121,8 @@ bool TProcLabelColl::ReadParamFromINI(bool verbose) {
     ReadCollItems(*this, [](std::string_view key) -> std::unique_ptr<TNameObject> {
         return std::make_unique<TProcLabel>(key);
     });
-    TraceInit(std::string(kClassName) + ".Create Exit " + (failed ? "ERROR" : "OK"));
+    // Unlike the process and window-label collections, this one's exit line carries no verdict.
+    TraceInit(std::string(kClassName) + ".Create Exit ");
     return failed;
 }
 

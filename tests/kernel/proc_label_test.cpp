@@ -92,18 +92,21 @@ TEST_F(ProcLabelTest, CollectionsTraceTheirCreationOnlyWhileInitTracesAreOn) {
         std::vector<std::string> (*create)(const CapturedWriter&, std::string_view);
         std::string cls;
         std::string_view key;
+        bool verdict; // whether the exit line says OK or ERROR
     };
-    const Case cases[] = {{CreationTraces<TProcLabelColl>, "TProcLabelColl", "LABELCOLL"},
-                          {CreationTraces<TProcessColl>, "TProcessColl", "MAINPC"},
-                          {CreationTraces<TProcWinLabelColl>, "TProcWinLabelColl", "WINCOLL"}};
+    const Case cases[] = {{CreationTraces<TProcLabelColl>, "TProcLabelColl", "LABELCOLL", false},
+                          {CreationTraces<TProcessColl>, "TProcessColl", "MAINPC", true},
+                          {CreationTraces<TProcWinLabelColl>, "TProcWinLabelColl", "WINCOLL", true}};
     for (const Case& c : cases) {
         SetDebugMask(~DM_InitDone);
         EXPECT_TRUE(c.create(writer_, c.key).empty()) << c.cls;
         SetDebugMask(DM_InitDone);
+        const std::string exit = c.cls + ".Create Exit ";
         EXPECT_EQ(c.create(writer_, c.key),
-                  (std::vector<std::string>{"/" + c.cls + ".Create Entry", c.cls + ".Create Exit OK"}));
-        EXPECT_EQ(c.create(writer_, "BADCOLL"),
-                  (std::vector<std::string>{"/" + c.cls + ".Create Entry", c.cls + ".Create Exit ERROR"}));
+                  (std::vector<std::string>{"/" + c.cls + ".Create Entry", exit + (c.verdict ? "OK" : "")}));
+        EXPECT_EQ(
+            c.create(writer_, "BADCOLL"),
+            (std::vector<std::string>{"/" + c.cls + ".Create Entry", exit + (c.verdict ? "ERROR" : "")}));
     }
     SetDebugMask(0);
 }
