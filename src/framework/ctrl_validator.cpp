@@ -24,10 +24,14 @@ void ShowValidError(std::string_view text) {
     MessageDlgDefBtn(text, MessageBoxKind::Error, MsgDlgButton(TMsgDlgBtn::mbOK), TMsgDlgBtn::mbOK);
 }
 
+std::string NotInCodePageText(std::string_view what) {
+    return std::string(what) +
+           " can't hold letters outside Central European code page 1250 (such as Cyrillic).";
+}
+
 void ShowNotInCodePage(std::string_view what) {
     GetPresenter().Beep(MB_OK);
-    ShowValidError(std::string(what) +
-                   " can't hold letters outside Central European code page 1250 (such as Cyrillic).");
+    ShowValidError(NotInCodePageText(what));
 }
 
 bool TCtrlValidator::FocusCtrl() {

@@ -38,8 +38,10 @@ public:
 // An error box with text and an OK button.
 void ShowValidError(std::string_view text);
 
-// A beep and the error box that refuses a text with letters the code page 1250 cannot store (a "?"
-// would stand in their place); what names where the text goes, as "An IO port description".
+// The refusal of a text with letters the code page 1250 cannot store (a "?" would stand in their
+// place); what names where the text goes, as "An IO port description".
+std::string NotInCodePageText(std::string_view what);
+// A beep and the error box with that refusal.
 void ShowNotInCodePage(std::string_view what);
 
 // Binds one field of a record to one control: Load shows the field, Validate checks the user's

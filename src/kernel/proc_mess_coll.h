@@ -26,6 +26,7 @@ public:
     void FreeAll() { items_.clear(); }
 
     std::size_t Count() const { return items_.size(); }
+    bool Empty() const { return items_.empty(); }
     // nullptr past the end.
     const TProcMess* At(std::size_t index) const;
 

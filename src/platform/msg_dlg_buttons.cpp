@@ -66,6 +66,10 @@ TMsgDlgBtn MsgDlgDefault(const std::vector<TMsgDlgBtn>& buttons, TMsgDlgBtn defa
     return first != buttons.end() ? *first : TMsgDlgBtn::mbOK;
 }
 
+int MsgDlgDefaultAnswer(TMsgDlgButtons buttons, TMsgDlgBtn defaultButton) {
+    return MsgDlgAnswer(MsgDlgDefault(MsgDlgButtonList(buttons), defaultButton));
+}
+
 std::optional<TMsgDlgBtn> MsgDlgEscape(const std::vector<TMsgDlgBtn>& buttons) {
     for (const TMsgDlgBtn button :
          {TMsgDlgBtn::mbCancel, TMsgDlgBtn::mbIgnore, TMsgDlgBtn::mbNo, TMsgDlgBtn::mbOK}) {
@@ -91,6 +95,10 @@ std::vector<TMsgDlgBtn> MsgDlgButtonsOfBox(unsigned flags) {
         buttons.push_back(*MsgDlgButtonOf(answer)); // every answer of a box has its button
     }
     return buttons;
+}
+
+TMsgDlgBtn MsgDlgDefaultOfBox(unsigned flags) {
+    return *MsgDlgButtonOf(DefaultMessageBoxAnswer(flags)); // every answer of a box has its button
 }
 
 } // namespace ravlo

@@ -40,6 +40,8 @@ int MsgDlgAnswer(TMsgDlgBtn button);
 // The button Enter presses: defaultButton when the dialog has it and it closes the dialog, else the
 // first one that does.
 TMsgDlgBtn MsgDlgDefault(const std::vector<TMsgDlgBtn>& buttons, TMsgDlgBtn defaultButton);
+// The answer of that button for the set: what a dialog nobody answers gives.
+int MsgDlgDefaultAnswer(TMsgDlgButtons buttons, TMsgDlgBtn defaultButton);
 // The button Escape and the window's close button press: Cancel, else Ignore (an error is let pass
 // rather than the program stopped), else No, else OK; none when the dialog has none of them, and
 // then the user has to choose.
@@ -48,5 +50,7 @@ std::optional<TMsgDlgBtn> MsgDlgEscape(const std::vector<TMsgDlgBtn>& buttons);
 std::optional<TMsgDlgBtn> MsgDlgButtonOf(int answer);
 // The buttons of a classic box's flags (MessageBoxButtons), as dialog buttons.
 std::vector<TMsgDlgBtn> MsgDlgButtonsOfBox(unsigned flags);
+// The default button of a classic box's flags (DefaultMessageBoxAnswer), as a dialog button.
+TMsgDlgBtn MsgDlgDefaultOfBox(unsigned flags);
 
 } // namespace ravlo

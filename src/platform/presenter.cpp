@@ -82,7 +82,7 @@ int HeadlessPresenter::MessageBox(std::string_view text, std::string_view captio
 
 int HeadlessPresenter::MessageDlg(std::string_view text, std::string_view caption, MessageBoxKind kind,
                                   TMsgDlgButtons buttons, TMsgDlgBtn defaultButton) {
-    const int answer = MsgDlgAnswer(MsgDlgDefault(MsgDlgButtonList(buttons), defaultButton));
+    const int answer = MsgDlgDefaultAnswer(buttons, defaultButton);
     sink_(DescribeMessageDlg(text, caption, kind, buttons, answer));
     return answer;
 }
@@ -97,12 +97,11 @@ int ScriptedPresenter::MessageBox(std::string_view text, std::string_view captio
 
 int ScriptedPresenter::MessageDlg(std::string_view text, std::string_view caption, MessageBoxKind kind,
                                   TMsgDlgButtons buttons, TMsgDlgBtn defaultButton) {
-    const std::vector<TMsgDlgBtn> list = MsgDlgButtonList(buttons);
     std::vector<int> answers;
-    for (const TMsgDlgBtn button : list) {
+    for (const TMsgDlgBtn button : MsgDlgButtonList(buttons)) {
         answers.push_back(MsgDlgAnswer(button));
     }
-    const int fallback = MsgDlgAnswer(MsgDlgDefault(list, defaultButton));
+    const int fallback = MsgDlgDefaultAnswer(buttons, defaultButton);
     const int answer =
         NextAnswer(answers, fallback, DescribeMessageDlg(text, caption, kind, buttons, fallback));
     boxes_.push_back(

@@ -1,5 +1,6 @@
 #include "project/module_editor.h"
 
+#include "framework/ctrl_validator.h"
 #include "platform/presenter.h"
 #include "project/insert_rules.h"
 #include "project/mem_text.h"
@@ -218,8 +219,7 @@ TEditorOkResult TModuleEditor::Ok() {
     // The design file and the image names are stored in the code page: a "?" in place of a letter
     // would name another module.
     if (!nameFits_) {
-        ProjectError("Module name can't hold letters outside Central European code page 1250 (such as "
-                     "Cyrillic)!");
+        ProjectError(NotInCodePageText("Module name"));
         return {false, TEditorField::Name};
     }
     // The design file marks its numbers with "$": such a name could not be read back.

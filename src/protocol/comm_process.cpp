@@ -42,11 +42,11 @@ TRavloComm_Process::TRavloComm_Process(const TProcLabel* label) : TProcess(label
 TRavloComm_Process::~TRavloComm_Process() {
     if (TestDebugMask(DM_InitDone)) {
         Writelnsys(DWN, Name + ".Destroy Entry");
-        for (const TProcMess& mess : pending_) {
-            Writelnsys(DWN, "  " + mess.MessToStr());
+        for (std::size_t i = 0; i < pending_.Count(); ++i) {
+            Writelnsys(DWN, "  " + pending_.At(i)->MessToStr());
         }
     }
-    pending_.clear();
+    pending_.FreeAll();
     current_.reset();
     FreeChannels();
     WriteBackParams();
@@ -129,14 +129,15 @@ std::string TRavloComm_Process::ParamsToText() const {
 
 void TRavloComm_Process::WorkProcMess(TProcMess& mess, bool& keep) {
     Trace(DM_MAPRMess, " %%<" + mess.MessText());
-    if (!pending_.empty()) {
-        Writelnsys(DWN, Name + " !!--Vic nez 1,ADD: %%<" + mess.MessText());
+    const std::string text = mess.MessText();
+    if (!pending_.Empty()) {
+        Writelnsys(DWN, Name + " !!--Vic nez 1,ADD: %%<" + text);
     }
-    pending_.push_back(std::move(mess));
+    pending_.Insert(std::move(mess));
     keep = true;
-    pendingCount_ = static_cast<std::uint32_t>(pending_.size());
+    pendingCount_ = static_cast<std::uint32_t>(pending_.Count());
     NotifyForms(kNotifyPending, &pendingCount_);
-    Trace(DM_MAPR, " Message inserted " + pending_.back().MessText());
+    Trace(DM_MAPR, " Message inserted " + text);
     Step();
 }
 
@@ -208,7 +209,7 @@ bool TRavloComm_Process::RunState() {
 }
 
 std::optional<std::uint64_t> TRavloComm_Process::NextTickDue(std::uint64_t now) const {
-    if (!pending_.empty() || closeRq_ || connectRq_ || disconnectRq_ || reopenRq_) {
+    if (!pending_.Empty() || closeRq_ || connectRq_ || disconnectRq_ || reopenRq_) {
         return now;
     }
     // now + the ms left until `ms` have passed since `since` (the steps' own tests use ">").
@@ -297,9 +298,8 @@ void TRavloComm_Process::SetStateWord(std::uint16_t state) {
 
 void TRavloComm_Process::TakeFirstPending() {
     FreeCurrent();
-    current_ = std::move(pending_.front());
-    pending_.pop_front();
-    pendingCount_ = static_cast<std::uint32_t>(pending_.size());
+    current_ = std::move(*pending_.AtDelete(0));
+    pendingCount_ = static_cast<std::uint32_t>(pending_.Count());
     NotifyForms(kNotifyPending, &pendingCount_);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "kernel/proc_mess_coll.h"
 #include "kernel/process.h"
 #include "protocol/comm_channels.h"
 #include "protocol/comm_stat.h"
@@ -7,7 +8,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <optional>
 #include <span>
@@ -98,7 +98,7 @@ public:
     std::uint32_t LineBaud() const;
 
     std::uint16_t LRB() const { return static_cast<std::uint16_t>(recBuffer_.size()); }
-    std::size_t PendingCount() const { return pending_.size(); }
+    std::size_t PendingCount() const { return pending_.Count(); }
     // The pending count that the size-4 notifications announce.
     const std::uint32_t* PendingCountField() const { return &pendingCount_; }
     const TCommChannels& Channels() const { return channels_; }
@@ -197,7 +197,7 @@ private:
     TCommChannels channels_;
     TProtocolData sendRec_;
     TProtocolData recvRec_;
-    std::deque<TProcMess> pending_;
+    TProcMessColl pending_;
     std::optional<TProcMess> current_;
     // The pending count as watchers read it.
     std::uint32_t pendingCount_ = 0;

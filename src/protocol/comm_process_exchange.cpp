@@ -32,7 +32,7 @@ bool IsBoardFrame(std::uint16_t len) {
 } // namespace
 
 bool TRavloComm_Process::StepConnected() {
-    if ((closeRq_ || disconnectRq_) && pending_.empty()) {
+    if ((closeRq_ || disconnectRq_) && pending_.Empty()) {
         SetStateWord(MAS_DisConnect);
         return true;
     }
@@ -84,7 +84,7 @@ bool TRavloComm_Process::StepBegin() {
         return false;
     }
     holdUntil_.reset();
-    if (pending_.empty()) {
+    if (pending_.Empty()) {
         SetStateWord(MAS_Connected);
         return false;
     }

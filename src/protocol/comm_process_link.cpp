@@ -14,7 +14,7 @@ namespace ravlo {
 bool TRavloComm_Process::StepIdle() {
     while (!closeRq_) {
         if (!connectRq_) {
-            if (pending_.empty()) {
+            if (pending_.Empty()) {
                 return false;
             }
             TakeFirstPending();

@@ -13,11 +13,11 @@
 namespace ravlo {
 
 // Reads record values from text: lines from a byte source (CR LF, CR or LF ends a line, so that
-// files edited with LF line ends keep their line numbers and short lines; a byte 26 ends the input),
-// non-blank characters with their line and column, nested "{...}" comments, quoted strings and typed numbers
-// with range checks. The first error is shown in a message box as "LineNo:Col Text" and sets ErrorFlag, which
-// stays set: every later read returns its default and shows nothing, so a caller can run a whole import and
-// test the flag once.
+// files edited with LF line ends keep their line numbers and short lines; a byte 26 ends the
+// input), non-blank characters with their line and column, nested "{...}" comments, quoted strings
+// and typed numbers with range checks. The first error is shown in a message box as "LineNo:Col
+// Text" and sets ErrorFlag, which stays set: every later read returns its default and shows
+// nothing, so a caller can run a whole import and test the flag once.
 class TLexReader {
 public:
     static constexpr std::size_t kDefaultBufSize = 16 * 1024;

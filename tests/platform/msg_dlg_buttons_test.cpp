@@ -52,21 +52,6 @@ TEST(MsgDlgButtons, DefaultAndEscapeButtons) {
     }
 }
 
-TEST(MsgDlgButtons, EveryButtonButHelpAnswersWithItsOwnNamedAnswer) {
-    for (std::size_t b = 0; b < MsgDlgButtonNames.size(); ++b) {
-        const auto button = static_cast<B>(b);
-        const int answer = MsgDlgAnswer(button);
-        if (button == B::mbHelp) {
-            EXPECT_EQ(answer, 0);
-            continue;
-        }
-        EXPECT_EQ(AnswerName(answer), MsgDlgButtonNames[b]);
-        EXPECT_EQ(MsgDlgButtonOf(answer), button);
-    }
-    EXPECT_EQ(MsgDlgButtonOf(0), std::nullopt);
-    EXPECT_EQ(MsgDlgButtonOf(11), std::nullopt);
-}
-
 // A classic box presses the same buttons on Escape as before dialogs had their own rule.
 TEST(MsgDlgButtons, EscapeOfTheClassicRows) {
     const int expected[] = {IDOK, IDCANCEL, IDIGNORE, IDCANCEL, IDNO, IDCANCEL};

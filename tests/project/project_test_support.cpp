@@ -27,7 +27,7 @@ int RecordingPresenter::MessageDlg(std::string_view text, std::string_view, Mess
                                    TMsgDlgButtons buttons, TMsgDlgBtn defaultButton) {
     boxes_.push_back({std::string(text), IconFlagsOf(kind)});
     if (answers_.empty()) {
-        return MsgDlgAnswer(MsgDlgDefault(MsgDlgButtonList(buttons), defaultButton));
+        return MsgDlgDefaultAnswer(buttons, defaultButton);
     }
     const int answer = answers_.front();
     answers_.pop_front();

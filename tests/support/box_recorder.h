@@ -18,7 +18,7 @@ public:
     }
     int MessageDlg(std::string_view text, std::string_view, MessageBoxKind, TMsgDlgButtons buttons,
                    TMsgDlgBtn defaultButton) override {
-        return Next(text, MsgDlgAnswer(MsgDlgDefault(MsgDlgButtonList(buttons), defaultButton)));
+        return Next(text, MsgDlgDefaultAnswer(buttons, defaultButton));
     }
     void Beep(unsigned) override { ++beeps; }
 

@@ -95,7 +95,7 @@ public:
     int MessageDlg(std::string_view text, std::string_view caption, MessageBoxKind, TMsgDlgButtons buttons,
                    TMsgDlgBtn defaultButton) override {
         Boxes.push_back({std::string(text), std::string(caption)});
-        return MsgDlgAnswer(MsgDlgDefault(MsgDlgButtonList(buttons), defaultButton));
+        return MsgDlgDefaultAnswer(buttons, defaultButton);
     }
     void Beep(unsigned) override { ++Beeps; }
     std::vector<Box> Boxes;

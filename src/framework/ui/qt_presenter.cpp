@@ -36,7 +36,7 @@ int QtPresenter::MessageBox(std::string_view text, std::string_view caption, uns
         return DefaultMessageBoxAnswer(flags); // no widgets to show a box with
     }
     const std::vector<TMsgDlgBtn> buttons = MsgDlgButtonsOfBox(flags);
-    const TMsgDlgBtn defaultButton = *MsgDlgButtonOf(DefaultMessageBoxAnswer(flags));
+    const TMsgDlgBtn defaultButton = MsgDlgDefaultOfBox(flags);
     int answer = 0;
     OnGuiThread([&] {
         answer = ShowBox(text, caption, MessageBoxKindOf(flags), buttons, defaultButton,
@@ -47,13 +47,14 @@ int QtPresenter::MessageBox(std::string_view text, std::string_view caption, uns
 
 int QtPresenter::MessageDlg(std::string_view text, std::string_view caption, MessageBoxKind kind,
                             TMsgDlgButtons buttons, TMsgDlgBtn defaultButton) {
-    const std::vector<TMsgDlgBtn> shown = MsgDlgButtonList(buttons);
     if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
-        return MsgDlgAnswer(MsgDlgDefault(shown, defaultButton));
+        return MsgDlgDefaultAnswer(buttons, defaultButton);
     }
     int answer = 0;
-    OnGuiThread(
-        [&] { answer = ShowBox(text, caption, kind, shown, defaultButton, MessageBoxPlacement::OnScreen); });
+    OnGuiThread([&] {
+        answer = ShowBox(text, caption, kind, MsgDlgButtonList(buttons), defaultButton,
+                         MessageBoxPlacement::OnScreen);
+    });
     return answer;
 }
 

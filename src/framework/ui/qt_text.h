@@ -17,4 +17,9 @@ inline std::string ToCp1250(const QString& text) {
     return Utf8ToCp1250(text.toStdString());
 }
 
+// Whether ToCp1250 keeps every character of text (it gives "?" for one the code page lacks).
+inline bool FitsCp1250(const QString& text) {
+    return FitsCp1250(text.toStdString());
+}
+
 } // namespace ravlo

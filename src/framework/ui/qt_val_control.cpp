@@ -108,7 +108,7 @@ bool TQtValControl::TextFits() const {
     if (const auto* combo = qobject_cast<QComboBox*>(widget_); combo != nullptr && combo->isEditable()) {
         edit = combo->lineEdit();
     }
-    return edit == nullptr || FitsCp1250(edit->text().toStdString());
+    return edit == nullptr || FitsCp1250(edit->text());
 }
 
 void TQtValControl::SetText(std::string_view text) {

@@ -9,7 +9,7 @@ void QtDialogShower::Show(std::string_view text, std::string_view caption, unsig
                           MessageBoxPlacement placement, ClosedHandler onClosed) {
     auto* box = new MessageDlgBox(MessageBoxKindOf(flags), caption, text, owner_.data(), placement);
     box->setObjectName(kBoxName);
-    box->SetButtons(MsgDlgButtonsOfBox(flags), *MsgDlgButtonOf(DefaultMessageBoxAnswer(flags)));
+    box->SetButtons(MsgDlgButtonsOfBox(flags), MsgDlgDefaultOfBox(flags));
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::ApplicationModal);
     QObject::connect(box, &QMessageBox::finished, box, [onClosed = std::move(onClosed)](int) {

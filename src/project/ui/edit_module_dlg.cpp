@@ -299,7 +299,7 @@ void TfEditModuleDlg::Focus(TEditorField field) {
 }
 
 void TfEditModuleDlg::TakeName(const QString& text) {
-    editor_.SetNameText(ToCp1250(text), FitsCp1250(text.toStdString()));
+    editor_.SetNameText(ToCp1250(text), FitsCp1250(text));
 }
 
 void TfEditModuleDlg::CloseWithOk(QPushButton* button) {

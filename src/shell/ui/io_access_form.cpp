@@ -169,7 +169,7 @@ void TIO_MDIChildForm::BuildControls() {
     });
     connect(cbDescr_->lineEdit(), &QLineEdit::textEdited, this, [this](const QString& text) {
         const int caret = cbDescr_->lineEdit()->cursorPosition();
-        const bool added = model_->SetDescription(ToCp1250(text), FitsCp1250(text.toStdString()));
+        const bool added = model_->SetDescription(ToCp1250(text), FitsCp1250(text));
         ShowState(added ? static_cast<int>(model_->Description().size()) : caret);
     });
     connect(rb8bit_, &QRadioButton::clicked, this, [this] {

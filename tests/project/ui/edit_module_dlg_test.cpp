@@ -34,7 +34,7 @@ TEST(EditModuleDlg, ANameTheCodePageCannotHoldIsRefusedAsTyped) {
     EXPECT_EQ(dialog.result(), QDialog::Rejected) << "still open";
     ASSERT_EQ(presenter.Boxes().size(), 1U);
     EXPECT_EQ(presenter.Boxes()[0].text,
-              "Module name can't hold letters outside Central European code page 1250 (such as Cyrillic)!");
+              "Module name can't hold letters outside Central European code page 1250 (such as Cyrillic).");
     EXPECT_EQ(name.text(), QStringLiteral("ROMЖ"));
     EXPECT_EQ(module.Name, "ROM");
 

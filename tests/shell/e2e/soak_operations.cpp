@@ -8,9 +8,9 @@
 #include "shell/io_access.h"
 #include "shell/mem_view_model.h"
 #include "shell/vok_rtc.h"
+#include "voksim/board_clock.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace ravlo::testing {
 namespace {
@@ -48,27 +48,19 @@ std::string AddressText(std::uint32_t lin) {
     return HexW(address.Seg) + ":" + HexW(address.Ofs);
 }
 
+// The board's clock as the simulator writes and takes it ("YYYY-MM-DDThh:mm:ss").
 std::optional<TVokClockRec> ClockOf(const std::string& text) {
-    int year = 0;
-    int month = 0;
-    int day = 0;
-    int hour = 0;
-    int minute = 0;
-    int second = 0;
-    if (std::sscanf(text.c_str(), "%d-%d-%dT%d:%d:%d", &year, &month, &day, &hour, &minute, &second) != 6) {
+    const std::optional<voksim::ClockTime> time = voksim::ParseClockTime(text);
+    if (!time) {
         return std::nullopt;
     }
-    return TVokClockRec{static_cast<std::uint16_t>(year),  static_cast<std::uint8_t>(month),
-                        static_cast<std::uint8_t>(day),    static_cast<std::uint8_t>(hour),
-                        static_cast<std::uint8_t>(minute), static_cast<std::uint8_t>(second)};
+    return TVokClockRec{static_cast<std::uint16_t>(time->year),  static_cast<std::uint8_t>(time->month),
+                        static_cast<std::uint8_t>(time->day),    static_cast<std::uint8_t>(time->hour),
+                        static_cast<std::uint8_t>(time->minute), static_cast<std::uint8_t>(time->second)};
 }
 
 std::string ClockText(const TVokClockRec& time) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%04u-%02u-%02uT%02u:%02u:%02u", unsigned{time.Year},
-                  unsigned{time.Month}, unsigned{time.Day}, unsigned{time.Hour}, unsigned{time.Minute},
-                  unsigned{time.Second});
-    return text;
+    return voksim::ClockTimeText({time.Year, time.Month, time.Day, time.Hour, time.Minute, time.Second});
 }
 
 std::string ByteAt(std::uint32_t lin, std::uint8_t value) {

@@ -1,6 +1,7 @@
 #include "soak_plan.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <random>
 
@@ -107,44 +108,7 @@ std::string SoakPlan::Text() const {
     return text;
 }
 
-void SoakTally::Add(const SoakRun& run) {
-    Row& row = rows_[static_cast<std::size_t>(run.Op)];
-    ++row.Runs;
-    switch (run.Verdict) {
-    case SoakVerdict::Success:
-        ++row.Successes;
-        break;
-    case SoakVerdict::CleanFailure:
-        ++row.CleanFailures;
-        break;
-    case SoakVerdict::Unheard:
-        ++row.Unheard;
-        break;
-    case SoakVerdict::Fault:
-        ++row.Faults;
-        ++faults_;
-        break;
-    }
-    row.Longest = std::max(row.Longest, run.Took);
-}
-
-std::string SoakTally::Table() const {
-    std::string table = "operation       runs  successes  clean failures  unheard  faults  longest run\n";
-    for (std::size_t i = 0; i < kSoakOpCount; ++i) {
-        const Row& row = rows_[i];
-        if (row.Runs == 0) {
-            continue;
-        }
-        char line[128];
-        std::snprintf(line, sizeof line, "%-14s %5zu  %9zu  %14zu  %7zu  %6zu  %9.1f s\n",
-                      std::string(kNames[i]).c_str(), row.Runs, row.Successes, row.CleanFailures, row.Unheard,
-                      row.Faults, static_cast<double>(row.Longest.count()) / 1000.0);
-        table += line;
-    }
-    return table;
-}
-
-std::string SoakTally::ResultLine(const SoakRun& run) {
+std::string SoakResultLine(const SoakRun& run) {
     constexpr std::array<std::string_view, 4> kVerdicts = {"success", "clean-failure", "unheard", "fault"};
     return std::string(SoakOpName(run.Op)) + "\t" +
            std::string(kVerdicts[static_cast<std::size_t>(run.Verdict)]) + "\t" +

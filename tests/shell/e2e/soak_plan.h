@@ -3,7 +3,6 @@
 // What the soak of the board operations runs: the operations, the board and faults of each seed,
 // and the tally of the runs.
 
-#include <array>
 #include <chrono>
 #include <cstdint>
 #include <optional>
@@ -64,27 +63,8 @@ struct SoakRun {
     std::string Why;
 };
 
-class SoakTally {
-public:
-    void Add(const SoakRun& run);
-    std::size_t Faults() const { return faults_; }
-    // One line per operation run: runs, successes, clean failures, unheard writes, faults, longest
-    // run.
-    std::string Table() const;
-    // One line of the results file: "op verdict ms seed", tab-separated (scripts/soak adds them up).
-    static std::string ResultLine(const SoakRun& run);
-
-private:
-    struct Row {
-        std::size_t Runs = 0;
-        std::size_t Successes = 0;
-        std::size_t CleanFailures = 0;
-        std::size_t Unheard = 0;
-        std::size_t Faults = 0;
-        std::chrono::milliseconds Longest{0};
-    };
-    std::array<Row, kSoakOpCount> rows_{};
-    std::size_t faults_ = 0;
-};
+// One line of the results file: "op verdict ms seed", tab-separated (scripts/soak adds them up into
+// its table).
+std::string SoakResultLine(const SoakRun& run);
 
 } // namespace ravlo::testing

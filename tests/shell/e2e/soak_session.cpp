@@ -66,9 +66,9 @@ std::chrono::milliseconds Since(Clock::time_point start) {
 } // namespace
 
 SoakSession::SoakSession(const std::filesystem::path& voksim, const SoakPlan& plan)
-    : plan_(plan), port_(("RAVLO_COM" + std::to_string(kPort)).c_str(), (dir_ / "ttyVOK").string()),
-      oldUserLevel_(UserLevel),
-      board_(voksim, dir_, BoardArgs(plan), static_cast<std::uint64_t>(plan.Seed), FirstLife(plan.Seed)) {
+    : plan_(plan),
+      board_(voksim, dir_, BoardArgs(plan), static_cast<std::uint64_t>(plan.Seed), FirstLife(plan.Seed)),
+      port_(("RAVLO_COM" + std::to_string(kPort)).c_str(), board_.Link().string()), oldUserLevel_(UserLevel) {
     UserLevel = 2; // the memory view writes
 }
 

@@ -50,9 +50,10 @@ private:
 
     SoakPlan plan_;
     ScratchDir dir_;
+    SoakBoard board_;
+    // The COM port the master opens is the board's link.
     ScopedEnv port_;
     std::uint8_t oldUserLevel_;
-    SoakBoard board_;
     std::optional<SimRig> rig_;
     std::optional<TMaBoardMemory> memory_;
     std::optional<TMaToolBoard> tools_;
