@@ -5,8 +5,9 @@
 
 namespace ravlo {
 
-// Who is logged in: CurrentUser (empty for nobody), his level (0 nobody, 1 may read the board, 2
-// may also write it, 254 also sees the program's debug menu) and his option bits.
+// Who is logged in: CurrentUser (empty for nobody), his level (0 nobody; 1 may read memory into a
+// file and open the memory view, 2 may also write a file to the board and edit the memory view, 254
+// also sees the program's debug menu) and his option bits.
 extern std::string CurrentUser;
 extern std::uint8_t UserLevel;
 extern std::uint16_t UserOpt;
