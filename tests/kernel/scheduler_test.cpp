@@ -28,9 +28,8 @@ void InsertTimed(DrivenKernel& driven, std::uint64_t due, std::uint8_t code) {
         TTimeMess::Create(due, Adr(0x60, 1, 0x2001), Adr(0x60, 1, 0x2001), 0, 0, code));
 }
 
-TEST(SchedulerDriveTest, ShrZeroStillPausesTheWorkerAndThr4HasNoIdleHandler) {
+TEST(SchedulerDriveTest, ShrZeroStillPausesTheWorker) {
     EXPECT_EQ(SchedulerDriveFor(5, 0).WorkerSleepMs, 1u) << "never a busy loop";
-    EXPECT_FALSE(SchedulerDriveFor(4, 0).IdleHandler);
 }
 
 TEST(SchedulerDriveTest, TheTimerPostsDueMessagesNeitherEarlyNorLateAndStepsOnlyWithoutAThread) {

@@ -83,7 +83,8 @@ private:
 
 // Parameter records "First" (DE 0 LA 0, all 7 bytes transmitted), "Second" (DE 0 LA 1, 3 bytes)
 // and "Third" (DE 1 LA 0); the databases "top" (device 4) with an item that owns "sub" (device
-// 0), and "other" (device 7) of sub's type, one item each.
+// 5), and "other" (device 7) of sub's type, one item each; other's item owns "inner", also of
+// sub's type and empty.
 class RecordOperationsTest : public test::RecordsTest {
 protected:
     RecordOperationsTest() { reactions = &reacted_; }
@@ -117,12 +118,12 @@ protected:
         dataBases_ = std::make_unique<TDBColl>();
         auto top = DataBase("top", kTop, 4);
         TDBRecordObj* owner = test::InsertInto(*top, test::CreatedRecord("Item"));
-        owner->OwnSubDBs().Insert(DataBase("sub", kSub, 0));
+        owner->OwnSubDBs().Insert(DataBase("sub", kSub, 5));
         test::InsertInto(*owner->SubDBs->ItemAt(0), test::CreatedRecord("Item"));
         top->LookLinks.Add(&topLook_, nullptr);
         dataBases_->Insert(std::move(top));
         auto other = DataBase("other", kSub, 7);
-        test::InsertInto(*other, test::CreatedRecord("Item"));
+        test::InsertInto(*other, test::CreatedRecord("Item"))->OwnSubDBs().Insert(DataBase("inner", kSub, 3));
         dataBases_->Insert(std::move(other));
         reacted_.clear();
         watcher_.Changes.clear();
@@ -228,12 +229,21 @@ TEST_F(RecordOperationsTest, EachOperationsEffectQueueAndFailureText) {
          {},
          "First",
          ""},
+        {"EditParam OK with Send at LA 1",
+         edit(mrOk, 1, true),
+         mrOk,
+         kUnchanged,
+         "A 01 00 42 00 00",
+         {},
+         "Second",
+         ""},
         {"EditParam OK", edit(mrOk, 0, false), mrOk, "42 00 00 00 00 00 00 / 00 00 00", "", {}, "First", ""},
         {"EditParam Cancel with Send", edit(mrCancel, 0, true), mrCancel, kUnchanged, "", {}, "", ""},
         {"EditParam without record", edit(mrOk, 5, true), mrNone, kUnchanged, "", {}, "", ""},
         {"ParRecObjCmdMsg 0", command(0, 0, 0), 0, kUnchanged, "", {"mode 3 sees 09"}, "", ""},
         {"ParRecObjCmdMsg 1", command(1, 1, 0), 0, kUnchanged, "", {"Second sent"}, "", ""},
         {"ParRecObjCmdMsg 2", command(2, 0, 0), 0, kUnchanged, "", {"First changed"}, "", ""},
+        {"ParRecObjCmdMsg unknown command", command(3, 0, 0), 0, kUnchanged, "", {}, "", ""},
         {"ParRecObjCmdMsg no LA", command(1, 5, 0), 0, kUnchanged, "", {}, "", "ParRecObj=nil at DE=0 LA=5"},
         {"ParRecObjCmdMsg no DE", command(1, 0, 3), 0, kUnchanged, "", {}, "", "ParRecObj=nil at DE=3 LA=0"},
         {"UpDateParamRec",
@@ -287,13 +297,24 @@ TEST_F(RecordOperationsTest, EachOperationsEffectQueueAndFailureText) {
          "",
          ""},
         {"RunDBs_SemEvaluator take", semantic(kDevSem, kSemTake), 0, kUnchanged, "", {}, "", ""},
+        {"RunDBs_SemEvaluator take, then write",
+         noResult([&] {
+             semantic(kDevSem, kSemTake)();
+             semantic(kDevSem, kSemWrite)();
+         }),
+         0,
+         "09 00 00 00 00 00 00 / 04 00 07",
+         "",
+         {"top refreshed"},
+         "",
+         ""},
         {"RunDBs_SemEvaluator unknown", semantic(7, kSemWrite), 0, kUnchanged, "", {}, "", ""},
         {"AddRefDBItemsToDBColl",
          collect(kSub, true),
          0,
          kUnchanged,
          "",
-         {"found sub", "found other"},
+         {"found sub", "found other", "found inner"},
          "",
          ""},
         {"AddRefDBItemsToDBColl top", collect(kTop, true), 0, kUnchanged, "", {"found top"}, "", ""},
