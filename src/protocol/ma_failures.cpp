@@ -322,20 +322,24 @@ void TRavlo_MA_Process::WorkCommError(std::span<const std::uint8_t> data) {
         MainForm().PortNotOpened();
         return;
     }
-    case ravlost_CO_WaFSetChn:
-        if (ConState != cs_idle) {
+    case ravlost_CO_WaFSetChn: {
+        // An operation that started before the new settings were taken ends with the internal
+        // error; the port did not open again all the same, and no answer to the settings follows.
+        const bool running = ConState != cs_idle;
+        if (running) {
             InternalCommError(code);
-            return;
-        }
-        if (active_.Done == 0) {
+        } else if (active_.Done == 0) {
             LinkLost();
             ClearQueues();
         }
         SetRavloState(ravlost_Inactive);
         State = ma_st_Ia;
-        ReportError(0, "Error in connection, check existence of COM port", true);
+        if (!running) {
+            ReportError(0, "Error in connection, check existence of COM port", true);
+        }
         MainForm().PortNotOpened();
         return;
+    }
     case ravlost_Inactive:
     case ravlost_WaFMsgRxD:
         CommErrorByOperation(code);

@@ -18,6 +18,8 @@ TProcMess RunMess(const TProcAdr& self, std::span<const std::uint8_t> data, std:
 
 void TRavlo_MA_Process::BeginOperation() {
     operation_ = static_cast<std::uint8_t>(operation_ == 0xFF ? 1 : operation_ + 1);
+    // What an earlier operation received is no data of this one's.
+    dataSinceSend_ = 0;
 }
 
 bool TRavlo_MA_Process::FrameOfEndedOperation(std::uint8_t operation) const {

@@ -121,6 +121,7 @@ void TRavlo_MA_Process::AnswerIORead(std::span<const std::uint8_t> frame) {
         throw EMaProtocolError("Neocekavana IO adresa pri cteni");
     }
     PostTo(active_.Notify, wm_IORdDone, answer->Value, answer->Width);
+    ++dataSinceSend_;
     // MemE follows; should it be lost, the time-out ends the read.
     InsertTimeOutMess(DataTimeOutMs(RET, ComBaud));
 }

@@ -359,7 +359,11 @@ void TRavlo_MA_Process::ReceiveRxD(const TProcMess& mess) {
         Trace(DM_Ravlo_MA_Debug, "Late answer to an earlier frame dropped");
         return;
     }
-    if (frame[0] == ft_MemD || frame[0] == ft_cIORd || frame[0] == ft_cIORdW) {
+    if (frame[0] == ft_MemD) {
+        // Memory data count before their address is checked: the MemE behind them ends the read's
+        // answer, early when they were not its own (the read asks again), for a memory read ends as
+        // read only with all its bytes at their addresses. An IO port's value counts only once it is
+        // taken (AnswerIORead).
         ++dataSinceSend_;
     }
     RemoveActiveTimeOutMess();

@@ -348,8 +348,9 @@ private:
     // told apart.
     std::uint8_t txTag_ = 0;
     std::uint8_t awaitedTag_ = 0;
-    // Data frames (MemD, an IO port's value) that came since the last frame awaiting an answer was
-    // sent.
+    // Data frames of the running operation (MemD, the value of the port read) since it started or
+    // its last frame awaiting an answer was sent: a MemE with none before it ends an earlier answer.
+    // A port's value counts only once taken, so that an IO read ends as read only with its own.
     std::uint32_t dataSinceSend_ = 0;
     std::uint16_t stateBefore_ = 0;
 };

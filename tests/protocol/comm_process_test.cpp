@@ -235,23 +235,36 @@ TEST_F(ConnectedCommTest, ANoAnswerFrameGoesOutTxFlagsPlusOneTimes) {
     EXPECT_EQ(rig.LineFrames().size(), 4u + 3u);
 }
 
-TEST_F(ConnectedCommTest, ADisconnectBehindTwoFramesWaitsUntilBothAreSent) {
-    rig.Queue(RAVLOCOMM_MA_TxD, RqstRecord().Encode(), 1);
-    rig.Queue(RAVLOCOMM_MA_TxD, RqstRecord().Encode(), 2);
-    rig.Queue(RAVLOCOMM_MA_DiClDe);
-    rig.Pump();
-    EXPECT_EQ(rig.LineFrames().size(), 1u);
-    EXPECT_EQ(rig.comm->PendingCount(), 2u);
-    EXPECT_TRUE(Contains(rig.writer.Lines(), "!!--Vic nez 1,ADD: %%<"));
+// A disconnect behind frames still pending takes effect once all of them have been sent, each
+// answered in turn.
+TEST(CommProcessTest, ADisconnectBehindPendingFramesWaitsUntilAllAreSent) {
+    for (const std::size_t frames : {2u, 3u}) {
+        SCOPED_TRACE(std::to_string(frames) + " frames");
+        CommRig rig;
+        rig.Connect();
+        for (std::size_t tag = 1; tag <= frames; ++tag) {
+            rig.Queue(RAVLOCOMM_MA_TxD, RqstRecord().Encode(), static_cast<std::uint8_t>(tag));
+        }
+        rig.Queue(RAVLOCOMM_MA_DiClDe);
+        rig.Pump();
+        EXPECT_EQ(rig.LineFrames().size(), 1u);
+        EXPECT_EQ(rig.comm->PendingCount(), frames) << "the other frames and the disconnect";
+        EXPECT_TRUE(Contains(rig.writer.Lines(), "!!--Vic nez 1,ADD: %%<"));
 
-    rig.BoardSends(Empt386Frame());
-    ASSERT_TRUE(rig.TickUntil([this] { return rig.LineFrames().size() == 2; }));
-    EXPECT_TRUE(rig.port->IsOpen);
-    rig.BoardSends(Empt386Frame());
-    ASSERT_TRUE(rig.TickUntil([this] { return !rig.port->IsOpen; }));
-    ASSERT_EQ(rig.master->Received().size(), 2u);
-    EXPECT_EQ(rig.master->Received()[1].Par2, 2);
-    EXPECT_EQ(rig.master->Reports.back().StateRec().Code, MAS_0) << "reported after both answers";
+        for (std::size_t sent = 1; sent < frames; ++sent) {
+            rig.BoardSends(Empt386Frame());
+            ASSERT_TRUE(rig.TickUntil([&] { return rig.LineFrames().size() == sent + 1; }));
+            EXPECT_TRUE(rig.port->IsOpen);
+        }
+        rig.BoardSends(Empt386Frame());
+        ASSERT_TRUE(rig.TickUntil([&] { return !rig.port->IsOpen; }));
+        const std::vector<testing::Report> received = rig.master->Received();
+        ASSERT_EQ(received.size(), frames);
+        for (std::size_t i = 0; i < frames; ++i) {
+            EXPECT_EQ(received[i].Par2, i + 1) << "the answer of each frame in turn";
+        }
+        EXPECT_EQ(rig.master->Reports.back().StateRec().Code, MAS_0) << "reported after every answer";
+    }
 }
 
 TEST_F(ConnectedCommTest, AMalformedFrameRecordIsDroppedAndTheNextOneStillGoesOut) {

@@ -3,6 +3,8 @@
 #include "protocol/bios_id.h"
 #include "protocol/ma_messages.h"
 
+#include <functional>
+
 namespace ravlo {
 namespace {
 
@@ -307,23 +309,44 @@ TEST_F(MaKeepAliveTest, NoPingAndNoIdentificationWhileAnOperationRuns) {
 }
 
 // The keep-alive rests while an operation waits, however long its answer takes within the wait:
-// an answer later than the period brings no ping, no beep and no refusal.
+// an answer later than the period brings no ping, no beep and no refusal. So does the late
+// confirmation that the frame of an IO write, which awaits no answer of the board, has gone out.
 TEST_F(MaKeepAliveTest, AnAnswerLaterThanThePeriodBringsNoPingBeepOrRefusal) {
-    rig.comm->Hold = true;
-    rig.ma->ReadMemPage(LinToFarPtr(0x400), kNoWindow);
-    rig.Settle();
-    ASSERT_TRUE(rig.ma->TimeOutArmed());
-    const std::uint64_t wait = rig.ma->ArmedTimeOutDue() - TickMs();
-    ASSERT_GT(wait, 2u * static_cast<std::uint64_t>(rig.ma->PER)) << "an answer can come after two periods";
-    const int beeps = rig.presenter.Beeps;
-    rig.Advance(static_cast<std::uint32_t>(wait) - 100);
-    Release();
-    rig.Settle();
-    ASSERT_EQ(rig.views.Pages.size(), 1u);
-    EXPECT_EQ(rig.presenter.Beeps, beeps);
-    EXPECT_TRUE(rig.errors->Texts.empty());
-    EXPECT_EQ(CountOf(rig.comm->SentFrames(), ft_Rqst), 0u);
-    EXPECT_EQ(rig.ma->Connected, kBoardConnected);
+    struct Case {
+        const char* Name;
+        std::function<void()> Start;
+        std::function<bool()> Answered;
+    };
+    testing::NotifyWindow window;
+    const std::vector<Case> cases = {{"page read",
+                                      [&] { rig.ma->ReadMemPage(LinToFarPtr(0x400), kNoWindow); },
+                                      [&] {
+                                          return rig.views.Pages.size() == 1;
+                                      }},
+                                     {"IO write", [&] { rig.ma->WriteIO(0x310, true, window.Handle(), 1); },
+                                      [&] {
+                                          return window.Messages.size() == 1;
+                                      }}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        rig.comm->Requests.clear();
+        rig.comm->Hold = true;
+        c.Start();
+        rig.Settle();
+        ASSERT_TRUE(rig.ma->TimeOutArmed());
+        const std::uint64_t wait = rig.ma->ArmedTimeOutDue() - TickMs();
+        ASSERT_GT(wait, 2u * static_cast<std::uint64_t>(rig.ma->PER))
+            << "an answer can come after two periods";
+        const int beeps = rig.presenter.Beeps;
+        rig.Advance(static_cast<std::uint32_t>(wait) - 100);
+        Release();
+        rig.Settle();
+        EXPECT_TRUE(c.Answered());
+        EXPECT_EQ(rig.presenter.Beeps, beeps);
+        EXPECT_TRUE(rig.errors->Texts.empty());
+        EXPECT_EQ(CountOf(rig.comm->SentFrames(), ft_Rqst), 0u);
+        EXPECT_EQ(rig.ma->Connected, kBoardConnected);
+    }
 }
 
 TEST_F(MaKeepAliveTest, TimeOutThatWasCancelledAfterItWasPostedIsIgnored) {
