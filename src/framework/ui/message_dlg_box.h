@@ -10,9 +10,10 @@
 
 namespace ravlo {
 
-// The program's message box: plain text (a table of blank-aligned columns in a fixed-pitch font),
-// buttons of every kind of TMsgDlgBtn, each named after MsgDlgButtonNames, at least as wide as its
-// title needs, and placed as asked once its size is known.
+// The program's message box: plain text (a table of blank-aligned columns in a fixed-pitch font;
+// "&&" shows as "&"), buttons of every kind of TMsgDlgBtn, each named after MsgDlgButtonNames, all
+// of them inside the box (in rows where one row would not fit on the screen), at least as wide as
+// its title needs, and placed as asked once its size is known.
 class MessageDlgBox final : public QMessageBox {
 public:
     MessageDlgBox(MessageBoxKind kind, std::string_view caption, std::string_view text, QWidget* owner,

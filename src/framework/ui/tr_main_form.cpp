@@ -68,9 +68,12 @@ void TTrMainForm::GiveUpMenuKeys(QMdiSubWindow& window) const {
         return;
     }
     QList<QKeySequence> menuKeys;
-    CollectKeys(menuBar()->actions(), menuKeys);
+    // menuBar() would make a bar for a window that has none.
+    if (const auto* bar = qobject_cast<const QMenuBar*>(menuWidget())) {
+        CollectKeys(bar->actions(), menuKeys);
+    }
     CollectKeys(actions(), menuKeys);
-    // Close keeps Ctrl+F4, which the platform gives it beside Ctrl+W.
+    // Close keeps Ctrl+F4 where the platform gives it that beside Ctrl+W.
     for (QAction* action : own->actions()) {
         QList<QKeySequence> keys = action->shortcuts();
         if (keys.removeIf([&menuKeys](const QKeySequence& key) { return menuKeys.contains(key); }) > 0) {
