@@ -64,6 +64,18 @@ unsigned IconFlagsOf(MessageBoxKind kind) {
     return MB_ICONEXCLAMATION;
 }
 
+std::string MessageTextShown(std::string_view text) {
+    std::string shown;
+    shown.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        shown += text[i];
+        if (text[i] == '&' && i + 1 < text.size() && text[i + 1] == '&') {
+            ++i;
+        }
+    }
+    return shown;
+}
+
 std::string_view AnswerName(int answer) {
     switch (answer) {
     case IDOK:

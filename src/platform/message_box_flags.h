@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -50,6 +51,10 @@ int EscapeMessageBoxAnswer(unsigned flags);
 MessageBoxKind MessageBoxKindOf(unsigned flags);
 // The icon bits that show kind.
 unsigned IconFlagsOf(MessageBoxKind kind);
+
+// The text as a box shows it: in a box's text, as in every static text of the platform, "&&"
+// stands for one "&". A single "&" is shown as it is (a box's text has no keyboard letters).
+std::string MessageTextShown(std::string_view text);
 
 std::string_view AnswerName(int answer);
 std::string_view KindName(MessageBoxKind kind);

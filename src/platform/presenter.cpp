@@ -43,7 +43,8 @@ std::atomic<Presenter*>& CurrentPresenter() {
 std::string Describe(MessageBoxKind kind, std::string_view text, std::string_view caption,
                      const std::vector<std::string_view>& buttonNames, int answer) {
     std::string line(KindName(kind));
-    line += " \"" + Cp1250ToUtf8(OnOneLine(caption)) + "\": " + Cp1250ToUtf8(OnOneLine(text)) + " [";
+    line += " \"" + Cp1250ToUtf8(OnOneLine(caption)) +
+            "\": " + Cp1250ToUtf8(OnOneLine(MessageTextShown(text))) + " [";
     for (std::size_t i = 0; i < buttonNames.size(); ++i) {
         line += (i > 0 ? "/" : "");
         line += buttonNames[i];

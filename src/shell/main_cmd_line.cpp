@@ -344,14 +344,18 @@ void TRavloMainFormCore::ExitWhenBoardIdle() {
     exitCode_ = code;
     TxsWriteln("Command line: exit code " + std::to_string(code));
     plan_->Done(TCmdLineStep::Exit, true);
+    runEnds_ = true;
     Exit_ActionExecute();
 }
 
 void TRavloMainFormCore::Exit_ActionExecute() {
+    if (ProjectType != TProjectType::None && !ProjectMayClose()) {
+        return;
+    }
+    if (!BoardOperationMayStop()) {
+        return;
+    }
     if (ProjectType != TProjectType::None) {
-        if (!ProjectMayClose()) {
-            return;
-        }
         CloseProject(false);
     }
     host_.CloseMainForm();

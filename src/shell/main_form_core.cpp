@@ -244,6 +244,11 @@ bool TRavloMainFormCore::CanCloseNow(std::uint32_t limitMs) {
             refusing += " " + process->GetName();
         }
     }
+    // A queued operation may have started meanwhile: it is stopped as well.
+    if (stopAtExit_ && BoardOperationRuns()) {
+        StopBoardOperation();
+        refusing += " " + MAProc->GetName();
+    }
     if (refusing.empty()) {
         return true;
     }

@@ -71,8 +71,14 @@ public:
     // After the host has opened its windows (the event log): the command line, then the menus.
     void FormShow();
     // Whether the main form may close now: every process is asked; after limitMs of asking it may
-    // close anyway (the refusals are logged). The first call starts the wait.
+    // close anyway (the refusals are logged). The first call starts the wait. A board operation
+    // that runs after the user chose to stop it at the exit is stopped, and waited for.
     bool CanCloseNow(std::uint32_t limitMs = kCloseWaitMs);
+    // Whether the program may end while a board operation runs or waits to: the user is asked
+    // (default No); Yes stops it as the progress window's Stop does and tells the event log. Once
+    // answered Yes, it is not asked again. An unattended run (/X, or the command line ending the
+    // run) is not asked: it ends as it always does.
+    bool BoardOperationMayStop();
     // The form goes: the project is closed for good.
     void FormDestroy();
 
@@ -263,6 +269,10 @@ private:
     void FailBoardStep(std::string_view event, std::string_view text, int exitCode);
     void ExitWhenBoardIdle();
     bool BoardBusy() const;
+    // The master runs an operation (a keep-alive ping is none).
+    bool BoardOperationRuns() const;
+    // Stops the operation the master runs, as Stop does; once until it has stopped.
+    void StopBoardOperation();
     int BoardFailureCode() const;
 
     TMainFormHost& host_;
@@ -306,6 +316,10 @@ private:
     bool portNotOpened_ = false;
     bool exitCheckQueued_ = false;
     bool exitWaiting_ = false;
+    // The command line ends the run: its exit asks nothing.
+    bool runEnds_ = false;
+    // The user chose to stop the board's operation and exit.
+    bool stopAtExit_ = false;
     bool menusQueued_ = false;
     int exitCode_ = 0;
     std::optional<std::uint64_t> closeDeadline_;

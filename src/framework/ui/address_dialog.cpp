@@ -25,6 +25,9 @@ TfAddress::TfAddress(std::string_view caption, TSegOfsPtr address, bool asLinear
     cbxCombo_->setObjectName(QStringLiteral("cbxCombo"));
     cbxCombo_->setEditable(true);
     cbxCombo_->setInsertPolicy(QComboBox::NoInsert);
+    // No completion from the list: "$C800" must not become the listed "$C8000", an address sixteen
+    // times higher than the one typed. The listed addresses are in the drop-down list.
+    cbxCombo_->setCompleter(nullptr);
     cbxCombo_->addItems({QStringLiteral("$C8000"), QStringLiteral("$E8000"), QStringLiteral("$80000"),
                          QStringLiteral("$00B00"), QStringLiteral("$01000")});
     cbxCombo_->setToolTip(QStringLiteral("Absolute address (exmp. $C8000) or seg:ofs (exmp. $C800:0000)"));
@@ -44,8 +47,7 @@ TfAddress::TfAddress(std::string_view caption, TSegOfsPtr address, bool asLinear
     layout->addWidget(cbxCombo_);
     layout->addWidget(buttons);
     setMinimumWidth(ReadableTitleWidth(*this));
-    // The first Enter would only take the completion of a listed address ("$E8" to "$E8000"): it
-    // takes what the box shows at once.
+    // Enter takes the text typed at once, as the box shows it.
     // The keys reach the box, which hands them to its line edit directly.
     cbxCombo_->installEventFilter(this);
     cbxCombo_->lineEdit()->installEventFilter(this);

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialogButtonBox>
+#include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
@@ -80,11 +81,44 @@ bool LaysOutColumnsWithBlanks(std::string_view text) {
     return false;
 }
 
+// Room for the window frame around the box, which the screen must hold as well.
+constexpr int kFrameAllowance = 32;
+
+// The width of buttons (widths in their order) laid out row by row in so many columns.
+int GridWidth(const std::vector<int>& widths, int spacing, std::size_t columns) {
+    int total = spacing * static_cast<int>(columns - 1);
+    for (std::size_t column = 0; column < columns; ++column) {
+        int widest = 0;
+        for (std::size_t i = column; i < widths.size(); i += columns) {
+            widest = std::max(widest, widths[i]);
+        }
+        total += widest;
+    }
+    return total;
+}
+
+// The columns for buttons that fit within limit: as few rows as can be, and as many buttons in each
+// as the others have, so that the last one is not left nearly empty. One at least.
+std::size_t ColumnsWithin(const std::vector<int>& widths, int spacing, int limit) {
+    std::size_t most = widths.size();
+    while (most > 1 && GridWidth(widths, spacing, most) > limit) {
+        --most;
+    }
+    const std::size_t rows = (widths.size() + most - 1) / most;
+    for (std::size_t even = (widths.size() + rows - 1) / rows; even < most; ++even) {
+        if (GridWidth(widths, spacing, even) <= limit) {
+            return even;
+        }
+    }
+    return most;
+}
+
 } // namespace
 
 MessageDlgBox::MessageDlgBox(MessageBoxKind kind, std::string_view caption, std::string_view text,
                              QWidget* owner, MessageBoxPlacement placement)
-    : QMessageBox(IconOf(kind), FromCp1250(caption), FromCp1250(text), QMessageBox::NoButton, owner),
+    : QMessageBox(IconOf(kind), FromCp1250(caption), FromCp1250(MessageTextShown(text)),
+                  QMessageBox::NoButton, owner),
       placement_(placement) {
     // Texts come from files and boards: never let them turn into markup.
     setTextFormat(Qt::PlainText);
@@ -137,16 +171,100 @@ QAbstractButton* MessageDlgBox::Button(TMsgDlgBtn kind) const {
 }
 
 void MessageDlgBox::showEvent(QShowEvent* event) {
+    WrapButtons();
     // The box sizes itself to its buttons and text when shown; a button row as wide as the title
     // needs keeps a short text from cutting its title ("Inf...ion").
     if (auto* buttonBox = findChild<QDialogButtonBox*>(); buttonBox != nullptr && layout() != nullptr) {
         const QMargins margins = layout()->contentsMargins();
         // A minimum width of its own replaces the row's own need, which must stay met.
-        buttonBox->setMinimumWidth(std::max(ReadableTitleWidth(*this) - margins.left() - margins.right(),
-                                            buttonBox->minimumSizeHint().width()));
+        buttonBox->setMinimumWidth(
+            std::max(std::min(ReadableTitleWidth(*this), WidthLimit()) - margins.left() - margins.right(),
+                     buttonBox->minimumSizeHint().width()));
     }
     QMessageBox::showEvent(event);
+    FitButtons();
     Place();
+}
+
+bool MessageDlgBox::event(QEvent* event) {
+    const bool handled = QMessageBox::event(event);
+    if (event->type() == QEvent::LayoutRequest && isVisible()) {
+        const QSize before = size();
+        WrapButtons();
+        FitButtons();
+        if (size() != before) {
+            Place();
+        }
+    }
+    return handled;
+}
+
+int MessageDlgBox::WidthLimit() const {
+    const QScreen* shownOn = screen();
+    return shownOn != nullptr ? shownOn->availableGeometry().width() - kFrameAllowance : QWIDGETSIZE_MAX;
+}
+
+void MessageDlgBox::WrapButtons() {
+    auto* buttonBox = findChild<QDialogButtonBox*>();
+    if (buttonBox == nullptr || buttonBox->layout() == nullptr || layout() == nullptr) {
+        return;
+    }
+    // The buttons that stand in the box's row, in the order it shows them. The row takes them back
+    // whenever it lays itself out again (a change of style does that).
+    QLayout& row = *buttonBox->layout();
+    std::vector<QWidget*> shown;
+    std::vector<int> widths;
+    for (int i = 0; i < row.count(); ++i) {
+        if (auto* button = qobject_cast<QAbstractButton*>(row.itemAt(i)->widget())) {
+            shown.push_back(button);
+            widths.push_back(button->sizeHint().width());
+        }
+    }
+    const QMargins margins = layout()->contentsMargins();
+    const int limit = WidthLimit() - margins.left() - margins.right();
+    if (shown.empty() || buttonBox->sizeHint().width() <= limit) {
+        return;
+    }
+    for (QWidget* button : shown) {
+        row.removeWidget(button);
+    }
+    if (buttonRows_ == nullptr) {
+        buttonRows_ = new QWidget(buttonBox);
+        buttonRows_->setObjectName(QStringLiteral("ButtonRows"));
+        new QGridLayout(buttonRows_);
+        buttonRows_->layout()->setContentsMargins(0, 0, 0, 0);
+    }
+    auto& grid = static_cast<QGridLayout&>(*buttonRows_->layout());
+    const std::size_t columns = ColumnsWithin(widths, grid.horizontalSpacing(), limit);
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        grid.addWidget(shown[i], static_cast<int>(i / columns), static_cast<int>(i % columns));
+    }
+    row.addWidget(buttonRows_);
+    buttonRows_->show();
+    // Moved, the buttons lost their place in the tab order and the default its focus.
+    for (std::size_t i = 1; i < shown.size(); ++i) {
+        setTabOrder(shown[i - 1], shown[i]);
+    }
+    if (QPushButton* focused = defaultButton()) {
+        focused->setFocus();
+    }
+}
+
+void MessageDlgBox::FitButtons() {
+    const auto* buttonBox = findChild<QDialogButtonBox*>();
+    if (buttonBox == nullptr || layout() == nullptr) {
+        return;
+    }
+    // The box caps its own width well below the screen's; the buttons must not pass its edge.
+    const QMargins margins = layout()->contentsMargins();
+    const int needed =
+        std::min(buttonBox->minimumSizeHint().width() + margins.left() + margins.right(), WidthLimit());
+    if (needed <= width()) {
+        return;
+    }
+    const int height = layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(needed)
+                                                     : layout()->totalMinimumSize().height();
+    setFixedSize(needed, height);
 }
 
 void MessageDlgBox::keyPressEvent(QKeyEvent* event) {

@@ -4,9 +4,12 @@
 #include "framework/window_place.h"
 #include "platform/window_messages.h"
 
+#include <QAction>
 #include <QEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QScreen>
 #include <vector>
 
@@ -19,6 +22,16 @@ TWinRect ToWinRect(const QRect& rect) {
 
 QRect ToQRect(const TWinRect& rect) {
     return {rect.X, rect.Y, rect.W, rect.H};
+}
+
+// The keys of the actions and of every menu below them.
+void CollectKeys(const QList<QAction*>& actions, QList<QKeySequence>& keys) {
+    for (const QAction* action : actions) {
+        keys += action->shortcuts();
+        if (action->menu() != nullptr) {
+            CollectKeys(action->menu()->actions(), keys);
+        }
+    }
 }
 
 } // namespace
@@ -41,11 +54,32 @@ TTrMainForm::~TTrMainForm() {
 QMdiSubWindow* TTrMainForm::AddMdiChild(QWidget* form, QSize size) {
     QMdiSubWindow* window = mdiArea_->addSubWindow(form);
     window->setAttribute(Qt::WA_DeleteOnClose);
+    GiveUpMenuKeys(*window);
     window->resize(size.isValid() ? size : window->sizeHint());
     window->show();
     FitInArea(*window);
     window->installEventFilter(this);
     return window;
+}
+
+void TTrMainForm::GiveUpMenuKeys(QMdiSubWindow& window) const {
+    QMenu* own = window.systemMenu();
+    if (own == nullptr) {
+        return;
+    }
+    QList<QKeySequence> menuKeys;
+    // menuBar() would make a bar for a window that has none.
+    if (const auto* bar = qobject_cast<const QMenuBar*>(menuWidget())) {
+        CollectKeys(bar->actions(), menuKeys);
+    }
+    CollectKeys(actions(), menuKeys);
+    // Close keeps Ctrl+F4 where the platform gives it that beside Ctrl+W.
+    for (QAction* action : own->actions()) {
+        QList<QKeySequence> keys = action->shortcuts();
+        if (keys.removeIf([&menuKeys](const QKeySequence& key) { return menuKeys.contains(key); }) > 0) {
+            action->setShortcuts(keys);
+        }
+    }
 }
 
 bool TTrMainForm::eventFilter(QObject* watched, QEvent* event) {

@@ -55,6 +55,9 @@ protected:
     bool event(QEvent* event) override;
 
 private:
+    // The child window's own menu gives up the keys of the window's menus: the two would cancel
+    // each other, and neither would act. A key of its own that no menu item uses stays.
+    void GiveUpMenuKeys(QMdiSubWindow& window) const;
     // The frame's widths around the window: left, top, right, bottom.
     QMargins FrameMargins() const;
 

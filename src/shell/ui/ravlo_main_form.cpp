@@ -137,7 +137,7 @@ void TRavloMainForm::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
-    if (!core_->ProjectMayClose()) {
+    if (!core_->ProjectMayClose() || !core_->BoardOperationMayStop()) {
         event->ignore();
         return;
     }

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QTest>
 
 namespace ravlo {
 namespace {
@@ -103,7 +104,6 @@ TEST(AddressDialogKeys, TypingReplacesTheAddressShown) {
 }
 
 TEST(AddressDialogKeys, OneEnterAcceptsTheAddressTypedOrShown) {
-    // "$E8" is completed to the listed "$E8000" as it is typed.
     for (const QString& typed : {QStringLiteral("$E8"), QStringLiteral("E800:0010"), QString()}) {
         TSegOfsPtr address = MakeFarPtr(0, 0xC800);
         testing::ShownDialogDriver<TfAddress> driver([&](TfAddress& dialog) {
@@ -120,6 +120,36 @@ TEST(AddressDialogKeys, OneEnterAcceptsTheAddressTypedOrShown) {
             }
         });
         EXPECT_EQ(AskAddress("Enter start address", address, false), IDOK) << typed.toStdString();
+    }
+}
+
+// What is typed is the address, also where it starts like a listed one ("$C800" is not the listed
+// "$C8000", sixteen times higher); the listed ones stay in the drop-down list.
+TEST(AddressDialogKeys, EnterTakesExactlyTheTextTyped) {
+    const struct {
+        const char* typed;
+        std::uint32_t linear;
+    } cases[] = {
+        {"$C800", 0xC800},   {"$E8", 0xE8},           {"$8", 0x8}, {"$c80", 0xC80}, {"$0", 0x0},
+        {"$C8000", 0xC8000}, {"$E800:0010", 0xE8010},
+    };
+    for (const auto& c : cases) {
+        TSegOfsPtr address = MakeFarPtr(0, 0x0100);
+        QStringList listed;
+        testing::ShownDialogDriver<TfAddress> driver([&](TfAddress& dialog) {
+            QWidget& focus = FocusTheBox(dialog);
+            QTest::keyClicks(&focus, QString::fromLatin1(c.typed));
+            for (int i = 0; i < dialog.Combo().count(); ++i) {
+                listed << dialog.Combo().itemText(i);
+            }
+            QTest::keyClick(&focus, Qt::Key_Return);
+            if (dialog.isVisible()) {
+                dialog.reject();
+            }
+        });
+        EXPECT_EQ(AskAddress("Vok - Go - from address", address, true), IDOK) << c.typed;
+        EXPECT_EQ(FarPtrToLin(address), c.linear) << c.typed;
+        EXPECT_EQ(listed, (QStringList{"$C8000", "$E8000", "$80000", "$00B00", "$01000"})) << c.typed;
     }
 }
 
