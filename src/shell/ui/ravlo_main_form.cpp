@@ -83,10 +83,11 @@ TRavloMainForm::TRavloMainForm(const TRavloMainFormOptions& options, QWidget* pa
 TRavloMainForm::~TRavloMainForm() {
     // The scheduler goes before the processes, and the windows that watch them before the core.
     drive_.reset();
-    for (QMdiSubWindow* window : MdiArea().subWindowList()) {
-        if (auto* history = qobject_cast<TTmpErrHist_MDIChild*>(window->widget())) {
-            history->DetachSource();
-        }
+    // Also the windows closed but not yet deleted: they are out of the area's list already.
+    for (TTmpErrHist_MDIChild* history : findChildren<TTmpErrHist_MDIChild*>()) {
+        history->DetachSource();
+    }
+    for (QMdiSubWindow* window : MdiArea().findChildren<QMdiSubWindow*>()) {
         delete window;
     }
     if (!closed_) {

@@ -46,6 +46,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
@@ -261,6 +262,18 @@ TEST_F(RavloMainFormTest, TheErrorHistoryWindowCountsWhileItIsOpen) {
     qobject_cast<QMdiSubWindow*>(history->parentWidget())->close();
     ASSERT_TRUE(testing::ProcessEventsUntil([] { return TmpErrHistWindowCount() == 0; }));
     ASSERT_TRUE(testing::ProcessEventsUntil([&action] { return !action.isChecked(); }));
+}
+
+TEST_F(RavloMainFormTest, AnErrorHistoryWindowClosedJustBeforeTheFormGoesIsDeletedWhileItsSourceLives) {
+    ShowForm();
+    Form().Menus().Action(A::ErrHistory).trigger();
+    QPointer<TTmpErrHist_MDIChild> history = Form().FindMDIChild<TTmpErrHist_MDIChild>();
+    ASSERT_NE(history, nullptr);
+    // Closed, its deletion still pending, when the program ends.
+    qobject_cast<QMdiSubWindow*>(history->parentWidget())->close();
+    ASSERT_NE(history, nullptr);
+    form_.reset();
+    EXPECT_EQ(history, nullptr);
 }
 
 TEST_F(RavloMainFormTest, UsersLogInChangeTheUsersAndTheMenusFollowTheirLevel) {
