@@ -132,6 +132,36 @@ TEST(RequestCommand, IdentifiesTheBoardOnTheLineAgain) {
     EXPECT_TRUE(rig.presenter.Boxes.empty());
 }
 
+// Go and Run start the board at the address typed into their dialog, which each offers again next
+// time; a cancelled dialog starts nothing.
+TEST(GoAndRunCommands, StartTheBoardAtTheTypedAddressAndOfferItAgain) {
+    const struct {
+        A action;
+        const char* caption;
+        std::uint8_t frame;
+    } cases[] = {{A::GO, "Vok - Go - from address", ft_Go}, {A::RUN, "Vok - Run - from address", ft_Run}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.caption);
+        ShellRig rig;
+        rig.Create();
+        ASSERT_NO_FATAL_FAILURE(Connect(rig));
+        const TSegOfsPtr typed = MakeFarPtr(0x0010, 0xD000);
+        rig.host.Addresses = {typed, std::nullopt};
+        rig.core->Execute(c.action);
+        rig.Settle();
+        rig.core->Execute(c.action);
+        rig.Settle();
+        EXPECT_EQ(rig.host.AddressCaptions, (std::vector<std::string>{c.caption, c.caption}));
+        EXPECT_EQ(rig.host.OfferedAddresses, (std::vector<TSegOfsPtr>{MakeFarPtr(0, 0xC800), typed}));
+        const testing::Frames frames = rig.Comm().SentFrames();
+        ASSERT_EQ(frames.size(), 1u);
+        EXPECT_EQ(frames[0][0], c.frame);
+        EXPECT_EQ(FrameFarPtr(frames[0], 3), typed);
+        EXPECT_EQ(std::make_pair(rig.Board().Gos, rig.Board().Runs),
+                  c.frame == ft_Go ? std::make_pair(1, 0) : std::make_pair(0, 1));
+    }
+}
+
 // The BIOS setup command by what is connected: boards without a setup say so and nothing is read
 // from them; without a connection a cancelled file choice opens nothing.
 TEST(SetupCommand, BoardsWithoutASetupSaySoAndReadNothing) {
