@@ -127,6 +127,10 @@ int TModuleEditor::InsertByRules(const std::vector<const tModUnit*>& units) {
             ++moved;
         }
     }
+    if (moved > 0) {
+        // The images no longer hold what the design places.
+        SetChanged();
+    }
     return moved;
 }
 
@@ -153,11 +157,16 @@ void TModuleEditor::RemoveUnits(std::span<const int> selected) {
     for (const tModUnit* unit : units) {
         MoveUnit(module_, unit, unplaced_);
     }
+    SetChanged();
 }
 
 void TModuleEditor::RemoveAll() {
-    for (const tModUnit* unit : UsedUnits()) {
+    const std::vector<const tModUnit*> units = UsedUnits();
+    for (const tModUnit* unit : units) {
         MoveUnit(module_, unit, unplaced_);
+    }
+    if (!units.empty()) {
+        SetChanged();
     }
 }
 

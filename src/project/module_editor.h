@@ -29,8 +29,8 @@ struct TEditorOkResult {
 
 // The module editor without its widgets: one module of the design and the unplaced units. Unit moves
 // go through the insert rules and only ever between these two, so every unit stays in exactly one
-// of them; Cancel puts the module back as it was when the editor opened. Message boxes go through
-// the presenter.
+// of them; a unit that moves marks the design changed, as an edited field does. Cancel puts the
+// module back as it was when the editor opened. Message boxes go through the presenter.
 class TModuleEditor {
 public:
     // design: the collection whose Changed byte the editor sets (nullptr for none).

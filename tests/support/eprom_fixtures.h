@@ -5,6 +5,8 @@
 #include "project/eprom_composer.h"
 
 #include <cstdint>
+#include <deque>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -81,6 +83,27 @@ struct ScriptedAddressAsker {
             }
             address = *answer;
             return true;
+        };
+    }
+};
+
+// A file chooser for the window's file dialogs that answers with the queued files (cancels when none
+// is left) and keeps what it was asked.
+struct ScriptedFileChooser {
+    std::deque<std::filesystem::path> files;
+    std::vector<TFileDialogSpec> specs;
+    std::vector<bool> saving;
+
+    auto Chooser() {
+        return [this](const TFileDialogSpec& spec, bool save) {
+            specs.push_back(spec);
+            saving.push_back(save);
+            std::optional<std::filesystem::path> file;
+            if (!files.empty()) {
+                file = files.front();
+                files.pop_front();
+            }
+            return file;
         };
     }
 };

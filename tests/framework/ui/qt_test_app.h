@@ -111,6 +111,14 @@ private:
     bool acted_ = false;
 };
 
+// The child of parent named name; the test fails when there is none.
+template <class Widget>
+Widget& Child(const QObject& parent, const char* name) {
+    auto* widget = parent.findChild<Widget*>(QString::fromLatin1(name));
+    EXPECT_NE(widget, nullptr) << name;
+    return *widget;
+}
+
 // Clicks the push button named name among widget's children (it must be there).
 inline void ClickButton(const QObject& widget, const char* name) {
     widget.findChild<QPushButton*>(QString::fromLatin1(name))->click();

@@ -16,7 +16,6 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTreeWidget>
-#include <deque>
 
 namespace ravlo {
 namespace {
@@ -45,22 +44,12 @@ protected:
     // as given.
     void Open() {
         form_ = new TEpromImg_MDIChildForm(host_);
-        form_->SetFileChooser([this](const TFileDialogSpec&, bool save) {
-            saving_.push_back(save);
-            std::optional<std::filesystem::path> file;
-            if (!chosen_.empty()) {
-                file = chosen_.front();
-                chosen_.pop_front();
-            }
-            return file;
-        });
+        form_->SetFileChooser(chooser_.Chooser());
         form_->SetAddressAsker(asker_.Asker());
     }
     template <class Widget>
     Widget& Child(const char* name) const {
-        auto* widget = form_->findChild<Widget*>(QString::fromLatin1(name));
-        EXPECT_NE(widget, nullptr) << name;
-        return *widget;
+        return testing::Child<Widget>(*form_, name);
     }
     QTreeWidget& List() const { return Child<QTreeWidget>("Modules_ListView"); }
     QString Cell(int row, int column) const { return List().topLevelItem(row)->text(column); }
@@ -80,8 +69,7 @@ protected:
     ScopedPresenter scoped_{presenter_};
     RecordingEpromHost host_;
     ScriptedAddressAsker asker_{MakeFarPtr(0, 0xF000)};
-    std::deque<std::filesystem::path> chosen_;
-    std::vector<bool> saving_;
+    testing::ScriptedFileChooser chooser_;
     QPointer<TEpromImg_MDIChildForm> form_;
 };
 
@@ -129,7 +117,8 @@ TEST_F(EpromImgFormTest, BoardKindShowsItsChipControlsAndTheButtonsWork) {
     EXPECT_EQ(std::tie(form_->Composer().Chips().HiKb, form_->Composer().Chips().LoKb),
               std::make_tuple(128, 128));
 
-    chosen_ = {dir_.Write("bios.bin", BiosBytes(TVokKind::Vok386EXR)), dir_.Write("user.bin", "\x01\x02")};
+    chooser_.files = {dir_.Write("bios.bin", BiosBytes(TVokKind::Vok386EXR)),
+                      dir_.Write("user.bin", "\x01\x02")};
     Click("btAddBIOS");
     Click("btAddBIN");
     EXPECT_EQ(asker_.captions, std::vector<std::string>{"Enter address of user"});
@@ -158,16 +147,16 @@ TEST_F(EpromImgFormTest, BoardKindShowsItsChipControlsAndTheButtonsWork) {
     EXPECT_FALSE(Child<QPushButton>("btCreateImg").isEnabled());
 
     // A browsed image name is stored relative to the project.
-    chosen_ = {dir_ / "out" / "image.bin"};
+    chooser_.files = {dir_ / "out" / "image.bin"};
     Click("btBrowseHi");
-    EXPECT_EQ(saving_.back(), true);
+    EXPECT_EQ(chooser_.saving.back(), true);
     EXPECT_EQ(Child<QLineEdit>("edEpromHiFileName").text(), QStringLiteral("out/image.bin"));
     EXPECT_EQ(form_->Composer().HiFileName(), "out/image.bin");
 }
 
 TEST_F(EpromImgFormTest, ClosingSavesIntoItsOwnProjectAndFreesTheWindow) {
     Open();
-    chosen_ = {dir_.Write("user.bin", "u")};
+    chooser_.files = {dir_.Write("user.bin", "u")};
     Click("btAddBIN");
     Child<QLineEdit>("edEpromHiFileName").setText(QStringLiteral("typed.bin"));
     emit Child<QLineEdit>("edEpromHiFileName").textEdited(QStringLiteral("typed.bin"));
@@ -193,7 +182,7 @@ TEST_F(EpromImgFormTest, UnattendedRunClosesOnlyWhenTheCheckPassed) {
     ASSERT_FALSE(form_.isNull()); // left open for corrections
     EXPECT_FALSE(host_.imageOk);
 
-    chosen_ = {dir_.Write("user.bin", "u")};
+    chooser_.files = {dir_.Write("user.bin", "u")};
     Click("btAddBIN");
     EXPECT_EQ(form_->CreateUnattended(), TEpromRunResult::Created);
     ASSERT_TRUE(testing::ProcessEventsUntil([this] { return form_.isNull(); }, kCloseLimit));
