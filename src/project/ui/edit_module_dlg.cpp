@@ -109,6 +109,8 @@ void TfEditModuleDlg::BuildControls(bool next, bool prev) {
     cbStartAddr_ = Named(new QComboBox(this), "cbStartAddr");
     cbStartAddr_->setEditable(true);
     cbStartAddr_->setInsertPolicy(QComboBox::NoInsert);
+    // The address typed is taken as typed: no completion to a listed one ("$E00" to "$E0000").
+    cbStartAddr_->setCompleter(nullptr);
     for (std::string_view preset : kModuleAddressPresets) {
         cbStartAddr_->addItem(FromCp1250(preset));
     }

@@ -6,7 +6,9 @@
 #include "project/module.h"
 #include "project/ui/edit_module_dlg.h"
 
+#include <QComboBox>
 #include <QLineEdit>
+#include <QTest>
 
 namespace ravlo {
 namespace {
@@ -43,6 +45,38 @@ TEST(EditModuleDlg, ANameTheCodePageCannotHoldIsRefusedAsTyped) {
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(module.Name, Utf8ToCp1250("ROMŽ"));
     EXPECT_TRUE(presenter.Faults().empty());
+}
+
+// The start address is the one typed, never a listed one it begins like ("$E00" is not "$E0000").
+TEST(EditModuleDlg, TheStartAddressIsTheOneTypedNotAListedOne) {
+    ScriptedPresenter presenter;
+    const ScopedPresenter scoped(presenter);
+    const struct {
+        const char* typed;
+        std::uint16_t segment;
+    } cases[] = {{"$E00", 0x00E0}, {"$C80", 0x00C8}, {"$800", 0x0080}, {"$E0000", 0xE000}};
+    for (const auto& c : cases) {
+        tModule unplaced;
+        tModule module("ROM", 0xC800, 0x8000);
+        TfEditModuleDlg dialog(module, unplaced, nullptr, false, false);
+        dialog.show();
+        auto& address = *dialog.findChild<QComboBox*>(QStringLiteral("cbStartAddr"));
+        QLineEdit& edit = *address.lineEdit();
+        edit.clear();
+        dialog.activateWindow();
+        edit.setFocus();
+        ASSERT_TRUE(testing::ProcessEventsUntil([&edit] { return edit.hasFocus(); }));
+        QTest::keyClicks(&edit, QString::fromLatin1(c.typed));
+        EXPECT_EQ(address.currentText().toStdString(), c.typed);
+        QTest::keyClick(&edit, Qt::Key_Return);
+        if (dialog.isVisible()) {
+            testing::ClickButton(dialog, "btOk");
+        }
+        EXPECT_EQ(dialog.result(), QDialog::Accepted) << c.typed;
+        EXPECT_EQ(module.Address, c.segment) << c.typed;
+        EXPECT_EQ(address.count(), 4) << "the listed addresses stay";
+    }
+    EXPECT_TRUE(presenter.Boxes().empty());
 }
 
 } // namespace
