@@ -213,6 +213,52 @@ TEST_F(MainFormOpenersTest, ABlockReadIsAskedForInThreeDialogsAndLandsInTheFileC
     EXPECT_TRUE(testing::ReadFileText(file) == std::string(bytes.begin(), bytes.end()));
 }
 
+// The program's own debug commands ask their numbers in the parameter dialog of the number's width,
+// within the command's limits, and send what was typed.
+TEST_F(MainFormOpenersTest, TheDebugFramesAreAskedForInTheDialogsOfTheirWidth) {
+    Start();
+    SetUserLevel(254);
+    testing::ShownDialogDriver<TParByte_Dlg> type([this](TParByte_Dlg& dialog) {
+        EXPECT_EQ(dialog.LabelStr_Edit->text(), QStringLiteral("Empt mess:"));
+        dialog.Value_Edit->setText(QStringLiteral("$CF")); // below the first frame type
+        testing::ClickButton(dialog, "OK_Button");
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_FALSE(boxes_.Take().empty());
+        dialog.Value_Edit->setText(QStringLiteral("$E4"));
+        testing::ClickButton(dialog, "OK_Button");
+    });
+    Trigger(A::DbgEmpty);
+    EXPECT_TRUE(type.Acted());
+    EXPECT_TRUE(testing::ProcessEventsUntil([this] { return SentFrames(ft_GetRTC).size() == 1 && Idle(); }));
+
+    std::deque<QString> numbers = {QStringLiteral("$E000"), QStringLiteral("$2001"), QStringLiteral("$100")};
+    testing::ShownDialogDriver<TParWord_Dlg> segment([&numbers](TParWord_Dlg& dialog) {
+        EXPECT_EQ(dialog.LabelStr_Edit->text(), QStringLiteral("Checksum segment:"));
+        dialog.Value_Edit->setText(numbers.front());
+        numbers.pop_front();
+        testing::ClickButton(dialog, "OK_Button");
+    });
+    testing::ShownDialogDriver<TParWord_Dlg> length(
+        [this, &numbers](TParWord_Dlg& dialog) {
+            for (int i = 0; i < 2; ++i) {
+                dialog.Value_Edit->setText(numbers.front());
+                numbers.pop_front();
+                testing::ClickButton(dialog, "OK_Button");
+            }
+            EXPECT_EQ(boxes_.texts.size(), 1U) << "one past the 1 MB from $E000:0000 refused";
+        },
+        [](const TParWord_Dlg& dialog) {
+            return dialog.LabelStr_Edit->text() == QStringLiteral("Checksum len:");
+        });
+    boxes_.texts.clear();
+    Trigger(A::DbgCheckSum);
+    EXPECT_TRUE(segment.Acted() && length.Acted());
+    EXPECT_TRUE(testing::ProcessEventsUntil([this] { return SentFrames(ft_Chcksum).size() == 1 && Idle(); }));
+    const auto frame = SentFrames(ft_Chcksum).at(0);
+    EXPECT_EQ(FrameFarPtr(frame, 3), MakeFarPtr(0x0000, 0xE000));
+    EXPECT_EQ(FrameU16(frame, 7), 0x100);
+}
+
 TEST_F(MainFormOpenersTest, TheWriterWritesItsBlockAndStopInTheProgressWindowEndsIt) {
     Start();
     SetUserLevel(2);
