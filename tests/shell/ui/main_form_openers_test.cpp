@@ -15,7 +15,6 @@
 #include "shell/ui/about_box.h"
 #include "shell/ui/com_param_form.h"
 #include "shell/ui/config188_dialog.h"
-#include "shell/ui/config386_dialog.h"
 #include "shell/ui/io_access_form.h"
 #include "shell/ui/main_menus.h"
 #include "shell/ui/mem_view_form.h"
@@ -55,9 +54,8 @@ namespace {
 using A = TMainAction;
 namespace fs = std::filesystem;
 
-using testing::NamedChild;
-
 using testing::FileDialogAnswer;
+using testing::NamedChild;
 
 // The main window with the fake communication process, which answers as the fake board. It opens
 // the link at its start, as the shipped settings say, unless the test keeps the board away.
