@@ -14,6 +14,8 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
+#include <stdexcept>
+#include <string>
 #include <type_traits>
 
 namespace ravlo::testing {
@@ -111,11 +113,13 @@ private:
     bool acted_ = false;
 };
 
-// The child of parent named name; the test fails when there is none.
+// The child of parent named name; a missing one ends the test with an exception naming it.
 template <class Widget>
 Widget& Child(const QObject& parent, const char* name) {
     auto* widget = parent.findChild<Widget*>(QString::fromLatin1(name));
-    EXPECT_NE(widget, nullptr) << name;
+    if (widget == nullptr) {
+        throw std::runtime_error(std::string("no control ") + name);
+    }
     return *widget;
 }
 

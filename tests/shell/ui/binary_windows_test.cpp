@@ -2,7 +2,6 @@
 // of what was typed and chosen, and what they ask the board to write or read.
 #include "framework/number_text.h"
 #include "framework/ui/file_dialog_answer.h"
-#include "framework/ui/named_child.h"
 #include "framework/ui/qt_test_app.h"
 #include "framework/ui/tr_main_form.h"
 #include "shell/bin_read_model.h"
@@ -26,8 +25,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
-
-using testing::NamedChild;
 
 // A window of the main form, as the menu opens it; the run's kept values start as at program start.
 class BinaryWindowsTest : public ::testing::Test {
@@ -56,7 +53,7 @@ protected:
         if (const auto* combo = window.findChild<QComboBox*>(QString::fromLatin1(name))) {
             return combo->currentText();
         }
-        return NamedChild<QLineEdit>(window, name).text();
+        return testing::Child<QLineEdit>(window, name).text();
     }
     void Type(QWidget& window, const char* name, const QString& text) {
         if (auto* combo = window.findChild<QComboBox*>(QString::fromLatin1(name))) {
@@ -64,7 +61,7 @@ protected:
             emit combo->lineEdit()->editingFinished();
             return;
         }
-        auto& edit = NamedChild<QLineEdit>(window, name);
+        auto& edit = testing::Child<QLineEdit>(window, name);
         edit.setText(text);
         emit edit.textEdited(text);
     }
@@ -91,10 +88,10 @@ TEST_F(BinaryWindowsTest, TheWriterFillsTheBlockWithTheValueOfItsChoice) {
         TfWriter& writer = Open<TfWriter>();
         EXPECT_EQ(Text(writer, "cbAddress"), QStringLiteral("$C800:0000"));
         EXPECT_EQ(Text(writer, "edLength"), QStringLiteral("$100"));
-        NamedChild<QRadioButton>(writer, c.radio).click();
-        EXPECT_EQ(NamedChild<QLineEdit>(writer, "edUserVal").isEnabled(), c.fill == 0xA5)
+        testing::Child<QRadioButton>(writer, c.radio).click();
+        EXPECT_EQ(testing::Child<QLineEdit>(writer, "edUserVal").isEnabled(), c.fill == 0xA5)
             << "for the user's value only";
-        EXPECT_FALSE(NamedChild<QLineEdit>(writer, "edFileName").isEnabled());
+        EXPECT_FALSE(testing::Child<QLineEdit>(writer, "edFileName").isEnabled());
         Type(writer, "edUserVal", QStringLiteral("$A5"));
         Type(writer, "edLength", QStringLiteral("10"));
         Type(writer, "cbAddress", QStringLiteral("D000:0010"));
@@ -116,13 +113,13 @@ TEST_F(BinaryWindowsTest, TheWriterWritesTheFileChosenFromItsStart) {
     TfWriter& writer = Open<TfWriter>();
     {
         testing::FileDialogAnswer answer(file);
-        NamedChild<QRadioButton>(writer, "rbSpecified").click();
+        testing::Child<QRadioButton>(writer, "rbSpecified").click();
         EXPECT_TRUE(answer.Acted());
     }
-    EXPECT_TRUE(NamedChild<QRadioButton>(writer, "rbSpecified").isChecked());
+    EXPECT_TRUE(testing::Child<QRadioButton>(writer, "rbSpecified").isChecked());
     EXPECT_EQ(Text(writer, "edFileName"), QString::fromStdString(file.string()));
-    EXPECT_TRUE(NamedChild<QLineEdit>(writer, "edFileName").isEnabled());
-    EXPECT_FALSE(NamedChild<QLineEdit>(writer, "edUserVal").isEnabled());
+    EXPECT_TRUE(testing::Child<QLineEdit>(writer, "edFileName").isEnabled());
+    EXPECT_FALSE(testing::Child<QLineEdit>(writer, "edUserVal").isEnabled());
     EXPECT_EQ(Text(writer, "edLength"), QStringLiteral("$00000005"));
     Type(writer, "edLength", QStringLiteral("6"));
     testing::ClickButton(writer, "btWrite");
@@ -208,7 +205,7 @@ TEST_F(BinaryWindowsTest, TheReaderShowsItsRangeAndKeepsItInsideTheAddressSpace)
 TEST_F(BinaryWindowsTest, TheReaderReadsItsRangeIntoTheFileChosen) {
     const fs::path file = dir_.Path() / "dump.bin";
     TfReader& reader = Open<TfReader>();
-    EXPECT_FALSE(NamedChild<QLineEdit>(reader, "edFileName").isEnabled());
+    EXPECT_FALSE(testing::Child<QLineEdit>(reader, "edFileName").isEnabled());
     Type(reader, "cbStartAddress", QStringLiteral("$8000:0010"));
     Type(reader, "edLength", QStringLiteral("$20"));
     {

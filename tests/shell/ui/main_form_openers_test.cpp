@@ -3,7 +3,6 @@
 // it shows of the answer.
 #include "framework/ui/address_dialog.h"
 #include "framework/ui/file_dialog_answer.h"
-#include "framework/ui/named_child.h"
 #include "framework/ui/param_dialogs.h"
 #include "framework/ui/qt_message_pump.h"
 #include "framework/ui/qt_test_app.h"
@@ -55,7 +54,6 @@ using A = TMainAction;
 namespace fs = std::filesystem;
 
 using testing::FileDialogAnswer;
-using testing::NamedChild;
 
 // The main window with the fake communication process, which answers as the fake board. It opens
 // the link at its start, as the shipped settings say, unless the test keeps the board away.
@@ -125,13 +123,13 @@ TEST_F(MainFormOpenersTest, TheIOWindowReadsAndWritesTheBoardsPort) {
     Trigger(A::IO);
     auto* io = Form().FindMDIChild<TIO_MDIChildForm>();
     ASSERT_NE(io, nullptr);
-    NamedChild<QPushButton>(*io, "btRead").click();
+    testing::Child<QPushButton>(*io, "btRead").click();
     EXPECT_TRUE(testing::ProcessEventsUntil([&] {
-        return NamedChild<QLabel>(*io, "stStatus").text() == QStringLiteral("Data read successfully");
+        return testing::Child<QLabel>(*io, "stStatus").text() == QStringLiteral("Data read successfully");
     }));
-    EXPECT_EQ(NamedChild<QLineEdit>(*io, "edDataHex").text(), QStringLiteral("$5A"));
-    NamedChild<QCheckBox>(*io, "chbBit00").click();
-    NamedChild<QPushButton>(*io, "btWrite").click();
+    EXPECT_EQ(testing::Child<QLineEdit>(*io, "edDataHex").text(), QStringLiteral("$5A"));
+    testing::Child<QCheckBox>(*io, "chbBit00").click();
+    testing::Child<QPushButton>(*io, "btWrite").click();
     EXPECT_TRUE(testing::ProcessEventsUntil([&] { return Board().IoWrites.contains(0x2300); }));
     EXPECT_EQ(Board().IoWrites[0x2300], 0x5B);
     Trigger(A::IO);
@@ -142,21 +140,22 @@ TEST_F(MainFormOpenersTest, TheClockDialogShowsTheBoardsClockAndSetsTheEditedTim
     Start();
     Board().Clock = {2024, 2, 29, 23, 59, 58};
     testing::ShownDialogDriver<TFormVokRTC> driver([this](TFormVokRTC& dialog) {
-        auto& year = NamedChild<QSpinBox>(dialog, "SpEdYear");
+        auto& year = testing::Child<QSpinBox>(dialog, "SpEdYear");
         EXPECT_TRUE(testing::ProcessEventsUntil([&] { return year.value() == 2024; }));
-        EXPECT_EQ(NamedChild<QSpinBox>(dialog, "SpEdMonth").value(), 2);
-        EXPECT_EQ(NamedChild<QSpinBox>(dialog, "SpEdDay").value(), 29);
-        EXPECT_EQ(NamedChild<QSpinBox>(dialog, "SpEdSec").value(), 58);
-        EXPECT_EQ(NamedChild<QLabel>(dialog, "stStatus").text(), QStringLiteral("Status: Read Time Ok"));
+        EXPECT_EQ(testing::Child<QSpinBox>(dialog, "SpEdMonth").value(), 2);
+        EXPECT_EQ(testing::Child<QSpinBox>(dialog, "SpEdDay").value(), 29);
+        EXPECT_EQ(testing::Child<QSpinBox>(dialog, "SpEdSec").value(), 58);
+        EXPECT_EQ(testing::Child<QLabel>(dialog, "stStatus").text(), QStringLiteral("Status: Read Time Ok"));
         EXPECT_EQ(std::make_pair(year.minimum(), year.maximum()), std::make_pair(1980, 2099)) << "the BIOS's";
         year.setValue(2023);
-        EXPECT_EQ(NamedChild<QSpinBox>(dialog, "SpEdDay").value(), 28) << "no 29 February in 2023";
-        NamedChild<QSpinBox>(dialog, "SpEdMin").setValue(7);
-        NamedChild<QPushButton>(dialog, "btSetTime").click();
+        EXPECT_EQ(testing::Child<QSpinBox>(dialog, "SpEdDay").value(), 28) << "no 29 February in 2023";
+        testing::Child<QSpinBox>(dialog, "SpEdMin").setValue(7);
+        testing::Child<QPushButton>(dialog, "btSetTime").click();
         EXPECT_TRUE(testing::ProcessEventsUntil([&] {
-            return NamedChild<QLabel>(dialog, "stStatus").text() == QStringLiteral("Status: Write Time Ok");
+            return testing::Child<QLabel>(dialog, "stStatus").text() ==
+                   QStringLiteral("Status: Write Time Ok");
         }));
-        NamedChild<QPushButton>(dialog, "btClose").click();
+        testing::Child<QPushButton>(dialog, "btClose").click();
     });
     Trigger(A::RTC);
     EXPECT_TRUE(driver.Acted());
@@ -263,17 +262,17 @@ TEST_F(MainFormOpenersTest, TheWriterWritesItsBlockAndStopInTheProgressWindowEnd
     Trigger(A::WriteBin);
     auto* writer = Form().FindMDIChild<TfWriter>();
     ASSERT_NE(writer, nullptr);
-    NamedChild<QRadioButton>(*writer, "rbFull").click();
-    NamedChild<QLineEdit>(*writer, "edLength").setText(QStringLiteral("$2000"));
-    NamedChild<QComboBox>(*writer, "cbAddress").setEditText(QStringLiteral("$8000:0000"));
+    testing::Child<QRadioButton>(*writer, "rbFull").click();
+    testing::Child<QLineEdit>(*writer, "edLength").setText(QStringLiteral("$2000"));
+    testing::Child<QComboBox>(*writer, "cbAddress").setEditText(QStringLiteral("$8000:0000"));
     Comm().Hold = true; // the board's answers wait: the transfer stands at its first piece
-    NamedChild<QPushButton>(*writer, "btWrite").click();
+    testing::Child<QPushButton>(*writer, "btWrite").click();
     TfProgress* progress = nullptr;
     ASSERT_TRUE(testing::ProcessEventsUntil([&] {
         progress = Form().FindMDIChild<TfProgress>();
         return progress != nullptr && Board().Loads > 0;
     }));
-    EXPECT_EQ(NamedChild<QLabel>(*progress, "lblText").text(),
+    EXPECT_EQ(testing::Child<QLabel>(*progress, "lblText").text(),
               QStringLiteral("File: < WHOLE BLOCK WITH $FF >"));
     progress->btStop().click();
     EXPECT_TRUE(testing::ProcessEventsUntil(
@@ -286,7 +285,7 @@ TEST_F(MainFormOpenersTest, TheWriterWritesItsBlockAndStopInTheProgressWindowEnd
     EXPECT_EQ(Board().Read(0x80000, 1), testing::Bytes{0xFF}) << "the first piece was written";
 
     // Written again, to its end.
-    NamedChild<QPushButton>(*writer, "btWrite").click();
+    testing::Child<QPushButton>(*writer, "btWrite").click();
     EXPECT_TRUE(testing::ProcessEventsUntil([&] {
         return Board().Read(0x81FFF, 2) == testing::Bytes{0xFF, 0};
     }));
@@ -302,19 +301,19 @@ TEST_F(MainFormOpenersTest, TheReaderReadsTheRangeIntoTheFileChosen) {
     Trigger(A::ReadBin);
     auto* reader = Form().FindMDIChild<TfReader>();
     ASSERT_NE(reader, nullptr);
-    auto& start = NamedChild<QComboBox>(*reader, "cbStartAddress");
+    auto& start = testing::Child<QComboBox>(*reader, "cbStartAddress");
     start.setEditText(QStringLiteral("$E000:0000"));
     emit start.lineEdit()->editingFinished();
-    auto& length = NamedChild<QLineEdit>(*reader, "edLength");
+    auto& length = testing::Child<QLineEdit>(*reader, "edLength");
     length.setText(QStringLiteral("C"));
     emit length.editingFinished();
     {
         FileDialogAnswer answer(file);
-        NamedChild<QPushButton>(*reader, "btBrowse").click();
+        testing::Child<QPushButton>(*reader, "btBrowse").click();
         EXPECT_TRUE(answer.Acted());
     }
-    EXPECT_EQ(NamedChild<QLineEdit>(*reader, "edFileName").text(), QString::fromStdString(file.string()));
-    NamedChild<QPushButton>(*reader, "btRead").click();
+    EXPECT_EQ(testing::Child<QLineEdit>(*reader, "edFileName").text(), QString::fromStdString(file.string()));
+    testing::Child<QPushButton>(*reader, "btRead").click();
     EXPECT_TRUE(testing::ProcessEventsUntil([&] { return fs::exists(file) && Idle(); }));
     EXPECT_EQ(testing::ReadFileText(file), std::string("board bytes\0", 12));
 }
@@ -343,7 +342,7 @@ TEST_F(MainFormOpenersTest, TheMemoryViewShowsTheBoardsPagesAndSavesAnEditedOne)
     };
     EXPECT_TRUE(firstLine().startsWith(QStringLiteral("$70000  00-00-01-01-02-02-03-03")))
         << firstLine().toStdString();
-    NamedChild<QPushButton>(*view, "btNext").click();
+    testing::Child<QPushButton>(*view, "btNext").click();
     EXPECT_TRUE(testing::ProcessEventsUntil([&] {
         return firstLine().startsWith(QStringLiteral("$70100  80-80-81-81")) && Idle();
     })) << firstLine().toStdString();
@@ -351,7 +350,7 @@ TEST_F(MainFormOpenersTest, TheMemoryViewShowsTheBoardsPagesAndSavesAnEditedOne)
     QKeyEvent key(QEvent::KeyPress, Qt::Key_5, Qt::NoModifier, QStringLiteral("5"));
     QApplication::sendEvent(&view->RichEdit(), &key);
     boxes_.answers = {IDYES};
-    NamedChild<QPushButton>(*view, "btSave").click();
+    testing::Child<QPushButton>(*view, "btSave").click();
     EXPECT_EQ(boxes_.Take(), "Save changes to Vok?");
     EXPECT_TRUE(
         testing::ProcessEventsUntil([this] { return Board().Read(0x70100, 1)[0] == 0x50 && Idle(); }));
@@ -441,10 +440,10 @@ TEST_F(MainFormOpenersTest, TheAboutBoxNamesTheVersionAndItsWebLabelOpensThePage
     QDesktopServices::setUrlHandler(QStringLiteral("https"), &browser, "Open");
     testing::ShownDialogDriver<TAboutBox> driver([](TAboutBox& box) {
         EXPECT_TRUE(
-            NamedChild<QLabel>(box, "Version_Label")
+            testing::Child<QLabel>(box, "Version_Label")
                 .text()
                 .startsWith(QStringLiteral("Version ") + QString::fromLatin1(kRavloVersionText.data())));
-        auto& web = NamedChild<QLabel>(box, "Web_Label");
+        auto& web = testing::Child<QLabel>(box, "Web_Label");
         QMouseEvent click(QEvent::MouseButtonDblClick, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton,
                           Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(&web, &click);
@@ -484,7 +483,7 @@ TEST_F(MainFormOpenersTest, TheComDialogOffersThePortsPresentAndTheChoiceOpensTh
         EXPECT_EQ(dialog.PortButtons()[0]->text() + dialog.PortButtons()[1]->text(),
                   QStringLiteral("COM2COM5"));
         dialog.PortButtons()[1]->click();
-        NamedChild<TRadioGroupBox>(dialog, "rgBDld").findChildren<QRadioButton*>()[3]->click();
+        testing::Child<TRadioGroupBox>(dialog, "rgBDld").findChildren<QRadioButton*>()[3]->click();
         testing::ClickButton(dialog, "btOk");
     });
     const std::size_t requests = Comm().Requests.size();

@@ -197,12 +197,7 @@ TEST_F(ToolWindowsTest, TheGaugeFigureReadsOverBothPartsOfTheBarInALightAndADark
     }
 }
 
-template <class Widget>
-Widget& Child(const QWidget& parent, const char* name) {
-    auto* widget = parent.findChild<Widget*>(QString::fromLatin1(name));
-    EXPECT_NE(widget, nullptr) << name;
-    return *widget;
-}
+using testing::Child;
 
 TEST(ToolWindowForms, TheIOWindowTypesThroughItsModelAndSavesWhenClosed) {
     testing::ScratchDir dir;
