@@ -26,6 +26,8 @@ TfReader::TfReader(TBoardMemory& board, QWidget* parent)
     btBrowse->setFixedWidth(btBrowse->fontMetrics().horizontalAdvance(QStringLiteral("....")) + 16);
     cbStartAddress_->setEditable(true);
     cbStartAddress_->setInsertPolicy(QComboBox::NoInsert);
+    // The address typed is taken as typed: no completion to a listed one ("$E8" to "$E800:0000").
+    cbStartAddress_->setCompleter(nullptr);
     cbStartAddress_->addItems({QStringLiteral("$0400:0000"), QStringLiteral("$8000:0000"),
                                QStringLiteral("$C800:0000"), QStringLiteral("$E000:0000")});
     btRead_->setDefault(true);

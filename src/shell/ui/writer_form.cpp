@@ -35,6 +35,8 @@ TfWriter::TfWriter(TBoardMemory& board, QWidget* parent)
     }
     rbEmpty_->setChecked(true);
     cbAddress_->setEditable(true);
+    // The address typed is taken as typed: no completion to a listed one ("$E8" to "$E800:0000").
+    cbAddress_->setCompleter(nullptr);
     cbAddress_->addItems(
         {QStringLiteral("$C800:0000"), QStringLiteral("$E800:0000"), QStringLiteral("$8000:0000")});
     btBrowse_->setFixedWidth(btBrowse_->fontMetrics().horizontalAdvance(QStringLiteral("....")) + 16);

@@ -19,6 +19,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 
 namespace ravlo {
 namespace {
@@ -224,6 +225,39 @@ TEST_F(BinaryWindowsTest, TheReaderReadsItsRangeIntoTheFileChosen) {
     TfReader& again = Open<TfReader>();
     EXPECT_EQ(Text(again, "edFileName"), QString::fromStdString(file.string())) << "kept for the run";
     EXPECT_EQ(Text(again, "lblReadRange"), QStringLiteral("(Read Range:  00080010h to 0008002Fh)"));
+}
+
+// An address typed by keys stays as typed: a listed address it begins like ("$E8" of "$E800:0000")
+// is offered in the list, never put in its place.
+TEST_F(BinaryWindowsTest, AnAddressTypedStaysAsTypedInBothWindows) {
+    const struct {
+        bool reader;
+        const char* typed;
+        const char* range;
+    } cases[] = {
+        {false, "$E8", nullptr},
+        {false, "$C80", nullptr},
+        {true, "$E0", "(Read Range:  000000E0h to 000180DFh)"},
+        {true, "$80", "(Read Range:  00000080h to 0001807Fh)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        QWidget& window = c.reader ? static_cast<QWidget&>(Open<TfReader>()) : Open<TfWriter>();
+        auto& combo = testing::Child<QComboBox>(window, c.reader ? "cbStartAddress" : "cbAddress");
+        QLineEdit& edit = *combo.lineEdit();
+        window.activateWindow();
+        edit.setFocus();
+        ASSERT_TRUE(testing::ProcessEventsUntil([&edit] { return edit.hasFocus(); }));
+        edit.selectAll();
+        QTest::keyClicks(&edit, QString::fromLatin1(c.typed));
+        EXPECT_EQ(combo.currentText().toStdString(), c.typed);
+        if (c.range != nullptr) {
+            QTest::keyClick(&edit, Qt::Key_Return);
+            EXPECT_EQ(Text(window, "lblReadRange").toStdString(), c.range);
+        }
+        window.parentWidget()->close();
+    }
+    EXPECT_TRUE(board_.Calls.empty());
 }
 
 } // namespace
