@@ -128,7 +128,6 @@ int TModuleEditor::InsertByRules(const std::vector<const tModUnit*>& units) {
         }
     }
     if (moved > 0) {
-        // The images no longer hold what the design places.
         SetChanged();
     }
     return moved;
@@ -154,14 +153,14 @@ void TModuleEditor::RemoveUnits(std::span<const int> selected) {
         ProjectWarning("Before remove, select unit in \"Used units\"");
         return;
     }
-    for (const tModUnit* unit : units) {
-        MoveUnit(module_, unit, unplaced_);
-    }
-    SetChanged();
+    MoveOut(units);
 }
 
 void TModuleEditor::RemoveAll() {
-    const std::vector<const tModUnit*> units = UsedUnits();
+    MoveOut(UsedUnits());
+}
+
+void TModuleEditor::MoveOut(const std::vector<const tModUnit*>& units) {
     for (const tModUnit* unit : units) {
         MoveUnit(module_, unit, unplaced_);
     }

@@ -99,6 +99,8 @@ private:
     void SetChanged();
     // Moves the units through the insert rules, last first; answers how many moved.
     int InsertByRules(const std::vector<const tModUnit*>& units);
+    // Moves units from the module to the unplaced ones.
+    void MoveOut(const std::vector<const tModUnit*>& units);
     // Whether insert-all takes the unit into the module as it is now.
     bool Suits(const tModUnit& unit) const;
     void ShowFields();

@@ -11,6 +11,7 @@
 #include "protocol/board_answers.h"
 #include "protocol/ma_process.h"
 #include "shell/cmd_line.h"
+#include "shell/event_log.h"
 #include "shell/exit_codes.h"
 #include "shell/main_form_core.h"
 #include "shell/main_form_host.h"
@@ -19,8 +20,6 @@
 
 namespace ravlo {
 namespace {
-
-constexpr std::uint8_t kEventErrorKind = 1;
 
 std::string Seconds(std::uint32_t ms) {
     return std::to_string(ms / 1000);
@@ -134,7 +133,7 @@ void TRavloMainFormCore::StartBoardStep(TCmdLineStep step) {
         downloadWritten_ = 0;
         downloadHanded_ = 0;
         if (!DownloadApp_MenuItemClick(cmdLineExit_)) {
-            AddEvent("- Error, the download was refused", kEventErrorKind);
+            AddEvent("- Error, the download was refused", kEventError);
             plan_->Done(step, false);
             return;
         }
@@ -143,7 +142,7 @@ void TRavloMainFormCore::StartBoardStep(TCmdLineStep step) {
         return;
     }
     if (!RunApp_MenuItemClick()) {
-        AddEvent("- Error, the application can't be started", kEventErrorKind);
+        AddEvent("- Error, the application can't be started", kEventError);
         plan_->Done(step, false);
     }
 }
@@ -258,7 +257,7 @@ void TRavloMainFormCore::FailBoardStep(std::string_view event, std::string_view 
     boardDeadline_.reset();
     stepDeadline_.reset();
     downloadHanded_ = 0;
-    AddEvent(event, kEventErrorKind);
+    AddEvent(event, kEventError);
     if (!text.empty()) {
         ProjectError(text);
     }
@@ -320,8 +319,7 @@ bool TRavloMainFormCore::ProjectDownloadUnderWay() const {
 
 bool TRavloMainFormCore::BoardBusy() const {
     // A keep-alive ping is no request of the run.
-    return MAProc != nullptr &&
-           (MAProc->QueueCount() > 0 || (MAProc->ConState != cs_idle && MAProc->ConState != cs_WaitForPing));
+    return MAProc != nullptr && (MAProc->QueueCount() > 0 || BoardOperationRuns());
 }
 
 void TRavloMainFormCore::ExitWhenBoardIdle() {

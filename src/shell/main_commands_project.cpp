@@ -12,6 +12,7 @@
 #include "project/project_globals.h"
 #include "project/project_messages.h"
 #include "shell/cmd_line.h"
+#include "shell/event_log.h"
 #include "shell/find_err_text.h"
 #include "shell/main_form_core.h"
 #include "shell/main_form_host.h"
@@ -19,8 +20,6 @@
 namespace ravlo {
 namespace {
 
-constexpr std::uint8_t kEventErrorKind = 1;
-constexpr std::uint8_t kEventInfoKind = 4;
 constexpr std::string_view kDownloadUnderWayText = "Can't, the project is being downloaded to the Vok.";
 
 std::filesystem::path OpenProjectPath() {
@@ -62,7 +61,7 @@ bool TRavloMainFormCore::OpenProject(const std::filesystem::path& name, TProject
     if (!time) {
         const std::string text = "Can't open file \"" + PathText(name) + "\"!";
         if (quiet) {
-            AddEvent("- " + text, kEventErrorKind);
+            AddEvent("- " + text, kEventError);
         } else {
             ProjectError(text);
         }
@@ -86,12 +85,12 @@ bool TRavloMainFormCore::OpenProject(const std::filesystem::path& name, TProject
     if (!loaded) {
         // A half-opened project would leave commands enabled that have nothing to work on.
         ResetProjectGlobals();
-        AddEvent("- Error, project \"" + PathText(name) + "\" hasn't been opened", kEventErrorKind);
+        AddEvent("- Error, project \"" + PathText(name) + "\" hasn't been opened", kEventError);
         return false;
     }
     BinFilesOK = ProjectBinFilesFresh();
     LoadComDefaults();
-    AddEvent("- Project \"" + PathText(name) + "\" has been opened", kEventInfoKind);
+    AddEvent("- Project \"" + PathText(name) + "\" has been opened", kEventInfo);
     return true;
 }
 
@@ -125,7 +124,7 @@ void TRavloMainFormCore::CloseProject(bool forGood) {
     ResetProjectGlobals();
     CodeInDataSegWarned = false;
     if (wasOpen) {
-        AddEvent("- Project \"" + PathText(name) + "\" has been closed", kEventInfoKind);
+        AddEvent("- Project \"" + PathText(name) + "\" has been closed", kEventInfo);
     }
     if (forGood) {
         host_.CloseModuleList();
@@ -191,7 +190,7 @@ bool TRavloMainFormCore::RefusedDuringDownload(bool withEvent) {
     }
     ProjectWarning(kDownloadUnderWayText);
     if (withEvent) {
-        AddEvent("- " + std::string(kDownloadUnderWayText), kEventErrorKind);
+        AddEvent("- " + std::string(kDownloadUnderWayText), kEventError);
     }
     return true;
 }
@@ -212,7 +211,7 @@ void TRavloMainFormCore::Generate_MenuItemClick() {
         }
         if (!model.Unplaced->Empty()) {
             ProjectWarning("At first place all units, then generate.");
-            AddEvent("- At first place all units, then generate.", kEventErrorKind);
+            AddEvent("- At first place all units, then generate.", kEventError);
             break;
         }
         const std::filesystem::path exe = ProjectFilePath(ProjectName + ".EXE");
@@ -220,7 +219,7 @@ void TRavloMainFormCore::Generate_MenuItemClick() {
         if (!time) {
             const std::string text = "Access file \"" + PathText(exe) + "\" denied!";
             ProjectError(text);
-            AddEvent("- " + text, kEventErrorKind);
+            AddEvent("- " + text, kEventError);
             break;
         }
         if (*time != ExeFileTime && !reloaded &&
@@ -237,14 +236,14 @@ void TRavloMainFormCore::Generate_MenuItemClick() {
         model.AllUnitsPlaced = true;
         if (!model.Modules->CheckDesign()) {
             ProjectError("Can't generate, didn't pass check.");
-            AddEvent("- Error, Can't generate, didn't pass check.", kEventErrorKind);
+            AddEvent("- Error, Can't generate, didn't pass check.", kEventError);
             break;
         }
         if (GenerateBinFiles(*model.Modules)) {
             // A batch run stops here.
             CmdLineFlags = 0;
             ProjectError("Error, Generation failed, .BIN file(s) wasn't created.");
-            AddEvent("- Error, Generation failed, .BIN file(s) wasn't created.", kEventErrorKind);
+            AddEvent("- Error, Generation failed, .BIN file(s) wasn't created.", kEventError);
             break;
         }
         model.Modules->Changed = false;
@@ -256,7 +255,7 @@ void TRavloMainFormCore::Generate_MenuItemClick() {
             ProjectInformation("Generation was succesfully completed.");
         }
         GenerateOk = 1;
-        AddEvent("- Project succesfully generated", kEventInfoKind);
+        AddEvent("- Project succesfully generated", kEventInfo);
         UpdateMenus();
         break;
     }

@@ -6,6 +6,7 @@
 #include "framework/runtime_log.h"
 #include "platform/program_dir.h"
 #include "shell/cmd_line.h"
+#include "shell/event_log.h"
 #include "shell/exit_codes.h"
 #include "shell/main_form_core.h"
 #include "shell/main_form_host.h"
@@ -19,8 +20,6 @@
 namespace ravlo {
 namespace {
 
-constexpr std::uint8_t kEventErrorKind = 1;
-constexpr std::uint8_t kEventInfoKind = 4;
 constexpr std::uint8_t kFirstUserLevel = 254;
 
 constexpr std::string_view kNoUsersText =
@@ -116,7 +115,7 @@ bool TRavloMainFormCore::LogIn(const TLoginRecord& typed) {
     CurrentUser = users_->GetUser(typed.UserName)->UserName;
     UserLevel = LoginLevel(level);
     UserOpt = opt;
-    AddEvent("- User \"" + CurrentUser + "\" has been logged in", kEventInfoKind);
+    AddEvent("- User \"" + CurrentUser + "\" has been logged in", kEventInfo);
     return true;
 }
 
@@ -136,7 +135,7 @@ bool TRavloMainFormCore::UserLogin_MenuItemClick() {
     if (*result == mrOk) {
         loginName_ = typed.UserName;
         if (!LogIn(typed)) {
-            AddEvent("- User Login Error!", kEventErrorKind);
+            AddEvent("- User Login Error!", kEventError);
             TrMessageBox("Error", "Login Error!\rIncorrect user name or password", MB_OK | MB_ICONHAND);
         }
     }
@@ -146,7 +145,7 @@ bool TRavloMainFormCore::UserLogin_MenuItemClick() {
 
 void TRavloMainFormCore::UserLogout_MenuItemClick() {
     if (!CurrentUser.empty()) {
-        AddEvent("- User \"" + CurrentUser + "\" has been logged out", kEventInfoKind);
+        AddEvent("- User \"" + CurrentUser + "\" has been logged out", kEventInfo);
     }
     CurrentUser.clear();
     UserLevel = 0;
@@ -180,7 +179,7 @@ void TRavloMainFormCore::UsersDefine_MenuItemClick() {
 }
 
 void TRavloMainFormCore::EndRunWithoutLogin() {
-    AddEvent("- Error, nobody can answer the login dialog", kEventErrorKind);
+    AddEvent("- Error, nobody can answer the login dialog", kEventError);
     TrMessageBox("Error", "There is no display to log in on (/U), the command line can't go on.",
                  MB_OK | MB_ICONHAND);
     plan_->End(kExitNoLogin);

@@ -1,21 +1,24 @@
 // The exit while the board is busy: asked, and the operation stopped as Stop stops it.
 #include "framework/message_box.h"
 #include "protocol/ma_process.h"
+#include "shell/event_log.h"
 #include "shell/main_form_core.h"
 #include "shell/progress_model.h"
 
+#include <optional>
 #include <string>
 
 namespace ravlo {
 namespace {
 
-constexpr std::uint8_t kEventErrorKind = 1;
-
 // The operation as the progress window names it: its description and its file or block.
-std::string OperationText(const TProgressRequest& request) {
-    std::string text = request.Descr.empty() ? std::string("Vok operation") : request.Descr;
-    if (!request.Text.empty()) {
-        text += " \"" + request.Text + "\"";
+std::string OperationText(const std::optional<TProgressRequest>& request) {
+    if (!request) {
+        return "Vok operation";
+    }
+    std::string text = request->Descr.empty() ? std::string("Vok operation") : request->Descr;
+    if (!request->Text.empty()) {
+        text += " \"" + request->Text + "\"";
     }
     return text;
 }
@@ -37,9 +40,10 @@ bool TRavloMainFormCore::BoardOperationMayStop() {
         return true;
     }
     const std::optional<TProgressRequest> running = TMaProgressSource(*MAProc).ActiveRequest();
+    const std::string operation = OperationText(running);
     std::string question = "A Vok operation is under way";
     if (running) {
-        question += ": " + OperationText(*running);
+        question += ": " + operation;
     }
     question += ".\r\nStop it and exit?";
     if (MessageDlgDefBtn(question, MessageBoxKind::Confirmation,
@@ -48,15 +52,14 @@ bool TRavloMainFormCore::BoardOperationMayStop() {
         return false;
     }
     stopAtExit_ = true;
-    std::string event =
-        "- " + (running ? OperationText(*running) : std::string("Vok operation")) + " stopped at exit";
+    std::string event = "- " + operation + " stopped at exit";
     if (running) {
         // How far it came, as the progress window showed it.
         TProgressModel progress;
         progress.UpdateProgress(running);
         event += ", " + std::to_string(progress.Gauge()) + " % done";
     }
-    AddEvent(event, kEventErrorKind);
+    AddEvent(event, kEventError);
     StopBoardOperation();
     return true;
 }

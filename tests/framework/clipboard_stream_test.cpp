@@ -31,7 +31,6 @@ TEST(ClipBoardStreamMan, CarriesObjectsUntilFreed) {
 
     clipboard.Free();
     EXPECT_EQ(clipboard.Stream().Size(), 0U) << "nothing left of the copy";
-    clipboard.Free();
 }
 
 } // namespace

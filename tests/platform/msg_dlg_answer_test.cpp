@@ -9,27 +9,23 @@ namespace {
 
 using B = TMsgDlgBtn;
 
-// An answer names the one button that gives it. 0 is the answer of no button: Help answers nothing
-// (it leaves the dialog open), so a 0 that some presenter gives must not pass for Help; neither does
-// a number that no button answers.
+// An answer names the one button that gives it. Help answers nothing (it leaves the dialog open),
+// so 0 names no button: a 0 that some presenter gives must not pass for Help; neither does a number
+// that no button answers.
 TEST(MsgDlgAnswer, EveryAnswerNamesTheButtonThatGivesItAndNoneNamesHelp) {
-    const struct {
-        int answer;
-        std::optional<B> button;
-    } cases[] = {
-        {0, std::nullopt},         {-1, std::nullopt},          {11, std::nullopt},    {0x7FF, std::nullopt},
-        {IDOK, B::mbOK},           {IDCANCEL, B::mbCancel},     {IDABORT, B::mbAbort}, {IDRETRY, B::mbRetry},
-        {IDIGNORE, B::mbIgnore},   {IDYES, B::mbYes},           {IDNO, B::mbNo},       {IDALL, B::mbAll},
-        {IDNOTOALL, B::mbNoToAll}, {IDYESTOALL, B::mbYesToAll},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(MsgDlgButtonOf(c.answer), c.button) << c.answer;
-        if (c.button) {
-            EXPECT_EQ(MsgDlgAnswer(*c.button), c.answer);
-            EXPECT_EQ(AnswerName(c.answer), MsgDlgButtonNames[static_cast<std::size_t>(*c.button)]);
+    for (std::size_t b = 0; b < MsgDlgButtonNames.size(); ++b) {
+        const auto button = static_cast<B>(b);
+        const int answer = MsgDlgAnswer(button);
+        if (button == B::mbHelp) {
+            EXPECT_EQ(answer, 0);
+            continue;
         }
+        EXPECT_EQ(MsgDlgButtonOf(answer), button) << MsgDlgButtonNames[b];
+        EXPECT_EQ(AnswerName(answer), MsgDlgButtonNames[b]);
     }
-    EXPECT_EQ(MsgDlgAnswer(B::mbHelp), 0) << "Help closes nothing, so it answers nothing";
+    for (const int none : {0, -1, 11, 0x7FF}) {
+        EXPECT_EQ(MsgDlgButtonOf(none), std::nullopt) << none;
+    }
 }
 
 } // namespace

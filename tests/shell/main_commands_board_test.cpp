@@ -1,12 +1,12 @@
 // The main form's board commands against the fake board: Gen+Load+Run, Request, the BIOS setup
 // command by board, and the words of the error-address lookup.
 #include "fixtures/map_writer.h"
+#include "framework/number_text.h"
 #include "main_form_test_support.h"
 #include "project/module_collection.h"
 #include "protocol/vok_frame.h"
 #include "support/scratch_dir.h"
 
-#include <cstdio>
 #include <gtest/gtest.h>
 
 namespace ravlo {
@@ -34,10 +34,6 @@ std::vector<std::string> BoxTexts(const ShellRig& rig) {
         texts.push_back(box.Text);
     }
     return texts;
-}
-
-std::string FileBytes(const std::filesystem::path& file) {
-    return testing::ReadFileText(file);
 }
 
 // Gen+Load+Run: a FULL project is generated, then its ROM images go to the board and it is started
@@ -105,7 +101,7 @@ TEST(GenLoadRunCommand, GeneratesLoadsAndStartsWhatTheProjectAllows) {
             });
         ASSERT_NE(loader, rig.design.modules.end());
         EXPECT_EQ(FrameFarPtr(frames.back(), 3), MakeFarPtr(0, loader->address));
-        const std::string image = FileBytes(rom);
+        const std::string image = testing::ReadFileText(rom);
         const Bytes onBoard = rig.Board().Read(loader->address * 16U, image.size());
         EXPECT_EQ(std::string(onBoard.begin(), onBoard.end()), image);
     }
@@ -202,12 +198,6 @@ TEST(SetupCommand, BoardsWithoutASetupSaySoAndReadNothing) {
     }
 }
 
-std::string Hex4(unsigned value) {
-    char text[8];
-    std::snprintf(text, sizeof text, "%04X", value);
-    return text;
-}
-
 // The error-address lookup as the user reads it: the box's text and kind for every answer the
 // lookup can give on the demo project.
 TEST(FindErrCommand, EveryLookupAnswerHasItsBox) {
@@ -261,7 +251,7 @@ TEST(FindErrCommand, EveryLookupAnswerHasItsBox) {
         std::string text = c.text;
         if (text.empty()) {
             // The unit and the segment the executable gives it.
-            text = "Address found\r\nModule: MAIN_TEXT\r\nTurbo segment: $" + Hex4(unit("MAIN_TEXT")->RelSeg);
+            text = "Address found\r\nModule: MAIN_TEXT\r\nTurbo segment: $" + HexW(unit("MAIN_TEXT")->RelSeg);
         }
         rig.presenter.Boxes.clear();
         rig.core->Execute(A::FindErr);

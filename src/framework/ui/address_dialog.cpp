@@ -1,5 +1,6 @@
 #include "framework/ui/address_dialog.h"
 
+#include "framework/ui/address_box.h"
 #include "framework/ui/qt_text.h"
 #include "framework/ui/title_width.h"
 #include "platform/message_box_flags.h"
@@ -23,11 +24,7 @@ TfAddress::TfAddress(std::string_view caption, TSegOfsPtr address, bool asLinear
     setWindowTitle(FromCp1250(caption));
     auto* label = new QLabel(QStringLiteral("Enter valid address:"), this);
     cbxCombo_->setObjectName(QStringLiteral("cbxCombo"));
-    cbxCombo_->setEditable(true);
-    cbxCombo_->setInsertPolicy(QComboBox::NoInsert);
-    // No completion from the list: "$C800" must not become the listed "$C8000", an address sixteen
-    // times higher than the one typed. The listed addresses are in the drop-down list.
-    cbxCombo_->setCompleter(nullptr);
+    MakeTypedAddressBox(*cbxCombo_);
     cbxCombo_->addItems({QStringLiteral("$C8000"), QStringLiteral("$E8000"), QStringLiteral("$80000"),
                          QStringLiteral("$00B00"), QStringLiteral("$01000")});
     cbxCombo_->setToolTip(QStringLiteral("Absolute address (exmp. $C8000) or seg:ofs (exmp. $C800:0000)"));

@@ -1,5 +1,6 @@
 #include "project/ui/edit_module_dlg.h"
 
+#include "framework/ui/address_box.h"
 #include "framework/ui/qt_text.h"
 #include "project/module.h"
 #include "project/module_collection.h"
@@ -107,10 +108,7 @@ void TfEditModuleDlg::BuildControls(bool next, bool prev) {
     edName_ = Named(new QLineEdit(this), "edName");
     edName_->setMaxLength(static_cast<int>(kModuleNameMax));
     cbStartAddr_ = Named(new QComboBox(this), "cbStartAddr");
-    cbStartAddr_->setEditable(true);
-    cbStartAddr_->setInsertPolicy(QComboBox::NoInsert);
-    // The address typed is taken as typed: no completion to a listed one ("$E00" to "$E0000").
-    cbStartAddr_->setCompleter(nullptr);
+    MakeTypedAddressBox(*cbStartAddr_);
     for (std::string_view preset : kModuleAddressPresets) {
         cbStartAddr_->addItem(FromCp1250(preset));
     }

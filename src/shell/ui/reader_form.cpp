@@ -1,5 +1,6 @@
 #include "shell/ui/reader_form.h"
 
+#include "framework/ui/address_box.h"
 #include "framework/ui/qt_text.h"
 #include "project/project_globals.h"
 #include "project/ui/eprom_img_form.h"
@@ -24,10 +25,7 @@ TfReader::TfReader(TBoardMemory& board, QWidget* parent)
     edFileName_->setEnabled(false);
     auto* btBrowse = Named<QPushButton>(this, "btBrowse", "...");
     btBrowse->setFixedWidth(btBrowse->fontMetrics().horizontalAdvance(QStringLiteral("....")) + 16);
-    cbStartAddress_->setEditable(true);
-    cbStartAddress_->setInsertPolicy(QComboBox::NoInsert);
-    // The address typed is taken as typed: no completion to a listed one ("$E8" to "$E800:0000").
-    cbStartAddress_->setCompleter(nullptr);
+    MakeTypedAddressBox(*cbStartAddress_);
     cbStartAddress_->addItems({QStringLiteral("$0400:0000"), QStringLiteral("$8000:0000"),
                                QStringLiteral("$C800:0000"), QStringLiteral("$E000:0000")});
     btRead_->setDefault(true);

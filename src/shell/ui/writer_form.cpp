@@ -1,5 +1,6 @@
 #include "shell/ui/writer_form.h"
 
+#include "framework/ui/address_box.h"
 #include "framework/ui/qt_text.h"
 #include "project/project_globals.h"
 #include "project/ui/eprom_img_form.h"
@@ -34,9 +35,7 @@ TfWriter::TfWriter(TBoardMemory& board, QWidget* parent)
         group->addButton(button);
     }
     rbEmpty_->setChecked(true);
-    cbAddress_->setEditable(true);
-    // The address typed is taken as typed: no completion to a listed one ("$E8" to "$E800:0000").
-    cbAddress_->setCompleter(nullptr);
+    MakeTypedAddressBox(*cbAddress_);
     cbAddress_->addItems(
         {QStringLiteral("$C800:0000"), QStringLiteral("$E800:0000"), QStringLiteral("$8000:0000")});
     btBrowse_->setFixedWidth(btBrowse_->fontMetrics().horizontalAdvance(QStringLiteral("....")) + 16);
